@@ -1,0 +1,20 @@
+#pragma once
+// The device's file system. Windows CE paths have no drive letter ("\Windows\...");
+// the device root maps them into a sandbox folder so nothing lands in Wine's own
+// Windows folder or the host's menus.
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Host path of the device root (no trailing backslash).
+BOOL Device_GetRoot(wchar_t* out, DWORD cch);
+// "\Windows\x.exe" -> "<root>\Windows\x.exe"; a path with a drive or UNC prefix is copied unchanged.
+BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch);
+// Special folders (CSIDL_WINDOWS, CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_PERSONAL, ...) inside the device root.
+BOOL Device_GetSpecialFolderPath(int csidl, wchar_t* out, DWORD cch, BOOL create);
+
+#ifdef __cplusplus
+}
+#endif
