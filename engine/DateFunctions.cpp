@@ -16,9 +16,18 @@ constexpr int kLastYear = 30827;
 
 int64_t FileTimeValue(const FILETIME& ft) { return Time_FileTimeToTicks(ft); }
 
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+int DaysInMonth(int year, int month) {
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
 double DayPart(int year, int month, int day) {
-    // WORD fields would wrap out-of-range numbers into valid-looking dates.
-    if (year < kFirstYear || year > kLastYear || month < 1 || month > 12 || day < 1 || day > 31)
+    // Checked here: WORD fields would wrap out-of-range numbers into valid-looking
+    // dates, and not every SystemTimeToFileTime refuses a 30 February.
+    if (year < kFirstYear || year > kLastYear || month < 1 || month > 12 || day < 1 ||
+        day > DaysInMonth(year, month))
         return 0.0;
     SYSTEMTIME st = {};
     st.wYear = static_cast<WORD>(year);

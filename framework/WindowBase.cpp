@@ -106,7 +106,8 @@ LRESULT CALLBACK WindowBase::StaticProc(HWND window, UINT message, WPARAM wParam
     } catch (...) {
         HandlerFaultReporter::Report(window, message);
     }
-    if (message == WM_DESTROY)
+    // A window whose creation failed may get WM_NCDESTROY without WM_DESTROY.
+    if (message == WM_DESTROY || (message == WM_NCDESTROY && object->window_ == window))
         object->UnbindAfterDestroy();
     return result;
 }
@@ -134,6 +135,8 @@ bool WindowBase::Create(HWND parent, const wchar_t* className, DWORD style, int 
     HMENU childId = (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)) : nullptr;
     HWND window = CreateWindowExW(0, windowClass, title, style, x, y, width, height, parent, childId,
                                   instance, this);
+    if (!window)
+        window_ = nullptr;
     return window && window == window_;
 }
 
