@@ -85,9 +85,9 @@ protected:
     }
     void TearDown() override { HandlerFaultReporter::SetShowFunction(previous_); }
 
-    static std::unique_ptr<ProbeWindow> Popup(const wchar_t* title = L"Probe") {
+    static std::unique_ptr<ProbeWindow> Popup(const wchar_t* title = L"Probe", DWORD style = WS_POPUP) {
         auto w = std::make_unique<ProbeWindow>();
-        EXPECT_TRUE(w->Create(nullptr, nullptr, WS_POPUP, 0, 0, 200, 100, title, 0, nullptr));
+        EXPECT_TRUE(w->Create(nullptr, nullptr, style, 0, 0, 200, 100, title, 0, nullptr));
         return w;
     }
 
@@ -223,10 +223,11 @@ TEST_F(WindowBaseTest, TurningTheDisplayReachesTheHandlerBeforeTheSize) {
 }
 
 TEST_F(WindowBaseTest, ThrowingHandlerIsReportedOnceAndTheWindowGoesOn) {
-    auto w = Popup(L"Clock");
+    auto w = Popup(L"Clock", WS_POPUP | WS_VISIBLE);  // only a shown window has an update region
     HWND window = w->GetHwnd();
     w->throwOnPaint = true;
     InvalidateRect(window, nullptr, FALSE);
+    ASSERT_TRUE(GetUpdateRect(window, nullptr, FALSE));
     EXPECT_EQ(SendMessageW(window, WM_PAINT, 0, 0), 0);
     ASSERT_EQ(ReportSink::texts.size(), 1u);
     EXPECT_EQ(ReportSink::texts[0],
