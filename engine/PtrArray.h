@@ -3,7 +3,7 @@
 // comparison. It can be kept sorted, in which case searching and adding use binary
 // search, and it sorts on demand by quicksort. Misuse throws PlatformException with
 // one of the negative codes below. None of its operations lock: owners that share an
-// array between threads hold Lock() around each use.
+// array between threads hold GetLock() around each use.
 #include <windows.h>
 
 #include "CriticalSection.h"
@@ -54,7 +54,7 @@ public:
     bool IsSorted() const { return sorted_; }
     // Set by an owner that keeps the items in Compare order.
     void SetSorted(bool sorted) { sorted_ = sorted; }
-    CriticalSection& Lock() { return lock_; }
+    CriticalSection& GetLock() { return lock_; }
 
 protected:
     // The one allocation seam (realloc semantics; null keeps the old block).

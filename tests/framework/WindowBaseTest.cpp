@@ -140,6 +140,11 @@ TEST_F(WindowBaseTest, CreationBindsAndDestructionUnbinds) {
     EXPECT_TRUE(Wnd_IsFrameworkClass(L"CWNDGENCLASS", nullptr));
     EXPECT_FALSE(Wnd_IsFrameworkClass(L"BUTTON", nullptr));
     EXPECT_FALSE(Wnd_IsFrameworkClass(L"NoSuchClass", nullptr));
+    ASSERT_TRUE(Wnd_RegisterClass(L"OrvalenTestOwnClass", CS_HREDRAW | CS_VREDRAW, nullptr, nullptr));
+    ProbeWindow own;
+    ASSERT_TRUE(own.Create(nullptr, L"OrvalenTestOwnClass", WS_POPUP, 0, 0, 10, 10, L"", 0, nullptr));
+    GetClassNameW(own.GetHwnd(), className, 64);
+    EXPECT_STREQ(className, L"OrvalenTestOwnClass");  // used as it is, not superclassed
     EXPECT_FALSE(w->Create(nullptr, nullptr, WS_POPUP, 0, 0, 10, 10, L"", 0, nullptr));  // already bound
 
     DestroyWindow(window);
