@@ -146,6 +146,11 @@ TEST_F(WindowBaseTest, CreationBindsAndDestructionUnbinds) {
     GetClassNameW(own.GetHwnd(), className, 64);
     EXPECT_STREQ(className, L"OrvalenTestOwnClass");  // used as it is, not superclassed
     EXPECT_FALSE(w->Create(nullptr, nullptr, WS_POPUP, 0, 0, 10, 10, L"", 0, nullptr));  // already bound
+    // Handing a bound object to a second window directly is refused as well.
+    EXPECT_EQ(CreateWindowExW(0, L"CWNDGENCLASS", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), w.get()),
+              nullptr);
+    EXPECT_EQ(w->GetHwnd(), window);
 
     DestroyWindow(window);
     EXPECT_EQ(w->calls.back(), "destroy");
