@@ -22,7 +22,7 @@ public:
     PtrArray(const PtrArray&) = delete;
     PtrArray& operator=(const PtrArray&) = delete;
 
-    // Grows the buffer ahead of an insert: by 4 up to 8 items, by 16 up to 64, then
+    // Grows the buffer ahead of an insert: by 4 below 9 slots, by 16 up to 64, then
     // by a quarter.
     virtual void Grow();
     // 0 when a equals b; derived arrays order their items (negative: a before b).
