@@ -31,6 +31,6 @@ fi
 
 ORVALEN_BUILD_DIR=$build "$here/wine.sh"
 
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" >/dev/null
-fi
+# Configure every time: folders that appear (a new subsystem or test folder) are
+# picked up by existence checks that CMake cannot watch.
+cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" >/dev/null
