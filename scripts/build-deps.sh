@@ -12,7 +12,8 @@ mkdir -p "$1"
 cache=$(cd "$1" && pwd)
 prefix=$cache/prefix
 stamp=$prefix/.built
-recipe=$(sha256sum "${BASH_SOURCE[0]}" | cut -d' ' -f1)
+# Rebuilt whenever this recipe or the toolchain changes.
+recipe=$(cat "${BASH_SOURCE[0]}" "$repo/cmake/mingw-w64-x86_64.cmake" | sha256sum | cut -d' ' -f1)
 
 [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ] && exit 0
 
