@@ -107,9 +107,10 @@ void RcString::AppendN(const wchar_t* text, int n) {
     if (created) block_ = NewBlock(L"", 0);
     int length = block_->length;
     // Appending a piece of our own text must survive the reallocation.
-    const wchar_t* buffer = block_->buffer;
-    bool inside = text >= buffer && text <= buffer + block_->capacity;
-    ptrdiff_t offset = text - buffer;
+    uintptr_t start = reinterpret_cast<uintptr_t>(block_->buffer);
+    uintptr_t at = reinterpret_cast<uintptr_t>(text);
+    bool inside = at >= start && at <= start + static_cast<uintptr_t>(block_->capacity) * sizeof(wchar_t);
+    size_t offset = (at - start) / sizeof(wchar_t);
     if (length + n > block_->capacity) {
         int capacity = length + n + kAppendSpare;
         wchar_t* grown = static_cast<wchar_t*>(
