@@ -91,3 +91,21 @@ TEST(AppLifetime, ShutdownIsSafeWithNothingCreated) {
     App::Shutdown();
     EXPECT_EQ(nullptr, App::GetEngine());
 }
+
+TEST(AppLifetime, LeavesNoHandlesBehind) {
+    ProgramSandbox sandbox;
+    // The first round loads libraries and registers classes once for the process.
+    ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
+    App::Shutdown();
+    DWORD handlesBefore = 0, handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
+        App::Shutdown();
+    }
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_GT(handlesBefore, 0u);
+    EXPECT_EQ(handlesBefore, handlesAfter);
+    EXPECT_EQ(nullptr, FindWindowW(EngineWnd::kClassName, nullptr));
+    QuitPosted();
+}
