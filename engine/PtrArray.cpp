@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-void PtrArray::Fail(DWORD code) { throw PlatformException(code); }
+void PtrArray::Fail(DWORD code) { throw CeException(code); }
 
 PtrArray::~PtrArray() { PtrArray::RemoveAll(); }
 

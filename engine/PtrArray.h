@@ -1,13 +1,13 @@
 #pragma once
 // A growable array of pointer-sized items (pointers or numbers) with a virtual
 // comparison. It can be kept sorted, in which case searching and adding use binary
-// search, and it sorts on demand by quicksort. Misuse throws PlatformException with
+// search, and it sorts on demand by quicksort. Misuse throws CeException with
 // one of the negative codes below. None of its operations lock: owners that share an
 // array between threads hold GetLock() around each use.
 #include <windows.h>
 
 #include "CriticalSection.h"
-#include "PlatformException.h"
+#include "CeException.h"
 
 class PtrArray {
 public:

@@ -5,6 +5,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
+export ORVALEN_SOURCE_DIR=$repo ORVALEN_BINARY_DIR=$build
 
 "$here/setup.sh"
 cmake --build "$build" --parallel "$(nproc)"

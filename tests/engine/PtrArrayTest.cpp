@@ -61,7 +61,7 @@ public:
 DWORD CodeOf(const std::function<void()>& f) {
     try {
         f();
-    } catch (const PlatformException& e) {
+    } catch (const CeException& e) {
         return e.Code();
     }
     return 0;
