@@ -16,7 +16,9 @@ std::wstring Special(int csidl, BOOL create) {
 }
 }  // namespace
 
-TEST(DeviceFiles, RootComesFromTheEnvironment) {
+class DeviceFiles : public testsupport::FreshDeviceTest {};
+
+TEST_F(DeviceFiles, RootComesFromTheEnvironment) {
     wchar_t variable[MAX_PATH];
     ASSERT_NE(0u, GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, variable, MAX_PATH));
     wchar_t root[MAX_PATH];
@@ -27,7 +29,7 @@ TEST(DeviceFiles, RootComesFromTheEnvironment) {
     EXPECT_FALSE(Device_GetRoot(tiny, 4));
 }
 
-TEST(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
+TEST_F(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
     const std::wstring root = testsupport::DeviceRoot();
     EXPECT_EQ(root + L"\\Windows\\OrvalenStartup.exe", Mapped(L"\\Windows\\OrvalenStartup.exe"));
     EXPECT_EQ(root + L"\\navitel.exe", Mapped(L"\\navitel.exe"));
@@ -38,7 +40,7 @@ TEST(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
     EXPECT_FALSE(Device_MapPath(nullptr, nullptr, 0));
 }
 
-TEST(DeviceFiles, SpecialFoldersAreInsideTheDevice) {
+TEST_F(DeviceFiles, SpecialFoldersAreInsideTheDevice) {
     const std::wstring root = testsupport::DeviceRoot();
     EXPECT_EQ(root + L"\\Windows", Special(CSIDL_WINDOWS, FALSE));
     EXPECT_EQ(L"<failed>", Special(CSIDL_PROGRAMS, FALSE));  // not made until asked for

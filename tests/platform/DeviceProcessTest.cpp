@@ -10,7 +10,9 @@ std::wstring Resolved(const wchar_t* program) {
 }
 }  // namespace
 
-TEST(DeviceProcess, ProgramNamesResolveTheDeviceWay) {
+class DeviceProcess : public testsupport::FreshDeviceTest {};
+
+TEST_F(DeviceProcess, ProgramNamesResolveTheDeviceWay) {
     const std::wstring root = testsupport::DeviceRoot();
     EXPECT_EQ(root + L"\\Windows\\peghelp.exe", Resolved(L"peghelp.exe"));
     EXPECT_EQ(root + L"\\Windows\\peghelp.exe", Resolved(L"peghelp"));
@@ -22,7 +24,7 @@ TEST(DeviceProcess, ProgramNamesResolveTheDeviceWay) {
     EXPECT_EQ(L"<failed>", Resolved(nullptr));
 }
 
-TEST(DeviceProcess, BareNameStartsTheProgramInDeviceWindows) {
+TEST_F(DeviceProcess, BareNameStartsTheProgramInDeviceWindows) {
     ASSERT_TRUE(probe::Install(L"\\Windows\\probe.exe"));
     ASSERT_EQ(0u, testsupport::RunProgram(L"probe.exe", L"AppRunAtTime"));
     EXPECT_EQ(L"AppRunAtTime", probe::Text(PROBE_WINMAIN_FILE));
@@ -30,7 +32,7 @@ TEST(DeviceProcess, BareNameStartsTheProgramInDeviceWindows) {
                            probe::Text(PROBE_MODULE_FILE).c_str()));
 }
 
-TEST(DeviceProcess, ChildGetsExactlyTheArguments) {
+TEST_F(DeviceProcess, ChildGetsExactlyTheArguments) {
     ASSERT_TRUE(probe::Install(L"\\Program Files\\Probe Dir\\probe.exe"));
     const std::wstring texts[] = {L"new_alarm 123", L"-x  \"a b\"  c ", L"", L"\"quoted\"", L"  lead"};
     for (const std::wstring& text : texts) {
@@ -44,7 +46,7 @@ TEST(DeviceProcess, ChildGetsExactlyTheArguments) {
     }
 }
 
-TEST(DeviceProcess, MissingProgramFailsCleanly) {
+TEST_F(DeviceProcess, MissingProgramFailsCleanly) {
     PROCESS_INFORMATION pi = {};
     SetLastError(0);
     EXPECT_FALSE(Device_CreateProcess(L"nothere.exe", L"AppRunAtTime", &pi));

@@ -1,0 +1,18 @@
+#pragma once
+// Base fixture for tests that need a device nobody else touched, however the tests are
+// run: under ctest every test has a process (and device) of its own anyway, but a
+// direct run of a test executable runs all tests in one process.
+#include <gtest/gtest.h>
+#include "TestDevice.h"
+
+namespace testsupport {
+
+class FreshDeviceTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(device_.Ready()) << "no fresh device for this test"; }
+
+private:
+    TestDevice device_;
+};
+
+}  // namespace testsupport
