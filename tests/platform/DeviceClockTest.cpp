@@ -91,10 +91,17 @@ TEST_F(DeviceClock, SetSystemTimeSetsDeviceUtcAndSignalsTheChange) {
     EXPECT_EQ(1u, DeviceControl_GetTimeChangeCount());
     EXPECT_EQ(0u, DeviceControl_GetZoneChangeCount());
 
+    // Setting the time it already has is still a change (a zone change re-sets UTC so).
+    SYSTEMTIME now;
+    DeviceClock_GetSystemTime(&now);
+    ASSERT_TRUE(DeviceClock_SetSystemTime(&now));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(changed.Get(), 0));
+    EXPECT_EQ(2u, DeviceControl_GetTimeChangeCount());
+
     SYSTEMTIME invalid = Utc(2031, 13, 40, 25, 61);
     EXPECT_FALSE(DeviceClock_SetSystemTime(&invalid));
     EXPECT_FALSE(DeviceClock_SetSystemTime(nullptr));
-    EXPECT_EQ(1u, DeviceControl_GetTimeChangeCount());
+    EXPECT_EQ(2u, DeviceControl_GetTimeChangeCount());
     EXPECT_NEAR(double(Ms(target)), double(DeviceUtcMs()), kToleranceMs);
 }
 

@@ -32,6 +32,7 @@ TEST_F(Launcher, StartsLocationWithExactlyItsOwnCommandText) {
         ASSERT_EQ(0u, Launch(text));
         ASSERT_TRUE(probe::WaitDone());
         EXPECT_EQ(text, probe::Text(PROBE_COMMAND_TEXT_FILE));
+        EXPECT_EQ(probe::WinMainText(text), probe::Text(PROBE_WINMAIN_FILE));
     }
 }
 
