@@ -29,6 +29,22 @@ TEST_F(DeviceFiles, RootComesFromTheEnvironment) {
     EXPECT_FALSE(Device_GetRoot(tiny, 4));
 }
 
+TEST_F(DeviceFiles, RelativeRootIsPassedOnAsAFullPath) {
+    const std::wstring root = testsupport::DeviceRoot();
+    const size_t slash = root.find_last_of(L'\\');
+    wchar_t previous[MAX_PATH];
+    ASSERT_NE(0u, GetCurrentDirectoryW(MAX_PATH, previous));
+    ASSERT_TRUE(SetCurrentDirectoryW(root.substr(0, slash).c_str()));
+    DeviceSession_Detach();
+    SetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root.substr(slash + 1).c_str());
+    const BOOL attached = DeviceSession_Attach();
+    SetCurrentDirectoryW(previous);
+    ASSERT_TRUE(attached);
+    wchar_t inherited[MAX_PATH];
+    ASSERT_NE(0u, GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, inherited, MAX_PATH));
+    EXPECT_EQ(root, inherited);
+}
+
 TEST_F(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
     const std::wstring root = testsupport::DeviceRoot();
     EXPECT_EQ(root + L"\\Windows\\OrvalenStartup.exe", Mapped(L"\\Windows\\OrvalenStartup.exe"));

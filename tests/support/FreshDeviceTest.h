@@ -1,7 +1,8 @@
 #pragma once
 // Base fixture for tests that need a device nobody else touched, however the tests are
 // run: under ctest every test has a process (and device) of its own anyway, but a
-// direct run of a test executable runs all tests in one process.
+// direct run of a test executable runs all tests in one process. The test thread must
+// own no windows when the test starts (it moves to the new device's desktop).
 #include <gtest/gtest.h>
 #include "TestDevice.h"
 
