@@ -1,0 +1,84 @@
+#pragma once
+// State of the simulated device shared by all of its processes: small record files
+// under "<device root>\.device". Writers take one named mutex per device root and
+// replace a record by renaming a new file over it, then count the change in a small
+// shared section; readers keep the last record they read until that count moves, so
+// frequent reads (the clock) cost no file access. A missing or damaged record reads
+// as absent, so callers fall back to their defaults instead of failing.
+#include <windows.h>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+#include "ScopedHandle.h"
+
+class DeviceStateStore {
+public:
+    // The store of the device root this process uses (see Device_GetRoot).
+    DeviceStateStore();
+    ~DeviceStateStore();
+    DeviceStateStore(const DeviceStateStore&) = delete;
+    DeviceStateStore& operator=(const DeviceStateStore&) = delete;
+    // The same, made once per process and device root: clock reads are frequent.
+    static std::shared_ptr<DeviceStateStore> Current();
+
+    bool Ready() const { return mutex_.Valid() && sequence_ != nullptr; }
+
+    // Holds the store's mutex. The mutex is recursive, so Read and Write may run
+    // inside a Lock to make a read-modify-write atomic across processes.
+    class Lock {
+    public:
+        explicit Lock(const DeviceStateStore& store);
+        ~Lock();
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+        bool Held() const { return held_; }
+    private:
+        HANDLE mutex_;
+        bool held_;
+    };
+
+    // Copies the stored record into `record`; false when it is missing, of another
+    // size or damaged. A record changed behind the store's back (not by Write) is
+    // seen by stores made after the change.
+    bool Read(const wchar_t* name, void* record, DWORD size) const;
+    // Replaces the stored record as a whole (write aside, then rename).
+    bool Write(const wchar_t* name, const void* record, DWORD size);
+
+    // Reads `name` (or `defaults`), lets `change` modify it, writes it back: one step.
+    template <typename Record, typename Change>
+    bool Update(const wchar_t* name, const Record& defaults, Change change, Record* result = nullptr) {
+        Lock lock(*this);
+        if (!lock.Held()) return false;
+        Record record;
+        if (!Read(name, &record, sizeof record)) record = defaults;
+        if (!change(record)) return false;
+        if (!Write(name, &record, sizeof record)) return false;
+        if (result) *result = record;
+        return true;
+    }
+
+    // Name of a kernel object (event, mutex) that belongs to this device only.
+    std::wstring ObjectName(const wchar_t* purpose) const;
+    // Host path of the store's folder.
+    const std::wstring& Folder() const { return folder_; }
+
+private:
+    struct Cached {
+        LONG64 sequence;
+        std::vector<BYTE> record;
+    };
+
+    std::wstring RecordPath(const wchar_t* name) const;
+    LONG64 Sequence() const;
+    bool ReadFile(const wchar_t* name, void* record, DWORD size) const;
+
+    std::wstring folder_;
+    std::wstring objectPrefix_;
+    ScopedHandle mutex_;
+    ScopedHandle sequenceSection_;
+    volatile LONG64* sequence_ = nullptr;  // view of sequenceSection_
+    mutable std::mutex cacheGuard_;
+    mutable std::map<std::wstring, Cached> cache_;
+};
