@@ -1,5 +1,7 @@
 #include "App.h"
 
+#include "DeviceObjects.h"
+
 #include "ClockWnd.h"
 #include "CommandWord.h"
 #include "CopyDataCommand.h"
@@ -79,7 +81,10 @@ int App::WinMain(HINSTANCE instance, const wchar_t* commandText) {
     UnattendedScope unattended;
     instance_ = instance;
 
-    instanceMutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+    // The name is the device's own, so programs of another simulated device never see it.
+    wchar_t mutexName[MAX_PATH];
+    if (!Device_GetObjectName(kInstanceMutexName, mutexName, MAX_PATH)) lstrcpynW(mutexName, kInstanceMutexName, MAX_PATH);
+    instanceMutex_ = CreateMutexW(nullptr, FALSE, mutexName);
     if (instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {
         CloseInstanceMutex();
         HWND engine = CopyDataCommand::FindEngineWindow();

@@ -13,7 +13,7 @@ cmake --build "$build" --parallel "$(nproc)"
 # One warm wineserver for the whole run: each test then starts in a fraction of a second,
 # and ctest is not left waiting on pipes that Wine's services inherit.
 source "$here/wine-env.sh"
-wineserver -p
+wineserver -p || true  # already running: use it
 wine wineboot >/dev/null 2>&1 || true
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 

@@ -1,8 +1,13 @@
 #include "App.h"
 
+#include "DeviceProcess.h"
+#include "DeviceSession.h"
+
 #include <windows.h>
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-    // DEVICE SESSION: DeviceSession_Attach() belongs here, before anything touches the device.
-    return App::WinMain(instance, commandLine);
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // Join the device before anything touches its registry, files or windows.
+    DeviceSession_Attach();
+    // The command text exactly as the starter passed it (lpCmdLine loses leading blanks).
+    return App::WinMain(instance, Device_GetCommandText());
 }

@@ -1,5 +1,7 @@
 #include "ProgramSandbox.h"
 
+#include "DeviceObjects.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -28,6 +30,12 @@ std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
     return bytes;
 }
 
+// The single-instance mutex as the program names it on this test's own device.
+std::wstring DeviceMutexName() {
+    wchar_t name[MAX_PATH];
+    return Device_GetObjectName(kMutexName, name, MAX_PATH) ? name : kMutexName;
+}
+
 bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -44,7 +52,7 @@ public:
     };
 
     explicit FakeFirstInstance(bool withWindow) : withWindow_(withWindow) {
-        mutex_ = CreateMutexW(nullptr, FALSE, kMutexName);
+        mutex_ = CreateMutexW(nullptr, FALSE, DeviceMutexName().c_str());
         existed_ = GetLastError() == ERROR_ALREADY_EXISTS;
         if (!withWindow) return;
         WNDCLASSW wc = {};
@@ -189,7 +197,7 @@ TEST_F(ProgramStart, QuitsByItselfWhenIdle) {
     EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
     EXPECT_EQ(nullptr, FindWindowW(kEngineClass, nullptr));
     // The mutex went with it: the next start is a first instance again.
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, DeviceMutexName().c_str());
     EXPECT_NE(ERROR_ALREADY_EXISTS, GetLastError());
     CloseHandle(mutex);
 }
