@@ -2,6 +2,7 @@
 
 #include "ClockWnd.h"
 #include "CopyDataCommand.h"
+#include "EngineItemHost.h"
 #include "EngineWnd.h"
 #include "FullScreenClock.h"
 #include "InputSenseClient.h"
@@ -145,6 +146,7 @@ bool App::InitInstance(HINSTANCE instance, const wchar_t* commandText) {
     InitCommonControlsEx(&controls);
     SHInitExtraControls();
 
+    ItemHost::Install(&EngineItemHost::Instance());
     signaller_ = new (std::nothrow) Signaller;
     itemStore_ = new (std::nothrow) ItemStore;
     engine_ = EngineWnd::Create();
