@@ -121,8 +121,9 @@ void PtrArray::SetSize(int size) {
         return;
     }
     // One at a time from the end, so an owning RemoveAt releases each item once.
-    while (count_ > size)
-        RemoveAt(count_ - 1);
+    for (int index = count_ - 1; index >= size; --index)
+        RemoveAt(index);
+    count_ = size;
 }
 
 void PtrArray::Sort() {

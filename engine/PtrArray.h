@@ -3,7 +3,7 @@
 // comparison. It can be kept sorted, in which case searching and adding use binary
 // search, and it sorts on demand by quicksort. Misuse throws PlatformException with
 // one of the negative codes below. None of its operations lock: owners that share an
-// array between threads hold Lock() around each use.
+// array between threads hold GetLock() around each use.
 #include <windows.h>
 
 #include "CriticalSection.h"
@@ -22,7 +22,7 @@ public:
     PtrArray(const PtrArray&) = delete;
     PtrArray& operator=(const PtrArray&) = delete;
 
-    // Grows the buffer ahead of an insert: by 4 up to 8 items, by 16 up to 64, then
+    // Grows the buffer ahead of an insert: by 4 below 9 slots, by 16 up to 64, then
     // by a quarter.
     virtual void Grow();
     // 0 when a equals b; derived arrays order their items (negative: a before b).
@@ -54,7 +54,7 @@ public:
     bool IsSorted() const { return sorted_; }
     // Set by an owner that keeps the items in Compare order.
     void SetSorted(bool sorted) { sorted_ = sorted; }
-    CriticalSection& Lock() { return lock_; }
+    CriticalSection& GetLock() { return lock_; }
 
 protected:
     // The one allocation seam (realloc semantics; null keeps the old block).

@@ -85,9 +85,9 @@ protected:
     }
     void TearDown() override { HandlerFaultReporter::SetShowFunction(previous_); }
 
-    static std::unique_ptr<ProbeWindow> Popup(const wchar_t* title = L"Probe") {
+    static std::unique_ptr<ProbeWindow> Popup(const wchar_t* title = L"Probe", DWORD style = WS_POPUP) {
         auto w = std::make_unique<ProbeWindow>();
-        EXPECT_TRUE(w->Create(nullptr, nullptr, WS_POPUP, 0, 0, 200, 100, title, 0, nullptr));
+        EXPECT_TRUE(w->Create(nullptr, nullptr, style, 0, 0, 200, 100, title, 0, nullptr));
         return w;
     }
 
@@ -140,7 +140,17 @@ TEST_F(WindowBaseTest, CreationBindsAndDestructionUnbinds) {
     EXPECT_TRUE(Wnd_IsFrameworkClass(L"CWNDGENCLASS", nullptr));
     EXPECT_FALSE(Wnd_IsFrameworkClass(L"BUTTON", nullptr));
     EXPECT_FALSE(Wnd_IsFrameworkClass(L"NoSuchClass", nullptr));
+    ASSERT_TRUE(Wnd_RegisterClass(L"OrvalenTestOwnClass", CS_HREDRAW | CS_VREDRAW, nullptr, nullptr));
+    ProbeWindow own;
+    ASSERT_TRUE(own.Create(nullptr, L"OrvalenTestOwnClass", WS_POPUP, 0, 0, 10, 10, L"", 0, nullptr));
+    GetClassNameW(own.GetHwnd(), className, 64);
+    EXPECT_STREQ(className, L"OrvalenTestOwnClass");  // used as it is, not superclassed
     EXPECT_FALSE(w->Create(nullptr, nullptr, WS_POPUP, 0, 0, 10, 10, L"", 0, nullptr));  // already bound
+    // Handing a bound object to a second window directly is refused as well.
+    EXPECT_EQ(CreateWindowExW(0, L"CWNDGENCLASS", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), w.get()),
+              nullptr);
+    EXPECT_EQ(w->GetHwnd(), window);
 
     DestroyWindow(window);
     EXPECT_EQ(w->calls.back(), "destroy");
@@ -223,10 +233,11 @@ TEST_F(WindowBaseTest, TurningTheDisplayReachesTheHandlerBeforeTheSize) {
 }
 
 TEST_F(WindowBaseTest, ThrowingHandlerIsReportedOnceAndTheWindowGoesOn) {
-    auto w = Popup(L"Clock");
+    auto w = Popup(L"Clock", WS_POPUP | WS_VISIBLE);  // only a shown window has an update region
     HWND window = w->GetHwnd();
     w->throwOnPaint = true;
     InvalidateRect(window, nullptr, FALSE);
+    ASSERT_TRUE(GetUpdateRect(window, nullptr, FALSE));
     EXPECT_EQ(SendMessageW(window, WM_PAINT, 0, 0), 0);
     ASSERT_EQ(ReportSink::texts.size(), 1u);
     EXPECT_EQ(ReportSink::texts[0],
