@@ -24,11 +24,16 @@ bool ItemSoundSettings::Load(const RegKeyRef& parent) {
         builtIn = 1;
         customres = static_cast<int32_t>(value);
     }
-    if (RegKeyRef_QueryTypedDword(key, &value, kVolumeValue) == ERROR_SUCCESS) volume = static_cast<uint16_t>(value);
-    if (RegKeyRef_QueryTypedDword(key, &value, kRepeatValue) == ERROR_SUCCESS) repeat = static_cast<uint16_t>(value);
-    if (RegKeyRef_QueryTypedDword(key, &value, kRepSplitValue) == ERROR_SUCCESS) repsplit = static_cast<uint16_t>(value);
-    if (RegKeyRef_QueryTypedDword(key, &value, kAscTimeValue) == ERROR_SUCCESS) asctime = static_cast<uint16_t>(value);
-    if (RegKeyRef_QueryTypedDword(key, &value, kRespectSysValue) == ERROR_SUCCESS) respectsys = static_cast<int32_t>(value);
+    // Each 16-bit field takes the low half of its number.
+    struct {
+        const wchar_t* name;
+        uint16_t* field;
+    } const shorts[] = {{kVolumeValue, &volume}, {kRepeatValue, &repeat}, {kRepSplitValue, &repsplit},
+                        {kAscTimeValue, &asctime}};
+    for (const auto& s : shorts)
+        if (RegKeyRef_QueryTypedDword(key, &value, s.name) == ERROR_SUCCESS) *s.field = static_cast<uint16_t>(value);
+    if (RegKeyRef_QueryTypedDword(key, &value, kRespectSysValue) == ERROR_SUCCESS)
+        respectsys = static_cast<int32_t>(value);
     return true;
 }
 

@@ -111,7 +111,9 @@ void EventItem::SaveBase(const RegKeyRef& key) const {
     soundSettings.Save(key);
     vibrationSettings.Save(key);
     RegKey_WriteDword(key, static_cast<DWORD>(SnoozeCount), kSnoozeCountValue);
-    DWORD packed = static_cast<uint16_t>(initsnooze.minutes) | static_cast<DWORD>(static_cast<uint16_t>(initsnooze.seconds)) << 16;
+    // Minutes in the low half, seconds in the high half.
+    DWORD packed = static_cast<uint16_t>(initsnooze.minutes) |
+                   static_cast<DWORD>(static_cast<uint16_t>(initsnooze.seconds)) << 16;
     RegKey_WriteDword(key, packed, kInitSnoozeValue);
     RegKey_WriteDword(key, static_cast<DWORD>(SnoozeType), kSnoozeTypeValue);
 }
@@ -130,6 +132,9 @@ void EventItem::LoadBase(const RegKeyRef& key) {
         initsnooze.minutes = static_cast<int16_t>(value & 0xFFFF);
         initsnooze.seconds = static_cast<int16_t>(value >> 16);
     }
-    if (RegKeyRef_QueryTypedDword(key, &value, kSnoozeTypeValue) == ERROR_SUCCESS) SnoozeType = static_cast<int32_t>(value);
-    SnoozeCount = RegKeyRef_QueryTypedDword(key, &value, kSnoozeCountValue) == ERROR_SUCCESS ? static_cast<int32_t>(value) : 0;
+    if (RegKeyRef_QueryTypedDword(key, &value, kSnoozeTypeValue) == ERROR_SUCCESS)
+        SnoozeType = static_cast<int32_t>(value);
+    // A snooze count that cannot be read starts the ring afresh.
+    bool counted = RegKeyRef_QueryTypedDword(key, &value, kSnoozeCountValue) == ERROR_SUCCESS;
+    SnoozeCount = counted ? static_cast<int32_t>(value) : 0;
 }
