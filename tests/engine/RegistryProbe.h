@@ -3,6 +3,7 @@
 // code under test stored and to plant damaged values for it to load.
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ struct RawValue {
     bool exists = false;
     DWORD type = REG_NONE;
     std::vector<BYTE> bytes;
+
+    bool operator==(const RawValue& o) const { return exists == o.exists && type == o.type && bytes == o.bytes; }
 
     DWORD Dword() const {
         DWORD v = 0;
@@ -89,6 +92,25 @@ inline std::vector<std::wstring> ValueNames(const std::wstring& key) {
     }
     RegCloseKey(h);
     return names;
+}
+
+// Every value under key and its subkeys, by path relative to key ("Sub\\name").
+inline std::map<std::wstring, RawValue> Tree(const std::wstring& key, const std::wstring& prefix = L"") {
+    std::map<std::wstring, RawValue> tree;
+    for (const std::wstring& name : ValueNames(key)) tree[prefix + name] = Read(key, name.c_str());
+    HKEY h;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return tree;
+    std::vector<std::wstring> subkeys;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD n = 256;
+        if (RegEnumKeyExW(h, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subkeys.emplace_back(name, n);
+    }
+    RegCloseKey(h);
+    for (const std::wstring& sub : subkeys)
+        for (auto& entry : Tree(key + L"\\" + sub, prefix + sub + L"\\")) tree.insert(entry);
+    return tree;
 }
 
 }  // namespace registryprobe
