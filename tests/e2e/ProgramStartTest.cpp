@@ -14,6 +14,7 @@ const wchar_t kEngineClass[] = L"OrvalenEngineWnd";
 const wchar_t kMutexName[] = L"OrvalenMainWnd";
 const wchar_t kTodayFile[] = L"today_translation.txt";
 const DWORD kExitTimeoutMs = 30000;
+const DWORD kStartTimeoutMs = 20000;
 
 std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
     std::vector<uint8_t> bytes;
@@ -166,7 +167,7 @@ TEST_F(ProgramStart, GivesUpWaitingForTheEngineWindowAfterFiveTries) {
 TEST_F(ProgramStart, RunningInstanceTakesTheSecondStartsCommand) {
     HANDLE first = sandbox_.Start(L"");
     ASSERT_NE(nullptr, first);
-    ASSERT_NE(nullptr, WaitForWindowClass(kEngineClass, 10000));
+    ASSERT_NE(nullptr, WaitForWindowClass(kEngineClass, kStartTimeoutMs));
     ASSERT_TRUE(FileExists(sandbox_.FileInFolder(kTodayFile)));
 
     DWORD start = GetTickCount();
@@ -183,9 +184,9 @@ TEST_F(ProgramStart, RunningInstanceTakesTheSecondStartsCommand) {
 TEST_F(ProgramStart, QuitsByItselfWhenIdle) {
     HANDLE process = sandbox_.Start(L"");
     ASSERT_NE(nullptr, process);
-    ASSERT_NE(nullptr, WaitForWindowClass(kEngineClass, 10000));
+    ASSERT_NE(nullptr, WaitForWindowClass(kEngineClass, kStartTimeoutMs));
     // The idle check runs every 10 s; with nothing to do the first one ends the process.
-    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, 25000));
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
     EXPECT_EQ(nullptr, FindWindowW(kEngineClass, nullptr));
     // The mutex went with it: the next start is a first instance again.
     HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
