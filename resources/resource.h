@@ -2,17 +2,18 @@
 // are keyed by these names, and the ids come from here.
 // Id ranges: strings 0-999 and 30000-30999, dialogs and their controls 2000-2999,
 // menus and menu commands 3000-3999.
+#pragma once
 
 // Strings.
 #define IDS_PRODUCT_NAME                0
-#define IDS_ADD_ALARM                   235
-#define IDS_ADD_TIMER                   240
-#define IDS_CANCEL_SNOOZE               339
-#define IDS_RESTART_TIMER               376
-#define IDS_SKIP_NEXT_ALARM             406
-#define IDS_RUN_PROGRAM                 407
-#define IDS_TODAY                       408
-#define IDS_NO_NOTIFICATIONS            409
+#define IDS_TODAY_ADD_ALARM             235
+#define IDS_TODAY_ADD_TIMER             240
+#define IDS_TODAY_CANCEL_SNOOZE         339
+#define IDS_TODAY_RESTART_TIMER         376
+#define IDS_TODAY_SKIP_NEXT_ALARM       406
+#define IDS_TODAY_RUN_PROGRAM           407
+#define IDS_TODAY_TITLE                 408
+#define IDS_TODAY_NOTHING_PENDING       409
 #define IDS_CANCEL                      30031
 #define IDS_ALARMS                      30048
 #define IDS_SOUND                       30051
