@@ -2,6 +2,9 @@
 
 #include <zlib.h>
 
+#include "TestFiles.h"
+#include "TestPaths.h"
+
 #include <cstring>
 
 namespace testarchives {
@@ -33,21 +36,12 @@ void Append32(std::string& out, DWORD value) {
 
 // The build puts the fixtures beside the test program.
 std::wstring FixturePath(const std::wstring& name) {
-    wchar_t exe[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring folder(exe);
-    folder.erase(folder.find_last_of(L'\\') + 1);
-    return folder + L"fixtures\\" + name;
+    return testsupport::ExeDir() + L"\\fixtures\\" + name;
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
     std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read) bytes.append(buffer, read);
-    CloseHandle(file);
+    testsupport::ReadBytes(path, &bytes);
     return bytes;
 }
 
