@@ -12,7 +12,8 @@ mkdir -p "$1"
 cache=$(cd "$1" && pwd)
 prefix=$cache/prefix
 stamp=$prefix/.built
-recipe=$(sha256sum "${BASH_SOURCE[0]}" | cut -d' ' -f1)
+# Rebuilt whenever this recipe or the toolchain changes.
+recipe=$(cat "${BASH_SOURCE[0]}" "$repo/cmake/mingw-w64-x86_64.cmake" | sha256sum | cut -d' ' -f1)
 
 [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$recipe" ] && exit 0
 
@@ -72,7 +73,7 @@ fetch_sources() {
   local missing=() line pkg file sum
   for line in "${tarballs[@]}"; do
     read -r pkg file sum <<<"$line"
-    tarball_ok "$file" "$sum" || missing+=("$pkg")
+    tarball_ok "$file" "$sum" || { rm -f "${downloads:?}/$file"; missing+=("$pkg"); }
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   echo "build-deps: downloading Debian sources: ${missing[*]}"
@@ -80,10 +81,15 @@ fetch_sources() {
   apt-get -qq update
   # Some Debian patch files are missing on the mirror; apt then fails although the
   # tarballs arrived, so its exit code is not the verdict: the checksums below are.
-  (cd "$downloads" && apt-get -qq source --download-only "${missing[@]}" >/dev/null 2>&1) || true
+  local log=$cache/apt-source.log
+  (cd "$downloads" && apt-get -q source --download-only "${missing[@]}" >"$log" 2>&1) || true
   for line in "${tarballs[@]}"; do
     read -r pkg file sum <<<"$line"
-    tarball_ok "$file" "$sum" || { echo "build-deps: $file missing or its SHA-256 differs" >&2; exit 1; }
+    tarball_ok "$file" "$sum" || {
+      echo "build-deps: $file missing or its SHA-256 differs; apt said:" >&2
+      tail -n 20 "$log" >&2
+      exit 1
+    }
   done
 }
 

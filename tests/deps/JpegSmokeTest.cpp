@@ -78,7 +78,7 @@ TEST(Libjpeg, DecodesTheQuadrantsCjpegEncoded)
     // The colours make_fixtures.sh paints: top left, top right, bottom left, bottom right.
     const int expected[4][3] = {{200, 40, 40}, {40, 180, 60}, {30, 60, 200}, {128, 128, 128}};
     const int margin = 8;  // colour bleeds only near the quadrant borders
-    const int tolerance = 10;
+    const int tolerance = 4;
     int worst = 0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
