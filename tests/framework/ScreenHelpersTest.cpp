@@ -105,6 +105,8 @@ TEST(AppMessageBox, CarriesTheProductNameAsCaption) {
     const DWORD guiThread = GetCurrentThreadId();
     std::wstring caption;
     std::thread closer([&] {
+        // Windows are listed per desktop: look where the message box is.
+        SetThreadDesktop(GetThreadDesktop(guiThread));
         for (int attempt = 0; attempt < 200 && caption.empty(); ++attempt) {
             Sleep(25);
             EnumThreadWindows(guiThread, [](HWND window, LPARAM found) {
