@@ -122,7 +122,7 @@ TEST(ZipLayer, SmallBufferReadsContinueWhereTheyStopped) {
 TEST(ZipLayer, OpensFromAHandleAtTheArchivesStart) {
     Members expected;
     // The archive sits 300 bytes into a file, as an archive appended to another.
-    const std::wstring path = FixturePath(L"prefixed-archive.bin");
+    const std::wstring path = testsupport::DeviceRoot() + L"\\prefixed-archive.bin";
     const std::string bytes = std::string(300, 'P') + ReadFileBytes(FixturePath(L"archive.zip"));
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
