@@ -79,16 +79,6 @@ TEST(GdiHelpers, DrawsIconsOnLightGrey) {
     DestroyIcon(black);
 }
 
-TEST(GdiHelpers, MeasuresWholeTexts) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
-    const int one = Gfx_GetTextWidth(dc, L"W");
-    EXPECT_GT(one, 0);
-    EXPECT_EQ(10 * one, Gfx_GetTextWidth(dc, L"WWWWWWWWWW"));
-    EXPECT_EQ(0, Gfx_GetTextWidth(dc, L""));
-    DeleteDC(dc);
-}
-
 TEST(FileDialog, UsesTheDevicesChooserWhenItHasOne) {
     wchar_t file[MAX_PATH] = {};
     OPENFILENAMEW record = {};
