@@ -8,6 +8,7 @@
 
 #include "TestFiles.h"
 #include "TestPaths.h"
+#include "TestRegistry.h"
 
 namespace {
 
@@ -55,4 +56,27 @@ TEST(LanguagePackStart, UnreadablePacksLeaveEnglishAndTheProgramStarts) {
         EXPECT_EQ(L"Run Orvalen", records[9]);
         EXPECT_EQ(L"Cancel", records[17]);
     }
+}
+
+// A German pack beside the program: the Today item's texts come out in German.
+TEST(LanguagePackStart, WritesTheTodayTextsInThePacksLanguage) {
+    ProgramSandbox sandbox;
+    ASSERT_TRUE(CopyFileW(FrameworkFixture(L"translation.zip").c_str(), sandbox.FileInFolder(L"translation.zip").c_str(),
+                          FALSE));
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, L"Software\\Ostrel\\Orvalen\\Clock\\Language",
+                                                L"LangID", 1031));
+    DeleteLocation();
+    HANDLE process = sandbox.Start(L"AppRunAfterTimeChange");
+    ASSERT_NE(nullptr, process);
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, 30000));
+    // The language choice is in this test's registry, which the program sees only once it
+    // joins the test's device.
+    if (ReadLocation().empty()) GTEST_SKIP() << "the program does not use this test's registry";
+
+    const std::vector<std::wstring> records = ReadRecords(sandbox.FileInFolder(L"today_translation.txt"));
+    ASSERT_EQ(18u, records.size());
+    EXPECT_EQ(L"Wecker", records[0]);
+    EXPECT_EQ(L"Kurzzeitwecker", records[1]);
+    EXPECT_EQ(L"Run Orvalen", records[9]);  // no German text in the pack
+    EXPECT_EQ(L"Abbrechen", records[17]);
 }
