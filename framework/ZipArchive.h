@@ -1,22 +1,39 @@
 #pragma once
-// A zip archive from which a named member is read whole into memory.
+// An archive through which a named member is read whole into memory. Subclasses say
+// where the archive lives and how to (re)open it.
 #include <windows.h>
-#include <cstdint>
-#include <memory>
-#include <vector>
 
-// A member's bytes, shared; empty with size 0 when the member is missing.
+#include <boost/shared_array.hpp>
+#include <string>
+
+struct ZipHandle;
+
+// A member's bytes, shared; size 0 and no data when the member could not be read.
 struct ZipEntryData {
-    std::shared_ptr<std::vector<uint8_t>> bytes;
-    size_t size = 0;
+    boost::shared_array<BYTE> data;
+    DWORD size = 0;
 };
 
 class ZipArchive {
 public:
-    virtual ~ZipArchive() { Close(); }
-    virtual void Close() {}
-    virtual ZipEntryData ReadEntry(const wchar_t* name) = 0;
-    virtual const wchar_t* Prefix() const { return L""; }
-    // True when the archive can be read.
+    // Members declaring more than this are refused: a damaged or hostile header must not
+    // make us allocate whatever it claims.
+    static constexpr DWORD kMaxEntrySize = 32u * 1024 * 1024;
+
+    ZipArchive() = default;
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
+    virtual ~ZipArchive();
+
+    // Closes the archive; the next read opens it again.
+    virtual void Close();
+    // The whole member, found by name ignoring case; empty on any failure. The member
+    // must inflate to exactly its declared size and pass its checksum.
+    virtual ZipEntryData ReadEntry(const wchar_t* name);
+    virtual std::wstring Prefix() const { return std::wstring(); }
+    // True when the archive can be read (opening it when needed).
     virtual bool EnsureOpen() = 0;
+
+protected:
+    ZipHandle* m_handle = nullptr;
 };

@@ -1,16 +1,22 @@
 #include "ZipFileArchive.h"
 
-bool ZipFileArchive::EnsureOpen() {
-    HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    return true;
-}
+#include "Zip.h"
 
-ZipEntryData ZipFileArchive::ReadEntry(const wchar_t* name) {
-    // Members are not unpacked yet: every archive reads as one without that member.
-    (void)name;
-    EnsureOpen();
-    return ZipEntryData();
+ZipFileArchive::ZipFileArchive(const wchar_t* path) : m_path(path ? path : L"") {}
+
+bool ZipFileArchive::EnsureOpen() {
+    if (!m_handle) {
+        m_handle = Zip_Open(m_path.c_str(), 0, ZipSourceName);
+        return m_handle != nullptr;
+    }
+    LARGE_INTEGER zero = {};
+    if (SetFilePointerEx(Zip_GetFileHandle(m_handle), zero, nullptr, FILE_CURRENT)) return true;
+
+    Close();
+    m_handle = Zip_Open(m_path.c_str(), 0, ZipSourceName);
+    for (int retry = 0; !m_handle && retry < kReopenRetries; ++retry) {
+        Sleep(kReopenRetryDelayMs);
+        m_handle = Zip_Open(m_path.c_str(), 0, ZipSourceName);
+    }
+    return m_handle != nullptr;
 }

@@ -1,17 +1,19 @@
 #pragma once
-// A zip archive in a file, opened by name on first use.
-#include "ZipArchive.h"
-
+// An archive file opened by name. When its file goes away under it (a storage card
+// taken out), the next read reopens it, retrying for a few seconds.
 #include <string>
+
+#include "ZipArchive.h"
 
 class ZipFileArchive : public ZipArchive {
 public:
-    explicit ZipFileArchive(const wchar_t* path) : path_(path ? path : L"") {}
+    static constexpr int kReopenRetries = 10;
+    static constexpr DWORD kReopenRetryDelayMs = 300;
 
-    ZipEntryData ReadEntry(const wchar_t* name) override;
+    explicit ZipFileArchive(const wchar_t* path);
     bool EnsureOpen() override;
-    const std::wstring& Path() const { return path_; }
+    const std::wstring& Path() const { return m_path; }
 
 private:
-    std::wstring path_;
+    std::wstring m_path;
 };
