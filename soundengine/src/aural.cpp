@@ -117,11 +117,15 @@ static void TearDown() {
 
 void Aural_Close() {
   SoundError = kSoundErrNone;
-  if (SoundEngine.initialised) {
-    SoundEngine.devicesEnumerated = 0;
-    SoundEngine.bufferMs = -1;  // the next initialisation chooses again
-  }
+  const bool wasInitialised = SoundEngine.initialised != 0;
   TearDown();
+  if (wasInitialised) {
+    // The next initialisation chooses again (only now: the threads read these until
+    // they are gone). A block length preset for it must be set after this close.
+    SoundEngine.devicesEnumerated = 0;
+    SoundEngine.bufferMs = -1;
+    SoundEngine.blockLength = 0;
+  }
 }
 
 // The caller's requests, put back on every failure so a retry asks the same again.

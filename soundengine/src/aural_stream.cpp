@@ -10,8 +10,7 @@ namespace {
 
 constexpr char kStreamerThreadName[] = "Aural Streamer thread";
 constexpr DWORD kStreamerPeriodMs = 10;
-constexpr DWORD kStopPollMs = 50;
-constexpr uint32_t kStopWaitUs = 1000 * 1000;
+constexpr DWORD kStopWaitMs = 1000;
 constexpr int kStreamDspPriority = 0;
 constexpr int32_t kNoChannelBlockDuration = 2560;
 constexpr int32_t kNoChannelBlockLength = 256;
@@ -88,10 +87,9 @@ void AuralStream_StopThread() {
   StreamerState& s = g_streamer;
   if (s.thread) {
     s.stop = 1;
-    const uint32_t start = SoundClock_NowUs();
-    while (s.stop != 2 && SoundClock_NowUs() - start < kStopWaitUs) Sleep(kStopPollMs);
-    // The thread is gone from here on (or abandoned when it hung).
-    WaitForSingleObject(s.thread, 0);
+    // Waiting on the handle rather than the flag: once it is signalled the thread has
+    // really left, not just announced it.
+    WaitForSingleObject(s.thread, kStopWaitMs);
     CloseHandle(s.thread);
     s.thread = nullptr;
   }

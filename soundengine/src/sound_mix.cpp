@@ -140,8 +140,9 @@ void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
       ended = true;
       break;
     }
+    // At most the guard frame at the sample's end is read past the data.
     if (pos < 0) pos = 0;
-    if (pos >= sampleEnd) pos = sampleEnd - 1;
+    if (pos > sampleEnd) pos = sampleEnd;
   }
   if (Level) return;
   if (ended) {

@@ -143,9 +143,9 @@ void SoftwareOutput_Close() {
     desc->rawBuffer = nullptr;
     desc->buffer = nullptr;
     desc->blockIndex = 0;
+    SoundEngine.blockLength = 0;
   }
   SoundEngine.mixerDesc = nullptr;
-  SoundEngine.blockLength = 0;
 }
 
 void SoftwareOutput_MixBlock(int offset, int length) {
