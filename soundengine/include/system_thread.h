@@ -34,7 +34,10 @@ struct SoundClock {
 void SoundClock_Stamp(SoundClock* clock);
 // Busy share (percent) of the time between calls since the last stamp, smoothed by
 // weightPercent.
+// The scale is percent x 256: a caller busy all the time reads 25600.
 uint32_t SoundClock_Elapsed(SoundClock* clock, int weightPercent);
+// The same at a given stamp, for callers that read the clock themselves.
+uint32_t SoundClock_ElapsedAt(SoundClock* clock, int weightPercent, uint32_t nowUs);
 
 // Output watchdog: the mixer thread hands it the play position once per round; it
 // restarts the output after the position stood still for 80 rounds or the device slept.

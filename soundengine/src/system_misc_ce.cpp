@@ -51,7 +51,10 @@ int64_t SoundClock_SleepClockMs() {
 void SoundClock_Stamp(SoundClock* clock) { clock->start = SoundClock_NowUs(); }
 
 uint32_t SoundClock_Elapsed(SoundClock* clock, int weightPercent) {
-  const uint32_t now = SoundClock_NowUs();
+  return SoundClock_ElapsedAt(clock, weightPercent, SoundClock_NowUs());
+}
+
+uint32_t SoundClock_ElapsedAt(SoundClock* clock, int weightPercent, uint32_t now) {
   clock->end = now;
   clock->now = now;
   const uint32_t k = static_cast<uint32_t>(weightPercent) * 256 / 100;

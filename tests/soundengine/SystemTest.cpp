@@ -77,26 +77,41 @@ TEST(SoundSystem, ClocksFollowTheCounterAndTheSleepClockIgnoresTheZone) {
   EXPECT_NEAR(static_cast<double>(SoundClock_SleepClockMs()), static_cast<double>(utcMs), 1000.0);
 }
 
-TEST(SoundSystem, ProcessorMeterReportsTheBusyShare) {
-  // Scale: a fully busy caller reads 25600 (100 x 256).
-  // A fresh meter's first period runs from counter 0; starting the records at "now"
-  // spares the test that long settling. Rounds of 20 ms keep scheduling noise small.
-  SoundClock full = {}, half = {};
-  full.lastEnd = half.lastEnd = SoundClock_NowUs();
-  uint32_t fullUse = 0, halfUse = 0;
-  for (int i = 0; i < 30; ++i) {
-    SoundClock_Stamp(&full);
-    BusyUs(20000);
-    fullUse = SoundClock_Elapsed(&full, 80);
+// The meter on given stamps: rounds of `busy` microseconds of work and `idle` between.
+static uint32_t Meter(uint32_t busy, uint32_t idle, int rounds) {
+  SoundClock clock = {};
+  uint32_t now = 5000000, use = 0;
+  clock.lastEnd = now;
+  for (int i = 0; i < rounds; ++i) {
+    clock.start = now;
+    now += busy;
+    use = SoundClock_ElapsedAt(&clock, 80, now);
+    now += idle;
   }
-  for (int i = 0; i < 30; ++i) {
-    SoundClock_Stamp(&half);
-    BusyUs(20000);
-    halfUse = SoundClock_Elapsed(&half, 80);
-    BusyUs(20000);  // idle between calls
+  return use;
+}
+
+TEST(SoundSystem, ProcessorMeterReportsTheSmoothedBusyShare) {
+  // Scale: percent x 256.
+  EXPECT_NEAR(Meter(1000, 0, 100), 25600.0, 60.0);
+  EXPECT_NEAR(Meter(1000, 1000, 100), 12800.0, 60.0);
+  EXPECT_NEAR(Meter(1000, 3000, 100), 6400.0, 60.0);
+  EXPECT_EQ(Meter(0, 1000, 50), 0u);
+
+  // Without a counter every stamp is 0 and the meter reads 0.
+  SoundClock none = {};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(SoundClock_ElapsedAt(&none, 80, 0), 0u);
+
+  // And on the real counter a busy caller reads far above an idle one.
+  SoundClock real = {};
+  real.lastEnd = SoundClock_NowUs();
+  uint32_t busy = 0;
+  for (int i = 0; i < 20; ++i) {
+    SoundClock_Stamp(&real);
+    BusyUs(2000);
+    busy = SoundClock_Elapsed(&real, 80);
   }
-  EXPECT_NEAR(fullUse, 25600.0, 3000.0);
-  EXPECT_NEAR(halfUse, 12800.0, 3000.0);
+  EXPECT_GT(busy, 12800u);
 }
 
 TEST(SoundWatchdog, DecidesOnStillPositionsAndSleepAlone) {

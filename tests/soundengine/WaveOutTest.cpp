@@ -125,3 +125,15 @@ TEST_F(WaveOut, MissingDeviceFailsWithOutputError) {
   }
   EXPECT_LE(ThreadCount(), threads + 2) << "cycles do not pile up threads (Wine's audio threads may stay)";
 }
+
+// Writing the loop header to a device that has gone away fails with error 5, and the
+// engine still closes cleanly. (Done well inside the watchdog's 400 ms.)
+TEST_F(WaveOut, FailedLoopWriteReportsPlaybackStartError) {
+  ASSERT_TRUE(Aural_Init(44100, 2));
+  SoundChannel* primary = SoundTables.primaryChannel;
+  ASSERT_TRUE(primary->ops.stop(primary));
+  ASSERT_EQ(waveOutClose(reinterpret_cast<HWAVEOUT>(SoundEngine.driver->deviceHandle())), MMSYSERR_NOERROR);
+  SoundError = kSoundErrNone;
+  EXPECT_FALSE(SoundChannel_StartPrimary());
+  EXPECT_EQ(SoundError, kSoundErrPlaybackStart);
+}
