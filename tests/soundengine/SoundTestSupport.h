@@ -37,11 +37,6 @@ inline int ThreadCount() {
   return count;
 }
 
-inline int HandleCount() {
-  DWORD count = 0;
-  return GetProcessHandleCount(GetCurrentProcess(), &count) ? static_cast<int>(count) : -1;
-}
-
 // Copies each block it sees (32-bit elements) and logs its id into a shared order log.
 struct Capture {
   int id = 0;
