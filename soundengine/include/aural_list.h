@@ -15,6 +15,12 @@ inline void SoundLink_Remove(SoundLink* node) {
   node->next->prev = node->prev;
   node->next = node->prev = nullptr;
 }
+// Unlinks `node` but leaves its own links, so a reader standing on it (the mixer
+// walking the DSP chain) still finds its way back into the list.
+inline void SoundLink_Detach(SoundLink* node) {
+  node->prev->next = node->next;
+  node->next->prev = node->prev;
+}
 // Links `node` in front of `before` (at the tail when `before` is the head). The node's
 // own links are set first, so a reader walking forwards never sees a half-linked node.
 inline void SoundLink_InsertBefore(SoundLink* before, SoundLink* node) {

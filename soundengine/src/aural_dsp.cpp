@@ -50,7 +50,7 @@ void AuralDsp_SetPriority(SoundLink* chainHead, SoundDspUnit* unit, int priority
     return;
   }
   AuralDsp_WaitForBlock();
-  SoundLink_Remove(&unit->link);
+  if (SoundLink_Linked(&unit->link)) SoundLink_Detach(&unit->link);
   unit->priority = priority < 0 ? 0 : priority;
   LinkByPriority(chainHead, unit);
 }
@@ -75,11 +75,12 @@ BOOL AuralDsp_Free(SoundDspUnit* unit) {
   bool linked = false;
   for (SoundLink* l = head->next; l != head && !linked; l = l->next) linked = l == &unit->link;
   if (!linked) return FALSE;
-  AuralDsp_WaitForBlock();
   SoundMixerDesc* desc = SoundEngine.mixerDesc;
   CRITICAL_SECTION* lock = desc ? desc->lock : nullptr;
   SoundLock_Enter(lock);
-  SoundLink_Remove(&unit->link);
+  // Out of the chain first; the memory goes only once the block that may still stand
+  // on the unit has passed.
+  SoundLink_Detach(&unit->link);
   SoundDspUnit* mix = SoftwareOutput.mixUnit;
   if (unit != mix) {
     // Its channels go on playing through the default mix unit.
@@ -104,6 +105,7 @@ BOOL AuralDsp_Free(SoundDspUnit* unit) {
     }
   }
   SoundLock_Leave(lock);
+  AuralDsp_WaitForBlock();
   SOUND_FREE(unit);
   return TRUE;
 }

@@ -170,3 +170,26 @@ TEST_F(Dsp, VoicesMixThroughTheDefaultMixUnit) {
     for (int32_t v : cap.last) ASSERT_EQ(v, 0) << "a stopped channel leaves the mix";
   }
 }
+
+// Units linked, moved and freed while the mixer thread walks the chain.
+TEST(DspRealtime, ChainChangesWhileTheMixerRuns) {
+  ResetEngineRequests(2, 11);
+  ASSERT_TRUE(Aural_Init(44100, 2));
+  static volatile LONG calls = 0;
+  auto count = [](void*, void* previous, int, void*) -> void* {
+    InterlockedIncrement(&calls);
+    return previous;
+  };
+  for (int i = 0; i < 300; ++i) {
+    SoundDspUnit* u = AuralDsp_Create(count, 100 + i % 500, nullptr);
+    ASSERT_NE(u, nullptr);
+    u->active = 1;
+    Sleep(1);
+    AuralDsp_SetPriority(AuralDsp_ChainHead(), u, 700 - i % 500);
+    Sleep(i % 3);
+    ASSERT_TRUE(AuralDsp_Free(u));
+  }
+  EXPECT_GT(calls, 0) << "the mixer met the units while they came and went";
+  Aural_Close();
+  EXPECT_EQ(SoundMem_GetState().allocationsInUse, 0);
+}
