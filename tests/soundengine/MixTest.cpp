@@ -20,7 +20,6 @@ struct TestSample {
   std::vector<T> storage;
   SoundSample s = {};
   TestSample(const std::vector<T>& values, uint32_t mode, int frames) : storage(values.size() + 64, T(0)) {
-    const int perFrame = (mode & SoundMode::Stereo) ? 2 : 1;
     std::memcpy(storage.data() + 16, values.data(), values.size() * sizeof(T));
     s.data = storage.data() + 16;
     s.length = frames;
@@ -28,7 +27,6 @@ struct TestSample {
     s.loopLength = frames;
     s.loopEnd = -1;
     s.mode = mode | (sizeof(T) == 1 ? SoundMode::Pcm8 : SoundMode::Pcm16);
-    (void)perFrame;
     SoundSample_RebuildGuards(&s);
   }
 };
