@@ -1,0 +1,188 @@
+// Sample records, the sample table, allocation, freeing, locking and guard samples.
+#include <cstring>
+
+#include "aural_engine.h"
+#include "sound_alloc.h"
+#include "sound_output.h"
+#include "sound_software.h"
+
+static constexpr char kSoundFileTag[] = "src/aural_sample";
+
+namespace {
+
+constexpr uint32_t kModeDriverRequest = 0x100000;
+constexpr uint32_t kModeDriver2d = 0x1000;
+
+uint32_t NormaliseMode(uint32_t m, int index) {
+  using namespace SoundMode;
+  const SoundOutputDriver* d = SoundEngine.driver;
+  if (!d->offersDriverChannels2d) {
+    if ((m & kModeDriverRequest) && (m & kModeDriver2d)) m &= ~kModeDriverRequest;
+    m &= ~kModeDriver2d;
+  }
+  if (!(m & (Mono | Stereo | MultiChannel))) m |= Mono;
+  if (!(m & (Pcm8 | Pcm16))) m |= Pcm8;
+  if (!(m & LoopBits)) m |= NoLoop;
+  if ((m & kModeDriverRequest) && !(m & (DriverSample | kModeDriver2d))) m |= DriverSample;
+  if (m & (No3d | DriverSample)) m &= ~kModeDriver2d;
+  if (m & Pcm16) m &= ~Pcm8;
+  if (m & Stereo) m &= ~(Mono | MultiChannel);
+  if (m & DriverSample) m |= No3d;
+  if (m & kModeDriverRequest) m |= StreamBuffer;
+  const bool offersDriverSamples = d->offersDriverChannels2d || d->offersDriverChannels3d;
+  if (index != kSoundSamplePrimary && !offersDriverSamples) m &= ~DriverSample;
+  if (m & ImaAdpcm) m = (m & ~Pcm8) | Pcm16;
+  return m;
+}
+
+// Makes room for `index` in the table; false without memory.
+bool GrowTable(int index) {
+  SoundEngineTables& t = SoundTables;
+  int slots = t.sampleSlots;
+  while (index >= slots) slots += kSoundSampleTableGrowth;
+  if (slots == t.sampleSlots) return true;
+  auto* grown = static_cast<SoundSample**>(SoundMem_Realloc(t.samples, sizeof(SoundSample*) * slots, kSoundFileTag));
+  if (!grown) return false;
+  std::memset(grown + t.sampleSlots, 0, sizeof(SoundSample*) * (slots - t.sampleSlots));
+  t.samples = grown;
+  t.sampleSlots = slots;
+  return true;
+}
+
+}  // namespace
+
+int SoundSample_FrameBytes(uint32_t mode) {
+  return ((mode & SoundMode::Pcm16) ? 2 : 1) * ((mode & SoundMode::Stereo) ? 2 : 1);
+}
+
+SoundSample* SoundSample_Create(int index, uint32_t mode) {
+  SoundEngineTables& t = SoundTables;
+  if (!SoundEngine.driver) {
+    SoundError_Set(kSoundErrNotInitialised);
+    return nullptr;
+  }
+  const bool unlisted = index == kSoundSampleUnlisted || index == kSoundSamplePrimary;
+  if (!unlisted) {
+    if (!t.samples) {
+      SoundError_Set(kSoundErrNotInitialised);
+      return nullptr;
+    }
+    if (index == -1) {
+      index = 0;
+      while (index < t.sampleSlots && t.samples[index]) ++index;
+    }
+    if (index < 0) {
+      SoundError_Set(kSoundErrInvalidParam);
+      return nullptr;
+    }
+    if (!GrowTable(index)) {
+      SoundError_Set(kSoundErrNoMemory);
+      return nullptr;
+    }
+    if (t.samples[index]) SoundSample_Free(t.samples[index]);
+  }
+  auto* s = static_cast<SoundSample*>(SOUND_CALLOC(sizeof(SoundSample)));
+  if (!s) {
+    SoundError_Set(kSoundErrNoMemory);
+    return nullptr;
+  }
+  s->index = index;
+  s->mode = NormaliseMode(mode, index);
+  s->loopEnd = -1;
+  s->maxPlaybacks = -1;
+  s->channels = 1;
+  s->frequency = 44100;
+  s->volume = 255;
+  s->pan = 128;
+  s->priority = 255;
+  s->baseRate = 8363;
+  s->minDistance = 256;
+  s->maxDistance = 256000000;
+  NullOutput_FillSampleOps(s);
+  if (s->mode & (kModeDriver2d | SoundMode::DriverSample))
+    SoundEngine.driver->fillSampleOps(s);
+  else
+    SoftwareOutput_FillSampleOps(s);
+  if (!unlisted) t.samples[index] = s;
+  return s;
+}
+
+SoundSample* SoundSample_Alloc(int index, int length, uint32_t mode, int frequency, int volume, int pan) {
+  if (length <= 0) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return nullptr;
+  }
+  SoundSample* s = SoundSample_Create(index, mode);
+  if (!s) return nullptr;
+  s->length = length;
+  s->loopStart = 0;
+  s->loopLength = length;
+  s->frequency = frequency;
+  s->volume = volume;
+  s->pan = pan;
+  s->priority = 255;
+  if (!s->ops.allocate(s, length)) {
+    const int32_t error = SoundError;
+    SoundSample_Free(s);
+    SoundError = error;
+    return nullptr;
+  }
+  return s;
+}
+
+void SoundSample_Free(SoundSample* sample) {
+  if (!sample) return;
+  SoundEngineTables& t = SoundTables;
+  for (int i = 0; i < t.channelCount; ++i) {
+    SoundChannel* ch = &t.channels[i];
+    if (ch->sample == sample) Aural_StopChannel(i);
+  }
+  // The mixer may be inside a block that still reads the sample.
+  for (bool used = true; used && !SoundEngine_IsNonRealtime();) {
+    used = false;
+    for (int i = 0; i < t.channelCount; ++i) used = used || t.channels[i].sample == sample;
+    if (used) Sleep(1);
+  }
+  sample->ops.free(sample);
+  if (sample->index >= 0 && sample->index < t.sampleSlots && t.samples && t.samples[sample->index] == sample)
+    t.samples[sample->index] = nullptr;
+  SOUND_FREE(sample);
+}
+
+BOOL SoundSample_Lock(SoundSample* sample, int offset, int length, void** ptr1, uint32_t* len1, void** ptr2,
+                      uint32_t* len2) {
+  *ptr1 = *ptr2 = nullptr;
+  *len1 = *len2 = 0;
+  if (!sample || offset < 0 || length < 0) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  return sample->ops.lock(sample, static_cast<uint32_t>(offset), static_cast<uint32_t>(length), ptr1, len1, ptr2, len2);
+}
+
+BOOL SoundSample_Unlock(SoundSample* sample, void* ptr1, uint32_t len1, void* ptr2, uint32_t len2) {
+  if (!sample) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  return sample->ops.unlock(sample, ptr1, len1, ptr2, len2);
+}
+
+void SoundSample_RebuildGuards(SoundSample* s) {
+  // Interleaved multi-channel parts keep the zeroed guard space of their allocation.
+  if (!s->data || (s->mode & SoundMode::MultiChannel)) return;
+  const int fb = SoundSample_FrameBytes(s->mode);
+  auto* data = static_cast<uint8_t*>(s->data);
+  if (s->loopEnd >= 0) std::memcpy(data + static_cast<size_t>(s->loopEnd) * fb, s->guardSaved, fb);
+  int end = s->loopStart + s->loopLength;
+  if (end > s->length || end < 0) end = s->length;
+  s->loopEnd = end;
+  uint8_t* guard = data + static_cast<size_t>(end) * fb;
+  std::memcpy(s->guardSaved, guard, fb);
+  if (s->mode & SoundMode::LoopForward)
+    std::memcpy(guard, data + static_cast<size_t>(s->loopStart) * fb, fb);
+  else if ((s->mode & SoundMode::LoopPingPong) && end > 0)
+    std::memcpy(guard, data + static_cast<size_t>(end - 1) * fb, fb);
+  else
+    std::memset(guard, 0, fb);
+}

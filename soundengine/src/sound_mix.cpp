@@ -1,0 +1,219 @@
+// Mixer inner loops: one templated walk serves every source layout (8/16-bit, mono or
+// channel part / stereo), both output layouts, plain and interpolating reads, and the
+// level meter, so the variants cannot drift apart.
+#include "sound_mix.h"
+
+#include <cstring>
+
+#include "aural.h"
+#include "aural_channel.h"
+#include "aural_sample.h"
+
+namespace {
+
+// Below this step (in 1/2^32 samples) a block cannot cross the end, so no run is cut.
+constexpr int64_t kMinRunStep = 257;
+// Runs of no length in a row before a channel is given up (a defence against loop
+// points that leave nothing to play).
+constexpr int kMaxEmptyRuns = 4;
+
+struct Peaks {
+  int32_t left, right;
+};
+
+struct Gains {
+  int32_t left, right, mono;
+};
+
+// Both sample widths land on the 16-bit x 256 scale.
+template <typename T>
+inline int32_t Scale(int32_t source, int32_t gain) {
+  return sizeof(T) == 2 ? (source * gain) >> 8 : source * gain;
+}
+
+template <typename T, int Stride, bool Interp>
+inline int32_t Read(const T* d, int64_t pos, int side) {
+  const int64_t i = (pos >> 32) * Stride + side;
+  if (!Interp) return d[i];
+  const int32_t w = static_cast<int32_t>(static_cast<uint32_t>(pos) >> 17);
+  return ((32768 - w) * d[i] + w * d[i + Stride]) >> 15;
+}
+
+inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
+
+// One output sample: SrcCh 1 reads a mono source (or a channel's own part), 2 a stereo one.
+template <typename T, int SrcCh, int OutCh, bool Interp, bool Level>
+inline void One(int32_t*& out, const T* d, int64_t& pos, int64_t step, const Gains& g, Peaks* pk) {
+  if (SrcCh == 1) {
+    const int32_t s = Read<T, 1, Interp>(d, pos, 0);
+    if (Level) {
+      const int32_t l = Abs(Scale<T>(s, g.left)), r = Abs(Scale<T>(s, g.right));
+      if (l > pk->left) pk->left = l;
+      if (r > pk->right) pk->right = r;
+    } else if (OutCh == 2) {
+      out[0] += Scale<T>(s, g.left);
+      out[1] += Scale<T>(s, g.right);
+    } else {
+      out[0] += Scale<T>(s, g.mono);
+    }
+  } else {
+    const int32_t l = Read<T, 2, Interp>(d, pos, 0), r = Read<T, 2, Interp>(d, pos, 1);
+    if (Level) {
+      const int32_t a = Abs(Scale<T>(l, g.left)), b = Abs(Scale<T>(r, g.right));
+      if (a > pk->left) pk->left = a;
+      if (b > pk->right) pk->right = b;
+    } else if (OutCh == 2) {
+      out[0] += Scale<T>(l, g.left);
+      out[1] += Scale<T>(r, g.right);
+    } else {
+      out[0] += Scale<T>((l + r) / 2, g.mono);
+    }
+  }
+  if (!Level) out += OutCh;
+  pos += step;
+}
+
+template <typename T, int SrcCh, int OutCh, bool Interp, bool Level>
+inline void Run(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, const Gains& g, Peaks* pk) {
+  if (SrcCh == 1) {  // two per turn for mono sources
+    for (; n >= 2; n -= 2) {
+      One<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, g, pk);
+      One<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, g, pk);
+    }
+  }
+  for (; n > 0; --n) One<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, g, pk);
+}
+
+// Walks one channel over `length` output samples. Level walks a copy of the position
+// and leaves the channel as it was.
+template <typename T, int SrcCh, int OutCh, bool Interp, bool Level>
+void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
+  const SoundSample* s = ch->sample;
+  const T* d = static_cast<const T*>(ch->data);
+  const int64_t one = int64_t{1} << 32;
+  const int64_t sampleEnd = static_cast<int64_t>(s->length) * one;
+  int64_t pos = static_cast<int64_t>(ch->position) * one + ch->fraction;
+  if (ch->position >= s->length || ch->position < 0) pos = 0;
+  bool backward = ch->direction == kChannelBackward;
+  const int64_t stepMag = static_cast<int64_t>(static_cast<uint64_t>(static_cast<uint32_t>(ch->stepInt)) << 32 | ch->stepFrac);
+
+  // Loop points, kept inside the data whatever the record says.
+  uint32_t loop = ch->mode & SoundMode::LoopBits;
+  int32_t ls = s->loopStart, ll = s->loopLength;
+  if (ls < 0 || ls >= s->length) ls = 0;
+  if (ll > s->length - ls) ll = s->length - ls;
+  if (ll <= 0) loop = SoundMode::NoLoop, ll = s->length - ls;
+  const int64_t loopStart = static_cast<int64_t>(ls) * one, loopLen = static_cast<int64_t>(ll) * one;
+  const int64_t loopEnd = loopStart + loopLen;
+
+  const Gains g = {ch->leftGain, ch->rightGain, ch->monoGain};
+  const bool silent = g.left == 0 && g.right == 0;
+  bool ended = false;
+  int emptyRuns = 0;
+  for (int remaining = length; remaining > 0;) {
+    int run = remaining;
+    bool atEnd = false;
+    if (stepMag >= kMinRunStep) {
+      const int64_t dist = backward ? pos - loopStart : (pos < loopEnd ? loopEnd : sampleEnd) - pos;
+      const int64_t n = dist <= 0 ? 0 : (dist + stepMag - 1) / stepMag;
+      if (n <= remaining) run = static_cast<int>(n), atEnd = true;
+    }
+    const int64_t step = backward ? -stepMag : stepMag;
+    if (run > 0) {
+      emptyRuns = 0;
+      if (silent)
+        pos += step * run;
+      else
+        Run<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, run, g, pk);
+      if (!Level) out += run * OutCh;
+      remaining -= run;
+    } else if (++emptyRuns > kMaxEmptyRuns) {
+      loop = SoundMode::NoLoop;
+    }
+    if (!(atEnd || pos >= sampleEnd || pos == 0)) continue;
+    if (loop & SoundMode::LoopPingPong) {
+      backward = !backward;
+    } else if (loop & SoundMode::LoopForward) {
+      // Backwards play wraps up to the loop end instead of running below the data.
+      pos += backward ? loopLen : -loopLen;
+    } else {
+      ended = true;
+      break;
+    }
+    // At most the guard frame at the sample's end is read past the data.
+    if (pos < 0) pos = 0;
+    if (pos > sampleEnd) pos = sampleEnd;
+  }
+  if (Level) return;
+  if (ended) {
+    ch->sample = nullptr;
+    ch->priority = 0;
+    pos = 0;
+  }
+  ch->position = static_cast<int32_t>(pos >> 32);
+  ch->fraction = static_cast<uint32_t>(pos);
+  ch->direction = backward ? kChannelBackward : kChannelForward;
+}
+
+template <int OutCh, bool Interp, bool Level>
+void WalkAny(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
+  const SoundSample* s = ch->sample;
+  if (!s || (ch->flags & kChannelPaused) || !ch->data || s->length <= 0) return;
+  const bool eight = (s->mode & SoundMode::Pcm8) != 0;
+  const bool stereo = (s->mode & SoundMode::Stereo) && !(s->mode & SoundMode::MultiChannel);
+  if (eight)
+    stereo ? Walk<int8_t, 2, OutCh, Interp, Level>(ch, out, length, pk)
+           : Walk<int8_t, 1, OutCh, Interp, Level>(ch, out, length, pk);
+  else
+    stereo ? Walk<int16_t, 2, OutCh, Interp, Level>(ch, out, length, pk)
+           : Walk<int16_t, 1, OutCh, Interp, Level>(ch, out, length, pk);
+}
+
+template <int OutCh, bool Interp>
+void MixList(void* buffer, SoundLink* channels, int length) {
+  if (length < 1 || !buffer || !channels) return;
+  for (SoundLink* l = channels->next; l && l != channels; l = l->next)
+    WalkAny<OutCh, Interp, false>(SoundChannel_FromLink(l), static_cast<int32_t*>(buffer), length, nullptr);
+}
+
+inline int16_t Saturate(int32_t v) {
+  return static_cast<int16_t>(v > 32767 ? 32767 : v < -32768 ? -32768 : v);
+}
+
+}  // namespace
+
+void SoundMix_ClearStereo(void* buffer, int length) {
+  if (buffer && length > 0) std::memset(buffer, 0, static_cast<size_t>(length) * 8);
+}
+
+void SoundMix_ClearMono(void* buffer, int length) {
+  if (buffer && length > 0) std::memset(buffer, 0, static_cast<size_t>(length) * 4);
+}
+
+void SoundMix_MixStereo(void* buffer, SoundLink* channels, int length) { MixList<2, false>(buffer, channels, length); }
+void SoundMix_MixStereoQuality(void* buffer, SoundLink* channels, int length) {
+  MixList<2, true>(buffer, channels, length);
+}
+void SoundMix_MixMono(void* buffer, SoundLink* channels, int length) { MixList<1, false>(buffer, channels, length); }
+void SoundMix_MixMonoQuality(void* buffer, SoundLink* channels, int length) {
+  MixList<1, true>(buffer, channels, length);
+}
+
+void SoundMix_GetLevels(const SoundChannel* channel, int length, int* left, int* right) {
+  Peaks pk = {0, 0};
+  if (channel && length > 0) {
+    SoundChannel copy = *channel;  // the walk must not move the channel
+    WalkAny<2, false, true>(&copy, nullptr, length, &pk);
+  }
+  *left = pk.left;
+  *right = pk.right;
+}
+
+void SoundMix_Clip16Stereo(int16_t* output, const int32_t* accumulators, int frames) {
+  if (frames > 0 && frames <= INT32_MAX / 2) SoundMix_Clip16Mono(output, accumulators, frames * 2);
+}
+
+void SoundMix_Clip16Mono(int16_t* output, const int32_t* accumulators, int samples) {
+  if (!output || !accumulators || samples <= 0) return;
+  for (int i = 0; i < samples; ++i) output[i] = Saturate(accumulators[i]);
+}

@@ -1,0 +1,280 @@
+// Software channel and sample operations: the channel state the inner loops read, and
+// sample data with guard space around each channel part.
+#include <cstring>
+
+#include "aural_engine.h"
+#include "sound_alloc.h"
+#include "sound_output.h"
+#include "sound_software.h"
+
+static constexpr char kSoundFileTag[] = "src/sound_software";
+
+namespace {
+constexpr int IntegerSqrt(int n) {
+  int r = 0;
+  while ((r + 1) * (r + 1) <= n) ++r;
+  return r;
+}
+struct PanTable {
+  uint8_t v[256];
+  constexpr PanTable() : v() {
+    for (int p = 0; p < 256; ++p) v[p] = static_cast<uint8_t>(IntegerSqrt(256 * p));
+  }
+};
+constexpr PanTable kPanTable;
+static_assert(kPanTable.v[1] == 16 && kPanTable.v[240] == 247 && kPanTable.v[255] == 255, "pan law");
+}  // namespace
+
+// Entry p = integer square root of 256 x p.
+const uint8_t (&SoundPanTable)[256] = kPanTable.v;
+
+namespace {
+
+constexpr int kMinHz = 200;
+constexpr int64_t kMinHz256 = 25600;
+constexpr int64_t kMaxHz256 = 180633600;
+constexpr int kGuardFront = 16;
+constexpr int kGuardTotal = 72;
+constexpr int kMultiGuardExtra = 64;
+constexpr int kPartGuard = 8;
+
+CRITICAL_SECTION* MixerLock() { return SoundEngine.mixerDesc ? SoundEngine.mixerDesc->lock : nullptr; }
+
+void SetStep(SoundChannel* ch, int64_t step) {
+  ch->stepInt = static_cast<int32_t>(step >> 32);
+  ch->stepFrac = static_cast<uint32_t>(step);
+}
+
+BOOL SwInit(SoundChannel* ch) {
+  if (!(SoundEngine.initFlags & kSoundInitLevels) || SoundEngine.blockLength <= 0) return TRUE;
+  const int blocks = SoundEngine.bufferLength / SoundEngine.blockLength;
+  ch->levelHistory = static_cast<int32_t*>(SOUND_CALLOC(static_cast<size_t>(blocks) * 8));
+  return ch->levelHistory != nullptr;
+}
+
+BOOL SwFree(SoundChannel* ch) {
+  SOUND_FREE(ch->levelHistory);
+  ch->levelHistory = nullptr;
+  return TRUE;
+}
+
+BOOL SwSetSample(SoundChannel* ch, SoundSample* sample) {
+  SoundLock_Enter(MixerLock());
+  ch->sample = sample;
+  SoundLock_Leave(MixerLock());
+  return TRUE;
+}
+
+BOOL SwStart(SoundDspUnit* unit, SoundChannel* ch, SoundSample* sample) {
+  if (!unit) unit = SoftwareOutput.mixUnit;
+  SoundLock_Enter(MixerLock());
+  const int partBytes = sample->length * SoundSample_FrameBytes(sample->mode) + kPartGuard;
+  int part = 0;
+  for (SoundChannel* c = ch; c; c = c->nextLinked, ++part) {
+    c->data = static_cast<const uint8_t*>(sample->data) + static_cast<size_t>(part) * partBytes;
+    const int loopEnd = sample->loopStart + sample->loopLength;
+    c->position = c->startOffset >= loopEnd ? 0 : c->startOffset;
+    c->fraction = 0;
+    c->direction = kChannelForward;
+    c->startOffset = 0;
+    if (!(c->flags & kChannelInSong) && unit) {
+      SoundLink_Remove(&c->link);
+      SoundLink_InsertBefore(&unit->channels, &c->link);
+    }
+    c->dspUnit = unit;
+  }
+  SoundLock_Leave(MixerLock());
+  return TRUE;
+}
+
+BOOL SwStop(SoundChannel* ch) {
+  SoundLock_Enter(MixerLock());
+  SoundLink_Remove(&ch->link);
+  if (SoundLink_Linked(&SoftwareOutput.idle)) SoundLink_InsertBefore(&SoftwareOutput.idle, &ch->link);
+  ch->position = 0;
+  ch->fraction = 0;
+  ch->flags &= ~kChannelInSong;
+  SoundLock_Leave(MixerLock());
+  return TRUE;
+}
+
+BOOL SwSetFrequency(SoundChannel* ch, int hz) {
+  int64_t f = static_cast<int64_t>(hz) * ch->frequencyScale;
+  ch->direction = f < 0 ? kChannelBackward : kChannelForward;
+  if (f < 0) f = -f;
+  if (f < int64_t{kMinHz} * 256) f = int64_t{kMinHz} * 256;
+  const int64_t rate = SoundEngine.mixRate;
+  const int64_t whole = f / 256;
+  const int64_t fraction = (whole % rate) * 65536 / rate;
+  SetStep(ch, (whole / rate) << 32 | (fraction << 16));
+  return TRUE;
+}
+
+BOOL SwSetFrequency256(SoundChannel* ch, int value) {
+  int64_t v = static_cast<int64_t>(value) * ch->frequencyScale / 256;
+  ch->direction = v < 0 ? kChannelBackward : kChannelForward;
+  if (v < 0) v = -v;
+  if (v < kMinHz256) v = kMinHz256;
+  if (v > kMaxHz256) v = kMaxHz256;
+  SetStep(ch, (v << 24) / SoundEngine.mixRate);
+  return TRUE;
+}
+
+BOOL SwSetVolume(SoundChannel* ch, int volume) {
+  ch->driverVolume = volume;
+  SoftwareOutput_ComputeGains(ch, volume);
+  return TRUE;
+}
+
+BOOL SwSetPan(SoundChannel* ch, int pan) {
+  ch->driverPan = pan;
+  SoftwareOutput_ComputeGains(ch, ch->driverVolume);
+  return TRUE;
+}
+
+BOOL SwSetPosition(SoundChannel* ch, int position) {
+  if (!ch->sample || position < 0 || position >= ch->sample->length) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  ch->position = position;
+  ch->fraction = 0;
+  return TRUE;
+}
+
+int SwGetPosition(SoundChannel* ch) { return ch->position; }
+
+int ClampLevel(int v) {
+  v /= 256;
+  return v < 0 ? 0 : v > 256 ? 256 : v;
+}
+
+BOOL SwGetLevels(SoundChannel* ch, int* left, int* right) {
+  int l = 0, r = 0;
+  if ((SoundEngine.initFlags & kSoundInitLevels) && ch->levelHistory && SoundEngine.mixerDesc) {
+    int next = SoundEngine.mixerDesc->blockIndex + 1;
+    if (next >= SoftwareOutput.blockCount) next = 0;
+    l = ch->levelHistory[next * 2];
+    r = ch->levelHistory[next * 2 + 1];
+  } else {
+    SoundMix_GetLevels(ch, SoundEngine.blockLength, &l, &r);
+  }
+  *left = ClampLevel(l);
+  *right = ClampLevel(r);
+  return TRUE;
+}
+
+BOOL SwIsPlaying(SoundChannel* ch) { return ch->sample != nullptr; }
+
+// Positional sound comes with the channel interface; a paused 3D channel keeps its gains.
+BOOL SwUpdate3d(SoundChannel* /*ch*/) { return TRUE; }
+
+// Sample operations.
+BOOL SwAllocate(SoundSample* s, int length) {
+  using namespace SoundMode;
+  if (s->mode & (ImaAdpcm | Block28)) {
+    SoundError_Set(kSoundErrUnknownFormat);
+    return FALSE;
+  }
+  int64_t bytes = static_cast<int64_t>(length) * ((s->mode & Pcm16) ? 2 : 1);
+  const bool multi = (s->mode & MultiChannel) != 0;
+  if (s->mode & Stereo)
+    bytes *= 2;
+  else if (multi)
+    bytes *= s->channels > 0 ? s->channels : 1;
+  const int64_t block = multi ? bytes + static_cast<int64_t>(s->channels) * kPartGuard + kMultiGuardExtra
+                              : bytes + kGuardTotal;
+  if (length < 0 || block > INT32_MAX) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  s->outputData = SOUND_CALLOC(static_cast<size_t>(block));
+  if (!s->outputData) {
+    SoundError_Set(kSoundErrNoMemory);
+    return FALSE;
+  }
+  s->data = static_cast<uint8_t*>(s->outputData) + kGuardFront;
+  return TRUE;
+}
+
+void SwFreeData(SoundSample* s) {
+  SOUND_FREE(s->outputData);
+  SOUND_FREE(s->lockBuffer);
+  s->outputData = s->data = s->lockBuffer = nullptr;
+}
+
+uint32_t DataBytes(const SoundSample* s) {
+  return static_cast<uint32_t>(s->length) * SoundSample_FrameBytes(s->mode);
+}
+
+BOOL SwLock(SoundSample* s, uint32_t offset, uint32_t length, void** p1, uint32_t* l1, void** p2, uint32_t* l2) {
+  const uint32_t size = DataBytes(s);
+  if (!s->data || size == 0 || (s->mode & SoundMode::MultiChannel)) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  // The guard frame goes back while the caller writes; unlock rebuilds it.
+  if (s->loopEnd >= 0) {
+    std::memcpy(static_cast<uint8_t*>(s->data) + static_cast<size_t>(s->loopEnd) * SoundSample_FrameBytes(s->mode),
+                s->guardSaved, SoundSample_FrameBytes(s->mode));
+    s->loopEnd = -1;
+  }
+  offset %= size;
+  if (length > size) length = size;
+  *p1 = static_cast<uint8_t*>(s->data) + offset;
+  *l1 = length <= size - offset ? length : size - offset;
+  *p2 = *l1 < length ? s->data : nullptr;
+  *l2 = length - *l1;
+  s->lockOffset = static_cast<int32_t>(offset);
+  return TRUE;
+}
+
+BOOL SwUnlock(SoundSample* s, void*, uint32_t, void*, uint32_t) {
+  SoundSample_RebuildGuards(s);
+  return TRUE;
+}
+
+}  // namespace
+
+void SoftwareOutput_ComputeGains(SoundChannel* ch, int volume) {
+  const int v = (ch->flags & kChannelMuted) ? 0 : volume;
+  const int pan = ch->driverPan;
+  if (pan == -1) {
+    ch->leftGain = ch->rightGain = ch->monoGain = v;
+    return;
+  }
+  const int p = pan < 0 ? 0 : pan > 255 ? 255 : pan;
+  const int a = ch->volumeScale * v / 255;
+  ch->leftGain = SoundPanTable[255 - p] * a / 255;
+  ch->rightGain = SoundPanTable[p] * a / 255;
+  ch->monoGain = (ch->leftGain + ch->rightGain) / 2;
+}
+
+void SoftwareOutput_FillChannelOps(SoundChannel* ch) {
+  SoundChannelOps& o = ch->ops;
+  o.init = SwInit;
+  o.free = SwFree;
+  o.setSample = SwSetSample;
+  o.start = SwStart;
+  o.stop = SwStop;
+  o.setFrequency = SwSetFrequency;
+  o.setFrequency256 = SwSetFrequency256;
+  o.setVolume = SwSetVolume;
+  o.setPan = SwSetPan;
+  o.setPosition = SwSetPosition;
+  o.getPosition = SwGetPosition;
+  o.getLevels = SwGetLevels;
+  o.isPlaying = SwIsPlaying;
+  o.update3d = SwUpdate3d;
+  // spare, pause and set-mode keep the null operations.
+  SoundLink_Remove(&ch->link);
+  if (SoundLink_Linked(&SoftwareOutput.idle)) SoundLink_InsertBefore(&SoftwareOutput.idle, &ch->link);
+}
+
+void SoftwareOutput_FillSampleOps(SoundSample* s) {
+  s->ops.allocate = SwAllocate;
+  s->ops.free = SwFreeData;
+  s->ops.upload = nullptr;
+  s->ops.lock = SwLock;
+  s->ops.unlock = SwUnlock;
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Shared helpers for the sound engine tests: a clean engine per test, process
+// accounting, and a DSP unit that copies what reaches it.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "aural.h"
+#include "aural_engine.h"
+#include "sound_software.h"
+#include "system_memory.h"
+
+namespace soundtest {
+
+// Puts the caller-writable engine fields back to their start-of-day values.
+inline void ResetEngineRequests(int outputType = kSoundOutputNonRealtime, int mixerType = 4) {
+  Aural_Close();
+  Aural_SetOutput(outputType);
+  SoundEngine.mixerType = mixerType;
+  SoundEngine.bufferMs = -1;
+  SoundEngine.blockLength = 0;
+  SoundEngine.bufferLength = 0;
+}
+
+inline int ThreadCount() {
+  HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snap == INVALID_HANDLE_VALUE) return -1;
+  THREADENTRY32 te = {};
+  te.dwSize = sizeof(te);
+  int count = 0;
+  const DWORD pid = GetCurrentProcessId();
+  for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te))
+    if (te.th32OwnerProcessID == pid) ++count;
+  CloseHandle(snap);
+  return count;
+}
+
+// Copies each block it sees (32-bit elements) and logs its id into a shared order log.
+struct Capture {
+  int id = 0;
+  std::vector<int>* order = nullptr;
+  std::vector<int32_t> last;
+  int channels = 2;
+  static void* Callback(void* block, void* previous, int length, void* user) {
+    auto* self = static_cast<Capture*>(user);
+    if (self->order) self->order->push_back(self->id);
+    const int32_t* p = static_cast<const int32_t*>(previous);
+    self->last.assign(p, p + static_cast<size_t>(length) * self->channels);
+    return previous;
+  }
+};
+
+inline SoundDspUnit* AddCapture(Capture* capture, int priority) {
+  SoundDspUnit* unit = AuralDsp_Create(Capture::Callback, priority, capture);
+  if (unit) unit->active = 1;
+  return unit;
+}
+
+}  // namespace soundtest
