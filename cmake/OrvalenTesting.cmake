@@ -13,11 +13,12 @@ foreach(t gtest gtest_main)
   target_compile_options(${t} PRIVATE -w)
 endforeach()
 
-# orvalen_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>])
+# orvalen_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>] [RESOURCE_LOCK <name>])
 # Links the shared test support (clean registry root and device root per test),
-# which provides main().
+# which provides main(). Cases that share a machine-wide resource (a named mutex,
+# a window class other processes look for) name it as RESOURCE_LOCK and run one at a time.
 function(orvalen_add_test name)
-  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(TARGET orvalen_testsupport)
     target_link_libraries(${name} PRIVATE orvalen_testsupport)
@@ -28,9 +29,15 @@ function(orvalen_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  set(extra_properties)
+  if(T_RESOURCE_LOCK)
+    set(extra_properties RESOURCE_LOCK ${T_RESOURCE_LOCK})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT ${T_TIMEOUT}
+               ${extra_properties}
+               # Last: discovery splits this value at its ';', so only the first variable arrives.
                ENVIRONMENT "ORVALEN_SOURCE_DIR=${CMAKE_SOURCE_DIR};ORVALEN_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()

@@ -1,61 +1,78 @@
 #include "DeviceFiles.h"
+#include "DeviceSession.h"
 #include <shlobj.h>
 #include <wchar.h>
 
 namespace {
-const wchar_t kRootVariable[] = L"ORVALEN_DEVICE_ROOT";
+const wchar_t kDefaultRootName[] = L"device";
 
-bool copyOut(const wchar_t* text, wchar_t* out, DWORD cch) {
+bool CopyOut(const wchar_t* text, wchar_t* out, DWORD cch) {
     size_t n = wcslen(text);
     if (!out || n + 1 > cch) return false;
     wmemcpy(out, text, n + 1);
     return true;
 }
+
+// Where each special folder lives on the device.
+const wchar_t* SpecialFolder(int csidl) {
+    switch (csidl & 0xFF) {
+    case CSIDL_WINDOWS:          return L"\\Windows";
+    case CSIDL_PROGRAMS:         return L"\\Windows\\Start Menu\\Programs";
+    case CSIDL_STARTMENU:        return L"\\Windows\\Start Menu";
+    case CSIDL_STARTUP:          return L"\\Windows\\StartUp";
+    case CSIDL_FONTS:            return L"\\Windows\\Fonts";
+    case CSIDL_DESKTOPDIRECTORY: return L"\\Windows\\Desktop";
+    case CSIDL_FAVORITES:        return L"\\Windows\\Favorites";
+    case CSIDL_RECENT:           return L"\\Windows\\Recent";
+    case CSIDL_PERSONAL:         return L"\\My Documents";
+    case CSIDL_MYPICTURES:       return L"\\My Documents\\My Pictures";
+    case CSIDL_MYMUSIC:          return L"\\My Documents\\My Music";
+    case CSIDL_APPDATA:          return L"\\Application Data";
+    case CSIDL_PROGRAM_FILES:    return L"\\Program Files";
+    default:                     return nullptr;
+    }
 }
+}  // namespace
 
 BOOL Device_GetRoot(wchar_t* out, DWORD cch) {
-    wchar_t path[MAX_PATH];
-    DWORD n = GetEnvironmentVariableW(kRootVariable, path, MAX_PATH);
+    wchar_t given[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, given, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) {
         // Default: a "device" folder beside the running program.
-        n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+        n = GetModuleFileNameW(nullptr, given, MAX_PATH);
         if (n == 0 || n >= MAX_PATH) return FALSE;
-        wchar_t* slash = wcsrchr(path, L'\\');
-        if (!slash || (slash - path) + 8 >= MAX_PATH) return FALSE;
-        wcscpy(slash + 1, L"device");
+        wchar_t* slash = wcsrchr(given, L'\\');
+        if (!slash || size_t(slash - given) + 1 + wcslen(kDefaultRootName) >= MAX_PATH) return FALSE;
+        wcscpy(slash + 1, kDefaultRootName);
     }
+    wchar_t path[MAX_PATH];
+    n = GetFullPathNameW(given, MAX_PATH, path, nullptr);
+    if (n == 0 || n >= MAX_PATH) return FALSE;
     size_t len = wcslen(path);
     while (len > 3 && path[len - 1] == L'\\') path[--len] = 0;
-    CreateDirectoryW(path, nullptr);
-    return copyOut(path, out, cch);
+    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) SHCreateDirectoryExW(nullptr, path, nullptr);
+    return CopyOut(path, out, cch);
 }
 
 BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch) {
     if (!cePath) return FALSE;
     bool drive = cePath[0] && cePath[1] == L':';
     bool unc = cePath[0] == L'\\' && cePath[1] == L'\\';
-    if (drive || unc || cePath[0] != L'\\') return copyOut(cePath, out, cch);
+    if (drive || unc || cePath[0] != L'\\') return CopyOut(cePath, out, cch);
     wchar_t root[MAX_PATH];
     if (!Device_GetRoot(root, MAX_PATH)) return FALSE;
     size_t a = wcslen(root), b = wcslen(cePath);
     if (!out || a + b + 1 > cch) return FALSE;
     wmemcpy(out, root, a);
     wmemcpy(out + a, cePath, b + 1);
+    // The device root itself is "\".
+    if (b == 1) out[a] = 0;
     return TRUE;
 }
 
 BOOL Device_GetSpecialFolderPath(int csidl, wchar_t* out, DWORD cch, BOOL create) {
-    const wchar_t* ce = nullptr;
-    switch (csidl & 0xFF) {
-    case CSIDL_WINDOWS:   ce = L"\\Windows"; break;
-    case CSIDL_PROGRAMS:  ce = L"\\Windows\\Start Menu\\Programs"; break;
-    case CSIDL_STARTMENU: ce = L"\\Windows\\Start Menu"; break;
-    case CSIDL_PERSONAL:  ce = L"\\My Documents"; break;
-    case CSIDL_STARTUP:   ce = L"\\Windows\\StartUp"; break;
-    case CSIDL_FONTS:     ce = L"\\Windows\\Fonts"; break;
-    default: return FALSE;
-    }
-    if (!Device_MapPath(ce, out, cch)) return FALSE;
-    if (create) SHCreateDirectoryExW(nullptr, out, nullptr);
+    const wchar_t* ce = SpecialFolder(csidl);
+    if (!ce || !Device_MapPath(ce, out, cch)) return FALSE;
+    if (create || (csidl & CSIDL_FLAG_CREATE)) SHCreateDirectoryExW(nullptr, out, nullptr);
     return GetFileAttributesW(out) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,0 +1,4 @@
+#include "Signaller.h"
+
+// Nothing rings yet, so there is nothing to stop.
+Signaller::~Signaller() = default;

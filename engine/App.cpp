@@ -1,0 +1,190 @@
+#include "App.h"
+
+#include "ClockWnd.h"
+#include "CopyDataCommand.h"
+#include "EngineWnd.h"
+#include "FullScreenClock.h"
+#include "InputSenseClient.h"
+#include "ItemStore.h"
+#include "PlatformHelpers.h"
+#include "RegKeyRef.h"
+#include "Signaller.h"
+#include "TodayTranslation.h"
+#include "Translator.h"
+#include "UnattendedScope.h"
+#include "ZipFileArchive.h"
+#include "aygshell.h"
+
+#include <commctrl.h>
+#include <exception>
+#include <new>
+#include <wchar.h>
+
+namespace {
+
+const wchar_t kCommandScreenSaver[] = L"-scrsvr";
+const wchar_t kCommandUninstall[] = L"-uninstall";
+const wchar_t kLanguagePackFile[] = L"translation.zip";
+const wchar_t kSoundsFolderName[] = L"Sounds";
+const wchar_t kLauncherFile[] = L"\\OrvalenStartup.exe";
+const DWORD kCommonControlClasses = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES;
+
+std::wstring ModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameW(App::Instance(), path, MAX_PATH);
+    if (n >= MAX_PATH) n = 0;
+    return std::wstring(path, n);
+}
+
+// Destroys a window object's window when it is still a window, then the object.
+template <typename WindowObject>
+void DestroyWindowObject(WindowObject*& object) {
+    if (!object) return;
+    if (IsWindow(object->Hwnd())) {
+        DestroyWindow(object->Hwnd());
+        object->ClearHwnd();
+    }
+    delete object;
+    object = nullptr;
+}
+
+}  // namespace
+
+HINSTANCE App::instance_ = nullptr;
+HANDLE App::instanceMutex_ = nullptr;
+wchar_t* App::launcherPath_ = nullptr;
+RcString App::soundsFolder_;
+Signaller* App::signaller_ = nullptr;
+ItemStore* App::itemStore_ = nullptr;
+EngineWnd* App::engine_ = nullptr;
+FullScreenClock* App::fullScreenClock_ = nullptr;
+ClockWnd* App::clock_ = nullptr;
+bool App::activityDriverUsable_ = false;
+bool App::registryDirty_ = false;
+
+std::wstring App::ProgramFolderFile(const wchar_t* name) {
+    std::wstring path = ModulePath();
+    size_t slash = path.rfind(L'\\');
+    path.erase(slash == std::wstring::npos ? 0 : slash + 1);
+    if (path.empty()) path = L"\\";
+    return path + name;
+}
+
+void App::CloseInstanceMutex() {
+    if (instanceMutex_) CloseHandle(instanceMutex_);
+    instanceMutex_ = nullptr;
+}
+
+int App::WinMain(HINSTANCE instance, const wchar_t* commandText) {
+    if (!commandText) commandText = L"";
+    UnattendedScope unattended;
+    instance_ = instance;
+
+    instanceMutex_ = CreateMutexW(nullptr, FALSE, kInstanceMutexName);
+    if (instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseInstanceMutex();
+        HWND engine = CopyDataCommand::FindEngineWindow();
+        // A window that vanished since it was found: go on as the first instance.
+        if (engine && IsWindow(engine)) {
+            CopyDataCommand(commandText).SendTo(engine);
+            return 0;
+        }
+    }
+
+    int exitCode = 0;
+    try {
+        WriteLocation();
+        PrepareLanguage(commandText);
+        activityDriverUsable_ = InputSense_SystemTimerPresent();
+        if (!InitInstance(instance, commandText)) {
+            Shutdown();
+            CloseInstanceMutex();
+            return 0;
+        }
+        unattended.Release();
+        exitCode = RunMessageLoop();
+    } catch (const std::exception&) {
+        // Out of memory during start-up or in the loop: tear down what exists.
+        exitCode = 0;
+    }
+    CloseInstanceMutex();
+    Shutdown();
+    return exitCode;
+}
+
+void App::WriteLocation() {
+    RegKeyRef key = RegKeyRef::Open(kProductKey, HKEY_CURRENT_USER, false);
+    if (key.IsOpen()) RegKeyRef_SetString(key, ModulePath().c_str(), kLocationValue);
+}
+
+void App::PrepareLanguage(const wchar_t* commandText) {
+    if (wcscmp(commandText, kCommandUninstall) == 0) return;
+    std::wstring pack = ProgramFolderFile(kLanguagePackFile);
+    ZipArchive* archive = new (std::nothrow) ZipFileArchive(pack.c_str());
+    // A screen-saver start shows no wait cursor.
+    Translator::Instance().Load(archive, wcscmp(commandText, kCommandScreenSaver) != 0);
+    TodayTranslation::Write();
+}
+
+bool App::InitInstance(HINSTANCE instance, const wchar_t* commandText) {
+    if (!commandText) commandText = L"";
+    instance_ = instance;
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+
+    std::wstring module = ModulePath();
+    size_t slash = module.rfind(L'\\');
+    soundsFolder_.SetCStr(slash == std::wstring::npos ? L"\\" : module.substr(0, slash + 1).c_str());
+    soundsFolder_.AppendCStr(kSoundsFolderName);
+
+    wchar_t windows[MAX_PATH];
+    Sys_GetWindowsFolder(windows);
+    std::wstring launcher = std::wstring(windows) + kLauncherFile;
+    launcherPath_ = _wcsdup(launcher.c_str());
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, kCommonControlClasses};
+    InitCommonControlsEx(&controls);
+    SHInitExtraControls();
+
+    signaller_ = new (std::nothrow) Signaller;
+    itemStore_ = new (std::nothrow) ItemStore;
+    engine_ = EngineWnd::Create();
+    fullScreenClock_ = FullScreenClock::Create();
+    clock_ = ClockWnd::Create(engine_ ? engine_->Hwnd() : nullptr, WS_CHILD | WS_VISIBLE);
+
+    SetCursor(nullptr);
+    if (!signaller_ || !itemStore_ || !engine_ || !fullScreenClock_ || !clock_) return false;
+
+    // The first instance's own command takes the same road as every other one.
+    CopyDataCommand(commandText).SendTo(engine_->Hwnd());
+    return true;
+}
+
+void App::Shutdown() {
+    SetCursor(nullptr);
+    DestroyWindowObject(fullScreenClock_);
+    DestroyWindowObject(clock_);
+    DestroyWindowObject(engine_);
+    delete itemStore_;
+    itemStore_ = nullptr;
+    delete signaller_;
+    signaller_ = nullptr;
+    free(launcherPath_);
+    launcherPath_ = nullptr;
+}
+
+int App::RunMessageLoop() {
+    MSG msg;
+    for (;;) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && registryDirty_) {
+            EngineWnd::FlushRegistry();
+            registryDirty_ = false;
+        }
+        BOOL result = GetMessageW(&msg, nullptr, 0, 0);
+        if (result == -1) continue;
+        if (result == 0) return static_cast<int>(msg.wParam);
+        if (!IsDialogMessageW(msg.hwnd, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}

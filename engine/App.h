@@ -1,0 +1,62 @@
+#pragma once
+// The program's lifetime: one instance per device, every command line handed
+// to that instance's engine window, the process-wide objects created and torn
+// down in a fixed order, and the message loop with its idle registry flush.
+// Everything here runs on the GUI thread.
+#include "RcString.h"
+
+#include <windows.h>
+#include <string>
+
+class ClockWnd;
+class EngineWnd;
+class FullScreenClock;
+class ItemStore;
+class Signaller;
+
+class App {
+public:
+    static constexpr wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
+    static constexpr wchar_t kInstanceMutexName[] = L"OrvalenMainWnd";
+    static constexpr wchar_t kLocationValue[] = L"Location";
+
+    // The program's main routine; the exit code.
+    static int WinMain(HINSTANCE instance, const wchar_t* commandText);
+    // Creates the process-wide objects and hands the command text to the engine window.
+    static bool InitInstance(HINSTANCE instance, const wchar_t* commandText);
+    // Frees every process-wide object in the fixed order; safe when some never existed.
+    static void Shutdown();
+
+    // The module's folder (with its backslash) followed by name.
+    static std::wstring ProgramFolderFile(const wchar_t* name);
+    static void CloseInstanceMutex();
+    static void MarkRegistryDirty() { registryDirty_ = true; }
+
+    static HINSTANCE Instance() { return instance_; }
+    static const wchar_t* LauncherPath() { return launcherPath_; }
+    static const RcString& SoundsFolder() { return soundsFolder_; }
+    static Signaller* GetSignaller() { return signaller_; }
+    static ItemStore* GetItemStore() { return itemStore_; }
+    static EngineWnd* GetEngine() { return engine_; }
+    static FullScreenClock* GetFullScreenClock() { return fullScreenClock_; }
+    static ClockWnd* GetClock() { return clock_; }
+    static bool HasMainWindow() { return false; }
+    static bool ActivityDriverUsable() { return activityDriverUsable_; }
+
+private:
+    static void WriteLocation();
+    static void PrepareLanguage(const wchar_t* commandText);
+    static int RunMessageLoop();
+
+    static HINSTANCE instance_;
+    static HANDLE instanceMutex_;
+    static wchar_t* launcherPath_;
+    static RcString soundsFolder_;
+    static Signaller* signaller_;
+    static ItemStore* itemStore_;
+    static EngineWnd* engine_;
+    static FullScreenClock* fullScreenClock_;
+    static ClockWnd* clock_;
+    static bool activityDriverUsable_;
+    static bool registryDirty_;
+};

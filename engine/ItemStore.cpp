@@ -1,0 +1,4 @@
+#include "ItemStore.h"
+
+// No items are kept yet, so there is nothing to free.
+ItemStore::~ItemStore() = default;

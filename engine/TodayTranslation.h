@@ -1,0 +1,20 @@
+#pragma once
+// today_translation.txt beside the program: the Today item's 18 texts in the
+// current language, each a 32-bit little-endian count of UTF-16 units followed
+// by those units, without terminators and with nothing between records.
+#include <windows.h>
+#include <cstdint>
+#include <string>
+
+class TodayTranslation {
+public:
+    static constexpr int kRecordCount = 18;
+    // String ids in the order of the Today item's text slots 0 to 17.
+    static const UINT kStringIds[kRecordCount];
+
+    // The file beside the program.
+    static std::wstring Path();
+    // Writes the file anew; false when it could not be written whole.
+    static bool Write();
+    static bool WriteTo(const wchar_t* path);
+};

@@ -1,0 +1,67 @@
+#include "DeviceSession.h"
+#include "DeviceFiles.h"
+#include "ScopedHandle.h"
+#include <shlobj.h>
+#include <string>
+
+namespace {
+const wchar_t kUserHive[] = L"\\HKCU";
+const wchar_t kMachineHive[] = L"\\HKLM";
+const DWORD kMaxKeyPath = 255;
+
+// Process-wide: the stand-in hives stay open while the predefined keys point at them.
+struct Session {
+    bool attached = false;
+    ScopedKey user;
+    ScopedKey machine;
+};
+Session& TheSession() {
+    static Session session;
+    return session;
+}
+
+LSTATUS OpenHive(const std::wstring& path, ScopedKey* key) {
+    return RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                           key->Receive(), nullptr);
+}
+
+bool RedirectRegistry(Session& s) {
+    wchar_t root[kMaxKeyPath + 1];
+    DWORD n = GetEnvironmentVariableW(DEVICE_REGISTRY_VARIABLE, root, kMaxKeyPath + 1);
+    if (n == 0) return true;  // no private registry asked for
+    if (n > kMaxKeyPath || root[0] == L'\\') return false;
+    // Both stand-ins are opened before either override, while HKEY_CURRENT_USER is still real.
+    if (OpenHive(std::wstring(root) + kUserHive, &s.user) != ERROR_SUCCESS) return false;
+    if (OpenHive(std::wstring(root) + kMachineHive, &s.machine) != ERROR_SUCCESS) return false;
+    if (RegOverridePredefKey(HKEY_CURRENT_USER, s.user.Get()) != ERROR_SUCCESS) return false;
+    if (RegOverridePredefKey(HKEY_LOCAL_MACHINE, s.machine.Get()) != ERROR_SUCCESS) {
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+BOOL DeviceSession_Attach(void) {
+    Session& s = TheSession();
+    if (s.attached) return TRUE;
+    wchar_t windows[MAX_PATH];
+    if (!Device_GetSpecialFolderPath(CSIDL_WINDOWS, windows, MAX_PATH, TRUE)) return FALSE;
+    if (!RedirectRegistry(s)) {
+        s.user.Reset();
+        s.machine.Reset();
+        return FALSE;
+    }
+    s.attached = true;
+    return TRUE;
+}
+
+void DeviceSession_Detach(void) {
+    Session& s = TheSession();
+    if (!s.attached) return;
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    s.user.Reset();
+    s.machine.Reset();
+    s.attached = false;
+}

@@ -1,0 +1,134 @@
+#include "DeviceStateStore.h"
+#include "DeviceFiles.h"
+#include <cstdint>
+#include <vector>
+
+namespace {
+const wchar_t kStoreFolder[] = L"\\.device";
+const wchar_t kRecordSuffix[] = L".state";
+const wchar_t kMutexPurpose[] = L"StateLock";
+const DWORD kLockTimeoutMs = 10000;
+const uint32_t kRecordMagic = 0x5344564F;  // "OVDS"
+
+// Every record file starts with this header; the payload follows.
+struct RecordHeader {
+    uint32_t magic;
+    uint32_t size;
+    uint32_t checksum;
+    uint32_t reserved;
+};
+static_assert(sizeof(RecordHeader) == 16, "record header is stored on disk");
+
+uint32_t Checksum(const void* data, DWORD size) {
+    uint32_t h = 2166136261u;
+    const BYTE* p = static_cast<const BYTE*>(data);
+    for (DWORD i = 0; i < size; ++i) h = (h ^ p[i]) * 16777619u;
+    return h;
+}
+
+uint64_t Hash64(const std::wstring& text) {
+    uint64_t h = 14695981039346656037ull;
+    for (wchar_t c : text) h = (h ^ static_cast<uint16_t>(c)) * 1099511628211ull;
+    return h;
+}
+
+std::wstring HexOf(uint64_t value) {
+    wchar_t text[17];
+    for (int i = 15; i >= 0; --i, value >>= 4) text[i] = L"0123456789ABCDEF"[value & 15];
+    text[16] = 0;
+    return text;
+}
+
+// One identity per device root, however the path was spelled.
+std::wstring CanonicalRoot(const wchar_t* root) {
+    wchar_t full[MAX_PATH];
+    DWORD n = GetFullPathNameW(root, MAX_PATH, full, nullptr);
+    std::wstring path = (n > 0 && n < MAX_PATH) ? full : root;
+    if (!path.empty()) CharUpperBuffW(&path[0], static_cast<DWORD>(path.size()));
+    return path;
+}
+}  // namespace
+
+DeviceStateStore::DeviceStateStore() {
+    wchar_t root[MAX_PATH];
+    if (!Device_GetRoot(root, MAX_PATH)) return;
+    folder_ = std::wstring(root) + kStoreFolder;
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    // Named objects may not contain backslashes, so the root is named by its hash.
+    objectPrefix_ = L"Local\\Orvalen.Device." + HexOf(Hash64(CanonicalRoot(root))) + L".";
+    mutex_.Reset(CreateMutexW(nullptr, FALSE, ObjectName(kMutexPurpose).c_str()));
+}
+
+DeviceStateStore::Lock::Lock(const DeviceStateStore& store) : mutex_(store.mutex_.Get()), held_(false) {
+    if (!mutex_) return;
+    DWORD wait = WaitForSingleObject(mutex_, kLockTimeoutMs);
+    // An abandoned mutex is ours now; the records stay consistent because each is
+    // replaced by a rename, never written in place.
+    held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+}
+
+DeviceStateStore::Lock::~Lock() {
+    if (held_) ReleaseMutex(mutex_);
+}
+
+std::wstring DeviceStateStore::ObjectName(const wchar_t* purpose) const {
+    return objectPrefix_ + purpose;
+}
+
+std::wstring DeviceStateStore::RecordPath(const wchar_t* name) const {
+    return folder_ + L"\\" + name + kRecordSuffix;
+}
+
+bool DeviceStateStore::Read(const wchar_t* name, void* record, DWORD size) const {
+    if (!name || !record) return false;
+    Lock lock(*this);
+    if (!lock.Held()) return false;
+    ScopedFile file(CreateFileW(RecordPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(file.Get(), &length) || length.QuadPart != LONGLONG(sizeof(RecordHeader)) + size)
+        return false;
+    std::vector<BYTE> bytes(sizeof(RecordHeader) + size);
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
+        return false;
+    RecordHeader header;
+    memcpy(&header, bytes.data(), sizeof header);
+    const BYTE* payload = bytes.data() + sizeof header;
+    if (header.magic != kRecordMagic || header.size != size || header.checksum != Checksum(payload, size))
+        return false;
+    memcpy(record, payload, size);
+    return true;
+}
+
+bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size) {
+    if (!name || !record) return false;
+    Lock lock(*this);
+    if (!lock.Held()) return false;
+    RecordHeader header = {kRecordMagic, size, Checksum(record, size), 0};
+    std::vector<BYTE> bytes(sizeof header + size);
+    memcpy(bytes.data(), &header, sizeof header);
+    memcpy(bytes.data() + sizeof header, record, size);
+
+    const std::wstring path = RecordPath(name);
+    const std::wstring aside = path + L".new";
+    {
+        ScopedFile file(CreateFileW(aside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size()) {
+            file.Reset();
+            DeleteFileW(aside.c_str());
+            return false;
+        }
+        FlushFileBuffers(file.Get());
+    }
+    if (!MoveFileExW(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(aside.c_str());
+        return false;
+    }
+    return true;
+}

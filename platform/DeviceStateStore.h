@@ -1,0 +1,61 @@
+#pragma once
+// State of the simulated device shared by all of its processes: small record files
+// under "<device root>\.device", each read and written under one named mutex per
+// device root. A missing or damaged record reads as absent, so callers fall back to
+// their defaults instead of failing.
+#include <windows.h>
+#include <string>
+#include "ScopedHandle.h"
+
+class DeviceStateStore {
+public:
+    // The store of the device root this process uses (see Device_GetRoot).
+    DeviceStateStore();
+
+    bool Ready() const { return mutex_.Valid(); }
+
+    // Holds the store's mutex. The mutex is recursive, so Read and Write may run
+    // inside a Lock to make a read-modify-write atomic across processes.
+    class Lock {
+    public:
+        explicit Lock(const DeviceStateStore& store);
+        ~Lock();
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+        bool Held() const { return held_; }
+    private:
+        HANDLE mutex_;
+        bool held_;
+    };
+
+    // Copies the stored record into `record`; false when it is missing, of another
+    // size or damaged.
+    bool Read(const wchar_t* name, void* record, DWORD size) const;
+    // Replaces the stored record as a whole (write aside, then rename).
+    bool Write(const wchar_t* name, const void* record, DWORD size);
+
+    // Reads `name` (or `defaults`), lets `change` modify it, writes it back: one step.
+    template <typename Record, typename Change>
+    bool Update(const wchar_t* name, const Record& defaults, Change change, Record* result = nullptr) {
+        Lock lock(*this);
+        if (!lock.Held()) return false;
+        Record record;
+        if (!Read(name, &record, sizeof record)) record = defaults;
+        if (!change(record)) return false;
+        if (!Write(name, &record, sizeof record)) return false;
+        if (result) *result = record;
+        return true;
+    }
+
+    // Name of a kernel object (event, mutex) that belongs to this device only.
+    std::wstring ObjectName(const wchar_t* purpose) const;
+    // Host path of the store's folder.
+    const std::wstring& Folder() const { return folder_; }
+
+private:
+    std::wstring RecordPath(const wchar_t* name) const;
+
+    std::wstring folder_;
+    std::wstring objectPrefix_;
+    ScopedHandle mutex_;
+};

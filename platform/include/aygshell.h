@@ -1,0 +1,15 @@
+#pragma once
+// Shell services of the simulated device (Windows Mobile aygshell).
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Registers the shell's extra control classes; the desktop's common controls
+// stand in for them here.
+BOOL SHInitExtraControls(void);
+
+#ifdef __cplusplus
+}
+#endif

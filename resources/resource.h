@@ -1,0 +1,41 @@
+// Resource symbols of Orvalen. Language packs carry a copy of this file: their texts
+// are keyed by these names, and the ids come from here.
+// Id ranges: strings 0-999 and 30000-30999, dialogs and their controls 2000-2999,
+// menus and menu commands 3000-3999.
+#pragma once
+
+// Strings.
+#define IDS_PRODUCT_NAME                0
+#define IDS_TODAY_ADD_ALARM             235
+#define IDS_TODAY_ADD_TIMER             240
+#define IDS_TODAY_CANCEL_SNOOZE         339
+#define IDS_TODAY_RESTART_TIMER         376
+#define IDS_TODAY_SKIP_NEXT_ALARM       406
+#define IDS_TODAY_RUN_PROGRAM           407
+#define IDS_TODAY_TITLE                 408
+#define IDS_TODAY_NOTHING_PENDING       409
+#define IDS_CANCEL                      30031
+#define IDS_ALARMS                      30048
+#define IDS_SOUND                       30051
+#define IDS_ACTIVE                      30055
+#define IDS_VIBRATE                     30059
+#define IDS_EDIT                        30060
+#define IDS_TIMERS                      30080
+#define IDS_START                       30089
+#define IDS_STOP                        30091
+#define IDS_DELETE                      30102
+
+// The language page.
+#define IDD_LANGUAGE                    2000
+#define IDC_LANGUAGE_LABEL              2001
+#define IDC_LANGUAGE_LIST               2002
+#define IDC_LANGUAGE_RESTART            2003
+#define IDC_LANGUAGE_NOTE               2004
+
+// The main menu bar: a command button and a popup.
+#define IDM_MAIN_MENUBAR                3000
+#define IDM_MAIN_NEW_ALARM              3001
+#define IDM_MAIN_NEW_TIMER              3002
+#define IDM_MAIN_OPTIONS                3003
+#define IDM_MAIN_ABOUT                  3004
+#define IDM_MAIN_SHOW_CLOCK             3005

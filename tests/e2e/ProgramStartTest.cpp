@@ -1,0 +1,194 @@
+#include "ProgramSandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kEngineClass[] = L"OrvalenEngineWnd";
+const wchar_t kMutexName[] = L"OrvalenMainWnd";
+const wchar_t kTodayFile[] = L"today_translation.txt";
+const DWORD kExitTimeoutMs = 30000;
+
+std::vector<uint8_t> ReadFileBytes(const std::wstring& path) {
+    std::vector<uint8_t> bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    DWORD size = GetFileSize(file, nullptr), read = 0;
+    bytes.resize(size);
+    if (size) ReadFile(file, bytes.data(), size, &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A stand-in for a running first instance: holds the mutex and an engine window
+// that records every WM_COPYDATA it receives.
+class FakeFirstInstance {
+public:
+    struct Received {
+        WPARAM wParam;
+        ULONG_PTR dwData;
+        DWORD cbData;
+        std::vector<uint8_t> bytes;
+    };
+
+    explicit FakeFirstInstance(bool withWindow) : withWindow_(withWindow) {
+        mutex_ = CreateMutexW(nullptr, FALSE, kMutexName);
+        existed_ = GetLastError() == ERROR_ALREADY_EXISTS;
+        if (!withWindow) return;
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kEngineClass;
+        RegisterClassW(&wc);
+        window_ = CreateWindowExW(0, kEngineClass, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
+                                  nullptr);
+        received().clear();
+    }
+    ~FakeFirstInstance() {
+        if (window_) DestroyWindow(window_);
+        UnregisterClassW(kEngineClass, GetModuleHandleW(nullptr));
+        if (mutex_) CloseHandle(mutex_);
+    }
+    bool Ready() const { return mutex_ && !existed_ && (!withWindow_ || window_); }
+    static std::vector<Received>& received() {
+        static std::vector<Received> list;
+        return list;
+    }
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_COPYDATA) {
+            auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+            const uint8_t* data = static_cast<const uint8_t*>(record->lpData);
+            received().push_back({wParam, record->dwData, record->cbData,
+                                  std::vector<uint8_t>(data, data + (data ? record->cbData : 0))});
+            return TRUE;
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    bool withWindow_;
+    bool existed_ = false;
+    HANDLE mutex_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+std::vector<uint8_t> Utf16WithTerminator(const std::wstring& text) {
+    const uint8_t* begin = reinterpret_cast<const uint8_t*>(text.c_str());
+    return std::vector<uint8_t>(begin, begin + (text.size() + 1) * 2);
+}
+
+class ProgramStart : public ::testing::Test {
+protected:
+    void SetUp() override { DeleteLocation(); }
+    void TearDown() override { DeleteLocation(); }
+    ProgramSandbox sandbox_;
+};
+
+}  // namespace
+
+TEST_F(ProgramStart, FirstStartWritesLocationAndTodayTexts) {
+    HANDLE process = sandbox_.Start(L"AppRunAfterTimeChange");
+    ASSERT_NE(nullptr, process);
+    // Its own command reaches its engine window, which quits at once: nothing is due.
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
+    EXPECT_EQ(sandbox_.ProgramPath(), ReadLocation());
+
+    const wchar_t* expected[] = {L"Alarms", L"Timers", L"Active", L"Delete", L"Sound", L"Vibrate",
+                                 L"Stop", L"Start", L"Restart the timer", L"Run Orvalen", L"Cancel snooze",
+                                 L"Skip next alarm", L"Add alarm", L"Add timer", L"Today",
+                                 L"No pending notifications", L"Edit...", L"Cancel"};
+    std::vector<uint8_t> expectedBytes;
+    for (const wchar_t* text : expected) {
+        uint32_t count = static_cast<uint32_t>(wcslen(text));
+        for (int shift = 0; shift < 32; shift += 8) expectedBytes.push_back(static_cast<uint8_t>(count >> shift));
+        for (uint32_t i = 0; i < count; ++i) {
+            expectedBytes.push_back(static_cast<uint8_t>(text[i]));
+            expectedBytes.push_back(static_cast<uint8_t>(text[i] >> 8));
+        }
+    }
+    EXPECT_EQ(expectedBytes, ReadFileBytes(sandbox_.FileInFolder(kTodayFile)));
+}
+
+TEST_F(ProgramStart, UninstallWritesNoTodayTexts) {
+    HANDLE process = sandbox_.Start(L"-uninstall");
+    ASSERT_NE(nullptr, process);
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
+    EXPECT_FALSE(FileExists(sandbox_.FileInFolder(kTodayFile)));
+    EXPECT_EQ(sandbox_.ProgramPath(), ReadLocation());
+}
+
+TEST_F(ProgramStart, SecondStartDeliversItsTextAndExits) {
+    FakeFirstInstance first(true);
+    ASSERT_TRUE(first.Ready());
+    for (std::wstring text : {std::wstring(L"alarm_edit 4294967295"), std::wstring()}) {
+        HANDLE process = sandbox_.Start(text);
+        ASSERT_NE(nullptr, process);
+        EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
+
+        ASSERT_EQ(1u, FakeFirstInstance::received().size()) << "text: " << std::string(text.begin(), text.end());
+        const auto& got = FakeFirstInstance::received().front();
+        EXPECT_EQ(0u, got.wParam);
+        EXPECT_EQ(1370u, got.dwData);
+        EXPECT_EQ((text.size() + 1) * 2, got.cbData);
+        EXPECT_EQ(Utf16WithTerminator(text), got.bytes);
+        FakeFirstInstance::received().clear();
+    }
+    // A forwarding start leaves the registry and the program folder alone.
+    EXPECT_EQ(L"", ReadLocation());
+    EXPECT_FALSE(FileExists(sandbox_.FileInFolder(kTodayFile)));
+}
+
+TEST_F(ProgramStart, GivesUpWaitingForTheEngineWindowAfterFiveTries) {
+    FakeFirstInstance first(false);  // the other instance is still starting
+    ASSERT_TRUE(first.Ready());
+    DWORD start = GetTickCount();
+    HANDLE process = sandbox_.Start(L"AppRunAfterTzChange");
+    ASSERT_NE(nullptr, process);
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
+    EXPECT_GE(GetTickCount() - start, 5u * 500u - 100u);
+    // It went on as the first instance.
+    EXPECT_EQ(sandbox_.ProgramPath(), ReadLocation());
+    EXPECT_TRUE(FileExists(sandbox_.FileInFolder(kTodayFile)));
+}
+
+TEST_F(ProgramStart, RunningInstanceTakesTheSecondStartsCommand) {
+    HANDLE first = sandbox_.Start(L"");
+    ASSERT_NE(nullptr, first);
+    ASSERT_NE(nullptr, WaitForWindowClass(kEngineClass, 10000));
+    ASSERT_TRUE(FileExists(sandbox_.FileInFolder(kTodayFile)));
+
+    DWORD start = GetTickCount();
+    HANDLE second = sandbox_.Start(L"-uninstall");
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(second, kExitTimeoutMs));
+    EXPECT_LT(GetTickCount() - start, 2000u);  // found the window at the first try
+
+    // The running instance acted on it: it removed its Today texts and quit.
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(first, kExitTimeoutMs));
+    EXPECT_FALSE(FileExists(sandbox_.FileInFolder(kTodayFile)));
+}
+
+TEST_F(ProgramStart, QuitsByItselfWhenIdle) {
+    HANDLE process = sandbox_.Start(L"");
+    ASSERT_NE(nullptr, process);
+    ASSERT_NE(nullptr, WaitForWindowClass(kEngineClass, 10000));
+    // The idle check runs every 10 s; with nothing to do the first one ends the process.
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, 25000));
+    EXPECT_EQ(nullptr, FindWindowW(kEngineClass, nullptr));
+    // The mutex went with it: the next start is a first instance again.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
+    EXPECT_NE(ERROR_ALREADY_EXISTS, GetLastError());
+    CloseHandle(mutex);
+}

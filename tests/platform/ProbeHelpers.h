@@ -1,0 +1,27 @@
+#pragma once
+// Reading what CommandTextProbe left in the device root.
+#include <string>
+#include "ProbeReport.h"
+#include "TestSupport.h"
+
+namespace probe {
+
+inline std::wstring ProbeExe() { return testsupport::HostPath(PROBE_EXE); }
+
+// Copies the probe into the device under `cePath`.
+inline bool Install(const std::wstring& cePath) { return testsupport::CopyIntoDevice(ProbeExe(), cePath); }
+
+inline bool WaitDone(DWORD timeoutMs = 20000) {
+    return testsupport::WaitForFile(testsupport::DevicePath(PROBE_DONE_FILE), timeoutMs);
+}
+
+inline std::wstring Text(const wchar_t* cePath) {
+    std::wstring text;
+    if (!testsupport::ReadUtf16(testsupport::DevicePath(cePath), &text)) return L"<missing>";
+    return text;
+}
+
+// Removes the last report, so the next run's is the one read.
+inline void Clear() { testsupport::DeleteTree(testsupport::DevicePath(PROBE_FOLDER)); }
+
+}  // namespace probe

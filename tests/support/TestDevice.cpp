@@ -1,0 +1,78 @@
+#include "TestDevice.h"
+#include <windows.h>
+#include <shlobj.h>
+#include "DeviceSession.h"
+#include "ScopedHandle.h"
+#include "TestFiles.h"
+#include "TestPaths.h"
+
+namespace testsupport {
+namespace {
+const wchar_t kRegistryParent[] = L"Software\\OrvalenTests";
+const wchar_t kRootsFolder[] = L"test-roots";
+const wchar_t kTempRootsFolder[] = L"OrvalenTests";
+// Set to keep a test's device root and registry for a look after the run.
+const wchar_t kKeepVariable[] = L"ORVALEN_KEEP_TEST_ROOTS";
+
+std::wstring RootsFolder() {
+    std::wstring binary = BinaryDir();
+    if (!binary.empty()) return binary + L"\\" + kRootsFolder;
+    wchar_t temp[MAX_PATH];
+    DWORD n = GetTempPathW(MAX_PATH, temp);
+    std::wstring folder(temp, n < MAX_PATH ? n : 0);
+    if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    return folder + L"\\" + kTempRootsFolder;
+}
+
+std::wstring ProgramName() {
+    wchar_t path[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring name(path, n < MAX_PATH ? n : 0);
+    name = name.substr(name.find_last_of(L'\\') + 1);
+    return name.substr(0, name.find_last_of(L'.'));
+}
+
+std::wstring Variable(const wchar_t* name) {
+    wchar_t value[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(name, value, MAX_PATH);
+    return std::wstring(value, n < MAX_PATH ? n : 0);
+}
+
+void SetVariable(const wchar_t* name, const std::wstring& value) {
+    SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
+}
+}  // namespace
+
+TestDevice::TestDevice() {
+    outerRegistryRoot_ = Variable(DEVICE_REGISTRY_VARIABLE);
+    outerRoot_ = Variable(DEVICE_ROOT_VARIABLE);
+    DeviceSession_Detach();
+
+    std::wstring id = UniqueName(ProgramName());
+    registryRoot_ = std::wstring(kRegistryParent) + L"\\" + id;
+    root_ = RootsFolder() + L"\\" + id;
+
+    ScopedKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, registryRoot_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        key.Receive(), nullptr) != ERROR_SUCCESS)
+        return;
+    if (SHCreateDirectoryExW(nullptr, root_.c_str(), nullptr) != ERROR_SUCCESS) return;
+    SetVariable(DEVICE_REGISTRY_VARIABLE, registryRoot_);
+    SetVariable(DEVICE_ROOT_VARIABLE, root_);
+    ready_ = DeviceSession_Attach() != FALSE;
+}
+
+TestDevice::~TestDevice() {
+    DeviceSession_Detach();
+    if (GetEnvironmentVariableW(kKeepVariable, nullptr, 0) == 0) {
+        RegDeleteTreeW(HKEY_CURRENT_USER, registryRoot_.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, registryRoot_.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, kRegistryParent);  // only succeeds once it is empty
+        DeleteTree(root_);
+    }
+    SetVariable(DEVICE_REGISTRY_VARIABLE, outerRegistryRoot_);
+    SetVariable(DEVICE_ROOT_VARIABLE, outerRoot_);
+    if (!outerRoot_.empty() || !outerRegistryRoot_.empty()) DeviceSession_Attach();
+}
+
+}  // namespace testsupport

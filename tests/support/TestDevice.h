@@ -1,0 +1,30 @@
+#pragma once
+// A fresh simulated device for one test process: its own registry root (a unique key
+// under HKCU\Software\OrvalenTests) and its own device root folder, both exported
+// through the environment so every program the test starts joins the same device.
+// Both are deleted again when the object goes, and the device that was current
+// before (if any) is current again; so a test may make a second, nested device.
+#include <string>
+
+namespace testsupport {
+
+class TestDevice {
+public:
+    TestDevice();
+    ~TestDevice();
+    TestDevice(const TestDevice&) = delete;
+    TestDevice& operator=(const TestDevice&) = delete;
+
+    bool Ready() const { return ready_; }
+    const std::wstring& RegistryRoot() const { return registryRoot_; }
+    const std::wstring& Root() const { return root_; }
+
+private:
+    std::wstring registryRoot_;
+    std::wstring root_;
+    std::wstring outerRegistryRoot_;
+    std::wstring outerRoot_;
+    bool ready_ = false;
+};
+
+}  // namespace testsupport
