@@ -9,9 +9,9 @@ const wchar_t kZoneChangeEvent[] = L"ZoneChange";
 const wchar_t kUtcName[] = L"Coordinated Universal Time";
 
 HANDLE CreateChangeEvent(const wchar_t* purpose) {
-    DeviceStateStore store;
-    if (!store.Ready()) return nullptr;
-    return CreateEventW(nullptr, FALSE, FALSE, store.ObjectName(purpose).c_str());
+    auto store = DeviceStateStore::Current();
+    if (!store->Ready()) return nullptr;
+    return CreateEventW(nullptr, FALSE, FALSE, store->ObjectName(purpose).c_str());
 }
 
 // The count in the record is the truth; the event only wakes whoever waits for it.
@@ -30,14 +30,12 @@ DeviceClockState::Record DeviceClockState::Defaults() {
 
 DeviceClockState::Record DeviceClockState::Load() {
     Record r;
-    DeviceStateStore store;
-    if (!store.Read(kClockRecord, &r, sizeof r)) r = Defaults();
+    if (!DeviceStateStore::Current()->Read(kClockRecord, &r, sizeof r)) r = Defaults();
     return r;
 }
 
 bool DeviceClockState::ChangeTime(const std::function<int64_t(int64_t)>& newOffset) {
-    DeviceStateStore store;
-    bool ok = store.Update(kClockRecord, Defaults(), [&](Record& r) {
+    bool ok = DeviceStateStore::Current()->Update(kClockRecord, Defaults(), [&](Record& r) {
         r.offset = newOffset(r.offset);
         ++r.timeChanges;
         return true;
@@ -47,8 +45,7 @@ bool DeviceClockState::ChangeTime(const std::function<int64_t(int64_t)>& newOffs
 }
 
 bool DeviceClockState::ChangeZone(const TIME_ZONE_INFORMATION& zone) {
-    DeviceStateStore store;
-    bool ok = store.Update(kClockRecord, Defaults(), [&](Record& r) {
+    bool ok = DeviceStateStore::Current()->Update(kClockRecord, Defaults(), [&](Record& r) {
         r.zone = zone;
         ++r.zoneChanges;
         return true;

@@ -1,5 +1,6 @@
 #include "DeviceProcess.h"
 #include "DeviceFiles.h"
+#include "DeviceSession.h"
 #include <string>
 #include <vector>
 #include <wchar.h>
@@ -52,6 +53,10 @@ BOOL Device_CreateProcess(const wchar_t* program, const wchar_t* args, PROCESS_I
 
     STARTUPINFOW si = {};
     si.cb = sizeof si;
+    // The child's windows belong on the same device desktop as ours.
+    wchar_t desktop[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(DEVICE_DESKTOP_VARIABLE, desktop, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) si.lpDesktop = desktop;
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(path, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &started))
         return FALSE;

@@ -8,12 +8,15 @@ namespace {
 const wchar_t kUserHive[] = L"\\HKCU";
 const wchar_t kMachineHive[] = L"\\HKLM";
 const DWORD kMaxKeyPath = 255;
+const DWORD kMaxDesktopName = MAX_PATH;
 
 // Process-wide: the stand-in hives stay open while the predefined keys point at them.
 struct Session {
     bool attached = false;
     ScopedKey user;
     ScopedKey machine;
+    ScopedDesktop desktop;
+    HDESK previousDesktop = nullptr;  // not owned
 };
 Session& TheSession() {
     static Session session;
@@ -33,12 +36,39 @@ bool RedirectRegistry(Session& s) {
     // Both stand-ins are opened before either override, while HKEY_CURRENT_USER is still real.
     if (OpenHive(std::wstring(root) + kUserHive, &s.user) != ERROR_SUCCESS) return false;
     if (OpenHive(std::wstring(root) + kMachineHive, &s.machine) != ERROR_SUCCESS) return false;
-    if (RegOverridePredefKey(HKEY_CURRENT_USER, s.user.Get()) != ERROR_SUCCESS) return false;
-    if (RegOverridePredefKey(HKEY_LOCAL_MACHINE, s.machine.Get()) != ERROR_SUCCESS) {
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    // On failure the caller gives both predefined keys back.
+    return RegOverridePredefKey(HKEY_CURRENT_USER, s.user.Get()) == ERROR_SUCCESS &&
+           RegOverridePredefKey(HKEY_LOCAL_MACHINE, s.machine.Get()) == ERROR_SUCCESS;
+}
+
+bool JoinDesktop(Session& s) {
+    wchar_t name[kMaxDesktopName];
+    DWORD n = GetEnvironmentVariableW(DEVICE_DESKTOP_VARIABLE, name, kMaxDesktopName);
+    if (n == 0) return true;  // the process's own desktop
+    if (n >= kMaxDesktopName) return false;
+    s.desktop.Reset(OpenDesktopW(name, 0, FALSE, GENERIC_ALL));
+    if (!s.desktop) return false;
+    s.previousDesktop = GetThreadDesktop(GetCurrentThreadId());
+    if (!SetThreadDesktop(s.desktop.Get())) {
+        s.desktop.Reset();
+        s.previousDesktop = nullptr;
         return false;
     }
     return true;
+}
+
+void LeaveDesktop(Session& s) {
+    if (!s.desktop) return;
+    if (s.previousDesktop) SetThreadDesktop(s.previousDesktop);
+    s.previousDesktop = nullptr;
+    s.desktop.Reset();
+}
+
+void RestoreRegistry(Session& s) {
+    if (s.user) RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    if (s.machine) RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    s.user.Reset();
+    s.machine.Reset();
 }
 }  // namespace
 
@@ -48,8 +78,11 @@ BOOL DeviceSession_Attach(void) {
     wchar_t windows[MAX_PATH];
     if (!Device_GetSpecialFolderPath(CSIDL_WINDOWS, windows, MAX_PATH, TRUE)) return FALSE;
     if (!RedirectRegistry(s)) {
-        s.user.Reset();
-        s.machine.Reset();
+        RestoreRegistry(s);
+        return FALSE;
+    }
+    if (!JoinDesktop(s)) {
+        RestoreRegistry(s);
         return FALSE;
     }
     s.attached = true;
@@ -59,9 +92,7 @@ BOOL DeviceSession_Attach(void) {
 void DeviceSession_Detach(void) {
     Session& s = TheSession();
     if (!s.attached) return;
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    s.user.Reset();
-    s.machine.Reset();
+    RestoreRegistry(s);
+    LeaveDesktop(s);
     s.attached = false;
 }

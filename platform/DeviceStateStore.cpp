@@ -1,12 +1,17 @@
 #include "DeviceStateStore.h"
 #include "DeviceFiles.h"
+#include "DeviceSession.h"
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace {
 const wchar_t kStoreFolder[] = L"\\.device";
 const wchar_t kRecordSuffix[] = L".state";
 const wchar_t kMutexPurpose[] = L"StateLock";
+const wchar_t kSequencePurpose[] = L"StateSequence";
+const int kReplaceAttempts = 50;
+const DWORD kReplaceRetryMs = 5;
 const DWORD kLockTimeoutMs = 10000;
 const uint32_t kRecordMagic = 0x5344564F;  // "OVDS"
 
@@ -57,12 +62,42 @@ DeviceStateStore::DeviceStateStore() {
     // Named objects may not contain backslashes, so the root is named by its hash.
     objectPrefix_ = L"Local\\Orvalen.Device." + HexOf(Hash64(CanonicalRoot(root))) + L".";
     mutex_.Reset(CreateMutexW(nullptr, FALSE, ObjectName(kMutexPurpose).c_str()));
+    // Lives as long as any process of the device has it open; a new one starts at 0,
+    // when no process is left holding a cached record.
+    sequenceSection_.Reset(CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG64),
+                                              ObjectName(kSequencePurpose).c_str()));
+    if (sequenceSection_)
+        sequence_ = static_cast<volatile LONG64*>(
+            MapViewOfFile(sequenceSection_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG64)));
+}
+
+DeviceStateStore::~DeviceStateStore() {
+    if (sequence_) UnmapViewOfFile(const_cast<LONG64*>(sequence_));
+}
+
+LONG64 DeviceStateStore::Sequence() const {
+    return InterlockedCompareExchange64(const_cast<LONG64*>(sequence_), 0, 0);
+}
+
+std::shared_ptr<DeviceStateStore> DeviceStateStore::Current() {
+    static std::mutex guard;
+    static std::shared_ptr<DeviceStateStore> current;
+    static std::wstring currentRoot;
+    wchar_t root[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root, MAX_PATH);
+    std::wstring key(root, n < MAX_PATH ? n : 0);
+    std::lock_guard<std::mutex> hold(guard);
+    if (!current || key != currentRoot || !current->Ready()) {
+        current = std::make_shared<DeviceStateStore>();
+        currentRoot = key;
+    }
+    return current;
 }
 
 DeviceStateStore::Lock::Lock(const DeviceStateStore& store) : mutex_(store.mutex_.Get()), held_(false) {
     if (!mutex_) return;
     DWORD wait = WaitForSingleObject(mutex_, kLockTimeoutMs);
-    // An abandoned mutex is ours now; the records stay consistent because each is
+    // An abandoned mutex is ours now; the records stay whole because each is
     // replaced by a rename, never written in place.
     held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
 }
@@ -80,18 +115,39 @@ std::wstring DeviceStateStore::RecordPath(const wchar_t* name) const {
 }
 
 bool DeviceStateStore::Read(const wchar_t* name, void* record, DWORD size) const {
-    if (!name || !record) return false;
-    Lock lock(*this);
-    if (!lock.Held()) return false;
-    ScopedFile file(CreateFileW(RecordPath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!name || !record || !Ready()) return false;
+    // Taken before the file is read: a change in between only costs one more read later.
+    const LONG64 sequence = Sequence();
+    {
+        std::lock_guard<std::mutex> hold(cacheGuard_);
+        auto it = cache_.find(name);
+        if (it != cache_.end() && it->second.sequence == sequence) {
+            if (it->second.record.size() != size) return false;
+            memcpy(record, it->second.record.data(), size);
+            return true;
+        }
+    }
+    if (!ReadFile(name, record, size)) return false;
+    std::lock_guard<std::mutex> hold(cacheGuard_);
+    const BYTE* bytes = static_cast<const BYTE*>(record);
+    cache_[name] = Cached{sequence, std::vector<BYTE>(bytes, bytes + size)};
+    return true;
+}
+
+// Records are replaced by rename, never written in place, so no lock is needed to
+// read a whole one; sharing delete lets a writer rename over a file being read.
+bool DeviceStateStore::ReadFile(const wchar_t* name, void* record, DWORD size) const {
+    ScopedFile file(CreateFileW(RecordPath(name).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     LARGE_INTEGER length;
     if (!GetFileSizeEx(file.Get(), &length) || length.QuadPart != LONGLONG(sizeof(RecordHeader)) + size)
         return false;
     std::vector<BYTE> bytes(sizeof(RecordHeader) + size);
     DWORD got = 0;
-    if (!ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) || got != bytes.size())
+    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
+        got != bytes.size())
         return false;
     RecordHeader header;
     memcpy(&header, bytes.data(), sizeof header);
@@ -103,7 +159,7 @@ bool DeviceStateStore::Read(const wchar_t* name, void* record, DWORD size) const
 }
 
 bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size) {
-    if (!name || !record) return false;
+    if (!name || !record || !Ready()) return false;
     Lock lock(*this);
     if (!lock.Held()) return false;
     RecordHeader header = {kRecordMagic, size, Checksum(record, size), 0};
@@ -124,11 +180,17 @@ bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size
             DeleteFileW(aside.c_str());
             return false;
         }
-        FlushFileBuffers(file.Get());
     }
-    if (!MoveFileExW(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // A reader may hold the old file for a moment.
+    bool replaced = false;
+    for (int attempt = 0; attempt < kReplaceAttempts && !replaced; ++attempt) {
+        replaced = MoveFileExW(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        if (!replaced) Sleep(kReplaceRetryMs);
+    }
+    if (!replaced) {
         DeleteFileW(aside.c_str());
         return false;
     }
+    InterlockedIncrement64(const_cast<LONG64*>(sequence_));
     return true;
 }

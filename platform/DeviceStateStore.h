@@ -1,18 +1,29 @@
 #pragma once
 // State of the simulated device shared by all of its processes: small record files
-// under "<device root>\.device", each read and written under one named mutex per
-// device root. A missing or damaged record reads as absent, so callers fall back to
-// their defaults instead of failing.
+// under "<device root>\.device". Writers take one named mutex per device root and
+// replace a record by renaming a new file over it, then count the change in a small
+// shared section; readers keep the last record they read until that count moves, so
+// frequent reads (the clock) cost no file access. A missing or damaged record reads
+// as absent, so callers fall back to their defaults instead of failing.
 #include <windows.h>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 #include "ScopedHandle.h"
 
 class DeviceStateStore {
 public:
     // The store of the device root this process uses (see Device_GetRoot).
     DeviceStateStore();
+    ~DeviceStateStore();
+    DeviceStateStore(const DeviceStateStore&) = delete;
+    DeviceStateStore& operator=(const DeviceStateStore&) = delete;
+    // The same, made once per process and device root: clock reads are frequent.
+    static std::shared_ptr<DeviceStateStore> Current();
 
-    bool Ready() const { return mutex_.Valid(); }
+    bool Ready() const { return mutex_.Valid() && sequence_ != nullptr; }
 
     // Holds the store's mutex. The mutex is recursive, so Read and Write may run
     // inside a Lock to make a read-modify-write atomic across processes.
@@ -29,7 +40,8 @@ public:
     };
 
     // Copies the stored record into `record`; false when it is missing, of another
-    // size or damaged.
+    // size or damaged. A record changed behind the store's back (not by Write) is
+    // seen by stores made after the change.
     bool Read(const wchar_t* name, void* record, DWORD size) const;
     // Replaces the stored record as a whole (write aside, then rename).
     bool Write(const wchar_t* name, const void* record, DWORD size);
@@ -53,9 +65,20 @@ public:
     const std::wstring& Folder() const { return folder_; }
 
 private:
+    struct Cached {
+        LONG64 sequence;
+        std::vector<BYTE> record;
+    };
+
     std::wstring RecordPath(const wchar_t* name) const;
+    LONG64 Sequence() const;
+    bool ReadFile(const wchar_t* name, void* record, DWORD size) const;
 
     std::wstring folder_;
     std::wstring objectPrefix_;
     ScopedHandle mutex_;
+    ScopedHandle sequenceSection_;
+    volatile LONG64* sequence_ = nullptr;  // view of sequenceSection_
+    mutable std::mutex cacheGuard_;
+    mutable std::map<std::wstring, Cached> cache_;
 };

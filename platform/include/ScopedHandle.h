@@ -1,5 +1,5 @@
 #pragma once
-// Owners for kernel handles and registry keys: each releases its handle in one place.
+// Owners for kernel handles, registry keys and desktops: each releases its handle in one place.
 #include <windows.h>
 
 template <typename Traits>
@@ -48,9 +48,15 @@ struct RegistryKeyTraits {
     static HKEY Invalid() { return nullptr; }
     static void Close(HKEY h) { RegCloseKey(h); }
 };
+struct DesktopTraits {
+    using Handle = HDESK;
+    static HDESK Invalid() { return nullptr; }
+    static void Close(HDESK h) { CloseDesktop(h); }
+};
 
 // Events, mutexes, processes, threads (null when absent).
 using ScopedHandle = ScopedOwner<KernelHandleTraits>;
 // Handles from CreateFile (INVALID_HANDLE_VALUE when absent).
 using ScopedFile = ScopedOwner<FileHandleTraits>;
 using ScopedKey = ScopedOwner<RegistryKeyTraits>;
+using ScopedDesktop = ScopedOwner<DesktopTraits>;

@@ -1,8 +1,10 @@
 // Test program: reports the command text it was started with, its own path, the
 // device time it reads and, through the registry, that it shares the test's device.
+// Started with "jump" it first moves the device clock.
 #include <windows.h>
 #include <string>
 #include "DeviceClock.h"
+#include "DeviceControl.h"
 #include "DeviceFiles.h"
 #include "DeviceProcess.h"
 #include "DeviceSession.h"
@@ -30,6 +32,7 @@ int Report(const wchar_t* winMainText) {
     CreateDirectoryW(folder, nullptr);
 
     const std::wstring commandText = Device_GetCommandText();
+    if (commandText == PROBE_JUMP_COMMAND && !DeviceControl_JumpClock(PROBE_JUMP_MS)) return 15;
     ScopedKey key;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, PROBE_REGISTRY_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                         key.Receive(), nullptr) != ERROR_SUCCESS ||

@@ -10,6 +10,13 @@ TEST(CopyData, CommandReachesAWindowOfAnotherProcessFoundByClass) {
     ASSERT_TRUE(receiver.Start(testsupport::HostPath(RECEIVER_EXE), className));
     HWND window = testsupport::WaitForWindow(className, 20000);
     ASSERT_NE(nullptr, window);
+    {
+        // Another device running beside this one does not see the window.
+        testsupport::TestDevice other;
+        ASSERT_TRUE(other.Ready());
+        EXPECT_EQ(nullptr, FindWindowW(className.c_str(), nullptr));
+    }
+    EXPECT_EQ(window, FindWindowW(className.c_str(), nullptr));
 
     const std::wstring text = L"new_alarm 123 \u00E9\u4E2D \"q\"";
     COPYDATASTRUCT data = {};

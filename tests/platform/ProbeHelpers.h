@@ -1,5 +1,7 @@
 #pragma once
 // Reading what CommandTextProbe left in the device root.
+#include <windows.h>
+#include <cstring>
 #include <string>
 #include "ProbeReport.h"
 #include "TestSupport.h"
@@ -19,6 +21,17 @@ inline std::wstring Text(const wchar_t* cePath) {
     std::wstring text;
     if (!testsupport::ReadUtf16(testsupport::DevicePath(cePath), &text)) return L"<missing>";
     return text;
+}
+
+// Device UTC the probe read, in milliseconds; -1 when it left none.
+inline LONGLONG DeviceUtcMs() {
+    std::string bytes;
+    if (!testsupport::ReadBytes(testsupport::DevicePath(PROBE_DEVICE_UTC_FILE), &bytes) ||
+        bytes.size() != sizeof(FILETIME))
+        return -1;
+    FILETIME ft;
+    memcpy(&ft, bytes.data(), sizeof ft);
+    return ((LONGLONG(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000;
 }
 
 // Removes the last report, so the next run's is the one read.

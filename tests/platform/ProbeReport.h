@@ -9,6 +9,8 @@
 #define PROBE_DONE_FILE L"\\probe\\done.txt"
 #define PROBE_REGISTRY_KEY L"Software\\OrvalenProbe"
 #define PROBE_REGISTRY_VALUE L"CommandText"                 // HKCU, REG_SZ
+#define PROBE_JUMP_COMMAND L"jump"  // this command text makes the probe move the device clock
+#define PROBE_JUMP_MS 60000
 
 #define RECEIVER_FILE L"\\received.bin"  // dwData as 4 bytes, then the data bytes
 #define RECEIVER_COMMAND_ID 1370

@@ -46,6 +46,7 @@ void SetVariable(const wchar_t* name, const std::wstring& value) {
 TestDevice::TestDevice() {
     outerRegistryRoot_ = Variable(DEVICE_REGISTRY_VARIABLE);
     outerRoot_ = Variable(DEVICE_ROOT_VARIABLE);
+    outerDesktopName_ = Variable(DEVICE_DESKTOP_VARIABLE);
     DeviceSession_Detach();
 
     std::wstring id = UniqueName(ProgramName());
@@ -57,6 +58,10 @@ TestDevice::TestDevice() {
                         key.Receive(), nullptr) != ERROR_SUCCESS)
         return;
     if (SHCreateDirectoryExW(nullptr, root_.c_str(), nullptr) != ERROR_SUCCESS) return;
+    // Held open for the test's life; the device's programs open it by name.
+    desktop_.Reset(CreateDesktopW(id.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr));
+    if (!desktop_) return;
+    SetVariable(DEVICE_DESKTOP_VARIABLE, id);
     SetVariable(DEVICE_REGISTRY_VARIABLE, registryRoot_);
     SetVariable(DEVICE_ROOT_VARIABLE, root_);
     ready_ = DeviceSession_Attach() != FALSE;
@@ -72,6 +77,7 @@ TestDevice::~TestDevice() {
     }
     SetVariable(DEVICE_REGISTRY_VARIABLE, outerRegistryRoot_);
     SetVariable(DEVICE_ROOT_VARIABLE, outerRoot_);
+    SetVariable(DEVICE_DESKTOP_VARIABLE, outerDesktopName_);
     if (!outerRoot_.empty() || !outerRegistryRoot_.empty()) DeviceSession_Attach();
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // A fresh simulated device for one test process: its own registry root (a unique key
-// under HKCU\Software\OrvalenTests) and its own device root folder, both exported
-// through the environment so every program the test starts joins the same device.
+// under HKCU\Software\OrvalenTests), its own device root folder and its own desktop
+// (so FindWindow sees only this test's windows), all exported through the environment
+// so every program the test starts joins the same device.
 // Both are deleted again when the object goes, and the device that was current
 // before (if any) is current again; so a test may make a second, nested device.
 #include <string>
+#include "ScopedHandle.h"
 
 namespace testsupport {
 
@@ -24,6 +26,8 @@ private:
     std::wstring root_;
     std::wstring outerRegistryRoot_;
     std::wstring outerRoot_;
+    std::wstring outerDesktopName_;
+    ScopedDesktop desktop_;
     bool ready_ = false;
 };
 
