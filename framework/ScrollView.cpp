@@ -1,5 +1,7 @@
 #include "ScrollView.h"
 
+#include <algorithm>
+
 #include "DeviceScreen.h"
 #include "Dpi.h"
 #include "WindowBase.h"
@@ -10,9 +12,19 @@ constexpr int kLineStep = 5;        // at 96 DPI
 constexpr int kVisibleMargin = 8;   // at 96 DPI
 constexpr int kPageExtra = 1;       // at 96 DPI
 
+// Scrolls the pixels and moves every child by delta. The children are moved here
+// rather than by SW_SCROLLCHILDREN, which leaves alone children outside the client
+// area on some platforms; those are exactly the ones a scroll must bring in.
 void ScrollContent(HWND window, int delta) {
-    ScrollWindowEx(window, 0, delta, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE |
-                                                                               SW_ERASE);
+    ScrollWindowEx(window, 0, delta, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(child, nullptr, rect.left, rect.top + delta, 0, 0,
+                     SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    InvalidateRect(window, nullptr, TRUE);
 }
 
 // Sets the position (the bar clamps it) and scrolls the content by what it moved.
@@ -101,9 +113,15 @@ void ScrollView_OnVScroll(WindowBase& view, UINT code, UINT thumbPosition) {
         wanted = 0;
         break;
     case SB_PAGEDOWN:
-    case SB_BOTTOM:
-        wanted = DeviceScreen_GetSystemMetrics(SM_CYSCREEN);
+    case SB_BOTTOM: {
+        // Straight to the end, however long the range (the bar clamps it).
+        SCROLLINFO range = {};
+        range.cbSize = sizeof range;
+        range.fMask = SIF_RANGE;
+        GetScrollInfo(view.GetHwnd(), SB_VERT, &range);
+        wanted = std::max(range.nMax, DeviceScreen_GetSystemMetrics(SM_CYSCREEN));
         break;
+    }
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK:
         wanted = static_cast<int>(thumbPosition);
