@@ -115,6 +115,8 @@ LRESULT DialogFrame::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     ShowIcon(false, false);
     ShowIcon(true, true);
     if (owner_.CreateModeless(owner_.OwnTemplateId(), frame, nullptr)) {
+        // Child templates need not carry WS_VISIBLE; inside the frame they always show.
+        ShowWindow(owner_.GetHwnd(), SW_SHOW);
         BringWindowToTop(frame);
         RECT client;
         GetClientRect(frame, &client);

@@ -101,6 +101,7 @@ TEST(FramedDialogTest, OpensTranslatedFullScreenAndEndsWithOk) {
         EXPECT_EQ(320 - 26, frameRect.bottom);
         EXPECT_EQ(static_cast<DWORD>(SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_DONEBUTTON), Shell_GetDialogFlags(frame));
 
+        EXPECT_TRUE(GetWindowLongW(editor.GetHwnd(), GWL_STYLE) & WS_VISIBLE);
         const RECT own = ChildRect(frame, editor.GetHwnd());
         EXPECT_EQ(23, editor.Frame().HeaderHeight());
         EXPECT_EQ(23, own.top);
