@@ -33,8 +33,10 @@ public:
         ++cancelAsked;
         return allowCancel;
     }
+    // Records the commands the frame passes on (they come without a control).
     void OnCommand(UINT id, HWND control, UINT code) override {
-        commands.push_back(id);
+        if (!control)
+            commands.push_back(id);
         FramedDialog::OnCommand(id, control, code);
     }
     void OnIconClicked(int x, int y) override {
