@@ -1,6 +1,7 @@
 #include "App.h"
 
 #include "ClockWnd.h"
+#include "CommandWord.h"
 #include "CopyDataCommand.h"
 #include "EngineWnd.h"
 #include "FullScreenClock.h"
@@ -22,8 +23,6 @@
 
 namespace {
 
-const wchar_t kCommandScreenSaver[] = L"-scrsvr";
-const wchar_t kCommandUninstall[] = L"-uninstall";
 const wchar_t kLanguagePackFile[] = L"translation.zip";
 const wchar_t kSoundsFolderName[] = L"Sounds";
 const wchar_t kLauncherFile[] = L"\\OrvalenStartup.exe";
@@ -118,11 +117,11 @@ void App::WriteLocation() {
 }
 
 void App::PrepareLanguage(const wchar_t* commandText) {
-    if (wcscmp(commandText, kCommandUninstall) == 0) return;
+    if (wcscmp(commandText, CommandWord::kUninstall) == 0) return;
     std::wstring pack = ProgramFolderFile(kLanguagePackFile);
     ZipArchive* archive = new (std::nothrow) ZipFileArchive(pack.c_str());
     // A screen-saver start shows no wait cursor.
-    Translator::Instance().Load(archive, wcscmp(commandText, kCommandScreenSaver) != 0);
+    Translator::Instance().Load(archive, wcscmp(commandText, CommandWord::kScreenSaver) != 0);
     TodayTranslation::Write();
 }
 

@@ -1,6 +1,7 @@
 #include "EngineWnd.h"
 
 #include "App.h"
+#include "CommandWord.h"
 #include "CopyDataCommand.h"
 #include "FullScreenClock.h"
 #include "PlatformHelpers.h"
@@ -13,10 +14,6 @@
 #include <new>
 
 namespace {
-
-const wchar_t kCommandUninstall[] = L"-uninstall";
-const wchar_t kCommandAfterTzChange[] = L"AppRunAfterTzChange";
-const wchar_t kCommandAfterTimeChange[] = L"AppRunAfterTimeChange";
 
 // One lock around the whole command handler for the life of the process; it is
 // re-entrant, so a command sent from inside a modal loop of the handler still runs.
@@ -142,11 +139,11 @@ BOOL EngineWnd::OnCopyData(HWND, const COPYDATASTRUCT* record) {
 
 void EngineWnd::HandleCommand(const std::wstring& text) {
     CommandLockHold hold;
-    if (text == kCommandAfterTzChange || text == kCommandAfterTimeChange) {
+    if (text == CommandWord::kAppRunAfterTzChange || text == CommandWord::kAppRunAfterTimeChange) {
         SetTimer(hwnd_, kIdleTimer, kIdleIntervalMs, nullptr);
         UnattendedScope unattended;
         if (ringWindowCount_ == 0 && !App::HasMainWindow()) Quit(kQuitKeepNotifications);
-    } else if (text == kCommandUninstall) {
+    } else if (text == CommandWord::kUninstall) {
         DeleteFileW(TodayTranslation::Path().c_str());
         Quit(kQuitRemoveNotifications);
     }

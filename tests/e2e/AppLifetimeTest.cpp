@@ -91,3 +91,25 @@ TEST(AppLifetime, ShutdownIsSafeWithNothingCreated) {
     App::Shutdown();
     EXPECT_EQ(nullptr, App::GetEngine());
 }
+
+TEST(AppLifetime, LeavesNoHandlesBehind) {
+    ProgramSandbox sandbox;
+    // New kernel handles take the lowest free slot, so a handle left open by a
+    // round of start-up and shutdown moves the next one up.
+    auto nextHandle = [] {
+        HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        CloseHandle(probe);
+        return probe;
+    };
+    // The first round loads libraries and registers classes once for the process.
+    ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
+    App::Shutdown();
+    HANDLE before = nextHandle();
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
+        App::Shutdown();
+    }
+    EXPECT_EQ(before, nextHandle());
+    EXPECT_EQ(nullptr, FindWindowW(EngineWnd::kClassName, nullptr));
+    QuitPosted();
+}

@@ -372,3 +372,30 @@ TEST(Translator, NamesLanguages) {
     ASSERT_FALSE(name.empty());
     EXPECT_TRUE(IsCharUpperW(name[0]));
 }
+
+// Whatever part of a pack arrives, reading it ends and leaves a usable translator.
+TEST(Translator, SurvivesEveryTruncationOfAPack) {
+    const std::string xml = ReadFileBytes(FixturePath(L"pack\\translation.xml"));
+    const std::string symbols = ReadFileBytes(FixturePath(L"pack\\resource.h"));
+    ASSERT_FALSE(xml.empty());
+    for (size_t cut = 0; cut < xml.size(); cut += 7) {
+        Translator translator;
+        translator.ParseXml(reinterpret_cast<const BYTE*>(xml.data()), static_cast<DWORD>(cut));
+        translator.ParseSymbols(reinterpret_cast<const BYTE*>(symbols.data()),
+                                static_cast<DWORD>(cut % (symbols.size() + 1)));
+        EXPECT_FALSE(translator.Languages().empty());
+        EXPECT_FALSE(translator.GetString(IDS_ALARMS).empty()) << cut;
+    }
+}
+
+TEST(Translator, GivesEveryOfferedLanguageASlotInTheFlagList) {
+    Translator translator;
+    ASSERT_TRUE(LoadFixturePack(translator, L"translation.zip"));
+    std::vector<int> slots = {7};
+    HIMAGELIST flags = translator.BuildLanguageImageList(slots);
+    ASSERT_NE(nullptr, flags);
+    // The program carries no flag icons yet: every slot says so.
+    EXPECT_EQ(std::vector<int>(translator.Languages().size(), -1), slots);
+    EXPECT_EQ(0, ImageList_GetImageCount(flags));
+    ImageList_Destroy(flags);
+}

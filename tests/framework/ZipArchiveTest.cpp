@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "TestArchives.h"
+#include "TestPaths.h"
 #include "Zip.h"
 #include "ZipFileArchive.h"
 #include "ZipMemoryArchive.h"
@@ -120,7 +122,7 @@ TEST(ZipLayer, SmallBufferReadsContinueWhereTheyStopped) {
 TEST(ZipLayer, OpensFromAHandleAtTheArchivesStart) {
     Members expected;
     // The archive sits 300 bytes into a file, as an archive appended to another.
-    const std::wstring path = FixturePath(L"prefixed-archive.bin");
+    const std::wstring path = testsupport::DeviceRoot() + L"\\prefixed-archive.bin";
     const std::string bytes = std::string(300, 'P') + ReadFileBytes(FixturePath(L"archive.zip"));
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
@@ -285,4 +287,48 @@ TEST(ZipLayer, ReadsTimestampBlocksOnlyAsFarAsTheyGo) {
     EXPECT_EQ(ZipOk, Zip_UnzipItem(zip, 0, buffer, sizeof buffer, &read));
     EXPECT_EQ("contents", std::string(buffer, read));
     Zip_Close(zip);
+}
+
+namespace {
+
+// Reaches the file under an open archive, as a storage card taken out would.
+class ProbedFileArchive : public ZipFileArchive {
+public:
+    using ZipFileArchive::ZipFileArchive;
+    HANDLE File() const { return Zip_GetFileHandle(m_handle); }
+};
+
+}  // namespace
+
+TEST(ZipArchive, ReopensWhenItsFileWentAway) {
+    Members expected;
+    const std::wstring path = testsupport::DeviceRoot() + L"\\skin.zip";
+    const std::wstring away = testsupport::DeviceRoot() + L"\\skin-away.zip";
+    ASSERT_TRUE(CopyFileW(FixturePath(L"archive.zip").c_str(), path.c_str(), FALSE));
+    ProbedFileArchive archive(path.c_str());
+    ASSERT_EQ(expected.nested, AsString(archive.ReadEntry(L"folder/Nested.TXT")));
+
+    // The handle goes bad: the next read opens the file again.
+    CloseHandle(archive.File());
+    EXPECT_EQ(expected.stored, AsString(archive.ReadEntry(L"stored.bin")));
+
+    // The file itself is gone for a while: reads retry until it is back.
+    CloseHandle(archive.File());
+    ASSERT_TRUE(MoveFileW(path.c_str(), away.c_str()));
+    std::thread putBack([&] {
+        Sleep(700);
+        MoveFileW(away.c_str(), path.c_str());
+    });
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(expected.deflated, AsString(archive.ReadEntry(L"deflated.txt")));
+    putBack.join();
+    EXPECT_GE(GetTickCount() - start, 600u);
+
+    // Gone for good: about ten retries, 300 ms apart, then an empty read.
+    CloseHandle(archive.File());
+    ASSERT_TRUE(MoveFileW(path.c_str(), away.c_str()));
+    const DWORD giveUpStart = GetTickCount();
+    EXPECT_EQ(0u, archive.ReadEntry(L"deflated.txt").size);
+    EXPECT_GE(GetTickCount() - giveUpStart, 2900u);
+    EXPECT_FALSE(archive.EnsureOpen());
 }

@@ -1,0 +1,82 @@
+#include "ProgramSandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "TestPaths.h"
+#include "TestRegistry.h"
+
+namespace {
+
+// The language packs the framework tests' build made with zip.
+std::wstring FrameworkFixture(const wchar_t* name) {
+    return testsupport::ExeDir() + L"\\..\\framework\\fixtures\\" + name;
+}
+
+std::vector<std::wstring> ReadRecords(const std::wstring& path) {
+    std::string bytes;
+    std::vector<std::wstring> records;
+    if (!testsupport::ReadBytes(path, &bytes)) return records;
+    for (size_t position = 0; position + 4 <= bytes.size();) {
+        uint32_t count = 0;
+        memcpy(&count, bytes.data() + position, 4);
+        position += 4;
+        if (count > (bytes.size() - position) / 2) return {};
+        std::wstring text(count, L'\0');
+        if (count) memcpy(&text[0], bytes.data() + position, count * 2);
+        position += count * 2;
+        records.push_back(text);
+    }
+    return records;
+}
+
+}  // namespace
+
+// A pack that cannot be read leaves the built-in English, and the program starts all the same.
+TEST(LanguagePackStart, UnreadablePacksLeaveEnglishAndTheProgramStarts) {
+    const std::string notAnArchive(4000, 'x');
+    for (int variant = 0; variant < 2; ++variant) {
+        ProgramSandbox sandbox;
+        const std::wstring pack = sandbox.FileInFolder(L"translation.zip");
+        if (variant == 0)
+            ASSERT_TRUE(CopyFileW(FrameworkFixture(L"translation-damaged.zip").c_str(), pack.c_str(), FALSE));
+        else
+            ASSERT_TRUE(testsupport::WriteBytes(pack, notAnArchive));
+
+        HANDLE process = sandbox.Start(L"AppRunAfterTimeChange");
+        ASSERT_NE(nullptr, process);
+        EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, 30000)) << variant;
+        const std::vector<std::wstring> records = ReadRecords(sandbox.FileInFolder(L"today_translation.txt"));
+        ASSERT_EQ(18u, records.size()) << variant;
+        EXPECT_EQ(L"Alarms", records[0]);
+        EXPECT_EQ(L"Run Orvalen", records[9]);
+        EXPECT_EQ(L"Cancel", records[17]);
+    }
+}
+
+// A German pack beside the program: the Today item's texts come out in German.
+TEST(LanguagePackStart, WritesTheTodayTextsInThePacksLanguage) {
+    ProgramSandbox sandbox;
+    ASSERT_TRUE(CopyFileW(FrameworkFixture(L"translation.zip").c_str(), sandbox.FileInFolder(L"translation.zip").c_str(),
+                          FALSE));
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, L"Software\\Ostrel\\Orvalen\\Clock\\Language",
+                                                L"LangID", 1031));
+    DeleteLocation();
+    HANDLE process = sandbox.Start(L"AppRunAfterTimeChange");
+    ASSERT_NE(nullptr, process);
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, 30000));
+    // The language choice is in this test's registry, which the program sees only once it
+    // joins the test's device.
+    if (ReadLocation().empty()) GTEST_SKIP() << "the program does not use this test's registry";
+
+    const std::vector<std::wstring> records = ReadRecords(sandbox.FileInFolder(L"today_translation.txt"));
+    ASSERT_EQ(18u, records.size());
+    EXPECT_EQ(L"Wecker", records[0]);
+    EXPECT_EQ(L"Kurzzeitwecker", records[1]);
+    EXPECT_EQ(L"Run Orvalen", records[9]);  // no German text in the pack
+    EXPECT_EQ(L"Abbrechen", records[17]);
+}
