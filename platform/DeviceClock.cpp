@@ -54,12 +54,6 @@ bool ValidZone(const TIME_ZONE_INFORMATION& tz) {
            labs(tz.DaylightBias) <= kMaxBiasMinutes && ValidTransition(tz.StandardDate) &&
            ValidTransition(tz.DaylightDate);
 }
-
-bool SetDeviceUtc(const SYSTEMTIME& utc) {
-    int64_t target;
-    if (!ToTicks(utc, &target)) return false;
-    return DeviceClockState::ChangeTime([&](int64_t) { return target - HostUtcNow(); });
-}
 }  // namespace
 
 void DeviceClock_GetSystemTime(SYSTEMTIME* st) {
@@ -75,12 +69,14 @@ void DeviceClock_GetLocalTime(SYSTEMTIME* st) {
     ToLocal(state.zone, utc, st);
 }
 
+// An invalid moment fails with ERROR_INVALID_PARAMETER; a store failure keeps its own code.
 BOOL DeviceClock_SetSystemTime(const SYSTEMTIME* st) {
-    if (!st || !SetDeviceUtc(*st)) {
+    int64_t target;
+    if (!st || !ToTicks(*st, &target)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    return TRUE;
+    return DeviceClockState::ChangeTime([&](int64_t) { return target - HostUtcNow(); }) ? TRUE : FALSE;
 }
 
 BOOL DeviceClock_SetLocalTime(const SYSTEMTIME* st) {

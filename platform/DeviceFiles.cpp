@@ -8,7 +8,10 @@ const wchar_t kDefaultRootName[] = L"device";
 
 bool CopyOut(const wchar_t* text, wchar_t* out, DWORD cch) {
     size_t n = wcslen(text);
-    if (!out || n + 1 > cch) return false;
+    if (!out || n + 1 > cch) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return false;
+    }
     wmemcpy(out, text, n + 1);
     return true;
 }
@@ -55,14 +58,20 @@ BOOL Device_GetRoot(wchar_t* out, DWORD cch) {
 }
 
 BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch) {
-    if (!cePath) return FALSE;
+    if (!cePath) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
     bool drive = cePath[0] && cePath[1] == L':';
     bool unc = cePath[0] == L'\\' && cePath[1] == L'\\';
     if (drive || unc || cePath[0] != L'\\') return CopyOut(cePath, out, cch);
     wchar_t root[MAX_PATH];
     if (!Device_GetRoot(root, MAX_PATH)) return FALSE;
     size_t a = wcslen(root), b = wcslen(cePath);
-    if (!out || a + b + 1 > cch) return FALSE;
+    if (!out || a + b + 1 > cch) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
     wmemcpy(out, root, a);
     wmemcpy(out + a, cePath, b + 1);
     // The device root itself is "\".

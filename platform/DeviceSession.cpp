@@ -41,11 +41,21 @@ bool RedirectRegistry(Session& s) {
            RegOverridePredefKey(HKEY_LOCAL_MACHINE, s.machine.Get()) == ERROR_SUCCESS;
 }
 
+bool OnDesktop(const wchar_t* name) {
+    wchar_t current[kMaxDesktopName];
+    DWORD needed = 0;
+    HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
+    return desktop && GetUserObjectInformationW(desktop, UOI_NAME, current, sizeof current, &needed) &&
+           lstrcmpiW(current, name) == 0;
+}
+
 bool JoinDesktop(Session& s) {
     wchar_t name[kMaxDesktopName];
     DWORD n = GetEnvironmentVariableW(DEVICE_DESKTOP_VARIABLE, name, kMaxDesktopName);
     if (n == 0) return true;  // the process's own desktop
     if (n >= kMaxDesktopName) return false;
+    // Started there already (the usual case for a child): nothing to move.
+    if (OnDesktop(name)) return true;
     s.desktop.Reset(OpenDesktopW(name, 0, FALSE, GENERIC_ALL));
     if (!s.desktop) return false;
     s.previousDesktop = GetThreadDesktop(GetCurrentThreadId());
@@ -75,7 +85,11 @@ void RestoreRegistry(Session& s) {
 BOOL DeviceSession_Attach(void) {
     Session& s = TheSession();
     if (s.attached) return TRUE;
-    wchar_t windows[MAX_PATH];
+    wchar_t root[MAX_PATH], windows[MAX_PATH];
+    if (!Device_GetRoot(root, MAX_PATH)) return FALSE;
+    // Children inherit the root as a full path, whatever their current folder.
+    if (GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, nullptr, 0) != 0)
+        SetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root);
     if (!Device_GetSpecialFolderPath(CSIDL_WINDOWS, windows, MAX_PATH, TRUE)) return FALSE;
     if (!RedirectRegistry(s)) {
         RestoreRegistry(s);

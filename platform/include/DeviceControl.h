@@ -1,7 +1,8 @@
 #pragma once
 // Test-facing control of the simulated device: move its clock, read how often the
-// clock and the zone changed, wait for those changes. The device's zone itself is set
-// with DeviceClock_SetTimeZoneInformation, as the device's own programs do.
+// clock and the zone changed, wait for those changes. A test sets the clock to a moment
+// or the zone with DeviceClock_SetSystemTime / SetLocalTime / SetTimeZoneInformation,
+// as the device's own programs do; every way raises the same change.
 #include <windows.h>
 
 #ifdef __cplusplus

@@ -2,9 +2,11 @@
 #include "ProbeReport.h"
 #include "TestSupport.h"
 
+class CopyData : public testsupport::FreshDeviceTest {};
+
 // Two processes exchange a command the way the program's instances do: the sender finds
 // the receiver's hidden window by its class and sends WM_COPYDATA with UTF-16 text.
-TEST(CopyData, CommandReachesAWindowOfAnotherProcessFoundByClass) {
+TEST_F(CopyData, CommandReachesAWindowOfAnotherProcessFoundByClass) {
     const std::wstring className = testsupport::UniqueName(L"OrvalenTestReceiver");
     testsupport::ChildProcess receiver;
     ASSERT_TRUE(receiver.Start(testsupport::HostPath(RECEIVER_EXE), className));

@@ -54,7 +54,9 @@ TIME_ZONE_INFORMATION CentralEurope() {
 }
 }  // namespace
 
-TEST(DeviceClock, FreshDeviceRunsOnHostTimeInUtc) {
+class DeviceClock : public testsupport::FreshDeviceTest {};
+
+TEST_F(DeviceClock, FreshDeviceRunsOnHostTimeInUtc) {
     EXPECT_EQ(0, DeviceControl_GetClockOffset());
     EXPECT_NEAR(double(HostUtcMs()), double(DeviceUtcMs()), kToleranceMs);
     EXPECT_NEAR(double(DeviceUtcMs()), double(DeviceLocalMs()), kToleranceMs);
@@ -63,7 +65,7 @@ TEST(DeviceClock, FreshDeviceRunsOnHostTimeInUtc) {
     EXPECT_EQ(0, tz.Bias);
 }
 
-TEST(DeviceClock, JumpMovesDeviceTimeAndLeavesHostClockAlone) {
+TEST_F(DeviceClock, JumpMovesDeviceTimeAndLeavesHostClockAlone) {
     const LONGLONG jump = (3 * 24 + 5) * 3600 * 1000LL + 17000;
     const LONGLONG hostBefore = HostUtcMs(), localBefore = DeviceLocalMs();
     const DWORD ticksBefore = DeviceClock_GetTickCount();
@@ -78,7 +80,7 @@ TEST(DeviceClock, JumpMovesDeviceTimeAndLeavesHostClockAlone) {
     EXPECT_EQ(1u, DeviceControl_GetTimeChangeCount());
 }
 
-TEST(DeviceClock, SetSystemTimeSetsDeviceUtcAndSignalsTheChange) {
+TEST_F(DeviceClock, SetSystemTimeSetsDeviceUtcAndSignalsTheChange) {
     ScopedHandle changed(DeviceControl_OpenTimeChangeEvent());
     ASSERT_TRUE(changed);
     const SYSTEMTIME target = Utc(2031, 2, 3, 4, 5);
@@ -89,14 +91,21 @@ TEST(DeviceClock, SetSystemTimeSetsDeviceUtcAndSignalsTheChange) {
     EXPECT_EQ(1u, DeviceControl_GetTimeChangeCount());
     EXPECT_EQ(0u, DeviceControl_GetZoneChangeCount());
 
+    // Setting the time it already has is still a change (a zone change re-sets UTC so).
+    SYSTEMTIME now;
+    DeviceClock_GetSystemTime(&now);
+    ASSERT_TRUE(DeviceClock_SetSystemTime(&now));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(changed.Get(), 0));
+    EXPECT_EQ(2u, DeviceControl_GetTimeChangeCount());
+
     SYSTEMTIME invalid = Utc(2031, 13, 40, 25, 61);
     EXPECT_FALSE(DeviceClock_SetSystemTime(&invalid));
     EXPECT_FALSE(DeviceClock_SetSystemTime(nullptr));
-    EXPECT_EQ(1u, DeviceControl_GetTimeChangeCount());
+    EXPECT_EQ(2u, DeviceControl_GetTimeChangeCount());
     EXPECT_NEAR(double(Ms(target)), double(DeviceUtcMs()), kToleranceMs);
 }
 
-TEST(DeviceClock, ZoneWithDaylightSavingDrivesLocalTime) {
+TEST_F(DeviceClock, ZoneWithDaylightSavingDrivesLocalTime) {
     ScopedHandle changed(DeviceControl_OpenZoneChangeEvent());
     const TIME_ZONE_INFORMATION cet = CentralEurope();
     ASSERT_TRUE(DeviceClock_SetTimeZoneInformation(&cet));
@@ -123,7 +132,7 @@ TEST(DeviceClock, ZoneWithDaylightSavingDrivesLocalTime) {
     EXPECT_EQ(3u, DeviceControl_GetTimeChangeCount());
 }
 
-TEST(DeviceClock, InvalidZoneIsRefusedAndTheZoneKept) {
+TEST_F(DeviceClock, InvalidZoneIsRefusedAndTheZoneKept) {
     TIME_ZONE_INFORMATION fixed;
     DeviceControl_MakeFixedZone(-330, &fixed);
     ASSERT_TRUE(DeviceClock_SetTimeZoneInformation(&fixed));
@@ -147,7 +156,7 @@ TEST(DeviceClock, InvalidZoneIsRefusedAndTheZoneKept) {
     EXPECT_EQ(1u, DeviceControl_GetZoneChangeCount());
 }
 
-TEST(DeviceClock, ConcurrentJumpsAreNeverLost) {
+TEST_F(DeviceClock, ConcurrentJumpsAreNeverLost) {
     const int kThreads = 4, kJumps = 25;
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
@@ -159,7 +168,7 @@ TEST(DeviceClock, ConcurrentJumpsAreNeverLost) {
     EXPECT_EQ(LONGLONG(kThreads * kJumps) * 1000, DeviceControl_GetClockOffset());
 }
 
-TEST(DeviceClock, ProcessesOfOneDeviceShareTheClock) {
+TEST_F(DeviceClock, ProcessesOfOneDeviceShareTheClock) {
     const LONGLONG jump = 400LL * 24 * 3600 * 1000;
     ASSERT_TRUE(DeviceControl_JumpClock(jump));
     ASSERT_EQ(0u, testsupport::RunProgram(probe::ProbeExe(), L"clock"));

@@ -16,7 +16,9 @@ std::wstring Special(int csidl, BOOL create) {
 }
 }  // namespace
 
-TEST(DeviceFiles, RootComesFromTheEnvironment) {
+class DeviceFiles : public testsupport::FreshDeviceTest {};
+
+TEST_F(DeviceFiles, RootComesFromTheEnvironment) {
     wchar_t variable[MAX_PATH];
     ASSERT_NE(0u, GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, variable, MAX_PATH));
     wchar_t root[MAX_PATH];
@@ -27,7 +29,23 @@ TEST(DeviceFiles, RootComesFromTheEnvironment) {
     EXPECT_FALSE(Device_GetRoot(tiny, 4));
 }
 
-TEST(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
+TEST_F(DeviceFiles, RelativeRootIsPassedOnAsAFullPath) {
+    const std::wstring root = testsupport::DeviceRoot();
+    const size_t slash = root.find_last_of(L'\\');
+    wchar_t previous[MAX_PATH];
+    ASSERT_NE(0u, GetCurrentDirectoryW(MAX_PATH, previous));
+    ASSERT_TRUE(SetCurrentDirectoryW(root.substr(0, slash).c_str()));
+    DeviceSession_Detach();
+    SetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root.substr(slash + 1).c_str());
+    const BOOL attached = DeviceSession_Attach();
+    SetCurrentDirectoryW(previous);
+    ASSERT_TRUE(attached);
+    wchar_t inherited[MAX_PATH];
+    ASSERT_NE(0u, GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, inherited, MAX_PATH));
+    EXPECT_EQ(root, inherited);
+}
+
+TEST_F(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
     const std::wstring root = testsupport::DeviceRoot();
     EXPECT_EQ(root + L"\\Windows\\OrvalenStartup.exe", Mapped(L"\\Windows\\OrvalenStartup.exe"));
     EXPECT_EQ(root + L"\\navitel.exe", Mapped(L"\\navitel.exe"));
@@ -38,7 +56,7 @@ TEST(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
     EXPECT_FALSE(Device_MapPath(nullptr, nullptr, 0));
 }
 
-TEST(DeviceFiles, SpecialFoldersAreInsideTheDevice) {
+TEST_F(DeviceFiles, SpecialFoldersAreInsideTheDevice) {
     const std::wstring root = testsupport::DeviceRoot();
     EXPECT_EQ(root + L"\\Windows", Special(CSIDL_WINDOWS, FALSE));
     EXPECT_EQ(L"<failed>", Special(CSIDL_PROGRAMS, FALSE));  // not made until asked for

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <algorithm>
 #include "DeviceProcess.h"
 #include "ProbeHelpers.h"
 
@@ -10,7 +9,9 @@ std::wstring Resolved(const wchar_t* program) {
 }
 }  // namespace
 
-TEST(DeviceProcess, ProgramNamesResolveTheDeviceWay) {
+class DeviceProcess : public testsupport::FreshDeviceTest {};
+
+TEST_F(DeviceProcess, ProgramNamesResolveTheDeviceWay) {
     const std::wstring root = testsupport::DeviceRoot();
     EXPECT_EQ(root + L"\\Windows\\peghelp.exe", Resolved(L"peghelp.exe"));
     EXPECT_EQ(root + L"\\Windows\\peghelp.exe", Resolved(L"peghelp"));
@@ -22,7 +23,7 @@ TEST(DeviceProcess, ProgramNamesResolveTheDeviceWay) {
     EXPECT_EQ(L"<failed>", Resolved(nullptr));
 }
 
-TEST(DeviceProcess, BareNameStartsTheProgramInDeviceWindows) {
+TEST_F(DeviceProcess, BareNameStartsTheProgramInDeviceWindows) {
     ASSERT_TRUE(probe::Install(L"\\Windows\\probe.exe"));
     ASSERT_EQ(0u, testsupport::RunProgram(L"probe.exe", L"AppRunAtTime"));
     EXPECT_EQ(L"AppRunAtTime", probe::Text(PROBE_WINMAIN_FILE));
@@ -30,7 +31,7 @@ TEST(DeviceProcess, BareNameStartsTheProgramInDeviceWindows) {
                            probe::Text(PROBE_MODULE_FILE).c_str()));
 }
 
-TEST(DeviceProcess, ChildGetsExactlyTheArguments) {
+TEST_F(DeviceProcess, ChildGetsExactlyTheArguments) {
     ASSERT_TRUE(probe::Install(L"\\Program Files\\Probe Dir\\probe.exe"));
     const std::wstring texts[] = {L"new_alarm 123", L"-x  \"a b\"  c ", L"", L"\"quoted\"", L"  lead"};
     for (const std::wstring& text : texts) {
@@ -38,13 +39,11 @@ TEST(DeviceProcess, ChildGetsExactlyTheArguments) {
         probe::Clear();
         ASSERT_EQ(0u, testsupport::RunProgram(L"\\Program Files\\Probe Dir\\probe.exe", text));
         EXPECT_EQ(text, probe::Text(PROBE_COMMAND_TEXT_FILE));
-        // wWinMain's text drops leading blanks (the C runtime skips them); all else arrives.
-        EXPECT_EQ(text.substr(std::min(text.find_first_not_of(L' '), text.size())),
-                  probe::Text(PROBE_WINMAIN_FILE));
+        EXPECT_EQ(probe::WinMainText(text), probe::Text(PROBE_WINMAIN_FILE));
     }
 }
 
-TEST(DeviceProcess, MissingProgramFailsCleanly) {
+TEST_F(DeviceProcess, MissingProgramFailsCleanly) {
     PROCESS_INFORMATION pi = {};
     SetLastError(0);
     EXPECT_FALSE(Device_CreateProcess(L"nothere.exe", L"AppRunAtTime", &pi));

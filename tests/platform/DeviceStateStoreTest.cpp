@@ -2,6 +2,7 @@
 #include <cstdint>
 #include "DeviceClock.h"
 #include "DeviceControl.h"
+#include "DeviceObjects.h"
 #include "DeviceStateStore.h"
 #include "ProbeHelpers.h"
 
@@ -22,7 +23,9 @@ std::wstring RecordFile(const DeviceStateStore& store, const wchar_t* name) {
 }
 }  // namespace
 
-TEST(DeviceStateStore, RecordsRoundTripAndDamagedOnesReadAsMissing) {
+class StateStore : public testsupport::FreshDeviceTest {};
+
+TEST_F(StateStore, RecordsRoundTripAndDamagedOnesReadAsMissing) {
     DeviceStateStore store;
     ASSERT_TRUE(store.Ready());
     Sample out = {};
@@ -48,7 +51,7 @@ TEST(DeviceStateStore, RecordsRoundTripAndDamagedOnesReadAsMissing) {
     EXPECT_FALSE(DeviceStateStore().Read(L"sample", &out, sizeof out));
 }
 
-TEST(DeviceStateStore, AWriteThroughOneStoreIsSeenByTheOthers) {
+TEST_F(StateStore, AWriteThroughOneStoreIsSeenByTheOthers) {
     DeviceStateStore reader, writer;
     Sample value = {1, 1};
     ASSERT_TRUE(writer.Write(L"sample", &value, sizeof value));
@@ -61,7 +64,7 @@ TEST(DeviceStateStore, AWriteThroughOneStoreIsSeenByTheOthers) {
     EXPECT_EQ(2u, out.a);
 }
 
-TEST(DeviceStateStore, DamagedClockReadsAsHostTimeInUtc) {
+TEST_F(StateStore, DamagedClockReadsAsHostTimeInUtc) {
     ASSERT_TRUE(DeviceControl_JumpClock(86400000));
     TIME_ZONE_INFORMATION zone;
     DeviceControl_MakeFixedZone(-120, &zone);
@@ -74,7 +77,7 @@ TEST(DeviceStateStore, DamagedClockReadsAsHostTimeInUtc) {
     EXPECT_NEAR(double(HostUtcMs()), double(probe::DeviceUtcMs()), 3000);
 }
 
-TEST(DeviceStateStore, DevicesShareNoStateOrObjects) {
+TEST_F(StateStore, DevicesShareNoStateOrObjects) {
     DeviceStateStore outer;
     ASSERT_TRUE(DeviceControl_JumpClock(60000));
     {
@@ -83,9 +86,17 @@ TEST(DeviceStateStore, DevicesShareNoStateOrObjects) {
         DeviceStateStore store;
         EXPECT_NE(outer.Folder(), store.Folder());
         EXPECT_NE(outer.ObjectName(L"TimeChange"), store.ObjectName(L"TimeChange"));
+        wchar_t name[MAX_PATH];
+        ASSERT_TRUE(Device_GetObjectName(L"OrvalenMainWnd", name, MAX_PATH));
+        EXPECT_EQ(store.ObjectName(L"OrvalenMainWnd"), name);
         EXPECT_EQ(0, DeviceControl_GetClockOffset());
         ASSERT_TRUE(DeviceControl_JumpClock(-5000));
     }
     EXPECT_EQ(60000, DeviceControl_GetClockOffset());
     EXPECT_EQ(1u, DeviceControl_GetTimeChangeCount());
+    wchar_t name[MAX_PATH];
+    ASSERT_TRUE(Device_GetObjectName(L"OrvalenMainWnd", name, MAX_PATH));
+    EXPECT_EQ(outer.ObjectName(L"OrvalenMainWnd"), name);
+    EXPECT_FALSE(Device_GetObjectName(L"Global\\x", name, MAX_PATH));
+    EXPECT_FALSE(Device_GetObjectName(L"OrvalenMainWnd", name, 8));
 }

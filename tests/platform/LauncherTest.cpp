@@ -4,19 +4,21 @@
 namespace {
 const wchar_t kProgramKey[] = L"Software\\Ostrel\\Orvalen";
 const wchar_t kLocationValue[] = L"Location";
-const wchar_t kLauncher[] = L"\\Windows\\OrvalenStartup.exe";
 const DWORD kNoLocation = 1;
 const DWORD kStartFailed = 2;
 
-class Launcher : public testing::Test {
+class Launcher : public testsupport::FreshDeviceTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(LAUNCHER_EXE), kLauncher));
+        FreshDeviceTest::SetUp();
+        ASSERT_TRUE(testsupport::InstallLauncher());
     }
     static bool SetLocation(const std::wstring& path, DWORD type = REG_SZ) {
         return testsupport::WriteRegistryString(HKEY_CURRENT_USER, kProgramKey, kLocationValue, path, type);
     }
-    static DWORD Launch(const std::wstring& text) { return testsupport::RunProgram(kLauncher, text); }
+    static DWORD Launch(const std::wstring& text) {
+        return testsupport::RunProgram(testsupport::kLauncherDevicePath, text);
+    }
 };
 }  // namespace
 
@@ -30,6 +32,7 @@ TEST_F(Launcher, StartsLocationWithExactlyItsOwnCommandText) {
         ASSERT_EQ(0u, Launch(text));
         ASSERT_TRUE(probe::WaitDone());
         EXPECT_EQ(text, probe::Text(PROBE_COMMAND_TEXT_FILE));
+        EXPECT_EQ(probe::WinMainText(text), probe::Text(PROBE_WINMAIN_FILE));
     }
 }
 

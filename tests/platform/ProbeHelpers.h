@@ -23,6 +23,12 @@ inline std::wstring Text(const wchar_t* cePath) {
     return text;
 }
 
+// What wWinMain receives for a command text: the C runtime skips leading blanks.
+inline std::wstring WinMainText(const std::wstring& text) {
+    size_t start = text.find_first_not_of(L" \t");
+    return start == std::wstring::npos ? std::wstring() : text.substr(start);
+}
+
 // Device UTC the probe read, in milliseconds; -1 when it left none.
 inline LONGLONG DeviceUtcMs() {
     std::string bytes;

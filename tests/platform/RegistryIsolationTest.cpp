@@ -15,7 +15,9 @@ std::wstring RegistryRoot() {
 }
 }  // namespace
 
-TEST(RegistryIsolation, DeviceHivesLiveUnderThePrivateRoot) {
+class RegistryIsolation : public testsupport::FreshDeviceTest {};
+
+TEST_F(RegistryIsolation, DeviceHivesLiveUnderThePrivateRoot) {
     const std::wstring value = testsupport::UniqueName(L"Value");
     ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, kKey, value, 1));
     ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_LOCAL_MACHINE, kMachineKey, value, 2));
@@ -34,7 +36,7 @@ TEST(RegistryIsolation, DeviceHivesLiveUnderThePrivateRoot) {
     EXPECT_TRUE(testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kKey, value, &number));
 }
 
-TEST(RegistryIsolation, TwoDevicesDoNotSeeEachOthersKeys) {
+TEST_F(RegistryIsolation, TwoDevicesDoNotSeeEachOthersKeys) {
     ASSERT_TRUE(testsupport::WriteRegistryString(HKEY_CURRENT_USER, kKey, L"Location", L"outer"));
     {
         testsupport::TestDevice inner;
@@ -47,14 +49,14 @@ TEST(RegistryIsolation, TwoDevicesDoNotSeeEachOthersKeys) {
     EXPECT_EQ(L"outer", text);
 }
 
-TEST(RegistryIsolation, ChildProcessSharesTheTestsRegistry) {
+TEST_F(RegistryIsolation, ChildProcessSharesTheTestsRegistry) {
     ASSERT_EQ(0u, testsupport::RunProgram(probe::ProbeExe(), L"from the child"));
     std::wstring text;
     ASSERT_TRUE(testsupport::ReadRegistryString(HKEY_CURRENT_USER, PROBE_REGISTRY_KEY, PROBE_REGISTRY_VALUE, &text));
     EXPECT_EQ(L"from the child", text);
 }
 
-TEST(RegistryIsolation, KeysOpenedWithAccessZeroCanBeReadAndWritten) {
+TEST_F(RegistryIsolation, KeysOpenedWithAccessZeroCanBeReadAndWritten) {
     EXPECT_EQ(REGSAM(KEY_READ | KEY_WRITE), DeviceRegistry_Access(0));
     EXPECT_EQ(REGSAM(KEY_QUERY_VALUE), DeviceRegistry_Access(KEY_QUERY_VALUE));
 

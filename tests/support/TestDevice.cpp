@@ -1,6 +1,7 @@
 #include "TestDevice.h"
 #include <windows.h>
 #include <shlobj.h>
+#include <cstdio>
 #include "DeviceSession.h"
 #include "ScopedHandle.h"
 #include "TestFiles.h"
@@ -69,7 +70,9 @@ TestDevice::TestDevice() {
 
 TestDevice::~TestDevice() {
     DeviceSession_Detach();
-    if (GetEnvironmentVariableW(kKeepVariable, nullptr, 0) == 0) {
+    if (GetEnvironmentVariableW(kKeepVariable, nullptr, 0) != 0) {
+        fwprintf(stderr, L"test device kept: %ls, HKCU\\%ls\n", root_.c_str(), registryRoot_.c_str());
+    } else {
         RegDeleteTreeW(HKEY_CURRENT_USER, registryRoot_.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, registryRoot_.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, kRegistryParent);  // only succeeds once it is empty

@@ -18,9 +18,9 @@ std::wstring Widen(const std::string& text) {
     return wide;
 }
 
-std::wstring FromVariable(const char* name) {
+std::wstring FromVariable(const char* name, const char* configured) {
     const char* value = getenv(name);
-    return value ? HostPath(value) : std::wstring();
+    return HostPath(value && *value ? value : configured);
 }
 }  // namespace
 
@@ -32,8 +32,8 @@ std::wstring HostPath(const std::string& path) {
     return wide;
 }
 
-std::wstring BinaryDir() { return FromVariable(kBinaryDirVariable); }
-std::wstring SourceDir() { return FromVariable(kSourceDirVariable); }
+std::wstring BinaryDir() { return FromVariable(kBinaryDirVariable, ORVALEN_CONFIGURED_BINARY_DIR); }
+std::wstring SourceDir() { return FromVariable(kSourceDirVariable, ORVALEN_CONFIGURED_SOURCE_DIR); }
 
 std::wstring ExeDir() {
     wchar_t path[MAX_PATH];

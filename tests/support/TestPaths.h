@@ -6,7 +6,7 @@ namespace testsupport {
 
 // A path as ctest or CMake gives it ("/work/x" under Wine) as a Windows path ("Z:\work\x").
 std::wstring HostPath(const std::string& path);
-// The build tree and the source tree (empty when not run by ctest).
+// The build tree and the source tree.
 std::wstring BinaryDir();
 std::wstring SourceDir();
 // Folder of the running test executable.

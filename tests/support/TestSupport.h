@@ -1,7 +1,9 @@
 #pragma once
 // Everything a test needs from the shared support.
 #include "ChildProcess.h"
+#include "FreshDeviceTest.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
+#include "TestPrograms.h"
 #include "TestDevice.h"
 #include "TestRegistry.h"
