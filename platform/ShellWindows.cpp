@@ -67,13 +67,19 @@ void SizeFullScreen(HWND dialog, DWORD flags) {
 
 }  // namespace
 
-int Shell_GetTaskBarHeight(void) { return DeviceScreen_Scale(kTaskBarHeight); }
+int Shell_GetTaskBarHeight(void) {
+    RECT bounds = {};
+    HWND bar = ShellTaskBar_Find();
+    if (bar && GetWindowRect(bar, &bounds) && bounds.bottom > bounds.top)
+        return bounds.bottom - bounds.top;
+    return DeviceScreen_Scale(kTaskBarHeight);
+}
 
 int Shell_GetMenuBarHeight(void) { return DeviceScreen_Scale(kMenuBarHeight); }
 
 HWND Shell_EnsureTaskBar(void) {
     // Only this device's desktop is searched: FindWindow looks at the thread's desktop.
-    if (HWND existing = FindWindowW(SHELL_TASKBAR_CLASS, nullptr))
+    if (HWND existing = ShellTaskBar_Find())
         return existing;
     if (!RegisterTaskBarClass())
         return nullptr;

@@ -5,6 +5,8 @@
 // order our code fills, with pointer-sized fields where handles go.
 #include <windows.h>
 
+#include "ShellTaskBar.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -89,11 +91,9 @@ HRESULT SHGetUIMetrics(SHUIMETRIC metric, PVOID data, DWORD size, DWORD* needed)
 #define SHELL_IDOK     0xE790
 #define SHELL_IDCANCEL 0xE791
 
-// The task bar window of the shell, at the top of the screen.
-#define SHELL_TASKBAR_CLASS L"HHTaskBar"
-
-// The layer's own: the task bar's height (26 pixels at 96 DPI, scaled) and the
-// soft-key bar's. The task bar window is made on first use by any shell function.
+// The layer's own: the task bar's height (the bar's own, else 26 pixels at 96 DPI,
+// scaled) and the soft-key bar's. The task bar window is made on first use by any
+// shell function that lays out full-screen windows.
 int Shell_GetTaskBarHeight(void);
 int Shell_GetMenuBarHeight(void);
 HWND Shell_EnsureTaskBar(void);
