@@ -7,6 +7,7 @@
 #include "FramedDialog.h"
 #include "GdiHandles.h"
 #include "Gfx.h"
+#include "MenuBarHolder.h"
 #include "MenuBarWnd.h"
 #include "PlatformHelpers.h"
 #include "Translator.h"
@@ -61,7 +62,7 @@ DialogFrame::DialogFrame(FramedDialog& owner, const std::wstring& title, UINT ic
                          bool largeFrame)
     : iconId_(iconId),
       menuBarId_(menuBarId),
-      toolbarBitmapId_(Dpi_GetX() < 192 ? IDB_TOOLBAR : IDB_TOOLBAR_LARGE),
+      toolbarBitmapId_(Toolbar_BitmapForDpi()),
       doneButton_(doneButton),
       iconControl_(*this),
       largeFrame_(largeFrame),

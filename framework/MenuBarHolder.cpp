@@ -107,7 +107,7 @@ HWND MenuBar_CreateVersionDependent(MenuBarHolder& holder, HWND parent, bool sip
     const UINT bitmapId = Toolbar_BitmapForDpi();
     MenuBar_CreateForWindow(holder, parent, IDM_LEGACY_MENUBAR, sipButton, bitmapId);
     if (holder.bar &&
-        !FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_LEGACY_MENUBAR), MAKEINTRESOURCEW(10))) {
+        !FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_LEGACY_MENUBAR), RT_RCDATA)) {
         MenuBar_FromToolbarResource(holder, bitmapId);
         SendMessageW(holder.bar, TB_DELETEBUTTON, 0, 0);
     }

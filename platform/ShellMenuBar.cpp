@@ -116,7 +116,7 @@ bool RegisterHostClass() {
 
 // The bar resource of the older shells: its first 16-bit word names the menu.
 UINT MenuIdFromBarResource(HINSTANCE instance, UINT id) {
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(id), RT_RCDATA);
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
     const auto* words = loaded ? static_cast<const WORD*>(LockResource(loaded)) : nullptr;
     if (!words || SizeofResource(instance, found) < sizeof(WORD))

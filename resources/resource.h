@@ -40,8 +40,8 @@
 #define IDM_MAIN_ABOUT                  3004
 #define IDM_MAIN_SHOW_CLOCK             3005
 
-// Framework: the frame of framed dialogs, the tab host and the soft-key bars.
-// These ids are fixed by the language packs already in use.
+// Framework: the frame of framed dialogs, the tab host and the soft-key bars. Their
+// ids lie outside the ranges above; language packs name them by these symbols.
 #define IDI_PROGRAM                     100
 #define IDM_FRAME_MENUBAR               299
 #define IDB_TOOLBAR                     300
