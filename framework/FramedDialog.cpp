@@ -27,7 +27,11 @@ FramedDialog::~FramedDialog() = default;
 
 INT_PTR FramedDialog::Show(HWND parent) { return frame_->RunModal(parent); }
 
-void FramedDialog::OnSize(UINT, int, int height) { ScrollView_UpdateRange(*this, IsScrollable(), height); }
+void FramedDialog::OnSize(UINT type, int width, int height) {
+    // A turned screen re-lays out a dialog that has a landscape template, as pages do.
+    DialogBase::OnSize(type, width, height);
+    ScrollView_UpdateRange(*this, IsScrollable(), height);
+}
 
 void FramedDialog::OnVScroll(HWND, UINT code, UINT position) { ScrollView_OnVScroll(*this, code, position); }
 

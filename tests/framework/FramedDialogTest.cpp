@@ -5,6 +5,7 @@
 
 #include <aygshell.h>
 
+#include "DeviceScreen.h"
 #include "DialogFrame.h"
 #include "DialogTestResources.h"
 #include "DialogTestSupport.h"
@@ -45,6 +46,7 @@ public:
         iconY = y;
     }
     bool IsScrollable() override { return scrollable_; }
+    UINT GetLandscapeTemplateId() override { return landscapeId ? landscapeId : FramedDialog::GetLandscapeTemplateId(); }
 
     bool allowOk = true;
     bool allowCancel = true;
@@ -53,6 +55,7 @@ public:
     int iconClicks = 0;
     int iconX = -1, iconY = -1;
     std::vector<UINT> commands;
+    UINT landscapeId = 0;
 
 private:
     bool scrollable_;
@@ -310,4 +313,39 @@ TEST(FramedDialogTest, HeaderShowAndHide) {
         SendMessageW(frame, WM_COMMAND, IDOK, 0);
     });
     EXPECT_EQ(IDOK, editor.Show(nullptr));
+}
+
+// Turning the screen while the dialog is up: the shell's announcement resizes the
+// frame to the turned screen, the soft-key bar follows, and the dialog takes the
+// places of its landscape template; turning back restores the portrait places.
+TEST(FramedDialogTest, FollowsScreenRotation) {
+    ASSERT_TRUE(LoadGermanPack());
+    TestEditor editor;
+    editor.landscapeId = IDD_TEST_EDITOR_LANDSCAPE;
+    auto comboTop = [&] { return ChildRect(editor.GetHwnd(), GetDlgItem(editor.GetHwnd(), IDC_TEST_COMBO)).top; };
+    auto designedTop = [&](int y) {
+        RECT rect = {0, y, 10, y + 10};
+        MapDialogRect(editor.GetHwnd(), &rect);
+        return static_cast<int>(rect.top);
+    };
+    ModalScript script;
+    script.Watch([&] { return FrameOf(editor); });
+    script.Then([&] {
+        EXPECT_EQ(designedTop(22), comboTop());
+        ASSERT_TRUE(DeviceScreen_Rotate(DMDO_90));
+        RECT frame;
+        GetWindowRect(FrameOf(editor), &frame);
+        EXPECT_EQ(320, frame.right);
+        EXPECT_EQ(240 - 26, frame.bottom);
+        EXPECT_EQ(designedTop(4), comboTop());
+        RECT bar;
+        GetWindowRect(editor.Frame().MenuBar(), &bar);
+        EXPECT_EQ(320, bar.right);
+        EXPECT_EQ(240, bar.bottom);
+        ASSERT_TRUE(DeviceScreen_Rotate(DMDO_DEFAULT));
+        EXPECT_EQ(designedTop(22), comboTop());
+        SendMessageW(FrameOf(editor), WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(IDOK, editor.Show(nullptr));
+    EXPECT_FALSE(script.TimedOut());
 }
