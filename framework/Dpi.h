@@ -6,3 +6,9 @@ int Dpi_GetX();
 int Dpi_GetY();
 // (|v| * dpi + 48) / 96 with the sign of v kept.
 int Dpi_Scale(int value, int dpi);
+// A design value scaled by the horizontal or vertical density.
+int Dpi_ScaleX(int value);
+int Dpi_ScaleY(int value);
+// Forgets the cached densities. The handheld's density never changes while the
+// program runs; a test that gives the simulated device another screen calls this.
+void Dpi_ResetCache();

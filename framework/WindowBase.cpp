@@ -2,6 +2,8 @@
 // registration, superclassing, creation, subclassing and detaching.
 #include "WindowBase.h"
 
+#include "DeviceScreen.h"
+#include "Dpi.h"
 #include "HandlerFaultReporter.h"
 
 namespace {
@@ -15,22 +17,6 @@ bool g_genericClassRegistered = false;  // GUI thread only
 
 HINSTANCE ModuleOr(HINSTANCE instance) { return instance ? instance : GetModuleHandleW(nullptr); }
 
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDC() {
-        if (dc_)
-            ReleaseDC(window_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 }  // namespace
 
 WindowBase::WindowBase() : orientation_(QueryDisplayOrientation(0)) {}
@@ -42,13 +28,13 @@ WindowBase::~WindowBase() {
 }
 
 DWORD WindowBase::QueryDisplayOrientation(DWORD fallback) {
-    // The handheld answers a CDS_TEST query with the orientation; a desktop reports
-    // it with the current display mode.
+    // The handheld answers a CDS_TEST query with the current orientation.
     DEVMODEW mode = {};
     mode.dmSize = sizeof(mode);
-    if (!EnumDisplaySettingsExW(nullptr, ENUM_CURRENT_SETTINGS, &mode, 0))
+    mode.dmFields = DM_DISPLAYORIENTATION;
+    if (DeviceScreen_ChangeDisplaySettingsEx(nullptr, &mode, nullptr, CDS_TEST, nullptr) != DISP_CHANGE_SUCCESSFUL)
         return fallback;
-    return (mode.dmFields & DM_DISPLAYORIENTATION) ? mode.dmDisplayOrientation : fallback;
+    return mode.dmDisplayOrientation;
 }
 
 LRESULT WindowBase::DefProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -235,9 +221,7 @@ bool WindowBase::GetChildrenExtent(int& bottom) const {
     GetClientRect(window_, &client);
     if (bottom <= client.bottom)
         return true;
-    WindowDC dc(window_);
-    int dpiY = dc.Get() ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 96;
-    bottom += (kChildrenMargin * dpiY + 48) / 96;
+    bottom += Dpi_ScaleY(kChildrenMargin);
     return false;
 }
 

@@ -97,6 +97,11 @@ public:
     static DWORD QueryDisplayOrientation(DWORD fallback);
 
 protected:
+    // For dialogs, whose procedure binds and unbinds the window itself.
+    void BindWindow(HWND window) { window_ = window; }
+    WNDPROC PreviousProc() const { return previousProc_; }
+    LONG_PTR SavedUserData() const { return savedUserData_; }
+
     // The orientation last seen; compared before every WM_SIZE.
     DWORD orientation_;
 

@@ -39,3 +39,22 @@
 #define IDM_MAIN_OPTIONS                3003
 #define IDM_MAIN_ABOUT                  3004
 #define IDM_MAIN_SHOW_CLOCK             3005
+
+// Framework: the frame of framed dialogs, the tab host and the soft-key bars. Their
+// ids lie outside the ranges above; language packs name them by these symbols.
+#define IDI_PROGRAM                     100
+#define IDM_FRAME_MENUBAR               299
+#define IDB_TOOLBAR                     300
+#define IDB_TOOLBAR_LARGE               303
+#define IDD_TAB_DIALOG                  1020
+#define IDD_FRAME_SMALL                 1170
+#define IDD_FRAME_LARGE                 1180
+#define IDM_LEGACY_MENUBAR              2000
+#define IDM_TAB_MENUBAR                 2003
+#define IDM_FRAME_OK                    2050
+#define IDM_FRAME_CANCEL                2051
+#define IDM_FRAME_HELP                  2052
+#define IDC_TAB_STRIP                   10200
+#define IDC_FRAME_ICON                  10701
+#define IDC_FRAME_ICON_EXTRA            10702
+#define IDC_FRAME_TITLE                 11700

@@ -13,3 +13,6 @@ BOOL SHInitExtraControls(void);
 #ifdef __cplusplus
 }
 #endif
+
+// The shell's user interface: menu bars, dialogs, input panel, task bar.
+#include "aygshell_ui.h"
