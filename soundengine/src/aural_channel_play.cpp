@@ -181,8 +181,8 @@ static int PlayOne(int first, const int* list, int count, SoundSample* sample, S
   if (!head) return -1;
   head->flags |= kChannelPaused;
   if (!head->ops.start(unit, head, sample)) {
-    SoundError_Set(kSoundErrPlaybackStart);
     Aural_StopChannel(head->index);
+    SoundError_Set(kSoundErrPlaybackStart);
     return -1;
   }
   Aural_SetPaused(head->index, startPaused);
