@@ -200,6 +200,10 @@ TEST_F(Samples, ModesTableSlotsAndDefaults) {
   EXPECT_EQ(SoundTables.samples[300], again);
   EXPECT_EQ(SoundMem_GetState().allocationsInUse, before) << "the old sample in the slot was freed";
 
+  EXPECT_EQ(SoundSample_Alloc(0x7FFFFFFF, 10, 0, 8000, 255, 128), nullptr);
+  EXPECT_EQ(SoundError, kSoundErrNoMemory) << "no table grows that far";
+  EXPECT_EQ(SoundTables.sampleSlots, 512);
+
   // A length whose byte size would not fit fails cleanly instead of wrapping.
   EXPECT_EQ(SoundSample_Alloc(-1, 0x7FFFFFF0, Pcm16 | Stereo, 44100, 255, 128), nullptr);
   EXPECT_EQ(SoundError, kSoundErrNoMemory);
