@@ -289,8 +289,23 @@ TEST_F(Channels, MultiChannelSamplesPlayOnAChainOfChannels) {
     ASSERT_EQ(out[2 * i + 1], sum) << i;
     ASSERT_EQ(out[2 * i], 0) << i;
   }
+
+  // A voice that steals a linked channel takes it out of the chain: stopping the chain
+  // later leaves the new voice playing.
+  SoundSample* solo = MakeSample16(Pattern(5000, 4), Mono | NoLoop);
+  ASSERT_NE(solo, nullptr);
+  ASSERT_TRUE(Aural_SetVolume(h, 100));
+  ASSERT_TRUE(Aural_SetVolume(head->index, 255));  // the head alone stays loud
+  const int first = Aural_PlaySound(kChannelFree, solo);
+  EXPECT_EQ(first & 0xFFF, 3) << "the free channel first";
+  const int stolen = Aural_PlaySound(kChannelFree, solo);
+  ASSERT_GE(stolen, 0);
+  EXPECT_NE(stolen & 0xFFF, head->index) << "the quieter linked channel is stolen";
+  for (SoundChannel* c = head; c; c = c->nextLinked) EXPECT_NE(c->index, stolen & 0xFFF);
   Aural_StopChannel(h);
-  EXPECT_EQ(Aural_CountActiveChannels(), 0);
+  EXPECT_EQ(Aural_CountActiveChannels(), 2);
+  EXPECT_EQ(SoundChannel_GetSample(stolen), solo);
+  Aural_StopChannel(kChannelAll);
 
   // Not enough channels for every part: the play fails and leaves nothing allocated.
   Start(10, 2);
