@@ -343,7 +343,6 @@ TEST_F(Channels, PositionalSoundPansAndAttenuatesByDistance) {
   const float velocity[3] = {0.0f, 0.0f, 34.0f};
   ASSERT_TRUE(Aural_Set3DAttributes(h, ahead, velocity));
   EXPECT_EQ(ch->frequencyScale, (87040 - (960 - 7200)) / 340);
-  EXPECT_TRUE(Aural_Set3DAttributes(h, ahead, velocity)) << "nothing changed: 1";
 
   EXPECT_EQ(SoundMath_FloatToFixed8(-1.999f), -511);
   EXPECT_EQ(SoundMath_FloatToFixed8(0.5f), 128);
