@@ -5,6 +5,7 @@
 #include "ClockWnd.h"
 #include "CommandWord.h"
 #include "CopyDataCommand.h"
+#include "EngineItemHost.h"
 #include "EngineWnd.h"
 #include "FullScreenClock.h"
 #include "InputSenseClient.h"
@@ -149,6 +150,7 @@ bool App::InitInstance(HINSTANCE instance, const wchar_t* commandText) {
     InitCommonControlsEx(&controls);
     SHInitExtraControls();
 
+    ItemHost::Install(&EngineItemHost::Instance());
     signaller_ = new (std::nothrow) Signaller;
     itemStore_ = new (std::nothrow) ItemStore;
     engine_ = EngineWnd::Create();

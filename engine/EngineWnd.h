@@ -35,6 +35,11 @@ public:
     bool IdleExit();
     // Flushes the product key to storage.
     static void FlushRegistry();
+    // Open ring windows that show an event dialog; kept by the items, never below 0.
+    void ChangeRingWindowCount(int delta) {
+        ringWindowCount_ = ringWindowCount_ + delta > 0 ? ringWindowCount_ + delta : 0;
+    }
+    int RingWindowCount() const { return ringWindowCount_; }
 
 private:
     EngineWnd();

@@ -1,0 +1,37 @@
+#pragma once
+// How an item vibrates: cycle lengths, and optionally a fixed length or a lead
+// before the sound. Embedded in every item and, as the program default, in the
+// settings; stored in an item's "VibrationSettings" key.
+#include "RegKeyRef.h"
+
+#include <cstdint>
+
+class ItemVibrationSettings {
+public:
+    static constexpr wchar_t kSubKey[] = L"VibrationSettings";
+    static constexpr wchar_t kFixedTimeFlagValue[] = L"bFixedVibrationTime";
+    static constexpr wchar_t kBeforeSoundFlagValue[] = L"bStartVibrateBeforeSound";
+    static constexpr wchar_t kFixedTimeValue[] = L"FixedVibrationTime";
+    static constexpr wchar_t kCycleOnValue[] = L"CycleOnTime";
+    static constexpr wchar_t kCycleOffValue[] = L"CycleOffTime";
+    static constexpr wchar_t kBeforeSoundTimeValue[] = L"VibrateBeforeSoundTime";
+    static constexpr uint16_t kDefaultBeforeSoundTime = 5;
+    static constexpr uint16_t kDefaultFixedTime = 5;
+    static constexpr uint16_t kDefaultCycleOn = 600;
+    static constexpr uint16_t kDefaultCycleOff = 400;
+
+    // Reads the "VibrationSettings" subkey of parent, each unreadable value taking its
+    // default; false (record unchanged) when the subkey is missing.
+    bool Load(const RegKeyRef& parent);
+    // Creates "VibrationSettings" under parent: the flags as REG_DWORD, the times as
+    // 2-byte REG_BINARY.
+    void Save(const RegKeyRef& parent) const;
+    bool operator==(const ItemVibrationSettings& other) const;
+
+    int32_t bFixedVibrationTime = 0;
+    int32_t bStartVibrateBeforeSound = 0;
+    uint16_t VibrateBeforeSoundTime = kDefaultBeforeSoundTime;  // seconds
+    uint16_t FixedVibrationTime = kDefaultFixedTime;            // seconds
+    uint16_t CycleOnTime = kDefaultCycleOn;                     // ms
+    uint16_t CycleOffTime = kDefaultCycleOff;                   // ms
+};

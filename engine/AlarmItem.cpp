@@ -1,0 +1,139 @@
+#include "AlarmItem.h"
+
+#include "EngineMessage.h"
+#include "ItemHost.h"
+#include "RegKeyRefTyped.h"
+#include "Settings.h"
+
+#include <DeviceClock.h>
+#include <cmath>
+
+namespace {
+
+// A new alarm rings two minutes after the minute it was made in.
+const double kFirstRingDelayDays = 0.0013946759259;  // 120.5 s
+const double kDefaultSnoozeDays = 0.003472222;       // 5 min
+const int kNightStartHour = 23;
+const int kNightEndHour = 8;
+
+}  // namespace
+
+AlarmItem::AlarmItem() {
+    ItemHost* host = ItemHost::Current();
+    bool storeExists = host && host->StoreExists();
+    if (storeExists) {
+        MakeUniqueHash();
+        PutBit(kVibrateOff, host->GetSettings().system->VibrationOn == 0);
+    }
+    time = Time_LocalNowAsDate(false) + kFirstRingDelayDays;
+    SYSTEMTIME local;
+    DeviceClock_GetLocalTime(&local);
+    PutBit(kNightColors, local.wHour >= kNightStartHour || local.wHour < kNightEndHour);
+    flags |= kPlaySound | kDaysMask;
+    flags &= ~(kAutoSnoozed | kBlinkLedOff | kForceSnooze);
+    flags |= kFlashLightOff | kNew | kDismissed | kFired | kEnabled;
+    actionType = Action::kTypeNone;
+    action = Action_Create(Action::kTypeNone);
+    if (storeExists) {
+        const Settings& settings = host->GetSettings();
+        vibrationSettings = *settings.defaultVibrationSettings;
+        soundSettings = *settings.defaultSoundSettings;
+    }
+    flags &= ~kEventDialogOff;
+    flags |= kPlaySound;
+    snooze = time + kDefaultSnoozeDays;
+}
+
+AlarmItem::~AlarmItem() {
+    DetachRingUI(false, true);
+}
+
+bool AlarmItem::IsOption5() const {
+    ItemHost* host = ItemHost::Current();
+    if (host && !host->HasVibrationDevice()) return false;
+    return !IsBit(kVibrateOff);
+}
+
+int AlarmItem::Dismiss(bool reschedule) {
+    flags &= ~kAutoSnoozed;
+    return EventItem::Dismiss(reschedule);
+}
+
+OleDate AlarmItem::NextFireTime(OleDate now) const {
+    if (!IsBit(kEnabled) || (flags & kDaysMask) == 0 || IsBit(kNew)) return kOleDateNever;
+    SYSTEMTIME st;
+    Time_DateToSystemTime(now, st);
+    int dayOfWeek = st.wDayOfWeek;
+    double clockPart = time - std::floor(time);
+    OleDate candidate = std::floor(now) + clockPart;
+    int steps = 0;
+    // At exactly the alarm's time of day, today still counts.
+    if (now - std::floor(now) > clockPart) {
+        candidate += 1.0;
+        dayOfWeek = (dayOfWeek + 1) % 7;
+        steps = 1;
+    }
+    while ((flags & (1u << dayOfWeek)) == 0) {
+        candidate += 1.0;
+        dayOfWeek = (dayOfWeek + 1) % 7;
+        if (++steps > 6) break;
+    }
+    return candidate;
+}
+
+void AlarmItem::CheckFire(OleDate now) {
+    if (!IsBit(kEnabled) || (flags & kDaysMask) == 0 || IsBit(kNew)) return;
+    UINT message;
+    if (IsBit(kFired)) {
+        if (IsDismissed() || snooze > now) return;
+        SetDismissed(true);
+        if (IsBit(kNotifyOnce)) {
+            flags &= ~kEnabled;
+            flags |= kFired;
+            SetDismissed(true);
+        }
+        message = EngineMessage::kSnoozeOver;
+    } else {
+        if (time > now) return;
+        flags |= kFired;
+        if (!IsBit(kForceSnooze) && IsBit(kNotifyOnce)) {
+            flags &= ~kEnabled;
+            SetDismissed(true);
+        }
+        message = EngineMessage::kAlarmDue;
+    }
+    ItemHost* host = ItemHost::Current();
+    HWND engine = host ? host->EngineWindow() : nullptr;
+    if (engine) PostMessageW(engine, message, reinterpret_cast<WPARAM>(this), 0);
+}
+
+void AlarmItem::Snooze(const OleDate* base, int minutes, int seconds, bool remember) {
+    flags |= kEnabled;
+    snooze = base ? *base : time;
+    snooze += static_cast<double>((minutes * 60 + seconds) * 1000) * kDaysPerMillisecond;
+    if (remember) {
+        initsnooze.minutes = static_cast<int16_t>(minutes);
+        initsnooze.seconds = static_cast<int16_t>(seconds);
+    }
+}
+
+void AlarmItem::Save(const RegKeyRef& key) const {
+    SaveBase(key);
+    RegKey_WriteDword(key, flags, kFlagsValue);
+    RegKeyRef_SetDate(key, time, kTimeValue);
+    RegKeyRef_SetString(key, title.CStr(), kTitleValue);
+    RegKeyRef_SetDate(key, snooze, kSnoozeValue);
+}
+
+bool AlarmItem::Load(const RegKeyRef& key) {
+    LoadBase(key);
+    DWORD storedFlags = 0;
+    OleDate storedTime = 0;
+    if (RegKeyRef_QueryTypedDword(key, &storedFlags, kFlagsValue) != ERROR_SUCCESS) return false;
+    if (RegKeyRef_QueryDate(key, &storedTime, kTimeValue) != ERROR_SUCCESS) return false;
+    flags = storedFlags;
+    time = storedTime;
+    RegKeyRef_QueryBoundedString(key, title, kTitleValue, -1);
+    RegKeyRef_QueryDate(key, &snooze, kSnoozeValue);
+    return true;
+}

@@ -1,0 +1,80 @@
+#pragma once
+// An alarm: a time of day on chosen weekdays (or once), with a title and a snooze
+// state. It computes its next occurrence, decides on each engine tick whether it
+// is due, and keeps the bits the engine, the ring screens and the reschedule read.
+#include "DateFunctions.h"
+#include "EventItem.h"
+
+#include <cstdint>
+
+class AlarmItem : public EventItem {
+public:
+    static constexpr wchar_t kFlagsValue[] = L"flags";
+    static constexpr wchar_t kTimeValue[] = L"time";
+    static constexpr wchar_t kTitleValue[] = L"title";
+    static constexpr wchar_t kSnoozeValue[] = L"snooze";
+
+    // flags
+    static constexpr uint32_t kDaysMask = 0x0000007F;  // bit 0 Sunday ... bit 6 Saturday
+    static constexpr uint32_t kForceSnooze = 0x00000100;
+    static constexpr uint32_t kPlaySound = 0x00000200;
+    static constexpr uint32_t kOption2 = 0x00000400;
+    static constexpr uint32_t kEnabled = 0x00000800;
+    static constexpr uint32_t kNotifyOnce = 0x00001000;
+    static constexpr uint32_t kFired = 0x00002000;
+    static constexpr uint32_t kDismissed = 0x00004000;
+    static constexpr uint32_t kNew = 0x00008000;
+    static constexpr uint32_t kBlinkLedOff = 0x00010000;
+    static constexpr uint32_t kVibrateOff = 0x00020000;
+    static constexpr uint32_t kEventDialogOff = 0x00200000;
+    static constexpr uint32_t kFlashLightOff = 0x00800000;
+    static constexpr uint32_t kAutoSnoozed = 0x04000000;
+    static constexpr uint32_t kNightColors = 0x08000000;
+    static constexpr uint32_t kSkipNext = 0x20000000;
+    static constexpr uint32_t kHidden = 0x40000000;
+
+    // A new alarm two minutes ahead on every day, not yet confirmed by its editor.
+    AlarmItem();
+    ~AlarmItem() override;
+
+    bool IsOption1() const override { return IsBit(kPlaySound); }
+    void SetOption1(bool on) override { PutBit(kPlaySound, on); }
+    bool IsOption2() const override { return IsBit(kOption2); }
+    void SetOption2(bool on) override { PutBit(kOption2, on); }
+    bool IsOption3() const override { return !IsBit(kBlinkLedOff); }
+    void SetOption3(bool on) override { PutBit(kBlinkLedOff, !on); }
+    bool IsOption4() const override { return !IsBit(kFlashLightOff); }
+    void SetOption4(bool on) override { PutBit(kFlashLightOff, !on); }
+    // Also off while the device has no vibrator.
+    bool IsOption5() const override;
+    void SetOption5(bool on) override { PutBit(kVibrateOff, !on); }
+    bool IsOption6() const override { return IsBit(kNightColors); }
+    void SetOption6(bool on) override { PutBit(kNightColors, on); }
+    bool IsOption7() const override { return !IsBit(kEventDialogOff); }
+    void SetOption7(bool on) override { PutBit(kEventDialogOff, !on); }
+    const RcString& GetTitle() const override { return title; }
+    void SetTitle(const RcString& text) override { title = text; }
+    int Dismiss(bool reschedule) override;
+    void SetDismissed(bool on) override { PutBit(kDismissed, on); }
+    bool IsDismissed() const override { return IsBit(kDismissed); }
+
+    // The next occurrence at or after now, at most 7 days ahead; kOleDateNever when
+    // the alarm is disabled, new or has no day. Only the time of day of `time` counts.
+    OleDate NextFireTime(OleDate now) const;
+    // The per-tick test: when the alarm or its snooze is due, posts 1376 or 1377 to the engine.
+    void CheckFire(OleDate now);
+    // Arms the snooze: base (or `time` when null) plus the length; remember keeps the length.
+    void Snooze(const OleDate* base, int minutes, int seconds, bool remember);
+    void Save(const RegKeyRef& key) const;
+    // False when "flags" or "time" is missing or damaged; the store then drops the alarm.
+    bool Load(const RegKeyRef& key);
+
+    uint32_t flags = 0;
+    OleDate time = 0;
+    RcString title;
+    OleDate snooze = 0;
+
+private:
+    bool IsBit(uint32_t bit) const { return (flags & bit) != 0; }
+    void PutBit(uint32_t bit, bool on) { flags = on ? flags | bit : flags & ~bit; }
+};

@@ -1,0 +1,37 @@
+#pragma once
+// What the items need from the program around them: the engine window, its
+// ring-window count, the reschedule, the signaller's vibrator and the item store.
+// The main program installs its host at start-up; the Today item, which builds the
+// same item classes, installs none, and items then behave as if no store and no
+// engine existed. Tests install their own.
+#include "ItemHash.h"
+
+#include <windows.h>
+
+class Settings;
+
+class ItemHost {
+public:
+    virtual ~ItemHost() = default;
+
+    // The engine window, or null when there is none.
+    virtual HWND EngineWindow() const = 0;
+    // Open ring windows that show an event dialog; the count never goes below 0.
+    virtual void ChangeRingWindowCount(int delta) = 0;
+    // Recomputes every due moment and saves the store; the reschedule's result.
+    virtual int Reschedule() = 0;
+    virtual bool HasVibrationDevice() const = 0;
+    // Whether the item store exists; the store-only questions below are asked only then.
+    virtual bool StoreExists() const = 0;
+    // True when an alarm or a timer of the store has that Hash (stopwatches and the chime do not count).
+    virtual bool IsHashTaken(ItemHash hash) const = 0;
+    virtual const Settings& GetSettings() const = 0;
+
+    // The installed host, or null.
+    static ItemHost* Current() { return current_; }
+    // Installs host (null removes it) and returns the one it replaces.
+    static ItemHost* Install(ItemHost* host);
+
+private:
+    static ItemHost* current_;
+};
