@@ -119,16 +119,15 @@ boost::shared_ptr<ItemVibrationSettings> ChimeItem::GetVibrationSettings() const
 
 OleDate ChimeItem::NextTime(OleDate now) {
     if (IsOff()) return kOleDateNever;
-    FILETIME ft;
-    if (!Time_DateToFileTime(now, ft)) return kOleDateNever;
-    Ticks100ns moment = Time_FileTimeToTicks(ft);
+    Ticks100ns moment;
+    if (!Time_DateToTicks(now, moment)) return kOleDateNever;
     // FILETIME counts from a midnight, so its multiples fall on the clock's quarters.
     Ticks100ns interval = IntervalOf(ChimeType);
     if (interval) moment = (moment + interval - 1) / interval * interval;
 
     if (DisableFromTo && DisableFromHour != DisableToHour && IsHour(DisableFromHour) && IsHour(DisableToHour)) {
         SYSTEMTIME st;
-        ft = Time_TicksToFileTime(moment);
+        FILETIME ft = Time_TicksToFileTime(moment);
         if (FileTimeToSystemTime(&ft, &st)) {
             int hour = st.wHour;
             bool quiet = DisableFromHour < DisableToHour ? hour >= DisableFromHour && hour < DisableToHour
