@@ -157,7 +157,8 @@ void ChimeItem::Tick(OleDate now) {
         return;
     }
     HWND engine = host ? host->EngineWindow() : nullptr;
-    if (engine) PostMessageW(engine, EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(static_cast<EventItem*>(this)), 0);
+    // It rings as an alarm does: wParam is the alarm.
+    if (engine) PostMessageW(engine, EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(static_cast<AlarmItem*>(this)), 0);
     // Moving on at once keeps a second tick before the reschedule from striking again.
     NextTime(now);
 }
