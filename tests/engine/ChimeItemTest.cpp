@@ -3,6 +3,7 @@
 // minute and keeps its values under "ChimeItem".
 #include "ChimeItem.h"
 #include "EngineMessage.h"
+#include "FreshDeviceTest.h"
 #include "ItemTestHost.h"
 #include "RegistryProbe.h"
 
@@ -48,7 +49,10 @@ RegKeyRef ProductKey() { return RegKeyRef::Open(kProductKey, HKEY_CURRENT_USER, 
 
 }  // namespace
 
-TEST(ChimeItem, NextTimeRoundsUpToItsIntervalOutsideTheQuietPeriod) {
+// Each test starts from an empty registry and a device clock of its own, however it is run.
+class ChimeItemTest : public testsupport::FreshDeviceTest {};
+
+TEST_F(ChimeItemTest, NextTimeRoundsUpToItsIntervalOutsideTheQuietPeriod) {
     ItemTestHost host;
     ChimeItem hourly = ActiveChime(ChimeItem::kEveryHour);
     EXPECT_DOUBLE_EQ(At(7, 14, 0), hourly.NextTime(At(7, 14, 0)));
@@ -79,7 +83,7 @@ TEST(ChimeItem, NextTimeRoundsUpToItsIntervalOutsideTheQuietPeriod) {
     EXPECT_DOUBLE_EQ(At(7, 1, 0), hourly.EventTime);
 }
 
-TEST(ChimeItem, StrikesOnceWithinThreeMinutesOfItsTime) {
+TEST_F(ChimeItemTest, StrikesOnceWithinThreeMinutesOfItsTime) {
     ItemTestHost host;
     ChimeItem chime = ActiveChime(ChimeItem::kEveryQuarter);
     chime.NextTime(At(7, 10, 0, 30));
@@ -113,7 +117,7 @@ TEST(ChimeItem, StrikesOnceWithinThreeMinutesOfItsTime) {
     EXPECT_EQ(1, host.reschedules);
 }
 
-TEST(ChimeItem, QuietPeriodIsNeverStruck) {
+TEST_F(ChimeItemTest, QuietPeriodIsNeverStruck) {
     ItemTestHost host;
     ChimeItem chime = ActiveChime(ChimeItem::kEveryHour);
     chime.DisableFromTo = 1;
@@ -128,7 +132,7 @@ TEST(ChimeItem, QuietPeriodIsNeverStruck) {
     EXPECT_EQ(1, Strikes(host, chime));
 }
 
-TEST(ChimeItem, SoundAndVibrationFollowTheMinute) {
+TEST_F(ChimeItemTest, SoundAndVibrationFollowTheMinute) {
     ItemTestHost host;
     ChimeItem chime = ActiveChime(ChimeItem::kEveryQuarter);
     chime.halfVibration.CycleOnTime = 111;
@@ -154,7 +158,7 @@ TEST(ChimeItem, SoundAndVibrationFollowTheMinute) {
     }
 }
 
-TEST(ChimeItem, RegistryValuesTheirTypesAndDamagedOnes) {
+TEST_F(ChimeItemTest, RegistryValuesTheirTypesAndDamagedOnes) {
     ItemTestHost host;
     ChimeItem chime = ActiveChime(ChimeItem::kEveryHalfHour);
     chime.DoVibrate = 1;

@@ -4,6 +4,7 @@
 // every save, and stale or foreign item pointers are never touched.
 #include "App.h"
 #include "EngineMessage.h"
+#include "FreshDeviceTest.h"
 #include "ItemStore.h"
 #include "RegistryProbe.h"
 #include "StoreTestHost.h"
@@ -95,7 +96,10 @@ private:
 
 }  // namespace
 
-TEST(ItemStore, EverythingSavedComesBackInTheLayoutTheTodayItemReads) {
+// Each test starts from an empty registry and a device clock of its own, however it is run.
+class ItemStoreTest : public testsupport::FreshDeviceTest {};
+
+TEST_F(ItemStoreTest, EverythingSavedComesBackInTheLayoutTheTodayItemReads) {
     SetDeviceLocal(10, 0);
     StoreTestHost host;
     ItemHash templateHash = 0, chainedHash = 0, selfHash = 0, stopwatchHash = 0, alarmHash = 0;
@@ -153,7 +157,7 @@ TEST(ItemStore, EverythingSavedComesBackInTheLayoutTheTodayItemReads) {
     EXPECT_EQ(std::vector<std::wstring>(), Differences(saved, SavedItems()));
 }
 
-TEST(ItemStore, RunningItemsAccountForTheTimeAway) {
+TEST_F(ItemStoreTest, RunningItemsAccountForTheTimeAway) {
     StoreTestHost host;
     ItemHash longHash, shortHash, stoppedHash, stopwatchHash;
     {
@@ -194,7 +198,7 @@ TEST(ItemStore, RunningItemsAccountForTheTimeAway) {
     EXPECT_EQ(reinterpret_cast<WPARAM>(expired), posted[0].wParam);
 }
 
-TEST(ItemStore, ClockSetBackOrAbsurdSaveStampsCostNothingOrEverythingButNeverWrap) {
+TEST_F(ItemStoreTest, ClockSetBackOrAbsurdSaveStampsCostNothingOrEverythingButNeverWrap) {
     StoreTestHost host;
     ItemHash timerHash, stopwatchHash;
     {
@@ -219,7 +223,7 @@ TEST(ItemStore, ClockSetBackOrAbsurdSaveStampsCostNothingOrEverythingButNeverWra
     }
 }
 
-TEST(ItemStore, DamagedSubkeysCostOnlyThemselves) {
+TEST_F(ItemStoreTest, DamagedSubkeysCostOnlyThemselves) {
     StoreTestHost host;
     ItemHash goodAlarm, goodTimer, twin;
     {
@@ -270,7 +274,7 @@ TEST(ItemStore, DamagedSubkeysCostOnlyThemselves) {
     EXPECT_EQ((std::set<std::wstring>{L"Good", L"Twin", L"Renamed"}), titles);
 }
 
-TEST(ItemStore, SaveWritesNewItemsAndDropsKeysOfItemsThatAreGone) {
+TEST_F(ItemStoreTest, SaveWritesNewItemsAndDropsKeysOfItemsThatAreGone) {
     StoreTestHost host;
     ItemStore store(kSounds, false);
     AlarmItem* kept = ConfirmedAlarm(store, L"Kept");
@@ -298,7 +302,7 @@ TEST(ItemStore, SaveWritesNewItemsAndDropsKeysOfItemsThatAreGone) {
     EXPECT_EQ(L"Kept", registryprobe::Read(kAlarmItems + L"\\12345", L"title").Text().substr(0, 4));
 }
 
-TEST(ItemStore, TodayItemHearsOfEverySaveAndTheRegistryIsMarkedDirty) {
+TEST_F(ItemStoreTest, TodayItemHearsOfEverySaveAndTheRegistryIsMarkedDirty) {
     StoreTestHost host;
     HWND today = CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(nullptr, today);
@@ -325,7 +329,7 @@ TEST(ItemStore, TodayItemHearsOfEverySaveAndTheRegistryIsMarkedDirty) {
     DestroyWindow(today);
 }
 
-TEST(ItemStore, NewAlarmTitlesCopiesAndTheClockSynchronisationAlarm) {
+TEST_F(ItemStoreTest, NewAlarmTitlesCopiesAndTheClockSynchronisationAlarm) {
     SetDeviceLocal(16, 20);
     StoreTestHost host;
     ItemStore store(kSounds, false);
@@ -354,7 +358,7 @@ TEST(ItemStore, NewAlarmTitlesCopiesAndTheClockSynchronisationAlarm) {
     EXPECT_NE(second->Hash, copy->Hash);
 }
 
-TEST(ItemStore, StaleOrForeignItemsAreNeverTouched) {
+TEST_F(ItemStoreTest, StaleOrForeignItemsAreNeverTouched) {
     StoreTestHost host;
     ItemStore store(kSounds, false);
     TimerItem* timer = RunningTimer(store, 60 * kSecond);
@@ -387,7 +391,7 @@ TEST(ItemStore, StaleOrForeignItemsAreNeverTouched) {
     EXPECT_TRUE(store.Timers().empty() && store.Stopwatches().empty());
 }
 
-TEST(ItemStore, CountdownStartsChainsWhileTheListGrows) {
+TEST_F(ItemStoreTest, CountdownStartsChainsWhileTheListGrows) {
     StoreTestHost host;
     ItemStore store(kSounds, false);
     store.LastTimerTime = 300 * kSecond;

@@ -2,6 +2,7 @@
 // the registry (written in place, so a cut-short save loses none) and shows its
 // count with milliseconds.
 #include "EngineMessage.h"
+#include "FreshDeviceTest.h"
 #include "ItemTestHost.h"
 #include "RegistryProbe.h"
 #include "StopwatchItem.h"
@@ -18,7 +19,10 @@ RegKeyRef ItemKey() { return RegKeyRef::Open(kItemKey, HKEY_CURRENT_USER, false)
 
 }  // namespace
 
-TEST(StopwatchItem, CountsUpToItsStopTimeThenRingsOnce) {
+// Each test starts from an empty registry and a device clock of its own, however it is run.
+class StopwatchItemTest : public testsupport::FreshDeviceTest {};
+
+TEST_F(StopwatchItemTest, CountsUpToItsStopTimeThenRingsOnce) {
     ItemTestHost host;
     std::vector<ItemHash> starts;
     host.startTimer = [&](ItemHash hash, bool stopwatch) -> TimerItem* {
@@ -56,7 +60,7 @@ TEST(StopwatchItem, CountsUpToItsStopTimeThenRingsOnce) {
     EXPECT_FALSE(endless.IsRunning());
 }
 
-TEST(StopwatchItem, RunningOnesGainTheTimeAwayAndReachingTheStopTimeEndsTheLoad) {
+TEST_F(StopwatchItemTest, RunningOnesGainTheTimeAwayAndReachingTheStopTimeEndsTheLoad) {
     ItemTestHost host;
     StopwatchItem stopwatch(1, 3600 * kSecond);
     stopwatch.time = 600 * kSecond;
@@ -78,7 +82,7 @@ TEST(StopwatchItem, RunningOnesGainTheTimeAwayAndReachingTheStopTimeEndsTheLoad)
     EXPECT_FALSE(loaded.Load(ItemKey(), 0));
 }
 
-TEST(StopwatchItem, LapsAreRewrittenInPlaceAndOnlySurplusIsRemoved) {
+TEST_F(StopwatchItemTest, LapsAreRewrittenInPlaceAndOnlySurplusIsRemoved) {
     ItemTestHost host;
     StopwatchItem stopwatch(1, StopwatchItem::kNoStopTime);
     stopwatch.laps = {{1, 2, 3}, {4}, {5}};
@@ -108,7 +112,7 @@ TEST(StopwatchItem, LapsAreRewrittenInPlaceAndOnlySurplusIsRemoved) {
     EXPECT_EQ((std::vector<StopwatchItem::LapGroup>{{2}, {4, 8}}), loaded.laps);
 }
 
-TEST(StopwatchItem, TimeTextHasMilliseconds) {
+TEST_F(StopwatchItemTest, TimeTextHasMilliseconds) {
     EXPECT_STREQ(L"25:01:01.001", StopwatchItem::FormatTime(Ticks_FromMilliseconds(90061001)).CStr());
     EXPECT_STREQ(L"00:00:00.000", StopwatchItem::FormatTime(-1).CStr());
 }

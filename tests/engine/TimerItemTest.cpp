@@ -1,6 +1,7 @@
 // A timer's defaults, copies of templates, the countdown with its chain, what
 // its load accepts (old layout, time away, damaged values) and its duration text.
 #include "EngineMessage.h"
+#include "FreshDeviceTest.h"
 #include "ItemTestHost.h"
 #include "RegistryProbe.h"
 #include "TimerItem.h"
@@ -36,7 +37,10 @@ std::wstring Duration(Ticks100ns duration) {
 
 }  // namespace
 
-TEST(TimerItem, NewTimerDefaultsByDayAndNight) {
+// Each test starts from an empty registry and a device clock of its own, however it is run.
+class TimerItemTest : public testsupport::FreshDeviceTest {};
+
+TEST_F(TimerItemTest, NewTimerDefaultsByDayAndNight) {
     SetDeviceHour(10, 0);
     ItemTestHost host;
     host.settings.defaultSoundSettings->volume = 41;
@@ -51,7 +55,7 @@ TEST(TimerItem, NewTimerDefaultsByDayAndNight) {
     EXPECT_EQ(0x00106022u | TimerItem::kNightColors | TimerItem::kVibrateOff, TimerItem().flags);
 }
 
-TEST(TimerItem, CopyOfATemplateNamesItsParentAndStaysSelfRepeating) {
+TEST_F(TimerItemTest, CopyOfATemplateNamesItsParentAndStaysSelfRepeating) {
     ItemTestHost host;
     TimerItem tmpl;
     tmpl.flags |= TimerItem::kTemplate;
@@ -75,7 +79,7 @@ TEST(TimerItem, CopyOfATemplateNamesItsParentAndStaysSelfRepeating) {
     EXPECT_EQ(99, second.NextTimer);
 }
 
-TEST(TimerItem, CountdownExpiresOnceAndStartsItsChain) {
+TEST_F(TimerItemTest, CountdownExpiresOnceAndStartsItsChain) {
     ItemTestHost host;
     std::vector<ItemHash> starts;
     TimerItem chained;
@@ -111,7 +115,7 @@ TEST(TimerItem, CountdownExpiresOnceAndStartsItsChain) {
     EXPECT_EQ(1u, starts.size());
 }
 
-TEST(TimerItem, LoadTakesOldLayoutsAndTimeAwayAndRefusesWhatCannotRun) {
+TEST_F(TimerItemTest, LoadTakesOldLayoutsAndTimeAwayAndRefusesWhatCannotRun) {
     ItemTestHost host;
     uint32_t seconds = 600;
     PlantTimer(0, &seconds, &seconds, 4);
@@ -152,7 +156,7 @@ TEST(TimerItem, LoadTakesOldLayoutsAndTimeAwayAndRefusesWhatCannotRun) {
     EXPECT_STREQ(L"kept", damaged.title.CStr());
 }
 
-TEST(TimerItem, DurationTextCountsDaysIntoTheHours) {
+TEST_F(TimerItemTest, DurationTextCountsDaysIntoTheHours) {
     EXPECT_EQ(L">0:00:00", Duration(-5 * kSecond));
     EXPECT_EQ(L">13:05:09", Duration((13 * 3600 + 5 * 60 + 9) * kSecond + 9999999));
     EXPECT_EQ(L">23:59:59", Duration((24 * 3600 - 1) * kSecond));
