@@ -21,11 +21,8 @@
 // PowerPolicyNotify messages.
 #define PPN_UNATTENDEDMODE 3
 
-// Battery state as the device reports it (only ACLineStatus is kept).
-#define AC_LINE_OFFLINE 0
-#define AC_LINE_ONLINE 1
-#define AC_LINE_UNKNOWN 0xFF
-
+// Battery state as the device reports it; only ACLineStatus is kept (AC_LINE_OFFLINE 0,
+// AC_LINE_ONLINE 1, AC_LINE_UNKNOWN 0xFF, as the desktop headers define them).
 typedef struct SystemPowerStatusEx {
     BYTE ACLineStatus;
     BYTE BatteryFlag;
