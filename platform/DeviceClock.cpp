@@ -99,16 +99,19 @@ BOOL DeviceClock_SetLocalTime(const SYSTEMTIME* st) {
 }
 
 // Tick count and performance counter follow the host's monotonic clock, less the time
-// the device spent suspended or off: both stand still while it sleeps.
+// the device spent suspended or off: both stand still while it sleeps. The power state
+// is read first, so the counter is sampled as late as possible.
 DWORD DeviceClock_GetTickCount(void) {
-    uint64_t now = GetTickCount64();
-    return DWORD(now - PowerState::StoppedMs(PowerState::Load(), now));
+    const PowerState::Record power = PowerState::Load();
+    const uint64_t now = GetTickCount64();
+    return DWORD(now - PowerState::StoppedMs(power, now));
 }
 
 BOOL DeviceClock_QueryPerformanceCounter(LARGE_INTEGER* counter) {
+    const PowerState::Record power = PowerState::Load();
     LARGE_INTEGER frequency;
-    if (!QueryPerformanceCounter(counter) || !QueryPerformanceFrequency(&frequency)) return FALSE;
-    uint64_t stopped = PowerState::StoppedMs(PowerState::Load(), GetTickCount64());
+    if (!counter || !QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(counter)) return FALSE;
+    const uint64_t stopped = PowerState::StoppedMs(power, GetTickCount64());
     counter->QuadPart -= LONGLONG(stopped) * (frequency.QuadPart / 1000) +
                          LONGLONG(stopped) * (frequency.QuadPart % 1000) / 1000;
     return TRUE;

@@ -89,6 +89,9 @@ bool DeviceServices::EnsureRunning() {
     mutableLine.push_back(0);
     STARTUPINFOW si = {};
     si.cb = sizeof si;
+    // A resident process keeps none of its starter's output streams open.
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = INVALID_HANDLE_VALUE;
     PROCESS_INFORMATION pi = {};
     std::wstring folder = Folder(program);
     if (!CreateProcessW(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

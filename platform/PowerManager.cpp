@@ -40,6 +40,8 @@ BOOL PowerPolicyNotify(DWORD message, DWORD data) {
 
 DWORD GetSystemPowerState(LPWSTR pBuffer, DWORD Length, PDWORD pFlags) {
     PowerState::Record r = PowerState::Load();
+    // An unattended device may be due to fall asleep.
+    if (r.state == POWER_STATE_UNATTENDED) PowerState::Update(nullptr, &r);
     if (pBuffer) {
         const wchar_t* name = NameOf(r.state);
         size_t n = wcslen(name);
@@ -88,7 +90,11 @@ void SystemIdleTimerReset(void) {
     });
 }
 
-DWORD DeviceControl_GetPowerState(void) { return PowerState::Load().state; }
+DWORD DeviceControl_GetPowerState(void) {
+    DWORD flags = 0;
+    GetSystemPowerState(nullptr, 0, &flags);
+    return flags;
+}
 
 DWORD DeviceControl_GetUnattendedCount(void) {
     PowerState::Record r = PowerState::Load();

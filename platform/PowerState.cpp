@@ -25,9 +25,11 @@ bool KnownState(uint32_t s) {
            s == POWER_STATE_SUSPEND || s == POWER_STATE_OFF;
 }
 
+// An unattended device that no request holds up goes back to sleep.
 void Settle(PowerState::Record& r) {
-    if (r.state == POWER_STATE_UNATTENDED && PowerState::HeldRequests(r) == 0)
-        PowerState::Enter(r, POWER_STATE_SUSPEND, true);
+    if (r.state != POWER_STATE_UNATTENDED || PowerState::HeldRequests(r) > 0) return;
+    if (GetTickCount64() < r.resumingUntil) return;
+    PowerState::Enter(r, POWER_STATE_SUSPEND, true);
 }
 
 // Drops the requests of ended processes; true when any went.
@@ -40,7 +42,7 @@ bool Prune(PowerState::Record& r) {
             dropped = true;
         }
     }
-    if (dropped) Settle(r);
+    Settle(r);
     return dropped;
 }
 }  // namespace
@@ -101,6 +103,7 @@ bool PowerState::Request(Record& r, bool on) {
             *mine = Holder{self, 0, CreationTime(GetCurrentProcess())};
         }
         ++mine->count;
+        r.resumingUntil = 0;  // the woken device's first request has come
         return true;
     }
     if (!mine || mine->count == 0) {
@@ -121,11 +124,14 @@ void PowerState::Enter(Record& r, uint32_t state, bool force) {
     if (Stopped(r.state) && !Stopped(state)) r.stoppedMs += now - r.stoppedSince;
     if (!Stopped(r.state) && Stopped(state)) r.stoppedSince = now;
     r.state = state;
+    r.resumingUntil = 0;
     ++r.transitions;
 }
 
 void PowerState::Wake(Record& r) {
-    if (Stopped(r.state)) Enter(r, POWER_STATE_UNATTENDED, true);
+    if (!Stopped(r.state)) return;
+    Enter(r, POWER_STATE_UNATTENDED, true);
+    if (HeldRequests(r) == 0) r.resumingUntil = GetTickCount64() + kResumingMs;
 }
 
 uint64_t PowerState::StoppedMs(const Record& r, uint64_t now) {

@@ -3,6 +3,7 @@
 #include "DeviceServices.h"
 #include "DeviceStateStore.h"
 #include "NotificationHelpers.h"
+#include "PowerState.h"
 #include "ProbeHelpers.h"
 #include "pm.h"
 
@@ -107,6 +108,24 @@ TEST_F(NotificationService, EventNotificationsAnswerEveryClockAndZoneChange) {
     EXPECT_EQ((std::vector<HANDLE>{change, zone}), Handles());
 }
 
+TEST_F(NotificationService, DueNotificationWithoutProgramIsMarkedFiredAndKept) {
+    wchar_t title[] = L"Meeting";
+    CE_USER_NOTIFICATION dialog = {};
+    dialog.pwszDialogTitle = title;
+    Trigger silent = Trigger::Time(L"", L"", LocalIn(30));
+    HANDLE h = CeSetUserNotificationEx(nullptr, silent.Get(), &dialog);
+    ASSERT_NE(nullptr, h);
+    HANDLE runs = Set(Trigger::Time(kProbe, L"after", LocalIn(40)));
+    ASSERT_TRUE(DeviceControl_JumpClock(60000));
+    ASSERT_TRUE(probe::WaitDone(kFireTimeoutMs));
+    notifytest::Info info = notifytest::Read(h);
+    ASSERT_TRUE(info.found);
+    EXPECT_NE(0u, info.status);
+    EXPECT_FALSE(notifytest::Read(runs).found);
+    EXPECT_EQ(std::vector<HANDLE>{h}, Handles());
+    EXPECT_EQ(1u, DeviceControl_GetNotificationStarts());
+}
+
 TEST_F(NotificationService, OutlivesTheProgramThatSetItAndEndsWithItsDevice) {
     ASSERT_EQ(0u, testsupport::RunProgram(SetterExe(), L"set 600"));
     ASSERT_TRUE(DeviceControl_ServicesRunning());
@@ -150,4 +169,19 @@ TEST_F(NotificationService, DueNotificationWakesASuspendedDeviceIntoUnattendedMo
     ASSERT_EQ(DWORD(ERROR_SUCCESS), GetSystemPowerState(nullptr, 0, &flags));
     EXPECT_EQ(DWORD(POWER_STATE_UNATTENDED), flags);
     EXPECT_EQ(0u, flags & (POWER_STATE_ON | POWER_STATE_IDLE));
+    // The program it started took no unattended request: the device falls asleep again.
+    EXPECT_TRUE(WaitFor(kFireTimeoutMs, [] { return DeviceControl_GetPowerState() == POWER_STATE_SUSPEND; }));
+}
+
+TEST_F(NotificationService, WokenDeviceStaysUpWhileTheWokenProgramHoldsARequest) {
+    ASSERT_NE(nullptr, Set(Trigger::Time(kProbe, L"AppRunAtTime", LocalIn(300))));
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
+    ASSERT_TRUE(DeviceControl_JumpClock(301000));
+    ASSERT_TRUE(WaitFor(kFireTimeoutMs, [] { return DeviceControl_GetPowerState() == POWER_STATE_UNATTENDED; }));
+    // What the woken program does first: hold the device up, then let it go.
+    ASSERT_TRUE(PowerPolicyNotify(PPN_UNATTENDEDMODE, TRUE));
+    Sleep(DWORD(PowerState::kResumingMs) + 500);
+    EXPECT_EQ(DWORD(POWER_STATE_UNATTENDED), DeviceControl_GetPowerState());
+    ASSERT_TRUE(PowerPolicyNotify(PPN_UNATTENDEDMODE, FALSE));
+    EXPECT_EQ(DWORD(POWER_STATE_SUSPEND), DeviceControl_GetPowerState());
 }

@@ -38,10 +38,26 @@ TEST_F(UserNotification, ListsInOrderAndUpdatesInPlace) {
     EXPECT_EQ(kOther, info.application);
     EXPECT_EQ(L"AppRunAtTime", info.arguments);
     EXPECT_EQ(0, memcmp(&later, &info.start, sizeof later));
+    // The test-facing view reads the same list.
+    HANDLE second = nullptr;
+    DWORD type = 0, status = 9;
+    wchar_t application[MAX_PATH], arguments[4];
+    EXPECT_FALSE(DeviceControl_GetNotification(1, &second, &type, nullptr, &status, nullptr, application, MAX_PATH,
+                                               arguments, 4));  // "AppRunAtTime" does not fit
+    ASSERT_TRUE(DeviceControl_GetNotification(1, &second, &type, nullptr, &status, nullptr, application, MAX_PATH,
+                                              nullptr, 0));
+    EXPECT_EQ(change, second);
+    EXPECT_EQ(DWORD(CNT_TIME), type);
+    EXPECT_EQ(0u, status);
+    EXPECT_STREQ(kOther, application);
+    EXPECT_FALSE(DeviceControl_GetNotification(3, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, 0, nullptr, 0));
 
-    // A new one goes to the end; handles are never reused.
+    // A new one goes to the end; handles are never reused. The record's stated size
+    // (52 on the device, larger here) makes no difference.
     ASSERT_TRUE(CeClearUserNotification(time));
-    HANDLE fresh = Set(Trigger::Time(kApp, L"AppRunAtTime", LocalIn(60)));
+    Trigger sized = Trigger::Time(kApp, L"AppRunAtTime", LocalIn(60));
+    sized.Get()->dwSize = 52;
+    HANDLE fresh = CeSetUserNotificationEx(nullptr, sized.Get(), nullptr);
     EXPECT_NE(time, fresh);
     EXPECT_EQ((std::vector<HANDLE>{change, zone, fresh}), Handles());
 
