@@ -66,6 +66,18 @@ TEST_F(NotificationService, TimeNotificationStartsItsProgramOnceTheDeviceClockPa
     EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
 }
 
+TEST_F(NotificationService, LauncherStartedAtTheDueMomentPassesTheWordOn) {
+    // As a program registers itself: the launcher's host path, the program as "Location".
+    ASSERT_TRUE(testsupport::InstallLauncher());
+    ASSERT_TRUE(testsupport::WriteRegistryString(HKEY_CURRENT_USER, L"Software\\Ostrel\\Orvalen", L"Location",
+                                                 testsupport::DevicePath(kProbe)));
+    const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
+    ASSERT_NE(nullptr, Set(Trigger::Time(launcher, L"AppRunAtTime", LocalIn(119))));
+    ASSERT_TRUE(DeviceControl_JumpClock(119500));
+    ASSERT_TRUE(probe::WaitDone(kFireTimeoutMs));
+    EXPECT_EQ(L"AppRunAtTime", probe::Text(PROBE_COMMAND_TEXT_FILE));
+}
+
 TEST_F(NotificationService, HostPathInsideTheDeviceRunsAndOneOutsideNeverDoes) {
     const std::wstring inside = testsupport::DevicePath(kProbe);
     const std::wstring outside = probe::ProbeExe();  // the build's copy, not the device's
@@ -134,14 +146,20 @@ TEST_F(NotificationService, OutlivesTheProgramThatSetItAndEndsWithItsDevice) {
     ASSERT_TRUE(probe::WaitDone(kFireTimeoutMs));
     EXPECT_EQ(L"AppRunAtTime", probe::Text(PROBE_COMMAND_TEXT_FILE));
 
-    // Told to stop, it ends; a later notification starts it again.
+    // Told to stop, it ends; the notifications stay, and one that fell due meanwhile
+    // runs as soon as the services start again (as after a restart of the device).
+    ASSERT_NE(nullptr, Set(Trigger::Time(kProbe, L"missed", LocalIn(600))));
     ScopedHandle first(OpenServicesProcess());
     ASSERT_TRUE(first);
     ASSERT_TRUE(DeviceControl_StopServices());
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(first.Get(), 0));
     EXPECT_FALSE(DeviceControl_ServicesRunning());
-    ASSERT_NE(nullptr, Set(Trigger::Time(kProbe, L"x", LocalIn(600))));
-    EXPECT_TRUE(DeviceControl_ServicesRunning());
+    probe::Clear();
+    ASSERT_TRUE(DeviceControl_JumpClock(601000));
+    EXPECT_EQ(1u, Handles().size());
+    ASSERT_TRUE(DeviceControl_StartServices());
+    ASSERT_TRUE(probe::WaitDone(kFireTimeoutMs));
+    EXPECT_EQ(L"missed", probe::Text(PROBE_COMMAND_TEXT_FILE));
 
     // A device that goes takes its services along.
     ScopedHandle inner;
