@@ -78,7 +78,7 @@ int NotificationService::Run() {
 }
 
 void NotificationService::Round() {
-    // Gives back the unattended requests of processes that have ended.
+    // Gives back the requests of ended processes; lets an unattended device nobody holds sleep.
     PowerState::Update(nullptr);
     FireEvents();
     FireDueTimes();
