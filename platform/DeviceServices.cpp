@@ -80,22 +80,9 @@ private:
     ScopedHandle mutex_;
     bool held_ = false;
 };
-}  // namespace
 
-bool DeviceServices::EnsureRunning() {
-    if (Running()) return true;
-    auto store = DeviceStateStore::Current();
-    if (!store->Ready()) return false;
-    // One starter at a time, so two first notifications do not start two services.
-    StartLock lock;
-    if (!lock.Held()) return false;
-    if (Running()) return true;
-
-    std::wstring program = ProgramPath();
-    if (program.empty()) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return false;
-    }
+// Starts the services program for this device; its process handle, or null.
+HANDLE Spawn(const std::wstring& program) {
     // The services must find this device even where its root is the default one.
     wchar_t root[MAX_PATH];
     if (GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, nullptr, 0) == 0 && Device_GetRoot(root, MAX_PATH))
@@ -112,8 +99,28 @@ bool DeviceServices::EnsureRunning() {
     std::wstring folder = Folder(program);
     if (!CreateProcessW(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+}  // namespace
+
+bool DeviceServices::EnsureRunning() {
+    if (Running()) return true;
+    auto store = DeviceStateStore::Current();
+    if (!store->Ready()) return false;
+    // One starter at a time, so two first notifications do not start two services.
+    StartLock lock;
+    if (!lock.Held()) return false;
+    if (Running()) return true;
+
+    std::wstring program = ProgramPath();
+    if (program.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
         return false;
-    ScopedHandle process(pi.hProcess), thread(pi.hThread);
+    }
+    ScopedHandle process(Spawn(program));
+    if (!process) return false;
     ULONGLONG deadline = GetTickCount64() + kStartTimeoutMs;
     while (!Running()) {
         if (WaitForSingleObject(process.Get(), kPollMs) == WAIT_OBJECT_0) return Running();

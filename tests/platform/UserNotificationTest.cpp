@@ -175,3 +175,19 @@ TEST_F(UserNotification, AFullListRefusesNewOnesButStillUpdates) {
     EXPECT_EQ(all, Handles());
     EXPECT_EQ(L"moved", Read(all[10]).arguments);
 }
+
+TEST_F(UserNotification, IsKeptWhenTheServicesCannotStart) {
+    wchar_t built[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(DEVICE_SERVICES_VARIABLE, built, MAX_PATH);
+    ASSERT_TRUE(n > 0 && n < MAX_PATH);
+    SetEnvironmentVariableW(DEVICE_SERVICES_VARIABLE, L"Z:\\nowhere\\OrvalenDeviceServices.exe");
+    HANDLE h = Set(Trigger::Time(kApp, L"AppRunAtTime", LocalIn(600)));
+    BOOL started = DeviceControl_StartServices();
+    SetEnvironmentVariableW(DEVICE_SERVICES_VARIABLE, built);
+    EXPECT_NE(nullptr, h);
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(DeviceControl_ServicesRunning());
+    EXPECT_EQ(std::vector<HANDLE>{h}, Handles());
+    // Once the program is there, the next start brings the services up.
+    EXPECT_TRUE(DeviceControl_StartServices());
+}
