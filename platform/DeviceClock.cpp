@@ -1,6 +1,7 @@
 #include "DeviceClock.h"
 #include "DeviceClockState.h"
 #include "DeviceControl.h"
+#include "PowerState.h"
 #include <cstdint>
 #include <cstdlib>
 #include <cwchar>
@@ -97,11 +98,25 @@ BOOL DeviceClock_SetLocalTime(const SYSTEMTIME* st) {
     return DeviceClock_SetSystemTime(&utc);
 }
 
-// Tick count and performance counter follow the host's monotonic clock. When the power
-// manager emulates suspend, both must stand still while the device sleeps: subtract the
-// accumulated suspended time kept in the device state here, and nowhere else.
-DWORD DeviceClock_GetTickCount(void) { return GetTickCount(); }
-BOOL DeviceClock_QueryPerformanceCounter(LARGE_INTEGER* counter) { return QueryPerformanceCounter(counter); }
+// Tick count and performance counter follow the host's performance counter, less the
+// time the device spent suspended or off: both stand still while it sleeps. The power
+// state is read first, so the counter is sampled as late as possible.
+DWORD DeviceClock_GetTickCount(void) {
+    const PowerState::Record power = PowerState::Load();
+    const uint64_t frequency = PowerState::CounterFrequency();
+    const uint64_t now = PowerState::CounterNow();
+    const uint64_t running = now - PowerState::StoppedCounts(power, now);
+    // Split so the product cannot overflow however long the host has run.
+    return DWORD((running / frequency) * 1000 + (running % frequency) * 1000 / frequency);
+}
+
+BOOL DeviceClock_QueryPerformanceCounter(LARGE_INTEGER* counter) {
+    if (!counter) return FALSE;
+    const PowerState::Record power = PowerState::Load();
+    const uint64_t now = PowerState::CounterNow();
+    counter->QuadPart = LONGLONG(now - PowerState::StoppedCounts(power, now));
+    return TRUE;
+}
 
 DWORD DeviceClock_GetTimeZoneInformation(TIME_ZONE_INFORMATION* tz) {
     if (!tz) {
