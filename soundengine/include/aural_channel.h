@@ -82,8 +82,11 @@ struct SoundChannel {
   int32_t startOffset;             // pending start offset
   SoundChannelOps ops;
 };
+static_assert(sizeof(SoundChannelOps) == 23 * sizeof(void*), "seventeen operations and six null-output slots");
 
 inline SoundChannel* SoundChannel_FromLink(SoundLink* link) { return reinterpret_cast<SoundChannel*>(link); }
+
+constexpr int kSoundMaxPlayList = 15;  // channels one play may take (multi-channel samples)
 
 // Lookup of a handle (index | serial << 12, or -1000); error 2 / 14, null on failure.
 SoundChannel* Aural_GetChannel(int handle);
@@ -91,6 +94,44 @@ SoundChannel* Aural_GetChannel(int handle);
 int SoundChannel_NewHandle(int index);
 // Stops one channel or all (-3): old handles die.
 void Aural_StopChannel(int handle);
+
+// Allocation and play. A range is one of the engine's channel ranges (software first).
+struct SoundChannelRange;
+// Finds (channel -1), or takes (an index, a handle, -1000), a channel and sets it up for
+// `sample`: priority, mode, rate, volume and pan from the sample. Error 2, 14 or 16.
+SoundChannel* Aural_PlaySoundInternal(int channel, SoundChannelRange* range, SoundSample* sample, int priority,
+                                      int excludedIndex, BOOL stopSameSample);
+// Plays `sample` on the channels of `list` (`count` 1..15 entries; more than one only
+// for interleaved multi-channel samples), through `unit` or the default mix unit.
+// Returns the handle, or -1.
+int Aural_PlaySoundOnList(const int* list, int count, SoundSample* sample, SoundDspUnit* unit, BOOL startPaused);
+int Aural_PlaySoundPaused(int ignored, SoundSample* sample);
+int Aural_PlaySound(int channel, SoundSample* sample);
+
+// Per-channel settings on one channel or all (-3). A handle with serial bits, and -3,
+// reach the linked channels of a multi-channel play too; a plain index only the head.
+BOOL Aural_SetChannelRate(int channel, int hz);
+BOOL Aural_SetVolume(int channel, int volume);           // scaled by the master volume
+BOOL Aural_SetVolumeAbsolute(int channel, int volume);   // not scaled
+int Aural_GetVolume(int handle);
+BOOL Aural_SetPan(int channel, int pan);                 // through the pan separation
+BOOL SoundChannel_SetPanRaw(int channel, int pan);
+BOOL Aural_SetPaused(int channel, BOOL paused);
+BOOL Aural_GetPaused(int handle);
+BOOL SoundChannel_SetFlag4(int channel, BOOL on);
+BOOL SoundChannel_SetFlag8(int channel, BOOL on);
+BOOL SoundChannel_SetLoopBits(int channel);
+BOOL SoundChannel_ResetPosition(int channel);
+int SoundChannel_GetPosition(int handle);
+SoundSample* SoundChannel_GetSample(int handle);
+BOOL SoundChannel_QueryState(int handle);
+
+// Positional sound: attenuation, Doppler and pan from the channel's and the listener's
+// position (Aural_Set3DAttributes stores the channel's).
+BOOL SoundChannel_Update3D(SoundChannel* channel);
+BOOL Aural_Set3DAttributes(int channel, const float* position, const float* velocity);
+// Float to the engine's x256 fixed point, truncated toward zero.
+int32_t SoundMath_FloatToFixed8(float value);
 // Fills a channel with the null output's operations and the initial values.
 void SoundChannel_InitRecord(SoundChannel* channel, int index);
 // Plays the primary buffer on the primary channel (start of day and after a restart).

@@ -9,6 +9,12 @@ struct SoundChannelRange {
   int32_t first, last, next;       // last < first: empty
 };
 
+// The listener of positional sound (x256 fixed point); the engine keeps it at the origin
+// facing ahead, its right vector along x.
+struct SoundListener {
+  int32_t position[3], velocity[3], right[3];
+};
+
 struct SoundEngineTables {
   SoundSample** samples;           // sample table
   int32_t sampleSlots;
@@ -25,6 +31,7 @@ struct SoundEngineTables {
   SoundFileTellFn fileTell;
   SoundDspUnit dspChain;           // sentinel head of the DSP chain
   uint32_t lastUpdateMs;
+  SoundListener listener;
 };
 extern SoundEngineTables SoundTables;
 

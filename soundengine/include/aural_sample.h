@@ -10,7 +10,7 @@ struct SoundSampleOps {
   BOOL (*allocate)(SoundSample* sample, int length);
   void (*free)(SoundSample* sample);
   BOOL (*upload)(SoundSample* sample, const void* source, int offset, int bytes, uint32_t sourceMode);  // optional
-  // Byte range from `offset` (modulo the data size); a range past the end is split and
+  // Byte range from `offset` (within the data, else error 14); a range past the end is split and
   // the second part starts at the data start.
   BOOL (*lock)(SoundSample* sample, uint32_t offset, uint32_t length, void** ptr1, uint32_t* len1, void** ptr2,
                uint32_t* len2);
@@ -21,6 +21,7 @@ constexpr int kSoundSampleNameSize = 256;
 constexpr int kSoundSampleUnlisted = -2;
 constexpr int kSoundSamplePrimary = -1000;
 constexpr int kSoundSampleTableGrowth = 256;
+constexpr int kSoundMaxSampleChannels = 16;  // interleaved multi-channel data
 
 struct SoundSample {
   char name[kSoundSampleNameSize];
@@ -41,7 +42,9 @@ struct SoundSample {
   void* lockBuffer;
   int32_t lockOffset;
   void* user;                      // a reader's state
-  uint8_t guardSaved[8];           // the frame behind the loop end, saved while the guard stands in
+  uint8_t lockInUse;               // the multi-channel lock buffer is handed out
+  // The frame behind the loop end of each channel part, saved while the guard stands in.
+  uint8_t guardSaved[2 * kSoundMaxSampleChannels];
   SoundSampleOps ops;
 };
 
@@ -56,5 +59,52 @@ BOOL SoundSample_Unlock(SoundSample* sample, void* ptr1, uint32_t len1, void* pt
 // Puts back the frame saved behind the old loop end and stores, behind the new one,
 // the value playback reaches next (interpolating mixers read it).
 void SoundSample_RebuildGuards(SoundSample* sample);
+// Puts the saved frames back and marks the guards as out (before the data is written).
+void SoundSample_RemoveGuards(SoundSample* sample);
 // Bytes of one frame of one channel part (1 or 2, doubled for stereo).
 int SoundSample_FrameBytes(uint32_t mode);
+// Distance from one channel part of interleaved multi-channel data to the next.
+int SoundSample_PartStride(const SoundSample* sample);
+
+// A ring sample for a stream: unlisted; no data for a length of 0.
+SoundSample* SoundSample_CreateStreamBuffer(int ignored, int length, uint32_t mode, int frequency, int volume,
+                                            int pan, int priority, int channels);
+// Loads a sample from a file (`name`), a memory block (mode FromMemory: `name` is the
+// block, `length` its size) or an open file; raw PCM with mode RawPcm. `offset` and
+// `length` (when positive) cut a window out of the source.
+struct SoundFile;
+SoundSample* SoundSample_Load(int index, const void* name, uint32_t mode, int offset, int length, SoundFile* file);
+// Converts `bytes` of source data (in `sourceMode`) and writes them at byte `offset` of
+// the sample's data (in the sample's own format, so the bytes written differ when the
+// widths do). The source is read only as far as the sample has room.
+BOOL SoundSample_Upload(SoundSample* sample, const void* source, int offset, int bytes, uint32_t sourceMode);
+BOOL SoundSample_UploadAll(SoundSample* sample, const void* source, uint32_t sourceMode);
+// Writes `destBytes` of destination data converted from `source`: width change (8 <-> 16
+// bit), delta decoding and the signed/unsigned flip. False (error 10) for source data
+// this build cannot decode.
+BOOL SoundSample_ConvertData(void* dest, const void* source, int destBytes, uint32_t destMode, uint32_t sourceMode,
+                             int channels);
+// Stereo frames averaged ((left + right) >> 1) into mono; in place allowed.
+void SoundConv_StereoToMono(void* output, const void* input, int frames, uint32_t mode);
+void SoundSample_SetMode(SoundSample* sample, uint32_t mode);
+// Loop from `start` to `end` inclusive; error 14 when the points leave nothing to loop.
+BOOL SoundSample_SetLoopPoints(SoundSample* sample, int start, int end);
+BOOL SoundSample_SetMinMaxDistance(SoundSample* sample, float minDistance, float maxDistance);
+BOOL SoundSample_GetMinMaxDistance(SoundSample* sample, float* minDistance, float* maxDistance);
+BOOL SoundSample_SetVariations(SoundSample* sample, int frequency, int volume, int pan);
+BOOL SoundSample_GetVariations(SoundSample* sample, int* frequency, int* volume, int* pan);
+
+// The non-blocking loader: a queue of opens and loads carried out on its own thread.
+struct SoundLoaderEntry {
+  SoundLoaderEntry* next;
+  void* object;                    // the stream or song
+  int32_t kind;                    // 0 stream, 1 song
+  void (*run)(void* object);       // opens the stream or loads the song, then calls back
+};
+enum : int32_t { kSoundLoaderStream = 0, kSoundLoaderSong = 1 };
+BOOL SoundLoader_Start();
+// Queues an entry (the caller keeps it alive until its run has been called).
+BOOL SoundLoader_Queue(SoundLoaderEntry* entry);
+// Stops the loader and waits for it without limit (engine close).
+void SoundLoader_Shutdown();
+bool SoundLoader_Running();

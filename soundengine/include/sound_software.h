@@ -49,6 +49,11 @@ struct SoftwareOutputState {
   int32_t blockCount;
   SoundClock clock;
   SoundDspUnit* mixUnit;           // the default mix unit
+  // The mixer's accounting since initialisation: blocks mixed, output samples the play
+  // cursor has moved, and rounds at which it came back to a block not yet mixed again.
+  volatile uint64_t blocksMixed;
+  volatile uint64_t samplesPlayed;
+  volatile int32_t underruns;
 };
 extern SoftwareOutputState SoftwareOutput;
 

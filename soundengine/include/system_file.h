@@ -44,6 +44,8 @@ uint16_t AuralFile_ReadU16(SoundFile* file);
 // whence 0 from the start of the window, 1 from here, 2 from the end. New position or -1.
 int AuralFile_Seek(SoundFile* file, int offset, int whence);
 int AuralFile_Tell(SoundFile* file);
+// Bytes the window still holds from the current position.
+int AuralFile_Remaining(SoundFile* file);
 void AuralFile_WaitIdle(SoundFile* file);
 
 // The platform layer: one system file handle per record.

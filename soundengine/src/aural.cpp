@@ -113,6 +113,7 @@ static void TearDown() {
   SOUND_FREE(t.primaryChannel);
   t.primaryChannel = nullptr;
   for (SoundChannelRange& r : t.ranges) r = SoundChannelRange{0, -1, 0};
+  SoundLoader_Shutdown();
 }
 
 void Aural_Close() {
@@ -209,6 +210,7 @@ BOOL Aural_Init(int mixRate, int channels) {
   SoundEngine.mixRate = mixRate;
   SoundEngine.initFlags = 0;
   SoundEngine.sfxMasterVolume = 255;
+  t.listener = SoundListener{{0, 0, 0}, {0, 0, 0}, {256, 0, 0}};
   SoundLink_Init(&t.dspChain.link);
   t.dspChain.priority = -1;
   SoundError = kSoundErrNone;
@@ -252,6 +254,7 @@ BOOL Aural_Init(int mixRate, int channels) {
   if (channels > 0 && !CreatePrimary()) return FailInit(caller);
 
   SoundEngine.initialised = 1;
+  SoundLoader_Shutdown();  // the pending-open list starts empty
   SoftwareOutput.stopRequest = 0;
   if (t.primaryChannel && driver->needsMixerThread) {
     SoftwareOutput.thread = SoundThread_Create("mixer", SoftwareOutput_MixerThreadProc, nullptr, kSoundThreadTimeCritical);
@@ -273,6 +276,8 @@ BOOL Aural_Update() {
     SoundError_Set(kSoundErrNotInitialised);
     return FALSE;
   }
+  for (int i = 0; i < SoundTables.softwareChannels && i < SoundTables.channelCount; ++i)
+    SoundTables.channels[i].ops.update3d(&SoundTables.channels[i]);
   if (SoundEngine.initFlags & kSoundInitNoStreamerThread) {
     const uint32_t now = SoundClock_Now();
     const int elapsed = SoundEngine_IsNonRealtime() ? SoundEngine.blockDuration / 256

@@ -114,6 +114,8 @@ SoundSample* SoundSample_Alloc(int index, int length, uint32_t mode, int frequen
   }
   SoundSample* s = SoundSample_Create(index, mode);
   if (!s) return nullptr;
+  // Stored data is always signed.
+  s->mode = (s->mode & ~SoundMode::Unsigned) | SoundMode::Signed;
   s->length = length;
   s->loopStart = 0;
   s->loopLength = length;
@@ -151,6 +153,7 @@ void SoundSample_Free(SoundSample* sample) {
 
 BOOL SoundSample_Lock(SoundSample* sample, int offset, int length, void** ptr1, uint32_t* len1, void** ptr2,
                       uint32_t* len2) {
+  SoundError_Begin();
   *ptr1 = *ptr2 = nullptr;
   *len1 = *len2 = 0;
   if (!sample || offset < 0 || length < 0) {
@@ -161,6 +164,7 @@ BOOL SoundSample_Lock(SoundSample* sample, int offset, int length, void** ptr1, 
 }
 
 BOOL SoundSample_Unlock(SoundSample* sample, void* ptr1, uint32_t len1, void* ptr2, uint32_t len2) {
+  SoundError_Begin();
   if (!sample) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
@@ -168,21 +172,158 @@ BOOL SoundSample_Unlock(SoundSample* sample, void* ptr1, uint32_t len1, void* pt
   return sample->ops.unlock(sample, ptr1, len1, ptr2, len2);
 }
 
-void SoundSample_RebuildGuards(SoundSample* s) {
-  // Interleaved multi-channel parts keep the zeroed guard space of their allocation.
-  if (!s->data || (s->mode & SoundMode::MultiChannel)) return;
-  const int fb = SoundSample_FrameBytes(s->mode);
+namespace {
+
+// The layout the guards work on: `parts` channel parts of `frameBytes` per frame.
+struct PartLayout {
+  int parts, frameBytes, stride;
+};
+
+PartLayout LayoutOf(const SoundSample* s) {
+  if (s->mode & SoundMode::MultiChannel) {
+    const int parts = s->channels < 1 ? 1 : s->channels > kSoundMaxSampleChannels ? kSoundMaxSampleChannels : s->channels;
+    return {parts, (s->mode & SoundMode::Pcm16) ? 2 : 1, SoundSample_PartStride(s)};
+  }
+  return {1, SoundSample_FrameBytes(s->mode), 0};
+}
+
+}  // namespace
+
+int SoundSample_PartStride(const SoundSample* s) {
+  constexpr int kPartGuard = 8;
+  return s->length * ((s->mode & SoundMode::Pcm16) ? 2 : 1) + kPartGuard;
+}
+
+void SoundSample_RemoveGuards(SoundSample* s) {
+  if (!s->data || s->loopEnd < 0) return;
+  const PartLayout l = LayoutOf(s);
   auto* data = static_cast<uint8_t*>(s->data);
-  if (s->loopEnd >= 0) std::memcpy(data + static_cast<size_t>(s->loopEnd) * fb, s->guardSaved, fb);
+  for (int p = 0; p < l.parts; ++p)
+    std::memcpy(data + static_cast<size_t>(p) * l.stride + static_cast<size_t>(s->loopEnd) * l.frameBytes,
+                s->guardSaved + p * l.frameBytes, l.frameBytes);
+  s->loopEnd = -1;
+}
+
+void SoundSample_RebuildGuards(SoundSample* s) {
+  if (!s->data) return;
+  SoundSample_RemoveGuards(s);
   int end = s->loopStart + s->loopLength;
-  if (end > s->length || end < 0) end = s->length;
+  if (end > s->length || end < 0 || s->loopStart < 0) end = s->length;
+  const int start = s->loopStart >= 0 && s->loopStart < end ? s->loopStart : 0;
   s->loopEnd = end;
-  uint8_t* guard = data + static_cast<size_t>(end) * fb;
-  std::memcpy(s->guardSaved, guard, fb);
-  if (s->mode & SoundMode::LoopForward)
-    std::memcpy(guard, data + static_cast<size_t>(s->loopStart) * fb, fb);
-  else if ((s->mode & SoundMode::LoopPingPong) && end > 0)
-    std::memcpy(guard, data + static_cast<size_t>(end - 1) * fb, fb);
-  else
-    std::memset(guard, 0, fb);
+  const PartLayout l = LayoutOf(s);
+  const int fb = l.frameBytes;
+  for (int p = 0; p < l.parts; ++p) {
+    uint8_t* part = static_cast<uint8_t*>(s->data) + static_cast<size_t>(p) * l.stride;
+    uint8_t* guard = part + static_cast<size_t>(end) * fb;
+    std::memcpy(s->guardSaved + p * fb, guard, fb);
+    if (s->mode & SoundMode::LoopForward)
+      std::memcpy(guard, part + static_cast<size_t>(start) * fb, fb);
+    else if ((s->mode & SoundMode::LoopPingPong) && end > 0)
+      std::memcpy(guard, part + static_cast<size_t>(end - 1) * fb, fb);
+    else
+      std::memset(guard, 0, fb);
+  }
+}
+
+SoundSample* SoundSample_CreateStreamBuffer(int /*ignored*/, int length, uint32_t mode, int frequency, int volume,
+                                            int pan, int priority, int channels) {
+  SoundError_Begin();
+  if (length < 0) length = 0;
+  SoundSample* s = SoundSample_Create(kSoundSampleUnlisted, mode);
+  if (!s) return nullptr;
+  s->mode = (s->mode & ~SoundMode::Unsigned) | SoundMode::Signed;
+  s->length = length;
+  s->loopStart = 0;
+  s->loopLength = length;
+  s->frequency = frequency;
+  s->volume = volume;
+  s->pan = pan;
+  s->priority = priority;
+  s->channels = channels;
+  if (length > 0 && !s->ops.allocate(s, length)) {
+    const int32_t error = SoundError;
+    SoundSample_Free(s);
+    SoundError = error;
+    return nullptr;
+  }
+  return s;
+}
+
+void SoundSample_SetMode(SoundSample* s, uint32_t mode) {
+  SoundError_Begin();
+  if (!s) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return;
+  }
+  using namespace SoundMode;
+  uint32_t loop = s->mode & LoopBits;
+  if (mode & LoopForward)
+    loop = LoopForward;
+  else if (mode & LoopPingPong)
+    loop = LoopPingPong;
+  else if (mode & NoLoop)
+    loop = NoLoop;
+  s->mode = (s->mode & ~LoopBits) | loop;
+  if (!(s->mode & (DriverSample | Sound3d))) s->mode = (s->mode & ~No3d) | (mode & No3d);
+  SoundSample_RebuildGuards(s);
+}
+
+BOOL SoundSample_SetLoopPoints(SoundSample* s, int start, int end) {
+  SoundError_Begin();
+  if (!s || start < 0 || end < 0 || start >= s->length || start >= end) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  if (end > s->length - 1) end = s->length - 1;
+  s->loopStart = start;
+  s->loopLength = end - start + 1;
+  SoundSample_RebuildGuards(s);
+  return TRUE;
+}
+
+BOOL SoundSample_SetMinMaxDistance(SoundSample* s, float minDistance, float maxDistance) {
+  SoundError_Begin();
+  if (!s || !(minDistance >= 0) || !(maxDistance >= 0) || maxDistance < minDistance) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  s->minDistance = SoundMath_FloatToFixed8(minDistance);
+  s->maxDistance = SoundMath_FloatToFixed8(maxDistance);
+  return TRUE;
+}
+
+BOOL SoundSample_GetMinMaxDistance(SoundSample* s, float* minDistance, float* maxDistance) {
+  SoundError_Begin();
+  if (!s) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  if (minDistance) *minDistance = static_cast<float>(s->minDistance) / 256.0f;
+  if (maxDistance) *maxDistance = static_cast<float>(s->maxDistance) / 256.0f;
+  return TRUE;
+}
+
+BOOL SoundSample_SetVariations(SoundSample* s, int frequency, int volume, int pan) {
+  SoundError_Begin();
+  if (!s) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  if (frequency >= 0) s->frequencyVariation = frequency;
+  if (volume >= 0) s->volumeVariation = volume;
+  if (pan >= 0) s->panVariation = pan;
+  return TRUE;
+}
+
+BOOL SoundSample_GetVariations(SoundSample* s, int* frequency, int* volume, int* pan) {
+  SoundError_Begin();
+  if (!s) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  if (frequency) *frequency = s->frequencyVariation;
+  if (volume) *volume = s->volumeVariation;
+  if (pan) *pan = s->panVariation;
+  return TRUE;
 }

@@ -10,7 +10,6 @@ namespace {
 
 constexpr char kStreamerThreadName[] = "Aural Streamer thread";
 constexpr DWORD kStreamerPeriodMs = 10;
-constexpr DWORD kStopWaitMs = 1000;
 constexpr int kStreamDspPriority = 0;
 constexpr int32_t kNoChannelBlockDuration = 2560;
 constexpr int32_t kNoChannelBlockLength = 256;
@@ -87,9 +86,9 @@ void AuralStream_StopThread() {
   StreamerState& s = g_streamer;
   if (s.thread) {
     s.stop = 1;
-    // Waiting on the handle rather than the flag: once it is signalled the thread has
-    // really left, not just announced it.
-    WaitForSingleObject(s.thread, kStopWaitMs);
+    // Waiting on the handle rather than the flag, and for as long as it takes: the locks
+    // and the unit freed below are the thread's until it has really left.
+    WaitForSingleObject(s.thread, INFINITE);
     CloseHandle(s.thread);
     s.thread = nullptr;
   }

@@ -40,8 +40,6 @@ static constexpr int kMinBlockLength = 1024;
 static constexpr int kPresetBufferOutput = 7;  // the output type that keeps a preset buffer length
 static constexpr int kMixerLoadWeight = 90;
 static constexpr DWORD kMixerPollMs = 5;
-static constexpr DWORD kCloseWaitMs = 1000;
-static constexpr DWORD kClosePollMs = 50;
 
 static bool Active() { return SoundEngine.mixerDesc != nullptr; }
 
@@ -54,6 +52,8 @@ struct BuiltinUnit {
 BOOL SoftwareOutput_Init(SoundOutputDriver* /*driver*/, int mixRate) {
   SoftwareOutputState& so = SoftwareOutput;
   so.stopRequest = so.chainRunning = so.threadEnded = 0;
+  so.blocksMixed = so.samplesPlayed = 0;
+  so.underruns = 0;
   SoundLink_Init(&so.idle);
   if (SoundTables.softwareChannels <= 0) return TRUE;
 
@@ -125,8 +125,8 @@ void SoftwareOutput_Close() {
   so.stopRequest = 1;
   AuralDsp_WaitForBlock();
   if (so.thread) {
-    const uint32_t start = SoundClock_NowUs();
-    while (!so.threadEnded && SoundClock_NowUs() - start < kCloseWaitMs * 1000) Sleep(kClosePollMs);
+    // Everything below is still in the thread's hands until it has really ended.
+    WaitForSingleObject(so.thread, INFINITE);
     CloseHandle(so.thread);
     so.thread = nullptr;
   }
@@ -168,7 +168,19 @@ void SoftwareOutput_MixBlock(int offset, int length) {
 static void MixNextBlock() {
   SoundMixerDesc* desc = SoundEngine.mixerDesc;
   SoftwareOutput_MixBlock(desc->blockIndex * SoundEngine.blockLength, SoundEngine.blockLength);
+  ++SoftwareOutput.blocksMixed;
   desc->blockIndex = (desc->blockIndex + 1) % SoftwareOutput.blockCount;
+}
+
+// The mixer's own record of the loop: when the play cursor gets back into the block that
+// was playing at the previous round, before that block could be mixed again, the device
+// has played stale sound (an underrun). A restart of the output starts a new count.
+static void AccountPlayed(uint32_t last, uint32_t now, uint32_t bufferLength, uint32_t blockLength) {
+  SoftwareOutputState& so = SoftwareOutput;
+  if (now < last) return;  // the output restarted from 0
+  const uint32_t advance = now - last;
+  so.samplesPlayed += advance;
+  if (advance + last % blockLength >= bufferLength) ++so.underruns;
 }
 
 DWORD WINAPI SoftwareOutput_MixerThreadProc(void*) {
@@ -181,10 +193,16 @@ DWORD WINAPI SoftwareOutput_MixerThreadProc(void*) {
     desc->blockIndex = 0;
     const uint32_t bufferLength = static_cast<uint32_t>(SoundEngine.bufferLength);
     const uint32_t blockLength = static_cast<uint32_t>(SoundEngine.blockLength);
+    bool first = true;
+    uint32_t last = 0;
     while (!so.stopRequest && primary->sample) {
       const int position = primary->ops.getPosition(primary);
       SoundOutput_Watchdog(position);
-      const int playing = static_cast<int>(static_cast<uint32_t>(position) % bufferLength / blockLength);
+      const uint32_t now = static_cast<uint32_t>(position);
+      if (!first) AccountPlayed(last, now, bufferLength, blockLength);
+      first = false;
+      last = now;
+      const int playing = static_cast<int>(now % bufferLength / blockLength);
       while (desc->blockIndex != playing && !so.stopRequest) {
         SoundClock_Stamp(&so.clock);
         MixNextBlock();

@@ -68,7 +68,7 @@ BOOL SwSetSample(SoundChannel* ch, SoundSample* sample) {
 BOOL SwStart(SoundDspUnit* unit, SoundChannel* ch, SoundSample* sample) {
   if (!unit) unit = SoftwareOutput.mixUnit;
   SoundLock_Enter(MixerLock());
-  const int partBytes = sample->length * SoundSample_FrameBytes(sample->mode) + kPartGuard;
+  const int partBytes = SoundSample_PartStride(sample);
   int part = 0;
   for (SoundChannel* c = ch; c; c = c->nextLinked, ++part) {
     c->data = static_cast<const uint8_t*>(sample->data) + static_cast<size_t>(part) * partBytes;
@@ -166,30 +166,45 @@ BOOL SwGetLevels(SoundChannel* ch, int* left, int* right) {
 
 BOOL SwIsPlaying(SoundChannel* ch) { return ch->sample != nullptr; }
 
-// Positional sound comes with the channel interface; a paused 3D channel keeps its gains.
-BOOL SwUpdate3d(SoundChannel* /*ch*/) { return TRUE; }
+// The engine update recomputes positional sound only for paused channels; playing ones
+// follow Aural_Set3DAttributes.
+BOOL SwUpdate3d(SoundChannel* ch) { return (ch->flags & kChannelPaused) ? SoundChannel_Update3D(ch) : TRUE; }
 
 // Sample operations.
+int64_t DataBytes64(const SoundSample* s, int length) {
+  using namespace SoundMode;
+  int64_t bytes = static_cast<int64_t>(length) * ((s->mode & Pcm16) ? 2 : 1);
+  if (s->mode & Stereo)
+    bytes *= 2;
+  else if (s->mode & MultiChannel)
+    bytes *= s->channels;
+  return bytes;
+}
+
 BOOL SwAllocate(SoundSample* s, int length) {
   using namespace SoundMode;
   if (s->mode & (ImaAdpcm | Block28)) {
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
   }
-  int64_t bytes = static_cast<int64_t>(length) * ((s->mode & Pcm16) ? 2 : 1);
   const bool multi = (s->mode & MultiChannel) != 0;
-  if (s->mode & Stereo)
-    bytes *= 2;
-  else if (multi)
-    bytes *= s->channels > 0 ? s->channels : 1;
-  const int64_t block = multi ? bytes + static_cast<int64_t>(s->channels) * kPartGuard + kMultiGuardExtra
-                              : bytes + kGuardTotal;
-  if (length < 0 || block > INT32_MAX) {
+  if (length < 0 || (multi && (s->channels < 1 || s->channels > kSoundMaxSampleChannels))) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
+  // 64-bit sums: a length taken from a file must not wrap into a small block.
+  const int64_t bytes = DataBytes64(s, length);
+  const int64_t block = multi ? bytes + static_cast<int64_t>(s->channels) * kPartGuard + kMultiGuardExtra
+                              : bytes + kGuardTotal;
+  if (block > INT32_MAX) {
+    SoundError_Set(kSoundErrNoMemory);
+    return FALSE;
+  }
   s->outputData = SOUND_CALLOC(static_cast<size_t>(block));
-  if (!s->outputData) {
+  if (multi && (s->mode & StreamBuffer) && s->outputData) s->lockBuffer = SOUND_CALLOC(static_cast<size_t>(bytes));
+  if (!s->outputData || (multi && (s->mode & StreamBuffer) && !s->lockBuffer)) {
+    SOUND_FREE(s->outputData);
+    s->outputData = nullptr;
     SoundError_Set(kSoundErrNoMemory);
     return FALSE;
   }
@@ -203,33 +218,81 @@ void SwFreeData(SoundSample* s) {
   s->outputData = s->data = s->lockBuffer = nullptr;
 }
 
-uint32_t DataBytes(const SoundSample* s) {
-  return static_cast<uint32_t>(s->length) * SoundSample_FrameBytes(s->mode);
+// Splits [offset, offset + length) of a ring of `size` bytes into at most two parts.
+void SplitRange(uint8_t* base, uint32_t size, uint32_t offset, uint32_t length, void** p1, uint32_t* l1, void** p2,
+                uint32_t* l2) {
+  offset %= size;
+  if (length > size) length = size;
+  *p1 = base + offset;
+  *l1 = length <= size - offset ? length : size - offset;
+  *p2 = *l1 < length ? base : nullptr;
+  *l2 = length - *l1;
+}
+
+// Element e of interleaved multi-channel data is frame e / channels of part e % channels.
+template <typename Fn>
+void ForElements(const SoundSample* s, const uint8_t* at, uint32_t bytes, Fn fn) {
+  const int w = (s->mode & SoundMode::Pcm16) ? 2 : 1;
+  const uint32_t first = static_cast<uint32_t>(at - static_cast<const uint8_t*>(s->lockBuffer)) / w;
+  for (uint32_t e = first; e < first + bytes / w; ++e) {
+    const uint32_t part = e % s->channels, frame = e / s->channels;
+    fn(static_cast<uint8_t*>(s->lockBuffer) + static_cast<size_t>(e) * w,
+       static_cast<uint8_t*>(s->data) + static_cast<size_t>(part) * SoundSample_PartStride(s) +
+           static_cast<size_t>(frame) * w,
+       w);
+  }
 }
 
 BOOL SwLock(SoundSample* s, uint32_t offset, uint32_t length, void** p1, uint32_t* l1, void** p2, uint32_t* l2) {
-  const uint32_t size = DataBytes(s);
-  if (!s->data || size == 0 || (s->mode & SoundMode::MultiChannel)) {
+  const int64_t size = DataBytes64(s, s->length);
+  if (!s->data || size <= 0 || offset >= size) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
-  // The guard frame goes back while the caller writes; unlock rebuilds it.
-  if (s->loopEnd >= 0) {
-    std::memcpy(static_cast<uint8_t*>(s->data) + static_cast<size_t>(s->loopEnd) * SoundSample_FrameBytes(s->mode),
-                s->guardSaved, SoundSample_FrameBytes(s->mode));
-    s->loopEnd = -1;
+  // The guard frames go back while the caller writes; unlock rebuilds them.
+  SoundSample_RemoveGuards(s);
+  if (!(s->mode & SoundMode::MultiChannel)) {
+    SplitRange(static_cast<uint8_t*>(s->data), static_cast<uint32_t>(size), offset, length, p1, l1, p2, l2);
+    s->lockOffset = static_cast<int32_t>(offset % size);
+    return TRUE;
   }
-  offset %= size;
-  if (length > size) length = size;
-  *p1 = static_cast<uint8_t*>(s->data) + offset;
-  *l1 = length <= size - offset ? length : size - offset;
-  *p2 = *l1 < length ? s->data : nullptr;
-  *l2 = length - *l1;
-  s->lockOffset = static_cast<int32_t>(offset);
+  if (s->lockInUse) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  if (!s->lockBuffer) s->lockBuffer = SOUND_CALLOC(static_cast<size_t>(size));
+  if (!s->lockBuffer) {
+    SoundError_Set(kSoundErrNoMemory);
+    return FALSE;
+  }
+  SplitRange(static_cast<uint8_t*>(s->lockBuffer), static_cast<uint32_t>(size), offset, length, p1, l1, p2, l2);
+  // The caller sees the present data interleaved, so a partial write keeps the rest.
+  auto gather = [](uint8_t* buffer, const uint8_t* part, int w) { std::memcpy(buffer, part, w); };
+  ForElements(s, static_cast<uint8_t*>(*p1), *l1, gather);
+  if (*p2) ForElements(s, static_cast<uint8_t*>(*p2), *l2, gather);
+  s->lockInUse = 1;
+  s->lockOffset = static_cast<int32_t>(offset % size);
   return TRUE;
 }
 
-BOOL SwUnlock(SoundSample* s, void*, uint32_t, void*, uint32_t) {
+BOOL SwUnlock(SoundSample* s, void* p1, uint32_t l1, void* p2, uint32_t l2) {
+  if ((s->mode & SoundMode::MultiChannel) && s->lockInUse && s->lockBuffer) {
+    const auto* base = static_cast<const uint8_t*>(s->lockBuffer);
+    const int64_t size = DataBytes64(s, s->length);
+    auto scatter = [](uint8_t* buffer, uint8_t* part, int w) { std::memcpy(part, buffer, w); };
+    // Only ranges inside the lock buffer are taken back.
+    auto inside = [&](const void* p, uint32_t l) {
+      const auto* b = static_cast<const uint8_t*>(p);
+      return b >= base && b + l <= base + size;
+    };
+    if (p1 && inside(p1, l1)) ForElements(s, static_cast<uint8_t*>(p1), l1, scatter);
+    if (p2 && inside(p2, l2)) ForElements(s, static_cast<uint8_t*>(p2), l2, scatter);
+    s->lockInUse = 0;
+    if (!(s->mode & SoundMode::StreamBuffer)) {
+      SOUND_FREE(s->lockBuffer);
+      s->lockBuffer = nullptr;
+    }
+  }
   SoundSample_RebuildGuards(s);
   return TRUE;
 }

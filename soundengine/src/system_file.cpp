@@ -202,8 +202,9 @@ SoundFile* AuralFile_Open(const void* name, uint32_t kind, int length) {
       t.fileSeek(f->userHandle, 0, 2);
       const int size = t.fileTell(f->userHandle);
       t.fileSeek(f->userHandle, 0, 0);
-      f->length = size < 0 ? 0 : size;
-      ok = true;
+      f->length = size;
+      ok = size >= 0;
+      if (!ok) t.fileClose(f->userHandle);
       break;
     }
     default:
@@ -246,6 +247,7 @@ void AuralFile_Close(SoundFile* file) {
 int AuralFile_Read(void* buffer, int itemSize, int count, SoundFile* file) {
   if (!file || !buffer) return -1;
   if (itemSize == 0) itemSize = 1;
+  if (itemSize < 0) return 0;
   int64_t bytes = static_cast<int64_t>(itemSize) * count;
   if (bytes < 0) return 0;
   const int pos = file->synchronous ? file->position : file->logicalPosition;
@@ -296,6 +298,14 @@ int AuralFile_Tell(SoundFile* file) {
       break;
   }
   return position - file->startOffset;
+}
+
+int AuralFile_Remaining(SoundFile* file) {
+  if (!file) return 0;
+  const int pos = file->synchronous ? file->position : file->logicalPosition;
+  const int64_t end =
+      file->endOffset >= 0 && file->endOffset < file->length ? static_cast<int64_t>(file->endOffset) + 1 : file->length;
+  return end - pos < 0 ? 0 : static_cast<int>(end - pos);
 }
 
 SysFile* SysFile_Open(const char* name, const char* mode) {
