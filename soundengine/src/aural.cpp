@@ -71,6 +71,8 @@ BOOL Aural_SetOutput(int outputType) {
 static void TearDown() {
   SoundEngineTables& t = SoundTables;
   SoundOutputDriver* driver = SoundEngine.driver;
+  // A background open or load finishes while the engine still stands: it may use it all.
+  SoundLoader_Shutdown();
   if (driver) driver->recordStop();
   if (t.channels) {
     for (int i = 0; i < t.channelCount; ++i) {
@@ -113,7 +115,6 @@ static void TearDown() {
   SOUND_FREE(t.primaryChannel);
   t.primaryChannel = nullptr;
   for (SoundChannelRange& r : t.ranges) r = SoundChannelRange{0, -1, 0};
-  SoundLoader_Shutdown();
 }
 
 void Aural_Close() {

@@ -65,6 +65,14 @@ SoundChannel* Search(SoundChannelRange* range, SoundSample* sample, int priority
   return &t.channels[found];
 }
 
+// Takes a linked channel out of its chain, so the chain's head no longer reaches it.
+void Unchain(SoundChannel* ch) {
+  for (int i = 0; i < SoundTables.channelCount; ++i)
+    if (SoundTables.channels[i].nextLinked == ch) SoundTables.channels[i].nextLinked = ch->nextLinked;
+  ch->linked = 0;
+  ch->nextLinked = nullptr;
+}
+
 }  // namespace
 
 SoundChannel* Aural_PlaySoundInternal(int channel, SoundChannelRange* range, SoundSample* sample, int priority,
@@ -102,6 +110,7 @@ SoundChannel* Aural_PlaySoundInternal(int channel, SoundChannelRange* range, Sou
     if (!ch) return nullptr;
   }
   if (ch->nextLinked && !ch->linked) Aural_StopChannel(ch->index);
+  if (ch->linked) Unchain(ch);
   if (!ch->ops.setSample(ch, sample)) {
     SoundError_Set(kSoundErrNoChannel);
     return nullptr;
@@ -181,8 +190,8 @@ static int PlayOne(int first, const int* list, int count, SoundSample* sample, S
   if (!head) return -1;
   head->flags |= kChannelPaused;
   if (!head->ops.start(unit, head, sample)) {
-    SoundError_Set(kSoundErrPlaybackStart);
     Aural_StopChannel(head->index);
+    SoundError_Set(kSoundErrPlaybackStart);
     return -1;
   }
   Aural_SetPaused(head->index, startPaused);

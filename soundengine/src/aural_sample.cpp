@@ -38,9 +38,11 @@ uint32_t NormaliseMode(uint32_t m, int index) {
 // Makes room for `index` in the table; false without memory.
 bool GrowTable(int index) {
   SoundEngineTables& t = SoundTables;
-  int slots = t.sampleSlots;
-  while (index >= slots) slots += kSoundSampleTableGrowth;
-  if (slots == t.sampleSlots) return true;
+  if (index < t.sampleSlots) return true;
+  // Whole steps of 256 slots; an index no table could hold fails like a failed growth.
+  const int64_t wanted = (static_cast<int64_t>(index) / kSoundSampleTableGrowth + 1) * kSoundSampleTableGrowth;
+  if (wanted * static_cast<int64_t>(sizeof(SoundSample*)) > INT32_MAX) return false;
+  const int slots = static_cast<int>(wanted);
   auto* grown = static_cast<SoundSample**>(SoundMem_Realloc(t.samples, sizeof(SoundSample*) * slots, kSoundFileTag));
   if (!grown) return false;
   std::memset(grown + t.sampleSlots, 0, sizeof(SoundSample*) * (slots - t.sampleSlots));

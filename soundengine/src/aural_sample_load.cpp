@@ -231,7 +231,7 @@ BOOL SoundSample_Upload(SoundSample* s, const void* source, int offset, int byte
   const auto* in = static_cast<const uint8_t*>(source);
   BOOL ok = SoundSample_ConvertData(p1, in, static_cast<int>(l1), s->mode, sourceMode, s->channels);
   if (ok && p2) ok = SoundSample_ConvertData(p2, in + l1 / dw * sw, static_cast<int>(l2), s->mode, sourceMode, s->channels);
-  SoundSample_Unlock(s, p1, l1, p2, l2);
+  s->ops.unlock(s, p1, l1, p2, l2);  // not the entry point: it would clear a conversion error
   return ok;
 }
 

@@ -60,6 +60,13 @@ BOOL SwFree(SoundChannel* ch) {
 
 BOOL SwSetSample(SoundChannel* ch, SoundSample* sample) {
   SoundLock_Enter(MixerLock());
+  // A channel taken over while it plays leaves the mix until its start: the mixer must
+  // never pair the new sample with the old data pointer.
+  if (!(ch->flags & kChannelInSong)) {
+    SoundLink_Remove(&ch->link);
+    if (SoundLink_Linked(&SoftwareOutput.idle)) SoundLink_InsertBefore(&SoftwareOutput.idle, &ch->link);
+  }
+  ch->data = nullptr;
   ch->sample = sample;
   SoundLock_Leave(MixerLock());
   return TRUE;

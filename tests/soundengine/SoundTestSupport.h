@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -56,6 +57,20 @@ inline SoundDspUnit* AddCapture(Capture* capture, int priority) {
   SoundDspUnit* unit = AuralDsp_Create(Capture::Callback, priority, capture);
   if (unit) unit->active = 1;
   return unit;
+}
+
+// A listed 16-bit sample holding `values` (frames of `mode`'s layout), uploaded as data.
+inline SoundSample* MakeSample16(const std::vector<int16_t>& values, uint32_t mode, int frequency = 44100,
+                                 int index = -1) {
+  const int frames = static_cast<int>(values.size()) / ((mode & SoundMode::Stereo) ? 2 : 1);
+  SoundSample* s = SoundSample_Alloc(index, frames, mode | SoundMode::Pcm16, frequency, 255, 128);
+  if (s && !SoundSample_Upload(s, values.data(), 0, static_cast<int>(values.size() * 2), SoundMode::Pcm16)) return nullptr;
+  return s;
+}
+
+// Gains of the software pan law, worked out from the square-root rule itself.
+inline int PanGain(int pan, int volume) {
+  return static_cast<int>(std::floor(std::sqrt(256.0 * pan) + 1e-9)) * volume / 255;
 }
 
 }  // namespace soundtest
