@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "aural.h"
+#include "aural_sample.h"
 #include "system_thread.h"
 
 struct SoundStream;
@@ -51,7 +52,7 @@ struct SoundStream {
   SoundStream* next;
   SoundStream* prev;
   SoundDspUnit* dspUnits;          // applied to every filled half (none installed here)
-  SoundStream* pendingNext;        // non-blocking open queue
+  SoundLoaderEntry pendingOpen;    // the entry of a non-blocking open in the loader's queue
   SoundSample* ringSample;         // user word: the reader's state
   SoundFile* file;                 // null for user streams
   SoundClock cpuClock;             // fill time
@@ -74,7 +75,8 @@ struct SoundStream {
   int32_t channel;                 // handle, -1 when not playing
   void* endUserData;
   void* fillUserData;
-  int32_t pendingState;
+  int32_t pendingState;            // bit 1 open pending, bit 2 sub-stream selection pending
+  int32_t pendingLength;           // the length argument of a non-blocking open
   int32_t requestedSubStream;
   void* readBuffer;
   int32_t readBufferSize;

@@ -60,7 +60,8 @@ bool StopCore(SoundStream* s) {
   return true;
 }
 
-void FreeStream(SoundStream* s) {
+// Frees everything the record holds, not the record.
+void FreeParts(SoundStream* s) {
   if (s->ringSample) {
     if (s->readerClose) s->readerClose(s->ringSample->user);
     s->ringSample->user = nullptr;
@@ -75,7 +76,27 @@ void FreeStream(SoundStream* s) {
   SOUND_FREE(s->history);
   SOUND_FREE(s->tickHistory);
   SOUND_FREE(s->tags);
-  SOUND_FREE(s);
+  s->ringSample = nullptr;
+  s->file = nullptr;
+  s->frameTable = nullptr;
+  s->syncList = s->syncCursor = nullptr;
+  s->playlist = nullptr;
+  s->readBuffer = s->decodeBuffer = nullptr;
+  s->history = s->tickHistory = nullptr;
+  s->tags = nullptr;
+  s->readerClose = s->readerReset = nullptr;
+  s->readerDecode = nullptr;
+  s->fillCallback = nullptr;
+}
+
+void LinkAtHead(SoundStream* s) {
+  Stream_LockBoth();
+  SoundStream* head = &g_streamer.head;
+  s->prev = head;
+  s->next = head->next;
+  head->next->prev = s;
+  head->next = s;
+  Stream_UnlockBoth();
 }
 
 // The readers a stream open tries, in order. Headerless PCM is taken only when asked
@@ -109,8 +130,9 @@ SoundFile* OpenSource(const void* name, uint32_t mode, int length) {
   return f;
 }
 
-// Opens and primes a stream; null with the last error set.
-SoundStream* OpenInternal(const void* name, uint32_t mode, int length) {
+// Opens and primes a stream, into `record` when one is given (a non-blocking open, whose
+// record stays listed and is only marked failed); null with the last error set.
+SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStream* record) {
   using namespace SoundMode;
   if (mode & No3d) mode &= ~Sound3d;
   if (mode & Pcm16) mode &= ~Pcm8;
@@ -133,7 +155,9 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length) {
     return nullptr;
   }
   const auto fail = [&](int32_t error, SoundStream* s) -> SoundStream* {
-    if (s) {
+    if (s && s == record) {
+      FreeParts(s);
+    } else if (s) {
       s->closing = 1;
       AuralStream_Close(s);
     } else {
@@ -167,7 +191,7 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length) {
   if (halfSamples * 4 * 2 > INT32_MAX) return fail(kSoundErrNoMemory, nullptr);
   const int bufferBytes = AuralStream_SamplesToBytes(static_cast<int>(halfSamples), m, info.channels);
 
-  SoundStream* s = AuralStream_Create(nullptr, AuralStream_DecodeFill, bufferBytes, m, info.rate, nullptr, info.channels);
+  SoundStream* s = AuralStream_Create(record, AuralStream_DecodeFill, bufferBytes, m, info.rate, nullptr, info.channels);
   if (!s) return fail(SoundError, nullptr);
   s->ready = 0;
   s->busy = 1;
@@ -192,7 +216,10 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length) {
   s->history = static_cast<SoundHistoryEntry*>(SOUND_CALLOC(sizeof(SoundHistoryEntry) * (s->historyEntries + 1)));
   if (!s->history) return fail(kSoundErrNoMemory, s);
 
-  if (!(m & FromMemory)) SoundStr_AppendN(s->name, static_cast<const char*>(name), kNameSize - 1);
+  if (!(m & FromMemory) && s->name != name) {
+    s->name[0] = 0;
+    SoundStr_AppendN(s->name, static_cast<const char*>(name), kNameSize - 1);
+  }
   s->ringSample->name[0] = 0;
   SoundStr_AppendN(s->ringSample->name, s->name, kSoundSampleNameSize - 1);
 
@@ -304,18 +331,58 @@ SoundStream* AuralStream_Create(SoundStream* record, SoundStreamFillFn fillCallb
   s->loopCount = s->initialLoopCount = -1;
   s->requestedSubStream = -1;
   s->firstPlay = 1;
-  s->ready = 1;
   SoundError_Set(kSoundErrNone);
-
-  Stream_LockBoth();
-  SoundStream* head = &g_streamer.head;
-  s->prev = head;
-  s->next = head->next;
-  head->next->prev = s;
-  head->next = s;
-  Stream_UnlockBoth();
+  // A non-blocking open's record is listed from the start and becomes ready when opened.
+  if (!s->next) {
+    s->ready = 1;
+    LinkAtHead(s);
+  }
   return s;
 }
+
+namespace {
+
+// The loader thread's half of a non-blocking open.
+void RunPendingOpen(void* object) {
+  auto* s = static_cast<SoundStream*>(object);
+  const void* source = (s->mode & SoundMode::FromMemory) ? s->memoryBlock : static_cast<const void*>(s->name);
+  const uint32_t mode = s->mode & ~SoundMode::LoadInBackground;
+  if (OpenInternal(source, mode, s->pendingLength, s))
+    s->ready = 1;
+  else
+    s->failed = 1;
+  s->pendingState &= ~1;
+}
+
+SoundStream* OpenInBackground(const void* nameOrMemory, uint32_t mode, int length) {
+  if (!nameOrMemory) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return nullptr;
+  }
+  if (!SoundLoader_Start()) return nullptr;
+  auto* s = static_cast<SoundStream*>(SOUND_CALLOC(sizeof(SoundStream)));
+  if (!s) {
+    SoundError_Set(kSoundErrNoMemory);
+    return nullptr;
+  }
+  if (mode & SoundMode::FromMemory)
+    s->memoryBlock = nameOrMemory;
+  else
+    SoundStr_AppendN(s->name, static_cast<const char*>(nameOrMemory), kNameSize - 1);
+  s->pendingLength = length;
+  s->mode = mode;
+  s->channel = -1;
+  s->pendingState = 1;
+  s->requestedSubStream = -1;
+  LinkAtHead(s);
+  s->pendingOpen.object = s;
+  s->pendingOpen.kind = kSoundLoaderStream;
+  s->pendingOpen.run = RunPendingOpen;
+  SoundLoader_Queue(&s->pendingOpen);
+  return s;
+}
+
+}  // namespace
 
 SoundStream* AuralStream_Open(const void* nameOrMemory, uint32_t mode, int /*unused*/, int length) {
   SoundError_Begin();
@@ -323,7 +390,8 @@ SoundStream* AuralStream_Open(const void* nameOrMemory, uint32_t mode, int /*unu
     SoundError_Set(kSoundErrNotInitialised);
     return nullptr;
   }
-  SoundStream* s = OpenInternal(nameOrMemory, mode, length);
+  if (mode & SoundMode::LoadInBackground) return OpenInBackground(nameOrMemory, mode, length);
+  SoundStream* s = OpenInternal(nameOrMemory, mode, length, nullptr);
   if (!s) return nullptr;
   const bool readShort = s->readShort;
   s->ready = 1;
@@ -337,6 +405,10 @@ BOOL AuralStream_Close(SoundStream* s) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
+  if (!s->ready && !s->failed) {  // an open still under way on the loader thread
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
   if (s->closing && s->ready) return TRUE;  // a close already under way
   s->closing = 1;
   StopCore(s);
@@ -347,7 +419,8 @@ BOOL AuralStream_Close(SoundStream* s) {
   Stream_UnlockBoth();
   s->endCallback = nullptr;
   s->endUserData = nullptr;
-  FreeStream(s);
+  FreeParts(s);
+  SOUND_FREE(s);
   return TRUE;
 }
 

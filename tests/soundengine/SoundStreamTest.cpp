@@ -504,3 +504,43 @@ TEST_F(SoundStreamTest, StreamerThreadEndsAShortStreamWithItsCallbackOutsideTheL
   EXPECT_EQ(log.thread, GetThreadId(AuralStream_ThreadHandle()));
   EXPECT_TRUE(log.closed);
 }
+
+TEST_F(SoundStreamTest, BackgroundOpensBecomeReadyOrFailedOnTheLoaderThread) {
+  Init(44100);
+  const std::vector<int16_t> pcm = Pcm16(FixtureBytes("stereo16.wav"));
+  SoundStream* s = AuralStream_Open(FixtureName("stereo16.wav").c_str(), SoundMode::LoadInBackground, 0, 0);
+  ASSERT_NE(s, nullptr) << SoundError;
+  SoundStream* missing = AuralStream_Open("\\missing.wav", SoundMode::LoadInBackground, 0, 0);
+  ASSERT_NE(missing, nullptr) << "the record comes at once; the failure later";
+  for (int i = 0; i < 500 && !(s->ready && missing->failed); ++i) Sleep(10);
+  ASSERT_TRUE(s->ready);
+  EXPECT_TRUE(missing->failed);
+  EXPECT_FALSE(missing->ready);
+  EXPECT_EQ(AuralStream_Play(-1, missing, nullptr, FALSE), -1);
+  EXPECT_EQ(SoundError, kSoundErrInvalidParam);
+  EXPECT_TRUE(AuralStream_Close(missing)) << "a failed record can be closed";
+  EXPECT_STREQ(s->name, FixtureName("stereo16.wav").c_str());
+  EXPECT_EQ(AuralStream_GetLengthMs(s), 1500);
+  EndLog end;
+  int gl = 0, gr = 0;
+  ASSERT_TRUE(PlayToEnd(s, &end, &gl, &gr));
+  ExpectMix(pcm, 2, gl, gr);
+  EXPECT_TRUE(AuralStream_Close(s));
+}
+
+TEST_F(SoundStreamTest, DownmixedStereoPlaysTheAverageOfBothSides) {
+  Init(44100);
+  const std::vector<int16_t> pcm = Pcm16(FixtureBytes("stereo16.wav"));
+  SoundStream* s = AuralStream_Open(FixtureName("stereo16.wav").c_str(), SoundMode::DownmixMono, 0, 0);
+  ASSERT_NE(s, nullptr) << SoundError;
+  EXPECT_TRUE(s->mode & SoundMode::Mono);
+  EXPECT_EQ(s->lengthSamples, 66150);
+  ASSERT_TRUE(AuralStream_SetTime(s, 1000));
+  EndLog end;
+  int gl = 0, gr = 0;
+  ASSERT_TRUE(PlayToEnd(s, &end, &gl, &gr));
+  std::vector<int16_t> mono;
+  for (size_t i = 44100; i < pcm.size() / 2; ++i) mono.push_back(static_cast<int16_t>((pcm[2 * i] + pcm[2 * i + 1]) >> 1));
+  ExpectMix(mono, 1, gl, gr);
+  EXPECT_TRUE(AuralStream_Close(s));
+}
