@@ -11,7 +11,7 @@ struct SoundFile;
 // Kept in the ring sample's user word.
 struct WavDecodeState {
   uint8_t* format;                 // copy of the "fmt " block, at least 40 bytes; null for raw PCM
-  void* acmStream;                 // platform conversion stream (none in this build)
+  void* acmStream;                 // the platform conversion stream (codecs other than PCM and IMA ADPCM)
   uint8_t adpcm36;                 // 36-byte blocks per channel, decoded channel by channel
   int32_t formatTag, channels, blockAlign, samplesPerBlock;
 };

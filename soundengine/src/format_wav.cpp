@@ -1,7 +1,12 @@
 // RIFF WAVE for streams: the chunk walk (format, data, cue points with labels, the first
-// sampler loop), the probe, and decoding of PCM and IMA ADPCM. Codecs that need the
-// platform's conversion manager are refused as unknown formats.
+// sampler loop), the probe, and decoding: PCM straight through, IMA ADPCM inside the
+// engine, every other codec through the platform's Audio Compression Manager.
 #include "format_wav.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <mmreg.h>
+#include <msacm.h>
 
 #include <cstring>
 
@@ -62,6 +67,29 @@ void ReadLabels(SoundFile* f, int64_t list, int64_t listSize, SoundSyncPoint* sy
     }
     sub += kChunkHeaderBytes + size + (size & 1);
   }
+}
+
+// Opens a conversion from the file's format to the PCM format the manager suggests.
+// False when the platform has no converter for it.
+bool OpenConversion(const uint8_t* format, int formatBytes, HACMSTREAM* stream, WAVEFORMATEX* pcm) {
+  // The manager reads cbSize extra bytes behind the 18-byte header: they must be there.
+  const int extra = formatBytes >= 18 ? U16(format + 16) : 0;
+  if (formatBytes < 16 || 18 + extra > (formatBytes > kWavFormatMinCopy ? formatBytes : kWavFormatMinCopy)) return false;
+  auto* source = reinterpret_cast<WAVEFORMATEX*>(const_cast<uint8_t*>(format));
+  *pcm = WAVEFORMATEX{};
+  pcm->wFormatTag = WAVE_FORMAT_PCM;
+  if (acmFormatSuggest(nullptr, source, pcm, sizeof *pcm, ACM_FORMATSUGGESTF_WFORMATTAG) != 0) return false;
+  if ((pcm->wBitsPerSample != 8 && pcm->wBitsPerSample != 16) || (pcm->nChannels != 1 && pcm->nChannels != 2) ||
+      pcm->nSamplesPerSec == 0)
+    return false;
+  return acmStreamOpen(stream, nullptr, source, pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) == 0;
+}
+
+DWORD ConvertedSize(HACMSTREAM stream, int sourceBytes) {
+  DWORD out = 0;
+  if (sourceBytes <= 0 || acmStreamSize(stream, static_cast<DWORD>(sourceBytes), &out, ACM_STREAMSIZEF_SOURCE) != 0)
+    return 0;
+  return out;
 }
 
 }  // namespace
@@ -149,6 +177,7 @@ BOOL WavFormat_ReadChunks(SoundFile* f, uint8_t** format, int* formatBytes, int*
 void WavFormat_Close(void* state) {
   auto* s = static_cast<WavDecodeState*>(state);
   if (!s) return;
+  if (s->acmStream) acmStreamClose(static_cast<HACMSTREAM>(s->acmStream), 0);
   SOUND_FREE(s->format);
   SOUND_FREE(s);
 }
@@ -169,12 +198,18 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   const int samplesPerBlock = U16(format + 18);
   const bool pcm = tag == kWavTagPcm && (bits == 8 || bits == 16);
   const bool ima = (tag == kWavTagImaAdpcm || tag == kWavTagImaAdpcm36) && bits == 4;
-  // MPEG data belongs to the MPEG reader; other codecs would need the platform's
-  // conversion manager. Channel layouts beyond stereo and impossible rates or ADPCM
-  // blocks are refused rather than decoded past their buffers.
-  bool ok = formatBytes >= 16 && (pcm || ima) && (channels == 1 || channels == 2) && rate > 0 && rate <= kMaxRate;
+  // MPEG data belongs to the MPEG reader. Channel layouts beyond stereo and impossible
+  // rates or blocks are refused rather than decoded past their buffers.
+  bool ok = formatBytes >= 16 && tag != kWavTagMpeg && tag != kWavTagMpegLayer3 && (channels == 1 || channels == 2) &&
+            rate > 0 && rate <= kMaxRate && blockAlign > 0;
   if (ok && ima) ok = Ima_LayoutValid(channels, blockAlign, samplesPerBlock);
+  HACMSTREAM acm = nullptr;
+  WAVEFORMATEX acmPcm = {};
+  if (ok && !pcm && !ima) ok = OpenConversion(format, formatBytes, &acm, &acmPcm);
+  const DWORD acmBlockOut = acm ? ConvertedSize(acm, blockAlign) : 0;
+  if (ok && acm && (acmBlockOut == 0 || acmBlockOut % acmPcm.nBlockAlign != 0)) ok = false;
   if (!ok) {
+    if (acm) acmStreamClose(acm, 0);
     SOUND_FREE(format);
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
@@ -187,22 +222,23 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   }
   state->format = format;
   state->formatTag = tag;
-  state->channels = channels;
-  const int outBytesPerSample = pcm ? bits / 8 : 2;
+  state->channels = acm ? acmPcm.nChannels : channels;
+  state->acmStream = acm;
+  const int outBytesPerSample = pcm ? bits / 8 : acm ? acmPcm.wBitsPerSample / 8 : 2;
   if (pcm) blockAlign = channels * outBytesPerSample;  // a header's value cannot be trusted for rounding
   state->blockAlign = blockAlign;
-  state->samplesPerBlock = pcm ? 1 : samplesPerBlock;
+  state->samplesPerBlock = pcm ? 1 : acm ? static_cast<int>(acmBlockOut / acmPcm.nBlockAlign) : samplesPerBlock;
 
   *info = SoundReaderInfo{};
   info->mode = mode & ~0x1F8u;
   info->mode |= outBytesPerSample == 1 ? (Pcm8 | Unsigned) : (Pcm16 | Signed);
-  info->mode |= channels == 1 ? Mono : Stereo;
-  info->rate = rate;
+  info->mode |= state->channels == 1 ? Mono : Stereo;
+  info->rate = acm ? static_cast<int>(acmPcm.nSamplesPerSec) : rate;
   info->dataOffset = dataOffset;
   info->dataBytes = dataBytes;
   info->blockAlign = blockAlign;
   info->samplesPerBlock = state->samplesPerBlock;
-  info->channels = channels;
+  info->channels = state->channels;
   info->state = state;
   info->decode = WavFormat_Decode;
   info->close = WavFormat_Close;
@@ -214,7 +250,7 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
     state->format = nullptr;
     SOUND_FREE(format);
   } else {
-    const int64_t blockOut = static_cast<int64_t>(samplesPerBlock) * channels * 2;
+    const int64_t blockOut = acm ? static_cast<int64_t>(acmBlockOut) : static_cast<int64_t>(samplesPerBlock) * channels * 2;
     const int64_t decoded = static_cast<int64_t>(dataBytes / blockAlign) * blockOut;
     info->decodedBytes = decoded > INT32_MAX ? INT32_MAX : static_cast<int>(decoded);
     int read = blockAlign;
@@ -255,6 +291,23 @@ BOOL RawFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info) {
 
 int WavFormat_DecodeBlock(WavDecodeState* s, const uint8_t* input, int inputBytes, void* output, int room) {
   if (!s || s->blockAlign <= 0 || inputBytes <= 0 || room <= 0) return 0;
+  if (s->acmStream) {
+    auto acm = static_cast<HACMSTREAM>(s->acmStream);
+    // Whole blocks only, and no more than the output can take.
+    int blocks = inputBytes / s->blockAlign;
+    while (blocks > 0 && ConvertedSize(acm, blocks * s->blockAlign) > static_cast<DWORD>(room)) --blocks;
+    if (blocks <= 0) return 0;
+    ACMSTREAMHEADER h = {};
+    h.cbStruct = sizeof h;
+    h.pbSrc = const_cast<uint8_t*>(input);
+    h.cbSrcLength = static_cast<DWORD>(blocks * s->blockAlign);
+    h.pbDst = static_cast<uint8_t*>(output);
+    h.cbDstLength = static_cast<DWORD>(room);
+    if (acmStreamPrepareHeader(acm, &h, 0) != 0) return 0;
+    const bool ok = acmStreamConvert(acm, &h, ACM_STREAMCONVERTF_BLOCKALIGN) == 0;
+    acmStreamUnprepareHeader(acm, &h, 0);
+    return ok && h.cbDstLengthUsed <= static_cast<DWORD>(room) ? static_cast<int>(h.cbDstLengthUsed) : 0;
+  }
   const int blockOut = s->samplesPerBlock * s->channels * 2;
   int blocks = inputBytes / s->blockAlign;
   if (blocks > room / blockOut) blocks = room / blockOut;
