@@ -215,6 +215,12 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
   s->historyEntries = ringSamples / S;
   s->history = static_cast<SoundHistoryEntry*>(SOUND_CALLOC(sizeof(SoundHistoryEntry) * (s->historyEntries + 1)));
   if (!s->history) return fail(kSoundErrNoMemory, s);
+  if (SoundTables.primaryChannel && SoundEngine.blockLength > 0) {
+    s->tickStep = SoundEngine.blockLength;
+    s->tickEntries = SoundEngine.bufferLength / SoundEngine.blockLength;
+    s->tickHistory = static_cast<SoundHistoryEntry*>(SOUND_CALLOC(sizeof(SoundHistoryEntry) * (s->tickEntries + 1)));
+    if (!s->tickHistory) return fail(kSoundErrNoMemory, s);
+  }
 
   if (!(m & FromMemory) && s->name != name) {
     s->name[0] = 0;
