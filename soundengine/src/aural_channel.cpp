@@ -35,7 +35,10 @@ SoundChannel* Aural_GetChannel(int handle) {
     SoundError_Set(kSoundErrNotInitialised);
     return nullptr;
   }
-  if (IsPrimaryHandle(handle)) return t.primaryChannel;
+  if (IsPrimaryHandle(handle)) {
+    if (!t.primaryChannel) SoundError_Set(kSoundErrInvalidParam);  // no software channel
+    return t.primaryChannel;
+  }
   const int index = handle & kHandleIndexMask;
   if (handle < 0 || index >= t.channelCount) {
     SoundError_Set(kSoundErrInvalidParam);

@@ -343,8 +343,33 @@ TEST_F(Channels, PositionalSoundPansAndAttenuatesByDistance) {
   const float velocity[3] = {0.0f, 0.0f, 34.0f};
   ASSERT_TRUE(Aural_Set3DAttributes(h, ahead, velocity));
   EXPECT_EQ(ch->frequencyScale, (87040 - (960 - 7200)) / 340);
-  EXPECT_TRUE(Aural_Set3DAttributes(h, ahead, velocity)) << "nothing changed: 1";
 
   EXPECT_EQ(SoundMath_FloatToFixed8(-1.999f), -511);
   EXPECT_EQ(SoundMath_FloatToFixed8(0.5f), 128);
+}
+
+// A voice played through a unit of the caller's mixes at that unit's place in the chain;
+// when the unit goes, the voice plays on through the default mix unit.
+TEST_F(Channels, AGivenUnitMixesItsVoicesWhereItStands) {
+  const std::vector<int16_t> data = Pattern(20000, 8);
+  SoundSample* s = MakeSample16(data, Mono | NoLoop | No3d);
+  ASSERT_NE(s, nullptr);
+  s->pan = 255;
+  Capture late{2};
+  ASSERT_NE(AddCapture(&late, 1200), nullptr);
+  SoundDspUnit* unit = AuralDsp_Create(nullptr, 1100, nullptr);
+  ASSERT_NE(unit, nullptr);
+  unit->active = 1;
+  const int list[1] = {kChannelFree};
+  const int h = Aural_PlaySoundOnList(list, 1, s, unit, FALSE);
+  ASSERT_GE(h, 0) << SoundError;
+  EXPECT_EQ(unit->userData, unit);
+  Render();
+  for (int i = 0; i < kBlock; ++i) {
+    ASSERT_EQ(cap.last[2 * i + 1], 0) << "nothing yet before the clip unit, " << i;
+    ASSERT_EQ(late.last[2 * i + 1], data[i] * 255 >> 8) << i;
+  }
+  ASSERT_TRUE(AuralDsp_Free(unit));
+  Render();
+  EXPECT_EQ(cap.last[1], data[kBlock] * 255 >> 8) << "moved to the default mix unit";
 }

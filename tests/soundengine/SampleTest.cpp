@@ -230,10 +230,12 @@ TEST_F(Samples, ModesTableSlotsAndDefaults) {
   plain->volume = 100;
   plain->pan = 128;
   plain->mode |= No3d;
+  bool varied = false;
   for (int i = 0; i < 50; ++i) {
     const int h = Aural_PlaySound(kChannelFree, plain);
     ASSERT_GE(h, 0);
     const SoundChannel* ch = Aural_GetChannel(h);
+    varied = varied || ch->frequency != 8000 || ch->volume != 100 || ch->pan != 128;
     ASSERT_GE(ch->frequency, 8000 - 100);
     ASSERT_LT(ch->frequency, 8000 + 100);
     ASSERT_GE(ch->volume, 95);
@@ -241,6 +243,7 @@ TEST_F(Samples, ModesTableSlotsAndDefaults) {
     ASSERT_GE(ch->pan, 98);
     ASSERT_LT(ch->pan, 158);
   }
+  EXPECT_TRUE(varied);
 
   // Ring buffers of streams: unlisted, no data for no length, the allocate error kept.
   SoundSample* empty = SoundSample_CreateStreamBuffer(0, -5, Pcm16 | Stereo, 44100, 255, 128, 255, 2);
