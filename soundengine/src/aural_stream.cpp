@@ -623,12 +623,13 @@ void AuralStream_UpdateAll(int elapsedMs) {
         }
       }
     }
-    readShort = readShort || s->readShort;
     // The stop happens in the pass; the end callback only once the lock is left.
     if (s->ended && endedCount < kMaxEndedPerPass) {
       SoundStreamCallbackFn callback = s->endCallback;
       void* user = s->endUserData;
-      if (StopCore(s) && callback) ended[endedCount++] = {s, callback, user};
+      const bool stopped = StopCore(s);
+      readShort = readShort || (stopped && s->readShort);
+      if (stopped && callback) ended[endedCount++] = {s, callback, user};
     }
     cpu += s->cpuUse;
     if (!SoundTables.primaryChannel) Stream_SyncCheck(s);
@@ -636,7 +637,8 @@ void AuralStream_UpdateAll(int elapsedMs) {
   SoundEngine.streamCpu = cpu;
   st.inUpdate = 0;
   SoundLock_Leave(st.lock1);
-  // A stream cut short by its file ends with the read error, which its end callback sees.
+  // A stream cut short by its file ends with the read error (once, in the pass that
+  // stops it), which its end callback sees.
   if (readShort) SoundError_Set(kSoundErrReadError);
   for (int i = 0; i < endedCount; ++i) {
     SoundStream* s = ended[i].stream;

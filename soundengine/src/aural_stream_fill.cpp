@@ -239,6 +239,7 @@ void AuralStream_Prime(SoundStream* s) {
   if (s->readerReset) s->readerReset(ring->user);
   s->drainTime = -1;
   s->ended = 0;
+  s->readShort = 0;
   s->halfIndex = 0;
   s->decodedPending = s->decodedOffset = 0;
   s->historyWrite = s->historyRemaining = 0;

@@ -323,6 +323,8 @@ TEST_F(SoundStreamTest, TruncatedAndLyingFilesEndCleanly) {
   Render(4000, [&] { return end.calls > 0; });
   EXPECT_EQ(end.calls, 1);
   EXPECT_EQ(end.error, kSoundErrReadError) << "the end callback sees why the stream ended";
+  Render(1);
+  EXPECT_EQ(SoundError, kSoundErrNone) << "reported once, not on every update after";
   std::vector<int16_t> pcm = Pcm16(full);
   pcm.resize(100000 / 2);
   ExpectMix(pcm, 2, 255, 255);
