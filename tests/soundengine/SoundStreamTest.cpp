@@ -586,3 +586,70 @@ TEST_F(SoundStreamTest, OtherCodecsDecodeThroughThePlatformConverter) {
     rec.mix.clear();
   }
 }
+
+namespace {
+
+// File callbacks over one file held in memory.
+struct MemoryCallbacks {
+  static std::string data;
+  static int pos;
+  static void* Open(const char* name) { return std::string(name) == "song.wav" ? &data : nullptr; }
+  static void Close(void*) {}
+  static int Read(void* buffer, int n, void*) {
+    const int m = n < static_cast<int>(data.size()) - pos ? n : static_cast<int>(data.size()) - pos;
+    std::memcpy(buffer, data.data() + pos, m > 0 ? m : 0);
+    pos += m > 0 ? m : 0;
+    return m > 0 ? m : 0;
+  }
+  static int Seek(void*, int offset, int whence) {
+    pos = offset + (whence == 1 ? pos : whence == 2 ? static_cast<int>(data.size()) : 0);
+    return 0;
+  }
+  static int Tell(void*) { return pos; }
+};
+std::string MemoryCallbacks::data;
+int MemoryCallbacks::pos;
+
+}  // namespace
+
+TEST_F(SoundStreamTest, RawPcmAndTheCallersFileCallbacksAreSourcesToo) {
+  Init(44100);
+  // Headerless 16-bit stereo at 44100 Hz; the length argument limits a file.
+  const std::string wav = BuildWav(2, 44100, 5000);
+  const auto d = DataChunk(wav);
+  const std::string raw = wav.substr(d.first);
+  SoundStream* s = AuralStream_Open(raw.data(), SoundMode::FromMemory | SoundMode::RawPcm | SoundMode::Pcm16 |
+                                                    SoundMode::Stereo | SoundMode::Signed,
+                                    0, static_cast<int>(raw.size()));
+  ASSERT_NE(s, nullptr) << SoundError;
+  EXPECT_EQ(s->lengthSamples, 5000);
+  EndLog end;
+  int gl = 0, gr = 0;
+  ASSERT_TRUE(PlayToEnd(s, &end, &gl, &gr));
+  std::vector<int16_t> pcm(5000 * 2);
+  std::memcpy(pcm.data(), raw.data(), raw.size());
+  ExpectMix(pcm, 2, gl, gr);
+  EXPECT_TRUE(AuralStream_Close(s));
+  s = AuralStream_Open(FixtureName("stereo16.wav").c_str(), SoundMode::RawPcm | SoundMode::Pcm16 | SoundMode::Stereo,
+                       0, 4000);
+  ASSERT_NE(s, nullptr) << SoundError;
+  EXPECT_EQ(s->lengthSamples, 1000) << "4000 bytes of the file";
+  EXPECT_TRUE(AuralStream_Close(s));
+
+  // With all five callbacks installed, names go to them.
+  MemoryCallbacks::data = FixtureBytes("stereo16.wav");
+  MemoryCallbacks::pos = 0;
+  Aural_SetFileCallbacks(MemoryCallbacks::Open, MemoryCallbacks::Close, MemoryCallbacks::Read, MemoryCallbacks::Seek,
+                         MemoryCallbacks::Tell);
+  EXPECT_EQ(AuralStream_Open(FixtureName("stereo16.wav").c_str(), 0, 0, 0), nullptr) << "not a name they know";
+  EXPECT_EQ(SoundError, kSoundErrFileOpen);
+  s = AuralStream_Open("song.wav", 0, 0, 0);
+  ASSERT_NE(s, nullptr) << SoundError;
+  rec.mix.clear();
+  end.calls = 0;
+  const bool ended = PlayToEnd(s, &end, &gl, &gr);
+  Aural_SetFileCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(ended);
+  ExpectMix(Pcm16(MemoryCallbacks::data), 2, gl, gr);
+  EXPECT_TRUE(AuralStream_Close(s));
+}
