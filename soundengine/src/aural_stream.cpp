@@ -158,7 +158,7 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
     if (s && s == record) {
       FreeParts(s);
     } else if (s) {
-      s->closing = 1;
+      s->failed = 1;
       AuralStream_Close(s);
     } else {
       if (info.close) info.close(info.state);

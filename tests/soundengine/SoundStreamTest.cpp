@@ -4,6 +4,7 @@
 // cleanly, and closed streams are refused.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -652,4 +653,45 @@ TEST_F(SoundStreamTest, RawPcmAndTheCallersFileCallbacksAreSourcesToo) {
   ASSERT_TRUE(ended);
   ExpectMix(Pcm16(MemoryCallbacks::data), 2, gl, gr);
   EXPECT_TRUE(AuralStream_Close(s));
+}
+
+namespace {
+
+int g_streamAllocBudget = -1;  // allocations left before they fail; -1 unlimited
+void* StreamBudgetAlloc(size_t n) {
+  if (g_streamAllocBudget == 0) return nullptr;
+  if (g_streamAllocBudget > 0) --g_streamAllocBudget;
+  return std::malloc(n);
+}
+void* StreamBudgetRealloc(void* p, size_t n) {
+  if (g_streamAllocBudget == 0) return nullptr;
+  if (g_streamAllocBudget > 0) --g_streamAllocBudget;
+  return std::realloc(p, n);
+}
+
+}  // namespace
+
+TEST_F(SoundStreamTest, OpensThatRunOutOfMemoryLeaveNothingBehind) {
+  Aural_Close();
+  ASSERT_TRUE(SoundMem_UseCallbacks(StreamBudgetAlloc, StreamBudgetRealloc, std::free));
+  Init(44100);
+  const std::string wav = BuildWav(2, 44100, 3000, CueChunks());
+  const int before = SoundMem_GetState().allocationsInUse;
+  bool opened = false;
+  for (int budget = 0; budget < 40 && !opened; ++budget) {
+    g_streamAllocBudget = budget;
+    SoundStream* s = AuralStream_Open(wav.data(), SoundMode::FromMemory, 0, static_cast<int>(wav.size()));
+    const int32_t error = SoundError;
+    g_streamAllocBudget = -1;
+    if (s) {
+      opened = true;
+      EXPECT_TRUE(AuralStream_Close(s));
+    } else {
+      EXPECT_EQ(error, kSoundErrNoMemory) << "budget " << budget;
+    }
+    ASSERT_EQ(SoundMem_GetState().allocationsInUse, before) << "budget " << budget;
+  }
+  EXPECT_TRUE(opened);
+  Aural_Close();
+  EXPECT_TRUE(SoundMem_UseCallbacks(nullptr, nullptr, nullptr));
 }
