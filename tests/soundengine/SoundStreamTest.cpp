@@ -516,7 +516,7 @@ TEST_F(SoundStreamTest, StreamerThreadEndsAShortStreamWithItsCallbackOutsideTheL
       },
       &log);
   ASSERT_NE(AuralStream_Play(-1, s, nullptr, FALSE), -1);
-  for (int i = 0; i < 300 && log.calls == 0; ++i) Sleep(10);
+  for (int i = 0; i < 500 && log.calls == 0; ++i) Sleep(10);
   Sleep(100);
   EXPECT_EQ(log.calls, 1);
   EXPECT_EQ(log.thread, GetThreadId(AuralStream_ThreadHandle()));
