@@ -5,7 +5,6 @@
 #include "RegKeyRefTyped.h"
 #include "Settings.h"
 
-#include <DeviceClock.h>
 #include <cmath>
 
 namespace {
@@ -13,8 +12,6 @@ namespace {
 // A new alarm rings two minutes after the minute it was made in.
 const double kFirstRingDelayDays = 0.0013946759259;  // 120.5 s
 const double kDefaultSnoozeDays = 0.003472222;       // 5 min
-const int kNightStartHour = 23;
-const int kNightEndHour = 8;
 
 }  // namespace
 
@@ -26,9 +23,7 @@ AlarmItem::AlarmItem() {
         PutBit(kVibrateOff, host->GetSettings().system->VibrationOn == 0);
     }
     time = Time_LocalNowAsDate(false) + kFirstRingDelayDays;
-    SYSTEMTIME local;
-    DeviceClock_GetLocalTime(&local);
-    PutBit(kNightColors, local.wHour >= kNightStartHour || local.wHour < kNightEndHour);
+    PutBit(kNightColors, IsNightNow());
     flags |= kPlaySound | kDaysMask;
     flags &= ~(kAutoSnoozed | kBlinkLedOff | kForceSnooze);
     flags |= kFlashLightOff | kNew | kDismissed | kFired | kEnabled;

@@ -152,7 +152,7 @@ bool App::InitInstance(HINSTANCE instance, const wchar_t* commandText) {
 
     ItemHost::Install(&EngineItemHost::Instance());
     signaller_ = new (std::nothrow) Signaller;
-    itemStore_ = new (std::nothrow) ItemStore;
+    itemStore_ = new (std::nothrow) ItemStore(soundsFolder_, activityDriverUsable_);
     engine_ = EngineWnd::Create();
     fullScreenClock_ = FullScreenClock::Create();
     clock_ = ClockWnd::Create(engine_ ? engine_->Hwnd() : nullptr, WS_CHILD | WS_VISIBLE);

@@ -31,6 +31,7 @@ public:
     static std::wstring ProgramFolderFile(const wchar_t* name);
     static void CloseInstanceMutex();
     static void MarkRegistryDirty() { registryDirty_ = true; }
+    static bool IsRegistryDirty() { return registryDirty_; }
 
     static HINSTANCE Instance() { return instance_; }
     static const wchar_t* LauncherPath() { return launcherPath_; }

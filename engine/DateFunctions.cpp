@@ -148,3 +148,27 @@ bool Time_FileTimeToDate(const FILETIME& ft, OleDate& date) {
     date = Time_SystemTimeToDate(st);
     return true;
 }
+
+int64_t Time_ElapsedMilliseconds(OleDate from, OleDate to) {
+    if (!std::isfinite(from) || !std::isfinite(to) || to <= from) return 0;
+    double milliseconds = std::floor((to - from) * static_cast<double>(kMillisecondsPerDay) + 0.5);
+    if (milliseconds >= static_cast<double>(kMaxElapsedMilliseconds)) return kMaxElapsedMilliseconds;
+    return static_cast<int64_t>(milliseconds);
+}
+
+Ticks100ns Ticks_AddSaturated(Ticks100ns a, Ticks100ns b) {
+    if (b > 0 && a > INT64_MAX - b) return INT64_MAX;
+    if (b < 0 && a < INT64_MIN - b) return INT64_MIN;
+    return a + b;
+}
+
+DurationParts Ticks_SplitDuration(Ticks100ns duration) {
+    if (duration < 0) duration = 0;
+    // Even the longest duration has fewer hours than 32 bits hold.
+    unsigned days = static_cast<unsigned>(duration / kTicksPerDay);
+    Ticks100ns rest = duration % kTicksPerDay;
+    const Ticks100ns hour = 3600 * kTicksPerSecond, minute = 60 * kTicksPerSecond;
+    return DurationParts{days * 24 + static_cast<unsigned>(rest / hour), static_cast<unsigned>(rest % hour / minute),
+                         static_cast<unsigned>(rest % minute / kTicksPerSecond),
+                         static_cast<unsigned>(rest % kTicksPerSecond / kTicksPerMillisecond)};
+}

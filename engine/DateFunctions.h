@@ -46,6 +46,29 @@ int64_t Time_DateToSystemTime(OleDate date, SYSTEMTIME& st);
 bool Time_DateToFileTime(OleDate date, FILETIME& ft);
 bool Time_FileTimeToDate(const FILETIME& ft, OleDate& date);
 
+// Whole milliseconds from `from` to `to`, rounded to the millisecond since stored
+// dates are not exact: 0 when `to` is earlier (a clock set back) or either date is
+// not finite, at most kMaxElapsedMilliseconds (a clock set far forward).
+constexpr int64_t kMaxElapsedMilliseconds = int64_t{0x7FFFFFFF} * 1000;
+int64_t Time_ElapsedMilliseconds(OleDate from, OleDate to);
+
+// Durations in 64 bits: seconds and milliseconds from the clock overflow 32 bits
+// within minutes once turned into 100-ns units.
+inline Ticks100ns Ticks_FromSeconds(int64_t seconds) { return seconds * kTicksPerSecond; }
+inline Ticks100ns Ticks_FromMilliseconds(int64_t milliseconds) { return milliseconds * kTicksPerMillisecond; }
+// a + b, held at the int64 limits instead of wrapping.
+Ticks100ns Ticks_AddSaturated(Ticks100ns a, Ticks100ns b);
+
+// A duration as a clock shows it: hours (the days counted in), minutes, seconds and
+// milliseconds; a negative duration counts as zero.
+struct DurationParts {
+    unsigned hours;
+    unsigned minutes;
+    unsigned seconds;
+    unsigned milliseconds;
+};
+DurationParts Ticks_SplitDuration(Ticks100ns duration);
+
 inline Ticks100ns Time_FileTimeToTicks(const FILETIME& ft) {
     return static_cast<Ticks100ns>((static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
 }

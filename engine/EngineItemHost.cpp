@@ -4,6 +4,7 @@
 #include "EngineWnd.h"
 #include "ItemStore.h"
 #include "Signaller.h"
+#include "UnattendedScope.h"
 
 EngineItemHost& EngineItemHost::Instance() {
     static EngineItemHost host;
@@ -20,7 +21,9 @@ void EngineItemHost::ChangeRingWindowCount(int delta) {
 }
 
 int EngineItemHost::Reschedule() {
-    // The reschedule arrives with the scheduling of the system notifications.
+    // Only the save part of the reschedule so far; the due moments and the system
+    // notifications come with the engine's scheduling.
+    if (ItemStore* store = ItemStore::Current()) store->Save(false);
     return 0;
 }
 
@@ -29,11 +32,28 @@ bool EngineItemHost::HasVibrationDevice() const {
     return signaller && signaller->HasVibrator();
 }
 
-bool EngineItemHost::StoreExists() const { return App::GetItemStore() != nullptr; }
+bool EngineItemHost::SignallerBusy() const {
+    Signaller* signaller = App::GetSignaller();
+    return signaller && (signaller->IsPlaying() || signaller->IsVibrating());
+}
+
+bool EngineItemHost::StoreExists() const { return ItemStore::Current() != nullptr; }
 
 bool EngineItemHost::IsHashTaken(ItemHash hash) const {
-    ItemStore* store = App::GetItemStore();
+    ItemStore* store = ItemStore::Current();
     return store && store->IsHashTaken(hash);
 }
 
-const Settings& EngineItemHost::GetSettings() const { return App::GetItemStore()->GetSettings(); }
+const Settings& EngineItemHost::GetSettings() const { return ItemStore::Current()->GetSettings(); }
+
+TimerItem* EngineItemHost::StartTimerByHash(ItemHash hash, bool stopwatch) {
+    ItemStore* store = ItemStore::Current();
+    if (!store) return nullptr;
+    TimerItem* timer = stopwatch ? static_cast<TimerItem*>(store->FindStopwatchByHash(hash)) : store->FindTimerByHash(hash);
+    if (!timer) return nullptr;
+    UnattendedScope unattended;
+    TimerItem* started = store->StartTimer(timer, true);
+    // The timers page refreshes its rows once the main window exists.
+    if (started) Reschedule();
+    return started;
+}

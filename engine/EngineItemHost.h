@@ -11,7 +11,9 @@ public:
     void ChangeRingWindowCount(int delta) override;
     int Reschedule() override;
     bool HasVibrationDevice() const override;
+    bool SignallerBusy() const override;
     bool StoreExists() const override;
     bool IsHashTaken(ItemHash hash) const override;
     const Settings& GetSettings() const override;
+    TimerItem* StartTimerByHash(ItemHash hash, bool stopwatch) override;
 };

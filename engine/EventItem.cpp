@@ -5,6 +5,7 @@
 #include "RegKeyRefTyped.h"
 #include "RingLink.h"
 
+#include <DeviceClock.h>
 #include <cstdlib>
 
 namespace {
@@ -17,6 +18,9 @@ bool IsWaiting(HWND engine, UINT message, const EventItem* item) {
            waiting.wParam == reinterpret_cast<WPARAM>(item);
 }
 
+const int kNightStartHour = 23;
+const int kNightEndHour = 8;
+
 HWND LiveEngineWindow() {
     ItemHost* host = ItemHost::Current();
     HWND engine = host ? host->EngineWindow() : nullptr;
@@ -26,6 +30,12 @@ HWND LiveEngineWindow() {
 }  // namespace
 
 EventItem::EventItem() : action(Action_Create(Action::kTypeNone)), Hash(ItemHash_Draw(0)) {}
+
+bool EventItem::IsNightNow() {
+    SYSTEMTIME local;
+    DeviceClock_GetLocalTime(&local);
+    return local.wHour >= kNightStartHour || local.wHour < kNightEndHour;
+}
 
 int EventItem::Dismiss(bool reschedule) {
     SetDismissed(true);

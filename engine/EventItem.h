@@ -94,4 +94,6 @@ public:
 
 protected:
     EventItem();
+    // New items take the night colours when made between 23:00 and 07:59 local time.
+    static bool IsNightNow();
 };

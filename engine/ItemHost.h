@@ -9,6 +9,7 @@
 #include <windows.h>
 
 class Settings;
+class TimerItem;
 
 class ItemHost {
 public:
@@ -21,11 +22,17 @@ public:
     // Recomputes every due moment and saves the store; the reschedule's result.
     virtual int Reschedule() = 0;
     virtual bool HasVibrationDevice() const = 0;
+    // True while the signaller plays a ring sound or vibrates.
+    virtual bool SignallerBusy() const = 0;
     // Whether the item store exists; the store-only questions below are asked only then.
     virtual bool StoreExists() const = 0;
     // True when an alarm or a timer of the store has that Hash (stopwatches and the chime do not count).
     virtual bool IsHashTaken(ItemHash hash) const = 0;
     virtual const Settings& GetSettings() const = 0;
+    // Starts the timer (a stopwatch when stopwatch is set) with that Hash from its
+    // beginning, as the engine starts a timer: the item actually started (a
+    // template's fresh copy), or null when none has that Hash.
+    virtual TimerItem* StartTimerByHash(ItemHash hash, bool stopwatch) = 0;
 
     // The installed host, or null.
     static ItemHost* Current() { return current_; }

@@ -2,6 +2,7 @@
 
 #include "RcString.h"
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -57,6 +58,20 @@ LONG RegKeyRef_QueryDate(const RegKeyRef& key, double* out, const wchar_t* name)
 LONG RegKeyRef_SetDate(const RegKeyRef& key, double value, const wchar_t* name) {
     RegKeyRef hold(key);
     return RegSetValueExW(hold.Key(), name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+LONG RegKeyRef_QueryBinary(const RegKeyRef& key, void* out, DWORD size, const wchar_t* name, bool anyType) {
+    std::vector<BYTE> value(size);
+    DWORD type = 0;
+    LONG status = QueryExact(key, name, value.data(), size, &type);
+    if (status == ERROR_SUCCESS && !anyType && type != REG_BINARY) status = ERROR_INVALID_DATATYPE;
+    if (status == ERROR_SUCCESS && size) memcpy(out, value.data(), size);
+    return status;
+}
+
+LONG RegKeyRef_SetBinary(const RegKeyRef& key, const void* data, DWORD size, const wchar_t* name) {
+    RegKeyRef hold(key);
+    return RegSetValueExW(hold.Key(), name, 0, REG_BINARY, static_cast<const BYTE*>(data), size);
 }
 
 bool RegKeyRef_QueryBoundedString(const RegKeyRef& key, RcString& out, const wchar_t* name, int maxChars) {

@@ -18,6 +18,10 @@ LONG RegKeyRef_WriteShort(const RegKeyRef& key, uint16_t field, const wchar_t* n
 // A REG_BINARY of exactly 8 bytes (an IEEE double) into out; anything else leaves out unchanged.
 LONG RegKeyRef_QueryDate(const RegKeyRef& key, double* out, const wchar_t* name);
 LONG RegKeyRef_SetDate(const RegKeyRef& key, double value, const wchar_t* name);
+// Exactly size bytes of REG_BINARY (of any type with anyType) into out; anything
+// else leaves out unchanged.
+LONG RegKeyRef_QueryBinary(const RegKeyRef& key, void* out, DWORD size, const wchar_t* name, bool anyType = false);
+LONG RegKeyRef_SetBinary(const RegKeyRef& key, const void* data, DWORD size, const wchar_t* name);
 // A REG_SZ into out, always terminated; with maxChars >= 0 at most that many characters
 // (longer texts are cut). Anything else leaves out unchanged. True when out was replaced.
 bool RegKeyRef_QueryBoundedString(const RegKeyRef& key, RcString& out, const wchar_t* name, int maxChars);

@@ -1,6 +1,7 @@
 #include "DeviceClock.h"
 #include "DeviceClockState.h"
 #include "DeviceControl.h"
+#include "PowerState.h"
 #include <cstdint>
 #include <cstdlib>
 #include <cwchar>
@@ -97,11 +98,24 @@ BOOL DeviceClock_SetLocalTime(const SYSTEMTIME* st) {
     return DeviceClock_SetSystemTime(&utc);
 }
 
-// Tick count and performance counter follow the host's monotonic clock. When the power
-// manager emulates suspend, both must stand still while the device sleeps: subtract the
-// accumulated suspended time kept in the device state here, and nowhere else.
-DWORD DeviceClock_GetTickCount(void) { return GetTickCount(); }
-BOOL DeviceClock_QueryPerformanceCounter(LARGE_INTEGER* counter) { return QueryPerformanceCounter(counter); }
+// Tick count and performance counter follow the host's monotonic clock, less the time
+// the device spent suspended or off: both stand still while it sleeps. The power state
+// is read first, so the counter is sampled as late as possible.
+DWORD DeviceClock_GetTickCount(void) {
+    const PowerState::Record power = PowerState::Load();
+    const uint64_t now = GetTickCount64();
+    return DWORD(now - PowerState::StoppedMs(power, now));
+}
+
+BOOL DeviceClock_QueryPerformanceCounter(LARGE_INTEGER* counter) {
+    const PowerState::Record power = PowerState::Load();
+    LARGE_INTEGER frequency;
+    if (!counter || !QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(counter)) return FALSE;
+    const uint64_t stopped = PowerState::StoppedMs(power, GetTickCount64());
+    counter->QuadPart -= LONGLONG(stopped) * (frequency.QuadPart / 1000) +
+                         LONGLONG(stopped) * (frequency.QuadPart % 1000) / 1000;
+    return TRUE;
+}
 
 DWORD DeviceClock_GetTimeZoneInformation(TIME_ZONE_INFORMATION* tz) {
     if (!tz) {

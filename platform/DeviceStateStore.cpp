@@ -122,16 +122,18 @@ bool DeviceStateStore::Read(const wchar_t* name, void* record, DWORD size) const
         std::lock_guard<std::mutex> hold(cacheGuard_);
         auto it = cache_.find(name);
         if (it != cache_.end() && it->second.sequence == sequence) {
-            if (it->second.record.size() != size) return false;
+            if (it->second.record.empty() || it->second.record.size() != size) return false;
             memcpy(record, it->second.record.data(), size);
             return true;
         }
     }
-    if (!ReadFile(name, record, size)) return false;
+    // A missing or damaged record is remembered as absent (empty) too: the clock and the
+    // power state are read very often on a device that never stored them.
+    const bool found = ReadFile(name, record, size);
     std::lock_guard<std::mutex> hold(cacheGuard_);
     const BYTE* bytes = static_cast<const BYTE*>(record);
-    cache_[name] = Cached{sequence, std::vector<BYTE>(bytes, bytes + size)};
-    return true;
+    cache_[name] = Cached{sequence, found ? std::vector<BYTE>(bytes, bytes + size) : std::vector<BYTE>()};
+    return found;
 }
 
 // Records are replaced by rename, never written in place, so no lock is needed to

@@ -1,16 +1,68 @@
 #pragma once
-// Power manager of the simulated device (Windows CE power management API).
+// Power manager of the simulated device. The device is on, idle, running unattended
+// (screen off, woken by a notification or kept up by requests), suspended or off; the
+// state, the unattended requests, the AC line and the idle-timer resets are kept in the
+// device state. Nothing here touches the host's power.
 #include <windows.h>
 
+// System power states (flags of GetSystemPowerState / SetSystemPowerState).
+#define POWER_STATE_ON 0x00010000
+#define POWER_STATE_OFF 0x00020000
+#define POWER_STATE_IDLE 0x00100000
+#define POWER_STATE_SUSPEND 0x00200000
+#define POWER_STATE_UNATTENDED 0x00400000  // running with the screen off; neither ON nor IDLE
+#define POWER_STATE_PASSWORD 0x10000000
+
+// SetSystemPowerState option: change the state even while unattended requests are held.
+#define POWER_FORCE 0x00001000
+// Device-power flag: the device argument is a name.
+#define POWER_NAME 0x00000001
+
+// PowerPolicyNotify messages.
 #define PPN_UNATTENDEDMODE 3
+
+// Battery state as the device reports it; only ACLineStatus is kept (AC_LINE_OFFLINE 0,
+// AC_LINE_ONLINE 1, AC_LINE_UNKNOWN 0xFF, as the desktop headers define them).
+typedef struct SystemPowerStatusEx {
+    BYTE ACLineStatus;
+    BYTE BatteryFlag;
+    BYTE BatteryLifePercent;
+    BYTE Reserved1;
+    DWORD BatteryLifeTime;
+    DWORD BatteryFullLifeTime;
+    BYTE Reserved2;
+    BYTE BackupBatteryFlag;
+    BYTE BackupBatteryLifePercent;
+    BYTE Reserved3;
+    DWORD BackupBatteryLifeTime;
+    DWORD BackupBatteryFullLifeTime;
+} SYSTEM_POWER_STATUS_EX, *PSYSTEM_POWER_STATUS_EX;
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-// Reference-counted unattended-mode request: while one is held the device keeps
-// running with the screen off instead of suspending.
+// PPN_UNATTENDEDMODE with TRUE takes one unattended-mode request, FALSE gives one of
+// this process's back (FALSE, ERROR_INVALID_PARAMETER when it holds none). Requests
+// are counted per process; those of a process that has ended are given back for it.
+// While any is held a suspend without POWER_FORCE leaves the device unattended, and
+// an unattended device suspends once the last request is given back.
+// Other messages fail with ERROR_NOT_SUPPORTED.
 BOOL PowerPolicyNotify(DWORD message, DWORD data);
+
+// The current state's name ("on", "useridle", "unattended", "suspend", "off"; pBuffer
+// may be null) and flags. ERROR_SUCCESS, or ERROR_INSUFFICIENT_BUFFER for a short buffer.
+DWORD GetSystemPowerState(LPWSTR pBuffer, DWORD Length, PDWORD pFlags);
+// Sets the state by name (when given) or by one POWER_STATE_* flag. ERROR_SUCCESS, or
+// ERROR_INVALID_PARAMETER for an unknown state. The desktop's SetSystemPowerState
+// (BOOL, BOOL) acts on the host: this name replaces it for our code.
+DWORD Device_SetSystemPowerState(LPCWSTR pwsSystemState, DWORD StateFlags, DWORD Options);
+#define SetSystemPowerState Device_SetSystemPowerState
+
+// Battery and AC line; fUpdate is ignored (the state is always current).
+BOOL GetSystemPowerStatusEx(PSYSTEM_POWER_STATUS_EX pstatus, BOOL fUpdate);
+// Restarts the idle timers; counted (DeviceControl_GetIdleTimerResets).
+void SystemIdleTimerReset(void);
 
 #ifdef __cplusplus
 }

@@ -31,12 +31,16 @@ public:
     void ChangeRingWindowCount(int delta) override { ringWindows = ringWindows + delta > 0 ? ringWindows + delta : 0; }
     int Reschedule() override { return ++reschedules; }
     bool HasVibrationDevice() const override { return hasVibrator; }
+    bool SignallerBusy() const override { return signallerBusy; }
     bool StoreExists() const override { return storeExists; }
     bool IsHashTaken(ItemHash hash) const override {
         hashesAsked.push_back(hash);
         return hashTaken && hashTaken(hash);
     }
     const Settings& GetSettings() const override { return settings; }
+    TimerItem* StartTimerByHash(ItemHash hash, bool stopwatch) override {
+        return startTimer ? startTimer(hash, stopwatch) : nullptr;
+    }
 
     // Every message waiting for the engine window, taken out of the queue.
     std::vector<MSG> TakeMessages() {
@@ -50,9 +54,11 @@ public:
     int ringWindows = 0;
     int reschedules = 0;
     bool hasVibrator = true;
+    bool signallerBusy = false;
     bool storeExists = true;
     bool engineGone = false;
     std::function<bool(ItemHash)> hashTaken;
+    std::function<TimerItem*(ItemHash, bool)> startTimer;
     mutable std::vector<ItemHash> hashesAsked;
     Settings settings;
 

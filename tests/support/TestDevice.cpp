@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <cstdio>
+#include "DeviceControl.h"
 #include "DeviceSession.h"
 #include "ScopedHandle.h"
 #include "TestFiles.h"
@@ -48,6 +49,7 @@ TestDevice::TestDevice() {
     outerRegistryRoot_ = Variable(DEVICE_REGISTRY_VARIABLE);
     outerRoot_ = Variable(DEVICE_ROOT_VARIABLE);
     outerDesktopName_ = Variable(DEVICE_DESKTOP_VARIABLE);
+    outerServices_ = Variable(DEVICE_SERVICES_VARIABLE);
     DeviceSession_Detach();
 
     std::wstring id = UniqueName(ProgramName());
@@ -65,10 +67,14 @@ TestDevice::TestDevice() {
     SetVariable(DEVICE_DESKTOP_VARIABLE, id);
     SetVariable(DEVICE_REGISTRY_VARIABLE, registryRoot_);
     SetVariable(DEVICE_ROOT_VARIABLE, root_);
+    // The device's services run from the build; they are stopped again with the device.
+    SetVariable(DEVICE_SERVICES_VARIABLE, HostPath(ORVALEN_DEVICE_SERVICES_EXE));
     ready_ = DeviceSession_Attach() != FALSE;
 }
 
 TestDevice::~TestDevice() {
+    // No process of the device outlives it.
+    if (ready_) DeviceControl_StopServices();
     DeviceSession_Detach();
     if (GetEnvironmentVariableW(kKeepVariable, nullptr, 0) != 0) {
         fwprintf(stderr, L"test device kept: %ls, HKCU\\%ls\n", root_.c_str(), registryRoot_.c_str());
@@ -81,6 +87,7 @@ TestDevice::~TestDevice() {
     SetVariable(DEVICE_REGISTRY_VARIABLE, outerRegistryRoot_);
     SetVariable(DEVICE_ROOT_VARIABLE, outerRoot_);
     SetVariable(DEVICE_DESKTOP_VARIABLE, outerDesktopName_);
+    SetVariable(DEVICE_SERVICES_VARIABLE, outerServices_);
     if (!outerRoot_.empty() || !outerRegistryRoot_.empty()) DeviceSession_Attach();
 }
 

@@ -1,0 +1,107 @@
+#pragma once
+// A countdown timer: a set duration, the time still to run, an optional chain to
+// the timer that starts when it expires, and the ringing parts of every item. A
+// template never runs itself; starting it starts a fresh copy. The engine's tick
+// counts running timers down; the store owns, loads and saves them.
+#include "DateFunctions.h"
+#include "EventItem.h"
+
+#include <cstdint>
+
+class TimerItem : public EventItem {
+public:
+    static constexpr wchar_t kFlagsValue[] = L"flags";
+    static constexpr wchar_t kOrigTimeValue[] = L"origTime";
+    static constexpr wchar_t kTimeValue[] = L"time";
+    static constexpr wchar_t kTitleValue[] = L"title";
+    static constexpr wchar_t kNextTimerValue[] = L"NextTimer";
+    static constexpr wchar_t kSelfCounterValue[] = L"SelfCounter";
+    static constexpr wchar_t kParentHashValue[] = L"ParentHash";
+
+    // flags
+    static constexpr uint32_t kPlaySound = 0x00000002;
+    static constexpr uint32_t kOption2 = 0x00000004;
+    static constexpr uint32_t kRunning = 0x00000008;
+    static constexpr uint32_t kTemplate = 0x00000010;
+    static constexpr uint32_t kNew = 0x00000020;
+    static constexpr uint32_t kBlinkLedOff = 0x00000040;
+    static constexpr uint32_t kVibrateOff = 0x00000080;
+    static constexpr uint32_t kEventDialogOff = 0x00000800;
+    static constexpr uint32_t kFlashLightOff = 0x00002000;
+    // While clear, refreshing the timer's row also keeps the device from idling.
+    static constexpr uint32_t kNoIdleReset = 0x00004000;
+    static constexpr uint32_t kNoChain = 0x00010000;
+    static constexpr uint32_t kNotLoadable = 0x00020000;
+    static constexpr uint32_t kStopwatchHeld = 0x00040000;
+    static constexpr uint32_t kNightColors = 0x00080000;
+    static constexpr uint32_t kDismissed = 0x00100000;
+
+    static constexpr uint32_t kConstructionFlags = kNoIdleReset | kFlashLightOff | kNew | kPlaySound;
+    static constexpr Ticks100ns kDefaultDuration = 5 * 60 * kTicksPerSecond;
+    static constexpr wchar_t kDefaultTitleWord[] = L"Timer";
+
+    // A new timer of five minutes, not yet confirmed by its editor and not running.
+    TimerItem();
+    ~TimerItem() override;
+
+    bool IsOption1() const override { return IsBit(kPlaySound); }
+    void SetOption1(bool on) override { PutBit(kPlaySound, on); }
+    bool IsOption2() const override { return IsBit(kOption2); }
+    void SetOption2(bool on) override { PutBit(kOption2, on); }
+    bool IsOption3() const override { return !IsBit(kBlinkLedOff); }
+    void SetOption3(bool on) override { PutBit(kBlinkLedOff, !on); }
+    bool IsOption4() const override { return !IsBit(kFlashLightOff); }
+    void SetOption4(bool on) override { PutBit(kFlashLightOff, !on); }
+    // Also off while the device has no vibrator.
+    bool IsOption5() const override;
+    void SetOption5(bool on) override { PutBit(kVibrateOff, !on); }
+    bool IsOption6() const override { return IsBit(kNightColors); }
+    void SetOption6(bool on) override { PutBit(kNightColors, on); }
+    bool IsOption7() const override { return !IsBit(kEventDialogOff); }
+    void SetOption7(bool on) override { PutBit(kEventDialogOff, !on); }
+    const RcString& GetTitle() const override { return title; }
+    void SetTitle(const RcString& text) override { title = text; }
+    int Dismiss(bool reschedule) override;
+    void SetDismissed(bool on) override { PutBit(kDismissed, on); }
+    bool IsDismissed() const override { return IsBit(kDismissed); }
+    int64_t GetDurationSeconds() const override { return origTime / kTicksPerSecond; }
+
+    // A countdown has expired when nothing is left to run.
+    virtual bool IsExpired() const { return time <= 0; }
+    virtual bool IsStopwatch() const { return false; }
+    bool IsRunning() const { return IsBit(kRunning); }
+    bool IsTemplate() const { return IsBit(kTemplate); }
+    bool IsNew() const { return IsBit(kNew); }
+
+    // Copies from's settings, flags, times, title and chain; this timer keeps its
+    // Hash, stays self-repeating when from was, and names from as its parent when
+    // from is a template.
+    void Assign(const TimerItem& from);
+    // One countdown step of the engine's tick; on expiry starts the chained timer
+    // and posts 1374 to the engine.
+    void Tick(Ticks100ns elapsed);
+    virtual void Save(const RegKeyRef& key) const;
+    // away: how long the program was not running; a running countdown loses it. False
+    // when the timer cannot be loaded (the store then drops it and its key).
+    virtual bool Load(const RegKeyRef& key, Ticks100ns away);
+
+    // Appends the duration as hours (days counted in), minutes and seconds.
+    static void FormatDuration(Ticks100ns duration, RcString& text);
+
+    uint32_t flags = 0;
+    Ticks100ns time = 0;
+    Ticks100ns origTime = kDefaultDuration;
+    RcString title;
+    ItemHash NextTimer = 0;  // 0: none; its own Hash: itself again
+    int32_t SelfCounter = 0;
+    ItemHash ParentHash = 0;
+
+protected:
+    bool IsBit(uint32_t bit) const { return (flags & bit) != 0; }
+    void PutBit(uint32_t bit, bool on) { flags = on ? flags | bit : flags & ~bit; }
+    // The timer values every timer and stopwatch stores; false without valid "flags"
+    // or "NextTimer".
+    bool LoadTimerValues(const RegKeyRef& key);
+    // After an expiry: starts the chained item, counts a self-restart and tells the engine.
+    void FinishExpiry();
+};

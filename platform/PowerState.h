@@ -1,0 +1,55 @@
+#pragma once
+// The power manager's shared state: the system power state, the unattended-mode
+// requests of each process, the AC line, the idle-timer resets and how long the tick
+// count has stood still (it stops while the device is suspended or off). Kept in the
+// device state store, so every process of the device sees one power manager.
+#include <windows.h>
+#include <cstdint>
+#include <functional>
+
+class PowerState {
+public:
+    static const uint32_t kMaxHolders = 32;
+
+    // One process's unattended-mode requests; the creation time tells a reused id apart.
+    struct Holder {
+        uint32_t processId;
+        uint32_t count;
+        uint64_t creationTime;
+    };
+    struct Record {
+        uint32_t state;           // one POWER_STATE_* flag
+        uint32_t acLine;          // AC_LINE_*
+        uint32_t idleResets;
+        uint32_t transitions;     // state changes
+        uint64_t stoppedSince;    // host tick (ms) when the tick count stopped; valid while suspended or off
+        uint64_t stoppedMs;       // how long the tick count stood still before that
+        uint64_t resumingUntil;   // host tick (ms): a woken device waits this long for a first request
+        Holder holders[kMaxHolders];
+    };
+    static_assert(sizeof(Holder) == 16, "request holder is stored");
+    static_assert(sizeof(Record) == 40 + kMaxHolders * sizeof(Holder), "power record is stored");
+
+    // A fresh device: on, on battery, nothing held.
+    static Record Defaults();
+    static Record Load();
+    // Locked read-modify-write that first drops the requests of ended processes and
+    // suspends an unattended device that nothing holds up any longer. `change` may be
+    // empty; it returns false to fail the update with the error it set.
+    static bool Update(const std::function<bool(Record&)>& change, Record* result = nullptr);
+
+    static uint32_t HeldRequests(const Record& r);
+    // Takes (on) or gives back one request of the calling process.
+    static bool Request(Record& r, bool on);
+    // Moves to `state`: a suspend or power-off without `force` while requests are held
+    // leaves the device unattended instead.
+    static void Enter(Record& r, uint32_t state, bool force);
+    // A due notification wakes a suspended or powered-off device into unattended mode;
+    // it suspends again once no request holds it, but not before the woken program had
+    // a moment to take its first.
+    static void Wake(Record& r);
+    static const uint64_t kResumingMs = 5000;
+    // Milliseconds the tick count has stood still up to the host tick `now`.
+    static uint64_t StoppedMs(const Record& r, uint64_t now);
+    static bool Stopped(uint32_t state);
+};

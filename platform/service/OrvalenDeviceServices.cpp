@@ -1,0 +1,37 @@
+// The device's resident services: one process per device, started by the layer when
+// the first notification is set. It runs the notification service until it is told to
+// stop or its device is gone.
+#include <windows.h>
+#include "DeviceServices.h"
+#include "DeviceSession.h"
+#include "DeviceStateStore.h"
+#include "NotificationService.h"
+#include "ScopedHandle.h"
+
+namespace {
+enum ExitCode { kStopped = 0, kAlreadyRunning = 0, kNoDevice = 3, kInternalError = 4 };
+
+int Serve() {
+    if (!DeviceSession_Attach()) return kNoDevice;
+    auto store = DeviceStateStore::Current();
+    if (!store->Ready()) return kNoDevice;
+    const std::wstring name = store->ObjectName(DeviceServices::kRunningMutex);
+    if (DeviceServices::Running()) return kAlreadyRunning;
+    // Recorded before the mutex exists, so whoever sees the mutex finds this process.
+    DeviceServices::Register(GetCurrentProcessId());
+    ScopedHandle running(CreateMutexW(nullptr, TRUE, name.c_str()));
+    if (!running || GetLastError() == ERROR_ALREADY_EXISTS) return kAlreadyRunning;
+    NotificationService service;
+    int code = service.Run();
+    ReleaseMutex(running.Get());
+    return code;
+}
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
+    try {
+        return Serve();
+    } catch (...) {
+        return kInternalError;
+    }
+}
