@@ -32,6 +32,7 @@ public:
     static void CloseInstanceMutex();
     static void MarkRegistryDirty() { registryDirty_ = true; }
     static bool IsRegistryDirty() { return registryDirty_; }
+    static void ClearRegistryDirty() { registryDirty_ = false; }
 
     static HINSTANCE Instance() { return instance_; }
     static const wchar_t* LauncherPath() { return launcherPath_; }
