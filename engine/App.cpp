@@ -183,7 +183,7 @@ int App::RunMessageLoop() {
     for (;;) {
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE) && registryDirty_) {
             EngineWnd::FlushRegistry();
-            registryDirty_ = false;
+            ClearRegistryDirty();
         }
         BOOL result = GetMessageW(&msg, nullptr, 0, 0);
         if (result == -1) continue;

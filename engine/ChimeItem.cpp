@@ -119,16 +119,15 @@ boost::shared_ptr<ItemVibrationSettings> ChimeItem::GetVibrationSettings() const
 
 OleDate ChimeItem::NextTime(OleDate now) {
     if (IsOff()) return kOleDateNever;
-    FILETIME ft;
-    if (!Time_DateToFileTime(now, ft)) return kOleDateNever;
-    Ticks100ns moment = Time_FileTimeToTicks(ft);
+    Ticks100ns moment;
+    if (!Time_DateToTicks(now, moment)) return kOleDateNever;
     // FILETIME counts from a midnight, so its multiples fall on the clock's quarters.
     Ticks100ns interval = IntervalOf(ChimeType);
     if (interval) moment = (moment + interval - 1) / interval * interval;
 
     if (DisableFromTo && DisableFromHour != DisableToHour && IsHour(DisableFromHour) && IsHour(DisableToHour)) {
         SYSTEMTIME st;
-        ft = Time_TicksToFileTime(moment);
+        FILETIME ft = Time_TicksToFileTime(moment);
         if (FileTimeToSystemTime(&ft, &st)) {
             int hour = st.wHour;
             bool quiet = DisableFromHour < DisableToHour ? hour >= DisableFromHour && hour < DisableToHour
@@ -158,7 +157,8 @@ void ChimeItem::Tick(OleDate now) {
         return;
     }
     HWND engine = host ? host->EngineWindow() : nullptr;
-    if (engine) PostMessageW(engine, EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(static_cast<EventItem*>(this)), 0);
+    // It rings as an alarm does: wParam is the alarm.
+    if (engine) PostMessageW(engine, EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(static_cast<AlarmItem*>(this)), 0);
     // Moving on at once keeps a second tick before the reschedule from striking again.
     NextTime(now);
 }

@@ -172,3 +172,12 @@ DurationParts Ticks_SplitDuration(Ticks100ns duration) {
                          static_cast<unsigned>(rest % minute / kTicksPerSecond),
                          static_cast<unsigned>(rest % kTicksPerSecond / kTicksPerMillisecond)};
 }
+
+bool Time_DateToTicks(OleDate date, Ticks100ns& ticks) {
+    if (!std::isfinite(date) || date < 0.0 || date >= static_cast<double>(LastFileTimeDay())) return false;
+    double day = std::floor(date);
+    int64_t milliseconds = std::llround((date - day) * static_cast<double>(kMillisecondsPerDay));
+    ticks = FileTimeValue(Time_DateEpoch()) + (static_cast<int64_t>(day) - 1) * kTicksPerDay +
+            milliseconds * kTicksPerMillisecond;
+    return true;
+}

@@ -45,6 +45,10 @@ int64_t Time_DateToSystemTime(OleDate date, SYSTEMTIME& st);
 // counterpart (year, month and day 0 above; a FILETIME beyond SYSTEMTIME's range).
 bool Time_DateToFileTime(OleDate date, FILETIME& ft);
 bool Time_FileTimeToDate(const FILETIME& ft, OleDate& date);
+// The FILETIME value of date, rounded to the nearest millisecond (a stored date may
+// lie a hair below the millisecond it means); false for dates before day 0 or beyond
+// the FILETIME range.
+bool Time_DateToTicks(OleDate date, Ticks100ns& ticks);
 
 // Whole milliseconds from `from` to `to`, rounded to the millisecond since stored
 // dates are not exact: 0 when `to` is earlier (a clock set back) or either date is

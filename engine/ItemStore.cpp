@@ -277,12 +277,13 @@ void ItemStore::Load() {
     ClearAlarms();
     ClearTimers();
     ClearStopwatches();
+    // Items made while loading, and every item made later, find this store.
+    current_ = this;
     RegKeyRef product = OpenProductKey(false);
     if (!product.IsOpen()) return;
     OleDate saved = 0.0;
     RegKeyRef_QueryDate(product, &saved, kSavedTimeValue);
     settings_->Load(product, activityDriverUsable_);
-    current_ = this;
 
     // Running timers and stopwatches went on while the program was away, counted in whole seconds.
     Ticks100ns away = 0;

@@ -98,22 +98,23 @@ BOOL DeviceClock_SetLocalTime(const SYSTEMTIME* st) {
     return DeviceClock_SetSystemTime(&utc);
 }
 
-// Tick count and performance counter follow the host's monotonic clock, less the time
-// the device spent suspended or off: both stand still while it sleeps. The power state
-// is read first, so the counter is sampled as late as possible.
+// Tick count and performance counter follow the host's performance counter, less the
+// time the device spent suspended or off: both stand still while it sleeps. The power
+// state is read first, so the counter is sampled as late as possible.
 DWORD DeviceClock_GetTickCount(void) {
     const PowerState::Record power = PowerState::Load();
-    const uint64_t now = GetTickCount64();
-    return DWORD(now - PowerState::StoppedMs(power, now));
+    const uint64_t frequency = PowerState::CounterFrequency();
+    const uint64_t now = PowerState::CounterNow();
+    const uint64_t running = now - PowerState::StoppedCounts(power, now);
+    // Split so the product cannot overflow however long the host has run.
+    return DWORD((running / frequency) * 1000 + (running % frequency) * 1000 / frequency);
 }
 
 BOOL DeviceClock_QueryPerformanceCounter(LARGE_INTEGER* counter) {
+    if (!counter) return FALSE;
     const PowerState::Record power = PowerState::Load();
-    LARGE_INTEGER frequency;
-    if (!counter || !QueryPerformanceFrequency(&frequency) || !QueryPerformanceCounter(counter)) return FALSE;
-    const uint64_t stopped = PowerState::StoppedMs(power, GetTickCount64());
-    counter->QuadPart -= LONGLONG(stopped) * (frequency.QuadPart / 1000) +
-                         LONGLONG(stopped) * (frequency.QuadPart % 1000) / 1000;
+    const uint64_t now = PowerState::CounterNow();
+    counter->QuadPart = LONGLONG(now - PowerState::StoppedCounts(power, now));
     return TRUE;
 }
 

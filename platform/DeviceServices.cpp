@@ -60,26 +60,29 @@ std::wstring DeviceServices::ProgramPath() {
     return FileExists(beside) ? beside : std::wstring();
 }
 
-bool DeviceServices::EnsureRunning() {
-    if (Running()) return true;
-    auto store = DeviceStateStore::Current();
-    if (!store->Ready()) return false;
-    // One starter at a time, so two first notifications do not start two services.
-    ScopedHandle startLock(CreateMutexW(nullptr, FALSE, Name(kStartMutex).c_str()));
-    if (!startLock) return false;
-    DWORD wait = WaitForSingleObject(startLock.Get(), kStartTimeoutMs);
-    if (wait != WAIT_OBJECT_0 && wait != WAIT_ABANDONED) return false;
-    struct Release {
-        HANDLE h;
-        ~Release() { ReleaseMutex(h); }
-    } release{startLock.Get()};
-    if (Running()) return true;
-
-    std::wstring program = ProgramPath();
-    if (program.empty()) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return false;
+namespace {
+// Held while the services are started or stopped, so neither sees the other half done.
+class StartLock {
+public:
+    StartLock() : mutex_(CreateMutexW(nullptr, FALSE, Name(kStartMutex).c_str())) {
+        if (!mutex_) return;
+        DWORD wait = WaitForSingleObject(mutex_.Get(), kStartTimeoutMs + kStopTimeoutMs);
+        held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
     }
+    ~StartLock() {
+        if (held_) ReleaseMutex(mutex_.Get());
+    }
+    StartLock(const StartLock&) = delete;
+    StartLock& operator=(const StartLock&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    ScopedHandle mutex_;
+    bool held_ = false;
+};
+
+// Starts the services program for this device; its process handle, or null.
+HANDLE Spawn(const std::wstring& program) {
     // The services must find this device even where its root is the default one.
     wchar_t root[MAX_PATH];
     if (GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, nullptr, 0) == 0 && Device_GetRoot(root, MAX_PATH))
@@ -96,12 +99,38 @@ bool DeviceServices::EnsureRunning() {
     std::wstring folder = Folder(program);
     if (!CreateProcessW(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         folder.empty() ? nullptr : folder.c_str(), &si, &pi))
+        return nullptr;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+}  // namespace
+
+bool DeviceServices::EnsureRunning() {
+    if (Running()) return true;
+    auto store = DeviceStateStore::Current();
+    if (!store->Ready()) return false;
+    // One starter at a time, so two first notifications do not start two services.
+    StartLock lock;
+    if (!lock.Held()) return false;
+    if (Running()) return true;
+
+    std::wstring program = ProgramPath();
+    if (program.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
         return false;
-    ScopedHandle process(pi.hProcess), thread(pi.hThread);
+    }
+    ScopedHandle process(Spawn(program));
+    if (!process) return false;
     ULONGLONG deadline = GetTickCount64() + kStartTimeoutMs;
     while (!Running()) {
         if (WaitForSingleObject(process.Get(), kPollMs) == WAIT_OBJECT_0) return Running();
-        if (GetTickCount64() >= deadline) return false;
+        if (GetTickCount64() >= deadline) {
+            // Never leave a services process behind that nobody knows of.
+            TerminateProcess(process.Get(), ERROR_TIMEOUT);
+            WaitForSingleObject(process.Get(), kStopTimeoutMs);
+            SetLastError(ERROR_TIMEOUT);
+            return false;
+        }
     }
     return true;
 }
@@ -113,7 +142,10 @@ bool DeviceServices::Register(DWORD processId) {
 
 bool DeviceServices::Stop() {
     auto store = DeviceStateStore::Current();
-    if (!store->Ready() || !Running()) return true;
+    if (!store->Ready()) return true;
+    // A start under way finishes first, so its process is seen and stopped too.
+    StartLock lock;
+    if (!Running()) return true;
     Record r = {};
     ScopedHandle process;
     if (store->Read(kRecordName, &r, sizeof r)) process.Reset(OpenServicesProcess(r.processId));

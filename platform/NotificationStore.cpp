@@ -74,7 +74,9 @@ bool NotificationStore::FromTrigger(const CE_NOTIFICATION_TRIGGER& trigger, cons
     e->start = trigger.stStartTime;
     e->end = trigger.stEndTime;
     uint32_t title = 0, text = 0, sound = 0;
-    bool fits = CopyText(trigger.lpszApplication, e->application, kApplicationChars, &e->hasApplication) &&
+    // An empty application is none: such a notification only shows (and is kept when due).
+    const wchar_t* application = trigger.lpszApplication && *trigger.lpszApplication ? trigger.lpszApplication : nullptr;
+    bool fits = CopyText(application, e->application, kApplicationChars, &e->hasApplication) &&
                 CopyText(trigger.lpszArguments, e->arguments, kArgumentsChars, &e->hasArguments);
     if (fits && user) {
         e->hasUser = 1;

@@ -116,4 +116,7 @@ BOOL DeviceControl_SetACLineStatus(BYTE status) {
 BYTE DeviceControl_GetACLineStatus(void) { return BYTE(PowerState::Load().acLine); }
 DWORD DeviceControl_GetIdleTimerResets(void) { return PowerState::Load().idleResets; }
 DWORD DeviceControl_GetPowerTransitions(void) { return PowerState::Load().transitions; }
-ULONGLONG DeviceControl_GetSuspendedMs(void) { return PowerState::StoppedMs(PowerState::Load(), GetTickCount64()); }
+ULONGLONG DeviceControl_GetSuspendedMs(void) {
+    const uint64_t stopped = PowerState::StoppedCounts(PowerState::Load(), PowerState::CounterNow());
+    return stopped * 1000 / PowerState::CounterFrequency();
+}

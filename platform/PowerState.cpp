@@ -120,8 +120,8 @@ bool PowerState::Stopped(uint32_t state) { return state == POWER_STATE_SUSPEND |
 void PowerState::Enter(Record& r, uint32_t state, bool force) {
     if (Stopped(state) && !force && HeldRequests(r) > 0) state = POWER_STATE_UNATTENDED;
     if (state == r.state) return;
-    const uint64_t now = GetTickCount64();
-    if (Stopped(r.state) && !Stopped(state)) r.stoppedMs += now - r.stoppedSince;
+    const uint64_t now = CounterNow();
+    if (Stopped(r.state) && !Stopped(state)) r.stoppedCounts += now - r.stoppedSince;
     if (!Stopped(r.state) && Stopped(state)) r.stoppedSince = now;
     r.state = state;
     r.resumingUntil = 0;
@@ -134,8 +134,18 @@ void PowerState::Wake(Record& r) {
     if (HeldRequests(r) == 0) r.resumingUntil = GetTickCount64() + kResumingMs;
 }
 
-uint64_t PowerState::StoppedMs(const Record& r, uint64_t now) {
-    uint64_t stopped = r.stoppedMs;
+uint64_t PowerState::CounterNow() {
+    LARGE_INTEGER counter;
+    return QueryPerformanceCounter(&counter) ? uint64_t(counter.QuadPart) : 0;
+}
+
+uint64_t PowerState::CounterFrequency() {
+    LARGE_INTEGER frequency;
+    return QueryPerformanceFrequency(&frequency) && frequency.QuadPart > 0 ? uint64_t(frequency.QuadPart) : 1;
+}
+
+uint64_t PowerState::StoppedCounts(const Record& r, uint64_t now) {
+    uint64_t stopped = r.stoppedCounts;
     if (Stopped(r.state) && now > r.stoppedSince) stopped += now - r.stoppedSince;
     return stopped;
 }

@@ -22,8 +22,8 @@ public:
         uint32_t acLine;          // AC_LINE_*
         uint32_t idleResets;
         uint32_t transitions;     // state changes
-        uint64_t stoppedSince;    // host tick (ms) when the tick count stopped; valid while suspended or off
-        uint64_t stoppedMs;       // how long the tick count stood still before that
+        uint64_t stoppedSince;    // host performance counter when the device's clocks stopped (while suspended or off)
+        uint64_t stoppedCounts;   // how long, in counter units, they stood still before that
         uint64_t resumingUntil;   // host tick (ms): a woken device waits this long for a first request
         Holder holders[kMaxHolders];
     };
@@ -49,7 +49,11 @@ public:
     // a moment to take its first.
     static void Wake(Record& r);
     static const uint64_t kResumingMs = 5000;
-    // Milliseconds the tick count has stood still up to the host tick `now`.
-    static uint64_t StoppedMs(const Record& r, uint64_t now);
+    // How long (host performance-counter units) the device's tick count and counter have
+    // stood still up to the host counter value `now`. One clock for both, so a stopped
+    // tick count and counter stand exactly still.
+    static uint64_t StoppedCounts(const Record& r, uint64_t now);
+    static uint64_t CounterNow();
+    static uint64_t CounterFrequency();
     static bool Stopped(uint32_t state);
 };

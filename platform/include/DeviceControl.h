@@ -37,8 +37,8 @@ DWORD DeviceControl_GetPowerTransitions(void);
 ULONGLONG DeviceControl_GetSuspendedMs(void);
 
 // Notifications: how many the device holds, and one of them by its place in the list
-// (the order of CeGetUserNotificationHandles) with its application and arguments
-// (either may be null). FALSE past the end.
+// (the order of CeGetUserNotificationHandles). Every out-parameter may be null; FALSE
+// past the end (ERROR_NO_MORE_ITEMS) or when a text does not fit (ERROR_INSUFFICIENT_BUFFER).
 DWORD DeviceControl_GetNotificationCount(void);
 BOOL DeviceControl_GetNotification(DWORD index, HANDLE* handle, DWORD* type, DWORD* event, DWORD* status,
                                    SYSTEMTIME* start, wchar_t* application, DWORD cchApplication,

@@ -54,8 +54,7 @@ bool Answers(const Entry& e, const DeviceClockState::Record& clock) {
 NotificationService::NotificationService() {
     wchar_t root[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) root_ = root;
-    else if (Device_GetRoot(root, MAX_PATH)) root_ = root;
+    if (n > 0 && n < MAX_PATH) root_ = root;  // empty: no device, Run ends at once
     stop_.Reset(CreateEventW(nullptr, TRUE, FALSE,
                              DeviceStateStore::Current()->ObjectName(DeviceServices::kStopEvent).c_str()));
     timeChanged_.Reset(DeviceControl_OpenTimeChangeEvent());
@@ -78,7 +77,7 @@ int NotificationService::Run() {
 }
 
 void NotificationService::Round() {
-    // Gives back the unattended requests of processes that have ended.
+    // Gives back the requests of ended processes; lets an unattended device nobody holds sleep.
     PowerState::Update(nullptr);
     FireEvents();
     FireDueTimes();

@@ -11,8 +11,16 @@
 namespace {
 enum ExitCode { kStopped = 0, kAlreadyRunning = 0, kNoDevice = 3, kInternalError = 4 };
 
+// The device this process serves: named by its starter, and still there. Joining a
+// device whose root is gone would make the root again and keep the process for good.
+bool DeviceExists() {
+    wchar_t root[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root, MAX_PATH);
+    return n > 0 && n < MAX_PATH && GetFileAttributesW(root) != INVALID_FILE_ATTRIBUTES;
+}
+
 int Serve() {
-    if (!DeviceSession_Attach()) return kNoDevice;
+    if (!DeviceExists() || !DeviceSession_Attach()) return kNoDevice;
     auto store = DeviceStateStore::Current();
     if (!store->Ready()) return kNoDevice;
     const std::wstring name = store->ObjectName(DeviceServices::kRunningMutex);

@@ -175,6 +175,16 @@ TEST_F(NotificationService, OutlivesTheProgramThatSetItAndEndsWithItsDevice) {
     EXPECT_TRUE(DeviceControl_ServicesRunning());  // the outer device's still runs
 }
 
+TEST_F(NotificationService, EndsByItselfWhenItsDeviceIsGone) {
+    testsupport::TestDevice device;
+    ASSERT_TRUE(device.Ready());
+    ASSERT_NE(nullptr, Set(Trigger::Time(kProbe, L"x", LocalIn(600))));
+    ScopedHandle process(OpenServicesProcess());
+    ASSERT_TRUE(process);
+    ASSERT_TRUE(testsupport::DeleteTree(device.Root()));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.Get(), kFireTimeoutMs));
+}
+
 TEST_F(NotificationService, DueNotificationWakesASuspendedDeviceIntoUnattendedMode) {
     ASSERT_NE(nullptr, Set(Trigger::Time(kProbe, L"AppRunAtTime", LocalIn(300))));
     ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));

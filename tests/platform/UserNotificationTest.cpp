@@ -3,6 +3,7 @@
 #include "DeviceControl.h"
 #include "DeviceStateStore.h"
 #include "NotificationHelpers.h"
+#include "NotificationStore.h"
 #include "TestSupport.h"
 
 using notifytest::Handles;
@@ -158,4 +159,35 @@ TEST_F(UserNotification, DamagedListReadsAsEmpty) {
     HANDLE h = Set(Trigger::Time(kApp, L"AppRunAtTime", LocalIn(600)));
     ASSERT_NE(nullptr, h);
     EXPECT_EQ(std::vector<HANDLE>{h}, Handles());
+}
+
+TEST_F(UserNotification, AFullListRefusesNewOnesButStillUpdates) {
+    std::vector<HANDLE> all;
+    for (uint32_t i = 0; i < NotificationStore::kCapacity; ++i) {
+        HANDLE h = Set(Trigger::Event(NOTIFICATION_EVENT_TZ_CHANGE, kApp, std::to_wstring(i)));
+        ASSERT_NE(nullptr, h) << i;
+        all.push_back(h);
+    }
+    SetLastError(0);
+    EXPECT_EQ(nullptr, Set(Trigger::Event(NOTIFICATION_EVENT_TZ_CHANGE, kApp, L"one more")));
+    EXPECT_EQ(DWORD(ERROR_OUTOFMEMORY), GetLastError());
+    EXPECT_EQ(all[10], Set(Trigger::Time(kOther, L"moved", LocalIn(60)), all[10]));
+    EXPECT_EQ(all, Handles());
+    EXPECT_EQ(L"moved", Read(all[10]).arguments);
+}
+
+TEST_F(UserNotification, IsKeptWhenTheServicesCannotStart) {
+    wchar_t built[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(DEVICE_SERVICES_VARIABLE, built, MAX_PATH);
+    ASSERT_TRUE(n > 0 && n < MAX_PATH);
+    SetEnvironmentVariableW(DEVICE_SERVICES_VARIABLE, L"Z:\\nowhere\\OrvalenDeviceServices.exe");
+    HANDLE h = Set(Trigger::Time(kApp, L"AppRunAtTime", LocalIn(600)));
+    BOOL started = DeviceControl_StartServices();
+    SetEnvironmentVariableW(DEVICE_SERVICES_VARIABLE, built);
+    EXPECT_NE(nullptr, h);
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(DeviceControl_ServicesRunning());
+    EXPECT_EQ(std::vector<HANDLE>{h}, Handles());
+    // Once the program is there, the next start brings the services up.
+    EXPECT_TRUE(DeviceControl_StartServices());
 }
