@@ -1,0 +1,351 @@
+// RIFF WAVE for streams: the chunk walk (format, data, cue points with labels, the first
+// sampler loop), the probe, and decoding: PCM straight through, IMA ADPCM inside the
+// engine, every other codec through the platform's Audio Compression Manager.
+#include "format_wav.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <mmreg.h>
+#include <msacm.h>
+
+#include <cstring>
+
+#include "aural_engine.h"
+#include "aural_sample.h"
+#include "sound_alloc.h"
+#include "sound_decode.h"
+#include "system_file.h"
+
+static constexpr char kSoundFileTag[] = "src/format_wav";
+
+namespace {
+
+constexpr int kChunkHeaderBytes = 8;
+constexpr int kCueRecordBytes = 24;
+constexpr int kCueOffsetAt = 20;
+constexpr int kSmplBytes = 60;
+constexpr int kSmplLoopStartAt = 44;
+constexpr int kSmplLoopEndAt = 48;
+constexpr int kReadBufferTarget = 2048;
+constexpr int kMaxRate = 1000000;
+constexpr int kMaxLabel = 255;
+
+uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
+bool Is(const uint8_t* id, const char* name) { return std::memcmp(id, name, 4) == 0; }
+
+bool ReadAt(SoundFile* f, int64_t offset, void* buffer, int bytes) {
+  if (offset < 0 || offset > INT32_MAX) return false;
+  AuralFile_Seek(f, static_cast<int>(offset), 0);
+  return AuralFile_Read(buffer, 1, bytes, f) == bytes;
+}
+
+// Names the first cue point with `id` (points made from "cue " start unnamed).
+void Label(SoundSyncPoint* list, uint32_t id, const char* text, int length) {
+  SoundSyncPoint* tail = AuralSync_Tail(list);
+  for (SoundSyncPoint* p = list->next; p && p != tail; p = p->next) {
+    if (p->id != id) continue;
+    if (length > kMaxLabel) length = kMaxLabel;
+    std::memcpy(p->name, text, length);
+    p->name[length] = 0;
+    return;
+  }
+}
+
+void ReadLabels(SoundFile* f, int64_t list, int64_t listSize, SoundSyncPoint* sync) {
+  // Sub-chunks start behind the list type; offsets count from the list's data.
+  for (int64_t sub = 4; sub + 4 < listSize;) {
+    uint8_t h[kChunkHeaderBytes];
+    if (!ReadAt(f, list + sub, h, sizeof h)) return;
+    const int32_t size = static_cast<int32_t>(U32(h + 4));
+    if (size < 0) return;
+    if (Is(h, "labl") && size >= 4) {
+      char text[4 + kMaxLabel + 1] = {};
+      const int want = size < static_cast<int>(sizeof text) - 1 ? size : static_cast<int>(sizeof text) - 1;
+      const int got = AuralFile_Read(text, 1, want, f);
+      if (got >= 4) Label(sync, U32(reinterpret_cast<uint8_t*>(text)), text + 4, static_cast<int>(strnlen(text + 4, got - 4)));
+    }
+    sub += kChunkHeaderBytes + size + (size & 1);
+  }
+}
+
+// Opens a conversion from the file's format to the PCM format the manager suggests.
+// False when the platform has no converter for it.
+bool OpenConversion(const uint8_t* format, int formatBytes, HACMSTREAM* stream, WAVEFORMATEX* pcm) {
+  // The manager reads cbSize extra bytes behind the 18-byte header: they must be there.
+  const int extra = formatBytes >= 18 ? U16(format + 16) : 0;
+  if (formatBytes < 16 || 18 + extra > (formatBytes > kWavFormatMinCopy ? formatBytes : kWavFormatMinCopy)) return false;
+  auto* source = reinterpret_cast<WAVEFORMATEX*>(const_cast<uint8_t*>(format));
+  *pcm = WAVEFORMATEX{};
+  pcm->wFormatTag = WAVE_FORMAT_PCM;
+  if (acmFormatSuggest(nullptr, source, pcm, sizeof *pcm, ACM_FORMATSUGGESTF_WFORMATTAG) != 0) return false;
+  if ((pcm->wBitsPerSample != 8 && pcm->wBitsPerSample != 16) || (pcm->nChannels != 1 && pcm->nChannels != 2) ||
+      pcm->nSamplesPerSec == 0)
+    return false;
+  return acmStreamOpen(stream, nullptr, source, pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) == 0;
+}
+
+DWORD ConvertedSize(HACMSTREAM stream, int sourceBytes) {
+  DWORD out = 0;
+  if (sourceBytes <= 0 || acmStreamSize(stream, static_cast<DWORD>(sourceBytes), &out, ACM_STREAMSIZEF_SOURCE) != 0)
+    return 0;
+  return out;
+}
+
+}  // namespace
+
+BOOL WavFormat_ReadChunks(SoundFile* f, uint8_t** format, int* formatBytes, int* dataOffset, int* dataBytes,
+                          int* factSamples, SoundSyncPoint* syncList, int* loopPoints) {
+  if (format) *format = nullptr;
+  const int start = AuralFile_Tell(f);
+  uint8_t riff[12];
+  if (AuralFile_Read(riff, 1, sizeof riff, f) != static_cast<int>(sizeof riff) || !Is(riff, "RIFF")) {
+    SoundError_Set(kSoundErrUnknownFormat);
+    return FALSE;
+  }
+  const int64_t riffSize = U32(riff + 4);
+  int64_t foundData = -1, foundSize = 0;
+  bool haveFormat = false;
+  // The RIFF size counts from byte 8: a chunk header ending there is still inside.
+  for (int64_t off = start + 12; off > 0 && off < riffSize + kChunkHeaderBytes;) {
+    uint8_t h[kChunkHeaderBytes];
+    if (!ReadAt(f, off, h, sizeof h)) break;
+    const int32_t size = static_cast<int32_t>(U32(h + 4));
+    if (size < 0) break;
+    if (Is(h, "fmt ") && format && !haveFormat) {
+      const int bytes = size > kWavFormatMinCopy ? size : kWavFormatMinCopy;
+      *format = static_cast<uint8_t*>(SOUND_CALLOC(bytes));
+      if (!*format) {
+        SoundError_Set(kSoundErrNoMemory);
+        return FALSE;
+      }
+      AuralFile_Read(*format, 1, size, f);
+      if (formatBytes) *formatBytes = size;
+      haveFormat = true;
+    } else if (Is(h, "fmt ")) {
+      haveFormat = true;
+    } else if (Is(h, "fact")) {
+      uint8_t v[4];
+      if (factSamples && AuralFile_Read(v, 1, 4, f) == 4) *factSamples = static_cast<int>(U32(v));
+    } else if (Is(h, "data")) {
+      if (foundData < 0) foundData = off + kChunkHeaderBytes - start, foundSize = size;
+    } else if (Is(h, "cue ") && syncList) {
+      uint8_t v[4];
+      if (AuralFile_Read(v, 1, 4, f) == 4) {
+        // A count the chunk cannot hold is cut to what it holds.
+        uint32_t count = U32(v);
+        if (count > static_cast<uint32_t>(size / kCueRecordBytes)) count = static_cast<uint32_t>(size / kCueRecordBytes);
+        for (uint32_t i = 0; i < count; ++i) {
+          uint8_t r[kCueRecordBytes];
+          if (AuralFile_Read(r, 1, sizeof r, f) != static_cast<int>(sizeof r)) break;
+          if (!AuralSync_Add(syncList, U32(r + kCueOffsetAt), U32(r), "")) {
+            SoundError_Set(kSoundErrNoMemory);
+            break;
+          }
+        }
+      }
+    } else if (Is(h, "LIST") && syncList) {
+      uint8_t type[4];
+      if (AuralFile_Read(type, 1, 4, f) == 4 && Is(type, "adtl")) ReadLabels(f, off + kChunkHeaderBytes, size, syncList);
+    } else if (Is(h, "smpl") && loopPoints) {
+      uint8_t s[kSmplBytes];
+      if (AuralFile_Read(s, 1, sizeof s, f) == kSmplBytes) {
+        loopPoints[0] = static_cast<int>(U32(s + kSmplLoopStartAt));
+        loopPoints[1] = static_cast<int>(U32(s + kSmplLoopEndAt));
+      }
+    }
+    off += kChunkHeaderBytes + static_cast<int64_t>(size) + (size & 1);
+  }
+  if (foundData < 0) {
+    if (format) {
+      SOUND_FREE(*format);
+      *format = nullptr;
+    }
+    if (dataOffset) *dataOffset = 0;
+    SoundError_Set(kSoundErrUnknownFormat);
+    return FALSE;
+  }
+  if (format && !haveFormat) {
+    SoundError_Set(kSoundErrUnknownFormat);
+    return FALSE;
+  }
+  if (dataOffset) *dataOffset = static_cast<int>(foundData);
+  if (dataBytes) *dataBytes = static_cast<int>(foundSize);
+  return TRUE;
+}
+
+void WavFormat_Close(void* state) {
+  auto* s = static_cast<WavDecodeState*>(state);
+  if (!s) return;
+  if (s->acmStream) acmStreamClose(static_cast<HACMSTREAM>(s->acmStream), 0);
+  SOUND_FREE(s->format);
+  SOUND_FREE(s);
+}
+
+BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList) {
+  using namespace SoundMode;
+  AuralFile_Seek(f, 0, 0);
+  uint8_t* format = nullptr;
+  int formatBytes = 0, dataOffset = 0, dataBytes = 0;
+  int loop[2] = {0, 0};
+  if (!WavFormat_ReadChunks(f, &format, &formatBytes, &dataOffset, &dataBytes, nullptr, syncList, loop)) return FALSE;
+  int tag = U16(format);
+  if (tag == kWavTagExtensible) tag = U16(format + 24);
+  const int channels = U16(format + 2);
+  const int rate = static_cast<int>(U32(format + 4));
+  int blockAlign = U16(format + 12);
+  const int bits = U16(format + 14);
+  const int samplesPerBlock = U16(format + 18);
+  const bool pcm = tag == kWavTagPcm && (bits == 8 || bits == 16);
+  const bool ima = (tag == kWavTagImaAdpcm || tag == kWavTagImaAdpcm36) && bits == 4;
+  // MPEG data belongs to the MPEG reader. Channel layouts beyond stereo and impossible
+  // rates or blocks are refused rather than decoded past their buffers.
+  bool ok = formatBytes >= 16 && tag != kWavTagMpeg && tag != kWavTagMpegLayer3 && (channels == 1 || channels == 2) &&
+            rate > 0 && rate <= kMaxRate && blockAlign > 0;
+  if (ok && ima) ok = Ima_LayoutValid(channels, blockAlign, samplesPerBlock);
+  HACMSTREAM acm = nullptr;
+  WAVEFORMATEX acmPcm = {};
+  if (ok && !pcm && !ima) ok = OpenConversion(format, formatBytes, &acm, &acmPcm);
+  const DWORD acmBlockOut = acm ? ConvertedSize(acm, blockAlign) : 0;
+  if (ok && acm && (acmBlockOut == 0 || acmBlockOut % acmPcm.nBlockAlign != 0)) ok = false;
+  if (!ok) {
+    if (acm) acmStreamClose(acm, 0);
+    SOUND_FREE(format);
+    SoundError_Set(kSoundErrUnknownFormat);
+    return FALSE;
+  }
+  auto* state = static_cast<WavDecodeState*>(SOUND_CALLOC(sizeof(WavDecodeState)));
+  if (!state) {
+    SOUND_FREE(format);
+    SoundError_Set(kSoundErrNoMemory);
+    return FALSE;
+  }
+  state->format = format;
+  state->formatTag = tag;
+  state->channels = acm ? acmPcm.nChannels : channels;
+  state->acmStream = acm;
+  const int outBytesPerSample = pcm ? bits / 8 : acm ? acmPcm.wBitsPerSample / 8 : 2;
+  if (pcm) blockAlign = channels * outBytesPerSample;  // a header's value cannot be trusted for rounding
+  state->blockAlign = blockAlign;
+  state->samplesPerBlock = pcm ? 1 : acm ? static_cast<int>(acmBlockOut / acmPcm.nBlockAlign) : samplesPerBlock;
+
+  *info = SoundReaderInfo{};
+  info->mode = mode & ~0x1F8u;
+  info->mode |= outBytesPerSample == 1 ? (Pcm8 | Unsigned) : (Pcm16 | Signed);
+  info->mode |= state->channels == 1 ? Mono : Stereo;
+  info->rate = acm ? static_cast<int>(acmPcm.nSamplesPerSec) : rate;
+  info->dataOffset = dataOffset;
+  info->dataBytes = dataBytes;
+  info->blockAlign = blockAlign;
+  info->samplesPerBlock = state->samplesPerBlock;
+  info->channels = state->channels;
+  info->state = state;
+  info->decode = WavFormat_Decode;
+  info->close = WavFormat_Close;
+  info->loopStart = loop[0];
+  info->loopEnd = loop[1];
+  info->lengthMs = -1;
+  if (pcm) {
+    info->decodedBytes = dataBytes;
+    state->format = nullptr;
+    SOUND_FREE(format);
+  } else {
+    const int64_t blockOut = acm ? static_cast<int64_t>(acmBlockOut) : static_cast<int64_t>(samplesPerBlock) * channels * 2;
+    const int64_t decoded = static_cast<int64_t>(dataBytes / blockAlign) * blockOut;
+    info->decodedBytes = decoded > INT32_MAX ? INT32_MAX : static_cast<int>(decoded);
+    int read = blockAlign;
+    while (read < kReadBufferTarget) read *= 2;
+    info->readBufferSize = read;
+    int64_t decode = dataBytes > 0 ? (static_cast<int64_t>(read) * decoded / dataBytes * 3 + 3) / 2 : 0;
+    // Never less than the blocks of one full read give.
+    if (decode < read / blockAlign * blockOut) decode = read / blockAlign * blockOut;
+    info->decodeBufferSize = static_cast<int>(decode);
+    state->adpcm36 = 0;
+  }
+  return TRUE;
+}
+
+BOOL RawFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info) {
+  using namespace SoundMode;
+  auto* state = static_cast<WavDecodeState*>(SOUND_CALLOC(sizeof(WavDecodeState)));
+  if (!state) {
+    SoundError_Set(kSoundErrNoMemory);
+    return FALSE;
+  }
+  if (!(mode & (Pcm8 | Pcm16))) mode |= Pcm8;
+  if (!(mode & (Mono | Stereo))) mode |= Mono;
+  *info = SoundReaderInfo{};
+  info->mode = mode & ~MultiChannel;
+  info->rate = 44100;
+  info->dataOffset = 0;
+  info->dataBytes = info->decodedBytes = AuralFile_Remaining(f);
+  info->blockAlign = ((mode & Pcm16) ? 2 : 1) * ((mode & Stereo) ? 2 : 1);
+  info->samplesPerBlock = 1;
+  info->channels = (mode & Stereo) ? 2 : 1;
+  info->state = state;
+  info->decode = WavFormat_Decode;
+  info->close = WavFormat_Close;
+  info->lengthMs = -1;
+  return TRUE;
+}
+
+int WavFormat_DecodeBlock(WavDecodeState* s, const uint8_t* input, int inputBytes, void* output, int room) {
+  if (!s || s->blockAlign <= 0 || inputBytes <= 0 || room <= 0) return 0;
+  if (s->acmStream) {
+    auto acm = static_cast<HACMSTREAM>(s->acmStream);
+    // Whole blocks only, and no more than the output can take.
+    int blocks = inputBytes / s->blockAlign;
+    while (blocks > 0 && ConvertedSize(acm, blocks * s->blockAlign) > static_cast<DWORD>(room)) --blocks;
+    if (blocks <= 0) return 0;
+    ACMSTREAMHEADER h = {};
+    h.cbStruct = sizeof h;
+    h.pbSrc = const_cast<uint8_t*>(input);
+    h.cbSrcLength = static_cast<DWORD>(blocks * s->blockAlign);
+    h.pbDst = static_cast<uint8_t*>(output);
+    h.cbDstLength = static_cast<DWORD>(room);
+    if (acmStreamPrepareHeader(acm, &h, 0) != 0) return 0;
+    const bool ok = acmStreamConvert(acm, &h, ACM_STREAMCONVERTF_BLOCKALIGN) == 0;
+    acmStreamUnprepareHeader(acm, &h, 0);
+    return ok && h.cbDstLengthUsed <= static_cast<DWORD>(room) ? static_cast<int>(h.cbDstLengthUsed) : 0;
+  }
+  const int blockOut = s->samplesPerBlock * s->channels * 2;
+  int blocks = inputBytes / s->blockAlign;
+  if (blocks > room / blockOut) blocks = room / blockOut;
+  if (blocks <= 0) return 0;
+  auto* out = static_cast<int16_t*>(output);
+  if (s->samplesPerBlock == kImaSamplesPerBlock36 && s->blockAlign == kImaBlockBytes36 * s->channels)
+    return SoundConv_DecodeIma36(input, blocks * s->blockAlign, out, blocks * blockOut, s->channels, s->adpcm36 != 0);
+  const int done = s->channels == 1 ? Ima_DecodeMono(input, out, blocks, s->blockAlign, s->samplesPerBlock, 1)
+                                    : Ima_DecodeStereo(input, out, blocks, s->blockAlign, s->samplesPerBlock);
+  return done * blockOut;
+}
+
+BOOL WavFormat_Decode(SoundStream* stream, void* readBuffer, int readBufferSize, void* output, int* byteCount) {
+  auto* s = static_cast<WavDecodeState*>(stream->ringSample ? stream->ringSample->user : nullptr);
+  SoundFile* f = stream->file;
+  const int room = *byteCount;
+  *byteCount = 0;
+  if (!s || !f || room < 0) return FALSE;
+  int64_t remaining = static_cast<int64_t>(stream->dataOffset) + stream->dataBytes - AuralFile_Tell(f);
+  if (remaining < 0) remaining = 0;
+  if (s->format) {
+    int want = readBufferSize < remaining ? readBufferSize : static_cast<int>(remaining);
+    if (want <= 0 || !readBuffer) return FALSE;
+    const int got = AuralFile_Read(readBuffer, 1, want, f);
+    if (got > 0) *byteCount = WavFormat_DecodeBlock(s, static_cast<uint8_t*>(readBuffer), got, output, room);
+    if (got < want) {
+      stream->readShort = 1;
+      return FALSE;
+    }
+    return TRUE;
+  }
+  int n = room;
+  bool cut = false;
+  if (n > remaining) n = static_cast<int>(remaining), cut = true;
+  const int item = (stream->mode & SoundMode::Pcm16) ? 2 : 1;
+  int got = n > 0 ? AuralFile_Read(output, item, n / item, f) : 0;
+  if (got < 0) got = 0;
+  *byteCount = got;
+  if (got < n / item * item) stream->readShort = 1;
+  return !cut && got == n;
+}
