@@ -224,7 +224,7 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
     if (s && s == record) {
       FreeParts(s);
     } else if (s) {
-      s->closing = 1;
+      s->failed = 1;
       AuralStream_Close(s);
     } else {
       if (info.close) info.close(info.state);
@@ -284,6 +284,12 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
   s->historyEntries = ringSamples / S;
   s->history = static_cast<SoundHistoryEntry*>(SOUND_CALLOC(sizeof(SoundHistoryEntry) * (s->historyEntries + 1)));
   if (!s->history) return fail(kSoundErrNoMemory, s);
+  if (SoundTables.primaryChannel && SoundEngine.blockLength > 0) {
+    s->tickStep = SoundEngine.blockLength;
+    s->tickEntries = SoundEngine.bufferLength / SoundEngine.blockLength;
+    s->tickHistory = static_cast<SoundHistoryEntry*>(SOUND_CALLOC(sizeof(SoundHistoryEntry) * (s->tickEntries + 1)));
+    if (!s->tickHistory) return fail(kSoundErrNoMemory, s);
+  }
 
   if (!(m & FromMemory) && s->name != name) {
     s->name[0] = 0;
@@ -688,12 +694,13 @@ void AuralStream_UpdateAll(int elapsedMs) {
         }
       }
     }
-    readShort = readShort || s->readShort;
     // The stop happens in the pass; the end callback only once the lock is left.
     if (s->ended && endedCount < kMaxEndedPerPass) {
       SoundStreamCallbackFn callback = s->endCallback;
       void* user = s->endUserData;
-      if (StopCore(s) && callback) ended[endedCount++] = {s, callback, user};
+      const bool stopped = StopCore(s);
+      readShort = readShort || (stopped && s->readShort);
+      if (stopped && callback) ended[endedCount++] = {s, callback, user};
     }
     cpu += s->cpuUse;
     if (!SoundTables.primaryChannel) Stream_SyncCheck(s);
@@ -701,7 +708,8 @@ void AuralStream_UpdateAll(int elapsedMs) {
   SoundEngine.streamCpu = cpu;
   st.inUpdate = 0;
   SoundLock_Leave(st.lock1);
-  // A stream cut short by its file ends with the read error, which its end callback sees.
+  // A stream cut short by its file ends with the read error (once, in the pass that
+  // stops it), which its end callback sees.
   if (readShort) SoundError_Set(kSoundErrReadError);
   for (int i = 0; i < endedCount; ++i) {
     SoundStream* s = ended[i].stream;

@@ -165,13 +165,14 @@ BOOL AuralStream_DecodeFill(SoundStream* s, void* buffer, int bytes, void* /*use
     MarkHistory(s, ringBase + written / fb, produced / fb);
     s->decodePosition += produced / fb;
     written += produced;
-    s->producedThisPass += produced;
+    if (produced > 0) s->producedThisPass = (s->producedThisPass < 0 ? 0 : s->producedThisPass) + produced;
     emptyDecodes = produced > 0 ? 0 : emptyDecodes + 1;
 
     const bool dataEnded = s->readerDone && s->decodedPending == 0;
     const bool passEnded = atLoopEnd && s->decodePosition > s->loopEnd;
     if (passEnded || (dataEnded && looping && !s->file->readError && !s->readShort)) {
-      // A whole pass that brought nothing would loop for ever.
+      // A whole pass between two wraps that brought nothing would loop for ever. (The
+      // first wrap after a prime may come at once: a seek past the loop end.)
       if (s->producedThisPass == 0) {
         ended = true;
         break;
@@ -243,11 +244,16 @@ void AuralStream_Prime(SoundStream* s) {
   if (s->readerReset) s->readerReset(ring->user);
   s->drainTime = -1;
   s->ended = 0;
+  s->readShort = 0;
   s->halfIndex = 0;
   s->decodedPending = s->decodedOffset = 0;
   s->historyWrite = s->historyRemaining = 0;
-  s->producedThisPass = 0;
+  s->producedThisPass = -1;
   Stream_FillHalf(s);
+  // Until the mixer has written its own, every tick entry is where the ring starts.
+  if (s->tickHistory && s->history)
+    for (int i = 0; i < s->tickEntries; ++i) s->tickHistory[i] = s->history[0];
+  s->tickWrite = 0;
   s->priming = 0;
 }
 
@@ -274,9 +280,11 @@ BOOL AuralStream_Reset(SoundStream* s, int /*unused*/, BOOL force, BOOL noPrime)
   return TRUE;
 }
 
-int AuralStream_GetPlayPosition(SoundStream* s, int* pass) {
+namespace {
+
+// The stream position of the sample the channel stands on, from the history ring.
+int HistoryPosition(SoundStream* s, int* pass) {
   if (pass) *pass = s->loopPass;
-  if (s->ended) return s->lengthSamples;
   if (!s->history || s->historyStep <= 0 || s->historyEntries <= 0) return s->decodePosition;
   SoundChannel* ch = Stream_Channel(s);
   int position = ch ? ch->ops.getPosition(ch) : 0;
@@ -285,6 +293,23 @@ int AuralStream_GetPlayPosition(SoundStream* s, int* pass) {
   if (e >= s->historyEntries) e = s->historyEntries - 1;
   if (pass) *pass = s->history[e].pass;
   return s->history[e].position + position % s->historyStep;
+}
+
+}  // namespace
+
+int AuralStream_GetPlayPosition(SoundStream* s, int* pass) {
+  if (s->ended) {
+    if (pass) *pass = s->loopPass;
+    return s->lengthSamples;
+  }
+  // With the software mixer the channel runs a buffer ahead of what is heard: the
+  // oldest tick entry is the block playing now.
+  if (s->tickHistory && s->tickEntries > 0) {
+    const SoundHistoryEntry& oldest = s->tickHistory[s->tickWrite % s->tickEntries];
+    if (pass) *pass = oldest.pass;
+    return oldest.position;
+  }
+  return HistoryPosition(s, pass);
 }
 
 void Stream_SyncCheck(SoundStream* s) {
@@ -311,10 +336,16 @@ void* AuralStream_DspCallback(void* /*block*/, void* previous, int /*length*/, v
   st.inDsp = 1;
   for (SoundStream* s = st.head.next; s && s != &st.head; s = s->next) {
     SoundChannel* ch = s->playing ? Stream_Channel(s) : nullptr;
-    if (ch && !(ch->flags & kChannelPaused))
+    if (ch && !(ch->flags & kChannelPaused)) {
       Stream_SyncCheck(s);
-    else
+      if (s->tickHistory && s->tickEntries > 0) {
+        SoundHistoryEntry& e = s->tickHistory[s->tickWrite];
+        e.position = HistoryPosition(s, &e.pass);
+        s->tickWrite = (s->tickWrite + 1) % s->tickEntries;
+      }
+    } else {
       s->cpuUse = 0;
+    }
   }
   st.inDsp = 0;
   SoundLock_Leave(st.lock2);

@@ -4,6 +4,7 @@
 // cleanly, and closed streams are refused.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -165,9 +166,12 @@ TEST_F(SoundStreamTest, SeekingByTimeLandsOnTheFrame) {
   const int blocks = Render(20);
   const int gl = Aural_GetChannel(h)->leftGain;
   for (size_t i = 0; i < rec.Frames(); ++i) ASSERT_EQ(rec.mix[2 * i], Gain16(pcm[(22050 + i) * 2], gl)) << i;
-  const int played = blocks * SoundEngine.blockLength * 1000 / 44100;
-  EXPECT_GE(AuralStream_GetTime(s), 500 + played - 1);
-  EXPECT_LE(AuralStream_GetTime(s), 500 + played + 1);
+  // The time is what is heard: the mixer runs the output buffer's blocks ahead.
+  const int ahead = SoundEngine.bufferLength / SoundEngine.blockLength;
+  ASSERT_GT(blocks, ahead);
+  const int heard = (blocks - ahead) * SoundEngine.blockLength * 1000 / 44100;
+  EXPECT_GE(AuralStream_GetTime(s), 500 + heard);
+  EXPECT_LE(AuralStream_GetTime(s), 500 + heard + 1);
 
   // Seeking while playing goes on from the new place.
   ASSERT_TRUE(AuralStream_SetTime(s, 1200));
@@ -320,6 +324,8 @@ TEST_F(SoundStreamTest, TruncatedAndLyingFilesEndCleanly) {
   Render(4000, [&] { return end.calls > 0; });
   EXPECT_EQ(end.calls, 1);
   EXPECT_EQ(end.error, kSoundErrReadError) << "the end callback sees why the stream ended";
+  Render(1);
+  EXPECT_EQ(SoundError, kSoundErrNone) << "reported once, not on every update after";
   std::vector<int16_t> pcm = Pcm16(full);
   pcm.resize(100000 / 2);
   ExpectMix(pcm, 2, 255, 255);
@@ -463,6 +469,17 @@ TEST_F(SoundStreamTest, LoopsThatLeaveNothingToPlayEndInsteadOfHanging) {
   for (int i = 0; i < 2000; ++i) expected.push_back(static_cast<int16_t>(i));
   for (int i = 1000; i < 3000; ++i) expected.push_back(static_cast<int16_t>(i));
   ExpectMix(expected, 1, gl, gr);
+
+  // Seeking past the loop end: the next fill goes back to the loop start.
+  AuralStream_SetLoopCount(s, 1);
+  ASSERT_TRUE(AuralStream_SetTime(s, 57));
+  EXPECT_EQ(AuralStream_GetTime(s), 22) << "frame 2513 lies past the loop end: the ring starts at frame 1000";
+  rec.mix.clear();
+  end.calls = 0;
+  ASSERT_TRUE(PlayToEnd(s, &end, &gl, &gr));
+  expected.clear();
+  for (int i = 1000; i < 3000; ++i) expected.push_back(static_cast<int16_t>(i));
+  ExpectMix(expected, 1, gl, gr);
   EXPECT_TRUE(AuralStream_Close(s));
 
   // An empty data chunk looping for ever.
@@ -499,7 +516,7 @@ TEST_F(SoundStreamTest, StreamerThreadEndsAShortStreamWithItsCallbackOutsideTheL
       },
       &log);
   ASSERT_NE(AuralStream_Play(-1, s, nullptr, FALSE), -1);
-  for (int i = 0; i < 300 && log.calls == 0; ++i) Sleep(10);
+  for (int i = 0; i < 500 && log.calls == 0; ++i) Sleep(10);
   Sleep(100);
   EXPECT_EQ(log.calls, 1);
   EXPECT_EQ(log.thread, GetThreadId(AuralStream_ThreadHandle()));
@@ -569,4 +586,112 @@ TEST_F(SoundStreamTest, OtherCodecsDecodeThroughThePlatformConverter) {
     Aural_Close();
     rec.mix.clear();
   }
+}
+
+namespace {
+
+// File callbacks over one file held in memory.
+struct MemoryCallbacks {
+  static std::string data;
+  static int pos;
+  static void* Open(const char* name) { return std::string(name) == "song.wav" ? &data : nullptr; }
+  static void Close(void*) {}
+  static int Read(void* buffer, int n, void*) {
+    const int m = n < static_cast<int>(data.size()) - pos ? n : static_cast<int>(data.size()) - pos;
+    std::memcpy(buffer, data.data() + pos, m > 0 ? m : 0);
+    pos += m > 0 ? m : 0;
+    return m > 0 ? m : 0;
+  }
+  static int Seek(void*, int offset, int whence) {
+    pos = offset + (whence == 1 ? pos : whence == 2 ? static_cast<int>(data.size()) : 0);
+    return 0;
+  }
+  static int Tell(void*) { return pos; }
+};
+std::string MemoryCallbacks::data;
+int MemoryCallbacks::pos;
+
+}  // namespace
+
+TEST_F(SoundStreamTest, RawPcmAndTheCallersFileCallbacksAreSourcesToo) {
+  Init(44100);
+  // Headerless 16-bit stereo at 44100 Hz; the length argument limits a file.
+  const std::string wav = BuildWav(2, 44100, 5000);
+  const auto d = DataChunk(wav);
+  const std::string raw = wav.substr(d.first);
+  SoundStream* s = AuralStream_Open(raw.data(), SoundMode::FromMemory | SoundMode::RawPcm | SoundMode::Pcm16 |
+                                                    SoundMode::Stereo | SoundMode::Signed,
+                                    0, static_cast<int>(raw.size()));
+  ASSERT_NE(s, nullptr) << SoundError;
+  EXPECT_EQ(s->lengthSamples, 5000);
+  EndLog end;
+  int gl = 0, gr = 0;
+  ASSERT_TRUE(PlayToEnd(s, &end, &gl, &gr));
+  std::vector<int16_t> pcm(5000 * 2);
+  std::memcpy(pcm.data(), raw.data(), raw.size());
+  ExpectMix(pcm, 2, gl, gr);
+  EXPECT_TRUE(AuralStream_Close(s));
+  s = AuralStream_Open(FixtureName("stereo16.wav").c_str(), SoundMode::RawPcm | SoundMode::Pcm16 | SoundMode::Stereo,
+                       0, 4000);
+  ASSERT_NE(s, nullptr) << SoundError;
+  EXPECT_EQ(s->lengthSamples, 1000) << "4000 bytes of the file";
+  EXPECT_TRUE(AuralStream_Close(s));
+
+  // With all five callbacks installed, names go to them.
+  MemoryCallbacks::data = FixtureBytes("stereo16.wav");
+  MemoryCallbacks::pos = 0;
+  Aural_SetFileCallbacks(MemoryCallbacks::Open, MemoryCallbacks::Close, MemoryCallbacks::Read, MemoryCallbacks::Seek,
+                         MemoryCallbacks::Tell);
+  EXPECT_EQ(AuralStream_Open(FixtureName("stereo16.wav").c_str(), 0, 0, 0), nullptr) << "not a name they know";
+  EXPECT_EQ(SoundError, kSoundErrFileOpen);
+  s = AuralStream_Open("song.wav", 0, 0, 0);
+  ASSERT_NE(s, nullptr) << SoundError;
+  rec.mix.clear();
+  end.calls = 0;
+  const bool ended = PlayToEnd(s, &end, &gl, &gr);
+  Aural_SetFileCallbacks(nullptr, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(ended);
+  ExpectMix(Pcm16(MemoryCallbacks::data), 2, gl, gr);
+  EXPECT_TRUE(AuralStream_Close(s));
+}
+
+namespace {
+
+int g_streamAllocBudget = -1;  // allocations left before they fail; -1 unlimited
+void* StreamBudgetAlloc(size_t n) {
+  if (g_streamAllocBudget == 0) return nullptr;
+  if (g_streamAllocBudget > 0) --g_streamAllocBudget;
+  return std::malloc(n);
+}
+void* StreamBudgetRealloc(void* p, size_t n) {
+  if (g_streamAllocBudget == 0) return nullptr;
+  if (g_streamAllocBudget > 0) --g_streamAllocBudget;
+  return std::realloc(p, n);
+}
+
+}  // namespace
+
+TEST_F(SoundStreamTest, OpensThatRunOutOfMemoryLeaveNothingBehind) {
+  Aural_Close();
+  ASSERT_TRUE(SoundMem_UseCallbacks(StreamBudgetAlloc, StreamBudgetRealloc, std::free));
+  Init(44100);
+  const std::string wav = BuildWav(2, 44100, 3000, CueChunks());
+  const int before = SoundMem_GetState().allocationsInUse;
+  bool opened = false;
+  for (int budget = 0; budget < 40 && !opened; ++budget) {
+    g_streamAllocBudget = budget;
+    SoundStream* s = AuralStream_Open(wav.data(), SoundMode::FromMemory, 0, static_cast<int>(wav.size()));
+    const int32_t error = SoundError;
+    g_streamAllocBudget = -1;
+    if (s) {
+      opened = true;
+      EXPECT_TRUE(AuralStream_Close(s));
+    } else {
+      EXPECT_EQ(error, kSoundErrNoMemory) << "budget " << budget;
+    }
+    ASSERT_EQ(SoundMem_GetState().allocationsInUse, before) << "budget " << budget;
+  }
+  EXPECT_TRUE(opened);
+  Aural_Close();
+  EXPECT_TRUE(SoundMem_UseCallbacks(nullptr, nullptr, nullptr));
 }
