@@ -13,8 +13,8 @@ namespace {
 
 // Largest RMS difference to the reference decoder (16-bit steps): libmad works in fixed
 // point, Tremor in integers, the references in floating point.
-constexpr double kMpegRmsTolerance = 8.0;
-constexpr double kVorbisRmsTolerance = 8.0;
+constexpr double kMpegRmsTolerance = 2.0;
+constexpr double kVorbisRmsTolerance = 2.0;
 
 struct Coded {
   const char* file;

@@ -12,7 +12,7 @@ using namespace readertest;
 
 namespace {
 
-constexpr auto kTimePerFile = std::chrono::seconds(4);
+constexpr auto kTimePerFile = std::chrono::seconds(3);
 
 bool ReaderError(int32_t e) {
   return e == kSoundErrUnknownFormat || e == kSoundErrReadError || e == kSoundErrNoMemory || e == kSoundErrInvalidParam;
@@ -24,7 +24,8 @@ class ReaderFuzzTest : public ReaderTest {};
 
 TEST_F(ReaderFuzzTest, MutatedFilesFailCleanly) {
   std::mt19937 rng(12);
-  for (const char* file : {"wav8_mono.wav", "mp3_32_16k.mp3", "mp3_64_mono.mp3", "mp2_stereo.mp2", "ogg_mono.ogg"}) {
+  // The MP3 files carry an ID3v2 tag at the start and an ID3v1 block at the end.
+  for (const char* file : {"wav8_mono.wav", "mp3_128_stereo.mp3", "mp3_64_mono.mp3", "mp2_stereo.mp2", "ogg_mono.ogg"}) {
     SCOPED_TRACE(file);
     std::string original = Bytes(file);
     ASSERT_FALSE(original.empty());
