@@ -19,6 +19,7 @@ struct SoundStream;
 struct SoundSample;
 struct SoundFile;
 struct SoundDspUnit;
+struct SoundTag;
 
 // Fill callback: writes `bytes` into `buffer`; 0 when the data has ended.
 typedef BOOL (*SoundStreamFillFn)(SoundStream* stream, void* buffer, int bytes, void* userData);
@@ -65,11 +66,12 @@ struct SoundStream {
   void (*readerReset)(void* state);
   void (*readerClose)(void* state);
   int (*readerTime)(void* state);
+  int (*readerSeek)(SoundStream* stream, int targetSample);
   void* customPlay;
   SoundStreamFillFn fillCallback;
   SoundDecodeFn readerDecode;      // the reader's decode callback (file streams)
   SoundStreamCallbackFn endCallback;
-  void* tags;
+  SoundTag* tags;
   int32_t halfIndex;
   uint32_t mode;
   int32_t channel;                 // handle, -1 when not playing
@@ -123,6 +125,10 @@ struct SoundReaderInfo {
   int32_t readBufferSize, decodeBufferSize;
   int32_t loopStart, loopEnd;
   int32_t lengthMs;                // -1: from the data
+  // Readers that cannot seek by file blocks position themselves for a target sample and
+  // return the decoded bytes to drop.
+  int (*seek)(SoundStream* stream, int targetSample);
+  void* tags;                      // tags the reader found itself (a SoundTag list)
 };
 
 SoundStream* AuralStream_Create(SoundStream* record, SoundStreamFillFn fillCallback, int bufferBytes, uint32_t mode,

@@ -38,6 +38,7 @@ BOOL WavFormat_Open(SoundFile* file, uint32_t mode, SoundReaderInfo* info, Sound
 // Headerless PCM: the whole file is data in the caller's mode.
 BOOL RawFormat_Open(SoundFile* file, uint32_t mode, SoundReaderInfo* info);
 void WavFormat_Close(void* state);
+SoundSample* WavFormat_LoadSample(int index, SoundFile* file, uint32_t mode, int* error);
 BOOL WavFormat_Decode(SoundStream* stream, void* readBuffer, int readBufferSize, void* output, int* byteCount);
 // Converts whole blocks of compressed data; returns the bytes written (at most `room`).
 int WavFormat_DecodeBlock(WavDecodeState* state, const uint8_t* input, int inputBytes, void* output, int room);

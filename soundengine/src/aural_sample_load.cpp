@@ -3,6 +3,10 @@
 #include <cstring>
 
 #include "aural_engine.h"
+#include "aural_tag.h"
+#include "format_mpeg_mad.h"
+#include "format_oggvorbis.h"
+#include "format_wav.h"
 #include "sound_alloc.h"
 #include "system_file.h"
 
@@ -112,16 +116,11 @@ SoundSample* DownmixToMono(SoundSample* stereo) {
   return Replace(stereo, mono);
 }
 
-// The size of an ID3v2 tag at the start of the file, or 0.
-int Id3v2Size(SoundFile* f) {
-  uint8_t h[10];
-  AuralFile_Seek(f, 0, 0);
-  const bool tag = AuralFile_Read(h, 1, 10, f) == 10 && h[0] == 'I' && h[1] == 'D' && h[2] == '3' &&
-                   !((h[6] | h[7] | h[8] | h[9]) & 0x80);
-  if (!tag) return 0;
-  const int size = (h[6] << 21 | h[7] << 14 | h[8] << 7 | h[9]) + 10 + ((h[5] & 0x10) ? 10 : 0);
-  return size < f->length ? size : f->length;
-}
+// The readers a load tries, in order; one that answers 10 (not its format) passes the
+// file on. Exact headers first ("OggS"); the MPEG header search accepts almost anything
+// inside a RIFF file too, and WAV only refuses RIFF-wrapped MPEG data after it.
+typedef SoundSample* (*SampleReader)(int index, SoundFile* file, uint32_t mode, int* error);
+const SampleReader kSampleReaders[] = {OggFormat_LoadSample, MpegFormat_LoadSample, WavFormat_LoadSample};
 
 // Raw PCM: the whole window is the data.
 SoundSample* LoadRaw(int index, SoundFile* f, uint32_t mode, const char* name) {
@@ -280,7 +279,8 @@ SoundSample* SoundSample_Load(int index, const void* name, uint32_t mode, int of
       return nullptr;
     }
   }
-  const int64_t start = static_cast<int64_t>(Id3v2Size(f)) + (offset > 0 ? offset : 0);
+  SoundTag_SkipLeading(f);
+  const int64_t start = static_cast<int64_t>(AuralFile_Tell(f)) + (offset > 0 ? offset : 0);
   f->startOffset = static_cast<int32_t>(start < f->length ? start : f->length);
   if (length > 0) {
     const int64_t end = static_cast<int64_t>(f->startOffset) + length - 1;
@@ -293,9 +293,13 @@ SoundSample* SoundSample_Load(int index, const void* name, uint32_t mode, int of
     const char* label = (mode & FromMemory) || !name ? kMemoryFileName : static_cast<const char*>(name);
     s = LoadRaw(index, f, mode, label);
   } else {
-    // The format readers (sample bank, AIFF, Ogg Vorbis, MPEG audio, WAV, in that order)
-    // are not part of this build: every other file is of an unknown format.
-    SoundError_Set(kSoundErrUnknownFormat);
+    int32_t error = kSoundErrUnknownFormat;
+    for (SampleReader load : kSampleReaders) {
+      AuralFile_Seek(f, 0, 0);
+      s = load(index, f, mode, &error);
+      if (s || error != kSoundErrUnknownFormat) break;
+    }
+    SoundError_Set(s ? kSoundErrNone : error);
   }
   if (!file) AuralFile_Close(f);
   if (!s || (s->mode & (ImaAdpcm | kModeBlock))) return s;

@@ -7,6 +7,9 @@
 #include "aural_engine.h"
 #include "aural_sample.h"
 #include "aural_stream_internal.h"
+#include "aural_tag.h"
+#include "format_mpeg_mad.h"
+#include "format_oggvorbis.h"
 #include "format_wav.h"
 #include "sound_decode.h"
 #include "sound_alloc.h"
@@ -75,7 +78,7 @@ void FreeParts(SoundStream* s) {
   SOUND_FREE(s->decodeBuffer);
   SOUND_FREE(s->history);
   SOUND_FREE(s->tickHistory);
-  SOUND_FREE(s->tags);
+  if (s->tags) SoundTag_FreeList(&s->tags);
   s->ringSample = nullptr;
   s->file = nullptr;
   s->frameTable = nullptr;
@@ -100,14 +103,15 @@ void LinkAtHead(SoundStream* s) {
 }
 
 // The readers a stream open tries, in order. Headerless PCM is taken only when asked
-// for; banks, AIFF, Ogg Vorbis and MPEG audio join this table ahead of or behind WAV as
-// their readers arrive (banks and WAV first: their headers are exact, the MPEG sync
-// search accepts almost anything and must come last).
+// for. Exact headers first: WAV ("RIFF", and it refuses RIFF-wrapped MPEG data), Ogg
+// ("OggS"); the MPEG header search accepts almost anything and must come last.
 struct StreamReader {
   BOOL (*open)(SoundFile* file, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList);
 };
 const StreamReader kStreamReaders[] = {
     {WavFormat_Open},
+    {OggFormat_Open},
+    {MpegFormat_Open},
 };
 
 bool ProbeReaders(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* sync) {
@@ -119,6 +123,55 @@ bool ProbeReaders(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncP
   }
   SoundError_Set(kSoundErrUnknownFormat);
   return false;
+}
+
+// A tag's text for the stream's name: the Vorbis comment, else the ID3v2 frame (without
+// its encoding byte), else any tag of the name; trailing blanks cut.
+bool TagText(const SoundTag* tags, const char* name, const char* frame, char* out, int room) {
+  const void* data = nullptr;
+  int length = 0, skip = 0;
+  if (!tags) return false;
+  if (!SoundTag_Find(tags, name, kSoundTagVorbisComment, &data, &length)) {
+    if (SoundTag_Find(tags, frame, kSoundTagId3v2, &data, &length))
+      skip = 1;
+    else if (!SoundTag_Find(tags, name, kSoundTagAnyType, &data, &length))
+      return false;
+  }
+  const char* p = static_cast<const char*>(data) + skip;
+  int n = 0;
+  const uint8_t encoding = skip ? static_cast<const uint8_t*>(data)[0] : 0;
+  if (encoding == 1 || encoding == 2) {
+    // UTF-16 frames (with a byte-order mark, or big-endian): Latin-1 characters are kept.
+    const auto* u = reinterpret_cast<const uint8_t*>(p);
+    int at = 0, units = length - skip;
+    bool big = encoding == 2;
+    if (encoding == 1 && units >= 2 && (u[0] == 0xFE || u[0] == 0xFF)) big = u[0] == 0xFE, at = 2;
+    for (; at + 1 < units && n < room; at += 2) {
+      const unsigned c = big ? (u[at] << 8 | u[at + 1]) : (u[at] | u[at + 1] << 8);
+      if (c == 0) break;
+      out[n++] = static_cast<char>(c < 256 ? c : '?');
+    }
+    while (n > 0 && out[n - 1] == ' ') --n;
+    out[n] = 0;
+    return n > 0;
+  }
+  while (n < length - skip && n < room && p[n]) ++n;
+  while (n > 0 && p[n - 1] == ' ') --n;
+  std::memcpy(out, p, n);
+  out[n] = 0;
+  return n > 0;
+}
+
+// "artist - title", or whichever of the two the tags hold; false when neither.
+bool NameFromTags(const SoundTag* tags, char* out, int size) {
+  char artist[kSoundSampleNameSize], title[kSoundSampleNameSize];
+  const bool a = TagText(tags, "ARTIST", "TPE1", artist, size - 1);
+  const bool t = TagText(tags, "TITLE", "TIT2", title, size - 1);
+  out[0] = 0;
+  if (a) SoundStr_AppendN(out, artist, size - 1);
+  if (a && t) SoundStr_AppendN(out, " - ", size - 1 - static_cast<int>(std::strlen(out)));
+  if (t) SoundStr_AppendN(out, title, size - 1 - static_cast<int>(std::strlen(out)));
+  return a || t;
 }
 
 SoundFile* OpenSource(const void* name, uint32_t mode, int length) {
@@ -146,13 +199,26 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
     if (SoundError != kSoundErrNoMemory) SoundError_Set(kSoundErrFileOpen);
     return nullptr;
   }
+  // Leading tags are stepped over: the readers see the file from the data on.
+  SoundTag* tags = nullptr;
+  if (!(mode & NoTags)) {
+    SoundTag_ReadFileTags(f, &tags);
+    f->startOffset += AuralFile_Tell(f);
+  }
   SoundSyncPoint* sync = AuralSync_InitList();
   SoundReaderInfo info = {};
   if (!sync || !ProbeReaders(f, mode, &info, sync)) {
     if (!sync) SoundError_Set(kSoundErrNoMemory);
     AuralSync_FreeAll(sync);
     AuralFile_Close(f);
+    if (tags) SoundTag_FreeList(&tags);
     return nullptr;
+  }
+  if (info.tags) {
+    if (tags)
+      SoundList_Append(reinterpret_cast<void**>(&tags), info.tags);
+    else
+      tags = static_cast<SoundTag*>(info.tags);
   }
   const auto fail = [&](int32_t error, SoundStream* s) -> SoundStream* {
     if (s && s == record) {
@@ -164,6 +230,7 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
       if (info.close) info.close(info.state);
       AuralSync_FreeAll(sync);
       AuralFile_Close(f);
+      if (tags) SoundTag_FreeList(&tags);
     }
     SoundError_Set(error);
     return nullptr;
@@ -200,6 +267,8 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
   s->readerClose = info.close;
   s->readerReset = info.reset;
   s->readerDecode = info.decode;
+  s->readerSeek = info.seek;
+  s->tags = tags;
   AuralSync_FreeAll(s->syncList);
   s->syncList = sync;
   s->syncCursor = sync;
@@ -226,8 +295,10 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
     s->name[0] = 0;
     SoundStr_AppendN(s->name, static_cast<const char*>(name), kNameSize - 1);
   }
-  s->ringSample->name[0] = 0;
-  SoundStr_AppendN(s->ringSample->name, s->name, kSoundSampleNameSize - 1);
+  if (!NameFromTags(s->tags, s->ringSample->name, kSoundSampleNameSize)) {
+    s->ringSample->name[0] = 0;
+    SoundStr_AppendN(s->ringSample->name, s->name, kSoundSampleNameSize - 1);
+  }
 
   s->readBufferSize = info.readBufferSize;
   s->decodeBufferSize = info.decodeBufferSize;

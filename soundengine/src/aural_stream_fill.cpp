@@ -211,12 +211,17 @@ BOOL AuralStream_SeekInternal(SoundStream* s, int unit, int value, BOOL moveCurs
   if (target < 0 || target >= s->lengthSamples) target = 0;
   // Whole blocks of the file, then the decoded frames before the target are dropped,
   // so compressed data lands on the exact frame too.
-  const int spb = s->samplesPerBlock > 0 ? s->samplesPerBlock : 1;
-  int64_t block = target / spb;
-  int64_t offset = block * s->blockAlign;
-  if (offset >= s->dataBytes) offset = 0, block = 0, target = 0;
-  AuralFile_Seek(s->file, static_cast<int>(s->dataOffset + offset), 0);
-  s->skipBytes = static_cast<int32_t>((target - block * spb) * fb);
+  if (s->readerSeek) {
+    const int skip = s->readerSeek(s, static_cast<int>(target));
+    s->skipBytes = skip > 0 ? skip : 0;
+  } else {
+    const int spb = s->samplesPerBlock > 0 ? s->samplesPerBlock : 1;
+    int64_t block = target / spb;
+    int64_t offset = block * s->blockAlign;
+    if (offset >= s->dataBytes) offset = 0, block = 0, target = 0;
+    AuralFile_Seek(s->file, static_cast<int>(s->dataOffset + offset), 0);
+    s->skipBytes = static_cast<int32_t>((target - block * spb) * fb);
+  }
   s->decodedPending = s->decodedOffset = 0;
   s->readerDone = 0;
   s->decodePosition = static_cast<int32_t>(target);

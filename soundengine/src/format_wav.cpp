@@ -203,6 +203,8 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   bool ok = formatBytes >= 16 && tag != kWavTagMpeg && tag != kWavTagMpegLayer3 && (channels == 1 || channels == 2) &&
             rate > 0 && rate <= kMaxRate && blockAlign > 0;
   if (ok && ima) ok = Ima_LayoutValid(channels, blockAlign, samplesPerBlock);
+  // PCM of other widths is not converted, and compressed data needs some data.
+  if (ok && (tag == kWavTagPcm ? !pcm : dataBytes <= 0)) ok = false;
   HACMSTREAM acm = nullptr;
   WAVEFORMATEX acmPcm = {};
   if (ok && !pcm && !ima) ok = OpenConversion(format, formatBytes, &acm, &acmPcm);
