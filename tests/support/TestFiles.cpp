@@ -9,10 +9,9 @@
 namespace testsupport {
 namespace {
 const DWORD kPollMs = 20;
+}  // namespace
 
-// Polls `ready` until it gives true or the time is up.
-template <typename Ready>
-bool PollUntil(DWORD timeoutMs, Ready ready) {
+bool PollUntil(DWORD timeoutMs, const std::function<bool()>& ready) {
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (ready()) return true;
@@ -20,7 +19,6 @@ bool PollUntil(DWORD timeoutMs, Ready ready) {
         Sleep(kPollMs);
     }
 }
-}  // namespace
 
 bool ReadBytes(const std::wstring& path, std::string* bytes) {
     ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,

@@ -1,6 +1,7 @@
 #pragma once
 // Files a test or its child programs write, and waiting for them.
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ std::vector<std::wstring> ReadCountedTexts(const std::wstring& path);
 bool CopyIntoDevice(const std::wstring& hostFile, const std::wstring& cePath);
 // Deletes a folder with everything in it; true when it is gone.
 bool DeleteTree(const std::wstring& folder);
+// Polls `ready` until it gives true; false when the time is up first.
+bool PollUntil(DWORD timeoutMs, const std::function<bool()>& ready);
 // Polls until the file exists (and is not being written); false on timeout.
 bool WaitForFile(const std::wstring& path, DWORD timeoutMs);
 // Polls until a top-level window of the class exists; null on timeout.
