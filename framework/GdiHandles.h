@@ -2,40 +2,18 @@
 // Owners for GDI objects and device contexts, released in one place.
 #include <windows.h>
 
-// An owned GDI object (font, brush, pen, bitmap, region), deleted with its owner.
-template <typename Handle>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(Handle handle) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& other) noexcept : handle_(other.Release()) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other)
-            Reset(other.Release());
-        return *this;
-    }
+#include "ScopedHandle.h"
 
-    Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    Handle Release() {
-        Handle handle = handle_;
-        handle_ = nullptr;
-        return handle;
-    }
-    // Deletes the held object; the holder is cleared only when the deletion succeeded.
-    bool Reset(Handle handle = nullptr) {
-        if (handle_ && !DeleteObject(handle_))
-            return false;
-        handle_ = handle;
-        return true;
-    }
-
-private:
-    Handle handle_ = nullptr;
+// An owned GDI object (font, brush, pen, bitmap, region), deleted with its owner:
+// the platform's one owner template, with DeleteObject as the release.
+template <typename GdiHandle>
+struct GdiObjectTraits {
+    using Handle = GdiHandle;
+    static Handle Invalid() { return nullptr; }
+    static void Close(Handle h) { DeleteObject(h); }
 };
+template <typename GdiHandle>
+using GdiObject = ScopedOwner<GdiObjectTraits<GdiHandle>>;
 
 using FontHandle = GdiObject<HFONT>;
 using BrushHandle = GdiObject<HBRUSH>;

@@ -1,18 +1,12 @@
 #pragma once
 // The analogue clock face, a child window of the engine window.
-#include <windows.h>
+#include "PlainWindowOwner.h"
 
-class ClockWnd {
+class ClockWnd : public PlainWindowOwner {
 public:
     // Creates the object and its window under parent with the given style; null on failure.
     static ClockWnd* Create(HWND parent, DWORD style);
-    ~ClockWnd();
-
-    HWND Hwnd() const { return hwnd_; }
-    void ClearHwnd() { hwnd_ = nullptr; }
 
 private:
     ClockWnd() = default;
-
-    HWND hwnd_ = nullptr;
 };

@@ -7,24 +7,11 @@ const wchar_t kClassName[] = L"OrvalenFullScreenClock";
 }
 
 FullScreenClock* FullScreenClock::Create() {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kClassName;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    RegisterClassW(&wc);  // fails harmlessly when already registered
-
     FullScreenClock* clock = new (std::nothrow) FullScreenClock;
-    if (!clock) return nullptr;
-    clock->hwnd_ = CreateWindowExW(0, kClassName, L"", WS_POPUP, 0, 0, GetSystemMetrics(SM_CXSCREEN),
-                                   GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, wc.hInstance, nullptr);
-    if (!clock->hwnd_) {
+    if (clock && !clock->CreatePlainWindow(kClassName, BLACK_BRUSH, WS_POPUP, GetSystemMetrics(SM_CXSCREEN),
+                                           GetSystemMetrics(SM_CYSCREEN), nullptr)) {
         delete clock;
         return nullptr;
     }
     return clock;
-}
-
-FullScreenClock::~FullScreenClock() {
-    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }

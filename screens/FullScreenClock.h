@@ -1,16 +1,13 @@
 #pragma once
 // The full-screen clock: a pop-up window over the whole screen, created hidden
 // at start-up and shown as clock, screen saver or slide show.
-#include <windows.h>
+#include "PlainWindowOwner.h"
 
-class FullScreenClock {
+class FullScreenClock : public PlainWindowOwner {
 public:
     // Creates the object and its hidden window; null on failure.
     static FullScreenClock* Create();
-    ~FullScreenClock();
 
-    HWND Hwnd() const { return hwnd_; }
-    void ClearHwnd() { hwnd_ = nullptr; }
     bool IsShowing() const { return showing_; }
     // Set while the clock stands in for the device's lock screen.
     bool LockMark() const { return lockMark_; }
@@ -18,7 +15,6 @@ public:
 private:
     FullScreenClock() = default;
 
-    HWND hwnd_ = nullptr;
     bool showing_ = false;
     bool lockMark_ = false;
 };

@@ -25,15 +25,6 @@ const ItemHash kAlarmHash = 4711;
 constexpr OleDate kSecond = 1.0 / 86400.0;
 constexpr DWORD kTimeoutMs = 30000;
 
-bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& ready) {
-    ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!ready()) {
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(50);
-    }
-    return true;
-}
-
 struct Notification {
     DWORD type = 0, event = 0;
     OleDate start = 0;
@@ -159,7 +150,7 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
     LONGLONG toDue = static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0);
     ASSERT_TRUE(DeviceControl_JumpClock(toDue - 500));
 
-    ASSERT_TRUE(WaitUntil(kTimeoutMs, [] { return RingCount() == 1; })) << "the alarm never rang";
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return RingCount() == 1; })) << "the alarm never rang";
     DWORD hash = 0, message = 0;
     const std::wstring record = std::wstring(kProductKey) + L"\\" + EngineScreens::kRingRecordKey;
     testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, EngineScreens::kLastHashValue, &hash);
@@ -169,12 +160,12 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
     // The ring screen needs the device on.
     EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
     // The ring's reschedule registered tomorrow's occurrence first.
-    ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] {
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
         own = RunAtTimes();
         return !own.empty() && std::abs(own[0].start - (due + 1 - kSecond)) < kSecond;
     }));
     // Nothing else keeps it: the idle check ends the process.
-    ASSERT_TRUE(WaitUntil(kTimeoutMs, [] { return !EngineRuns(); }));
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
     EXPECT_EQ(1u, RingCount());
 }
 
@@ -187,10 +178,10 @@ TEST_F(EngineRoad, ClockAndZoneChangesStartTheProgramWithTheirWords) {
         DWORD starts = DeviceControl_GetNotificationStarts();
         std::string saved = SavedTime();
         change();
-        EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return DeviceControl_GetNotificationStarts() > starts; }));
+        EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return DeviceControl_GetNotificationStarts() > starts; }));
         // The started program rescheduled (and saved) before it ended.
-        EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return SavedTime() != saved; }));
-        EXPECT_TRUE(WaitUntil(kTimeoutMs, [] { return !EngineRuns(); }));
+        EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return SavedTime() != saved; }));
+        EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
         EXPECT_EQ(1u, CountEvents(NOTIFICATION_EVENT_TIME_CHANGE));
         EXPECT_EQ(1u, CountEvents(NOTIFICATION_EVENT_TZ_CHANGE));
     };

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,23 +14,6 @@ namespace {
 // The language packs the framework tests' build made with zip.
 std::wstring FrameworkFixture(const wchar_t* name) {
     return testsupport::ExeDir() + L"\\..\\framework\\fixtures\\" + name;
-}
-
-std::vector<std::wstring> ReadRecords(const std::wstring& path) {
-    std::string bytes;
-    std::vector<std::wstring> records;
-    if (!testsupport::ReadBytes(path, &bytes)) return records;
-    for (size_t position = 0; position + 4 <= bytes.size();) {
-        uint32_t count = 0;
-        memcpy(&count, bytes.data() + position, 4);
-        position += 4;
-        if (count > (bytes.size() - position) / 2) return {};
-        std::wstring text(count, L'\0');
-        if (count) memcpy(&text[0], bytes.data() + position, count * 2);
-        position += count * 2;
-        records.push_back(text);
-    }
-    return records;
 }
 
 }  // namespace
@@ -50,7 +32,8 @@ TEST(LanguagePackStart, UnreadablePacksLeaveEnglishAndTheProgramStarts) {
         HANDLE process = sandbox.Start(L"AppRunAfterTimeChange");
         ASSERT_NE(nullptr, process);
         EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, 30000)) << variant;
-        const std::vector<std::wstring> records = ReadRecords(sandbox.FileInFolder(L"today_translation.txt"));
+        const std::vector<std::wstring> records =
+            testsupport::ReadCountedTexts(sandbox.FileInFolder(L"today_translation.txt"));
         ASSERT_EQ(18u, records.size()) << variant;
         EXPECT_EQ(L"Alarms", records[0]);
         EXPECT_EQ(L"Run Orvalen", records[9]);
@@ -73,7 +56,8 @@ TEST(LanguagePackStart, WritesTheTodayTextsInThePacksLanguage) {
     // joins the test's device.
     if (ReadLocation().empty()) GTEST_SKIP() << "the program does not use this test's registry";
 
-    const std::vector<std::wstring> records = ReadRecords(sandbox.FileInFolder(L"today_translation.txt"));
+    const std::vector<std::wstring> records =
+        testsupport::ReadCountedTexts(sandbox.FileInFolder(L"today_translation.txt"));
     ASSERT_EQ(18u, records.size());
     EXPECT_EQ(L"Wecker", records[0]);
     EXPECT_EQ(L"Kurzzeitwecker", records[1]);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
+#include "TestRegistry.h"
+
 namespace {
 
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
@@ -15,22 +18,6 @@ std::wstring BuiltProgramPath() {
     return path;
 }
 
-void DeleteTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) DeleteTree(path);
-            else DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
 }  // namespace
 
 ProgramSandbox::ProgramSandbox() {
@@ -39,7 +26,7 @@ ProgramSandbox::ProgramSandbox() {
     GetTempPathW(MAX_PATH, temp);
     folder_ = std::wstring(temp) + L"orvalen-program-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
               std::to_wstring(++serial);
-    DeleteTree(folder_);
+    testsupport::DeleteTree(folder_);
     CreateDirectoryW(folder_.c_str(), nullptr);
     EXPECT_TRUE(CopyFileW(BuiltProgramPath().c_str(), ProgramPath().c_str(), FALSE));
     SetEnvironmentVariableW(kDeviceRootVariable, (folder_ + L"\\device").c_str());
@@ -54,7 +41,7 @@ ProgramSandbox::~ProgramSandbox() {
         CloseHandle(process);
     }
     SetEnvironmentVariableW(kDeviceRootVariable, nullptr);
-    DeleteTree(folder_);
+    testsupport::DeleteTree(folder_);
 }
 
 HANDLE ProgramSandbox::Start(const std::wstring& commandText) {
@@ -86,22 +73,11 @@ DWORD ProgramSandbox::WaitForExit(HANDLE process, DWORD timeoutMs) {
 }
 
 std::wstring ReadLocation() {
-    wchar_t text[MAX_PATH + 1] = {};
-    DWORD size = sizeof text - sizeof(wchar_t);
-    if (RegGetValueW(HKEY_CURRENT_USER, kProductKey, kLocation, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS)
-        return std::wstring();
+    std::wstring text;
+    testsupport::ReadRegistryString(HKEY_CURRENT_USER, kProductKey, kLocation, &text);
     return text;
 }
 
 void DeleteLocation() {
     RegDeleteKeyValueW(HKEY_CURRENT_USER, kProductKey, kLocation);
-}
-
-HWND WaitForWindowClass(const wchar_t* className, DWORD timeoutMs) {
-    DWORD start = GetTickCount();
-    do {
-        if (HWND window = FindWindowW(className, nullptr)) return window;
-        Sleep(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return nullptr;
 }

@@ -29,5 +29,3 @@ private:
 // The product key's "Location", or empty when it is missing.
 std::wstring ReadLocation();
 void DeleteLocation();
-// A window of this class appears within the time-out.
-HWND WaitForWindowClass(const wchar_t* className, DWORD timeoutMs);

@@ -1,6 +1,7 @@
 #include "ProgramSandbox.h"
 
 #include "DeviceObjects.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -175,7 +176,7 @@ TEST_F(ProgramStart, GivesUpWaitingForTheEngineWindowAfterFiveTries) {
 TEST_F(ProgramStart, RunningInstanceTakesTheSecondStartsCommand) {
     HANDLE first = sandbox_.Start(L"");
     ASSERT_NE(nullptr, first);
-    ASSERT_NE(nullptr, WaitForWindowClass(kEngineClass, kStartTimeoutMs));
+    ASSERT_NE(nullptr, testsupport::WaitForWindow(kEngineClass, kStartTimeoutMs));
     ASSERT_TRUE(FileExists(sandbox_.FileInFolder(kTodayFile)));
 
     DWORD start = GetTickCount();
@@ -192,7 +193,7 @@ TEST_F(ProgramStart, RunningInstanceTakesTheSecondStartsCommand) {
 TEST_F(ProgramStart, QuitsByItselfWhenIdle) {
     HANDLE process = sandbox_.Start(L"");
     ASSERT_NE(nullptr, process);
-    ASSERT_NE(nullptr, WaitForWindowClass(kEngineClass, kStartTimeoutMs));
+    ASSERT_NE(nullptr, testsupport::WaitForWindow(kEngineClass, kStartTimeoutMs));
     // The idle check runs every 10 s; with nothing to do the first one ends the process.
     EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
     EXPECT_EQ(nullptr, FindWindowW(kEngineClass, nullptr));

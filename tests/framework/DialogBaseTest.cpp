@@ -42,20 +42,6 @@ private:
     bool withLandscape_;
 };
 
-// A parent for the child templates.
-class Host {
-public:
-    Host() {
-        window_ = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 320, 320, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
-    }
-    ~Host() { DestroyWindow(window_); }
-    HWND Get() const { return window_; }
-
-private:
-    HWND window_;
-};
-
 RECT DialogUnits(HWND dialog, int x, int y, int cx, int cy) {
     RECT rect = {x, y, x + cx, y + cy};
     MapDialogRect(dialog, &rect);
@@ -79,7 +65,7 @@ TEST(DialogBaseTest, LandscapeAndPortraitLayouts) {
     UseScreen(240, 320, 96);
     ASSERT_TRUE(DeviceScreen_Rotate(DMDO_90));
     ASSERT_EQ(320, DeviceScreen_GetSystemMetrics(SM_CXSCREEN));
-    Host host;
+    TestWindow host(L"host", 0, 0, 320, 320);
     EditorDialog dialog;
     ASSERT_TRUE(dialog.CreateModeless(IDD_TEST_EDITOR, host.Get(), nullptr));
     HWND window = dialog.GetHwnd();
@@ -117,7 +103,7 @@ TEST(DialogBaseTest, LandscapeAndPortraitLayouts) {
 // A landscape id equal to the portrait id never re-lays out.
 TEST(DialogBaseTest, NoLandscapeTemplateNeverMovesControls) {
     UseScreen(240, 320, 96);
-    Host host;
+    TestWindow host(L"host", 0, 0, 320, 320);
     EditorDialog dialog(false);
     ASSERT_TRUE(dialog.CreateModeless(IDD_TEST_EDITOR, host.Get(), nullptr));
     HWND window = dialog.GetHwnd();
@@ -132,7 +118,7 @@ TEST(DialogBaseTest, NoLandscapeTemplateNeverMovesControls) {
 // through the translated message; combo boxes of any letter case get the Tahoma font.
 TEST(DialogBaseTest, TranslationAndComboFont) {
     ASSERT_TRUE(LoadGermanPack());
-    Host host;
+    TestWindow host(L"host", 0, 0, 320, 320);
     EditorDialog dialog;
     ASSERT_TRUE(dialog.CreateModeless(IDD_TEST_EDITOR, host.Get(), nullptr));
     HWND window = dialog.GetHwnd();
@@ -156,7 +142,7 @@ TEST(DialogBaseTest, TranslationAndComboFont) {
 // Colour messages return the handler's brush directly, others through the
 // message result; a throwing handler is reported and the dialog stays.
 TEST(DialogBaseTest, ResultsAndFaults) {
-    Host host;
+    TestWindow host(L"host", 0, 0, 320, 320);
     EditorDialog dialog;
     ASSERT_TRUE(dialog.CreateModeless(IDD_TEST_EDITOR, host.Get(), nullptr));
     HWND window = dialog.GetHwnd();
@@ -182,7 +168,7 @@ TEST(DialogBaseTest, ResultsAndFaults) {
 // OK and Cancel end a modeless dialog only when their handlers agree; a missing
 // template makes creation fail.
 TEST(DialogBaseTest, CreationFailsWithoutTemplate) {
-    Host host;
+    TestWindow host(L"host", 0, 0, 320, 320);
     DialogBase dialog;
     EXPECT_FALSE(dialog.CreateModeless(4711, host.Get(), nullptr));
     EXPECT_EQ(nullptr, dialog.GetHwnd());

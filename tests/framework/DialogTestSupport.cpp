@@ -35,6 +35,13 @@ void UseScreen(int width, int height, int dpi) {
     Dpi_ResetCache();
 }
 
+TestWindow::TestWindow(const wchar_t* title, int x, int y, int width, int height) {
+    window_ = CreateWindowExW(0, L"STATIC", title, WS_POPUP | WS_VISIBLE, x, y, width, height, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+}
+
+TestWindow::~TestWindow() { DestroyWindow(window_); }
+
 std::wstring WindowText(HWND window) {
     wchar_t text[256] = {};
     GetWindowTextW(window, text, 256);

@@ -23,6 +23,20 @@ std::wstring ButtonText(HWND bar, int index);
 // Text of a menu item by position.
 std::wstring MenuText(HMENU menu, int position);
 
+// A visible top-level STATIC window for the life of the scope: a parent or owner
+// for the windows under test.
+class TestWindow {
+public:
+    TestWindow(const wchar_t* title, int x, int y, int width, int height);
+    ~TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    HWND Get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
 // Runs steps from a thread timer while a modal loop is up: each step runs once,
 // in order, one per tick. A script that is still running after its time limit ends
 // the dialog given to Watch with -2, so a failing test never hangs.

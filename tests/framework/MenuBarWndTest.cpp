@@ -21,19 +21,6 @@ using namespace dialogtests;
 
 namespace {
 
-class TopWindow {
-public:
-    TopWindow() {
-        window_ = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
-    }
-    ~TopWindow() { DestroyWindow(window_); }
-    HWND Get() const { return window_; }
-
-private:
-    HWND window_;
-};
-
 // Menu: "A", popup "B" { "B1", popup "C" { "C1", "C2" } }.
 HMENU NestedMenu() {
     HMENU inner = CreatePopupMenu();
@@ -88,7 +75,7 @@ TEST(MenuBarWndTest, MenuCopiesAreDeep) {
 // A bar of menu 299: two buttons, the second holding the popup; SetMenu replaces
 // that popup's items; deleting the object destroys the bar.
 TEST(MenuBarWndTest, BarOfMenuAndMenuReplacement) {
-    TopWindow owner;
+    TestWindow owner(L"owner", 0, 26, 240, 268);
     std::unique_ptr<MenuBarWnd> bar(MenuBarWnd::Create(owner.Get(), nullptr, SHCMBF_HMENU, IDM_FRAME_MENUBAR));
     ASSERT_TRUE(bar);
     HWND window = bar->GetHwnd();
@@ -125,7 +112,7 @@ TEST(MenuBarWndTest, BarOfMenuAndMenuReplacement) {
 // Bars of the program's own windows: an empty bar, the tool bar of the DPI's
 // bitmap (its buttons from the tool bar resource), and the version-dependent bar.
 TEST(MenuBarWndTest, WindowBarsAndToolbarResource) {
-    TopWindow owner;
+    TestWindow owner(L"owner", 0, 26, 240, 268);
     EXPECT_EQ(static_cast<UINT>(IDB_TOOLBAR), Toolbar_BitmapForDpi());
     ToolbarResource resource;
     ASSERT_TRUE(Toolbar_ReadResource(nullptr, IDB_TOOLBAR, resource));

@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 #include <shlobj.h>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 #include "DeviceFiles.h"
 #include "ScopedHandle.h"
@@ -7,10 +9,9 @@
 namespace testsupport {
 namespace {
 const DWORD kPollMs = 20;
+}  // namespace
 
-// Polls `ready` until it gives true or the time is up.
-template <typename Ready>
-bool PollUntil(DWORD timeoutMs, Ready ready) {
+bool PollUntil(DWORD timeoutMs, const std::function<bool()>& ready) {
     ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (ready()) return true;
@@ -18,7 +19,6 @@ bool PollUntil(DWORD timeoutMs, Ready ready) {
         Sleep(kPollMs);
     }
 }
-}  // namespace
 
 bool ReadBytes(const std::wstring& path, std::string* bytes) {
     ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -46,6 +46,24 @@ bool ReadUtf16(const std::wstring& path, std::wstring* text) {
     if (!ReadBytes(path, &bytes) || bytes.size() % 2) return false;
     text->assign(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     return true;
+}
+
+std::vector<std::wstring> ReadCountedTexts(const std::wstring& path) {
+    std::string bytes;
+    std::vector<std::wstring> records;
+    if (!ReadBytes(path, &bytes)) return records;
+    size_t position = 0;
+    while (position + 4 <= bytes.size()) {
+        uint32_t count = 0;
+        memcpy(&count, bytes.data() + position, 4);
+        position += 4;
+        if (count > (bytes.size() - position) / 2) return {};
+        std::wstring text(count, L'\0');
+        if (count) memcpy(&text[0], bytes.data() + position, count * 2);
+        position += count * 2;
+        records.push_back(text);
+    }
+    return position == bytes.size() ? records : std::vector<std::wstring>();
 }
 
 bool CopyIntoDevice(const std::wstring& hostFile, const std::wstring& cePath) {
