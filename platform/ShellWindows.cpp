@@ -8,51 +8,8 @@ namespace {
 constexpr int kTaskBarHeight = 26;  // at 96 DPI
 constexpr int kMenuBarHeight = 26;
 constexpr wchar_t kDialogFlagsProperty[] = L"OrvalenShellDialogFlags";
-constexpr wchar_t kStartText[] = L"Start";
 // Marks a stored property so that flags 0 still read as "set up".
 constexpr UINT_PTR kFlagsPresent = 0x80000000u;
-constexpr COLORREF kTaskBarColour = RGB(16, 48, 112);
-
-LRESULT CALLBACK TaskBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        RECT client;
-        GetClientRect(window, &client);
-        HBRUSH brush = CreateSolidBrush(kTaskBarColour);
-        FillRect(dc, &client, brush);
-        DeleteObject(brush);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, RGB(255, 255, 255));
-        client.left += DeviceScreen_Scale(6);
-        DrawTextW(dc, kStartText, -1, &client, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
-        EndPaint(window, &paint);
-        return 0;
-    }
-    case WM_SETTINGCHANGE:
-        if (wParam == SETTINGCHANGE_RESET)
-            SetWindowPos(window, nullptr, 0, 0, DeviceScreen_GetSystemMetrics(SM_CXSCREEN), Shell_GetTaskBarHeight(),
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-bool RegisterTaskBarClass() {
-    WNDCLASSW windowClass = {};
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (GetClassInfoW(instance, SHELL_TASKBAR_CLASS, &windowClass))
-        return true;
-    windowClass.lpfnWndProc = TaskBarProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = SHELL_TASKBAR_CLASS;
-    return RegisterClassW(&windowClass) != 0;
-}
-
 // Sizes a dialog the way its set-up flags ask for, on the device's current screen.
 void SizeFullScreen(HWND dialog, DWORD flags) {
     RECT area;
@@ -81,11 +38,9 @@ HWND Shell_EnsureTaskBar(void) {
     // Only this device's desktop is searched: FindWindow looks at the thread's desktop.
     if (HWND existing = ShellTaskBar_Find())
         return existing;
-    if (!RegisterTaskBarClass())
-        return nullptr;
-    return CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, SHELL_TASKBAR_CLASS, L"", WS_POPUP | WS_VISIBLE, 0, 0,
-                           DeviceScreen_GetSystemMetrics(SM_CXSCREEN), Shell_GetTaskBarHeight(), nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    HWND bar = ShellTaskBar_Create(Shell_GetTaskBarHeight());
+    if (bar) ShowWindow(bar, SW_SHOWNOACTIVATE);
+    return bar;
 }
 
 BOOL SHInitDialog(SHINITDLGINFO* info) {
