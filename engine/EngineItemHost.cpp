@@ -21,9 +21,11 @@ void EngineItemHost::ChangeRingWindowCount(int delta) {
 }
 
 int EngineItemHost::Reschedule() {
-    // Only the save part of the reschedule so far; the due moments and the system
-    // notifications come with the engine's scheduling.
-    if (ItemStore* store = ItemStore::Current()) store->Save(false);
+    if (EngineWnd* engine = App::GetEngine()) {
+        engine->Reschedule();
+    } else if (ItemStore* store = ItemStore::Current()) {
+        store->Save(false);
+    }
     return 0;
 }
 
@@ -51,9 +53,7 @@ TimerItem* EngineItemHost::StartTimerByHash(ItemHash hash, bool stopwatch) {
     if (!store) return nullptr;
     TimerItem* timer = stopwatch ? static_cast<TimerItem*>(store->FindStopwatchByHash(hash)) : store->FindTimerByHash(hash);
     if (!timer) return nullptr;
+    if (EngineWnd* engine = App::GetEngine()) return engine->StartTimer(timer, true);
     UnattendedScope unattended;
-    TimerItem* started = store->StartTimer(timer, true);
-    // The timers page refreshes its rows once the main window exists.
-    if (started) Reschedule();
-    return started;
+    return store->StartTimer(timer, true);
 }

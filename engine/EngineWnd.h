@@ -1,11 +1,22 @@
 #pragma once
 // The hidden engine window that drives the program: it receives every command,
-// runs the tick and decides when the process ends. Other instances and the
-// Today item find it by its class name.
+// runs the tick that fires chimes, alarms, timers and stopwatches, reschedules,
+// switches the device on for a ring and back to sleep after it, and decides when
+// the process ends. Other instances and the Today item find it by its class name.
+// GUI thread only; other threads reach it by posted messages.
+#include "CriticalSection.h"
+#include "ItemHash.h"
+#include "TickClock.h"
+#include "WindowBase.h"
+
 #include <windows.h>
 #include <string>
 
-class EngineWnd {
+class AlarmItem;
+class EventItem;
+class TimerItem;
+
+class EngineWnd : public WindowBase {
 public:
     static constexpr wchar_t kClassName[] = L"OrvalenEngineWnd";
     static constexpr UINT_PTR kTickTimer = 234;
@@ -13,27 +24,31 @@ public:
     static constexpr UINT_PTR kLeaveUnattendedTimer = 238;
     static constexpr UINT kTickIntervalMs = 1000;
     static constexpr UINT kIdleIntervalMs = 10000;
+    static constexpr UINT kLeaveUnattendedDelayMs = 1000;
     // Quit modes: keep the system notifications, or remove them (uninstall).
     static constexpr int kQuitKeepNotifications = 1;
     static constexpr int kQuitRemoveNotifications = 0;
 
     // Registers the class and creates the never-shown pop-up window; null on failure.
     static EngineWnd* Create();
-    ~EngineWnd();
-    EngineWnd(const EngineWnd&) = delete;
-    EngineWnd& operator=(const EngineWnd&) = delete;
+    ~EngineWnd() override;
 
-    HWND Hwnd() const { return hwnd_; }
-    void ClearHwnd() { hwnd_ = nullptr; }
+    HWND Hwnd() const { return GetHwnd(); }
+    // The framework lets go of the window when it is destroyed; nothing to clear here.
+    void ClearHwnd() {}
     int QuitMode() const { return quitMode_; }
+    int BusyCount() const { return busyCount_; }
 
     // Closes the single-instance mutex, keeps the mode for the destroy handler and ends the loop.
     void Quit(int mode);
     // Holds or releases the engine's one long-lived unattended-mode request.
     void SetUnattended(bool on);
+    bool HoldsUnattended() const { return unattendedHeld_; }
+    // The device is neither on nor idle (a failed query counts as on).
+    static bool DeviceNotOn();
     // Quits when nothing needs the process any more; true when it quit.
     bool IdleExit();
-    // Flushes the product key to storage.
+    // Flushes the product key and the notification database's volume.
     static void FlushRegistry();
     // Open ring windows that show an event dialog; kept by the items, never below 0.
     void ChangeRingWindowCount(int delta) {
@@ -41,21 +56,73 @@ public:
     }
     int RingWindowCount() const { return ringWindowCount_; }
 
+    // Computes every due moment, publishes the nearest alarm, saves every item and
+    // registers the next due moments with the system, under the engine lock.
+    void Reschedule();
+    // Clears the program's notifications, the system's duplicates and the database
+    // records, then registers everything anew ("-install").
+    void RebuildNotifications();
+    // Marks every alarm for a fresh next time at the next reschedule.
+    void MarkAlarmsChanged();
+    // Starts a timer or stopwatch (a template: a fresh copy) and reschedules; the
+    // started item, or null.
+    TimerItem* StartTimer(TimerItem* timer, bool restart);
+    void StopTimer(TimerItem* timer);
+    // Brings every ring window to the front.
+    void RaiseRingWindows();
+
+    // Handlers of the framework.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnCreate(CREATESTRUCTW* create) override;
+    void OnDestroy() override;
+    void OnTimer(UINT_PTR id) override;
+    LRESULT OnCopyData(HWND sender, COPYDATASTRUCT* data) override;
+
 private:
     EngineWnd();
 
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnCreate();
-    void OnDestroy();
-    void OnTimer(UINT_PTR id);
-    BOOL OnCopyData(HWND sender, const COPYDATASTRUCT* record);
-    void HandleCommand(const std::wstring& text);
+    // The private messages; false for any other message.
+    bool OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnItemRing(UINT message, EventItem* item);
+    void OnDetachRing(EventItem* item);
+    void OnDeleteTimer(TimerItem* timer);
+    void OnDeleteAlarm(AlarmItem* alarm);
+    void OnSettingsChanged();
+    void OnUserActivity(LPARAM activity);
+    void OnRingClosed();
+    void NewTimer();
+    void NewAlarm();
+    void EditTimer(ItemHash hash);
+    void EditAlarm(ItemHash hash);
 
-    HWND hwnd_ = nullptr;
+    // Commands (WM_COPYDATA).
+    void HandleCommand(const std::wstring& text);
+    void OnRunAtTime();
+    void OnClockOrZoneChanged();
+
+    // The tick and its countdown.
+    void RunTick();
+    void CountDown(int64_t elapsedMs);
+
+    // Power around a ring.
+    static bool RingNeedsScreen(const EventItem& item);
+    void DecidePower(const EventItem& item);
+    void ForceDeviceOn();
+    void SleepAgain();
+    void OnSleepAgain();
+    void RestartTimers();
+
+    TickClock tickClock_;
+    uint32_t millisecondRemainder_ = 0;
     int ringWindowCount_ = 0;
     int quitMode_ = kQuitKeepNotifications;
-    CRITICAL_SECTION lock_;
+    CriticalSection lock_;
+    bool deviceWasAsleep_ = false;
+    bool rangScreenOff_ = false;
+    bool userActivitySeen_ = false;
+    bool passwordState_ = false;
     int busyCount_ = 0;
     bool unattendedHeld_ = false;
+
+    friend class BusyHold;
 };

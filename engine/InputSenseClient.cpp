@@ -17,3 +17,7 @@ bool InputSense_SystemTimerPresent() {
     CloseHandle(event);
     return present;
 }
+
+bool InputSense_AddWindowClient(HWND, UINT, DWORD) { return false; }
+
+bool InputSense_RemoveWindowClient(HWND) { return false; }

@@ -35,8 +35,14 @@ bool StopwatchItem::Load(const RegKeyRef& key, Ticks100ns away) {
     StopTime = stored;
     if (IsRunning() && !IsTemplate() && !IsExpired()) time = Ticks_AddSaturated(time, away > 0 ? away : 0);
     LoadLaps(key);
+    // A stop time that passed while the program was away stops the stopwatch as the
+    // tick would have; it and its laps stay.
+    if (IsExpired()) {
+        time = 0;
+        flags &= ~(kRunning | kStopwatchHeld);
+    }
     if (IsRunning() && laps.empty()) laps.emplace_back();
-    return !IsExpired();
+    return true;
 }
 
 // Every lap is written over its old value first and only what is left over is

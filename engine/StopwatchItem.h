@@ -26,7 +26,8 @@ public:
     // Appends the current count to the last group of laps, making a first group when there is none.
     void AddLap();
     void Save(const RegKeyRef& key) const override;
-    // A running stopwatch gains the time away. False once it has reached its stop time.
+    // A running stopwatch gains the time away; one that reached its stop time meanwhile
+    // is stopped at zero with its laps kept. False only when its values are damaged.
     bool Load(const RegKeyRef& key, Ticks100ns away) override;
     // The laps under "Stages": group i a subkey named i, lap j of it a value named j.
     void SaveLaps(const RegKeyRef& key) const;

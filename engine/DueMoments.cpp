@@ -1,0 +1,74 @@
+#include "DueMoments.h"
+
+#include "ItemStore.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kOccurrenceDays = 7;
+
+// Now plus the whole seconds of a remaining duration.
+OleDate AfterWholeSeconds(OleDate now, Ticks100ns remaining) {
+    return now + static_cast<double>(remaining / kTicksPerSecond) / 86400.0;
+}
+
+}  // namespace
+
+DueMoments DueMoments::Collect(ItemStore& store, OleDate now) {
+    DueMoments due;
+    for (const TimerItem* timer : store.Timers()) {
+        if (!timer->IsRunning() || timer->IsTemplate() || timer->time < 0) continue;
+        due.moments_.push_back(AfterWholeSeconds(now, timer->time));
+    }
+    // A stopwatch that stops must wake the program at its stop time too, or it would
+    // only be found expired at the next start.
+    for (const StopwatchItem* stopwatch : store.Stopwatches()) {
+        if (!stopwatch->IsRunning() || (stopwatch->flags & TimerItem::kStopwatchHeld) ||
+            stopwatch->StopTime == StopwatchItem::kNoStopTime || stopwatch->IsExpired())
+            continue;
+        due.moments_.push_back(AfterWholeSeconds(now, stopwatch->StopTime - stopwatch->time));
+    }
+    for (AlarmItem* alarm : store.Alarms()) due.AddAlarm(*alarm, now);
+
+    OleDate chime = store.Chime().NextTime(now);
+    if (chime < kOleDateNever) due.moments_.push_back(chime);
+
+    std::sort(due.moments_.begin(), due.moments_.end());
+    due.moments_.erase(std::unique(due.moments_.begin(), due.moments_.end()), due.moments_.end());
+    return due;
+}
+
+void DueMoments::AddAlarm(AlarmItem& alarm, OleDate now) {
+    if (alarm.flags & AlarmItem::kNew) return;
+    const uint32_t recompute = AlarmItem::kEnabled | AlarmItem::kFired;
+    if ((alarm.flags & recompute) == recompute && (alarm.flags & AlarmItem::kDaysMask) && alarm.IsDismissed()) {
+        alarm.time = alarm.NextFireTime(now);
+        alarm.flags &= ~AlarmItem::kFired;
+    }
+    if (!alarm.IsDismissed() && alarm.snooze < kOleDateNever) {
+        moments_.push_back(alarm.snooze);
+        Offer(alarm, alarm.snooze);
+    }
+    // Occurrences seen from several days often coincide (an alarm on one weekday
+    // gives the same one seven times): a skipped occurrence is left out everywhere.
+    OleDate skipped = kOleDateNever;
+    for (int day = 0; day < kOccurrenceDays; ++day) {
+        OleDate t = alarm.NextFireTime(now + day);
+        if (t >= kOleDateNever) continue;
+        moments_.push_back(t);
+        if ((alarm.flags & AlarmItem::kSkipNext) && skipped >= kOleDateNever) skipped = t;
+        if (t != skipped) Offer(alarm, t);
+    }
+}
+
+void DueMoments::Offer(const AlarmItem& alarm, OleDate when) {
+    if (!MayShowAsNearest(alarm) || when >= nearest_.when) return;
+    nearest_.alarm = &alarm;
+    nearest_.when = when;
+}
+
+bool DueMoments::MayShowAsNearest(const AlarmItem& alarm) {
+    if (alarm.flags & AlarmItem::kHidden) return false;
+    return alarm.IsOption7() || alarm.IsOption1() || alarm.IsOption5();
+}

@@ -1,0 +1,306 @@
+// The engine window's private messages. An item named by a message is looked up in
+// the store first: one that is gone by the time the message arrives is left alone.
+#include "EngineWnd.h"
+
+#include "App.h"
+#include "EngineMessage.h"
+#include "EngineScreens.h"
+#include "ItemStore.h"
+#include "RingLink.h"
+#include "UnattendedScope.h"
+
+namespace {
+
+// The main window's tabs, as the page messages select them.
+constexpr int kClockTab = 0;
+constexpr int kAlarmsTab = 1;
+constexpr int kTimersTab = 2;
+constexpr int kStopwatchTab = 3;
+constexpr int kAboutTab = 4;
+
+template <class Item>
+Item* FindByAddress(const std::deque<Item*>& list, WPARAM address) {
+    for (Item* item : list)
+        if (reinterpret_cast<WPARAM>(item) == address) return item;
+    return nullptr;
+}
+
+// The alarm (or the chime, which rings as one) at that address in the store.
+AlarmItem* AlarmAt(ItemStore& store, WPARAM address) {
+    if (reinterpret_cast<WPARAM>(static_cast<AlarmItem*>(&store.Chime())) == address) return &store.Chime();
+    return FindByAddress(store.Alarms(), address);
+}
+
+// The timer or stopwatch at that address in the store.
+TimerItem* TimerAt(ItemStore& store, WPARAM address) {
+    if (TimerItem* timer = FindByAddress(store.Timers(), address)) return timer;
+    return FindByAddress(store.Stopwatches(), address);
+}
+
+}  // namespace
+
+// Counts a modal dialog of the engine for as long as it is open.
+class BusyHold {
+public:
+    explicit BusyHold(EngineWnd& engine) : engine_(engine) { ++engine_.busyCount_; }
+    ~BusyHold() { --engine_.busyCount_; }
+    BusyHold(const BusyHold&) = delete;
+    BusyHold& operator=(const BusyHold&) = delete;
+
+private:
+    EngineWnd& engine_;
+};
+
+bool EngineWnd::OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    ItemStore* store = ItemStore::Current();
+    switch (message) {
+    case EngineMessage::kSoundEnded:
+        if (deviceWasAsleep_) SleepAgain();
+        else IdleExit();
+        return true;
+    case EngineMessage::kTimerExpired:
+    case EngineMessage::kAlarmDue:
+    case EngineMessage::kSnoozeOver: {
+        EventItem* item = nullptr;
+        if (store) item = message == EngineMessage::kTimerExpired ? static_cast<EventItem*>(TimerAt(*store, wParam))
+                                                                 : static_cast<EventItem*>(AlarmAt(*store, wParam));
+        if (item) OnItemRing(message, item);
+        return true;
+    }
+    case EngineMessage::kCloseMainWindow: {
+        UnattendedScope unattended;
+        EngineScreens::CloseMainWindow(*this);
+        return true;
+    }
+    case EngineMessage::kQuit:
+        Quit(kQuitKeepNotifications);
+        return true;
+    case EngineMessage::kSettingsChanged:
+        OnSettingsChanged();
+        return true;
+    case EngineMessage::kUserActivity:
+        OnUserActivity(lParam);
+        return true;
+    case EngineMessage::kOpenMainWindow: {
+        UnattendedScope unattended;
+        EngineScreens::OpenMainWindow(*this, -1);
+        return true;
+    }
+    case EngineMessage::kDetachRing: {
+        UnattendedScope unattended;
+        EventItem* item = nullptr;
+        if (store) item = TimerAt(*store, wParam);
+        if (store && !item) item = AlarmAt(*store, wParam);
+        if (item) OnDetachRing(item);
+        return true;
+    }
+    case EngineMessage::kStartTimer: {
+        UnattendedScope unattended;
+        if (TimerItem* timer = store ? TimerAt(*store, wParam) : nullptr) StartTimer(timer, lParam != 0);
+        return true;
+    }
+    case EngineMessage::kDeleteTimer: {
+        UnattendedScope unattended;
+        if (TimerItem* timer = store ? FindByAddress(store->Timers(), wParam) : nullptr) OnDeleteTimer(timer);
+        return true;
+    }
+    case EngineMessage::kSleepAgain:
+        OnSleepAgain();
+        return true;
+    case EngineMessage::kDeleteAlarm: {
+        UnattendedScope unattended;
+        if (AlarmItem* alarm = store ? FindByAddress(store->Alarms(), wParam) : nullptr) OnDeleteAlarm(alarm);
+        return true;
+    }
+    case EngineMessage::kRaiseRingWindows: {
+        UnattendedScope unattended;
+        RaiseRingWindows();
+        return true;
+    }
+    case EngineMessage::kRingClosed:
+        OnRingClosed();
+        return true;
+    case EngineMessage::kMainMenu:
+        EngineScreens::RunMainMenu(*this);
+        return true;
+    case EngineMessage::kShowStopwatches:
+        EngineScreens::OpenMainWindow(*this, kStopwatchTab);
+        return true;
+    case EngineMessage::kShowAlarms:
+        EngineScreens::OpenMainWindow(*this, kAlarmsTab);
+        return true;
+    case EngineMessage::kShowTimers:
+        EngineScreens::OpenMainWindow(*this, kTimersTab);
+        return true;
+    case EngineMessage::kShowClock:
+        EngineScreens::OpenMainWindow(*this, kClockTab);
+        return true;
+    case EngineMessage::kShowAbout:
+        EngineScreens::OpenMainWindow(*this, kAboutTab);
+        return true;
+    case EngineMessage::kNewTimer:
+        NewTimer();
+        return true;
+    case EngineMessage::kNewAlarm:
+        NewAlarm();
+        return true;
+    case EngineMessage::kEditTimer:
+        EditTimer(static_cast<ItemHash>(wParam));
+        return true;
+    case EngineMessage::kEditAlarm:
+        EditAlarm(static_cast<ItemHash>(wParam));
+        return true;
+    }
+    return false;
+}
+
+void EngineWnd::OnItemRing(UINT message, EventItem* item) {
+    UnattendedScope unattended;
+    ItemStore* store = ItemStore::Current();
+    if (message == EngineMessage::kTimerExpired) {
+        userActivitySeen_ = false;
+        DecidePower(*item);
+        Reschedule();
+        EngineScreens::ShowTimerRing(*this, *static_cast<TimerItem*>(item));
+        return;
+    }
+    AlarmItem* alarm = static_cast<AlarmItem*>(item);
+    if (alarm->flags & AlarmItem::kSkipNext) {
+        alarm->flags &= ~AlarmItem::kSkipNext;
+        Reschedule();
+        return;
+    }
+    userActivitySeen_ = false;
+    DecidePower(*alarm);
+    Reschedule();
+    // The reschedule may not remove items, but the power switch runs the tick: look again.
+    if (store && AlarmAt(*store, reinterpret_cast<WPARAM>(alarm))) EngineScreens::ShowAlarmRing(*this, *alarm, message);
+}
+
+void EngineWnd::OnDetachRing(EventItem* item) {
+    if (!item->ringUI) return;
+    item->DetachRingUI(false, true);
+    item->ringUI = nullptr;
+}
+
+void EngineWnd::OnDeleteTimer(TimerItem* timer) {
+    ItemStore::Current()->RemoveTimer(timer);
+    Reschedule();
+}
+
+void EngineWnd::OnDeleteAlarm(AlarmItem* alarm) {
+    ItemStore::Current()->RemoveAlarm(alarm);
+    Reschedule();
+}
+
+void EngineWnd::OnSettingsChanged() {
+    UnattendedScope unattended;
+    // The screen saver's program client of the activity driver comes with the driver client.
+    if (ItemStore* store = ItemStore::Current()) store->Save(true);
+}
+
+void EngineWnd::OnRingClosed() {
+    // A main window about to open keeps the device up anyway.
+    MSG waiting;
+    if (PeekMessageW(&waiting, Hwnd(), EngineMessage::kOpenMainWindow, EngineMessage::kOpenMainWindow, PM_NOREMOVE))
+        return;
+    if (deviceWasAsleep_) SleepAgain();
+    else IdleExit();
+}
+
+void EngineWnd::NewTimer() {
+    ItemStore* store = ItemStore::Current();
+    TimerItem* timer = store ? store->CreateTimer(nullptr) : nullptr;
+    if (!timer) return;
+    BusyHold busy(*this);
+    ItemHash hash = timer->Hash;
+    bool confirmed = EngineScreens::EditTimer(*this, *timer);
+    // The editor's modal loop may have seen the timer deleted.
+    timer = store->FindTimerByHash(hash);
+    if (!timer) return;
+    if (!confirmed) {
+        store->RemoveTimer(timer);
+        return;
+    }
+    timer->flags &= ~TimerItem::kNew;
+    if (!timer->IsTemplate()) timer->flags |= TimerItem::kRunning;
+    timer->origTime = timer->time;
+    Reschedule();
+}
+
+void EngineWnd::NewAlarm() {
+    ItemStore* store = ItemStore::Current();
+    AlarmItem* alarm = store ? store->CreateAlarm(nullptr) : nullptr;
+    if (!alarm) return;
+    BusyHold busy(*this);
+    ItemHash hash = alarm->Hash;
+    bool confirmed = EngineScreens::EditAlarm(*this, *alarm);
+    alarm = store->FindAlarmByHash(hash);
+    if (!alarm) return;
+    if (!confirmed) {
+        store->RemoveAlarm(alarm);
+        return;
+    }
+    alarm->flags |= AlarmItem::kFired;
+    alarm->SetDismissed(true);
+    alarm->flags &= ~AlarmItem::kNew;
+    Reschedule();
+}
+
+void EngineWnd::EditTimer(ItemHash hash) {
+    BusyHold busy(*this);
+    ItemStore* store = ItemStore::Current();
+    TimerItem* timer = store ? store->FindTimerByHash(hash) : nullptr;
+    if (!timer || !EngineScreens::EditTimer(*this, *timer)) return;
+    // Commands and rings during the editor's modal loop may have deleted it.
+    if (!store->FindTimerByHash(hash)) return;
+    Reschedule();
+}
+
+void EngineWnd::EditAlarm(ItemHash hash) {
+    BusyHold busy(*this);
+    ItemStore* store = ItemStore::Current();
+    AlarmItem* alarm = store ? store->FindAlarmByHash(hash) : nullptr;
+    if (!alarm || !EngineScreens::EditAlarm(*this, *alarm)) return;
+    alarm = store->FindAlarmByHash(hash);
+    if (!alarm) return;
+    alarm->flags |= AlarmItem::kFired;
+    alarm->SetDismissed(true);
+    Reschedule();
+}
+
+TimerItem* EngineWnd::StartTimer(TimerItem* timer, bool restart) {
+    UnattendedScope unattended;
+    ItemStore* store = ItemStore::Current();
+    TimerItem* started = store ? store->StartTimer(timer, restart) : nullptr;
+    if (started) Reschedule();
+    return started;
+}
+
+void EngineWnd::StopTimer(TimerItem* timer) {
+    timer->flags &= ~TimerItem::kRunning;
+    timer->SelfCounter = 0;
+    Reschedule();
+}
+
+void EngineWnd::RaiseRingWindows() {
+    ItemStore* store = ItemStore::Current();
+    if (!store) return;
+    auto raise = [](const EventItem* item) {
+        HWND ring = item->ringUI ? item->ringUI->RingWindow() : nullptr;
+        if (!ring || !IsWindow(ring)) return;
+        ShowWindow(ring, SW_SHOW);
+        SetForegroundWindow(ring);
+    };
+    for (const TimerItem* timer : store->Timers()) raise(timer);
+    for (const AlarmItem* alarm : store->Alarms()) raise(alarm);
+}
+
+void EngineWnd::MarkAlarmsChanged() {
+    ItemStore* store = ItemStore::Current();
+    if (!store) return;
+    for (AlarmItem* alarm : store->Alarms()) {
+        alarm->flags |= AlarmItem::kFired;
+        alarm->SetDismissed(true);
+    }
+}

@@ -1,0 +1,208 @@
+// The road of an alarm with real processes: Orvalen registers its wake-ups, quits,
+// the device's notification service starts the launcher at the due moment, the
+// launcher starts Orvalen, and the tick rings the alarm.
+#include "AlarmItem.h"
+#include "DeviceClock.h"
+#include "DeviceControl.h"
+#include "EngineScreens.h"
+#include "EngineWnd.h"
+#include "RegKeyRef.h"
+#include "TestSupport.h"
+#include "notify.h"
+#include "pm.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
+const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
+const ItemHash kAlarmHash = 4711;
+constexpr OleDate kSecond = 1.0 / 86400.0;
+constexpr DWORD kTimeoutMs = 30000;
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& ready) {
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!ready()) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+struct Notification {
+    DWORD type = 0, event = 0;
+    OleDate start = 0;
+    std::wstring arguments;
+};
+
+// The notifications of the launcher, in list order.
+std::vector<Notification> LauncherNotifications() {
+    const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
+    std::vector<Notification> own;
+    for (DWORD i = 0;; ++i) {
+        HANDLE handle = nullptr;
+        Notification n;
+        SYSTEMTIME start = {};
+        wchar_t application[MAX_PATH] = {}, arguments[MAX_PATH] = {};
+        if (!DeviceControl_GetNotification(i, &handle, &n.type, &n.event, nullptr, &start, application, MAX_PATH,
+                                           arguments, MAX_PATH))
+            return own;
+        if (_wcsicmp(application, launcher.c_str()) != 0) continue;
+        if (n.type == CNT_TIME) n.start = Time_SystemTimeToDate(start);
+        n.arguments = arguments;
+        own.push_back(n);
+    }
+}
+
+std::vector<Notification> RunAtTimes() {
+    std::vector<Notification> times;
+    for (const Notification& n : LauncherNotifications())
+        if (n.type == CNT_TIME) times.push_back(n);
+    return times;
+}
+
+// Clears the launcher's clock-change notification: a jump of the device clock is a
+// clock change too, and the program answering it (which recomputes every alarm from
+// the new time) would race the due alarm that the jump is meant to reach.
+void ClearTimeChangeNotification() {
+    const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
+    for (DWORD i = 0;; ++i) {
+        HANDLE handle = nullptr;
+        DWORD type = 0, event = 0;
+        wchar_t application[MAX_PATH] = {};
+        if (!DeviceControl_GetNotification(i, &handle, &type, &event, nullptr, nullptr, application, MAX_PATH,
+                                           nullptr, 0))
+            return;
+        if (type == CNT_EVENT && event == NOTIFICATION_EVENT_TIME_CHANGE && _wcsicmp(application, launcher.c_str()) == 0) {
+            CeClearUserNotification(handle);
+            return;
+        }
+    }
+}
+
+size_t CountEvents(DWORD event) {
+    size_t count = 0;
+    for (const Notification& n : LauncherNotifications()) count += n.type == CNT_EVENT && n.event == event;
+    return count;
+}
+
+DWORD RingCount() {
+    DWORD count = 0;
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + EngineScreens::kRingRecordKey,
+                                   EngineScreens::kRingCountValue, &count);
+    return count;
+}
+
+std::string SavedTime() {
+    BYTE data[8] = {};
+    DWORD size = sizeof data;
+    RegGetValueW(HKEY_CURRENT_USER, kProductKey, L"SavedTime", RRF_RT_ANY, nullptr, data, &size);
+    return std::string(reinterpret_cast<char*>(data), sizeof data);
+}
+
+bool EngineRuns() { return FindWindowW(EngineWnd::kClassName, nullptr) != nullptr; }
+
+class EngineRoad : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(testsupport::InstallLauncher());
+        ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgramDevicePath));
+    }
+
+    // A daily alarm at `at` that shows its ring screen, stored as the program keeps it.
+    void StoreAlarm(OleDate at) {
+        RegKeyRef items = RegKeyRef::Open((std::wstring(kProductKey) + L"\\Alarms\\Items\\" +
+                                           std::to_wstring(kAlarmHash)).c_str(), HKEY_CURRENT_USER, false);
+        ASSERT_TRUE(items.IsOpen());
+        AlarmItem alarm;
+        alarm.Hash = kAlarmHash;
+        alarm.flags &= ~AlarmItem::kNew;
+        alarm.time = at;
+        alarm.title.SetCStr(L"Wake up");
+        alarm.Save(items);
+    }
+
+    // Runs Orvalen with a word and waits until it has ended by itself.
+    void RunToEnd(const wchar_t* word) {
+        testsupport::ChildProcess program;
+        ASSERT_TRUE(program.Start(testsupport::DevicePath(kProgramDevicePath), word));
+        ASSERT_EQ(0u, program.Wait(kTimeoutMs));
+    }
+};
+
+}  // namespace
+
+TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
+    const OleDate due = Time_LocalNowAsDate(true) + 120 * kSecond;
+    StoreAlarm(due);
+    // The clock changed: Orvalen reschedules and, with nothing to show, ends at once.
+    RunToEnd(L"AppRunAfterTimeChange");
+
+    std::vector<Notification> own = RunAtTimes();
+    ASSERT_EQ(5u, own.size());
+    EXPECT_EQ(L"AppRunAtTime", own[0].arguments);
+    EXPECT_NEAR(due - kSecond, own[0].start, 0.6 * kSecond);
+    EXPECT_EQ(1u, CountEvents(NOTIFICATION_EVENT_TIME_CHANGE));
+    EXPECT_EQ(1u, CountEvents(NOTIFICATION_EVENT_TZ_CHANGE));
+    std::wstring nearest;
+    EXPECT_TRUE(testsupport::ReadRegistryString(HKEY_CURRENT_USER, kProductKey, L"NearestAlarm", &nearest));
+    EXPECT_EQ(L"Wake up", nearest);
+
+    // The device sleeps; its clock comes to just before the due moment.
+    ClearTimeChangeNotification();
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
+    LONGLONG toDue = static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0);
+    ASSERT_TRUE(DeviceControl_JumpClock(toDue - 500));
+
+    ASSERT_TRUE(WaitUntil(kTimeoutMs, [] { return RingCount() == 1; })) << "the alarm never rang";
+    DWORD hash = 0, message = 0;
+    const std::wstring record = std::wstring(kProductKey) + L"\\" + EngineScreens::kRingRecordKey;
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, EngineScreens::kLastHashValue, &hash);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, EngineScreens::kLastMessageValue, &message);
+    EXPECT_EQ(DWORD(kAlarmHash), hash);
+    EXPECT_EQ(1376u, message);
+    // The ring screen needs the device on.
+    EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
+    // The ring's reschedule registered tomorrow's occurrence first.
+    ASSERT_TRUE(WaitUntil(kTimeoutMs, [&] {
+        own = RunAtTimes();
+        return !own.empty() && std::abs(own[0].start - (due + 1 - kSecond)) < kSecond;
+    }));
+    // Nothing else keeps it: the idle check ends the process.
+    ASSERT_TRUE(WaitUntil(kTimeoutMs, [] { return !EngineRuns(); }));
+    EXPECT_EQ(1u, RingCount());
+}
+
+TEST_F(EngineRoad, ClockAndZoneChangesStartTheProgramWithTheirWords) {
+    StoreAlarm(Time_LocalNowAsDate(true) + 0.25);
+    RunToEnd(L"AppRunAfterTimeChange");
+    ASSERT_EQ(1u, CountEvents(NOTIFICATION_EVENT_TIME_CHANGE));
+
+    auto expectAnsweredOnce = [](const std::function<void()>& change) {
+        DWORD starts = DeviceControl_GetNotificationStarts();
+        std::string saved = SavedTime();
+        change();
+        EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return DeviceControl_GetNotificationStarts() > starts; }));
+        // The started program rescheduled (and saved) before it ended.
+        EXPECT_TRUE(WaitUntil(kTimeoutMs, [&] { return SavedTime() != saved; }));
+        EXPECT_TRUE(WaitUntil(kTimeoutMs, [] { return !EngineRuns(); }));
+        EXPECT_EQ(1u, CountEvents(NOTIFICATION_EVENT_TIME_CHANGE));
+        EXPECT_EQ(1u, CountEvents(NOTIFICATION_EVENT_TZ_CHANGE));
+    };
+    expectAnsweredOnce([] { ASSERT_TRUE(DeviceControl_JumpClock(3600000)); });
+    expectAnsweredOnce([] {
+        TIME_ZONE_INFORMATION zone;
+        DeviceControl_MakeFixedZone(-180, &zone);
+        ASSERT_TRUE(DeviceClock_SetTimeZoneInformation(&zone));
+    });
+    for (const Notification& n : LauncherNotifications()) {
+        if (n.type != CNT_EVENT) continue;
+        EXPECT_EQ(n.event == NOTIFICATION_EVENT_TIME_CHANGE ? L"AppRunAfterTimeChange" : L"AppRunAfterTzChange",
+                  n.arguments);
+    }
+}

@@ -1,0 +1,188 @@
+// The engine window in this process, with the program's objects around it: the
+// nearest-alarm state after changes, the tick's clock-jump rule, the idle check,
+// skip-next, and the device's power around a ring.
+#include "App.h"
+#include "DeviceControl.h"
+#include "EngineMessage.h"
+#include "EngineScreens.h"
+#include "EngineWnd.h"
+#include "ItemStore.h"
+#include "NearestAlarmState.h"
+#include "TestSupport.h"
+#include "notify.h"
+#include "pm.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
+constexpr OleDate kSecond = 1.0 / 86400.0;
+
+// Everything waiting in this thread's queue is handled; a quit is dropped.
+void Drain() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+}
+
+bool ReadFileTime(HKEY root, const wchar_t* key, const wchar_t* value, FILETIME* time) {
+    DWORD size = sizeof *time;
+    return RegGetValueW(root, key, value, RRF_RT_REG_BINARY, nullptr, time, &size) == ERROR_SUCCESS &&
+           size == sizeof *time;
+}
+
+std::wstring ProductString(const wchar_t* value) {
+    std::wstring text;
+    testsupport::ReadRegistryString(HKEY_CURRENT_USER, kProductKey, value, &text);
+    return text;
+}
+
+class EngineWndTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
+        engine_ = App::GetEngine();
+        store_ = App::GetItemStore();
+        Drain();
+    }
+    void TearDown() override {
+        App::Shutdown();
+        Drain();
+    }
+
+    AlarmItem* AddAlarm(OleDate at, const wchar_t* title) {
+        AlarmItem* alarm = store_->CreateAlarm(nullptr);
+        alarm->flags &= ~AlarmItem::kNew;
+        alarm->time = at;
+        alarm->title.SetCStr(title);
+        return alarm;
+    }
+    LRESULT Send(UINT message, void* item) {
+        return SendMessageW(engine_->Hwnd(), message, reinterpret_cast<WPARAM>(item), 0);
+    }
+    DWORD Rings() {
+        DWORD count = 0;
+        testsupport::ReadRegistryDword(HKEY_CURRENT_USER,
+                                       std::wstring(kProductKey) + L"\\" + EngineScreens::kRingRecordKey,
+                                       EngineScreens::kRingCountValue, &count);
+        return count;
+    }
+
+    EngineWnd* engine_ = nullptr;
+    ItemStore* store_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(EngineWndTest, NearestAlarmValuesFollowEveryChange) {
+    OleDate now = Time_LocalNowAsDate(true);
+    AlarmItem* later = AddAlarm(now + 2.0 / 24, L"later");
+    AlarmItem* sooner = AddAlarm(now + 1.0 / 24, L"sooner");
+    auto expectNearest = [&](const AlarmItem* alarm) {
+        engine_->Reschedule();
+        EXPECT_EQ(alarm->title.CStr(), ProductString(NearestAlarmState::kTitleValue));
+        EXPECT_EQ(NearestAlarmState::TimeText(alarm->time, Time_LocalNowAsDate(true)),
+                  ProductString(NearestAlarmState::kTimeTextValue));
+        SYSTEMTIME local;
+        Time_DateToSystemTime(alarm->time, local);
+        FILETIME expected, shell = {}, program = {};
+        SystemTimeToFileTime(&local, &expected);
+        ASSERT_TRUE(ReadFileTime(HKEY_CURRENT_USER, NearestAlarmState::kShellAlarmsKey,
+                                 NearestAlarmState::kShellNextValue, &shell));
+        ASSERT_TRUE(ReadFileTime(HKEY_CURRENT_USER, kProductKey, NearestAlarmState::kTimeBinValue, &program));
+        EXPECT_EQ(0, CompareFileTime(&expected, &shell));
+        EXPECT_EQ(0, CompareFileTime(&expected, &program));
+    };
+    expectNearest(sooner);
+    sooner->flags &= ~AlarmItem::kEnabled;
+    expectNearest(later);
+    // The one time-change and zone-change notification besides the wake-ups.
+    EXPECT_EQ(7u, DeviceControl_GetNotificationCount());
+
+    // Nothing due: "None", no shell value and nothing of the program left in the system.
+    CE_NOTIFICATION_TRIGGER foreign = {sizeof foreign, CNT_EVENT, NOTIFICATION_EVENT_TIME_CHANGE};
+    wchar_t other[] = L"\\Windows\\other.exe";
+    foreign.lpszApplication = other;
+    ASSERT_NE(nullptr, CeSetUserNotificationEx(nullptr, &foreign, nullptr));
+    later->flags &= ~AlarmItem::kEnabled;
+    engine_->Reschedule();
+    EXPECT_EQ(NearestAlarmState::kNoneText, ProductString(NearestAlarmState::kTitleValue));
+    EXPECT_EQ(NearestAlarmState::kNoneText, ProductString(NearestAlarmState::kTimeTextValue));
+    FILETIME gone;
+    EXPECT_FALSE(ReadFileTime(HKEY_CURRENT_USER, NearestAlarmState::kShellAlarmsKey,
+                              NearestAlarmState::kShellNextValue, &gone));
+    EXPECT_EQ(1u, DeviceControl_GetNotificationCount());
+}
+
+TEST_F(EngineWndTest, TickCountsAClockJumpForTimersAndStopwatches) {
+    TimerItem* timer = store_->CreateTimer(nullptr);
+    timer->flags &= ~TimerItem::kNew;
+    timer->time = Ticks_FromSeconds(7200);
+    StopwatchItem* stopwatch = store_->CreateStopwatch();
+    ASSERT_TRUE(DeviceControl_JumpClock(3600000));
+    Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
+    EXPECT_NEAR(3600.0, static_cast<double>(timer->time) / kTicksPerSecond, 3.0);
+    EXPECT_NEAR(3600.0, static_cast<double>(stopwatch->time) / kTicksPerSecond, 3.0);
+}
+
+TEST_F(EngineWndTest, IdleCheckQuitsOnlyWithoutRingWindows) {
+    engine_->ChangeRingWindowCount(1);
+    EXPECT_FALSE(engine_->IdleExit());
+    engine_->ChangeRingWindowCount(-1);
+    EXPECT_TRUE(engine_->IdleExit());
+    MSG quit;
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST_F(EngineWndTest, SkipNextSwallowsOneRing) {
+    AlarmItem* alarm = AddAlarm(Time_LocalNowAsDate(true), L"skipped");
+    alarm->flags |= AlarmItem::kSkipNext;
+    Send(EngineMessage::kAlarmDue, alarm);
+    EXPECT_FALSE(alarm->flags & AlarmItem::kSkipNext);
+    EXPECT_EQ(0u, Rings());
+    Send(EngineMessage::kAlarmDue, alarm);
+    EXPECT_EQ(1u, Rings());
+    Send(EngineMessage::kAlarmDue, reinterpret_cast<AlarmItem*>(0x1234));  // not an item of the store
+    EXPECT_EQ(1u, Rings());
+}
+
+TEST_F(EngineWndTest, RingThatWokeTheDeviceSuspendsItAfterwardsUnlessSomeoneUsesIt) {
+    AlarmItem* screen = AddAlarm(Time_LocalNowAsDate(true), L"screen");
+    AlarmItem* dark = AddAlarm(Time_LocalNowAsDate(true), L"dark");
+    dark->SetOption7(false);
+    dark->SetOption4(false);
+    auto ringWhileAsleep = [&](AlarmItem* alarm) {
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
+        Send(EngineMessage::kAlarmDue, alarm);
+    };
+    auto ringEnds = [&] {
+        Send(EngineMessage::kSoundEnded, nullptr);
+        Drain();
+    };
+
+    // A ring screen switches the device on; when the ring is over it sleeps again.
+    ringWhileAsleep(screen);
+    EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
+    ringEnds();
+    EXPECT_EQ(DWORD(POWER_STATE_SUSPEND), DeviceControl_GetPowerState());
+
+    // A ring without anything to see leaves the screen off.
+    ringWhileAsleep(dark);
+    EXPECT_NE(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
+    EXPECT_EQ(2u, Rings());
+
+    // The user took the device up during the ring: it stays on.
+    ringWhileAsleep(screen);
+    SendMessageW(engine_->Hwnd(), EngineMessage::kUserActivity, 0, 1);
+    ringEnds();
+    EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
+
+    // On external power it stays on too.
+    ASSERT_TRUE(DeviceControl_SetACLineStatus(AC_LINE_ONLINE));
+    ringWhileAsleep(screen);
+    ringEnds();
+    EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
+}
