@@ -28,3 +28,11 @@ FullScreenClock* FullScreenClock::Create() {
 FullScreenClock::~FullScreenClock() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
+
+void FullScreenClock::Show(bool show, Mode mode) {
+    showing_ = show;
+    if (show) mode_ = mode;
+    if (!hwnd_ || !IsWindow(hwnd_)) return;
+    ShowWindow(hwnd_, show ? SW_SHOW : SW_HIDE);
+    if (show) SetForegroundWindow(hwnd_);
+}

@@ -5,6 +5,8 @@
 
 class FullScreenClock {
 public:
+    enum class Mode { Clock, ScreenSaver, SlideShow };
+
     // Creates the object and its hidden window; null on failure.
     static FullScreenClock* Create();
     ~FullScreenClock();
@@ -12,6 +14,9 @@ public:
     HWND Hwnd() const { return hwnd_; }
     void ClearHwnd() { hwnd_ = nullptr; }
     bool IsShowing() const { return showing_; }
+    Mode ShownAs() const { return mode_; }
+    // Shows the window over the whole screen as mode, or hides it.
+    void Show(bool show, Mode mode);
     // Set while the clock stands in for the device's lock screen.
     bool LockMark() const { return lockMark_; }
 
@@ -21,4 +26,5 @@ private:
     HWND hwnd_ = nullptr;
     bool showing_ = false;
     bool lockMark_ = false;
+    Mode mode_ = Mode::Clock;
 };
