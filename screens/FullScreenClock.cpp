@@ -2,10 +2,6 @@
 
 #include <new>
 
-namespace {
-const wchar_t kClassName[] = L"OrvalenFullScreenClock";
-}
-
 FullScreenClock* FullScreenClock::Create() {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = DefWindowProcW;

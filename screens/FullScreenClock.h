@@ -5,6 +5,7 @@
 
 class FullScreenClock {
 public:
+    static constexpr wchar_t kClassName[] = L"OrvalenFullScreenClock";
     enum class Mode { Clock, ScreenSaver, SlideShow };
 
     // Creates the object and its hidden window; null on failure.

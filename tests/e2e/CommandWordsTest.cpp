@@ -7,6 +7,7 @@
 #include "EngineMessage.h"
 #include "EngineScreens.h"
 #include "EngineWnd.h"
+#include "FullScreenClock.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
 #include "TimerItem.h"
@@ -21,7 +22,6 @@ namespace {
 const std::wstring kProductKey = L"Software\\Ostrel\\Orvalen";
 const std::wstring kScreenRecord = kProductKey + L"\\" + EngineScreens::kScreenRecordKey;
 const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
-const wchar_t kFullScreenClockClass[] = L"OrvalenFullScreenClock";
 constexpr ItemHash kAlarmHash = 1001;
 constexpr ItemHash kSnoozedHash = -5;  // addressed as 4294967291
 constexpr ItemHash kTimerHash = 2002;
@@ -70,12 +70,16 @@ protected:
         ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-scrsvr"));
         ASSERT_TRUE(WaitUntil([&] { return (engine_ = FindWindowW(EngineWnd::kClassName, nullptr)) != nullptr; }));
         HWND clock = nullptr;
-        ASSERT_TRUE(WaitUntil([&] { return (clock = FindWindowW(kFullScreenClockClass, nullptr)) && IsWindowVisible(clock); }));
+        ASSERT_TRUE(WaitUntil([&] {
+            clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+            return clock && IsWindowVisible(clock);
+        }));
     }
 
     void StoreItems() {
         AlarmItem daily, snoozed;
-        for (AlarmItem* alarm : {&daily, &snoozed}) alarm->flags = (alarm->flags & ~AlarmItem::kNew) | AlarmItem::kVibrateOff;
+        for (AlarmItem* alarm : {&daily, &snoozed})
+            alarm->flags = (alarm->flags & ~AlarmItem::kNew) | AlarmItem::kVibrateOff;
         daily.Hash = kAlarmHash;
         daily.time = Time_LocalNowAsDate(true) + 0.5;  // never due while the test runs
         snoozed.Hash = kSnoozedHash;
