@@ -2,6 +2,7 @@
 
 #include "App.h"
 #include "CommandHandler.h"
+#include "EngineScreens.h"
 #include "FullScreenClock.h"
 #include "NotifyDatabase.h"
 #include "PlatformHelpers.h"
@@ -50,6 +51,7 @@ void EngineWnd::OnDestroy() {
         NotifyDatabase::DeleteRecordsOf(launcher);
         FlushRegistry();
     }
+    EngineScreens::CloseMainWindow(*this);
     WindowBase::OnDestroy();
     PostQuitMessage(0);
 }

@@ -186,3 +186,12 @@ TEST_F(EngineWndTest, RingThatWokeTheDeviceSuspendsItAfterwardsUnlessSomeoneUses
     ringEnds();
     EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
 }
+
+TEST_F(EngineWndTest, QuittingToUninstallLeavesNoNotificationOfTheProgram) {
+    AddAlarm(Time_LocalNowAsDate(true) + 1.0 / 24, L"daily");
+    engine_->Reschedule();
+    ASSERT_EQ(7u, DeviceControl_GetNotificationCount());
+    engine_->Quit(EngineWnd::kQuitRemoveNotifications);
+    App::Shutdown();
+    EXPECT_EQ(0u, DeviceControl_GetNotificationCount());
+}

@@ -60,7 +60,7 @@ TEST_F(StopwatchItemTest, CountsUpToItsStopTimeThenRingsOnce) {
     EXPECT_FALSE(endless.IsRunning());
 }
 
-TEST_F(StopwatchItemTest, RunningOnesGainTheTimeAwayAndReachingTheStopTimeEndsTheLoad) {
+TEST_F(StopwatchItemTest, RunningOnesGainTheTimeAwayAndReachingTheStopTimeStopsThem) {
     ItemTestHost host;
     StopwatchItem stopwatch(1, 3600 * kSecond);
     stopwatch.time = 600 * kSecond;
@@ -79,7 +79,11 @@ TEST_F(StopwatchItemTest, RunningOnesGainTheTimeAwayAndReachingTheStopTimeEndsTh
     EXPECT_EQ(StopwatchItem::kNoStopTime, loaded.StopTime);
     Ticks100ns stop = 600 * kSecond;
     registryprobe::Write(kItemKey, L"StopTime", REG_BINARY, &stop, sizeof stop);
-    EXPECT_FALSE(loaded.Load(ItemKey(), 0));
+    // Past its stop time it stays, stopped at zero as the tick would have left it.
+    registryprobe::WriteDword(kItemKey, L"flags", TimerItem::kRunning);
+    ASSERT_TRUE(loaded.Load(ItemKey(), 0));
+    EXPECT_FALSE(loaded.IsRunning());
+    EXPECT_EQ(0, loaded.time);
 }
 
 TEST_F(StopwatchItemTest, LapsAreRewrittenInPlaceAndOnlySurplusIsRemoved) {
