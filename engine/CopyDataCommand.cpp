@@ -26,10 +26,12 @@ HWND CopyDataCommand::FindEngineWindow() {
 
 bool CopyDataCommand::TextOf(const COPYDATASTRUCT* record, std::wstring& text) {
     text.clear();
-    if (!record || record->dwData != kCommandId) return false;
+    if (!record || record->dwData != kCommandId || !record->lpData) return false;
+    // Whole UTF-16 units, at least the terminator, and the terminator inside the record.
+    if (record->cbData < sizeof(wchar_t) || record->cbData % sizeof(wchar_t) != 0) return false;
     const wchar_t* data = static_cast<const wchar_t*>(record->lpData);
-    size_t units = data ? record->cbData / sizeof(wchar_t) : 0;
-    const wchar_t* end = units ? wmemchr(data, 0, units) : nullptr;
-    text.assign(data ? data : L"", end ? static_cast<size_t>(end - data) : units);
+    const wchar_t* end = wmemchr(data, 0, record->cbData / sizeof(wchar_t));
+    if (!end) return false;
+    text.assign(data, static_cast<size_t>(end - data));
     return true;
 }

@@ -20,8 +20,9 @@ public:
     // Looks for the running instance's engine window up to 5 times, 500 ms apart
     // (the wait follows every miss, the last one included); null after five misses.
     static HWND FindEngineWindow();
-    // The command text of a received record; false when it is not a command.
-    // Nothing past cbData is read, and the text ends at its first terminator.
+    // The command text of a received record; false when it is not a command: another
+    // dwData, no data, an odd byte count, or no terminator within cbData. Nothing past
+    // cbData is read, and the text ends at its first terminator.
     static bool TextOf(const COPYDATASTRUCT* record, std::wstring& text);
 
 private:

@@ -1,7 +1,7 @@
 #include "EngineWnd.h"
 
 #include "App.h"
-#include "CopyDataCommand.h"
+#include "CommandHandler.h"
 #include "EngineScreens.h"
 #include "FullScreenClock.h"
 #include "NotifyDatabase.h"
@@ -74,8 +74,7 @@ void EngineWnd::OnTimer(UINT_PTR id) {
 }
 
 LRESULT EngineWnd::OnCopyData(HWND, COPYDATASTRUCT* record) {
-    std::wstring text;
-    if (CopyDataCommand::TextOf(record, text)) HandleCommand(text);
+    CommandHandler::Handle(*this, record);
     return TRUE;
 }
 

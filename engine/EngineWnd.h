@@ -95,8 +95,7 @@ private:
     void EditTimer(ItemHash hash);
     void EditAlarm(ItemHash hash);
 
-    // Commands (WM_COPYDATA).
-    void HandleCommand(const std::wstring& text);
+    // Commands (WM_COPYDATA) that need the engine's own state; the rest is CommandHandler's.
     void OnRunAtTime();
     void OnClockOrZoneChanged();
 
@@ -125,4 +124,5 @@ private:
     bool unattendedHeld_ = false;
 
     friend class BusyHold;
+    friend class CommandHandler;
 };

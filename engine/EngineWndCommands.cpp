@@ -1,38 +1,9 @@
-// The command words that reach the engine so far: the system's wake-ups and the
-// clock and zone changes, "-install" and "-uninstall". The other words come with
-// the command handler.
+// The command words that work on the engine's own timers and state: the system's
+// wake-ups and the clock and zone changes. CommandHandler runs every word.
 #include "EngineWnd.h"
 
-#include "App.h"
-#include "CommandWord.h"
-#include "TodayTranslation.h"
-#include "UnattendedScope.h"
 #include "pm.h"
-
-namespace {
-
-// One lock around the whole command handler for the life of the process; it is
-// re-entrant, so a command sent from inside a modal loop of the handler still runs.
-CriticalSection& CommandLock() {
-    static CriticalSection lock;
-    return lock;
-}
-
-}  // namespace
-
-void EngineWnd::HandleCommand(const std::wstring& text) {
-    CriticalSectionScope hold(CommandLock());
-    if (text == CommandWord::kAppRunAtTime) {
-        OnRunAtTime();
-    } else if (text == CommandWord::kAppRunAfterTzChange || text == CommandWord::kAppRunAfterTimeChange) {
-        OnClockOrZoneChanged();
-    } else if (text == CommandWord::kInstall) {
-        RebuildNotifications();
-    } else if (text == CommandWord::kUninstall) {
-        DeleteFileW(TodayTranslation::Path().c_str());
-        Quit(kQuitRemoveNotifications);
-    }
-}
+#include "UnattendedScope.h"
 
 void EngineWnd::OnRunAtTime() {
     KillTimer(Hwnd(), kLeaveUnattendedTimer);
@@ -48,5 +19,7 @@ void EngineWnd::OnClockOrZoneChanged() {
     UnattendedScope unattended;
     MarkAlarmsChanged();
     Reschedule();
-    if (ringWindowCount_ == 0 && !App::HasMainWindow()) Quit(kQuitKeepNotifications);
+    // Ends only when nothing needs the process: a ring without a dialog, an open
+    // question or editor and the screen saver keep it as they keep the idle check.
+    IdleExit();
 }

@@ -2,10 +2,6 @@
 
 #include <new>
 
-namespace {
-const wchar_t kClassName[] = L"OrvalenFullScreenClock";
-}
-
 FullScreenClock* FullScreenClock::Create() {
     FullScreenClock* clock = new (std::nothrow) FullScreenClock;
     if (clock && !clock->CreatePlainWindow(kClassName, BLACK_BRUSH, WS_POPUP, GetSystemMetrics(SM_CXSCREEN),
@@ -14,4 +10,13 @@ FullScreenClock* FullScreenClock::Create() {
         return nullptr;
     }
     return clock;
+}
+
+void FullScreenClock::Show(bool show, Mode mode) {
+    showing_ = show;
+    if (show) mode_ = mode;
+    HWND window = Hwnd();
+    if (!window || !IsWindow(window)) return;
+    ShowWindow(window, show ? SW_SHOW : SW_HIDE);
+    if (show) SetForegroundWindow(window);
 }

@@ -14,32 +14,40 @@ TEST(CopyDataCommand, RecordCarriesTextWithItsTerminator) {
     EXPECT_EQ(2u, CopyDataCommand(nullptr).Record().cbData);
 }
 
-TEST(CopyDataCommand, ReceivedTextStaysInsideTheRecord) {
+TEST(CopyDataCommand, OnlyWellFormedRecordsAreCommands) {
     std::wstring text;
     COPYDATASTRUCT record = CopyDataCommand(L"alarms").Record();
     ASSERT_TRUE(CopyDataCommand::TextOf(&record, text));
     EXPECT_EQ(L"alarms", text);
-
-    // Another dwData is no command.
-    record.dwData = 1371;
-    EXPECT_FALSE(CopyDataCommand::TextOf(&record, text));
-    EXPECT_FALSE(CopyDataCommand::TextOf(nullptr, text));
-
-    // A sender that leaves out the terminator or sends an odd byte count: only whole units inside cbData.
-    const wchar_t unterminated[] = {L'a', L'b', L'c', L'X'};
-    record = {1370, 7, const_cast<wchar_t*>(unterminated)};
-    ASSERT_TRUE(CopyDataCommand::TextOf(&record, text));
-    EXPECT_EQ(L"abc", text);
-
-    // The text ends at its first terminator; empty and null data give an empty command.
+    // The text ends at its first terminator.
     const wchar_t twoParts[] = L"new_alarm\0junk";
     record = {1370, sizeof twoParts, const_cast<wchar_t*>(twoParts)};
     ASSERT_TRUE(CopyDataCommand::TextOf(&record, text));
     EXPECT_EQ(L"new_alarm", text);
-    record = {1370, 0, nullptr};
+    record = {1370, 2, const_cast<wchar_t*>(L"")};
     ASSERT_TRUE(CopyDataCommand::TextOf(&record, text));
     EXPECT_EQ(L"", text);
-    record = {1370, 100, nullptr};
-    ASSERT_TRUE(CopyDataCommand::TextOf(&record, text));
-    EXPECT_EQ(L"", text);
+
+    // The terminator sits just past cbData: it must not be found there.
+    const wchar_t abc[] = L"abc";
+    struct Case {
+        const char* what;
+        ULONG_PTR dwData;
+        DWORD cbData;
+        const void* data;
+    } rejected[] = {
+        {"another dwData", 1371, sizeof abc, abc},
+        {"no terminator within cbData", 1370, 6, abc},
+        {"odd byte count", 1370, 7, abc},
+        {"shorter than a terminator", 1370, 1, abc},
+        {"empty", 1370, 0, abc},
+        {"no data", 1370, 100, nullptr},
+    };
+    for (const Case& c : rejected) {
+        record = {c.dwData, c.cbData, const_cast<void*>(c.data)};
+        text = L"stale";
+        EXPECT_FALSE(CopyDataCommand::TextOf(&record, text)) << c.what;
+        EXPECT_EQ(L"", text) << c.what;
+    }
+    EXPECT_FALSE(CopyDataCommand::TextOf(nullptr, text));
 }

@@ -1,0 +1,44 @@
+// The words of the system, the launcher and the installer.
+#include "CommandHandler.h"
+
+#include "App.h"
+#include "EngineWnd.h"
+#include "FullScreenClock.h"
+#include "NotifyEnum.h"
+#include "TodayTranslation.h"
+
+#include <vector>
+
+void CommandHandler::OnDeviceChange(EngineWnd& engine) {
+    engine.OnRunAtTime();
+    // The handles are all read before the first is cleared.
+    std::vector<HANDLE> deviceChanges;
+    NotifyEnum own(App::LauncherPath());
+    HANDLE handle = nullptr;
+    while (own.Next(&handle)) {
+        const CE_NOTIFICATION_TRIGGER* trigger = own.Current().pcent;
+        if (trigger && trigger->dwType == CNT_EVENT && trigger->dwEvent == kDeviceChangeEvent)
+            deviceChanges.push_back(handle);
+    }
+    for (HANDLE change : deviceChanges) CeClearUserNotification(change);
+}
+
+// The screen saver's program client and the Start-menu shortcuts come with the
+// activity driver and the shortcuts; until then installing rebuilds the wake-ups.
+void CommandHandler::OnInstall(EngineWnd& engine) {
+    engine.RebuildNotifications();
+    engine.Quit(EngineWnd::kQuitKeepNotifications);
+}
+
+// The engine's destroy handler removes the program's notifications and records.
+void CommandHandler::OnUninstall(EngineWnd& engine) {
+    DeleteFileW(TodayTranslation::Path().c_str());
+    engine.Quit(EngineWnd::kQuitRemoveNotifications);
+}
+
+void CommandHandler::OnStartSlideShow() {
+    FullScreenClock* clock = App::GetFullScreenClock();
+    if (!clock) return;
+    clock->Show(false, FullScreenClock::Mode::SlideShow);
+    clock->Show(true, FullScreenClock::Mode::SlideShow);
+}

@@ -1,0 +1,210 @@
+// Every command word sent by other processes to a running Orvalen: the store and the
+// registry change as each word says, and malformed records change nothing.
+#include "AlarmItem.h"
+#include "CommandHandler.h"
+#include "CopyDataCommand.h"
+#include "DeviceControl.h"
+#include "EngineMessage.h"
+#include "EngineScreens.h"
+#include "EngineWnd.h"
+#include "FullScreenClock.h"
+#include "RegKeyRef.h"
+#include "TestSupport.h"
+#include "TimerItem.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+const std::wstring kProductKey = L"Software\\Ostrel\\Orvalen";
+const std::wstring kScreenRecord = kProductKey + L"\\" + EngineScreens::kScreenRecordKey;
+const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
+constexpr ItemHash kAlarmHash = 1001;
+constexpr ItemHash kSnoozedHash = -5;  // addressed as 4294967291
+constexpr ItemHash kTimerHash = 2002;
+constexpr DWORD kTimeoutMs = 30000;
+constexpr DWORD kNoTab = static_cast<DWORD>(-1);
+
+bool WaitUntil(const std::function<bool()>& ready) {
+    ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
+    while (!ready()) {
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+std::wstring ItemKey(const wchar_t* list, ItemHash hash) {
+    return kProductKey + L"\\" + list + L"\\Items\\" + std::to_wstring(hash);
+}
+
+DWORD Flags(const wchar_t* list, ItemHash hash) {
+    DWORD flags = 0;
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, ItemKey(list, hash), L"flags", &flags);
+    return flags;
+}
+DWORD AlarmFlags(ItemHash hash) { return Flags(L"Alarms", hash); }
+DWORD TimerFlags() { return Flags(L"Timers", kTimerHash); }
+
+struct ScreenRequest {
+    DWORD count = 0, message = 0, value = 0;
+};
+ScreenRequest LastScreenRequest() {
+    ScreenRequest r;
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, EngineScreens::kRingCountValue, &r.count);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, EngineScreens::kLastMessageValue, &r.message);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, EngineScreens::kLastValueValue, &r.value);
+    return r;
+}
+
+class CommandWords : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(testsupport::InstallLauncher());
+        ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgramDevicePath));
+        StoreItems();
+        // The screen saver keeps the instance running while the words arrive.
+        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-scrsvr"));
+        ASSERT_TRUE(WaitUntil([&] { return (engine_ = FindWindowW(EngineWnd::kClassName, nullptr)) != nullptr; }));
+        HWND clock = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+            return clock && IsWindowVisible(clock);
+        }));
+    }
+
+    void StoreItems() {
+        AlarmItem daily, snoozed;
+        for (AlarmItem* alarm : {&daily, &snoozed})
+            alarm->flags = (alarm->flags & ~AlarmItem::kNew) | AlarmItem::kVibrateOff;
+        daily.Hash = kAlarmHash;
+        daily.time = Time_LocalNowAsDate(true) + 0.5;  // never due while the test runs
+        snoozed.Hash = kSnoozedHash;
+        snoozed.SetDismissed(false);
+        snoozed.snooze = Time_LocalNowAsDate(true) + 1.0 / 24;
+        daily.Save(RegKeyRef::Open(ItemKey(L"Alarms", kAlarmHash).c_str(), HKEY_CURRENT_USER, false));
+        snoozed.Save(RegKeyRef::Open(ItemKey(L"Alarms", kSnoozedHash).c_str(), HKEY_CURRENT_USER, false));
+        TimerItem timer;
+        timer.Hash = kTimerHash;
+        timer.flags = (timer.flags & ~TimerItem::kNew) | TimerItem::kVibrateOff;
+        timer.time = timer.origTime / 2;
+        timer.Save(RegKeyRef::Open(ItemKey(L"Timers", kTimerHash).c_str(), HKEY_CURRENT_USER, false));
+    }
+
+    void Send(const std::wstring& text) { CopyDataCommand(text.c_str()).SendTo(engine_); }
+    void SendRecord(ULONG_PTR id, DWORD bytes, const void* data) {
+        COPYDATASTRUCT record = {id, bytes, const_cast<void*>(data)};
+        SendMessageW(engine_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+    }
+    // Sends text and waits until the screens were last asked for message with value.
+    void ExpectScreenRequest(const std::wstring& text, UINT message, DWORD value) {
+        DWORD before = LastScreenRequest().count;
+        Send(text);
+        EXPECT_TRUE(WaitUntil([&] {
+            ScreenRequest r = LastScreenRequest();
+            return r.count > before && r.message == message && r.value == value;
+        })) << testing::PrintToString(text);
+    }
+
+    testsupport::ChildProcess program_;
+    HWND engine_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(CommandWords, EveryWordReachesItsHandler) {
+    const std::wstring alarm = std::to_wstring(kAlarmHash), timer = std::to_wstring(kTimerHash);
+    struct FlagCase {
+        std::wstring text;
+        std::function<DWORD()> flags;
+        DWORD bit;
+        bool set;
+    } flagCases[] = {
+        {L"alarm_active " + alarm, [] { return AlarmFlags(kAlarmHash); }, AlarmItem::kEnabled, false},
+        {L"alarm_active " + alarm + L" again", [] { return AlarmFlags(kAlarmHash); }, AlarmItem::kEnabled, true},
+        {L"alarm_sound " + alarm, [] { return AlarmFlags(kAlarmHash); }, AlarmItem::kPlaySound, false},
+        {L"alarm_vibrate " + alarm, [] { return AlarmFlags(kAlarmHash); }, AlarmItem::kVibrateOff, false},
+        {L"alarm_skip 4294967291", [] { return AlarmFlags(kSnoozedHash); }, AlarmItem::kSkipNext, true},
+        {L"cancel_snooze", [] { return AlarmFlags(kSnoozedHash); }, AlarmItem::kDismissed, true},
+        {L"timer_start " + timer, TimerFlags, TimerItem::kRunning, true},
+        {L"timer_stop " + timer, TimerFlags, TimerItem::kRunning, false},
+        {L"timer_restart " + timer, TimerFlags, TimerItem::kRunning, true},
+        {L"timer_sound " + timer, TimerFlags, TimerItem::kPlaySound, false},
+        {L"timer_vibrate " + timer, TimerFlags, TimerItem::kVibrateOff, false},
+    };
+    for (const FlagCase& c : flagCases) {
+        EXPECT_NE(c.set, (c.flags() & c.bit) != 0) << "before " << testing::PrintToString(c.text);
+        Send(c.text);
+        EXPECT_EQ(c.set, (c.flags() & c.bit) != 0) << testing::PrintToString(c.text);
+    }
+    // The restart began again from the set duration, which the registry shows in whole ticks.
+    RegKeyRef timerKey = RegKeyRef::Open(ItemKey(L"Timers", kTimerHash).c_str(), HKEY_CURRENT_USER, true);
+    LONGLONG left = 0, set = 0;
+    DWORD size = sizeof left;
+    RegQueryValueExW(timerKey.Key(), TimerItem::kTimeValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&left), &size);
+    size = sizeof set;
+    RegQueryValueExW(timerKey.Key(), TimerItem::kOrigTimeValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&set), &size);
+    EXPECT_GT(left, set / 2);
+
+    using namespace EngineMessage;
+    struct ScreenCase {
+        std::wstring text;
+        UINT message;
+        DWORD value;
+    } screenCases[] = {
+        {L"alarms", kOpenMainWindow, 1},
+        {L"alarms, please", kOpenMainWindow, 1},
+        {L"timers", kOpenMainWindow, 2},
+        {L"start_stopwatch", kOpenMainWindow, 3},
+        {L"-startfull", kOpenMainWindow, kNoTab},
+        {L"main_menu", kMainMenu, 0},
+        {L"alarm_edit " + alarm, kEditAlarm, kAlarmHash},
+        {L"timer_edit " + timer, kEditTimer, kTimerHash},
+        // Whole-text words with more text, item words without a usable id, anything else.
+        {L"AppRunAtTime now", kOpenMainWindow, kNoTab},
+        {L"-install please", kOpenMainWindow, kNoTab},
+        {L"alarm_active", kOpenMainWindow, kNoTab},
+        {L"alarm_active 0", kOpenMainWindow, kNoTab},
+        {L"alarm_active 4294968297", kOpenMainWindow, kNoTab},  // 2^32 + 1001 names no alarm
+        {L"", kOpenMainWindow, kNoTab},
+        {L"hello", kOpenMainWindow, kNoTab},
+        {L"timer_delete " + timer, EngineScreens::kDeleteQuestion, CommandHandler::kDeleteTimerTextId},
+    };
+    for (const ScreenCase& c : screenCases) ExpectScreenRequest(c.text, c.message, c.value);
+    EXPECT_TRUE(AlarmFlags(kAlarmHash) & AlarmItem::kEnabled) << "an overflowing id changed the alarm";
+    EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", kTimerHash)));
+
+    // From a second instance of the program, which hands the word over and ends.
+    EXPECT_EQ(0u, testsupport::RunProgram(testsupport::DevicePath(kProgramDevicePath), L"alarm_delete " + alarm));
+    EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", kAlarmHash)));
+
+    // A clock change while the screen saver shows reschedules but keeps the program.
+    Send(L"AppRunAfterTimeChange");
+    EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(1500));
+
+    // Uninstalling ends the program, which takes its notifications with it.
+    Send(L"-uninstall");
+    EXPECT_EQ(0u, program_.Wait(kTimeoutMs));
+    EXPECT_EQ(0u, DeviceControl_GetNotificationCount());
+}
+
+TEST_F(CommandWords, MalformedRecordsChangeNothing) {
+    const DWORD alarmFlags = AlarmFlags(kAlarmHash), timerFlags = TimerFlags();
+    const DWORD requests = LastScreenRequest().count;
+    const wchar_t start[] = L"timer_start 2002";
+    SendRecord(1371, sizeof start, start);                       // another dwData
+    SendRecord(CopyDataCommand::kCommandId, sizeof start - 1, start);  // odd
+    SendRecord(CopyDataCommand::kCommandId, sizeof start - 2, start);  // no terminator
+    SendRecord(CopyDataCommand::kCommandId, 1, start);                 // short
+    SendRecord(CopyDataCommand::kCommandId, 0, start);                 // empty
+    Send(L"timer_start 4294969298");                                   // 2^32 + 2002: names nothing
+    // A valid word after them: only its own two requests are recorded.
+    ExpectScreenRequest(L"timers", EngineMessage::kOpenMainWindow, 2);
+    EXPECT_EQ(requests + 3, LastScreenRequest().count);  // the overflowing word opened the main window too
+    EXPECT_EQ(alarmFlags, AlarmFlags(kAlarmHash));
+    EXPECT_EQ(timerFlags, TimerFlags());
+    EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
+}
