@@ -10,18 +10,30 @@ using namespace soundtest;
 
 namespace {
 
-DWORD WINAPI WaitForever(void*) {
-  Sleep(INFINITE);
+// The probe thread waits for this and then ends by itself. Terminating it from outside
+// could catch it still starting, holding the loader lock: that lock would stay taken for
+// good and hang the next thread start or the exit of the process.
+HANDLE probeRelease = nullptr;
+const DWORD kProbeTimeoutMs = 10000;
+
+DWORD WINAPI WaitForRelease(void*) {
+  WaitForSingleObject(probeRelease, kProbeTimeoutMs);
   return 0;
 }
 
 int PriorityOfLevel(int level) {
-  HANDLE t = SoundThread_Create("probe", WaitForever, nullptr, level);
-  if (!t) return -100;
-  const int priority = GetThreadPriority(t);
-  TerminateThread(t, 0);
-  WaitForSingleObject(t, INFINITE);
-  CloseHandle(t);
+  probeRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!probeRelease) return -100;
+  HANDLE t = SoundThread_Create("probe", WaitForRelease, nullptr, level);
+  int priority = -100;
+  if (t) {
+    priority = GetThreadPriority(t);
+    SetEvent(probeRelease);
+    WaitForSingleObject(t, kProbeTimeoutMs);
+    CloseHandle(t);
+  }
+  CloseHandle(probeRelease);
+  probeRelease = nullptr;
   return priority;
 }
 

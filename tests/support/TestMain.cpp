@@ -1,16 +1,34 @@
 // main() of every test executable: each test process runs on a fresh device of its own.
 #include <gtest/gtest.h>
+#include <windows.h>
 #include <cstdio>
 #include "TestDevice.h"
+
+namespace {
+// Ends the process without its exit-time code (static destructors, atexit handlers, DLL
+// detach). Under Wine the exit first kills the other threads; one killed while it held the
+// loader or a heap lock (a pool or engine thread ending at that moment) leaves that code
+// waiting forever for the lock: the test has passed, yet its process never ends. Everything
+// the test needs done at the end, the device teardown included, is done by now.
+[[noreturn]] void EndProcess(int code) {
+    fflush(nullptr);
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+    ExitProcess(static_cast<UINT>(code));  // not reached
+}
+}  // namespace
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     // Listing the tests (at discovery) needs no device.
-    if (testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
-    testsupport::TestDevice device;
-    if (!device.Ready()) {
-        fprintf(stderr, "test support: could not set up a fresh device root and registry\n");
-        return 2;
+    if (testing::GTEST_FLAG(list_tests)) EndProcess(RUN_ALL_TESTS());
+    int result = 2;
+    {
+        testsupport::TestDevice device;
+        if (!device.Ready()) {
+            fprintf(stderr, "test support: could not set up a fresh device root and registry\n");
+            EndProcess(2);
+        }
+        result = RUN_ALL_TESTS();
     }
-    return RUN_ALL_TESTS();
+    EndProcess(result);
 }
