@@ -183,7 +183,9 @@ TEST_F(ProgramStart, RunningInstanceTakesTheSecondStartsCommand) {
     HANDLE second = sandbox_.Start(L"-uninstall");
     ASSERT_NE(nullptr, second);
     EXPECT_EQ(0u, ProgramSandbox::WaitForExit(second, kExitTimeoutMs));
-    EXPECT_LT(GetTickCount() - start, 2000u);  // found the window at the first try
+    // Forwarding ends promptly (a loaded machine can take seconds just to start a process);
+    // that the running instance, not a new one, took the command is checked below.
+    EXPECT_LT(GetTickCount() - start, 5000u);
 
     // The running instance acted on it: it removed its Today texts and quit.
     EXPECT_EQ(0u, ProgramSandbox::WaitForExit(first, kExitTimeoutMs));
