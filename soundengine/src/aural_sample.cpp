@@ -109,14 +109,15 @@ SoundSample* SoundSample_Create(int index, uint32_t mode) {
   return s;
 }
 
-SoundSample* SoundSample_Alloc(int index, int length, uint32_t mode, int frequency, int volume, int pan) {
-  if (length <= 0) {
-    SoundError_Set(kSoundErrInvalidParam);
-    return nullptr;
-  }
+namespace {
+
+// A sample whose stored data is always signed, with its whole length as the loop and
+// `length` frames of data (none for an empty stream buffer); null with the error kept.
+// A negative `channels` keeps the created count; the allocation sizes by it.
+SoundSample* CreateSignedSample(int index, int length, uint32_t mode, int frequency, int volume, int pan,
+                                int priority, int channels) {
   SoundSample* s = SoundSample_Create(index, mode);
   if (!s) return nullptr;
-  // Stored data is always signed.
   s->mode = (s->mode & ~SoundMode::Unsigned) | SoundMode::Signed;
   s->length = length;
   s->loopStart = 0;
@@ -124,14 +125,25 @@ SoundSample* SoundSample_Alloc(int index, int length, uint32_t mode, int frequen
   s->frequency = frequency;
   s->volume = volume;
   s->pan = pan;
-  s->priority = 255;
-  if (!s->ops.allocate(s, length)) {
+  s->priority = priority;
+  if (channels >= 0) s->channels = channels;
+  if (length > 0 && !s->ops.allocate(s, length)) {
     const int32_t error = SoundError;
     SoundSample_Free(s);
     SoundError = error;
     return nullptr;
   }
   return s;
+}
+
+}  // namespace
+
+SoundSample* SoundSample_Alloc(int index, int length, uint32_t mode, int frequency, int volume, int pan) {
+  if (length <= 0) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return nullptr;
+  }
+  return CreateSignedSample(index, length, mode, frequency, volume, pan, 255, -1);
 }
 
 void SoundSample_Free(SoundSample* sample) {
@@ -232,24 +244,7 @@ SoundSample* SoundSample_CreateStreamBuffer(int /*ignored*/, int length, uint32_
                                             int pan, int priority, int channels) {
   SoundError_Begin();
   if (length < 0) length = 0;
-  SoundSample* s = SoundSample_Create(kSoundSampleUnlisted, mode);
-  if (!s) return nullptr;
-  s->mode = (s->mode & ~SoundMode::Unsigned) | SoundMode::Signed;
-  s->length = length;
-  s->loopStart = 0;
-  s->loopLength = length;
-  s->frequency = frequency;
-  s->volume = volume;
-  s->pan = pan;
-  s->priority = priority;
-  s->channels = channels;
-  if (length > 0 && !s->ops.allocate(s, length)) {
-    const int32_t error = SoundError;
-    SoundSample_Free(s);
-    SoundError = error;
-    return nullptr;
-  }
-  return s;
+  return CreateSignedSample(kSoundSampleUnlisted, length, mode, frequency, volume, pan, priority, channels);
 }
 
 void SoundSample_SetMode(SoundSample* s, uint32_t mode) {
