@@ -15,7 +15,7 @@ const double kDefaultSnoozeDays = 0.003472222;       // 5 min
 
 }  // namespace
 
-AlarmItem::AlarmItem() {
+AlarmItem::AlarmItem() : FlaggedItem(kOptionBits) {
     ItemHost* host = ItemHost::Current();
     bool storeExists = host && host->StoreExists();
     if (storeExists) {
@@ -41,12 +41,6 @@ AlarmItem::AlarmItem() {
 
 AlarmItem::~AlarmItem() {
     DetachRingUI(false, true);
-}
-
-bool AlarmItem::IsOption5() const {
-    ItemHost* host = ItemHost::Current();
-    if (host && !host->HasVibrationDevice()) return false;
-    return !IsBit(kVibrateOff);
 }
 
 int AlarmItem::Dismiss(bool reschedule) {

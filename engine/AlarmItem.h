@@ -3,11 +3,11 @@
 // state. It computes its next occurrence, decides on each engine tick whether it
 // is due, and keeps the bits the engine, the ring screens and the reschedule read.
 #include "DateFunctions.h"
-#include "EventItem.h"
+#include "FlaggedItem.h"
 
 #include <cstdint>
 
-class AlarmItem : public EventItem {
+class AlarmItem : public FlaggedItem {
 public:
     static constexpr wchar_t kFlagsValue[] = L"flags";
     static constexpr wchar_t kTimeValue[] = L"time";
@@ -33,30 +33,15 @@ public:
     static constexpr uint32_t kSkipNext = 0x20000000;
     static constexpr uint32_t kHidden = 0x40000000;
 
+    // Where this kind keeps its options in its flags.
+    static constexpr ItemOptionBits kOptionBits = {kPlaySound,  kOption2,     kBlinkLedOff,   kFlashLightOff,
+                                                   kVibrateOff, kNightColors, kEventDialogOff, kDismissed};
+
     // A new alarm two minutes ahead on every day, not yet confirmed by its editor.
     AlarmItem();
     ~AlarmItem() override;
 
-    bool IsOption1() const override { return IsBit(kPlaySound); }
-    void SetOption1(bool on) override { PutBit(kPlaySound, on); }
-    bool IsOption2() const override { return IsBit(kOption2); }
-    void SetOption2(bool on) override { PutBit(kOption2, on); }
-    bool IsOption3() const override { return !IsBit(kBlinkLedOff); }
-    void SetOption3(bool on) override { PutBit(kBlinkLedOff, !on); }
-    bool IsOption4() const override { return !IsBit(kFlashLightOff); }
-    void SetOption4(bool on) override { PutBit(kFlashLightOff, !on); }
-    // Also off while the device has no vibrator.
-    bool IsOption5() const override;
-    void SetOption5(bool on) override { PutBit(kVibrateOff, !on); }
-    bool IsOption6() const override { return IsBit(kNightColors); }
-    void SetOption6(bool on) override { PutBit(kNightColors, on); }
-    bool IsOption7() const override { return !IsBit(kEventDialogOff); }
-    void SetOption7(bool on) override { PutBit(kEventDialogOff, !on); }
-    const RcString& GetTitle() const override { return title; }
-    void SetTitle(const RcString& text) override { title = text; }
     int Dismiss(bool reschedule) override;
-    void SetDismissed(bool on) override { PutBit(kDismissed, on); }
-    bool IsDismissed() const override { return IsBit(kDismissed); }
 
     // The next occurrence at or after now, at most 7 days ahead; kOleDateNever when
     // the alarm is disabled, new or has no day. Only the time of day of `time` counts.
@@ -69,12 +54,7 @@ public:
     // False when "flags" or "time" is missing or damaged; the store then drops the alarm.
     bool Load(const RegKeyRef& key);
 
-    uint32_t flags = 0;
     OleDate time = 0;
-    RcString title;
     OleDate snooze = 0;
 
-private:
-    bool IsBit(uint32_t bit) const { return (flags & bit) != 0; }
-    void PutBit(uint32_t bit, bool on) { flags = on ? flags | bit : flags & ~bit; }
 };

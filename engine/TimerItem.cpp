@@ -14,7 +14,7 @@ const int kHoursPerDay = 24;
 
 }  // namespace
 
-TimerItem::TimerItem() {
+TimerItem::TimerItem() : FlaggedItem(kOptionBits) {
     ItemHost* host = ItemHost::Current();
     bool storeExists = host && host->StoreExists();
     if (storeExists) MakeUniqueHash();
@@ -35,12 +35,6 @@ TimerItem::TimerItem() {
 
 TimerItem::~TimerItem() {
     DetachRingUI(false, true);
-}
-
-bool TimerItem::IsOption5() const {
-    ItemHost* host = ItemHost::Current();
-    if (host && !host->HasVibrationDevice()) return false;
-    return !IsBit(kVibrateOff);
 }
 
 int TimerItem::Dismiss(bool reschedule) {

@@ -4,11 +4,11 @@
 // template never runs itself; starting it starts a fresh copy. The engine's tick
 // counts running timers down; the store owns, loads and saves them.
 #include "DateFunctions.h"
-#include "EventItem.h"
+#include "FlaggedItem.h"
 
 #include <cstdint>
 
-class TimerItem : public EventItem {
+class TimerItem : public FlaggedItem {
 public:
     static constexpr wchar_t kFlagsValue[] = L"flags";
     static constexpr wchar_t kOrigTimeValue[] = L"origTime";
@@ -40,30 +40,15 @@ public:
     static constexpr Ticks100ns kDefaultDuration = 5 * 60 * kTicksPerSecond;
     static constexpr wchar_t kDefaultTitleWord[] = L"Timer";
 
+    // Where this kind keeps its options in its flags.
+    static constexpr ItemOptionBits kOptionBits = {kPlaySound,  kOption2,     kBlinkLedOff,   kFlashLightOff,
+                                                   kVibrateOff, kNightColors, kEventDialogOff, kDismissed};
+
     // A new timer of five minutes, not yet confirmed by its editor and not running.
     TimerItem();
     ~TimerItem() override;
 
-    bool IsOption1() const override { return IsBit(kPlaySound); }
-    void SetOption1(bool on) override { PutBit(kPlaySound, on); }
-    bool IsOption2() const override { return IsBit(kOption2); }
-    void SetOption2(bool on) override { PutBit(kOption2, on); }
-    bool IsOption3() const override { return !IsBit(kBlinkLedOff); }
-    void SetOption3(bool on) override { PutBit(kBlinkLedOff, !on); }
-    bool IsOption4() const override { return !IsBit(kFlashLightOff); }
-    void SetOption4(bool on) override { PutBit(kFlashLightOff, !on); }
-    // Also off while the device has no vibrator.
-    bool IsOption5() const override;
-    void SetOption5(bool on) override { PutBit(kVibrateOff, !on); }
-    bool IsOption6() const override { return IsBit(kNightColors); }
-    void SetOption6(bool on) override { PutBit(kNightColors, on); }
-    bool IsOption7() const override { return !IsBit(kEventDialogOff); }
-    void SetOption7(bool on) override { PutBit(kEventDialogOff, !on); }
-    const RcString& GetTitle() const override { return title; }
-    void SetTitle(const RcString& text) override { title = text; }
     int Dismiss(bool reschedule) override;
-    void SetDismissed(bool on) override { PutBit(kDismissed, on); }
-    bool IsDismissed() const override { return IsBit(kDismissed); }
     int64_t GetDurationSeconds() const override { return origTime / kTicksPerSecond; }
 
     // A countdown has expired when nothing is left to run.
@@ -88,17 +73,13 @@ public:
     // Appends the duration as hours (days counted in), minutes and seconds.
     static void FormatDuration(Ticks100ns duration, RcString& text);
 
-    uint32_t flags = 0;
     Ticks100ns time = 0;
     Ticks100ns origTime = kDefaultDuration;
-    RcString title;
     ItemHash NextTimer = 0;  // 0: none; its own Hash: itself again
     int32_t SelfCounter = 0;
     ItemHash ParentHash = 0;
 
 protected:
-    bool IsBit(uint32_t bit) const { return (flags & bit) != 0; }
-    void PutBit(uint32_t bit, bool on) { flags = on ? flags | bit : flags & ~bit; }
     // The timer values every timer and stopwatch stores; false without valid "flags"
     // or "NextTimer".
     bool LoadTimerValues(const RegKeyRef& key);
