@@ -100,9 +100,10 @@ bool DibSurface::FromHbitmap(HBITMAP bitmap) {
     HDC source = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
     if (!source) return false;
+    // Fails while the bitmap is selected into another DC.
     HGDIOBJ previous = SelectObject(source, bitmap);
-    const bool ok = CaptureDc(source, 0, 0, info.bmWidth, info.bmHeight);
-    SelectObject(source, previous);
+    const bool ok = previous && CaptureDc(source, 0, 0, info.bmWidth, info.bmHeight);
+    if (previous) SelectObject(source, previous);
     DeleteDC(source);
     return ok;
 }

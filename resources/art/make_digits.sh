@@ -32,6 +32,7 @@ make_strip() { # <scale> <png>
     function box(x0, y0, x1, y1) { return "rectangle" pt(x0, y0) pt(x1, y1) " " }
     BEGIN {
       t = 4; h = t / 2; g = 0.6
+      side = 1.5  # bearing on both sides of a digit, so neighbours never touch
       split("abcdef bc abged abgcd fgbc afgcd afgecd abc abcdefg abcdfg", segs, " ")
     }
     {
@@ -40,7 +41,7 @@ make_strip() { # <scale> <png>
       else if (c == ".") s = box(x0+1, H-t, x0+5, H)
       else if (c == "\047") s = "polygon" pt(x0+1.5, 0) pt(x0+5, 0) pt(x0+3.5, H*0.3) pt(x0+1, H*0.3) " "
       else {
-        on = segs[c + 1]; L = h + g; R = W - h - g; left = h; right = W - h
+        on = segs[c + 1]; L = side + h + g; R = W - side - h - g; left = side + h; right = W - side - h
         if (index(on, "a")) s = s hseg(x0, L, R, h)
         if (index(on, "g")) s = s hseg(x0, L, R, H/2)
         if (index(on, "d")) s = s hseg(x0, L, R, H-h)

@@ -136,6 +136,34 @@ TEST(Image, DrawsPlainMaskedAndBlended) {
     ASSERT_TRUE(picture->Draw(canvas.Dc(), 0, 0));
     EXPECT_EQ(Pattern(0, 0), canvas.Pixel(0, 0));
     EXPECT_EQ(Rgb565_Narrow(0, 252, 0) | Pattern(1, 0), canvas.Pixel(1, 0));
+
+    // A Dib blended by its alpha byte: transparent, opaque and half.
+    Dib glyphs;
+    ASSERT_TRUE(glyphs.Create(3, 1));
+    GdiFlush();
+    glyphs.Row(0)[0] = 0x00FFFFFF;
+    glyphs.Row(0)[1] = 0xFFF80000;
+    glyphs.Row(0)[2] = 0x80F80000;
+    ASSERT_TRUE(glyphs.DrawAlpha(canvas.Dc(), 5, 8));
+    EXPECT_EQ(Rgb565_Narrow(0, 252, 0), canvas.Pixel(5, 8));
+    EXPECT_EQ(Rgb565_Narrow(248, 0, 0), canvas.Pixel(6, 8));
+    EXPECT_EQ(Rgb565_Narrow(124, 126, 0), canvas.Pixel(7, 8));
+
+    // A GDI bitmap copied at its own size; not while another DC holds it.
+    Image copy;
+    EXPECT_FALSE(copy.FromHbitmap(canvas.Pixels().Handle()));
+    EXPECT_FALSE(copy.FromHbitmap(nullptr));
+    HBITMAP bitmap = CreateCompatibleBitmap(canvas.Dc(), 7, 4);
+    HDC painter = CreateCompatibleDC(canvas.Dc());
+    HGDIOBJ previous = SelectObject(painter, bitmap);
+    SetPixel(painter, 6, 3, RGB(248, 0, 248));
+    SelectObject(painter, previous);
+    DeleteDC(painter);
+    ASSERT_TRUE(copy.FromHbitmap(bitmap));
+    DeleteObject(bitmap);
+    EXPECT_EQ(7, copy.Width());
+    EXPECT_EQ(4, copy.Height());
+    EXPECT_EQ(Rgb565_Narrow(248, 0, 248), copy.Row(3)[6]);
 }
 
 TEST(Image, ScrollsInFromTheBottom) {
