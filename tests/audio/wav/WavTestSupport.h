@@ -1,0 +1,79 @@
+#pragma once
+// Files, samples and codec runs shared by the WAV tests.
+#include "CodecFixtures.h"
+#include "TestSupport.h"
+#include "codecs/AudioCodec.h"
+#include "codecs/CodecFactoryTable.h"
+#include "wav/MemorySink.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace wavtest {
+
+inline std::wstring Fixture(const wchar_t* name) { return std::wstring(CodecFixtures::kDirectory) + name; }
+
+inline std::string FixtureBytes(const wchar_t* name) {
+    std::string bytes;
+    testsupport::ReadBytes(Fixture(name), &bytes);
+    return bytes;
+}
+
+// A file of the test's own, in its device's folder.
+inline std::wstring TempFile(const wchar_t* name) { return testsupport::DeviceRoot() + L"\\" + name; }
+
+inline uint32_t Le32At(const std::string& bytes, size_t offset) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(bytes[offset + i]);
+    return v;
+}
+inline void PutLe32At(std::string& bytes, size_t offset, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<char>(v >> (8 * i));
+}
+
+inline std::unique_ptr<AudioCodec> OpenForReading(int codecId, const std::wstring& path, int* result) {
+    std::unique_ptr<AudioCodec> codec(CodecFactoryTable::Create(codecId));
+    codec->SetFileName(path.c_str());
+    *result = codec->OpenRead();
+    return codec;
+}
+
+// Every frame an open codec delivers, read in pieces of `chunk` frames.
+inline std::string ReadAll(AudioCodec& codec, uint32_t chunk, int frameBytes, int* result = nullptr) {
+    std::string all;
+    std::vector<char> block(chunk * frameBytes);
+    for (;;) {
+        uint32_t frames = chunk;
+        const int r = codec.Read(block.data(), &frames);
+        if (result) *result = r;
+        if (r != 0 || frames == 0) break;
+        all.append(block.data(), frames * frameBytes);
+    }
+    return all;
+}
+
+// Writes PCM through a codec into memory; empty when a step fails.
+inline std::string Encode(int codecId, int rate, int channels, int bits, const std::string& pcm, size_t piece) {
+    std::unique_ptr<AudioCodec> codec(CodecFactoryTable::Create(codecId));
+    MemorySink sink;
+    codec->SetFormat(rate, channels, bits);
+    codec->SetSink(&sink);
+    if (codec->OpenWrite() != 0) return std::string();
+    for (size_t at = 0; at < pcm.size(); at += piece) {
+        const size_t n = std::min(piece, pcm.size() - at);
+        if (codec->Write(pcm.data() + at, static_cast<uint32_t>(n)) != 0) return std::string();
+    }
+    if (codec->CloseWrite() != 0) return std::string();
+    return sink.file;
+}
+
+inline std::vector<int16_t> Samples16(const std::string& bytes) {
+    std::vector<int16_t> s(bytes.size() / 2);
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+    return s;
+}
+
+}  // namespace wavtest
