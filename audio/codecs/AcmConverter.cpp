@@ -1,6 +1,6 @@
-#include "codecs/AcmConverter.h"
+#include "AcmConverter.h"
 
-#include "codecs/AudioCodec.h"
+#include "AudioCodec.h"
 
 MMRESULT AcmConverter::Open(const WAVEFORMATEX* source, const WAVEFORMATEX* destination) {
     Close();

@@ -1,4 +1,4 @@
-#include "codecs/AudioCodec.h"
+#include "AudioCodec.h"
 
 #include <cwchar>
 

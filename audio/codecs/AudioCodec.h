@@ -7,7 +7,7 @@
 // Results of every operation: 0 success, 10 the file cannot be opened or has no usable
 // format, 11 a read, write or conversion failed, 12 seeking is not supported, 17 out of
 // memory. A codec is used by one thread at a time.
-#include "codecs/FileWriterSink.h"
+#include "FileWriterSink.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
-#include "codecs/CodecFactoryTable.h"
+#include "CodecFactoryTable.h"
 
-#include "wav/Gsm610WavCodec.h"
-#include "wav/PcmWavCodec.h"
+#include "Gsm610WavCodec.h"
+#include "PcmWavCodec.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "codecs/FileWriterSink.h"
+#include "FileWriterSink.h"
 
 #include <cstdlib>
 #include <cstring>

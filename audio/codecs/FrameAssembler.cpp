@@ -1,4 +1,4 @@
-#include "codecs/FrameAssembler.h"
+#include "FrameAssembler.h"
 
 #include <algorithm>
 #include <cstdlib>

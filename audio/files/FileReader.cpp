@@ -1,4 +1,4 @@
-#include "files/FileReader.h"
+#include "FileReader.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "files/StdioFile.h"
+#include "StdioFile.h"
 
 #include "DeviceFiles.h"
 

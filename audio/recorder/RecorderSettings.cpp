@@ -1,4 +1,4 @@
-#include "recorder/RecorderSettings.h"
+#include "RecorderSettings.h"
 
 const wchar_t* const EqualizerSettings::kBandValues[kBands] = {
     L"Equalizer32",   L"Equalizer63",   L"Equalizer125",  L"Equalizer250",  L"Equalizer500",

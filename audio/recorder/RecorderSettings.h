@@ -3,8 +3,8 @@
 // A static initialiser gives it its defaults and opens its first key before the program's
 // entry point; the recorder later moves it to its own key and loads and saves it; the
 // player and the WAV writer only read it.
-#include "recorder/Mp3CodecSettings.h"
-#include "recorder/RegKey.h"
+#include "Mp3CodecSettings.h"
+#include "RegKey.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "recorder/RegKey.h"
+#include "RegKey.h"
 
 RegKey::RegKey(const wchar_t* path) : path_(path ? path : L"") {
     DWORD disposition = 0;

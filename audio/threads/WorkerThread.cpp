@@ -1,4 +1,4 @@
-#include "threads/WorkerThread.h"
+#include "WorkerThread.h"
 
 WorkerThread::~WorkerThread() { StopAndJoin(); }
 

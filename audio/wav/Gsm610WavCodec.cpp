@@ -1,6 +1,6 @@
-#include "wav/Gsm610WavCodec.h"
+#include "Gsm610WavCodec.h"
 
-#include "wav/WavFormat.h"
+#include "WavFormat.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -2,10 +2,10 @@
 // GSM 6.10 WAV files, both ways, through the platform's Audio Compression Manager.
 // Writing takes 16-bit mono or stereo PCM (stereo is mixed down); reading delivers 16-bit
 // mono. Blocks are 65 bytes of 320 samples each.
-#include "codecs/AcmConverter.h"
-#include "codecs/AudioCodec.h"
-#include "codecs/FrameAssembler.h"
-#include "wav/WavInputFile.h"
+#include "AcmConverter.h"
+#include "AudioCodec.h"
+#include "FrameAssembler.h"
+#include "WavInputFile.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "wav/PcmWavCodec.h"
+#include "PcmWavCodec.h"
 
-#include "recorder/RecorderSettings.h"
-#include "wav/WavFormat.h"
+#include "RecorderSettings.h"
+#include "WavFormat.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 // PCM WAV files, both ways: 8 or 16 bits, one or two channels.
-#include "codecs/AudioCodec.h"
-#include "wav/WavInputFile.h"
+#include "AudioCodec.h"
+#include "WavInputFile.h"
 
 #include <cstdint>
 

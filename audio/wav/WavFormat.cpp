@@ -1,4 +1,4 @@
-#include "wav/WavFormat.h"
+#include "WavFormat.h"
 
 namespace wav {
 

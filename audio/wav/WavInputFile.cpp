@@ -1,7 +1,7 @@
-#include "wav/WavInputFile.h"
+#include "WavInputFile.h"
 
-#include "codecs/AudioCodec.h"
-#include "wav/WavRiff.h"
+#include "AudioCodec.h"
+#include "WavRiff.h"
 
 #include <new>
 

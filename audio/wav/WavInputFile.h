@@ -1,9 +1,9 @@
 #pragma once
 // The read side both WAV codecs and the probe share: the file, its reader and what the
 // RIFF walk learnt, positioned at the first data byte.
-#include "files/FileReader.h"
-#include "files/StdioFile.h"
-#include "wav/WavFormat.h"
+#include "FileReader.h"
+#include "StdioFile.h"
+#include "WavFormat.h"
 
 #include <cstdint>
 #include <memory>

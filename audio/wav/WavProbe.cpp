@@ -1,8 +1,8 @@
-#include "wav/WavProbe.h"
+#include "WavProbe.h"
 
-#include "codecs/CodecFactoryTable.h"
-#include "wav/WavInputFile.h"
-#include "wav/WavRiff.h"
+#include "CodecFactoryTable.h"
+#include "WavInputFile.h"
+#include "WavRiff.h"
 
 bool SoundFileInfo_ProbeWav(const wchar_t* path, WavFileInfo* info) {
     WavInputFile file;

@@ -1,4 +1,4 @@
-#include "wav/WavRiff.h"
+#include "WavRiff.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 // Every parser answers false for a structural fault: too short, wrong magic, missing or
 // malformed "fmt ", "data" before "fmt ", more than 100 chunks, a known chunk running past
 // the RIFF body, a format this program cannot decode.
-#include "files/FileReader.h"
-#include "wav/WavFormat.h"
+#include "FileReader.h"
+#include "WavFormat.h"
 
 #include <cstdint>
 

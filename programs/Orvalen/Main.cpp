@@ -1,8 +1,9 @@
 #include "App.h"
+#include "ProgramScreens.h"
 
 #include "DeviceProcess.h"
 #include "DeviceSession.h"
-#include "recorder/RecorderSettings.h"
+#include "RecorderSettings.h"
 
 #include <windows.h>
 
@@ -20,6 +21,7 @@ DeviceJoinedFirst deviceJoinedFirst __attribute__((init_priority(101)));
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    ProgramScreens::Install();
     // The command text exactly as the starter passed it (lpCmdLine loses leading blanks).
     return App::WinMain(instance, Device_GetCommandText());
 }

@@ -1,11 +1,11 @@
 // The codec base answers, the codec table and the frame assembler.
 #include <gtest/gtest.h>
 
-#include "codecs/AudioCodec.h"
-#include "codecs/CodecFactoryTable.h"
-#include "codecs/FrameAssembler.h"
-#include "wav/Gsm610WavCodec.h"
-#include "wav/PcmWavCodec.h"
+#include "AudioCodec.h"
+#include "CodecFactoryTable.h"
+#include "FrameAssembler.h"
+#include "Gsm610WavCodec.h"
+#include "PcmWavCodec.h"
 
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 // end-relative seek, skips that cost no system call, and chunk bounds.
 #include <gtest/gtest.h>
 
-#include "files/FileReader.h"
+#include "FileReader.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,8 +4,8 @@
 //   decode <codec id> <frame bytes> <in.wav> <out.raw>                (every frame the codec delivers)
 //   snr <reference.raw> <test.raw>                                    (16-bit mono; prints "snr <dB>")
 // Paths are host paths. Exit code 0 when every job worked.
-#include "codecs/AudioCodec.h"
-#include "codecs/CodecFactoryTable.h"
+#include "AudioCodec.h"
+#include "CodecFactoryTable.h"
 #include "wav/MemorySink.h"
 
 #include <cmath>

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
-#include "recorder/RecorderSettings.h"
+#include "RecorderSettings.h"
 
 #include <cstring>
 

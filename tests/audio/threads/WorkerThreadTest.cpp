@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ScopedHandle.h"
-#include "threads/WorkerThread.h"
+#include "WorkerThread.h"
 
 #include <vector>
 

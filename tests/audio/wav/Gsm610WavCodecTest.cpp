@@ -2,7 +2,7 @@
 // exactly as sox decodes them, seeks into the right block, and files it must refuse.
 #include <gtest/gtest.h>
 
-#include "wav/WavTestSupport.h"
+#include "WavTestSupport.h"
 
 #include <cmath>
 

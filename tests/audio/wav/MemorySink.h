@@ -1,7 +1,7 @@
 #pragma once
 // A codec output sink that keeps the file in memory, as the recorder's writer thread
 // would write it.
-#include "codecs/FileWriterSink.h"
+#include "FileWriterSink.h"
 
 #include <cstdlib>
 #include <cstring>

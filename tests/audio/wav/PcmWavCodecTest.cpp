@@ -2,8 +2,8 @@
 // exact seeks, and the 8-bit output of an 8-bit capture.
 #include <gtest/gtest.h>
 
-#include "recorder/RecorderSettings.h"
-#include "wav/WavTestSupport.h"
+#include "RecorderSettings.h"
+#include "WavTestSupport.h"
 
 using namespace wavtest;
 

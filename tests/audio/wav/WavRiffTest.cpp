@@ -2,8 +2,8 @@
 // probe's figures, and damaged files (every truncation, a rate of 0) failing cleanly.
 #include <gtest/gtest.h>
 
-#include "wav/WavProbe.h"
-#include "wav/WavTestSupport.h"
+#include "WavProbe.h"
+#include "WavTestSupport.h"
 
 using namespace wavtest;
 

@@ -2,9 +2,9 @@
 // Files, samples and codec runs shared by the WAV tests.
 #include "CodecFixtures.h"
 #include "TestSupport.h"
-#include "codecs/AudioCodec.h"
-#include "codecs/CodecFactoryTable.h"
-#include "wav/MemorySink.h"
+#include "AudioCodec.h"
+#include "CodecFactoryTable.h"
+#include "MemorySink.h"
 
 #include <cstdint>
 #include <memory>
