@@ -4,9 +4,7 @@
 //   decode <codec id> <frame bytes> <in.wav> <out.raw>                (every frame the codec delivers)
 //   snr <reference.raw> <test.raw>                                    (16-bit mono; prints "snr <dB>")
 // Paths are host paths. Exit code 0 when every job worked.
-#include "AudioCodec.h"
-#include "CodecFactoryTable.h"
-#include "wav/MemorySink.h"
+#include "wav/CodecRuns.h"
 
 #include <cmath>
 #include <cstdio>
@@ -39,49 +37,33 @@ bool WriteFile(const std::string& host, const std::string& bytes) {
 
 bool Encode(int codecId, int rate, int channels, int bits, const std::string& in, const std::string& out) {
     std::string pcm;
-    std::unique_ptr<AudioCodec> codec(CodecFactoryTable::Create(codecId));
-    MemorySink sink;
-    if (!codec || !ReadFile(in, &pcm)) return false;
-    codec->SetFormat(rate, channels, bits);
-    codec->SetSink(&sink);
-    if (codec->OpenWrite() != 0) return false;
+    if (!ReadFile(in, &pcm)) return false;
     // Pieces of an odd size, as capture buffers come.
-    const size_t piece = 3001 * static_cast<size_t>(channels * bits / 8);
-    for (size_t at = 0; at < pcm.size(); at += piece) {
-        const size_t n = std::min(piece, pcm.size() - at);
-        if (codec->Write(pcm.data() + at, static_cast<uint32_t>(n)) != 0) return false;
-    }
-    return codec->CloseWrite() == 0 && WriteFile(out, sink.file);
+    const std::string file =
+        wavtest::Encode(codecId, rate, channels, bits, pcm, 3001 * static_cast<size_t>(channels * bits / 8));
+    return !file.empty() && WriteFile(out, file);
 }
 
+// PCM files deliver their frames as stored, so the caller says how wide they are.
 bool Decode(int codecId, int frameBytes, const std::string& in, const std::string& out) {
     std::unique_ptr<AudioCodec> codec(CodecFactoryTable::Create(codecId));
     if (!codec || !codec->SetFileName(WindowsPath(in).c_str()) || codec->OpenRead() != 0) return false;
-    std::string all;
-    std::vector<char> block(4096 * 4);
-    for (;;) {
-        uint32_t frames = 4096;
-        if (codec->Read(block.data(), &frames) != 0) return false;
-        if (frames == 0) break;
-        // PCM files deliver their frames as stored, so the caller says how wide they are.
-        all.append(block.data(), frames * static_cast<size_t>(frameBytes));
-    }
+    int result = 0;
+    const std::string all = wavtest::ReadAll(*codec, 4096, frameBytes, &result);
     codec->CloseRead();
-    return WriteFile(out, all);
+    return result == 0 && WriteFile(out, all);
 }
 
 bool Snr(const std::string& reference, const std::string& test) {
     std::string a, b;
     if (!ReadFile(reference, &a) || !ReadFile(test, &b)) return false;
-    const size_t n = std::min(a.size(), b.size()) / 2;
+    const std::vector<int16_t> x = wavtest::Samples16(a), y = wavtest::Samples16(b);
     double signal = 0, error = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const double x = static_cast<int16_t>(static_cast<uint8_t>(a[2 * i]) | static_cast<uint8_t>(a[2 * i + 1]) << 8);
-        const double y = static_cast<int16_t>(static_cast<uint8_t>(b[2 * i]) | static_cast<uint8_t>(b[2 * i + 1]) << 8);
-        signal += x * x;
-        error += (x - y) * (x - y);
+    for (size_t i = 0; i < std::min(x.size(), y.size()); ++i) {
+        signal += double(x[i]) * x[i];
+        error += (double(x[i]) - y[i]) * (double(x[i]) - y[i]);
     }
-    if (n == 0 || signal == 0) return false;
+    if (signal == 0) return false;
     printf("snr %.2f\n", error > 0 ? 10 * std::log10(signal / error) : 999.0);
     return true;
 }
