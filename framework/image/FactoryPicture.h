@@ -27,16 +27,16 @@ public:
     template <typename RowReader>
     bool ReadArgb(RowReader reader) {
         ComRef<IBitmapImage> bitmap;
-        if (FAILED(factory_->CreateBitmapFromImage(image_.Get(), 0, 0, PixelFormat32bppARGB, InterpolationHintDefault,
+        if (FAILED(factory_.Get()->CreateBitmapFromImage(image_.Get(), 0, 0, PixelFormat32bppARGB, InterpolationHintDefault,
                                                    bitmap.Receive())))
             return false;
         BitmapData locked = {};
         const RECT whole = {0, 0, static_cast<LONG>(Width()), static_cast<LONG>(Height())};
-        if (FAILED(bitmap->LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &locked))) return false;
+        if (FAILED(bitmap.Get()->LockBits(&whole, ImageLockModeRead, PixelFormat32bppARGB, &locked))) return false;
         const BYTE* row = static_cast<const BYTE*>(locked.Scan0);
         for (UINT y = 0; y < locked.Height; ++y, row += locked.Stride)
             reader(y, reinterpret_cast<const uint32_t*>(row));
-        bitmap->UnlockBits(&locked);
+        bitmap.Get()->UnlockBits(&locked);
         return true;
     }
 
