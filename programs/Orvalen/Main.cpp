@@ -1,4 +1,5 @@
 #include "App.h"
+#include "ProgramActionScreens.h"
 #include "ProgramScreens.h"
 
 #include "DeviceProcess.h"
@@ -10,6 +11,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Join the device before anything touches its registry, files or windows.
     DeviceSession_Attach();
     ProgramScreens::Install();
+    ProgramActionScreens::Install();
     // The command text exactly as the starter passed it (lpCmdLine loses leading blanks).
     return App::WinMain(instance, Device_GetCommandText());
 }
