@@ -22,10 +22,9 @@ bool InstallStandInLibraries() {
         std::wstring target = DevicePath(std::wstring(L"\\Windows\\") + name);
         if (target.empty()) return false;
         SHCreateDirectoryExW(nullptr, target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);
-        // A link costs nothing, and every test device has them.
-        std::wstring built = StandInLibrary(name);
-        if (!CreateHardLinkW(target.c_str(), built.c_str(), nullptr) && !CopyFileW(built.c_str(), target.c_str(), FALSE))
-            return false;
+        // A copy of its own: a loaded library's file cannot be deleted, and the host
+        // counts a link to the same file as that file.
+        if (!CopyFileW(StandInLibrary(name).c_str(), target.c_str(), FALSE)) return false;
     }
     return true;
 }
