@@ -4,17 +4,15 @@
 #include "RegKeyRefTyped.h"
 
 bool AtomicSyncActionSettings::Save(RegKeyRef itemKey) const {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
-    RegKey_WriteDword(key, static_cast<DWORD>(Server), kServerValue);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
+    ActionKey_WriteInt(key, Server, kServerValue);
     RegKeyRef_SetBinary(key, &LastSync, sizeof LastSync, kLastSyncValue);
     return true;
 }
 
 bool AtomicSyncActionSettings::Load(RegKeyRef itemKey) {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
-    DWORD server = 0;
-    RegKeyRef_QueryDword(key, &server, kServerValue, 0);
-    Server = static_cast<int32_t>(server);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
+    ActionKey_ReadInt(key, Server, kServerValue, 0);
     FILETIME lastSync = {}, read = {};
     DWORD size = sizeof read;
     if (RegKeyRef_QueryValue(key, kLastSyncValue, nullptr, &read, &size) == ERROR_SUCCESS && size == sizeof read)

@@ -4,16 +4,14 @@
 #include "ActionScreens.h"
 
 bool BthOnAction::Save(RegKeyRef itemKey) const {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
-    RegKey_WriteDword(key, static_cast<DWORD>(Discoverable), kDiscoverableValue);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
+    ActionKey_WriteInt(key, Discoverable, kDiscoverableValue);
     return true;
 }
 
 bool BthOnAction::Load(RegKeyRef itemKey) {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
-    DWORD discoverable = 0;
-    RegKeyRef_QueryDword(key, &discoverable, kDiscoverableValue, 0);
-    Discoverable = static_cast<int32_t>(discoverable);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
+    ActionKey_ReadInt(key, Discoverable, kDiscoverableValue, 0);
     return true;
 }
 

@@ -8,24 +8,21 @@
 #include "soundfile.h"
 
 bool ChangeVolumeAction::Save(RegKeyRef itemKey) const {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
     RegKeyRef_SetBinary4(key, static_cast<DWORD>(Type), kTypeValue);
-    RegKey_WriteDword(key, static_cast<DWORD>(Vol), kVolValue);
-    RegKey_WriteDword(key, static_cast<DWORD>(RingVol), kRingVolValue);
+    ActionKey_WriteInt(key, Vol, kVolValue);
+    ActionKey_WriteInt(key, RingVol, kRingVolValue);
     return true;
 }
 
 bool ChangeVolumeAction::Load(RegKeyRef itemKey) {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
     DWORD stored = 0, size = sizeof stored;
     if (RegKeyRef_QueryValue(key, kTypeValue, nullptr, &stored, &size) != ERROR_SUCCESS || size != sizeof stored)
         stored = 0;
-    DWORD vol = 0, ringVol = 0;
-    RegKeyRef_QueryDword(key, &vol, kVolValue, kDefaultVolume);
-    RegKeyRef_QueryDword(key, &ringVol, kRingVolValue, kDefaultVolume);
     Type = static_cast<int32_t>(stored);
-    Vol = static_cast<int32_t>(vol);
-    RingVol = static_cast<int32_t>(ringVol);
+    ActionKey_ReadInt(key, Vol, kVolValue, kDefaultVolume);
+    ActionKey_ReadInt(key, RingVol, kRingVolValue, kDefaultVolume);
     return true;
 }
 

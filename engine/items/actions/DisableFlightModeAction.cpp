@@ -4,13 +4,13 @@
 #include "ActionScreens.h"
 
 bool DisableFlightModeAction::Save(RegKeyRef itemKey) const {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
     RegKeyRef_SetString(key, code.CStr(), kCodeValue);
     return true;
 }
 
 bool DisableFlightModeAction::Load(RegKeyRef itemKey) {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
     RegKeyRef_QueryString(key, code, kCodeValue);
     return true;
 }

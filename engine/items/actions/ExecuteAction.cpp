@@ -6,18 +6,16 @@
 #include "UnattendedScope.h"
 
 bool ExecuteAction::Save(RegKeyRef itemKey) const {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
     RegKeyRef_SetString(key, CommandLine.CStr(), kCommandLineValue);
-    RegKey_WriteDword(key, static_cast<DWORD>(RunOnDismiss), kRunOnDismissValue);
+    ActionKey_WriteInt(key, RunOnDismiss, kRunOnDismissValue);
     return true;
 }
 
 bool ExecuteAction::Load(RegKeyRef itemKey) {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), kSubKey);
+    RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
     RegKeyRef_QueryString(key, CommandLine, kCommandLineValue);
-    DWORD runOnDismiss = 0;
-    RegKeyRef_QueryDword(key, &runOnDismiss, kRunOnDismissValue, 0);
-    RunOnDismiss = static_cast<int32_t>(runOnDismiss);
+    ActionKey_ReadInt(key, RunOnDismiss, kRunOnDismissValue, 0);
     return true;
 }
 

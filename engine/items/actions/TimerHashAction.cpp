@@ -5,16 +5,14 @@
 #include "ItemStore.h"
 
 bool TimerHashAction::Save(RegKeyRef itemKey) const {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), subKey_);
-    RegKey_WriteDword(key, static_cast<DWORD>(TimerHash), kTimerHashValue);
+    RegKeyRef key = ActionKey_Open(itemKey, subKey_);
+    ActionKey_WriteInt(key, TimerHash, kTimerHashValue);
     return true;
 }
 
 bool TimerHashAction::Load(RegKeyRef itemKey) {
-    RegKeyRef key = ActionKey_Open(static_cast<RegKeyRef&&>(itemKey), subKey_);
-    DWORD hash = 0;
-    RegKeyRef_QueryDword(key, &hash, kTimerHashValue, 0);
-    TimerHash = static_cast<ItemHash>(hash);
+    RegKeyRef key = ActionKey_Open(itemKey, subKey_);
+    ActionKey_ReadInt(key, TimerHash, kTimerHashValue, 0);
     return true;
 }
 
