@@ -25,6 +25,11 @@ void Stream_UnlockBoth();
 bool Stream_IsListed(const SoundStream* stream);
 // The channel playing the stream's ring, or null; leaves the last error alone.
 SoundChannel* Stream_Channel(SoundStream* stream);
+// Stops the channel and clears the play state; true when the stream was playing.
+bool Stream_StopCore(SoundStream* stream);
+// Selects entry `index` of a bank stream that is not playing on; false with the last
+// error set (the stream keeps its entry).
+bool Stream_SelectSubStream(SoundStream* stream, int index, BOOL keepPlaying);
 // Fills the half `halfIndex` of the ring and flips it.
 void Stream_FillHalf(SoundStream* stream);
 // Fires the sync points the play position has reached.
