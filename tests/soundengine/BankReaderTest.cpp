@@ -276,6 +276,28 @@ TEST_F(BankReader, AStreamSwitchesEntries) {
   EXPECT_TRUE(AuralStream_Close(other));
 }
 
+TEST_F(BankReader, BackgroundStreamsSwitchOnTheLoaderThread) {
+  auto waitReady = [](SoundStream* s) {
+    for (int i = 0; i < 2000 && !s->ready && !s->failed; ++i) Sleep(5);
+    return s->ready != 0;
+  };
+  // An entry asked for before the open completes is the one the open selects.
+  SoundStream* s = OpenMemory(bank, LoadInBackground);
+  ASSERT_NE(s, nullptr) << SoundError;
+  EXPECT_TRUE(AuralStream_SetSubStream(s, 2, FALSE, FALSE));
+  ASSERT_TRUE(waitReady(s));
+  EXPECT_EQ(s->lengthSamples, static_cast<int>(pcm4.size() / 8));
+  EXPECT_EQ(s->ringSample->channels, 4);
+
+  // Once open, a switch goes to the loader; the stream is ready again when it is done.
+  ASSERT_TRUE(AuralStream_SetSubStream(s, 1, FALSE, FALSE));
+  ASSERT_TRUE(waitReady(s));
+  EXPECT_EQ(s->lengthSamples, static_cast<int>(ima2.frames));
+  EXPECT_STREQ(s->ringSample->name, "stereo adpcm");
+  EXPECT_EQ(FirstDifference(PlayAll(s, 4), ToBytes(ima2.reference)), ima2.reference.size() * 2);
+  EXPECT_TRUE(AuralStream_Close(s));
+}
+
 TEST_F(BankReader, OneEntryBanksLoadAsSamples) {
   // IMA ADPCM, its length inside its last block: the sample holds what the stream plays.
   Entry adpcm = entries[4];
