@@ -317,11 +317,7 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
   s->lengthSamples = info.decodedBytes / (bytesPerSample * (info.channels > 0 ? info.channels : 1));
   s->lengthMs = info.lengthMs >= 0 ? info.lengthMs
                                    : static_cast<int>((static_cast<int64_t>(s->lengthSamples) * 1000 + 999) / info.rate);
-  // Loop points must leave something to loop inside the data; others mean the whole stream.
-  s->loopStart = info.loopStart;
-  s->loopEnd = info.loopEnd;
-  if (s->loopEnd >= s->lengthSamples) s->loopEnd = s->lengthSamples - 1;
-  if (s->loopStart < 0 || s->loopStart >= s->loopEnd) s->loopStart = s->loopEnd = 0;
+  Stream_SetLoopPoints(s, info.loopStart, info.loopEnd);
 
   // An entry asked for before a background open completed is selected now.
   if (s->requestedSubStream < 0 || !Stream_SelectSubStream(s, s->requestedSubStream, FALSE)) {
@@ -344,6 +340,13 @@ void Stream_LockBoth() {
 void Stream_UnlockBoth() {
   SoundLock_Leave(g_streamer.lock2);
   SoundLock_Leave(g_streamer.lock1);
+}
+
+void Stream_SetLoopPoints(SoundStream* s, int start, int end) {
+  // Loop points must leave something to loop inside the data; others mean the whole stream.
+  s->loopStart = start;
+  s->loopEnd = end >= s->lengthSamples ? s->lengthSamples - 1 : end;
+  if (s->loopStart < 0 || s->loopStart >= s->loopEnd) s->loopStart = s->loopEnd = 0;
 }
 
 bool Stream_IsListed(const SoundStream* stream) {

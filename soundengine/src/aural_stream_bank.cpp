@@ -114,9 +114,7 @@ bool Stream_SelectSubStream(SoundStream* s, int index, BOOL keepPlaying) {
   s->fileChannels = info.channels;
   s->lengthSamples = e->lengthSamples;
   if (!s->playlist) s->lengthMs = static_cast<int>((static_cast<int64_t>(e->lengthSamples) * 1000 + 999) / e->rate);
-  s->loopStart = e->loopStart;
-  s->loopEnd = e->loopEnd >= s->lengthSamples ? s->lengthSamples - 1 : e->loopEnd;
-  if (s->loopStart < 0 || s->loopStart >= s->loopEnd) s->loopStart = s->loopEnd = 0;
+  Stream_SetLoopPoints(s, e->loopStart, e->loopEnd);
   ring->frequency = e->rate;
   if (SoundChannel* ch = Stream_Channel(s)) ch->ops.setFrequency(ch, e->rate);
   if (bank->version == kBankVersionLargeHeader) {

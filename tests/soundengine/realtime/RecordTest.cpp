@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SoundTestSupport.h"
+#include "TestFiles.h"
 #include "aural_record.h"
 #include "sound_output.h"
 
@@ -29,14 +30,6 @@ class Record : public ::testing::Test {
     Aural_Close();
     EXPECT_FALSE(WaveInRecord_Status().threadRunning);
     EXPECT_EQ(SoundMem_GetState().allocationsInUse, 0);
-  }
-  template <typename F>
-  static bool WaitFor(F f, int ms) {
-    for (int waited = 0; waited < ms; waited += 10) {
-      if (f()) return true;
-      Sleep(10);
-    }
-    return f();
   }
   // One channel's values (16-bit scale) of the first `frames` frames.
   static std::vector<int> Values(SoundSample* s, int frames, int channel) {
@@ -89,8 +82,8 @@ TEST_F(Record, OneSecondWithoutLoopEndsAfterOneSecondOfBlocks) {
   EXPECT_FALSE(WaveInRecord_Lock(8000, 1, &p1, &l1, &p2, &l2));
   EXPECT_FALSE(WaveInRecord_Lock(0, -1, &p1, &l1, &p2, &l2));
 
-  ASSERT_TRUE(WaitFor([] { return !WaveInRecord_Status().recording; }, 20000)) << "ends by itself";
-  ASSERT_TRUE(WaitFor([] { return !WaveInRecord_Status().threadRunning; }, 5000));
+  ASSERT_TRUE(testsupport::PollUntil(20000, [] { return !WaveInRecord_Status().recording; })) << "ends by itself";
+  ASSERT_TRUE(testsupport::PollUntil(5000, [] { return !WaveInRecord_Status().threadRunning; }));
   st = WaveInRecord_Status();
   EXPECT_EQ(st.processedBlocks, 200) << "one second of 5 ms blocks, not one more";
   EXPECT_EQ(st.writePosition, 8000);
@@ -112,7 +105,7 @@ TEST_F(Record, WithLoopItWrapsAndGoesOn) {
   ASSERT_NE(s, nullptr);
   ASSERT_TRUE(Aural_RecordStart(s, TRUE)) << SoundError;
   EXPECT_EQ(WaveInRecord_Status().blockBytes, 110);
-  ASSERT_TRUE(WaitFor([] { return WaveInRecord_Status().processedBlocks >= 250; }, 20000));
+  ASSERT_TRUE(testsupport::PollUntil(20000, [] { return WaveInRecord_Status().processedBlocks >= 250; }));
   const WaveInRecordStatus st = WaveInRecord_Status();
   EXPECT_TRUE(st.recording) << "a looping recording goes on past the sample's end";
   EXPECT_LT(st.writePosition, 5000);
