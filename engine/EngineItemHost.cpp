@@ -4,6 +4,7 @@
 #include "EngineWnd.h"
 #include "ItemStore.h"
 #include "Signaller.h"
+#include "Translator.h"
 #include "UnattendedScope.h"
 
 EngineItemHost& EngineItemHost::Instance() {
@@ -57,3 +58,7 @@ TimerItem* EngineItemHost::StartTimerByHash(ItemHash hash, bool stopwatch) {
     UnattendedScope unattended;
     return store->StartTimer(timer, true);
 }
+
+void EngineItemHost::MarkRegistryDirty() { App::MarkRegistryDirty(); }
+
+std::wstring EngineItemHost::TranslatedString(UINT id) const { return Translator::Instance().GetString(id); }

@@ -16,4 +16,6 @@ public:
     bool IsHashTaken(ItemHash hash) const override;
     const Settings& GetSettings() const override;
     TimerItem* StartTimerByHash(ItemHash hash, bool stopwatch) override;
+    void MarkRegistryDirty() override;
+    std::wstring TranslatedString(UINT id) const override;
 };

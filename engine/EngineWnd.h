@@ -4,6 +4,7 @@
 // switches the device on for a ring and back to sleep after it, and decides when
 // the process ends. Other instances and the Today item find it by its class name.
 // GUI thread only; other threads reach it by posted messages.
+#include "CopyDataCommand.h"
 #include "CriticalSection.h"
 #include "ItemHash.h"
 #include "TickClock.h"
@@ -18,7 +19,7 @@ class TimerItem;
 
 class EngineWnd : public WindowBase {
 public:
-    static constexpr wchar_t kClassName[] = L"OrvalenEngineWnd";
+    static constexpr const wchar_t* kClassName = CopyDataCommand::kEngineWindowClass;
     static constexpr UINT_PTR kTickTimer = 234;
     static constexpr UINT_PTR kIdleTimer = 237;
     static constexpr UINT_PTR kLeaveUnattendedTimer = 238;
@@ -34,8 +35,6 @@ public:
     ~EngineWnd() override;
 
     HWND Hwnd() const { return GetHwnd(); }
-    // The framework lets go of the window when it is destroyed; nothing to clear here.
-    void ClearHwnd() {}
     int QuitMode() const { return quitMode_; }
     int BusyCount() const { return busyCount_; }
 

@@ -1,4 +1,5 @@
 #include "App.h"
+#include "ProgramScreens.h"
 
 #include "DeviceProcess.h"
 #include "DeviceSession.h"
@@ -8,6 +9,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // Join the device before anything touches its registry, files or windows.
     DeviceSession_Attach();
+    ProgramScreens::Install();
     // The command text exactly as the starter passed it (lpCmdLine loses leading blanks).
     return App::WinMain(instance, Device_GetCommandText());
 }

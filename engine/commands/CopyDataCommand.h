@@ -8,6 +8,8 @@
 class CopyDataCommand {
 public:
     static constexpr ULONG_PTR kCommandId = 1370;
+    // The receiver: the running instance's hidden engine window, found by its class.
+    static constexpr wchar_t kEngineWindowClass[] = L"OrvalenEngineWnd";
     static constexpr int kFindAttempts = 5;
     static constexpr DWORD kFindIntervalMs = 500;
 

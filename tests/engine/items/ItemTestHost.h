@@ -41,6 +41,7 @@ public:
     TimerItem* StartTimerByHash(ItemHash hash, bool stopwatch) override {
         return startTimer ? startTimer(hash, stopwatch) : nullptr;
     }
+    void MarkRegistryDirty() override { registryDirty = true; }
 
     // Every message waiting for the engine window, taken out of the queue.
     std::vector<MSG> TakeMessages() {
@@ -57,6 +58,7 @@ public:
     bool signallerBusy = false;
     bool storeExists = true;
     bool engineGone = false;
+    bool registryDirty = false;
     std::function<bool(ItemHash)> hashTaken;
     std::function<TimerItem*(ItemHash, bool)> startTimer;
     mutable std::vector<ItemHash> hashesAsked;

@@ -2,7 +2,6 @@
 // registry layout the Today item reads, running items lose or gain the time the
 // program was away, damaged subkeys cost only themselves, the Today item hears of
 // every save, and stale or foreign item pointers are never touched.
-#include "App.h"
 #include "EngineMessage.h"
 #include "FreshDeviceTest.h"
 #include "ItemStore.h"
@@ -313,13 +312,13 @@ TEST_F(ItemStoreTest, TodayItemHearsOfEverySaveAndTheRegistryIsMarkedDirty) {
 
     registryprobe::WriteDword(kProduct, ItemStore::kTodayWindowValue,
                               static_cast<DWORD>(reinterpret_cast<uintptr_t>(today)));
-    App::ClearRegistryDirty();
+    host.registryDirty = false;
     store.SaveTimers();  // no timer runs: the Today item has nothing new to show
     EXPECT_TRUE(TakeMessageNumbers(today).empty());
-    EXPECT_FALSE(App::IsRegistryDirty());
+    EXPECT_FALSE(host.registryDirty);
     store.Save(false);
     EXPECT_EQ(std::vector<UINT>{1402}, TakeMessageNumbers(today));
-    EXPECT_TRUE(App::IsRegistryDirty());
+    EXPECT_TRUE(host.registryDirty);
     store.Save(false);  // nothing changed but the time
     store.Save(true);
     EXPECT_EQ((std::vector<UINT>{1402, 1402}), TakeMessageNumbers(today));

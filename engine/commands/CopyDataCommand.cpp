@@ -1,7 +1,5 @@
 #include "CopyDataCommand.h"
 
-#include "EngineWnd.h"
-
 #include <wchar.h>
 
 CopyDataCommand::CopyDataCommand(const wchar_t* text) {
@@ -17,7 +15,7 @@ LRESULT CopyDataCommand::SendTo(HWND target) const {
 
 HWND CopyDataCommand::FindEngineWindow() {
     for (int attempt = 0; attempt < kFindAttempts; ++attempt) {
-        HWND window = FindWindowW(EngineWnd::kClassName, nullptr);
+        HWND window = FindWindowW(kEngineWindowClass, nullptr);
         if (window) return window;
         Sleep(kFindIntervalMs);
     }

@@ -1,22 +1,23 @@
 #pragma once
 // The full-screen clock: a pop-up window over the whole screen, created hidden
 // at start-up and shown as clock, screen saver or slide show.
+#include "FullScreenClockControl.h"
 #include "PlainWindowOwner.h"
 
-class FullScreenClock : public PlainWindowOwner {
+class FullScreenClock final : public PlainWindowOwner, public FullScreenClockControl {
 public:
     static constexpr wchar_t kClassName[] = L"OrvalenFullScreenClock";
-    enum class Mode { Clock, ScreenSaver, SlideShow };
+    using Mode = FullScreenClockControl::Mode;
 
     // Creates the object and its hidden window; null on failure.
     static FullScreenClock* Create();
+    ~FullScreenClock() = default;
 
-    bool IsShowing() const { return showing_; }
-    Mode ShownAs() const { return mode_; }
-    // Shows the window over the whole screen as mode, or hides it.
-    void Show(bool show, Mode mode);
-    // Set while the clock stands in for the device's lock screen.
-    bool LockMark() const { return lockMark_; }
+    HWND Hwnd() const override { return PlainWindowOwner::Hwnd(); }
+    bool IsShowing() const override { return showing_; }
+    Mode ShownAs() const override { return mode_; }
+    void Show(bool show, Mode mode) override;
+    bool LockMark() const override { return lockMark_; }
 
 private:
     FullScreenClock() = default;

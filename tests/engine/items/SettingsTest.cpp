@@ -252,8 +252,9 @@ TEST(Settings, SlideShowFolderDefaultsToThePicturesFolder) {
     wchar_t windows[MAX_PATH], personal[MAX_PATH];
     ASSERT_TRUE(Device_GetSpecialFolderPath(CSIDL_WINDOWS, windows, MAX_PATH, TRUE));
     // No personal folder yet on a fresh device: the Windows folder.
-    if (!Device_GetSpecialFolderPath(CSIDL_PERSONAL, personal, MAX_PATH, FALSE))
+    if (!Device_GetSpecialFolderPath(CSIDL_PERSONAL, personal, MAX_PATH, FALSE)) {
         EXPECT_STREQ(windows, SlideShowSettings::DefaultFolder().CStr());
+    }
 
     ASSERT_TRUE(Device_GetSpecialFolderPath(CSIDL_PERSONAL, personal, MAX_PATH, TRUE));
     EXPECT_STREQ(personal, SlideShowSettings::DefaultFolder().CStr());

@@ -1,12 +1,14 @@
 #pragma once
 // What the items need from the program around them: the engine window, its
-// ring-window count, the reschedule, the signaller's vibrator and the item store.
+// ring-window count, the reschedule, the signaller's vibrator, the item store, the
+// registry flush and translated texts.
 // The main program installs its host at start-up; the Today item, which builds the
 // same item classes, installs none, and items then behave as if no store and no
 // engine existed. Tests install their own.
 #include "ItemHash.h"
 
 #include <windows.h>
+#include <string>
 
 class Settings;
 class TimerItem;
@@ -33,6 +35,10 @@ public:
     // beginning, as the engine starts a timer: the item actually started (a
     // template's fresh copy), or null when none has that Hash.
     virtual TimerItem* StartTimerByHash(ItemHash hash, bool stopwatch) = 0;
+    // A save changed the registry: the program flushes its key when its queue is idle.
+    virtual void MarkRegistryDirty() {}
+    // The text of a string id in the user's language; empty when there is none.
+    virtual std::wstring TranslatedString(UINT id) const { return std::wstring(); }
 
     // The installed host, or null.
     static ItemHost* Current() { return current_; }

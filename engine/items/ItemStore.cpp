@@ -1,9 +1,9 @@
 #include "ItemStore.h"
 
-#include "App.h"
+#include "ItemHost.h"
+#include "ProductKey.h"
 #include "RegKeyRefTyped.h"
 #include "RegKeyTree.h"
-#include "Translator.h"
 
 #include <DeviceClock.h>
 #include <algorithm>
@@ -16,7 +16,7 @@ ItemStore* ItemStore::current_ = nullptr;
 
 namespace {
 
-RegKeyRef OpenProductKey(bool openOnly) { return RegKeyRef::Open(App::kProductKey, HKEY_CURRENT_USER, openOnly); }
+RegKeyRef OpenProductKey(bool openOnly) { return RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, openOnly); }
 
 // listName\Items under the product key; null when it cannot be opened (or created).
 RegKeyRef OpenItemsKey(const RegKeyRef& productKey, const wchar_t* listName, bool openOnly) {
@@ -152,7 +152,8 @@ AlarmItem* ItemStore::CreateAlarm(const AlarmItem* from) {
         alarm->flags = from->flags;
         alarm->time = from->time;
         alarm->snooze = from->snooze;
-        std::wstring copyTitle = Translator::Instance().GetString(kCopyOfStringId);
+        ItemHost* host = ItemHost::Current();
+        std::wstring copyTitle = host ? host->TranslatedString(kCopyOfStringId) : std::wstring();
         if (copyTitle.empty()) copyTitle = kCopyOfText;
         if (copyTitle.back() != L' ') copyTitle += L' ';
         copyTitle += from->title.CStr();
@@ -342,7 +343,7 @@ void ItemStore::Save(bool settingsOnly) {
         SaveTimerLists(product);
     }
     chime_.Save(product);
-    App::MarkRegistryDirty();
+    if (ItemHost* host = ItemHost::Current()) host->MarkRegistryDirty();
     NotifyToday();
 }
 
