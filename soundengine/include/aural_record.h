@@ -9,7 +9,8 @@ struct SoundSample;
 
 // Starts capturing into `sample` (its format and rate are the capture's) from the
 // selected input device (SoundDevices.selectedInput, negative: the default one);
-// `loop` wraps at the sample's end, otherwise the recording stops there. Errors: 2 not
+// `loop` wraps at the sample's end, otherwise the recording stops there. The sample must
+// stay until the recording is stopped (Aural_RecordStop or Aural_Close). Errors: 2 not
 // initialised, 14 no sample, 17 not supported by the output, and the driver's (4 device
 // in use, 6 format refused, 8 other open, prepare or queue failures, 12 memory, 5 no
 // thread, 3 the device did not start).

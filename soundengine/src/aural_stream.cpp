@@ -279,12 +279,7 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
   AuralSync_FreeAll(s->syncList);
   s->syncList = sync;
   s->syncCursor = sync;
-  s->dataOffset = info.dataOffset;
-  s->dataBytes = info.dataBytes;
-  s->decodedBytes = info.decodedBytes;
-  s->blockAlign = info.blockAlign;
-  s->samplesPerBlock = info.samplesPerBlock;
-  s->fileChannels = info.channels;
+  Stream_TakeDataLayout(s, info);
 
   const int ringSamples = s->ringSample->length;
   s->historyStep = S;
@@ -340,6 +335,15 @@ void Stream_LockBoth() {
 void Stream_UnlockBoth() {
   SoundLock_Leave(g_streamer.lock2);
   SoundLock_Leave(g_streamer.lock1);
+}
+
+void Stream_TakeDataLayout(SoundStream* s, const SoundReaderInfo& info) {
+  s->dataOffset = info.dataOffset;
+  s->dataBytes = info.dataBytes;
+  s->decodedBytes = info.decodedBytes;
+  s->blockAlign = info.blockAlign;
+  s->samplesPerBlock = info.samplesPerBlock;
+  s->fileChannels = info.channels;
 }
 
 void Stream_SetLoopPoints(SoundStream* s, int start, int end) {

@@ -106,12 +106,7 @@ bool Stream_SelectSubStream(SoundStream* s, int index, BOOL keepPlaying) {
 
   const BankEntry* e = FsbFormat_Entry(bank, index);
   if (!keepPlaying) s->halfIndex = 0, s->decodedPending = s->decodedOffset = 0;
-  s->dataOffset = info.dataOffset;
-  s->dataBytes = info.dataBytes;
-  s->decodedBytes = info.decodedBytes;
-  s->blockAlign = info.blockAlign;
-  s->samplesPerBlock = info.samplesPerBlock;
-  s->fileChannels = info.channels;
+  Stream_TakeDataLayout(s, info);
   s->lengthSamples = e->lengthSamples;
   if (!s->playlist) s->lengthMs = static_cast<int>((static_cast<int64_t>(e->lengthSamples) * 1000 + 999) / e->rate);
   Stream_SetLoopPoints(s, e->loopStart, e->loopEnd);

@@ -25,6 +25,8 @@ void Stream_UnlockBoth();
 bool Stream_IsListed(const SoundStream* stream);
 // The channel playing the stream's ring, or null; leaves the last error alone.
 SoundChannel* Stream_Channel(SoundStream* stream);
+// Where the reader's data lies in the file and how its blocks decode.
+void Stream_TakeDataLayout(SoundStream* stream, const SoundReaderInfo& info);
 // Loop points in samples (end inclusive); points that leave nothing to loop inside the
 // data mean the whole stream (0, 0).
 void Stream_SetLoopPoints(SoundStream* stream, int start, int end);

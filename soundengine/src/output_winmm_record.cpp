@@ -195,8 +195,6 @@ BOOL WaveInRecord_Stop() {
     CloseHandle(r.thread);
     r.thread = nullptr;
   }
-  if (r.event) CloseHandle(r.event);
-  r.event = nullptr;
   if (r.device) {
     waveInReset(r.device);
     // The headers belong to the handle: they are released before it is closed.
@@ -205,6 +203,9 @@ BOOL WaveInRecord_Stop() {
     waveInClose(r.device);
     r.device = nullptr;
   }
+  // Only now: the device's callback may set the event until the device is closed.
+  if (r.event) CloseHandle(r.event);
+  r.event = nullptr;
   FreeRing();
   return TRUE;
 }

@@ -20,12 +20,7 @@ namespace banktest {
 
 inline std::string Path(const char* file) { return std::string(BankFixtures::kDirectory) + file; }
 
-inline std::string Bytes(const char* file) {
-  const std::string name = Path(file);
-  std::string bytes;
-  testsupport::ReadBytes(std::wstring(name.begin(), name.end()), &bytes);
-  return bytes;
-}
+inline std::string Bytes(const char* file) { return soundtest::FixtureBytes(BankFixtures::kDirectory, file); }
 
 inline std::vector<int16_t> Raw16(const std::string& b) {
   std::vector<int16_t> v(b.size() / 2);
