@@ -243,6 +243,8 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
   constexpr uint32_t kReaderBits = 0x1F8u | MultiChannel;
   uint32_t m = (mode & ~kReaderBits) | (info.mode & kReaderBits) | (mode & RawPcm);
   if (!(mode & LoopBits)) m |= info.mode & LoopBits;
+  // A reader that cannot mix its data down (a bank's IMA ADPCM entry) drops the request.
+  if (!(info.mode & DownmixMono)) m &= ~DownmixMono;
   if (((m & Sound3d) && (m & Stereo) && !((m & DownmixMono) && !(m & Mono))) ||
       ((m & DownmixMono) && (m & (Block28 | ImaAdpcm | Block14))))
     return fail(kSoundErrInvalidParam, nullptr);
