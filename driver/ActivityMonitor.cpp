@@ -11,10 +11,7 @@
 
 namespace {
 
-const wchar_t kUserActivityEvent[] = L"PowerManager/UserActivity_Active";
 const wchar_t kBroadcastEvent[] = L"{9CB0130E-8645-453e-94F0-A7698879A790}";
-const wchar_t kActivityTimerKey[] = L"System\\CurrentControlSet\\Control\\Power\\ActivityTimers\\UserActivity";
-const wchar_t kTimeoutValue[] = L"Timeout";
 const int kWatcherPriority = 140;
 const DWORD kStartPollMs = 10;
 const DWORD kStopPollMs = 50;
@@ -51,20 +48,20 @@ DWORD ActivityMonitor::IdleMs() const { return ElapsedMs(DeviceClock_GetTickCoun
 
 DWORD ActivityMonitor::ReadSettings() {
     // The power manager made the event; creating it here only opens it.
-    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, DeviceObject(kUserActivityEvent).c_str());
+    HANDLE event = CreateEventW(nullptr, FALSE, FALSE, DeviceObject(USER_ACTIVITY_EVENT).c_str());
     if (!event) return LastErrorOr(ERROR_GEN_FAILURE);
     if (GetLastError() != ERROR_ALREADY_EXISTS) {
         CloseHandle(event);
         return ERROR_FILE_NOT_FOUND;
     }
     HKEY key = nullptr;
-    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kActivityTimerKey, 0, KEY_QUERY_VALUE, &key);
+    LSTATUS status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, USER_ACTIVITY_TIMER_KEY, 0, KEY_QUERY_VALUE, &key);
     if (status != ERROR_SUCCESS) {
         CloseHandle(event);
         return DWORD(status);
     }
     DWORD seconds = 0, size = sizeof seconds;
-    if (RegQueryValueExW(key, kTimeoutValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&seconds), &size) !=
+    if (RegQueryValueExW(key, USER_ACTIVITY_TIMEOUT_VALUE, nullptr, nullptr, reinterpret_cast<BYTE*>(&seconds), &size) !=
             ERROR_SUCCESS ||
         size != sizeof seconds)
         seconds = kDefaultPeriodSeconds;

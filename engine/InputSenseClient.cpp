@@ -6,14 +6,13 @@
 #include "InputSenseControl.h"
 #include "PlatformHelpers.h"
 #include "RegKeyRef.h"
+#include "pm.h"
 
 #include <cstdlib>
 #include <string>
 
 namespace {
 
-const wchar_t kUserActivityEvent[] = L"PowerManager/UserActivity_Active";
-const wchar_t kUserActivityTimerKey[] = L"System\\CurrentControlSet\\Control\\Power\\ActivityTimers\\UserActivity";
 // The driver's registration, from which the device manager loads it.
 const wchar_t kDriverKey[] = L"SOFTWARE\\Ostrel\\InputSenseLib";
 const wchar_t kDriverFile[] = L"inputsense.dll";
@@ -95,11 +94,11 @@ void CloseAtExit() {
 bool InputSense_SystemTimerPresent() {
     wchar_t name[MAX_PATH];
     // The power manager's event is the device's own.
-    if (!Device_GetObjectName(kUserActivityEvent, name, MAX_PATH)) return false;
+    if (!Device_GetObjectName(USER_ACTIVITY_EVENT, name, MAX_PATH)) return false;
     HANDLE event = CreateEventW(nullptr, TRUE, TRUE, name);
     if (!event) return false;
     bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
-    bool present = existed && RegKeyRef::Open(kUserActivityTimerKey, HKEY_LOCAL_MACHINE, true).IsOpen();
+    bool present = existed && RegKeyRef::Open(USER_ACTIVITY_TIMER_KEY, HKEY_LOCAL_MACHINE, true).IsOpen();
     CloseHandle(event);
     return present;
 }

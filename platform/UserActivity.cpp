@@ -7,11 +7,7 @@ namespace {
 const wchar_t kRecordName[] = L"activity";
 }
 
-constexpr wchar_t UserActivity::kEventName[];
-constexpr wchar_t UserActivity::kTimerKey[];
-constexpr wchar_t UserActivity::kTimeoutValue[];
-
-std::wstring UserActivity::EventName() { return DeviceStateStore::Current()->ObjectName(kEventName); }
+std::wstring UserActivity::EventName() { return DeviceStateStore::Current()->ObjectName(USER_ACTIVITY_EVENT); }
 
 UserActivity::Record UserActivity::Load() {
     Record r = {};
@@ -32,7 +28,7 @@ bool UserActivity::Signal() {
 
 DWORD UserActivity::TimeoutMs() {
     DWORD seconds = kDefaultTimeoutSeconds, size = sizeof seconds;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kTimerKey, kTimeoutValue, RRF_RT_REG_DWORD, nullptr, &seconds, &size) !=
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, USER_ACTIVITY_TIMER_KEY, USER_ACTIVITY_TIMEOUT_VALUE, RRF_RT_REG_DWORD, nullptr, &seconds, &size) !=
         ERROR_SUCCESS)
         seconds = kDefaultTimeoutSeconds;
     return seconds > MAXDWORD / 1000 ? MAXDWORD : seconds * 1000;

@@ -1,17 +1,15 @@
 #pragma once
 // Inside the layer: the power manager's user-activity timer. The named event
-// "PowerManager/UserActivity_Active" of the device is set by every user input and stays
+// USER_ACTIVITY_EVENT (pm.h) of the device is set by every user input and stays
 // set until the timer's "Timeout" seconds have passed without input; the services
 // process owns it (it exists while the device runs) and resets it.
 #include <windows.h>
 #include <cstdint>
 #include <string>
+#include "pm.h"
 
 class UserActivity {
 public:
-    static constexpr wchar_t kEventName[] = L"PowerManager/UserActivity_Active";
-    static constexpr wchar_t kTimerKey[] = L"System\\CurrentControlSet\\Control\\Power\\ActivityTimers\\UserActivity";
-    static constexpr wchar_t kTimeoutValue[] = L"Timeout";
     static const DWORD kDefaultTimeoutSeconds = 5;
 
     struct Record {

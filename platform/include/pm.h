@@ -21,6 +21,13 @@
 // PowerPolicyNotify messages.
 #define PPN_UNATTENDEDMODE 3
 
+// The user-activity timer: its named event, set while the user is active (the power
+// manager makes it when the device starts), and its registry key under
+// HKEY_LOCAL_MACHINE with "Timeout" in seconds.
+#define USER_ACTIVITY_EVENT L"PowerManager/UserActivity_Active"
+#define USER_ACTIVITY_TIMER_KEY L"System\\CurrentControlSet\\Control\\Power\\ActivityTimers\\UserActivity"
+#define USER_ACTIVITY_TIMEOUT_VALUE L"Timeout"
+
 // Kinds of power notification (RequestPowerNotifications) and the message that carries
 // one: Length is the byte count of the state's name, its terminator included.
 #define PBT_TRANSITION 0x00000001

@@ -10,7 +10,7 @@ const DWORD kLookMs = 100;
 
 bool ActivityTimer::Start() {
     ScopedKey key;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, UserActivity::kTimerKey, 0, nullptr, 0, KEY_READ, nullptr, key.Receive(),
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, USER_ACTIVITY_TIMER_KEY, 0, nullptr, 0, KEY_READ, nullptr, key.Receive(),
                     nullptr);
     active_.Reset(CreateEventW(nullptr, TRUE, FALSE, UserActivity::EventName().c_str()));
     stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));

@@ -4,10 +4,10 @@
 
 #include "DeviceObjects.h"
 #include "TestSupport.h"
+#include "pm.h"
 
 namespace inputsense_test {
 namespace {
-const wchar_t kTimerKey[] = L"System\\CurrentControlSet\\Control\\Power\\ActivityTimers\\UserActivity";
 const DWORD kUnknownCode = 0x221678;
 
 void ExpectRefused(const Answer& answer, DWORD error, const char* what) {
@@ -102,14 +102,14 @@ void ExpectRefusals(Controls& c) {
 
 std::wstring ActivityEventName() {
     wchar_t name[MAX_PATH] = {};
-    Device_GetObjectName(L"PowerManager/UserActivity_Active", name, MAX_PATH);
+    Device_GetObjectName(USER_ACTIVITY_EVENT, name, MAX_PATH);
     return name;
 }
 
 HANDLE MakePowerManagerEvent() { return CreateEventW(nullptr, TRUE, FALSE, ActivityEventName().c_str()); }
 
 void SetActivityTimeout(DWORD seconds) {
-    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_LOCAL_MACHINE, kTimerKey, L"Timeout", seconds));
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_LOCAL_MACHINE, USER_ACTIVITY_TIMER_KEY, USER_ACTIVITY_TIMEOUT_VALUE, seconds));
 }
 
 }  // namespace inputsense_test

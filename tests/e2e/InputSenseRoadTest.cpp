@@ -24,7 +24,6 @@ using namespace device_program;
 
 const wchar_t kDriverKey[] = L"SOFTWARE\\Ostrel\\InputSenseLib";
 const wchar_t kScreenSaverKey[] = L"Software\\Ostrel\\Orvalen\\Clock\\ScreenSaver";
-const wchar_t kActivityTimerKey[] = L"System\\CurrentControlSet\\Control\\Power\\ActivityTimers\\UserActivity";
 const wchar_t kDriverBesideProgram[] = L"\\Program Files\\Orvalen\\inputsense.dll";
 const UINT kActivityMessage = 1394;
 const UINT kSoundEndedMessage = 1036;
@@ -62,7 +61,7 @@ protected:
     void SetUp() override {
         // The device starts: the power manager's event and timer exist from now on.
         ASSERT_TRUE(DeviceControl_StartServices());
-        ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_LOCAL_MACHINE, kActivityTimerKey, L"Timeout", 1));
+        ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_LOCAL_MACHINE, USER_ACTIVITY_TIMER_KEY, USER_ACTIVITY_TIMEOUT_VALUE, 1));
         ASSERT_TRUE(Install());
         ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(INPUTSENSE_DLL), kDriverBesideProgram));
     }

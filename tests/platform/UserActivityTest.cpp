@@ -5,13 +5,13 @@
 #include "DeviceInput.h"
 #include "DeviceObjects.h"
 #include "TestSupport.h"
+#include "pm.h"
 
 namespace {
-const wchar_t kTimerKey[] = L"System\\CurrentControlSet\\Control\\Power\\ActivityTimers\\UserActivity";
 
 HANDLE OpenActivityEvent() {
     wchar_t name[MAX_PATH];
-    if (!Device_GetObjectName(L"PowerManager/UserActivity_Active", name, MAX_PATH)) return nullptr;
+    if (!Device_GetObjectName(USER_ACTIVITY_EVENT, name, MAX_PATH)) return nullptr;
     return OpenEventW(SYNCHRONIZE, FALSE, name);
 }
 
@@ -27,8 +27,8 @@ TEST_F(UserActivity, InputSetsTheEventUntilTheTimerRunsOut) {
     ASSERT_TRUE(DeviceControl_StartServices());
     HANDLE event = OpenActivityEvent();
     ASSERT_TRUE(event);
-    EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_LOCAL_MACHINE, kTimerKey));
-    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_LOCAL_MACHINE, kTimerKey, L"Timeout", 1));
+    EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_LOCAL_MACHINE, USER_ACTIVITY_TIMER_KEY));
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_LOCAL_MACHINE, USER_ACTIVITY_TIMER_KEY, USER_ACTIVITY_TIMEOUT_VALUE, 1));
     EXPECT_FALSE(IsSet(event));
 
     // Input keeps it set; a second of quiet lets it go.
