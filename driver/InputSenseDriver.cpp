@@ -153,7 +153,7 @@ DWORD_PTR ISL_Init(LPCWSTR) {
         return reinterpret_cast<DWORD_PTR>(theDriver.openCounter);
     }
     theDriver.openCounter = static_cast<DWORD*>(HeapBlock::Allocate(sizeof(DWORD)));
-    if (!theDriver.openCounter) return Fail(ERROR_NOT_ENOUGH_MEMORY), 0;
+    if (!theDriver.openCounter) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return reinterpret_cast<DWORD_PTR>(theDriver.openCounter);
 }
 
@@ -168,11 +168,16 @@ BOOL ISL_Deinit(DWORD_PTR deviceContext) {
 
 DWORD_PTR ISL_Open(DWORD_PTR deviceContext, DWORD, DWORD) {
     LockHold hold(theDriver.lock);
-    if (!IsOurs(deviceContext)) return Fail(ERROR_INVALID_HANDLE), 0;
+    if (!IsOurs(deviceContext)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
     // Program clients may have kept the watcher running with no handle open.
     if (*theDriver.openCounter == 0 && !theDriver.monitor.Running()) {
-        DWORD error = theDriver.monitor.Start();
-        if (error) return Fail(error), 0;
+        if (DWORD error = theDriver.monitor.Start()) {
+            SetLastError(error);
+            return 0;
+        }
     }
     ++*theDriver.openCounter;
     return deviceContext;
