@@ -1,7 +1,6 @@
 #include "InputSenseClient.h"
 
 #include "App.h"
-#include "DeviceManager.h"
 #include "DeviceObjects.h"
 #include "InputSenseControl.h"
 #include "PlatformHelpers.h"
@@ -10,6 +9,9 @@
 
 #include <cstdlib>
 #include <string>
+
+// Last: it routes the device calls of this file.
+#include "DeviceManager.h"
 
 namespace {
 

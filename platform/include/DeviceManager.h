@@ -8,7 +8,8 @@
 // names (three letters, a digit and a colon) and the handles they return, and to
 // Windows for everything else. A driver's failure comes back as FALSE (or
 // INVALID_HANDLE_VALUE) with the driver's error as the last error; a success leaves
-// the last error 0.
+// the last error 0. Include it after every other header, so the routing reaches only
+// the source's own calls and never another header's inline code.
 #include <windows.h>
 
 #ifdef __cplusplus

@@ -5,10 +5,11 @@
 
 #include "DeviceControl.h"
 #include "DeviceInput.h"
-#include "DeviceManager.h"
 #include "InputSenseTestSupport.h"
 #include "ProbeHelpers.h"
 #include "TestSupport.h"
+// Last: it routes the device calls of this file.
+#include "DeviceManager.h"
 
 using namespace inputsense_test;
 

@@ -6,7 +6,6 @@
 #include "DeviceClock.h"
 #include "DeviceControl.h"
 #include "DeviceInput.h"
-#include "DeviceManager.h"
 #include "DeviceProgram.h"
 #include "EngineWnd.h"
 #include "FullScreenClock.h"
@@ -17,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+// Last: it routes the device calls of this file.
+#include "DeviceManager.h"
 
 namespace {
 
