@@ -74,6 +74,9 @@ public:
     void ForgetDeviceWake();
     // Brings every ring window to the front.
     void RaiseRingWindows();
+    // With the activity driver usable: the screen saver's program client again, as the
+    // settings now say (none when the screen saver is off).
+    void RenewScreenSaverClient();
 
     // Handlers of the framework.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr UINT kActivityMessage = 1394;
 constexpr UINT kSleepAgainMessage = 1401;
 
 bool SignallerBusy() {
@@ -62,10 +61,10 @@ void EngineWnd::ForceDeviceOn() {
     KillTimer(Hwnd(), kLeaveUnattendedTimer);
     SetUnattended(false);
     rangScreenOff_ = false;
-    InputSense_RemoveWindowClient(Hwnd());
+    InputSense_UnwatchWindow(Hwnd());
     if (ItemStore* store = ItemStore::Current())
         if (store->GetSettings().system->ObeyPowerSettings) deviceWasAsleep_ = false;
-    if (deviceWasAsleep_) InputSense_AddWindowClient(Hwnd(), kActivityMessage, 0);
+    if (deviceWasAsleep_) InputSense_WatchWindow(Hwnd());
     RunTick();
 }
 
@@ -83,7 +82,7 @@ void EngineWnd::SleepAgain() {
     if (!rangScreenOff_ || DeviceNotOn()) {
         if (SignallerBusy()) return;  // the sound's or vibration's end comes back here
         deviceWasAsleep_ = false;
-        InputSense_RemoveWindowClient(Hwnd());
+        InputSense_UnwatchWindow(Hwnd());
         if (ItemStore* store = ItemStore::Current()) TellRingWindowsToSleep(*store);
         Reschedule();
         FlushRegistry();
@@ -120,6 +119,6 @@ void EngineWnd::OnSleepAgain() {
 
 void EngineWnd::OnUserActivity(LPARAM activity) {
     if (activity != 1) return;
-    InputSense_RemoveWindowClient(Hwnd());
+    InputSense_UnwatchWindow(Hwnd());
     userActivitySeen_ = true;
 }
