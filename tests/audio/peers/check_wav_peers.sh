@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Files written by our PCM and GSM 6.10 WAV codecs, as sox and ffmpeg see them:
-#   check_wav_peers.sh <wine runner> <wav_codec_tool.exe> <work dir>
+#   check_wav_peers.sh <wine runner> <codec_tool.exe> <work dir>
 # PCM (8/16 bits, mono/stereo, 8000 to 48000 Hz, an odd frame count): soxi's rate,
 # channels, bits and length; sox's decoding and ours equal the input byte for byte.
 # GSM 6.10 of a speech-like sound: soxi and ffprobe see tag 49 and 65-byte blocks of 320
