@@ -11,7 +11,7 @@
 //                               matches best is used)
 // Paths are host paths. Exit code 0 when every job worked.
 #include "RecorderSettings.h"
-#include "mp3/MadDecode.h"
+#include "MadDecode.h"
 #include "wav/CodecRuns.h"
 
 #include <windows.h>

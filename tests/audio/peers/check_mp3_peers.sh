@@ -10,6 +10,7 @@
 # frames) more; ffmpeg, libmad and sox decode the same samples. Tools come from
 # SOX_PROGRAM, FFMPEG_PROGRAM and FFPROBE_PROGRAM.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/peer_checks.sh"
 run=$1 tool=$2 work=$3
 sox=$SOX_PROGRAM ffmpeg=$FFMPEG_PROGRAM ffprobe=$FFPROBE_PROGRAM
 # Decoders of one stream agree far beyond any coding error.
@@ -19,17 +20,6 @@ SECONDS_IN=1.3
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-expect() {  # expect <what> <wanted> <got>
-  [ "$2" = "$3" ] || fail "$1: wanted '$2', got '$3'"
-}
-at_least() {  # at_least <what> <floor> <value>
-  awk -v v="${3:-0}" -v f="$2" 'BEGIN { exit !(v >= f) }' || fail "$1: ${3:-?} below $2"
-}
 
 cases=()
 add_case() {  # add_case <rate> <channels> <channel mode> <kbps>

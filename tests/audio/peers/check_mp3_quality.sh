@@ -8,6 +8,7 @@
 # found by correlation, and the SNR must reach the floor below. Tools come from
 # SOX_PROGRAM and FFMPEG_PROGRAM.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/peer_checks.sh"
 run=$1 tool=$2 work=$3
 shift 3
 sox=$SOX_PROGRAM ffmpeg=$FFMPEG_PROGRAM
@@ -26,11 +27,6 @@ declare -A FLOOR=(
 mkdir -p "$work"
 cd "$work"
 rm -f *.raw *.mp3 jobs snr.txt
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
 raw() {  # raw <rate> <channels>: sox's options for our raw PCM
   echo "-t raw -r $1 -c $2 -b 16 -e signed -L"
 }
@@ -87,7 +83,7 @@ for c in "${cases[@]}"; do
   i=$((i + 1))
   snr=$(sed -n "${i}p" snr.txt | awk '{print $2}')
   echo "$1 ($2 Hz, $3 channel(s)): SNR ${snr:-?} dB over 0-$4 Hz (floor ${FLOOR[$1]})"
-  awk -v s="${snr:-0}" -v f=${FLOOR[$1]} 'BEGIN { exit !(s >= f) }' || fail "$1: SNR ${snr:-?} dB below ${FLOOR[$1]}"
+  at_least "$1: SNR (dB)" ${FLOOR[$1]} "$snr"
 done
 echo "${#cases[@]} signals checked, $failures failure(s)"
 [ $failures = 0 ]

@@ -1,5 +1,6 @@
 #pragma once
 // Decodes an MPEG audio stream in memory with libmad, counting every error it reports.
+// Header only: for the tests that link libmad.
 #include <mad.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@ namespace mp3test {
 
 struct MadDecoded {
     int frames = 0;
+    int layer = 0;
     int errors = 0;  // any error but the end of the data
     int channels = 0;
     unsigned sampleRate = 0;
@@ -46,6 +48,7 @@ inline MadDecoded DecodeWithLibmad(const std::string& file) {
             break;
         }
         ++decoded.frames;
+        decoded.layer = frame.header.layer;
         decoded.channels = MAD_NCHANNELS(&frame.header);
         decoded.sampleRate = frame.header.samplerate;
         decoded.bitrate = frame.header.bitrate;
