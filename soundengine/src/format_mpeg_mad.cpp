@@ -245,15 +245,14 @@ BOOL MpegFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSy
   AuralFile_Seek(f, 0, 0);
   const int fileSize = SoundReader_FileLength(f);
   const bool syncEmpty = syncList && syncList->next == AuralSync_Tail(syncList);
-  uint8_t* format = nullptr;
-  int formatBytes = 0, dataOffset = 0, dataBytes = 0;
+  WavFormatBlock format;
+  int dataOffset = 0, dataBytes = 0;
   int loop[2] = {0, 0};
-  const bool riff = WavFormat_ReadChunks(f, &format, &formatBytes, &dataOffset, &dataBytes, nullptr,
+  const bool riff = WavFormat_ReadChunks(f, &format, &dataOffset, &dataBytes, nullptr,
                                          syncEmpty ? syncList : nullptr, loop) != FALSE;
   if (riff) {
-    int tag = U16(format);
-    if (tag == kWavTagExtensible && formatBytes >= 26) tag = U16(format + 24);
-    SOUND_FREE(format);
+    int tag = U16(format.bytes);
+    if (tag == kWavTagExtensible && format.size >= 26) tag = U16(format.bytes + 24);
     if (tag != kWavTagMpeg && tag != kWavTagMpegLayer3) return fail(kSoundErrUnknownFormat);
   } else {
     dataOffset = 0;

@@ -11,7 +11,8 @@ foreach(tool sox lame oggenc ffmpeg)
 endforeach()
 set(reader_fixtures)
 foreach(f wav8_mono.wav wav16_stereo.wav mp3_128_stereo.mp3 mp3_128_stereo.raw mp3_64_mono.mp3 mp3_64_mono.raw
-          mp3_32_16k.mp3 mp3_32_16k.raw mp2_stereo.mp2 mp2_stereo.raw ogg_stereo.ogg ogg_stereo.raw ogg_mono.ogg ogg_mono.raw)
+          mp3_32_16k.mp3 mp3_32_16k.raw mp2_stereo.mp2 mp2_stereo.raw ogg_stereo.ogg ogg_stereo.raw ogg_mono.ogg ogg_mono.raw
+          pipe_ffmpeg.wav pipe_ffmpeg.raw pipe_sox.wav pipe_sox.raw lame_vbr.mp3 lame_vbr.raw lame_cbr.mp3 lame_cbr.raw)
   list(APPEND reader_fixtures ${READER_FIXTURE_DIR}/${f})
 endforeach()
 add_custom_command(OUTPUT ${reader_fixtures}
