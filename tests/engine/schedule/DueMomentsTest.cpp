@@ -1,10 +1,14 @@
 // What the reschedule computes: due moments of every kind of item and the nearest alarm.
 #include "DueMoments.h"
 #include "ItemStore.h"
+#include "NearestAlarmState.h"
 #include "RegKeyRef.h"
 #include "TickClock.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
 
 namespace {
 
@@ -95,6 +99,34 @@ TEST_F(DueMomentsTest, SnoozedAlarmIsDueAtItsSnoozeAndMarkedAlarmsGetANewTime) {
     EXPECT_DOUBLE_EQ(snoozed->snooze, due.NearestAlarm().when);
     EXPECT_DOUBLE_EQ(Time_DateFromParts(2026, 12, 14, 7, 15, 0, 0), marked->time);
     EXPECT_FALSE(marked->flags & AlarmItem::kFired);
+}
+
+// Due at a whole minute: published as that minute, in the text as in both FILETIMEs.
+TEST_F(DueMomentsTest, NearestAlarmIsPublishedAtItsMinute) {
+    AlarmItem* alarm = AddAlarm(AlarmItem::kDaysMask, 14, 30);
+    const SYSTEMTIME exact = {2026, 12, 1, 8, 14, 30, 0, 0};  // Tuesday 8 December 14:30
+    FILETIME expected;
+    ASSERT_TRUE(SystemTimeToFileTime(&exact, &expected));
+    wchar_t clock[64] = {}, tuesday[64] = {};
+    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &exact, nullptr, clock, 64);
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SABBREVDAYNAME2, tuesday, 64);
+    RegKeyRef product = RegKeyRef::Open(L"Software\\Ostrel\\Orvalen", HKEY_CURRENT_USER, false);
+    ASSERT_TRUE(product.IsOpen());
+    const OleDate due = Time_DateFromParts(2026, 12, 8, 14, 30, 0, 0);
+    // As computed (floor of now plus the time of day) and a hair below.
+    for (OleDate when : {std::floor(kMonday8 + 1) + (alarm->time - std::floor(alarm->time)), std::nextafter(due, 0.0)}) {
+        NearestAlarmState::Publish(product, DueMoments::Nearest{alarm, when}, kMonday8);
+        FILETIME next = {}, bin = {};
+        DWORD size = sizeof next;
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, NearestAlarmState::kShellAlarmsKey,
+                                              NearestAlarmState::kShellNextValue, RRF_RT_REG_BINARY, nullptr, &next, &size));
+        size = sizeof bin;
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, L"Software\\Ostrel\\Orvalen",
+                                              NearestAlarmState::kTimeBinValue, RRF_RT_REG_BINARY, nullptr, &bin, &size));
+        EXPECT_EQ(0, CompareFileTime(&expected, &next)) << Time_FileTimeToTicks(next) - Time_FileTimeToTicks(expected);
+        EXPECT_EQ(0, CompareFileTime(&expected, &bin));
+        EXPECT_EQ(std::wstring(clock) + L", " + tuesday, NearestAlarmState::TimeText(when, kMonday8));
+    }
 }
 
 SYSTEMTIME At(int day, int hour, int minute, int second, int millisecond) {
