@@ -151,6 +151,34 @@ TEST(TickClock, TheTickCounterCountsUnlessTheClockJumped) {
     EXPECT_EQ(0x200, clock.Step(At(8, 0, 0, 1, 500), 0x100));
 }
 
+// What moved the wall clock beyond the time that passed is taken once by the change
+// word; a jump a step saw holds the waits it jumped over until then, or until ten
+// seconds without a word show it was the device sleeping.
+TEST(TickClock, ClockChangesAreTakenOnceAndHoldWhatTheyJumpedOver) {
+    const auto at = [](int hour, int minute, int second) { return Time_DateFromParts(2026, 12, 7, hour, minute, second, 0); };
+    TickClock clock;
+    clock.Step(At(7, 10, 0, 0, 0), 5000);
+    clock.TakeChange(At(7, 10, 0, 0, 0), 5000);  // from the device's clock to the test's
+    clock.Step(At(7, 10, 3, 1, 0), 6000);         // three minutes forward
+    EXPECT_TRUE(clock.JumpedOver(at(10, 2, 0)));
+    EXPECT_FALSE(clock.JumpedOver(at(10, 4, 0)));
+    EXPECT_NEAR(180000, clock.TakeChange(At(7, 10, 3, 1, 500), 6500), 1);
+    EXPECT_FALSE(clock.JumpedOver(at(10, 2, 0)));
+    EXPECT_EQ(0, clock.TakeChange(At(7, 10, 3, 2, 0), 7000));
+
+    // An hour back, the word before any step; the step after does not count it again.
+    EXPECT_NEAR(-3600000, clock.TakeChange(At(7, 9, 3, 2, 500), 7500), 1);
+    EXPECT_EQ(2000, clock.Step(At(7, 9, 3, 3, 0), 8000));
+    EXPECT_EQ(0, clock.TakeChange(At(7, 9, 3, 3, 0), 8000));
+
+    // A jump no word explains.
+    clock.Step(At(7, 11, 0, 0, 0), 9000);
+    EXPECT_TRUE(clock.JumpedOver(at(10, 30, 0)));
+    clock.Step(At(7, 11, 0, 11, 0), 20000);
+    EXPECT_FALSE(clock.JumpedOver(at(10, 30, 0)));
+    EXPECT_EQ(0, clock.TakeChange(At(7, 11, 0, 11, 0), 20000));
+}
+
 TEST(StopwatchLoad, StopTimePassedWhileAwayStopsItAndKeepsItsLaps) {
     RegKeyRef key = RegKeyRef::Open(L"Software\\Ostrel\\Orvalen\\StopwatchLoadTest", HKEY_CURRENT_USER, false);
     ASSERT_TRUE(key.IsOpen());
