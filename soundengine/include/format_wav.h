@@ -11,8 +11,8 @@ struct SoundFile;
 
 // Kept in the ring sample's user word.
 struct WavDecodeState {
+  uint8_t* format;                 // the "fmt " block of data that is decoded, not read straight; null otherwise
   void* acmStream;                 // the platform conversion stream (codecs other than PCM and IMA ADPCM)
-  uint8_t decoded;                 // the data goes through WavFormat_DecodeBlock, not straight out
   uint8_t adpcm36;                 // 36-byte blocks per channel, decoded channel by channel
   uint8_t widePcmBytes;            // 3 or 4: integer PCM of 24 or 32 bits, played as its top 16
   int32_t formatTag, channels, blockAlign, samplesPerBlock;
@@ -51,5 +51,8 @@ BOOL RawFormat_Open(SoundFile* file, uint32_t mode, SoundReaderInfo* info);
 void WavFormat_Close(void* state);
 SoundSample* WavFormat_LoadSample(int index, SoundFile* file, uint32_t mode, int* error);
 BOOL WavFormat_Decode(SoundStream* stream, void* readBuffer, int readBufferSize, void* output, int* byteCount);
+// The same with the decode state given, for readers that keep one inside their own.
+BOOL WavFormat_DecodeWith(SoundStream* stream, WavDecodeState* state, void* readBuffer, int readBufferSize,
+                          void* output, int* byteCount);
 // Converts whole blocks of compressed data; returns the bytes written (at most `room`).
 int WavFormat_DecodeBlock(WavDecodeState* state, const uint8_t* input, int inputBytes, void* output, int room);

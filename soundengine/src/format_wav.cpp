@@ -214,13 +214,18 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
   }
-  auto* state = static_cast<WavDecodeState*>(SOUND_CALLOC(sizeof(WavDecodeState)));
+  // Decoded data keeps a copy of its format block behind the state, in the same block.
+  const size_t formatCopy = pcm ? 0 : sizeof fmt.bytes;
+  auto* state = static_cast<WavDecodeState*>(SOUND_CALLOC(sizeof(WavDecodeState) + formatCopy));
   if (!state) {
     if (acm) acmStreamClose(acm, 0);
     SoundError_Set(kSoundErrNoMemory);
     return FALSE;
   }
-  state->decoded = pcm ? 0 : 1;
+  if (formatCopy) {
+    state->format = reinterpret_cast<uint8_t*>(state + 1);
+    std::memcpy(state->format, fmt.bytes, formatCopy);
+  }
   state->widePcmBytes = widePcm ? static_cast<uint8_t>(bits / 8) : 0;
   state->formatTag = tag;
   state->channels = acm ? acmPcm.nChannels : channels;
@@ -337,13 +342,18 @@ int WavFormat_DecodeBlock(WavDecodeState* s, const uint8_t* input, int inputByte
 
 BOOL WavFormat_Decode(SoundStream* stream, void* readBuffer, int readBufferSize, void* output, int* byteCount) {
   auto* s = static_cast<WavDecodeState*>(stream->ringSample ? stream->ringSample->user : nullptr);
+  return WavFormat_DecodeWith(stream, s, readBuffer, readBufferSize, output, byteCount);
+}
+
+BOOL WavFormat_DecodeWith(SoundStream* stream, WavDecodeState* s, void* readBuffer, int readBufferSize, void* output,
+                          int* byteCount) {
   SoundFile* f = stream->file;
   const int room = *byteCount;
   *byteCount = 0;
   if (!s || !f || room < 0) return FALSE;
   int64_t remaining = static_cast<int64_t>(stream->dataOffset) + stream->dataBytes - AuralFile_Tell(f);
   if (remaining < 0) remaining = 0;
-  if (s->decoded) {
+  if (s->format) {
     int want = readBufferSize < remaining ? readBufferSize : static_cast<int>(remaining);
     if (want <= 0 || !readBuffer) return FALSE;
     const int got = AuralFile_Read(readBuffer, 1, want, f);

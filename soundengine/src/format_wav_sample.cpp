@@ -33,7 +33,7 @@ SoundSample* WavFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
   AuralFile_Seek(f, info.dataOffset, 0);
   bool ok = true;
   void* buffer = nullptr;
-  if (!state->decoded) {
+  if (!state->format) {
     // PCM: what the file really holds is read, the rest of the sample stays silent.
     const int item = (info.mode & Pcm16) ? 2 : 1;
     const int want = static_cast<int>(l1) < info.dataBytes ? static_cast<int>(l1) : info.dataBytes;
