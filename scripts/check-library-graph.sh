@@ -6,8 +6,11 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${1:-${ORVALEN_BUILD_DIR:-$(dirname "$here")/build}}
 graph=$build/graph
-rm -rf "$graph" && mkdir -p "$graph"
-cmake --graphviz="$graph/libraries.dot" "$build" >/dev/null
+# The graph is made again only when the build tree was configured since.
+if [ ! "$graph/libraries.dot" -nt "$build/build.ninja" ] || [ ! "$graph/libraries.dot" -nt "$build/CMakeCache.txt" ]; then
+  rm -rf "$graph" && mkdir -p "$graph"
+  cmake --graphviz="$graph/libraries.dot" "$build" >/dev/null
+fi
 python3 - "$graph/libraries.dot" <<'PY'
 import re, sys
 text = open(sys.argv[1]).read()
