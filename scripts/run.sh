@@ -58,14 +58,15 @@ run_program() {
     if [ -e "$out/screenshot.wanted" ]; then
       rm -f "$out/screenshot.wanted"
       screen_shot "$out/screenshot.png" && touch "$out/screenshot.taken"
-      echo "run: screenshot taken; waiting for Orvalen to end (it quits by itself when idle, about 12 s)"
+      echo "run: screenshot taken; Orvalen ends by itself when idle (about 12 s after the start)," \
+        "or the run closes its windows after $limit s"
     fi
     sleep 0.1
   done
   screen_wait_desktop 15 || true
 }
 
-step "starting Orvalen on a virtual $width x $height screen" screen_start "$width" "$height" "$dpi"
+step "making a virtual $width x $height screen" screen_start "$width" "$height" "$dpi"
 put_on_device
 step "running Orvalen (screenshot when its first window is up, or after $screenshot_after s)" run_program "$@"
 screen_stop
