@@ -11,14 +11,16 @@ screen_desktop_pid=
 
 screen_start() {
   local width=$1 height=$2 dpi=$3 displayfile
-  # Two scripts would change the same prefix's density and share its processes.
+  # Two scripts would change the same prefix's density and share its processes. The
+  # lock's descriptor is closed for every program started here, or a lingering
+  # wineserver would hold the lock after the screen has gone.
   exec 8>"$WINEPREFIX.screen.lock"
   if ! flock -n 8; then
     echo "screen: another run or screenshot script of this build tree is going on; waiting for it" >&2
     flock 8
   fi
   displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 8>&- &
   screen_xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
   [ -s "$displayfile" ] || { echo "screen: Xvfb did not start" >&2; rm -f "$displayfile"; return 1; }
@@ -26,16 +28,16 @@ screen_start() {
   rm -f "$displayfile"
   screen_size=${width}x${height}
   # Dialog fonts follow the prefix's density.
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 8>&-
 }
 
 screen_show() {
-  wine explorer "/desktop=Orvalen,$screen_size,x11" "$@" &
+  wine explorer "/desktop=Orvalen,$screen_size,x11" "$@" 8>&- &
   screen_desktop_pid=$!
 }
 
 screen_shot() {
-  import -window root "$1"
+  import -window root "$1" 8>&-
 }
 
 screen_wait_desktop() {

@@ -38,6 +38,6 @@ void StandInRecords_Read(StandInRecord* screens, StandInRecord* rings);
 // Where they live, for the reader of the report.
 std::wstring StandInRecords_ScreenPath();
 std::wstring StandInRecords_RingPath();
-// What a record's last message means, in words; empty when it is not one of them.
-std::wstring StandInRecords_ScreenName(DWORD message);
-std::wstring StandInRecords_RingName(DWORD message);
+// What a record's last message and value mean, in words.
+std::wstring StandInRecords_ScreenName(DWORD message, DWORD value);
+std::wstring StandInRecords_RingName(DWORD message, DWORD hash);

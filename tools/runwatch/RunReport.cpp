@@ -1,7 +1,10 @@
 #include "RunReport.h"
 
+#include "DeviceFiles.h"
 #include "WideText.h"
 #include "notify.h"
+
+#include <cwchar>
 
 namespace {
 double Seconds(ULONGLONG ms) { return static_cast<double>(ms) / 1000.0; }
@@ -55,17 +58,23 @@ std::wstring Windows(const RunFacts& f) {
 }
 
 std::wstring StandIn(const wchar_t* what, const StandInRecord& before, const StandInRecord& after,
-                     const std::wstring& lastName, const std::wstring& path) {
+                     const std::wstring& last, const std::wstring& path) {
     std::wstring text;
-    if (after.count <= before.count) {
+    if (after.count <= before.count)
         WString_Format(text, L"%ls: none in this run.\n", what);
-        return text;
-    }
-    WString_Format(text, L"%ls: %lu in this run, the last %ls (value %ld); recorded under %ls.\n", what,
-                   after.count - before.count,
-                   lastName.empty() ? (L"message " + std::to_wstring(after.lastMessage)).c_str() : lastName.c_str(),
-                   static_cast<LONG>(after.lastValue), path.c_str());
+    else
+        WString_Format(text, L"%ls: %lu in this run, the last %ls; recorded under %ls.\n", what,
+                       after.count - before.count, last.c_str(), path.c_str());
     return text;
+}
+
+// A host path inside the device as the device names it ("\\Windows\\x.exe").
+std::wstring DevicePathOf(const std::wstring& path) {
+    wchar_t root[MAX_PATH];
+    if (!Device_GetRoot(root, MAX_PATH)) return path;
+    const size_t n = wcslen(root);
+    if (path.size() > n && path[n] == L'\\' && _wcsnicmp(path.c_str(), root, n) == 0) return path.substr(n);
+    return path;
 }
 
 std::wstring Notifications(const DeviceSnapshot& s) {
@@ -84,7 +93,7 @@ std::wstring Notifications(const DeviceSnapshot& s) {
             when = L"when the time zone is set";
         else
             WString_Format(when, L"on system event %lu", n.event);
-        text += L"  " + when + L": " + n.application + L" " + n.arguments + L"\n";
+        text += L"  " + when + L": " + DevicePathOf(n.application) + L" " + n.arguments + L"\n";
     }
     return text;
 }
@@ -113,8 +122,8 @@ std::string RunReport_Format(const RunFacts& f) {
     if (f.ending != RunEnding::NotStarted) {
         text += Windows(f);
         text += StandIn(L"Screens asked for", f.before.screens, f.after.screens,
-                        StandInRecords_ScreenName(f.after.screens.lastMessage), StandInRecords_ScreenPath());
-        text += StandIn(L"Rings", f.before.rings, f.after.rings, StandInRecords_RingName(f.after.rings.lastMessage),
+                        StandInRecords_ScreenName(f.after.screens.lastMessage, f.after.screens.lastValue), StandInRecords_ScreenPath());
+        text += StandIn(L"Rings", f.before.rings, f.after.rings, StandInRecords_RingName(f.after.rings.lastMessage, f.after.rings.lastValue),
                         StandInRecords_RingPath());
     }
     text += Notifications(f.after);

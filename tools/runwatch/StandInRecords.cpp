@@ -30,22 +30,25 @@ std::wstring StandInRecords_ScreenPath() { return RecordPath(ProgramScreens::kSc
 
 std::wstring StandInRecords_RingPath() { return RecordPath(ProgramScreens::kRingRecordKey); }
 
-std::wstring StandInRecords_ScreenName(DWORD message) {
+std::wstring StandInRecords_ScreenName(DWORD message, DWORD value) {
+    const LONG tab = static_cast<LONG>(value);
     switch (message) {
-        case EngineMessage::kOpenMainWindow: return L"the main window";
-        case EngineMessage::kEditAlarm: return L"the alarm editor";
-        case EngineMessage::kEditTimer: return L"the timer editor";
+        case EngineMessage::kOpenMainWindow:
+            return tab < 0 ? L"the main window" : L"the main window on tab " + std::to_wstring(tab);
+        case EngineMessage::kEditAlarm: return L"the alarm editor for the alarm " + std::to_wstring(value);
+        case EngineMessage::kEditTimer: return L"the timer editor for the timer " + std::to_wstring(value);
         case EngineMessage::kMainMenu: return L"the main menu";
-        case ProgramScreens::kDeleteQuestion: return L"a delete question";
-        default: return std::wstring();
+        case ProgramScreens::kDeleteQuestion: return L"a delete question (text " + std::to_wstring(value) + L")";
+        default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(tab) + L")";
     }
 }
 
-std::wstring StandInRecords_RingName(DWORD message) {
+std::wstring StandInRecords_RingName(DWORD message, DWORD hash) {
+    const std::wstring item = L" " + std::to_wstring(static_cast<LONG>(hash));
     switch (message) {
-        case EngineMessage::kAlarmDue: return L"an alarm's ring";
-        case EngineMessage::kSnoozeOver: return L"an alarm's ring after its snooze";
-        case EngineMessage::kTimerExpired: return L"a timer's ring";
-        default: return std::wstring();
+        case EngineMessage::kAlarmDue: return L"the ring of the alarm" + item;
+        case EngineMessage::kSnoozeOver: return L"the ring of the alarm" + item + L" after its snooze";
+        case EngineMessage::kTimerExpired: return L"the ring of the timer" + item;
+        default: return L"message " + std::to_wstring(message) + L" for the item" + item;
     }
 }
