@@ -18,6 +18,10 @@ endforeach()
 # Every case is a ctest test of its own, run in a process of its own. The cases are
 # listed when the program is linked (OrvalenListTests.cmake), not when ctest starts.
 set(ORVALEN_LIST_TESTS_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/OrvalenListTests.cmake)
+# Every test runs in the tests' Wine prefix and finds both trees, under ctest or
+# scripts/test.sh alike; a test added with add_test() sets it as its ENVIRONMENT.
+set(ORVALEN_TEST_ENVIRONMENT
+    "ORVALEN_WINE=tests;ORVALEN_SOURCE_DIR=${CMAKE_SOURCE_DIR};ORVALEN_BINARY_DIR=${CMAKE_BINARY_DIR}")
 function(orvalen_add_test name)
   cmake_parse_arguments(T "RUN_SERIAL" "TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -30,10 +34,7 @@ function(orvalen_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
-  # Every case runs in the tests' Wine prefix and finds both trees, under ctest or
-  # scripts/test.sh alike.
-  set(environment "ORVALEN_WINE=tests;ORVALEN_SOURCE_DIR=${CMAKE_SOURCE_DIR};ORVALEN_BINARY_DIR=${CMAKE_BINARY_DIR}")
-  set(properties "WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==] TIMEOUT ${T_TIMEOUT} ENVIRONMENT \"${environment}\"")
+  set(properties "WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==] TIMEOUT ${T_TIMEOUT} ENVIRONMENT \"${ORVALEN_TEST_ENVIRONMENT}\"")
   if(T_RESOURCE_LOCK)
     string(APPEND properties " RESOURCE_LOCK [==[${T_RESOURCE_LOCK}]==]")
   endif()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Screenshots of a framed and a tabbed dialog on the simulated handheld, at 240 x 320
-# (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
-# (scripts/screen.sh). The PNGs go to build/screenshots/.
+# Screenshots of a framed and a tabbed dialog, the bitmap-font displays and the
+# program's reset countdown on the simulated handheld, at 240 x 320 (96 DPI) and at
+# 480 x 640 (192 DPI), each on a virtual screen of that size (scripts/screen.sh).
+# The PNGs go to build/screenshots/.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -10,12 +11,13 @@ export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
 "$here/setup.sh" run
-cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target dialog_showcase
+cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target dialog_showcase screen_showcase
 
 out=$build/screenshots
 work=$build/screenshots/work
 mkdir -p "$out" "$work"
-showcase=$build/tests/framework/dialog_showcase.exe
+dialog_showcase=$build/tests/framework/dialog_showcase.exe
+screen_showcase=$build/tests/e2e/screen_showcase.exe
 pack=$build/tests/framework/fixtures/dialogs-translation.zip
 
 export ORVALEN_WINE=run
@@ -30,6 +32,8 @@ shoot() {  # kind width height dpi
   local kind=$1 width=$2 height=$3 dpi=$4
   local name=$kind-${width}x${height}
   local ready=$work/$name.ready done=$work/$name.done
+  local showcase=$dialog_showcase
+  [ "$kind" = countdown ] && showcase=$screen_showcase
   rm -f "$ready" "$done"
   screen_start "$width" "$height" "$dpi"
   screen_show "$(wine_path "$showcase")" "$kind" "$width" "$height" "$dpi" "$(wine_path "$pack")" \
@@ -46,5 +50,9 @@ shoot() {  # kind width height dpi
 
 shoot framed 240 320 96
 shoot tabbed 240 320 96
+shoot digits 240 320 96
+shoot countdown 240 320 96
 shoot framed 480 640 192
 shoot tabbed 480 640 192
+shoot digits 480 640 192
+shoot countdown 480 640 192

@@ -31,14 +31,15 @@ limit=${ORVALEN_RUN_SECONDS:-30}
 step "building the programs a run uses (first time: about 3 min)" \
   cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target orvalen_run
 
-source "$build/run/manifest.sh"
 export ORVALEN_WINE=run
 source "$here/wine-env.sh"
+source "$build/run/manifest.sh"
 source "$here/screen.sh"
 trap screen_stop EXIT
 
 out=$build/run
-# The simulated handheld: the operating system's programs in its \Windows, as on a device.
+# The simulated handheld as a device would be: the program and what ships beside it in
+# \Program Files\Orvalen, the operating system's programs and libraries in \Windows.
 put_on_device() {
   local entry folder
   for entry in "${run_device_files[@]}"; do

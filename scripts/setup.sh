@@ -17,6 +17,7 @@ packages=(
   mingw-w64-x86-64-dev libz-mingw-w64-dev libboost-dev googletest
   wine wine64 xvfb xauth x11-apps imagemagick
   sox lame vorbis-tools zip unzip libjpeg-turbo-progs ffmpeg
+  libgsm1  # Wine's GSM 6.10 ACM driver loads it
 )
 install_packages() {
   local missing
