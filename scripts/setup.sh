@@ -11,7 +11,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev libboost-dev googletest
   wine wine64 xvfb xauth x11-apps imagemagick
-  sox lame vorbis-tools zip unzip libjpeg-turbo-progs ffmpeg
+  sox lame vorbis-tools zip unzip libjpeg-turbo-progs ffmpeg openmpt123
 )
 missing=()
 for p in "${packages[@]}"; do

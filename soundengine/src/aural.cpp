@@ -6,6 +6,7 @@
 
 #include "aural_engine.h"
 #include "aural_stream.h"
+#include "music_song.h"
 #include "sound_alloc.h"
 #include "sound_output.h"
 #include "sound_software.h"
@@ -74,6 +75,7 @@ static void TearDown() {
   // A background open or load finishes while the engine still stands: it may use it all.
   SoundLoader_Shutdown();
   if (driver) driver->recordStop();
+  Music_CloseSongs();
   if (t.channels) {
     for (int i = 0; i < t.channelCount; ++i) {
       SoundChannel* ch = &t.channels[i];
@@ -255,6 +257,7 @@ BOOL Aural_Init(int mixRate, int channels) {
   if (channels > 0 && !CreatePrimary()) return FailInit(caller);
 
   SoundEngine.initialised = 1;
+  Music_RetimeSongs();
   SoundLoader_Shutdown();  // the pending-open list starts empty
   SoftwareOutput.stopRequest = 0;
   if (t.primaryChannel && driver->needsMixerThread) {
