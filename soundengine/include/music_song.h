@@ -177,6 +177,7 @@ struct MusicSong {
   int32_t startGlobalVolume;   // the file's global volume, where the start begins
   int64_t position;            // output samples rendered since the start
   uint8_t jumpInRow;           // a position jump came earlier in this row
+  int32_t delayRows;           // this row's pattern delay, in rows of the row's final speed
   SoundLoaderEntry loaderEntry;  // a queued background load
   const void* loadSource;
   uint32_t loadMode;

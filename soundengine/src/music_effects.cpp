@@ -168,6 +168,7 @@ void Music_RowStep(MusicSong* song, MusicTickFn row, MusicTickFn effects, bool s
       if (song->speed == 0) song->speed = song->defaultSpeed;
     }
     song->jumpInRow = 0;
+    song->delayRows = 0;
     if (song->nextOrder >= 0) {
       song->order = song->nextOrder < song->orderCount ? song->nextOrder : 0;
       song->nextOrder = -1;
@@ -180,6 +181,8 @@ void Music_RowStep(MusicSong* song, MusicTickFn row, MusicTickFn effects, bool s
       Music_QueueCallback(song, song->row, kMusicCallbackRow);
     }
     row(song);
+    // A speed set anywhere in the row counts for its delay.
+    if (song->delayRows) song->rowDelayTicks = song->delayRows * song->speed;
     if (song->nextRow < 0) {
       song->nextRow = song->row + 1;
       if (song->nextRow >= rows) {

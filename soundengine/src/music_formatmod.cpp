@@ -187,7 +187,7 @@ void ExtendedAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample*
       v->flags = 0;
       break;
     case kPatternDelay:
-      song->rowDelayTicks = y * song->speed;
+      song->delayRows = y;
       break;
     default:
       break;

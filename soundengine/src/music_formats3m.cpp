@@ -203,7 +203,7 @@ void SpecialAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* 
       v->period = c->rowPeriod;
       break;
     case kPatternDelay:
-      song->rowDelayTicks = y * song->speed;
+      song->delayRows = y;
       break;
     default:
       break;
