@@ -121,6 +121,7 @@ RenderResult Render(const char* path, const RenderOptions& o, const Sink& sink) 
     r.frames = done;
     if (last) {
       r.ended = true;
+      r.speedZeroEnd = watch.repeatFrame < 0 && song->speed == 0;
       break;
     }
   }

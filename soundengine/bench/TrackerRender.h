@@ -26,6 +26,7 @@ struct RenderResult {
   int error = 0;                   // the engine's error code of a failed load
   int64_t frames = 0;              // to the song's end or its first repeat
   bool ended = false;              // it ended before maxSeconds
+  bool speedZeroEnd = false;       // a speed of 0 ended it
   double seconds = 0;              // time spent rendering (load excluded)
   int channels = 0, orders = 0, format = 0;
 };
