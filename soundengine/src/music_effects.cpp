@@ -61,7 +61,11 @@ int Music_NotePeriod(int note, int baseRate) {
   return baseRate > 0 ? static_cast<int>(p * kMusicBaseRate / static_cast<uint32_t>(baseRate)) : static_cast<int>(p);
 }
 
-int Music_PeriodToFrequency(int period) { return kMusicAmigaClock / (period < 1 ? 1 : period); }
+// Rounded: note 49 (period 1712) of a sample at 8363 Hz plays at 8363 Hz.
+int Music_PeriodToFrequency(int period) {
+  if (period < 1) period = 1;
+  return (kMusicAmigaClock + period / 2) / period;
+}
 
 bool Music_AllocChannels(MusicSong* song) {
   song->channels = static_cast<MusicChannel*>(SOUND_CALLOC(sizeof(MusicChannel) * static_cast<size_t>(song->channelCount)));

@@ -13,7 +13,7 @@ namespace {
 // playing the same pitch add with a phase that differs between any two resamplers, so a
 // whole song is held to a floor and the set of songs to a majority and a median.
 constexpr double kMinEnvelopeCorrelation = 0.9;
-constexpr double kSongEnvelopeFloor = 0.75;
+constexpr double kSongEnvelopeFloor = 0.7;
 constexpr double kShareAboveMin = 0.85;
 constexpr double kMinMedianCorrelation = 0.95;
 // Lengths agree within one row (at most 0.5 s in these songs).
