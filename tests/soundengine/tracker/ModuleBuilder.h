@@ -166,7 +166,8 @@ class S3mBuilder {
 
   std::vector<uint8_t> Bytes() const {
     const int patterns = declaredPatterns >= 0 ? declaredPatterns : static_cast<int>(patterns_.size());
-    const std::vector<int> orders = orders_.empty() ? std::vector<int>{0, 255} : orders_;
+    std::vector<int> orders = orders_.empty() ? std::vector<int>{0, 255} : orders_;
+    if (orders.size() % 2) orders.push_back(255);  // the layout keeps an even count
     std::vector<uint8_t> out(96, 0);
     std::memcpy(out.data(), "built", 5);
     out[28] = 0x1A;
@@ -185,7 +186,6 @@ class S3mBuilder {
     out[53] = static_cast<uint8_t>(panMarker);
     for (int i = 0; i < 32; ++i) out[64 + i] = static_cast<uint8_t>(i < static_cast<int>(settings_.size()) ? settings_[i] : 255);
     for (int o : orders) out.push_back(static_cast<uint8_t>(o));
-    while (out.size() % 2) out.push_back(0);
     const size_t pointers = out.size();
     out.resize(out.size() + 2 * (samples_.size() + patterns), 0);
     if (panMarker == 0xFC)
