@@ -99,7 +99,8 @@ RenderResult Render(const char* path, const RenderOptions& o, const Sink& sink) 
 
   const int block = SoundEngine.blockLength;
   Capture capture;
-  if (SoundDspUnit* unit = AuralDsp_Create(Capture::Callback, kCapturePriority, &capture)) unit->active = 1;
+  if (sink)
+    if (SoundDspUnit* unit = AuralDsp_Create(Capture::Callback, kCapturePriority, &capture)) unit->active = 1;
   const int64_t limit = static_cast<int64_t>(o.maxSeconds * kRate);
   LARGE_INTEGER a, b;
   double spent = 0;
