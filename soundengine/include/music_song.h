@@ -178,11 +178,13 @@ struct MusicSong {
   int64_t position;            // output samples rendered since the start
   uint8_t jumpInRow;           // a position jump came earlier in this row
   int32_t delayRows;           // this row's pattern delay, in rows of the row's final speed
-  SoundLoaderEntry loaderEntry;  // a queued background load
-  const void* loadSource;
-  uint32_t loadMode;
-  int32_t loadOffset, loadLength;
-  MusicLoadCallback loadCallback;
+  struct LoadRequest {          // a queued background load
+    SoundLoaderEntry entry;
+    const void* source;
+    uint32_t mode;
+    int32_t offset, length;
+    MusicLoadCallback callback;
+  } request;
 };
 
 // Loads a song from a file name or (mode FromMemory) a memory block of `length` bytes

@@ -149,10 +149,82 @@ bool Music_WriteSampleData(SoundSample* s, const void* data, int bytes, uint32_t
   return true;
 }
 
-void Music_BeginChannelRow(MusicChannel* c, MusicVoice* v, const MusicCell& cell) {
+MusicVoice* Music_StartChannelRow(MusicSong* song, MusicChannel* c, const MusicCell& cell, uint8_t tremoloEffect,
+                                  SoundSample** sample) {
+  MusicVoice* v = Music_CurrentVoice(c);
   c->cell = cell;
   c->rowVolume = v->channel ? v->volume : 0;
   c->rowPeriod = v->channel ? v->period : 0;
+  if (cell.instrument) {
+    c->instrument = static_cast<uint8_t>(cell.instrument - 1);
+    Music_QueueCallback(song, c->instrument, kMusicCallbackInstrument);
+  }
+  *sample = Music_ChannelSample(song, c);
+  if (c->effect == tremoloEffect && cell.effect != tremoloEffect)
+    v->volume = Music_ClampVolume(v->volume + v->volumeDelta);
+  c->effect = cell.effect;
+  v->volumeDelta = 0;
+  v->flags = 0;
+  return v;
+}
+
+MusicVoice* Music_StartNote(MusicSong* song, int index, SoundSample* sample, int note, bool tonePortamento) {
+  MusicChannel* c = &song->channels[index];
+  MusicVoice* v = Music_VoiceForNote(song, c, sample);
+  c->period = Music_NotePeriod(note, sample->baseRate);
+  v->pan = song->defaultPan[index];
+  if (!tonePortamento) v->period = c->period;
+  v->flags = kVoiceStart;
+  return v;
+}
+
+MusicVoice* Music_StartDelayedNote(MusicSong* song, int index, SoundSample* sample) {
+  MusicChannel* c = &song->channels[index];
+  // Only a delayed note starts; a delay without one leaves the channel as it is.
+  if (!c->cell.note || c->cell.note == kMusicNoteCut) return nullptr;
+  MusicVoice* v = Music_VoiceForNote(song, c, sample);
+  v->pan = song->defaultPan[index];
+  v->period = c->period;
+  v->periodDelta = 0;
+  v->flags = kVoiceStart | kVoicePan | kVoiceFrequency;
+  return v;
+}
+
+int Music_ArpeggioDelta(const MusicSong* song, int note, int param, int baseRate) {
+  const int step = song->tick % 3;
+  const int up = step == 1 ? param >> 4 : step == 2 ? param & 0x0F : 0;
+  return up ? Music_NotePeriod(note + up, baseRate) - Music_NotePeriod(note, baseRate) : 0;
+}
+
+void Music_CutAtTick(const MusicSong* song, MusicVoice* v, int at) {
+  if (song->tick != at) return;
+  v->volume = 0;
+  v->flags |= kVoiceVolume;
+}
+
+void Music_PlayRow(MusicSong* song, MusicCellFn cellRow) {
+  const MusicPattern& p = song->patterns[song->orderList[song->order]];
+  const MusicCell* cells = p.cells + static_cast<size_t>(song->row) * song->channelCount;
+  for (int i = 0; i < song->channelCount; ++i) cellRow(song, i, cells[i]);
+}
+
+void Music_PlayTickEffects(MusicSong* song, MusicChannelTickFn channelTick) {
+  for (int i = 0; i < song->channelCount; ++i) {
+    MusicChannel* c = &song->channels[i];
+    MusicVoice* v = Music_CurrentVoice(c);
+    v->volumeDelta = 0;
+    v->periodDelta = 0;
+    v->flags = 0;
+    channelTick(song, i, c, v);
+  }
+}
+
+void Music_ApplyChannel(MusicSong* song, MusicChannel* c, MusicVolumeFn volume, bool addStop) {
+  SoundSample* sample = Music_ChannelSample(song, c);
+  for (SoundLink* l = c->voices.next; l != &c->voices; l = l->next) {
+    auto* v = reinterpret_cast<MusicVoice*>(l);
+    Music_ApplyVoice(song, v, sample, volume(song, v), addStop);
+  }
 }
 
 int Music_PatternRows(const MusicSong* song) {

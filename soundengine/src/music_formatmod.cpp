@@ -126,14 +126,6 @@ int OutputVolume(const MusicSong* song, const MusicVoice* v) {
   return (song->masterVolume * (v->volume + v->volumeDelta)) >> 7;
 }
 
-void Apply(MusicSong* song, MusicChannel* c, bool addStop) {
-  SoundSample* sample = Music_ChannelSample(song, c);
-  for (SoundLink* l = c->voices.next; l != &c->voices; l = l->next) {
-    auto* v = reinterpret_cast<MusicVoice*>(l);
-    Music_ApplyVoice(song, v, sample, OutputVolume(song, v), addStop);
-  }
-}
-
 void VolumeSlide(MusicVoice* v, int param) {
   const int x = param >> 4, y = param & 0x0F;
   if (x)
@@ -245,73 +237,39 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
 
 void RowChannel(MusicSong* song, int index, const MusicCell& cell) {
   MusicChannel* c = &song->channels[index];
-  MusicVoice* v = Music_CurrentVoice(c);
-  Music_BeginChannelRow(c, v, cell);
-  if (cell.instrument) {
-    c->instrument = static_cast<uint8_t>(cell.instrument - 1);
-    Music_QueueCallback(song, c->instrument, kMusicCallbackInstrument);
-  }
-  SoundSample* sample = Music_ChannelSample(song, c);
-  // Tremolo that ends leaves the volume where it got to.
-  if (c->effect == kTremolo && cell.effect != kTremolo) v->volume = Music_ClampVolume(v->volume + v->volumeDelta);
-  c->effect = cell.effect;
-  v->volumeDelta = 0;
-  v->flags = 0;
+  SoundSample* sample;
+  MusicVoice* v = Music_StartChannelRow(song, c, cell, kTremolo, &sample);
   if (cell.note) {
-    v = Music_VoiceForNote(song, c, sample);
     c->note = cell.note;
-    c->period = Music_NotePeriod(cell.note, sample->baseRate);
-    v->pan = song->defaultPan[index];
     Music_ResetWavePositions(c);
-    if (cell.effect != kTonePorta && cell.effect != kPortaVolume) v->period = c->period;
-    v->flags = kVoiceStart;
+    v = Music_StartNote(song, index, sample, cell.note, cell.effect == kTonePorta || cell.effect == kPortaVolume);
   }
   if (cell.instrument) v->volume = Music_ClampVolume(sample->volume);
   v->periodDelta = 0;
   v->flags |= kVoiceFrequency | kVoiceVolume | kVoicePan;
   EffectAtRow(song, c, v, sample);
-  Apply(song, c, false);
+  Music_ApplyChannel(song, c, OutputVolume, false);
 }
 
-void Row(MusicSong* song) {
-  const MusicPattern& p = song->patterns[song->orderList[song->order]];
-  const MusicCell* cells = p.cells + static_cast<size_t>(song->row) * song->channelCount;
-  for (int i = 0; i < song->channelCount; ++i) RowChannel(song, i, cells[i]);
-}
-
-void Arpeggio(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* sample, int param) {
-  const int step = song->tick % 3;
-  const int up = step == 1 ? param >> 4 : step == 2 ? param & 0x0F : 0;
-  v->periodDelta = up ? Music_NotePeriod(c->note + up, sample->baseRate) - Music_NotePeriod(c->note, sample->baseRate)
-                      : 0;
-  v->flags |= kVoiceFrequency;
-}
+void Row(MusicSong* song) { Music_PlayRow(song, RowChannel); }
 
 void NoteDelayTick(MusicSong* song, int index, MusicChannel* c, SoundSample* sample) {
-  // Only a delayed note starts; a delay without one leaves the channel as it is.
-  if (!c->cell.note) return;
-  MusicVoice* v = Music_VoiceForNote(song, c, sample);
-  v->flags = 0;
-  if (c->cell.instrument) {
+  MusicVoice* v = Music_StartDelayedNote(song, index, sample);
+  if (v && c->cell.instrument) {
     v->volume = Music_ClampVolume(sample->volume);
     v->flags |= kVoiceVolume;
   }
-  v->pan = song->defaultPan[index];
-  v->period = c->period;
-  v->flags |= kVoiceStart | kVoicePan | kVoiceFrequency;
 }
 
-void EffectsChannel(MusicSong* song, int index) {
-  MusicChannel* c = &song->channels[index];
-  MusicVoice* v = Music_CurrentVoice(c);
-  v->volumeDelta = 0;
-  v->periodDelta = 0;
-  v->flags = 0;
+void EffectsChannel(MusicSong* song, int index, MusicChannel* c, MusicVoice* v) {
   SoundSample* sample = Music_ChannelSample(song, c);
   const int param = c->cell.param, x = param >> 4, y = param & 0x0F;
   switch (c->effect) {
     case kArpeggio:
-      if (param) Arpeggio(song, c, v, sample, param);
+      if (param) {
+        v->periodDelta = Music_ArpeggioDelta(song, c->note, param, sample->baseRate);
+        v->flags |= kVoiceFrequency;
+      }
       break;
     case kSlideUp:
       v->period = v->period - 4 * param < kMinSlidePeriod ? kMinSlidePeriod : v->period - 4 * param;
@@ -343,21 +301,16 @@ void EffectsChannel(MusicSong* song, int index) {
       break;
     case kExtended:
       if (x == kRetrigger && y && song->tick % y == 0) v->flags |= kVoiceVolume | kVoicePan | kVoiceStart;
-      if (x == kNoteCut && song->tick == y) {
-        v->volume = 0;
-        v->flags |= kVoiceVolume;
-      }
+      if (x == kNoteCut) Music_CutAtTick(song, v, y);
       if (x == kNoteDelay && song->tick == y) NoteDelayTick(song, index, c, sample);
       break;
     default:
       break;
   }
-  Apply(song, c, true);
+  Music_ApplyChannel(song, c, OutputVolume, true);
 }
 
-void Effects(MusicSong* song) {
-  for (int i = 0; i < song->channelCount; ++i) EffectsChannel(song, i);
-}
+void Effects(MusicSong* song) { Music_PlayTickEffects(song, EffectsChannel); }
 
 void Tick(MusicSong* song) { Music_RowStep(song, Row, Effects, true); }
 

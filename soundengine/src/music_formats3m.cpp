@@ -128,14 +128,6 @@ int OutputVolume(const MusicSong* song, const MusicVoice* v) {
                           8192);
 }
 
-void Apply(MusicSong* song, MusicChannel* c) {
-  SoundSample* sample = Music_ChannelSample(song, c);
-  for (SoundLink* l = c->voices.next; l != &c->voices; l = l->next) {
-    auto* v = reinterpret_cast<MusicVoice*>(l);
-    Music_ApplyVoice(song, v, sample, OutputVolume(song, v), false);
-  }
-}
-
 uint8_t Remember(uint8_t& memory, int param) {
   if (param) memory = static_cast<uint8_t>(param);
   return memory;
@@ -302,25 +294,12 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
 
 void RowChannel(MusicSong* song, int index, const MusicCell& cell) {
   MusicChannel* c = &song->channels[index];
-  MusicVoice* v = Music_CurrentVoice(c);
-  Music_BeginChannelRow(c, v, cell);
-  if (cell.instrument) {
-    c->instrument = static_cast<uint8_t>(cell.instrument - 1);
-    Music_QueueCallback(song, c->instrument, kMusicCallbackInstrument);
-  }
-  SoundSample* sample = Music_ChannelSample(song, c);
+  SoundSample* sample;
+  MusicVoice* v = Music_StartChannelRow(song, c, cell, kTremolo, &sample);
   const bool note = cell.note != 0 && cell.note != kMusicNoteCut;
-  if (note) c->note = static_cast<uint8_t>(cell.note - 1);
-  if (c->effect == kTremolo && cell.effect != kTremolo) v->volume = Music_ClampVolume(v->volume + v->volumeDelta);
-  c->effect = cell.effect;
-  v->volumeDelta = 0;
-  v->flags = 0;
   if (note) {
-    v = Music_VoiceForNote(song, c, sample);
-    c->period = Music_NotePeriod(cell.note, sample->baseRate);
-    v->pan = song->defaultPan[index];
-    if (cell.effect != kTonePorta && cell.effect != kPortaVolume) v->period = c->period;
-    v->flags = kVoiceStart;
+    c->note = static_cast<uint8_t>(cell.note - 1);
+    v = Music_StartNote(song, index, sample, cell.note, cell.effect == kTonePorta || cell.effect == kPortaVolume);
   }
   if (cell.instrument) SampleSetup(c, v, sample);
   v->periodDelta = 0;
@@ -328,40 +307,25 @@ void RowChannel(MusicSong* song, int index, const MusicCell& cell) {
   if (cell.volume) v->volume = Music_ClampVolume(cell.volume - 1);
   if (cell.note == kMusicNoteCut) v->volume = 0;
   EffectAtRow(song, c, v, sample);
-  Apply(song, c);
+  Music_ApplyChannel(song, c, OutputVolume, false);
 }
 
-void Row(MusicSong* song) {
-  const MusicPattern& p = song->patterns[song->orderList[song->order]];
-  const MusicCell* cells = p.cells + static_cast<size_t>(song->row) * song->channelCount;
-  for (int i = 0; i < song->channelCount; ++i) RowChannel(song, i, cells[i]);
-}
+void Row(MusicSong* song) { Music_PlayRow(song, RowChannel); }
 
-void NoteDelayTick(MusicSong* song, int index, MusicChannel* c, MusicVoice* v, SoundSample* sample) {
-  const MusicCell& cell = c->cell;
-  // Only a delayed note starts; a delay without one leaves the channel as it is.
-  if (!cell.note || cell.note == kMusicNoteCut) return;
-  v = Music_VoiceForNote(song, c, sample);
-  v->flags = kVoiceStart | kVoicePan | kVoiceFrequency;
-  if (cell.instrument) {
+void NoteDelayTick(MusicSong* song, int index, MusicChannel* c, SoundSample* sample) {
+  MusicVoice* v = Music_StartDelayedNote(song, index, sample);
+  if (!v) return;
+  if (c->cell.instrument) {
     SampleSetup(c, v, sample);
     v->flags |= kVoiceVolume;
   }
-  v->pan = song->defaultPan[index];
-  v->period = c->period;
-  v->periodDelta = 0;
-  if (cell.volume) {
-    v->volume = Music_ClampVolume(cell.volume - 1);
+  if (c->cell.volume) {
+    v->volume = Music_ClampVolume(c->cell.volume - 1);
     v->flags |= kVoiceVolume;
   }
 }
 
-void EffectsChannel(MusicSong* song, int index) {
-  MusicChannel* c = &song->channels[index];
-  MusicVoice* v = Music_CurrentVoice(c);
-  v->volumeDelta = 0;
-  v->periodDelta = 0;
-  v->flags = 0;
+void EffectsChannel(MusicSong* song, int index, MusicChannel* c, MusicVoice* v) {
   SoundSample* sample = Music_ChannelSample(song, c);
   const int param = c->cell.param, x = param >> 4, y = param & 0x0F;
   switch (c->effect) {
@@ -394,11 +358,8 @@ void EffectsChannel(MusicSong* song, int index) {
       break;
     case kArpeggio:
       if (c->arpeggioMemory) {
-        const int step = song->tick % 3;
-        const int up = step == 1 ? c->arpeggioMemory >> 4 : step == 2 ? c->arpeggioMemory & 0x0F : 0;
         // The channel keeps the note 0-based; the table counts from 1.
-        v->periodDelta = Music_NotePeriod(c->note + 1 + up, sample->baseRate) -
-                         Music_NotePeriod(c->note + 1, sample->baseRate);
+        v->periodDelta = Music_ArpeggioDelta(song, c->note + 1, c->arpeggioMemory, sample->baseRate);
         v->flags |= kVoiceFrequency;
       }
       break;
@@ -422,21 +383,16 @@ void EffectsChannel(MusicSong* song, int index) {
       Music_Tremolo(c, v);
       break;
     case kSpecial:
-      if (x == kNoteCut && song->tick == y) {
-        v->volume = 0;
-        v->flags |= kVoiceVolume;
-      }
-      if (x == kNoteDelay && song->tick == y) NoteDelayTick(song, index, c, v, sample);
+      if (x == kNoteCut) Music_CutAtTick(song, v, y);
+      if (x == kNoteDelay && song->tick == y) NoteDelayTick(song, index, c, sample);
       break;
     default:
       break;
   }
-  Apply(song, c);
+  Music_ApplyChannel(song, c, OutputVolume, false);
 }
 
-void Effects(MusicSong* song) {
-  for (int i = 0; i < song->channelCount; ++i) EffectsChannel(song, i);
-}
+void Effects(MusicSong* song) { Music_PlayTickEffects(song, EffectsChannel); }
 
 void Tick(MusicSong* song) { Music_RowStep(song, Row, Effects, false); }
 

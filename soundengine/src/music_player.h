@@ -112,8 +112,35 @@ void Music_PatternLoop(MusicSong* song, MusicChannel* c, int count);
 void Music_ResetWavePositions(MusicChannel* c);
 void Music_SetVibratoWave(MusicChannel* c, int wave);
 void Music_SetTremoloWave(MusicChannel* c, int wave);
-// Remembers the voice's volume and period before the row (note delays go back to them).
-void Music_BeginChannelRow(MusicChannel* c, MusicVoice* v, const MusicCell& cell);
+// What every format does first with a channel's cell: the voice's volume and period are
+// kept (note delays go back to them), a sample byte selects the sample and queues its
+// callback, a tremolo that ends leaves the volume where it got to, the cell's effect
+// becomes the channel's, and the voice's offsets and pending changes start afresh.
+// Returns the channel's current voice; `sample` receives the channel's sample.
+MusicVoice* Music_StartChannelRow(MusicSong* song, MusicChannel* c, const MusicCell& cell, uint8_t tremoloEffect,
+                                  SoundSample** sample);
+// A note: the channel's voice (allocated when it has none), the note's period for the
+// sample, the channel's pan, and a start; tone portamento leaves the voice's period.
+MusicVoice* Music_StartNote(MusicSong* song, int index, SoundSample* sample, int note, bool tonePortamento);
+// A delayed note at its tick (none when the cell has no note): a start at the channel's
+// period and pan.
+MusicVoice* Music_StartDelayedNote(MusicSong* song, int index, SoundSample* sample);
+// The period offset of an arpeggio at this tick, for `note` (1..132) and the sample.
+int Music_ArpeggioDelta(const MusicSong* song, int note, int param, int baseRate);
+
+// A note cut at tick `at`: the voice falls silent.
+void Music_CutAtTick(const MusicSong* song, MusicVoice* v, int at);
+
+// Runs `cellRow` for every channel's cell of the current row.
+typedef void (*MusicCellFn)(MusicSong* song, int index, const MusicCell& cell);
+void Music_PlayRow(MusicSong* song, MusicCellFn cellRow);
+// A later tick: every channel's current voice loses its offsets and pending changes,
+// then `channelTick` runs.
+typedef void (*MusicChannelTickFn)(MusicSong* song, int index, MusicChannel* c, MusicVoice* v);
+void Music_PlayTickEffects(MusicSong* song, MusicChannelTickFn channelTick);
+// The apply step for every voice of a channel, with the format's output volume.
+typedef int (*MusicVolumeFn)(const MusicSong* song, const MusicVoice* v);
+void Music_ApplyChannel(MusicSong* song, MusicChannel* c, MusicVolumeFn volume, bool addStop);
 
 // The song list and its lock (the mixer lock, when the engine has one).
 // The engine's song list (walk it with the lock held).

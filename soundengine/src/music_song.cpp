@@ -115,13 +115,13 @@ void RunDueCallbacks(MusicSong* song) {
 
 void LoadOnLoaderThread(void* object) {
   auto* song = static_cast<MusicSong*>(object);
-  const bool ok = Music_LoadSong(song, song->loadSource, song->loadMode, song->loadOffset, song->loadLength,
-                                 nullptr, 0) != nullptr;
+  const MusicSong::LoadRequest& r = song->request;
+  const bool ok = Music_LoadSong(song, r.source, r.mode, r.offset, r.length, nullptr, 0) != nullptr;
   if (ok)
     song->loaded = 1;
   else
     song->loadFailed = 1;
-  if (song->loadCallback) song->loadCallback(song, 0);
+  if (song->request.callback) song->request.callback(song, 0);
 }
 
 }  // namespace
@@ -146,11 +146,7 @@ MusicSong* Music_LoadSong(MusicSong* song, const void* nameOrMemory, uint32_t mo
   if (!ReadImage(nameOrMemory, mode, offset, length, &bytes, &size)) return nullptr;
 
   // The request stays in the record across the readers' work.
-  const SoundLoaderEntry entry = song->loaderEntry;
-  const void* source = song->loadSource;
-  const uint32_t loadMode = song->loadMode;
-  const int32_t loadOffset = song->loadOffset, loadLength = song->loadLength;
-  const MusicLoadCallback callback = song->loadCallback;
+  const MusicSong::LoadRequest request = song->request;
 
   bool ok = false;
   SoundError_Set(kSoundErrUnknownFormat);
@@ -169,12 +165,7 @@ MusicSong* Music_LoadSong(MusicSong* song, const void* nameOrMemory, uint32_t mo
   }
   const int32_t error = ok ? kSoundErrNone : SoundError;
   if (!ok) FreeSongData(song);
-  song->loaderEntry = entry;
-  song->loadSource = source;
-  song->loadMode = loadMode;
-  song->loadOffset = loadOffset;
-  song->loadLength = loadLength;
-  song->loadCallback = callback;
+  song->request = request;
   SoundError_Set(error);
   if (!ok) return nullptr;
 
@@ -202,14 +193,10 @@ BOOL Music_RequestLoad(MusicSong* song, const void* nameOrMemory, uint32_t mode,
     return FALSE;
   }
   song->loaded = song->loadFailed = 0;
-  song->loadSource = nameOrMemory;
-  song->loadMode = mode;
-  song->loadOffset = offset;
-  song->loadLength = length;
-  song->loadCallback = callback;
-  song->loaderEntry = SoundLoaderEntry{nullptr, song, kSoundLoaderSong, LoadOnLoaderThread};
+  song->request = MusicSong::LoadRequest{SoundLoaderEntry{nullptr, song, kSoundLoaderSong, LoadOnLoaderThread},
+                                         nameOrMemory, mode, offset, length, callback};
   if (!SoundLoader_Start()) return FALSE;
-  return SoundLoader_Queue(&song->loaderEntry);
+  return SoundLoader_Queue(&song->request.entry);
 }
 
 void Music_FreeSong(MusicSong* song) {
