@@ -1,7 +1,7 @@
 # Imported targets for the third-party libraries: static archives that
 # scripts/build-deps.sh cross-built into ORVALEN_DEPS_PREFIX, zlib from Debian's
 # mingw-w64 package, and Boost's headers.
-#   dep::zlib dep::minizip dep::jpeg dep::ogg dep::tremor dep::mad dep::boost
+#   dep::zlib dep::minizip dep::jpeg dep::png dep::gif dep::ogg dep::tremor dep::mad dep::boost
 
 if(NOT ORVALEN_DEPS_PREFIX)
   set(ORVALEN_DEPS_PREFIX "${CMAKE_BINARY_DIR}/_deps/prefix")
@@ -50,6 +50,8 @@ target_include_directories(dep::zlib SYSTEM INTERFACE ${ORVALEN_ZLIB_INCLUDE_DIR
 set(_lib ${ORVALEN_DEPS_PREFIX}/lib)
 orvalen_import_dep(minizip ${_lib}/libminizip.a DEPENDS dep::zlib)
 orvalen_import_dep(jpeg    ${_lib}/libjpeg.a)
+orvalen_import_dep(png     ${_lib}/libpng.a DEPENDS dep::zlib)
+orvalen_import_dep(gif     ${_lib}/libgif.a)
 orvalen_import_dep(ogg     ${_lib}/libogg.a)
 orvalen_import_dep(tremor  ${_lib}/libvorbisidec.a DEPENDS dep::ogg)
 orvalen_import_dep(mad     ${_lib}/libmad.a)

@@ -2,12 +2,11 @@
 
 #include "DeviceObjects.h"
 
-#include "ClockWnd.h"
 #include "CommandWord.h"
 #include "CopyDataCommand.h"
 #include "EngineItemHost.h"
+#include "EngineScreens.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
 #include "InputSenseClient.h"
 #include "ItemStore.h"
 #include "PlatformHelpers.h"
@@ -38,18 +37,6 @@ std::wstring ModulePath() {
     return std::wstring(path, n);
 }
 
-// Destroys a window object's window when it is still a window, then the object.
-template <typename WindowObject>
-void DestroyWindowObject(WindowObject*& object) {
-    if (!object) return;
-    if (IsWindow(object->Hwnd())) {
-        DestroyWindow(object->Hwnd());
-        object->ClearHwnd();
-    }
-    delete object;
-    object = nullptr;
-}
-
 }  // namespace
 
 HINSTANCE App::instance_ = nullptr;
@@ -59,8 +46,6 @@ RcString App::soundsFolder_;
 Signaller* App::signaller_ = nullptr;
 ItemStore* App::itemStore_ = nullptr;
 EngineWnd* App::engine_ = nullptr;
-FullScreenClock* App::fullScreenClock_ = nullptr;
-ClockWnd* App::clock_ = nullptr;
 bool App::activityDriverUsable_ = false;
 bool App::registryDirty_ = false;
 
@@ -154,11 +139,11 @@ bool App::InitInstance(HINSTANCE instance, const wchar_t* commandText) {
     signaller_ = new (std::nothrow) Signaller;
     itemStore_ = new (std::nothrow) ItemStore(soundsFolder_, activityDriverUsable_);
     engine_ = EngineWnd::Create();
-    fullScreenClock_ = FullScreenClock::Create();
-    clock_ = ClockWnd::Create(engine_ ? engine_->Hwnd() : nullptr, WS_CHILD | WS_VISIBLE);
+    EngineScreens* screens = EngineScreens::Current();
+    bool clockWindows = screens && screens->CreateClockWindows(engine_ ? engine_->Hwnd() : nullptr);
 
     SetCursor(nullptr);
-    if (!signaller_ || !itemStore_ || !engine_ || !fullScreenClock_ || !clock_) return false;
+    if (!signaller_ || !itemStore_ || !engine_ || !clockWindows) return false;
 
     // The first instance's own command takes the same road as every other one.
     CopyDataCommand(commandText).SendTo(engine_->Hwnd());
@@ -167,15 +152,31 @@ bool App::InitInstance(HINSTANCE instance, const wchar_t* commandText) {
 
 void App::Shutdown() {
     SetCursor(nullptr);
-    DestroyWindowObject(fullScreenClock_);
-    DestroyWindowObject(clock_);
-    DestroyWindowObject(engine_);
+    if (EngineScreens* screens = EngineScreens::Current()) screens->DestroyClockWindows();
+    if (engine_ && IsWindow(engine_->Hwnd())) DestroyWindow(engine_->Hwnd());
+    delete engine_;
+    engine_ = nullptr;
     delete itemStore_;
     itemStore_ = nullptr;
     delete signaller_;
     signaller_ = nullptr;
     free(launcherPath_);
     launcherPath_ = nullptr;
+}
+
+FullScreenClockControl* App::GetFullScreenClock() {
+    EngineScreens* screens = EngineScreens::Current();
+    return screens ? screens->FullScreenClock() : nullptr;
+}
+
+HWND App::GetClockWindow() {
+    EngineScreens* screens = EngineScreens::Current();
+    return screens ? screens->ClockWindow() : nullptr;
+}
+
+bool App::HasMainWindow() {
+    EngineScreens* screens = EngineScreens::Current();
+    return screens && screens->HasMainWindow();
 }
 
 int App::RunMessageLoop() {

@@ -3,20 +3,20 @@
 // to that instance's engine window, the process-wide objects created and torn
 // down in a fixed order, and the message loop with its idle registry flush.
 // Everything here runs on the GUI thread.
+#include "ProductKey.h"
 #include "RcString.h"
 
 #include <windows.h>
 #include <string>
 
-class ClockWnd;
 class EngineWnd;
-class FullScreenClock;
+class FullScreenClockControl;
 class ItemStore;
 class Signaller;
 
 class App {
 public:
-    static constexpr wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
+    static constexpr const wchar_t* kProductKey = ProductKey::kPath;
     static constexpr wchar_t kInstanceMutexName[] = L"OrvalenMainWnd";
     static constexpr wchar_t kLocationValue[] = L"Location";
 
@@ -40,9 +40,10 @@ public:
     static Signaller* GetSignaller() { return signaller_; }
     static ItemStore* GetItemStore() { return itemStore_; }
     static EngineWnd* GetEngine() { return engine_; }
-    static FullScreenClock* GetFullScreenClock() { return fullScreenClock_; }
-    static ClockWnd* GetClock() { return clock_; }
-    static bool HasMainWindow() { return false; }
+    // The screens' windows; null before start-up and after shutdown.
+    static FullScreenClockControl* GetFullScreenClock();
+    static HWND GetClockWindow();
+    static bool HasMainWindow();
     static bool ActivityDriverUsable() { return activityDriverUsable_; }
 
 private:
@@ -57,8 +58,6 @@ private:
     static Signaller* signaller_;
     static ItemStore* itemStore_;
     static EngineWnd* engine_;
-    static FullScreenClock* fullScreenClock_;
-    static ClockWnd* clock_;
     static bool activityDriverUsable_;
     static bool registryDirty_;
 };

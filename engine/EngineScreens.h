@@ -1,10 +1,11 @@
 #pragma once
-// What the engine asks of the application screens: ring windows, the main window
-// and its pages, the item editors and the main-menu popup. Until the screens exist
-// these stand in: a ring is recorded under the product key (RingRecord) instead of
-// shown; a request for the main window, a page, an editor, the main menu or a delete
-// question is recorded under ScreenRecord; there is no main window, every editor
-// ends as cancelled and every delete question is answered yes.
+// What the engine asks of the application screens: the clock windows made at
+// start-up, ring windows, the main window and its pages, the item editors, the
+// main-menu popup and the question before a delete. The screens are built on the
+// engine, so the engine reaches them only through this interface, which the
+// program installs before it starts. GUI thread only.
+#include "FullScreenClockControl.h"
+
 #include <windows.h>
 
 class AlarmItem;
@@ -13,30 +14,40 @@ class TimerItem;
 
 class EngineScreens {
 public:
-    static constexpr wchar_t kRingRecordKey[] = L"RingRecord";
-    static constexpr wchar_t kRingCountValue[] = L"Count";
-    static constexpr wchar_t kLastHashValue[] = L"LastHash";
-    static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
-    // Count and LastMessage as above; LastValue: the tab (-1 none), the item's Hash or the question's text id.
-    static constexpr wchar_t kScreenRecordKey[] = L"ScreenRecord";
-    static constexpr wchar_t kLastValueValue[] = L"LastValue";
-    // What ScreenRecord notes as LastMessage for a delete question.
-    static constexpr UINT kDeleteQuestion = 0;
+    virtual ~EngineScreens() = default;
+
+    // The installed screens; null before the program installed them.
+    static EngineScreens* Current() { return current_; }
+    // The installed screens, for callers that run only once the program started.
+    static EngineScreens& Get() { return *current_; }
+    // Installs screens (null removes them) and returns the ones they replace.
+    static EngineScreens* Install(EngineScreens* screens);
+
+    // Start-up, after the engine window: the hidden full-screen clock, then the clock
+    // face as a visible child of the engine window; false when either is missing.
+    virtual bool CreateClockWindows(HWND engineWindow) = 0;
+    // Shutdown, before the engine window: the full-screen clock, then the clock face;
+    // safe when they never existed.
+    virtual void DestroyClockWindows() = 0;
+    // Null when there is none.
+    virtual FullScreenClockControl* FullScreenClock() = 0;
+    virtual HWND ClockWindow() const = 0;
 
     // The ring of an alarm that is due (1376) or whose snooze is over (1377).
-    static void ShowAlarmRing(EngineWnd& engine, AlarmItem& alarm, UINT message);
+    virtual void ShowAlarmRing(EngineWnd& engine, AlarmItem& alarm, UINT message) = 0;
     // The ring of an expired timer or stopwatch (1374).
-    static void ShowTimerRing(EngineWnd& engine, TimerItem& timer);
+    virtual void ShowTimerRing(EngineWnd& engine, TimerItem& timer) = 0;
     // Opens (or raises) the main window, on a tab when tab is not negative; false when there is none.
-    static bool OpenMainWindow(EngineWnd& engine, int tab);
-    static void CloseMainWindow(EngineWnd& engine);
+    virtual bool OpenMainWindow(EngineWnd& engine, int tab) = 0;
+    virtual void CloseMainWindow(EngineWnd& engine) = 0;
+    virtual bool HasMainWindow() const = 0;
     // Modal editors owned by the engine window; true when the user confirmed.
-    static bool EditTimer(EngineWnd& engine, TimerItem& timer);
-    static bool EditAlarm(EngineWnd& engine, AlarmItem& alarm);
-    static void RunMainMenu(EngineWnd& engine);
+    virtual bool EditTimer(EngineWnd& engine, TimerItem& timer) = 0;
+    virtual bool EditAlarm(EngineWnd& engine, AlarmItem& alarm) = 0;
+    virtual void RunMainMenu(EngineWnd& engine) = 0;
     // The modal yes/no question before a delete, text: its string id; true for yes.
-    static bool ConfirmDelete(EngineWnd& engine, UINT textId);
+    virtual bool ConfirmDelete(EngineWnd& engine, UINT textId) = 0;
 
 private:
-    static void Record(const wchar_t* key, const wchar_t* valueName, DWORD value, UINT message);
+    static EngineScreens* current_;
 };

@@ -3,7 +3,7 @@
 #include "App.h"
 #include "CommandHandler.h"
 #include "EngineScreens.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockControl.h"
 #include "NotifyDatabase.h"
 #include "PlatformHelpers.h"
 #include "RegKeyRef.h"
@@ -51,7 +51,7 @@ void EngineWnd::OnDestroy() {
         NotifyDatabase::DeleteRecordsOf(launcher);
         FlushRegistry();
     }
-    EngineScreens::CloseMainWindow(*this);
+    if (EngineScreens* screens = EngineScreens::Current()) screens->CloseMainWindow(*this);
     WindowBase::OnDestroy();
     PostQuitMessage(0);
 }
@@ -97,7 +97,7 @@ bool EngineWnd::DeviceNotOn() {
 }
 
 bool EngineWnd::IdleExit() {
-    FullScreenClock* clock = App::GetFullScreenClock();
+    FullScreenClockControl* clock = App::GetFullScreenClock();
     Signaller* signaller = App::GetSignaller();
     if (!clock || !signaller) return false;
     if (clock->IsShowing() || (clock->LockMark() && Sys_GetPhoneLockState() != 0)) return false;

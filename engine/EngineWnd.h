@@ -4,6 +4,7 @@
 // switches the device on for a ring and back to sleep after it, and decides when
 // the process ends. Other instances and the Today item find it by its class name.
 // GUI thread only; other threads reach it by posted messages.
+#include "CopyDataCommand.h"
 #include "CriticalSection.h"
 #include "ItemHash.h"
 #include "TickClock.h"
@@ -18,7 +19,7 @@ class TimerItem;
 
 class EngineWnd : public WindowBase {
 public:
-    static constexpr wchar_t kClassName[] = L"OrvalenEngineWnd";
+    static constexpr const wchar_t* kClassName = CopyDataCommand::kEngineWindowClass;
     static constexpr UINT_PTR kTickTimer = 234;
     static constexpr UINT_PTR kIdleTimer = 237;
     static constexpr UINT_PTR kLeaveUnattendedTimer = 238;
@@ -34,10 +35,10 @@ public:
     ~EngineWnd() override;
 
     HWND Hwnd() const { return GetHwnd(); }
-    // The framework lets go of the window when it is destroyed; nothing to clear here.
-    void ClearHwnd() {}
     int QuitMode() const { return quitMode_; }
     int BusyCount() const { return busyCount_; }
+    // Raised by every modal dialog and message box of the engine while it is open.
+    void ChangeBusyCount(int delta) { busyCount_ = busyCount_ + delta > 0 ? busyCount_ + delta : 0; }
 
     // Closes the single-instance mutex, keeps the mode for the destroy handler and ends the loop.
     void Quit(int mode);
@@ -68,6 +69,9 @@ public:
     // started item, or null.
     TimerItem* StartTimer(TimerItem* timer, bool restart);
     void StopTimer(TimerItem* timer);
+    // Forgets that a ring woke the device, so it is not put back to sleep, and gives
+    // back the engine's long-lived unattended request.
+    void ForgetDeviceWake();
     // Brings every ring window to the front.
     void RaiseRingWindows();
 

@@ -69,7 +69,7 @@ bool EngineWnd::OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case EngineMessage::kCloseMainWindow: {
         UnattendedScope unattended;
-        EngineScreens::CloseMainWindow(*this);
+        EngineScreens::Get().CloseMainWindow(*this);
         return true;
     }
     case EngineMessage::kQuit:
@@ -83,7 +83,7 @@ bool EngineWnd::OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return true;
     case EngineMessage::kOpenMainWindow: {
         UnattendedScope unattended;
-        EngineScreens::OpenMainWindow(*this, -1);
+        EngineScreens::Get().OpenMainWindow(*this, -1);
         return true;
     }
     case EngineMessage::kDetachRing: {
@@ -121,22 +121,22 @@ bool EngineWnd::OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnRingClosed();
         return true;
     case EngineMessage::kMainMenu:
-        EngineScreens::RunMainMenu(*this);
+        EngineScreens::Get().RunMainMenu(*this);
         return true;
     case EngineMessage::kShowStopwatches:
-        EngineScreens::OpenMainWindow(*this, kStopwatchTab);
+        EngineScreens::Get().OpenMainWindow(*this, kStopwatchTab);
         return true;
     case EngineMessage::kShowAlarms:
-        EngineScreens::OpenMainWindow(*this, kAlarmsTab);
+        EngineScreens::Get().OpenMainWindow(*this, kAlarmsTab);
         return true;
     case EngineMessage::kShowTimers:
-        EngineScreens::OpenMainWindow(*this, kTimersTab);
+        EngineScreens::Get().OpenMainWindow(*this, kTimersTab);
         return true;
     case EngineMessage::kShowClock:
-        EngineScreens::OpenMainWindow(*this, kClockTab);
+        EngineScreens::Get().OpenMainWindow(*this, kClockTab);
         return true;
     case EngineMessage::kShowAbout:
-        EngineScreens::OpenMainWindow(*this, kAboutTab);
+        EngineScreens::Get().OpenMainWindow(*this, kAboutTab);
         return true;
     case EngineMessage::kNewTimer:
         NewTimer();
@@ -161,7 +161,7 @@ void EngineWnd::OnItemRing(UINT message, EventItem* item) {
         userActivitySeen_ = false;
         DecidePower(*item);
         Reschedule();
-        EngineScreens::ShowTimerRing(*this, *static_cast<TimerItem*>(item));
+        EngineScreens::Get().ShowTimerRing(*this, *static_cast<TimerItem*>(item));
         return;
     }
     AlarmItem* alarm = static_cast<AlarmItem*>(item);
@@ -174,7 +174,7 @@ void EngineWnd::OnItemRing(UINT message, EventItem* item) {
     DecidePower(*alarm);
     Reschedule();
     // The reschedule may not remove items, but the power switch runs the tick: look again.
-    if (store && AlarmAt(*store, reinterpret_cast<WPARAM>(alarm))) EngineScreens::ShowAlarmRing(*this, *alarm, message);
+    if (store && AlarmAt(*store, reinterpret_cast<WPARAM>(alarm))) EngineScreens::Get().ShowAlarmRing(*this, *alarm, message);
 }
 
 void EngineWnd::OnDetachRing(EventItem* item) {
@@ -214,7 +214,7 @@ void EngineWnd::NewTimer() {
     if (!timer) return;
     BusyHold busy(*this);
     ItemHash hash = timer->Hash;
-    bool confirmed = EngineScreens::EditTimer(*this, *timer);
+    bool confirmed = EngineScreens::Get().EditTimer(*this, *timer);
     // The editor's modal loop may have seen the timer deleted.
     timer = store->FindTimerByHash(hash);
     if (!timer) return;
@@ -234,7 +234,7 @@ void EngineWnd::NewAlarm() {
     if (!alarm) return;
     BusyHold busy(*this);
     ItemHash hash = alarm->Hash;
-    bool confirmed = EngineScreens::EditAlarm(*this, *alarm);
+    bool confirmed = EngineScreens::Get().EditAlarm(*this, *alarm);
     alarm = store->FindAlarmByHash(hash);
     if (!alarm) return;
     if (!confirmed) {
@@ -251,7 +251,7 @@ void EngineWnd::EditTimer(ItemHash hash) {
     BusyHold busy(*this);
     ItemStore* store = ItemStore::Current();
     TimerItem* timer = store ? store->FindTimerByHash(hash) : nullptr;
-    if (!timer || !EngineScreens::EditTimer(*this, *timer)) return;
+    if (!timer || !EngineScreens::Get().EditTimer(*this, *timer)) return;
     // Commands and rings during the editor's modal loop may have deleted it.
     if (!store->FindTimerByHash(hash)) return;
     Reschedule();
@@ -261,7 +261,7 @@ void EngineWnd::EditAlarm(ItemHash hash) {
     BusyHold busy(*this);
     ItemStore* store = ItemStore::Current();
     AlarmItem* alarm = store ? store->FindAlarmByHash(hash) : nullptr;
-    if (!alarm || !EngineScreens::EditAlarm(*this, *alarm)) return;
+    if (!alarm || !EngineScreens::Get().EditAlarm(*this, *alarm)) return;
     alarm = store->FindAlarmByHash(hash);
     if (!alarm) return;
     alarm->flags |= AlarmItem::kFired;

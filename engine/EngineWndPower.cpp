@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr int kActionRunProgram = 1;
-constexpr int kActionReset = 3;
-constexpr int kActionFlightModeOn = 8;
 constexpr UINT kActivityMessage = 1394;
 constexpr UINT kSleepAgainMessage = 1401;
 
@@ -39,7 +36,8 @@ void TellRingWindowsToSleep(const ItemStore& store) {
 
 bool EngineWnd::RingNeedsScreen(const EventItem& item) {
     int action = item.actionType;
-    if (action == kActionRunProgram || action == kActionReset || action == kActionFlightModeOn) return true;
+    if (action == Action::kTypeExecute || action == Action::kTypeReset || action == Action::kTypeFlightModeOn)
+        return true;
     return item.IsOption7() || item.IsOption4();
 }
 
@@ -104,6 +102,11 @@ void EngineWnd::RestartTimers() {
     KillTimer(Hwnd(), kTickTimer);
     KillTimer(Hwnd(), kLeaveUnattendedTimer);
     SetTimer(Hwnd(), kTickTimer, kTickIntervalMs, nullptr);
+}
+
+void EngineWnd::ForgetDeviceWake() {
+    deviceWasAsleep_ = rangScreenOff_ = false;
+    SetUnattended(false);
 }
 
 void EngineWnd::OnSleepAgain() {

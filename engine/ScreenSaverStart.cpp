@@ -1,6 +1,6 @@
 #include "ScreenSaverStart.h"
 
-#include "FullScreenClock.h"
+#include "FullScreenClockControl.h"
 #include "ItemStore.h"
 #include "PlatformHelpers.h"
 #include "RingLink.h"
@@ -76,7 +76,7 @@ bool ScreenSaverStart::ExceptionRuns(const std::vector<std::wstring>& exceptions
     return false;
 }
 
-bool ScreenSaverStart::TryShow(FullScreenClock* clock, const ItemStore& store) {
+bool ScreenSaverStart::TryShow(FullScreenClockControl* clock, const ItemStore& store) {
     if (!clock || clock->IsShowing()) return false;
     if (clock->LockMark() && Sys_GetPhoneLockState() != 0) return false;
     if (AnyRingWindow(store)) return false;
@@ -97,6 +97,6 @@ bool ScreenSaverStart::TryShow(FullScreenClock* clock, const ItemStore& store) {
         for (const RcString& entry : settings.exceptions) exceptions.emplace_back(entry.CStr());
         if (RunningPrograms(running) && ExceptionRuns(exceptions, running, foreground)) return false;
     }
-    clock->Show(true, FullScreenClock::Mode::ScreenSaver);
+    clock->Show(true, FullScreenClockControl::Mode::ScreenSaver);
     return true;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-class FullScreenClock;
+class FullScreenClockControl;
 class ItemStore;
 
 class ScreenSaverStart {
@@ -19,7 +19,7 @@ public:
     static constexpr int kShowWithoutPendingAlarm = 1;
 
     // Shows the clock as screen saver when every test passes; true when shown.
-    static bool TryShow(FullScreenClock* clock, const ItemStore& store);
+    static bool TryShow(FullScreenClockControl* clock, const ItemStore& store);
 
     // The exception test alone: running is the executable names of the running
     // programs; true when one of them keeps the screen saver away.

@@ -40,6 +40,17 @@ HFONT Font_CreateTahoma(HFONT& out, int tenthsOfPoint, bool bold) {
     return out;
 }
 
+HFONT Font_CreateScaled(int tenthsOfPoint, const wchar_t* face) {
+    LOGFONTW font = {};
+    const long long height = static_cast<long long>(tenthsOfPoint) * Dpi_GetY() / 720;
+    font.lfHeight = -static_cast<LONG>(height < 0 ? -height : height);
+    font.lfWeight = kBold;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = ANTIALIASED_QUALITY;
+    SetFace(font, face);
+    return CreateFontIndirectW(&font);
+}
+
 HFONT Font_CreateBoldSystem() {
     LOGFONTW font = {};
     if (GetObjectW(GetStockObject(SYSTEM_FONT), sizeof font, &font) != sizeof font)

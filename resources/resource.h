@@ -24,6 +24,9 @@
 #define IDS_START                       30089
 #define IDS_STOP                        30091
 #define IDS_DELETE                      30102
+#define IDS_DURATION_MIN                30069
+#define IDS_DURATION_HOUR               30070
+#define IDS_DURATION_HOURS              30071
 
 // The language page.
 #define IDD_LANGUAGE                    2000
@@ -31,6 +34,10 @@
 #define IDC_LANGUAGE_LIST               2002
 #define IDC_LANGUAGE_RESTART            2003
 #define IDC_LANGUAGE_NOTE               2004
+
+// The countdown before the reset action resets the device; its ids are fixed.
+#define IDD_RESET_COUNTDOWN             2054
+#define IDC_RESET_COUNTDOWN_TEXT        1304
 
 // The main menu bar: a command button and a popup.
 #define IDM_MAIN_MENUBAR                3000
@@ -58,3 +65,38 @@
 #define IDC_FRAME_ICON                  10701
 #define IDC_FRAME_ICON_EXTRA            10702
 #define IDC_FRAME_TITLE                 11700
+
+// Bitmap fonts of the digital displays: a glyph table ("FONTS") and its glyph strip
+// ("IMAGES"), small below 192 DPI, large from there.
+#define IDR_FONT_SMALL                  222
+#define IDR_FONT_SMALL_STRIP            223
+#define IDR_FONT_LARGE_STRIP            255
+#define IDR_FONT_LARGE                  256
+
+// Flags of the languages a pack may offer (icons of 16 and 32 pixels).
+#define IDI_FLAG_UKRAINIAN              308
+#define IDI_FLAG_CHINESE_PRC            309
+#define IDI_FLAG_SPANISH_COLOMBIA       310
+#define IDI_FLAG_CZECH                  311
+#define IDI_FLAG_DANISH                 312
+#define IDI_FLAG_DUTCH                  313
+#define IDI_FLAG_ENGLISH_US             314
+#define IDI_FLAG_FRENCH                 315
+#define IDI_FLAG_GERMAN                 316
+#define IDI_FLAG_ITALIAN                317
+#define IDI_FLAG_JAPANESE               318
+#define IDI_FLAG_POLISH                 319
+#define IDI_FLAG_PORTUGUESE             320
+#define IDI_FLAG_RUSSIAN                321
+#define IDI_FLAG_SPANISH                322
+#define IDI_FLAG_CHINESE_TAIWAN         323
+#define IDI_FLAG_TURKISH                324
+#define IDI_FLAG_FINNISH                334
+#define IDI_FLAG_SWEDISH                335
+#define IDI_FLAG_HEBREW                 338
+#define IDI_FLAG_GREEK                  344
+#define IDI_FLAG_SLOVENIAN              345
+#define IDI_FLAG_PORTUGUESE_BRAZIL      346
+#define IDI_FLAG_LITHUANIAN             387
+#define IDI_FLAG_NORWEGIAN              392
+#define IDI_FLAG_HUNGARIAN              402

@@ -34,6 +34,8 @@ tarballs=(
   "libogg        libogg_1.3.5.orig.tar.xz                     c4d91be36fc8e54deae7575241e03f4211eb102afb3fc0775fbbc1b740016705"
   "libvorbisidec libvorbisidec_1.2.1+git20180316.orig.tar.gz  491b88661544f55b17154407420b5d78d2ac35d12786ee030d0925eb6aec03da"
   "libmad        libmad_0.15.1b.orig.tar.gz                   bbfac3ed6bfbc2823d3775ebb931087371e142bb0e9bb1bee51a76a6e0078690"
+  "libpng1.6     libpng1.6_1.6.39.orig.tar.gz                 a00e9d2f2f664186e4202db9299397f851aea71b36a35e74910b8820e380d441"
+  "giflib        giflib_5.2.1.orig.tar.gz                     31da5562f44c5f15d63340a09a4fd62b48c45620cd302f77a6d9acf0077879bd"
 )
 
 downloads=$cache/downloads
@@ -202,6 +204,27 @@ EOF
   grep -q '^# define FPM_64BIT$' "$stage/include/mad.h" || { echo "build-deps: mad.h not corrected" >&2; exit 1; }
 }
 
+build_png() {
+  local dir; dir=$(unpack libpng1.6_1.6.39.orig.tar.gz)
+  # The configuration upstream ships for builds without configure; zlib.h comes
+  # from the mingw-w64 sysroot (libz-mingw-w64-dev).
+  cp "$dir/scripts/pnglibconf.h.prebuilt" "$dir/pnglibconf.h"
+  local f sources=()
+  for f in png pngerror pngget pngmem pngpread pngread pngrio pngrtran pngrutil pngset pngtrans \
+           pngwio pngwrite pngwtran pngwutil; do
+    sources+=("$f.c")
+  done
+  compile_archive png "$dir" -I"$dir" -- "${sources[@]}"
+  cp "$dir"/{png.h,pngconf.h,pnglibconf.h} "$stage/include/"
+}
+
+build_gif() {
+  local dir; dir=$(unpack giflib_5.2.1.orig.tar.gz)
+  compile_archive gif "$dir" -I"$dir" -- dgif_lib.c egif_lib.c gifalloc.c gif_err.c gif_font.c gif_hash.c \
+    openbsd-reallocarray.c
+  cp "$dir/gif_lib.h" "$stage/include/"
+}
+
 start=$(date +%s)
 fetch_sources
 rm -rf "$src" "$cache/obj" "$cache/logs" "$cache/ogg-include" "$prefix.new"
@@ -226,7 +249,7 @@ build_all() {
 # libogg first (Tremor needs its headers), then the rest side by side.
 build_all ogg
 mkdir -p "$cache/ogg-include" && cp -r "$stage/include/ogg" "$cache/ogg-include/"
-build_all minizip jpeg tremor mad
+build_all minizip jpeg tremor mad png gif
 
 # Boost is header-only; it gets a folder of its own because putting /usr/include
 # on the include path would shadow mingw's own C headers.

@@ -12,6 +12,7 @@ packages=(
   mingw-w64-x86-64-dev libz-mingw-w64-dev libboost-dev googletest
   wine wine64 xvfb xauth x11-apps imagemagick
   sox lame vorbis-tools zip unzip libjpeg-turbo-progs ffmpeg openmpt123
+  libgsm1  # Wine's GSM 6.10 ACM driver loads it
 )
 missing=()
 for p in "${packages[@]}"; do

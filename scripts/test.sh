@@ -9,6 +9,7 @@ export ORVALEN_SOURCE_DIR=$repo ORVALEN_BINARY_DIR=$build
 
 "$here/setup.sh"
 cmake --build "$build" --parallel "$(nproc)"
+"$here/check-library-graph.sh" "$build"
 
 # One warm wineserver for the whole run: each test then starts in a fraction of a second,
 # and ctest is not left waiting on pipes that Wine's services inherit.

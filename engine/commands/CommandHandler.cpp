@@ -119,7 +119,7 @@ void CommandHandler::RunParsed(EngineWnd& engine, ItemStore& store, const Comman
 bool CommandHandler::AskDelete(EngineWnd& engine, UINT textId) {
     // The idle check and the return to sleep wait while the question is open.
     ++engine.busyCount_;
-    bool yes = deleteQuestion_ ? deleteQuestion_(engine, textId) : EngineScreens::ConfirmDelete(engine, textId);
+    bool yes = deleteQuestion_ ? deleteQuestion_(engine, textId) : EngineScreens::Get().ConfirmDelete(engine, textId);
     --engine.busyCount_;
     return yes;
 }

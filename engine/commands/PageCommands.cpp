@@ -11,7 +11,7 @@ void CommandHandler::Post(EngineWnd& engine, UINT message, WPARAM wParam) {
 }
 
 void CommandHandler::OpenMainWindow(EngineWnd& engine) {
-    EngineScreens::OpenMainWindow(engine, -1);
+    EngineScreens::Get().OpenMainWindow(engine, -1);
     Post(engine, EngineMessage::kRaiseRingWindows);
 }
 

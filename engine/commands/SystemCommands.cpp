@@ -3,7 +3,7 @@
 
 #include "App.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockControl.h"
 #include "NotifyEnum.h"
 #include "TodayTranslation.h"
 
@@ -37,8 +37,8 @@ void CommandHandler::OnUninstall(EngineWnd& engine) {
 }
 
 void CommandHandler::OnStartSlideShow() {
-    FullScreenClock* clock = App::GetFullScreenClock();
+    FullScreenClockControl* clock = App::GetFullScreenClock();
     if (!clock) return;
-    clock->Show(false, FullScreenClock::Mode::SlideShow);
-    clock->Show(true, FullScreenClock::Mode::SlideShow);
+    clock->Show(false, FullScreenClockControl::Mode::SlideShow);
+    clock->Show(true, FullScreenClockControl::Mode::SlideShow);
 }

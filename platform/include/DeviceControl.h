@@ -45,6 +45,8 @@ BOOL DeviceControl_GetNotification(DWORD index, HANDLE* handle, DWORD* type, DWO
                                    wchar_t* arguments, DWORD cchArguments);
 // How many programs the notification service started for this device.
 DWORD DeviceControl_GetNotificationStarts(void);
+// How often the object store's volume was flushed (CeFlushDBVol).
+DWORD DeviceControl_GetVolumeFlushes(void);
 
 // The device's services (the notification service): started by the layer when a
 // notification is set; these start them on purpose (after a boot, say) or stop them

@@ -1,5 +1,4 @@
 #include "App.h"
-#include "ClockWnd.h"
 #include "EngineWnd.h"
 #include "FullScreenClock.h"
 #include "ProgramSandbox.h"
@@ -48,7 +47,7 @@ TEST(AppLifetime, CreatesAndDestroysInOrder) {
     EXPECT_NE(nullptr, App::GetSignaller());
     EXPECT_NE(nullptr, App::GetItemStore());
     HWND engine = App::GetEngine()->Hwnd();
-    HWND clock = App::GetClock()->Hwnd();
+    HWND clock = App::GetClockWindow();
     HWND fullScreen = App::GetFullScreenClock()->Hwnd();
     EXPECT_EQ(engine, GetParent(clock));
     EXPECT_TRUE(GetWindowLongW(clock, GWL_STYLE) & WS_VISIBLE);
@@ -71,7 +70,7 @@ TEST(AppLifetime, CreatesAndDestroysInOrder) {
     App::Shutdown();
     UnhookWindowsHookEx(hook);
     EXPECT_EQ(nullptr, App::GetEngine());
-    EXPECT_EQ(nullptr, App::GetClock());
+    EXPECT_EQ(nullptr, App::GetClockWindow());
     EXPECT_EQ(nullptr, App::GetFullScreenClock());
     EXPECT_EQ(nullptr, App::GetItemStore());
     EXPECT_EQ(nullptr, App::GetSignaller());

@@ -116,7 +116,7 @@ TEST_F(CommandHandlerTest, ClockChangeEndsTheProcessOnlyWhenNothingNeedsIt) {
 }
 
 TEST_F(CommandHandlerTest, ScreenSaverStartsOnlyWhenItsSettingsAllow) {
-    FullScreenClock* clock = App::GetFullScreenClock();
+    FullScreenClockControl* clock = App::GetFullScreenClock();
     ScreenSaverSettings& settings = *store_->GetSettings().screenSaver;
     settings.ShowTypeBT = settings.ShowTypeDC = ScreenSaverStart::kShowNever;
     Send(L"-scrsvr");

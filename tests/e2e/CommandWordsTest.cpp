@@ -5,7 +5,7 @@
 #include "CopyDataCommand.h"
 #include "DeviceControl.h"
 #include "EngineMessage.h"
-#include "EngineScreens.h"
+#include "ProgramScreens.h"
 #include "EngineWnd.h"
 #include "FullScreenClock.h"
 #include "RegKeyRef.h"
@@ -20,7 +20,7 @@
 namespace {
 
 const std::wstring kProductKey = L"Software\\Ostrel\\Orvalen";
-const std::wstring kScreenRecord = kProductKey + L"\\" + EngineScreens::kScreenRecordKey;
+const std::wstring kScreenRecord = kProductKey + L"\\" + ProgramScreens::kScreenRecordKey;
 const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
 constexpr ItemHash kAlarmHash = 1001;
 constexpr ItemHash kSnoozedHash = -5;  // addressed as 4294967291
@@ -54,9 +54,9 @@ struct ScreenRequest {
 };
 ScreenRequest LastScreenRequest() {
     ScreenRequest r;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, EngineScreens::kRingCountValue, &r.count);
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, EngineScreens::kLastMessageValue, &r.message);
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, EngineScreens::kLastValueValue, &r.value);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kRingCountValue, &r.count);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kLastMessageValue, &r.message);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kLastValueValue, &r.value);
     return r;
 }
 
@@ -171,7 +171,7 @@ TEST_F(CommandWords, EveryWordReachesItsHandler) {
         {L"alarm_active 4294968297", kOpenMainWindow, kNoTab},  // 2^32 + 1001 names no alarm
         {L"", kOpenMainWindow, kNoTab},
         {L"hello", kOpenMainWindow, kNoTab},
-        {L"timer_delete " + timer, EngineScreens::kDeleteQuestion, CommandHandler::kDeleteTimerTextId},
+        {L"timer_delete " + timer, ProgramScreens::kDeleteQuestion, CommandHandler::kDeleteTimerTextId},
     };
     for (const ScreenCase& c : screenCases) ExpectScreenRequest(c.text, c.message, c.value);
     EXPECT_TRUE(AlarmFlags(kAlarmHash) & AlarmItem::kEnabled) << "an overflowing id changed the alarm";

@@ -4,7 +4,7 @@
 #include "AlarmItem.h"
 #include "DeviceClock.h"
 #include "DeviceControl.h"
-#include "EngineScreens.h"
+#include "ProgramScreens.h"
 #include "EngineWnd.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
@@ -84,8 +84,8 @@ size_t CountEvents(DWORD event) {
 
 DWORD RingCount() {
     DWORD count = 0;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + EngineScreens::kRingRecordKey,
-                                   EngineScreens::kRingCountValue, &count);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + ProgramScreens::kRingRecordKey,
+                                   ProgramScreens::kRingCountValue, &count);
     return count;
 }
 
@@ -152,9 +152,9 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
 
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return RingCount() == 1; })) << "the alarm never rang";
     DWORD hash = 0, message = 0;
-    const std::wstring record = std::wstring(kProductKey) + L"\\" + EngineScreens::kRingRecordKey;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, EngineScreens::kLastHashValue, &hash);
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, EngineScreens::kLastMessageValue, &message);
+    const std::wstring record = std::wstring(kProductKey) + L"\\" + ProgramScreens::kRingRecordKey;
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, ProgramScreens::kLastHashValue, &hash);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, ProgramScreens::kLastMessageValue, &message);
     EXPECT_EQ(DWORD(kAlarmHash), hash);
     EXPECT_EQ(1376u, message);
     // The ring screen needs the device on.

@@ -4,7 +4,7 @@
 #include "App.h"
 #include "DeviceControl.h"
 #include "EngineMessage.h"
-#include "EngineScreens.h"
+#include "ProgramScreens.h"
 #include "EngineWnd.h"
 #include "ItemStore.h"
 #include "NearestAlarmState.h"
@@ -66,8 +66,8 @@ protected:
     DWORD Rings() {
         DWORD count = 0;
         testsupport::ReadRegistryDword(HKEY_CURRENT_USER,
-                                       std::wstring(kProductKey) + L"\\" + EngineScreens::kRingRecordKey,
-                                       EngineScreens::kRingCountValue, &count);
+                                       std::wstring(kProductKey) + L"\\" + ProgramScreens::kRingRecordKey,
+                                       ProgramScreens::kRingCountValue, &count);
         return count;
     }
 

@@ -2,6 +2,7 @@
 
 #include "DeviceObjects.h"
 #include "TestFiles.h"
+#include "TestRegistry.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,8 @@ TEST_F(ProgramStart, FirstStartWritesLocationAndTodayTexts) {
     // Its own command reaches its engine window, which quits at once: nothing is due.
     EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
     EXPECT_EQ(sandbox_.ProgramPath(), ReadLocation());
+    // The recorder settings' first key, made before the entry point, in the device's registry.
+    EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, L"Software\\Quobalt"));
 
     const wchar_t* expected[] = {L"Alarms", L"Timers", L"Active", L"Delete", L"Sound", L"Vibrate",
                                  L"Stop", L"Start", L"Restart the timer", L"Run Orvalen", L"Cancel snooze",

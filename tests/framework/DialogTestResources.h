@@ -7,6 +7,7 @@
 #define IDS_TEST_PAGE_SOUND             5002
 #define IDS_TEST_PAGE_LONG              5003
 #define IDS_TEST_SHEET_CAPTION          5004
+#define IDS_TEST_DIGITS_CAPTION         5005
 
 #define IDD_TEST_EDITOR                 5100
 #define IDD_TEST_EDITOR_LANDSCAPE       5101
@@ -14,6 +15,7 @@
 #define IDD_TEST_PAGE_GENERAL           5103
 #define IDD_TEST_PAGE_SOUND             5104
 #define IDD_TEST_PAGE_LONG              5105
+#define IDD_TEST_DIGITS                 5106
 
 #define IDC_TEST_LABEL                  5200
 #define IDC_TEST_EDIT                   5201
@@ -22,3 +24,5 @@
 #define IDC_TEST_ICON                   5204
 #define IDC_TEST_BOTTOM_EDIT            5205
 #define IDC_TEST_KEEP                   5206
+#define IDC_TEST_CLOCK_DIGITS           5207
+#define IDC_TEST_STOPWATCH_DIGITS       5208

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "DeviceScreen.h"
+#include "Dpi.h"
 #include "RegKeyRef.h"
 #include "TestArchives.h"
 #include "TestRegistry.h"
@@ -391,11 +393,22 @@ TEST(Translator, SurvivesEveryTruncationOfAPack) {
 TEST(Translator, GivesEveryOfferedLanguageASlotInTheFlagList) {
     Translator translator;
     ASSERT_TRUE(LoadFixturePack(translator, L"translation.zip"));
-    std::vector<int> slots = {7};
-    HIMAGELIST flags = translator.BuildLanguageImageList(slots);
-    ASSERT_NE(nullptr, flags);
-    // The program carries no flag icons yet: every slot says so.
-    EXPECT_EQ(std::vector<int>(translator.Languages().size(), -1), slots);
-    EXPECT_EQ(0, ImageList_GetImageCount(flags));
-    ImageList_Destroy(flags);
+    // The pack offers German and French; English is always first.
+    ASSERT_EQ(std::vector<DWORD>({1033, kGerman, kFrench}), translator.Languages());
+    for (LONG dpi : {96L, 192L}) {
+        ASSERT_TRUE(DeviceScreen_SetMode(240 * dpi / 96, 320 * dpi / 96, dpi));
+        Dpi_ResetCache();
+        std::vector<int> slots = {7};
+        HIMAGELIST flags = translator.BuildLanguageImageList(slots);
+        ASSERT_NE(nullptr, flags);
+        int width = 0, height = 0;
+        ImageList_GetIconSize(flags, &width, &height);
+        EXPECT_EQ(dpi == 96 ? 16 : 32, width);
+        EXPECT_EQ(width, height);
+        // Icons go in the flag table's order: English, French, German.
+        EXPECT_EQ(std::vector<int>({0, 2, 1}), slots);
+        EXPECT_EQ(3, ImageList_GetImageCount(flags));
+        ImageList_Destroy(flags);
+    }
+    Dpi_ResetCache();
 }

@@ -1,5 +1,6 @@
 // Test program: reports the command text it was started with, its own path, the
-// device time it reads and, through the registry, that it shares the test's device.
+// device time it reads, the unattended-mode requests held as it starts and, through
+// the registry, that it shares the test's device.
 // Started with "jump" it first moves the device clock.
 #include <windows.h>
 #include <string>
@@ -46,7 +47,9 @@ int Report(const wchar_t* winMainText) {
     DeviceClock_GetSystemTime(&utc);
     FILETIME ft;
     SystemTimeToFileTime(&utc, &ft);
-    bool ok = WriteText(PROBE_WINMAIN_FILE, winMainText) && WriteText(PROBE_COMMAND_TEXT_FILE, commandText) &&
+    const DWORD unattended = DeviceControl_GetUnattendedCount();
+    bool ok = WriteDeviceFile(PROBE_UNATTENDED_FILE, &unattended, sizeof unattended) &&
+              WriteText(PROBE_WINMAIN_FILE, winMainText) && WriteText(PROBE_COMMAND_TEXT_FILE, commandText) &&
               WriteText(PROBE_MODULE_FILE, std::wstring(module, n)) &&
               WriteDeviceFile(PROBE_DEVICE_UTC_FILE, &ft, sizeof ft) && WriteText(PROBE_DONE_FILE, L"done");
     return ok ? 0 : 13;

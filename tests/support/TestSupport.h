@@ -2,6 +2,7 @@
 // Everything a test needs from the shared support.
 #include "ChildProcess.h"
 #include "FreshDeviceTest.h"
+#include "HostTools.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
 #include "TestPrograms.h"

@@ -1,6 +1,6 @@
-// Opens a framed or a tabbed dialog on a simulated screen and keeps it up until told
-// to close, so a script can take a screenshot of it:
-//   dialog_showcase <framed|tabbed> <width> <height> <dpi> <language pack> <ready file> <done file>
+// Opens a framed or a tabbed dialog, or one with digital displays in bitmap fonts, on a
+// simulated screen and keeps it up until told to close, so a script can take a screenshot:
+//   dialog_showcase <framed|tabbed|digits> <width> <height> <dpi> <language pack> <ready file> <done file>
 // The ready file appears once the dialog is up; the dialog ends when the done file exists.
 #include <windows.h>
 #include <commctrl.h>
@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <string>
 
+#include "BitmapFontCtrl.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
 #include "DialogFrame.h"
@@ -59,6 +60,29 @@ public:
     }
 };
 
+// The clock's and the stopwatch's displays, in the font for the screen's density.
+class ShowcaseDigits : public FramedDialog {
+public:
+    ShowcaseDigits() : FramedDialog(IDD_TEST_DIGITS, IDS_TEST_DIGITS_CAPTION, IDI_PROGRAM, true, 0, true) {}
+    LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override {
+        const LRESULT result = FramedDialog::OnInitDialog(wParam, lParam);
+        g_frame = Frame().GetHwnd();
+        const bool large = Dpi_GetX() >= 192;
+        ShowDisplay(clock_, IDC_TEST_CLOCK_DIGITS, large, L"12:05");
+        ShowDisplay(stopwatch_, IDC_TEST_STOPWATCH_DIGITS, large, L"00:07:41.250");
+        return result;
+    }
+
+private:
+    void ShowDisplay(BitmapFontCtrl& display, int id, bool large, const wchar_t* text) {
+        display.Subclass(GetDlgItem(GetHwnd(), id));
+        display.LoadFont(large ? IDR_FONT_LARGE_STRIP : IDR_FONT_SMALL_STRIP, large ? IDR_FONT_LARGE : IDR_FONT_SMALL);
+        display.SetText(text);
+    }
+    BitmapFontCtrl clock_;
+    BitmapFontCtrl stopwatch_;
+};
+
 class ShowcaseSheet : public TabDialog {
 public:
     ShowcaseSheet() : TabDialog(IDS_TEST_SHEET_CAPTION, IDI_PROGRAM, true, 0, true) {}
@@ -82,7 +106,7 @@ public:
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 8) {
-        fwprintf(stderr, L"usage: dialog_showcase <framed|tabbed> <width> <height> <dpi> <pack> <ready> <done>\n");
+        fwprintf(stderr, L"usage: dialog_showcase <framed|tabbed|digits> <width> <height> <dpi> <pack> <ready> <done>\n");
         return 2;
     }
     if (!DeviceSession_Attach()) {
@@ -109,6 +133,9 @@ int wmain(int argc, wchar_t** argv) {
     if (kind == L"framed") {
         ShowcaseEditor editor;
         result = editor.Show(nullptr);
+    } else if (kind == L"digits") {
+        ShowcaseDigits digits;
+        result = digits.Show(nullptr);
     } else {
         ShowcaseSheet sheet;
         result = sheet.Show(nullptr);

@@ -1,0 +1,33 @@
+#include "CodecFactoryTable.h"
+
+#include "Gsm610WavCodec.h"
+#include "PcmWavCodec.h"
+
+#include <new>
+
+namespace {
+template <typename Codec>
+AudioCodec* Make() {
+    return new (std::nothrow) Codec();
+}
+
+const CodecFactoryTable::Factory kFactories[CodecFactoryTable::kSlots] = {
+    Make<PcmWavCodec>,     // 0
+    nullptr,               // 1 MP3 writer
+    nullptr,               // 2
+    nullptr,               // 3
+    Make<Gsm610WavCodec>,  // 4
+    nullptr,               // 5
+    nullptr,               // 6
+    nullptr,               // 7 WMA reader
+};
+}  // namespace
+
+CodecFactoryTable::Factory CodecFactoryTable::At(int id) {
+    return id >= 0 && id < kSlots ? kFactories[id] : nullptr;
+}
+
+AudioCodec* CodecFactoryTable::Create(int id) {
+    Factory factory = At(id);
+    return factory ? factory() : nullptr;
+}

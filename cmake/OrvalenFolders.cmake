@@ -1,0 +1,13 @@
+# orvalen_include_header_folders(<target> <root>)
+# Subsystems keep a folder per concern and include their headers by bare name:
+# every folder below root that holds a header becomes a public include folder.
+function(orvalen_include_header_folders target root)
+  file(GLOB_RECURSE _headers CONFIGURE_DEPENDS ${root}/*.h)
+  set(_folders ${root})
+  foreach(_header ${_headers})
+    get_filename_component(_folder ${_header} DIRECTORY)
+    list(APPEND _folders ${_folder})
+  endforeach()
+  list(REMOVE_DUPLICATES _folders)
+  target_include_directories(${target} PUBLIC ${_folders})
+endfunction()

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Makes the WAV files the codec tests read, each with sox's own decoding of it as raw
+# little-endian PCM: make_codec_fixtures.sh <out-dir>. sox comes from SOX_PROGRAM and
+# ffmpeg from FFMPEG_PROGRAM. No dither (-D), so every build makes the same samples.
+set -euo pipefail
+out=$1
+mkdir -p "$out"
+cd "$out"
+sox=$SOX_PROGRAM
+"$sox" -D -n -r 44100 -b 16 -c 2 pcm16_stereo.wav synth 0.5 sine 440 sine 660 vol 0.6
+"$sox" -D -n -r 8000 -b 8 -e unsigned -c 1 pcm8_mono.wav synth 0.7 sine 300 vol 0.7
+# ffmpeg puts a "LIST" chunk between "fmt " and "data".
+"$FFMPEG_PROGRAM" -v error -y -i pcm16_stereo.wav -c:a pcm_s16le pcm16_list.wav
+for f in pcm16_stereo pcm8_mono pcm16_list; do "$sox" -D $f.wav -t raw $f.raw; done
+# GSM 6.10 of a speech-like sound (a gliding buzz with two formants and syllables), at
+# lengths that end inside a block.
+speech="synth 1.3 sawtooth 110-160 lowpass 2800 equalizer 700 300 6 equalizer 1200 400 4 tremolo 3 80 vol 1.5"
+"$sox" -D -n -r 8000 -c 1 -e gsm-full-rate gsm_8000.wav $speech
+"$sox" -D -n -r 44100 -c 1 -e gsm-full-rate gsm_44100.wav $speech
+# Noise leaves the decoder little memory, so a decoding that starts after a seek soon
+# matches the one from the start.
+"$sox" -D -n -r 8000 -c 1 -e gsm-full-rate gsm_noise.wav synth 1.3 whitenoise vol 0.5
+for f in gsm_8000 gsm_44100 gsm_noise; do "$sox" -D $f.wav -t raw -e signed -b 16 -L $f.raw; done

@@ -1,0 +1,123 @@
+// The RIFF walk as the probe and both readers see it: unfinished and odd headers, the
+// probe's figures, and damaged files (every truncation, a rate of 0) failing cleanly.
+#include <gtest/gtest.h>
+
+#include "WavProbe.h"
+#include "WavTestSupport.h"
+
+using namespace wavtest;
+
+namespace {
+
+// Frames a codec reads from the bytes (written to a file); -1 when it refuses to open with
+// 10, below that for any other refusal.
+int FramesRead(int codecId, const std::string& bytes, int frameBytes, int* readResult = nullptr) {
+    const std::wstring path = TempFile(L"case.wav");
+    if (!testsupport::WriteBytes(path, bytes)) return -2;
+    int result = -1;
+    auto codec = OpenForReading(codecId, path, &result);
+    if (result != 0) return result == 10 ? -1 : -100 - result;
+    const std::string all = ReadAll(*codec, 500, frameBytes, readResult);
+    codec->CloseRead();
+    return static_cast<int>(all.size() / frameBytes);
+}
+
+// sox's GSM file cut to three blocks.
+std::string SmallGsm() {
+    std::string file = FixtureBytes(L"gsm_8000.wav").substr(0, 60 + 3 * 65);
+    PutLe32At(file, 4, static_cast<uint32_t>(file.size() - 8));
+    PutLe32At(file, 56, 3 * 65);
+    return file;
+}
+
+// The sox file with a "data" chunk of 1000 bytes (250 stereo frames) and a tail after it.
+std::string SmallPcm() {
+    std::string file = FixtureBytes(L"pcm16_stereo.wav").substr(0, 44 + 1000);
+    PutLe32At(file, 4, 36 + 1000);
+    PutLe32At(file, 40, 1000);
+    return file;
+}
+
+}  // namespace
+
+TEST(WavRiff, UnfinishedAndOddHeadersStillFindTheData) {
+    const std::string full = FixtureBytes(L"pcm16_stereo.wav");
+    const int frames = static_cast<int>((full.size() - 44) / 4);
+    std::string unfinished = full;  // what a writer leaves that never patched its sizes
+    PutLe32At(unfinished, 4, 36);
+    EXPECT_EQ(frames, FramesRead(0, unfinished, 4));
+    unfinished.replace(4, 4, "----");
+    unfinished.replace(40, 4, "----");
+    EXPECT_EQ(frames, FramesRead(0, unfinished, 4)) << "a size beyond the file: the file rules";
+    std::string sizeZero = full;
+    PutLe32At(sizeZero, 40, 0);
+    EXPECT_EQ(frames, FramesRead(0, sizeZero, 4)) << "an empty data size takes what remains";
+
+    std::string withTail = SmallPcm() + "junkjunk";  // trailing bytes outside the data chunk
+    EXPECT_EQ(250, FramesRead(0, withTail, 4));
+
+    std::string headerOnly = full.substr(0, 44);
+    PutLe32At(headerOnly, 4, 36);
+    PutLe32At(headerOnly, 40, 0);
+    EXPECT_EQ(0, FramesRead(0, headerOnly, 4));
+    EXPECT_EQ(-1, FramesRead(0, headerOnly.substr(0, 43), 4));
+}
+
+TEST(WavRiff, TheProbeReportsCodecFramesAndDuration) {
+    WavFileInfo info;
+    ASSERT_TRUE(SoundFileInfo_ProbeWav(Fixture(L"pcm8_mono.wav").c_str(), &info));
+    EXPECT_EQ(CodecFactoryTable::kPcmWav, info.codecId);
+    EXPECT_EQ(5600u, info.frames);
+    EXPECT_EQ(700u, info.durationMs);
+    EXPECT_EQ(1, info.channels);
+    EXPECT_EQ(8000, info.sampleRate);
+
+    // sox's GSM at 44100 Hz: the "fact" count (1.3 s), shorter than the blocks hold.
+    ASSERT_TRUE(SoundFileInfo_ProbeWav(Fixture(L"gsm_44100.wav").c_str(), &info));
+    EXPECT_EQ(CodecFactoryTable::kGsm610Wav, info.codecId);
+    EXPECT_EQ(57330u, info.frames);
+    EXPECT_EQ(1300u, info.durationMs);
+    EXPECT_EQ(44100, info.sampleRate);
+
+    EXPECT_FALSE(SoundFileInfo_ProbeWav(TempFile(L"missing.wav").c_str(), &info));
+    std::string alaw = SmallPcm();
+    alaw[20] = 6;  // A-law: not one of ours
+    ASSERT_TRUE(testsupport::WriteBytes(TempFile(L"alaw.wav"), alaw));
+    EXPECT_FALSE(SoundFileInfo_ProbeWav(TempFile(L"alaw.wav").c_str(), &info));
+}
+
+TEST(WavRiff, ARateOfZeroIsRefusedAsDamaged) {
+    std::string pcm = SmallPcm();
+    PutLe32At(pcm, 24, 0);
+    EXPECT_EQ(-1, FramesRead(CodecFactoryTable::kPcmWav, pcm, 4));
+    std::string gsm = FixtureBytes(L"gsm_8000.wav");
+    PutLe32At(gsm, 24, 0);
+    EXPECT_EQ(-1, FramesRead(CodecFactoryTable::kGsm610Wav, gsm, 2));
+    WavFileInfo info;
+    ASSERT_TRUE(testsupport::WriteBytes(TempFile(L"rate0.wav"), gsm));
+    EXPECT_FALSE(SoundFileInfo_ProbeWav(TempFile(L"rate0.wav").c_str(), &info));
+}
+
+TEST(WavRiff, EveryTruncationOpensWithTenOrReadsWhatIsThere) {
+    struct Case {
+        int codecId;
+        std::string file;
+        int frameBytes;
+        int frames;
+    } const cases[] = {{CodecFactoryTable::kPcmWav, SmallPcm(), 4, 250},
+                       {CodecFactoryTable::kGsm610Wav, SmallGsm(), 2, 960}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "codec " << c.codecId);
+        ASSERT_EQ(c.frames, FramesRead(c.codecId, c.file, c.frameBytes));
+        int opened = 0;
+        for (size_t length = 0; length < c.file.size(); ++length) {
+            int readResult = 0;
+            const int frames = FramesRead(c.codecId, c.file.substr(0, length), c.frameBytes, &readResult);
+            ASSERT_GE(frames, -1) << length;
+            ASSERT_TRUE(readResult == 0 || readResult == 11) << length;
+            ASSERT_LE(frames, c.frames) << length;
+            if (frames >= 0) ++opened;
+        }
+        EXPECT_GT(opened, 0) << "some truncations still hold a readable start";
+    }
+}
