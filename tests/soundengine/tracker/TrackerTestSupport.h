@@ -73,6 +73,13 @@ inline std::string ReferencesMissing() {
   return status.empty() ? "the tracker reference step has not run" : status;
 }
 
+// Empty when openmpt123's view of the built effect modules is there (it needs no archive).
+inline std::string BuiltReferencesMissing() {
+  if (GetFileAttributesA(RefPath("built\\done").c_str()) != INVALID_FILE_ATTRIBUTES) return "";
+  const std::string status = ReadText(RefPath("status"));
+  return status.empty() ? "the tracker reference step has not run" : status;
+}
+
 // openmpt123's length in seconds; negative when it could not play the file.
 inline double OpenmptLength(const std::string& module) {
   const std::string text = ReadText(module + ".length");
