@@ -1,6 +1,7 @@
 #include "DeviceInput.h"
 
 #include "UserActivity.h"
+#include "hotkeys.h"
 
 BOOL DeviceInput_Tap(int x, int y) {
     POINT at = {x, y};
@@ -14,8 +15,15 @@ BOOL DeviceInput_Tap(int x, int y) {
     return UserActivity::Signal() ? TRUE : FALSE;
 }
 
-BOOL DeviceInput_Key(UINT virtualKey) {
-    if (HWND window = GetForegroundWindow()) {
+BOOL DeviceInput_Key(UINT virtualKey) { return DeviceInput_KeyWithModifiers(virtualKey, 0); }
+
+BOOL DeviceInput_KeyWithModifiers(UINT virtualKey, UINT modifiers) {
+    HWND target = nullptr;
+    int id = 0;
+    // A registered hot key takes the press: the window hears WM_HOTKEY, no key messages.
+    if (Device_FindHotKey(modifiers, virtualKey, &target, &id))
+        PostMessageW(target, WM_HOTKEY, static_cast<WPARAM>(id), MAKELPARAM(modifiers, virtualKey));
+    else if (HWND window = GetForegroundWindow()) {
         PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
         PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
     }

@@ -1,8 +1,16 @@
 #include "ProgramScreens.h"
 
 #include "AlarmItem.h"
+#include "AlarmListPage.h"
+#include "AppMessageBox.h"
+#include "ButtonMap.h"
+#include "ContextHelp.h"
+#include "MainWindow.h"
+#include "Settings.h"
+#include "Translator.h"
 #include "ClockWnd.h"
 #include "EngineMessage.h"
+#include "EngineWnd.h"
 #include "FullScreenClock.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
@@ -27,6 +35,8 @@ void DestroyWindowObject(WindowObject*& object) {
 void ProgramScreens::Install() {
     static ProgramScreens screens;
     EngineScreens::Install(&screens);
+    ContextHelp::Install();
+    Settings::SetButtonRecord(&ButtonMap::Instance());
 }
 
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
@@ -74,12 +84,23 @@ void ProgramScreens::RunRingAction(EventItem& item) {
     action->Execute();
 }
 
-bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) {
-    Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(tab), EngineMessage::kOpenMainWindow);
-    return false;
+bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) { return MainWindow::Open(tab); }
+
+void ProgramScreens::CloseMainWindow(EngineWnd&) { MainWindow::Close(); }
+
+bool ProgramScreens::HasMainWindow() const { return MainWindow::Frame() != nullptr; }
+
+void ProgramScreens::RefreshAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->UpdateRow(&alarm);
 }
 
-void ProgramScreens::CloseMainWindow(EngineWnd&) {}
+void ProgramScreens::RemoveAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->RemoveRow(page->FindRow(&alarm));
+}
+
+void ProgramScreens::AddAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->ShowNewAlarm(&alarm);
+}
 
 bool ProgramScreens::EditTimer(EngineWnd&, TimerItem& timer) {
     Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(timer.Hash), EngineMessage::kEditTimer);
@@ -95,7 +116,7 @@ void ProgramScreens::RunMainMenu(EngineWnd&) {
     Record(kScreenRecordKey, kLastValueValue, 0, EngineMessage::kMainMenu);
 }
 
-bool ProgramScreens::ConfirmDelete(EngineWnd&, UINT textId) {
-    Record(kScreenRecordKey, kLastValueValue, textId, kDeleteQuestion);
-    return true;
+bool ProgramScreens::ConfirmDelete(EngineWnd& engine, UINT textId) {
+    const std::wstring text = Translator::Instance().GetString(textId);
+    return AppMessageBox_Show(engine.Hwnd(), text.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }

@@ -1,11 +1,10 @@
 #pragma once
-// The program's screens behind the engine's interface. The ring windows, the main
-// window, the editors and the main-menu popup do not exist yet, so these stand in:
-// a ring is recorded under the product key (RingRecord) instead of shown, and runs
-// the item's action as a starting ring would; a request
-// for the main window, a page, an editor, the main menu or a delete question is
-// recorded under ScreenRecord; there is no main window, every editor ends as
-// cancelled and every delete question is answered yes.
+// The program's screens behind the engine's interface: the clock windows, the main
+// window with its pages, and the delete questions. The ring windows, the editors and
+// the main-menu popup do not exist yet, so these stand in: a ring is recorded under the
+// product key (RingRecord) instead of shown, and runs the item's action as a starting
+// ring would; a request for an editor or the main menu is recorded under ScreenRecord,
+// and every editor ends as cancelled.
 #include "EngineScreens.h"
 
 class ClockWnd;
@@ -18,11 +17,9 @@ public:
     static constexpr wchar_t kRingCountValue[] = L"Count";
     static constexpr wchar_t kLastHashValue[] = L"LastHash";
     static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
-    // Count and LastMessage as above; LastValue: the tab (-1 none), the item's Hash or the question's text id.
+    // Count and LastMessage as above; LastValue: the item's Hash (0 for the main menu).
     static constexpr wchar_t kScreenRecordKey[] = L"ScreenRecord";
     static constexpr wchar_t kLastValueValue[] = L"LastValue";
-    // What ScreenRecord notes as LastMessage for a delete question.
-    static constexpr UINT kDeleteQuestion = 0;
 
     // Installs the process-wide screens as the engine's; the program does this before it starts.
     static void Install();
@@ -36,7 +33,10 @@ public:
     void ShowTimerRing(EngineWnd& engine, TimerItem& timer) override;
     bool OpenMainWindow(EngineWnd& engine, int tab) override;
     void CloseMainWindow(EngineWnd& engine) override;
-    bool HasMainWindow() const override { return false; }
+    bool HasMainWindow() const override;
+    void RefreshAlarmRow(AlarmItem& alarm) override;
+    void RemoveAlarmRow(AlarmItem& alarm) override;
+    void AddAlarmRow(AlarmItem& alarm) override;
     bool EditTimer(EngineWnd& engine, TimerItem& timer) override;
     bool EditAlarm(EngineWnd& engine, AlarmItem& alarm) override;
     void RunMainMenu(EngineWnd& engine) override;

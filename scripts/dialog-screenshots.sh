@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Screenshots of a framed and a tabbed dialog, the bitmap-font displays and the
-# program's reset countdown on the simulated handheld, at 240 x 320 (96 DPI) and at
+# Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the program's
+# reset countdown and its main window (Alarms tab with three alarms, empty, and with the
+# soft-key menu open) on the simulated handheld, at 240 x 320 (96 DPI) and at
 # 480 x 640 (192 DPI), each on a virtual screen of that size (scripts/screen.sh).
 # The PNGs go to build/screenshots/.
 #   JOBS=n   build jobs (default: all processors)
@@ -33,7 +34,7 @@ shoot() {  # kind width height dpi
   local name=$kind-${width}x${height}
   local ready=$work/$name.ready done=$work/$name.done
   local showcase=$dialog_showcase
-  [ "$kind" = countdown ] && showcase=$screen_showcase
+  case $kind in countdown | mainwnd*) showcase=$screen_showcase ;; esac
   rm -f "$ready" "$done"
   screen_start "$width" "$height" "$dpi"
   screen_show "$(wine_path "$showcase")" "$kind" "$width" "$height" "$dpi" "$(wine_path "$pack")" \
@@ -52,7 +53,13 @@ shoot framed 240 320 96
 shoot tabbed 240 320 96
 shoot digits 240 320 96
 shoot countdown 240 320 96
+shoot mainwnd 240 320 96
+shoot mainwnd-empty 240 320 96
+shoot mainwnd-menu 240 320 96
 shoot framed 480 640 192
 shoot tabbed 480 640 192
 shoot digits 480 640 192
 shoot countdown 480 640 192
+shoot mainwnd 480 640 192
+shoot mainwnd-empty 480 640 192
+shoot mainwnd-menu 480 640 192

@@ -1,5 +1,5 @@
-// The program records rings and screen requests under its key while the ring screens,
-// the main window and the editors are not built; this file goes when they are.
+// The program records rings and screen requests under its key while the ring screens
+// and the editors are not built; this file goes when they are.
 #include "DeviceSnapshot.h"
 
 #include "EngineMessage.h"
@@ -38,7 +38,6 @@ std::wstring StandInRecords_ScreenName(DWORD message, DWORD value) {
         case EngineMessage::kEditAlarm: return L"the alarm editor for the alarm " + std::to_wstring(value);
         case EngineMessage::kEditTimer: return L"the timer editor for the timer " + std::to_wstring(value);
         case EngineMessage::kMainMenu: return L"the main menu";
-        case ProgramScreens::kDeleteQuestion: return L"a delete question (text " + std::to_wstring(value) + L")";
         default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(tab) + L")";
     }
 }
