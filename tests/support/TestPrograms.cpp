@@ -17,6 +17,8 @@ std::wstring StandInLibrary(const wchar_t* name) {
     return HostPath(ORVALEN_STANDIN_FOLDER) + L"\\" + name;
 }
 
+bool InstallHelpViewer() { return CopyIntoDevice(HostPath(ORVALEN_HELP_VIEWER_EXE), L"\\Windows\\peghelp.exe"); }
+
 bool InstallStandInLibraries() {
     for (const wchar_t* name : {COREDLL_LIBRARY, AYGSHELL_LIBRARY}) {
         std::wstring target = DevicePath(std::wstring(L"\\Windows\\") + name);

@@ -13,6 +13,8 @@ bool InstallLauncher();
 // Puts the device layer's stand-in coredll.dll and aygshell.dll into the device's
 // \Windows, as the handheld has its own there. Every test device gets them.
 bool InstallStandInLibraries();
+// Puts the device's stand-in help viewer (peghelp.exe) into its \Windows.
+bool InstallHelpViewer();
 // Host path of a built stand-in library ("coredll.dll" or "aygshell.dll").
 std::wstring StandInLibrary(const wchar_t* name);
 

@@ -1,0 +1,132 @@
+#include "MainWindowProbe.h"
+
+#include <commctrl.h>
+
+#include "TestFiles.h"
+
+namespace main_window_probe {
+
+namespace {
+
+constexpr int kTitleControl = 11700;
+constexpr int kAlarmsList = 10300;
+constexpr int kTextLength = 128;
+
+HWND FindChild(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search = {id, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (GetDlgCtrlID(child) != s->id) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// One block in the program's memory for a request and its answer.
+class RemoteBlock {
+public:
+    RemoteBlock(HANDLE process, SIZE_T size)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBlock() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    BYTE* At(SIZE_T offset) const { return static_cast<BYTE*>(address_) + offset; }
+    bool Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        return WriteProcessMemory(process_, At(offset), data, size, nullptr) != FALSE;
+    }
+    bool Read(SIZE_T offset, void* data, SIZE_T size) const {
+        return ReadProcessMemory(process_, At(offset), data, size, nullptr) != FALSE;
+    }
+    bool Valid() const { return address_ != nullptr; }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
+}  // namespace
+
+HWND WaitForMainWindow(DWORD timeoutMs) { return testsupport::WaitForWindow(L"OrvalenMainWnd", timeoutMs); }
+
+std::wstring PageCaption(HWND mainWindow) {
+    HWND title = FindChild(mainWindow, kTitleControl);
+    wchar_t text[kTextLength] = {};
+    if (title) SendMessageW(title, WM_GETTEXT, kTextLength, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+bool WaitForPage(HWND mainWindow, const std::wstring& caption, DWORD timeoutMs) {
+    return testsupport::PollUntil(timeoutMs, [&] { return PageCaption(mainWindow) == caption; });
+}
+
+std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process) {
+    std::vector<Row> rows;
+    HWND list = FindChild(mainWindow, kAlarmsList);
+    const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+    RemoteBlock block(process, sizeof(LVITEMW) + kTextLength * sizeof(wchar_t));
+    if (!block.Valid()) return rows;
+    for (int index = 0; index < count; ++index) {
+        Row row;
+        std::wstring* texts[] = {&row.name, &row.time, &row.sound};
+        for (int column = 0; column < 3; ++column) {
+            LVITEMW item = {};
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = index;
+            item.iSubItem = column;
+            item.pszText = reinterpret_cast<wchar_t*>(block.At(sizeof(LVITEMW)));
+            item.cchTextMax = kTextLength;
+            block.Write(0, &item, sizeof item);
+            SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block.At(0)));
+            wchar_t text[kTextLength] = {};
+            block.Read(sizeof(LVITEMW), text, sizeof text);
+            text[kTextLength - 1] = 0;
+            *texts[column] = text;
+            if (column == 0) {
+                block.Read(0, &item, sizeof item);
+                row.image = item.iImage;
+            }
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+void SelectRow(HWND mainWindow, int row) {
+    HWND list = FindChild(mainWindow, kAlarmsList);
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
+}
+
+void Command(HWND mainWindow, UINT id) { SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+std::wstring Answer(UINT button, DWORD timeoutMs) {
+    HWND box = nullptr;
+    testsupport::PollUntil(timeoutMs, [&] {
+        box = nullptr;
+        EnumWindows(
+            [](HWND window, LPARAM found) -> BOOL {
+                wchar_t name[16] = {};
+                GetClassNameW(window, name, 16);
+                if (wcscmp(name, L"#32770") != 0 || !IsWindowVisible(window) || !GetDlgItem(window, IDYES))
+                    return TRUE;
+                *reinterpret_cast<HWND*>(found) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+        return box != nullptr;
+    });
+    if (!box) return std::wstring();
+    wchar_t text[512] = {};
+    // The message box's text is its static control 0xFFFF.
+    SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    return text;
+}
+
+}  // namespace main_window_probe
