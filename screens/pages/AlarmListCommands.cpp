@@ -12,21 +12,14 @@
 #include "ItemStore.h"
 #include "ListViewItems.h"
 #include "MainWindow.h"
-#include "MenuBarWnd.h"
 #include "Signaller.h"
 #include "Translator.h"
 #include "resource.h"
 
 namespace {
 
-// The page menu: made on first need and kept until the program ends.
-struct SharedMenu {
-    HMENU menu = nullptr;
-    ~SharedMenu() {
-        if (menu) DestroyMenu(menu);
-    }
-};
-SharedMenu gMenu;
+// The page menu, shared by the soft key and the context menu.
+KeptMenu gMenu;
 
 void AppendItem(HMENU menu, UINT id) {
     AppendMenuW(menu, MF_STRING, id, Translator::Instance().GetString(id).c_str());
@@ -111,8 +104,7 @@ void AlarmListPage::PrepareMenu(HMENU menu) {
 
 LRESULT AlarmListPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kFillMenuBarMessage) {
-        MenuBarWnd* bar = MainWindow::MenuBar();
-        if (HMENU menu = bar ? Menu() : nullptr) bar->SetMenu(menu);
+        if (MainWindow::MenuBar()) FillMenuBar(Menu());
         return 0;
     }
     if (message == WM_INITMENUPOPUP) {
@@ -282,13 +274,7 @@ void AlarmListPage::DeleteSelected() {
     const int row = FindRow(alarm);
     const ItemHash hash = alarm->Hash;
     const std::wstring text = Translator::Instance().GetString(IDS_DELETE_ALARM_QUESTION) + L" " +
-                              alarm->GetTitle().CStr() + L", " + [&] {
-                                  SYSTEMTIME time = {};
-                                  Time_DateToSystemTime(alarm->time, time);
-                                  wchar_t buffer[64] = {};
-                                  GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, buffer, 64);
-                                  return std::wstring(buffer);
-                              }();
+                              alarm->GetTitle().CStr() + L", " + TimeText(*alarm);
     const int answer = AppMessageBox_Show(GetHwnd(), text.c_str(), MB_YESNO | MB_ICONQUESTION | MB_TOPMOST);
     // The question's modal loop may have seen the alarm deleted: it is looked up again.
     alarm = StillThere(hash);

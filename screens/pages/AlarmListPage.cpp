@@ -31,15 +31,15 @@ const wchar_t kColumnsWidthKey[] = L"Alarms\\ColumnsWidth";
 const wchar_t kColumnValue[] = L"Column";
 const wchar_t kAscendingValue[] = L"Ascending";
 
-std::wstring TimeText(const AlarmItem& alarm) {
+}  // namespace
+
+std::wstring AlarmListPage::TimeText(const AlarmItem& alarm) {
     SYSTEMTIME time = {};
     Time_DateToSystemTime(alarm.time, time);
     wchar_t text[64] = {};
     GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &time, nullptr, text, 64);
     return text;
 }
-
-}  // namespace
 
 AlarmListPage::AlarmListPage()
     : TabPage(IDD_ALARMS_PAGE, IDS_ALARMS, IDI_ALARM_ACTIVE, ContextHelp::kAlarms, ButtonMap::kAlarms) {}

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
 
 #include "TabPage.h"
 
@@ -37,6 +38,8 @@ public:
     static int CALLBACK Compare(LPARAM first, LPARAM second, LPARAM page);
     static int CompareAlarms(const AlarmItem* first, const AlarmItem* second, int column, bool ascending);
     static bool IsActive(const AlarmItem& alarm);
+    // The alarm's time of day as the list shows it.
+    static std::wstring TimeText(const AlarmItem& alarm);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;

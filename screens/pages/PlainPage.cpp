@@ -1,27 +1,21 @@
 #include "PlainPage.h"
 
 #include "MainWindow.h"
-#include "MenuBarWnd.h"
 #include "resource.h"
 
 namespace {
 
-// The menu tail alone, made on first need and kept until the program ends.
-struct TailMenu {
-    HMENU menu = nullptr;
-    ~TailMenu() {
-        if (menu) DestroyMenu(menu);
+// The menu tail alone.
+KeptMenu gTailMenu;
+
+HMENU TailMenu() {
+    if (!gTailMenu.menu && (gTailMenu.menu = CreatePopupMenu())) {
+        TabPage::AppendMenuTail(gTailMenu.menu);
+        // The tail starts with a separator; alone, the menu does not need it.
+        DeleteMenu(gTailMenu.menu, 0, MF_BYPOSITION);
     }
-    HMENU Get() {
-        if (!menu && (menu = CreatePopupMenu())) {
-            TabPage::AppendMenuTail(menu);
-            // The tail starts with a separator; alone, the menu does not need it.
-            DeleteMenu(menu, 0, MF_BYPOSITION);
-        }
-        return menu;
-    }
-};
-TailMenu gTailMenu;
+    return gTailMenu.menu;
+}
 
 }  // namespace
 
@@ -30,8 +24,7 @@ PlainPage::PlainPage(UINT templateId, UINT captionId, int helpContext, int butto
 
 LRESULT PlainPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kFillMenuBarMessage) {
-        MenuBarWnd* bar = MainWindow::MenuBar();
-        if (HMENU menu = bar ? gTailMenu.Get() : nullptr) bar->SetMenu(menu);
+        if (MainWindow::MenuBar()) FillMenuBar(TailMenu());
         return 0;
     }
     return TabPage::WindowProc(message, wParam, lParam);

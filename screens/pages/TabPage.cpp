@@ -5,6 +5,8 @@
 #include "Dpi.h"
 #include "Gfx.h"
 #include "HelpTopic.h"
+#include "MainWindow.h"
+#include "MenuBarWnd.h"
 #include "Translator.h"
 #include "resource.h"
 
@@ -101,6 +103,11 @@ void TabPage::AppendMenuTail(HMENU menu) {
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(menu, MF_STRING, IDS_HELP, Translator::Instance().GetString(IDS_HELP).c_str());
     AppendMenuW(menu, MF_STRING, IDS_EXIT, Translator::Instance().GetString(IDS_EXIT).c_str());
+}
+
+void TabPage::FillMenuBar(HMENU menu) {
+    MenuBarWnd* bar = MainWindow::MenuBar();
+    if (bar && menu) bar->SetMenu(menu);
 }
 
 bool TabPage::AddIconButton(UINT controlId, UINT captionId, UINT iconId, UINT disabledIconId) {

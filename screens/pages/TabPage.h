@@ -10,6 +10,17 @@
 #include "PageBase.h"
 #include "RegKeyRef.h"
 
+// A page menu made on first need and kept until the program ends.
+struct KeptMenu {
+    HMENU menu = nullptr;
+    KeptMenu() = default;
+    KeptMenu(const KeptMenu&) = delete;
+    KeptMenu& operator=(const KeptMenu&) = delete;
+    ~KeptMenu() {
+        if (menu) DestroyMenu(menu);
+    }
+};
+
 class TabPage : public PageBase {
 public:
     // Sent to a page to refill the soft-key menu from its own.
@@ -45,6 +56,8 @@ public:
 
     // Every page menu ends with a separator, "Help" and "Exit".
     static void AppendMenuTail(HMENU menu);
+    // Copies the menu into the main window's soft-key menu, when it has one.
+    static void FillMenuBar(HMENU menu);
 
 protected:
     // Makes an owner-drawn icon button of the control; false when it failed.

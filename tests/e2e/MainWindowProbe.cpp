@@ -105,28 +105,43 @@ void SelectRow(HWND mainWindow, int row) {
 
 void Command(HWND mainWindow, UINT id) { SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
-std::wstring Answer(UINT button, DWORD timeoutMs) {
-    HWND box = nullptr;
+namespace {
+
+// The message box's text is its static control 0xFFFF.
+std::wstring BoxText(HWND box) {
+    wchar_t text[512] = {};
+    SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+}  // namespace
+
+std::wstring Answer(UINT button, DWORD timeoutMs, const std::wstring& text) {
+    struct Search {
+        const std::wstring* text;
+        HWND box;
+    } search = {&text, nullptr};
     testsupport::PollUntil(timeoutMs, [&] {
-        box = nullptr;
+        search.box = nullptr;
         EnumWindows(
-            [](HWND window, LPARAM found) -> BOOL {
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
                 wchar_t name[16] = {};
                 GetClassNameW(window, name, 16);
                 if (wcscmp(name, L"#32770") != 0 || !IsWindowVisible(window) || !GetDlgItem(window, IDYES))
                     return TRUE;
-                *reinterpret_cast<HWND*>(found) = window;
+                if (!s->text->empty() && BoxText(window) != *s->text) return TRUE;
+                s->box = window;
                 return FALSE;
             },
-            reinterpret_cast<LPARAM>(&box));
-        return box != nullptr;
+            reinterpret_cast<LPARAM>(&search));
+        return search.box != nullptr;
     });
-    if (!box) return std::wstring();
-    wchar_t text[512] = {};
-    // The message box's text is its static control 0xFFFF.
-    SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-    return text;
+    if (!search.box) return std::wstring();
+    const std::wstring shown = BoxText(search.box);
+    PostMessageW(search.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(search.box, button)));
+    return shown;
 }
 
 }  // namespace main_window_probe

@@ -26,8 +26,9 @@ std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process);
 void SelectRow(HWND mainWindow, int row);
 // A menu command as the soft-key menu sends it to the frame.
 void Command(HWND mainWindow, UINT id);
-// Answers the next yes/no question of the device (a top-level dialog with a Yes
-// button) by clicking a button; its text, or empty when none came in time.
-std::wstring Answer(UINT button, DWORD timeoutMs);
+// Answers a yes/no question of the device (a top-level dialog with a Yes button) whose
+// text is exactly `text` (any, when empty) by clicking a button; its text, or empty
+// when none came in time.
+std::wstring Answer(UINT button, DWORD timeoutMs, const std::wstring& text = std::wstring());
 
 }  // namespace main_window_probe

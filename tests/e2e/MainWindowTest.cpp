@@ -141,6 +141,32 @@ TEST_F(MainWindow, AlarmsPageFollowsTheStoreAndExitEndsTheProgram) {
     EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, kProductKey + L"\\Alarms\\ColumnsWidth"));
 }
 
+// The alarm goes while the page's own question is up (here by "alarm_delete" from a
+// second instance): Yes afterwards deletes nothing a second time.
+TEST_F(MainWindow, AlarmDeletedWhileThePagesQuestionIsOpenIsNotDeletedTwice) {
+    StoreAlarm(kWakeUp, L"Wake up", 6 * 60 + 30, 0x7F, true, true);
+    StoreAlarm(kTrain, L"Train", 7 * 60 + 15, 0x3E, true, false);
+    HWND window = Open(L"alarms");
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(WaitForNames(window, {L"Train", L"Wake up"}));
+    probe::SelectRow(window, 0);
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(30061, 0), 0);
+    const std::wstring pageQuestion = L"Are you sure you want to delete the alarm? Train, " + TimeText(7 * 60 + 15);
+    testsupport::ChildProcess second;
+    ASSERT_TRUE(second.Start(testsupport::DevicePath(kProgramDevicePath), L"alarm_delete " + std::to_wstring(kTrain)));
+    EXPECT_EQ(L"Are you sure you want to delete the alarm?",
+              probe::Answer(IDYES, kTimeoutMs, L"Are you sure you want to delete the alarm?"));
+    EXPECT_EQ(0u, second.Wait(kTimeoutMs));
+    EXPECT_TRUE(WaitForNames(window, {L"Wake up"}));
+    EXPECT_EQ(pageQuestion, probe::Answer(IDYES, kTimeoutMs, pageQuestion));
+    // The other alarm stays, and the program with it (the answer is handled once Exit comes).
+    EXPECT_EQ(std::vector<std::wstring>{L"Wake up"}, Names(Rows(window)));
+    EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, AlarmKey(kWakeUp)));
+    EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
+    probe::Command(window, 30073);
+    EXPECT_EQ(0u, program_.Wait(kTimeoutMs));
+}
+
 TEST_F(MainWindow, OtherTextOpensTheStoredTabAndClosingEndsTheProgram) {
     const struct {
         DWORD stored;
