@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 
 namespace version3items {
 
@@ -40,6 +41,8 @@ std::wstring PlantBase(const std::wstring& list, ItemHash hash, DWORD extraFlags
     Item item;
     item.Hash = hash;
     item.flags = (item.flags & ~Item::kNew) | extraFlags;
+    // A timer without a duration is not loaded.
+    if constexpr (std::is_same<Item, TimerItem>::value) item.time = item.origTime = Ticks_FromSeconds(300);
     const std::wstring key = list + L"\\" + std::to_wstring(hash);
     item.Save(RegKeyRef::Open(key.c_str(), HKEY_CURRENT_USER, false));
     for (const wchar_t* sub : {ItemSoundSettings::kSubKey, ItemVibrationSettings::kSubKey}) {
