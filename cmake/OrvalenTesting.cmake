@@ -11,7 +11,8 @@ foreach(t gtest gtest_main)
   target_compile_options(${t} PRIVATE -w)
 endforeach()
 
-# orvalen_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>] [RESOURCE_LOCK <name>] [RUN_SERIAL])
+# orvalen_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>] [RESOURCE_LOCK <name>] [RUN_SERIAL]
+#                  [FIXTURES_REQUIRED <fixture>])
 # Links the shared test support (clean registry root and device root per test),
 # which provides main(). Cases that share a machine-wide resource (a named mutex,
 # a window class other processes look for) name it as RESOURCE_LOCK and run one at a time.
@@ -23,7 +24,7 @@ set(ORVALEN_LIST_TESTS_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/OrvalenListTests.cmake)
 set(ORVALEN_TEST_ENVIRONMENT
     "ORVALEN_WINE=tests;ORVALEN_SOURCE_DIR=${CMAKE_SOURCE_DIR};ORVALEN_BINARY_DIR=${CMAKE_BINARY_DIR}")
 function(orvalen_add_test name)
-  cmake_parse_arguments(T "RUN_SERIAL" "TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "RUN_SERIAL" "TIMEOUT;RESOURCE_LOCK;FIXTURES_REQUIRED" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(TARGET orvalen_testsupport)
     target_link_libraries(${name} PRIVATE orvalen_testsupport)
@@ -40,6 +41,9 @@ function(orvalen_add_test name)
   endif()
   if(T_RUN_SERIAL)
     string(APPEND properties " RUN_SERIAL TRUE")
+  endif()
+  if(T_FIXTURES_REQUIRED)
+    string(APPEND properties " FIXTURES_REQUIRED [==[${T_FIXTURES_REQUIRED}]==]")
   endif()
 
   set(cases_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_cases.cmake)
