@@ -49,8 +49,12 @@ public:
                     bool noFallback);
     // Ends the repetitions and waits until the sound thread has ended; at once when none runs.
     void StopSound();
-    // True while a ring sound plays on any route.
+    // True while a ring sound is open on any route (an engine stream, the shell's sound
+    // player or the sound-file player), pauses between repetitions included.
     bool IsPlaying() const;
+    // The window named by the last StartSound; a ring window that is no longer it has
+    // been taken over by another ring.
+    HWND SoundNotifyWindow() const { return notifyWindow_; }
 
     // Vibrates `seconds` in the cycles of `settings`; at the natural end posts
     // kVibrationEndedMessage to notifyWindow when postAtEnd is set. 1 when it vibrates;
@@ -73,7 +77,8 @@ public:
     CriticalSection& Lock() { return lock_; }
 
     // The backlight blink thread: forced on kBacklightOnMs and off for the rest of every
-    // second until stopped, then given back to the power manager.
+    // second until stopped, then given back to the power manager. One thread serves
+    // every ring window: a start while it runs does nothing; a stop waits for its end.
     void StartBacklightBlink();
     void StopBacklightBlink();
     bool IsBacklightBlinking();
