@@ -16,6 +16,12 @@ constexpr DWORD kForcedByName = POWER_NAME | 0x1000;
 constexpr DWORD kBlinkPeriodMs = 1000;
 constexpr DWORD kProbeTimeoutMs = 1;
 
+// Waits for `stop` until the device tick count reaches `moment`; true when stopped.
+bool WaitUntil(HANDLE stop, DWORD moment) {
+    const LONG left = LONG(moment - DeviceClock_GetTickCount());
+    return WaitForSingleObject(stop, left > 0 ? DWORD(left) : 0) == WAIT_OBJECT_0;
+}
+
 DWORD SetBacklight(CEDEVICE_POWER_STATE state) {
     return SetDevicePower(const_cast<wchar_t*>(kBacklightDevice), kForcedByName, state);
 }
@@ -107,16 +113,24 @@ void Signaller::RunVibration(const std::shared_ptr<VibrationRun>& run) {
         return;
     }
     const DWORD end = DeviceClock_GetTickCount() + DWORD(run->timeLeftMs);
-    // The cycle's waits end early on a stop, so a stop never waits for a whole cycle.
+    // Each switch is due at a moment of the cycle's own clock, so the time the device
+    // takes to switch never stretches the cycle; the waits end early on a stop, so a
+    // stop never waits for a whole cycle.
+    DWORD cycleStart = DeviceClock_GetTickCount();
     bool stopped = false;
     while (!stopped) {
+        const DWORD onMs = run->settings.CycleOnTime, offMs = run->settings.CycleOffTime;
         VibratorOn();
-        stopped = WaitForSingleObject(run->stop, run->settings.CycleOnTime) == WAIT_OBJECT_0;
+        stopped = WaitUntil(run->stop, cycleStart + onMs);
         VibratorOff();
         if (stopped) break;
-        stopped = WaitForSingleObject(run->stop, run->settings.CycleOffTime) == WAIT_OBJECT_0;
+        stopped = WaitUntil(run->stop, cycleStart + onMs + offMs);
         SystemIdleTimerReset();
-        if (LONG(DeviceClock_GetTickCount() - end) >= 0) break;
+        const DWORD now = DeviceClock_GetTickCount();
+        if (LONG(now - end) >= 0) break;
+        cycleStart += onMs + offMs;
+        // Far behind (the device slept): the next cycle starts now.
+        if (LONG(now - cycleStart) > LONG(onMs + offMs)) cycleStart = now;
     }
     if (!stopped) EndVibrationNaturally(run, true);
 }
@@ -215,9 +229,13 @@ bool Signaller::IsBacklightBlinking() {
 DWORD WINAPI Signaller::BacklightBlinkThread(void* argument) {
     auto* self = static_cast<Signaller*>(argument);
     int phase = 1;
+    // Switched on the blink's own clock, as the vibrator is.
+    DWORD due = DeviceClock_GetTickCount();
     for (;;) {
-        const DWORD wait = phase ? DWORD(self->backlightOnMs_) : kBlinkPeriodMs - DWORD(self->backlightOnMs_);
-        if (WaitForSingleObject(self->backlightStop_, wait) != WAIT_TIMEOUT) break;
+        due += phase ? DWORD(self->backlightOnMs_) : kBlinkPeriodMs - DWORD(self->backlightOnMs_);
+        if (WaitUntil(self->backlightStop_, due)) break;
+        const DWORD now = DeviceClock_GetTickCount();
+        if (LONG(now - due) > LONG(kBlinkPeriodMs)) due = now;
         phase = !phase;
         SetBacklight(phase ? D0 : D3);
     }

@@ -12,6 +12,10 @@ namespace {
 constexpr UINT kSoundEnded = 1036;
 constexpr double kToneMs = 500;
 constexpr double kSlackMs = 300;
+// What the sound engine adds to each pause: a play is heard one output buffer (200 ms)
+// after it starts, and its end is reported once its last half ring (up to 200 ms) has
+// surely been heard.
+constexpr double kEngineLatencyMs = 250;
 
 class SignallerSoundTest : public testing::Test {
 protected:
@@ -43,8 +47,11 @@ TEST_P(SignallerFormatTest, RingsTheToneRepeatTimesWithPauses) {
     ASSERT_EQ(tones.size(), 3u);
     for (size_t i = 0; i < tones.size(); ++i) {
         EXPECT_NEAR(tones[i].Length(), kToneMs, kSlackMs) << "tone " << i;
-        EXPECT_NEAR(Recording::Read().FrequencyIn(tones[i]), 440, 15) << "tone " << i;
-        if (i > 0) EXPECT_NEAR(tones[i].startMs - tones[i - 1].endMs, 1000, kSlackMs) << "pause before tone " << i;
+        EXPECT_GT(Recording::Read().ShareAt(tones[i], 440), 0.8) << "tone " << i;
+        if (i > 0) {
+            EXPECT_NEAR(tones[i].startMs - tones[i - 1].endMs, 1000 + kEngineLatencyMs, kSlackMs)
+                << "pause before tone " << i;
+        }
     }
     // The whole ring plays: the end step's settling time (250 ms) aside.
     const DWORD ended = sink.Of(kSoundEnded)[0].tick;
@@ -102,7 +109,8 @@ TEST_F(SignallerSoundTest, MissingFileRingsTheBuiltInSound) {
     const std::vector<Tone> tones = recording.Tones();
     ASSERT_EQ(tones.size(), 1u);
     EXPECT_NEAR(tones[0].Length(), 800, kSlackMs);
-    EXPECT_NEAR(recording.FrequencyIn(tones[0]), 880, 40) << "the built-in ring's 880 Hz";
+    EXPECT_GT(recording.ShareAt(tones[0], 880), 0.3) << "the built-in ring's 880 Hz";
+    EXPECT_LT(recording.ShareAt(tones[0], 440), 0.05);
 }
 
 // A built-in sound the program lacks rings the default one at least 10 times, 10 points louder.
@@ -164,7 +172,7 @@ TEST_F(SignallerSoundTest, FolderRingsOneOfItsFiles) {
     ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 5000));
     const Recording recording = Recording::Read();
     ASSERT_EQ(recording.Tones().size(), 1u);
-    EXPECT_NEAR(recording.FrequencyIn(recording.Tones()[0]), 440, 15);
+    EXPECT_GT(recording.ShareAt(recording.Tones()[0], 440), 0.8);
 }
 
 // Repeat 0 plays nothing, yet ends like a ring: volume back, end message with wParam 0.

@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "DeviceAudio.h"
@@ -15,6 +16,7 @@ const wchar_t kSinkClass[] = L"SignallerTestSink";
 constexpr UINT kSoundEnded = 1036;
 constexpr UINT kVibrationEnded = 1037;
 constexpr int kWindowMs = 10;
+constexpr double kPi = 3.14159265358979323846;
 constexpr int kSamplesPerMs = DEVICE_SPEAKER_RATE / 1000;
 }  // namespace
 
@@ -100,12 +102,23 @@ std::vector<Tone> Recording::Tones(double level, double bridgeMs) const {
     return tones;
 }
 
-double Recording::FrequencyIn(const Tone& tone) const {
-    const size_t from = size_t(tone.startMs * kSamplesPerMs), to = size_t(tone.endMs * kSamplesPerMs);
-    int crossings = 0;
-    for (size_t i = from + 1; i < to && i < samples_.size(); ++i)
-        if ((samples_[i - 1] < 0) != (samples_[i] < 0)) ++crossings;
-    return crossings / 2.0 / (tone.Length() / 1000.0);
+double Recording::ShareAt(const Tone& tone, double hz) const {
+    const double margin = tone.Length() / 10;
+    const size_t from = size_t((tone.startMs + margin) * kSamplesPerMs);
+    const size_t to = std::min(samples_.size(), size_t((tone.endMs - margin) * kSamplesPerMs));
+    if (to <= from) return 0;
+    const double coefficient = 2 * std::cos(2 * kPi * hz / DEVICE_SPEAKER_RATE);
+    double s1 = 0, s2 = 0, energy = 0;
+    for (size_t i = from; i < to; ++i) {
+        const double s0 = samples_[i] + coefficient * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+        energy += double(samples_[i]) * samples_[i];
+    }
+    const double n = double(to - from);
+    // A sine of amplitude A gives |X|^2 = (A n / 2)^2 and an energy of A^2 n / 2.
+    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+    return energy > 0 ? power * 2 / (n * energy) : 0;
 }
 
 double Recording::RmsIn(double startMs, double endMs) const {

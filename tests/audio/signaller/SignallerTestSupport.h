@@ -53,10 +53,12 @@ class Recording {
 public:
     // Reads what the loudspeaker recorded so far.
     static Recording Read();
-    // Stretches louder than `level` (RMS of 10 ms windows), gaps under `bridgeMs` bridged.
-    std::vector<Tone> Tones(double level = 500, double bridgeMs = 60) const;
-    // The main frequency inside a stretch (from its zero crossings), Hz.
-    double FrequencyIn(const Tone& tone) const;
+    // Stretches louder than `level` (RMS of 10 ms windows), gaps under `bridgeMs` bridged
+    // (a loaded machine may starve the mixer for a moment).
+    std::vector<Tone> Tones(double level = 500, double bridgeMs = 150) const;
+    // The share (0..1) of a stretch's power at `hz` (Goertzel over its middle 80 %; an
+    // encoder's low-level lead-in and the edges stay out).
+    double ShareAt(const Tone& tone, double hz) const;
     // RMS over a stretch.
     double RmsIn(double startMs, double endMs) const;
     // Milliseconds of recording the device tick `tick` stands for.

@@ -2,6 +2,10 @@
 // backlight blink thread, and rings started and stopped a hundred times.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "DeviceControl.h"
+#include "DeviceFiles.h"
 #include "DeviceModel.h"
 #include "Signaller.h"
 #include "SignallerTestSupport.h"
@@ -14,6 +18,8 @@ namespace {
 constexpr UINT kSoundEnded = 1036;
 constexpr UINT kVibrationEnded = 1037;
 constexpr double kCycleSlackMs = 50;
+// A single switch on a loaded machine may come late; the typical one may not.
+constexpr double kLateSwitchMs = 200;
 
 ItemVibrationSettings Cycles(int onMs, int offMs) {
     ItemVibrationSettings v;
@@ -22,14 +28,27 @@ ItemVibrationSettings Cycles(int onMs, int offMs) {
     return v;
 }
 
-// Each "on" lasts the on time and each "off" the off time, as the device recorded them.
-void ExpectCycles(const std::vector<std::pair<DWORD, bool>>& switches, double onMs, double offMs) {
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Switches alternate from "on"; the typical "on" lasts the on time and the typical "off"
+// the off time, as the device recorded them. Leading "off"s (the stop of a previous
+// vibration) are dropped.
+void ExpectCycles(std::vector<std::pair<DWORD, bool>> switches, double onMs, double offMs) {
+    while (!switches.empty() && !switches.front().second) switches.erase(switches.begin());
     ASSERT_GE(switches.size(), 4u);
+    std::vector<double> on, off;
     for (size_t i = 1; i < switches.size(); ++i) {
         const double lasted = double(switches[i].first - switches[i - 1].first);
-        EXPECT_NEAR(lasted, switches[i - 1].second ? onMs : offMs, kCycleSlackMs) << "switch " << i;
-        EXPECT_NE(switches[i].second, switches[i - 1].second) << "switch " << i;
+        const bool wasOn = switches[i - 1].second;
+        EXPECT_NEAR(lasted, wasOn ? onMs : offMs, kLateSwitchMs) << "switch " << i;
+        EXPECT_NE(switches[i].second, wasOn) << "switch " << i;
+        (wasOn ? on : off).push_back(lasted);
     }
+    EXPECT_NEAR(Median(on), onMs, kCycleSlackMs);
+    EXPECT_NEAR(Median(off), offMs, kCycleSlackMs);
 }
 
 std::vector<std::pair<DWORD, bool>> VibrateSwitches(DWORD first) {
@@ -40,13 +59,13 @@ std::vector<std::pair<DWORD, bool>> VibrateSwitches(DWORD first) {
     return switches;
 }
 
-// 3 s of 600/400 cycles through the shell's vibrate function, then one end message.
+// 4 s of 600/400 cycles through the shell's vibrate function, then one end message.
 TEST(SignallerVibrationTest, VibratesInCyclesAndReportsTheEndOnce) {
     Signaller signaller;
     ASSERT_TRUE(signaller.HasVibrator());
     NotifySink sink;
     const DWORD first = CallCount();
-    ASSERT_EQ(signaller.StartVibration(Cycles(600, 400), 3, sink.Hwnd(), true), 1);
+    ASSERT_EQ(signaller.StartVibration(Cycles(600, 400), 4, sink.Hwnd(), true), 1);
     EXPECT_TRUE(signaller.IsVibrating());
     EXPECT_EQ(signaller.VibrationNotifyWindow(), sink.Hwnd());
     ASSERT_TRUE(sink.WaitFor(kVibrationEnded, 1, 8000));
@@ -56,9 +75,10 @@ TEST(SignallerVibrationTest, VibratesInCyclesAndReportsTheEndOnce) {
     EXPECT_EQ(signaller.VibrationNotifyWindow(), nullptr);
     EXPECT_FALSE(DeviceControl_IsVibrating());
     std::vector<std::pair<DWORD, bool>> switches = VibrateSwitches(first);
-    // The last "off" is the end's own VibrateStop.
-    ASSERT_GE(switches.size(), 6u);
-    switches.resize(6);
+    // Four cycles: the last "off" is the end's own VibrateStop.
+    while (!switches.empty() && !switches.front().second) switches.erase(switches.begin());
+    ASSERT_GE(switches.size(), 8u);
+    switches.resize(8);
     ExpectCycles(switches, 600, 400);
 }
 

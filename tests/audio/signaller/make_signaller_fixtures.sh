@@ -11,4 +11,4 @@ cd "$out"
 "$LAME_PROGRAM" --quiet -b 128 tone440.wav tone440.mp3
 "$OGGENC_PROGRAM" -Q --serial 1 -q 4 -o tone440.ogg tone440.wav
 : >empty.wav
-yes "this is no sound" | head -c 8192 >damaged.mp3
+for _ in $(seq 512); do printf "this is no sound"; done >damaged.mp3
