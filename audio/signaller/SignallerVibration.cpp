@@ -124,8 +124,9 @@ void Signaller::RunVibration(const std::shared_ptr<VibrationRun>& run) {
         stopped = WaitUntil(run->stop, cycleStart + onMs);
         VibratorOff();
         if (stopped) break;
-        stopped = WaitUntil(run->stop, cycleStart + onMs + offMs);
+        // Inside the off time, which it must not lengthen.
         SystemIdleTimerReset();
+        stopped = WaitUntil(run->stop, cycleStart + onMs + offMs);
         const DWORD now = DeviceClock_GetTickCount();
         if (LONG(now - end) >= 0) break;
         cycleStart += onMs + offMs;

@@ -8,7 +8,6 @@
 using namespace signallertest;
 
 namespace {
-constexpr UINT kSoundEnded = 1036;
 
 class SignallerPlatformSoundTest : public testing::Test {
 protected:

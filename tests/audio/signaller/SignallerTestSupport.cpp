@@ -13,8 +13,6 @@
 namespace signallertest {
 namespace {
 const wchar_t kSinkClass[] = L"SignallerTestSink";
-constexpr UINT kSoundEnded = 1036;
-constexpr UINT kVibrationEnded = 1037;
 constexpr int kWindowMs = 10;
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kSamplesPerMs = DEVICE_SPEAKER_RATE / 1000;

@@ -13,6 +13,10 @@
 
 namespace signallertest {
 
+// The messages ring windows get, by their numbers.
+constexpr UINT kSoundEnded = 1036;
+constexpr UINT kVibrationEnded = 1037;
+
 // A message the signaller posted, with the device tick count when it was taken.
 struct Posted {
     UINT message;
@@ -55,7 +59,7 @@ public:
     static Recording Read();
     // Stretches louder than `level` (RMS of 10 ms windows), gaps under `bridgeMs` bridged
     // (a loaded machine may starve the mixer for a moment).
-    std::vector<Tone> Tones(double level = 500, double bridgeMs = 150) const;
+    std::vector<Tone> Tones(double level = 500, double bridgeMs = 300) const;
     // The share (0..1) of a stretch's power at `hz` (Goertzel over its middle 80 %; an
     // encoder's low-level lead-in and the edges stay out).
     double ShareAt(const Tone& tone, double hz) const;

@@ -15,8 +15,6 @@
 using namespace signallertest;
 
 namespace {
-constexpr UINT kSoundEnded = 1036;
-constexpr UINT kVibrationEnded = 1037;
 constexpr double kCycleSlackMs = 50;
 // A single switch on a loaded machine may come late; the typical one may not.
 constexpr double kLateSwitchMs = 200;
@@ -28,9 +26,10 @@ ItemVibrationSettings Cycles(int onMs, int offMs) {
     return v;
 }
 
+// The lower median: of two, the one a late switch did not stretch.
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return values[(values.size() - 1) / 2];
 }
 
 // Switches alternate from "on"; the typical "on" lasts the on time and the typical "off"
@@ -227,11 +226,11 @@ TEST(SignallerVibrationTest, BacklightBlinksThreeHundredOnSevenHundredOff) {
     const DWORD first = CallCount();
     signaller.StartBacklightBlink();
     EXPECT_TRUE(signaller.IsBacklightBlinking());
-    Sleep(3200);
+    Sleep(5200);
     signaller.StopBacklightBlink();
     EXPECT_FALSE(signaller.IsBacklightBlinking());
     const std::vector<DEVICE_CALL> calls = CallsOf(DEVICE_CALL_DEVICE_POWER, first);
-    ASSERT_GE(calls.size(), 6u);
+    ASSERT_GE(calls.size(), 10u);
     std::vector<std::pair<DWORD, bool>> switches;
     for (size_t i = 0; i + 1 < calls.size(); ++i) {
         EXPECT_STREQ(calls[i].device, L"BKL1:");
