@@ -64,6 +64,7 @@ bool Signaller::StartSound(const ItemSoundSettings& settings, HWND notifyWindow,
     HANDLE thread = CreateThread(nullptr, 0, SoundThread, this, CREATE_SUSPENDED, nullptr);
     if (!thread) return false;
     soundThread_ = thread;
+    soundThreadLive_ = true;
     ResumeThread(thread);
     // The sound thread never takes the lock, so waiting under it cannot block it.
     const HANDLE outcome[] = {threadStarted_, threadEnded_};
@@ -71,11 +72,14 @@ bool Signaller::StartSound(const ItemSoundSettings& settings, HWND notifyWindow,
 }
 
 void Signaller::StopSound() {
-    if (!soundThread_) return;
+    // The thread forgets its handle a few steps before its end: whether it has ended is
+    // known by its ended event alone.
+    if (!soundThreadLive_) return;
     stop_ = true;
     SetEvent(finish_);
     while (WaitForSingleObject(threadEnded_, kStopPollMs) == WAIT_TIMEOUT) {
     }
+    soundThreadLive_ = false;
 }
 
 bool Signaller::IsPlaying() const {

@@ -138,6 +138,7 @@ private:
     HANDLE threadStarted_ = nullptr;  // the sound thread prepared its sound
     HANDLE threadEnded_ = nullptr;    // the sound thread's very last step
     std::atomic<HANDLE> soundThread_{nullptr};  // closed and forgotten by the thread itself
+    bool soundThreadLive_ = false;  // a sound thread was started and its end not yet seen
     std::atomic<bool> stop_{false};
     bool engineReady_ = false;
     bool fallbackAllowed_ = true;
