@@ -99,6 +99,22 @@ bool Music_AllocPatterns(MusicSong* song, int count) {
   return true;
 }
 
+bool Music_ResizePattern(MusicSong* song, int pattern, int rows) {
+  if (rows < 1) rows = 1;
+  if (rows > 256) rows = 256;
+  MusicPattern& p = song->patterns[pattern];
+  const size_t cells = static_cast<size_t>(rows) * song->channelCount;
+  auto* fresh = static_cast<MusicCell*>(SOUND_CALLOC(sizeof(MusicCell) * cells));
+  if (!fresh) {
+    SoundError_Set(kSoundErrNoMemory);
+    return false;
+  }
+  SOUND_FREE(p.cells);
+  p.cells = fresh;
+  p.rows = rows;
+  return true;
+}
+
 bool Music_AllocSampleTable(MusicSong* song, int count) {
   song->samples = static_cast<SoundSample**>(SOUND_CALLOC(sizeof(SoundSample*) * static_cast<size_t>(count > 0 ? count : 1)));
   if (!song->samples) {

@@ -13,8 +13,8 @@ SoundLink g_songs = {&g_songs, &g_songs};
 
 // Readers in the order they are tried: the formats with a tag at a fixed place near the
 // start first; MOD last, since its tag sits behind the sample headers and is the least
-// certain. Sample banks, XM and IT take their places in this chain.
-const MusicReaderFn kReaders[] = {MusicS3m_Load, MusicMod_Load};
+// certain. Sample banks take their place at the head of the chain.
+const MusicReaderFn kReaders[] = {MusicS3m_Load, MusicXm_Load, MusicIt_Load, MusicMod_Load};
 
 constexpr int64_t kMaxSongBytes = 64 << 20;
 constexpr uint32_t kModeLoopOn = 0x2;
@@ -226,6 +226,7 @@ BOOL Music_StartSong(MusicSong* song) {
     SoundLink_Init(&c->voices);
     c->instrument = kMusicNoInstrument;
   }
+  if (song->startFunction) song->startFunction(song);
   if (!SoundLink_Linked(&song->voiceList)) SoundLink_Init(&song->voiceList);
   song->tempoScale = kNormalScale;
   song->panScale = kNormalScale;
