@@ -56,6 +56,9 @@ int MusicMod_Load(MusicSong* song, MusicImage* image);
 int MusicS3m_Load(MusicSong* song, MusicImage* image);
 int MusicXm_Load(MusicSong* song, MusicImage* image);
 int MusicIt_Load(MusicSong* song, MusicImage* image);
+// A sample bank as a song; `indices` (when given) lists the bank samples to load.
+int MusicBank_Load(MusicSong* song, const uint8_t* bytes, int64_t size, uint32_t mode, const int* indices,
+                   int indexCount);
 
 // Note periods, entry 1..132 (entry 0 unused), in four times the Amiga units.
 extern const uint16_t kMusicPeriods[kMusicPeriodNotes + 1];

@@ -131,7 +131,7 @@ void Music_LockSongs() { EnterCriticalSection(SongLock()); }
 void Music_UnlockSongs() { LeaveCriticalSection(SongLock()); }
 
 MusicSong* Music_LoadSong(MusicSong* song, const void* nameOrMemory, uint32_t mode, int offset, int length,
-                          const int* /*bankIndices*/, int /*bankIndexCount*/) {
+                          const int* bankIndices, int bankIndexCount) {
   SoundError_Begin();
   if (!SoundEngine.initialised) {
     SoundError_Set(kSoundErrNotInitialised);
@@ -148,9 +148,12 @@ MusicSong* Music_LoadSong(MusicSong* song, const void* nameOrMemory, uint32_t mo
   // The request stays in the record across the readers' work.
   const MusicSong::LoadRequest request = song->request;
 
-  bool ok = false;
+  // A sample bank is tried first: it alone takes the caller's list of samples.
   SoundError_Set(kSoundErrUnknownFormat);
+  bool ok = MusicBank_Load(song, bytes, size, mode, bankIndices, bankIndexCount) != 0;
+  if (!ok && SoundError == kSoundErrUnknownFormat) FreeSongData(song);
   for (MusicReaderFn read : kReaders) {
+    if (ok || SoundError != kSoundErrUnknownFormat) break;
     MusicImage image = {bytes, size, 0, false};
     SoundError_Set(kSoundErrUnknownFormat);
     ok = read(song, &image) != 0;
@@ -159,7 +162,8 @@ MusicSong* Music_LoadSong(MusicSong* song, const void* nameOrMemory, uint32_t mo
   }
   SOUND_FREE(bytes);
   // A song with nothing to play is damaged; a restart order must lie inside the song.
-  if (ok && (song->orderCount < 1 || song->orderCount > kMusicOrderSlots || song->channelCount < 1)) {
+  const bool bank = song->format == kMusicFormatBank;
+  if (ok && (song->orderCount < 1 || (!bank && song->orderCount > kMusicOrderSlots) || (!bank && song->channelCount < 1))) {
     ok = false;
     SoundError_Set(kSoundErrReadError);
   }
@@ -214,7 +218,7 @@ BOOL Music_StartSong(MusicSong* song) {
     SoundError_Set(kSoundErrNotInitialised);
     return FALSE;
   }
-  if (!song || !song->loaded || !song->channels || !Listed(song)) {
+  if (!song || !song->loaded || (!song->channels && song->format != kMusicFormatBank) || !Listed(song)) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
