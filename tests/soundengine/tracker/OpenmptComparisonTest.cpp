@@ -194,7 +194,7 @@ TEST_F(OpenmptComparisonTest, RealXmAndItModulesLoadOrFailCleanlyAndSoundLikeOpe
   if (!missing_.empty()) GTEST_SKIP() << missing_;
   const std::string folder = RefPath("modules\\");
   std::vector<std::string> modules;
-  for (const char* pattern : {"*.xm", "*.it", "*.It"})
+  for (const char* pattern : {"*.xm", "*.it"})  // the platform matches names without case
     for (const std::string& f : FilesIn(folder, pattern)) modules.push_back(f);
   int loaded = 0, itLoaded = 0;
   std::vector<double> correlations;
