@@ -74,10 +74,6 @@ const ItSampleInfo* InfoOf(MusicSong* song, const MusicVoice* v) {
                                                                         : nullptr;
 }
 
-uint8_t Remember(uint8_t& memory, int param) {
-  if (param) memory = static_cast<uint8_t>(param);
-  return memory;
-}
 
 int Clamp(int v, int low, int high) { return v < low ? low : v > high ? high : v; }
 
@@ -270,16 +266,8 @@ void SlideVolumeLater(int* volume, int param, int top) {
 }
 
 void Vibrato(MusicSong* song, MusicChannel* c, MusicVoice* v, bool advance) {
-  static const uint8_t kSine[32] = {0,   24,  49,  74,  97,  120, 141, 161, 180, 197, 212,
-                                    224, 235, 244, 250, 253, 255, 253, 250, 244, 235, 224,
-                                    212, 197, 180, 161, 141, 120, 97,  74,  49,  24};
   const int pos = c->vibratoPos;
-  int wave;
-  switch (c->waveControl & 3) {
-    case 1: wave = pos < 0 ? ((pos & 31) * 8) ^ 255 : (pos & 31) * 8; break;
-    case 2: wave = 255; break;
-    default: wave = kSine[pos & 31]; break;
-  }
+  const int wave = Music_VibratoWave(c->waveControl, pos);
   int magnitude = c->vibratoKind == kFineVibratoKind ? wave * c->vibratoDepth / 128 : (wave * c->vibratoDepth / 64) & ~1;
   if (OldEffects(song)) magnitude *= 2;
   v->periodDelta += pos < 0 ? magnitude : -magnitude;
@@ -383,14 +371,14 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, bool noteStart
     case kVolumeSlide:
     case kVibratoVolume:
     case kPortaVolume:
-      SlideVolumeAtRow(&v->volume, Remember(c->volumeSlideMemory, param), kMusicMaxVolume);
+      SlideVolumeAtRow(&v->volume, Music_Remember(c->volumeSlideMemory, param), kMusicMaxVolume);
       if (c->effect == kVibratoVolume && !OldEffects(song)) Vibrato(song, c, v, false);
       if (c->effect == kPortaVolume) c->portaTarget = c->period;
       v->flags |= kVoiceVolume;
       break;
     case kSlideDown:
     case kSlideUp: {
-      const int memory = Remember(c->portaMemory, param);
+      const int memory = Music_Remember(c->portaMemory, param);
       const int sign = c->effect == kSlideDown ? 1 : -1;
       if (memory >= 0xF0) v->period += sign * 4 * (memory & 0x0F);
       if (memory >= 0xE0 && memory < 0xF0) v->period += sign * (memory & 0x0F);
@@ -399,9 +387,9 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, bool noteStart
     }
     case kTonePorta:
       if (song->formatFlags & kItSeparatePortaMemory)
-        c->portaSpeed = Remember(c->memory[kMemOwnPorta], param);
+        c->portaSpeed = Music_Remember(c->memory[kMemOwnPorta], param);
       else
-        c->portaSpeed = Remember(c->portaMemory, param);
+        c->portaSpeed = Music_Remember(c->portaMemory, param);
       c->portaTarget = c->period;
       break;
     case kVibrato:
@@ -411,16 +399,11 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, bool noteStart
       c->vibratoKind = c->effect == kVibrato ? kVibratoKind : kFineVibratoKind;
       if (!OldEffects(song)) Vibrato(song, c, v, false);
       break;
-    case kTremor: {
-      const int memory = Remember(c->tremorMemory, param);
-      c->tremorOn = static_cast<uint8_t>((memory >> 4) + 1);
-      c->tremorOff = static_cast<uint8_t>((memory & 0x0F) + 1);
-      break;
-    }
-    case kArpeggio: Remember(c->arpeggioMemory, param); break;
+    case kTremor: Music_SetTremor(c, param); break;
+    case kArpeggio: Music_Remember(c->arpeggioMemory, param); break;
     case kChannelVolume: c->channelVolume = param > 64 ? 64 : param; v->flags |= kVoiceVolume; break;
     case kChannelSlide:
-      SlideVolumeAtRow(&c->channelVolume, Remember(c->memory[kMemChannelSlide], param), kMusicMaxVolume);
+      SlideVolumeAtRow(&c->channelVolume, Music_Remember(c->memory[kMemChannelSlide], param), kMusicMaxVolume);
       v->flags |= kVoiceVolume;
       break;
     case kOffset: {
@@ -432,12 +415,7 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, bool noteStart
       v->channel->startOffset = offset < 0 ? 0 : offset;
       break;
     }
-    case kRetrigger: {
-      const int memory = Remember(c->retrigMemory, param);
-      c->retrigStep = static_cast<uint8_t>(memory >> 4);
-      c->retrigInterval = static_cast<uint8_t>(memory & 0x0F);
-      break;
-    }
+    case kRetrigger: Music_SetRetrigger(c, param); break;
     case kTremolo:
       if (x) c->tremoloSpeed = static_cast<uint8_t>(x);
       if (y) c->tremoloDepth = static_cast<uint8_t>(y);
@@ -447,14 +425,14 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, bool noteStart
       if (param >= kTempoFromParam)
         Music_SetTempo(song, param);
       else
-        Tempo(song, Remember(c->memory[kMemTempo], param));
+        Tempo(song, Music_Remember(c->memory[kMemTempo], param));
       break;
     case kGlobalVolume:
       song->globalVolume = param > kMaxGlobalVolume ? kMaxGlobalVolume : param;
       v->flags |= kVoiceVolume;
       break;
     case kGlobalSlide:
-      SlideVolumeAtRow(&song->globalVolume, Remember(c->memory[kMemGlobalSlide], param), kMaxGlobalVolume);
+      SlideVolumeAtRow(&song->globalVolume, Music_Remember(c->memory[kMemGlobalSlide], param), kMaxGlobalVolume);
       break;
     case kPan:
       c->channelPan = param / 4 > 63 ? 63 : param / 4;
@@ -484,11 +462,7 @@ void EffectLater(MusicSong* song, MusicChannel* c, MusicVoice* v, int processTic
     case kTonePorta: TonePortamento(c, v); break;
     case kVibrato:
     case kFineVibrato: Vibrato(song, c, v, true); break;
-    case kTremor:
-      if (c->tremorCount >= c->tremorOn) v->volumeDelta = -v->volume;
-      if (++c->tremorCount >= c->tremorOn + c->tremorOff) c->tremorCount = 0;
-      v->flags |= kVoiceVolume;
-      break;
+    case kTremor: Music_Tremor(c, v); break;
     case kArpeggio: {
       const int step = song->tick % 3;
       const int up = step == 1 ? c->arpeggioMemory >> 4 : step == 2 ? c->arpeggioMemory & 0x0F : 0;
@@ -558,10 +532,10 @@ void VolumeColumn(MusicSong* song, MusicChannel* c, MusicVoice* v, bool atRow) {
     const int m = remember(b - 95);
     if (!atRow) v->volume = Music_ClampVolume(v->volume - m);
   } else if (b <= 114) {
-    v->period += 16 * Remember(c->portaMemory, atRow ? b - 105 : 0);
+    v->period += 16 * Music_Remember(c->portaMemory, atRow ? b - 105 : 0);
     v->flags |= kVoiceFrequency;
   } else if (b <= 124) {
-    v->period -= 16 * Remember(c->portaMemory, atRow ? b - 115 : 0);
+    v->period -= 16 * Music_Remember(c->portaMemory, atRow ? b - 115 : 0);
     v->flags |= v->period <= 0 ? kVoiceStop : kVoiceFrequency;
   } else if (b >= 128 && b <= 192) {
     if (atRow) {
@@ -803,17 +777,7 @@ void MusicIt_Tick(MusicSong* song) {
     for (int i = 0; i < song->channelCount; ++i)
       if (song->channels[i].fineDelay > fine) fine = song->channels[i].fineDelay;
     song->rowDelayTicks = song->delayRows * song->speed + fine;
-    if (song->nextRow < 0) {
-      song->nextRow = song->row + 1;
-      if (song->nextRow >= rows) {
-        song->nextRow = 0;
-        song->nextOrder = song->order + 1;
-        if (song->nextOrder >= song->orderCount) {
-          song->finished = 1;
-          song->nextOrder = song->restartOrder;
-        }
-      }
-    }
+    Music_AdvanceRow(song, rows);
   } else {
     RowFunction(song);
   }

@@ -304,23 +304,11 @@ void Apply(MusicSong* song, MusicChannel* c) {
   }
 }
 
-uint8_t Remember(uint8_t& memory, int param) {
-  if (param) memory = static_cast<uint8_t>(param);
-  return memory;
-}
 
 // Vibrato on the period: + while the position is negative.
 void VibratoDelta(MusicChannel* c, MusicVoice* v, int depth, bool advance) {
-  static const uint8_t kSine[32] = {0,   24,  49,  74,  97,  120, 141, 161, 180, 197, 212,
-                                    224, 235, 244, 250, 253, 255, 253, 250, 244, 235, 224,
-                                    212, 197, 180, 161, 141, 120, 97,  74,  49,  24};
   const int pos = c->vibratoPos;
-  int wave;
-  switch (c->waveControl & 3) {
-    case 1: wave = pos < 0 ? ((pos & 31) * 8) ^ 255 : (pos & 31) * 8; break;
-    case 2: wave = 255; break;
-    default: wave = kSine[pos & 31]; break;
-  }
+  const int wave = Music_VibratoWave(c->waveControl, pos);
   const int magnitude = (wave * depth / 32) & ~3;
   v->periodDelta += pos < 0 ? magnitude : -magnitude;
   if (advance) {
@@ -350,14 +338,6 @@ void AutoVibrato(MusicSong* song, MusicChannel* c, MusicVoice* v) {
   v->flags |= kVoiceFrequency;
 }
 
-void SlideVolume(MusicVoice* v, int param) {
-  const int x = param >> 4, y = param & 0x0F;
-  if (x)
-    v->volume = Music_ClampVolume(v->volume + x);
-  else if (y)
-    v->volume = Music_ClampVolume(v->volume - y);
-  v->flags |= kVoiceVolume;
-}
 
 void Fade(MusicSong* song, MusicChannel* c, MusicVoice* v) {
   if (!v->keyOff) return;
@@ -432,16 +412,11 @@ int RetriggerVolume(int volume, int step) {
   }
 }
 
-void Tremor(MusicChannel* c, MusicVoice* v) {
-  if (c->tremorCount >= c->tremorOn) v->volumeDelta = -v->volume;
-  if (++c->tremorCount >= c->tremorOn + c->tremorOff) c->tremorCount = 0;
-  v->flags |= kVoiceVolume;
-}
 
 void ExtendedAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, int x, int y) {
   switch (x) {
-    case kFineUp: v->period -= 4 * Remember(c->memory[kMemFineUp], y); v->flags |= kVoiceFrequency; break;
-    case kFineDown: v->period += 4 * Remember(c->memory[kMemFineDown], y); v->flags |= kVoiceFrequency; break;
+    case kFineUp: v->period -= 4 * Music_Remember(c->memory[kMemFineUp], y); v->flags |= kVoiceFrequency; break;
+    case kFineDown: v->period += 4 * Music_Remember(c->memory[kMemFineDown], y); v->flags |= kVoiceFrequency; break;
     case kVibratoWave: Music_SetVibratoWave(c, y); break;
     case kFinetune:
       if (Slot(c)) const_cast<XmSlot*>(Slot(c))->finetune = static_cast<int8_t>(y);
@@ -450,11 +425,11 @@ void ExtendedAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, int x, int y
     case kTremoloWave: Music_SetTremoloWave(c, y); break;
     case kPan16: v->pan = y * 16; v->flags |= kVoicePan; break;
     case kFineVolumeUp:
-      v->volume = Music_ClampVolume(v->volume + Remember(c->memory[kMemFineVolume], y));
+      v->volume = Music_ClampVolume(v->volume + Music_Remember(c->memory[kMemFineVolume], y));
       v->flags |= kVoiceVolume;
       break;
     case kFineVolumeDown:
-      v->volume = Music_ClampVolume(v->volume - Remember(c->memory[kMemFineVolume], y));
+      v->volume = Music_ClampVolume(v->volume - Music_Remember(c->memory[kMemFineVolume], y));
       v->flags |= kVoiceVolume;
       break;
     case kNoteDelay:
@@ -471,10 +446,10 @@ void ExtendedAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, int x, int y
 void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* sample) {
   const int param = c->cell.param, x = param >> 4, y = param & 0x0F;
   switch (c->effect) {
-    case kSlideUp: Remember(c->memory[kMemUp], param); break;
-    case kSlideDown: Remember(c->memory[kMemDown], param); break;
+    case kSlideUp: Music_Remember(c->memory[kMemUp], param); break;
+    case kSlideDown: Music_Remember(c->memory[kMemDown], param); break;
     case kTonePorta:
-      Remember(c->portaSpeed, param);
+      Music_Remember(c->portaSpeed, param);
       Music_StartTonePortamento(c, v);
       break;
     case kVibrato:
@@ -483,11 +458,11 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
       VibratoDelta(c, v, c->vibratoDepth, false);
       break;
     case kPortaVolume:
-      Remember(c->volumeSlideMemory, param);
+      Music_Remember(c->volumeSlideMemory, param);
       Music_StartTonePortamento(c, v);
       break;
     case kVibratoVolume:
-      Remember(c->volumeSlideMemory, param);
+      Music_Remember(c->volumeSlideMemory, param);
       VibratoDelta(c, v, c->vibratoDepth, false);
       break;
     case kTremolo:
@@ -505,7 +480,7 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
         v->flags = static_cast<uint8_t>((v->flags & ~kVoiceStart) | kVoiceStop);
       break;
     }
-    case kVolumeSlide: Remember(c->volumeSlideMemory, param); break;
+    case kVolumeSlide: Music_Remember(c->volumeSlideMemory, param); break;
     case kJump: Music_PositionJump(song, param); break;
     case kSetVolume: v->volume = Music_ClampVolume(param); v->flags |= kVoiceVolume; break;
     case kBreak: Music_PatternBreak(song, x * 10 + y); break;
@@ -520,30 +495,22 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
       song->globalVolume = param > kMusicMaxVolume ? kMusicMaxVolume : param;
       v->flags |= kVoiceVolume;
       break;
-    case kGlobalSlide: Remember(c->memory[kMemGlobalSlide], param); break;
+    case kGlobalSlide: Music_Remember(c->memory[kMemGlobalSlide], param); break;
     case kEnvelopePosition: {
       const XmInstrument* ins = InstrumentOf(song, c);
       if (ins && (ins->volume.flags & kEnvelopeEnabled))
         Music_SetEnvelopeTick(ins->volume, &v->envelopes[kEnvelopeVolume], param);
       break;
     }
-    case kPanSlide: Remember(c->memory[kMemPanSlide], param); v->flags |= kVoicePan; break;
-    case kMultiRetrigger: {
-      const int memory = Remember(c->retrigMemory, param);
-      c->retrigStep = static_cast<uint8_t>(memory >> 4);
-      c->retrigInterval = static_cast<uint8_t>(memory & 0x0F);
+    case kPanSlide: Music_Remember(c->memory[kMemPanSlide], param); v->flags |= kVoicePan; break;
+    case kMultiRetrigger: Music_SetRetrigger(c, param); break;
+    case kTremor:
+      Music_SetTremor(c, param);
+      Music_Tremor(c, v);
       break;
-    }
-    case kTremor: {
-      const int memory = Remember(c->tremorMemory, param);
-      c->tremorOn = static_cast<uint8_t>((memory >> 4) + 1);
-      c->tremorOff = static_cast<uint8_t>((memory & 0x0F) + 1);
-      Tremor(c, v);
-      break;
-    }
     case kExtraFine:
-      if (x == 1) v->period -= Remember(c->memory[kMemExtraUp], y);
-      if (x == 2) v->period += Remember(c->memory[kMemExtraDown], y);
+      if (x == 1) v->period -= Music_Remember(c->memory[kMemExtraUp], y);
+      if (x == 2) v->period += Music_Remember(c->memory[kMemExtraDown], y);
       v->flags |= kVoiceFrequency;
       break;
     case kZxx: Music_QueueCallback(song, param, kMusicCallbackZxx); break;
@@ -644,14 +611,14 @@ void EffectsChannel(MusicSong* song, int /*index*/, MusicChannel* c, MusicVoice*
     case kVibrato: VibratoDelta(c, v, c->vibratoDepth, true); break;
     case kPortaVolume:
       Music_TonePortamento(c, v);
-      SlideVolume(v, c->volumeSlideMemory);
+      Music_VolumeSlide(v, c->volumeSlideMemory);
       break;
     case kVibratoVolume:
       VibratoDelta(c, v, c->vibratoDepth, true);
-      SlideVolume(v, c->volumeSlideMemory);
+      Music_VolumeSlide(v, c->volumeSlideMemory);
       break;
     case kTremolo: Music_Tremolo(c, v); break;
-    case kVolumeSlide: SlideVolume(v, c->volumeSlideMemory); break;
+    case kVolumeSlide: Music_VolumeSlide(v, c->volumeSlideMemory); break;
     case kExtended:
       if (x == kRetrigger && y && song->tick % y == 0) v->flags |= kVoiceFrequency | kVoiceVolume | kVoiceStart;
       if (x == kNoteCut) Music_CutAtTick(song, v, y);
@@ -686,7 +653,7 @@ void EffectsChannel(MusicSong* song, int /*index*/, MusicChannel* c, MusicVoice*
         v->flags |= kVoiceVolume | kVoiceStart;
       }
       break;
-    case kTremor: Tremor(c, v); break;
+    case kTremor: Music_Tremor(c, v); break;
     default: break;
   }
   AutoVibrato(song, c, v);

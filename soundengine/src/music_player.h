@@ -119,6 +119,23 @@ void Music_StartTonePortamento(MusicChannel* c, MusicVoice* v);
 void Music_PositionJump(MusicSong* song, int order);
 void Music_PatternBreak(MusicSong* song, int row);
 void Music_PatternLoop(MusicSong* song, MusicChannel* c, int count);
+// The vibrato wave (0..255) at `position` for the waveform in the low bits of `waveControl`.
+int Music_VibratoWave(int waveControl, int position);
+// Remembers a nonzero parameter and returns the memory.
+inline uint8_t Music_Remember(uint8_t& memory, int param) {
+  if (param) memory = static_cast<uint8_t>(param);
+  return memory;
+}
+// Volume slide by x up, else y down (0..64).
+void Music_VolumeSlide(MusicVoice* v, int param);
+// Tremor: on x + 1 ticks, off y + 1 (S3M I, XM T), and its step on a tick.
+void Music_SetTremor(MusicChannel* c, int param);
+void Music_Tremor(MusicChannel* c, MusicVoice* v);
+// Retrigger memory: volume step x, interval y.
+void Music_SetRetrigger(MusicChannel* c, int param);
+// The row after this one when no effect chose it: the next order past the pattern's end,
+// the restart order (song finished) past the last order.
+void Music_AdvanceRow(MusicSong* song, int rows);
 // Resets vibrato and tremolo positions unless the wave control keeps them.
 void Music_ResetWavePositions(MusicChannel* c);
 void Music_SetVibratoWave(MusicChannel* c, int wave);
