@@ -13,6 +13,7 @@ packages=(
   wine wine64 xvfb xauth x11-apps imagemagick
   sox lame vorbis-tools zip unzip libjpeg-turbo-progs ffmpeg
   libgsm1  # Wine's GSM 6.10 ACM driver loads it
+  chrony   # a real time server on loopback for the clock synchronisation tests
 )
 missing=()
 for p in "${packages[@]}"; do

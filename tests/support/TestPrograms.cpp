@@ -1,7 +1,10 @@
 #include "TestPrograms.h"
 #include <windows.h>
 #include <shlobj.h>
+#include "DeviceCityDb.h"
 #include "DeviceLibraries.h"
+#include "DeviceSms.h"
+#include "DeviceWireless.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
 
@@ -18,7 +21,8 @@ std::wstring StandInLibrary(const wchar_t* name) {
 }
 
 bool InstallStandInLibraries() {
-    for (const wchar_t* name : {COREDLL_LIBRARY, AYGSHELL_LIBRARY}) {
+    for (const wchar_t* name :
+         {COREDLL_LIBRARY, AYGSHELL_LIBRARY, SMS_LIBRARY, CITYDB_LIBRARY, BTHUTIL_LIBRARY, IPAQUTIL_LIBRARY}) {
         std::wstring target = DevicePath(std::wstring(L"\\Windows\\") + name);
         if (target.empty()) return false;
         SHCreateDirectoryExW(nullptr, target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);
