@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <cstdlib>
 #include <random>
 
 namespace timeserverpeers {
@@ -55,114 +55,82 @@ bool Answers(const std::string& address) {
     return answered;
 }
 
-NtpTime HostNow() {
-    SYSTEMTIME utc;
-    GetSystemTime(&utc);
-    return Ntp_FromSystemTime(utc);
-}
-
-void Put(uint8_t* p, NtpTime t) {
-    const uint32_t words[2] = {htonl(t.seconds), htonl(t.fraction)};
-    memcpy(p, words, sizeof words);
-}
-
 }  // namespace
 
 std::string LoopbackAddress() {
-    std::random_device device;
-    std::mt19937 random(device() ^ GetCurrentProcessId());
+    // Wine's processes of parallel tests share small process ids, and random_device is
+    // no better seed here: the high-resolution counter tells them apart.
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    std::mt19937_64 random(uint64_t(now.QuadPart) ^ (uint64_t(GetCurrentProcessId()) << 40));
     std::uniform_int_distribution<int> high(64, 250), low(1, 254);
     return "127." + std::to_string(high(random)) + "." + std::to_string(low(random)) + "." +
            std::to_string(low(random));
 }
 
-Chronyd::Chronyd(const std::string& address, bool local) {
-    EnsureWinsock();
-    folder_ = testsupport::BinaryDir() + L"\\chrony\\" + testsupport::UniqueName(L"chronyd");
-    if (!CreateDirectoryW((testsupport::BinaryDir() + L"\\chrony").c_str(), nullptr) &&
-        GetLastError() != ERROR_ALREADY_EXISTS)
-        return;
-    if (!CreateDirectoryW(folder_.c_str(), nullptr)) return;
-    const std::string unix = testsupport::UnixPath(folder_);
-    const std::string run = unix + "/run";
-    std::string config = "allow 127.0.0.0/8\nbindaddress " + address + "\nport 123\npidfile " + run +
-                         "/chronyd.pid\nbindcmdaddress " + run + "/chronyd.sock\n";
-    if (local) config += "local stratum 8\n";
-    // chronyd gives up root for its own user, which must own the socket's folder. The
-    // time-out ends it should the test never stop it.
-    const std::string start = "mkdir -p " + Quoted(run) + " && chown _chrony:_chrony " + Quoted(run) +
-                              " && chmod 700 " + Quoted(run) + "\n/usr/bin/timeout 300 /usr/sbin/chronyd -d -x -f " +
-                              Quoted(unix + "/chrony.conf") + " >" + Quoted(unix + "/chronyd.log") +
-                              " 2>&1 </dev/null &\n";
-    if (!testsupport::WriteBytes(folder_ + L"\\chrony.conf", config) ||
-        !testsupport::WriteBytes(folder_ + L"\\start.sh", start) ||
-        !testsupport::RunHostTool("sh", Quoted(unix + "/start.sh")))
-        return;
-    const std::wstring pidFile = folder_ + L"\\run\\chronyd.pid";
-    testsupport::PollUntil(kStartTimeoutMs, [&] { return testsupport::ReadBytes(pidFile, &pid_) && !pid_.empty(); });
-    while (!pid_.empty() && (pid_.back() == '\n' || pid_.back() == '\r')) pid_.pop_back();
-    answering_ = !pid_.empty() && testsupport::PollUntil(kStartTimeoutMs, [&] { return Answers(address); });
+bool HostServer::MakeFolder() {
+    const std::wstring parent = testsupport::BinaryDir() + L"\\timeservers";
+    folder_ = parent + L"\\" + testsupport::UniqueName(L"server");
+    if (!CreateDirectoryW(parent.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    if (!CreateDirectoryW(folder_.c_str(), nullptr) || !CreateDirectoryW((folder_ + L"\\run").c_str(), nullptr))
+        return false;
+    unixFolder_ = testsupport::UnixPath(folder_);
+    return !unixFolder_.empty();
 }
 
-Chronyd::~Chronyd() {
-    if (pid_.find_first_not_of("0123456789") == std::string::npos && !pid_.empty() &&
-        testsupport::RunHostTool("kill", pid_)) {
-        // chronyd removes its pid file as it ends.
-        const std::wstring pidFile = folder_ + L"\\run\\chronyd.pid";
-        testsupport::PollUntil(kStartTimeoutMs,
-                               [&] { return GetFileAttributesW(pidFile.c_str()) == INVALID_FILE_ATTRIBUTES; });
-    }
+bool HostServer::Start(const std::string& command) {
+    const std::string script = "/usr/bin/timeout 300 " + command + " >" + Quoted(File("server.log")) +
+                               " 2>&1 </dev/null &\n";
+    if (!testsupport::WriteBytes(folder_ + L"\\start.sh", script) ||
+        !testsupport::RunHostTool("sh", Quoted(File("start.sh"))))
+        return false;
+    const std::wstring pidFile = folder_ + L"\\run\\server.pid";
+    testsupport::PollUntil(kStartTimeoutMs, [&] { return testsupport::ReadBytes(pidFile, &pid_) && !pid_.empty(); });
+    while (!pid_.empty() && (pid_.back() == '\n' || pid_.back() == '\r')) pid_.pop_back();
+    if (pid_.find_first_not_of("0123456789") != std::string::npos) pid_.clear();
+    return !pid_.empty();
+}
+
+HostServer::~HostServer() {
+    if (!pid_.empty() && testsupport::RunHostTool("kill", pid_))
+        testsupport::PollUntil(kStartTimeoutMs, [&] { return !testsupport::RunHostTool("kill", "-0 " + pid_); });
     if (!folder_.empty()) testsupport::DeleteTree(folder_);
 }
 
-std::string Chronyd::Log() const {
+std::string HostServer::Log() const {
     std::string log;
-    testsupport::ReadBytes(folder_ + L"\\chronyd.log", &log);
+    testsupport::ReadBytes(folder_ + L"\\server.log", &log);
     return log;
 }
 
-FakeServer::FakeServer(const std::string& address, Reply reply) : reply_(reply) {
+Chronyd::Chronyd(const std::string& address, bool local) {
     EnsureWinsock();
-    socket_ = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in at = Endpoint(address);
-    if (socket_ != INVALID_SOCKET &&
-        bind(socket_, reinterpret_cast<sockaddr*>(&at), sizeof at) == SOCKET_ERROR) {
-        closesocket(socket_);
-        socket_ = INVALID_SOCKET;
-    }
-    if (socket_ != INVALID_SOCKET) thread_ = std::thread([this] { Serve(); });
+    if (!MakeFolder()) return;
+    // No command port: parallel chronyds would contend for 127.0.0.1:323.
+    std::string config = "allow 127.0.0.0/8\nbindaddress " + address + "\nport 123\ncmdport 0\npidfile " +
+                         File("run/server.pid") + "\nbindcmdaddress " + File("run/chronyd.sock") + "\n";
+    if (local) config += "local stratum 8\n";
+    if (!testsupport::WriteBytes(folder_ + L"\\chrony.conf", config)) return;
+    // chronyd must start as root to bind port 123, then runs as its own unprivileged
+    // user (-u), which must own the socket's folder; -x: it never touches the host clock.
+    if (!testsupport::RunHostTool("chown", "_chrony:_chrony " + Quoted(File("run"))) ||
+        !testsupport::RunHostTool("chmod", "700 " + Quoted(File("run"))) ||
+        !Start("/usr/sbin/chronyd -d -x -u _chrony -f " + Quoted(File("chrony.conf"))))
+        return;
+    // Answers at the address must be this chronyd's, not another server's there.
+    answering_ = testsupport::PollUntil(kStartTimeoutMs, [&] { return Answers(address); }) &&
+                 Log().find("Could not open NTP socket") == std::string::npos;
 }
 
-FakeServer::~FakeServer() {
-    // Closing the socket ends the wait in Serve.
-    if (socket_ != INVALID_SOCKET) closesocket(socket_);
-    if (thread_.joinable()) thread_.join();
+FakeServer::FakeServer(const std::string& address, Reply reply) {
+    static const char* const kKinds[] = {"valid", "short", "client-mode", "zero-transmit", "wrong-originate", "silent"};
+    listening_ = MakeFolder() && Start("python3 " + Quoted(SNTP_PEER_SCRIPT) + " " + address + " " +
+                                       kKinds[int(reply)] + " " + Quoted(unixFolder_));
 }
 
-void FakeServer::Serve() {
-    for (;;) {
-        uint8_t request[kSntpReplyBufferBytes];
-        sockaddr_in from = {};
-        int fromLength = sizeof from;
-        const int received = recvfrom(socket_, reinterpret_cast<char*>(request), sizeof request, 0,
-                                      reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (received == SOCKET_ERROR && WSAGetLastError() == WSAECONNRESET) continue;
-        if (received < kSntpPacketBytes) return;
-        ++requests_;
-        if (reply_ == Reply::Silent) continue;
-
-        uint8_t answer[kSntpPacketBytes] = {};
-        answer[0] = reply_ == Reply::ClientMode ? 0x1B : 0x24;  // version 4, mode 3 or 4
-        answer[1] = 2;                                        // stratum
-        memcpy(answer + 24, request + 40, 8);                 // originate: their transmit time
-        if (reply_ == Reply::WrongOriginate) answer[31] ^= 1;
-        const NtpTime now = HostNow();
-        Put(answer + 32, now);
-        if (reply_ != Reply::ZeroTransmit) Put(answer + 40, now);
-        const int length = reply_ == Reply::Short ? kSntpPacketBytes - 1 : kSntpPacketBytes;
-        sendto(socket_, reinterpret_cast<const char*>(answer), length, 0, reinterpret_cast<sockaddr*>(&from),
-               fromLength);
-    }
+int FakeServer::Requests() const {
+    std::string count;
+    return testsupport::ReadBytes(folder_ + L"\\requests", &count) ? atoi(count.c_str()) : -1;
 }
 
 }  // namespace timeserverpeers

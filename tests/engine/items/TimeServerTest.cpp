@@ -130,9 +130,9 @@ TEST(NtpTime, DifferencesAndOffsetsBorrowAndCarry) {
     EXPECT_NEAR(0.5, Ntp_Diff(a, b), 1e-9);
     EXPECT_NEAR(-0.5, Ntp_Diff(b, a), 1e-9);
     EXPECT_EQ(0.0, Ntp_Diff(a, a));
-    const NtpTime t{0x20000000u, 1000};
+    const NtpTime t{0x40000000u, 1000};
     const NtpTime back = Ntp_AddSeconds(t, -1.25);
-    EXPECT_EQ(998u, back.seconds);
+    EXPECT_EQ(999u, back.seconds);
     EXPECT_NEAR(-1.25, Ntp_Diff(back, t), 1e-9);
     const NtpTime ahead = Ntp_AddSeconds(t, 2.875);
     EXPECT_EQ(1003u, ahead.seconds) << "the fraction carried";
