@@ -236,7 +236,7 @@ TEST_F(ActionsRoad, RadiosATextMessageAndTheTimeZoneChangeAsTheTimersRing) {
     zone->ZoneIndex = 13;
     StoreTimer(134, kSecond, zone, Action::kTypeTimeZone, TimerItem::kRunning);
     // A device without a city database: the built-in zones serve.
-    ASSERT_TRUE(DeleteFileW(testsupport::DevicePath(std::wstring(L"\\Windows\\") + CITYDB_LIBRARY).c_str()));
+    ASSERT_TRUE(testsupport::RemoveDeviceLibrary(CITYDB_LIBRARY));
     StartProgram();
 
     EXPECT_TRUE(testsupport::PollUntil(

@@ -14,6 +14,10 @@ bool InstallLauncher();
 // handheld has its own there: coredll.dll, aygshell.dll and the SMS, city database,
 // Bluetooth and WLAN libraries. Every test device gets them.
 bool InstallStandInLibraries();
+// The host path of a library in the device's \Windows (as a test's own to copy there).
+std::wstring DeviceLibraryPath(const wchar_t* name);
+// Takes a library away from the device's \Windows: a device that lacks it.
+bool RemoveDeviceLibrary(const wchar_t* name);
 // Host path of a built stand-in library ("coredll.dll", "sms.dll", ...).
 std::wstring StandInLibrary(const wchar_t* name);
 

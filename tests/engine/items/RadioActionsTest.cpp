@@ -20,10 +20,6 @@ namespace {
 const wchar_t kPin[] = L"4711";
 const wchar_t kOtherWindowClass[] = L"RadioTestForeground";
 
-bool RemoveLibrary(const wchar_t* name) {
-    return DeleteFileW(testsupport::DevicePath(std::wstring(L"\\Windows\\") + name).c_str()) != FALSE;
-}
-
 bool SetLines(std::initializer_list<const wchar_t*> names) {
     std::vector<const wchar_t*> list(names);
     return DeviceControl_SetTelephonyLines(list.data(), static_cast<DWORD>(list.size())) != FALSE;
@@ -154,7 +150,7 @@ TEST(RadioActions, WlanGoesThroughTheMakersUtilityElseEveryMarkedAdapterChangesP
     EXPECT_EQ(2u, DeviceControl_GetWlanRadioSets());
     EXPECT_EQ(0u, DeviceControl_GetDevicePowerSets(kTiAdapter)) << "the utility did the switch";
 
-    ASSERT_TRUE(RemoveLibrary(IPAQUTIL_LIBRARY));
+    ASSERT_TRUE(testsupport::RemoveDeviceLibrary(IPAQUTIL_LIBRARY));
     EXPECT_TRUE(WlanOffAction().Execute());
     for (const wchar_t* adapter : {kTiAdapter, kWlanAdapter}) {
         EXPECT_EQ(D4, DeviceControl_GetDevicePower(adapter)) << adapter;
@@ -178,7 +174,7 @@ TEST(RadioActions, BluetoothModesAndADeviceWithoutTheBluetoothLibrary) {
     EXPECT_EQ(static_cast<DWORD>(BTH_POWER_OFF), DeviceControl_GetBluetoothMode());
     EXPECT_EQ(3u, DeviceControl_GetBluetoothModeSets());
 
-    ASSERT_TRUE(RemoveLibrary(BTHUTIL_LIBRARY));
+    ASSERT_TRUE(testsupport::RemoveDeviceLibrary(BTHUTIL_LIBRARY));
     EXPECT_TRUE(on.Execute());
     EXPECT_EQ(static_cast<DWORD>(BTH_POWER_OFF), DeviceControl_GetBluetoothMode());
     EXPECT_EQ(3u, DeviceControl_GetBluetoothModeSets());

@@ -63,7 +63,7 @@ TEST(SmsAction, WithoutTheLibraryOrItsServiceNothingIsSent) {
     EXPECT_EQ(kSmsOpenFailed, Sms_Send(0, L"5550123", L"hello"));
     EXPECT_FALSE(action.Execute());
     ASSERT_TRUE(DeviceControl_SetSmsService(TRUE));
-    ASSERT_TRUE(DeleteFileW(testsupport::DevicePath(std::wstring(L"\\Windows\\") + SMS_LIBRARY).c_str()));
+    ASSERT_TRUE(testsupport::RemoveDeviceLibrary(SMS_LIBRARY));
     EXPECT_EQ(kSmsLibraryMissing, Sms_Send(1, L"5550123", L"hello"));
     EXPECT_FALSE(action.Execute());
     EXPECT_EQ(0u, DeviceControl_GetSentSmsCount());

@@ -69,10 +69,6 @@ bool SetDeviceUtc(int year, int month, int day, int hour) {
     return DeviceClock_SetSystemTime(&st) != FALSE;
 }
 
-bool RemoveCityDb() {
-    return DeleteFileW(testsupport::DevicePath(std::wstring(L"\\Windows\\") + CITYDB_LIBRARY).c_str()) != FALSE;
-}
-
 DEVICE_TIME_ZONE DatabaseZone(const wchar_t* display, const wchar_t* standard, LONG bias) {
     DEVICE_TIME_ZONE zone = {};
     wcscpy(zone.displayName, display);
@@ -85,7 +81,7 @@ DEVICE_TIME_ZONE DatabaseZone(const wchar_t* display, const wchar_t* standard, L
 }  // namespace
 
 TEST(TimeZoneAction, ParisToEasternInWinterMovesTheLocalClockBackSixHoursAndKeepsUtc) {
-    ASSERT_TRUE(RemoveCityDb());
+    ASSERT_TRUE(testsupport::RemoveDeviceLibrary(CITYDB_LIBRARY));
     ASSERT_TRUE(testsupport::InstallLauncher());
     ASSERT_NE(nullptr, notifytest::Set(notifytest::Trigger::Event(NOTIFICATION_EVENT_TZ_CHANGE,
                                                                   testsupport::kLauncherDevicePath,
@@ -125,7 +121,7 @@ TEST(TimeZoneAction, ParisToEasternInWinterMovesTheLocalClockBackSixHoursAndKeep
 }
 
 TEST(TimeZoneAction, BuiltInRulesAgreeWithZoneinfoAroundThisYearsTransitions) {
-    ASSERT_TRUE(RemoveCityDb());
+    ASSERT_TRUE(testsupport::RemoveDeviceLibrary(CITYDB_LIBRARY));
     const struct {
         int row;
         const char* zone;
@@ -181,7 +177,7 @@ TEST(TimeZoneAction, TheCityDatabaseOrdersTheZonesWhenTheDeviceHasACompleteOne) 
 
     // A library without all its functions counts as missing: the built-in table serves.
     ASSERT_TRUE(CopyFileW(testsupport::HostPath(PARTIAL_CITYDB).c_str(),
-                          testsupport::DevicePath(std::wstring(L"\\Windows\\") + CITYDB_LIBRARY).c_str(), FALSE));
+                          testsupport::DeviceLibraryPath(CITYDB_LIBRARY).c_str(), FALSE));
     ASSERT_TRUE(Apply(kEasternUs));
     EXPECT_STREQ(L"Eastern Standard Time", Zone().StandardName);
     EXPECT_EQ(0, DeviceControl_GetCityDbUsers());
