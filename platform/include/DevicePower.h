@@ -11,16 +11,6 @@
 
 #define PM_DEVICE_STATE_KEY L"System\\CurrentControlSet\\Control\\Power\\State"
 
-typedef enum CeDevicePowerState {
-    PwrDeviceUnspecified = -1,  // no particular state: the power manager decides
-    D0 = 0,                     // full power
-    D1 = 1,
-    D2 = 2,
-    D3 = 3,
-    D4 = 4,  // off
-    PwrDeviceMaximum = 5
-} CEDEVICE_POWER_STATE;
-
 #ifdef __cplusplus
 extern "C" {
 #endif

@@ -18,6 +18,18 @@
 // Device-power flag: the device argument is a name.
 #define POWER_NAME 0x00000001
 
+// Power states of a device ("BKL1:" the backlight, "WAV1:" the audio codec): D0 full on
+// to D4 off; PwrDeviceUnspecified gives the device back to the power manager.
+typedef enum CeDevicePowerState {
+    PwrDeviceUnspecified = -1,
+    D0 = 0,
+    D1,
+    D2,
+    D3,
+    D4,
+    PwrDeviceMaximum
+} CEDEVICE_POWER_STATE;
+
 // PowerPolicyNotify messages.
 #define PPN_UNATTENDEDMODE 3
 
