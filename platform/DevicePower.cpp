@@ -1,122 +1,174 @@
-#include "DevicePower.h"
-
-#include "DeviceRecord.h"
-#include "ScopedHandle.h"
-
-#include <cstdint>
+// Device power of the simulated device: power requirements and forced states of named
+// devices such as the backlight "BKL1:", the audio codec "WAV1:" and WLAN adapters, and
+// the power manager's list of the devices it manages.
 #include <cwchar>
+
+#include "DeviceCallLog.h"
+#include "DeviceSignals.h"
+#include "DeviceStateStore.h"
+#include "PowerState.h"
+#include "ScopedHandle.h"
+#include "pm.h"
 
 namespace {
 const wchar_t kRecordName[] = L"devicepower";
-const wchar_t* const kBuiltInDevices[] = {L"BKL1:", L"WAV1:"};
-constexpr size_t kMaxName = 96;
-constexpr size_t kMaxDevices = 16;
+constexpr uint32_t kMaxRequirements = 32;
+constexpr uint32_t kMaxForced = 16;
+constexpr size_t kNameChars = 8;
+// Adapters have long names ("{GUID}\\TNETW12511"); requirements are only for short ones.
+constexpr size_t kForcedNameChars = 96;
 
-struct PowerDevice {
-    wchar_t name[kMaxName];  // empty: free slot
-    int32_t power;
-    uint32_t sets;
-    uint32_t notifies;
+struct Requirement {
+    uint32_t number;  // 0: a free slot
+    uint32_t processId;
+    uint64_t creationTime;
+    int32_t state;
+    wchar_t device[kNameChars];
+    uint32_t reserved;
 };
-struct Record {
-    PowerDevice devices[kMaxDevices];
+struct Forced {
+    wchar_t device[kForcedNameChars];
+    int32_t state;
 };
-static_assert(sizeof(Record) == kMaxDevices * (kMaxName * 2 + 12), "device power record is stored");
+struct DevicePowerRecord {
+    uint32_t lastNumber;
+    uint32_t reserved;
+    Requirement requirements[kMaxRequirements];
+    Forced forced[kMaxForced];
+};
+static_assert(sizeof(Requirement) == 40, "requirement is stored");
 
-Record Defaults() {
-    Record r = {};
-    for (size_t i = 0; i < sizeof kBuiltInDevices / sizeof *kBuiltInDevices; ++i)
-        wcscpy(r.devices[i].name, kBuiltInDevices[i]);
-    return r;
+// The device name of a call, when it names one that fits; null otherwise.
+const wchar_t* NameOf(PVOID device, DWORD flags, size_t maxChars = kNameChars) {
+    if (!(flags & POWER_NAME) || !device) return nullptr;
+    const wchar_t* name = static_cast<const wchar_t*>(device);
+    const size_t length = wcsnlen(name, maxChars);
+    return length > 0 && length < maxChars ? name : nullptr;
 }
 
-Record Load() {
-    Record r = DeviceRecord_Load(kRecordName, Defaults());
-    for (PowerDevice& d : r.devices) d.name[kMaxName - 1] = 0;
-    return r;
-}
+bool KnownState(LONG state) { return state >= PwrDeviceUnspecified && state < PwrDeviceMaximum; }
 
-PowerDevice* Find(Record& r, const wchar_t* name) {
-    if (!name || !*name) return nullptr;
-    for (PowerDevice& d : r.devices)
-        if (d.name[0] && wcscmp(d.name, name) == 0) return &d;
-    return nullptr;
-}
-
-// Runs change on the named device; ERROR_FILE_NOT_FOUND when there is none.
 template <typename Change>
-DWORD UpdateDevice(const wchar_t* name, Change change) {
-    DWORD result = ERROR_FILE_NOT_FOUND;
-    bool written = DeviceRecord_Update(kRecordName, Defaults(), [&](Record& r) {
-        PowerDevice* device = Find(r, name);
-        if (!device) return false;
-        change(*device);
-        result = ERROR_SUCCESS;
+bool Update(Change change) {
+    return DeviceStateStore::Current()->Update(kRecordName, DevicePowerRecord{}, [&](DevicePowerRecord& r) {
+        // What ended processes held is given back for them.
+        for (Requirement& q : r.requirements)
+            if (q.number && !PowerState::ProcessRuns(q.processId, q.creationTime)) q = Requirement{};
+        return change(r);
+    });
+}
+
+DevicePowerRecord Load() {
+    DevicePowerRecord r = {};
+    Update([&](DevicePowerRecord& now) {
+        r = now;
         return true;
     });
-    return written || result != ERROR_SUCCESS ? result : ERROR_WRITE_FAULT;
+    return r;
 }
 
-bool ByName(DWORD flags) { return (flags & POWER_NAME) && !(flags & ~(POWER_NAME | POWER_FORCE)); }
+// Requirement handles are small numbers above this base, never kernel handles.
+constexpr uintptr_t kHandleBase = 0x5EA00000;
 }  // namespace
 
-DWORD SetDevicePower(PVOID device, DWORD flags, CEDEVICE_POWER_STATE state) {
-    if (!device || !ByName(flags) || state < PwrDeviceUnspecified || state > D4) return ERROR_INVALID_PARAMETER;
-    return UpdateDevice(static_cast<const wchar_t*>(device), [&](PowerDevice& d) {
-        d.power = state == PwrDeviceUnspecified ? D0 : state;
-        ++d.sets;
-    });
+HANDLE SetPowerRequirement(PVOID pvDevice, CEDEVICE_POWER_STATE DeviceState, ULONG DeviceFlags, PVOID, ULONG) {
+    const wchar_t* name = NameOf(pvDevice, DeviceFlags);
+    uint32_t number = 0;
+    DWORD error = ERROR_INVALID_PARAMETER;
+    if (name && KnownState(DeviceState) && DeviceState != PwrDeviceUnspecified)
+        Update([&](DevicePowerRecord& r) {
+            for (Requirement& q : r.requirements) {
+                if (q.number) continue;
+                q = Requirement{};
+                if (++r.lastNumber == 0) ++r.lastNumber;
+                q.number = number = r.lastNumber;
+                q.processId = GetCurrentProcessId();
+                q.creationTime = PowerState::CurrentProcessCreationTime();
+                q.state = DeviceState;
+                wcsncpy(q.device, name, kNameChars - 1);
+                return true;
+            }
+            error = ERROR_OUTOFMEMORY;
+            return false;
+        });
+    DeviceCallLog::Add(DEVICE_CALL_REQUIREMENT, DeviceState, 0, LONG(number), name);
+    if (!number) {
+        SetLastError(error);
+        return nullptr;
+    }
+    return reinterpret_cast<HANDLE>(kHandleBase + number);
 }
 
-DWORD GetDevicePower(PVOID device, DWORD flags, CEDEVICE_POWER_STATE* state) {
-    if (!device || !state || !ByName(flags)) return ERROR_INVALID_PARAMETER;
-    Record r = Load();
-    const PowerDevice* d = Find(r, static_cast<const wchar_t*>(device));
-    if (!d) return ERROR_FILE_NOT_FOUND;
-    *state = static_cast<CEDEVICE_POWER_STATE>(d->power);
-    return ERROR_SUCCESS;
+DWORD ReleasePowerRequirement(HANDLE h) {
+    const uintptr_t value = reinterpret_cast<uintptr_t>(h);
+    const uint32_t number = value > kHandleBase ? uint32_t(value - kHandleBase) : 0;
+    wchar_t device[kNameChars] = {};
+    DWORD result = ERROR_INVALID_HANDLE;
+    if (number)
+        Update([&](DevicePowerRecord& r) {
+            for (Requirement& q : r.requirements) {
+                if (q.number != number) continue;
+                wcsncpy(device, q.device, kNameChars - 1);
+                q = Requirement{};
+                result = ERROR_SUCCESS;
+                return true;
+            }
+            return false;
+        });
+    DeviceCallLog::Add(DEVICE_CALL_RELEASE, LONG(number), 0, LONG(result), device);
+    return result;
 }
 
-DWORD DevicePowerNotify(PVOID device, CEDEVICE_POWER_STATE state, DWORD flags) {
-    if (!device || !ByName(flags) || state < PwrDeviceUnspecified || state > D4) return ERROR_INVALID_PARAMETER;
-    return UpdateDevice(static_cast<const wchar_t*>(device), [](PowerDevice& d) { ++d.notifies; });
-}
-
-BOOL DeviceControl_AddPowerDevice(const wchar_t* name) {
-    if (!name || !*name || wcslen(name) >= kMaxName) return FALSE;
-    bool added = DeviceRecord_Update(kRecordName, Defaults(), [&](Record& r) {
-        if (Find(r, name)) return true;
-        for (PowerDevice& d : r.devices) {
-            if (d.name[0]) continue;
-            d = PowerDevice{};
-            wcscpy(d.name, name);
+DWORD SetDevicePower(PVOID pvDevice, DWORD dwDeviceFlags, CEDEVICE_POWER_STATE dwState) {
+    const wchar_t* name = NameOf(pvDevice, dwDeviceFlags, kForcedNameChars);
+    DWORD result = ERROR_INVALID_PARAMETER;
+    if (name && KnownState(dwState))
+        Update([&](DevicePowerRecord& r) {
+            Forced* slot = nullptr;
+            for (Forced& f : r.forced) {
+                if (wcsncmp(f.device, name, kForcedNameChars) == 0) {
+                    slot = &f;
+                    break;
+                }
+                if (!slot && !f.device[0]) slot = &f;
+            }
+            if (!slot) return false;
+            wcsncpy(slot->device, name, kForcedNameChars - 1);
+            slot->state = dwState;
+            result = ERROR_SUCCESS;
             return true;
-        }
-        return false;
-    });
-    if (!added) return FALSE;
+        });
+    DeviceCallLog::Add(DEVICE_CALL_DEVICE_POWER, dwState, LONG(dwDeviceFlags), LONG(result), name);
+    return result;
+}
+
+DWORD DevicePowerNotify(PVOID pvDevice, CEDEVICE_POWER_STATE DeviceState, DWORD Flags) {
+    const wchar_t* name = NameOf(pvDevice, Flags, kForcedNameChars);
+    DeviceCallLog::Add(DEVICE_CALL_POWER_NOTIFY, DeviceState, LONG(Flags), 0, name);
+    return name && KnownState(DeviceState) ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
+}
+
+LONG DeviceControl_GetDevicePower(const wchar_t* device) {
+    const DevicePowerRecord r = Load();
+    for (const Forced& f : r.forced)
+        if (device && f.device[0] && wcsncmp(f.device, device, kForcedNameChars) == 0) return f.state;
+    return PwrDeviceUnspecified;
+}
+
+DWORD DeviceControl_GetPowerRequirements(const wchar_t* device) {
+    const DevicePowerRecord r = Load();
+    DWORD count = 0;
+    for (const Requirement& q : r.requirements)
+        if (q.number && (!device || wcsncmp(q.device, device, kNameChars) == 0)) ++count;
+    return count;
+}
+
+BOOL DeviceControl_AddPowerDevice(const wchar_t* device) {
+    if (!device || !*device || wcslen(device) >= kForcedNameChars) return FALSE;
     ScopedKey key;
-    DWORD full = D0;
+    const DWORD full = D0;
     return RegCreateKeyExW(HKEY_LOCAL_MACHINE, PM_DEVICE_STATE_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                            key.Receive(), nullptr) == ERROR_SUCCESS &&
-           RegSetValueExW(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&full), sizeof full) ==
+           RegSetValueExW(key.Get(), device, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&full), sizeof full) ==
                ERROR_SUCCESS;
-}
-
-LONG DeviceControl_GetDevicePower(const wchar_t* name) {
-    Record r = Load();
-    const PowerDevice* d = Find(r, name);
-    return d ? d->power : PwrDeviceMaximum;
-}
-
-DWORD DeviceControl_GetDevicePowerSets(const wchar_t* name) {
-    Record r = Load();
-    const PowerDevice* d = Find(r, name);
-    return d ? d->sets : 0;
-}
-
-DWORD DeviceControl_GetDevicePowerNotifies(const wchar_t* name) {
-    Record r = Load();
-    const PowerDevice* d = Find(r, name);
-    return d ? d->notifies : 0;
 }

@@ -4,7 +4,7 @@
 #include "BthOnAction.h"
 #include "CellularLine.h"
 #include "DeviceCellular.h"
-#include "DevicePower.h"
+#include "DeviceSignals.h"
 #include "DeviceWireless.h"
 #include "DisableFlightModeAction.h"
 #include "EnableFlightModeAction.h"
@@ -13,7 +13,12 @@
 #include "WlanOffAction.h"
 #include "WlanOnAction.h"
 
+#include "pm.h"
+
 #include <gtest/gtest.h>
+
+#include <cwchar>
+#include <vector>
 
 namespace {
 
@@ -41,6 +46,19 @@ HWND MakeWindow(const wchar_t* className) {
     return CreateWindowExW(0, className, L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance,
                            nullptr);
 }
+
+// Calls of one kind logged since call number `since` for a device, by the first
+// characters of its name the log keeps.
+int LoggedCalls(DWORD since, DeviceCallKind kind, const wchar_t* device) {
+    std::vector<DEVICE_CALL> calls(DEVICE_CALL_LOG_SIZE);
+    const DWORD total = DeviceControl_GetCalls(since, calls.data(), DEVICE_CALL_LOG_SIZE);
+    int count = 0;
+    for (DWORD i = 0; since + i < total && i < DEVICE_CALL_LOG_SIZE; ++i)
+        if (calls[i].kind == DWORD(kind) && wcsncmp(calls[i].device, device, 7) == 0) ++count;
+    return count;
+}
+
+DWORD CallsSoFar() { return DeviceControl_GetCalls(0, nullptr, 0); }
 
 void PumpMessages() {
     MSG msg;
@@ -142,23 +160,26 @@ TEST(RadioActions, WlanGoesThroughTheMakersUtilityElseEveryMarkedAdapterChangesP
     ASSERT_TRUE(DeviceControl_AddPowerDevice(kWlanAdapter));
     EXPECT_EQ(1, Wlan_FindAdapter());
 
+    DWORD since = CallsSoFar();
     EXPECT_TRUE(WlanOnAction().Execute());
     EXPECT_EQ(1u, DeviceControl_GetWlanRadio());
     EXPECT_EQ(1u, DeviceControl_GetWlanRadioQueries());
     EXPECT_TRUE(WlanOffAction().Execute());
     EXPECT_EQ(0u, DeviceControl_GetWlanRadio());
     EXPECT_EQ(2u, DeviceControl_GetWlanRadioSets());
-    EXPECT_EQ(0u, DeviceControl_GetDevicePowerSets(kTiAdapter)) << "the utility did the switch";
+    EXPECT_EQ(0, LoggedCalls(since, DEVICE_CALL_DEVICE_POWER, kTiAdapter)) << "the utility did the switch";
 
     ASSERT_TRUE(testsupport::RemoveDeviceLibrary(IPAQUTIL_LIBRARY));
+    since = CallsSoFar();
     EXPECT_TRUE(WlanOffAction().Execute());
     for (const wchar_t* adapter : {kTiAdapter, kWlanAdapter}) {
         EXPECT_EQ(D4, DeviceControl_GetDevicePower(adapter)) << adapter;
-        EXPECT_EQ(1u, DeviceControl_GetDevicePowerNotifies(adapter)) << adapter;
+        EXPECT_EQ(1, LoggedCalls(since, DEVICE_CALL_POWER_NOTIFY, adapter)) << adapter;
     }
     EXPECT_TRUE(WlanOnAction().Execute());
     for (const wchar_t* adapter : {kTiAdapter, kWlanAdapter}) EXPECT_EQ(D0, DeviceControl_GetDevicePower(adapter));
-    EXPECT_EQ(0u, DeviceControl_GetDevicePowerSets(kBluetooth));
+    EXPECT_EQ(PwrDeviceUnspecified, DeviceControl_GetDevicePower(kBluetooth));
+    EXPECT_EQ(0, LoggedCalls(since, DEVICE_CALL_DEVICE_POWER, kBluetooth));
     EXPECT_EQ(2u, DeviceControl_GetWlanRadioSets());
 }
 

@@ -1,9 +1,9 @@
 #include "Wlan.h"
 
-#include "DevicePower.h"
 #include "DeviceWireless.h"
 #include "OptionalLibrary.h"
 #include "RegKeyRef.h"
+#include "pm.h"
 
 #include <cwchar>
 #include <functional>
@@ -12,7 +12,6 @@ namespace {
 const wchar_t kUtilityLibrary[] = L"iPAQUtil.dll";
 const wchar_t kSetRadioFunction[] = L"iPAQSetWLANRadio";
 const wchar_t kRadioStatusFunction[] = L"iPAQGetWLANRadioStatus";
-const wchar_t kPowerStateKey[] = L"System\\CurrentControlSet\\Control\\Power\\State";
 // Parts of the device names that makers give their WLAN adapters (case counts).
 const wchar_t* const kAdapterMarkers[] = {L"WLN", L"GSPI", L"TNETW", L"WLAN", L"SWLD", L"CheetahSDN1", L"CF8385PN1"};
 constexpr DWORD kMaxDeviceName = 260;
@@ -25,7 +24,7 @@ bool IsWlanAdapter(const wchar_t* name) {
 
 // Calls found(name) for each listed adapter with a marker until it returns false.
 void ForEachAdapter(const std::function<bool(const wchar_t*)>& found) {
-    RegKeyRef key = RegKeyRef::Open(kPowerStateKey, HKEY_LOCAL_MACHINE, false);
+    RegKeyRef key = RegKeyRef::Open(PM_DEVICE_STATE_KEY, HKEY_LOCAL_MACHINE, false);
     if (!key.IsOpen()) return;
     wchar_t name[kMaxDeviceName + 1];
     for (DWORD index = 0;; ++index) {
