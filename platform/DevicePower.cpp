@@ -1,18 +1,22 @@
 // Device power of the simulated device: power requirements and forced states of named
-// devices such as the backlight "BKL1:" and the audio codec "WAV1:".
+// devices such as the backlight "BKL1:", the audio codec "WAV1:" and WLAN adapters, and
+// the power manager's list of the devices it manages.
 #include <cwchar>
 
 #include "DeviceCallLog.h"
 #include "DeviceSignals.h"
 #include "DeviceStateStore.h"
 #include "PowerState.h"
+#include "ScopedHandle.h"
 #include "pm.h"
 
 namespace {
 const wchar_t kRecordName[] = L"devicepower";
 constexpr uint32_t kMaxRequirements = 32;
-constexpr uint32_t kMaxForced = 8;
+constexpr uint32_t kMaxForced = 16;
 constexpr size_t kNameChars = 8;
+// Adapters have long names ("{GUID}\\TNETW12511"); requirements are only for short ones.
+constexpr size_t kForcedNameChars = 96;
 
 struct Requirement {
     uint32_t number;  // 0: a free slot
@@ -23,7 +27,7 @@ struct Requirement {
     uint32_t reserved;
 };
 struct Forced {
-    wchar_t device[kNameChars];
+    wchar_t device[kForcedNameChars];
     int32_t state;
 };
 struct DevicePowerRecord {
@@ -35,11 +39,11 @@ struct DevicePowerRecord {
 static_assert(sizeof(Requirement) == 40, "requirement is stored");
 
 // The device name of a call, when it names one that fits; null otherwise.
-const wchar_t* NameOf(PVOID device, DWORD flags) {
+const wchar_t* NameOf(PVOID device, DWORD flags, size_t maxChars = kNameChars) {
     if (!(flags & POWER_NAME) || !device) return nullptr;
     const wchar_t* name = static_cast<const wchar_t*>(device);
-    const size_t length = wcsnlen(name, kNameChars);
-    return length > 0 && length < kNameChars ? name : nullptr;
+    const size_t length = wcsnlen(name, maxChars);
+    return length > 0 && length < maxChars ? name : nullptr;
 }
 
 bool KnownState(LONG state) { return state >= PwrDeviceUnspecified && state < PwrDeviceMaximum; }
@@ -116,20 +120,20 @@ DWORD ReleasePowerRequirement(HANDLE h) {
 }
 
 DWORD SetDevicePower(PVOID pvDevice, DWORD dwDeviceFlags, CEDEVICE_POWER_STATE dwState) {
-    const wchar_t* name = NameOf(pvDevice, dwDeviceFlags);
+    const wchar_t* name = NameOf(pvDevice, dwDeviceFlags, kForcedNameChars);
     DWORD result = ERROR_INVALID_PARAMETER;
     if (name && KnownState(dwState))
         Update([&](DevicePowerRecord& r) {
             Forced* slot = nullptr;
             for (Forced& f : r.forced) {
-                if (wcsncmp(f.device, name, kNameChars) == 0) {
+                if (wcsncmp(f.device, name, kForcedNameChars) == 0) {
                     slot = &f;
                     break;
                 }
                 if (!slot && !f.device[0]) slot = &f;
             }
             if (!slot) return false;
-            wcsncpy(slot->device, name, kNameChars - 1);
+            wcsncpy(slot->device, name, kForcedNameChars - 1);
             slot->state = dwState;
             result = ERROR_SUCCESS;
             return true;
@@ -139,7 +143,7 @@ DWORD SetDevicePower(PVOID pvDevice, DWORD dwDeviceFlags, CEDEVICE_POWER_STATE d
 }
 
 DWORD DevicePowerNotify(PVOID pvDevice, CEDEVICE_POWER_STATE DeviceState, DWORD Flags) {
-    const wchar_t* name = NameOf(pvDevice, Flags);
+    const wchar_t* name = NameOf(pvDevice, Flags, kForcedNameChars);
     DeviceCallLog::Add(DEVICE_CALL_POWER_NOTIFY, DeviceState, LONG(Flags), 0, name);
     return name && KnownState(DeviceState) ? ERROR_SUCCESS : ERROR_INVALID_PARAMETER;
 }
@@ -147,7 +151,7 @@ DWORD DevicePowerNotify(PVOID pvDevice, CEDEVICE_POWER_STATE DeviceState, DWORD 
 LONG DeviceControl_GetDevicePower(const wchar_t* device) {
     const DevicePowerRecord r = Load();
     for (const Forced& f : r.forced)
-        if (device && f.device[0] && wcsncmp(f.device, device, kNameChars) == 0) return f.state;
+        if (device && f.device[0] && wcsncmp(f.device, device, kForcedNameChars) == 0) return f.state;
     return PwrDeviceUnspecified;
 }
 
@@ -157,4 +161,14 @@ DWORD DeviceControl_GetPowerRequirements(const wchar_t* device) {
     for (const Requirement& q : r.requirements)
         if (q.number && (!device || wcsncmp(q.device, device, kNameChars) == 0)) ++count;
     return count;
+}
+
+BOOL DeviceControl_AddPowerDevice(const wchar_t* device) {
+    if (!device || !*device || wcslen(device) >= kForcedNameChars) return FALSE;
+    ScopedKey key;
+    const DWORD full = D0;
+    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, PM_DEVICE_STATE_KEY, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                           key.Receive(), nullptr) == ERROR_SUCCESS &&
+           RegSetValueExW(key.Get(), device, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&full), sizeof full) ==
+               ERROR_SUCCESS;
 }

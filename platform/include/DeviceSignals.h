@@ -88,6 +88,9 @@ DWORD DeviceControl_GetOpenSounds(void);
 // manager), and the power requirements held on it (name null: on every device).
 LONG DeviceControl_GetDevicePower(const wchar_t* device);
 DWORD DeviceControl_GetPowerRequirements(const wchar_t* device);
+// Lists a device under PM_DEVICE_STATE_KEY, as the power manager lists the devices it
+// manages (names of up to 95 characters; the call log keeps their first 7).
+BOOL DeviceControl_AddPowerDevice(const wchar_t* device);
 
 // The loudspeaker. While recording, programs of the device that open a wave-out device
 // play into the device's loudspeaker instead of the host's: it takes the data at the pace

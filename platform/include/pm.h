@@ -17,6 +17,9 @@
 #define POWER_FORCE 0x00001000
 // Device-power flag: the device argument is a name.
 #define POWER_NAME 0x00000001
+// The power manager lists the devices it manages (WLAN adapters among them) as value
+// names under this key of HKEY_LOCAL_MACHINE.
+#define PM_DEVICE_STATE_KEY L"System\\CurrentControlSet\\Control\\Power\\State"
 
 // Power states of a device ("BKL1:" the backlight, "WAV1:" the audio codec): D0 full on
 // to D4 off; PwrDeviceUnspecified gives the device back to the power manager.
