@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Screenshots of a framed and a tabbed dialog and of the bitmap-font displays on the
-# simulated handheld, at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a
-# virtual display of the screen's size with Wine's X11 driver. The PNGs go to build/screenshots/.
+# Screenshots of a framed and a tabbed dialog, of the bitmap-font displays and of the
+# weekday strips on the simulated handheld, at 240 x 320 (96 DPI) and at 480 x 640
+# (192 DPI), each on a virtual display of the screen's size with Wine's X11 driver. The PNGs go to build/screenshots/.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
@@ -63,6 +63,8 @@ shoot() {  # kind width height dpi
 shoot framed 240 320 96
 shoot tabbed 240 320 96
 shoot digits 240 320 96
+shoot days 240 320 96
 shoot framed 480 640 192
 shoot tabbed 480 640 192
 shoot digits 480 640 192
+shoot days 480 640 192

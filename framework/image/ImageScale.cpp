@@ -5,39 +5,14 @@
 
 #include "ImageTransforms.h"
 #include "Rgb565.h"
-
-namespace {
-
-// Entry k: the fraction of position k in its low 16 bits and, in its high 16 bits, how
-// many whole pixels position k lies past position k - 1. Built once per call.
-struct StepTable {
-    explicit StepTable(int count) : entries(static_cast<uint32_t*>(malloc((count + 1) * sizeof(uint32_t)))) {}
-    ~StepTable() { free(entries); }
-    StepTable(const StepTable&) = delete;
-    StepTable& operator=(const StepTable&) = delete;
-
-    void Fill(int count, uint32_t step) {
-        entries[0] = 0;
-        for (int k = 0; k < count; ++k) entries[k + 1] = step + (entries[k] & 0xFFFF);
-    }
-    uint32_t* entries;
-};
-
-// One channel between four neighbours by the fractions fx and fy (16 bits each).
-inline int Bilinear(int p00, int p10, int p01, int p11, int fx, int fy) {
-    const int top = (p00 + ((p10 - p00) * fx >> 16)) & 0xFF;
-    const int bottom = (p01 + ((p11 - p01) * fx >> 16)) & 0xFF;
-    return top + ((bottom - top) * fy >> 16);
-}
-
-}  // namespace
+#include "ScaleSteps.h"
 
 ImagePtr Image_Scale(const Image& source, int width, int height) {
     if (source.IsEmpty() || width <= 0 || height <= 0) return nullptr;
     ImagePtr image(new (std::nothrow) Image());
     if (!image || !image->Create(width, height)) return nullptr;
-    const uint32_t stepX = static_cast<uint32_t>(static_cast<int>((source.Width() - 1) * 65536.0 / width));
-    const uint32_t stepY = static_cast<uint32_t>(static_cast<int>((source.Height() - 1) * 65536.0 / height));
+    const uint32_t stepX = Scale_Step(source.Width() - 1, width);
+    const uint32_t stepY = Scale_Step(source.Height() - 1, height);
     StepTable columns(width), rows(height);
     if (!columns.entries || !rows.entries) return nullptr;
     columns.Fill(width, stepX);
