@@ -59,6 +59,28 @@ TimerItem* EngineItemHost::StartTimerByHash(ItemHash hash, bool stopwatch) {
     return store->StartTimer(timer, true);
 }
 
+void EngineItemHost::StopTimer(TimerItem& timer) {
+    if (EngineWnd* engine = App::GetEngine()) engine->StopTimer(&timer);
+}
+
 void EngineItemHost::MarkRegistryDirty() { App::MarkRegistryDirty(); }
+
+void EngineItemHost::FlushRegistry() {
+    EngineWnd::FlushRegistry();
+    App::ClearRegistryDirty();
+}
+
+void EngineItemHost::ChangeBusyCount(int delta) {
+    if (EngineWnd* engine = App::GetEngine()) engine->ChangeBusyCount(delta);
+}
+
+void EngineItemHost::ForgetDeviceWake() {
+    if (EngineWnd* engine = App::GetEngine()) engine->ForgetDeviceWake();
+}
+
+UINT EngineItemHost::SetVolumePercent(int percent) {
+    Signaller* signaller = App::GetSignaller();
+    return signaller ? Volume_SetPercent(*signaller, percent) : kNoSignaller;
+}
 
 std::wstring EngineItemHost::TranslatedString(UINT id) const { return Translator::Instance().GetString(id); }

@@ -16,6 +16,11 @@ public:
     bool IsHashTaken(ItemHash hash) const override;
     const Settings& GetSettings() const override;
     TimerItem* StartTimerByHash(ItemHash hash, bool stopwatch) override;
+    void StopTimer(TimerItem& timer) override;
     void MarkRegistryDirty() override;
+    void FlushRegistry() override;
+    void ChangeBusyCount(int delta) override;
+    void ForgetDeviceWake() override;
+    UINT SetVolumePercent(int percent) override;
     std::wstring TranslatedString(UINT id) const override;
 };

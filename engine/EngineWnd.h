@@ -37,6 +37,8 @@ public:
     HWND Hwnd() const { return GetHwnd(); }
     int QuitMode() const { return quitMode_; }
     int BusyCount() const { return busyCount_; }
+    // Raised by every modal dialog and message box of the engine while it is open.
+    void ChangeBusyCount(int delta) { busyCount_ = busyCount_ + delta > 0 ? busyCount_ + delta : 0; }
 
     // Closes the single-instance mutex, keeps the mode for the destroy handler and ends the loop.
     void Quit(int mode);
@@ -67,8 +69,14 @@ public:
     // started item, or null.
     TimerItem* StartTimer(TimerItem* timer, bool restart);
     void StopTimer(TimerItem* timer);
+    // Forgets that a ring woke the device, so it is not put back to sleep, and gives
+    // back the engine's long-lived unattended request.
+    void ForgetDeviceWake();
     // Brings every ring window to the front.
     void RaiseRingWindows();
+    // With the activity driver usable: the screen saver's program client again, as the
+    // settings now say (none when the screen saver is off).
+    void RenewScreenSaverClient();
 
     // Handlers of the framework.
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -5,6 +5,7 @@
 #include "App.h"
 #include "EngineMessage.h"
 #include "EngineScreens.h"
+#include "InputSenseClient.h"
 #include "ItemStore.h"
 #include "RingLink.h"
 #include "UnattendedScope.h"
@@ -195,8 +196,17 @@ void EngineWnd::OnDeleteAlarm(AlarmItem* alarm) {
 
 void EngineWnd::OnSettingsChanged() {
     UnattendedScope unattended;
-    // The screen saver's program client of the activity driver comes with the driver client.
+    RenewScreenSaverClient();
     if (ItemStore* store = ItemStore::Current()) store->Save(true);
+}
+
+void EngineWnd::RenewScreenSaverClient() {
+    ItemStore* store = ItemStore::Current();
+    if (!App::ActivityDriverUsable() || !store) return;
+    InputSense_CancelScreenSaver();
+    const ScreenSaverSettings& saver = *store->GetSettings().screenSaver;
+    if (saver.Active)
+        InputSense_RegisterScreenSaver(App::LauncherPath(), static_cast<DWORD>(saver.Timeout), saver.RunAtSystem != 0);
 }
 
 void EngineWnd::OnRingClosed() {

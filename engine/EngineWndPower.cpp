@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int kActionRunProgram = 1;
-constexpr int kActionReset = 3;
-constexpr int kActionFlightModeOn = 8;
-constexpr UINT kActivityMessage = 1394;
 constexpr UINT kSleepAgainMessage = 1401;
 
 bool SignallerBusy() {
@@ -39,7 +35,8 @@ void TellRingWindowsToSleep(const ItemStore& store) {
 
 bool EngineWnd::RingNeedsScreen(const EventItem& item) {
     int action = item.actionType;
-    if (action == kActionRunProgram || action == kActionReset || action == kActionFlightModeOn) return true;
+    if (action == Action::kTypeExecute || action == Action::kTypeReset || action == Action::kTypeFlightModeOn)
+        return true;
     return item.IsOption7() || item.IsOption4();
 }
 
@@ -64,10 +61,10 @@ void EngineWnd::ForceDeviceOn() {
     KillTimer(Hwnd(), kLeaveUnattendedTimer);
     SetUnattended(false);
     rangScreenOff_ = false;
-    InputSense_RemoveWindowClient(Hwnd());
+    InputSense_UnwatchWindow(Hwnd());
     if (ItemStore* store = ItemStore::Current())
         if (store->GetSettings().system->ObeyPowerSettings) deviceWasAsleep_ = false;
-    if (deviceWasAsleep_) InputSense_AddWindowClient(Hwnd(), kActivityMessage, 0);
+    if (deviceWasAsleep_) InputSense_WatchWindow(Hwnd());
     RunTick();
 }
 
@@ -85,7 +82,7 @@ void EngineWnd::SleepAgain() {
     if (!rangScreenOff_ || DeviceNotOn()) {
         if (SignallerBusy()) return;  // the sound's or vibration's end comes back here
         deviceWasAsleep_ = false;
-        InputSense_RemoveWindowClient(Hwnd());
+        InputSense_UnwatchWindow(Hwnd());
         if (ItemStore* store = ItemStore::Current()) TellRingWindowsToSleep(*store);
         Reschedule();
         FlushRegistry();
@@ -106,6 +103,11 @@ void EngineWnd::RestartTimers() {
     SetTimer(Hwnd(), kTickTimer, kTickIntervalMs, nullptr);
 }
 
+void EngineWnd::ForgetDeviceWake() {
+    deviceWasAsleep_ = rangScreenOff_ = false;
+    SetUnattended(false);
+}
+
 void EngineWnd::OnSleepAgain() {
     if (unattendedHeld_) {
         SetUnattended(false);  // the device then falls asleep by its own policy
@@ -117,6 +119,6 @@ void EngineWnd::OnSleepAgain() {
 
 void EngineWnd::OnUserActivity(LPARAM activity) {
     if (activity != 1) return;
-    InputSense_RemoveWindowClient(Hwnd());
+    InputSense_UnwatchWindow(Hwnd());
     userActivitySeen_ = true;
 }

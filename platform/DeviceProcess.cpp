@@ -1,6 +1,7 @@
 #include "DeviceProcess.h"
 #include "DeviceFiles.h"
 #include "DeviceSession.h"
+#include "ProgramStarts.h"
 #include <string>
 #include <vector>
 #include <wchar.h>
@@ -60,6 +61,7 @@ BOOL Device_CreateProcess(const wchar_t* program, const wchar_t* args, PROCESS_I
     PROCESS_INFORMATION started = {};
     if (!CreateProcessW(path, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &started))
         return FALSE;
+    ProgramStarts::Count(path, args);
     if (pi) {
         *pi = started;
     } else {

@@ -95,6 +95,10 @@ HANDLE Spawn(const std::wstring& program) {
     // A resident process keeps none of its starter's output streams open.
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdInput = si.hStdOutput = si.hStdError = INVALID_HANDLE_VALUE;
+    // Every thread of the services (the drivers' too) reaches the device's windows.
+    wchar_t desktop[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(DEVICE_DESKTOP_VARIABLE, desktop, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) si.lpDesktop = desktop;
     PROCESS_INFORMATION pi = {};
     std::wstring folder = Folder(program);
     if (!CreateProcessW(program.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

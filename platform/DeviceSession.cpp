@@ -1,4 +1,5 @@
 #include "DeviceSession.h"
+#include "DeviceBoot.h"
 #include "DeviceFiles.h"
 #include "ScopedHandle.h"
 #include <shlobj.h>
@@ -100,6 +101,8 @@ BOOL DeviceSession_Attach(void) {
         return FALSE;
     }
     s.attached = true;
+    // One of the device's programs from now on: a reboot of the device ends it.
+    DeviceProcesses_Join();
     return TRUE;
 }
 

@@ -4,6 +4,8 @@
 #include <cwchar>
 #include <vector>
 #include "DatabaseHandle.h"
+#include "DeviceControl.h"
+#include "DeviceStateStore.h"
 #include "NotificationStore.h"
 #include "notify.h"
 #include "windbase.h"
@@ -16,6 +18,7 @@ const CEOID kDatabaseOid = 0xFFFFFF01;  // above every notification handle
 const DWORD kDatabaseType = 0;
 const wchar_t kVolumeName[] = L"Object Store";
 const WORD kPropNotFound = 0x0100;
+const wchar_t kFlushRecordName[] = L"volumeflushes";
 
 // Properties of a record, in this order; the first is the application.
 enum PropertyId : WORD { kApplication, kArguments, kTriggerType, kEvent, kStartTime, kStatus, kPropertyCount };
@@ -199,8 +202,19 @@ BOOL CeDeleteRecord(HANDLE hDatabase, CEOID oidRecord) {
 }
 
 BOOL CeFlushDBVol(PCEGUID pguid) {
-    // Every change was written through when it was made.
-    return IsObjectStore(pguid) ? TRUE : Fail(ERROR_INVALID_PARAMETER);
+    if (!IsObjectStore(pguid)) return Fail(ERROR_INVALID_PARAMETER);
+    // Every change was written through when it was made; only counted, for tests.
+    DeviceStateStore::Current()->Update(kFlushRecordName, DWORD(0), [](DWORD& flushes) {
+        ++flushes;
+        return true;
+    });
+    return TRUE;
+}
+
+DWORD DeviceControl_GetVolumeFlushes(void) {
+    DWORD flushes = 0;
+    DeviceStateStore::Current()->Read(kFlushRecordName, &flushes, sizeof flushes);
+    return flushes;
 }
 
 BOOL CeEnumDBVolumes(PCEGUID pguid, LPWSTR lpBuf, DWORD dwNumChars) {

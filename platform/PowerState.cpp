@@ -5,6 +5,7 @@
 
 namespace {
 const wchar_t kRecordName[] = L"power";
+const wchar_t kTransitionEvent[] = L"PowerTransition";
 
 uint64_t CreationTime(HANDLE process) {
     FILETIME created, exited, kernel, user;
@@ -75,6 +76,10 @@ bool PowerState::Update(const std::function<bool(Record&)>& change, Record* resu
         SetLastError(ERROR_WRITE_FAULT);
         return false;
     }
+    if (r.transitions != before.transitions) {
+        ScopedHandle changed(OpenTransitionEvent());
+        if (changed) SetEvent(changed.Get());
+    }
     if (result) *result = r;
     return true;
 }
@@ -126,6 +131,16 @@ void PowerState::Enter(Record& r, uint32_t state, bool force) {
     r.state = state;
     r.resumingUntil = 0;
     ++r.transitions;
+    r.recentStates[r.transitions % kRecentStates] = state;
+}
+
+uint32_t PowerState::StateOfTransition(const Record& r, uint32_t n) {
+    if (n == 0 || r.transitions - n >= kRecentStates) return 0;
+    return r.recentStates[n % kRecentStates];
+}
+
+HANDLE PowerState::OpenTransitionEvent() {
+    return CreateEventW(nullptr, FALSE, FALSE, DeviceStateStore::Current()->ObjectName(kTransitionEvent).c_str());
 }
 
 void PowerState::Wake(Record& r) {

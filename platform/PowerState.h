@@ -10,6 +10,8 @@
 class PowerState {
 public:
     static const uint32_t kMaxHolders = 32;
+    // The last states entered, by transition number, for the power notifications.
+    static const uint32_t kRecentStates = 8;
 
     // One process's unattended-mode requests; the creation time tells a reused id apart.
     struct Holder {
@@ -26,9 +28,10 @@ public:
         uint64_t stoppedCounts;   // how long, in counter units, they stood still before that
         uint64_t resumingUntil;   // host tick (ms): a woken device waits this long for a first request
         Holder holders[kMaxHolders];
+        uint32_t recentStates[kRecentStates];  // [n % kRecentStates]: the state transition n entered
     };
     static_assert(sizeof(Holder) == 16, "request holder is stored");
-    static_assert(sizeof(Record) == 40 + kMaxHolders * sizeof(Holder), "power record is stored");
+    static_assert(sizeof(Record) == 40 + kMaxHolders * sizeof(Holder) + kRecentStates * 4, "power record is stored");
 
     // A fresh device: on, on battery, nothing held.
     static Record Defaults();
@@ -54,6 +57,10 @@ public:
     // tick count and counter stand exactly still.
     static uint64_t StoppedCounts(const Record& r, uint64_t now);
     static uint64_t CounterNow();
+    // The state transition n entered; 0 when it is no longer kept.
+    static uint32_t StateOfTransition(const Record& r, uint32_t n);
+    // Auto-reset event of this device, set after every state change (power notifications wait on it).
+    static HANDLE OpenTransitionEvent();
     static uint64_t CounterFrequency();
     static bool Stopped(uint32_t state);
 };

@@ -35,6 +35,10 @@
 #define IDC_LANGUAGE_RESTART            2003
 #define IDC_LANGUAGE_NOTE               2004
 
+// The countdown before the reset action resets the device; its ids are fixed.
+#define IDD_RESET_COUNTDOWN             2054
+#define IDC_RESET_COUNTDOWN_TEXT        1304
+
 // The main menu bar: a command button and a popup.
 #define IDM_MAIN_MENUBAR                3000
 #define IDM_MAIN_NEW_ALARM              3001

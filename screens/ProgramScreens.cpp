@@ -58,10 +58,20 @@ void ProgramScreens::Record(const wchar_t* key, const wchar_t* valueName, DWORD 
 
 void ProgramScreens::ShowAlarmRing(EngineWnd&, AlarmItem& alarm, UINT message) {
     Record(kRingRecordKey, kLastHashValue, static_cast<DWORD>(alarm.Hash), message);
+    RunRingAction(alarm);
 }
 
 void ProgramScreens::ShowTimerRing(EngineWnd&, TimerItem& timer) {
     Record(kRingRecordKey, kLastHashValue, static_cast<DWORD>(timer.Hash), EngineMessage::kTimerExpired);
+    RunRingAction(timer);
+}
+
+void ProgramScreens::RunRingAction(EventItem& item) {
+    // As a ring starts: the first ring only, and not a program meant for the dismissal.
+    if (item.SnoozeCount != 0 || item.HasProgramAction() || !item.action) return;
+    // Held here: the action may outlive a change of the item's action.
+    boost::shared_ptr<Action> action = item.action;
+    action->Execute();
 }
 
 bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) {

@@ -1,13 +1,15 @@
 #pragma once
 // The program's screens behind the engine's interface. The ring windows, the main
 // window, the editors and the main-menu popup do not exist yet, so these stand in:
-// a ring is recorded under the product key (RingRecord) instead of shown; a request
+// a ring is recorded under the product key (RingRecord) instead of shown, and runs
+// the item's action as a starting ring would; a request
 // for the main window, a page, an editor, the main menu or a delete question is
 // recorded under ScreenRecord; there is no main window, every editor ends as
 // cancelled and every delete question is answered yes.
 #include "EngineScreens.h"
 
 class ClockWnd;
+class EventItem;
 class FullScreenClock;
 
 class ProgramScreens : public EngineScreens {
@@ -42,6 +44,7 @@ public:
 
 private:
     static void Record(const wchar_t* key, const wchar_t* valueName, DWORD value, UINT message);
+    static void RunRingAction(EventItem& item);
 
     ::FullScreenClock* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Screenshots of a framed and a tabbed dialog, of the bitmap-font displays and of the
-# weekday strips on the simulated handheld, at 240 x 320 (96 DPI) and at 480 x 640
-# (192 DPI), each on a virtual display of the screen's size with Wine's X11 driver. The PNGs go to build/screenshots/.
+# Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the weekday
+# strips and the program's reset countdown on the simulated handheld, at 240 x 320
+# (96 DPI) and at 480 x 640 (192 DPI), each on a virtual display of the screen's size
+# with Wine's X11 driver. The PNGs go to build/screenshots/.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
@@ -9,12 +10,13 @@ export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
 "$here/setup.sh"
-cmake --build "$build" --parallel "$(nproc)" --target dialog_showcase
+cmake --build "$build" --parallel "$(nproc)" --target dialog_showcase screen_showcase
 
 out=$build/screenshots
 work=$build/screenshots/work
 mkdir -p "$out" "$work"
-showcase=$build/tests/framework/dialog_showcase.exe
+dialog_showcase=$build/tests/framework/dialog_showcase.exe
+screen_showcase=$build/tests/e2e/screen_showcase.exe
 pack=$build/tests/framework/fixtures/dialogs-translation.zip
 
 export ORVALEN_DISPLAY=x11
@@ -45,6 +47,8 @@ shoot() {  # kind width height dpi
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   ready=$work/$name.ready done=$work/$name.done
   rm -f "$ready" "$done"
+  local showcase=$dialog_showcase
+  [ "$kind" = countdown ] && showcase=$screen_showcase
   wine "$showcase" "$kind" "$width" "$height" "$dpi" "$(winepath -w "$pack")" \
     "$(winepath -w "$ready")" "$(winepath -w "$done")" &
   local program=$!
@@ -64,7 +68,9 @@ shoot framed 240 320 96
 shoot tabbed 240 320 96
 shoot digits 240 320 96
 shoot days 240 320 96
+shoot countdown 240 320 96
 shoot framed 480 640 192
 shoot tabbed 480 640 192
 shoot digits 480 640 192
 shoot days 480 640 192
+shoot countdown 480 640 192

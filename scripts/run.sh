@@ -25,11 +25,13 @@ fi
 
 export ORVALEN_DISPLAY=x11
 source "$here/wine-env.sh"
-# The simulated handheld lives in build/device; its \Windows holds the launcher and the
-# notification service, as the operating system's own programs would be on a device.
+# The simulated handheld lives in build/device; its \Windows holds the launcher, the
+# notification service and the stand-ins for the handheld's own libraries, as the
+# operating system's own programs would be on a device.
 device=$build/device
 mkdir -p "$device/Windows"
-cp -f "$build/platform/launcher/OrvalenStartup.exe" "$build/platform/service/OrvalenDeviceServices.exe" "$device/Windows/"
+cp -f "$build/platform/launcher/OrvalenStartup.exe" "$build/platform/service/OrvalenDeviceServices.exe" \
+  "$build/platform/standins/coredll.dll" "$build/platform/standins/aygshell.dll" "$device/Windows/"
 export ORVALEN_DEVICE_ROOT="Z:${device//\//\\}"
 wine "$build/programs/Orvalen/Orvalen.exe" "$@" &
 program=$!

@@ -3,11 +3,36 @@
 # Usage: wine-prefix.sh <prefix> <null|x11>   (environment as set by wine.sh)
 set -euo pipefail
 prefix=$1 mode=$2
-[ -f "$prefix/.orvalen-ready" ] && exit 0
-mkdir -p "$(dirname "$prefix")" "$HOME"
-if [ ! -f "$HOME/.asoundrc" ]; then
-  printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$HOME/.asoundrc"
+# ALSA as Wine sees it: sound goes to the null device; recording reads a 1 kHz tone
+# made by sox from a file (ALSA's file plugin), so a capture has something to hear.
+# Without sox the capture is the null device's silence. Checked on every start (cheap),
+# so an older build tree gets the tone too; files are replaced whole.
+alsa_mark="# orvalen alsa: tone capture"
+if ! grep -qsF "$alsa_mark" "$HOME/.asoundrc"; then
+  mkdir -p "$HOME"
+  tone="$HOME/capture_tone.raw"
+  if [ ! -f "$tone" ] && command -v sox >/dev/null; then
+    sox -D -n -r 44100 -b 16 -c 1 -e signed -L -t raw "$tone.$$" synth 10 sine 1000 vol 0.5 && mv -f "$tone.$$" "$tone"
+  fi
+  if [ -f "$tone" ]; then
+    cat > "$HOME/.asoundrc.$$" <<'ASOUND'
+# orvalen alsa: tone capture
+pcm.!default { type asym playback.pcm "null" capture.pcm "orvalen_capture" }
+pcm.orvalen_capture {
+  type plug
+  slave { pcm { type file slave.pcm "null" file "/dev/null" format "raw"
+                infile { @func concat strings [ { @func getenv vars [ HOME ] default "/nonexistent" } "/capture_tone.raw" ] } }
+          format S16_LE rate 44100 channels 1 }
+}
+ctl.!default { type hw card 0 }
+ASOUND
+  else
+    printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' > "$HOME/.asoundrc.$$"
+  fi
+  mv -f "$HOME/.asoundrc.$$" "$HOME/.asoundrc"
 fi
+[ -f "$prefix/.orvalen-ready" ] && exit 0
+mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 [ -f "$prefix/.orvalen-ready" ] && exit 0

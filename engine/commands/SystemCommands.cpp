@@ -4,6 +4,7 @@
 #include "App.h"
 #include "EngineWnd.h"
 #include "FullScreenClockControl.h"
+#include "InputSenseClient.h"
 #include "NotifyEnum.h"
 #include "TodayTranslation.h"
 
@@ -23,16 +24,18 @@ void CommandHandler::OnDeviceChange(EngineWnd& engine) {
     for (HANDLE change : deviceChanges) CeClearUserNotification(change);
 }
 
-// The screen saver's program client and the Start-menu shortcuts come with the
-// activity driver and the shortcuts; until then installing rebuilds the wake-ups.
+// The Start-menu shortcuts come with the shortcuts.
 void CommandHandler::OnInstall(EngineWnd& engine) {
+    engine.RenewScreenSaverClient();
     engine.RebuildNotifications();
     engine.Quit(EngineWnd::kQuitKeepNotifications);
 }
 
-// The engine's destroy handler removes the program's notifications and records.
+// The engine's destroy handler removes the program's notifications and records; the
+// driver goes when this process closes it as its last user.
 void CommandHandler::OnUninstall(EngineWnd& engine) {
     DeleteFileW(TodayTranslation::Path().c_str());
+    InputSense_CancelScreenSaver();
     engine.Quit(EngineWnd::kQuitRemoveNotifications);
 }
 

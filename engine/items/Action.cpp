@@ -19,8 +19,3 @@ bool Action::HasSettings() const { return false; }
 int Action::NameStringId() const { return kNoneNameStringId; }
 
 boost::shared_ptr<Action> Action::Clone() const { return boost::shared_ptr<Action>(new Action); }
-
-boost::shared_ptr<Action> Action_Create(int) {
-    // The action classes register here as they arrive; until then every id is "None".
-    return boost::shared_ptr<Action>(new Action);
-}

@@ -10,8 +10,27 @@
 
 class Action {
 public:
-    // The "actionType" of the base action, and the string id of its name.
+    // The "actionType" ids of the factory; 0, 7 and every other id make the base action.
     static constexpr int kTypeNone = 0;
+    static constexpr int kTypeExecute = 1;
+    static constexpr int kTypeSuspend = 2;
+    static constexpr int kTypeReset = 3;
+    static constexpr int kTypeBluetoothOn = 4;
+    static constexpr int kTypeBluetoothOff = 5;
+    static constexpr int kTypeSms = 6;
+    static constexpr int kTypeFlightModeOn = 8;
+    static constexpr int kTypeFlightModeOff = 9;
+    static constexpr int kTypeTimeZone = 10;
+    static constexpr int kTypeWlanOn = 11;
+    static constexpr int kTypeWlanOff = 12;
+    static constexpr int kTypeStartTimer = 13;
+    static constexpr int kTypeCloseGprs = 14;
+    static constexpr int kTypePowerOff = 15;
+    static constexpr int kTypeStopTimer = 16;
+    static constexpr int kTypeClockSync = 17;
+    static constexpr int kTypeInternetConnect = 18;
+    static constexpr int kTypeChangeVolume = 19;
+    // The string id of the base action's name, "None".
     static constexpr int kNoneNameStringId = 30127;
 
     Action() = default;
@@ -30,6 +49,17 @@ public:
 protected:
     Action(const Action&) = default;
     Action& operator=(const Action&) = default;
+};
+
+// The copy every action class makes of itself: all fields, texts sharing their blocks.
+// Base is the class it derives from, Action or a family of its own.
+template <class Derived, class Base = Action>
+class ClonableAction : public Base {
+public:
+    using Base::Base;
+    boost::shared_ptr<Action> Clone() const override {
+        return boost::shared_ptr<Action>(new Derived(static_cast<const Derived&>(*this)));
+    }
 };
 
 // The action of that "actionType"; every id without an action class of its own

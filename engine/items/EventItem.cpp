@@ -1,6 +1,7 @@
 #include "EventItem.h"
 
 #include "EngineMessage.h"
+#include "ExecuteAction.h"
 #include "ItemHost.h"
 #include "RegKeyRefTyped.h"
 #include "RingLink.h"
@@ -112,6 +113,12 @@ void EventItem::CopyActions(const EventItem& from) {
     action = from.action ? from.action->Clone() : Action_Create(from.actionType);
     initsnooze = from.initsnooze;
     SnoozeType = from.SnoozeType;
+}
+
+bool EventItem::HasProgramAction() const {
+    if (!IsOption7() || actionType != Action::kTypeExecute) return false;
+    const auto* program = dynamic_cast<const ExecuteAction*>(action.get());
+    return program && program->RunOnDismiss != 0;
 }
 
 void EventItem::SaveBase(const RegKeyRef& key) const {

@@ -78,6 +78,9 @@ public:
     static void CloseRingWindow(RingLink* ring, WPARAM flag);
     // Takes over from's ringing and action settings (not its Hash, title, flags or times).
     void CopyActions(const EventItem& from);
+    // The item's ring screen runs its action when the ring is dismissed, not when it
+    // starts: the item shows its ring screen and runs a program at dismissal.
+    bool HasProgramAction() const;
     // The values every item stores in its own key, written and read before its own.
     void SaveBase(const RegKeyRef& key) const;
     void LoadBase(const RegKeyRef& key);

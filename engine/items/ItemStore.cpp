@@ -227,8 +227,8 @@ AlarmItem* ItemStore::SetAtomicClockAlarm() {
     SYSTEMTIME local;
     DeviceClock_GetLocalTime(&local);
     alarm->time = Time_DateFromParts(local.wYear, local.wMonth, local.wDay, 11, 0, 0, 0);
-    alarm->actionType = kClockSyncActionType;
-    alarm->action = Action_Create(kClockSyncActionType);
+    alarm->actionType = Action::kTypeClockSync;
+    alarm->action = Action_Create(Action::kTypeClockSync);
     return alarm;
 }
 

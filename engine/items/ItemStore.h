@@ -32,7 +32,6 @@ public:
     // The clock-synchronisation alarm exists once; its Hash comes from this name.
     static constexpr wchar_t kAtomicClockAlarmName[] = L"AtomicClockAlarm";
     static constexpr wchar_t kAtomicClockTitle[] = L"atomic clock";
-    static constexpr int32_t kClockSyncActionType = 17;
     static constexpr wchar_t kAlarmTitlePrefix[] = L"Alarm - ";
     // Title prefix of an alarm's copy; the English text stands when no translation has one.
     static constexpr UINT kCopyOfStringId = 30074;

@@ -45,6 +45,13 @@ BOOL DeviceControl_GetNotification(DWORD index, HANDLE* handle, DWORD* type, DWO
                                    wchar_t* arguments, DWORD cchArguments);
 // How many programs the notification service started for this device.
 DWORD DeviceControl_GetNotificationStarts(void);
+// How often the object store's volume was flushed (CeFlushDBVol).
+DWORD DeviceControl_GetVolumeFlushes(void);
+// How often Device_CreateProcess started `program` (a device or host path) with exactly
+// the command text `args` (null: none) on this device.
+DWORD DeviceControl_GetProgramStarts(const wchar_t* program, const wchar_t* args);
+// How many of those starts were made while an unattended-mode request held the device up.
+DWORD DeviceControl_GetProgramStartsKeptUp(const wchar_t* program, const wchar_t* args);
 
 // The device's services (the notification service): started by the layer when a
 // notification is set; these start them on purpose (after a boot, say) or stop them

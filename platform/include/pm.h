@@ -21,6 +21,25 @@
 // PowerPolicyNotify messages.
 #define PPN_UNATTENDEDMODE 3
 
+// The user-activity timer: its named event, set while the user is active (the power
+// manager makes it when the device starts), and its registry key under
+// HKEY_LOCAL_MACHINE with "Timeout" in seconds.
+#define USER_ACTIVITY_EVENT L"PowerManager/UserActivity_Active"
+#define USER_ACTIVITY_TIMER_KEY L"System\\CurrentControlSet\\Control\\Power\\ActivityTimers\\UserActivity"
+#define USER_ACTIVITY_TIMEOUT_VALUE L"Timeout"
+
+// Kinds of power notification (RequestPowerNotifications) and the message that carries
+// one: Length is the byte count of the state's name, its terminator included.
+#define PBT_TRANSITION 0x00000001
+#define PBT_RESUME 0x00000002
+#define POWER_NOTIFY_ALL 0xFFFFFFFF
+typedef struct PowerBroadcast {
+    DWORD Message;
+    DWORD Flags;
+    DWORD Length;
+    WCHAR SystemPowerState[1];
+} POWER_BROADCAST, *PPOWER_BROADCAST;
+
 // Battery state as the device reports it; only ACLineStatus is kept (AC_LINE_OFFLINE 0,
 // AC_LINE_ONLINE 1, AC_LINE_UNKNOWN 0xFF, as the desktop headers define them).
 typedef struct SystemPowerStatusEx {
@@ -63,6 +82,15 @@ DWORD Device_SetSystemPowerState(LPCWSTR pwsSystemState, DWORD StateFlags, DWORD
 BOOL GetSystemPowerStatusEx(PSYSTEM_POWER_STATUS_EX pstatus, BOOL fUpdate);
 // Restarts the idle timers; counted (DeviceControl_GetIdleTimerResets).
 void SystemIdleTimerReset(void);
+
+// Power notifications: the power manager writes one POWER_BROADCAST message into the
+// queue (msgqueue.h) for every change of the system power state (PBT_TRANSITION, Flags
+// the new state, the state's name after it) and, when the device comes back from
+// suspend or off, a PBT_RESUME before it. Only the kinds in `Flags` are sent. A queue
+// that is full drops the message. The handle is not a kernel handle: give it back with
+// StopPowerNotifications.
+HANDLE RequestPowerNotifications(HANDLE hMsgQ, DWORD Flags);
+BOOL StopPowerNotifications(HANDLE h);
 
 #ifdef __cplusplus
 }

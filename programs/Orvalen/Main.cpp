@@ -1,4 +1,5 @@
 #include "App.h"
+#include "ProgramActionScreens.h"
 #include "ProgramScreens.h"
 
 #include "DeviceProcess.h"
@@ -22,6 +23,7 @@ DeviceJoinedFirst deviceJoinedFirst __attribute__((init_priority(101)));
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ProgramScreens::Install();
+    ProgramActionScreens::Install();
     // The command text exactly as the starter passed it (lpCmdLine loses leading blanks).
     return App::WinMain(instance, Device_GetCommandText());
 }

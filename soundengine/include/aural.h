@@ -23,6 +23,7 @@ enum : int32_t {
   kSoundErrDeviceBusy = 4,
   kSoundErrPlaybackStart = 5,      // buffer preparation or playback start failed
   kSoundErrFormatUnsupported = 6,
+  kSoundErrRecordDevice = 8,       // recording: the input device failed to open or take buffers
   kSoundErrFileOpen = 9,
   kSoundErrUnknownFormat = 10,
   kSoundErrReadError = 11,

@@ -52,6 +52,9 @@ struct SoundSample {
 SoundSample* SoundSample_Create(int index, uint32_t mode);
 // Creation plus the output's allocate; length not above 0: error 14.
 SoundSample* SoundSample_Alloc(int index, int length, uint32_t mode, int frequency, int volume, int pan);
+// The same with a priority and a channel count (interleaved multi-channel data).
+SoundSample* SoundSample_AllocChannels(int index, int length, uint32_t mode, int frequency, int volume, int pan,
+                                       int priority, int channels);
 void SoundSample_Free(SoundSample* sample);
 BOOL SoundSample_Lock(SoundSample* sample, int offset, int length, void** ptr1, uint32_t* len1, void** ptr2,
                       uint32_t* len2);
@@ -80,8 +83,10 @@ SoundSample* SoundSample_Load(int index, const void* name, uint32_t mode, int of
 BOOL SoundSample_Upload(SoundSample* sample, const void* source, int offset, int bytes, uint32_t sourceMode);
 BOOL SoundSample_UploadAll(SoundSample* sample, const void* source, uint32_t sourceMode);
 // Writes `destBytes` of destination data converted from `source`: width change (8 <-> 16
-// bit), delta decoding and the signed/unsigned flip. False (error 10) for source data
-// this build cannot decode.
+// bit), delta decoding, the signed/unsigned flip, and IMA ADPCM (36 bytes per 64 samples
+// of each channel; `channels` counts multi-channel data) into 16-bit samples, whole
+// blocks only. False with error 10 for source data this build cannot decode, 11 for a
+// damaged ADPCM block.
 BOOL SoundSample_ConvertData(void* dest, const void* source, int destBytes, uint32_t destMode, uint32_t sourceMode,
                              int channels);
 // Stereo frames averaged ((left + right) >> 1) into mono; in place allowed.

@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "aural.h"
+#include "aural_list.h"
 #include "aural_sample.h"
 #include "system_thread.h"
 
@@ -52,7 +53,7 @@ struct SoundHistoryEntry {
 struct SoundStream {
   SoundStream* next;
   SoundStream* prev;
-  SoundDspUnit* dspUnits;          // applied to every filled half (none installed here)
+  SoundLink dspUnits;              // units applied to every filled half, in list order
   SoundLoaderEntry pendingOpen;    // the entry of a non-blocking open in the loader's queue
   SoundSample* ringSample;         // user word: the reader's state
   SoundFile* file;                 // null for user streams

@@ -40,5 +40,8 @@ BOOL RawFormat_Open(SoundFile* file, uint32_t mode, SoundReaderInfo* info);
 void WavFormat_Close(void* state);
 SoundSample* WavFormat_LoadSample(int index, SoundFile* file, uint32_t mode, int* error);
 BOOL WavFormat_Decode(SoundStream* stream, void* readBuffer, int readBufferSize, void* output, int* byteCount);
+// The same with the decode state given, for readers that keep one inside their own.
+BOOL WavFormat_DecodeWith(SoundStream* stream, WavDecodeState* state, void* readBuffer, int readBufferSize,
+                          void* output, int* byteCount);
 // Converts whole blocks of compressed data; returns the bytes written (at most `room`).
 int WavFormat_DecodeBlock(WavDecodeState* state, const uint8_t* input, int inputBytes, void* output, int room);

@@ -3,6 +3,7 @@
 // platform's sound output. Output type 1 is the waveOut output; every other type the
 // null output, which accepts everything and plays nothing.
 #include <windows.h>
+#include <mmsystem.h>
 #include <cstdint>
 
 struct SoundSample;
@@ -66,6 +67,18 @@ BOOL WaveOutOutput_ListDrivers();
 BOOL WaveOutOutput_Open(int mixRate);
 void WaveOutOutput_Close();
 BOOL WaveInRecord_ListDrivers();
+// The recording slots of the waveOut output (see aural_record.h).
+BOOL WaveInRecord_Start(int first, uint32_t mode, int rate);
+BOOL WaveInRecord_Stop();
+int WaveInRecord_GetPosition();
+// The ring's byte range [offset, offset + length), split at the ring's end.
+BOOL WaveInRecord_Lock(int offset, int length, void** ptr1, uint32_t* len1, void** ptr2, uint32_t* len2);
+void CALLBACK WaveInRecord_Callback(HWAVEIN device, UINT message, DWORD_PTR instance, DWORD_PTR param1,
+                                    DWORD_PTR param2);
+// The sample the next start records into, and whether it wraps at its end.
+void WaveInRecord_SetTarget(SoundSample* sample, BOOL loop);
+// Stops any recording and forgets the target and the input device chosen (engine close).
+void WaveInRecord_Reset();
 
 // Operations every channel and sample receives first.
 void NullOutput_FillChannelOps(SoundChannel* channel);

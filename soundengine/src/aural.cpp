@@ -74,6 +74,7 @@ static void TearDown() {
   // A background open or load finishes while the engine still stands: it may use it all.
   SoundLoader_Shutdown();
   if (driver) driver->recordStop();
+  WaveInRecord_Reset();
   if (t.channels) {
     for (int i = 0; i < t.channelCount; ++i) {
       SoundChannel* ch = &t.channels[i];

@@ -163,7 +163,8 @@ static SoundChannel* Allocate(int first, const int* list, int count, SoundSample
   SoundChannel* tail = head;
   bool ok = true;
   for (int i = 1; i < count && ok; ++i) {
-    SoundChannel* ch = Aural_PlaySoundInternal(list[i], range, sample, sample->priority, tail->index, TRUE);
+    // Only the head stops an earlier play of a stream's ring: the parts would stop the head.
+    SoundChannel* ch = Aural_PlaySoundInternal(list[i], range, sample, sample->priority, tail->index, FALSE);
     if (!ch) {
       ok = false;
       break;

@@ -146,6 +146,15 @@ SoundSample* SoundSample_Alloc(int index, int length, uint32_t mode, int frequen
   return CreateSignedSample(index, length, mode, frequency, volume, pan, 255, -1);
 }
 
+SoundSample* SoundSample_AllocChannels(int index, int length, uint32_t mode, int frequency, int volume, int pan,
+                                       int priority, int channels) {
+  if (length <= 0 || channels < 1 || channels > kSoundMaxSampleChannels) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return nullptr;
+  }
+  return CreateSignedSample(index, length, mode, frequency, volume, pan, priority, channels);
+}
+
 void SoundSample_Free(SoundSample* sample) {
   if (!sample) return;
   SoundEngineTables& t = SoundTables;

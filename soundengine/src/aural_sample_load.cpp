@@ -5,8 +5,11 @@
 #include "aural_engine.h"
 #include "aural_tag.h"
 #include "format_mpeg_mad.h"
+#include "format_bank.h"
 #include "format_oggvorbis.h"
 #include "format_wav.h"
+#include "format_wav_aiff.h"
+#include "sound_decode.h"
 #include "sound_alloc.h"
 #include "system_file.h"
 
@@ -117,10 +120,12 @@ SoundSample* DownmixToMono(SoundSample* stereo) {
 }
 
 // The readers a load tries, in order; one that answers 10 (not its format) passes the
-// file on. Exact headers first ("OggS"); the MPEG header search accepts almost anything
-// inside a RIFF file too, and WAV only refuses RIFF-wrapped MPEG data after it.
+// file on. Exact headers first ("SBK2"/"SBK3", "FORM", "OggS"); the MPEG header search
+// accepts almost anything inside a RIFF file too, and WAV only refuses RIFF-wrapped MPEG
+// data after it.
 typedef SoundSample* (*SampleReader)(int index, SoundFile* file, uint32_t mode, int* error);
-const SampleReader kSampleReaders[] = {OggFormat_LoadSample, MpegFormat_LoadSample, WavFormat_LoadSample};
+const SampleReader kSampleReaders[] = {FsbFormat_LoadSample, AiffFormat_LoadSample, OggFormat_LoadSample,
+                                       MpegFormat_LoadSample, WavFormat_LoadSample};
 
 // Raw PCM: the whole window is the data.
 SoundSample* LoadRaw(int index, SoundFile* f, uint32_t mode, const char* name) {
@@ -160,6 +165,27 @@ SoundSample* LoadRaw(int index, SoundFile* f, uint32_t mode, const char* name) {
   return s;
 }
 
+// IMA ADPCM into 16-bit samples: whole 36-byte blocks of every channel, as many as
+// `destBytes` holds.
+BOOL DecodeImaAdpcm(void* dest, const void* source, int destBytes, uint32_t sourceMode, int channels) {
+  const bool multi = (sourceMode & MultiChannel) != 0 && !(sourceMode & Stereo);
+  const int c = (sourceMode & Stereo) ? 2 : multi ? channels : 1;
+  if (c < 1 || c > kSoundMaxSampleChannels) {
+    SoundError_Set(kSoundErrInvalidParam);
+    return FALSE;
+  }
+  const int blockOut = kImaSamplesPerBlock36 * 2 * c;
+  const int blocks = destBytes / blockOut;
+  if (blocks == 0) return TRUE;
+  const int done = SoundConv_DecodeIma36(static_cast<const uint8_t*>(source), blocks * kImaBlockBytes36 * c,
+                                         static_cast<int16_t*>(dest), blocks * blockOut, c, multi);
+  if (done != blocks * blockOut) {
+    SoundError_Set(kSoundErrReadError);
+    return FALSE;
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 void SoundConv_StereoToMono(void* output, const void* input, int frames, uint32_t mode) {
@@ -180,17 +206,18 @@ void SoundConv_StereoToMono(void* output, const void* input, int frames, uint32_
 }
 
 BOOL SoundSample_ConvertData(void* dest, const void* source, int destBytes, uint32_t destMode, uint32_t sourceMode,
-                             int /*channels*/) {
+                             int channels) {
   if (!dest || !source || destBytes < 0) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
-  // IT-compressed and IMA ADPCM sources are decoded by the tracker and stream decoders.
-  if ((sourceMode & kModeItCompressed) || ((sourceMode & ImaAdpcm) && !(destMode & ImaAdpcm)) ||
-      (sourceMode & kModeBlock)) {
+  // IT-compressed sources are decoded by the tracker loaders.
+  if ((sourceMode & kModeItCompressed) || (sourceMode & kModeBlock) ||
+      ((sourceMode & ImaAdpcm) && !(destMode & ImaAdpcm) && !(destMode & Pcm16))) {
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
   }
+  if ((sourceMode & ImaAdpcm) && !(destMode & ImaAdpcm)) return DecodeImaAdpcm(dest, source, destBytes, sourceMode, channels);
   if (sourceMode & ImaAdpcm) {  // ADPCM kept as it is
     std::memcpy(dest, source, static_cast<size_t>(destBytes));
     return TRUE;
@@ -280,7 +307,9 @@ SoundSample* SoundSample_Load(int index, const void* name, uint32_t mode, int of
     }
   }
   SoundTag_SkipLeading(f);
-  const int64_t start = static_cast<int64_t>(AuralFile_Tell(f)) + (offset > 0 ? offset : 0);
+  // A file passed in may already be a window of a larger one: the new window lies inside it.
+  const int64_t start =
+      static_cast<int64_t>(f->startOffset) + AuralFile_Tell(f) + (offset > 0 ? offset : 0);
   f->startOffset = static_cast<int32_t>(start < f->length ? start : f->length);
   if (length > 0) {
     const int64_t end = static_cast<int64_t>(f->startOffset) + length - 1;

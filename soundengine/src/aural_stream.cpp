@@ -8,9 +8,11 @@
 #include "aural_sample.h"
 #include "aural_stream_internal.h"
 #include "aural_tag.h"
+#include "format_bank.h"
 #include "format_mpeg_mad.h"
 #include "format_oggvorbis.h"
 #include "format_wav.h"
+#include "format_wav_aiff.h"
 #include "sound_decode.h"
 #include "sound_alloc.h"
 #include "system_file.h"
@@ -43,8 +45,9 @@ void StreamYield() {
   if (!SoundEngine_IsNonRealtime()) Sleep(0);
 }
 
-// Stops the channel and clears the play state; true when the stream was playing.
-bool StopCore(SoundStream* s) {
+}  // namespace
+
+bool Stream_StopCore(SoundStream* s) {
   if (SoundChannel* ch = Stream_Channel(s)) s->lastPlayPosition = ch->ops.getPosition(ch);
   if (!s->playing) return false;
   Stream_LockBoth();
@@ -62,6 +65,8 @@ bool StopCore(SoundStream* s) {
   Stream_UnlockBoth();
   return true;
 }
+
+namespace {
 
 // Frees everything the record holds, not the record.
 void FreeParts(SoundStream* s) {
@@ -103,15 +108,14 @@ void LinkAtHead(SoundStream* s) {
 }
 
 // The readers a stream open tries, in order. Headerless PCM is taken only when asked
-// for. Exact headers first: WAV ("RIFF", and it refuses RIFF-wrapped MPEG data), Ogg
-// ("OggS"); the MPEG header search accepts almost anything and must come last.
+// for. Exact headers first: banks ("SBK2"/"SBK3"), WAV ("RIFF", and it refuses
+// RIFF-wrapped MPEG data), AIFF ("FORM"), Ogg ("OggS"); the MPEG header search accepts
+// almost anything and must come last.
 struct StreamReader {
   BOOL (*open)(SoundFile* file, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList);
 };
 const StreamReader kStreamReaders[] = {
-    {WavFormat_Open},
-    {OggFormat_Open},
-    {MpegFormat_Open},
+    {FsbFormat_Open}, {WavFormat_Open}, {AiffFormat_Open}, {OggFormat_Open}, {MpegFormat_Open},
 };
 
 bool ProbeReaders(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* sync) {
@@ -235,7 +239,12 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
     SoundError_Set(error);
     return nullptr;
   };
-  uint32_t m = (mode & ~0x1F8u) | (info.mode & 0x1F8u) | (mode & RawPcm);
+  // The format and channel layout are the reader's; so are its loop bits when the caller gives none.
+  constexpr uint32_t kReaderBits = 0x1F8u | MultiChannel;
+  uint32_t m = (mode & ~kReaderBits) | (info.mode & kReaderBits) | (mode & RawPcm);
+  if (!(mode & LoopBits)) m |= info.mode & LoopBits;
+  // A reader that cannot mix its data down (a bank's IMA ADPCM entry) drops the request.
+  if (!(info.mode & DownmixMono)) m &= ~DownmixMono;
   if (((m & Sound3d) && (m & Stereo) && !((m & DownmixMono) && !(m & Mono))) ||
       ((m & DownmixMono) && (m & (Block28 | ImaAdpcm | Block14))))
     return fail(kSoundErrInvalidParam, nullptr);
@@ -272,12 +281,7 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
   AuralSync_FreeAll(s->syncList);
   s->syncList = sync;
   s->syncCursor = sync;
-  s->dataOffset = info.dataOffset;
-  s->dataBytes = info.dataBytes;
-  s->decodedBytes = info.decodedBytes;
-  s->blockAlign = info.blockAlign;
-  s->samplesPerBlock = info.samplesPerBlock;
-  s->fileChannels = info.channels;
+  Stream_TakeDataLayout(s, info);
 
   const int ringSamples = s->ringSample->length;
   s->historyStep = S;
@@ -310,14 +314,13 @@ SoundStream* OpenInternal(const void* name, uint32_t mode, int length, SoundStre
   s->lengthSamples = info.decodedBytes / (bytesPerSample * (info.channels > 0 ? info.channels : 1));
   s->lengthMs = info.lengthMs >= 0 ? info.lengthMs
                                    : static_cast<int>((static_cast<int64_t>(s->lengthSamples) * 1000 + 999) / info.rate);
-  // Loop points must leave something to loop inside the data; others mean the whole stream.
-  s->loopStart = info.loopStart;
-  s->loopEnd = info.loopEnd;
-  if (s->loopEnd >= s->lengthSamples) s->loopEnd = s->lengthSamples - 1;
-  if (s->loopStart < 0 || s->loopStart >= s->loopEnd) s->loopStart = s->loopEnd = 0;
+  Stream_SetLoopPoints(s, info.loopStart, info.loopEnd);
 
-  AuralStream_SeekInternal(s, 2, 0, TRUE);
-  AuralStream_Prime(s);
+  // An entry asked for before a background open completed is selected now.
+  if (s->requestedSubStream < 0 || !Stream_SelectSubStream(s, s->requestedSubStream, FALSE)) {
+    AuralStream_SeekInternal(s, 2, 0, TRUE);
+    AuralStream_Prime(s);
+  }
   s->busy = s->needsReset = s->firstPlay = 0;
   return s;
 }
@@ -334,6 +337,22 @@ void Stream_LockBoth() {
 void Stream_UnlockBoth() {
   SoundLock_Leave(g_streamer.lock2);
   SoundLock_Leave(g_streamer.lock1);
+}
+
+void Stream_TakeDataLayout(SoundStream* s, const SoundReaderInfo& info) {
+  s->dataOffset = info.dataOffset;
+  s->dataBytes = info.dataBytes;
+  s->decodedBytes = info.decodedBytes;
+  s->blockAlign = info.blockAlign;
+  s->samplesPerBlock = info.samplesPerBlock;
+  s->fileChannels = info.channels;
+}
+
+void Stream_SetLoopPoints(SoundStream* s, int start, int end) {
+  // Loop points must leave something to loop inside the data; others mean the whole stream.
+  s->loopStart = start;
+  s->loopEnd = end >= s->lengthSamples ? s->lengthSamples - 1 : end;
+  if (s->loopStart < 0 || s->loopStart >= s->loopEnd) s->loopStart = s->loopEnd = 0;
 }
 
 bool Stream_IsListed(const SoundStream* stream) {
@@ -399,6 +418,7 @@ SoundStream* AuralStream_Create(SoundStream* record, SoundStreamFillFn fillCallb
   SoundSample_SetMode(s->ringSample, LoopForward);
   SoundSample_SetLoopPoints(s->ringSample, 0, s->ringSample->length - 1);
   s->syncCursor = s->syncList;
+  SoundLink_Init(&s->dspUnits);
   s->fillCallback = fillCallback;
   s->fillUserData = fillUserData;
   s->mode = mode;
@@ -406,7 +426,7 @@ SoundStream* AuralStream_Create(SoundStream* record, SoundStreamFillFn fillCallb
   s->blockAlign = 4;
   s->drainTime = -1;
   s->loopCount = s->initialLoopCount = -1;
-  s->requestedSubStream = -1;
+  if (!record) s->requestedSubStream = -1;
   s->firstPlay = 1;
   SoundError_Set(kSoundErrNone);
   // A non-blocking open's record is listed from the start and becomes ready when opened.
@@ -488,7 +508,7 @@ BOOL AuralStream_Close(SoundStream* s) {
   }
   if (s->closing && s->ready) return TRUE;  // a close already under way
   s->closing = 1;
-  StopCore(s);
+  Stream_StopCore(s);
   Stream_LockBoth();
   s->prev->next = s->next;
   s->next->prev = s->prev;
@@ -541,7 +561,7 @@ int AuralStream_Play(int channel, SoundStream* s, SoundDspUnit* /*unused*/, BOOL
   const int h = Aural_PlaySoundOnList(list, count > kSoundMaxPlayList ? kSoundMaxPlayList : count, s->ringSample,
                                       nullptr, TRUE);
   if (h == -1) {
-    StopCore(s);
+    Stream_StopCore(s);
     s->playing = 0;
     SoundError_Set(kSoundErrPlaybackStart);
     return -1;
@@ -564,7 +584,7 @@ BOOL AuralStream_Stop(SoundStream* s, BOOL callEnd) {
     SoundError_Set(kSoundErrNotInitialised);
     return FALSE;
   }
-  const bool wasPlaying = StopCore(s);
+  const bool wasPlaying = Stream_StopCore(s);
   if (wasPlaying && callEnd && s->endCallback) s->endCallback(s, nullptr, 0, s->endUserData);
   return TRUE;
 }
@@ -610,14 +630,6 @@ BOOL AuralStream_SetTime(SoundStream* s, int ms) {
   if (ch) Aural_SetPaused(s->channel, wasPaused);
   s->needsReset = 0;
   return TRUE;
-}
-
-BOOL AuralStream_SetSubStream(SoundStream* s, int /*index*/, BOOL /*force*/, BOOL /*keepPlaying*/) {
-  SoundError_Begin();
-  // Only sample-bank streams have entries to choose, and no bank reader is built in.
-  (void)s;
-  SoundError_Set(kSoundErrInvalidParam);
-  return FALSE;
 }
 
 BOOL AuralStream_SetEndCallback(SoundStream* s, SoundStreamCallbackFn callback, void* userData) {
@@ -698,7 +710,7 @@ void AuralStream_UpdateAll(int elapsedMs) {
     if (s->ended && endedCount < kMaxEndedPerPass) {
       SoundStreamCallbackFn callback = s->endCallback;
       void* user = s->endUserData;
-      const bool stopped = StopCore(s);
+      const bool stopped = Stream_StopCore(s);
       readShort = readShort || (stopped && s->readShort);
       if (stopped && callback) ended[endedCount++] = {s, callback, user};
     }
@@ -783,7 +795,7 @@ void AuralStream_StopThread() {
     s.dspUnit = nullptr;
   }
   if (s.head.next)
-    for (SoundStream* stream = s.head.next; stream != &s.head; stream = stream->next) StopCore(stream);
+    for (SoundStream* stream = s.head.next; stream != &s.head; stream = stream->next) Stream_StopCore(stream);
   SoundLock_Delete(s.lock1);
   SoundLock_Delete(s.lock2);
   s.lock1 = s.lock2 = nullptr;

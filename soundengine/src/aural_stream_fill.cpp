@@ -15,7 +15,11 @@ constexpr int kCpuWeight = 80;
 // counts as ended, so a broken reader cannot hold the streamer.
 constexpr int kMaxEmptyDecodes = 8;
 
-int RingFrameBytes(const SoundSample* ring) { return SoundSample_FrameBytes(ring->mode); }
+// Bytes of one frame of the ring as it is locked (interleaved for multi-channel rings).
+int RingFrameBytes(const SoundSample* ring) {
+  if (!(ring->mode & SoundMode::MultiChannel)) return SoundSample_FrameBytes(ring->mode);
+  return ((ring->mode & SoundMode::Pcm16) ? 2 : 1) * (ring->channels > 0 ? ring->channels : 1);
+}
 
 // Records, for every history entry that starts inside the ring range, which stream
 // position (and loop pass) it holds.
@@ -42,7 +46,9 @@ void MakeSigned(SoundStream* s, uint8_t* p, int bytes) {
 
 int RingSampleIndex(SoundStream* s, const void* buffer) {
   const SoundSample* ring = s->ringSample;
-  return static_cast<int>((static_cast<const uint8_t*>(buffer) - static_cast<const uint8_t*>(ring->data)) /
+  // Multi-channel rings are locked through their interleaved lock buffer.
+  const void* base = (ring->mode & SoundMode::MultiChannel) && ring->lockBuffer ? ring->lockBuffer : ring->data;
+  return static_cast<int>((static_cast<const uint8_t*>(buffer) - static_cast<const uint8_t*>(base)) /
                           RingFrameBytes(ring));
 }
 
@@ -66,6 +72,16 @@ bool DecodeToPending(SoundStream* s) {
   s->decodedPending = n;
   s->decodedOffset = 0;
   return more != FALSE;
+}
+
+// The stream's own units over a filled half (in the ring's format, interleaved), in
+// list order, each handed what the one before returned.
+void RunDspUnits(SoundStream* s, void* half, int frames) {
+  void* previous = half;
+  for (SoundLink* l = s->dspUnits.next; l && l != &s->dspUnits; l = l->next) {
+    auto* unit = reinterpret_cast<SoundDspUnit*>(l);
+    if (unit->active && unit->callback) previous = unit->callback(half, previous, frames, unit->userData);
+  }
 }
 
 }  // namespace
@@ -117,6 +133,7 @@ void Stream_FillHalf(SoundStream* s) {
     std::memset(p1, 0, l1);
     MarkHistory(s, RingSampleIndex(s, p1), static_cast<int>(l1) / RingFrameBytes(ring));
   }
+  RunDspUnits(s, p1, static_cast<int>(l1) / RingFrameBytes(ring));
   SoundSample_Unlock(ring, p1, l1, p2, l2);
   s->halfIndex ^= 1;
 }

@@ -25,6 +25,16 @@ void Stream_UnlockBoth();
 bool Stream_IsListed(const SoundStream* stream);
 // The channel playing the stream's ring, or null; leaves the last error alone.
 SoundChannel* Stream_Channel(SoundStream* stream);
+// Where the reader's data lies in the file and how its blocks decode.
+void Stream_TakeDataLayout(SoundStream* stream, const SoundReaderInfo& info);
+// Loop points in samples (end inclusive); points that leave nothing to loop inside the
+// data mean the whole stream (0, 0).
+void Stream_SetLoopPoints(SoundStream* stream, int start, int end);
+// Stops the channel and clears the play state; true when the stream was playing.
+bool Stream_StopCore(SoundStream* stream);
+// Selects entry `index` of a bank stream that is not playing on; false with the last
+// error set (the stream keeps its entry).
+bool Stream_SelectSubStream(SoundStream* stream, int index, BOOL keepPlaying);
 // Fills the half `halfIndex` of the ring and flips it.
 void Stream_FillHalf(SoundStream* stream);
 // Fires the sync points the play position has reached.

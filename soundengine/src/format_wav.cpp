@@ -324,6 +324,11 @@ int WavFormat_DecodeBlock(WavDecodeState* s, const uint8_t* input, int inputByte
 
 BOOL WavFormat_Decode(SoundStream* stream, void* readBuffer, int readBufferSize, void* output, int* byteCount) {
   auto* s = static_cast<WavDecodeState*>(stream->ringSample ? stream->ringSample->user : nullptr);
+  return WavFormat_DecodeWith(stream, s, readBuffer, readBufferSize, output, byteCount);
+}
+
+BOOL WavFormat_DecodeWith(SoundStream* stream, WavDecodeState* s, void* readBuffer, int readBufferSize, void* output,
+                          int* byteCount) {
   SoundFile* f = stream->file;
   const int room = *byteCount;
   *byteCount = 0;

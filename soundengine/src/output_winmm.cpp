@@ -160,18 +160,6 @@ uintptr_t DeviceHandle() { return reinterpret_cast<uintptr_t>(g_out.device); }
 void Nothing() {}
 BOOL Succeed() { return TRUE; }
 
-// Recording is carried by the waveIn side of this table.
-BOOL RecordStart(int first, uint32_t, int) {
-  SoundError_Set(first <= 0 ? kSoundErrInvalidParam : kSoundErrNotSupported);
-  return FALSE;
-}
-int RecordPosition() { return -1; }
-BOOL RecordLock(int, int, void** p1, uint32_t* l1, void** p2, uint32_t* l2) {
-  *p1 = *p2 = nullptr;
-  *l1 = *l2 = 0;
-  return FALSE;
-}
-
 }  // namespace
 
 BOOL WaveOutOutput_ListDrivers() {
@@ -239,6 +227,7 @@ SoundOutputDriver WaveOutOutput = {
     0, 0, 1,
     WaveOutOutput_ListDrivers, WaveOutOutput_Open, WaveOutOutput_Close, FillBufferOps, FillPrimaryOps, Nothing,
     DeviceHandle, Nothing, SoftwareOutput_Update, Succeed, SoundOutput_SetProperties, SoundOutput_GetProperties,
-    WaveInRecord_ListDrivers, Succeed, RecordStart, Succeed, RecordPosition, RecordLock, Succeed,
+    WaveInRecord_ListDrivers, Succeed, WaveInRecord_Start, WaveInRecord_Stop, WaveInRecord_GetPosition,
+    WaveInRecord_Lock, Succeed,
     0, 0, 0,
 };

@@ -3,6 +3,7 @@
 #include "AlarmItem.h"
 #include "CommandHandler.h"
 #include "CopyDataCommand.h"
+#include "DeviceProgram.h"
 #include "DeviceControl.h"
 #include "EngineMessage.h"
 #include "ProgramScreens.h"
@@ -21,7 +22,7 @@ namespace {
 
 const std::wstring kProductKey = L"Software\\Ostrel\\Orvalen";
 const std::wstring kScreenRecord = kProductKey + L"\\" + ProgramScreens::kScreenRecordKey;
-const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
+using device_program::kProgramDevicePath;
 constexpr ItemHash kAlarmHash = 1001;
 constexpr ItemHash kSnoozedHash = -5;  // addressed as 4294967291
 constexpr ItemHash kTimerHash = 2002;
@@ -63,8 +64,7 @@ ScreenRequest LastScreenRequest() {
 class CommandWords : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(testsupport::InstallLauncher());
-        ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgramDevicePath));
+        ASSERT_TRUE(device_program::Install());
         StoreItems();
         // The screen saver keeps the instance running while the words arrive.
         ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-scrsvr"));

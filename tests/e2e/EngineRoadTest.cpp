@@ -2,6 +2,7 @@
 // the device's notification service starts the launcher at the due moment, the
 // launcher starts Orvalen, and the tick rings the alarm.
 #include "AlarmItem.h"
+#include "DeviceProgram.h"
 #include "DeviceClock.h"
 #include "DeviceControl.h"
 #include "ProgramScreens.h"
@@ -19,11 +20,11 @@
 
 namespace {
 
+using namespace device_program;
+
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
-const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
 const ItemHash kAlarmHash = 4711;
 constexpr OleDate kSecond = 1.0 / 86400.0;
-constexpr DWORD kTimeoutMs = 30000;
 
 struct Notification {
     DWORD type = 0, event = 0;
@@ -57,35 +58,9 @@ std::vector<Notification> RunAtTimes() {
     return times;
 }
 
-// Clears the launcher's clock-change notification: a jump of the device clock is a
-// clock change too, and the program answering it (which recomputes every alarm from
-// the new time) would race the due alarm that the jump is meant to reach.
-void ClearTimeChangeNotification() {
-    const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
-    for (DWORD i = 0;; ++i) {
-        HANDLE handle = nullptr;
-        DWORD type = 0, event = 0;
-        wchar_t application[MAX_PATH] = {};
-        if (!DeviceControl_GetNotification(i, &handle, &type, &event, nullptr, nullptr, application, MAX_PATH,
-                                           nullptr, 0))
-            return;
-        if (type == CNT_EVENT && event == NOTIFICATION_EVENT_TIME_CHANGE && _wcsicmp(application, launcher.c_str()) == 0) {
-            CeClearUserNotification(handle);
-            return;
-        }
-    }
-}
-
 size_t CountEvents(DWORD event) {
     size_t count = 0;
     for (const Notification& n : LauncherNotifications()) count += n.type == CNT_EVENT && n.event == event;
-    return count;
-}
-
-DWORD RingCount() {
-    DWORD count = 0;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + ProgramScreens::kRingRecordKey,
-                                   ProgramScreens::kRingCountValue, &count);
     return count;
 }
 
@@ -96,34 +71,11 @@ std::string SavedTime() {
     return std::string(reinterpret_cast<char*>(data), sizeof data);
 }
 
-bool EngineRuns() { return FindWindowW(EngineWnd::kClassName, nullptr) != nullptr; }
-
 class EngineRoad : public testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(testsupport::InstallLauncher());
-        ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgramDevicePath));
-    }
-
-    // A daily alarm at `at` that shows its ring screen, stored as the program keeps it.
-    void StoreAlarm(OleDate at) {
-        RegKeyRef items = RegKeyRef::Open((std::wstring(kProductKey) + L"\\Alarms\\Items\\" +
-                                           std::to_wstring(kAlarmHash)).c_str(), HKEY_CURRENT_USER, false);
-        ASSERT_TRUE(items.IsOpen());
-        AlarmItem alarm;
-        alarm.Hash = kAlarmHash;
-        alarm.flags &= ~AlarmItem::kNew;
-        alarm.time = at;
-        alarm.title.SetCStr(L"Wake up");
-        alarm.Save(items);
-    }
-
-    // Runs Orvalen with a word and waits until it has ended by itself.
-    void RunToEnd(const wchar_t* word) {
-        testsupport::ChildProcess program;
-        ASSERT_TRUE(program.Start(testsupport::DevicePath(kProgramDevicePath), word));
-        ASSERT_EQ(0u, program.Wait(kTimeoutMs));
-    }
+    void SetUp() override { ASSERT_TRUE(Install()); }
+    void StoreAlarm(OleDate at) { device_program::StoreAlarm(kAlarmHash, at, L"Wake up"); }
+    void RunToEnd(const wchar_t* word) { ASSERT_EQ(0u, device_program::RunToEnd(word)); }
 };
 
 }  // namespace

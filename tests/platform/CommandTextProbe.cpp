@@ -1,5 +1,6 @@
 // Test program: reports the command text it was started with, its own path, the
-// device time it reads and, through the registry, that it shares the test's device.
+// device time it reads, the unattended-mode requests held as it starts and, through
+// the registry, that it shares the test's device.
 // Started with "jump" it first moves the device clock.
 #include <windows.h>
 #include <string>

@@ -1,11 +1,12 @@
-// Mutated WAV, MP3, Ogg Vorbis and tagged files, opened as streams (and played a little)
-// and loaded as samples: no crash, no hang, and every refusal is one of the readers'
-// error codes. Bounded in time; the seed is fixed so a failure repeats.
+// Mutated WAV, MP3, Ogg Vorbis, tagged, AIFF and sample-bank files, opened as streams
+// (and played a little) and loaded as samples: no crash, no hang, and every refusal is
+// one of the readers' error codes. Bounded in time; the seed is fixed so a failure repeats.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <random>
 
+#include "BankTestSupport.h"
 #include "ReaderTestSupport.h"
 
 using namespace readertest;
@@ -24,10 +25,26 @@ class ReaderFuzzTest : public ReaderTest {};
 
 TEST_F(ReaderFuzzTest, MutatedFilesFailCleanly) {
   std::mt19937 rng(12);
-  // The MP3 files carry an ID3v2 tag at the start and an ID3v1 block at the end.
-  for (const char* file : {"wav8_mono.wav", "mp3_128_stereo.mp3", "mp3_64_mono.mp3", "mp2_stereo.mp2", "ogg_mono.ogg"}) {
+  // The MP3 files carry an ID3v2 tag at the start and an ID3v1 block at the end. The
+  // bank holds PCM with sync points and IMA ADPCM.
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const char* file : {"wav8_mono.wav", "mp3_128_stereo.mp3", "mp3_64_mono.mp3", "mp2_stereo.mp2", "ogg_mono.ogg"})
+    files.emplace_back(file, Bytes(file));
+  files.emplace_back("aiff_m8_8000.aiff", banktest::Bytes("aiff_m8_8000.aiff"));
+  banktest::Entry pcm, adpcm;
+  pcm.mode = SoundMode::Pcm16 | SoundMode::Mono;
+  pcm.data = banktest::Bytes("pcm_1_16.raw").substr(0, 3000);
+  pcm.length = 1500;
+  pcm.sync = {{10, "a"}, {900, "b"}};
+  const banktest::Ima36 ima =
+      banktest::ReblockIma(banktest::Bytes("ima_1.wav"), banktest::Raw16(banktest::Bytes("ima_1_ref.raw")), 1, false);
+  adpcm.mode = SoundMode::ImaAdpcm | SoundMode::Mono;
+  adpcm.data = ima.data.substr(0, 36 * 40);
+  adpcm.length = 64 * 40;
+  files.emplace_back("bank", banktest::BuildBank({pcm, adpcm}, true, 0x30001));
+  for (const auto& [file, bytes] : files) {
     SCOPED_TRACE(file);
-    std::string original = Bytes(file);
+    std::string original = bytes;
     ASSERT_FALSE(original.empty());
     if (original.size() > 12000) original.resize(12000);
     int runs = 0, opened = 0;
@@ -62,7 +79,7 @@ TEST_F(ReaderFuzzTest, MutatedFilesFailCleanly) {
         ASSERT_TRUE(ReaderError(SoundError)) << SoundError;
       ++runs;
     }
-    RecordProperty(std::string(file) + "_runs", runs);
+    RecordProperty(file + "_runs", runs);
     EXPECT_GT(runs, 5);
     EXPECT_GT(opened, 0) << "some mutations leave a playable file";
   }

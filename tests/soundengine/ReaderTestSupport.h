@@ -19,12 +19,7 @@ namespace readertest {
 
 inline std::string Path(const char* file) { return std::string(ReaderFixtures::kDirectory) + file; }
 
-inline std::string Bytes(const char* file) {
-  const std::string name = Path(file);
-  std::string bytes;
-  testsupport::ReadBytes(std::wstring(name.begin(), name.end()), &bytes);
-  return bytes;
-}
+inline std::string Bytes(const char* file) { return soundtest::FixtureBytes(ReaderFixtures::kDirectory, file); }
 
 inline std::vector<int16_t> Raw16(const char* file) {
   const std::string b = Bytes(file);

@@ -309,6 +309,46 @@ TEST_F(SoundStreamTest, FillCallbackStreamPlaysExactlyWhatTheCallbackSupplies) {
   EXPECT_TRUE(AuralStream_Close(s));
 }
 
+// A stream's own units run over every half it fills, in list order, each handed what
+// the one before returned; inactive ones are passed over.
+TEST_F(SoundStreamTest, StreamUnitsRunOverEveryFilledHalfInListOrder) {
+  Init(44100);
+  Counter counter;
+  SoundStream* s = AuralStream_Create(nullptr, Counter::Fill, 8192, kSoundUserStreamStereo, 44100, &counter, 2);
+  ASSERT_NE(s, nullptr);
+  struct Halve {
+    static void* Run(void* half, void* previous, int frames, void* user) {
+      EXPECT_EQ(half, previous);
+      auto* p = static_cast<int16_t*>(previous);
+      for (int i = 0; i < frames * 2; ++i) p[i] = static_cast<int16_t>(p[i] / 2);
+      ++*static_cast<int*>(user);
+      return previous;
+    }
+    static void* Never(void*, void* previous, int, void*) {
+      ADD_FAILURE() << "an inactive unit ran";
+      return previous;
+    }
+  };
+  int halved = 0, after = 0;
+  SoundDspUnit units[3] = {};
+  units[0].callback = Halve::Run, units[0].userData = &halved, units[0].active = 1;
+  units[1].callback = Halve::Never;
+  units[2].callback = Halve::Run, units[2].userData = &after, units[2].active = 1;
+  for (SoundDspUnit& u : units) SoundLink_InsertBefore(&s->dspUnits, &u.link);
+  ASSERT_NE(AuralStream_Play(-1, s, nullptr, FALSE), -1);
+  Render(40);
+  std::vector<int16_t> expected;
+  for (size_t i = 0; i < rec.Frames(); ++i) {
+    expected.push_back(static_cast<int16_t>((i & 0x3FFF) / 2 / 2));
+    expected.push_back(static_cast<int16_t>(-static_cast<int>(i & 0x3FFF) / 2 / 2));
+  }
+  ExpectMix(expected, 2, 255, 255);
+  EXPECT_GT(halved, 2);
+  EXPECT_EQ(after, halved) << "every half passed both";
+  for (SoundDspUnit& u : units) SoundLink_Remove(&u.link);
+  EXPECT_TRUE(AuralStream_Close(s));
+}
+
 TEST_F(SoundStreamTest, TruncatedAndLyingFilesEndCleanly) {
   Init(44100);
   const std::string full = FixtureBytes("stereo16.wav");

@@ -6,14 +6,24 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "aural.h"
 #include "aural_engine.h"
 #include "sound_software.h"
 #include "system_memory.h"
+#include "TestFiles.h"
 
 namespace soundtest {
+
+// The bytes of a test file the build made in `directory` (as Wine sees it); empty when missing.
+inline std::string FixtureBytes(const char* directory, const char* file) {
+  const std::string name = std::string(directory) + file;
+  std::string bytes;
+  testsupport::ReadBytes(std::wstring(name.begin(), name.end()), &bytes);
+  return bytes;
+}
 
 // Puts the caller-writable engine fields back to their start-of-day values.
 inline void ResetEngineRequests(int outputType = kSoundOutputNonRealtime, int mixerType = 4) {

@@ -17,12 +17,7 @@ namespace streamtest {
 
 inline std::string FixtureName(const char* file) { return std::string(StreamFixtures::kDirectory) + file; }
 
-inline std::string FixtureBytes(const char* file) {
-  const std::string name = FixtureName(file);
-  std::string bytes;
-  testsupport::ReadBytes(std::wstring(name.begin(), name.end()), &bytes);
-  return bytes;
-}
+inline std::string FixtureBytes(const char* file) { return soundtest::FixtureBytes(StreamFixtures::kDirectory, file); }
 
 inline uint32_t U32(const std::string& b, size_t at) {
   return static_cast<uint8_t>(b[at]) | static_cast<uint8_t>(b[at + 1]) << 8 | static_cast<uint8_t>(b[at + 2]) << 16 |

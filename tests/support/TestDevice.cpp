@@ -1,12 +1,15 @@
 #include "TestDevice.h"
 #include <windows.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 #include <cstdio>
+#include "DeviceBoot.h"
 #include "DeviceControl.h"
 #include "DeviceSession.h"
 #include "ScopedHandle.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
+#include "TestPrograms.h"
 
 namespace testsupport {
 namespace {
@@ -43,6 +46,23 @@ std::wstring Variable(const wchar_t* name) {
 void SetVariable(const wchar_t* name, const std::wstring& value) {
     SetEnvironmentVariableW(name, value.empty() ? nullptr : value.c_str());
 }
+
+// Unloads every library this process loaded from under folder: a loaded library's
+// file cannot be deleted.
+void FreeLibrariesUnder(const std::wstring& folder) {
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, 0));
+    if (!snapshot || snapshot.Get() == INVALID_HANDLE_VALUE) {
+        snapshot.Release();
+        return;
+    }
+    MODULEENTRY32W module = {};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot.Get(), &module); more; more = Module32NextW(snapshot.Get(), &module)) {
+        if (_wcsnicmp(module.szExePath, folder.c_str(), folder.size()) != 0) continue;
+        for (int i = 0; i < 256 && FreeLibrary(module.hModule); ++i) {
+        }
+    }
+}
 }  // namespace
 
 TestDevice::TestDevice() {
@@ -69,7 +89,10 @@ TestDevice::TestDevice() {
     SetVariable(DEVICE_ROOT_VARIABLE, root_);
     // The device's services run from the build; they are stopped again with the device.
     SetVariable(DEVICE_SERVICES_VARIABLE, HostPath(ORVALEN_DEVICE_SERVICES_EXE));
+    // The test watches the device from outside: a reboot of the device must not end it.
     ready_ = DeviceSession_Attach() != FALSE;
+    DeviceProcesses_Leave();
+    ready_ = ready_ && InstallStandInLibraries();
 }
 
 TestDevice::~TestDevice() {
@@ -79,6 +102,7 @@ TestDevice::~TestDevice() {
     if (GetEnvironmentVariableW(kKeepVariable, nullptr, 0) != 0) {
         fwprintf(stderr, L"test device kept: %ls, HKCU\\%ls\n", root_.c_str(), registryRoot_.c_str());
     } else {
+        FreeLibrariesUnder(root_ + L"\\");
         RegDeleteTreeW(HKEY_CURRENT_USER, registryRoot_.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, registryRoot_.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, kRegistryParent);  // only succeeds once it is empty
@@ -88,7 +112,10 @@ TestDevice::~TestDevice() {
     SetVariable(DEVICE_ROOT_VARIABLE, outerRoot_);
     SetVariable(DEVICE_DESKTOP_VARIABLE, outerDesktopName_);
     SetVariable(DEVICE_SERVICES_VARIABLE, outerServices_);
-    if (!outerRoot_.empty() || !outerRegistryRoot_.empty()) DeviceSession_Attach();
+    if (!outerRoot_.empty() || !outerRegistryRoot_.empty()) {
+        DeviceSession_Attach();
+        DeviceProcesses_Leave();
+    }
 }
 
 }  // namespace testsupport

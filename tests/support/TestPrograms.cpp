@@ -1,4 +1,7 @@
 #include "TestPrograms.h"
+#include <windows.h>
+#include <shlobj.h>
+#include "DeviceLibraries.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
 
@@ -9,5 +12,21 @@ const wchar_t kLauncherDevicePath[] = L"\\Windows\\OrvalenStartup.exe";
 std::wstring LauncherExe() { return HostPath(ORVALEN_LAUNCHER_EXE); }
 
 bool InstallLauncher() { return CopyIntoDevice(LauncherExe(), kLauncherDevicePath); }
+
+std::wstring StandInLibrary(const wchar_t* name) {
+    return HostPath(ORVALEN_STANDIN_FOLDER) + L"\\" + name;
+}
+
+bool InstallStandInLibraries() {
+    for (const wchar_t* name : {COREDLL_LIBRARY, AYGSHELL_LIBRARY}) {
+        std::wstring target = DevicePath(std::wstring(L"\\Windows\\") + name);
+        if (target.empty()) return false;
+        SHCreateDirectoryExW(nullptr, target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);
+        // A copy of its own: a loaded library's file cannot be deleted, and the host
+        // counts a link to the same file as that file.
+        if (!CopyFileW(StandInLibrary(name).c_str(), target.c_str(), FALSE)) return false;
+    }
+    return true;
+}
 
 }  // namespace testsupport

@@ -1,0 +1,31 @@
+#include "ShortcutRun.h"
+
+#include "DeviceProcess.h"
+
+void Shortcut_SplitCommandLine(const wchar_t* commandLine, std::wstring& program, std::wstring& arguments) {
+    std::wstring text = commandLine ? commandLine : L"";
+    program = text;
+    arguments.clear();
+    if (text.size() <= 1 || text[0] != L'"') return;
+    for (size_t i = 1; i < text.size(); ++i) {
+        if (text[i] == L'"' && text[i - 1] != L'\\') {
+            program = text.substr(1, i - 1);
+            arguments = text.substr(i + 1);
+            return;
+        }
+    }
+}
+
+DWORD Shortcut_Create(const wchar_t* commandLine) {
+    std::wstring program, arguments;
+    Shortcut_SplitCommandLine(commandLine, program, arguments);
+    // A shortcut file (".lnk") is started as it is: its target is not looked up yet.
+    PROCESS_INFORMATION started = {};
+    if (!Device_CreateProcess(program.c_str(), arguments.c_str(), &started)) {
+        DWORD error = GetLastError();
+        return error ? error : ERROR_FILE_NOT_FOUND;
+    }
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return 0;
+}

@@ -1,0 +1,11 @@
+#include "InternetConnectAction.h"
+
+#include "InternetConnection.h"
+#include "UnattendedScope.h"
+
+bool InternetConnectAction::Execute() {
+    UnattendedScope unattended;
+    // The connection stays open with the connection manager.
+    HANDLE connection = nullptr;
+    return SUCCEEDED(InternetConnection_Open(&connection));
+}

@@ -1,0 +1,8 @@
+#pragma once
+// Opens an internet connection through the connection manager and waits for it:
+// Winsock 1.1 first (E_FAIL when it will not start), the destination network of a
+// public web address (its failure returned as it is), then a user-interactive
+// connection to that network with one minute to come up.
+#include <windows.h>
+
+HRESULT InternetConnection_Open(HANDLE* connection);

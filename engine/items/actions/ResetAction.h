@@ -1,0 +1,12 @@
+#pragma once
+// Resets the device after a countdown the user can cancel.
+#include "Action.h"
+
+class ResetAction : public ClonableAction<ResetAction> {
+public:
+    static constexpr int kNameStringId = 30130;
+
+    // Always true.
+    bool Execute() override;
+    int NameStringId() const override { return kNameStringId; }
+};

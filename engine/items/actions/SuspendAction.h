@@ -1,0 +1,12 @@
+#pragma once
+// Suspends the device at once, the registry flushed first.
+#include "Action.h"
+
+class SuspendAction : public ClonableAction<SuspendAction> {
+public:
+    static constexpr int kNameStringId = 30133;
+
+    // Always true.
+    bool Execute() override;
+    int NameStringId() const override { return kNameStringId; }
+};

@@ -1,0 +1,40 @@
+#pragma once
+// The simulated device's audio settings, kept in the device state so they outlive the
+// process that set them, as on the handheld: the system volume (wave-out device 0),
+// the ring volume the audio layer took from the registry, and the sound profile of
+// the shell (soundfile.h). Nothing here changes the host's or Wine's volume.
+#include <windows.h>
+#include <mmsystem.h>
+#include "soundfile.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Device 0 (a null handle) is the device's persistent system volume (low word left
+// channel, high word right); an open handle is passed on to the host's wave output.
+MMRESULT Device_waveOutSetVolume(HWAVEOUT waveOut, DWORD volume);
+MMRESULT Device_waveOutGetVolume(HWAVEOUT waveOut, LPDWORD volume);
+#define waveOutSetVolume Device_waveOutSetVolume
+#define waveOutGetVolume Device_waveOutGetVolume
+
+// The audio layer reads its settings from the registry again: the ring volume is
+// HKEY_CURRENT_USER "ControlPanel\SoundCategories\Ring" "InitVol" (0..5, cut to that range).
+void AudioUpdateFromRegistry(void);
+
+// The shell's sound-profile functions; the stand-in aygshell.dll exports them by
+// their own names. Only event 0 (SND_EVENT_ALL) is kept.
+HRESULT Device_SndSetSound(DWORD event, const SNDFILEINFO* setting, BOOL suppressUI);
+HRESULT Device_SndGetSound(DWORD event, SNDFILEINFO* setting);
+
+// For tests: the system volume as waveOutGetVolume gives it, the ring volume the audio
+// layer took (5 until it first read the registry) and how often it read it, and the
+// sound type of event 0.
+DWORD DeviceControl_GetVolume(void);
+DWORD DeviceControl_GetRingVolume(void);
+DWORD DeviceControl_GetAudioUpdates(void);
+DWORD DeviceControl_GetSoundType(void);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,260 @@
+// AIFF files: the big-endian chunk walk ("COMM", "SSND", "MARK", "INST"), the stream
+// probe and decode callback, and loading whole samples.
+#include "format_wav_aiff.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "aural_engine.h"
+#include "aural_sample.h"
+#include "sound_alloc.h"
+#include "sound_reader.h"
+#include "system_file.h"
+
+static constexpr char kSoundFileTag[] = "src/format_wav";
+
+namespace {
+
+constexpr int kFormHeaderBytes = 12;
+constexpr int kChunkHeaderBytes = 8;
+constexpr int kCommBytes = 18;
+constexpr int kSsndFieldBytes = 8;  // offset and block size before the data
+constexpr int kInstBytes = 20;
+constexpr int kInstBeginAt = 10, kInstEndAt = 12;
+constexpr int kMarkerFixedBytes = 7;  // id, position, name length
+constexpr int kExponentBias = 16383;
+constexpr int kMaxMarkerName = 255;
+
+uint32_t B32(const uint8_t* p) { return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+uint16_t B16(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+bool Is(const uint8_t* id, const char* name) { return std::memcmp(id, name, 4) == 0; }
+
+bool ReadAt(SoundFile* f, int64_t offset, void* buffer, int bytes) {
+  if (offset < 0 || offset > INT32_MAX) return false;
+  AuralFile_Seek(f, static_cast<int>(offset), 0);
+  return AuralFile_Read(buffer, 1, bytes, f) == bytes;
+}
+
+BOOL Fail(int32_t error) {
+  SoundError_Set(error);
+  return FALSE;
+}
+
+// A marker as the loop matching needs it: ordinal (first = 1) and position.
+struct Markers {
+  uint32_t positions[2];  // of the ordinals the loop asks for (begin, end)
+  int32_t wanted[2];
+  bool found[2];
+};
+
+// Reads the "MARK" chunk of `size` bytes at the file position: each marker becomes a
+// sync point; the positions of the loop's ordinals are noted. The error of a short read
+// (11) or of a full memory (12), else 0.
+int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncPoint* sync, Markers* m) {
+  uint8_t countBytes[2];
+  if (size < 2 || AuralFile_Read(countBytes, 1, 2, f) != 2) return kSoundErrReadError;
+  const int count = B16(countBytes);
+  int64_t used = 2;
+  for (int i = 0; i < count; ++i) {
+    uint8_t fixed[kMarkerFixedBytes];
+    // A count the chunk cannot hold is a damaged chunk, not a reason to read on.
+    if (used + kMarkerFixedBytes > size || AuralFile_Read(fixed, 1, kMarkerFixedBytes, f) != kMarkerFixedBytes)
+      return kSoundErrReadError;
+    const int length = fixed[6];
+    char name[kMaxMarkerName + 2] = {};
+    // The name is read with one byte more: the pad that follows an even-length name.
+    if (AuralFile_Read(name, 1, length + 1, f) != length + 1) return kSoundErrReadError;
+    name[length] = 0;
+    used += kMarkerFixedBytes + length + 1;
+    uint32_t position = B32(fixed + 2);
+    if (frames > 0 && position > frames - 1) position = frames - 1;
+    const int ordinal = i + 1;
+    for (int k = 0; k < 2; ++k)
+      if (ordinal == m->wanted[k]) m->positions[k] = position, m->found[k] = true;
+    if (sync && !AuralSync_Add(sync, position, static_cast<uint32_t>(static_cast<int16_t>(B16(fixed))), name))
+      return kSoundErrNoMemory;
+  }
+  return kSoundErrNone;
+}
+
+}  // namespace
+
+int Aiff_ExtendedToRate(const uint8_t x[10]) {
+  const int exponent = (x[0] & 0x7F) << 8 | x[1];
+  const uint32_t high = B32(x + 2), low = B32(x + 6);
+  if ((exponent == 0 && high == 0 && low == 0) || exponent == 0x7FFF || (x[0] & 0x80)) return 0;
+  // Beyond these exponents no mantissa gives a value between 1 and the largest rate:
+  // the integer conversion never sees an out-of-range value.
+  const int shift = exponent - kExponentBias;
+  if (shift < -64 || shift > 64) return 0;
+  const double value = std::ldexp(static_cast<double>(high), shift - 31) + std::ldexp(static_cast<double>(low), shift - 63);
+  if (!(value >= kAiffMinRate && value < kAiffMaxRate + 1.0)) return 0;
+  return static_cast<int>(value);
+}
+
+BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32_t* mode, int* rate,
+                           SoundSyncPoint* syncList, AiffLoop* loop) {
+  using namespace SoundMode;
+  *dataOffset = -1;
+  *dataBytes = 0;
+  *mode &= ~0x1F8u;
+  *rate = 0;
+  loop->start = loop->end = -1;
+  uint8_t form[kFormHeaderBytes];
+  const int got = AuralFile_Read(form, 1, kFormHeaderBytes, f);
+  if (got < 4 || !Is(form, "FORM")) return Fail(kSoundErrUnknownFormat);
+  if (got < kFormHeaderBytes) return Fail(kSoundErrReadError);
+  if (!Is(form + 8, "AIFF")) return Fail(kSoundErrUnknownFormat);  // AIFC and others
+  const int64_t formEnd = static_cast<int64_t>(B32(form + 4)) + kChunkHeaderBytes;
+  const int64_t fileLength = SoundReader_FileLength(f);
+  bool haveComm = false;
+  int channels = 0, bits = 0;
+  uint32_t frames = 0;
+  int64_t instOffset = -1, markOffset = -1, markSize = 0;
+  // A chunk header that ends at the form's end is still inside it.
+  for (int64_t off = kFormHeaderBytes; off > 0 && off + kChunkHeaderBytes <= formEnd;) {
+    uint8_t h[kChunkHeaderBytes];
+    if (!ReadAt(f, off, h, sizeof h)) return Fail(kSoundErrReadError);
+    const int64_t size = B32(h + 4);
+    if (Is(h, "COMM")) {
+      uint8_t c[kCommBytes];
+      if (size < kCommBytes || AuralFile_Read(c, 1, kCommBytes, f) != kCommBytes) return Fail(kSoundErrReadError);
+      channels = static_cast<int16_t>(B16(c));
+      frames = B32(c + 2);
+      bits = static_cast<int16_t>(B16(c + 6));
+      *rate = Aiff_ExtendedToRate(c + 8);
+      if (*rate == 0) return Fail(kSoundErrReadError);
+      haveComm = true;
+    } else if (Is(h, "SSND") && *dataOffset < 0) {
+      if (size < kSsndFieldBytes) return Fail(kSoundErrReadError);
+      *dataOffset = static_cast<int>(off + kChunkHeaderBytes + kSsndFieldBytes);
+      *dataBytes = static_cast<int>(size - kSsndFieldBytes);
+    } else if (Is(h, "INST")) {
+      instOffset = off + kChunkHeaderBytes;
+    } else if (Is(h, "MARK")) {
+      markOffset = off + kChunkHeaderBytes;
+      markSize = size;
+    }
+    // Every next chunk lies further on and inside the file: a size that walks back or
+    // stands still would walk for ever.
+    const int64_t next = off + kChunkHeaderBytes + size;
+    if (next <= off || next > fileLength) return Fail(kSoundErrReadError);
+    off = next;
+  }
+  if (!haveComm || *dataOffset < 0) {
+    if (*dataOffset < 0) *dataOffset = 0;
+    return Fail(kSoundErrReadError);
+  }
+  if ((bits != 8 && bits != 16) || (channels != 1 && channels != 2)) return Fail(kSoundErrUnknownFormat);
+  // The loop's markers are matched by ordinal, so the "INST" values come first.
+  Markers markers = {};
+  uint8_t inst[kInstBytes];
+  if (instOffset >= 0 && ReadAt(f, instOffset, inst, sizeof inst)) {
+    int begin = static_cast<int16_t>(B16(inst + kInstBeginAt)), end = static_cast<int16_t>(B16(inst + kInstEndAt));
+    // Identifiers counted from 0 move to the ordinals counted from 1.
+    if (begin == 0) begin = 1, ++end;
+    markers.wanted[0] = begin;
+    markers.wanted[1] = end;
+  }
+  if (markOffset >= 0) {
+    AuralFile_Seek(f, static_cast<int>(markOffset), 0);
+    const int32_t error = ReadMarkers(f, markSize, frames, syncList, &markers);
+    if (error != kSoundErrNone) return Fail(error);
+  }
+  if (markers.found[0] && markers.found[1]) {
+    loop->start = static_cast<int32_t>(markers.positions[0]);
+    loop->end = static_cast<int32_t>(markers.positions[1]);
+  }
+  *mode |= (bits == 16 ? Pcm16 : Pcm8) | (channels == 2 ? Stereo : Mono);
+  return TRUE;
+}
+
+BOOL AiffFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList) {
+  using namespace SoundMode;
+  AuralFile_Seek(f, 0, 0);
+  int dataOffset = 0, dataBytes = 0, rate = 0;
+  uint32_t m = mode;
+  AiffLoop loop;
+  if (!AiffFormat_ReadChunks(f, &dataOffset, &dataBytes, &m, &rate, syncList, &loop)) return FALSE;
+  // The decode callback turns the file's signed bytes into the unsigned form declared here.
+  m |= (m & Pcm8) ? Unsigned : Signed;
+  const int channels = (m & Stereo) ? 2 : 1;
+  *info = SoundReaderInfo{};
+  info->mode = m;
+  info->rate = rate;
+  info->dataOffset = dataOffset;
+  info->dataBytes = info->decodedBytes = dataBytes;
+  info->blockAlign = ((m & Pcm16) ? 2 : 1) * channels;
+  info->samplesPerBlock = 1;
+  info->channels = channels;
+  info->decode = AiffFormat_Decode;
+  info->loopStart = loop.start;
+  info->loopEnd = loop.end;
+  info->lengthMs = -1;
+  return TRUE;
+}
+
+BOOL AiffFormat_Decode(SoundStream* stream, void* /*readBuffer*/, int /*readBufferSize*/, void* output, int* byteCount) {
+  SoundFile* f = stream->file;
+  const int room = *byteCount;
+  *byteCount = 0;
+  if (!f || room < 0) return FALSE;
+  int64_t remaining = static_cast<int64_t>(stream->dataOffset) + stream->dataBytes - AuralFile_Tell(f);
+  if (remaining < 0) remaining = 0;
+  int n = room;
+  bool cut = false;
+  if (n > remaining) n = static_cast<int>(remaining), cut = true;
+  int got = n > 0 ? AuralFile_Read(output, 1, n, f) : 0;
+  if (got < 0) got = 0;
+  auto* p = static_cast<uint8_t*>(output);
+  if (stream->mode & SoundMode::Pcm16) {
+    got -= got & 1;
+    for (int i = 0; i < got; i += 2) std::swap(p[i], p[i + 1]);
+  } else {
+    for (int i = 0; i < got; ++i) p[i] = static_cast<uint8_t>(p[i] - 128);
+  }
+  *byteCount = got;
+  if (got < n) stream->readShort = 1;
+  return !cut && got == n;
+}
+
+SoundSample* AiffFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* error) {
+  using namespace SoundMode;
+  SoundReaderInfo info = {};
+  if (!AiffFormat_Open(f, mode, &info, nullptr)) {
+    *error = SoundError;
+    return nullptr;
+  }
+  const uint32_t sampleMode = info.mode & ~Unsigned;  // samples hold signed data, as the file does
+  const int frameBytes = SoundSample_FrameBytes(sampleMode);
+  const int frames = info.dataBytes / frameBytes;
+  if (frames <= 0) {
+    *error = kSoundErrReadError;
+    SoundError_Set(*error);
+    return nullptr;
+  }
+  SoundSample* s = SoundReader_AllocSample(index, frames, sampleMode, info.rate);
+  if (!s) {
+    *error = SoundError ? SoundError : kSoundErrNoMemory;
+    return nullptr;
+  }
+  void *p1, *p2;
+  uint32_t l1, l2;
+  AuralFile_Seek(f, info.dataOffset, 0);
+  bool ok = SoundSample_Lock(s, 0, frames * frameBytes, &p1, &l1, &p2, &l2) && p1;
+  ok = ok && AuralFile_Read(p1, 1, static_cast<int>(l1), f) == static_cast<int>(l1);
+  if (ok && (sampleMode & Pcm16)) {
+    auto* p = static_cast<uint8_t*>(p1);
+    for (uint32_t i = 0; i + 1 < l1; i += 2) std::swap(p[i], p[i + 1]);
+  }
+  if (p1) SoundSample_Unlock(s, p1, l1, p2, l2);
+  if (!ok) {
+    SoundSample_Free(s);
+    *error = kSoundErrReadError;
+    SoundError_Set(*error);
+    return nullptr;
+  }
+  SoundReader_ApplyLoop(s, mode, info.loopStart, info.loopEnd);
+  *error = kSoundErrNone;
+  return s;
+}

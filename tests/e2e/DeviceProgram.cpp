@@ -1,0 +1,99 @@
+#include "DeviceProgram.h"
+
+#include "AlarmItem.h"
+#include "DeviceControl.h"
+#include "EngineWnd.h"
+#include "ProgramScreens.h"
+#include "RegKeyRef.h"
+#include "TestSupport.h"
+#include "notify.h"
+
+#include <tlhelp32.h>
+
+namespace device_program {
+namespace {
+const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
+}
+
+const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
+
+bool Install() {
+    return testsupport::InstallLauncher() &&
+           testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgramDevicePath);
+}
+
+DWORD RunToEnd(const wchar_t* word) {
+    testsupport::ChildProcess program;
+    if (!program.Start(testsupport::DevicePath(kProgramDevicePath), word)) return testsupport::ChildProcess::kNotStarted;
+    return program.Wait(kTimeoutMs);
+}
+
+bool EngineRuns() { return FindWindowW(EngineWnd::kClassName, nullptr) != nullptr; }
+
+size_t RunningCopies() {
+    const std::wstring program = testsupport::DevicePath(kProgramDevicePath);
+    ScopedFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    size_t copies = 0;
+    for (BOOL more = snapshot && Process32FirstW(snapshot.Get(), &entry); more;
+         more = Process32NextW(snapshot.Get(), &entry)) {
+        ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        wchar_t image[MAX_PATH];
+        DWORD size = MAX_PATH;
+        if (process && QueryFullProcessImageNameW(process.Get(), 0, image, &size) &&
+            _wcsicmp(image, program.c_str()) == 0)
+            ++copies;
+    }
+    return copies;
+}
+
+HANDLE OpenRunningProgram() {
+    HWND engine = FindWindowW(EngineWnd::kClassName, nullptr);
+    DWORD id = 0;
+    if (!engine || !GetWindowThreadProcessId(engine, &id)) return nullptr;
+    return OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+}
+
+void EndProgram() {
+    ScopedHandle process(OpenRunningProgram());
+    if (!process) return;
+    TerminateProcess(process.Get(), 1);
+    WaitForSingleObject(process.Get(), kTimeoutMs);
+}
+
+void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title) {
+    RegKeyRef items = RegKeyRef::Open((std::wstring(kProductKey) + L"\\Alarms\\Items\\" + std::to_wstring(hash)).c_str(),
+                                      HKEY_CURRENT_USER, false);
+    AlarmItem alarm;
+    alarm.Hash = hash;
+    alarm.flags &= ~AlarmItem::kNew;
+    alarm.time = at;
+    alarm.title.SetCStr(title);
+    alarm.Save(items);
+}
+
+DWORD RingCount() {
+    DWORD count = 0;
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + ProgramScreens::kRingRecordKey,
+                                   ProgramScreens::kRingCountValue, &count);
+    return count;
+}
+
+void ClearTimeChangeNotification() {
+    const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
+    for (DWORD i = 0;; ++i) {
+        HANDLE handle = nullptr;
+        DWORD type = 0, event = 0;
+        wchar_t application[MAX_PATH] = {};
+        if (!DeviceControl_GetNotification(i, &handle, &type, &event, nullptr, nullptr, application, MAX_PATH,
+                                           nullptr, 0))
+            return;
+        if (type == CNT_EVENT && event == NOTIFICATION_EVENT_TIME_CHANGE && _wcsicmp(application, launcher.c_str()) == 0) {
+            CeClearUserNotification(handle);
+            return;
+        }
+    }
+}
+
+}  // namespace device_program
