@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "DeviceScreen.h"
 #include "DeviceVersion.h"
 #include "DialogTestSupport.h"
@@ -146,17 +144,8 @@ TEST_F(PictureLoading, ImagingFactoryGivesImageMagicksPixels) {
     // Translucent pixels come out over black; GDI and ImageMagick may round them apart.
     ImagePtr png = Picture_LoadWithImaging(Path(L"scene.png").c_str(), kFitNone, true, size);
     ASSERT_TRUE(png);
-    const std::vector<uint8_t> flat = ImageMagickRgba(folder_, L"scene.png", "-background black -flatten");
-    ASSERT_EQ(37u * 23 * 4, flat.size());
+    EXPECT_EQ(0, CountPixelsBeyondAStep(*png, ImageMagickRgba(folder_, L"scene.png", "-background black -flatten")));
     GdiFlush();
-    for (int y = 0; y < 23; ++y)
-        for (int x = 0; x < 37; ++x) {
-            const uint8_t* p = &flat[(y * 37 + x) * 4];
-            const Rgb8 ours = Rgb565_Widen(png->Row(y)[x]), theirs = Rgb565_Widen(Rgb565_Narrow(p[0], p[1], p[2]));
-            ASSERT_LE(std::abs(ours.red - theirs.red), 8) << x << "," << y;
-            ASSERT_LE(std::abs(ours.green - theirs.green), 4) << x << "," << y;
-            ASSERT_LE(std::abs(ours.blue - theirs.blue), 8) << x << "," << y;
-        }
     EXPECT_EQ(0x0000, png->Row(11)[0]);   // fully transparent: black
     EXPECT_NE(0x0000, png->Row(11)[36]);  // opaque: its colour
 
