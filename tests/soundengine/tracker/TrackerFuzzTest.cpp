@@ -1,5 +1,5 @@
-// Mutated modules (the built effect modules and, when the reference step fetched them,
-// real ones) are refused or played, never crash, never hang, and free everything.
+// Mutated modules (the built effect modules of every format and, when the reference step
+// fetched them, real ones) are refused or played, never crash, never hang, and free everything.
 #include <chrono>
 #include <random>
 
@@ -40,9 +40,10 @@ TEST_F(TrackerFuzzTest, MutatedModulesNeverCrashOrHang) {
   for (const effectmods::EffectModule& m : effectmods::All()) seeds.push_back(m.build());
   if (ReferencesMissing().empty()) {
     const std::string folder = RefPath("modules\\");
-    for (const char* pattern : {"*.mod", "*.s3m"})
-      for (const std::string& f : FilesIn(folder, pattern))
-        if (seeds.size() < 40) seeds.push_back(ReadBytes(f));
+    for (const char* pattern : {"*.mod", "*.s3m", "*.xm", "*.it"}) {
+      std::vector<std::string> files = FilesIn(folder, pattern);
+      for (size_t i = 0; i < files.size() && i < 10; ++i) seeds.push_back(ReadBytes(files[i]));
+    }
   }
   std::mt19937 rng(20260);
   int runs = 0, played = 0;
@@ -57,7 +58,7 @@ TEST_F(TrackerFuzzTest, MutatedModulesNeverCrashOrHang) {
       ++played;
     } else {
       EXPECT_TRUE(SoundError == kSoundErrUnknownFormat || SoundError == kSoundErrReadError ||
-                  SoundError == kSoundErrNoMemory)
+                  SoundError == kSoundErrNoMemory || SoundError == kSoundErrSongSample)
           << SoundError;
     }
     Music_FreeSong(&song_);
