@@ -30,7 +30,7 @@ TEST_F(SignallerPlatformSoundTest, WmaPlaysThroughTheShellsPlayer) {
     // Playing until the end step stops the player (the stop is recorded before the sound goes).
     int samples = 0, notPlaying = 0;
     const DWORD start = GetTickCount();
-    while (!sink.WaitFor(kSoundEnded, 1, 20) && GetTickCount() - start < 15000) {
+    while (!sink.WaitFor(kSoundEnded, 1, 20) && GetTickCount() - start < 40000) {
         const bool playing = signaller.IsPlaying();
         if (!CallsOf(DEVICE_CALL_SND_STOP, first).empty()) continue;
         ++samples;
@@ -83,7 +83,7 @@ TEST_F(SignallerPlatformSoundTest, RespectSysRisesOnAShareOfTheDeviceVolume) {
     settings.volume = 50;
     settings.asctime = 3;
     ASSERT_TRUE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false));
-    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 15000));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 40000));
     const std::vector<DEVICE_CALL> volumes = CallsOf(DEVICE_CALL_VOLUME, first);
     ASSERT_GE(volumes.size(), 3u);
     EXPECT_EQ(PercentOf(volumes.front().a), 40 * 3 / 100);
