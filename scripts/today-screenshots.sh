@@ -11,7 +11,7 @@ export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
 "$here/setup.sh"
-cmake --build "$build" --parallel "$(nproc)" --target today_showcase
+cmake --build "$build" --parallel "${ORVALEN_BUILD_JOBS:-$(nproc)}" --target today_showcase
 
 out=$build/screenshots/today
 work=$build/screenshots/today-work

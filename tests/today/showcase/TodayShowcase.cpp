@@ -8,6 +8,7 @@
 // done file exists.
 #include <windows.h>
 
+#include <cmath>
 #include <cwchar>
 #include <string>
 
