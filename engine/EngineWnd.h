@@ -63,8 +63,9 @@ public:
     // Clears the program's notifications, the system's duplicates and the database
     // records, then registers everything anew ("-install").
     void RebuildNotifications();
-    // Marks every alarm for a fresh next time at the next reschedule.
-    void MarkAlarmsChanged();
+    // After a clock or zone change: marks every alarm for a fresh next time at the next
+    // reschedule, and moves pending snoozes by how far the clock moved.
+    void MarkAlarmsChanged(int64_t clockMoveMs);
     // Starts a timer or stopwatch (a template: a fresh copy) and reschedules; the
     // started item, or null.
     TimerItem* StartTimer(TimerItem* timer, bool restart);

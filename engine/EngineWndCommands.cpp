@@ -17,7 +17,9 @@ void EngineWnd::OnRunAtTime() {
 void EngineWnd::OnClockOrZoneChanged() {
     SetTimer(Hwnd(), kIdleTimer, kIdleIntervalMs, nullptr);
     UnattendedScope unattended;
-    MarkAlarmsChanged();
+    // How far the clock moved, as far as this process saw it move; one started by this
+    // word saw nothing, and its snoozes keep their time of day.
+    MarkAlarmsChanged(tickClock_.TakeChange());
     Reschedule();
     // Ends only when nothing needs the process: a ring without a dialog, an open
     // question or editor and the screen saver keep it as they keep the idle check.

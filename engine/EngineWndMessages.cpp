@@ -306,10 +306,16 @@ void EngineWnd::RaiseRingWindows() {
     for (const AlarmItem* alarm : store->Alarms()) raise(alarm);
 }
 
-void EngineWnd::MarkAlarmsChanged() {
+void EngineWnd::MarkAlarmsChanged(int64_t clockMoveMs) {
     ItemStore* store = ItemStore::Current();
     if (!store) return;
     for (AlarmItem* alarm : store->Alarms()) {
+        // A snooze is a wait of its own length: it moves with the clock, so what is
+        // left of it stays, and the reschedule registers its wake-up anew.
+        if (alarm->IsSnoozed()) {
+            alarm->snooze += static_cast<double>(clockMoveMs) * kDaysPerMillisecond;
+            continue;
+        }
         alarm->flags |= AlarmItem::kFired;
         alarm->SetDismissed(true);
     }

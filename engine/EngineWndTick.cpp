@@ -11,8 +11,13 @@ void EngineWnd::RunTick() {
     if (!store) return;
     OleDate now = tickClock_.LastDate();
     store->Chime().Tick(now);
-    // By index: a check may post, but never adds or removes an alarm.
-    for (size_t i = 0; i < store->Alarms().size(); ++i) store->Alarms()[i]->CheckFire(now);
+    // By index: a check may post, but never adds or removes an alarm. A snooze that
+    // only a jump of the clock made due waits for the word that re-aims it.
+    for (size_t i = 0; i < store->Alarms().size(); ++i) {
+        AlarmItem* alarm = store->Alarms()[i];
+        if (alarm->IsSnoozed() && tickClock_.JumpedOver(alarm->snooze)) continue;
+        alarm->CheckFire(now);
+    }
     CountDown(elapsed > 0 ? elapsed : 0);
 }
 

@@ -3,12 +3,21 @@
 // when the wall clock jumped (more than 3 s of the day, or another day) the clock's
 // own difference counts, so a clock set forward by an hour advances running timers
 // by that hour, and one set back within the day costs them nothing.
+//
+// It also keeps how far the wall clock moved beyond the time that really passed, for
+// the waits that must not move with it (snoozes): a jump a tick saw stays unsettled
+// until the clock-change word takes it or, with no word coming, a suspend explains it.
 #include "DateFunctions.h"
 
 #include <windows.h>
 
 class TickClock {
 public:
+    // A move of the wall clock against the counter this large is a jump, not jitter.
+    static constexpr int64_t kJumpMs = 1000;
+    // How long a jump waits for the word that the clock or zone was changed.
+    static constexpr DWORD kChangeWordWaitMs = 10000;
+
     // Starts from the device's local time and tick count now.
     TickClock();
 
@@ -17,13 +26,29 @@ public:
     // The same for given readings; tests pass their own.
     int64_t Step(const SYSTEMTIME& local, DWORD tickCount);
 
+    // The clock or zone was changed: how far the wall clock moved beyond the time that
+    // really passed (milliseconds, either way), counting unsettled jumps and the move
+    // since the last step. Each move is taken once.
+    int64_t TakeChange();
+    int64_t TakeChange(const SYSTEMTIME& local, DWORD tickCount);
+    // Whether an unsettled forward jump carried the clock from before `when` to at or
+    // after it: a wait due at `when` is not over by that jump alone.
+    bool JumpedOver(OleDate when) const;
+
     OleDate LastDate() const { return lastDate_; }
 
 private:
     void Keep(const SYSTEMTIME& local, DWORD tickCount);
+    // The wall clock's move beyond the counter's since the last step, less what was taken.
+    int64_t MoveSinceStep(OleDate date, DWORD tickCount) const;
 
     SYSTEMTIME lastTime_ = {};
     OleDate lastDate_ = 0;
     DWORD lastTickCount_ = 0;
     int lastSecondsOfDay_ = 0;
+
+    int64_t unsettledMs_ = 0;     // jumps seen by steps, not yet taken
+    OleDate jumpFrom_ = 0, jumpTo_ = 0;
+    DWORD jumpTickCount_ = 0;
+    int64_t takenSinceStepMs_ = 0;  // taken before the step that will see it
 };

@@ -11,8 +11,9 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev libboost-dev googletest
   wine wine64 xvfb xauth x11-apps imagemagick
-  sox lame vorbis-tools zip unzip libjpeg-turbo-progs ffmpeg
+  sox libsox-fmt-mp3 lame vorbis-tools zip unzip libjpeg-turbo-progs ffmpeg
   libgsm1  # Wine's GSM 6.10 ACM driver loads it
+  shineenc  # a peer MP3 encoder for the encoder benchmark
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "CodecFactoryTable.h"
 
 #include "Gsm610WavCodec.h"
+#include "Mp3EncoderCodec.h"
 #include "PcmWavCodec.h"
 
 #include <new>
@@ -13,7 +14,7 @@ AudioCodec* Make() {
 
 const CodecFactoryTable::Factory kFactories[CodecFactoryTable::kSlots] = {
     Make<PcmWavCodec>,     // 0
-    nullptr,               // 1 MP3 writer
+    Make<Mp3EncoderCodec>,  // 1
     nullptr,               // 2
     nullptr,               // 3
     Make<Gsm610WavCodec>,  // 4

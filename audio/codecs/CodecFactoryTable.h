@@ -1,7 +1,7 @@
 #pragma once
 // Makes a codec object from its codec id, the number the recorder settings and the
 // player keep. Ids 2, 3, 5, 6 and 8 on have no codec; a slot whose codec is not in this
-// version yet (MP3 writer, WMA reader) makes nothing either.
+// version yet (the WMA reader) makes nothing either.
 class AudioCodec;
 
 class CodecFactoryTable {

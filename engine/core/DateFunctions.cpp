@@ -53,6 +53,18 @@ int64_t LastFileTimeDay() {
     return (INT64_MAX - FileTimeValue(Time_DateEpoch())) / kTicksPerDay + 1;
 }
 
+// The millisecond of the day nearest to the date's fraction: 0 .. kMillisecondsPerDay,
+// the last value meaning the next day's midnight.
+int64_t NearestMillisecondOfDay(OleDate date) {
+    int64_t ms = std::llround((date - std::floor(date)) * static_cast<double>(kMillisecondsPerDay));
+    return ms < 0 ? 0 : ms > kMillisecondsPerDay ? kMillisecondsPerDay : ms;
+}
+
+ClockTime ClockOf(int64_t ms) {
+    return ClockTime{static_cast<int>(ms / 3600000), static_cast<int>(ms % 3600000 / 60000),
+                     static_cast<int>(ms % 60000 / 1000), static_cast<int>(ms % 1000)};
+}
+
 }  // namespace
 
 FILETIME Time_DateEpoch() {
@@ -100,23 +112,23 @@ OleDate Time_LocalNowAsDate(bool exact) {
 ClockTime Time_FractionToClock(OleDate date) {
     if (!std::isfinite(date))
         return ClockTime{0, 0, 0, 0};
-    int64_t ms = static_cast<int64_t>((date - std::floor(date)) * static_cast<double>(kMillisecondsPerDay));
-    // A tiny negative date has a fraction that rounds up to a whole day.
-    if (ms >= kMillisecondsPerDay)
-        ms = kMillisecondsPerDay - 1;
-    if (ms < 0)
-        ms = 0;
-    return ClockTime{static_cast<int>(ms / 3600000), static_cast<int>(ms % 3600000 / 60000),
-                     static_cast<int>(ms % 60000 / 1000), static_cast<int>(ms % 1000)};
+    // Without a day to carry into, the last half millisecond stays on the day.
+    int64_t ms = NearestMillisecondOfDay(date);
+    return ClockOf(ms < kMillisecondsPerDay ? ms : kMillisecondsPerDay - 1);
 }
 
 int64_t Time_DateToSystemTime(OleDate date, SYSTEMTIME& st) {
     st = SYSTEMTIME{};
     if (!std::isfinite(date) || std::fabs(date) >= static_cast<double>(INT64_MAX / 2))
         return 0;
-    // The day is the floor: truncating would move 0 < date < 1 to 1899-12-31 and
-    // negative dates a day late.
+    // The day is the floor (truncating would move 0 < date < 1 to 1899-12-31 and
+    // negative dates a day late); a fraction that rounds to a whole day carries into it.
     int64_t dayNumber = static_cast<int64_t>(std::floor(date));
+    int64_t ms = NearestMillisecondOfDay(date);
+    if (ms == kMillisecondsPerDay) {
+        ++dayNumber;
+        ms = 0;
+    }
     if (dayNumber >= 0 && dayNumber <= LastFileTimeDay()) {
         FILETIME ft = Time_TicksToFileTime(FileTimeValue(Time_DateEpoch()) + (dayNumber - 1) * kTicksPerDay);
         SYSTEMTIME day;
@@ -126,7 +138,7 @@ int64_t Time_DateToSystemTime(OleDate date, SYSTEMTIME& st) {
             st.wDay = day.wDay;
         }
     }
-    ClockTime clock = Time_FractionToClock(date);
+    ClockTime clock = ClockOf(ms);
     st.wHour = static_cast<WORD>(clock.hour);
     st.wMinute = static_cast<WORD>(clock.minute);
     st.wSecond = static_cast<WORD>(clock.second);
@@ -176,7 +188,7 @@ DurationParts Ticks_SplitDuration(Ticks100ns duration) {
 bool Time_DateToTicks(OleDate date, Ticks100ns& ticks) {
     if (!std::isfinite(date) || date < 0.0 || date >= static_cast<double>(LastFileTimeDay())) return false;
     double day = std::floor(date);
-    int64_t milliseconds = std::llround((date - day) * static_cast<double>(kMillisecondsPerDay));
+    int64_t milliseconds = NearestMillisecondOfDay(date);
     ticks = FileTimeValue(Time_DateEpoch()) + (static_cast<int64_t>(day) - 1) * kTicksPerDay +
             milliseconds * kTicksPerMillisecond;
     return true;

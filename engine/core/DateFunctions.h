@@ -35,10 +35,13 @@ OleDate Time_SystemTimeToDate(const SYSTEMTIME& st);
 OleDate Time_NowAsDate(bool utc);
 // Not exact: seconds become 0 and milliseconds 100, the form alarm times are set in.
 OleDate Time_LocalNowAsDate(bool exact);
-// Truncates, never rounds: one millisecond short of a whole value yields .999.
+// The nearest millisecond: a date held a hair below a whole minute is that minute.
+// With no day to carry into, the last half millisecond of a day gives 23:59:59.999.
 ClockTime Time_FractionToClock(OleDate date);
-// Fills st (day of week 0 = Sunday) and returns the day number, floor(date). Dates
-// before day 0, beyond the FILETIME range or not finite leave year, month and day 0.
+// Fills st (day of week 0 = Sunday) with the nearest millisecond, carrying into the
+// next second, minute, hour and day, and returns the day number of st: floor(date), one
+// more when the rounding carried into the next day. Dates before day 0, beyond the
+// FILETIME range or not finite leave year, month and day 0.
 int64_t Time_DateToSystemTime(OleDate date, SYSTEMTIME& st);
 
 // Through SYSTEMTIME, without time-zone conversion; false when the value has no

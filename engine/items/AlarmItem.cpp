@@ -50,8 +50,9 @@ int AlarmItem::Dismiss(bool reschedule) {
 
 OleDate AlarmItem::NextFireTime(OleDate now) const {
     if (!IsBit(kEnabled) || (flags & kDaysMask) == 0 || IsBit(kNew)) return kOleDateNever;
+    // The weekday of the day the candidate starts on, even when now rounds into the next.
     SYSTEMTIME st;
-    Time_DateToSystemTime(now, st);
+    Time_DateToSystemTime(std::floor(now), st);
     int dayOfWeek = st.wDayOfWeek;
     double clockPart = time - std::floor(time);
     OleDate candidate = std::floor(now) + clockPart;

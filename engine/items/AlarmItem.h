@@ -48,6 +48,8 @@ public:
     OleDate NextFireTime(OleDate now) const;
     // The per-tick test: when the alarm or its snooze is due, posts 1376 or 1377 to the engine.
     void CheckFire(OleDate now);
+    // It rang and a snooze is pending (due at `snooze`).
+    bool IsSnoozed() const { return IsBit(kFired) && !IsDismissed(); }
     // Arms the snooze: base (or `time` when null) plus the length; remember keeps the length.
     void Snooze(const OleDate* base, int minutes, int seconds, bool remember);
     void Save(const RegKeyRef& key) const;

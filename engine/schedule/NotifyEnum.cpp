@@ -30,11 +30,8 @@ bool NotifyEnum::ReadAt(size_t index) {
 bool NotifyEnum::Next(HANDLE* handle) {
     while (position_ < handles_.size()) {
         size_t index = position_++;
-        // A notification that vanished since the list was fetched ends the walk.
-        if (!ReadAt(index)) {
-            position_ = handles_.size();
-            return false;
-        }
+        // One that vanished since the list was fetched (fired, cleared) is passed over.
+        if (!ReadAt(index)) continue;
         if (filtered_ && !IsOwnedBy(Current(), filter_.c_str())) continue;
         *handle = handles_[index];
         return true;

@@ -100,7 +100,10 @@ void SystemNotifications::ScheduleRunAtTimes(const wchar_t* launcher, const std:
         if (at - now < kMinLeadDays) at = now + kMinLeadDays;
         Time_DateToSystemTime(at - kEarlyStartDays, trigger.Fields().stStartTime);
         HANDLE existing = !recreate && i < runAtTimes.size() ? runAtTimes[i] : nullptr;
-        CeSetUserNotificationEx(existing, trigger.Get(), nullptr);  // a failure waits for the next reschedule
+        // The one to update may have fired meanwhile (a clock set forward past it): then
+        // the wake-up is made anew. Any other failure waits for the next reschedule.
+        if (!CeSetUserNotificationEx(existing, trigger.Get(), nullptr) && existing)
+            CeSetUserNotificationEx(nullptr, trigger.Get(), nullptr);
     }
 }
 

@@ -50,6 +50,8 @@ DWORD DeviceControl_GetVolumeFlushes(void);
 // How often Device_CreateProcess started `program` (a device or host path) with exactly
 // the command text `args` (null: none) on this device.
 DWORD DeviceControl_GetProgramStarts(const wchar_t* program, const wchar_t* args);
+// How many of those starts were made while an unattended-mode request held the device up.
+DWORD DeviceControl_GetProgramStartsKeptUp(const wchar_t* program, const wchar_t* args);
 
 // The device's services (the notification service): started by the layer when a
 // notification is set; these start them on purpose (after a boot, say) or stop them

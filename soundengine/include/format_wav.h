@@ -1,6 +1,7 @@
 #pragma once
 // The WAV reader's stream side: the RIFF chunk walk, the probe a stream open runs, and
-// the decode callback (PCM straight through, IMA ADPCM inside the engine). Also the
+// the decode callback (8- and 16-bit PCM straight through; IMA ADPCM and PCM wider than
+// 16 bits inside the engine; other codecs through the platform's converter). Also the
 // headerless PCM probe, which decodes through the same callback.
 #include <cstdint>
 
@@ -10,9 +11,10 @@ struct SoundFile;
 
 // Kept in the ring sample's user word.
 struct WavDecodeState {
-  uint8_t* format;                 // copy of the "fmt " block, at least 40 bytes; null for raw PCM
+  uint8_t* format;                 // the "fmt " block of data that is decoded, not read straight; null otherwise
   void* acmStream;                 // the platform conversion stream (codecs other than PCM and IMA ADPCM)
   uint8_t adpcm36;                 // 36-byte blocks per channel, decoded channel by channel
+  uint8_t widePcmBytes;            // 3 or 4: integer PCM of 24 or 32 bits, played as its top 16
   int32_t formatTag, channels, blockAlign, samplesPerBlock;
 };
 
@@ -25,13 +27,22 @@ enum : uint16_t {
   kWavTagExtensible = 0xFFFE,
 };
 
+// The "fmt " block as far as any reader uses it: the fixed fields and a codec's extra
+// bytes (a converter reads cbSize bytes behind byte 18). Of a longer block the first
+// kWavFormatMaxBytes are kept; bytes the block does not have read as 0.
 constexpr int kWavFormatMinCopy = 40;
+constexpr int kWavFormatMaxBytes = 256;
+struct WavFormatBlock {
+  uint8_t bytes[kWavFormatMaxBytes];
+  int32_t size;                    // bytes of the block that were read; 0 without one
+};
 
-// Walks the chunks from the file's current position. Any output may be null. False with
-// error 10 when the file is not RIFF or has no "fmt " (when asked for), or without a
-// "data" chunk; error 12 without memory. `format` is allocated (engine memory) only
-// when asked for.
-BOOL WavFormat_ReadChunks(SoundFile* file, uint8_t** format, int* formatBytes, int* dataOffset, int* dataBytes,
+// Walks the chunks from the file's current position. Any output may be null. Chunk sizes
+// are unsigned and never trusted beyond the file: a "data" chunk reaching past its end
+// (a writer that could not seek back to fix the header) is cut to what the file holds.
+// False with error 10 when the file is not RIFF or has no "fmt " (when asked for), or
+// without a "data" chunk; error 12 without memory for a cue point.
+BOOL WavFormat_ReadChunks(SoundFile* file, WavFormatBlock* format, int* dataOffset, int* dataBytes,
                           int* factSamples, SoundSyncPoint* syncList, int* loopPoints);
 // The stream opener's probe; sync points go into `syncList`.
 BOOL WavFormat_Open(SoundFile* file, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList);

@@ -28,7 +28,6 @@ constexpr char kStreamerThreadName[] = "Aural Streamer thread";
 constexpr char kRingSampleName[] = "Streamer Sample";
 constexpr char kFilePrefix[] = "file://";
 constexpr DWORD kStreamerPeriodMs = 10;
-constexpr DWORD kStopWaitMs = 1000;
 constexpr int kStreamDspPriority = 0;
 constexpr int32_t kNoChannelBlockDuration = 2560;
 constexpr int32_t kNoChannelBlockLength = 256;
@@ -784,9 +783,10 @@ void AuralStream_StopThread() {
   StreamerState& s = g_streamer;
   if (s.thread) {
     s.stop = 1;
-    // Waiting on the handle rather than the flag: once it is signalled the thread has
-    // really left, not just announced it.
-    WaitForSingleObject(s.thread, kStopWaitMs);
+    // Waiting on the handle, without a limit, as for the mixer: a fill callback may take
+    // its time, and the locks and streams below are the thread's until it has left.
+    // (An end callback that closes the engine runs on the thread itself.)
+    if (!IsStreamerThread()) WaitForSingleObject(s.thread, INFINITE);
     CloseHandle(s.thread);
     s.thread = nullptr;
   }

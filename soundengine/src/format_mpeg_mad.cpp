@@ -47,6 +47,9 @@ constexpr int kDefaultMonoFrameBytes = 2304;
 constexpr int kDefaultStereoFrameBytes = 4608;
 constexpr int kTableGrowth = 4096;
 constexpr int kMaxReservoir = 511;
+// The smallest frame of layers II and III (8 kbit/s at 24 kHz): no more frames than
+// this many bytes each fit the data.
+constexpr int kMinFrameBytes = 24;
 constexpr int kPcmShift = MAD_F_FRACBITS + 1 - 16;
 // Frames and refills one decode call may go through before it hands back nothing; the
 // stream asks again, so junk in the middle of a file cannot stall the streamer.
@@ -144,6 +147,27 @@ struct ByteWindow {
     return true;
   }
 };
+
+uint32_t U32Big(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | p[2] << 8 | p[3];
+}
+
+// An encoder's information frame ("Xing" for a variable, "Info" for a constant bit rate):
+// a layer III frame without audio, its tag right behind the side information. `frame`
+// holds the whole frame. Its count of audio frames, when it has one, goes to `frames`
+// (0 otherwise).
+bool IsInfoFrame(const uint8_t* frame, int bytes, uint32_t* frames) {
+  *frames = 0;
+  if (4 - ((frame[1] >> 1) & 3) != 3) return false;
+  const bool mpeg1 = (frame[1] & 0x18) == 0x18;
+  const bool mono = (frame[3] & 0xC0) == 0xC0;
+  const bool crc = (frame[1] & 1) == 0;
+  const int at = 4 + (crc ? 2 : 0) + (mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17));
+  if (at + 12 > bytes || (std::memcmp(frame + at, "Xing", 4) != 0 && std::memcmp(frame + at, "Info", 4) != 0))
+    return false;
+  if (U32Big(frame + at + 4) & 1) *frames = U32Big(frame + at + 8);
+  return true;
+}
 
 bool SameStream(const MpegReaderState* st, int rate, int channels) {
   return !st || !st->rate || (rate == st->rate && channels == st->channels);
@@ -245,15 +269,14 @@ BOOL MpegFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSy
   AuralFile_Seek(f, 0, 0);
   const int fileSize = SoundReader_FileLength(f);
   const bool syncEmpty = syncList && syncList->next == AuralSync_Tail(syncList);
-  uint8_t* format = nullptr;
-  int formatBytes = 0, dataOffset = 0, dataBytes = 0;
+  WavFormatBlock format;
+  int dataOffset = 0, dataBytes = 0;
   int loop[2] = {0, 0};
-  const bool riff = WavFormat_ReadChunks(f, &format, &formatBytes, &dataOffset, &dataBytes, nullptr,
+  const bool riff = WavFormat_ReadChunks(f, &format, &dataOffset, &dataBytes, nullptr,
                                          syncEmpty ? syncList : nullptr, loop) != FALSE;
   if (riff) {
-    int tag = U16(format);
-    if (tag == kWavTagExtensible && formatBytes >= 26) tag = U16(format + 24);
-    SOUND_FREE(format);
+    int tag = U16(format.bytes);
+    if (tag == kWavTagExtensible && format.size >= 26) tag = U16(format.bytes + 24);
     if (tag != kWavTagMpeg && tag != kWavTagMpegLayer3) return fail(kSoundErrUnknownFormat);
   } else {
     dataOffset = 0;
@@ -280,6 +303,25 @@ BOOL MpegFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSy
     if (MpegFormat_CheckHeader(nullptr, four, &rate2, &channels2, &bytes2)) first = x;
   }
   if (first < 0) return fail(kSoundErrUnknownFormat);
+
+  // The information frame is no audio: the data starts behind it (the scan found a
+  // valid header there), and its frame count gives the length.
+  uint32_t infoFrames = 0;
+  {
+    auto* frame = static_cast<uint8_t*>(SOUND_CALLOC(static_cast<size_t>(frameBytes) + 4));
+    if (!frame) return fail(kSoundErrNoMemory);
+    AuralFile_Seek(f, static_cast<int>(first), 0);
+    const bool info = AuralFile_Read(frame, 1, frameBytes + 4, f) == frameBytes + 4 &&
+                      IsInfoFrame(frame, frameBytes + 4, &infoFrames);
+    SOUND_FREE(frame);
+    uint8_t four[4];
+    if (info) {
+      first += 4 + frameBytes;
+      AuralFile_Seek(f, static_cast<int>(first), 0);
+      if (AuralFile_Read(four, 1, 4, f) != 4 || !MpegFormat_CheckHeader(st, four, &rate, &channels, &frameBytes))
+        return fail(kSoundErrUnknownFormat);
+    }
+  }
   st->firstFrameBytes = frameBytes;
   st->rate = rate;
   st->channels = channels;
@@ -313,6 +355,9 @@ BOOL MpegFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSy
     decoded = MpegFormat_CountFrames(f, bytesAfterFirst, st->pcmBytesPerFrame, st);
     if (decoded <= 0) return fail(SoundError == kSoundErrNoMemory ? kSoundErrNoMemory : kSoundErrUnknownFormat);
     st->totalPcmBytes = decoded;
+  } else if (infoFrames > 0 && infoFrames <= static_cast<uint32_t>(bytesAfterFirst / kMinFrameBytes)) {
+    const int64_t counted = static_cast<int64_t>(infoFrames) * st->pcmBytesPerFrame;
+    decoded = counted > INT32_MAX ? INT32_MAX : static_cast<int>(counted);
   } else {
     const int average = (frameBytes + 5) & ~1;
     const double estimate = static_cast<double>(st->pcmBytesPerFrame) / average * bytesAfterFirst;

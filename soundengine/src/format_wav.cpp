@@ -1,6 +1,7 @@
 // RIFF WAVE for streams: the chunk walk (format, data, cue points with labels, the first
-// sampler loop), the probe, and decoding: PCM straight through, IMA ADPCM inside the
-// engine, every other codec through the platform's Audio Compression Manager.
+// sampler loop), the probe, and decoding: 8- and 16-bit PCM straight through, IMA ADPCM
+// and 24- or 32-bit PCM inside the engine, every other codec through the platform's
+// Audio Compression Manager.
 #include "format_wav.h"
 
 #include <windows.h>
@@ -57,11 +58,10 @@ void ReadLabels(SoundFile* f, int64_t list, int64_t listSize, SoundSyncPoint* sy
   for (int64_t sub = 4; sub + 4 < listSize;) {
     uint8_t h[kChunkHeaderBytes];
     if (!ReadAt(f, list + sub, h, sizeof h)) return;
-    const int32_t size = static_cast<int32_t>(U32(h + 4));
-    if (size < 0) return;
+    const int64_t size = U32(h + 4);
     if (Is(h, "labl") && size >= 4) {
       char text[4 + kMaxLabel + 1] = {};
-      const int want = size < static_cast<int>(sizeof text) - 1 ? size : static_cast<int>(sizeof text) - 1;
+      const int want = size < static_cast<int>(sizeof text) - 1 ? static_cast<int>(size) : static_cast<int>(sizeof text) - 1;
       const int got = AuralFile_Read(text, 1, want, f);
       if (got >= 4) Label(sync, U32(reinterpret_cast<uint8_t*>(text)), text + 4, static_cast<int>(strnlen(text + 4, got - 4)));
     }
@@ -94,44 +94,43 @@ DWORD ConvertedSize(HACMSTREAM stream, int sourceBytes) {
 
 }  // namespace
 
-BOOL WavFormat_ReadChunks(SoundFile* f, uint8_t** format, int* formatBytes, int* dataOffset, int* dataBytes,
-                          int* factSamples, SoundSyncPoint* syncList, int* loopPoints) {
-  if (format) *format = nullptr;
+BOOL WavFormat_ReadChunks(SoundFile* f, WavFormatBlock* format, int* dataOffset, int* dataBytes, int* factSamples,
+                          SoundSyncPoint* syncList, int* loopPoints) {
+  if (format) *format = WavFormatBlock{};
   const int start = AuralFile_Tell(f);
+  // No size read from the file is trusted beyond it: nothing is read or allocated for
+  // bytes the file does not hold.
+  const int64_t fileEnd = static_cast<int64_t>(start) + AuralFile_Remaining(f);
   uint8_t riff[12];
   if (AuralFile_Read(riff, 1, sizeof riff, f) != static_cast<int>(sizeof riff) || !Is(riff, "RIFF")) {
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
   }
-  const int64_t riffSize = U32(riff + 4);
+  // The RIFF size counts from byte 8: a chunk header ending there is still inside.
+  const int64_t riffEnd = static_cast<int64_t>(start) + kChunkHeaderBytes + U32(riff + 4);
   int64_t foundData = -1, foundSize = 0;
   bool haveFormat = false;
-  // The RIFF size counts from byte 8: a chunk header ending there is still inside.
-  for (int64_t off = start + 12; off > 0 && off < riffSize + kChunkHeaderBytes;) {
+  for (int64_t off = start + 12; off < riffEnd && off + kChunkHeaderBytes <= fileEnd;) {
     uint8_t h[kChunkHeaderBytes];
     if (!ReadAt(f, off, h, sizeof h)) break;
-    const int32_t size = static_cast<int32_t>(U32(h + 4));
-    if (size < 0) break;
-    if (Is(h, "fmt ") && format && !haveFormat) {
-      const int bytes = size > kWavFormatMinCopy ? size : kWavFormatMinCopy;
-      *format = static_cast<uint8_t*>(SOUND_CALLOC(bytes));
-      if (!*format) {
-        SoundError_Set(kSoundErrNoMemory);
-        return FALSE;
+    const int64_t declared = U32(h + 4);
+    const int64_t body = off + kChunkHeaderBytes;
+    const int64_t size = declared < fileEnd - body ? declared : fileEnd - body;  // what the file holds
+    if (Is(h, "fmt ")) {
+      if (format && !haveFormat) {
+        const int want = size < kWavFormatMaxBytes ? static_cast<int>(size) : kWavFormatMaxBytes;
+        const int got = AuralFile_Read(format->bytes, 1, want, f);
+        format->size = got > 0 ? got : 0;
       }
-      AuralFile_Read(*format, 1, size, f);
-      if (formatBytes) *formatBytes = size;
-      haveFormat = true;
-    } else if (Is(h, "fmt ")) {
       haveFormat = true;
     } else if (Is(h, "fact")) {
       uint8_t v[4];
-      if (factSamples && AuralFile_Read(v, 1, 4, f) == 4) *factSamples = static_cast<int>(U32(v));
+      if (factSamples && size >= 4 && AuralFile_Read(v, 1, 4, f) == 4) *factSamples = static_cast<int>(U32(v));
     } else if (Is(h, "data")) {
-      if (foundData < 0) foundData = off + kChunkHeaderBytes - start, foundSize = size;
+      if (foundData < 0) foundData = body - start, foundSize = size;
     } else if (Is(h, "cue ") && syncList) {
       uint8_t v[4];
-      if (AuralFile_Read(v, 1, 4, f) == 4) {
+      if (size >= 4 && AuralFile_Read(v, 1, 4, f) == 4) {
         // A count the chunk cannot hold is cut to what it holds.
         uint32_t count = U32(v);
         if (count > static_cast<uint32_t>(size / kCueRecordBytes)) count = static_cast<uint32_t>(size / kCueRecordBytes);
@@ -146,7 +145,7 @@ BOOL WavFormat_ReadChunks(SoundFile* f, uint8_t** format, int* formatBytes, int*
       }
     } else if (Is(h, "LIST") && syncList) {
       uint8_t type[4];
-      if (AuralFile_Read(type, 1, 4, f) == 4 && Is(type, "adtl")) ReadLabels(f, off + kChunkHeaderBytes, size, syncList);
+      if (AuralFile_Read(type, 1, 4, f) == 4 && Is(type, "adtl")) ReadLabels(f, body, size, syncList);
     } else if (Is(h, "smpl") && loopPoints) {
       uint8_t s[kSmplBytes];
       if (AuralFile_Read(s, 1, sizeof s, f) == kSmplBytes) {
@@ -154,13 +153,10 @@ BOOL WavFormat_ReadChunks(SoundFile* f, uint8_t** format, int* formatBytes, int*
         loopPoints[1] = static_cast<int>(U32(s + kSmplLoopEndAt));
       }
     }
-    off += kChunkHeaderBytes + static_cast<int64_t>(size) + (size & 1);
+    off = body + declared + (declared & 1);
   }
   if (foundData < 0) {
-    if (format) {
-      SOUND_FREE(*format);
-      *format = nullptr;
-    }
+    if (format) format->size = 0;
     if (dataOffset) *dataOffset = 0;
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
@@ -178,17 +174,17 @@ void WavFormat_Close(void* state) {
   auto* s = static_cast<WavDecodeState*>(state);
   if (!s) return;
   if (s->acmStream) acmStreamClose(static_cast<HACMSTREAM>(s->acmStream), 0);
-  SOUND_FREE(s->format);
   SOUND_FREE(s);
 }
 
 BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList) {
   using namespace SoundMode;
   AuralFile_Seek(f, 0, 0);
-  uint8_t* format = nullptr;
-  int formatBytes = 0, dataOffset = 0, dataBytes = 0;
+  WavFormatBlock fmt;
+  int dataOffset = 0, dataBytes = 0;
   int loop[2] = {0, 0};
-  if (!WavFormat_ReadChunks(f, &format, &formatBytes, &dataOffset, &dataBytes, nullptr, syncList, loop)) return FALSE;
+  if (!WavFormat_ReadChunks(f, &fmt, &dataOffset, &dataBytes, nullptr, syncList, loop)) return FALSE;
+  const uint8_t* format = fmt.bytes;
   int tag = U16(format);
   if (tag == kWavTagExtensible) tag = U16(format + 24);
   const int channels = U16(format + 2);
@@ -197,39 +193,50 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   const int bits = U16(format + 14);
   const int samplesPerBlock = U16(format + 18);
   const bool pcm = tag == kWavTagPcm && (bits == 8 || bits == 16);
+  // 24- and 32-bit PCM, which the platform's converter does not take: the engine keeps
+  // the top 16 bits of each sample.
+  const bool widePcm = tag == kWavTagPcm && (bits == 24 || bits == 32) && blockAlign == channels * bits / 8;
   const bool ima = (tag == kWavTagImaAdpcm || tag == kWavTagImaAdpcm36) && bits == 4;
   // MPEG data belongs to the MPEG reader. Channel layouts beyond stereo and impossible
   // rates or blocks are refused rather than decoded past their buffers.
-  bool ok = formatBytes >= 16 && tag != kWavTagMpeg && tag != kWavTagMpegLayer3 && (channels == 1 || channels == 2) &&
+  bool ok = fmt.size >= 16 && tag != kWavTagMpeg && tag != kWavTagMpegLayer3 && (channels == 1 || channels == 2) &&
             rate > 0 && rate <= kMaxRate && blockAlign > 0;
   if (ok && ima) ok = Ima_LayoutValid(channels, blockAlign, samplesPerBlock);
-  // PCM of other widths is not converted, and compressed data needs some data.
-  if (ok && (tag == kWavTagPcm ? !pcm : dataBytes <= 0)) ok = false;
+  // PCM of other widths (12 bits, say) is refused, and compressed data needs some data.
+  if (ok && (tag == kWavTagPcm ? !pcm && !widePcm : dataBytes <= 0)) ok = false;
   HACMSTREAM acm = nullptr;
   WAVEFORMATEX acmPcm = {};
-  if (ok && !pcm && !ima) ok = OpenConversion(format, formatBytes, &acm, &acmPcm);
+  if (ok && !pcm && !widePcm && !ima) ok = OpenConversion(format, fmt.size, &acm, &acmPcm);
   const DWORD acmBlockOut = acm ? ConvertedSize(acm, blockAlign) : 0;
   if (ok && acm && (acmBlockOut == 0 || acmBlockOut % acmPcm.nBlockAlign != 0)) ok = false;
   if (!ok) {
     if (acm) acmStreamClose(acm, 0);
-    SOUND_FREE(format);
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
   }
-  auto* state = static_cast<WavDecodeState*>(SOUND_CALLOC(sizeof(WavDecodeState)));
+  // Decoded data keeps a copy of its format block behind the state, in the same block.
+  const size_t formatCopy = pcm ? 0 : sizeof fmt.bytes;
+  auto* state = static_cast<WavDecodeState*>(SOUND_CALLOC(sizeof(WavDecodeState) + formatCopy));
   if (!state) {
-    SOUND_FREE(format);
+    if (acm) acmStreamClose(acm, 0);
     SoundError_Set(kSoundErrNoMemory);
     return FALSE;
   }
-  state->format = format;
+  if (formatCopy) {
+    state->format = reinterpret_cast<uint8_t*>(state + 1);
+    std::memcpy(state->format, fmt.bytes, formatCopy);
+  }
+  state->widePcmBytes = widePcm ? static_cast<uint8_t>(bits / 8) : 0;
   state->formatTag = tag;
   state->channels = acm ? acmPcm.nChannels : channels;
   state->acmStream = acm;
   const int outBytesPerSample = pcm ? bits / 8 : acm ? acmPcm.wBitsPerSample / 8 : 2;
   if (pcm) blockAlign = channels * outBytesPerSample;  // a header's value cannot be trusted for rounding
+  // Whole frames only: a file cut short may end inside one.
+  if (pcm || widePcm) dataBytes -= dataBytes % blockAlign;
   state->blockAlign = blockAlign;
-  state->samplesPerBlock = pcm ? 1 : acm ? static_cast<int>(acmBlockOut / acmPcm.nBlockAlign) : samplesPerBlock;
+  state->samplesPerBlock =
+      pcm || widePcm ? 1 : acm ? static_cast<int>(acmBlockOut / acmPcm.nBlockAlign) : samplesPerBlock;
 
   *info = SoundReaderInfo{};
   info->mode = mode & ~0x1F8u;
@@ -249,10 +256,9 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   info->lengthMs = -1;
   if (pcm) {
     info->decodedBytes = dataBytes;
-    state->format = nullptr;
-    SOUND_FREE(format);
   } else {
-    const int64_t blockOut = acm ? static_cast<int64_t>(acmBlockOut) : static_cast<int64_t>(samplesPerBlock) * channels * 2;
+    const int64_t blockOut = acm ? static_cast<int64_t>(acmBlockOut)
+                                 : static_cast<int64_t>(state->samplesPerBlock) * channels * 2;
     const int64_t decoded = static_cast<int64_t>(dataBytes / blockAlign) * blockOut;
     info->decodedBytes = decoded > INT32_MAX ? INT32_MAX : static_cast<int>(decoded);
     int read = blockAlign;
@@ -293,6 +299,18 @@ BOOL RawFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info) {
 
 int WavFormat_DecodeBlock(WavDecodeState* s, const uint8_t* input, int inputBytes, void* output, int room) {
   if (!s || s->blockAlign <= 0 || inputBytes <= 0 || room <= 0) return 0;
+  if (s->widePcmBytes) {
+    // Little-endian samples: their top 16 bits are their last two bytes.
+    const int width = s->widePcmBytes;
+    int samples = inputBytes / s->blockAlign * s->channels;
+    if (samples > room / 2) samples = room / 2 / s->channels * s->channels;
+    auto* out = static_cast<uint8_t*>(output);
+    for (int i = 0; i < samples; ++i) {
+      out[2 * i] = input[i * width + width - 2];
+      out[2 * i + 1] = input[i * width + width - 1];
+    }
+    return samples * 2;
+  }
   if (s->acmStream) {
     auto acm = static_cast<HACMSTREAM>(s->acmStream);
     // Whole blocks only, and no more than the output can take.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the WAV files the codec tests read, each with sox's own decoding of it as raw
-# little-endian PCM: make_codec_fixtures.sh <out-dir>. sox comes from SOX_PROGRAM and
-# ffmpeg from FFMPEG_PROGRAM. No dither (-D), so every build makes the same samples.
+# little-endian PCM, and the filter tests' signals: make_codec_fixtures.sh <out-dir>. sox
+# comes from SOX_PROGRAM and ffmpeg from FFMPEG_PROGRAM. No dither (-D), so every build
+# makes the same samples (noise aside: the filter signals use -R for that too).
 set -euo pipefail
 out=$1
 mkdir -p "$out"
@@ -21,3 +22,26 @@ speech="synth 1.3 sawtooth 110-160 lowpass 2800 equalizer 700 300 6 equalizer 12
 # matches the one from the start.
 "$sox" -D -n -r 8000 -c 1 -e gsm-full-rate gsm_noise.wav synth 1.3 whitenoise vol 0.5
 for f in gsm_8000 gsm_44100 gsm_noise; do "$sox" -D $f.wav -t raw -e signed -b 16 -L $f.raw; done
+# Filter inputs: tones broken by silence, by noise below the voice activator's threshold
+# and by a tone on one side only (44100 Hz stereo); a loud and a soft tone (22050 Hz mono).
+piece() {  # piece <name> <sox effects...>
+  local name=$1
+  shift
+  "$sox" -R -D -n -r 44100 -c 2 -b 16 -e signed -t raw $name.part "$@"
+}
+piece p1 synth 0.25 sine 440 sine 660 vol 0.5
+piece p2 trim 0 0.5
+piece p3 synth 0.1 sine 500 sine 700 vol 0.5
+piece p4 synth 0.45 whitenoise vol 0.04
+piece p5 synth 0.2 sine 300 sine 300 vol 0.5 remix 1 0
+piece p6 trim 0 0.2
+piece p7 synth 0.1 sine 440 sine 440 vol 0.6
+parts=()
+for p in p1 p2 p3 p4 p5 p6 p7; do parts+=(-t raw -r 44100 -c 2 -b 16 -e signed $p.part); done
+"$sox" -D "${parts[@]}" -t raw filter_pauses_stereo.raw
+rm -f p?.part
+"$sox" -D -n -r 22050 -c 1 -b 16 -e signed -t raw loud.part synth 0.3 sine 1000 vol 0.9
+"$sox" -D -n -r 22050 -c 1 -b 16 -e signed -t raw soft.part synth 0.2 sine 250 vol 0.2
+"$sox" -D -t raw -r 22050 -c 1 -b 16 -e signed loud.part -t raw -r 22050 -c 1 -b 16 -e signed soft.part \
+  -t raw filter_tones_mono.raw
+rm -f loud.part soft.part

@@ -47,13 +47,23 @@ protected:
     ItemStore* store_ = nullptr;
 };
 
-// Answers yes; the first question meanwhile deletes the same alarm by a second command.
+// Answers yes; the first question meanwhile deletes the same alarm by a second command,
+// and then new alarms are made until one takes the deleted one's place in memory: the
+// first delete, once answered, must not take that one for its own.
 int questions = 0;
 bool busyDuringQuestion = false;
 std::wstring nestedCommand;
+const void* freedAlarm = nullptr;
+ItemHash rebornHash = 0;
+int madeInQuestion = 0;
 bool DeleteAgainInsideTheQuestion(EngineWnd& engine, UINT) {
     busyDuringQuestion = engine.BusyCount() > 0;
-    if (++questions == 1) CopyDataCommand(nestedCommand.c_str()).SendTo(engine.Hwnd());
+    if (++questions != 1) return true;
+    CopyDataCommand(nestedCommand.c_str()).SendTo(engine.Hwnd());
+    for (; freedAlarm && !rebornHash && madeInQuestion < 64; ++madeInQuestion) {
+        AlarmItem* alarm = App::GetItemStore()->CreateAlarm(nullptr);
+        if (alarm == freedAlarm) rebornHash = alarm->Hash;
+    }
     return true;
 }
 
@@ -69,19 +79,24 @@ TEST_F(CommandHandlerTest, DeleteOvertakenInsideItsQuestionDeletesOnce) {
 
     nestedCommand = L"alarm_delete " + std::to_wstring(static_cast<uint32_t>(doomedHash));
     questions = 0;
+    freedAlarm = doomed;
     Send(nestedCommand);
+    freedAlarm = nullptr;
     EXPECT_EQ(2, questions);
     EXPECT_TRUE(busyDuringQuestion);
     EXPECT_EQ(0, engine_->BusyCount());
     EXPECT_EQ(nullptr, store_->FindAlarmByHash(doomedHash));
     EXPECT_NE(nullptr, store_->FindAlarmByHash(keptHash));
+    ASSERT_NE(0u, rebornHash) << "no new alarm came where the deleted one was";
+    EXPECT_NE(nullptr, store_->FindAlarmByHash(rebornHash)) << "the alarm made in its place survives";
+    EXPECT_EQ(1u + madeInQuestion, store_->Alarms().size());
 
     nestedCommand = L"timer_delete " + std::to_wstring(static_cast<uint32_t>(timerHash));
     questions = 0;
     Send(nestedCommand);
     EXPECT_EQ(2, questions);
     EXPECT_EQ(nullptr, store_->FindTimerByHash(timerHash));
-    EXPECT_EQ(1u, store_->Alarms().size());
+    EXPECT_EQ(1u + madeInQuestion, store_->Alarms().size());
 
     // A Hash that names nothing asks nothing.
     questions = 0;

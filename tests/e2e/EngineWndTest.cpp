@@ -2,6 +2,8 @@
 // nearest-alarm state after changes, the tick's clock-jump rule, the idle check,
 // skip-next, and the device's power around a ring.
 #include "App.h"
+#include "CopyDataCommand.h"
+#include "DeviceClock.h"
 #include "DeviceControl.h"
 #include "EngineMessage.h"
 #include "ProgramScreens.h"
@@ -14,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -126,6 +129,56 @@ TEST_F(EngineWndTest, TickCountsAClockJumpForTimersAndStopwatches) {
     Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
     EXPECT_NEAR(3600.0, static_cast<double>(timer->time) / kTicksPerSecond, 3.0);
     EXPECT_NEAR(3600.0, static_cast<double>(stopwatch->time) / kTicksPerSecond, 3.0);
+}
+
+// A snooze is a wait of its own length: a new zone or a network time sync re-aims it so
+// that what is left of the wait stays, and its wake-up follows.
+TEST_F(EngineWndTest, SnoozeKeepsItsRemainingWaitAcrossClockAndZoneChanges) {
+    OleDate now = Time_LocalNowAsDate(true);
+    AlarmItem* alarm = AddAlarm(now - 60 * kSecond, L"snoozed");
+    alarm->flags |= AlarmItem::kFired;
+    alarm->Snooze(&now, 10, 0, false);
+    alarm->SetDismissed(false);
+    Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
+    OleDate aimed = alarm->snooze;
+    auto expectWakeUpAt = [&](OleDate due) {
+        SYSTEMTIME start = {};
+        bool found = false;
+        for (DWORD i = 0, type = 0;
+             DeviceControl_GetNotification(i, nullptr, &type, nullptr, nullptr, &start, nullptr, 0, nullptr, 0); ++i)
+            found = found || (type == CNT_TIME && std::fabs(Time_SystemTimeToDate(start) - (due - kSecond)) < kSecond);
+        EXPECT_TRUE(found) << "a wake-up one second before the snooze";
+    };
+
+    // Two hours east, seen by a tick before the word arrives: the jump alone does not
+    // end the snooze.
+    TIME_ZONE_INFORMATION zone;
+    DeviceControl_MakeFixedZone(-120, &zone);
+    ASSERT_TRUE(DeviceClock_SetTimeZoneInformation(&zone));
+    Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
+    CopyDataCommand(L"AppRunAfterTzChange").SendTo(engine_->Hwnd());
+    Drain();
+    ASSERT_FALSE(alarm->IsDismissed()) << "the snooze is still pending";
+    EXPECT_EQ(0u, Rings()) << "nothing rang early";
+    EXPECT_NEAR(aimed + 7200 * kSecond, alarm->snooze, 0.5 * kSecond);
+    expectWakeUpAt(alarm->snooze);
+
+    // The clock set three minutes forward; the word comes before the next tick.
+    aimed = alarm->snooze;
+    ASSERT_TRUE(DeviceControl_JumpClock(180000));
+    CopyDataCommand(L"AppRunAfterTimeChange").SendTo(engine_->Hwnd());
+    Drain();
+    ASSERT_FALSE(alarm->IsDismissed());
+    EXPECT_NEAR(aimed + 180 * kSecond, alarm->snooze, 0.5 * kSecond);
+    expectWakeUpAt(alarm->snooze);
+
+    // Set back an hour: the snooze goes back with it, ten minutes from when it was set.
+    aimed = alarm->snooze;
+    ASSERT_TRUE(DeviceControl_JumpClock(-3600000));
+    CopyDataCommand(L"AppRunAfterTimeChange").SendTo(engine_->Hwnd());
+    EXPECT_NEAR(aimed - 3600 * kSecond, alarm->snooze, 0.5 * kSecond);
+    EXPECT_NEAR(Time_LocalNowAsDate(true) + 600 * kSecond, alarm->snooze, 5 * kSecond);
+    expectWakeUpAt(alarm->snooze);
 }
 
 TEST_F(EngineWndTest, IdleCheckQuitsOnlyWithoutRingWindows) {

@@ -47,9 +47,7 @@ int Report(const wchar_t* winMainText) {
     DeviceClock_GetSystemTime(&utc);
     FILETIME ft;
     SystemTimeToFileTime(&utc, &ft);
-    const DWORD unattended = DeviceControl_GetUnattendedCount();
-    bool ok = WriteDeviceFile(PROBE_UNATTENDED_FILE, &unattended, sizeof unattended) &&
-              WriteText(PROBE_WINMAIN_FILE, winMainText) && WriteText(PROBE_COMMAND_TEXT_FILE, commandText) &&
+    bool ok = WriteText(PROBE_WINMAIN_FILE, winMainText) && WriteText(PROBE_COMMAND_TEXT_FILE, commandText) &&
               WriteText(PROBE_MODULE_FILE, std::wstring(module, n)) &&
               WriteDeviceFile(PROBE_DEVICE_UTC_FILE, &ft, sizeof ft) && WriteText(PROBE_DONE_FILE, L"done");
     return ok ? 0 : 13;

@@ -6,7 +6,6 @@
 #define PROBE_COMMAND_TEXT_FILE L"\\probe\\commandtext.txt" // Device_GetCommandText(), UTF-16
 #define PROBE_MODULE_FILE L"\\probe\\module.txt"            // own program path, UTF-16
 #define PROBE_DEVICE_UTC_FILE L"\\probe\\deviceutc.bin"     // device UTC as an 8-byte FILETIME
-#define PROBE_UNATTENDED_FILE L"\\probe\\unattended.bin"   // the device's unattended requests, 4 bytes
 #define PROBE_DONE_FILE L"\\probe\\done.txt"
 #define PROBE_REGISTRY_KEY L"Software\\OrvalenProbe"
 #define PROBE_REGISTRY_VALUE L"CommandText"                 // HKCU, REG_SZ

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <DeviceClock.h>
+#include <DeviceControl.h>
 
 #include "SoundTestSupport.h"
 #include "system_thread.h"
@@ -80,13 +81,23 @@ TEST(SoundSystem, ClocksFollowTheCounterAndTheSleepClockIgnoresTheZone) {
   EXPECT_NEAR(static_cast<double>(ms1 - ms0), (us1 - us0) / 1000.0, 2.0);
   EXPECT_NEAR(static_cast<double>(wall1 - wall0), (us1 - us0) / 1000.0, 60.0);
 
-  // The sleep clock is UTC from the device clock, whatever the local zone says.
-  SYSTEMTIME utc;
-  DeviceClock_GetSystemTime(&utc);
-  FILETIME ft;
-  SystemTimeToFileTime(&utc, &ft);
-  const int64_t utcMs = static_cast<int64_t>((static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) / 10000);
-  EXPECT_NEAR(static_cast<double>(SoundClock_SleepClockMs()), static_cast<double>(utcMs), 1000.0);
+  // The sleep clock is UTC from the device clock, whatever the local zone says: moving
+  // the device to UTC+5:30 and on to UTC-8 leaves it where it was.
+  const auto deviceMs = [](void (*read)(SYSTEMTIME*)) {
+    SYSTEMTIME st;
+    read(&st);
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    return static_cast<double>((static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) / 10000);
+  };
+  for (LONG bias : {-330, 480}) {
+    SCOPED_TRACE(bias);
+    TIME_ZONE_INFORMATION zone;
+    DeviceControl_MakeFixedZone(bias, &zone);
+    ASSERT_TRUE(DeviceClock_SetTimeZoneInformation(&zone));
+    ASSERT_NEAR(deviceMs(DeviceClock_GetSystemTime) - deviceMs(DeviceClock_GetLocalTime), bias * 60000.0, 1000.0);
+    EXPECT_NEAR(static_cast<double>(SoundClock_SleepClockMs()), deviceMs(DeviceClock_GetSystemTime), 1000.0);
+  }
 }
 
 // The meter on given stamps: rounds of `busy` microseconds of work and `idle` between.

@@ -32,3 +32,20 @@ done
 for f in ogg_stereo ogg_mono; do
   "$SOX_PROGRAM" -D $f.ogg -t raw -e signed -b 16 -L $f.raw
 done
+
+# WAV written to a pipe, where the writer cannot seek back to fix the header: ffmpeg
+# leaves the sizes at 0xFFFFFFFF, sox near 0x7FFFF000 (and writes 32-bit PCM). ffmpeg
+# decodes the references.
+"$FFMPEG_PROGRAM" -v error -f lavfi -i sine=d=0.5 -f wav - | cat > pipe_ffmpeg.wav
+"$SOX_PROGRAM" -n -t wav - synth 0.5 sine 440 2>/dev/null | cat > pipe_sox.wav
+for f in pipe_ffmpeg pipe_sox; do
+  "$FFMPEG_PROGRAM" -v error -y -i $f.wav -f s16le -acodec pcm_s16le $f.raw
+done
+
+# MP3 as current encoders write it, with the information frame ("Xing" for variable,
+# "Info" for constant bit rate) in front of the audio.
+"$LAME_PROGRAM" --quiet -V 2 src_stereo.wav lame_vbr.mp3
+"$LAME_PROGRAM" --quiet -b 128 src_stereo.wav lame_cbr.mp3
+for f in lame_vbr lame_cbr; do
+  "$FFMPEG_PROGRAM" -v error -y -i $f.mp3 -f s16le -acodec pcm_s16le $f.raw
+done

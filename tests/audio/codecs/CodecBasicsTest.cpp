@@ -5,6 +5,7 @@
 #include "CodecFactoryTable.h"
 #include "FrameAssembler.h"
 #include "Gsm610WavCodec.h"
+#include "Mp3EncoderCodec.h"
 #include "PcmWavCodec.h"
 
 #include <memory>
@@ -27,13 +28,15 @@ TEST(AudioCodec, TheBaseAnswersWhatACodecDoesNotSupport) {
     EXPECT_EQ(std::wstring(259, L'a'), codec.FileName());
 }
 
-TEST(CodecFactoryTable, MakesTheWavCodecsAndNothingForOtherIds) {
+TEST(CodecFactoryTable, MakesTheWavAndMp3CodecsAndNothingForOtherIds) {
     std::unique_ptr<AudioCodec> pcm(CodecFactoryTable::Create(0));
+    std::unique_ptr<AudioCodec> mp3(CodecFactoryTable::Create(1));
     std::unique_ptr<AudioCodec> gsm(CodecFactoryTable::Create(4));
     EXPECT_NE(nullptr, dynamic_cast<PcmWavCodec*>(pcm.get()));
+    EXPECT_NE(nullptr, dynamic_cast<Mp3EncoderCodec*>(mp3.get()));
     EXPECT_NE(nullptr, dynamic_cast<Gsm610WavCodec*>(gsm.get()));
-    // 1 (MP3 writer) and 7 (WMA reader) come with their own codecs.
-    for (int id : {-1, 1, 2, 3, 5, 6, 7, 8, 1000}) EXPECT_EQ(nullptr, CodecFactoryTable::Create(id)) << id;
+    // 7 (WMA reader) comes with its own codec.
+    for (int id : {-1, 2, 3, 5, 6, 7, 8, 1000}) EXPECT_EQ(nullptr, CodecFactoryTable::Create(id)) << id;
 }
 
 namespace {

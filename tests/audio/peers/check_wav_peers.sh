@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Files written by our PCM and GSM 6.10 WAV codecs, as sox and ffmpeg see them:
-#   check_wav_peers.sh <wine runner> <wav_codec_tool.exe> <work dir>
+#   check_wav_peers.sh <wine runner> <codec_tool.exe> <work dir>
 # PCM (8/16 bits, mono/stereo, 8000 to 48000 Hz, an odd frame count): soxi's rate,
 # channels, bits and length; sox's decoding and ours equal the input byte for byte.
 # GSM 6.10 of a speech-like sound: soxi and ffprobe see tag 49 and 65-byte blocks of 320
@@ -8,6 +8,7 @@
 # decode the same samples, at 8000 Hz at least GSM_SNR_FLOOR_DB above the error (the codec
 # is made for 8000 Hz speech; at other rates its error is larger). Tools come from SOX_PROGRAM, SOXI_PROGRAM, FFMPEG_PROGRAM, FFPROBE_PROGRAM.
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/peer_checks.sh"
 run=$1 tool=$2 work=$3
 sox=$SOX_PROGRAM soxi=$SOXI_PROGRAM ffmpeg=$FFMPEG_PROGRAM ffprobe=$FFPROBE_PROGRAM
 GSM_SNR_FLOOR_DB=14
@@ -18,14 +19,6 @@ speech="synth 1.4 sawtooth 110-160 lowpass 2800 equalizer 700 300 6 equalizer 12
 rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-expect() {  # expect <what> <wanted> <got>
-  [ "$2" = "$3" ] || fail "$1: wanted '$2', got '$3'"
-}
 
 pcm_cases=()
 for bits in 8 16; do
@@ -110,7 +103,7 @@ for name in "${snr_cases[@]}"; do
     i=$((i + 1))
     snr=$(sed -n "${i}p" snr.txt | awk '{print $2}')
     echo "$name decoded by $peer: SNR ${snr:-?} dB (floor $GSM_SNR_FLOOR_DB)"
-    awk -v s="${snr:-0}" -v f=$GSM_SNR_FLOOR_DB 'BEGIN { exit !(s >= f) }' || fail "$name decoded by $peer: SNR ${snr:-?} dB"
+    at_least "$name decoded by $peer: SNR (dB)" $GSM_SNR_FLOOR_DB "$snr"
   done
 done
 

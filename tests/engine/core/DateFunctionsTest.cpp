@@ -102,10 +102,9 @@ TEST(DateFunctionsTest, RoundTripsAgreeWithCivilArithmetic) {
                             // Before day 0 the date part is left empty.
                             ASSERT_EQ(st.wYear + st.wMonth + st.wDay, 0);
                         }
-                        // Truncation may lose the last millisecond, never more.
                         int want = ((c[0] * 60 + c[1]) * 60 + c[2]) * 1000 + c[3];
                         int got = ((st.wHour * 60 + st.wMinute) * 60 + st.wSecond) * 1000 + st.wMilliseconds;
-                        ASSERT_TRUE(got == want || got == want - 1) << want << " came back as " << got;
+                        ASSERT_EQ(got, want) << y << '-' << m << '-' << d;
 
                         if (day >= 0) {
                             FILETIME ft;
@@ -124,6 +123,42 @@ TEST(DateFunctionsTest, RoundTripsAgreeWithCivilArithmetic) {
     }
 }
 
+// A date held a hair below a whole minute (as sums of days and fractions are) is that
+// minute, not a millisecond before it; rounding carries through seconds, minutes, hours
+// and into the next day. Only a clock without a day keeps the last half millisecond of
+// a day as 23:59:59.999.
+TEST(DateFunctionsTest, DatesBecomeTheNearestMillisecond) {
+    for (int day = 45000; day < 45000 + 40; ++day) {
+        for (int minute = 0; minute < 24 * 60; ++minute) {
+            const OleDate clock = Time_DateFromParts(1899, 12, 30, minute / 60, minute % 60, 0, 0);
+            for (OleDate date : {day + clock, std::nextafter(day + clock, 0.0)}) {
+                SYSTEMTIME st;
+                Time_DateToSystemTime(date, st);
+                ASSERT_EQ(st.wHour * 60 + st.wMinute, minute) << day << ' ' << date;
+                ASSERT_EQ(st.wSecond + st.wMilliseconds, 0) << day << ' ' << date;
+            }
+        }
+    }
+    SYSTEMTIME st;
+    Time_DateToSystemTime(45000 + (11 * 3600000 - 0.4) * kDaysPerMillisecond, st);
+    ExpectClock(st, 11, 0, 0, 0);
+    Time_DateToSystemTime(45000 + (11 * 3600000 - 0.6) * kDaysPerMillisecond, st);
+    ExpectClock(st, 10, 59, 59, 999);
+    Time_DateToSystemTime(45000 + (11 * 3600000 - 1.6) * kDaysPerMillisecond, st);
+    ExpectClock(st, 10, 59, 59, 998);
+    EXPECT_EQ(Time_DateToSystemTime(std::nextafter(45001.0, 0.0), st), 45001);
+    ExpectClock(st, 0, 0, 0, 0);
+    EXPECT_EQ(st.wDay, 16);  // 2023-03-16
+    EXPECT_EQ(st.wDayOfWeek, 4);
+    ClockTime last = Time_FractionToClock(std::nextafter(45001.0, 0.0));
+    EXPECT_EQ(last.hour * 3600000 + last.minute * 60000 + last.second * 1000 + last.millisecond, 86399999);
+
+    // The FILETIME follows: a whole minute is a whole minute.
+    FILETIME ft;
+    ASSERT_TRUE(Time_DateToFileTime(std::nextafter(45000.0 + 0.5, 0.0), ft));
+    EXPECT_EQ(Time_FileTimeToTicks(ft) % (60 * kTicksPerSecond), 0);
+}
+
 TEST(DateFunctionsTest, FractionsAroundDayZeroUseTheFloor) {
     SYSTEMTIME st;
     // Within the first day: still 1899-12-30, not the day after.
@@ -140,9 +175,10 @@ TEST(DateFunctionsTest, FractionsAroundDayZeroUseTheFloor) {
     EXPECT_EQ(st.wDayOfWeek, 5);  // a Friday
     ExpectClock(st, 6, 0, 0, 0);
 
-    // The smallest negative fraction is the day's last millisecond, not hour 24.
-    EXPECT_EQ(Time_DateToSystemTime(-1e-17, st), -1);
-    ExpectClock(st, 23, 59, 59, 999);
+    // The smallest negative fraction is the next midnight, never hour 24.
+    EXPECT_EQ(Time_DateToSystemTime(-1e-17, st), 0);
+    ExpectClock(st, 0, 0, 0, 0);
+    EXPECT_EQ(st.wYear, 1899);
 }
 
 TEST(DateFunctionsTest, NeverAndValuesWithoutADate) {

@@ -394,8 +394,16 @@ TEST_F(ItemStoreTest, CountdownStartsChainsWhileTheListGrows) {
     StoreTestHost host;
     ItemStore store(kSounds, false);
     store.LastTimerTime = 300 * kSecond;
+    // A list of many blocks whose front was deleted: the copy joining it during the
+    // countdown makes the list reorganise its blocks under the walk (1663 made, the
+    // first 640 deleted), so only a walk by index counts every timer.
+    std::vector<TimerItem*> fillers;
+    const auto addFillers = [&](size_t count) {
+        while (count-- > 0) fillers.push_back(RunningTimer(store, 3600 * kSecond));
+    };
+    addFillers(640);
     TimerItem* fresh = store.CreateTimer(nullptr);
-    EXPECT_STREQ(L"Timer - 1", fresh->title.CStr());
+    EXPECT_STREQ(L"Timer - 641", fresh->title.CStr());
     EXPECT_TRUE(fresh->IsRunning() && fresh->IsNew());
     EXPECT_EQ(300 * kSecond, fresh->time);
 
@@ -407,11 +415,18 @@ TEST_F(ItemStoreTest, CountdownStartsChainsWhileTheListGrows) {
     self->origTime = 30 * kSecond;
     self->NextTimer = self->Hash;
     TimerItem* last = RunningTimer(store, kSecond);
-    ASSERT_EQ(5u, store.Timers().size());
+    addFillers(1663 - 645);
+    for (size_t i = 0; i < 640; ++i) ASSERT_EQ(1, store.RemoveTimer(fillers[i]));
+    fillers.erase(fillers.begin(), fillers.begin() + 640);
+    ASSERT_EQ(fresh, store.Timers().front());
+    ASSERT_EQ(1023u, store.Timers().size());
 
     store.CountDownTimers(2 * kSecond);
     // The template's copy joined the list during the loop; every old timer was counted once.
-    ASSERT_EQ(6u, store.Timers().size());
+    ASSERT_EQ(1024u, store.Timers().size());
+    size_t counted = 0;
+    for (const TimerItem* filler : fillers) counted += filler->time == 3598 * kSecond;
+    EXPECT_EQ(fillers.size(), counted);
     TimerItem* copy = store.Timers().back();
     EXPECT_EQ(tmpl->Hash, copy->ParentHash);
     EXPECT_TRUE(copy->IsRunning() && !copy->IsTemplate() && !copy->IsNew());

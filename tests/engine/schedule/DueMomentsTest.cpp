@@ -1,10 +1,14 @@
 // What the reschedule computes: due moments of every kind of item and the nearest alarm.
 #include "DueMoments.h"
 #include "ItemStore.h"
+#include "NearestAlarmState.h"
 #include "RegKeyRef.h"
 #include "TickClock.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
 
 namespace {
 
@@ -97,6 +101,34 @@ TEST_F(DueMomentsTest, SnoozedAlarmIsDueAtItsSnoozeAndMarkedAlarmsGetANewTime) {
     EXPECT_FALSE(marked->flags & AlarmItem::kFired);
 }
 
+// Due at a whole minute: published as that minute, in the text as in both FILETIMEs.
+TEST_F(DueMomentsTest, NearestAlarmIsPublishedAtItsMinute) {
+    AlarmItem* alarm = AddAlarm(AlarmItem::kDaysMask, 14, 30);
+    const SYSTEMTIME exact = {2026, 12, 1, 8, 14, 30, 0, 0};  // Tuesday 8 December 14:30
+    FILETIME expected;
+    ASSERT_TRUE(SystemTimeToFileTime(&exact, &expected));
+    wchar_t clock[64] = {}, tuesday[64] = {};
+    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &exact, nullptr, clock, 64);
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SABBREVDAYNAME2, tuesday, 64);
+    RegKeyRef product = RegKeyRef::Open(L"Software\\Ostrel\\Orvalen", HKEY_CURRENT_USER, false);
+    ASSERT_TRUE(product.IsOpen());
+    const OleDate due = Time_DateFromParts(2026, 12, 8, 14, 30, 0, 0);
+    // As computed (floor of now plus the time of day) and a hair below.
+    for (OleDate when : {std::floor(kMonday8 + 1) + (alarm->time - std::floor(alarm->time)), std::nextafter(due, 0.0)}) {
+        NearestAlarmState::Publish(product, DueMoments::Nearest{alarm, when}, kMonday8);
+        FILETIME next = {}, bin = {};
+        DWORD size = sizeof next;
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, NearestAlarmState::kShellAlarmsKey,
+                                              NearestAlarmState::kShellNextValue, RRF_RT_REG_BINARY, nullptr, &next, &size));
+        size = sizeof bin;
+        ASSERT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, L"Software\\Ostrel\\Orvalen",
+                                              NearestAlarmState::kTimeBinValue, RRF_RT_REG_BINARY, nullptr, &bin, &size));
+        EXPECT_EQ(0, CompareFileTime(&expected, &next)) << Time_FileTimeToTicks(next) - Time_FileTimeToTicks(expected);
+        EXPECT_EQ(0, CompareFileTime(&expected, &bin));
+        EXPECT_EQ(std::wstring(clock) + L", " + tuesday, NearestAlarmState::TimeText(when, kMonday8));
+    }
+}
+
 SYSTEMTIME At(int day, int hour, int minute, int second, int millisecond) {
     SYSTEMTIME st;
     Time_DateToSystemTime(Time_DateFromParts(2026, 12, day, hour, minute, second, millisecond), st);
@@ -117,6 +149,34 @@ TEST(TickClock, TheTickCounterCountsUnlessTheClockJumped) {
     // The counter wrapping around is still a small step.
     clock.Step(At(8, 0, 0, 1, 0), 0xFFFFFF00u);
     EXPECT_EQ(0x200, clock.Step(At(8, 0, 0, 1, 500), 0x100));
+}
+
+// What moved the wall clock beyond the time that passed is taken once by the change
+// word; a jump a step saw holds the waits it jumped over until then, or until ten
+// seconds without a word show it was the device sleeping.
+TEST(TickClock, ClockChangesAreTakenOnceAndHoldWhatTheyJumpedOver) {
+    const auto at = [](int hour, int minute, int second) { return Time_DateFromParts(2026, 12, 7, hour, minute, second, 0); };
+    TickClock clock;
+    clock.Step(At(7, 10, 0, 0, 0), 5000);
+    clock.TakeChange(At(7, 10, 0, 0, 0), 5000);  // from the device's clock to the test's
+    clock.Step(At(7, 10, 3, 1, 0), 6000);         // three minutes forward
+    EXPECT_TRUE(clock.JumpedOver(at(10, 2, 0)));
+    EXPECT_FALSE(clock.JumpedOver(at(10, 4, 0)));
+    EXPECT_NEAR(180000, clock.TakeChange(At(7, 10, 3, 1, 500), 6500), 1);
+    EXPECT_FALSE(clock.JumpedOver(at(10, 2, 0)));
+    EXPECT_EQ(0, clock.TakeChange(At(7, 10, 3, 2, 0), 7000));
+
+    // An hour back, the word before any step; the step after does not count it again.
+    EXPECT_NEAR(-3600000, clock.TakeChange(At(7, 9, 3, 2, 500), 7500), 1);
+    EXPECT_EQ(2000, clock.Step(At(7, 9, 3, 3, 0), 8000));
+    EXPECT_EQ(0, clock.TakeChange(At(7, 9, 3, 3, 0), 8000));
+
+    // A jump no word explains.
+    clock.Step(At(7, 11, 0, 0, 0), 9000);
+    EXPECT_TRUE(clock.JumpedOver(at(10, 30, 0)));
+    clock.Step(At(7, 11, 0, 11, 0), 20000);
+    EXPECT_FALSE(clock.JumpedOver(at(10, 30, 0)));
+    EXPECT_EQ(0, clock.TakeChange(At(7, 11, 0, 11, 0), 20000));
 }
 
 TEST(StopwatchLoad, StopTimePassedWhileAwayStopsItAndKeepsItsLaps) {

@@ -4,6 +4,7 @@
 #include "DeviceClock.h"
 #include "DeviceControl.h"
 #include "NotifyDatabase.h"
+#include "NotifyEnum.h"
 #include "NotifyRecord.h"
 #include "SystemNotifications.h"
 
@@ -88,6 +89,52 @@ TEST(SystemNotifications, FirstFiveDueMomentsOneSecondEarlyAndNeverSoonerThanTwe
         ExpectAt(due[i] - kSecond, own[i].start);
         EXPECT_EQ(CommandWord::kAppRunAtTime, own[i].arguments);
     }
+}
+
+TEST(SystemNotifications, WholeMinuteDueMomentsWakeExactlyOneSecondBefore) {
+    // Whole minutes of tomorrow, as the dates of alarms' occurrences hold them.
+    const int minutes[] = {1, 59, 870, 1439};
+    const OleDate tomorrow = std::floor(Now()) + 1;
+    std::vector<OleDate> due;
+    for (int m : minutes) due.push_back(tomorrow + Time_DateFromParts(1899, 12, 30, m / 60, m % 60, 0, 0));
+    SystemNotifications::ScheduleRunAtTimes(kLauncher, due, {}, 0, Now());
+    ASSERT_EQ(4u, DeviceControl_GetNotificationCount());
+    for (DWORD i = 0; i < 4; ++i) {
+        SYSTEMTIME start = {};
+        ASSERT_TRUE(DeviceControl_GetNotification(i, nullptr, nullptr, nullptr, nullptr, &start, nullptr, 0, nullptr, 0));
+        const int before = minutes[i] - 1;
+        EXPECT_EQ(before / 60, start.wHour) << minutes[i];
+        EXPECT_EQ(before % 60, start.wMinute) << minutes[i];
+        EXPECT_EQ(59, start.wSecond) << minutes[i];
+        EXPECT_EQ(0, start.wMilliseconds) << minutes[i];
+    }
+}
+
+// The service may fire (and remove) a notification between the program's reading of
+// the handle list and its use of a handle: the walk goes on past it, and a wake-up that
+// was to be updated in place is made anew.
+TEST(SystemNotifications, NotificationsThatVanishUnderTheProgramAreSkippedOrMadeAnew) {
+    OleDate now = Now();
+    HANDLE first = SetTime(kLauncher, now + 0.1);
+    HANDLE vanishing = SetTime(kLauncher, now + 0.2);
+    HANDLE last = SetTime(kLauncher, now + 0.3);
+    NotifyEnum own(kLauncher);
+    ASSERT_TRUE(CeClearUserNotification(vanishing));
+    std::vector<HANDLE> seen;
+    for (HANDLE handle = nullptr; own.Next(&handle);) seen.push_back(handle);
+    EXPECT_EQ((std::vector<HANDLE>{first, last}), seen);
+    EXPECT_EQ(2u, own.Position()) << "the place in the list fetched at the start";
+
+    // One that fired between the scan and its update is made anew.
+    SystemNotifications::Own scanned = SystemNotifications::ScanOwn(kLauncher);
+    ASSERT_TRUE(CeClearUserNotification(first));
+    SystemNotifications::ScheduleRunAtTimes(kLauncher, {now + 0.05, now + 0.3}, scanned.runAtTimes,
+                                            scanned.firstRunAtTimePosition, now);
+    std::vector<Listed> times = Own(CNT_TIME);
+    ASSERT_EQ(2u, times.size());
+    EXPECT_EQ(last, times[0].handle);
+    ExpectAt(now + 0.3 - kSecond, times[0].start);
+    ExpectAt(now + 0.05 - kSecond, times[1].start);
 }
 
 TEST(SystemNotifications, ExistingTimeNotificationsAreUpdatedInPlaceAndTheSurplusCleared) {
