@@ -77,6 +77,9 @@ void TodayResources::RecreateRowFonts() {
     int pixels = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
     ShellFontPixels(pixels);
     font.lfHeight = -pixels;
+    // The stock font's average width belongs to its own height: kept, it would squeeze
+    // the larger text of a dense screen.
+    font.lfWidth = 0;
     font.lfWeight = kRegularWeight;
     rowFont_.Reset(CreateFontIndirectW(&font));
     font.lfWeight = kBoldWeight;
