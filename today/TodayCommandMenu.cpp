@@ -15,15 +15,21 @@ std::wstring AlarmTime(const AlarmItem& alarm) {
     return TodayRowPainter::AlarmTimeText(TodayAlarmEntry{&alarm, alarm.time, true});
 }
 
-void AppendText(HMENU menu, UINT id, const std::wstring& text, UINT state = MFS_ENABLED) {
-    MENUITEMINFOW item = {};
+// A text entry at the menu's end; fMask names what else of item counts.
+void AppendEntry(HMENU menu, const std::wstring& text, MENUITEMINFOW item) {
     item.cbSize = sizeof item;
-    item.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE | MIIM_FTYPE;
+    item.fMask |= MIIM_STRING | MIIM_FTYPE;
     item.fType = MFT_STRING;
-    item.fState = state;
-    item.wID = id;
     item.dwTypeData = const_cast<wchar_t*>(text.c_str());
     InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &item);
+}
+
+void AppendText(HMENU menu, UINT id, const std::wstring& text, UINT state = MFS_ENABLED) {
+    MENUITEMINFOW item = {};
+    item.fMask = MIIM_ID | MIIM_STATE;
+    item.fState = state;
+    item.wID = id;
+    AppendEntry(menu, text, item);
 }
 
 void AppendSeparator(HMENU menu) { AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); }
@@ -71,13 +77,10 @@ TodayCommandMenu::~TodayCommandMenu() {
 
 void TodayCommandMenu::AppendItem(HMENU menu, const std::wstring& text, HMENU actions, ULONG_PTR data) const {
     MENUITEMINFOW item = {};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_STRING | MIIM_SUBMENU | MIIM_DATA | MIIM_FTYPE;
-    item.fType = MFT_STRING;
+    item.fMask = MIIM_SUBMENU | MIIM_DATA;
     item.hSubMenu = actions;
     item.dwItemData = data;
-    item.dwTypeData = const_cast<wchar_t*>(text.c_str());
-    InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &item);
+    AppendEntry(menu, text, item);
 }
 
 HMENU TodayCommandMenu::AlarmActions(size_t index, const AlarmItem& alarm) const {
