@@ -10,7 +10,7 @@ export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
 "$here/setup.sh"
-cmake --build "$build" --parallel "$(nproc)" --target dialog_showcase screen_showcase
+cmake --build "$build" --parallel "${ORVALEN_BUILD_JOBS:-$(nproc)}" --target dialog_showcase screen_showcase
 
 out=$build/screenshots
 work=$build/screenshots/work
@@ -25,43 +25,14 @@ source "$here/wine-env.sh"
 export ORVALEN_DEVICE_ROOT=$(winepath -w "$work/device" 2>/dev/null)
 export ORVALEN_REGISTRY_ROOT='Software\OrvalenScreenshots'
 
-xvfb_pid=
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=
-}
-trap cleanup EXIT
+source "$here/screenshot-shoot.sh"
 
 shoot() {  # kind width height dpi
   local kind=$1 width=$2 height=$3 dpi=$4
-  local name=$kind-${width}x${height}
-  local displayfile ready done
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  export DISPLAY=:$(cat "$displayfile")
-  rm -f "$displayfile"
-  # Dialog fonts follow the prefix's density; the prefix belongs to this build tree.
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  ready=$work/$name.ready done=$work/$name.done
-  rm -f "$ready" "$done"
   local showcase=$dialog_showcase
   [ "$kind" = countdown ] && showcase=$screen_showcase
-  wine "$showcase" "$kind" "$width" "$height" "$dpi" "$(winepath -w "$pack")" \
-    "$(winepath -w "$ready")" "$(winepath -w "$done")" &
-  local program=$!
-  for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
-  if [ -e "$ready" ]; then
-    import -window root "$out/$name.png" && echo "screenshot: $out/$name.png"
-  else
-    echo "screenshot: $name did not come up" >&2
-  fi
-  touch "$done"
-  wait "$program" || echo "screenshot: $name ended with an error" >&2
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  cleanup
+  screenshot_take "$kind-${width}x${height}" "$width" "$height" "$dpi" "$showcase" "$kind" "$width" "$height" "$dpi" \
+    "$(winepath -w "$pack")"
 }
 
 shoot framed 240 320 96

@@ -25,39 +25,12 @@ source "$here/wine-env.sh"
 export ORVALEN_DEVICE_ROOT=$(winepath -w "$work/device" 2>/dev/null)
 export ORVALEN_REGISTRY_ROOT='Software\OrvalenTodayScreenshots'
 
-xvfb_pid=
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=
-}
-trap cleanup EXIT
+source "$here/screenshot-shoot.sh"
 
 shoot() {  # scene language width height dpi
   local scene=$1 language=$2 width=$3 height=$4 dpi=$5
-  local name=$scene-$language-${width}x${height}
-  local displayfile ready done
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  export DISPLAY=:$(cat "$displayfile")
-  rm -f "$displayfile"
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  ready=$work/$name.ready done=$work/$name.done
-  wine "$showcase" "$scene" "$width" "$height" "$dpi" "$language" "$(winepath -w "$pack")" \
-    "$(winepath -w "$ready")" "$(winepath -w "$done")" &
-  local program=$!
-  for _ in $(seq 900); do [ -e "$ready" ] && break; sleep 0.1; done
-  if [ -e "$ready" ]; then
-    import -window root "$out/$name.png" && echo "screenshot: $out/$name.png"
-  else
-    echo "screenshot: $name did not come up" >&2
-  fi
-  touch "$done"
-  wait "$program" || echo "screenshot: $name ended with an error" >&2
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  cleanup
+  screenshot_take "$scene-$language-${width}x${height}" "$width" "$height" "$dpi" "$showcase" \
+    "$scene" "$width" "$height" "$dpi" "$language" "$(winepath -w "$pack")"
 }
 
 for size in "240 320 96" "480 640 192"; do
