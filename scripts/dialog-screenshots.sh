@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Screenshots of a framed and a tabbed dialog, the bitmap-font displays and the
 # program's reset countdown on the simulated handheld, at 240 x 320 (96 DPI) and at
-# 480 x 640 (192 DPI), each on a virtual display of the screen's size with Wine's X11
-# driver. The PNGs go to build/screenshots/.
+# 480 x 640 (192 DPI), each on a virtual screen of that size (scripts/screen.sh).
+# The PNGs go to build/screenshots/.
+#   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
-"$here/setup.sh"
-cmake --build "$build" --parallel "${ORVALEN_BUILD_JOBS:-$(nproc)}" --target dialog_showcase screen_showcase
+"$here/setup.sh" run
+cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target dialog_showcase screen_showcase
 
 out=$build/screenshots
 work=$build/screenshots/work
@@ -19,20 +20,32 @@ dialog_showcase=$build/tests/framework/dialog_showcase.exe
 screen_showcase=$build/tests/e2e/screen_showcase.exe
 pack=$build/tests/framework/fixtures/dialogs-translation.zip
 
-export ORVALEN_DISPLAY=x11
+export ORVALEN_WINE=run
 source "$here/wine-env.sh"
-# The device's registry and files live in the build tree.
-export ORVALEN_DEVICE_ROOT=$(winepath -w "$work/device" 2>/dev/null)
+source "$here/screen.sh"
+# A device and registry of their own, apart from the run's.
+export ORVALEN_DEVICE_ROOT=$(wine_path "$work/device")
 export ORVALEN_REGISTRY_ROOT='Software\OrvalenScreenshots'
-
-source "$here/screenshot-shoot.sh"
+trap screen_stop EXIT
 
 shoot() {  # kind width height dpi
   local kind=$1 width=$2 height=$3 dpi=$4
+  local name=$kind-${width}x${height}
+  local ready=$work/$name.ready done=$work/$name.done
   local showcase=$dialog_showcase
   [ "$kind" = countdown ] && showcase=$screen_showcase
-  screenshot_take "$kind-${width}x${height}" "$width" "$height" "$dpi" "$showcase" "$kind" "$width" "$height" "$dpi" \
-    "$(winepath -w "$pack")"
+  rm -f "$ready" "$done"
+  screen_start "$width" "$height" "$dpi"
+  screen_show "$(wine_path "$showcase")" "$kind" "$width" "$height" "$dpi" "$(wine_path "$pack")" \
+    "$(wine_path "$ready")" "$(wine_path "$done")"
+  for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
+  if [ -e "$ready" ]; then
+    screen_shot "$out/$name.png" && echo "screenshot: $out/$name.png"
+  else
+    echo "screenshot: $name did not come up" >&2
+  fi
+  touch "$done"
+  screen_stop
 }
 
 shoot framed 240 320 96
