@@ -28,6 +28,8 @@ public:
     // Frees every process-wide object in the fixed order; safe when some never existed.
     static void Shutdown();
 
+    // The program's own path, as "Location" holds it.
+    static std::wstring ModulePath();
     // The module's folder (with its backslash) followed by name.
     static std::wstring ProgramFolderFile(const wchar_t* name);
     static void CloseInstanceMutex();

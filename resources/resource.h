@@ -8,12 +8,15 @@
 #define IDS_PRODUCT_NAME                0
 #define IDS_TODAY_ADD_ALARM             235
 #define IDS_TODAY_ADD_TIMER             240
+#define IDS_START_SLIDESHOW             305
 #define IDS_TODAY_CANCEL_SNOOZE         339
 #define IDS_TODAY_RESTART_TIMER         376
 #define IDS_TODAY_SKIP_NEXT_ALARM       406
 #define IDS_TODAY_RUN_PROGRAM           407
 #define IDS_TODAY_TITLE                 408
 #define IDS_TODAY_NOTHING_PENDING       409
+#define IDS_START_STOPWATCH             410
+#define IDS_MENU_SHORTCUT               432
 #define IDS_CANCEL                      30031
 #define IDS_ALARMS                      30048
 #define IDS_SOUND                       30051
@@ -27,6 +30,7 @@
 #define IDS_DURATION_MIN                30069
 #define IDS_DURATION_HOUR               30070
 #define IDS_DURATION_HOURS              30071
+#define IDS_CANCEL_SNOOZE               30079
 
 // The language page.
 #define IDD_LANGUAGE                    2000
