@@ -37,13 +37,8 @@ shoot() {  # scene language width height dpi
   screen_start "$width" "$height" "$dpi"
   screen_show "$(wine_path "$showcase")" "$scene" "$width" "$height" "$dpi" "$language" "$(wine_path "$pack")" \
     "$(wine_path "$ready")" "$(wine_path "$done")"
-  # The first scene of a language runs the program once to write its texts.
-  for _ in $(seq 900); do [ -e "$ready" ] && break; sleep 0.1; done
-  if [ -e "$ready" ]; then
-    screen_shot "$out/$name.png" && echo "screenshot: $out/$name.png"
-  else
-    echo "screenshot: $name did not come up" >&2
-  fi
+  # The first scene of a language runs the program once to write its texts: a long wait.
+  screen_shot_when_ready "$ready" "$out/$name.png" 90
   touch "$done"
   screen_stop
 }
