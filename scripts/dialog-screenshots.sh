@@ -38,12 +38,7 @@ shoot() {  # kind width height dpi
   screen_start "$width" "$height" "$dpi"
   screen_show "$(wine_path "$showcase")" "$kind" "$width" "$height" "$dpi" "$(wine_path "$pack")" \
     "$(wine_path "$ready")" "$(wine_path "$done")"
-  for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
-  if [ -e "$ready" ]; then
-    screen_shot "$out/$name.png" && echo "screenshot: $out/$name.png"
-  else
-    echo "screenshot: $name did not come up" >&2
-  fi
+  screen_shot_when_ready "$ready" "$out/$name.png" 30
   touch "$done"
   screen_stop
 }
