@@ -8,12 +8,15 @@
 #define IDS_PRODUCT_NAME                0
 #define IDS_TODAY_ADD_ALARM             235
 #define IDS_TODAY_ADD_TIMER             240
+#define IDS_START_SLIDESHOW             305
 #define IDS_TODAY_CANCEL_SNOOZE         339
 #define IDS_TODAY_RESTART_TIMER         376
 #define IDS_TODAY_SKIP_NEXT_ALARM       406
 #define IDS_TODAY_RUN_PROGRAM           407
 #define IDS_TODAY_TITLE                 408
 #define IDS_TODAY_NOTHING_PENDING       409
+#define IDS_START_STOPWATCH             410
+#define IDS_MENU_SHORTCUT               432
 #define IDS_CANCEL                      30031
 #define IDS_ALARMS                      30048
 #define IDS_SOUND                       30051
@@ -27,6 +30,7 @@
 #define IDS_DURATION_MIN                30069
 #define IDS_DURATION_HOUR               30070
 #define IDS_DURATION_HOURS              30071
+#define IDS_CANCEL_SNOOZE               30079
 
 // The main window: frame, pages and the alarms page's list, buttons and menu. Menu
 // command ids are the string ids of their texts, hot-key ids the commands they stand for.
@@ -49,7 +53,6 @@
 #define IDS_DELETE_ALARM_MENU           30061
 #define IDS_FLASH_LIGHT                 30062
 #define IDS_ALARM                       30075
-#define IDS_CANCEL_SNOOZE               30079
 #define IDS_MAKE_A_COPY                 35036
 // Commands the hardware buttons can be bound to.
 #define IDS_KEY_PAUSE_STOPWATCH         232
@@ -150,6 +153,11 @@
 #define IDR_FONT_SMALL_STRIP            223
 #define IDR_FONT_LARGE_STRIP            255
 #define IDR_FONT_LARGE                  256
+
+// Built-in ring sounds ("WAVE"), made with sox at build time (resources/sounds): the
+// default ring, also rung when another sound is missing, and the volume slider's sample.
+#define IDR_SOUND_RING                  200
+#define IDR_SOUND_SAMPLE                201
 
 // Flags of the languages a pack may offer (icons of 16 and 32 pixels).
 #define IDI_FLAG_UKRAINIAN              308

@@ -42,6 +42,8 @@ out=$build/run
 # \Program Files\Orvalen, the operating system's programs and libraries in \Windows.
 put_on_device() {
   local entry folder
+  # The shell's Start menu, where "-install" puts the program's shortcuts.
+  mkdir -p "$ORVALEN_RUN_DEVICE/Windows/Start Menu/Programs"
   for entry in "${run_device_files[@]}"; do
     folder=$ORVALEN_RUN_DEVICE/${entry%%|*}
     mkdir -p "$folder"
