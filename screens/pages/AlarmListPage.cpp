@@ -14,6 +14,7 @@
 #include "ListViewItems.h"
 #include "PageListView.h"
 #include "Translator.h"
+#include "aygshell_gesture.h"
 #include "resource.h"
 
 namespace {
@@ -248,12 +249,10 @@ LRESULT AlarmListPage::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
 }
 
 LRESULT AlarmListPage::OnNotify(WPARAM wParam, NMHDR* header) {
-    constexpr UINT kGestureContextMenu = 1000;  // GN_CONTEXTMENU, after tap-and-hold
     if (header && header->idFrom == IDC_ALARMS_LIST) {
-        if (header->code == kGestureContextMenu) {
-            // The gesture's point follows the header (NMRGINFO).
-            const POINT* at = reinterpret_cast<const POINT*>(reinterpret_cast<const BYTE*>(header) + sizeof(NMHDR));
-            ShowContextMenuAt(at->x, at->y);
+        if (header->code == GN_CONTEXTMENU) {
+            const POINT& at = reinterpret_cast<const NMRGINFO*>(header)->ptAction;
+            ShowContextMenuAt(at.x, at.y);
             return 1;
         }
         if (header->code == static_cast<UINT>(LVN_COLUMNCLICK)) {

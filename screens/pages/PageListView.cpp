@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "Dpi.h"
+#include "aygshell_gesture.h"
 #include "Fonts.h"
 
 namespace {
@@ -69,7 +70,11 @@ bool PageListView::HitsRow(int x, int y) {
 }
 
 void PageListView::OnLButtonDown(int x, int y, UINT keys) {
-    if (HitsRow(x, y)) ControlWndBase::OnLButtonDown(x, y, keys);
+    if (!HitsRow(x, y)) return;
+    ControlWndBase::OnLButtonDown(x, y, keys);
+    // The row is selected now; a held tap becomes the page's GN_CONTEXTMENU.
+    SHRGINFO gesture = {sizeof gesture, GetHwnd(), {x, y}, SHRG_NOTIFYPARENT};
+    SHRecognizeGesture(&gesture);
 }
 
 void PageListView::OnLButtonDblClk(int x, int y, UINT keys) {

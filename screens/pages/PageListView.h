@@ -1,7 +1,8 @@
 #pragma once
 // The list view of the alarm and timer pages, subclassed: painted through an
 // off-screen bitmap kept per size (no flicker), never erased, and taps below the last
-// row swallowed so they neither change the selection nor start tap-and-hold.
+// row swallowed so they neither change the selection nor start tap-and-hold. A tap held
+// on a row selects it and tells the page GN_CONTEXTMENU.
 #include "ControlWndBase.h"
 
 class TabPage;

@@ -121,7 +121,7 @@ protected:
     std::wstring SendAndAnswer(const std::wstring& text, UINT button) {
         testsupport::ChildProcess second;
         EXPECT_TRUE(second.Start(testsupport::DevicePath(kProgramDevicePath), text));
-        const std::wstring question = main_window_probe::Answer(button, kTimeoutMs);
+        const std::wstring question = testsupport::AnswerQuestion(button, kTimeoutMs);
         EXPECT_EQ(0u, second.Wait(kTimeoutMs)) << testing::PrintToString(text);
         return question;
     }

@@ -103,45 +103,44 @@ void SelectRow(HWND mainWindow, int row) {
     SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
 }
 
-void Command(HWND mainWindow, UINT id) { SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
-
-namespace {
-
-// The message box's text is its static control 0xFFFF.
-std::wstring BoxText(HWND box) {
-    wchar_t text[512] = {};
-    SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
-    return text;
+int SelectedRow(HWND mainWindow) {
+    HWND list = FindChild(mainWindow, kAlarmsList);
+    return list ? static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
 }
 
-}  // namespace
+RECT RowRect(HWND mainWindow, HANDLE process, int row) {
+    HWND list = FindChild(mainWindow, kAlarmsList);
+    RECT rect = {};
+    RemoteBlock block(process, sizeof rect);
+    if (!list || !block.Valid()) return rect;
+    rect.left = LVIR_BOUNDS;
+    block.Write(0, &rect, sizeof rect);
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(block.At(0)));
+    block.Read(0, &rect, sizeof rect);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
 
-std::wstring Answer(UINT button, DWORD timeoutMs, const std::wstring& text) {
+HWND OpenPopupMenu(DWORD processId) {
     struct Search {
-        const std::wstring* text;
-        HWND box;
-    } search = {&text, nullptr};
-    testsupport::PollUntil(timeoutMs, [&] {
-        search.box = nullptr;
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                wchar_t name[16] = {};
-                GetClassNameW(window, name, 16);
-                if (wcscmp(name, L"#32770") != 0 || !IsWindowVisible(window) || !GetDlgItem(window, IDYES))
-                    return TRUE;
-                if (!s->text->empty() && BoxText(window) != *s->text) return TRUE;
-                s->box = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.box != nullptr;
-    });
-    if (!search.box) return std::wstring();
-    const std::wstring shown = BoxText(search.box);
-    PostMessageW(search.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(search.box, button)));
-    return shown;
+        DWORD processId;
+        HWND menu;
+    } search = {processId, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (wcscmp(name, L"#32768") != 0 || owner != s->processId || !IsWindowVisible(window)) return TRUE;
+            s->menu = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.menu;
 }
+
+void Command(HWND mainWindow, UINT id) { SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 }  // namespace main_window_probe

@@ -1,7 +1,7 @@
 #pragma once
 // Reading and driving a running Orvalen's main window from the test process: the page
 // its header names, the rows of the alarms list (read in the program's own memory),
-// menu commands, and the yes/no questions it asks.
+// and menu commands.
 #include <windows.h>
 
 #include <string>
@@ -24,11 +24,13 @@ bool WaitForPage(HWND mainWindow, const std::wstring& caption, DWORD timeoutMs);
 std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process);
 // Selects a row of the alarms list.
 void SelectRow(HWND mainWindow, int row);
+// The selected row of the alarms list; -1 when none.
+int SelectedRow(HWND mainWindow);
+// A row's bounds in screen coordinates.
+RECT RowRect(HWND mainWindow, HANDLE process, int row);
+// A popup menu the process shows; null when none.
+HWND OpenPopupMenu(DWORD processId);
 // A menu command as the soft-key menu sends it to the frame.
 void Command(HWND mainWindow, UINT id);
-// Answers a yes/no question of the device (a top-level dialog with a Yes button) whose
-// text is exactly `text` (any, when empty) by clicking a button; its text, or empty
-// when none came in time.
-std::wstring Answer(UINT button, DWORD timeoutMs, const std::wstring& text = std::wstring());
 
 }  // namespace main_window_probe

@@ -62,6 +62,35 @@ std::vector<std::wstring> Names(const std::vector<Row>& rows) {
     return names;
 }
 
+// A top-level window of the test that counts the broadcasts of SPI_APPBUTTONCHANGE.
+class ShellButtonListener {
+public:
+    ShellButtonListener() {
+        WNDCLASSW type = {};
+        type.lpfnWndProc = Procedure;
+        type.hInstance = GetModuleHandleW(nullptr);
+        type.lpszClassName = L"ShellButtonListener";
+        RegisterClassW(&type);
+        window_ = CreateWindowExW(0, type.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  type.hInstance, nullptr);
+    }
+    ~ShellButtonListener() { DestroyWindow(window_); }
+    // Handles what has arrived, then the count.
+    int Changes() {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        return changes_;
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_SETTINGCHANGE && wParam == SPI_APPBUTTONCHANGE) ++changes_;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    static inline int changes_ = 0;
+    HWND window_;
+};
+
 class MainWindow : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(device_program::Install()); }
@@ -70,6 +99,13 @@ protected:
     HWND Open(const std::wstring& text) {
         EXPECT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), text));
         return probe::WaitForMainWindow(kTimeoutMs);
+    }
+    // "Train" 7:15 and "Wake up" 6:30, both on, shown on the alarms page; null when not.
+    HWND OpenWithTwoAlarms() {
+        StoreAlarm(kWakeUp, L"Wake up", 6 * 60 + 30, 0x7F, true, true);
+        StoreAlarm(kTrain, L"Train", 7 * 60 + 15, 0x3E, true, false);
+        HWND window = Open(L"alarms");
+        return window && WaitForNames(window, {L"Train", L"Wake up"}) ? window : nullptr;
     }
     std::vector<Row> Rows(HWND window) { return probe::AlarmRows(window, program_.Handle()); }
     // Waits until the alarms list shows these names in this order.
@@ -118,14 +154,14 @@ TEST_F(MainWindow, AlarmsPageFollowsTheStoreAndExitEndsTheProgram) {
     probe::SelectRow(window, 1);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(30061, 0), 0);
     EXPECT_EQ(L"Are you sure you want to delete the alarm? Train, " + TimeText(7 * 60 + 15),
-              probe::Answer(IDYES, kTimeoutMs));
+              testsupport::AnswerQuestion(IDYES, kTimeoutMs));
     EXPECT_TRUE(WaitForNames(window, {L"Gym", L"Wake up"}));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, AlarmKey(kTrain)));
 
     // "alarm_delete" from a second instance: the engine asks, and the row goes.
     testsupport::ChildProcess second;
     ASSERT_TRUE(second.Start(testsupport::DevicePath(kProgramDevicePath), L"alarm_delete " + std::to_wstring(kGym)));
-    EXPECT_EQ(L"Are you sure you want to delete the alarm?", probe::Answer(IDYES, kTimeoutMs));
+    EXPECT_EQ(L"Are you sure you want to delete the alarm?", testsupport::AnswerQuestion(IDYES, kTimeoutMs));
     EXPECT_EQ(0u, second.Wait(kTimeoutMs));
     EXPECT_TRUE(WaitForNames(window, {L"Wake up"}));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, AlarmKey(kGym)));
@@ -144,21 +180,18 @@ TEST_F(MainWindow, AlarmsPageFollowsTheStoreAndExitEndsTheProgram) {
 // The alarm goes while the page's own question is up (here by "alarm_delete" from a
 // second instance): Yes afterwards deletes nothing a second time.
 TEST_F(MainWindow, AlarmDeletedWhileThePagesQuestionIsOpenIsNotDeletedTwice) {
-    StoreAlarm(kWakeUp, L"Wake up", 6 * 60 + 30, 0x7F, true, true);
-    StoreAlarm(kTrain, L"Train", 7 * 60 + 15, 0x3E, true, false);
-    HWND window = Open(L"alarms");
+    HWND window = OpenWithTwoAlarms();
     ASSERT_NE(nullptr, window);
-    ASSERT_TRUE(WaitForNames(window, {L"Train", L"Wake up"}));
     probe::SelectRow(window, 0);
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(30061, 0), 0);
     const std::wstring pageQuestion = L"Are you sure you want to delete the alarm? Train, " + TimeText(7 * 60 + 15);
     testsupport::ChildProcess second;
     ASSERT_TRUE(second.Start(testsupport::DevicePath(kProgramDevicePath), L"alarm_delete " + std::to_wstring(kTrain)));
     EXPECT_EQ(L"Are you sure you want to delete the alarm?",
-              probe::Answer(IDYES, kTimeoutMs, L"Are you sure you want to delete the alarm?"));
+              testsupport::AnswerQuestion(IDYES, kTimeoutMs, L"Are you sure you want to delete the alarm?"));
     EXPECT_EQ(0u, second.Wait(kTimeoutMs));
     EXPECT_TRUE(WaitForNames(window, {L"Wake up"}));
-    EXPECT_EQ(pageQuestion, probe::Answer(IDYES, kTimeoutMs, pageQuestion));
+    EXPECT_EQ(pageQuestion, testsupport::AnswerQuestion(IDYES, kTimeoutMs, pageQuestion));
     // The other alarm stays, and the program with it (the answer is handled once Exit comes).
     EXPECT_EQ(std::vector<std::wstring>{L"Wake up"}, Names(Rows(window)));
     EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, AlarmKey(kWakeUp)));
@@ -198,10 +231,47 @@ TEST_F(MainWindow, BoundHardwareKeyRunsItsCommandOnTheAlarmsPage) {
     EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Rows(window)[0].image == 1; }));
     EXPECT_FALSE(AlarmFlags(kWakeUp) & AlarmItem::kEnabled);
 
+    // Switching to another program gives the key back to the shell, and says so to
+    // every window; coming back takes it again.
+    ShellButtonListener shell;
+    SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_FALSE(Device_FindHotKey(0, 0xC1, nullptr, nullptr));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return shell.Changes() == 1; }));
+    SendMessageW(window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(Device_FindHotKey(0, 0xC1, nullptr, nullptr));
+    EXPECT_EQ(1, shell.Changes());
+
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, program_.Wait(kTimeoutMs));
     // The window is gone, and the key with it.
     EXPECT_FALSE(Device_FindHotKey(0, 0xC1, nullptr, nullptr));
+}
+
+TEST_F(MainWindow, TapAndHoldOnARowOpensItsMenuBelowTheRowsNothing) {
+    HWND window = OpenWithTwoAlarms();
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return probe::SelectedRow(window) == 0; }));
+    const RECT second = probe::RowRect(window, program_.Handle(), 1);
+    ASSERT_GT(second.bottom, second.top);
+
+    // Held below the last row: swallowed, the selection stays. The plain tap on the second
+    // row after it only selects once the held one is done with.
+    const int height = second.bottom - second.top;
+    DeviceInput_TapAndHold(second.left + 20, second.bottom + 2 * height);
+    DeviceInput_Tap(second.left + 20, (second.top + second.bottom) / 2);
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return probe::SelectedRow(window) == 1; }));
+    EXPECT_EQ(nullptr, probe::OpenPopupMenu(program_.Id()));
+
+    // Held on the first row: it is selected and its menu opens.
+    const RECT first = probe::RowRect(window, program_.Handle(), 0);
+    DeviceInput_TapAndHold(first.left + 20, (first.top + first.bottom) / 2);
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return probe::OpenPopupMenu(program_.Id()) != nullptr; }));
+    EXPECT_EQ(0, probe::SelectedRow(window));
+    DeviceInput_Key(VK_ESCAPE);
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return probe::OpenPopupMenu(program_.Id()) == nullptr; }));
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program_.Wait(kTimeoutMs));
 }
 
 TEST_F(MainWindow, HelpShowsTheLanguagesFileAtThePagesTopic) {
