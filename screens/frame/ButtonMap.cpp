@@ -3,6 +3,7 @@
 #include <string>
 
 #include "BoundFunctions.h"
+#include "DeviceScreen.h"
 #include "PlatformHelpers.h"
 #include "RegKeyRef.h"
 #include "Translator.h"
@@ -108,7 +109,10 @@ void ButtonMap::UnregisterKeys() {
         UnregisterHotKey(window_, binding->commandId);
         anyBound = true;
     }
-    if (anyBound) PostMessageW(HWND_BROADCAST, WM_SETTINGCHANGE, kAppButtonChange, 0);
+    // The shell takes the keys back on this word. The host refuses to post or notify
+    // WM_SETTINGCHANGE (its lParam may be a pointer), so every window is sent it, a hung
+    // one only briefly.
+    if (anyBound) DeviceScreen_BroadcastSettingChange(kAppButtonChange);
 }
 
 void ButtonMap::Bind(HWND window, int mode) {

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "DeviceSession.h"
+#include "ScopedHandle.h"
 #include "TestFiles.h"
 
 namespace testsupport {
@@ -15,6 +17,15 @@ std::wstring BoxText(HWND box) {
     return text;
 }
 
+// The desktop of the device the test runs: the boxes of other tests' devices are not
+// ours to answer, and a helper thread of the test starts on the process's own desktop.
+ScopedDesktop DeviceDesktop() {
+    wchar_t name[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableW(DEVICE_DESKTOP_VARIABLE, name, MAX_PATH);
+    return ScopedDesktop(n > 0 && n < MAX_PATH ? OpenDesktopW(name, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)
+                                               : nullptr);
+}
+
 }  // namespace
 
 std::wstring AnswerQuestion(UINT button, DWORD timeoutMs, const std::wstring& text) {
@@ -22,14 +33,19 @@ std::wstring AnswerQuestion(UINT button, DWORD timeoutMs, const std::wstring& te
         const std::wstring* text;
         HWND box;
     } search = {&text, nullptr};
+    const ScopedDesktop device = DeviceDesktop();
+    const HDESK desktop = device ? device.Get() : GetThreadDesktop(GetCurrentThreadId());
     testsupport::PollUntil(timeoutMs, [&] {
         search.box = nullptr;
-        EnumWindows(
+        EnumDesktopWindows(
+            desktop,
             [](HWND window, LPARAM data) -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
                 wchar_t name[16] = {};
                 GetClassNameW(window, name, 16);
-                if (wcscmp(name, L"#32770") != 0 || !IsWindowVisible(window) || !GetDlgItem(window, IDYES))
+                // Its own style: IsWindowVisible of a window on another thread's desktop is false.
+                const bool shown = (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+                if (wcscmp(name, L"#32770") != 0 || !shown || !GetDlgItem(window, IDYES))
                     return TRUE;
                 if (!s->text->empty() && BoxText(window) != *s->text) return TRUE;
                 s->box = window;
