@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include "DeviceLibraries.h"
+#include "DeviceWmaDecoder.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
 
@@ -18,7 +19,7 @@ std::wstring StandInLibrary(const wchar_t* name) {
 }
 
 bool InstallStandInLibraries() {
-    for (const wchar_t* name : {COREDLL_LIBRARY, AYGSHELL_LIBRARY}) {
+    for (const wchar_t* name : {COREDLL_LIBRARY, AYGSHELL_LIBRARY, WMADECODER_LIBRARY}) {
         std::wstring target = DevicePath(std::wstring(L"\\Windows\\") + name);
         if (target.empty()) return false;
         SHCreateDirectoryExW(nullptr, target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);

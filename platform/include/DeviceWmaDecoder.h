@@ -1,0 +1,19 @@
+#pragma once
+// The device's WMA decoder library "wmadecoder.dll" (standins/): its CreateCodecDMO hands
+// out the host's own WMA decoder object, a DirectX Media Object; QueryUnloadCodecDMO
+// releases every decoder it handed out. Without a host decoder no object comes.
+#include <windows.h>
+#include <mediaobj.h>
+
+#define WMADECODER_LIBRARY L"wmadecoder.dll"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+HRESULT WINAPI Device_CreateCodecDMO(IMediaObject** object);
+HRESULT WINAPI Device_QueryUnloadCodecDMO();
+
+#ifdef __cplusplus
+}
+#endif
