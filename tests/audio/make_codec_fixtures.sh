@@ -66,3 +66,9 @@ for codec in wmav1 wmav2; do
     done
   done
 done
+# The player's signals: a constant level for the fades (22050 Hz mono) and a sine at each
+# equaliser band's centre (44100 Hz mono, -20 dBFS).
+"$sox" -D -r 22050 -n -c 1 -b 16 player_level.wav synth 0.5 square 0.5 vol 0.4
+for hz in 32 63 125 250 500 1000 2000 4000 8000 16000; do
+  "$sox" -D -r 44100 -n -c 1 -b 16 player_eq_$hz.wav synth 0.8 sine $hz vol 0.1
+done
