@@ -2,11 +2,16 @@
 
 #include "PlainMediaBuffer.h"
 
-#include <dmo.h>
 #include <mmreg.h>
 
 #include <algorithm>
 #include <cstring>
+
+// msdmo.dll's media-type helpers (the toolchain's header declares them without C linkage).
+extern "C" {
+HRESULT WINAPI MoInitMediaType(DMO_MEDIA_TYPE* type, DWORD formatBytes);
+HRESULT WINAPI MoFreeMediaType(DMO_MEDIA_TYPE* type);
+}
 
 namespace {
 // MEDIATYPE_Audio, and the audio subtype of a format tag: {tag-0000-0010-8000-00AA00389B71}.
