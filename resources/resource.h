@@ -77,6 +77,11 @@
 #define IDR_FONT_LARGE_STRIP            255
 #define IDR_FONT_LARGE                  256
 
+// Built-in ring sounds ("WAVE"), made with sox at build time (resources/sounds): the
+// default ring, also rung when another sound is missing, and the volume slider's sample.
+#define IDR_SOUND_RING                  200
+#define IDR_SOUND_SAMPLE                201
+
 // Flags of the languages a pack may offer (icons of 16 and 32 pixels).
 #define IDI_FLAG_UKRAINIAN              308
 #define IDI_FLAG_CHINESE_PRC            309

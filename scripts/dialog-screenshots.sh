@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Screenshots of a framed and a tabbed dialog, the bitmap-font displays and the
-# program's reset countdown on the simulated handheld, at 240 x 320 (96 DPI) and at
-# 480 x 640 (192 DPI), each on a virtual screen of that size (scripts/screen.sh).
-# The PNGs go to build/screenshots/.
+# Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the weekday
+# strips and the program's reset countdown on the simulated handheld, at 240 x 320
+# (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
+# (scripts/screen.sh). The PNGs go to build/screenshots/.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -38,12 +38,7 @@ shoot() {  # kind width height dpi
   screen_start "$width" "$height" "$dpi"
   screen_show "$(wine_path "$showcase")" "$kind" "$width" "$height" "$dpi" "$(wine_path "$pack")" \
     "$(wine_path "$ready")" "$(wine_path "$done")"
-  for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
-  if [ -e "$ready" ]; then
-    screen_shot "$out/$name.png" && echo "screenshot: $out/$name.png"
-  else
-    echo "screenshot: $name did not come up" >&2
-  fi
+  screen_shot_when_ready "$ready" "$out/$name.png" 30
   touch "$done"
   screen_stop
 }
@@ -51,8 +46,10 @@ shoot() {  # kind width height dpi
 shoot framed 240 320 96
 shoot tabbed 240 320 96
 shoot digits 240 320 96
+shoot days 240 320 96
 shoot countdown 240 320 96
 shoot framed 480 640 192
 shoot tabbed 480 640 192
 shoot digits 480 640 192
+shoot days 480 640 192
 shoot countdown 480 640 192

@@ -4,6 +4,7 @@
 #   screen_start <width> <height> <dpi>   one at a time per build tree; sets DISPLAY
 #   screen_show <program> [args...]       starts a Windows program on the screen's desktop
 #   screen_shot <png>                     saves what the screen shows
+#   screen_shot_when_ready <ready> <png> <seconds>   saves it once the file ready exists
 #   screen_wait_desktop <seconds>         waits for the desktop to end with its programs
 #   screen_stop                           ends the desktop's processes and the screen
 screen_xvfb_pid=
@@ -38,6 +39,16 @@ screen_show() {
 
 screen_shot() {
   import -window root "$1" 8>&-
+}
+
+screen_shot_when_ready() {
+  local ready=$1 png=$2 seconds=$3 _
+  for _ in $(seq $(( seconds * 10 ))); do [ -e "$ready" ] && break; sleep 0.1; done
+  if [ -e "$ready" ]; then
+    screen_shot "$png" && echo "screenshot: $png"
+  else
+    echo "screenshot: $(basename "$png" .png) did not come up" >&2
+  fi
 }
 
 screen_wait_desktop() {

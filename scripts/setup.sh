@@ -20,6 +20,7 @@ packages=(
   libgsm1  # Wine's GSM 6.10 ACM driver loads it
   shineenc  # a peer MP3 encoder for the encoder benchmark
   gstreamer1.0-libav gstreamer1.0-plugins-base  # Wine's WMA decoder decodes through them
+  chrony   # a real time server on loopback for the clock synchronisation tests
 )
 install_packages() {
   local missing

@@ -15,7 +15,7 @@ build=$ORVALEN_BUILD_DIR
 source "$repo/scripts/wine-env.sh"
 modules=("$@")
 if [ ${#modules[@]} -eq 0 ]; then
-  mapfile -t modules < <(ls "$build"/tests/soundengine/tracker/tracker_references/modules/*.{mod,s3m} 2>/dev/null)
+  mapfile -t modules < <(ls "$build"/tests/soundengine/tracker/tracker_references/modules/*.{mod,s3m,xm,it} 2>/dev/null)
 fi
 [ ${#modules[@]} -gt 0 ] || { echo "no modules (run the tracker tests once, or name modules)" >&2; exit 1; }
 tmp=$(mktemp -d)

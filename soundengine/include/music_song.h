@@ -57,6 +57,17 @@ struct MusicPattern {
   MusicCell* cells;    // rows x channelCount, row by row
 };
 
+// One envelope's progress on a voice (instrument formats).
+struct MusicEnvelopeState {
+  int32_t tick;        // ticks since the envelope started
+  int32_t index;       // the point it heads for
+  int32_t value;       // 16.16
+  int32_t slope;       // per tick, 16.16
+  int32_t current;     // value as used: volume 0..64, pan and pitch around their centre
+  uint8_t done;
+};
+enum : int { kEnvelopeVolume = 0, kEnvelopePan = 1, kEnvelopePitch = 2, kEnvelopeKinds = 3 };
+
 struct MusicVoice {
   SoundLink link;      // in the owning channel's `voices`
   SoundChannel* channel;
@@ -65,14 +76,27 @@ struct MusicVoice {
   uint8_t flags;
   int32_t period;
   int32_t volume;      // 0..64
-  int32_t pan;         // 0..255
+  int32_t pan;         // 0..255 (IT: 0..64)
   int32_t volumeDelta;
   int32_t periodDelta;
   // Envelope and fade state of the instrument formats.
-  int32_t envelopeVolume, envelopePan;
-  int32_t volumeEnvelopePos, volumeEnvelopeTick, panEnvelopePos, panEnvelopeTick;
+  MusicEnvelopeState envelopes[kEnvelopeKinds];
+  uint8_t envelopeOn[kEnvelopeKinds];
   int32_t fadeVolume;
+  uint8_t keyOff, fading;
   int32_t autoVibratoPos, autoVibratoSweep;
+  // IT: a voice plays on after its channel moved on (new-note actions), so it keeps
+  // what it plays.
+  SoundSample* sample;
+  const void* instrument;
+  int32_t note;          // the cell's note, 0-based
+  int32_t sampleNumber;  // 1-based, 0 none
+  int32_t globalVolume;  // sample x instrument global volume, 0..64
+  int32_t channelVolume; // the channel's volume when the voice went to the background
+  int32_t baseRate;
+  uint8_t newNoteAction;
+  uint8_t background;
+  uint8_t surround;
 };
 
 struct MusicChannel {
@@ -95,6 +119,19 @@ struct MusicChannel {
   uint8_t retrigStep, retrigInterval;
   MusicCell cell;              // this row's cell (note delays act on it later)
   int32_t rowVolume, rowPeriod;  // the voice's values before this row
+  // Instrument formats.
+  int32_t rowPan;
+  uint8_t memory[12];          // further effect memories, numbered by each format
+  const void* slot;            // XM: the instrument's sample slot the channel plays
+  int32_t realNote;            // XM: note + the sample's relative note, 0-based
+  int32_t channelVolume;       // IT: 0..64
+  int32_t channelPan;          // IT: 0..64, 100 surround
+  uint8_t highOffset;
+  uint8_t vibratoKind;
+  uint8_t panbrelloPos, panbrelloSpeed, panbrelloDepth, panbrelloWave;
+  int32_t panbrelloDelta;
+  uint8_t fineDelay;
+  uint8_t portaReached;
 };
 
 typedef void (*MusicCallbackFn)(MusicSong* song, int param, int time, int entry);
@@ -178,6 +215,7 @@ struct MusicSong {
   int64_t position;            // output samples rendered since the start
   uint8_t jumpInRow;           // a position jump came earlier in this row
   int32_t delayRows;           // this row's pattern delay, in rows of the row's final speed
+  MusicTickFn startFunction;   // a format's own channel state at the start (IT)
   struct LoadRequest {          // a queued background load
     SoundLoaderEntry entry;
     const void* source;

@@ -29,7 +29,7 @@ constexpr int kWaveKeepVibrato = 4;    // low nibble of the wave control from wh
 constexpr int kWaveKeepTremolo = 64;
 constexpr int kBreakRowLimit = 63;
 
-int Wave(int type, int pos) {
+int Wave(int type, int pos) {  // see Music_VibratoWave
   static uint32_t seed = 0x2545F491u;  // the random waveform only needs noise
   switch (type & 3) {
     case 1: {
@@ -53,6 +53,47 @@ int8_t Advance(int pos, int speed) {
 }
 
 }  // namespace
+
+int Music_VibratoWave(int waveControl, int position) { return Wave(waveControl, position); }
+
+void Music_VolumeSlide(MusicVoice* v, int param) {
+  const int x = param >> 4, y = param & 0x0F;
+  if (x)
+    v->volume = Music_ClampVolume(v->volume + x);
+  else if (y)
+    v->volume = Music_ClampVolume(v->volume - y);
+  v->flags |= kVoiceVolume;
+}
+
+void Music_SetTremor(MusicChannel* c, int param) {
+  const int memory = Music_Remember(c->tremorMemory, param);
+  c->tremorOn = static_cast<uint8_t>((memory >> 4) + 1);
+  c->tremorOff = static_cast<uint8_t>((memory & 0x0F) + 1);
+}
+
+void Music_Tremor(MusicChannel* c, MusicVoice* v) {
+  if (c->tremorCount >= c->tremorOn) v->volumeDelta = -v->volume;
+  if (++c->tremorCount >= c->tremorOn + c->tremorOff) c->tremorCount = 0;
+  v->flags |= kVoiceVolume;
+}
+
+void Music_SetRetrigger(MusicChannel* c, int param) {
+  const int memory = Music_Remember(c->retrigMemory, param);
+  c->retrigStep = static_cast<uint8_t>(memory >> 4);
+  c->retrigInterval = static_cast<uint8_t>(memory & 0x0F);
+}
+
+void Music_AdvanceRow(MusicSong* song, int rows) {
+  if (song->nextRow >= 0) return;
+  song->nextRow = song->row + 1;
+  if (song->nextRow < rows) return;
+  song->nextRow = 0;
+  song->nextOrder = song->order + 1;
+  if (song->nextOrder >= song->orderCount) {
+    song->finished = 1;
+    song->nextOrder = song->restartOrder;
+  }
+}
 
 int Music_NotePeriod(int note, int baseRate) {
   if (note < 1) note = 1;
@@ -96,6 +137,22 @@ bool Music_AllocPatterns(MusicSong* song, int count) {
       return false;
     }
   }
+  return true;
+}
+
+bool Music_ResizePattern(MusicSong* song, int pattern, int rows) {
+  if (rows < 1) rows = 1;
+  if (rows > 256) rows = 256;
+  MusicPattern& p = song->patterns[pattern];
+  const size_t cells = static_cast<size_t>(rows) * song->channelCount;
+  auto* fresh = static_cast<MusicCell*>(SOUND_CALLOC(sizeof(MusicCell) * cells));
+  if (!fresh) {
+    SoundError_Set(kSoundErrNoMemory);
+    return false;
+  }
+  SOUND_FREE(p.cells);
+  p.cells = fresh;
+  p.rows = rows;
   return true;
 }
 
@@ -259,17 +316,7 @@ void Music_RowStep(MusicSong* song, MusicTickFn row, MusicTickFn effects, bool s
     row(song);
     // A speed set anywhere in the row counts for its delay.
     if (song->delayRows) song->rowDelayTicks = song->delayRows * song->speed;
-    if (song->nextRow < 0) {
-      song->nextRow = song->row + 1;
-      if (song->nextRow >= rows) {
-        song->nextRow = 0;
-        song->nextOrder = song->order + 1;
-        if (song->nextOrder >= song->orderCount) {
-          song->finished = 1;
-          song->nextOrder = song->restartOrder;
-        }
-      }
-    }
+    Music_AdvanceRow(song, rows);
   } else {
     effects(song);
   }

@@ -126,14 +126,6 @@ int OutputVolume(const MusicSong* song, const MusicVoice* v) {
   return (song->masterVolume * (v->volume + v->volumeDelta)) >> 7;
 }
 
-void VolumeSlide(MusicVoice* v, int param) {
-  const int x = param >> 4, y = param & 0x0F;
-  if (x)
-    v->volume = Music_ClampVolume(v->volume + x);
-  else if (y)
-    v->volume = Music_ClampVolume(v->volume - y);
-  v->flags |= kVoiceVolume;
-}
 
 void SetStartOffset(MusicChannel* c, MusicVoice* v, SoundSample* sample) {
   if (!(v->flags & kVoiceStart) || !v->channel) return;
@@ -287,17 +279,17 @@ void EffectsChannel(MusicSong* song, int index, MusicChannel* c, MusicVoice* v) 
       break;
     case kPortaVolume:
       Music_TonePortamento(c, v);
-      VolumeSlide(v, param);
+      Music_VolumeSlide(v, param);
       break;
     case kVibratoVolume:
       Music_Vibrato(c, v, false);
-      VolumeSlide(v, param);
+      Music_VolumeSlide(v, param);
       break;
     case kTremolo:
       Music_Tremolo(c, v);
       break;
     case kVolumeSlide:
-      VolumeSlide(v, param);
+      Music_VolumeSlide(v, param);
       break;
     case kExtended:
       if (x == kRetrigger && y && song->tick % y == 0) v->flags |= kVoiceVolume | kVoicePan | kVoiceStart;

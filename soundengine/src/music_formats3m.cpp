@@ -128,10 +128,6 @@ int OutputVolume(const MusicSong* song, const MusicVoice* v) {
                           8192);
 }
 
-uint8_t Remember(uint8_t& memory, int param) {
-  if (param) memory = static_cast<uint8_t>(param);
-  return memory;
-}
 
 void SlideVolumeLater(MusicVoice* v, int param) {
   const int x = param >> 4, y = param & 0x0F;
@@ -155,11 +151,6 @@ void SlideVolumeAtRow(const MusicSong* song, MusicVoice* v, int param) {
   v->volume = Music_ClampVolume(v->volume);
 }
 
-void Tremor(MusicChannel* c, MusicVoice* v) {
-  if (c->tremorCount >= c->tremorOn) v->volumeDelta = -v->volume;
-  if (++c->tremorCount >= c->tremorOn + c->tremorOff) c->tremorCount = 0;
-  v->flags |= kVoiceVolume;
-}
 
 void SampleSetup(MusicChannel* c, MusicVoice* v, const SoundSample* sample) {
   v->volume = Music_ClampVolume(sample->volume);
@@ -215,11 +206,11 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
       Music_PatternBreak(song, x * 10 + y);
       break;
     case kVolumeSlide:
-      SlideVolumeAtRow(song, v, Remember(c->volumeSlideMemory, param));
+      SlideVolumeAtRow(song, v, Music_Remember(c->volumeSlideMemory, param));
       break;
     case kSlideDown:
     case kSlideUp: {
-      const int memory = Remember(c->portaMemory, param);
+      const int memory = Music_Remember(c->portaMemory, param);
       const int sign = c->effect == kSlideDown ? 1 : -1;
       if (memory >= 0xF0)
         v->period += sign * 4 * (memory & 0x0F);
@@ -228,7 +219,7 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
       break;
     }
     case kTonePorta:
-      Remember(c->portaSpeed, param);
+      Music_Remember(c->portaSpeed, param);
       Music_StartTonePortamento(c, v);
       break;
     case kVibrato:
@@ -236,21 +227,18 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
       if (x) c->vibratoSpeed = static_cast<uint8_t>(x);
       if (y) c->vibratoDepth = static_cast<uint8_t>(y);
       break;
-    case kTremor: {
-      const int memory = Remember(c->tremorMemory, param);
-      c->tremorOn = static_cast<uint8_t>((memory >> 4) + 1);
-      c->tremorOff = static_cast<uint8_t>((memory & 0x0F) + 1);
-      Tremor(c, v);
+    case kTremor:
+      Music_SetTremor(c, param);
+      Music_Tremor(c, v);
       break;
-    }
     case kArpeggio:
-      Remember(c->arpeggioMemory, param);
+      Music_Remember(c->arpeggioMemory, param);
       break;
     case kVibratoVolume:
-      Remember(c->volumeSlideMemory, param);
+      Music_Remember(c->volumeSlideMemory, param);
       break;
     case kPortaVolume:
-      Remember(c->volumeSlideMemory, param);
+      Music_Remember(c->volumeSlideMemory, param);
       Music_StartTonePortamento(c, v);
       break;
     case kOffset:
@@ -261,12 +249,7 @@ void EffectAtRow(MusicSong* song, MusicChannel* c, MusicVoice* v, SoundSample* s
           v->flags = static_cast<uint8_t>((v->flags & ~kVoiceStart) | kVoiceStop);
       }
       break;
-    case kRetrigger: {
-      const int memory = Remember(c->retrigMemory, param);
-      c->retrigStep = static_cast<uint8_t>(memory >> 4);
-      c->retrigInterval = static_cast<uint8_t>(memory & 0x0F);
-      break;
-    }
+    case kRetrigger: Music_SetRetrigger(c, param); break;
     case kTremolo:
       if (x) c->tremoloSpeed = static_cast<uint8_t>(x);
       if (y) c->tremoloDepth = static_cast<uint8_t>(y);
@@ -354,7 +337,7 @@ void EffectsChannel(MusicSong* song, int index, MusicChannel* c, MusicVoice* v) 
       Music_Vibrato(c, v, true);
       break;
     case kTremor:
-      Tremor(c, v);
+      Music_Tremor(c, v);
       break;
     case kArpeggio:
       if (c->arpeggioMemory) {

@@ -54,6 +54,11 @@ struct MusicImage {
 typedef int (*MusicReaderFn)(MusicSong* song, MusicImage* image);
 int MusicMod_Load(MusicSong* song, MusicImage* image);
 int MusicS3m_Load(MusicSong* song, MusicImage* image);
+int MusicXm_Load(MusicSong* song, MusicImage* image);
+int MusicIt_Load(MusicSong* song, MusicImage* image);
+// A sample bank as a song; `indices` (when given) lists the bank samples to load.
+int MusicBank_Load(MusicSong* song, const uint8_t* bytes, int64_t size, uint32_t mode, const int* indices,
+                   int indexCount);
 
 // Note periods, entry 1..132 (entry 0 unused), in four times the Amiga units.
 extern const uint16_t kMusicPeriods[kMusicPeriodNotes + 1];
@@ -70,6 +75,8 @@ int Music_PeriodToFrequency(int period);
 bool Music_AllocChannels(MusicSong* song);
 bool Music_AllocPatterns(MusicSong* song, int count);
 bool Music_AllocSampleTable(MusicSong* song, int count);
+// Gives a pattern `rows` empty rows (1..256).
+bool Music_ResizePattern(MusicSong* song, int pattern, int rows);
 MusicCell* Music_Cell(MusicSong* song, int pattern, int row, int channel);
 // A song sample of `length` frames (unlisted, signed, no loop); an empty record for 0.
 SoundSample* Music_CreateSample(int length, bool sixteenBit);
@@ -93,6 +100,10 @@ MusicVoice* Music_VoiceForNote(MusicSong* song, MusicChannel* channel, SoundSamp
 // `outputVolume` (0..255) as the absolute volume. `addStop` is the MOD tick form of the
 // quiet-voice rule.
 void Music_ApplyVoice(MusicSong* song, MusicVoice* voice, SoundSample* sample, int outputVolume, bool addStop);
+// The same with the pan (0..255, 128 the centre) and the frequency (0: none) worked out
+// by the format.
+void Music_ApplyVoiceOutput(MusicSong* song, MusicVoice* voice, SoundSample* sample, int outputVolume, int pan,
+                            int frequency, bool addStop);
 
 // The row step every format runs: at tick 0 the order and row move on and `row` runs
 // (a pattern ends after its own rows), on other ticks `effects`; then the tick advances. `speedZeroEnds`: MOD and XM end the
@@ -108,6 +119,23 @@ void Music_StartTonePortamento(MusicChannel* c, MusicVoice* v);
 void Music_PositionJump(MusicSong* song, int order);
 void Music_PatternBreak(MusicSong* song, int row);
 void Music_PatternLoop(MusicSong* song, MusicChannel* c, int count);
+// The vibrato wave (0..255) at `position` for the waveform in the low bits of `waveControl`.
+int Music_VibratoWave(int waveControl, int position);
+// Remembers a nonzero parameter and returns the memory.
+inline uint8_t Music_Remember(uint8_t& memory, int param) {
+  if (param) memory = static_cast<uint8_t>(param);
+  return memory;
+}
+// Volume slide by x up, else y down (0..64).
+void Music_VolumeSlide(MusicVoice* v, int param);
+// Tremor: on x + 1 ticks, off y + 1 (S3M I, XM T), and its step on a tick.
+void Music_SetTremor(MusicChannel* c, int param);
+void Music_Tremor(MusicChannel* c, MusicVoice* v);
+// Retrigger memory: volume step x, interval y.
+void Music_SetRetrigger(MusicChannel* c, int param);
+// The row after this one when no effect chose it: the next order past the pattern's end,
+// the restart order (song finished) past the last order.
+void Music_AdvanceRow(MusicSong* song, int rows);
 // Resets vibrato and tremolo positions unless the wave control keeps them.
 void Music_ResetWavePositions(MusicChannel* c);
 void Music_SetVibratoWave(MusicChannel* c, int wave);
@@ -147,3 +175,29 @@ void Music_ApplyChannel(MusicSong* song, MusicChannel* c, MusicVolumeFn volume, 
 SoundLink* Music_SongList();
 void Music_LockSongs();
 void Music_UnlockSongs();
+
+// Envelopes of the instrument formats: points {x in ticks, y}, an optional loop and an
+// optional sustain loop (a sustain loop of one point holds there while the key is down).
+constexpr int kMusicEnvelopePoints = 25;
+enum : uint8_t { kEnvelopeEnabled = 0x01, kEnvelopeLoops = 0x02, kEnvelopeSustains = 0x04, kEnvelopeCarries = 0x08 };
+struct MusicEnvelope {
+  uint8_t flags;
+  uint8_t count;       // 2..25 when enabled
+  uint8_t loopStart, loopEnd, sustainStart, sustainEnd;
+  uint16_t x[kMusicEnvelopePoints];
+  int16_t y[kMusicEnvelopePoints];
+};
+// Checks points and indexes against the envelope's arrays; an envelope that cannot play
+// is switched off.
+void Music_CheckEnvelope(MusicEnvelope* envelope, int maxPoints);
+void Music_RestartEnvelope(MusicEnvelopeState* state, int value);
+// One tick of the envelope: the value moves along its points, loops, and holds at a
+// sustain point while `keyHeld`.
+void Music_StepEnvelope(const MusicEnvelope& envelope, MusicEnvelopeState* state, bool keyHeld);
+// Jumps to `tick`: the value of the segment it falls in, done at or past the last point.
+void Music_SetEnvelopeTick(const MusicEnvelope& envelope, MusicEnvelopeState* state, int tick);
+
+// The 256-entry signed sine (-64..64) of auto-vibrato and panbrello.
+extern const int8_t kMusicSignedSine[256];
+// Linear frequencies: 768 period units an octave, period 0 = 535232 Hz.
+int Music_LinearFrequency(int period);

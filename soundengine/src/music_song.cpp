@@ -13,8 +13,8 @@ SoundLink g_songs = {&g_songs, &g_songs};
 
 // Readers in the order they are tried: the formats with a tag at a fixed place near the
 // start first; MOD last, since its tag sits behind the sample headers and is the least
-// certain. Sample banks, XM and IT take their places in this chain.
-const MusicReaderFn kReaders[] = {MusicS3m_Load, MusicMod_Load};
+// certain. Sample banks take their place at the head of the chain.
+const MusicReaderFn kReaders[] = {MusicS3m_Load, MusicXm_Load, MusicIt_Load, MusicMod_Load};
 
 constexpr int64_t kMaxSongBytes = 64 << 20;
 constexpr uint32_t kModeLoopOn = 0x2;
@@ -131,7 +131,7 @@ void Music_LockSongs() { EnterCriticalSection(SongLock()); }
 void Music_UnlockSongs() { LeaveCriticalSection(SongLock()); }
 
 MusicSong* Music_LoadSong(MusicSong* song, const void* nameOrMemory, uint32_t mode, int offset, int length,
-                          const int* /*bankIndices*/, int /*bankIndexCount*/) {
+                          const int* bankIndices, int bankIndexCount) {
   SoundError_Begin();
   if (!SoundEngine.initialised) {
     SoundError_Set(kSoundErrNotInitialised);
@@ -148,9 +148,12 @@ MusicSong* Music_LoadSong(MusicSong* song, const void* nameOrMemory, uint32_t mo
   // The request stays in the record across the readers' work.
   const MusicSong::LoadRequest request = song->request;
 
-  bool ok = false;
+  // A sample bank is tried first: it alone takes the caller's list of samples.
   SoundError_Set(kSoundErrUnknownFormat);
+  bool ok = MusicBank_Load(song, bytes, size, mode, bankIndices, bankIndexCount) != 0;
+  if (!ok && SoundError == kSoundErrUnknownFormat) FreeSongData(song);
   for (MusicReaderFn read : kReaders) {
+    if (ok || SoundError != kSoundErrUnknownFormat) break;
     MusicImage image = {bytes, size, 0, false};
     SoundError_Set(kSoundErrUnknownFormat);
     ok = read(song, &image) != 0;
@@ -159,7 +162,8 @@ MusicSong* Music_LoadSong(MusicSong* song, const void* nameOrMemory, uint32_t mo
   }
   SOUND_FREE(bytes);
   // A song with nothing to play is damaged; a restart order must lie inside the song.
-  if (ok && (song->orderCount < 1 || song->orderCount > kMusicOrderSlots || song->channelCount < 1)) {
+  const bool bank = song->format == kMusicFormatBank;
+  if (ok && (song->orderCount < 1 || (!bank && song->orderCount > kMusicOrderSlots) || (!bank && song->channelCount < 1))) {
     ok = false;
     SoundError_Set(kSoundErrReadError);
   }
@@ -214,7 +218,7 @@ BOOL Music_StartSong(MusicSong* song) {
     SoundError_Set(kSoundErrNotInitialised);
     return FALSE;
   }
-  if (!song || !song->loaded || !song->channels || !Listed(song)) {
+  if (!song || !song->loaded || (!song->channels && song->format != kMusicFormatBank) || !Listed(song)) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
@@ -226,6 +230,7 @@ BOOL Music_StartSong(MusicSong* song) {
     SoundLink_Init(&c->voices);
     c->instrument = kMusicNoInstrument;
   }
+  if (song->startFunction) song->startFunction(song);
   if (!SoundLink_Linked(&song->voiceList)) SoundLink_Init(&song->voiceList);
   song->tempoScale = kNormalScale;
   song->panScale = kNormalScale;

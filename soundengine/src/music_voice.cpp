@@ -9,8 +9,8 @@ static constexpr char kSoundFileTag[] = "src/music_voice";
 namespace {
 
 constexpr int kVoicePriority = 255;
-constexpr int32_t kInitialEnvelopeVolume = 64 << 16;
-constexpr int32_t kInitialEnvelopePan = 128 << 16;
+constexpr int32_t kInitialEnvelopeVolume = 64;
+constexpr int32_t kInitialEnvelopePan = 32;
 constexpr int32_t kInitialFade = 1024;
 
 // One voice per engine channel index; made when the first song takes a channel and
@@ -101,8 +101,10 @@ MusicVoice* Music_AllocVoice(MusicSong* song, MusicChannel* channel, SoundSample
   v->channel = ch;
   v->index = ch->index;
   v->handle = ch->index;
-  v->envelopeVolume = kInitialEnvelopeVolume;
-  v->envelopePan = kInitialEnvelopePan;
+  v->envelopes[kEnvelopeVolume].current = kInitialEnvelopeVolume;
+  v->envelopes[kEnvelopeVolume].value = kInitialEnvelopeVolume << 16;
+  v->envelopes[kEnvelopePan].current = kInitialEnvelopePan;
+  v->envelopes[kEnvelopePan].value = kInitialEnvelopePan << 16;
   v->fadeVolume = kInitialFade;
   SoundLink_InsertBefore(&channel->voices, &v->link);
   ch->flags |= kChannelReserved;  // the free-channel search leaves it to the song
@@ -127,9 +129,15 @@ MusicVoice* Music_FreeVoice(MusicVoice* voice) {
 }
 
 void Music_ApplyVoice(MusicSong* song, MusicVoice* v, SoundSample* sample, int outputVolume, bool addStop) {
-  if (!v->channel) return;  // the empty voice absorbs everything
   const int period = v->period + v->periodDelta;
-  if (period == 0) v->flags &= ~kVoiceFrequency;
+  Music_ApplyVoiceOutput(song, v, sample, outputVolume, v->pan, period == 0 ? 0 : Music_PeriodToFrequency(period),
+                         addStop);
+}
+
+void Music_ApplyVoiceOutput(MusicSong* song, MusicVoice* v, SoundSample* sample, int outputVolume, int pan,
+                            int frequency, bool addStop) {
+  if (!v->channel) return;  // the empty voice absorbs everything
+  if (frequency == 0) v->flags &= ~kVoiceFrequency;
   if (song->quietVolume > 0 && v->volume + v->volumeDelta < song->quietVolume &&
       Aural_CountActiveChannels() > song->voiceLimit)
     v->flags = static_cast<uint8_t>(addStop ? v->flags | kVoiceStop : kVoiceStop);
@@ -141,14 +149,18 @@ void Music_ApplyVoice(MusicSong* song, MusicVoice* v, SoundSample* sample, int o
       v->handle = handle == -1 ? v->index : handle;
       // A start takes the sample's defaults: the voice's own values go out again.
       flags |= kVoiceVolume | kVoicePan;
-      if (period != 0) flags |= kVoiceFrequency;
+      if (frequency != 0) flags |= kVoiceFrequency;
     } else {
       flags |= kVoiceStop;  // a note on a missing or empty sample is silent
     }
   }
   if (flags & kVoiceVolume) Aural_SetVolumeAbsolute(v->handle, outputVolume < 0 ? 0 : outputVolume);
-  if (flags & kVoicePan) SoundChannel_SetPanRaw(v->handle, (song->panScale * (v->pan - 128) + 0x8000) >> 8);
-  if (flags & kVoiceFrequency) Aural_SetChannelRate(v->handle, Music_PeriodToFrequency(period));
+  if (flags & kVoicePan) SoundChannel_SetPanRaw(v->handle, (song->panScale * (pan - 128) + 0x8000) >> 8);
+  if (flags & kVoiceFrequency) {
+    // A ping-pong loop running backwards keeps its direction.
+    const bool backwards = v->channel->direction == kChannelBackward && !(flags & kVoiceStart);
+    Aural_SetChannelRate(v->handle, backwards ? -frequency : frequency);
+  }
   if (flags & kVoiceStop) {
     Aural_StopChannel(v->handle);
     v->channel->startOffset = 0;

@@ -102,13 +102,16 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   return std::vector<uint8_t>(s.begin(), s.end());
 }
 
-// 20 ms RMS of the mono mix, linear (full scale 1.0), window by window.
+// 20 ms RMS of the mono mix (or, `stereo`, of both channels together: surround
+// channels cancel in a mono mix), linear (full scale 1.0), window by window.
 class Envelope {
  public:
+  explicit Envelope(bool stereo = false) : stereo_(stereo) {}
   void Add(const int16_t* frames, int count) {
     for (int i = 0; i < count; ++i) {
-      const double v = (frames[2 * i] + frames[2 * i + 1]) * 0.5 / 32768.0;
-      sum_ += v * v;
+      const double l = frames[2 * i] / 32768.0, r = frames[2 * i + 1] / 32768.0;
+      const double v = (l + r) * 0.5;
+      sum_ += stereo_ ? (l * l + r * r) * 0.5 : v * v;
       if (++n_ == kTickFrames) {
         values.push_back(std::sqrt(sum_ / kTickFrames));
         sum_ = 0;
@@ -119,6 +122,7 @@ class Envelope {
   std::vector<double> values;
 
  private:
+  bool stereo_;
   double sum_ = 0;
   int n_ = 0;
 };

@@ -16,7 +16,8 @@ mkdir -p "$out"
 status=$out/status
 if grep -q "^ok" "$status" 2>/dev/null && [ -f "$out/built/done" ]; then exit 0; fi
 
-packages=(tecnoballz-data circuslinux-data open-invaders-data bugsquish pachi-data penguin-command njam-data gweled)
+packages=(tecnoballz-data circuslinux-data open-invaders-data bugsquish pachi-data penguin-command njam-data gweled
+          criticalmass-data ri-li-data pingus-data)
 
 # openmpt123's length of subsong 0 in seconds ("none" when it cannot play the file).
 openmpt_length() {
@@ -32,10 +33,13 @@ openmpt_render() {  # <module>: leaves <module>.raw
     --output-type raw "$1" >/dev/null 2>&1 && [ -f "$1.raw" ]
 }
 
-# 20 ms (882-frame) RMS envelope of the mono mix, one dB value per line.
-envelope() {  # <raw> <env out>
+# 20 ms (882-frame) RMS envelope, one dB value per line: of the mono mix, or (XM and IT,
+# whose surround channels cancel in a mono mix) of both channels together.
+envelope() {  # <raw> <env out> [stereo]
+  local mix="pan=mono|c0=0.5*c0+0.5*c1,"
+  [ "${3:-}" = stereo ] && mix=""
   ffmpeg -v quiet -f s16le -ar 44100 -ac 2 -i "$1" \
-    -af "pan=mono|c0=0.5*c0+0.5*c1,asetnsamples=n=882:p=0,astats=metadata=1:reset=1,ametadata=mode=print:key=lavfi.astats.Overall.RMS_level:file=$2.tmp" \
+    -af "${mix}asetnsamples=n=882:p=0,astats=metadata=1:reset=1,ametadata=mode=print:key=lavfi.astats.Overall.RMS_level:file=$2.tmp" \
     -f null - && sed -n 's/^lavfi.astats.Overall.RMS_level=//p' "$2.tmp" >"$2"
   rm -f "$2.tmp"
 }
@@ -51,10 +55,15 @@ if [ ! -f "$out/built/done" ]; then
   # shellcheck disable=SC1091
   [ -n "${WINEPREFIX:-}" ] || source "$here/../../../scripts/wine-env.sh"
   wine "$writer" "$(winepath -w "$out/built" 2>/dev/null || echo "Z:${out//\//\\}\\built")" >/dev/null 2>&1
-  for m in "$out"/built/*.mod "$out"/built/*.s3m; do
+  for m in "$out"/built/*.mod "$out"/built/*.s3m "$out"/built/*.xm "$out"/built/*.it; do
     [ -f "$m" ] || continue
     openmpt_length "$m" >"$m.length"
     openmpt_render "$m" && mv "$m.raw" "$m.openmpt.raw"
+  done
+  # The XM whose samples are stored as Ogg Vorbis: its samples, encoded by oggenc.
+  for w in "$out"/built/*.sample.wav; do
+    [ -f "$w" ] || continue
+    oggenc -Q -q 6 -o "${w%.wav}.ogg" "$w" || echo "oggenc failed on $w" >&2
   done
   touch "$out/built/done"
 fi
@@ -72,17 +81,17 @@ for p in "${packages[@]}"; do
   while IFS= read -r -d '' f; do
     cp "$f" "$out/modules/${p}__$(basename "$f")"
     got=$((got + 1))
-  done < <(find "$out/root/$p" -type f \( -iname '*.mod' -o -iname '*.s3m' \) -print0)
+  done < <(find "$out/root/$p" -type f \( -iname '*.mod' -o -iname '*.s3m' -o -iname '*.xm' -o -iname '*.it' \) -print0)
 done
 if [ "$got" -eq 0 ]; then
   echo "unavailable: no module package could be downloaded from the Debian archive (apt-get download failed)" >"$status"
   exit 0
 fi
-for m in "$out"/modules/*.mod "$out"/modules/*.s3m; do
+for m in "$out"/modules/*.mod "$out"/modules/*.s3m "$out"/modules/*.xm "$out"/modules/*.it "$out"/modules/*.It; do
   [ -f "$m" ] || continue
   openmpt_length "$m" >"$m.length"
   if openmpt_render "$m"; then
-    envelope "$m.raw" "$m.env"
+    case "$m" in *.xm | *.it) envelope "$m.raw" "$m.env" stereo ;; *) envelope "$m.raw" "$m.env" ;; esac
     rm -f "$m.raw"
   fi
 done
