@@ -3,6 +3,7 @@
 #include "AudioCodec.h"
 #include "CodecFactoryTable.h"
 #include "DeviceAudio.h"
+#include "DeviceFiles.h"
 #include "PlayerEngineRecord.h"
 #include "RecorderSettings.h"
 
@@ -75,11 +76,11 @@ bool SoundPlayer::Load(const wchar_t* fileName) {
     Unload();
     if (!fileName || wcslen(fileName) >= MAX_PATH) return false;
     info_.name = fileName;
-    if (FILE* file = _wfopen(fileName, L"rb")) {
-        fseek(file, 0, SEEK_END);
-        info_.fileSize = ftell(file);
-        fclose(file);
-    }
+    wchar_t mapped[MAX_PATH];
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    if (Device_MapPath(fileName, mapped, MAX_PATH) &&
+        GetFileAttributesExW(mapped, GetFileExInfoStandard, &attributes))
+        info_.fileSize = static_cast<long>(attributes.nFileSizeLow);
     info_.recognised = SoundFileInfo_Probe(fileName, &info_);
     if (!info_.recognised) {
         info_.Reset();
@@ -88,6 +89,14 @@ bool SoundPlayer::Load(const wchar_t* fileName) {
     codec_.reset(CodecFactoryTable::Create(info_.isWma ? CodecFactoryTable::kWma : info_.wavCodecId));
     if (!codec_) return false;
     codec_->SetFileName(fileName);
+    // A WMA file that the device cannot decode is refused here, so the Signaller rings
+    // something else instead of a silence.
+    if (info_.isWma && codec_->OpenRead() != AudioCodec::kOk) {
+        codec_.reset();
+        info_.Reset();
+        return false;
+    }
+    if (info_.isWma) codec_->CloseRead();
     totalFrames_ = info_.isWma ? static_cast<int32_t>(static_cast<float>(info_.wmaDurationMs) *
                                                      static_cast<float>(info_.wmaRate) * 0.001f)
                                : static_cast<int32_t>(info_.wavFrames);

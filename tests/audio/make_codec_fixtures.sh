@@ -72,3 +72,13 @@ done
 for hz in 32 63 125 250 500 1000 2000 4000 8000 16000; do
   "$sox" -D -r 44100 -n -c 1 -b 16 player_eq_$hz.wav synth 0.8 sine $hz vol 0.1
 done
+# Sox's band-pass in its constant-peak form is the equaliser's band filter: one white noise
+# through it at each band the design leaves near its ideal coefficients, with the Q that
+# gives the design's alpha (tan(w / q) = sin(w) / 2Q), as 32-bit float.
+"$sox" -D -R -r 44100 -n -c 1 -b 16 -t raw player_eq_noise.raw synth 1 whitenoise vol 0.3
+for hz in 250 500 1000 2000 4000 8000 16000; do
+  q=$(awk -v f=$hz 'BEGIN { w = f * 6.28318 / 44100; t = sin(w * (0.8 - f * 2e-5) / 2);
+                           t /= cos(w * (0.8 - f * 2e-5) / 2); printf "%.9f", sin(w) / (2 * t) }')
+  "$sox" -D -r 44100 -c 1 -b 16 -e signed -t raw player_eq_noise.raw -t raw -e floating-point -b 32 \
+    player_eq_bp_$hz.f32 bandpass $hz ${q}q
+done

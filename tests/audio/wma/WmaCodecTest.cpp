@@ -17,6 +17,7 @@ namespace {
 // bitstream; what differs is the float-to-16-bit step.
 constexpr double kMaxDifferenceDb = -60;
 constexpr int kMaxLagFrames = 4096;
+constexpr int kMaxSeekLagFrames = 16;
 
 std::vector<int16_t> DecodeAll(AudioCodec* codec, uint32_t framesPerRead) {
     std::vector<int16_t> pcm;
@@ -81,7 +82,11 @@ TEST(WmaCodec, SeekSkipsTheDecodedFramesBeforeTheTarget) {
     const std::vector<int16_t> wanted(whole.begin() + target * 2, whole.end());
     const std::vector<int16_t> tail(wanted.begin() + 4096, wanted.end());
     const std::vector<int16_t> restTail(rest.begin() + std::min<size_t>(rest.size(), 4096), rest.end());
-    EXPECT_LT(DifferenceDb(tail, restTail, 2, 0), -40);
+    // Restarted after a flush, the host's decoder may place its output a few frames (well
+    // under a millisecond) off the object's start.
+    const int lag = BestLag(tail, restTail, 2);
+    EXPECT_LE(std::abs(lag), kMaxSeekLagFrames);
+    EXPECT_LT(DifferenceDb(tail, restTail, 2, lag), -40);
     EXPECT_EQ(0, codec->CloseRead());
 }
 
@@ -100,7 +105,7 @@ TEST(WmaCodec, RefusesDamagedHeaders) {
 
 TEST(WmaCodec, RefusesEveryFileOnADeviceWithoutTheDecoderLibrary) {
     // The test thread has no COM either, so no decoder object comes from anywhere.
-    ASSERT_TRUE(DeleteFileW((testsupport::DeviceRoot() + L"\\Windows\\" WMADECODER_LIBRARY).c_str()));
+    ASSERT_TRUE(testsupport::RemoveDeviceLibrary(WMADECODER_LIBRARY));
     std::unique_ptr<AudioCodec> codec(CodecFactoryTable::Create(CodecFactoryTable::kWma));
     codec->SetFileName(Path(L"wmav2_2_44100", L".wma").c_str());
     EXPECT_EQ(10, codec->OpenRead());
