@@ -11,3 +11,11 @@ UINT Volume_SetPercent(const Signaller& signaller, int percent) {
     // One value for each channel: the left in the low word, the right in the high.
     return waveOutSetVolume(nullptr, channel * 0x10001);
 }
+
+int Volume_GetPercent() {
+    DWORD volume = 0;
+    if (waveOutGetVolume(nullptr, &volume) != MMSYSERR_NOERROR) return 0;
+    return static_cast<int>(((volume & 0xFFFF) * 100 + 0xFFFE) / 0xFFFF);
+}
+
+void Led_SetState(UINT, int) {}

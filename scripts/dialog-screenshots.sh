@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Screenshots of a framed and a tabbed dialog, the bitmap-font displays and the
-# program's reset countdown on the simulated handheld, at 240 x 320 (96 DPI) and at
-# 480 x 640 (192 DPI), each on a virtual display of the screen's size with Wine's X11
-# driver. The PNGs go to build/screenshots/.
+# Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the
+# program's reset countdown and the real program's ring screens (the alarm's, the
+# notification-style and the timer's, by day and by night) on the simulated handheld,
+# at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual display of the
+# screen's size with Wine's X11 driver. The PNGs go to build/screenshots/.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
@@ -10,7 +11,7 @@ export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
 "$here/setup.sh"
-cmake --build "$build" --parallel "$(nproc)" --target dialog_showcase screen_showcase
+cmake --build "$build" --parallel "$(nproc)" --target dialog_showcase screen_showcase Orvalen
 
 out=$build/screenshots
 work=$build/screenshots/work
@@ -18,6 +19,7 @@ mkdir -p "$out" "$work"
 dialog_showcase=$build/tests/framework/dialog_showcase.exe
 screen_showcase=$build/tests/e2e/screen_showcase.exe
 pack=$build/tests/framework/fixtures/dialogs-translation.zip
+program=$build/programs/Orvalen/Orvalen.exe
 
 export ORVALEN_DISPLAY=x11
 source "$here/wine-env.sh"
@@ -47,9 +49,15 @@ shoot() {  # kind width height dpi
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
   ready=$work/$name.ready done=$work/$name.done
   rm -f "$ready" "$done"
-  local showcase=$dialog_showcase
-  [ "$kind" = countdown ] && showcase=$screen_showcase
-  wine "$showcase" "$kind" "$width" "$height" "$dpi" "$(winepath -w "$pack")" \
+  local showcase=$dialog_showcase argument=$pack
+  case $kind in
+  countdown) showcase=$screen_showcase ;;
+  ring-*) showcase=$screen_showcase argument=$program
+    # Every ring starts on a device of its own.
+    rm -rf "$work/device"; mkdir -p "$work/device"
+    wine reg delete "HKCU\\$ORVALEN_REGISTRY_ROOT" /f >/dev/null 2>&1 || true ;;
+  esac
+  wine "$showcase" "$kind" "$width" "$height" "$dpi" "$(winepath -w "$argument")" \
     "$(winepath -w "$ready")" "$(winepath -w "$done")" &
   local program=$!
   for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
@@ -68,7 +76,13 @@ shoot framed 240 320 96
 shoot tabbed 240 320 96
 shoot digits 240 320 96
 shoot countdown 240 320 96
+for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
+  shoot $ring 240 320 96
+done
 shoot framed 480 640 192
 shoot tabbed 480 640 192
 shoot digits 480 640 192
 shoot countdown 480 640 192
+for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
+  shoot $ring 480 640 192
+done

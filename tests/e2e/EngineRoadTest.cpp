@@ -1,11 +1,11 @@
 // The road of an alarm with real processes: Orvalen registers its wake-ups, quits,
 // the device's notification service starts the launcher at the due moment, the
-// launcher starts Orvalen, and the tick rings the alarm.
+// launcher starts Orvalen, and the tick rings the alarm on its ring screen.
 #include "AlarmItem.h"
 #include "DeviceProgram.h"
 #include "DeviceClock.h"
 #include "DeviceControl.h"
-#include "ProgramScreens.h"
+#include "DeviceScreen.h"
 #include "EngineWnd.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
@@ -23,8 +23,20 @@ namespace {
 using namespace device_program;
 
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
-const ItemHash kAlarmHash = 4711;
 constexpr OleDate kSecond = 1.0 / 86400.0;
+const ItemHash kAlarmHash = 4711;
+const int kTitleControl = 1275;
+const int kClockControl = 1282;
+const UINT kDismissCommand = 30036;
+
+// The device's local time as the ring dialog shows it, seconds from now.
+std::wstring DeviceTimeText(int offsetSeconds) {
+    SYSTEMTIME local;
+    Time_DateToSystemTime(Time_LocalNowAsDate(true) + offsetSeconds * kSecond, local);
+    wchar_t text[100] = {};
+    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, text, 100);
+    return text;
+}
 
 struct Notification {
     DWORD type = 0, event = 0;
@@ -102,13 +114,18 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
     LONGLONG toDue = static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0);
     ASSERT_TRUE(DeviceControl_JumpClock(toDue - 500));
 
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return RingCount() == 1; })) << "the alarm never rang";
-    DWORD hash = 0, message = 0;
-    const std::wstring record = std::wstring(kProductKey) + L"\\" + ProgramScreens::kRingRecordKey;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, ProgramScreens::kLastHashValue, &hash);
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, ProgramScreens::kLastMessageValue, &message);
-    EXPECT_EQ(DWORD(kAlarmHash), hash);
-    EXPECT_EQ(1376u, message);
+    HWND ring = nullptr;
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return (ring = FindAlarmRing()) != nullptr; }))
+        << "the alarm never rang";
+    // The ring dialog: on top of everything, across the screen, with the alarm's title and
+    // the device's time.
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return testsupport::FirstVisibleWindow() == ring; }));
+    RECT shown;
+    GetWindowRect(ring, &shown);
+    EXPECT_EQ(DeviceScreen_GetSystemMetrics(SM_CXSCREEN), shown.right - shown.left);
+    EXPECT_EQ(L"Wake up", testsupport::DialogItemText(ring, kTitleControl));
+    const std::wstring clock = testsupport::DialogItemText(ring, kClockControl);
+    EXPECT_TRUE(clock == DeviceTimeText(0) || clock == DeviceTimeText(-60)) << testing::PrintToString(clock);
     // The ring screen needs the device on.
     EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
     // The ring's reschedule registered tomorrow's occurrence first.
@@ -116,9 +133,11 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
         own = RunAtTimes();
         return !own.empty() && std::abs(own[0].start - (due + 1 - kSecond)) < kSecond;
     }));
-    // Nothing else keeps it: the idle check ends the process.
+    EXPECT_FALSE(RingRecordWritten());
+    // Dismissed, nothing else keeps the program: the idle check ends the process.
+    PostMessageW(ring, WM_COMMAND, MAKEWPARAM(kDismissCommand, 0), 0);
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
-    EXPECT_EQ(1u, RingCount());
+    EXPECT_EQ(nullptr, FindAlarmRing());
 }
 
 TEST_F(EngineRoad, ClockAndZoneChangesStartTheProgramWithTheirWords) {
