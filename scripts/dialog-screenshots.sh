@@ -4,6 +4,8 @@
 # notification-style and the timer's, by day and by night) on the simulated handheld,
 # at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual display of the
 # screen's size with Wine's X11 driver. The PNGs go to build/screenshots/.
+# Kinds named as arguments (framed, tabbed, digits, countdown, ring-alarm, ring-timer-night,
+# ...) are the only ones shot.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
@@ -35,7 +37,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-shoot() {  # kind width height dpi
+shoot_one() {  # kind width height dpi
   local kind=$1 width=$2 height=$3 dpi=$4
   local name=$kind-${width}x${height}
   local displayfile ready done
@@ -60,7 +62,8 @@ shoot() {  # kind width height dpi
   wine "$showcase" "$kind" "$width" "$height" "$dpi" "$(winepath -w "$argument")" \
     "$(winepath -w "$ready")" "$(winepath -w "$done")" &
   local program=$!
-  for _ in $(seq 300); do [ -e "$ready" ] && break; sleep 0.1; done
+  # The real program takes a while to start and ring.
+  for _ in $(seq 900); do [ -e "$ready" ] && break; sleep 0.1; done
   if [ -e "$ready" ]; then
     import -window root "$out/$name.png" && echo "screenshot: $out/$name.png"
   else
@@ -70,6 +73,13 @@ shoot() {  # kind width height dpi
   wait "$program" || echo "screenshot: $name ended with an error" >&2
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
   cleanup
+}
+
+# With names given (say "ring-timer"), only those kinds are shot.
+kinds=("$@")
+shoot() {
+  if [ ${#kinds[@]} -gt 0 ] && [[ " ${kinds[*]} " != *" $1 "* ]]; then return; fi
+  shoot_one "$@"
 }
 
 shoot framed 240 320 96

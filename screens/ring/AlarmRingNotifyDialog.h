@@ -21,5 +21,5 @@ protected:
     void SetMenuBarLabels() override;
     void CreateButtons() override;
     void LayoutKind() override;
-    bool PictureBehindClock() const override { return false; }
+    bool PictureAtClock() const override { return false; }
 };

@@ -4,7 +4,8 @@
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
 // The ready file appears once the screen is up; it closes when the done file exists.
 // A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
-// item due in two seconds on the device and starts the real program, which rings it.
+// item that is due (a snooze that is over, a timer with two seconds left) on the device
+// and starts the real program, which rings it.
 #include <windows.h>
 
 #include <cwchar>
@@ -25,7 +26,7 @@ namespace {
 
 constexpr UINT kPollMs = 100;
 constexpr int kSettleTicks = 15;
-constexpr int kRingWaitTicks = 300;
+constexpr int kRingWaitTicks = 600;
 constexpr double kDueInDays = 2.0 / 86400.0;
 const wchar_t kRingPrefix[] = L"ring-";
 
@@ -41,7 +42,7 @@ RegKeyRef ItemKey(const wchar_t* list, ItemHash hash) {
     return RegKeyRef::Open(path.c_str(), HKEY_CURRENT_USER, false);
 }
 
-// The item the program will ring in two seconds, and the settings it rings with.
+// The item the program will ring at once, and the settings it rings with.
 void StoreRingItem(const std::wstring& kind) {
     const bool night = kind.find(L"-night") != std::wstring::npos;
     RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
@@ -54,6 +55,7 @@ void StoreRingItem(const std::wstring& kind) {
         next.Hash = 2;
         next.title.SetCStr(L"Tea is ready");
         next.flags &= ~(TimerItem::kNew | TimerItem::kRunning);
+        next.time = next.origTime;  // a timer without time left is not kept
         next.Save(ItemKey(L"Timers", next.Hash));
         TimerItem timer;
         timer.Hash = 1;
@@ -66,10 +68,14 @@ void StoreRingItem(const std::wstring& kind) {
         timer.Save(ItemKey(L"Timers", timer.Hash));
         return;
     }
+    // A snooze that is over rings as soon as the program looks, however long it takes to start.
     AlarmItem alarm;
     alarm.Hash = 1;
-    alarm.flags &= ~AlarmItem::kNew;
-    alarm.time = Time_LocalNowAsDate(true) + kDueInDays;
+    alarm.flags = (alarm.flags & ~AlarmItem::kNew) | AlarmItem::kFired;
+    OleDate now = Time_LocalNowAsDate(true);
+    alarm.time = now - kDueInDays;
+    alarm.Snooze(&now, 0, 0, false);
+    alarm.SetDismissed(false);
     alarm.title.SetCStr(L"Wake up: the train leaves at 7:40");
     alarm.SetOption6(night);
     alarm.Save(ItemKey(L"Alarms", alarm.Hash));
