@@ -12,10 +12,9 @@ W=200 H=110 R=22  # button size and corner radius
 
 # A button: id, top colour, bottom colour, symbol drawing.
 button() {
-  "$convert" -size ${W}x${H} xc:none \
-    \( -size ${W}x${H} gradient:"$2"-"$3" \) \
-    \( -size ${W}x${H} xc:none -fill white -draw "roundrectangle 0,0 $((W - 1)),$((H - 1)) $R,$R" \) \
-    -delete 0 -compose DstIn -composite -compose Over \
+  "$convert" -size ${W}x${H} gradient:"$2"-"$3" \
+    \( -size ${W}x${H} xc:black -fill white -draw "roundrectangle 0,0 $((W - 1)),$((H - 1)) $R,$R" \) \
+    -alpha off -compose CopyOpacity -composite -compose Over \
     -fill none -stroke "#FFFFFF80" -strokewidth 3 -draw "roundrectangle 2,2 $((W - 3)),$((H - 3)) $((R - 2)),$((R - 2))" \
     -stroke white -strokewidth 12 -draw "$4" "$out/ring_$1.png"
 }
@@ -38,10 +37,9 @@ button 359 "#14508E" "#0B325A" "$again"
 
 # The knob: a round-ended bar with an arrow pointing left; over the target it turns green.
 knob() {  # id, top colour, bottom colour
-  "$convert" -size ${W}x${H} xc:none \
-    \( -size ${W}x${H} gradient:"$2"-"$3" \) \
-    \( -size ${W}x${H} xc:none -fill white -draw "roundrectangle 0,0 $((W - 1)),$((H - 1)) 54,54" \) \
-    -delete 0 -compose DstIn -composite -compose Over \
+  "$convert" -size ${W}x${H} gradient:"$2"-"$3" \
+    \( -size ${W}x${H} xc:black -fill white -draw "roundrectangle 0,0 $((W - 1)),$((H - 1)) 54,54" \) \
+    -alpha off -compose CopyOpacity -composite -compose Over \
     -fill white -stroke none -draw "polygon 62,55 110,25 110,85" -draw "rectangle 106,45 146,65" "$out/ring_$1.png"
 }
 knob 373 "#5A6B7D" "#2B3846"

@@ -21,5 +21,4 @@ protected:
     void SetMenuBarLabels() override;
     void CreateButtons() override;
     void LayoutKind() override;
-    bool PictureAtClock() const override { return false; }
 };

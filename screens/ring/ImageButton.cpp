@@ -2,6 +2,7 @@
 
 #include "GdiHandles.h"
 #include "Image.h"
+#include "OffscreenDc.h"
 
 namespace {
 
@@ -80,7 +81,11 @@ void ImageButton::OnPaint() {
     if (!paint.Dc()) return;
     RECT client;
     GetClientRect(GetHwnd(), &client);
-    Paint(paint.Dc(), client);
+    // The picture's edges blend with the background drawn first, so both go to a buffer.
+    OffscreenDc buffer;
+    if (!buffer.Begin(paint.Dc(), client)) return Paint(paint.Dc(), client);
+    Paint(buffer.Dc(), client);
+    buffer.End();
 }
 
 void ImageButton::Paint(HDC dc, const RECT& client) {

@@ -91,8 +91,6 @@ protected:
     virtual ImageButton* FocusButton() const { return second_.get(); }
     // Places the kind's own controls after the shared layout.
     virtual void LayoutKind() {}
-    // Whether the picture moves to the clock's corner (the full-screen and timer dialogs).
-    virtual bool PictureAtClock() const { return true; }
     // The snooze length chooser: 1 with the seconds taken, anything else cancelled.
     virtual int ChooseSnoozeLength(int& seconds);
     // Dismiss of the alarm dialogs: a pending force-snooze snoozes instead.

@@ -63,8 +63,6 @@ void RingDialog::CreateButtons() {
     LoadButtonImages(*first_, *second_);
     picture_->SetImages(LoadImage(set.ids[4], 4), nullptr, nullptr, nullptr);
     for (ImageButton* button : {first_.get(), second_.get(), picture_.get()}) button->SetBackground(this);
-    // The picture stands over the clock's row; the clock (clipped by its siblings) leaves it shown.
-    SetWindowPos(picture_->Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void RingDialog::CreateFonts() {
@@ -133,8 +131,6 @@ void RingDialog::Layout() {
     clock.bottom = first.top - Dpi_ScaleY(15);
     clock.top = clock.bottom - metrics.tmHeight - 1;
     MoveTo(GetDlgItem(GetHwnd(), IDC_RING_CLOCK), clock);
-    // The picture keeps its own size at the clock's corner, so the time stays readable.
-    if (PictureAtClock()) MoveTo(picture_->Hwnd(), RectAt(clock.left, clock.top, pictureSize));
 
     if (HWND line = GetDlgItem(GetHwnd(), IDC_RING_NEXT_TIMER)) {
         const int lineBottom = first.top - (shape > 0 ? Dpi_ScaleY(10) : Dpi_ScaleY(1));
