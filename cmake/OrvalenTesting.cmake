@@ -1,7 +1,5 @@
 # GoogleTest built from Debian's sources with the cross compiler, and one helper
 # to declare a test executable whose cases ctest runs one per process under Wine.
-include(GoogleTest)
-
 set(ORVALEN_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -13,12 +11,20 @@ foreach(t gtest gtest_main)
   target_compile_options(${t} PRIVATE -w)
 endforeach()
 
-# orvalen_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>] [RESOURCE_LOCK <name>] [RUN_SERIAL])
+# orvalen_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>] [RESOURCE_LOCK <name>] [RUN_SERIAL]
+#                  [FIXTURES_REQUIRED <fixture>])
 # Links the shared test support (clean registry root and device root per test),
 # which provides main(). Cases that share a machine-wide resource (a named mutex,
 # a window class other processes look for) name it as RESOURCE_LOCK and run one at a time.
+# Every case is a ctest test of its own, run in a process of its own. The cases are
+# listed when the program is linked (OrvalenListTests.cmake), not when ctest starts.
+set(ORVALEN_LIST_TESTS_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/OrvalenListTests.cmake)
+# Every test runs in the tests' Wine prefix and finds both trees, under ctest or
+# scripts/test.sh alike; a test added with add_test() sets it as its ENVIRONMENT.
+set(ORVALEN_TEST_ENVIRONMENT
+    "ORVALEN_WINE=tests;ORVALEN_SOURCE_DIR=${CMAKE_SOURCE_DIR};ORVALEN_BINARY_DIR=${CMAKE_BINARY_DIR}")
 function(orvalen_add_test name)
-  cmake_parse_arguments(T "RUN_SERIAL" "TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "RUN_SERIAL" "TIMEOUT;RESOURCE_LOCK;FIXTURES_REQUIRED" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(TARGET orvalen_testsupport)
     target_link_libraries(${name} PRIVATE orvalen_testsupport)
@@ -29,19 +35,36 @@ function(orvalen_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
-  set(extra_properties)
+  set(properties "WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==] TIMEOUT ${T_TIMEOUT} ENVIRONMENT \"${ORVALEN_TEST_ENVIRONMENT}\"")
   if(T_RESOURCE_LOCK)
-    set(extra_properties RESOURCE_LOCK ${T_RESOURCE_LOCK})
+    string(APPEND properties " RESOURCE_LOCK [==[${T_RESOURCE_LOCK}]==]")
   endif()
   if(T_RUN_SERIAL)
-    list(APPEND extra_properties RUN_SERIAL TRUE)
+    string(APPEND properties " RUN_SERIAL TRUE")
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT}
-               ${extra_properties}
-               # One variable only: discovery splits a list value at its ';'. scripts/test.sh
-               # also exports ORVALEN_SOURCE_DIR and ORVALEN_BINARY_DIR for every test.
-               ENVIRONMENT "ORVALEN_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  if(T_FIXTURES_REQUIRED)
+    string(APPEND properties " FIXTURES_REQUIRED [==[${T_FIXTURES_REQUIRED}]==]")
+  endif()
+
+  set(cases_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_cases.cmake)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -D RUNNER=${CMAKE_CROSSCOMPILING_EMULATOR} -D PROGRAM=$<TARGET_FILE:${name}>
+            -D OUTPUT=${cases_file} -P ${ORVALEN_LIST_TESTS_SCRIPT}
+    BYPRODUCTS ${cases_file}
+    VERBATIM)
+  # Read by ctest: one test per listed case; before the program is built, one test that says so.
+  set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_tests.cmake)
+  file(GENERATE OUTPUT ${include_file} CONTENT "\
+if(EXISTS [==[${cases_file}]==])
+  include([==[${cases_file}]==])
+  foreach(case IN LISTS orvalen_cases)
+    add_test(\"\${case}\" [==[${CMAKE_CROSSCOMPILING_EMULATOR}]==] [==[$<TARGET_FILE:${name}>]==] \"--gtest_filter=\${case}\")
+    set_tests_properties(\"\${case}\" PROPERTIES ${properties})
+  endforeach()
+else()
+  add_test(${name}_NOT_BUILT [==[${CMAKE_COMMAND}]==] -E echo [==[${name} is not built: build it, then run ctest]==])
+  set_tests_properties(${name}_NOT_BUILT PROPERTIES WILL_FAIL TRUE)
+endif()
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()

@@ -30,13 +30,6 @@ const wchar_t kSoundsFolderName[] = L"Sounds";
 const wchar_t kLauncherFile[] = L"\\OrvalenStartup.exe";
 const DWORD kCommonControlClasses = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES;
 
-std::wstring ModulePath() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD n = GetModuleFileNameW(App::Instance(), path, MAX_PATH);
-    if (n >= MAX_PATH) n = 0;
-    return std::wstring(path, n);
-}
-
 }  // namespace
 
 HINSTANCE App::instance_ = nullptr;
@@ -48,6 +41,13 @@ ItemStore* App::itemStore_ = nullptr;
 EngineWnd* App::engine_ = nullptr;
 bool App::activityDriverUsable_ = false;
 bool App::registryDirty_ = false;
+
+std::wstring App::ModulePath() {
+    wchar_t path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameW(instance_, path, MAX_PATH);
+    if (n >= MAX_PATH) n = 0;
+    return std::wstring(path, n);
+}
 
 std::wstring App::ProgramFolderFile(const wchar_t* name) {
     std::wstring path = ModulePath();

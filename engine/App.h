@@ -3,6 +3,7 @@
 // to that instance's engine window, the process-wide objects created and torn
 // down in a fixed order, and the message loop with its idle registry flush.
 // Everything here runs on the GUI thread.
+#include "CopyDataCommand.h"
 #include "ProductKey.h"
 #include "RcString.h"
 
@@ -17,8 +18,8 @@ class Signaller;
 class App {
 public:
     static constexpr const wchar_t* kProductKey = ProductKey::kPath;
-    static constexpr wchar_t kInstanceMutexName[] = L"OrvalenMainWnd";
-    static constexpr wchar_t kLocationValue[] = L"Location";
+    static constexpr const wchar_t* kInstanceMutexName = CopyDataCommand::kInstanceMutexName;
+    static constexpr const wchar_t* kLocationValue = ProductKey::kLocationValue;
 
     // The program's main routine; the exit code.
     static int WinMain(HINSTANCE instance, const wchar_t* commandText);
@@ -27,6 +28,8 @@ public:
     // Frees every process-wide object in the fixed order; safe when some never existed.
     static void Shutdown();
 
+    // The program's own path, as "Location" holds it.
+    static std::wstring ModulePath();
     // The module's folder (with its backslash) followed by name.
     static std::wstring ProgramFolderFile(const wchar_t* name);
     static void CloseInstanceMutex();

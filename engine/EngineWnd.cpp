@@ -90,11 +90,7 @@ void EngineWnd::SetUnattended(bool on) {
     unattendedHeld_ = on;
 }
 
-bool EngineWnd::DeviceNotOn() {
-    DWORD flags = 0;
-    if (GetSystemPowerState(nullptr, 0, &flags) != ERROR_SUCCESS) return false;
-    return (flags & (POWER_STATE_ON | POWER_STATE_IDLE)) == 0;
-}
+bool EngineWnd::DeviceNotOn() { return Device_IsNotOn(); }
 
 bool EngineWnd::IdleExit() {
     FullScreenClockControl* clock = App::GetFullScreenClock();

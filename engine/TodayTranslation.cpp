@@ -7,17 +7,13 @@
 
 static_assert(sizeof(uint32_t) == 4 && sizeof(wchar_t) == 2, "records hold 4-byte counts of 2-byte units");
 
-namespace {
-const wchar_t kFileName[] = L"today_translation.txt";
-}
-
 const UINT TodayTranslation::kStringIds[kRecordCount] = {
     30048, 30080, 30055, 30102, 30051, 30059, 30091, 30089, 376,
     407,   339,   406,   235,   240,   408,   409,   30060, 30031,
 };
 
 std::wstring TodayTranslation::Path() {
-    return App::ProgramFolderFile(kFileName);
+    return App::ProgramFolderFile(TodayTranslationFile::kFileName);
 }
 
 bool TodayTranslation::Write() {

@@ -1,14 +1,15 @@
 #pragma once
-// today_translation.txt beside the program: the Today item's 18 texts in the
-// current language, each a 32-bit little-endian count of UTF-16 units followed
-// by those units, without terminators and with nothing between records.
+// Writes today_translation.txt beside the program: the Today item's 18 texts in the
+// current language (the layout is in TodayTranslationFile.h).
+#include "TodayTranslationFile.h"
+
 #include <windows.h>
 #include <cstdint>
 #include <string>
 
 class TodayTranslation {
 public:
-    static constexpr int kRecordCount = 18;
+    static constexpr int kRecordCount = TodayTranslationFile::kRecordCount;
     // String ids in the order of the Today item's text slots 0 to 17.
     static const UINT kStringIds[kRecordCount];
 

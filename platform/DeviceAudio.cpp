@@ -1,4 +1,5 @@
 #include "DeviceAudio.h"
+#include "DeviceCallLog.h"
 #include "DeviceStateStore.h"
 #include "ScopedHandle.h"
 #include <cstdint>
@@ -22,8 +23,9 @@ struct AudioRecord {
     uint32_t soundType;
     wchar_t soundPath[MAX_PATH];
     wchar_t soundName[MAX_PATH];
+    uint32_t profileUnreadable;
 };
-static_assert(sizeof(AudioRecord) == 16 + 2 * MAX_PATH * sizeof(wchar_t), "audio record is stored");
+static_assert(sizeof(AudioRecord) == 20 + 2 * MAX_PATH * sizeof(wchar_t), "audio record is stored");
 
 AudioRecord Defaults() {
     AudioRecord r = {};
@@ -59,7 +61,9 @@ void CopyName(wchar_t* to, const wchar_t* from) {
 
 MMRESULT Device_waveOutSetVolume(HWAVEOUT waveOut, DWORD volume) {
     if (!IsDevice0(waveOut)) return waveOutSetVolume(waveOut, volume);
-    return Update([&](AudioRecord& r) { r.volume = volume; }) ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+    const MMRESULT result = Update([&](AudioRecord& r) { r.volume = volume; }) ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
+    DeviceCallLog::Add(DEVICE_CALL_VOLUME, LONG(volume), 0, LONG(result));
+    return result;
 }
 
 MMRESULT Device_waveOutGetVolume(HWAVEOUT waveOut, LPDWORD volume) {
@@ -98,6 +102,7 @@ HRESULT Device_SndSetSound(DWORD event, const SNDFILEINFO* setting, BOOL) {
 HRESULT Device_SndGetSound(DWORD event, SNDFILEINFO* setting) {
     if (event != SND_EVENT_ALL || !setting) return E_INVALIDARG;
     AudioRecord r = Load();
+    if (r.profileUnreadable) return E_FAIL;
     setting->sstType = r.soundType;
     CopyName(setting->szPathName, r.soundPath);
     CopyName(setting->szDisplayName, r.soundName);
@@ -108,3 +113,7 @@ DWORD DeviceControl_GetVolume(void) { return Load().volume; }
 DWORD DeviceControl_GetRingVolume(void) { return Load().ringVolume; }
 DWORD DeviceControl_GetAudioUpdates(void) { return Load().ringVolumeUpdates; }
 DWORD DeviceControl_GetSoundType(void) { return Load().soundType; }
+
+BOOL DeviceControl_SetSoundProfileReadable(BOOL readable) {
+    return Update([&](AudioRecord& r) { r.profileUnreadable = !readable; }) ? TRUE : FALSE;
+}

@@ -9,6 +9,8 @@ constexpr wchar_t kScreenRecord[] = L"screen";
 constexpr LONG kDefaultWidth = 240;
 constexpr LONG kDefaultHeight = 320;
 constexpr LONG kDefaultDpi = 96;
+// The handheld's display is RGB565.
+constexpr int kScreenBitsPerPixel = 16;
 constexpr LONG kMaxSide = 4096;
 constexpr LONG kMinDpi = 48;
 constexpr LONG kMaxDpi = 480;
@@ -102,8 +104,10 @@ int DeviceScreen_GetSystemMetrics(int index) {
 }
 
 int DeviceScreen_GetDeviceCaps(HDC dc, int index) {
-    if ((index != HORZRES && index != VERTRES && index != LOGPIXELSX && index != LOGPIXELSY) || !IsDisplayDc(dc))
+    if ((index != HORZRES && index != VERTRES && index != LOGPIXELSX && index != LOGPIXELSY && index != BITSPIXEL) ||
+        !IsDisplayDc(dc))
         return dc ? GetDeviceCaps(dc, index) : 0;
+    if (index == BITSPIXEL) return kScreenBitsPerPixel;
     DEVICE_SCREEN_MODE mode;
     DeviceScreen_GetMode(&mode);
     switch (index) {

@@ -13,13 +13,7 @@ uint64_t CreationTime(HANDLE process) {
     return (uint64_t(created.dwHighDateTime) << 32) | created.dwLowDateTime;
 }
 
-bool StillRuns(const PowerState::Holder& h) {
-    if (h.processId == GetCurrentProcessId()) return true;
-    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, h.processId));
-    DWORD code = 0;
-    return process && GetExitCodeProcess(process.Get(), &code) && code == STILL_ACTIVE &&
-           CreationTime(process.Get()) == h.creationTime;
-}
+bool StillRuns(const PowerState::Holder& h) { return PowerState::ProcessRuns(h.processId, h.creationTime); }
 
 bool KnownState(uint32_t s) {
     return s == POWER_STATE_ON || s == POWER_STATE_IDLE || s == POWER_STATE_UNATTENDED ||
@@ -105,7 +99,7 @@ bool PowerState::Request(Record& r, bool on) {
                 return false;
             }
             mine = free;
-            *mine = Holder{self, 0, CreationTime(GetCurrentProcess())};
+            *mine = Holder{self, 0, CurrentProcessCreationTime()};
         }
         ++mine->count;
         r.resumingUntil = 0;  // the woken device's first request has come
@@ -163,4 +157,14 @@ uint64_t PowerState::StoppedCounts(const Record& r, uint64_t now) {
     uint64_t stopped = r.stoppedCounts;
     if (Stopped(r.state) && now > r.stoppedSince) stopped += now - r.stoppedSince;
     return stopped;
+}
+
+uint64_t PowerState::CurrentProcessCreationTime() { return CreationTime(GetCurrentProcess()); }
+
+bool PowerState::ProcessRuns(uint32_t processId, uint64_t creationTime) {
+    if (processId == GetCurrentProcessId()) return true;
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    DWORD code = 0;
+    return process && GetExitCodeProcess(process.Get(), &code) && code == STILL_ACTIVE &&
+           CreationTime(process.Get()) == creationTime;
 }

@@ -63,4 +63,8 @@ public:
     static HANDLE OpenTransitionEvent();
     static uint64_t CounterFrequency();
     static bool Stopped(uint32_t state);
+    // A process by id and creation time, so what an ended process held can be given back
+    // for it (its id may be taken by a new one).
+    static uint64_t CurrentProcessCreationTime();
+    static bool ProcessRuns(uint32_t processId, uint64_t creationTime);
 };

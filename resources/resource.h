@@ -8,12 +8,15 @@
 #define IDS_PRODUCT_NAME                0
 #define IDS_TODAY_ADD_ALARM             235
 #define IDS_TODAY_ADD_TIMER             240
+#define IDS_START_SLIDESHOW             305
 #define IDS_TODAY_CANCEL_SNOOZE         339
 #define IDS_TODAY_RESTART_TIMER         376
 #define IDS_TODAY_SKIP_NEXT_ALARM       406
 #define IDS_TODAY_RUN_PROGRAM           407
 #define IDS_TODAY_TITLE                 408
 #define IDS_TODAY_NOTHING_PENDING       409
+#define IDS_START_STOPWATCH             410
+#define IDS_MENU_SHORTCUT               432
 #define IDS_CANCEL                      30031
 #define IDS_ALARMS                      30048
 #define IDS_SOUND                       30051
@@ -35,6 +38,7 @@
 #define IDS_RING_NEXT_TIMER             30083
 #define IDS_RING_CLOSE                  30143
 #define IDS_RING_SNOOZE                 30147
+#define IDS_CANCEL_SNOOZE               30079
 
 // The language page.
 #define IDD_LANGUAGE                    2000
@@ -106,6 +110,11 @@
 #define IDR_RING_KNOB                   373
 #define IDR_RING_TARGET                 375
 #define IDR_RING_KNOB_OVER_TARGET       377
+
+// Built-in ring sounds ("WAVE"), made with sox at build time (resources/sounds): the
+// default ring, also rung when another sound is missing, and the volume slider's sample.
+#define IDR_SOUND_RING                  200
+#define IDR_SOUND_SAMPLE                201
 
 // Flags of the languages a pack may offer (icons of 16 and 32 pixels).
 #define IDI_FLAG_UKRAINIAN              308

@@ -4,6 +4,7 @@
 # as static mingw-w64 libraries. Idempotent: once built (stamp matches this script),
 # it returns at once. Only the upstream .orig tarballs are used, checked by SHA-256.
 #   build-deps.sh <cache-dir>
+#   JOBS=n   at most n compilers at a time (default: all processors)
 set -euo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 <cache-dir>" >&2; exit 2; }
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,6 +27,7 @@ host=x86_64-w64-mingw32
 cc=$host-gcc-posix
 ar=$host-ar
 cflags=(-O2 -w)
+jobs=${JOBS:-$(nproc)}
 
 # source package, upstream tarball, its SHA-256
 tarballs=(
@@ -105,15 +107,17 @@ unpack() { # <tarball> -> prints the directory it made
 
 # compile_archive <lib name> <source dir> <flags...> -- <sources...>
 compile_archive() {
-  local name=$1 dir=$2 obj=$cache/obj/$1 flags=() f
+  local name=$1 dir=$2 obj=$cache/obj/$1 flags=() f rc=0
   shift 2
   while [ "$1" != -- ]; do flags+=("$1"); shift; done
   shift
   rm -rf "$obj" && mkdir -p "$obj"
   for f in "$@"; do
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n || rc=1; done
     "$cc" "${cflags[@]}" "${flags[@]}" -c "$dir/$f" -o "$obj/$(basename "${f%.c}").o" &
   done
-  wait_all
+  wait_all || rc=1
+  [ $rc -eq 0 ] || return 1
   rm -f "$stage/lib/lib$name.a"
   "$ar" rcs "$stage/lib/lib$name.a" "$obj"/*.o
 }
@@ -131,17 +135,22 @@ build_minizip() {
   cp "$dir"/{unzip.h,ioapi.h,iowin32.h} "$stage/include/minizip/"
 }
 
-build_jpeg() {
+jpeg_bld=$cache/obj/jpeg
+# libjpeg-turbo's own CMake configure: one process, mostly waiting on the compiler checks.
+configure_jpeg() {
   local dir; dir=$(unpack libjpeg-turbo_2.1.5.orig.tar.gz)
-  local bld=$cache/obj/jpeg
-  rm -rf "$bld"
-  cmake -S "$dir" -B "$bld" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  rm -rf "$jpeg_bld"
+  cmake -S "$dir" -B "$jpeg_bld" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \
     -DWITH_SIMD=OFF -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF -DWITH_JAVA=OFF \
     -DCMAKE_C_FLAGS="-w" -DCMAKE_INSTALL_PREFIX="$stage" >"$cache/logs/jpeg-configure.log" 2>&1
-  cmake --build "$bld" --target jpeg-static >"$cache/logs/jpeg-build.log" 2>&1
-  cp "$bld/libjpeg.a" "$stage/lib/libjpeg.a"
-  cp "$dir"/{jpeglib.h,jmorecfg.h,jerror.h} "$bld/jconfig.h" "$stage/include/"
+}
+
+build_jpeg() {
+  local dir=$src/libjpeg-turbo/libjpeg-turbo-2.1.5
+  cmake --build "$jpeg_bld" --target jpeg-static --parallel "$jobs" >"$cache/logs/jpeg-build.log" 2>&1
+  cp "$jpeg_bld/libjpeg.a" "$stage/lib/libjpeg.a"
+  cp "$dir"/{jpeglib.h,jmorecfg.h,jerror.h} "$jpeg_bld/jconfig.h" "$stage/include/"
 }
 
 build_ogg() {
@@ -232,24 +241,28 @@ mkdir -p "$src" "$cache/obj" "$cache/logs"
 stage=$prefix.new
 mkdir -p "$stage/include" "$stage/lib"
 
-# build_all <lib...>: builds side by side, each in a subshell of its own (so that
-# `set -e` holds inside) with its own log.
-build_all() {
-  local lib entry pids=() failed=0
-  for lib in "$@"; do
-    ( "build_$lib" ) >"$cache/logs/$lib.log" 2>&1 &
-    pids+=("$!:$lib")
+# build_lane <jobs> <step...>: runs build steps one after another with up to <jobs>
+# compilers, each in a subshell of its own (so that `set -e` holds inside) with its own log.
+build_lane() {
+  local step
+  jobs=$1
+  shift
+  for step in "$@"; do
+    ( "$step" ) >"$cache/logs/$step.log" 2>&1 ||
+      { echo "build-deps: $step failed:" >&2; tail -n 40 "$cache/logs/$step.log" >&2; return 1; }
   done
-  for entry in "${pids[@]}"; do
-    wait "${entry%%:*}" || { echo "build-deps: ${entry#*:} failed:" >&2; tail -n 40 "$cache/logs/${entry#*:}.log" >&2; failed=1; }
-  done
-  [ $failed -eq 0 ] || exit 1
 }
 
-# libogg first (Tremor needs its headers), then the rest side by side.
-build_all ogg
+# libjpeg-turbo's configure runs beside the small libraries, which take one job less;
+# then it builds with them all. libogg comes first: Tremor needs its headers.
+all_jobs=$jobs
+build_lane 1 configure_jpeg &
+jpeg_configure=$!
+build_lane $(( all_jobs > 1 ? all_jobs - 1 : 1 )) build_ogg
 mkdir -p "$cache/ogg-include" && cp -r "$stage/include/ogg" "$cache/ogg-include/"
-build_all minizip jpeg tremor mad png gif
+build_lane $(( all_jobs > 1 ? all_jobs - 1 : 1 )) build_minizip build_tremor build_mad build_png build_gif
+wait "$jpeg_configure"
+build_lane "$all_jobs" build_jpeg
 
 # Boost is header-only; it gets a folder of its own because putting /usr/include
 # on the include path would shadow mingw's own C headers.

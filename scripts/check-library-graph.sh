@@ -6,9 +6,16 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${1:-${ORVALEN_BUILD_DIR:-$(dirname "$here")/build}}
 graph=$build/graph
-rm -rf "$graph" && mkdir -p "$graph"
-cmake --graphviz="$graph/libraries.dot" "$build" >/dev/null
-python3 - "$graph/libraries.dot" <<'PY'
+verdict=$graph/verdict
+# The graph is made and read again only when the build tree was configured since.
+if [ ! "$graph/libraries.dot" -nt "$build/build.ninja" ] || [ ! "$graph/libraries.dot" -nt "$build/CMakeCache.txt" ]; then
+  rm -rf "$graph" && mkdir -p "$graph"
+  cmake --graphviz="$graph/libraries.dot" "$build" >/dev/null
+elif [ "$verdict" -nt "$graph/libraries.dot" ]; then
+  cat "$verdict"
+  exit 0
+fi
+python3 - "$graph/libraries.dot" >"$verdict.new" <<'PY'
 import re, sys
 text = open(sys.argv[1]).read()
 edges = {}
@@ -33,3 +40,5 @@ for node in sorted(edges):
             sys.exit('library graph: a cycle: ' + ' -> '.join(cycle))
 print('library graph: %d libraries, no cycle' % len(set(edges) | {b for v in edges.values() for b in v}))
 PY
+mv "$verdict.new" "$verdict"
+cat "$verdict"

@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
-# Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the
-# program's reset countdown and the real program's ring screens (the alarm's, the
-# notification-style and the timer's, by day and by night) on the simulated handheld,
-# at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual display of the
-# screen's size with Wine's X11 driver. The PNGs go to build/screenshots/.
-# Kinds named as arguments (framed, tabbed, digits, countdown, ring-alarm, ring-timer-night,
-# ...) are the only ones shot.
+# Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the weekday
+# strips, the program's reset countdown and the real program's ring screens (the alarm's,
+# the notification-style and the timer's, by day and by night) on the simulated handheld,
+# at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
+# (scripts/screen.sh). The PNGs go to build/screenshots/.
+# Kinds named as arguments (framed, tabbed, digits, days, countdown, ring-alarm,
+# ring-timer-night, ...) are the only ones shot.
+#   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
-"$here/setup.sh"
-cmake --build "$build" --parallel "$(nproc)" --target dialog_showcase screen_showcase Orvalen
+"$here/setup.sh" run
+cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target dialog_showcase screen_showcase Orvalen
 
 out=$build/screenshots
 work=$build/screenshots/work
@@ -23,56 +24,33 @@ screen_showcase=$build/tests/e2e/screen_showcase.exe
 pack=$build/tests/framework/fixtures/dialogs-translation.zip
 program=$build/programs/Orvalen/Orvalen.exe
 
-export ORVALEN_DISPLAY=x11
+export ORVALEN_WINE=run
 source "$here/wine-env.sh"
-# The device's registry and files live in the build tree.
-export ORVALEN_DEVICE_ROOT=$(winepath -w "$work/device" 2>/dev/null)
+source "$here/screen.sh"
+# A device and registry of their own, apart from the run's.
+export ORVALEN_DEVICE_ROOT=$(wine_path "$work/device")
 export ORVALEN_REGISTRY_ROOT='Software\OrvalenScreenshots'
-
-xvfb_pid=
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=
-}
-trap cleanup EXIT
+trap screen_stop EXIT
 
 shoot_one() {  # kind width height dpi
   local kind=$1 width=$2 height=$3 dpi=$4
   local name=$kind-${width}x${height}
-  local displayfile ready done
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  export DISPLAY=:$(cat "$displayfile")
-  rm -f "$displayfile"
-  # Dialog fonts follow the prefix's density; the prefix belongs to this build tree.
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-  ready=$work/$name.ready done=$work/$name.done
-  rm -f "$ready" "$done"
-  local showcase=$dialog_showcase argument=$pack
+  local ready=$work/$name.ready done=$work/$name.done
+  local showcase=$dialog_showcase argument=$pack seconds=30
   case $kind in
   countdown) showcase=$screen_showcase ;;
-  ring-*) showcase=$screen_showcase argument=$program
-    # Every ring starts on a device of its own.
+  ring-*) showcase=$screen_showcase argument=$program seconds=90
+    # Every ring starts on a device of its own; the real program takes a while to ring.
     rm -rf "$work/device"; mkdir -p "$work/device"
     wine reg delete "HKCU\\$ORVALEN_REGISTRY_ROOT" /f >/dev/null 2>&1 || true ;;
   esac
-  wine "$showcase" "$kind" "$width" "$height" "$dpi" "$(winepath -w "$argument")" \
-    "$(winepath -w "$ready")" "$(winepath -w "$done")" &
-  local program=$!
-  # The real program takes a while to start and ring.
-  for _ in $(seq 900); do [ -e "$ready" ] && break; sleep 0.1; done
-  if [ -e "$ready" ]; then
-    import -window root "$out/$name.png" && echo "screenshot: $out/$name.png"
-  else
-    echo "screenshot: $name did not come up" >&2
-  fi
+  rm -f "$ready" "$done"
+  screen_start "$width" "$height" "$dpi"
+  screen_show "$(wine_path "$showcase")" "$kind" "$width" "$height" "$dpi" "$(wine_path "$argument")" \
+    "$(wine_path "$ready")" "$(wine_path "$done")"
+  screen_shot_when_ready "$ready" "$out/$name.png" "$seconds"
   touch "$done"
-  wait "$program" || echo "screenshot: $name ended with an error" >&2
-  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  cleanup
+  screen_stop
 }
 
 # With names given (say "ring-timer"), only those kinds are shot.
@@ -85,6 +63,7 @@ shoot() {
 shoot framed 240 320 96
 shoot tabbed 240 320 96
 shoot digits 240 320 96
+shoot days 240 320 96
 shoot countdown 240 320 96
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 240 320 96
@@ -92,6 +71,7 @@ done
 shoot framed 480 640 192
 shoot tabbed 480 640 192
 shoot digits 480 640 192
+shoot days 480 640 192
 shoot countdown 480 640 192
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 480 640 192

@@ -1,42 +1,90 @@
 #!/usr/bin/env bash
-# Sets up if needed, builds and starts Orvalen with the given command text. Without
-# a display it runs on a virtual one; a screenshot is saved to build/screenshot.png.
-# The program ends by itself once it is idle.
+# Sets up if needed, builds the programs a run uses (no test programs) and starts Orvalen
+# with the given command text on the simulated handheld, shown on a virtual screen of
+# this script's own. A line per step. Leaves in build/run/:
+#   screenshot.png  the screen when Orvalen's first window is up (or after 10 s)
+#   report.txt      exit code, windows shown, notifications, item store: read from the
+#                   run's device (build/device, registry in build/wine/prefix-run)
+# Ends with the program's exit code.
+#   ORVALEN_SCREEN=480x640   the handheld's screen (default 240x320 at 96 DPI; 480x640 is 192 DPI)
+#   ORVALEN_RUN_SECONDS=n    after n s (default 30) the run closes the program's windows
+#   JOBS=n                   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
+step_tag=run
+source "$here/steps.sh"
 
-"$here/setup.sh"
-cmake --build "$build" --parallel "$(nproc)"
+screen=${ORVALEN_SCREEN:-240x320}
+case $screen in
+  240x320) dpi=96 ;;
+  480x640) dpi=192 ;;
+  *) echo "run: ORVALEN_SCREEN is 240x320 or 480x640" >&2; exit 2 ;;
+esac
+width=${screen%x*} height=${screen#*x}
+screenshot_after=10
+limit=${ORVALEN_RUN_SECONDS:-30}
 
-xvfb_pid=
-cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
-trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  displayfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 480x640x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do [ -s "$displayfile" ] && break; sleep 0.1; done
-  export DISPLAY=:$(cat "$displayfile")
-  rm -f "$displayfile"
-fi
+"$here/setup.sh" run
+step "building the programs a run uses (first time: about 3 min)" \
+  cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target orvalen_run
 
-export ORVALEN_DISPLAY=x11
+export ORVALEN_WINE=run
 source "$here/wine-env.sh"
-# The simulated handheld lives in build/device; its \Windows holds the launcher, the
-# notification service and the stand-ins for the handheld's own libraries, as the
-# operating system's own programs would be on a device.
-device=$build/device
-mkdir -p "$device/Windows"
-cp -f "$build/platform/launcher/OrvalenStartup.exe" "$build/platform/service/OrvalenDeviceServices.exe" \
-  "$build/platform/standins/coredll.dll" "$build/platform/standins/aygshell.dll" "$device/Windows/"
-export ORVALEN_DEVICE_ROOT="Z:${device//\//\\}"
-wine "$build/programs/Orvalen/Orvalen.exe" "$@" &
-program=$!
-sleep 3
-import -window root "$build/screenshot.png" && echo "run: screenshot saved to $build/screenshot.png"
-wait "$program" || true
-# Let the prefix's wineserver go before its display does.
-wineserver -w || true
+source "$build/run/manifest.sh"
+source "$here/screen.sh"
+trap screen_stop EXIT
+
+out=$build/run
+# The simulated handheld as a device would be: the program and what ships beside it in
+# \Program Files\Orvalen, the operating system's programs and libraries in \Windows.
+put_on_device() {
+  local entry folder
+  # The shell's Start menu, where "-install" puts the program's shortcuts.
+  mkdir -p "$ORVALEN_RUN_DEVICE/Windows/Start Menu/Programs"
+  for entry in "${run_device_files[@]}"; do
+    folder=$ORVALEN_RUN_DEVICE/${entry%%|*}
+    mkdir -p "$folder"
+    cp -f "${entry#*|}" "$folder/"
+  done
+}
+
+run_program() {
+  rm -f "$out"/{report.txt,exit-code,screenshot.png,screenshot.wanted,screenshot.taken}
+  export ORVALEN_RUN_COMMAND_TEXT="$*"
+  screen_show "$(wine_path "$run_watch")" "$(wine_path "$run_program")" \
+    "$(wine_path "$out")" "$width" "$height" "$dpi" "$screenshot_after" "$limit" >"$out/wine.log" 2>&1
+  # The watcher asks for the screenshot when the first window is up, and ends after the program.
+  while [ ! -e "$out/exit-code" ] && kill -0 "$screen_desktop_pid" 2>/dev/null; do
+    if [ -e "$out/screenshot.wanted" ]; then
+      rm -f "$out/screenshot.wanted"
+      screen_shot "$out/screenshot.png" && touch "$out/screenshot.taken"
+      echo "run: screenshot taken; Orvalen ends by itself when idle (about 12 s after the start)," \
+        "or the run closes its windows after $limit s"
+    fi
+    sleep 0.1
+  done
+  screen_wait_desktop 15 || true
+}
+
+step "making a virtual $width x $height screen" screen_start "$width" "$height" "$dpi"
+put_on_device
+step "running Orvalen (screenshot when its first window is up, or after $screenshot_after s)" run_program "$@"
+screen_stop
+
+if [ ! -e "$out/report.txt" ]; then
+  echo "run: the run ended without a report; Wine said:" >&2
+  tail -n 20 "$out/wine.log" >&2
+  exit 1
+fi
+echo
+cat "$out/report.txt"
+echo
+[ -e "$out/screenshot.png" ] && echo "run: screenshot: ${out#"$repo"/}/screenshot.png"
+echo "run: report: ${out#"$repo"/}/report.txt"
+echo "run: the registry the run left: scripts/wine.sh reg query 'HKCU\\Software\\Ostrel\\Orvalen' /s"
+code=$(cat "$out/exit-code" 2>/dev/null || true)
+[[ $code =~ ^[0-9]+$ ]] || exit 1
+exit $(( code > 255 ? 1 : code ))

@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
-# Sets up if needed, builds everything and runs the whole test suite under Wine.
+# Sets up if needed, builds everything and runs the whole test suite under Wine, in the
+# tests' own Wine prefix. Arguments go to ctest (for example -R <regex>).
+#   JOBS=n   build jobs and tests at a time (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
-export ORVALEN_SOURCE_DIR=$repo ORVALEN_BINARY_DIR=$build
+jobs=${JOBS:-$(nproc)}
+step_tag=test
+source "$here/steps.sh"
 
-"$here/setup.sh"
-cmake --build "$build" --parallel "$(nproc)"
-"$here/check-library-graph.sh" "$build"
+"$here/setup.sh" tests
 
-# One warm wineserver for the whole run: each test then starts in a fraction of a second,
-# and ctest is not left waiting on pipes that Wine's services inherit.
+# One warm wineserver for the whole run, the build's listing of test cases included: each
+# program then starts in a fraction of a second, and neither ninja nor ctest is left
+# waiting on pipes that Wine's services inherit.
+export ORVALEN_WINE=tests
 source "$here/wine-env.sh"
 wineserver -p || true  # already running: use it
 wine wineboot >/dev/null 2>&1 || true
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
+step "building everything (first time: about 8 min)" cmake --build "$build" --parallel "$jobs"
+"$here/check-library-graph.sh" "$build"
+
 cd "$build"
-ctest --output-on-failure --timeout 300 -j "$(nproc)" "$@"
+ctest --output-on-failure --timeout 300 -j "$jobs" "$@"

@@ -1,10 +1,31 @@
-# Sourced: the same Wine environment as wine.sh, for calling wine/wineserver directly.
+# Sourced: the Wine environment of every script and test. The one place that decides
+# which Wine prefix and which simulated device they talk to:
+#   ORVALEN_WINE=run (default)  build/wine/prefix-run and the device in build/device, where
+#                               scripts/run.sh and the screenshot scripts run the programs;
+#                               so `scripts/wine.sh reg query ...` reads what a run left
+#   ORVALEN_WINE=tests          build/wine/prefix-tests, where ctest runs every test (each
+#                               test makes a device and a registry root of its own)
+# Both prefixes use Wine's null graphics driver: windows are shown only on a virtual
+# screen that a script makes (scripts/screen.sh). The prefix is made on first use.
 _orvalen_repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$_orvalen_repo/build}
-export WINEPREFIX=$ORVALEN_BUILD_DIR/wine/prefix-${ORVALEN_DISPLAY:-null}
+export ORVALEN_WINE=${ORVALEN_WINE:-run}
+case $ORVALEN_WINE in
+  run|tests) ;;
+  *) echo "wine-env: ORVALEN_WINE is run or tests, not '$ORVALEN_WINE'" >&2; return 2 ;;
+esac
+export WINEPREFIX=$ORVALEN_BUILD_DIR/wine/prefix-$ORVALEN_WINE
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 export HOME=$ORVALEN_BUILD_DIR/wine/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
-"$_orvalen_repo/scripts/wine-prefix.sh" "$WINEPREFIX" "${ORVALEN_DISPLAY:-null}"
+
+# A host path as Windows programs under Wine see it (the host's root is drive Z:).
+wine_path() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+
+if [ "$ORVALEN_WINE" = run ]; then
+  export ORVALEN_RUN_DEVICE=$ORVALEN_BUILD_DIR/device
+  export ORVALEN_DEVICE_ROOT=${ORVALEN_DEVICE_ROOT:-$(wine_path "$ORVALEN_RUN_DEVICE")}
+fi
+"$_orvalen_repo/scripts/wine-prefix.sh" "$WINEPREFIX"

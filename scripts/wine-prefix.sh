@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Creates a Wine prefix once, under a lock: booted, with the given graphics driver.
-# Usage: wine-prefix.sh <prefix> <null|x11>   (environment as set by wine.sh)
+# Creates a Wine prefix once, under a lock: booted, with the null graphics driver (a
+# script that shows windows makes a desktop with the X11 driver of its own).
+# Usage: wine-prefix.sh <prefix>   (environment as set by wine-env.sh)
 set -euo pipefail
-prefix=$1 mode=$2
+prefix=$1
 # ALSA as Wine sees it: sound goes to the null device; recording reads a 1 kHz tone
 # made by sox from a file (ALSA's file plugin), so a capture has something to hear.
 # Without sox the capture is the null device's silence. Checked on every start (cheap),
@@ -36,9 +37,14 @@ mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
 [ -f "$prefix/.orvalen-ready" ] && exit 0
+# Said on stderr: the output of the program this prefix is made for stays its own.
+exec 1>&2
+step_tag=wine
+source "$(dirname "${BASH_SOURCE[0]}")/steps.sh"
+step_begin "making the Wine prefix ${prefix#"$(pwd)"/} (first time only, about 20 s, 700 MB)"
 wineboot -i >/dev/null 2>&1 || true
-driver=null; [ "$mode" = x11 ] && driver=x11
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$driver" /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
 wineserver -w
 touch "$prefix/.orvalen-ready"
+step_end

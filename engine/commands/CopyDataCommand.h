@@ -10,6 +10,8 @@ public:
     static constexpr ULONG_PTR kCommandId = 1370;
     // The receiver: the running instance's hidden engine window, found by its class.
     static constexpr wchar_t kEngineWindowClass[] = L"OrvalenEngineWnd";
+    // Held by the running instance: a sender that can create it finds no program running.
+    static constexpr wchar_t kInstanceMutexName[] = L"OrvalenMainWnd";
     static constexpr int kFindAttempts = 5;
     static constexpr DWORD kFindIntervalMs = 500;
 

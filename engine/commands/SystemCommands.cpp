@@ -6,6 +6,7 @@
 #include "FullScreenClockControl.h"
 #include "InputSenseClient.h"
 #include "NotifyEnum.h"
+#include "StartMenuShortcuts.h"
 #include "TodayTranslation.h"
 
 #include <vector>
@@ -24,10 +25,10 @@ void CommandHandler::OnDeviceChange(EngineWnd& engine) {
     for (HANDLE change : deviceChanges) CeClearUserNotification(change);
 }
 
-// The Start-menu shortcuts come with the shortcuts.
 void CommandHandler::OnInstall(EngineWnd& engine) {
     engine.RenewScreenSaverClient();
     engine.RebuildNotifications();
+    Engine_CreateShortcuts();
     engine.Quit(EngineWnd::kQuitKeepNotifications);
 }
 
@@ -36,6 +37,7 @@ void CommandHandler::OnInstall(EngineWnd& engine) {
 void CommandHandler::OnUninstall(EngineWnd& engine) {
     DeleteFileW(TodayTranslation::Path().c_str());
     InputSense_CancelScreenSaver();
+    Engine_DeleteShortcuts();
     engine.Quit(EngineWnd::kQuitRemoveNotifications);
 }
 

@@ -1,6 +1,19 @@
 #include "ShortcutRun.h"
 
 #include "DeviceProcess.h"
+#include "DeviceShortcuts.h"
+
+#include <cwchar>
+
+namespace {
+const wchar_t kShortcutExtension[] = L".lnk";
+constexpr int kMaxTarget = 260;
+
+bool IsShortcut(const std::wstring& program) {
+    const size_t n = wcslen(kShortcutExtension);
+    return program.size() >= n && _wcsicmp(program.c_str() + program.size() - n, kShortcutExtension) == 0;
+}
+}  // namespace
 
 void Shortcut_SplitCommandLine(const wchar_t* commandLine, std::wstring& program, std::wstring& arguments) {
     std::wstring text = commandLine ? commandLine : L"";
@@ -19,7 +32,11 @@ void Shortcut_SplitCommandLine(const wchar_t* commandLine, std::wstring& program
 DWORD Shortcut_Create(const wchar_t* commandLine) {
     std::wstring program, arguments;
     Shortcut_SplitCommandLine(commandLine, program, arguments);
-    // A shortcut file (".lnk") is started as it is: its target is not looked up yet.
+    // A shortcut file starts its target, with the arguments given here.
+    if (IsShortcut(program)) {
+        wchar_t target[kMaxTarget];
+        if (SHGetShortcutTarget(program.c_str(), target, kMaxTarget)) program = target;
+    }
     PROCESS_INFORMATION started = {};
     if (!Device_CreateProcess(program.c_str(), arguments.c_str(), &started)) {
         DWORD error = GetLastError();

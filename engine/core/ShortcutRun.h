@@ -2,7 +2,8 @@
 // Runs a command line as the device does: a quoted program and the text after its
 // closing quote as the program's command text, or the whole line as the program.
 // Programs are started through the device layer, so a bare name is found in \Windows
-// and the program sees exactly the argument text.
+// and the program sees exactly the argument text. A shortcut file (".lnk") named as
+// the program is replaced by the program it starts.
 #include <windows.h>
 
 #include <string>

@@ -4,6 +4,7 @@
 #include "ProductKey.h"
 #include "RegKeyRefTyped.h"
 #include "RegKeyTree.h"
+#include "Version3Import.h"
 
 #include <DeviceClock.h>
 #include <algorithm>
@@ -117,6 +118,7 @@ void WriteSavedTime(const RegKeyRef& productKey) {
 
 ItemStore::ItemStore(const RcString& soundsFolder, bool activityDriverUsable)
     : activityDriverUsable_(activityDriverUsable), chime_(soundsFolder), settings_(new Settings) {
+    ItemStore_ImportVersion3();
     Load();
 }
 

@@ -39,7 +39,8 @@ public:
     // Posted to the Today item's window after every save: reread the registry.
     static constexpr UINT kTodayReloadMessage = WM_USER + 378;
 
-    // Loads settings and items; soundsFolder holds the chime's sounds.
+    // Imports items of version 3 once, then loads settings and items; soundsFolder
+    // holds the chime's sounds.
     ItemStore(const RcString& soundsFolder, bool activityDriverUsable);
     ~ItemStore();
     ItemStore(const ItemStore&) = delete;

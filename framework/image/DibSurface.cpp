@@ -13,9 +13,21 @@ struct BitfieldsInfo {
 // Resource type of the program's pictures.
 const wchar_t kImagesType[] = L"IMAGES";
 
+volatile LONG g_liveSurfaces = 0;
+
 }  // namespace
 
-DibSurface::~DibSurface() { ReleaseSection(); }
+DibSurface::DibSurface(WORD bitsPerPixel, DWORD redMask, DWORD greenMask, DWORD blueMask)
+    : bitsPerPixel_(bitsPerPixel), masks_{redMask, greenMask, blueMask} {
+    InterlockedIncrement(&g_liveSurfaces);
+}
+
+DibSurface::~DibSurface() {
+    ReleaseSection();
+    InterlockedDecrement(&g_liveSurfaces);
+}
+
+long DibSurface::LiveCount() { return InterlockedCompareExchange(&g_liveSurfaces, 0, 0); }
 
 bool DibSurface::CreateSection(int width, int height) {
     if (bitmap_ && width == width_ && height == height_) return true;

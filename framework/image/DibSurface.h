@@ -13,6 +13,9 @@ public:
     DibSurface& operator=(const DibSurface&) = delete;
     // Releases the section, then destroys the attached mask.
     virtual ~DibSurface();
+    // How many surfaces exist in the process: a leak, or one freed twice, shows as a
+    // count that does not come back.
+    static long LiveCount();
 
     HBITMAP Handle() const { return bitmap_; }
     bool IsEmpty() const { return bitmap_ == nullptr; }
@@ -42,8 +45,7 @@ public:
     HDC MemoryDc(HDC dc);
 
 protected:
-    DibSurface(WORD bitsPerPixel, DWORD redMask, DWORD greenMask, DWORD blueMask)
-        : bitsPerPixel_(bitsPerPixel), masks_{redMask, greenMask, blueMask} {}
+    DibSurface(WORD bitsPerPixel, DWORD redMask, DWORD greenMask, DWORD blueMask);
 
     // Keeps the section when it already has that size; otherwise releases everything first.
     bool CreateSection(int width, int height);

@@ -1,6 +1,7 @@
 #include "PlatformHelpers.h"
 
 #include "DeviceFiles.h"
+#include "DeviceVersion.h"
 #include "RegKeyRef.h"
 
 #include <shlobj.h>
@@ -38,10 +39,7 @@ int Sys_GetOsMajorVersion() {
     static int major = 0;
     if (major == 0) {
         OSVERSIONINFOW info = {sizeof info};
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        if (GetVersionExW(&info)) major = static_cast<int>(info.dwMajorVersion);
-#pragma GCC diagnostic pop
+        if (Device_GetVersionEx(&info)) major = static_cast<int>(info.dwMajorVersion);
     }
     return major;
 }

@@ -18,6 +18,30 @@ MMRESULT Device_waveOutGetVolume(HWAVEOUT waveOut, LPDWORD volume);
 #define waveOutSetVolume Device_waveOutSetVolume
 #define waveOutGetVolume Device_waveOutGetVolume
 
+// Wave output: the host's devices, or, while the device's loudspeaker records
+// (DeviceSignals.h), that loudspeaker as the one device. It plays 16-bit PCM without
+// callbacks (CALLBACK_NULL), from headers played in turn, a header with
+// WHDR_BEGINLOOP | WHDR_ENDLOOP endlessly; its position follows the device's clock.
+UINT Device_waveOutGetNumDevs(void);
+MMRESULT Device_waveOutGetDevCapsW(UINT_PTR device, LPWAVEOUTCAPSW caps, UINT size);
+MMRESULT Device_waveOutOpen(LPHWAVEOUT waveOut, UINT device, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                            DWORD_PTR instance, DWORD flags);
+MMRESULT Device_waveOutClose(HWAVEOUT waveOut);
+MMRESULT Device_waveOutPrepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT size);
+MMRESULT Device_waveOutUnprepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT size);
+MMRESULT Device_waveOutWrite(HWAVEOUT waveOut, LPWAVEHDR header, UINT size);
+MMRESULT Device_waveOutReset(HWAVEOUT waveOut);
+MMRESULT Device_waveOutGetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT size);
+#define waveOutGetNumDevs Device_waveOutGetNumDevs
+#define waveOutGetDevCapsW Device_waveOutGetDevCapsW
+#define waveOutOpen Device_waveOutOpen
+#define waveOutClose Device_waveOutClose
+#define waveOutPrepareHeader Device_waveOutPrepareHeader
+#define waveOutUnprepareHeader Device_waveOutUnprepareHeader
+#define waveOutWrite Device_waveOutWrite
+#define waveOutReset Device_waveOutReset
+#define waveOutGetPosition Device_waveOutGetPosition
+
 // The audio layer reads its settings from the registry again: the ring volume is
 // HKEY_CURRENT_USER "ControlPanel\SoundCategories\Ring" "InitVol" (0..5, cut to that range).
 void AudioUpdateFromRegistry(void);
@@ -34,6 +58,8 @@ DWORD DeviceControl_GetVolume(void);
 DWORD DeviceControl_GetRingVolume(void);
 DWORD DeviceControl_GetAudioUpdates(void);
 DWORD DeviceControl_GetSoundType(void);
+// For tests: a profile that cannot be read makes SndGetSound fail (E_FAIL).
+BOOL DeviceControl_SetSoundProfileReadable(BOOL readable);
 
 #ifdef __cplusplus
 }

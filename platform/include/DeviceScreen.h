@@ -32,8 +32,9 @@ void DeviceScreen_BroadcastSettingChange(WPARAM flag);
 
 // GetSystemMetrics with the device's SM_CXSCREEN and SM_CYSCREEN.
 int DeviceScreen_GetSystemMetrics(int index);
-// GetDeviceCaps with the device's HORZRES, VERTRES, LOGPIXELSX and LOGPIXELSY for
-// display DCs; other DCs (printers, metafiles) and other indexes are asked as usual.
+// GetDeviceCaps with the device's HORZRES, VERTRES, LOGPIXELSX, LOGPIXELSY and BITSPIXEL
+// (16: the display is RGB565) for display DCs; other DCs (printers, metafiles) and
+// other indexes are asked as usual.
 int DeviceScreen_GetDeviceCaps(HDC dc, int index);
 // The handheld answers CDS_TEST with DM_DISPLAYORIENTATION by filling in the current
 // orientation; that is the only use here. Returns DISP_CHANGE_SUCCESSFUL or DISP_CHANGE_BADPARAM.

@@ -17,6 +17,21 @@
 #define POWER_FORCE 0x00001000
 // Device-power flag: the device argument is a name.
 #define POWER_NAME 0x00000001
+// The power manager lists the devices it manages (WLAN adapters among them) as value
+// names under this key of HKEY_LOCAL_MACHINE.
+#define PM_DEVICE_STATE_KEY L"System\\CurrentControlSet\\Control\\Power\\State"
+
+// Power states of a device ("BKL1:" the backlight, "WAV1:" the audio codec): D0 full on
+// to D4 off; PwrDeviceUnspecified gives the device back to the power manager.
+typedef enum CeDevicePowerState {
+    PwrDeviceUnspecified = -1,
+    D0 = 0,
+    D1,
+    D2,
+    D3,
+    D4,
+    PwrDeviceMaximum
+} CEDEVICE_POWER_STATE;
 
 // PowerPolicyNotify messages.
 #define PPN_UNATTENDEDMODE 3
@@ -82,6 +97,22 @@ DWORD Device_SetSystemPowerState(LPCWSTR pwsSystemState, DWORD StateFlags, DWORD
 BOOL GetSystemPowerStatusEx(PSYSTEM_POWER_STATUS_EX pstatus, BOOL fUpdate);
 // Restarts the idle timers; counted (DeviceControl_GetIdleTimerResets).
 void SystemIdleTimerReset(void);
+
+// Device power (DevicePower.cpp). Only named devices (POWER_NAME) are known; each call is
+// recorded with its time (DeviceSignals.h).
+// A requirement keeps the named device at least at `DeviceState` while it is held; null
+// with ERROR_INVALID_PARAMETER for a device that is not named or an unknown state,
+// ERROR_OUTOFMEMORY when the device holds too many. The handle is not a kernel handle:
+// give it back with ReleasePowerRequirement (ERROR_SUCCESS, or ERROR_INVALID_HANDLE).
+// Requirements of a process that has ended are given back for it.
+HANDLE SetPowerRequirement(PVOID pvDevice, CEDEVICE_POWER_STATE DeviceState, ULONG DeviceFlags, PVOID pvSystemState,
+                           ULONG StateFlags);
+DWORD ReleasePowerRequirement(HANDLE h);
+// Forces the named device into a state, or PwrDeviceUnspecified: back to the power
+// manager. ERROR_SUCCESS or ERROR_INVALID_PARAMETER.
+DWORD SetDevicePower(PVOID pvDevice, DWORD dwDeviceFlags, CEDEVICE_POWER_STATE dwState);
+// The state the device should take next; accepted and recorded, nothing more.
+DWORD DevicePowerNotify(PVOID pvDevice, CEDEVICE_POWER_STATE DeviceState, DWORD Flags);
 
 // Power notifications: the power manager writes one POWER_BROADCAST message into the
 // queue (msgqueue.h) for every change of the system power state (PBT_TRANSITION, Flags

@@ -24,3 +24,20 @@ static_assert(sizeof(SNDFILEINFO) == 1044, "the shell's sound setting record");
 // a missing setting or an unknown type. SndGetSound(event, setting) fills the setting.
 typedef HRESULT (*SndSetSoundFunction)(DWORD event, const SNDFILEINFO* setting, BOOL suppressUI);
 typedef HRESULT (*SndGetSoundFunction)(DWORD event, SNDFILEINFO* setting);
+
+// The shell's sound player (aygshell.dll, bound by name): plays one sound file at a time
+// per handle, asynchronously; its wait handle is set when a play has ended.
+typedef HANDLE HSOUND;
+
+// Scopes of SndStop.
+#define SND_SCOPE_PROCESS 1
+
+// SndOpen(file, out handle): S_OK, or a failure for a file the player does not take.
+// SndPlayAsync(sound, flags 0) plays it once; SndGetWaitHandle gives the event set at the
+// end of the play (the same for every play of a handle, reset by the next SndPlayAsync);
+// SndStop(SND_SCOPE_PROCESS, null) stops every sound of the process; SndClose frees it.
+typedef HRESULT (*SndOpenFunction)(const wchar_t* file, HSOUND* sound);
+typedef HRESULT (*SndPlayAsyncFunction)(HSOUND sound, DWORD flags);
+typedef HRESULT (*SndGetWaitHandleFunction)(HSOUND sound, HANDLE* event);
+typedef HRESULT (*SndStopFunction)(DWORD scope, HSOUND sound);
+typedef HRESULT (*SndCloseFunction)(HSOUND sound);

@@ -34,11 +34,10 @@ bool StartSoundFor(RingController& ring, Signaller& signaller) {
     return signaller.StartSound(*ring.soundSettings, ring.notifyWindow, App::Instance(), true, false);
 }
 
-// The "BKL1:" requirement that keeps the display lit while a ring dialog is up. The
-// device layer has no power requirements yet, so none is taken.
-HANDLE TakeBacklightRequirement() { return nullptr; }
-void ReleaseBacklightRequirement(HANDLE) {}
-
+// The "BKL1:" requirement that keeps the display lit while a ring dialog is up.
+HANDLE TakeBacklightRequirement() {
+    return SetPowerRequirement(const_cast<wchar_t*>(L"BKL1:"), D0, POWER_NAME, nullptr, 0);
+}
 
 bool OnMains() {
     SYSTEM_POWER_STATUS_EX power = {};
@@ -96,7 +95,7 @@ void RunAction(EventItem& item) {
 }  // namespace
 
 void ReleaseBacklight(RingController& ring) {
-    if (ring.backlightRequirement) ReleaseBacklightRequirement(ring.backlightRequirement);
+    if (ring.backlightRequirement) ReleasePowerRequirement(ring.backlightRequirement);
     ring.backlightRequirement = nullptr;
 }
 

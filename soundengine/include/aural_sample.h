@@ -79,7 +79,9 @@ struct SoundFile;
 SoundSample* SoundSample_Load(int index, const void* name, uint32_t mode, int offset, int length, SoundFile* file);
 // Converts `bytes` of source data (in `sourceMode`) and writes them at byte `offset` of
 // the sample's data (in the sample's own format, so the bytes written differ when the
-// widths do). The source is read only as far as the sample has room.
+// widths do). The source is read only as far as the sample has room. IT-compressed
+// sources (0x400 IT 2.14, 0x800 IT 2.15) fill the rest of the sample from `offset`;
+// damaged ones keep what came out before the damage (error 11).
 BOOL SoundSample_Upload(SoundSample* sample, const void* source, int offset, int bytes, uint32_t sourceMode);
 BOOL SoundSample_UploadAll(SoundSample* sample, const void* source, uint32_t sourceMode);
 // Writes `destBytes` of destination data converted from `source`: width change (8 <-> 16

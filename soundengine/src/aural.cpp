@@ -6,6 +6,7 @@
 
 #include "aural_engine.h"
 #include "aural_stream.h"
+#include "music_song.h"
 #include "sound_alloc.h"
 #include "sound_output.h"
 #include "sound_software.h"
@@ -75,6 +76,7 @@ static void TearDown() {
   SoundLoader_Shutdown();
   if (driver) driver->recordStop();
   WaveInRecord_Reset();
+  Music_CloseSongs();
   if (t.channels) {
     for (int i = 0; i < t.channelCount; ++i) {
       SoundChannel* ch = &t.channels[i];
@@ -256,6 +258,7 @@ BOOL Aural_Init(int mixRate, int channels) {
   if (channels > 0 && !CreatePrimary()) return FailInit(caller);
 
   SoundEngine.initialised = 1;
+  Music_RetimeSongs();
   SoundLoader_Shutdown();  // the pending-open list starts empty
   SoftwareOutput.stopRequest = 0;
   if (t.primaryChannel && driver->needsMixerThread) {

@@ -2,6 +2,7 @@
 #include "aural_dsp.h"
 
 #include "aural_engine.h"
+#include "music_song.h"
 #include "sound_alloc.h"
 #include "sound_software.h"
 
@@ -131,8 +132,11 @@ void* AuralDsp_MixCallback(void* block, void* previous, int length, void* user) 
   return previous;
 }
 
-// Tracker songs render here; none is ever started, so there is nothing to tick yet.
-void* AuralDsp_MusicCallback(void* /*block*/, void* previous, int /*length*/, void* /*user*/) { return previous; }
+// Every playing tracker song ticks and renders its own channels into the block.
+void* AuralDsp_MusicCallback(void* /*block*/, void* previous, int length, void* /*user*/) {
+  Music_RenderSongs(previous, length);
+  return previous;
+}
 
 void* AuralDsp_ClipCallback(void* /*block*/, void* previous, int length, void* /*user*/) {
   SoundSample* primary = SoundTables.primarySample;

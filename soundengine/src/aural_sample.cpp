@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "aural_engine.h"
+#include "music_song.h"
 #include "sound_alloc.h"
 #include "sound_output.h"
 #include "sound_software.h"
@@ -168,6 +169,7 @@ void SoundSample_Free(SoundSample* sample) {
     for (int i = 0; i < t.channelCount; ++i) used = used || t.channels[i].sample == sample;
     if (used) Sleep(1);
   }
+  Music_ForgetSample(sample);
   sample->ops.free(sample);
   if (sample->index >= 0 && sample->index < t.sampleSlots && t.samples && t.samples[sample->index] == sample)
     t.samples[sample->index] = nullptr;

@@ -7,6 +7,7 @@
 #include "format_mpeg_mad.h"
 #include "format_bank.h"
 #include "format_oggvorbis.h"
+#include "format_it.h"
 #include "format_wav.h"
 #include "format_wav_aiff.h"
 #include "sound_decode.h"
@@ -237,12 +238,38 @@ BOOL SoundSample_ConvertData(void* dest, const void* source, int destBytes, uint
   return TRUE;
 }
 
+// IT 2.14 / 2.15 data: decompressed to the rest of the sample from `offset`, then
+// written as plain data. Damaged data leave what was decompressed before (error 11).
+static BOOL UploadItCompressed(SoundSample* s, const void* source, int offset, int bytes, uint32_t sourceMode) {
+  const int sw = WidthOf(sourceMode);
+  const int frames = s->length - offset / WidthOf(s->mode);
+  if (frames <= 0 || bytes <= 0) return TRUE;
+  void* plain = SOUND_ALLOC(static_cast<size_t>(frames) * sw);
+  if (!plain) {
+    SoundError_Set(kSoundErrNoMemory);
+    return FALSE;
+  }
+  const bool it215 = (sourceMode & 0x800) != 0;
+  const int ok = sw == 2 ? ItSample_Decompress16(source, bytes, static_cast<int16_t*>(plain), frames, it215)
+                         : ItSample_Decompress8(source, bytes, static_cast<int8_t*>(plain), frames, it215);
+  const int32_t error = SoundError;
+  BOOL written = SoundSample_Upload(s, plain, offset, frames * sw, sourceMode & ~(kModeItCompressed | kModeDelta));
+  SOUND_FREE(plain);
+  if (!ok) {
+    SoundError_Set(error == kSoundErrNoMemory ? kSoundErrNoMemory : kSoundErrReadError);
+    written = FALSE;
+  }
+  return written;
+}
+
 BOOL SoundSample_Upload(SoundSample* s, const void* source, int offset, int bytes, uint32_t sourceMode) {
   SoundError_Begin();
   if (!s || !source || offset < 0 || bytes < 0) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
+  if ((sourceMode & kModeItCompressed) && !s->ops.upload && !(s->mode & ImaAdpcm))
+    return UploadItCompressed(s, source, offset, bytes, sourceMode);
   if (sourceMode & Pcm16) sourceMode &= ~Pcm8;
   if (sourceMode & Stereo) sourceMode &= ~(Mono | MultiChannel);
   if (s->ops.upload) return s->ops.upload(s, source, offset, bytes, sourceMode);

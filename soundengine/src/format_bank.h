@@ -75,3 +75,6 @@ bool FsbFormat_IsBankStream(const SoundStream* stream);
 // A bank of at most one entry as a sample (or, for a bank that holds a whole file,
 // that file, loaded through the general loader; banks nest one level at most).
 SoundSample* FsbFormat_LoadSample(int index, SoundFile* file, uint32_t mode, int* error);
+// Entry `entry` of an open bank (not one of whole files) as a sample; the bank stays open.
+SoundSample* FsbFormat_LoadEntry(int index, SoundFile* file, const BankState* bank, int entry, uint32_t mode,
+                                 int* error);

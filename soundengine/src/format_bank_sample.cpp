@@ -31,7 +31,7 @@ int Clamp(int v, int low, int high) { return v < low ? low : v > high ? high : v
 SoundSample* Failed(int32_t code, int* error, SoundSample* s, void* buffer, BankState* bank) {
   if (s) SoundSample_Free(s);
   SOUND_FREE(buffer);
-  FsbFormat_Close(bank);
+  if (bank) FsbFormat_Close(bank);
   SoundError_Set(code);
   *error = code;
   return nullptr;
@@ -66,9 +66,15 @@ SoundSample* FsbFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
   if (bank->flags & kBankFlagEmbeddedFile) return LoadEmbedded(index, f, mode, error, bank);
   // Only a bank of one entry is one sample.
   if (bank->entryCount != 1) return Failed(kSoundErrUnknownFormat, error, nullptr, nullptr, bank);
-  const BankEntry* e = &bank->entries[0];
-  if (e->mode & (Block28 | Block14)) return Failed(kSoundErrUnknownFormat, error, nullptr, nullptr, bank);
-  if (e->lengthSamples <= 0) return Failed(kSoundErrReadError, error, nullptr, nullptr, bank);
+  SoundSample* s = FsbFormat_LoadEntry(index, f, bank, 0, mode, error);
+  FsbFormat_Close(bank);
+  return s;
+}
+
+SoundSample* FsbFormat_LoadEntry(int index, SoundFile* f, const BankState* bank, int entry, uint32_t mode, int* error) {
+  const BankEntry* e = FsbFormat_Entry(bank, entry);
+  if (!e || (e->mode & (Block28 | Block14))) return Failed(kSoundErrUnknownFormat, error, nullptr, nullptr, nullptr);
+  if (e->lengthSamples <= 0) return Failed(kSoundErrReadError, error, nullptr, nullptr, nullptr);
 
   const bool adpcm = (e->mode & ImaAdpcm) != 0;
   const bool multi = (e->mode & MultiChannel) != 0;
@@ -80,7 +86,7 @@ SoundSample* FsbFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
   if ((sampleMode & Stereo) && (sampleMode & DownmixMono)) sampleMode &= ~Sound3d;
   SoundSample* s = SoundSample_AllocChannels(index, e->lengthSamples, sampleMode, e->rate, Clamp(e->volume, 0, 255),
                                              Clamp(e->pan, -1, 255), Clamp(e->priority, 0, 255), multi ? c : 1);
-  if (!s) return Failed(SoundError ? SoundError : kSoundErrNoMemory, error, nullptr, nullptr, bank);
+  if (!s) return Failed(SoundError ? SoundError : kSoundErrNoMemory, error, nullptr, nullptr, nullptr);
   std::memcpy(s->name, e->name, kBankNameSize);
   s->name[kBankNameSize] = 0;
   if (bank->version == kBankVersionLargeHeader) {
@@ -94,20 +100,20 @@ SoundSample* FsbFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
   const int unit = adpcm ? kImaBlockBytes36 * c : multi ? frameBytes * kMultiChannelPieceFrames : frameBytes;
   const int piece = kPieceBytes / unit * unit;
   auto* buffer = static_cast<uint8_t*>(SOUND_ALLOC(static_cast<size_t>(piece)));
-  if (!buffer) return Failed(kSoundErrNoMemory, error, s, nullptr, bank);
+  if (!buffer) return Failed(kSoundErrNoMemory, error, s, nullptr, nullptr);
   const uint32_t sourceMode = (e->mode & (Pcm8 | Pcm16 | Mono | Stereo | MultiChannel | ImaAdpcm | Unsigned)) |
                               ((e->mode & Unsigned) ? 0 : Signed);
   AuralFile_Seek(f, e->dataOffset, 0);
   int frames = 0;
   for (int64_t remaining = e->dataBytes; remaining > 0 && frames < s->length;) {
     const int want = remaining < piece ? static_cast<int>(remaining) : piece;
-    if (AuralFile_Read(buffer, 1, want, f) != want) return Failed(kSoundErrReadError, error, s, buffer, bank);
+    if (AuralFile_Read(buffer, 1, want, f) != want) return Failed(kSoundErrReadError, error, s, buffer, nullptr);
     remaining -= want;
     const int room = s->length - frames;
     if (!adpcm) {
       const int n = want / frameBytes < room ? want / frameBytes : room;
       if (!SoundSample_Upload(s, buffer, frames * frameBytes, n * frameBytes, sourceMode))
-        return Failed(SoundError ? SoundError : kSoundErrReadError, error, s, buffer, bank);
+        return Failed(SoundError ? SoundError : kSoundErrReadError, error, s, buffer, nullptr);
       frames += n;
       continue;
     }
@@ -116,7 +122,7 @@ SoundSample* FsbFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
     const int blocks = want / unit;
     const int whole = blocks < room / kImaSamplesPerBlock36 ? blocks : room / kImaSamplesPerBlock36;
     if (whole > 0 && !SoundSample_Upload(s, buffer, frames * frameBytes, whole * unit, sourceMode))
-      return Failed(SoundError ? SoundError : kSoundErrReadError, error, s, buffer, bank);
+      return Failed(SoundError ? SoundError : kSoundErrReadError, error, s, buffer, nullptr);
     frames += whole * kImaSamplesPerBlock36;
     if (whole < blocks && frames < s->length) {
       int16_t last[kImaSamplesPerBlock36 * kSoundMaxSampleChannels];
@@ -124,12 +130,11 @@ SoundSample* FsbFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
                                 multi) <= 0 ||
           !SoundSample_Upload(s, last, frames * frameBytes, (s->length - frames) * frameBytes,
                               (sourceMode & ~ImaAdpcm) | Pcm16))
-        return Failed(kSoundErrReadError, error, s, buffer, bank);
+        return Failed(kSoundErrReadError, error, s, buffer, nullptr);
       frames = s->length;
     }
   }
   SOUND_FREE(buffer);
-  FsbFormat_Close(bank);
   *error = kSoundErrNone;
   return s;
 }

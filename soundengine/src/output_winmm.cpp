@@ -2,6 +2,8 @@
 // platform wave output device; the play position comes from the device.
 #include <windows.h>
 #include <mmsystem.h>
+// The device's wave output: the host's, or the simulated device's own loudspeaker.
+#include <DeviceAudio.h>
 
 #include <cstring>
 

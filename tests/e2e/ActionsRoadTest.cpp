@@ -1,12 +1,20 @@
 // The simple actions in a real Orvalen: timers stored with an action expire on the
 // engine's tick, their ring runs the action, and the device layer shows the effect.
+#include "BthOnAction.h"
+#include "ChangeTimeZoneAction.h"
 #include "ChangeVolumeAction.h"
 #include "CloseGprsAction.h"
 #include "CopyDataCommand.h"
 #include "DeviceAudio.h"
 #include "DeviceBoot.h"
+#include "DeviceCellular.h"
+#include "DeviceCityDb.h"
+#include "DeviceClock.h"
 #include "DeviceConnections.h"
 #include "DeviceControl.h"
+#include "DeviceSms.h"
+#include "DeviceWireless.h"
+#include "EnableFlightModeAction.h"
 #include "EngineWnd.h"
 #include "ExecuteAction.h"
 #include "InternetConnectAction.h"
@@ -15,11 +23,13 @@
 #include "RegKeyRef.h"
 #include "ResetAction.h"
 #include "ResetCountdownWnd.h"
+#include "SMSAction.h"
 #include "StartTimerAction.h"
 #include "StopTimerAction.h"
 #include "SuspendAction.h"
 #include "TestSupport.h"
 #include "TimerItem.h"
+#include "WlanOnAction.h"
 #include "pm.h"
 
 #include <gtest/gtest.h>
@@ -209,4 +219,39 @@ TEST_F(ActionsRoad, TheResetCountsDownFromTenToZeroThenRebootsKeepingRegistryAnd
     // The device came up again with its services, its only program now.
     EXPECT_TRUE(DeviceControl_ServicesRunning());
     EXPECT_EQ(1u, DeviceControl_GetProcessCount());
+}
+
+TEST_F(ActionsRoad, RadiosATextMessageAndTheTimeZoneChangeAsTheTimersRing) {
+    StoreTimer(130, kSecond, new EnableFlightModeAction, Action::kTypeFlightModeOn, TimerItem::kRunning);
+    auto* sms = new SMSAction;
+    sms->Message.SetCStr(L"Good morning");
+    sms->Number.SetCStr(L"5550123");
+    sms->DeliveryNotification = 1;
+    StoreTimer(131, kSecond, sms, Action::kTypeSms, TimerItem::kRunning);
+    auto* bluetooth = new BthOnAction;
+    bluetooth->Discoverable = 1;
+    StoreTimer(132, kSecond, bluetooth, Action::kTypeBluetoothOn, TimerItem::kRunning);
+    StoreTimer(133, kSecond, new WlanOnAction, Action::kTypeWlanOn, TimerItem::kRunning);
+    auto* zone = new ChangeTimeZoneAction;
+    zone->ZoneIndex = 13;
+    StoreTimer(134, kSecond, zone, Action::kTypeTimeZone, TimerItem::kRunning);
+    // A device without a city database: the built-in zones serve.
+    ASSERT_TRUE(testsupport::RemoveDeviceLibrary(CITYDB_LIBRARY));
+    StartProgram();
+
+    EXPECT_TRUE(testsupport::PollUntil(
+        kTimeoutMs, [] { return DeviceControl_GetLineEquipmentState(0) == LINEEQUIPSTATE_MINIMUM; }));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return DeviceControl_GetSentSmsCount() == 1; }));
+    DEVICE_SENT_SMS sent = {};
+    ASSERT_TRUE(DeviceControl_GetSentSms(0, &sent));
+    EXPECT_STREQ(L"Good morning", sent.text);
+    EXPECT_STREQ(L"5550123", sent.number);
+    EXPECT_EQ(static_cast<DWORD>(PS_MESSAGE_OPTION_STATUSREPORT), sent.messageOptions);
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return DeviceControl_GetBluetoothMode() == BTH_DISCOVERABLE; }));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return DeviceControl_GetWlanRadio() == 1; }));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
+        TIME_ZONE_INFORMATION zone = {};
+        DeviceClock_GetTimeZoneInformation(&zone);
+        return zone.Bias == 300 && wcscmp(zone.StandardName, L"Eastern Standard Time") == 0;
+    }));
 }

@@ -8,6 +8,7 @@
 #define IDS_TEST_PAGE_LONG              5003
 #define IDS_TEST_SHEET_CAPTION          5004
 #define IDS_TEST_DIGITS_CAPTION         5005
+#define IDS_TEST_DAYS_CAPTION           5006
 
 #define IDD_TEST_EDITOR                 5100
 #define IDD_TEST_EDITOR_LANDSCAPE       5101
@@ -16,6 +17,7 @@
 #define IDD_TEST_PAGE_SOUND             5104
 #define IDD_TEST_PAGE_LONG              5105
 #define IDD_TEST_DIGITS                 5106
+#define IDD_TEST_DAYS                   5107
 
 #define IDC_TEST_LABEL                  5200
 #define IDC_TEST_EDIT                   5201
@@ -26,3 +28,5 @@
 #define IDC_TEST_KEEP                   5206
 #define IDC_TEST_CLOCK_DIGITS           5207
 #define IDC_TEST_STOPWATCH_DIGITS       5208
+#define IDC_TEST_DAYS_FIRST             5209
+#define IDC_TEST_DAYS_SECOND            5210

@@ -130,8 +130,9 @@ TEST_F(Samples, UploadWritesOnlyWhereTheSampleHasRoom) {
   EXPECT_EQ(SoundError, kSoundErrInvalidParam);
   EXPECT_FALSE(SoundSample_Upload(s, nullptr, 0, 1, Pcm8));
   EXPECT_EQ(SoundError, kSoundErrInvalidParam);
-  EXPECT_FALSE(SoundSample_Upload(s, big.data(), 0, 100, Pcm8 | 0x400));
-  EXPECT_EQ(SoundError, kSoundErrUnknownFormat) << "compressed tracker data is not decoded here";
+  const uint8_t lying[8] = {0xFF, 0x7F, 1, 2, 3, 4, 5, 6};  // an IT block of more bytes than follow
+  EXPECT_FALSE(SoundSample_Upload(s, lying, 0, sizeof lying, Pcm8 | Signed | 0x400));
+  EXPECT_EQ(SoundError, kSoundErrReadError) << "damaged compressed data";
 }
 
 TEST_F(Samples, GuardsFollowTheLoopAndStepAsideForLocks) {

@@ -1,7 +1,10 @@
 #include "TestPrograms.h"
 #include <windows.h>
 #include <shlobj.h>
+#include "DeviceCityDb.h"
 #include "DeviceLibraries.h"
+#include "DeviceSms.h"
+#include "DeviceWireless.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
 
@@ -17,9 +20,14 @@ std::wstring StandInLibrary(const wchar_t* name) {
     return HostPath(ORVALEN_STANDIN_FOLDER) + L"\\" + name;
 }
 
+std::wstring DeviceLibraryPath(const wchar_t* name) { return DevicePath(std::wstring(L"\\Windows\\") + name); }
+
+bool RemoveDeviceLibrary(const wchar_t* name) { return DeleteFileW(DeviceLibraryPath(name).c_str()) != FALSE; }
+
 bool InstallStandInLibraries() {
-    for (const wchar_t* name : {COREDLL_LIBRARY, AYGSHELL_LIBRARY}) {
-        std::wstring target = DevicePath(std::wstring(L"\\Windows\\") + name);
+    for (const wchar_t* name :
+         {COREDLL_LIBRARY, AYGSHELL_LIBRARY, SMS_LIBRARY, CITYDB_LIBRARY, BTHUTIL_LIBRARY, IPAQUTIL_LIBRARY}) {
+        std::wstring target = DeviceLibraryPath(name);
         if (target.empty()) return false;
         SHCreateDirectoryExW(nullptr, target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);
         // A copy of its own: a loaded library's file cannot be deleted, and the host

@@ -10,10 +10,15 @@ extern const wchar_t kLauncherDevicePath[];
 std::wstring LauncherExe();
 // Copies the built launcher to kLauncherDevicePath.
 bool InstallLauncher();
-// Puts the device layer's stand-in coredll.dll and aygshell.dll into the device's
-// \Windows, as the handheld has its own there. Every test device gets them.
+// Puts the device layer's stand-in libraries into the device's \Windows, as the
+// handheld has its own there: coredll.dll, aygshell.dll and the SMS, city database,
+// Bluetooth and WLAN libraries. Every test device gets them.
 bool InstallStandInLibraries();
-// Host path of a built stand-in library ("coredll.dll" or "aygshell.dll").
+// The host path of a library in the device's \Windows (as a test's own to copy there).
+std::wstring DeviceLibraryPath(const wchar_t* name);
+// Takes a library away from the device's \Windows: a device that lacks it.
+bool RemoveDeviceLibrary(const wchar_t* name);
+// Host path of a built stand-in library ("coredll.dll", "sms.dll", ...).
 std::wstring StandInLibrary(const wchar_t* name);
 
 }  // namespace testsupport

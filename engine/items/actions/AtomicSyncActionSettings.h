@@ -1,7 +1,7 @@
 #pragma once
-// Synchronises the device clock with a time server; its values are edited on the
-// options sheet, so it has no editor of its own.
-// Its work (the synchronisation) is not built yet: Execute reports not done.
+// Synchronises the device clock with a time server over an internet connection and
+// remembers when it last succeeded; its values are edited on the options sheet, so it
+// has no editor of its own.
 #include "Action.h"
 
 #include <cstdint>
@@ -15,9 +15,11 @@ public:
 
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
+    // True when the clock was set; only then LastSync moves and the store is saved.
+    bool Execute() override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }
 
     int32_t Server = 0;     // index into the time servers
-    FILETIME LastSync = {};  // 0: never
+    FILETIME LastSync = {};  // local time of the last success; 0: never
 };

@@ -1,11 +1,15 @@
 #pragma once
-// Switches Bluetooth off.
-// Its work (the radio switch) is not built yet: Execute reports not done.
+// Switches Bluetooth off; a device without the Bluetooth library stays as it is.
 #include "Action.h"
+#include "Bluetooth.h"
 
 class BluetoothOffAction : public ClonableAction<BluetoothOffAction> {
 public:
     static constexpr int kNameStringId = 30132;
 
+    bool Execute() override {
+        Bluetooth_SetMode(kBluetoothOff);
+        return true;
+    }
     int NameStringId() const override { return kNameStringId; }
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Switches Bluetooth on, connectable or discoverable.
-// Its work (the radio switch) is not built yet: Execute reports not done.
+// Switches Bluetooth on, connectable or discoverable; a device without the Bluetooth
+// library stays as it is.
 #include "Action.h"
 
 #include <cstdint>
@@ -13,6 +13,7 @@ public:
 
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
+    bool Execute() override;
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

@@ -1,6 +1,6 @@
 #pragma once
-// Moves the device to another time zone.
-// Its work (the zone change) is not built yet: Execute reports not done.
+// Moves the device to another time zone of its city database (or of the built-in
+// table without one), keeping the absolute time: only the local clock moves.
 #include "Action.h"
 
 #include <cstdint>
@@ -14,6 +14,8 @@ public:
 
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
+    // True when the zone was applied; false for no zone or an index the list lacks.
+    bool Execute() override;
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

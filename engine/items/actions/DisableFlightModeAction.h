@@ -1,6 +1,6 @@
 #pragma once
-// Switches the phone's radio on again, unlocking the SIM with its PIN when asked.
-// Its work (the radio switch) is not built yet: Execute reports not done.
+// Switches the phone's radio on again, unlocking the SIM with its PIN when it waits
+// for it; only a fully trusted program may.
 #include "Action.h"
 #include "RcString.h"
 
@@ -12,6 +12,7 @@ public:
 
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
+    bool Execute() override;
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

@@ -1,11 +1,11 @@
 #pragma once
-// Switches the phone's radio off (flight mode).
-// Its work (the radio switch) is not built yet: Execute reports not done.
+// Switches the phone's radio off (flight mode); only a fully trusted program may.
 #include "Action.h"
 
 class EnableFlightModeAction : public ClonableAction<EnableFlightModeAction> {
 public:
     static constexpr int kNameStringId = 30154;
 
+    bool Execute() override;
     int NameStringId() const override { return kNameStringId; }
 };

@@ -1,6 +1,5 @@
 #pragma once
 // Sends a text message to one recipient.
-// Its work (the sending) is not built yet: Execute reports not done.
 #include "Action.h"
 #include "RcString.h"
 
@@ -17,6 +16,8 @@ public:
 
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
+    // True when the platform took the message.
+    bool Execute() override;
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

@@ -1,11 +1,15 @@
 #pragma once
 // Switches the WLAN adapters off.
-// Its work (the radio switch) is not built yet: Execute reports not done.
 #include "Action.h"
+#include "Wlan.h"
 
 class WlanOffAction : public ClonableAction<WlanOffAction> {
 public:
     static constexpr int kNameStringId = 389;
 
+    bool Execute() override {
+        Wlan_Switch(false);
+        return true;
+    }
     int NameStringId() const override { return kNameStringId; }
 };

@@ -92,6 +92,22 @@ TEST(ActionRun, AProgramStartsWithExactlyItsArgumentTextWhileTheDeviceIsKeptUp) 
     EXPECT_FALSE(action.Execute());
 }
 
+TEST(ActionRun, AShortcutNamedAsTheProgramStartsItsTargetWithTheGivenArguments) {
+    const wchar_t kProbe[] = L"\\Program Files\\Probe Dir\\probe.exe";
+    ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(PROBE_EXE), kProbe));
+    // The shortcut's own word gives way to the arguments of the command line.
+    const std::wstring shortcut = testsupport::DevicePath(L"\\My Documents\\Probe.LNK");
+    ASSERT_TRUE(CreateDirectoryW(testsupport::DevicePath(L"\\My Documents").c_str(), nullptr));
+    ASSERT_TRUE(testsupport::WriteBytes(shortcut, "36#\"\\Program Files\\Probe Dir\\probe.exe\" alarms?g.dll,-1"));
+    ExecuteAction action;
+    action.CommandLine.SetCStr(L"\"\\My Documents\\Probe.LNK\" -y");
+    EXPECT_TRUE(action.Execute());
+    ASSERT_TRUE(testsupport::WaitForFile(testsupport::DevicePath(PROBE_DONE_FILE), 30000));
+    std::wstring text;
+    ASSERT_TRUE(testsupport::ReadUtf16(testsupport::DevicePath(PROBE_COMMAND_TEXT_FILE), &text));
+    EXPECT_EQ(L" -y", text);
+}
+
 TEST(ActionRun, TimerActionsStartCopiesAndStopEveryCopyOfATemplateButNotTheTemplate) {
     ActionTestHost host;
     ItemStore store(kSounds, false);

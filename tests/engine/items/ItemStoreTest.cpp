@@ -153,7 +153,8 @@ TEST_F(ItemStoreTest, EverythingSavedComesBackInTheLayoutTheTodayItemReads) {
     EXPECT_EQ(75 * kSecond, store.Stopwatches()[0]->time);
     EXPECT_EQ(42 * kSecond, store.LastTimerTime);
     store.Save(false);
-    EXPECT_EQ(std::vector<std::wstring>(), Differences(saved, SavedItems()));
+    // Only the version-3 import's marker is new: the first store found no product key to mark.
+    EXPECT_EQ(std::vector<std::wstring>{L"ver3x"}, Differences(saved, SavedItems()));
 }
 
 TEST_F(ItemStoreTest, RunningItemsAccountForTheTimeAway) {

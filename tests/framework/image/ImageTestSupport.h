@@ -51,6 +51,9 @@ bool Convert(const std::string& arguments);
 // The picture's pixels as ImageMagick reads them: RGBA bytes, row by row.
 std::vector<uint8_t> ImageMagickRgba(const ScratchFolder& folder, const std::wstring& picture,
                                      const std::string& options = std::string());
+// How many pixels differ from the RGBA bytes (of the image's size) by more than one
+// RGB565 step (8 in red and blue, 4 in green): decoders may round apart by that much.
+int CountPixelsBeyondAStep(const Image& image, const std::vector<uint8_t>& rgba);
 // The whole file, or empty.
 std::vector<BYTE> ReadFile(const std::wstring& path);
 

@@ -1,6 +1,7 @@
-// Opens a framed or a tabbed dialog, or one with digital displays in bitmap fonts, on a
-// simulated screen and keeps it up until told to close, so a script can take a screenshot:
-//   dialog_showcase <framed|tabbed|digits> <width> <height> <dpi> <language pack> <ready file> <done file>
+// Opens a framed or a tabbed dialog, one with digital displays in bitmap fonts, or one
+// with weekday strips, on a simulated screen and keeps it up until told to close, so a
+// script can take a screenshot:
+//   dialog_showcase <framed|tabbed|digits|days> <width> <height> <dpi> <language pack> <ready file> <done file>
 // The ready file appears once the dialog is up; the dialog ends when the done file exists.
 #include <windows.h>
 #include <commctrl.h>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "BitmapFontCtrl.h"
+#include "DaysOfWeekCtl.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
 #include "DialogFrame.h"
@@ -83,6 +85,33 @@ private:
     BitmapFontCtrl stopwatch_;
 };
 
+// Weekday strips: Monday to Friday in a Sunday-first locale, with the focus and the
+// cursor on Tuesday; the weekend in a Monday-first locale, Friday held down by Enter.
+class ShowcaseDays : public FramedDialog {
+public:
+    ShowcaseDays()
+        : FramedDialog(IDD_TEST_DAYS, IDS_TEST_DAYS_CAPTION, IDI_PROGRAM, true, 0, true),
+          weekdays_(0x3E, L"MDMDFSS", kEnglishUs),
+          weekend_(0x41, L"MDMDFSS", kGermanGermany) {}
+    LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override {
+        FramedDialog::OnInitDialog(wParam, lParam);
+        g_frame = Frame().GetHwnd();
+        weekdays_.Create(GetDlgItem(GetHwnd(), IDC_TEST_DAYS_FIRST), nullptr);
+        weekend_.Create(GetDlgItem(GetHwnd(), IDC_TEST_DAYS_SECOND), nullptr);
+        for (int step = 0; step < 4; ++step) SendMessageW(weekend_.GetHwnd(), WM_KEYDOWN, VK_RIGHT, 0);
+        SendMessageW(weekend_.GetHwnd(), WM_KEYDOWN, VK_RETURN, 0);
+        SetFocus(weekdays_.GetHwnd());
+        for (int step = 0; step < 2; ++step) SendMessageW(weekdays_.GetHwnd(), WM_KEYDOWN, VK_RIGHT, 0);
+        return FALSE;  // the focus is set
+    }
+
+private:
+    static constexpr LCID kEnglishUs = 0x0409;
+    static constexpr LCID kGermanGermany = 0x0407;
+    DaysOfWeekCtl weekdays_;
+    DaysOfWeekCtl weekend_;
+};
+
 class ShowcaseSheet : public TabDialog {
 public:
     ShowcaseSheet() : TabDialog(IDS_TEST_SHEET_CAPTION, IDI_PROGRAM, true, 0, true) {}
@@ -106,7 +135,7 @@ public:
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 8) {
-        fwprintf(stderr, L"usage: dialog_showcase <framed|tabbed|digits> <width> <height> <dpi> <pack> <ready> <done>\n");
+        fwprintf(stderr, L"usage: dialog_showcase <framed|tabbed|digits|days> <width> <height> <dpi> <pack> <ready> <done>\n");
         return 2;
     }
     if (!DeviceSession_Attach()) {
@@ -133,6 +162,9 @@ int wmain(int argc, wchar_t** argv) {
     if (kind == L"framed") {
         ShowcaseEditor editor;
         result = editor.Show(nullptr);
+    } else if (kind == L"days") {
+        ShowcaseDays days;
+        result = days.Show(nullptr);
     } else if (kind == L"digits") {
         ShowcaseDigits digits;
         result = digits.Show(nullptr);

@@ -1,4 +1,0 @@
-#include "Signaller.h"
-
-// Nothing rings yet, so there is nothing to stop.
-Signaller::~Signaller() = default;

@@ -1,0 +1,75 @@
+#include "SoundSource.h"
+
+#include <cwchar>
+
+#include "DeviceClock.h"
+#include "DeviceFiles.h"
+#include "ScopedHandle.h"
+
+namespace {
+constexpr int kFileChecks = 20;
+constexpr DWORD kFileCheckMs = 100;
+const wchar_t* const kSoundPatterns[] = {L"*.wav", L"*.mp3", L"*.ogg", L"*.wma"};
+
+struct FindTraits {
+    using Handle = HANDLE;
+    static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { FindClose(h); }
+};
+using ScopedFind = ScopedOwner<FindTraits>;
+
+DWORD Attributes(const wchar_t* path) {
+    wchar_t mapped[MAX_PATH];
+    return Device_MapPath(path, mapped, MAX_PATH) ? GetFileAttributesW(mapped) : INVALID_FILE_ATTRIBUTES;
+}
+
+void UseBuiltIn(ItemSoundSettings& settings, int resource) {
+    settings.builtIn = 1;
+    settings.customres = resource;
+}
+}  // namespace
+
+bool SoundSource::WaitForFile(const wchar_t* path, DWORD* attributes) {
+    for (int check = 0; check < kFileChecks; ++check) {
+        if (check > 0) Sleep(kFileCheckMs);
+        const DWORD found = Attributes(path);
+        if (found != INVALID_FILE_ATTRIBUTES) {
+            if (attributes) *attributes = found;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::wstring> SoundSource::ListFolder(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    for (const wchar_t* pattern : kSoundPatterns) {
+        wchar_t mapped[MAX_PATH];
+        if (!Device_MapPath((folder + L"\\" + pattern).c_str(), mapped, MAX_PATH)) continue;
+        WIN32_FIND_DATAW entry;
+        ScopedFind find(FindFirstFileW(mapped, &entry));
+        for (bool more = find.Valid(); more; more = FindNextFileW(find.Get(), &entry) != FALSE)
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+    }
+    return names;
+}
+
+void SoundSource::Resolve(ItemSoundSettings& settings, int fallbackResource) {
+    if (settings.builtIn) return;
+    DWORD attributes = 0;
+    if (!WaitForFile(settings.custom.CStr(), &attributes)) return UseBuiltIn(settings, fallbackResource);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    const std::wstring folder = settings.custom.CStr();
+    const std::vector<std::wstring> names = ListFolder(folder);
+    if (names.empty()) return;
+    const std::wstring file = folder + L"\\" + names[DeviceClock_GetTickCount() % names.size()];
+    if (WaitForFile(file.c_str()))
+        settings.custom.SetCStr(file.c_str());
+    else
+        UseBuiltIn(settings, fallbackResource);
+}
+
+bool SoundSource::IsPlatformSoundFile(const wchar_t* path) {
+    const size_t length = wcslen(path);
+    return length > 3 && wcscmp(path + length - 3, L"wma") == 0;
+}

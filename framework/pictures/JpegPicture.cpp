@@ -1,0 +1,160 @@
+// JPEG pictures through libjpeg, read from the file in blocks; a libjpeg error jumps back
+// and the picture is not taken.
+#include <cstdio>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include <algorithm>
+#include <csetjmp>
+
+#include "DeviceScreen.h"
+#include "PictureLoading.h"
+#include "Rgb565.h"
+
+namespace {
+
+constexpr size_t kReadBlock = 4096;
+
+struct FileSource {
+    jpeg_source_mgr manager;
+    FILE* file;
+    JOCTET block[kReadBlock];
+};
+
+void InitSource(j_decompress_ptr) {}
+
+boolean FillInput(j_decompress_ptr info) {
+    auto* source = reinterpret_cast<FileSource*>(info->src);
+    size_t got = fread(source->block, 1, kReadBlock, source->file);
+    if (got == 0) {
+        // A file cut short ends as if its end marker were there, as libjpeg's own file source does.
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->block[0] = 0xFF;
+        source->block[1] = JPEG_EOI;
+        got = 2;
+    }
+    source->manager.next_input_byte = source->block;
+    source->manager.bytes_in_buffer = got;
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr info, long count) {
+    auto* source = reinterpret_cast<FileSource*>(info->src);
+    while (count > static_cast<long>(source->manager.bytes_in_buffer)) {
+        count -= static_cast<long>(source->manager.bytes_in_buffer);
+        FillInput(info);
+    }
+    if (count > 0) {
+        source->manager.next_input_byte += count;
+        source->manager.bytes_in_buffer -= static_cast<size_t>(count);
+    }
+}
+
+void TermSource(j_decompress_ptr) {}
+
+struct JumpingErrors {
+    jpeg_error_mgr manager;
+    jmp_buf back;
+};
+
+void JumpBack(j_common_ptr info) { longjmp(reinterpret_cast<JumpingErrors*>(info->err)->back, 1); }
+void NoMessage(j_common_ptr) {}
+
+// 2, 4 or 8 by how many times the picture is larger than the target (never 1).
+unsigned TargetDenominator(unsigned pictureWidth, unsigned pictureHeight, int width, int height) {
+    const unsigned ratio = std::min(pictureWidth / static_cast<unsigned>(width), pictureHeight / static_cast<unsigned>(height));
+    return ratio <= 2 ? 2 : ratio <= 4 ? 4 : 8;
+}
+
+// At its own size unless a side exceeds the cap: then the smallest of 1/2, 1/4 and 1/8 that fits.
+unsigned OwnSizeDenominator(unsigned pictureWidth, unsigned pictureHeight) {
+    const unsigned longer = std::max(pictureWidth, pictureHeight);
+    unsigned denominator = 1;
+    while (denominator < 8 && (longer + denominator - 1) / denominator > kMaxPictureTargetSide) denominator *= 2;
+    return denominator;
+}
+
+void ConvertRow(const JSAMPLE* from, bool grey, WORD* to, int count) {
+    for (int x = 0; x < count; ++x, from += grey ? 1 : 3)
+        to[x] = grey ? Rgb565_Narrow(from[0], from[0], from[0]) : Rgb565_Narrow(from[0], from[1], from[2]);
+}
+
+void UseFileSource(jpeg_decompress_struct& info, FILE* file) {
+    auto* source = static_cast<FileSource*>(
+        (*info.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, sizeof(FileSource)));
+    source->file = file;
+    source->manager.init_source = InitSource;
+    source->manager.fill_input_buffer = FillInput;
+    source->manager.skip_input_data = SkipInput;
+    source->manager.resync_to_restart = jpeg_resync_to_restart;
+    source->manager.term_source = TermSource;
+    source->manager.bytes_in_buffer = 0;
+    source->manager.next_input_byte = nullptr;
+    info.src = &source->manager;
+}
+
+// The libjpeg steps, from creating the decoder to destroying it. Only plain data lives
+// between setjmp and a jump back, so the jump skips no destructor.
+bool Decode(FILE* file, int mode, Image& image) {
+    jpeg_decompress_struct info = {};
+    JumpingErrors errors = {};
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JumpBack;
+    errors.manager.output_message = NoMessage;
+    if (setjmp(errors.back)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    UseFileSource(info, file);
+    jpeg_read_header(&info, TRUE);
+    const bool grey = info.num_components == 1;
+    if (grey) {
+        info.out_color_space = JCS_GRAYSCALE;
+    } else if (info.num_components == 3 && (info.jpeg_color_space == JCS_YCbCr || info.jpeg_color_space == JCS_RGB)) {
+        info.out_color_space = JCS_RGB;
+    } else {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    int width = DeviceScreen_GetSystemMetrics(SM_CXSCREEN), height = DeviceScreen_GetSystemMetrics(SM_CYSCREEN);
+    const bool target = Picture_FitSize(mode, static_cast<int>(info.image_width), static_cast<int>(info.image_height),
+                                        width, height);
+    info.scale_num = 1;
+    info.scale_denom = target ? TargetDenominator(info.image_width, info.image_height, width, height)
+                              : OwnSizeDenominator(info.image_width, info.image_height);
+    jpeg_start_decompress(&info);
+    const int imageWidth = std::min(static_cast<int>(info.output_width), kMaxPictureTargetSide);
+    const int imageHeight = std::min(static_cast<int>(info.output_height), kMaxPictureTargetSide);
+    if (info.output_components != (grey ? 1 : 3) || !image.Create(imageWidth, imageHeight)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    GdiFlush();
+    JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                               info.output_width * info.output_components, 1);
+    // Every scanline is read; what lies past the image's right or bottom edge is cut.
+    while (info.output_scanline < info.output_height) {
+        const int y = static_cast<int>(info.output_scanline);
+        if (jpeg_read_scanlines(&info, row, 1) != 1) {
+            jpeg_destroy_decompress(&info);
+            return false;
+        }
+        if (y < imageHeight) ConvertRow(row[0], grey, image.Row(y), imageWidth);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+}  // namespace
+
+ImagePtr Picture_LoadJpeg(const wchar_t* path, int mode) {
+    FILE* file = Picture_OpenFile(path);
+    if (!file) return nullptr;
+    ImagePtr image(new (std::nothrow) Image());
+    const bool ok = image && Decode(file, mode, *image);
+    fclose(file);
+    return ok ? std::move(image) : nullptr;
+}

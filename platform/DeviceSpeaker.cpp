@@ -1,0 +1,351 @@
+// The simulated device's loudspeaker: a wave-out device that plays at the pace of the
+// device's clock into a recording in the device state, so tests hear what a program
+// played, when, and how loud (host ALSA devices without hardware are not paced).
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "DeviceAudio.h"
+#include "DeviceClock.h"
+#include "DeviceSignals.h"
+#include "DeviceStateStore.h"
+#include "PowerState.h"
+#include "ScopedHandle.h"
+
+// The host's own functions, for the host's devices.
+#undef waveOutGetNumDevs
+#undef waveOutGetDevCapsW
+#undef waveOutOpen
+#undef waveOutClose
+#undef waveOutPrepareHeader
+#undef waveOutUnprepareHeader
+#undef waveOutWrite
+#undef waveOutReset
+#undef waveOutGetPosition
+
+namespace {
+const wchar_t kRecordName[] = L"speaker";
+const wchar_t kRecordingFile[] = L"\\speaker.raw";
+const wchar_t kDeviceName[] = L"Device loudspeaker";
+constexpr DWORD kPollMs = 10;
+
+struct SpeakerRecord {
+    uint32_t recording;
+    uint32_t startTick;      // device tick count when the recording began
+    uint64_t startCounter;   // device performance counter then
+};
+
+bool LoadRecord(SpeakerRecord* r) {
+    return DeviceStateStore::Current()->Read(kRecordName, r, sizeof *r) && r->recording;
+}
+
+std::wstring RecordingPath() { return DeviceStateStore::Current()->Folder() + kRecordingFile; }
+
+uint64_t DeviceCounter() {
+    LARGE_INTEGER c;
+    DeviceClock_QueryPerformanceCounter(&c);
+    return uint64_t(c.QuadPart);
+}
+
+// One open loudspeaker device.
+class Speaker {
+public:
+    Speaker(const WAVEFORMATEX& format, const SpeakerRecord& recording)
+        : format_(format), recordingStart_(recording.startCounter), frequency_(PowerState::CounterFrequency()) {
+        file_.Reset(CreateFileW(RecordingPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+    ~Speaker() { StopThread(); }
+
+    bool Start() {
+        stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        if (!stop_ || !file_) return false;
+        thread_.Reset(CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr));
+        return thread_.Valid();
+    }
+
+    MMRESULT Write(WAVEHDR* header) {
+        std::lock_guard<std::mutex> lock(guard_);
+        if (!(header->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
+        header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
+        if (queue_.empty()) {
+            // The device was idle: the clock of this play starts now.
+            playStart_ = DeviceCounter();
+            headerStart_ = 0;
+        }
+        queue_.push_back(header);
+        return MMSYSERR_NOERROR;
+    }
+
+    void Reset() {
+        std::lock_guard<std::mutex> lock(guard_);
+        for (WAVEHDR* h : queue_) h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+        queue_.clear();
+        position_ = 0;
+    }
+
+    // Frames played since the first Write after opening or a reset.
+    uint64_t Position() {
+        std::lock_guard<std::mutex> lock(guard_);
+        Advance();
+        return position_;
+    }
+
+    WORD BlockAlign() const { return format_.nBlockAlign; }
+
+private:
+    static DWORD WINAPI ThreadProc(void* self) {
+        auto* speaker = static_cast<Speaker*>(self);
+        while (WaitForSingleObject(speaker->stop_.Get(), kPollMs) == WAIT_TIMEOUT) speaker->Record();
+        return 0;
+    }
+
+    void StopThread() {
+        if (stop_) SetEvent(stop_.Get());
+        if (thread_) WaitForSingleObject(thread_.Get(), INFINITE);
+        thread_.Reset();
+    }
+
+    uint64_t ClockFrames() const {
+        const uint64_t elapsed = DeviceCounter() - playStart_;
+        return elapsed / frequency_ * format_.nSamplesPerSec + elapsed % frequency_ * format_.nSamplesPerSec / frequency_;
+    }
+
+    // Moves the play through the queue up to the clock; headers played to their end are done.
+    void Advance() {
+        if (queue_.empty()) return;
+        const uint64_t now = ClockFrames();
+        while (!queue_.empty()) {
+            WAVEHDR* h = queue_.front();
+            if (Loops(h)) break;
+            const uint64_t frames = h->dwBufferLength / format_.nBlockAlign;
+            if (now < headerStart_ + frames) break;
+            headerStart_ += frames;
+            h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+            queue_.pop_front();
+        }
+        position_ = queue_.empty() ? headerStart_ : now;
+    }
+
+    static bool Loops(const WAVEHDR* h) {
+        return (h->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP)) == (WHDR_BEGINLOOP | WHDR_ENDLOOP);
+    }
+
+    // The frame a play's frame `frame` takes from the queue, as one mono sample; false past the queued data.
+    bool Sample(uint64_t frame, int* value) const {
+        uint64_t start = headerStart_;
+        *value = 0;
+        if (frame < start) return true;  // played while the recording lagged: lost
+        for (const WAVEHDR* h : queue_) {
+            const uint64_t frames = h->dwBufferLength / format_.nBlockAlign;
+            if (frames == 0) continue;
+            if (Loops(h) || frame < start + frames) {
+                const uint64_t index = (frame - start) % frames;
+                const auto* p = reinterpret_cast<const int16_t*>(h->lpData + index * format_.nBlockAlign);
+                int sum = 0;
+                for (int c = 0; c < format_.nChannels; ++c) sum += p[c];
+                *value = sum / format_.nChannels;
+                return true;
+            }
+            start += frames;
+        }
+        return false;
+    }
+
+    // Writes what plays up to a little ahead of the clock: a looping buffer's part ahead of
+    // the play position is final (its writer fills the part behind), the part just played
+    // may already hold the next round.
+    void Record() {
+        std::vector<int16_t> out;
+        int64_t at = 0;
+        {
+            std::lock_guard<std::mutex> lock(guard_);
+            Advance();
+            if (queue_.empty()) {
+                recordedFrom_ = UINT64_MAX;
+                return;
+            }
+            const WAVEHDR* front = queue_.front();
+            const uint64_t ahead = Loops(front) ? front->dwBufferLength / format_.nBlockAlign / 2 : 0;
+            const uint64_t rate = format_.nSamplesPerSec;
+            if (recordedFrom_ != playStart_) {
+                recordedFrom_ = playStart_;
+                written_ = 0;
+            }
+            const uint64_t until = (position_ + ahead) * DEVICE_SPEAKER_RATE / rate;
+            DWORD volume = 0xFFFFFFFF;
+            waveOutGetVolume(nullptr, &volume);
+            const int gain = int(volume & 0xFFFF);
+            for (; written_ < until; ++written_) {
+                int value = 0;
+                if (!Sample(written_ * rate / DEVICE_SPEAKER_RATE, &value)) break;
+                out.push_back(int16_t(value * gain / 0xFFFF));
+            }
+            const uint64_t sincePlay = playStart_ > recordingStart_ ? playStart_ - recordingStart_ : 0;
+            at = int64_t((sincePlay / frequency_ * DEVICE_SPEAKER_RATE +
+                          sincePlay % frequency_ * DEVICE_SPEAKER_RATE / frequency_ + written_ - out.size()) *
+                         sizeof(int16_t));
+        }
+        if (out.empty()) return;
+        OVERLAPPED where = {};
+        where.Offset = DWORD(at);
+        where.OffsetHigh = DWORD(uint64_t(at) >> 32);
+        DWORD done = 0;
+        WriteFile(file_.Get(), out.data(), DWORD(out.size() * sizeof(int16_t)), &done, &where);
+    }
+
+    const WAVEFORMATEX format_;
+    const uint64_t recordingStart_;
+    const uint64_t frequency_;
+    std::mutex guard_;
+    std::deque<WAVEHDR*> queue_;
+    uint64_t playStart_ = 0;      // device counter when the play began
+    uint64_t headerStart_ = 0;    // play frame where the front header began
+    uint64_t position_ = 0;
+    uint64_t recordedFrom_ = UINT64_MAX;  // the play the recording is in
+    uint64_t written_ = 0;        // recording samples written of this play
+    ScopedFile file_;
+    ScopedHandle stop_;
+    ScopedHandle thread_;
+};
+
+std::mutex speakersGuard;
+std::set<Speaker*> speakers;
+
+// The loudspeaker behind a handle, or null for a host device.
+Speaker* SpeakerOf(HWAVEOUT h) {
+    std::lock_guard<std::mutex> lock(speakersGuard);
+    auto* s = reinterpret_cast<Speaker*>(h);
+    return speakers.count(s) ? s : nullptr;
+}
+
+bool Recording() {
+    SpeakerRecord r;
+    return LoadRecord(&r);
+}
+
+bool Playable(const WAVEFORMATEX* f) {
+    return f && f->wFormatTag == WAVE_FORMAT_PCM && f->wBitsPerSample == 16 && (f->nChannels == 1 || f->nChannels == 2) &&
+           f->nSamplesPerSec >= 1000 && f->nSamplesPerSec <= 192000 && f->nBlockAlign == f->nChannels * 2;
+}
+}  // namespace
+
+UINT Device_waveOutGetNumDevs(void) { return Recording() ? 1 : waveOutGetNumDevs(); }
+
+MMRESULT Device_waveOutGetDevCapsW(UINT_PTR device, LPWAVEOUTCAPSW caps, UINT size) {
+    if (!Recording()) return waveOutGetDevCapsW(device, caps, size);
+    if (device != 0 && device != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
+    if (!caps || size < sizeof(WAVEOUTCAPSW)) return MMSYSERR_INVALPARAM;
+    *caps = WAVEOUTCAPSW{};
+    wcsncpy(caps->szPname, kDeviceName, MAXPNAMELEN - 1);
+    caps->dwFormats = WAVE_FORMAT_4M16 | WAVE_FORMAT_4S16 | WAVE_FORMAT_2M16 | WAVE_FORMAT_2S16;
+    caps->wChannels = 2;
+    caps->dwSupport = WAVECAPS_VOLUME;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Device_waveOutOpen(LPHWAVEOUT waveOut, UINT device, LPCWAVEFORMATEX format, DWORD_PTR callback,
+                            DWORD_PTR instance, DWORD flags) {
+    SpeakerRecord recording;
+    if (!LoadRecord(&recording)) return waveOutOpen(waveOut, device, format, callback, instance, flags);
+    if (device != 0 && device != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
+    if (!Playable(format)) return WAVERR_BADFORMAT;
+    if ((flags & CALLBACK_TYPEMASK) != CALLBACK_NULL) return MMSYSERR_NOTSUPPORTED;
+    if (flags & WAVE_FORMAT_QUERY) return MMSYSERR_NOERROR;
+    if (!waveOut) return MMSYSERR_INVALPARAM;
+    std::unique_ptr<Speaker> speaker(new (std::nothrow) Speaker(*format, recording));
+    if (!speaker || !speaker->Start()) return MMSYSERR_NOMEM;
+    std::lock_guard<std::mutex> lock(speakersGuard);
+    speakers.insert(speaker.get());
+    *waveOut = reinterpret_cast<HWAVEOUT>(speaker.release());
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Device_waveOutClose(HWAVEOUT waveOut) {
+    Speaker* speaker = SpeakerOf(waveOut);
+    if (!speaker) return waveOutClose(waveOut);
+    {
+        std::lock_guard<std::mutex> lock(speakersGuard);
+        speakers.erase(speaker);
+    }
+    speaker->Reset();
+    delete speaker;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Device_waveOutPrepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT size) {
+    if (!SpeakerOf(waveOut)) return waveOutPrepareHeader(waveOut, header, size);
+    if (!header || size < sizeof(WAVEHDR) || !header->lpData) return MMSYSERR_INVALPARAM;
+    header->dwFlags = (header->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP)) | WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Device_waveOutUnprepareHeader(HWAVEOUT waveOut, LPWAVEHDR header, UINT size) {
+    if (!SpeakerOf(waveOut)) return waveOutUnprepareHeader(waveOut, header, size);
+    if (!header || size < sizeof(WAVEHDR)) return MMSYSERR_INVALPARAM;
+    if (header->dwFlags & WHDR_INQUEUE) return WAVERR_STILLPLAYING;
+    header->dwFlags &= ~WHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Device_waveOutWrite(HWAVEOUT waveOut, LPWAVEHDR header, UINT size) {
+    Speaker* speaker = SpeakerOf(waveOut);
+    if (!speaker) return waveOutWrite(waveOut, header, size);
+    if (!header || size < sizeof(WAVEHDR) || !header->lpData) return MMSYSERR_INVALPARAM;
+    return speaker->Write(header);
+}
+
+MMRESULT Device_waveOutReset(HWAVEOUT waveOut) {
+    Speaker* speaker = SpeakerOf(waveOut);
+    if (!speaker) return waveOutReset(waveOut);
+    speaker->Reset();
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT Device_waveOutGetPosition(HWAVEOUT waveOut, LPMMTIME time, UINT size) {
+    Speaker* speaker = SpeakerOf(waveOut);
+    if (!speaker) return waveOutGetPosition(waveOut, time, size);
+    if (!time || size < sizeof(MMTIME)) return MMSYSERR_INVALPARAM;
+    const uint64_t frames = speaker->Position();
+    if (time->wType == TIME_SAMPLES) {
+        time->u.sample = DWORD(frames);
+    } else {
+        time->wType = TIME_BYTES;
+        time->u.cb = DWORD(frames * speaker->BlockAlign());
+    }
+    return MMSYSERR_NOERROR;
+}
+
+BOOL DeviceControl_RecordSpeaker(BOOL on) {
+    SpeakerRecord r = {};
+    if (on) {
+        // A new recording starts empty.
+        ScopedFile file(CreateFileW(RecordingPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return FALSE;
+        r.recording = 1;
+        r.startTick = DeviceClock_GetTickCount();
+        r.startCounter = DeviceCounter();
+    } else if (!DeviceStateStore::Current()->Read(kRecordName, &r, sizeof r)) {
+        return TRUE;
+    }
+    r.recording = on != FALSE;
+    return DeviceStateStore::Current()->Write(kRecordName, &r, sizeof r) ? TRUE : FALSE;
+}
+
+BOOL DeviceControl_GetSpeakerRecording(wchar_t* path, DWORD cch, DWORD* startTick) {
+    SpeakerRecord r;
+    if (!DeviceStateStore::Current()->Read(kRecordName, &r, sizeof r)) return FALSE;
+    const std::wstring file = RecordingPath();
+    if (path) {
+        if (cch <= file.size()) return FALSE;
+        wcscpy(path, file.c_str());
+    }
+    if (startTick) *startTick = r.startTick;
+    return TRUE;
+}

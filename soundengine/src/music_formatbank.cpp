@@ -1,0 +1,119 @@
+// A sample bank as a song: every selected sample of the bank is a sample of the song,
+// and the song plays them one after the other, each once, in bank order.
+#include "format_bank.h"
+#include "music_player.h"
+#include "sound_alloc.h"
+#include "system_file.h"
+
+static constexpr char kSoundFileTag[] = "src/music_formatbank";
+
+namespace {
+
+constexpr char kBankSongName[] = "Aural Sample Bank";
+constexpr int kBankSpeed = 100;
+constexpr int kBankBpm = 125;
+constexpr uint8_t kBankGlobalVolume = 255;
+constexpr int kNoHandle = -1;
+constexpr int kSkippedPosition = -2;  // a position whose sample was not loaded counts as played
+
+// The channel the bank songs' current sample plays on (one for all bank songs).
+int g_bankHandle = kNoHandle;
+
+bool Listed(const int* indices, int count, int n) {
+  if (!indices || count <= 0) return true;
+  for (int i = 0; i < count; ++i)
+    if (indices[i] == n) return true;
+  return false;
+}
+
+SoundSample* LoadWholeFile(SoundFile* f, const BankEntry* e, uint32_t mode) {
+  const int32_t start = f->startOffset, end = f->endOffset;
+  AuralFile_Seek(f, 0, 0);
+  SoundSample* s = SoundSample_Load(kSoundSampleUnlisted, nullptr, mode & ~(SoundMode::FromMemory | SoundMode::RawPcm),
+                                    e->dataOffset, e->dataBytes, f);
+  f->startOffset = start;
+  f->endOffset = end;
+  AuralFile_Seek(f, 0, 0);
+  return s;
+}
+
+void BankTick(MusicSong* song) {
+  if (song->tick == 0) {
+    if (g_bankHandle >= 0) Aural_StopChannel(g_bankHandle);
+    g_bankHandle = kNoHandle;
+    song->tick = 1;
+  }
+  if (song->finished) return;
+  if (g_bankHandle >= 0 && SoundChannel_QueryState(g_bankHandle)) return;
+  if (g_bankHandle != kNoHandle) {
+    if (++song->order >= song->orderCount) {
+      song->order = song->restartOrder;
+      // A looping bank starts again from its first sample.
+      if (!song->looping) {
+        if (g_bankHandle >= 0) Aural_StopChannel(g_bankHandle);
+        g_bankHandle = kNoHandle;
+        song->finished = 1;
+        Music_StopSong(song);
+        return;
+      }
+    }
+  }
+  SoundSample* s = song->samples[song->order];
+  if (!s) {
+    g_bankHandle = kSkippedPosition;
+    return;
+  }
+  const int handle = Aural_PlaySoundPaused(kChannelFree, s);
+  g_bankHandle = handle >= 0 ? handle : kSkippedPosition;
+  if (handle < 0) return;
+  SoundChannel_SetLoopBits(handle);
+  Aural_SetPaused(handle, FALSE);
+}
+
+}  // namespace
+
+int MusicBank_Load(MusicSong* song, const uint8_t* bytes, int64_t size, uint32_t mode, const int* indices,
+                   int indexCount) {
+  SoundFile* f = AuralFile_Open(bytes, kSoundFileMemory, static_cast<int>(size));
+  if (!f) {
+    SoundError_Set(kSoundErrUnknownFormat);
+    return 0;
+  }
+  BankState* bank = FsbFormat_ReadBank(f);
+  if (!bank) {
+    AuralFile_Close(f);
+    return 0;  // the reader's error: 10 lets the next reader try
+  }
+  bool ok = Music_AllocSampleTable(song, bank->entryCount);
+  const uint32_t callerBits = mode & ~(SoundMode::FromMemory | 0x3u);
+  for (int n = 0; ok && n < bank->entryCount; ++n) {
+    if (!Listed(indices, indexCount, n)) continue;
+    const BankEntry* e = FsbFormat_Entry(bank, n);
+    int error = kSoundErrNone;
+    SoundSample* s = (bank->flags & kBankFlagEmbeddedFile) ? LoadWholeFile(f, e, callerBits)
+                                                          : FsbFormat_LoadEntry(kSoundSampleUnlisted, f, bank, n,
+                                                                                callerBits, &error);
+    if (!s) {
+      SoundError_Set(error != kSoundErrNone ? error : SoundError ? SoundError : kSoundErrNoMemory);
+      if (SoundError == kSoundErrUnknownFormat) SoundError_Set(kSoundErrReadError);
+      ok = false;
+      break;
+    }
+    song->samples[n] = s;
+  }
+  FsbFormat_Close(bank);
+  AuralFile_Close(f);
+  if (!ok) return 0;
+  song->format = kMusicFormatBank;
+  std::strncpy(song->name, kBankSongName, sizeof(song->name) - 1);
+  song->tickFunction = BankTick;
+  song->masterVolume = 256;
+  song->defaultSpeed = kBankSpeed;
+  song->defaultBpm = kBankBpm;
+  song->restartOrder = 0;
+  song->defaultGlobalVolume = kBankGlobalVolume;
+  song->startGlobalVolume = kBankGlobalVolume;
+  song->channelCount = 0;
+  song->orderCount = song->sampleCount;
+  return 1;
+}

@@ -1,0 +1,125 @@
+// "wma" files through the shell's sound player, and the shell's sound profile around a ring.
+#include <gtest/gtest.h>
+
+#include "DeviceAudio.h"
+#include "Signaller.h"
+#include "SignallerTestSupport.h"
+
+using namespace signallertest;
+
+namespace {
+
+class SignallerPlatformSoundTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+        ASSERT_TRUE(DeviceControl_SetSoundPlayMs(500));
+    }
+    HMODULE Module() const { return GetModuleHandleW(nullptr); }
+};
+
+// A name ending in "wma" plays through the player: three plays 1 s apart (each 500 ms
+// long, as the device's player is set), playing all along, then closed and one end message.
+TEST_F(SignallerPlatformSoundTest, WmaPlaysThroughTheShellsPlayer) {
+    EXPECT_TRUE(Sound_HasSndApi());
+    const DWORD first = CallCount();
+    Signaller signaller;
+    NotifySink sink;
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav", L"ring.wma"), 3, 1), sink.Hwnd(), Module(),
+                                     true, false));
+    // Playing until the end step stops the player (the stop is recorded before the sound goes).
+    int samples = 0, notPlaying = 0;
+    const DWORD start = GetTickCount();
+    while (!sink.WaitFor(kSoundEnded, 1, 20) && GetTickCount() - start < 40000) {
+        const bool playing = signaller.IsPlaying();
+        if (!CallsOf(DEVICE_CALL_SND_STOP, first).empty()) continue;
+        ++samples;
+        notPlaying += !playing;
+    }
+    ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
+    EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
+    EXPECT_GT(samples, 20);
+    EXPECT_EQ(notPlaying, 0);
+    EXPECT_EQ(CallsOf(DEVICE_CALL_SND_OPEN, first).size(), 1u);
+    const std::vector<DEVICE_CALL> plays = CallsOf(DEVICE_CALL_SND_PLAY, first);
+    ASSERT_EQ(plays.size(), 3u);
+    for (size_t i = 1; i < plays.size(); ++i)
+        EXPECT_NEAR(double(plays[i].tick - plays[i - 1].tick), 500 + 1000, 300) << "play " << i;
+    EXPECT_EQ(CallsOf(DEVICE_CALL_SND_STOP, first).size(), 1u);
+    EXPECT_EQ(CallsOf(DEVICE_CALL_SND_CLOSE, first).size(), 1u);
+    EXPECT_EQ(DeviceControl_GetOpenSounds(), 0u);
+    EXPECT_TRUE(Recording::Read().Tones().empty()) << "the engine stayed silent";
+}
+
+// Refused by the player, the file goes on to the engine stream (which reads this one:
+// it is a WAV inside); upper-case "WMA" goes there at once.
+TEST_F(SignallerPlatformSoundTest, RefusedOrUpperCaseWmaGoesToTheEngine) {
+    Signaller signaller;
+    NotifySink sink;
+    DWORD first = CallCount();
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav", L"loud.WMA"), 1, 0), sink.Hwnd(), Module(),
+                                     true, false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 5000));
+    EXPECT_TRUE(CallsOf(DEVICE_CALL_SND_OPEN, first).empty());
+    ASSERT_TRUE(DeviceControl_SetSoundOpenRefused(TRUE));
+    first = CallCount();
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav", L"ring.wma"), 1, 0), sink.Hwnd(), Module(),
+                                     true, false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 2, 5000));
+    ASSERT_EQ(CallsOf(DEVICE_CALL_SND_OPEN, first).size(), 1u);
+    EXPECT_LT(CallsOf(DEVICE_CALL_SND_OPEN, first)[0].result, 0);
+    EXPECT_EQ(Recording::Read().Tones().size(), 2u);
+}
+
+// With respectsys on this route the device volume rises from 3 % of the user's 40 % to
+// `volume` percent of it; the 40 % come back.
+TEST_F(SignallerPlatformSoundTest, RespectSysRisesOnAShareOfTheDeviceVolume) {
+    SetDevicePercent(40);
+    const DWORD first = CallCount();
+    Signaller signaller;
+    NotifySink sink;
+    ItemSoundSettings settings = FileSound(DeviceSound(L"tone440.wav", L"ring.wma"), 4, 1);
+    settings.respectsys = 1;
+    settings.volume = 50;
+    settings.asctime = 3;
+    ASSERT_TRUE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 40000));
+    const std::vector<DEVICE_CALL> volumes = CallsOf(DEVICE_CALL_VOLUME, first);
+    ASSERT_GE(volumes.size(), 3u);
+    EXPECT_EQ(PercentOf(volumes.front().a), 40 * 3 / 100);
+    int top = 0;
+    for (const DEVICE_CALL& c : volumes) top = std::max(top, PercentOf(c.a));
+    EXPECT_EQ(top, 40);
+    EXPECT_EQ(PercentOf(volumes[volumes.size() - 2].a), 40 * 50 / 100);
+    EXPECT_EQ(PercentOf(volumes.back().a), 40);
+}
+
+// On a device with a vibrator the all-events sound is switched on for the ring and put
+// back after it; a profile that cannot be read is left exactly as it is.
+TEST_F(SignallerPlatformSoundTest, ProfileSoundIsOnForTheRingAndRestored) {
+    SNDFILEINFO vibrate = {};
+    wcscpy(vibrate.szPathName, L"\\Windows\\alarm.wav");
+    vibrate.sstType = SND_SOUNDTYPE_VIBRATE;
+    ASSERT_EQ(Device_SndSetSound(SND_EVENT_ALL, &vibrate, TRUE), S_OK);
+    Signaller signaller;
+    ASSERT_TRUE(signaller.HasVibrator());
+    NotifySink sink;
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav"), 1, 0), sink.Hwnd(), Module(), true, false));
+    EXPECT_EQ(DeviceControl_GetSoundType(), DWORD(SND_SOUNDTYPE_ON));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 5000));
+    EXPECT_EQ(DeviceControl_GetSoundType(), DWORD(SND_SOUNDTYPE_VIBRATE));
+    SNDFILEINFO after = {};
+    ASSERT_EQ(Device_SndGetSound(SND_EVENT_ALL, &after), S_OK);
+    EXPECT_STREQ(after.szPathName, L"\\Windows\\alarm.wav");
+
+    ASSERT_TRUE(DeviceControl_SetSoundProfileReadable(FALSE));
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav"), 1, 0), sink.Hwnd(), Module(), true, false));
+    EXPECT_EQ(DeviceControl_GetSoundType(), DWORD(SND_SOUNDTYPE_VIBRATE)) << "nothing written over an unread setting";
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 2, 5000));
+    ASSERT_TRUE(DeviceControl_SetSoundProfileReadable(TRUE));
+    ASSERT_EQ(Device_SndGetSound(SND_EVENT_ALL, &after), S_OK);
+    EXPECT_EQ(after.sstType, DWORD(SND_SOUNDTYPE_VIBRATE));
+    EXPECT_STREQ(after.szPathName, L"\\Windows\\alarm.wav");
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+// The ring sound as the device's loudspeaker hears it: files of each format, repeats and
+// pauses, the end message, stopping, and the built-in sound in place of a missing one.
+#include <gtest/gtest.h>
+
+#include "DeviceClock.h"
+#include "Signaller.h"
+#include "SignallerTestSupport.h"
+
+using namespace signallertest;
+
+namespace {
+constexpr double kToneMs = 500;
+constexpr double kSlackMs = 300;
+// What the sound engine adds to each pause: a play is heard one output buffer (200 ms)
+// after it starts, and its end is reported once its last half ring (up to 200 ms) has
+// surely been heard.
+constexpr double kEngineLatencyMs = 250;
+
+class SignallerSoundTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE)); }
+    HMODULE Module() const { return GetModuleHandleW(nullptr); }
+};
+
+class SignallerFormatTest : public SignallerSoundTest, public testing::WithParamInterface<const wchar_t*> {};
+
+// Plays 3 times with 1 s pauses: three 440 Hz tones of the file's length in the
+// recording, 1 s apart, then one end message with wParam 0; playing all along.
+TEST_P(SignallerFormatTest, RingsTheToneRepeatTimesWithPauses) {
+    const std::wstring file = DeviceSound(GetParam());
+    Signaller signaller;
+    NotifySink sink;
+    const DWORD started = DeviceClock_GetTickCount();
+    ASSERT_TRUE(signaller.StartSound(FileSound(file, 3, 1), sink.Hwnd(), Module(), true, false));
+    std::vector<std::pair<DWORD, bool>> playing;
+    while (sink.Of(kSoundEnded).empty() && DeviceClock_GetTickCount() - started < 20000) {
+        playing.emplace_back(DeviceClock_GetTickCount(), signaller.IsPlaying());
+        sink.Pump(20);
+    }
+    ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
+    EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
+    sink.Pump(500);
+    EXPECT_EQ(sink.Of(kSoundEnded).size(), 1u) << "one end message only";
+
+    const Recording recording = Recording::Read();
+    const std::vector<Tone> tones = recording.Tones();
+    ASSERT_EQ(tones.size(), 3u);
+    for (size_t i = 0; i < tones.size(); ++i) {
+        EXPECT_NEAR(tones[i].Length(), kToneMs, kSlackMs) << "tone " << i;
+        EXPECT_GT(recording.ShareAt(tones[i], 440), 0.6) << "tone " << i;
+        if (i > 0) {
+            EXPECT_NEAR(tones[i].startMs - tones[i - 1].endMs, 1000 + kEngineLatencyMs, kSlackMs)
+                << "pause before tone " << i;
+        }
+    }
+    // The whole ring plays, pauses included, until the last tone has been heard (within
+    // the recording's 10 ms windows).
+    size_t checked = 0;
+    for (const auto& sample : playing)
+        if (recording.MsAt(sample.first) < tones.back().endMs - 20) {
+            EXPECT_TRUE(sample.second) << "not playing at " << recording.MsAt(sample.first) << " ms";
+            ++checked;
+        }
+    EXPECT_GT(checked, 50u);
+    EXPECT_FALSE(signaller.IsPlaying());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SignallerFormatTest, testing::Values(L"tone440.wav", L"tone440.mp3", L"tone440.ogg"));
+
+}  // namespace
+
+namespace {
+
+// A stop in the pause between plays ends the ring within a slice and the end step; the
+// end message says it was stopped, and the device volume is back.
+TEST_F(SignallerSoundTest, StopInThePauseEndsTheRingAndSaysSo) {
+    SetDevicePercent(45);
+    Signaller signaller;
+    NotifySink sink;
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav"), 20, 2), sink.Hwnd(), Module(), true, false));
+    sink.Pump(1200);  // the first play is over, the pause has begun
+    const DWORD stopAt = GetTickCount();
+    signaller.StopSound();
+    const DWORD stopMs = GetTickCount() - stopAt;
+    EXPECT_LT(stopMs, 1000u) << "a slice (250 ms) and the end step (250 ms), with room for a loaded machine";
+    EXPECT_FALSE(signaller.IsPlaying());
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 2000));
+    EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 1u);
+    EXPECT_EQ(DevicePercent(), 45);
+    EXPECT_EQ(Recording::Read().Tones().size(), 1u);
+}
+
+// A file that is not there when the ring starts rings the built-in sound with the item's
+// own repeat and volume.
+TEST_F(SignallerSoundTest, MissingFileRingsTheBuiltInSound) {
+    Signaller signaller;
+    NotifySink sink;
+    ItemSoundSettings settings = FileSound(L"\\Sounds\\gone.wav", 1, 0);
+    settings.volume = 70;
+    const DWORD started = GetTickCount();
+    ASSERT_TRUE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 10000));
+    EXPECT_LT(GetTickCount() - started, 6000u) << "2 s of looking for the file, then one play";
+    EXPECT_EQ(signaller.CurrentSoundSettings().builtIn, 1);
+    EXPECT_EQ(signaller.CurrentSoundSettings().customres, Signaller::kFallbackResource);
+    EXPECT_EQ(signaller.CurrentSoundSettings().repeat, 1);
+    EXPECT_EQ(signaller.CurrentSoundSettings().volume, 70);
+    const Recording recording = Recording::Read();
+    const std::vector<Tone> tones = recording.Tones();
+    ASSERT_EQ(tones.size(), 1u);
+    EXPECT_NEAR(tones[0].Length(), 800, kSlackMs);
+    EXPECT_GT(recording.ShareAt(tones[0], 880), 0.3) << "the built-in ring's 880 Hz";
+    EXPECT_LT(recording.ShareAt(tones[0], 440), 0.05);
+}
+
+// A built-in sound the program lacks rings the default one at least 10 times, 10 points louder.
+TEST_F(SignallerSoundTest, MissingResourceRingsTheDefaultTenTimesLouder) {
+    Signaller signaller;
+    NotifySink sink;
+    ItemSoundSettings settings = BuiltInSound(299, 1, 0);
+    settings.volume = 50;
+    const DWORD started = GetTickCount();
+    ASSERT_TRUE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 20000));
+    EXPECT_LT(GetTickCount() - started, 14000u) << "ten plays of 0.8 s without pauses";
+    EXPECT_EQ(signaller.CurrentSoundSettings().repeat, 10);
+    EXPECT_EQ(signaller.CurrentSoundSettings().volume, 60);
+    double sounding = 0;
+    // Loud stretches unbridged: the short gaps between plays stay out.
+    for (const Tone& tone : Recording::Read().Tones(500, 0)) sounding += tone.Length();
+    EXPECT_NEAR(sounding, 10 * 800, 600) << "ten plays of the 0.8 s ring";
+}
+
+// The caller may forbid the fallback: then nothing rings.
+TEST_F(SignallerSoundTest, ForbiddenFallbackRingsNothing) {
+    Signaller signaller;
+    NotifySink sink;
+    EXPECT_FALSE(signaller.StartSound(BuiltInSound(299, 1, 0), sink.Hwnd(), Module(), true, true));
+    sink.Pump(600);
+    EXPECT_TRUE(sink.Of(kSoundEnded).empty());
+}
+
+// An empty or damaged file exists, so no fallback: nothing plays, nothing is posted, the
+// device volume is as before.
+TEST_F(SignallerSoundTest, EmptyOrDamagedFileFailsTheStart) {
+    Signaller signaller;
+    NotifySink sink;
+    for (const wchar_t* file : {L"empty.wav", L"damaged.mp3"}) {
+        SetDevicePercent(35);
+        ItemSoundSettings settings = FileSound(DeviceSound(file), 3, 1);
+        settings.asctime = 20;
+        const DWORD started = GetTickCount();
+        EXPECT_FALSE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false)) << file;
+        EXPECT_LT(GetTickCount() - started, 3000u) << file;
+        EXPECT_FALSE(signaller.IsPlaying());
+        EXPECT_EQ(DevicePercent(), 35) << file;
+    }
+    sink.Pump(600);
+    EXPECT_TRUE(sink.Of(kSoundEnded).empty());
+    EXPECT_TRUE(Recording::Read().Tones().empty());
+}
+
+// A folder rings one of its sound files, picked by the tick count.
+TEST_F(SignallerSoundTest, FolderRingsOneOfItsFiles) {
+    const std::wstring wav = DeviceSound(L"tone440.wav", L"a.wav");
+    const std::wstring mp3 = DeviceSound(L"tone440.mp3", L"b.mp3");
+    DeviceSound(L"damaged.mp3", L"notes.txt");
+    Signaller signaller;
+    NotifySink sink;
+    ASSERT_TRUE(signaller.StartSound(FileSound(L"\\Sounds", 1, 0), sink.Hwnd(), Module(), true, false));
+    const std::wstring picked = signaller.CurrentSoundSettings().custom.CStr();
+    EXPECT_TRUE(picked == wav || picked == mp3) << std::string(picked.begin(), picked.end());
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 5000));
+    const Recording recording = Recording::Read();
+    ASSERT_EQ(recording.Tones().size(), 1u);
+    EXPECT_GT(recording.ShareAt(recording.Tones()[0], 440), 0.6);
+}
+
+// Repeat 0 plays nothing, yet ends like a ring: volume back, end message with wParam 0.
+TEST_F(SignallerSoundTest, RepeatZeroPlaysNothingButEnds) {
+    SetDevicePercent(55);
+    Signaller signaller;
+    NotifySink sink;
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav"), 0, 2), sink.Hwnd(), Module(), true, false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 3000));
+    EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
+    EXPECT_EQ(DevicePercent(), 55);
+    EXPECT_TRUE(Recording::Read().Tones().empty());
+}
+
+}  // namespace

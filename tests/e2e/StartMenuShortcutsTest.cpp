@@ -1,0 +1,231 @@
+// The Start-menu shortcuts of a real Orvalen on the device: "-install" writes them as the
+// handheld's shell reads them, in the pack's language; tapped, each one brings its word
+// to the running engine through the launcher; their icons load from the icon library;
+// "-uninstall" takes the program's folder away and leaves the program's own shortcut.
+#include "AlarmItem.h"
+#include "DeviceControl.h"
+#include "DeviceProgram.h"
+#include "DeviceShortcuts.h"
+#include "EngineMessage.h"
+#include "FullScreenClock.h"
+#include "ProgramScreens.h"
+#include "RegistryProbe.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace device_program;
+
+const wchar_t kPrograms[] = L"\\Windows\\Start Menu\\Programs";
+const wchar_t kStartMenu[] = L"\\Windows\\Start Menu";
+const wchar_t kIconLibrary[] = L"\\Program Files\\Orvalen\\Glyphpack.dll";
+const std::wstring kProduct = L"Software\\Ostrel\\Orvalen";
+
+const struct PageShortcut {
+    const wchar_t* english;
+    const wchar_t* german;  // the test pack has no German "Add timer"
+    const wchar_t* word;
+    int icon;
+    UINT screen;  // what the stand-in screens record for the word; 0: nothing
+} kPages[] = {
+    {L"Alarms", L"Wecker", L"alarms", -101, EngineMessage::kOpenMainWindow},
+    {L"Timers", L"Kurzzeitwecker", L"timers", -102, EngineMessage::kOpenMainWindow},
+    {L"Start stopwatch", L"Stoppuhr starten", L"start_stopwatch", -103, EngineMessage::kOpenMainWindow},
+    {L"Add timer", L"Add timer", L"new_timer", -412, EngineMessage::kEditTimer},
+    {L"Add alarm", L"Wecker hinzuf\u00FCgen", L"new_alarm", -411, EngineMessage::kEditAlarm},
+    {L"Cancel snooze", L"Schlummern abbrechen", L"cancel_snooze", -415, 0},
+    {L"Start slideshow", L"Diaschau starten", L"start_slideshow", -416, 0},
+    {L"Orvalen menu", L"Orvalen-Men\u00FC", L"main_menu", -183, EngineMessage::kMainMenu},
+};
+
+std::string Narrow(const std::wstring& text) {
+    std::string out(text.size() * 4 + 1, '\0');
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &out[0],
+                                static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(n > 0 ? n : 0);
+    return out;
+}
+
+// What the shell reads, built here from the format: the quoted target counted.
+std::string Expected(const std::wstring& target, const wchar_t* word, int icon) {
+    return std::to_string(target.size() + 2) + "#\"" + Narrow(target) + "\" " + Narrow(word) + "?" +
+           Narrow(testsupport::DevicePath(kIconLibrary)) + "," + std::to_string(icon);
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Bytes(const std::wstring& path) {
+    std::string bytes;
+    return testsupport::ReadBytes(path, &bytes) ? bytes : "<missing>";
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Every shortcut of the folder, byte for byte, named in the language given.
+void ExpectShortcuts(const std::wstring& menu, bool german) {
+    const std::wstring folder = menu + L"\\Orvalen";
+    const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
+    std::vector<std::wstring> names = {L"icon.lnk"};
+    for (const PageShortcut& page : kPages) {
+        const std::wstring name = std::wstring(german ? page.german : page.english) + L".lnk";
+        names.push_back(name);
+        EXPECT_EQ(Expected(launcher, page.word, page.icon), Bytes(folder + L"\\" + name)) << page.word;
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, FilesIn(folder));
+    EXPECT_EQ("1#" + Narrow(testsupport::DevicePath(kIconLibrary)) + ",-417", Bytes(folder + L"\\icon.lnk"));
+    EXPECT_EQ(Expected(testsupport::DevicePath(kProgramDevicePath), L"", -100), Bytes(menu + L"\\Orvalen.lnk"));
+}
+
+// The word's trace in the stand-in screens' record: its count, message and value.
+struct ScreenTrace {
+    DWORD count, message, value;
+};
+ScreenTrace Screens() {
+    const std::wstring key = kProduct + L"\\" + ProgramScreens::kScreenRecordKey;
+    return {registryprobe::Read(key, ProgramScreens::kRingCountValue).Dword(),
+            registryprobe::Read(key, ProgramScreens::kLastMessageValue).Dword(),
+            registryprobe::Read(key, ProgramScreens::kLastValueValue).Dword()};
+}
+
+bool FullScreenClockShows() {
+    HWND clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+    return clock && IsWindowVisible(clock);
+}
+
+class StartMenuShortcuts : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Install());
+        ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(GLYPHPACK_DLL), kIconLibrary));
+        // The handheld's shell keeps its Start menu here.
+        ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExW(nullptr, testsupport::DevicePath(kPrograms).c_str(), nullptr));
+    }
+    void TearDown() override { EndProgram(); }
+};
+
+}  // namespace
+
+TEST_F(StartMenuShortcuts, InstallWritesThemAsTheShellReadsThemAndUninstallTakesTheFolder) {
+    ASSERT_EQ(0u, RunToEnd(L"-install"));
+    const std::wstring programs = testsupport::DevicePath(kPrograms);
+    ExpectShortcuts(programs, false);
+
+    // Each icon index names an icon of the library.
+    std::vector<std::wstring> shortcuts = {programs + L"\\Orvalen.lnk"};
+    for (const std::wstring& name : FilesIn(programs + L"\\Orvalen")) shortcuts.push_back(programs + L"\\Orvalen\\" + name);
+    for (const std::wstring& shortcut : shortcuts) {
+        DeviceShortcut read = {};
+        ASSERT_TRUE(Device_ReadShortcut(shortcut.c_str(), &read)) << testing::PrintToString(shortcut);
+        ASSERT_TRUE(read.hasIcon);
+        HMODULE library = LoadLibraryExW(read.iconFile, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(nullptr, library);
+        for (int size : {16, 32}) {
+            HICON icon = static_cast<HICON>(
+                LoadImageW(library, MAKEINTRESOURCEW(-read.iconIndex), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+            ASSERT_NE(nullptr, icon) << read.iconIndex;
+            ICONINFO info = {};
+            ASSERT_TRUE(GetIconInfo(icon, &info));
+            BITMAP colour = {};
+            EXPECT_TRUE(GetObjectW(info.hbmColor, sizeof colour, &colour));
+            EXPECT_EQ(size, colour.bmWidth) << read.iconIndex;
+            DeleteObject(info.hbmColor);
+            DeleteObject(info.hbmMask);
+            DestroyIcon(icon);
+        }
+        FreeLibrary(library);
+    }
+
+    // Nothing reached Wine's own menus or the host's.
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU}) {
+        wchar_t folder[MAX_PATH];
+        if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK) continue;
+        EXPECT_FALSE(Exists(std::wstring(folder) + L"\\Orvalen")) << csidl;
+        EXPECT_FALSE(Exists(std::wstring(folder) + L"\\Orvalen.lnk")) << csidl;
+    }
+    wchar_t home[MAX_PATH];
+    DWORD n = GetEnvironmentVariableW(L"HOME", home, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) {
+        std::wstring hostMenu = std::wstring(L"Z:") + home + L"/.local/share/applications/wine/Programs/Orvalen";
+        std::replace(hostMenu.begin(), hostMenu.end(), L'/', L'\\');
+        EXPECT_FALSE(Exists(hostMenu));
+    }
+
+    ASSERT_EQ(0u, RunToEnd(L"-uninstall"));
+    EXPECT_FALSE(Exists(programs + L"\\Orvalen"));
+    EXPECT_TRUE(Exists(programs + L"\\Orvalen.lnk"));
+}
+
+TEST_F(StartMenuShortcuts, NamesComeFromThePackAndWithoutProgramsTheyGoToTheStartMenu) {
+    ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::ExeDir() + L"\\..\\framework\\fixtures\\translation.zip",
+                                            L"\\Program Files\\Orvalen\\translation.zip"));
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, kProduct + L"\\Clock\\Language", L"LangID", 1031));
+    ASSERT_TRUE(RemoveDirectoryW(testsupport::DevicePath(kPrograms).c_str()));
+    ASSERT_EQ(0u, RunToEnd(L"-install"));
+    ExpectShortcuts(testsupport::DevicePath(kStartMenu), true);
+    EXPECT_FALSE(Exists(testsupport::DevicePath(kPrograms)));
+}
+
+TEST_F(StartMenuShortcuts, EachOneTappedBringsItsWordToTheRunningEngine) {
+    ASSERT_EQ(0u, RunToEnd(L"-install"));
+    const std::wstring folder = testsupport::DevicePath(kPrograms) + L"\\Orvalen\\";
+    // A snoozed alarm, for "cancel_snooze" to dismiss.
+    const ItemHash snoozed = 4711;
+    const OleDate later = Time_LocalNowAsDate(true) + 3.0 / 24.0;
+    StoreAlarm(snoozed, later, L"Snoozed");
+    const std::wstring alarmKey = kProduct + L"\\Alarms\\Items\\" + std::to_wstring(snoozed);
+    const DWORD flags = registryprobe::Read(alarmKey, L"flags").Dword();
+    const DWORD snoozing = AlarmItem::kFired | AlarmItem::kEnabled | AlarmItem::kDaysMask;
+    ASSERT_TRUE(registryprobe::WriteDword(alarmKey, L"flags", (flags | snoozing) & ~AlarmItem::kDismissed));
+    ASSERT_TRUE(registryprobe::Write(alarmKey, L"snooze", REG_BINARY, &later, sizeof later));
+
+    // The slide show starts the engine and keeps it running.
+    ASSERT_TRUE(Device_OpenShortcut((folder + L"Start slideshow.lnk").c_str()));
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, FullScreenClockShows));
+    const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
+    const std::wstring program = testsupport::DevicePath(kProgramDevicePath);
+    std::vector<DWORD> pageValues;
+    for (const PageShortcut& page : kPages) {
+        if (wcscmp(page.word, L"start_slideshow") == 0) continue;
+        const ScreenTrace before = Screens();
+        ASSERT_TRUE(Device_OpenShortcut((folder + page.english + L".lnk").c_str())) << page.word;
+        ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+            return DeviceControl_GetProgramStarts(program.c_str(), page.word) == 1 && RunningCopies() == 1;
+        })) << page.word;
+        if (page.screen) {
+            EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Screens().message == page.screen; }))
+                << page.word;
+            EXPECT_GT(Screens().count, before.count) << page.word;
+            if (page.screen == EngineMessage::kOpenMainWindow) pageValues.push_back(Screens().value);
+        } else if (wcscmp(page.word, L"cancel_snooze") == 0) {
+            EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+                return (registryprobe::Read(alarmKey, L"flags").Dword() & AlarmItem::kDismissed) != 0;
+            })) << "the snoozed alarm was not dismissed";
+        }
+        EXPECT_EQ(1u, DeviceControl_GetProgramStarts(launcher.c_str(), page.word)) << page.word;
+    }
+    // Alarms, timers and stopwatch pages, each its own.
+    ASSERT_EQ(3u, pageValues.size());
+    EXPECT_NE(pageValues[0], pageValues[1]);
+    EXPECT_NE(pageValues[1], pageValues[2]);
+    EXPECT_NE(pageValues[0], pageValues[2]);
+    EXPECT_TRUE(FullScreenClockShows());
+}

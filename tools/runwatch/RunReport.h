@@ -1,0 +1,28 @@
+#pragma once
+// The short text report of one run: how the program ended, the windows it showed and
+// what it left on the device.
+#include "DeviceSnapshot.h"
+#include "WindowWatch.h"
+
+#include <string>
+#include <vector>
+
+enum class RunEnding { NotStarted, ByItself, WindowsClosed, Terminated };
+
+struct RunFacts {
+    std::wstring commandText;
+    LONG screenWidth = 0;
+    LONG screenHeight = 0;
+    LONG dpi = 0;
+    RunEnding ending = RunEnding::NotStarted;
+    DWORD startError = 0;  // when not started
+    DWORD exitCode = 0;
+    ULONGLONG ranMs = 0;
+    std::wstring screenshot;  // when and why the screenshot was taken, or why not
+    std::vector<ShownWindow> windows;
+    DeviceSnapshot before;
+    DeviceSnapshot after;
+};
+
+// The report as UTF-8 text, one fact per paragraph.
+std::string RunReport_Format(const RunFacts& facts);

@@ -1,0 +1,41 @@
+// The program records screen requests under its key while the main window and the
+// editors are not built; this file goes when they are.
+#include "DeviceSnapshot.h"
+
+#include "EngineMessage.h"
+#include "ProductKey.h"
+#include "ProgramScreens.h"
+#include "RegKeyRef.h"
+
+#include <string>
+
+namespace {
+std::wstring RecordPath(const wchar_t* key) { return std::wstring(L"HKCU\\") + ProductKey::kPath + L"\\" + key; }
+
+void ReadRecord(const RegKeyRef& product, const wchar_t* key, const wchar_t* valueName, StandInRecord* record) {
+    const RegKeyRef opened = RegKeyRef::OpenSubKey(key, product, true);
+    RegKeyRef_QueryDword(opened, &record->count, ProgramScreens::kCountValue, 0);
+    RegKeyRef_QueryDword(opened, &record->lastMessage, ProgramScreens::kLastMessageValue, 0);
+    RegKeyRef_QueryDword(opened, &record->lastValue, valueName, 0);
+}
+}  // namespace
+
+void StandInRecords_Read(StandInRecord* screens) {
+    const RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, true);
+    ReadRecord(product, ProgramScreens::kScreenRecordKey, ProgramScreens::kLastValueValue, screens);
+}
+
+std::wstring StandInRecords_ScreenPath() { return RecordPath(ProgramScreens::kScreenRecordKey); }
+
+std::wstring StandInRecords_ScreenName(DWORD message, DWORD value) {
+    const LONG tab = static_cast<LONG>(value);
+    switch (message) {
+        case EngineMessage::kOpenMainWindow:
+            return tab < 0 ? L"the main window" : L"the main window on tab " + std::to_wstring(tab);
+        case EngineMessage::kEditAlarm: return L"the alarm editor for the alarm " + std::to_wstring(value);
+        case EngineMessage::kEditTimer: return L"the timer editor for the timer " + std::to_wstring(value);
+        case EngineMessage::kMainMenu: return L"the main menu";
+        case ProgramScreens::kDeleteQuestion: return L"a delete question (text " + std::to_wstring(value) + L")";
+        default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(tab) + L")";
+    }
+}
