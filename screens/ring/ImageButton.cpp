@@ -4,6 +4,8 @@
 #include "Image.h"
 #include "OffscreenDc.h"
 
+#include <cstdint>
+
 namespace {
 
 bool RegisterButtonClass() {
@@ -11,6 +13,46 @@ bool RegisterButtonClass() {
     if (!registered || !Wnd_IsFrameworkClass(ImageButton::kClassName, nullptr))
         registered = Wnd_RegisterClass(ImageButton::kClassName, CS_DBLCLKS, nullptr, nullptr);
     return registered;
+}
+
+// Blends a picture with an alpha plane onto the DC in full colour. The image's own
+// blend goes through its 16-bit pixels, which would shift the background under the
+// transparent parts to the nearest 16-bit colour: a faint square behind the picture.
+bool DrawBlended(HDC dc, const Image& image) {
+    const int width = image.Width(), height = image.Height();
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP premultiplied = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!premultiplied) return false;
+    auto* out = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < height; ++y) {
+        const WORD* colour = image.Row(y);
+        const BYTE* alpha = image.AlphaRow(y);
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = colour[x], a = alpha[x];
+            // Each channel widened to 8 bits with its top bits repeated, then premultiplied.
+            const uint32_t red = (p >> 11) << 3 | (p >> 13), green = ((p >> 5) & 0x3F) << 2 | ((p >> 9) & 3),
+                           blue = (p & 0x1F) << 3 | ((p >> 2) & 7);
+            *out++ = a << 24 | (red * a / 255) << 16 | (green * a / 255) << 8 | blue * a / 255;
+        }
+    }
+    HDC memory = CreateCompatibleDC(dc);
+    bool ok = false;
+    if (memory) {
+        HGDIOBJ previous = SelectObject(memory, premultiplied);
+        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        ok = GdiAlphaBlend(dc, 0, 0, width, height, memory, 0, 0, width, height, blend) != FALSE;
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+    DeleteObject(premultiplied);
+    return ok;
 }
 
 }  // namespace
@@ -90,7 +132,9 @@ void ImageButton::OnPaint() {
 
 void ImageButton::Paint(HDC dc, const RECT& client) {
     if (background_) FillRect(dc, &client, background_->BackgroundBrush());
-    if (const Image* image = ChosenImage()) const_cast<Image*>(image)->Draw(dc, 0, 0);
+    const Image* image = ChosenImage();
+    if (!image || (image->HasAlpha() && DrawBlended(dc, *image))) return;
+    const_cast<Image*>(image)->Draw(dc, 0, 0);
 }
 
 void ImageButton::OnKeyDown(UINT key, UINT, UINT) {

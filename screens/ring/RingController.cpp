@@ -7,7 +7,7 @@
 void RingController::RingEnded(UINT, WPARAM wParam) {
     // Stopping the sound for the snooze chooser is no end of the ring: deciding now
     // could close the item under the chooser.
-    if (snoozeGuard && wParam == 1) return;
+    if (ended || (snoozeGuard && wParam == 1)) return;
     RingSignals::StopVibrationWithSound(*this);
     RingSignals::AfterSound(*this);
 }
@@ -44,4 +44,7 @@ void RingController::GotoMain() {
 
 void RingController::Stop() { EndRing(); }
 
-void RingController::EndRing() { item->DetachRingUI(true, true); }
+void RingController::EndRing() {
+    ended = true;
+    item->DetachRingUI(true, true);
+}

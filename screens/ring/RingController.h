@@ -51,6 +51,8 @@ public:
     bool ledShare = false;
     // Set while the snooze chooser runs: a requested sound end then decides nothing.
     bool snoozeGuard = false;
+    // A decision has ended the ring: a sound end still on its way decides nothing more.
+    bool ended = false;
 
 protected:
     // Unlinks the ring window through the engine, which then closes it.

@@ -1,11 +1,13 @@
 // The road of an alarm with real processes: Orvalen registers its wake-ups, quits,
 // the device's notification service starts the launcher at the due moment, the
-// launcher starts Orvalen, and the tick rings the alarm on its ring screen.
+// launcher starts Orvalen, and the tick rings the alarm on its ring screen, with its
+// sound on the device's loudspeaker, the LED, the vibrator and the backlight.
 #include "AlarmItem.h"
 #include "DeviceProgram.h"
 #include "DeviceClock.h"
 #include "DeviceControl.h"
 #include "DeviceScreen.h"
+#include "DeviceSignals.h"
 #include "EngineWnd.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
@@ -14,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -76,6 +80,40 @@ size_t CountEvents(DWORD event) {
     return count;
 }
 
+// The loudest sample the device's loudspeaker has recorded so far.
+int LoudestRecordedSample() {
+    wchar_t path[MAX_PATH];
+    DWORD startTick = 0;
+    std::string bytes;
+    if (!DeviceControl_GetSpeakerRecording(path, MAX_PATH, &startTick) || !testsupport::ReadBytes(path, &bytes)) return 0;
+    int loudest = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        short sample;
+        memcpy(&sample, &bytes[i], 2);
+        loudest = std::max(loudest, std::abs(int(sample)));
+    }
+    return loudest;
+}
+
+// Whether the device's call log holds the vibrator running (the shell's repeating
+// Vibrate, or the vibrator LED 1 switched on) and the notification LED 0 blinking.
+bool VibratorRan(const std::vector<DEVICE_CALL>& calls) {
+    for (const DEVICE_CALL& c : calls)
+        if ((c.kind == DEVICE_CALL_VIBRATE && c.b) || (c.kind == DEVICE_CALL_LED && c.a == 1 && c.b == 1)) return true;
+    return false;
+}
+bool LedBlinked(const std::vector<DEVICE_CALL>& calls) {
+    for (const DEVICE_CALL& c : calls)
+        if (c.kind == DEVICE_CALL_LED && c.a == 0 && c.b == 2) return true;
+    return false;
+}
+std::vector<DEVICE_CALL> DeviceCalls() {
+    std::vector<DEVICE_CALL> calls(DEVICE_CALL_LOG_SIZE);
+    const DWORD total = DeviceControl_GetCalls(0, calls.data(), DEVICE_CALL_LOG_SIZE);
+    calls.resize(std::min<DWORD>(total, DEVICE_CALL_LOG_SIZE));
+    return calls;
+}
+
 std::string SavedTime() {
     BYTE data[8] = {};
     DWORD size = sizeof data;
@@ -110,6 +148,7 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
 
     // The device sleeps; its clock comes to just before the due moment.
     ClearTimeChangeNotification();
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
     ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
     LONGLONG toDue = static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0);
     ASSERT_TRUE(DeviceControl_JumpClock(toDue - 500));
@@ -134,10 +173,19 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
         return !own.empty() && std::abs(own[0].start - (due + 1 - kSecond)) < kSecond;
     }));
     EXPECT_FALSE(RingRecordWritten());
+    // It rings: the built-in sound on the loudspeaker, the LED blinking, the vibrator
+    // running and the backlight held on while the dialog is up.
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return LoudestRecordedSample() > 1000; }));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return VibratorRan(DeviceCalls()); }));
+    EXPECT_TRUE(LedBlinked(DeviceCalls()));
+    EXPECT_EQ(2, DeviceControl_GetLedState(0));
+    EXPECT_EQ(1u, DeviceControl_GetPowerRequirements(L"BKL1:"));
     // Dismissed, nothing else keeps the program: the idle check ends the process.
     PostMessageW(ring, WM_COMMAND, MAKEWPARAM(kDismissCommand, 0), 0);
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
     EXPECT_EQ(nullptr, FindAlarmRing());
+    EXPECT_EQ(0, DeviceControl_GetLedState(0));
+    EXPECT_EQ(0u, DeviceControl_GetPowerRequirements(L"BKL1:"));
 }
 
 TEST_F(EngineRoad, ClockAndZoneChangesStartTheProgramWithTheirWords) {

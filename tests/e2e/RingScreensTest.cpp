@@ -4,12 +4,13 @@
 #include "AlarmItem.h"
 #include "AlarmRingNotifyDialog.h"
 #include "App.h"
+#include "DeviceAudio.h"
 #include "EngineMessage.h"
 #include "EngineWnd.h"
 #include "ItemStore.h"
 #include "RingDialog.h"
 #include "RingScreens.h"
-#include "RingSignals.h"
+#include "Signaller.h"
 #include "SlideKnob.h"
 #include "SystemSettings.h"
 #include "TestSupport.h"
@@ -351,6 +352,8 @@ TEST_F(RingScreensTest, ARequestedSoundEndDuringTheChooserDecidesNothing) {
 TEST_F(RingScreensTest, ASilentRingShowsNothingAndClosesItselfOnceTheSignallerIsDone) {
     AlarmItem* alarm = AddAlarm(L"Quiet");
     alarm->SetOption7(false);
+    alarm->SetOption1(false);
+    alarm->SetOption5(false);
     SendMessageW(engine_->Hwnd(), EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(alarm), 0);
     HWND silent = RingWindowOf(alarm);
     ASSERT_TRUE(silent);
@@ -406,9 +409,25 @@ TEST_F(RingScreensTest, ASilentOneTimeAlarmIsHandedToTheEngineForDeletionOnce) {
                               PM_NOREMOVE));
 }
 
-TEST(RingSignalsTest, ThePlatformsNoneAndDisableSoundTypesAreSilent) {
-    EXPECT_FALSE(RingSignals::IsSilentSoundType(0));  // on
-    EXPECT_FALSE(RingSignals::IsSilentSoundType(1));  // vibrate
-    EXPECT_TRUE(RingSignals::IsSilentSoundType(2));   // none
-    EXPECT_TRUE(RingSignals::IsSilentSoundType(3));   // disable
+TEST_F(RingScreensTest, AtDeviceVolumeZeroASoundRingVibratesInsteadUnlessThePhoneIsSilent) {
+    Signaller* signaller = App::GetSignaller();
+    ASSERT_TRUE(signaller && signaller->HasVibrator());
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutSetVolume(nullptr, 0));
+    // The platform's sound types: on (0) and vibrate (1) let the ring vibrate; none (2)
+    // and disable (3) are a phone set to silent.
+    for (DWORD soundType : {0u, 2u, 3u}) {
+        SNDFILEINFO profile = {};
+        profile.sstType = soundType;
+        ASSERT_EQ(S_OK, Device_SndSetSound(SND_EVENT_ALL, &profile, TRUE));
+        AlarmItem* alarm = AddAlarm(L"Quiet room");
+        alarm->flags |= AlarmItem::kVibrateOff;
+        alarm->soundSettings.respectsys = 1;
+        RingDialog* ring = Ring(alarm);
+        ASSERT_TRUE(ring);
+        EXPECT_EQ(soundType == 0, signaller->IsVibrating()) << "sound type " << soundType;
+        EXPECT_FALSE(signaller->IsPlaying()) << "sound type " << soundType;
+        DestroyWindow(ring->GetHwnd());
+        Drain();
+        EXPECT_FALSE(signaller->IsVibrating());
+    }
 }
