@@ -30,6 +30,14 @@
 #define IDS_DURATION_MIN                30069
 #define IDS_DURATION_HOUR               30070
 #define IDS_DURATION_HOURS              30071
+#define IDS_RING_DISMISS                245
+#define IDS_RING_TARGET                 377
+#define IDS_RING_KNOB                   378
+#define IDS_RING_ALARM_CAPTION          30076
+#define IDS_RING_TIMER_CAPTION          30077
+#define IDS_RING_NEXT_TIMER             30083
+#define IDS_RING_CLOSE                  30143
+#define IDS_RING_SNOOZE                 30147
 #define IDS_CANCEL_SNOOZE               30079
 
 // The language page.
@@ -42,6 +50,21 @@
 // The countdown before the reset action resets the device; its ids are fixed.
 #define IDD_RESET_COUNTDOWN             2054
 #define IDC_RESET_COUNTDOWN_TEXT        1304
+
+// The ring screens; their ids are fixed. The commands are the ids of their texts.
+#define IDD_ALARM_RING                  350
+#define IDD_TIMER_RING                  1276
+#define IDC_RING_TITLE                  1275
+#define IDC_RING_CLOCK                  1282
+#define IDC_RING_NEXT_TIMER             1220
+#define IDC_RING_SLIDE_LABEL            1307
+#define IDM_ALARM_RING_MENUBAR          227
+#define IDM_TIMER_RING_MENUBAR          228
+#define IDM_RING_DISMISS                30036
+#define IDM_RING_SNOOZE                 30037
+#define IDM_RING_GOTO                   30039
+#define IDM_RING_RESTART                30060
+#define IDM_RING_STOP                   30064
 
 // The main menu bar: a command button and a popup.
 #define IDM_MAIN_MENUBAR                3000
@@ -76,6 +99,17 @@
 #define IDR_FONT_SMALL_STRIP            223
 #define IDR_FONT_LARGE_STRIP            255
 #define IDR_FONT_LARGE                  256
+
+// Pictures of the ring screens ("IMAGES"), drawn for 192 DPI.
+#define IDR_RING_FIRST_BUTTON           354
+#define IDR_RING_FIRST_BUTTON_PRESSED   355
+#define IDR_RING_SECOND_BUTTON          358
+#define IDR_RING_SECOND_BUTTON_PRESSED  359
+#define IDR_RING_ALARM_PICTURE          360
+#define IDR_RING_TIMER_PICTURE          371
+#define IDR_RING_KNOB                   373
+#define IDR_RING_TARGET                 375
+#define IDR_RING_KNOB_OVER_TARGET       377
 
 // Built-in ring sounds ("WAVE"), made with sox at build time (resources/sounds): the
 // default ring, also rung when another sound is missing, and the volume slider's sample.

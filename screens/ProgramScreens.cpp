@@ -6,6 +6,8 @@
 #include "FullScreenClock.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
+#include "RingScreens.h"
+#include "EngineWnd.h"
 #include "TimerItem.h"
 
 namespace {
@@ -44,58 +46,46 @@ FullScreenClockControl* ProgramScreens::FullScreenClock() { return fullScreenClo
 
 HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->Hwnd() : nullptr; }
 
-void ProgramScreens::Record(const wchar_t* key, const wchar_t* valueName, DWORD value, UINT message) {
+void ProgramScreens::Record(DWORD value, UINT message) {
     RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
-    RegKeyRef record = RegKeyRef::OpenSubKey(key, product, false);
+    RegKeyRef record = RegKeyRef::OpenSubKey(kScreenRecordKey, product, false);
     if (!record.IsOpen()) return;
     DWORD count = 0;
-    RegKeyRef_QueryDword(record, &count, kRingCountValue, 0);
-    RegKey_WriteDword(record, value, valueName);
+    RegKeyRef_QueryDword(record, &count, kCountValue, 0);
+    RegKey_WriteDword(record, value, kLastValueValue);
     RegKey_WriteDword(record, message, kLastMessageValue);
     // Written last: a reader that sees the count sees the values with it.
-    RegKey_WriteDword(record, count + 1, kRingCountValue);
+    RegKey_WriteDword(record, count + 1, kCountValue);
 }
 
-void ProgramScreens::ShowAlarmRing(EngineWnd&, AlarmItem& alarm, UINT message) {
-    Record(kRingRecordKey, kLastHashValue, static_cast<DWORD>(alarm.Hash), message);
-    RunRingAction(alarm);
+void ProgramScreens::ShowAlarmRing(EngineWnd& engine, AlarmItem& alarm, UINT) {
+    RingScreens::ShowAlarmRing(engine.Hwnd(), alarm);
 }
 
-void ProgramScreens::ShowTimerRing(EngineWnd&, TimerItem& timer) {
-    Record(kRingRecordKey, kLastHashValue, static_cast<DWORD>(timer.Hash), EngineMessage::kTimerExpired);
-    RunRingAction(timer);
-}
-
-void ProgramScreens::RunRingAction(EventItem& item) {
-    // As a ring starts: the first ring only, and not a program meant for the dismissal.
-    if (item.SnoozeCount != 0 || item.HasProgramAction() || !item.action) return;
-    // Held here: the action may outlive a change of the item's action.
-    boost::shared_ptr<Action> action = item.action;
-    action->Execute();
-}
+void ProgramScreens::ShowTimerRing(EngineWnd& engine, TimerItem& timer) { RingScreens::ShowTimerRing(engine.Hwnd(), timer); }
 
 bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) {
-    Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(tab), EngineMessage::kOpenMainWindow);
+    Record(static_cast<DWORD>(tab), EngineMessage::kOpenMainWindow);
     return false;
 }
 
 void ProgramScreens::CloseMainWindow(EngineWnd&) {}
 
 bool ProgramScreens::EditTimer(EngineWnd&, TimerItem& timer) {
-    Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(timer.Hash), EngineMessage::kEditTimer);
+    Record(static_cast<DWORD>(timer.Hash), EngineMessage::kEditTimer);
     return false;
 }
 
 bool ProgramScreens::EditAlarm(EngineWnd&, AlarmItem& alarm) {
-    Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(alarm.Hash), EngineMessage::kEditAlarm);
+    Record(static_cast<DWORD>(alarm.Hash), EngineMessage::kEditAlarm);
     return false;
 }
 
 void ProgramScreens::RunMainMenu(EngineWnd&) {
-    Record(kScreenRecordKey, kLastValueValue, 0, EngineMessage::kMainMenu);
+    Record(0, EngineMessage::kMainMenu);
 }
 
 bool ProgramScreens::ConfirmDelete(EngineWnd&, UINT textId) {
-    Record(kScreenRecordKey, kLastValueValue, textId, kDeleteQuestion);
+    Record(textId, kDeleteQuestion);
     return true;
 }

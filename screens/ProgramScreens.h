@@ -1,25 +1,22 @@
 #pragma once
-// The program's screens behind the engine's interface. The ring windows, the main
-// window, the editors and the main-menu popup do not exist yet, so these stand in:
-// a ring is recorded under the product key (RingRecord) instead of shown, and runs
-// the item's action as a starting ring would; a request
-// for the main window, a page, an editor, the main menu or a delete question is
-// recorded under ScreenRecord; there is no main window, every editor ends as
-// cancelled and every delete question is answered yes.
+// The program's screens behind the engine's interface: the clock windows and the
+// ring windows. The main window, the editors and the main-menu popup do not exist
+// yet, so these stand in: a request for the main window, a page, an editor, the main
+// menu or a delete question is recorded under the product key (ScreenRecord); there
+// is no main window, every editor ends as cancelled and every delete question is
+// answered yes.
 #include "EngineScreens.h"
 
 class ClockWnd;
-class EventItem;
 class FullScreenClock;
 
 class ProgramScreens : public EngineScreens {
 public:
-    static constexpr wchar_t kRingRecordKey[] = L"RingRecord";
-    static constexpr wchar_t kRingCountValue[] = L"Count";
-    static constexpr wchar_t kLastHashValue[] = L"LastHash";
-    static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
-    // Count and LastMessage as above; LastValue: the tab (-1 none), the item's Hash or the question's text id.
+    // Count: requests so far; LastMessage: the request's message; LastValue: the tab
+    // (-1 none), the item's Hash or the question's text id.
     static constexpr wchar_t kScreenRecordKey[] = L"ScreenRecord";
+    static constexpr wchar_t kCountValue[] = L"Count";
+    static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
     static constexpr wchar_t kLastValueValue[] = L"LastValue";
     // What ScreenRecord notes as LastMessage for a delete question.
     static constexpr UINT kDeleteQuestion = 0;
@@ -43,8 +40,7 @@ public:
     bool ConfirmDelete(EngineWnd& engine, UINT textId) override;
 
 private:
-    static void Record(const wchar_t* key, const wchar_t* valueName, DWORD value, UINT message);
-    static void RunRingAction(EventItem& item);
+    static void Record(DWORD value, UINT message);
 
     ::FullScreenClock* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;

@@ -55,7 +55,7 @@ struct ScreenRequest {
 };
 ScreenRequest LastScreenRequest() {
     ScreenRequest r;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kRingCountValue, &r.count);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kCountValue, &r.count);
     testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kLastMessageValue, &r.message);
     testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kLastValueValue, &r.value);
     return r;

@@ -101,7 +101,7 @@ struct ScreenTrace {
 };
 ScreenTrace Screens() {
     const std::wstring key = kProduct + L"\\" + ProgramScreens::kScreenRecordKey;
-    return {registryprobe::Read(key, ProgramScreens::kRingCountValue).Dword(),
+    return {registryprobe::Read(key, ProgramScreens::kCountValue).Dword(),
             registryprobe::Read(key, ProgramScreens::kLastMessageValue).Dword(),
             registryprobe::Read(key, ProgramScreens::kLastValueValue).Dword()};
 }

@@ -209,9 +209,9 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
     };
     for (const ScreenCase& c : screenCases) {
         SCOPED_TRACE(testing::Message() << c.pick.hash << " action " << c.pick.action);
-        const DWORD count = Screen(ProgramScreens::kRingCountValue);
+        const DWORD count = Screen(ProgramScreens::kCountValue);
         choose(c.pick);
-        EXPECT_EQ(count + 1, Screen(ProgramScreens::kRingCountValue));
+        EXPECT_EQ(count + 1, Screen(ProgramScreens::kCountValue));
         EXPECT_EQ(c.message, Screen(ProgramScreens::kLastMessageValue));
         EXPECT_EQ(c.value, Screen(ProgramScreens::kLastValueValue));
     }
@@ -221,10 +221,10 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
 
     for (UINT fixed : {M::kNewAlarmId, M::kNewTimerId, M::kRunProgramId}) {
         SCOPED_TRACE(fixed);
-        const DWORD count = Screen(ProgramScreens::kRingCountValue);
+        const DWORD count = Screen(ProgramScreens::kCountValue);
         choose({false, 0, fixed});
         // "Run" starts the program, whose second instance hands its empty text over.
-        EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Screen(ProgramScreens::kRingCountValue) > count; }));
+        EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Screen(ProgramScreens::kCountValue) > count; }));
     }
     EXPECT_EQ(static_cast<DWORD>(EngineMessage::kOpenMainWindow), Screen(ProgramScreens::kLastMessageValue));
     TodayItemWnd::SetMenuTracker(nullptr);

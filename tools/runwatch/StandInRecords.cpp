@@ -1,5 +1,5 @@
-// The program records rings and screen requests under its key while the ring screens,
-// the main window and the editors are not built; this file goes when they are.
+// The program records screen requests under its key while the main window and the
+// editors are not built; this file goes when they are.
 #include "DeviceSnapshot.h"
 
 #include "EngineMessage.h"
@@ -14,21 +14,18 @@ std::wstring RecordPath(const wchar_t* key) { return std::wstring(L"HKCU\\") + P
 
 void ReadRecord(const RegKeyRef& product, const wchar_t* key, const wchar_t* valueName, StandInRecord* record) {
     const RegKeyRef opened = RegKeyRef::OpenSubKey(key, product, true);
-    RegKeyRef_QueryDword(opened, &record->count, ProgramScreens::kRingCountValue, 0);
+    RegKeyRef_QueryDword(opened, &record->count, ProgramScreens::kCountValue, 0);
     RegKeyRef_QueryDword(opened, &record->lastMessage, ProgramScreens::kLastMessageValue, 0);
     RegKeyRef_QueryDword(opened, &record->lastValue, valueName, 0);
 }
 }  // namespace
 
-void StandInRecords_Read(StandInRecord* screens, StandInRecord* rings) {
+void StandInRecords_Read(StandInRecord* screens) {
     const RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, true);
     ReadRecord(product, ProgramScreens::kScreenRecordKey, ProgramScreens::kLastValueValue, screens);
-    ReadRecord(product, ProgramScreens::kRingRecordKey, ProgramScreens::kLastHashValue, rings);
 }
 
 std::wstring StandInRecords_ScreenPath() { return RecordPath(ProgramScreens::kScreenRecordKey); }
-
-std::wstring StandInRecords_RingPath() { return RecordPath(ProgramScreens::kRingRecordKey); }
 
 std::wstring StandInRecords_ScreenName(DWORD message, DWORD value) {
     const LONG tab = static_cast<LONG>(value);
@@ -40,15 +37,5 @@ std::wstring StandInRecords_ScreenName(DWORD message, DWORD value) {
         case EngineMessage::kMainMenu: return L"the main menu";
         case ProgramScreens::kDeleteQuestion: return L"a delete question (text " + std::to_wstring(value) + L")";
         default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(tab) + L")";
-    }
-}
-
-std::wstring StandInRecords_RingName(DWORD message, DWORD hash) {
-    const std::wstring item = L" " + std::to_wstring(static_cast<LONG>(hash));
-    switch (message) {
-        case EngineMessage::kAlarmDue: return L"the ring of the alarm" + item;
-        case EngineMessage::kSnoozeOver: return L"the ring of the alarm" + item + L" after its snooze";
-        case EngineMessage::kTimerExpired: return L"the ring of the timer" + item;
-        default: return L"message " + std::to_wstring(message) + L" for the item" + item;
     }
 }
