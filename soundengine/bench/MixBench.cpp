@@ -11,6 +11,8 @@
 // Usage: sound_mix_bench [runs (default 5)]
 #include <windows.h>
 
+#include "BenchClock.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -40,25 +42,17 @@ struct Voice {
   SoundChannel channel = {};
 };
 
-double ThreadSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& f) {
-    return static_cast<double>(static_cast<uint64_t>(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
 
 // Rounds of `blocks` blocks until enough processor time has passed: seconds of sound per
 // processor second.
 template <typename Round>
 double RealTimeFactor(double blockSeconds, int blocks, Round round) {
-  const double start = ThreadSeconds();
+  const double start = bench::ThreadSeconds();
   double spent = 0, audio = 0;
   do {
     round();
     audio += blockSeconds * blocks;
-    spent = ThreadSeconds() - start;
+    spent = bench::ThreadSeconds() - start;
   } while (spent < kMinProcessorSeconds);
   return audio / spent;
 }
@@ -188,12 +182,7 @@ struct Figures {
 
 // Median [lowest-highest] of this build, the same of the reference, the ratio of medians.
 void Report(Figures& f) {
-  auto median = [](std::vector<double>& v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-  };
-  const double a = median(f.vector), b = median(f.reference);
+  const double a = bench::Median(f.vector), b = bench::Median(f.reference);
   std::printf(" %7.0f [%5.0f-%5.0f] %7.0f [%5.0f-%5.0f] %5.2f", a, f.vector.front(), f.vector.back(), b,
               f.reference.front(), f.reference.back(), a / b);
 }
@@ -227,7 +216,8 @@ int main(int argc, char** argv) {
   }
   std::printf("\nwhole software mixer: channels of 16-bit mono at 22050..48000 Hz, DSP chain\n");
   std::printf("channels  %s  %s  %s\n", "AURAL_MIXER_C", "AURAL_MIXER_QUALITY_C", "AURAL_MIXER_QUALITY_MONO");
-  for (int voices : {1, 8, 32, 64}) {
+  // No channels: what the mixer spends outside its inner loops.
+  for (int voices : {0, 1, 8, 32, 64}) {
     std::printf("%8d", voices);
     for (int type : {kMixerC, kMixerQualityC, kMixerQualityMono}) {
       Figures f = Runs(runs, [&](const Loops& l) { return MeasureEngine(voices, type, l); });
