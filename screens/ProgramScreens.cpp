@@ -3,7 +3,7 @@
 #include "AlarmItem.h"
 #include "ClockWnd.h"
 #include "EngineMessage.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
 #include "TimerItem.h"
@@ -14,10 +14,8 @@ namespace {
 template <typename WindowObject>
 void DestroyWindowObject(WindowObject*& object) {
     if (!object) return;
-    if (IsWindow(object->Hwnd())) {
-        DestroyWindow(object->Hwnd());
-        object->ClearHwnd();
-    }
+    // Destroyed before the delete, so the window's own destroy handler runs.
+    if (IsWindow(object->GetHwnd())) DestroyWindow(object->GetHwnd());
     delete object;
     object = nullptr;
 }
@@ -30,8 +28,9 @@ void ProgramScreens::Install() {
 }
 
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
-    if (!fullScreenClock_) fullScreenClock_ = FullScreenClock::Create();
-    if (!clock_) clock_ = ClockWnd::Create(engineWindow, WS_CHILD | WS_VISIBLE);
+    if (!fullScreenClock_) fullScreenClock_ = FullScreenClockWnd::Create();
+    if (!clock_) clock_ = ClockWnd::Create(engineWindow);
+    ClockWnd::SetOptionsOpener(RecordOptions);
     return fullScreenClock_ && clock_;
 }
 
@@ -42,7 +41,11 @@ void ProgramScreens::DestroyClockWindows() {
 
 FullScreenClockControl* ProgramScreens::FullScreenClock() { return fullScreenClock_; }
 
-HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->Hwnd() : nullptr; }
+HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->GetHwnd() : nullptr; }
+
+void ProgramScreens::RecordOptions(HWND) {
+    Record(kScreenRecordKey, kLastValueValue, 0, ClockWnd::kSettingsCommand);
+}
 
 void ProgramScreens::Record(const wchar_t* key, const wchar_t* valueName, DWORD value, UINT message) {
     RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);

@@ -4,13 +4,14 @@
 // a ring is recorded under the product key (RingRecord) instead of shown, and runs
 // the item's action as a starting ring would; a request
 // for the main window, a page, an editor, the main menu or a delete question is
-// recorded under ScreenRecord; there is no main window, every editor ends as
+// recorded under ScreenRecord, as is the clock's "Settings..." (LastMessage its
+// command); there is no main window, every editor ends as
 // cancelled and every delete question is answered yes.
 #include "EngineScreens.h"
 
 class ClockWnd;
 class EventItem;
-class FullScreenClock;
+class FullScreenClockWnd;
 
 class ProgramScreens : public EngineScreens {
 public:
@@ -45,7 +46,9 @@ public:
 private:
     static void Record(const wchar_t* key, const wchar_t* valueName, DWORD value, UINT message);
     static void RunRingAction(EventItem& item);
+    // The clock's "Settings..." until the options sheet exists: recorded.
+    static void RecordOptions(HWND owner);
 
-    ::FullScreenClock* fullScreenClock_ = nullptr;
+    FullScreenClockWnd* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;
 };

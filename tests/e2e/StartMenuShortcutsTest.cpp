@@ -7,7 +7,7 @@
 #include "DeviceProgram.h"
 #include "DeviceShortcuts.h"
 #include "EngineMessage.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "ProgramScreens.h"
 #include "RegistryProbe.h"
 #include "TestSupport.h"
@@ -107,7 +107,7 @@ ScreenTrace Screens() {
 }
 
 bool FullScreenClockShows() {
-    HWND clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+    HWND clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
     return clock && IsWindowVisible(clock);
 }
 
