@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the weekday
-# strips and the program's reset countdown on the simulated handheld, at 240 x 320
+# strips, the program's reset countdown, the full-screen clock (built-in and a test skin)
+# and a slide of the slide show on the simulated handheld, at 240 x 320
 # (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
 # (scripts/screen.sh). The PNGs go to build/screenshots/.
 #   JOBS=n   build jobs (default: all processors)
@@ -11,7 +12,7 @@ export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
 "$here/setup.sh" run
-cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target dialog_showcase screen_showcase
+cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target dialog_showcase screen_showcase clock_fixtures
 
 out=$build/screenshots
 work=$build/screenshots/work
@@ -19,6 +20,7 @@ mkdir -p "$out" "$work"
 dialog_showcase=$build/tests/framework/dialog_showcase.exe
 screen_showcase=$build/tests/e2e/screen_showcase.exe
 pack=$build/tests/framework/fixtures/dialogs-translation.zip
+clock_fixtures=$build/tests/e2e/clock-fixtures
 
 export ORVALEN_WINE=run
 source "$here/wine-env.sh"
@@ -32,12 +34,16 @@ shoot() {  # kind width height dpi
   local kind=$1 width=$2 height=$3 dpi=$4
   local name=$kind-${width}x${height}
   local ready=$work/$name.ready done=$work/$name.done
-  local showcase=$dialog_showcase
-  [ "$kind" = countdown ] && showcase=$screen_showcase
+  local showcase=$dialog_showcase extra=()
+  case $kind in
+    countdown | clock) showcase=$screen_showcase ;;
+    skin) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures")") ;;
+    slide) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures/pictures")") ;;
+  esac
   rm -f "$ready" "$done"
   screen_start "$width" "$height" "$dpi"
   screen_show "$(wine_path "$showcase")" "$kind" "$width" "$height" "$dpi" "$(wine_path "$pack")" \
-    "$(wine_path "$ready")" "$(wine_path "$done")"
+    "$(wine_path "$ready")" "$(wine_path "$done")" "${extra[@]}"
   screen_shot_when_ready "$ready" "$out/$name.png" 30
   touch "$done"
   screen_stop
@@ -48,8 +54,14 @@ shoot tabbed 240 320 96
 shoot digits 240 320 96
 shoot days 240 320 96
 shoot countdown 240 320 96
+shoot clock 240 320 96
+shoot skin 240 320 96
+shoot slide 240 320 96
 shoot framed 480 640 192
 shoot tabbed 480 640 192
 shoot digits 480 640 192
 shoot days 480 640 192
 shoot countdown 480 640 192
+shoot clock 480 640 192
+shoot skin 480 640 192
+shoot slide 480 640 192
