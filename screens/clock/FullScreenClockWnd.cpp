@@ -115,6 +115,8 @@ void FullScreenClockWnd::ShowNow(bool slideShowAllowed, bool slideShowForced, bo
         SHFullScreen(GetHwnd(), SHFS_HIDETASKBAR | SHFS_HIDESTARTICON);
         MoveWindow(GetHwnd(), 0, 0, DeviceScreen_GetSystemMetrics(SM_CXSCREEN),
                    DeviceScreen_GetSystemMetrics(SM_CYSCREEN), TRUE);
+        // The first key must reach it, whoever was in front.
+        SetForegroundWindow(GetHwnd());
     }
     InputSense_WatchWindow(GetHwnd());
 }

@@ -52,6 +52,8 @@ public:
     void OnPaint() override;
     LRESULT OnEraseBkgnd(HDC dc) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    // Every key is its own: the program's dialog-message filter would take arrows and tabs.
+    LRESULT OnGetDlgCode(MSG*, WPARAM) override { return DLGC_WANTALLKEYS; }
     void OnLButtonDown(int x, int y, UINT keys) override;
     void OnTimer(UINT_PTR id) override;
 
