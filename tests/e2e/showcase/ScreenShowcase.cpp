@@ -2,7 +2,8 @@
 // told to close, so a script can take a screenshot of it:
 //   screen_showcase <kind> <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
 // Kinds: countdown; clock (the full-screen clock with the built-in skin); skin (with the
-// skin "test" of the folder's "Skins"); slide (the slide show of the folder's pictures).
+// skin "test" of the folder's "Skins", unread messages and a missed call); slide (the
+// slide show of the folder's pictures).
 // The ready file appears once the screen is up; it closes when the done file exists.
 #include <windows.h>
 
@@ -40,6 +41,12 @@ HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
     ClockWnd* clock = ClockWnd::Instance();
     if (!screen || !clock) return nullptr;
     if (kind == L"skin") {
+        // Unread messages and a missed call, for the indicators.
+        const DWORD count = 2;
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Messages\\SMS\\Unread", L"Count", REG_DWORD, &count,
+                        sizeof count);
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Phone", L"Missed Call Count", REG_DWORD, &count,
+                        sizeof count);
         clock->UseSkins(std::unique_ptr<SkinList>(new SkinList(folder + L"\\")));
         SkinList& skins = clock->Skins();
         for (int i = 0; i < skins.Count(); ++i)
