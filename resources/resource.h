@@ -8,6 +8,8 @@
 #define IDS_PRODUCT_NAME                0
 #define IDS_TODAY_ADD_ALARM             235
 #define IDS_TODAY_ADD_TIMER             240
+#define IDS_START_SCREENSAVER           271
+#define IDS_NO_PICTURES                 304
 #define IDS_START_SLIDESHOW             305
 #define IDS_TODAY_CANCEL_SNOOZE         339
 #define IDS_TODAY_RESTART_TIMER         376
@@ -39,6 +41,10 @@
 #define IDS_RING_CLOSE                  30143
 #define IDS_RING_SNOOZE                 30147
 #define IDS_CANCEL_SNOOZE               30079
+#define IDS_CLOCK_SETTINGS              30368
+#define IDS_CHIME                       30369
+#define IDS_SCREEN_SAVER                30370
+#define IDS_SKINS                       30371
 
 // The language page.
 #define IDD_LANGUAGE                    2000
@@ -99,6 +105,11 @@
 #define IDR_FONT_SMALL_STRIP            223
 #define IDR_FONT_LARGE_STRIP            255
 #define IDR_FONT_LARGE                  256
+// The built-in clock skin (a zip archive) and the clock's unread indicators.
+#define IDR_SKIN_DEFAULT                250
+#define IDR_INDICATOR_SMS               434
+#define IDR_INDICATOR_MISSED            435
+#define IDR_INDICATOR_EMAIL             436
 
 // Pictures of the ring screens ("IMAGES"), drawn for 192 DPI.
 #define IDR_RING_FIRST_BUTTON           354

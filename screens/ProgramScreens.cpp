@@ -3,7 +3,7 @@
 #include "AlarmItem.h"
 #include "ClockWnd.h"
 #include "EngineMessage.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
 #include "RingScreens.h"
@@ -16,10 +16,8 @@ namespace {
 template <typename WindowObject>
 void DestroyWindowObject(WindowObject*& object) {
     if (!object) return;
-    if (IsWindow(object->Hwnd())) {
-        DestroyWindow(object->Hwnd());
-        object->ClearHwnd();
-    }
+    // Destroyed before the delete, so the window's own destroy handler runs.
+    if (IsWindow(object->GetHwnd())) DestroyWindow(object->GetHwnd());
     delete object;
     object = nullptr;
 }
@@ -32,8 +30,9 @@ void ProgramScreens::Install() {
 }
 
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
-    if (!fullScreenClock_) fullScreenClock_ = FullScreenClock::Create();
-    if (!clock_) clock_ = ClockWnd::Create(engineWindow, WS_CHILD | WS_VISIBLE);
+    if (!fullScreenClock_) fullScreenClock_ = FullScreenClockWnd::Create();
+    if (!clock_) clock_ = ClockWnd::Create(engineWindow);
+    ClockWnd::SetOptionsOpener(RecordOptions);
     return fullScreenClock_ && clock_;
 }
 
@@ -44,7 +43,11 @@ void ProgramScreens::DestroyClockWindows() {
 
 FullScreenClockControl* ProgramScreens::FullScreenClock() { return fullScreenClock_; }
 
-HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->Hwnd() : nullptr; }
+HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->GetHwnd() : nullptr; }
+
+void ProgramScreens::RecordOptions(HWND) {
+    Record(0, ClockWnd::kSettingsCommand);
+}
 
 void ProgramScreens::Record(DWORD value, UINT message) {
     RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);

@@ -2,13 +2,13 @@
 // The program's screens behind the engine's interface: the clock windows and the
 // ring windows. The main window, the editors and the main-menu popup do not exist
 // yet, so these stand in: a request for the main window, a page, an editor, the main
-// menu or a delete question is recorded under the product key (ScreenRecord); there
-// is no main window, every editor ends as cancelled and every delete question is
-// answered yes.
+// menu or a delete question is recorded under the product key (ScreenRecord), as is
+// the clock's "Settings..." (LastMessage its command); there is no main window, every
+// editor ends as cancelled and every delete question is answered yes.
 #include "EngineScreens.h"
 
 class ClockWnd;
-class FullScreenClock;
+class FullScreenClockWnd;
 
 class ProgramScreens : public EngineScreens {
 public:
@@ -41,7 +41,9 @@ public:
 
 private:
     static void Record(DWORD value, UINT message);
+    // The clock's "Settings..." until the options sheet exists: recorded.
+    static void RecordOptions(HWND owner);
 
-    ::FullScreenClock* fullScreenClock_ = nullptr;
+    FullScreenClockWnd* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;
 };

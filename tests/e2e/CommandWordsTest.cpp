@@ -8,7 +8,7 @@
 #include "EngineMessage.h"
 #include "ProgramScreens.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
 #include "TimerItem.h"
@@ -71,7 +71,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return (engine_ = FindWindowW(EngineWnd::kClassName, nullptr)) != nullptr; }));
         HWND clock = nullptr;
         ASSERT_TRUE(WaitUntil([&] {
-            clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+            clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
             return clock && IsWindowVisible(clock);
         }));
     }

@@ -7,7 +7,9 @@
 #include "DeviceProgram.h"
 #include "DeviceShortcuts.h"
 #include "EngineMessage.h"
-#include "FullScreenClock.h"
+#include "ClockTestSupport.h"
+#include "FullScreenClockWnd.h"
+#include "SlideShowSettings.h"
 #include "ProgramScreens.h"
 #include "RegistryProbe.h"
 #include "TestSupport.h"
@@ -107,7 +109,7 @@ ScreenTrace Screens() {
 }
 
 bool FullScreenClockShows() {
-    HWND clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+    HWND clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
     return clock && IsWindowVisible(clock);
 }
 
@@ -197,7 +199,9 @@ TEST_F(StartMenuShortcuts, EachOneTappedBringsItsWordToTheRunningEngine) {
     ASSERT_TRUE(registryprobe::WriteDword(alarmKey, L"flags", (flags | snoozing) & ~AlarmItem::kDismissed));
     ASSERT_TRUE(registryprobe::Write(alarmKey, L"snooze", REG_BINARY, &later, sizeof later));
 
-    // The slide show starts the engine and keeps it running.
+    // The slide show starts the engine and keeps it running, over the pictures folder.
+    const std::wstring pictures = SlideShowSettings::DefaultFolder().CStr();
+    ASSERT_TRUE(testsupport::CopyIntoDevice(clocktest::PictureFolder() + L"\\first.jpg", pictures + L"\\first.jpg"));
     ASSERT_TRUE(Device_OpenShortcut((folder + L"Start slideshow.lnk").c_str()));
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, FullScreenClockShows));
     const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);

@@ -2,6 +2,10 @@
 // told to close, so a script can take a screenshot of it:
 //   screen_showcase countdown <width> <height> <dpi> <language pack> <ready file> <done file>
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
+//   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
+// clock is the full-screen clock with the built-in skin; skin uses the skin "test" of the
+// folder's "Skins", with unread messages and a missed call; slide is the slide show of the
+// folder's pictures.
 // The ready file appears once the screen is up; it closes when the done file exists.
 // A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
 // item that is due (a snooze that is over, a timer with two seconds left) on the device
@@ -12,14 +16,20 @@
 #include <string>
 
 #include "AlarmItem.h"
+#include "App.h"
+#include "ClockWnd.h"
 #include "DateFunctions.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
 #include "Dpi.h"
+#include "FullScreenClockWnd.h"
+#include "ItemStore.h"
 #include "ProductKey.h"
+#include "ProgramScreens.h"
 #include "RegKeyRef.h"
 #include "ResetCountdownWnd.h"
 #include "Settings.h"
+#include "SkinList.h"
 #include "TimerItem.h"
 
 namespace {
@@ -117,14 +127,44 @@ int ShowRing(const std::wstring& kind, const std::wstring& program, const std::w
     return result;
 }
 
+// Starts the program's objects and shows the full-screen clock as kind asks; its window.
+HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
+    ProgramScreens::Install();
+    if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return nullptr;
+    FullScreenClockWnd* screen = FullScreenClockWnd::Instance();
+    ClockWnd* clock = ClockWnd::Instance();
+    if (!screen || !clock) return nullptr;
+    if (kind == L"skin") {
+        // Unread messages and a missed call, for the indicators.
+        const DWORD count = 2;
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Messages\\SMS\\Unread", L"Count", REG_DWORD, &count,
+                        sizeof count);
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Phone", L"Missed Call Count", REG_DWORD, &count,
+                        sizeof count);
+        clock->UseSkins(std::unique_ptr<SkinList>(new SkinList(folder + L"\\")));
+        SkinList& skins = clock->Skins();
+        for (int i = 0; i < skins.Count(); ++i)
+            if (skins.At(i)->GetName() == L"test") clock->OnClockCommand(ClockWnd::kFirstSkinCommand + i);
+    }
+    if (kind == L"slide") {
+        SlideShowSettings& slides = App::GetItemStore()->GetSettings().screenSaver->slideShow;
+        slides.Folder = RcString(folder.c_str());
+        slides.Effect = 0;
+        slides.DelaySec = 60;
+    }
+    screen->Show(true, true, kind == L"slide", true);
+    return screen->IsShowing() ? screen->GetHwnd() : nullptr;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::wstring kind = argc == 8 ? argv[1] : L"";
+    const std::wstring kind = argc >= 8 ? argv[1] : L"";
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
-    if (argc != 8 || (kind != L"countdown" && !ring)) {
-        fwprintf(stderr, L"usage: screen_showcase countdown|ring-<kind> <width> <height> <dpi> <pack or program> "
-                         L"<ready> <done>\n");
+    const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
+    if ((kind != L"countdown" && !ring && !clockKind) || (!clockKind && argc != 8) || argc < 8) {
+        fwprintf(stderr, L"usage: screen_showcase countdown|ring-<kind>|clock|skin|slide <width> <height> <dpi> "
+                         L"<pack or program> <ready> <done> [folder]\n");
         return 2;
     }
     if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]))) {
@@ -134,16 +174,26 @@ int wmain(int argc, wchar_t** argv) {
     Dpi_ResetCache();
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
-    ResetCountdownWnd* countdown = ResetCountdownWnd::Open();
-    if (!countdown) return 1;
-    HWND window = countdown->GetHwnd();
+    HWND window = nullptr;
+    if (clockKind) {
+        window = ShowClock(kind, argc > 8 ? argv[8] : L"");
+    } else if (ResetCountdownWnd* countdown = ResetCountdownWnd::Open()) {
+        window = countdown->GetHwnd();
+    }
+    if (!window) return 1;
     SetTimer(nullptr, 0, kPollMs, nullptr);
     int ticks = 0;
     MSG msg;
     while (IsWindow(window) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_TIMER && msg.hwnd == nullptr) {
             if (++ticks == kSettleTicks) Touch(ready);
-            if (ticks > kSettleTicks && FileExists(done)) DestroyWindow(window);
+            if (ticks > kSettleTicks && FileExists(done)) {
+                if (clockKind) {
+                    App::Shutdown();
+                    break;
+                }
+                DestroyWindow(window);
+            }
             continue;
         }
         if (!IsDialogMessageW(window, &msg)) {
