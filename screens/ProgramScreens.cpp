@@ -3,7 +3,9 @@
 #include "AlarmItem.h"
 #include "ClockWnd.h"
 #include "EngineMessage.h"
+#include "EngineWnd.h"
 #include "FullScreenClock.h"
+#include "ItemEditors.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
 #include "TimerItem.h"
@@ -81,14 +83,12 @@ bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) {
 
 void ProgramScreens::CloseMainWindow(EngineWnd&) {}
 
-bool ProgramScreens::EditTimer(EngineWnd&, TimerItem& timer) {
-    Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(timer.Hash), EngineMessage::kEditTimer);
-    return false;
+bool ProgramScreens::EditTimer(EngineWnd& engine, TimerItem& timer) {
+    return ItemEditors_EditTimer(engine.Hwnd(), timer);
 }
 
-bool ProgramScreens::EditAlarm(EngineWnd&, AlarmItem& alarm) {
-    Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(alarm.Hash), EngineMessage::kEditAlarm);
-    return false;
+bool ProgramScreens::EditAlarm(EngineWnd& engine, AlarmItem& alarm) {
+    return ItemEditors_EditAlarm(engine.Hwnd(), alarm);
 }
 
 void ProgramScreens::RunMainMenu(EngineWnd&) {

@@ -1,11 +1,10 @@
 #pragma once
-// The program's screens behind the engine's interface. The ring windows, the main
-// window, the editors and the main-menu popup do not exist yet, so these stand in:
+// The program's screens behind the engine's interface; the item editors are real. The
+// ring windows, the main window and the main-menu popup do not exist yet, so these stand in:
 // a ring is recorded under the product key (RingRecord) instead of shown, and runs
 // the item's action as a starting ring would; a request
-// for the main window, a page, an editor, the main menu or a delete question is
-// recorded under ScreenRecord; there is no main window, every editor ends as
-// cancelled and every delete question is answered yes.
+// for the main window, a page, the main menu or a delete question is recorded under
+// ScreenRecord; there is no main window and every delete question is answered yes.
 #include "EngineScreens.h"
 
 class ClockWnd;

@@ -89,8 +89,9 @@ TEST_F(CommandHandlerTest, DeleteOvertakenInsideItsQuestionDeletesOnce) {
     EXPECT_NE(nullptr, store_->FindAlarmByHash(keptHash));
     // Whether the heap gave the freed place back depends on its layout; every alarm made
     // in the question survives either way.
-    if (rebornHash)
+    if (rebornHash) {
         EXPECT_NE(nullptr, store_->FindAlarmByHash(rebornHash)) << "the alarm made in its place survives";
+    }
     EXPECT_EQ(1u + madeInQuestion, store_->Alarms().size());
 
     nestedCommand = L"timer_delete " + std::to_wstring(static_cast<uint32_t>(timerHash));
