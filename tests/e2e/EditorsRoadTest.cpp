@@ -58,10 +58,18 @@ bool LoadTimer(const std::wstring& key, TimerItem& timer) {
     return ref.IsOpen() && timer.Load(ref, 0);
 }
 
-bool MakeTone(const std::wstring& devicePath, const char* options) {
+// A tone of 8000 Hz made by sox into the device: format options, the file, then the synth effect.
+bool MakeTone(const std::wstring& devicePath, const char* format, const char* synth) {
     const std::wstring path = testsupport::DevicePath(devicePath);
     CreateDirectoryW(path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
-    return testsupport::RunHostTool("sox", std::string("-n ") + options + " '" + testsupport::UnixPath(path) + "'");
+    return testsupport::RunHostTool(
+        "sox", std::string("-r 8000 -n ") + format + " '" + testsupport::UnixPath(path) + "' synth " + synth);
+}
+
+LONGLONG FileSize(const std::wstring& devicePath) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(testsupport::DevicePath(devicePath).c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 class EditorsRoad : public testing::Test {
@@ -69,12 +77,15 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(device_program::Install());
         StoreItems();
-        ASSERT_TRUE(MakeTone(L"\\Program Files\\Orvalen\\Sounds\\bell.wav", "-r 8000 -c 1 -b 16 synth 0.3 sine 440"));
-        ASSERT_TRUE(MakeTone(L"\\Program Files\\Orvalen\\Sounds\\alarm.ogg", "-r 8000 -c 1 synth 0.3 sine 660"));
-        ASSERT_TRUE(MakeTone(L"\\Program Files\\Orvalen\\Sounds\\chime.mp3", "-r 8000 -c 1 synth 0.3 sine 880"));
-        // Windows-folder sounds count from 9000 bytes: 44 header bytes and 8-bit samples.
-        ASSERT_TRUE(MakeTone(L"\\Windows\\click.wav", "-r 8000 -c 1 -b 8 -e unsigned synth 8955s sine 440"));
-        ASSERT_TRUE(MakeTone(L"\\Windows\\ring.wav", "-r 8000 -c 1 -b 8 -e unsigned synth 8956s sine 440"));
+        ASSERT_TRUE(MakeTone(L"\\Program Files\\Orvalen\\Sounds\\bell.wav", "-c 1 -b 16", "0.3 sine 440"));
+        ASSERT_TRUE(MakeTone(L"\\Program Files\\Orvalen\\Sounds\\alarm.ogg", "-c 1", "0.3 sine 660"));
+        ASSERT_TRUE(MakeTone(L"\\Program Files\\Orvalen\\Sounds\\chime.mp3", "-c 1", "0.3 sine 880"));
+        // Windows-folder sounds count from 9000 bytes: 44 header bytes and 8-bit samples
+        // (RIFF pads odd data, so the shortest file below is 8998 bytes).
+        ASSERT_TRUE(MakeTone(L"\\Windows\\click.wav", "-c 1 -b 8 -e unsigned", "8954s sine 440"));
+        ASSERT_TRUE(MakeTone(L"\\Windows\\ring.wav", "-c 1 -b 8 -e unsigned", "8956s sine 440"));
+        ASSERT_EQ(8998, FileSize(L"\\Windows\\click.wav"));
+        ASSERT_EQ(9000, FileSize(L"\\Windows\\ring.wav"));
         // The screen saver keeps the instance running while the editors are open and closed.
         ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-scrsvr"));
         ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
@@ -94,6 +105,7 @@ protected:
         timer.Hash = kTimerHash;
         timer.flags &= ~TimerItem::kNew;
         timer.title.SetCStr(L"Eggs");
+        timer.time = timer.origTime = 5 * 60 * kTicksPerSecond;  // a stored timer needs time left
         timer.Save(RegKeyRef::Open(ItemKey(L"Timers", kTimerHash).c_str(), HKEY_CURRENT_USER, false));
     }
 
@@ -106,8 +118,12 @@ protected:
         if (frame && !testsupport::PollUntil(kTimeoutMs, [&] { return TabCount(frame) >= 3; })) return nullptr;
         return frame;
     }
-    // The second instance ends once the editor is closed and its word handled.
-    bool Closed() { return second_ && second_->Wait(kTimeoutMs) == 0; }
+    // The word was handed over (the engine handles it from its queue) and the editor
+    // has gone; the engine saves right after.
+    bool Closed(HWND frame) {
+        return second_ && second_->Wait(kTimeoutMs) == 0 &&
+               testsupport::PollUntil(kTimeoutMs, [frame] { return !IsWindow(frame); });
+    }
 
     testsupport::ChildProcess program_;
     std::unique_ptr<testsupport::ChildProcess> second_;
@@ -124,10 +140,11 @@ TEST_F(EditorsRoad, NewAlarmTakesWhatItsControlsShow) {
 
     HWND main = PageWith(frame, IDC_ALARM_TITLE);
     ASSERT_TRUE(main);
-    SetText(main, IDC_ALARM_TITLE, L"Wake up");
+    // The title stays the store's "Alarm - N", which yields to the action's name on OK.
+    EXPECT_EQ(0u, Text(GetDlgItem(main, IDC_ALARM_TITLE)).find(L"Alarm - "));
     ASSERT_TRUE(SetPickerTime(process, main, IDC_ALARM_TIME, 6, 45, 0));
     TapDay(main, IDC_ALARM_DAYS, 0);
-    ASSERT_TRUE(SetPickerTime(process, main, IDC_ALARM_SNOOZE, 0, 7, 0));
+    ASSERT_TRUE(SetSnoozePicker(process, main, IDC_ALARM_SNOOZE, 7, 0));
     ASSERT_TRUE(SelectByData(main, IDC_ALARM_SNOOZE_TYPE, EventItem::kSnoozeTypeAutoClose));
     SetCheck(main, IDC_ALARM_NOTIFY_ONCE, true);
 
@@ -154,13 +171,17 @@ TEST_F(EditorsRoad, NewAlarmTakesWhatItsControlsShow) {
         SetText(vibro, IDC_VIBRO_BEFORE_TIME, L"12");
     }
     PressOk(frame);
-    ASSERT_TRUE(Closed());
+    ASSERT_TRUE(Closed(frame));
 
-    std::set<std::wstring> after = ItemNames(L"Alarms");
-    for (const std::wstring& name : before) after.erase(name);
-    ASSERT_EQ(1u, after.size());
+    std::set<std::wstring> after;
     AlarmItem alarm;
-    ASSERT_TRUE(LoadAlarm(ItemsKey(L"Alarms") + L"\\" + *after.begin(), alarm));
+    // Saved with its action's name as the last of the alarm's values.
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        after = ItemNames(L"Alarms");
+        for (const std::wstring& name : before) after.erase(name);
+        return after.size() == 1 && LoadAlarm(ItemsKey(L"Alarms") + L"\\" + *after.begin(), alarm) &&
+               alarm.title.Length() > 0 && alarm.soundSettings.volume == 40;
+    }));
     EXPECT_STREQ(L"Suspend the device", alarm.title.CStr()) << "a default title yields to the action's name";
     SYSTEMTIME at = {};
     Time_DateToSystemTime(alarm.time, at);
@@ -194,7 +215,7 @@ TEST_F(EditorsRoad, CancelLeavesTheStoreAsItWas) {
     EXPECT_EQ(kAlarmTitle, Text(GetDlgItem(main, IDC_ALARM_TITLE)));
     SetText(main, IDC_ALARM_TITLE, L"Changed");
     PressCancel(frame);
-    ASSERT_TRUE(Closed());
+    ASSERT_TRUE(Closed(frame));
     AlarmItem alarm;
     ASSERT_TRUE(LoadAlarm(ItemKey(L"Alarms", kAlarmHash), alarm));
     EXPECT_STREQ(kAlarmTitle, alarm.title.CStr());
@@ -202,14 +223,14 @@ TEST_F(EditorsRoad, CancelLeavesTheStoreAsItWas) {
     const std::set<std::wstring> before = ItemNames(L"Alarms");
     ASSERT_TRUE(frame = Open(L"new_alarm", kAlarmCaption));
     PressCancel(frame);
-    ASSERT_TRUE(Closed());
+    ASSERT_TRUE(Closed(frame));
     ASSERT_TRUE(frame = Open(L"new_timer", kTimerCaption));
     PressCancel(frame);
-    ASSERT_TRUE(Closed());
+    ASSERT_TRUE(Closed(frame));
     // A save after the cancels shows the store without the removed items.
     ASSERT_TRUE(frame = Open(L"timer_edit " + std::to_wstring(kTimerHash), kTimerCaption));
     PressOk(frame);
-    ASSERT_TRUE(Closed());
+    ASSERT_TRUE(Closed(frame));
     EXPECT_EQ(before, ItemNames(L"Alarms"));
     EXPECT_EQ(std::set<std::wstring>{std::to_wstring(kTimerHash)}, ItemNames(L"Timers"));
     EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
@@ -238,7 +259,7 @@ TEST_F(EditorsRoad, OutOfRangeKeepsTheEditorOpen) {
         EXPECT_EQ(L"5", Text(GetDlgItem(vibro, IDC_VIBRO_FIXED_TIME)));
     }
     PressCancel(frame);
-    ASSERT_TRUE(Closed());
+    ASSERT_TRUE(Closed(frame));
 }
 
 // An item deleted by another instance while its editor is open: OK changes nothing.
@@ -247,19 +268,21 @@ TEST_F(EditorsRoad, DeletedWhileOpenOkChangesNothing) {
     HWND frame = Open(L"alarm_edit " + std::to_wstring(kAlarmHash), kAlarmCaption);
     ASSERT_TRUE(frame);
     EXPECT_EQ(0u, testsupport::RunProgram(program, L"alarm_delete " + std::to_wstring(kAlarmHash)));
-    EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", kAlarmHash)));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
+        return !testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", kAlarmHash));
+    }));
     HWND main = PageWith(frame, IDC_ALARM_TITLE);
     SetText(main, IDC_ALARM_TITLE, L"Written into a deleted alarm");
     PressOk(frame);
-    ASSERT_TRUE(Closed());
+    ASSERT_TRUE(Closed(frame));
     EXPECT_TRUE(ItemNames(L"Alarms").empty());
 
     ASSERT_TRUE(frame = Open(L"timer_edit " + std::to_wstring(kTimerHash), kTimerCaption));
     EXPECT_EQ(0u, testsupport::RunProgram(program, L"timer_delete " + std::to_wstring(kTimerHash)));
     SetText(PageWith(frame, IDC_TIMER_TITLE), IDC_TIMER_TITLE, L"Written into a deleted timer");
     PressOk(frame);
-    ASSERT_TRUE(Closed());
-    EXPECT_TRUE(ItemNames(L"Timers").empty());
+    ASSERT_TRUE(Closed(frame));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return ItemNames(L"Timers").empty(); }));
     EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
 }
 
@@ -272,12 +295,15 @@ TEST_F(EditorsRoad, NewTimerTakesWhatItsControlsShow) {
     ASSERT_TRUE(SetPickerTime(program_.Handle(), main, IDC_TIMER_TIME, 0, 2, 3));
     SetCheck(main, IDC_TIMER_KEEP_ON, false);
     PressOk(frame);
-    ASSERT_TRUE(Closed());
-    std::set<std::wstring> names = ItemNames(L"Timers");
-    names.erase(std::to_wstring(kTimerHash));
-    ASSERT_EQ(1u, names.size());
+    ASSERT_TRUE(Closed(frame));
+    std::set<std::wstring> names;
     TimerItem timer;
-    ASSERT_TRUE(LoadTimer(ItemsKey(L"Timers") + L"\\" + *names.begin(), timer));
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        names = ItemNames(L"Timers");
+        names.erase(std::to_wstring(kTimerHash));
+        return names.size() == 1 && LoadTimer(ItemsKey(L"Timers") + L"\\" + *names.begin(), timer) &&
+               timer.origTime == 123 * kTicksPerSecond;
+    }));
     EXPECT_STREQ(L"Tea", timer.title.CStr());
     EXPECT_EQ(123 * kTicksPerSecond, timer.origTime);
     EXPECT_TRUE(timer.IsRunning());
@@ -294,9 +320,10 @@ TEST_F(EditorsRoad, NewTimerTakesWhatItsControlsShow) {
     EXPECT_EQ(tooShort, AnswerBox(program_.Id(), tooShort, IDOK));
     SetCheck(main, IDC_TIMER_NEXT_MANUALLY, true);
     PressOk(frame);
-    ASSERT_TRUE(Closed());
-    ASSERT_TRUE(LoadTimer(ItemKey(L"Timers", kTimerHash), timer));
-    EXPECT_EQ(3 * kTicksPerSecond, timer.origTime);
+    ASSERT_TRUE(Closed(frame));
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        return LoadTimer(ItemKey(L"Timers", kTimerHash), timer) && timer.origTime == 3 * kTicksPerSecond;
+    }));
     EXPECT_EQ(kTimerHash, timer.NextTimer);
     EXPECT_TRUE(timer.flags & TimerItem::kNoChain);
 }

@@ -128,9 +128,10 @@ std::wstring ComboTexts(HWND page, int id, wchar_t separator) {
     return texts;
 }
 
-bool SetPickerTime(HANDLE process, HWND page, int id, WORD hour, WORD minute, WORD second) {
+bool SetPickerTime(HANDLE process, HWND page, int id, WORD hour, WORD minute, WORD second, bool utc) {
     SYSTEMTIME value = {};
-    GetLocalTime(&value);
+    if (utc) GetSystemTime(&value);
+    else GetLocalTime(&value);
     value.wHour = hour;
     value.wMinute = minute;
     value.wSecond = second;
@@ -142,6 +143,12 @@ bool SetPickerTime(HANDLE process, HWND page, int id, WORD hour, WORD minute, WO
                                              reinterpret_cast<LPARAM>(block)) != 0;
     VirtualFreeEx(process, block, 0, MEM_RELEASE);
     return set;
+}
+
+bool SetSnoozePicker(HANDLE process, HWND page, int id, WORD minute, WORD second) {
+    SYSTEMTIME now = {};
+    GetSystemTime(&now);
+    return SetPickerTime(process, page, id, now.wHour, minute, second, true);
 }
 
 void TapDay(HWND page, int id, int cell) {

@@ -26,7 +26,10 @@ bool SelectByData(HWND page, int id, LPARAM data);
 bool SelectByText(HWND page, int id, const std::wstring& text);
 // Every entry's text, in the combo's order.
 std::wstring ComboTexts(HWND page, int id, wchar_t separator);
-bool SetPickerTime(HANDLE process, HWND page, int id, WORD hour, WORD minute, WORD second);
+// Today's date (local, or UTC for the snooze pickers, whose range is built on it) at that time.
+bool SetPickerTime(HANDLE process, HWND page, int id, WORD hour, WORD minute, WORD second, bool utc = false);
+// A snooze picker: minutes and seconds on the current UTC hour.
+bool SetSnoozePicker(HANDLE process, HWND page, int id, WORD minute, WORD second);
 // A tap on one of the weekday strip's seven cells.
 void TapDay(HWND page, int id, int cell);
 // OK or Cancel of the sheet, posted: a question it asks does not block the test.
