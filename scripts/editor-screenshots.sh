@@ -10,7 +10,7 @@ export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 
 "$here/setup.sh" run
-cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target editor_showcase
+cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target editor_showcase coredll_standin aygshell_standin
 
 out=$build/screenshots/editors
 work=$out/work
@@ -24,6 +24,9 @@ source "$here/screen.sh"
 export ORVALEN_DEVICE_ROOT=$(wine_path "$work/device")
 export ORVALEN_REGISTRY_ROOT='Software\OrvalenEditorScreenshots'
 trap screen_stop EXIT
+# The device's own libraries: the LED and vibrator functions the pages ask for.
+mkdir -p "$work/device/Windows"
+cp "$build"/platform/standins/coredll.dll "$build"/platform/standins/aygshell.dll "$work/device/Windows/"
 
 shoot() {  # sheet page width height dpi
   local sheet=$1 page=$2 width=$3 height=$4 dpi=$5

@@ -2,6 +2,7 @@
 // driven through their controls, and what they leave in the store and the registry.
 #include "AlarmItem.h"
 #include "DateFunctions.h"
+#include "DeviceSignals.h"
 #include "DeviceProgram.h"
 #include "EditorProbe.h"
 #include "EngineWnd.h"
@@ -11,6 +12,7 @@
 #include "TestPaths.h"
 #include "TestSupport.h"
 #include "TimerItem.h"
+#include "nled.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -76,6 +78,9 @@ class EditorsRoad : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(device_program::Install());
+        // A device with an LED and a vibrator: the sheets have all four tabs.
+        const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};
+        ASSERT_TRUE(DeviceControl_SetLeds(2, leds));
         StoreItems();
         ASSERT_TRUE(MakeTone(L"\\Program Files\\Orvalen\\Sounds\\bell.wav", "-c 1 -b 16", "0.3 sine 440"));
         ASSERT_TRUE(MakeTone(L"\\Program Files\\Orvalen\\Sounds\\alarm.ogg", "-c 1", "0.3 sine 660"));
@@ -163,8 +168,8 @@ TEST_F(EditorsRoad, NewAlarmTakesWhatItsControlsShow) {
     SendMessageW(GetDlgItem(sound, IDC_SOUND_VOLUME), TBM_SETPOS, TRUE, 40);
     SetText(sound, IDC_SOUND_REPEAT, L"3");
 
-    const bool vibrates = TabCount(frame) == 4;
-    if (vibrates) {
+    ASSERT_EQ(4, TabCount(frame));
+    {
         HWND vibro = PageWith(frame, IDC_VIBRO_BEFORE_TIME);
         ASSERT_TRUE(vibro);
         SetCheck(vibro, IDC_VIBRO_BEFORE_SOUND, true);
@@ -201,7 +206,7 @@ TEST_F(EditorsRoad, NewAlarmTakesWhatItsControlsShow) {
               std::wstring(alarm.soundSettings.custom.CStr()));
     EXPECT_EQ(40, alarm.soundSettings.volume);
     EXPECT_EQ(3, alarm.soundSettings.repeat);
-    if (vibrates) {
+    {
         EXPECT_EQ(1, alarm.vibrationSettings.bStartVibrateBeforeSound);
         EXPECT_EQ(12, alarm.vibrationSettings.VibrateBeforeSoundTime);
     }
@@ -248,7 +253,9 @@ TEST_F(EditorsRoad, OutOfRangeKeepsTheEditorOpen) {
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return FocusOf(frame) == GetDlgItem(sound, IDC_SOUND_REPSPLIT); }));
     EXPECT_EQ(L"0", Text(GetDlgItem(sound, IDC_SOUND_REPSPLIT)));
     EXPECT_TRUE(IsWindow(frame));
-    if (HWND vibro = PageWith(frame, IDC_VIBRO_FIXED_TIME)) {
+    {
+        HWND vibro = PageWith(frame, IDC_VIBRO_FIXED_TIME);
+        ASSERT_TRUE(vibro);
         SetCheck(vibro, IDC_VIBRO_FIXED, true);
         SetText(vibro, IDC_VIBRO_FIXED_TIME, L"601");
         PressOk(frame);

@@ -11,15 +11,18 @@
 #include "AlarmItem.h"
 #include "AlarmSheet.h"
 #include "App.h"
+#include "DeviceSignals.h"
 #include "DeviceScreen.h"
 #include "DialogFrame.h"
 #include "DeviceSession.h"
 #include "EngineWnd.h"
 #include "Dpi.h"
 #include "ItemStore.h"
+#include "ProgramScreens.h"
 #include "SoundSettingsSheet.h"
 #include "TimerDialog.h"
 #include "TimerItem.h"
+#include "nled.h"
 #include "VibrationCycleDlg.h"
 
 namespace {
@@ -76,6 +79,10 @@ int wmain(int argc, wchar_t** argv) {
     Dpi_ResetCache();
     g_ready = argv[6];
     g_done = argv[7];
+    // A device with an LED and a vibrator: every page shows.
+    const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};
+    DeviceControl_SetLeds(2, leds);
+    ProgramScreens::Install();
     if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return 1;
     // Held busy, as the engine holds itself while its editors are open: no idle exit.
     App::GetEngine()->ChangeBusyCount(1);
