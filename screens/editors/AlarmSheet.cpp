@@ -8,16 +8,20 @@
 #include "Translator.h"
 #include "resource.h"
 
+namespace {
+
+const ItemEditorSheet::Layout kLayout = {IDS_ALARM_SHEET_CAPTION, AlarmSheet::kIcon,     IDD_ALARM_PAGE,
+                                         IDS_ALARM_TAB_MAIN,      IDS_ALARM_TAB_ACTIONS, EventPage::kAlarmHelpTopic,
+                                         L"Alarm - "};
+
+}  // namespace
+
 AlarmSheet::AlarmSheet(AlarmItem& alarm, ItemStore& store)
-    : ItemEditorSheet(IDS_ALARM_SHEET_CAPTION, kIcon, alarm), alarm_(alarm), store_(store) {}
+    : ItemEditorSheet(kLayout, alarm), alarm_(alarm), store_(store) {}
 
 bool AlarmSheet::ItemStillThere() const { return store_.FindAlarmByHash(hash_) == &alarm_; }
 
 PageBase* AlarmSheet::CreateMainPage() { return new AlarmPage(alarm_); }
-UINT AlarmSheet::MainTemplateId() const { return IDD_ALARM_PAGE; }
-UINT AlarmSheet::MainCaptionId() const { return IDS_ALARM_TAB_MAIN; }
-UINT AlarmSheet::ActionsCaptionId() const { return IDS_ALARM_TAB_ACTIONS; }
-int AlarmSheet::ActionsHelpTopic() const { return EventPage::kAlarmHelpTopic; }
 
 void AlarmSheet::FinishCommit() {
     const bool active = (alarm_.flags & AlarmItem::kEnabled) && (alarm_.flags & AlarmItem::kDaysMask);
@@ -28,5 +32,4 @@ void AlarmSheet::FinishCommit() {
         if (MessageBoxW(Frame().GetHwnd(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
             alarm_.flags |= AlarmItem::kEnabled;
     }
-    NameAfterAction(kDefaultTitlePrefix);
 }

@@ -8,8 +8,6 @@ class ItemStore;
 class AlarmSheet : public ItemEditorSheet {
 public:
     static constexpr UINT kIcon = 101;
-    // A title of this beginning was made by the store and yields to the action's name.
-    static constexpr wchar_t kDefaultTitlePrefix[] = L"Alarm - ";
 
     AlarmSheet(AlarmItem& alarm, ItemStore& store);
 
@@ -17,10 +15,7 @@ public:
 
 protected:
     PageBase* CreateMainPage() override;
-    UINT MainTemplateId() const override;
-    UINT MainCaptionId() const override;
-    UINT ActionsCaptionId() const override;
-    int ActionsHelpTopic() const override;
+    // An alarm left inactive is offered to be switched on.
     void FinishCommit() override;
 
 private:

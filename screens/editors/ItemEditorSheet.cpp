@@ -13,8 +13,8 @@
 #include "VibrationPage.h"
 #include "resource.h"
 
-ItemEditorSheet::ItemEditorSheet(UINT captionStringId, UINT iconId, EventItem& item)
-    : SettingsDialog(captionStringId, iconId), item_(item), hash_(item.Hash) {}
+ItemEditorSheet::ItemEditorSheet(const Layout& layout, EventItem& item)
+    : SettingsDialog(layout.captionStringId, layout.iconId), layout_(layout), item_(item), hash_(item.Hash) {}
 
 LRESULT ItemEditorSheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NOTIFY && wParam == kHideSipNotify) SHFullScreen(GetHwnd(), SHFS_HIDESIPBUTTON);
@@ -22,8 +22,9 @@ LRESULT ItemEditorSheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) 
 }
 
 void ItemEditorSheet::OnInitPages() {
-    mainPage_ = AddPageFromTemplate(CreateMainPage(), MainTemplateId(), MainCaptionId());
-    eventPage_ = AddCreatedPage(new EventPage(item_, ActionsHelpTopic()), IDD_EVENT_PAGE, ActionsCaptionId());
+    mainPage_ = AddPageFromTemplate(CreateMainPage(), layout_.mainTemplateId, layout_.mainCaptionId);
+    eventPage_ =
+        AddCreatedPage(new EventPage(item_, layout_.actionsHelpTopic), IDD_EVENT_PAGE, layout_.actionsCaptionId);
     AddSoundPages(&item_.soundSettings, &item_.vibrationSettings);
 }
 
@@ -44,10 +45,12 @@ bool ItemEditorSheet::CanOK() {
     if (eventPage_) eventPage_->OnOK(IDOK, nullptr);
     if (vibrationPage_ && !vibrationPage_->Apply()) return false;
     FinishCommit();
+    NameAfterAction();
     return true;
 }
 
-void ItemEditorSheet::NameAfterAction(const wchar_t* prefix) {
+void ItemEditorSheet::NameAfterAction() {
+    const wchar_t* prefix = layout_.defaultTitlePrefix;
     const RcString& title = item_.GetTitle();
     if (wcsncmp(title.CStr(), prefix, wcslen(prefix)) != 0 || item_.actionType == Action::kTypeNone || !item_.action)
         return;

@@ -17,7 +17,17 @@ public:
     // WM_NOTIFY with this wParam hides the input panel's button.
     static constexpr WPARAM kHideSipNotify = 64;
 
-    ItemEditorSheet(UINT captionStringId, UINT iconId, EventItem& item);
+    // What tells the two editors apart.
+    struct Layout {
+        UINT captionStringId, iconId;
+        UINT mainTemplateId, mainCaptionId, actionsCaptionId;
+        int actionsHelpTopic;
+        // A default title ("Alarm - 3", "Timer - 2") begins with it and yields to the
+        // action's name on OK when the item has an action.
+        const wchar_t* defaultTitlePrefix;
+    };
+
+    ItemEditorSheet(const Layout& layout, EventItem& item);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnInitPages() override;
@@ -33,22 +43,18 @@ public:
 
 protected:
     virtual PageBase* CreateMainPage() = 0;
-    virtual UINT MainTemplateId() const = 0;
-    virtual UINT MainCaptionId() const = 0;
-    virtual UINT ActionsCaptionId() const = 0;
-    virtual int ActionsHelpTopic() const = 0;
     // Checks of the main page between the sound and the vibration page's.
     virtual bool ValidateMainPage() { return true; }
-    // After every page wrote its part.
+    // After every page wrote its part, before the title yields to the action's name.
     virtual void FinishCommit() {}
-    // A default title ("Alarm - 3", "Timer - 2": begins with prefix) becomes the
-    // action's name when the item has an action.
-    void NameAfterAction(const wchar_t* prefix);
 
+    const Layout layout_;
     EventItem& item_;
     const ItemHash hash_;
 
 private:
+    void NameAfterAction();
+
     PageBase* mainPage_ = nullptr;
     EventPage* eventPage_ = nullptr;
     bool discarded_ = false;

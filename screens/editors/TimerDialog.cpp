@@ -6,8 +6,16 @@
 #include "TimerPage.h"
 #include "resource.h"
 
+namespace {
+
+const ItemEditorSheet::Layout kLayout = {IDS_TIMER_DIALOG_CAPTION, TimerDialog::kIcon,   IDD_TIMER_PAGE,
+                                         IDS_TIMER_TAB_MAIN,       IDS_TIMER_TAB_ACTIONS, EventPage::kTimerHelpTopic,
+                                         TimerItem::kDefaultTitleWord};
+
+}  // namespace
+
 TimerDialog::TimerDialog(TimerItem& timer, ItemStore& store)
-    : ItemEditorSheet(IDS_TIMER_DIALOG_CAPTION, kIcon, timer), timer_(timer), store_(store) {}
+    : ItemEditorSheet(kLayout, timer), timer_(timer), store_(store) {}
 
 bool TimerDialog::ItemStillThere() const { return store_.FindTimerByHash(hash_) == &timer_; }
 
@@ -16,11 +24,4 @@ PageBase* TimerDialog::CreateMainPage() {
     return timerPage_;
 }
 
-UINT TimerDialog::MainTemplateId() const { return IDD_TIMER_PAGE; }
-UINT TimerDialog::MainCaptionId() const { return IDS_TIMER_TAB_MAIN; }
-UINT TimerDialog::ActionsCaptionId() const { return IDS_TIMER_TAB_ACTIONS; }
-int TimerDialog::ActionsHelpTopic() const { return EventPage::kTimerHelpTopic; }
-
 bool TimerDialog::ValidateMainPage() { return !MainPage() || !timerPage_ || timerPage_->Validate(); }
-
-void TimerDialog::FinishCommit() { NameAfterAction(kDefaultTitlePrefix); }

@@ -9,7 +9,6 @@ class TimerPage;
 class TimerDialog : public ItemEditorSheet {
 public:
     static constexpr UINT kIcon = 102;
-    static constexpr wchar_t kDefaultTitlePrefix[] = L"Timer";
 
     TimerDialog(TimerItem& timer, ItemStore& store);
 
@@ -17,12 +16,8 @@ public:
 
 protected:
     PageBase* CreateMainPage() override;
-    UINT MainTemplateId() const override;
-    UINT MainCaptionId() const override;
-    UINT ActionsCaptionId() const override;
-    int ActionsHelpTopic() const override;
+    // A short timer that starts itself again is refused.
     bool ValidateMainPage() override;
-    void FinishCommit() override;
 
 private:
     TimerItem& timer_;
