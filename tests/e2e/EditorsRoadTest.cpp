@@ -117,10 +117,21 @@ protected:
     // The word from a second instance, which waits while the editor is open; the editor's frame.
     HWND Open(const std::wstring& word, const wchar_t* caption) {
         second_ = std::make_unique<testsupport::ChildProcess>();
-        if (!second_->Start(testsupport::DevicePath(kProgramDevicePath), word)) return nullptr;
+        if (!second_->Start(testsupport::DevicePath(kProgramDevicePath), word)) {
+            ADD_FAILURE() << "the second instance did not start for " << testing::PrintToString(word);
+            return nullptr;
+        }
         HWND frame = WaitForEditor(program_.Id(), caption);
+        if (!frame) {
+            ADD_FAILURE() << "no editor for " << testing::PrintToString(word) << "; the program "
+                          << (program_.Wait(0) == testsupport::ChildProcess::kStillRunning ? "runs" : "ended");
+            return nullptr;
+        }
         // The pages are added once the sheet is up.
-        if (frame && !testsupport::PollUntil(kTimeoutMs, [&] { return TabCount(frame) >= 3; })) return nullptr;
+        if (!testsupport::PollUntil(kTimeoutMs, [&] { return TabCount(frame) >= 3; })) {
+            ADD_FAILURE() << "the editor for " << testing::PrintToString(word) << " has no pages";
+            return nullptr;
+        }
         return frame;
     }
     // The word was handed over (the engine handles it from its queue) and the editor

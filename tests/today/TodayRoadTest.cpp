@@ -213,7 +213,10 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
     for (const EditorCase& c : editorCases) {
         SCOPED_TRACE(testing::Message() << c.pick.hash << " action " << c.pick.action);
         HWND shown = nullptr;
+        // The device's desktop is this thread's; the canceller looks for the editor there.
+        HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
         std::thread canceller([&] {
+            SetThreadDesktop(desktop);
             shown = editor_probe::WaitForEditor(0, c.caption);
             if (shown) editor_probe::PressCancel(shown);
         });
