@@ -4,6 +4,7 @@
 #include "ClockWnd.h"
 #include "EngineMessage.h"
 #include "FullScreenClockWnd.h"
+#include "ItemEditors.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
 #include "RingScreens.h"
@@ -74,14 +75,12 @@ bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) {
 
 void ProgramScreens::CloseMainWindow(EngineWnd&) {}
 
-bool ProgramScreens::EditTimer(EngineWnd&, TimerItem& timer) {
-    Record(static_cast<DWORD>(timer.Hash), EngineMessage::kEditTimer);
-    return false;
+bool ProgramScreens::EditTimer(EngineWnd& engine, TimerItem& timer) {
+    return ItemEditors_EditTimer(engine.Hwnd(), timer);
 }
 
-bool ProgramScreens::EditAlarm(EngineWnd&, AlarmItem& alarm) {
-    Record(static_cast<DWORD>(alarm.Hash), EngineMessage::kEditAlarm);
-    return false;
+bool ProgramScreens::EditAlarm(EngineWnd& engine, AlarmItem& alarm) {
+    return ItemEditors_EditAlarm(engine.Hwnd(), alarm);
 }
 
 void ProgramScreens::RunMainMenu(EngineWnd&) {

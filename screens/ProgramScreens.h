@@ -1,10 +1,10 @@
 #pragma once
-// The program's screens behind the engine's interface: the clock windows and the
-// ring windows. The main window, the editors and the main-menu popup do not exist
-// yet, so these stand in: a request for the main window, a page, an editor, the main
-// menu or a delete question is recorded under the product key (ScreenRecord), as is
-// the clock's "Settings..." (LastMessage its command); there is no main window, every
-// editor ends as cancelled and every delete question is answered yes.
+// The program's screens behind the engine's interface: the clock windows, the ring
+// windows and the item editors. The main window and the main-menu popup do not exist
+// yet, so these stand in: a request for the main window, a page, the main menu or a
+// delete question is recorded under the product key (ScreenRecord), as is the clock's
+// "Settings..." (LastMessage its command); there is no main window and every delete
+// question is answered yes.
 #include "EngineScreens.h"
 
 class ClockWnd;

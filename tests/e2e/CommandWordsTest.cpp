@@ -161,8 +161,6 @@ TEST_F(CommandWords, EveryWordReachesItsHandler) {
         {L"start_stopwatch", kOpenMainWindow, 3},
         {L"-startfull", kOpenMainWindow, kNoTab},
         {L"main_menu", kMainMenu, 0},
-        {L"alarm_edit " + alarm, kEditAlarm, kAlarmHash},
-        {L"timer_edit " + timer, kEditTimer, kTimerHash},
         // Whole-text words with more text, item words without a usable id, anything else.
         {L"AppRunAtTime now", kOpenMainWindow, kNoTab},
         {L"-install please", kOpenMainWindow, kNoTab},

@@ -5,6 +5,7 @@
 #include "AlarmItem.h"
 #include "DeviceControl.h"
 #include "DeviceProgram.h"
+#include "EditorProbe.h"
 #include "DeviceShortcuts.h"
 #include "EngineMessage.h"
 #include "ClockTestSupport.h"
@@ -36,12 +37,13 @@ const struct PageShortcut {
     const wchar_t* word;
     int icon;
     UINT screen;  // what the stand-in screens record for the word; 0: nothing
+    const wchar_t* editor = nullptr;  // the caption of the editor the word opens
 } kPages[] = {
     {L"Alarms", L"Wecker", L"alarms", -101, EngineMessage::kOpenMainWindow},
     {L"Timers", L"Kurzzeitwecker", L"timers", -102, EngineMessage::kOpenMainWindow},
     {L"Start stopwatch", L"Stoppuhr starten", L"start_stopwatch", -103, EngineMessage::kOpenMainWindow},
-    {L"Add timer", L"Add timer", L"new_timer", -412, EngineMessage::kEditTimer},
-    {L"Add alarm", L"Wecker hinzuf\u00FCgen", L"new_alarm", -411, EngineMessage::kEditAlarm},
+    {L"Add timer", L"Add timer", L"new_timer", -412, 0, L"Timer properties"},
+    {L"Add alarm", L"Wecker hinzuf\u00FCgen", L"new_alarm", -411, 0, L"Alarm properties"},
     {L"Cancel snooze", L"Schlummern abbrechen", L"cancel_snooze", -415, 0},
     {L"Start slideshow", L"Diaschau starten", L"start_slideshow", -416, 0},
     {L"Orvalen menu", L"Orvalen-Men\u00FC", L"main_menu", -183, EngineMessage::kMainMenu},
@@ -219,6 +221,11 @@ TEST_F(StartMenuShortcuts, EachOneTappedBringsItsWordToTheRunningEngine) {
                 << page.word;
             EXPECT_GT(Screens().count, before.count) << page.word;
             if (page.screen == EngineMessage::kOpenMainWindow) pageValues.push_back(Screens().value);
+        } else if (page.editor) {
+            HWND editor = editor_probe::WaitForEditor(0, page.editor);
+            EXPECT_TRUE(editor) << page.word;
+            editor_probe::PressCancel(editor);
+            EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [editor] { return !IsWindow(editor); })) << page.word;
         } else if (wcscmp(page.word, L"cancel_snooze") == 0) {
             EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
                 return (registryprobe::Read(alarmKey, L"flags").Dword() & AlarmItem::kDismissed) != 0;
