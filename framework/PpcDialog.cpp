@@ -19,13 +19,6 @@ constexpr int kInfoStaticId = 0xFFFE;
 constexpr int kTitleTextLength = 48;
 constexpr int kTitleIndent = 8;  // at 96 DPI
 
-void InitFullScreen(PpcDialogState& state) {
-    if (state.titleStripHeight)
-        Dlg_OffsetChildren(state);
-    SHINITDLGINFO info = {SHIDIM_FLAGS, state.dialog, kInitFlags};
-    SHInitDialog(&info);
-}
-
 void PaintTitleStrip(const PpcDialogState& state) {
     PaintScope paint(state.dialog);
     HDC dc = paint.Dc();
@@ -68,7 +61,7 @@ bool ProcessMessage(PpcDialogState& state, HWND window, UINT message, WPARAM wPa
         result = 0;
         return true;
     case WM_INITDIALOG:
-        InitFullScreen(state);
+        Dlg_InitFullScreen(state);
         MenuBar_CreateVersionDependent(state.menuBar, window, sipButton, Sys_GetOsMajorVersion());
         result = 0;
         return false;
@@ -113,6 +106,13 @@ bool SipDialog_ProcessMessage(PpcDialogState& state, HWND window, UINT message, 
     return ProcessMessage(state, window, message, wParam, lParam, result, mapId, true);
 }
 
+void Dlg_InitFullScreen(PpcDialogState& state) {
+    if (state.titleStripHeight)
+        Dlg_OffsetChildren(state);
+    SHINITDLGINFO info = {SHIDIM_FLAGS, state.dialog, kInitFlags};
+    SHInitDialog(&info);
+}
+
 void Dlg_OffsetChildren(const PpcDialogState& state) {
     for (HWND child = GetWindow(state.dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT rect;
@@ -125,7 +125,7 @@ void Dlg_OffsetChildren(const PpcDialogState& state) {
 
 void Dlg_ResizeForSip(PpcDialogState& state, WPARAM flag) {
     if (flag & kWorkAreaBits) {
-        InitFullScreen(state);
+        Dlg_InitFullScreen(state);
         return;
     }
     if (flag != SPI_SETSIPINFO)

@@ -18,6 +18,9 @@ bool PpcDialog_ProcessMessage(PpcDialogState& state, HWND window, UINT message, 
                               LRESULT& result, DWORD mapId);
 bool SipDialog_ProcessMessage(PpcDialogState& state, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                               LRESULT& result, DWORD mapId);
+// Moves the children below the title strip and sizes the dialog to the full screen
+// with the input panel down (SHInitDialog with the Done button).
+void Dlg_InitFullScreen(PpcDialogState& state);
 // Moves every child of the dialog down by the title-strip height, without repaint.
 void Dlg_OffsetChildren(const PpcDialogState& state);
 // Re-runs the set-up after a work-area change (any of the bits 0x3002) and follows

@@ -1,9 +1,12 @@
 #include "DeviceInput.h"
 
+#include "ShellGestures.h"
 #include "UserActivity.h"
 #include "hotkeys.h"
 
-BOOL DeviceInput_Tap(int x, int y) {
+namespace {
+
+BOOL Touch(int x, int y) {
     POINT at = {x, y};
     if (HWND window = WindowFromPoint(at)) {
         POINT client = at;
@@ -14,6 +17,15 @@ BOOL DeviceInput_Tap(int x, int y) {
     }
     return UserActivity::Signal() ? TRUE : FALSE;
 }
+
+}  // namespace
+
+BOOL DeviceInput_Tap(int x, int y) {
+    ShellGestures_RecordTouch(x, y, false);
+    return Touch(x, y);
+}
+
+BOOL DeviceInput_TapAndHold(int x, int y) { return ShellGestures_RecordTouch(x, y, true) ? Touch(x, y) : FALSE; }
 
 BOOL DeviceInput_Key(UINT virtualKey) { return DeviceInput_KeyWithModifiers(virtualKey, 0); }
 

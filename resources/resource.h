@@ -8,6 +8,8 @@
 #define IDS_PRODUCT_NAME                0
 #define IDS_TODAY_ADD_ALARM             235
 #define IDS_TODAY_ADD_TIMER             240
+#define IDS_START_SCREENSAVER           271
+#define IDS_NO_PICTURES                 304
 #define IDS_START_SLIDESHOW             305
 #define IDS_TODAY_CANCEL_SNOOZE         339
 #define IDS_TODAY_RESTART_TIMER         376
@@ -30,7 +32,19 @@
 #define IDS_DURATION_MIN                30069
 #define IDS_DURATION_HOUR               30070
 #define IDS_DURATION_HOURS              30071
+#define IDS_RING_DISMISS                245
+#define IDS_RING_TARGET                 377
+#define IDS_RING_KNOB                   378
+#define IDS_RING_ALARM_CAPTION          30076
+#define IDS_RING_TIMER_CAPTION          30077
+#define IDS_RING_NEXT_TIMER             30083
+#define IDS_RING_CLOSE                  30143
+#define IDS_RING_SNOOZE                 30147
 #define IDS_CANCEL_SNOOZE               30079
+#define IDS_CLOCK_SETTINGS              30368
+#define IDS_CHIME                       30369
+#define IDS_SCREEN_SAVER                30370
+#define IDS_SKINS                       30371
 
 // The main window: frame, pages and the alarms page's list, buttons and menu. Menu
 // command ids are the string ids of their texts, hot-key ids the commands they stand for.
@@ -100,6 +114,21 @@
 #define IDD_RESET_COUNTDOWN             2054
 #define IDC_RESET_COUNTDOWN_TEXT        1304
 
+// The ring screens; their ids are fixed. The commands are the ids of their texts.
+#define IDD_ALARM_RING                  350
+#define IDD_TIMER_RING                  1276
+#define IDC_RING_TITLE                  1275
+#define IDC_RING_CLOCK                  1282
+#define IDC_RING_NEXT_TIMER             1220
+#define IDC_RING_SLIDE_LABEL            1307
+#define IDM_ALARM_RING_MENUBAR          227
+#define IDM_TIMER_RING_MENUBAR          228
+#define IDM_RING_DISMISS                30036
+#define IDM_RING_SNOOZE                 30037
+#define IDM_RING_GOTO                   30039
+#define IDM_RING_RESTART                30060
+#define IDM_RING_STOP                   30064
+
 // The main menu bar: a command button and a popup.
 #define IDM_MAIN_MENUBAR                3000
 #define IDM_MAIN_NEW_ALARM              3001
@@ -153,6 +182,22 @@
 #define IDR_FONT_SMALL_STRIP            223
 #define IDR_FONT_LARGE_STRIP            255
 #define IDR_FONT_LARGE                  256
+// The built-in clock skin (a zip archive) and the clock's unread indicators.
+#define IDR_SKIN_DEFAULT                250
+#define IDR_INDICATOR_SMS               434
+#define IDR_INDICATOR_MISSED            435
+#define IDR_INDICATOR_EMAIL             436
+
+// Pictures of the ring screens ("IMAGES"), drawn for 192 DPI.
+#define IDR_RING_FIRST_BUTTON           354
+#define IDR_RING_FIRST_BUTTON_PRESSED   355
+#define IDR_RING_SECOND_BUTTON          358
+#define IDR_RING_SECOND_BUTTON_PRESSED  359
+#define IDR_RING_ALARM_PICTURE          360
+#define IDR_RING_TIMER_PICTURE          371
+#define IDR_RING_KNOB                   373
+#define IDR_RING_TARGET                 375
+#define IDR_RING_KNOB_OVER_TARGET       377
 
 // Built-in ring sounds ("WAVE"), made with sox at build time (resources/sounds): the
 // default ring, also rung when another sound is missing, and the volume slider's sample.
@@ -186,3 +231,142 @@
 #define IDI_FLAG_LITHUANIAN             387
 #define IDI_FLAG_NORWEGIAN              392
 #define IDI_FLAG_HUNGARIAN              402
+
+// The item editors: the sound and vibration pages, the settings sheets, the alarm
+// sheet and the timer dialog. Template and control ids are fixed; language packs name
+// them by these symbols.
+#define IDS_RECORD_SOUND                303
+#define IDS_TIMER_TOO_SHORT             306
+#define IDS_ACTION_CHANGE_TIME_ZONE     336
+#define IDS_ACTION_ENABLE_WIFI          388
+#define IDS_ACTION_DISABLE_WIFI         389
+#define IDS_ACTION_CLOSE_GPRS           401
+#define IDS_ACTION_POWER_OFF            403
+#define IDS_ACTION_START_INTERNET       417
+#define IDS_ACTION_CHANGE_VOLUME        418
+#define IDS_SOUND_DEFAULT               30015
+#define IDS_SOUND_PLAY_FAILED           30016
+#define IDS_ACTION_START_TIMER          30019
+#define IDS_ACTION_STOP_TIMER           30020
+#define IDS_ALARM_NOT_ACTIVE            30023
+#define IDS_ALARM_NOT_ACTIVE_CAPTION    30024
+#define IDS_DAY_LETTERS                 30032
+#define IDS_SOUND_PROFILES              30092
+#define IDS_VIBRO_PROFILES              30093
+#define IDS_SNOOZE_TYPE_SNOOZE          30123
+#define IDS_SNOOZE_TYPE_AUTOSNOOZE      30124
+#define IDS_SNOOZE_TYPE_AUTOCLOSE       30125
+#define IDS_ACTION_NONE                 30127
+#define IDS_ACTION_EXECUTE              30128
+#define IDS_ACTION_RESET                30130
+#define IDS_ACTION_BLUETOOTH_ON         30131
+#define IDS_ACTION_BLUETOOTH_OFF        30132
+#define IDS_ACTION_SUSPEND              30133
+#define IDS_NEXT_TIMER_SELF             30141
+#define IDS_NEXT_TIMER_MISSING          30142
+#define IDS_ACTION_SEND_SMS             30153
+#define IDS_ACTION_FLIGHT_MODE_ON       30154
+#define IDS_ACTION_FLIGHT_MODE_OFF      30155
+#define IDS_ALARM_SHEET_CAPTION         30176
+#define IDS_ALARM_TAB_MAIN              30177
+#define IDS_ALARM_TAB_ACTIONS           30178
+#define IDS_TIMER_DIALOG_CAPTION        30208
+#define IDS_TIMER_TAB_MAIN              30209
+#define IDS_TIMER_TAB_ACTIONS           30210
+#define IDS_SOUND_TEST                  30305
+#define IDS_SOUND_STOP                  30306
+#define IDS_ENTER_VALUE_RANGE           30307
+#define IDS_VIBRO_ENTER_VALUE_RANGE     30337
+#define IDS_VIBRO_CYCLE_CAPTION         30339
+#define IDS_VIBRO_TEST                  30340
+#define IDS_VIBRO_STOP                  30341
+#define IDS_CHIME_SOUND_CAPTION         30384
+#define IDS_DEFAULT_SOUND_CAPTION       30385
+#define IDS_VIBRO_TAB                   35037
+
+// The "Profiles" popup of the settings sheets; its commands are the ids of their texts.
+#define IDM_PROFILES                    2060
+#define IDM_PROFILES_SET_DEFAULT        30019
+#define IDM_PROFILES_RESET              30022
+#define IDM_PROFILES_RECORD             303
+
+#define IDD_ALARM_PAGE                  1090
+#define IDD_ALARM_PAGE_WIDE             1222
+#define IDC_ALARM_TIME_LABEL            10900
+#define IDC_ALARM_TIME                  10901
+#define IDC_ALARM_SNOOZE_LABEL          10902
+#define IDC_ALARM_SNOOZE                10903
+#define IDC_ALARM_TITLE_LABEL           10904
+#define IDC_ALARM_TITLE                 10905
+#define IDC_ALARM_ACTIVE                10906
+#define IDC_ALARM_NOTIFY_ONCE           10907
+#define IDC_ALARM_FORCE_SNOOZE          10909
+#define IDC_ALARM_DAYS_LABEL            10912
+#define IDC_ALARM_DAYS                  10913
+#define IDC_ALARM_SNOOZE_TYPE           1189
+
+#define IDD_EVENT_PAGE                  1100
+#define IDC_EVENT_SHOW_DIALOG           11000
+#define IDC_EVENT_BLINK_LED             11001
+#define IDC_EVENT_PLAY_SOUND            11002
+#define IDC_EVENT_VIBRATE               11004
+#define IDC_EVENT_ACTION_LABEL          11005
+#define IDC_EVENT_ACTION_SETTINGS       11008
+#define IDC_EVENT_FLASH_LIGHT           10909
+#define IDC_EVENT_NIGHT_COLORS          1305
+#define IDC_EVENT_ACTION                1191
+
+#define IDD_TIMER_PAGE                  1120
+#define IDC_TIMER_TITLE_LABEL           11200
+#define IDC_TIMER_TITLE                 11201
+#define IDC_TIMER_TIME_LABEL            11202
+#define IDC_TIMER_TIME                  11203
+#define IDC_TIMER_TEMPLATE              11206
+#define IDC_TIMER_NEXT_LABEL            11207
+#define IDC_TIMER_KEEP_ON               1190
+#define IDC_TIMER_NEXT                  1212
+#define IDC_TIMER_NEXT_MANUALLY         1214
+#define IDC_TIMER_SNOOZE_LABEL          1325
+#define IDC_TIMER_SNOOZE_TYPE           1326
+#define IDC_TIMER_SNOOZE                1327
+
+#define IDD_SOUND_PAGE                  1140
+#define IDC_SOUND_FOLDER                1308
+#define IDC_SOUND_FILE                  11401
+#define IDC_SOUND_TEST                  11403
+#define IDC_SOUND_REPEATING             11404
+#define IDC_SOUND_REPEAT                11405
+#define IDC_SOUND_REPSPLIT              11406
+#define IDC_SOUND_REPEAT_SPIN           11407
+#define IDC_SOUND_REPEAT_LABEL          11408
+#define IDC_SOUND_ASCENDING             11409
+#define IDC_SOUND_REPSPLIT_LABEL        11410
+#define IDC_SOUND_REPSPLIT_SPIN         11411
+#define IDC_SOUND_ASCTIME               11412
+#define IDC_SOUND_ASCTIME_LABEL         11413
+#define IDC_SOUND_ASCTIME_SPIN          11414
+#define IDC_SOUND_VOLUME                11415
+#define IDC_SOUND_VOLUME_LABEL          11416
+#define IDC_SOUND_LIST                  11418
+#define IDC_SOUND_LIST_LABEL            11419
+#define IDC_SOUND_RESPECT_SYSTEM        11420
+#define IDC_SOUND_VOLUME_VALUE          11421
+
+#define IDD_VIBRATION_PAGE              1150
+#define IDC_VIBRO_BEFORE_SOUND          11500
+#define IDC_VIBRO_WITH_SOUND            11501
+#define IDC_VIBRO_FIXED                 11502
+#define IDC_VIBRO_BEFORE_TIME           11503
+#define IDC_VIBRO_BEFORE_SPIN           11504
+#define IDC_VIBRO_FIXED_SPIN            11505
+#define IDC_VIBRO_FIXED_TIME            11506
+#define IDC_VIBRO_ADVANCED              1202
+
+#define IDD_VIBRATION_CYCLE             1160
+#define IDC_CYCLE_ON_LABEL              11601
+#define IDC_CYCLE_OFF_LABEL             11602
+#define IDC_CYCLE_ON                    11603
+#define IDC_CYCLE_OFF                   11604
+#define IDC_CYCLE_ON_SPIN               11605
+#define IDC_CYCLE_OFF_SPIN              11606
+#define IDC_CYCLE_TEST                  11607

@@ -4,17 +4,19 @@
 #include "AlarmListPage.h"
 #include "AppMessageBox.h"
 #include "ButtonMap.h"
-#include "ContextHelp.h"
-#include "MainWindow.h"
-#include "Settings.h"
-#include "Translator.h"
 #include "ClockWnd.h"
+#include "ContextHelp.h"
 #include "EngineMessage.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
+#include "ItemEditors.h"
+#include "MainWindow.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
+#include "RingScreens.h"
+#include "Settings.h"
 #include "TimerItem.h"
+#include "Translator.h"
 
 namespace {
 
@@ -22,10 +24,8 @@ namespace {
 template <typename WindowObject>
 void DestroyWindowObject(WindowObject*& object) {
     if (!object) return;
-    if (IsWindow(object->Hwnd())) {
-        DestroyWindow(object->Hwnd());
-        object->ClearHwnd();
-    }
+    // Destroyed before the delete, so the window's own destroy handler runs.
+    if (IsWindow(object->GetHwnd())) DestroyWindow(object->GetHwnd());
     delete object;
     object = nullptr;
 }
@@ -40,8 +40,9 @@ void ProgramScreens::Install() {
 }
 
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
-    if (!fullScreenClock_) fullScreenClock_ = FullScreenClock::Create();
-    if (!clock_) clock_ = ClockWnd::Create(engineWindow, WS_CHILD | WS_VISIBLE);
+    if (!fullScreenClock_) fullScreenClock_ = FullScreenClockWnd::Create();
+    if (!clock_) clock_ = ClockWnd::Create(engineWindow);
+    ClockWnd::SetOptionsOpener(RecordOptions);
     return fullScreenClock_ && clock_;
 }
 
@@ -52,37 +53,29 @@ void ProgramScreens::DestroyClockWindows() {
 
 FullScreenClockControl* ProgramScreens::FullScreenClock() { return fullScreenClock_; }
 
-HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->Hwnd() : nullptr; }
+HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->GetHwnd() : nullptr; }
 
-void ProgramScreens::Record(const wchar_t* key, const wchar_t* valueName, DWORD value, UINT message) {
+void ProgramScreens::RecordOptions(HWND) {
+    Record(0, ClockWnd::kSettingsCommand);
+}
+
+void ProgramScreens::Record(DWORD value, UINT message) {
     RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
-    RegKeyRef record = RegKeyRef::OpenSubKey(key, product, false);
+    RegKeyRef record = RegKeyRef::OpenSubKey(kScreenRecordKey, product, false);
     if (!record.IsOpen()) return;
     DWORD count = 0;
-    RegKeyRef_QueryDword(record, &count, kRingCountValue, 0);
-    RegKey_WriteDword(record, value, valueName);
+    RegKeyRef_QueryDword(record, &count, kCountValue, 0);
+    RegKey_WriteDword(record, value, kLastValueValue);
     RegKey_WriteDword(record, message, kLastMessageValue);
     // Written last: a reader that sees the count sees the values with it.
-    RegKey_WriteDword(record, count + 1, kRingCountValue);
+    RegKey_WriteDword(record, count + 1, kCountValue);
 }
 
-void ProgramScreens::ShowAlarmRing(EngineWnd&, AlarmItem& alarm, UINT message) {
-    Record(kRingRecordKey, kLastHashValue, static_cast<DWORD>(alarm.Hash), message);
-    RunRingAction(alarm);
+void ProgramScreens::ShowAlarmRing(EngineWnd& engine, AlarmItem& alarm, UINT) {
+    RingScreens::ShowAlarmRing(engine.Hwnd(), alarm);
 }
 
-void ProgramScreens::ShowTimerRing(EngineWnd&, TimerItem& timer) {
-    Record(kRingRecordKey, kLastHashValue, static_cast<DWORD>(timer.Hash), EngineMessage::kTimerExpired);
-    RunRingAction(timer);
-}
-
-void ProgramScreens::RunRingAction(EventItem& item) {
-    // As a ring starts: the first ring only, and not a program meant for the dismissal.
-    if (item.SnoozeCount != 0 || item.HasProgramAction() || !item.action) return;
-    // Held here: the action may outlive a change of the item's action.
-    boost::shared_ptr<Action> action = item.action;
-    action->Execute();
-}
+void ProgramScreens::ShowTimerRing(EngineWnd& engine, TimerItem& timer) { RingScreens::ShowTimerRing(engine.Hwnd(), timer); }
 
 bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) { return MainWindow::Open(tab); }
 
@@ -102,18 +95,16 @@ void ProgramScreens::AddAlarmRow(AlarmItem& alarm) {
     if (AlarmListPage* page = MainWindow::AlarmPage()) page->ShowNewAlarm(&alarm);
 }
 
-bool ProgramScreens::EditTimer(EngineWnd&, TimerItem& timer) {
-    Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(timer.Hash), EngineMessage::kEditTimer);
-    return false;
+bool ProgramScreens::EditTimer(EngineWnd& engine, TimerItem& timer) {
+    return ItemEditors_EditTimer(engine.Hwnd(), timer);
 }
 
-bool ProgramScreens::EditAlarm(EngineWnd&, AlarmItem& alarm) {
-    Record(kScreenRecordKey, kLastValueValue, static_cast<DWORD>(alarm.Hash), EngineMessage::kEditAlarm);
-    return false;
+bool ProgramScreens::EditAlarm(EngineWnd& engine, AlarmItem& alarm) {
+    return ItemEditors_EditAlarm(engine.Hwnd(), alarm);
 }
 
 void ProgramScreens::RunMainMenu(EngineWnd&) {
-    Record(kScreenRecordKey, kLastValueValue, 0, EngineMessage::kMainMenu);
+    Record(0, EngineMessage::kMainMenu);
 }
 
 bool ProgramScreens::ConfirmDelete(EngineWnd& engine, UINT textId) {

@@ -1,24 +1,20 @@
 #pragma once
 // The program's screens behind the engine's interface: the clock windows, the main
-// window with its pages, and the delete questions. The ring windows, the editors and
-// the main-menu popup do not exist yet, so these stand in: a ring is recorded under the
-// product key (RingRecord) instead of shown, and runs the item's action as a starting
-// ring would; a request for an editor or the main menu is recorded under ScreenRecord,
-// and every editor ends as cancelled.
+// window with its pages, the ring windows, the item editors and the delete questions.
+// The main-menu popup and the options sheet do not exist yet, so these stand in: a
+// request for the main menu, or the clock's "Settings...", is recorded under the product
+// key (ScreenRecord, LastMessage its message or command).
 #include "EngineScreens.h"
 
 class ClockWnd;
-class EventItem;
-class FullScreenClock;
+class FullScreenClockWnd;
 
 class ProgramScreens : public EngineScreens {
 public:
-    static constexpr wchar_t kRingRecordKey[] = L"RingRecord";
-    static constexpr wchar_t kRingCountValue[] = L"Count";
-    static constexpr wchar_t kLastHashValue[] = L"LastHash";
-    static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
-    // Count and LastMessage as above; LastValue: the item's Hash (0 for the main menu).
+    // Count: requests so far; LastMessage: the request's message or command; LastValue: 0.
     static constexpr wchar_t kScreenRecordKey[] = L"ScreenRecord";
+    static constexpr wchar_t kCountValue[] = L"Count";
+    static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
     static constexpr wchar_t kLastValueValue[] = L"LastValue";
 
     // Installs the process-wide screens as the engine's; the program does this before it starts.
@@ -43,9 +39,10 @@ public:
     bool ConfirmDelete(EngineWnd& engine, UINT textId) override;
 
 private:
-    static void Record(const wchar_t* key, const wchar_t* valueName, DWORD value, UINT message);
-    static void RunRingAction(EventItem& item);
+    static void Record(DWORD value, UINT message);
+    // The clock's "Settings..." until the options sheet exists: recorded.
+    static void RecordOptions(HWND owner);
 
-    ::FullScreenClock* fullScreenClock_ = nullptr;
+    FullScreenClockWnd* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;
 };

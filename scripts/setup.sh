@@ -19,6 +19,7 @@ packages=(
   sox libsox-fmt-mp3 lame vorbis-tools zip unzip libjpeg-turbo-progs ffmpeg openmpt123
   libgsm1  # Wine's GSM 6.10 ACM driver loads it
   shineenc  # a peer MP3 encoder for the encoder benchmark
+  gstreamer1.0-libav gstreamer1.0-plugins-base  # Wine's WMA decoder decodes through them
   chrony   # a real time server on loopback for the clock synchronisation tests
 )
 install_packages() {

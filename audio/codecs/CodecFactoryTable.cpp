@@ -3,6 +3,7 @@
 #include "Gsm610WavCodec.h"
 #include "Mp3EncoderCodec.h"
 #include "PcmWavCodec.h"
+#include "WmaCodec.h"
 
 #include <new>
 
@@ -20,7 +21,7 @@ const CodecFactoryTable::Factory kFactories[CodecFactoryTable::kSlots] = {
     Make<Gsm610WavCodec>,  // 4
     nullptr,               // 5
     nullptr,               // 6
-    nullptr,               // 7 WMA reader
+    Make<WmaCodec>,        // 7
 };
 }  // namespace
 

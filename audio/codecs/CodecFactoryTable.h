@@ -1,7 +1,6 @@
 #pragma once
 // Makes a codec object from its codec id, the number the recorder settings and the
-// player keep. Ids 2, 3, 5, 6 and 8 on have no codec; a slot whose codec is not in this
-// version yet (the WMA reader) makes nothing either.
+// player keep. Ids 2, 3, 5, 6 and 8 on have no codec.
 class AudioCodec;
 
 class CodecFactoryTable {

@@ -42,6 +42,7 @@ Signaller::~Signaller() {
     }
     if (ledBlinkCount_ > 0 && hasLed_) Led_SetState(ledIndex_, kLedOff);
     Aural_Close();
+    DestroyPlayer();
     EndWatcher();
 }
 
@@ -91,6 +92,5 @@ bool Signaller::IsPlaying() const {
         case Route::Player:
             break;
     }
-    // The sound-file player does not exist yet; nothing rings through it.
-    return false;
+    return PlayerIsPlaying();
 }

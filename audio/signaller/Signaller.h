@@ -9,8 +9,8 @@
 // A sound plays by one of three routes: the sound engine streams a built-in "WAVE"
 // resource or a sound file (the engine stream route); a file ending in "wma" goes to the
 // shell's sound player (the platform sound route) or, when that is missing or refuses
-// it, to the program's sound-file player (the player route, not built yet: such a file
-// goes on to the engine stream).
+// it, to the program's sound-file player (the player route); a file neither of them
+// takes goes on to the engine stream.
 #include <windows.h>
 
 #include <atomic>
@@ -117,6 +117,14 @@ private:
     static DWORD WINAPI SndWaiterThread(void* record);
     // The start volume of the platform sound and player routes.
     int RouteStartVolume() const;
+
+    // Player route (SignallerPlayer.cpp).
+    bool OpenPlayerSound();
+    void PlayPlayerSound();
+    void ClosePlayerSound();
+    bool PlayerIsPlaying() const;
+    static void ClosePlayerEngine();
+    static void DestroyPlayer();
 
     // Vibration, LEDs and backlight (SignallerVibration.cpp).
     static DWORD WINAPI VibrationThread(void* run);

@@ -60,8 +60,10 @@ void Signaller::RunSoundThread() {
         EndSound();
     }
     engineReady_ = false;
-    if (route_ == Route::EngineStream) Aural_Close();
-    // The player route's engine belongs to the player, which does not exist yet.
+    if (route_ == Route::EngineStream)
+        Aural_Close();
+    else if (route_ == Route::Player)
+        ClosePlayerEngine();
     if (HANDLE self = soundThread_.exchange(nullptr)) CloseHandle(self);
     if (wavRequirement_) ReleasePowerRequirement(wavRequirement_);
     wavRequirement_ = nullptr;
@@ -76,9 +78,7 @@ bool Signaller::PrepareSound() {
     volumeFloor_ = DeviceModelQuirks::VolumeFloor(DeviceModelQuirks::OemText());
 
     if (!current_.builtIn && SoundSource::IsPlatformSoundFile(current_.custom.CStr())) {
-        if (OpenPlatformSound()) return true;
-        // The player route comes here once the sound-file player exists; until then the
-        // file goes on to the engine stream, as after the recorder destroyed the player.
+        if (OpenPlatformSound() || OpenPlayerSound()) return true;
     }
     if (!engineReady_ && !StartEngine()) {
         FailPrepare();
@@ -210,6 +210,8 @@ void Signaller::StartOnePlay() {
         PlayPlatformSound();
     else if (route_ == Route::EngineStream)
         AuralStream_Play(0, stream_, nullptr, FALSE);
+    else
+        PlayPlayerSound();
 }
 
 void Signaller::RampStep() {
@@ -237,6 +239,8 @@ void Signaller::EndSound() {
         AuralStream_Close(stream_.exchange(nullptr));
     } else if (route_ == Route::PlatformSound) {
         ClosePlatformSound();
+    } else {
+        ClosePlayerSound();
     }
     Sleep(kEndSettleMs);
     Volume_SetPercentRaw(savedVolume_);

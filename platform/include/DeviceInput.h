@@ -15,7 +15,7 @@ extern "C" {
 // (x, y) in screen coordinates. FALSE when the activity could not be recorded.
 BOOL DeviceInput_Tap(int x, int y);
 // A touch held long enough for tap-and-hold: a tap whose window recognises the gesture
-// (SHRecognizeGesture, aygshell_gesture.h) while handling it.
+// (SHRecognizeGesture, aygshell.h) while handling it.
 BOOL DeviceInput_TapAndHold(int x, int y);
 BOOL DeviceInput_Key(UINT virtualKey);
 // A hardware key held with modifiers (MOD_WIN ...): a hot key registered for it

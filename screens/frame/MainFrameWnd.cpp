@@ -4,6 +4,7 @@
 
 #include "App.h"
 #include "ButtonMap.h"
+#include "ClockWnd.h"
 #include "DeviceScreen.h"
 #include "DialogFrame.h"
 #include "EngineWnd.h"
@@ -108,7 +109,7 @@ void MainFrameWnd::OnCommand(UINT id, HWND control, UINT code) {
         return;
     case IDS_SETTINGS:
         // The options sheet belongs to the clock window.
-        if (HWND clock = App::GetClockWindow()) SendMessageW(clock, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        if (ClockWnd* clock = ClockWnd::Instance()) clock->OpenOptions();
         return;
     case IDS_EXIT:
         if (EngineWnd* engine = App::GetEngine()) engine->Quit(EngineWnd::kQuitKeepNotifications);

@@ -14,7 +14,7 @@
 #include "ListViewItems.h"
 #include "PageListView.h"
 #include "Translator.h"
-#include "aygshell_gesture.h"
+#include "aygshell.h"
 #include "resource.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "Dpi.h"
-#include "aygshell_gesture.h"
+#include "aygshell.h"
 #include "Fonts.h"
 
 namespace {

@@ -51,7 +51,9 @@ std::wstring TimerKey(ItemHash hash) { return kTimerItems + L"\\" + std::to_wstr
 void StoreTimer(ItemHash hash, Ticks100ns left, Action* action, int actionType, uint32_t extraFlags = 0) {
     TimerItem timer;
     timer.Hash = hash;
-    timer.flags = (timer.flags & ~TimerItem::kNew) | TimerItem::kVibrateOff | TimerItem::kEventDialogOff | extraFlags;
+    // A silent ring: a sound or vibration would hold the reset's countdown and the ring's close.
+    timer.flags = (timer.flags & ~(TimerItem::kNew | TimerItem::kPlaySound)) | TimerItem::kVibrateOff |
+                  TimerItem::kEventDialogOff | extraFlags;
     timer.time = timer.origTime = left;
     if (action) {
         timer.action.reset(action);

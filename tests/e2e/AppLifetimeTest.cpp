@@ -1,6 +1,6 @@
 #include "App.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "ProgramSandbox.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "EngineMessage.h"
 #include "ProgramScreens.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "MainWindowProbe.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
@@ -55,7 +55,7 @@ struct ScreenRequest {
 };
 ScreenRequest LastScreenRequest() {
     ScreenRequest r;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kRingCountValue, &r.count);
+    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kCountValue, &r.count);
     testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kLastMessageValue, &r.message);
     testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kLastValueValue, &r.value);
     return r;
@@ -71,7 +71,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return (engine_ = FindWindowW(EngineWnd::kClassName, nullptr)) != nullptr; }));
         HWND clock = nullptr;
         ASSERT_TRUE(WaitUntil([&] {
-            clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+            clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
             return clock && IsWindowVisible(clock);
         }));
     }
@@ -193,8 +193,6 @@ TEST_F(CommandWords, EveryWordReachesItsHandler) {
         DWORD value;
     } screenCases[] = {
         {L"main_menu", kMainMenu, 0},
-        {L"alarm_edit " + alarm, kEditAlarm, kAlarmHash},
-        {L"timer_edit " + timer, kEditTimer, kTimerHash},
     };
     for (const ScreenCase& c : screenCases) ExpectScreenRequest(c.text, c.message, c.value);
 

@@ -3,7 +3,6 @@
 #include "AlarmItem.h"
 #include "DeviceControl.h"
 #include "EngineWnd.h"
-#include "ProgramScreens.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
 #include "notify.h"
@@ -13,6 +12,8 @@
 namespace device_program {
 namespace {
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
+const wchar_t kDialogClass[] = L"#32770";
+const wchar_t kAlarmRingCaption[] = L"Orvalen alarm elapsed";
 }
 
 const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
@@ -73,11 +74,10 @@ void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title) {
     alarm.Save(items);
 }
 
-DWORD RingCount() {
-    DWORD count = 0;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\" + ProgramScreens::kRingRecordKey,
-                                   ProgramScreens::kRingCountValue, &count);
-    return count;
+HWND FindAlarmRing() {
+    // The dialog is found from its creation on; it counts once it shows.
+    HWND ring = FindWindowW(kDialogClass, kAlarmRingCaption);
+    return ring && IsWindowVisible(ring) ? ring : nullptr;
 }
 
 void ClearTimeChangeNotification() {

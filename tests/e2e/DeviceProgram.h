@@ -30,8 +30,8 @@ size_t RunningCopies();
 void EndProgram();
 // A daily alarm at `at` that shows its ring screen, stored as the program keeps it.
 void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title);
-// How many rings the program's stand-in screens recorded.
-DWORD RingCount();
+// The program's alarm ring dialog on this device, null when none is shown.
+HWND FindAlarmRing();
 // Clears the launcher's clock-change notification: a jump of the device clock is a clock
 // change too, and the program answering it (which recomputes every alarm from the new
 // time) would race the due alarm that the jump is meant to reach.

@@ -1,11 +1,13 @@
 // The road of an alarm with real processes: Orvalen registers its wake-ups, quits,
 // the device's notification service starts the launcher at the due moment, the
-// launcher starts Orvalen, and the tick rings the alarm.
+// launcher starts Orvalen, and the tick rings the alarm on its ring screen, with its
+// sound on the device's loudspeaker, the LED, the vibrator and the backlight.
 #include "AlarmItem.h"
 #include "DeviceProgram.h"
 #include "DeviceClock.h"
 #include "DeviceControl.h"
-#include "ProgramScreens.h"
+#include "DeviceScreen.h"
+#include "DeviceSignals.h"
 #include "EngineWnd.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
@@ -14,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,8 +27,20 @@ namespace {
 using namespace device_program;
 
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
-const ItemHash kAlarmHash = 4711;
 constexpr OleDate kSecond = 1.0 / 86400.0;
+const ItemHash kAlarmHash = 4711;
+const int kTitleControl = 1275;
+const int kClockControl = 1282;
+const UINT kDismissCommand = 30036;
+
+// The device's local time as the ring dialog shows it, seconds from now.
+std::wstring DeviceTimeText(int offsetSeconds) {
+    SYSTEMTIME local;
+    Time_DateToSystemTime(Time_LocalNowAsDate(true) + offsetSeconds * kSecond, local);
+    wchar_t text[100] = {};
+    GetTimeFormatW(LOCALE_USER_DEFAULT, TIME_NOSECONDS, &local, nullptr, text, 100);
+    return text;
+}
 
 struct Notification {
     DWORD type = 0, event = 0;
@@ -64,6 +80,40 @@ size_t CountEvents(DWORD event) {
     return count;
 }
 
+// The loudest sample the device's loudspeaker has recorded so far.
+int LoudestRecordedSample() {
+    wchar_t path[MAX_PATH];
+    DWORD startTick = 0;
+    std::string bytes;
+    if (!DeviceControl_GetSpeakerRecording(path, MAX_PATH, &startTick) || !testsupport::ReadBytes(path, &bytes)) return 0;
+    int loudest = 0;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        short sample;
+        memcpy(&sample, &bytes[i], 2);
+        loudest = std::max(loudest, std::abs(int(sample)));
+    }
+    return loudest;
+}
+
+// Whether the device's call log holds the vibrator running (the shell's repeating
+// Vibrate, or the vibrator LED 1 switched on) and the notification LED 0 blinking.
+bool VibratorRan(const std::vector<DEVICE_CALL>& calls) {
+    for (const DEVICE_CALL& c : calls)
+        if ((c.kind == DEVICE_CALL_VIBRATE && c.b) || (c.kind == DEVICE_CALL_LED && c.a == 1 && c.b == 1)) return true;
+    return false;
+}
+bool LedBlinked(const std::vector<DEVICE_CALL>& calls) {
+    for (const DEVICE_CALL& c : calls)
+        if (c.kind == DEVICE_CALL_LED && c.a == 0 && c.b == 2) return true;
+    return false;
+}
+std::vector<DEVICE_CALL> DeviceCalls() {
+    std::vector<DEVICE_CALL> calls(DEVICE_CALL_LOG_SIZE);
+    const DWORD total = DeviceControl_GetCalls(0, calls.data(), DEVICE_CALL_LOG_SIZE);
+    calls.resize(std::min<DWORD>(total, DEVICE_CALL_LOG_SIZE));
+    return calls;
+}
+
 std::string SavedTime() {
     BYTE data[8] = {};
     DWORD size = sizeof data;
@@ -98,17 +148,23 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
 
     // The device sleeps; its clock comes to just before the due moment.
     ClearTimeChangeNotification();
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
     ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
     LONGLONG toDue = static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0);
     ASSERT_TRUE(DeviceControl_JumpClock(toDue - 500));
 
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return RingCount() == 1; })) << "the alarm never rang";
-    DWORD hash = 0, message = 0;
-    const std::wstring record = std::wstring(kProductKey) + L"\\" + ProgramScreens::kRingRecordKey;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, ProgramScreens::kLastHashValue, &hash);
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, record, ProgramScreens::kLastMessageValue, &message);
-    EXPECT_EQ(DWORD(kAlarmHash), hash);
-    EXPECT_EQ(1376u, message);
+    HWND ring = nullptr;
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return (ring = FindAlarmRing()) != nullptr; }))
+        << "the alarm never rang";
+    // The ring dialog: on top of everything, across the screen, with the alarm's title and
+    // the device's time.
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return testsupport::FirstVisibleWindow() == ring; }));
+    RECT shown;
+    GetWindowRect(ring, &shown);
+    EXPECT_EQ(DeviceScreen_GetSystemMetrics(SM_CXSCREEN), shown.right - shown.left);
+    EXPECT_EQ(L"Wake up", testsupport::DialogItemText(ring, kTitleControl));
+    const std::wstring clock = testsupport::DialogItemText(ring, kClockControl);
+    EXPECT_TRUE(clock == DeviceTimeText(0) || clock == DeviceTimeText(-60)) << testing::PrintToString(clock);
     // The ring screen needs the device on.
     EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
     // The ring's reschedule registered tomorrow's occurrence first.
@@ -116,9 +172,19 @@ TEST_F(EngineRoad, AnAlarmWakesTheDeviceAndRingsThroughTheLauncher) {
         own = RunAtTimes();
         return !own.empty() && std::abs(own[0].start - (due + 1 - kSecond)) < kSecond;
     }));
-    // Nothing else keeps it: the idle check ends the process.
+    // It rings: the built-in sound on the loudspeaker, the LED blinking, the vibrator
+    // running and the backlight held on while the dialog is up.
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return LoudestRecordedSample() > 1000; }));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return VibratorRan(DeviceCalls()); }));
+    EXPECT_TRUE(LedBlinked(DeviceCalls()));
+    EXPECT_EQ(2, DeviceControl_GetLedState(0));
+    EXPECT_EQ(1u, DeviceControl_GetPowerRequirements(L"BKL1:"));
+    // Dismissed, nothing else keeps the program: the idle check ends the process.
+    PostMessageW(ring, WM_COMMAND, MAKEWPARAM(kDismissCommand, 0), 0);
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
-    EXPECT_EQ(1u, RingCount());
+    EXPECT_EQ(nullptr, FindAlarmRing());
+    EXPECT_EQ(0, DeviceControl_GetLedState(0));
+    EXPECT_EQ(0u, DeviceControl_GetPowerRequirements(L"BKL1:"));
 }
 
 TEST_F(EngineRoad, ClockAndZoneChangesStartTheProgramWithTheirWords) {

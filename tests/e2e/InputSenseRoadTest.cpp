@@ -8,7 +8,7 @@
 #include "DeviceInput.h"
 #include "DeviceProgram.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "InputSenseControl.h"
 #include "TestSupport.h"
 #include "pm.h"
@@ -53,7 +53,7 @@ DWORD AddWindowError(HANDLE device, HWND window) {
 }
 
 bool ScreenSaverShows() {
-    HWND clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+    HWND clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
     return clock && IsWindowVisible(clock);
 }
 
@@ -131,7 +131,7 @@ TEST_F(InputSenseRoad, UserActivityAfterARingThatWokeTheDeviceKeepsItOn) {
     ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
     LONGLONG toDue = static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0);
     ASSERT_TRUE(DeviceControl_JumpClock(toDue - 500));
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return RingCount() == 1; })) << "the alarm never rang";
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return FindAlarmRing() != nullptr; })) << "the alarm never rang";
     HWND engine = FindWindowW(EngineWnd::kClassName, nullptr);
     ASSERT_TRUE(engine);
     // The screen saver keeps the program from ending while the test goes on.

@@ -42,12 +42,6 @@ TestWindow::TestWindow(const wchar_t* title, int x, int y, int width, int height
 
 TestWindow::~TestWindow() { DestroyWindow(window_); }
 
-std::wstring WindowText(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 RECT ChildRect(HWND parent, HWND child) {
     RECT rect = {};
     GetWindowRect(child, &rect);
@@ -61,17 +55,6 @@ void PumpMessages() {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-}
-
-std::wstring ButtonText(HWND bar, int index) {
-    wchar_t text[128] = {};
-    TBBUTTONINFOW info = {};
-    info.cbSize = sizeof info;
-    info.dwMask = TBIF_TEXT | TBIF_BYINDEX;
-    info.pszText = text;
-    info.cchText = 127;
-    SendMessageW(bar, TB_GETBUTTONINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
-    return text;
 }
 
 std::wstring MenuText(HMENU menu, int position) {

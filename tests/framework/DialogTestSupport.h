@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "TestWindows.h"
+
 namespace dialogtests {
 
 // Loads the dialog tests' language pack in German; false when it is missing.
@@ -14,12 +16,11 @@ bool LoadGermanPack();
 // Gives the simulated device another screen and forgets the cached density.
 void UseScreen(int width, int height, int dpi);
 
-std::wstring WindowText(HWND window);
+using testsupport::WindowText;
 // The child's window rectangle in the parent's client coordinates.
 RECT ChildRect(HWND parent, HWND child);
 void PumpMessages();
-// Text of a tool bar button by index.
-std::wstring ButtonText(HWND bar, int index);
+using testsupport::ButtonText;
 // Text of a menu item by position.
 std::wstring MenuText(HMENU menu, int position);
 

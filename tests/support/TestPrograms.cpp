@@ -3,6 +3,7 @@
 #include <shlobj.h>
 #include "DeviceCityDb.h"
 #include "DeviceLibraries.h"
+#include "DeviceWmaDecoder.h"
 #include "DeviceSms.h"
 #include "DeviceWireless.h"
 #include "TestFiles.h"
@@ -27,8 +28,8 @@ std::wstring DeviceLibraryPath(const wchar_t* name) { return DevicePath(std::wst
 bool RemoveDeviceLibrary(const wchar_t* name) { return DeleteFileW(DeviceLibraryPath(name).c_str()) != FALSE; }
 
 bool InstallStandInLibraries() {
-    for (const wchar_t* name :
-         {COREDLL_LIBRARY, AYGSHELL_LIBRARY, SMS_LIBRARY, CITYDB_LIBRARY, BTHUTIL_LIBRARY, IPAQUTIL_LIBRARY}) {
+    for (const wchar_t* name : {COREDLL_LIBRARY, AYGSHELL_LIBRARY, SMS_LIBRARY, CITYDB_LIBRARY, BTHUTIL_LIBRARY,
+                                IPAQUTIL_LIBRARY, WMADECODER_LIBRARY}) {
         std::wstring target = DeviceLibraryPath(name);
         if (target.empty()) return false;
         SHCreateDirectoryExW(nullptr, target.substr(0, target.find_last_of(L'\\')).c_str(), nullptr);

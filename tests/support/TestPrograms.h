@@ -12,7 +12,7 @@ std::wstring LauncherExe();
 bool InstallLauncher();
 // Puts the device layer's stand-in libraries into the device's \Windows, as the
 // handheld has its own there: coredll.dll, aygshell.dll and the SMS, city database,
-// Bluetooth and WLAN libraries. Every test device gets them.
+// Bluetooth and WLAN libraries and the WMA decoder library. Every test device gets them.
 bool InstallStandInLibraries();
 // Puts the device's stand-in help viewer (peghelp.exe) into its \Windows.
 bool InstallHelpViewer();

@@ -9,3 +9,4 @@
 #include "TestPrograms.h"
 #include "TestDevice.h"
 #include "TestRegistry.h"
+#include "TestWindows.h"

@@ -1,13 +1,11 @@
 // The Today item with real programs: the device's Today screen hosting Quindle.dll, the
 // real Orvalen.exe changing its store and taking the item's commands, and, when the
 // program does not run, the program named by "Location" started with the command.
-#include "CommandHandler.h"
 #include "CopyDataCommand.h"
 #include "DeviceControl.h"
-#include "EngineMessage.h"
+#include "EditorProbe.h"
 #include "ItemStore.h"
 #include "ProbeHelpers.h"
-#include "ProgramScreens.h"
 #include "TestSupport.h"
 #include "TodayCommandMenu.h"
 #include "TodayCommandSender.h"
@@ -19,6 +17,7 @@
 
 #include <functional>
 #include <future>
+#include <thread>
 
 using namespace todaytest;
 
@@ -29,7 +28,6 @@ constexpr Ticks100ns kSecond = kTicksPerSecond;
 const wchar_t kProgram[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
 const wchar_t kLibrary[] = L"\\Program Files\\Orvalen\\Quindle.dll";
 const wchar_t kHost[] = L"\\Windows\\TodayHost.exe";
-const std::wstring kScreenRecord = kProduct + L"\\" + ProgramScreens::kScreenRecordKey;
 
 void Pump(DWORD ms) {
     const ULONGLONG end = GetTickCount64() + ms;
@@ -43,7 +41,6 @@ void Pump(DWORD ms) {
 DWORD Flags(const wchar_t* list, ItemHash hash) {
     return registryprobe::Read(ItemKey(list, hash), L"flags").Dword();
 }
-DWORD Screen(const wchar_t* value) { return registryprobe::Read(kScreenRecord, value).Dword(); }
 
 // The item window the host published.
 HWND PublishedItem() {
@@ -199,21 +196,31 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
         EXPECT_EQ(c.set, (Flags(c.list, c.hash) & c.bit) != 0);
     }
 
-    struct ScreenCase {
+    // The editors open modally over the program: each is cancelled once it shows.
+    struct EditorCase {
         Pick pick;
-        DWORD message, value;
-    } screenCases[] = {
-        {{true, 4001, M::kAlarmEdit}, EngineMessage::kEditAlarm, 4001},
-        {{false, 5001, M::kTimerEdit}, EngineMessage::kEditTimer, 5001},
+        const wchar_t* caption;
+    } editorCases[] = {
+        {{true, 4001, M::kAlarmEdit}, L"Alarm properties"},
+        {{false, 5001, M::kTimerEdit}, L"Timer properties"},
+        {{false, 0, M::kNewAlarmId}, L"Alarm properties"},
+        {{false, 0, M::kNewTimerId}, L"Timer properties"},
     };
-    for (const ScreenCase& c : screenCases) {
+    for (const EditorCase& c : editorCases) {
         SCOPED_TRACE(testing::Message() << c.pick.hash << " action " << c.pick.action);
-        const DWORD count = Screen(ProgramScreens::kRingCountValue);
+        HWND shown = nullptr;
+        // The device's desktop is this thread's; the canceller looks for the editor there.
+        HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
+        std::thread canceller([&] {
+            SetThreadDesktop(desktop);
+            shown = editor_probe::WaitForEditor(0, c.caption);
+            if (shown) editor_probe::PressCancel(shown);
+        });
         choose(c.pick);
-        EXPECT_EQ(count + 1, Screen(ProgramScreens::kRingCountValue));
-        EXPECT_EQ(c.message, Screen(ProgramScreens::kLastMessageValue));
-        EXPECT_EQ(c.value, Screen(ProgramScreens::kLastValueValue));
+        canceller.join();
+        EXPECT_NE(nullptr, shown);
     }
+
     // Delete asks on the program's question box; the item's menu waits for the answer.
     for (const Pick& pick : {Pick{true, 4001, M::kAlarmDelete}, Pick{false, 5001, M::kTimerDelete}}) {
         SCOPED_TRACE(pick.action);
@@ -224,12 +231,6 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", 4001)));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", 5001)));
 
-    for (UINT fixed : {M::kNewAlarmId, M::kNewTimerId}) {
-        SCOPED_TRACE(fixed);
-        const DWORD count = Screen(ProgramScreens::kRingCountValue);
-        choose({false, 0, fixed});
-        EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Screen(ProgramScreens::kRingCountValue) > count; }));
-    }
     // "Run" starts the program, whose second instance hands its empty text over: the main window.
     choose({false, 0, M::kRunProgramId});
     EXPECT_NE(nullptr, testsupport::WaitForWindow(L"OrvalenMainWnd", kTimeoutMs));

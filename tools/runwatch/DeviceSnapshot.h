@@ -28,16 +28,13 @@ struct DeviceSnapshot {
     DWORD timers = 0;
     DWORD stopwatches = 0;
     StandInRecord screens;  // screens asked for
-    StandInRecord rings;    // rings due
 
     static DeviceSnapshot Take();
 };
 
-// The stand-in records as the program keeps them (StandInRecords.cpp).
-void StandInRecords_Read(StandInRecord* screens, StandInRecord* rings);
+// The stand-in record as the program keeps it (StandInRecords.cpp).
+void StandInRecords_Read(StandInRecord* screens);
 // Where they live, for the reader of the report.
 std::wstring StandInRecords_ScreenPath();
-std::wstring StandInRecords_RingPath();
 // What a record's last message and value mean, in words.
 std::wstring StandInRecords_ScreenName(DWORD message, DWORD value);
-std::wstring StandInRecords_RingName(DWORD message, DWORD hash);

@@ -123,8 +123,6 @@ std::string RunReport_Format(const RunFacts& f) {
         text += Windows(f);
         text += StandIn(L"Screens asked for", f.before.screens, f.after.screens,
                         StandInRecords_ScreenName(f.after.screens.lastMessage, f.after.screens.lastValue), StandInRecords_ScreenPath());
-        text += StandIn(L"Rings", f.before.rings, f.after.rings, StandInRecords_RingName(f.after.rings.lastMessage, f.after.rings.lastValue),
-                        StandInRecords_RingPath());
     }
     text += Notifications(f.after);
     text += L"Item store: " + Counted(f.after.alarms, f.before.alarms, L"alarm", L"alarms") + L", " +

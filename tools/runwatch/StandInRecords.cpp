@@ -1,7 +1,8 @@
-// The program records rings and screen requests under its key while the ring screens
-// and the editors are not built; this file goes when they are.
+// The program records screen requests under its key while the main menu and the
+// options sheet are not built; this file goes when they are.
 #include "DeviceSnapshot.h"
 
+#include "ClockWnd.h"
 #include "EngineMessage.h"
 #include "ProductKey.h"
 #include "ProgramScreens.h"
@@ -14,40 +15,23 @@ std::wstring RecordPath(const wchar_t* key) { return std::wstring(L"HKCU\\") + P
 
 void ReadRecord(const RegKeyRef& product, const wchar_t* key, const wchar_t* valueName, StandInRecord* record) {
     const RegKeyRef opened = RegKeyRef::OpenSubKey(key, product, true);
-    RegKeyRef_QueryDword(opened, &record->count, ProgramScreens::kRingCountValue, 0);
+    RegKeyRef_QueryDword(opened, &record->count, ProgramScreens::kCountValue, 0);
     RegKeyRef_QueryDword(opened, &record->lastMessage, ProgramScreens::kLastMessageValue, 0);
     RegKeyRef_QueryDword(opened, &record->lastValue, valueName, 0);
 }
 }  // namespace
 
-void StandInRecords_Read(StandInRecord* screens, StandInRecord* rings) {
+void StandInRecords_Read(StandInRecord* screens) {
     const RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, true);
     ReadRecord(product, ProgramScreens::kScreenRecordKey, ProgramScreens::kLastValueValue, screens);
-    ReadRecord(product, ProgramScreens::kRingRecordKey, ProgramScreens::kLastHashValue, rings);
 }
 
 std::wstring StandInRecords_ScreenPath() { return RecordPath(ProgramScreens::kScreenRecordKey); }
 
-std::wstring StandInRecords_RingPath() { return RecordPath(ProgramScreens::kRingRecordKey); }
-
 std::wstring StandInRecords_ScreenName(DWORD message, DWORD value) {
-    const LONG tab = static_cast<LONG>(value);
     switch (message) {
-        case EngineMessage::kOpenMainWindow:
-            return tab < 0 ? L"the main window" : L"the main window on tab " + std::to_wstring(tab);
-        case EngineMessage::kEditAlarm: return L"the alarm editor for the alarm " + std::to_wstring(value);
-        case EngineMessage::kEditTimer: return L"the timer editor for the timer " + std::to_wstring(value);
         case EngineMessage::kMainMenu: return L"the main menu";
-        default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(tab) + L")";
-    }
-}
-
-std::wstring StandInRecords_RingName(DWORD message, DWORD hash) {
-    const std::wstring item = L" " + std::to_wstring(static_cast<LONG>(hash));
-    switch (message) {
-        case EngineMessage::kAlarmDue: return L"the ring of the alarm" + item;
-        case EngineMessage::kSnoozeOver: return L"the ring of the alarm" + item + L" after its snooze";
-        case EngineMessage::kTimerExpired: return L"the ring of the timer" + item;
-        default: return L"message " + std::to_wstring(message) + L" for the item" + item;
+        case ClockWnd::kSettingsCommand: return L"the options (the clock's \"Settings...\")";
+        default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(value) + L")";
     }
 }

@@ -7,6 +7,7 @@
 #include "Gsm610WavCodec.h"
 #include "Mp3EncoderCodec.h"
 #include "PcmWavCodec.h"
+#include "WmaCodec.h"
 
 #include <memory>
 #include <string>
@@ -28,15 +29,16 @@ TEST(AudioCodec, TheBaseAnswersWhatACodecDoesNotSupport) {
     EXPECT_EQ(std::wstring(259, L'a'), codec.FileName());
 }
 
-TEST(CodecFactoryTable, MakesTheWavAndMp3CodecsAndNothingForOtherIds) {
+TEST(CodecFactoryTable, MakesTheWavMp3AndWmaCodecsAndNothingForOtherIds) {
     std::unique_ptr<AudioCodec> pcm(CodecFactoryTable::Create(0));
     std::unique_ptr<AudioCodec> mp3(CodecFactoryTable::Create(1));
     std::unique_ptr<AudioCodec> gsm(CodecFactoryTable::Create(4));
+    std::unique_ptr<AudioCodec> wma(CodecFactoryTable::Create(7));
     EXPECT_NE(nullptr, dynamic_cast<PcmWavCodec*>(pcm.get()));
     EXPECT_NE(nullptr, dynamic_cast<Mp3EncoderCodec*>(mp3.get()));
     EXPECT_NE(nullptr, dynamic_cast<Gsm610WavCodec*>(gsm.get()));
-    // 7 (WMA reader) comes with its own codec.
-    for (int id : {-1, 2, 3, 5, 6, 7, 8, 1000}) EXPECT_EQ(nullptr, CodecFactoryTable::Create(id)) << id;
+    EXPECT_NE(nullptr, dynamic_cast<WmaCodec*>(wma.get()));
+    for (int id : {-1, 2, 3, 5, 6, 8, 1000}) EXPECT_EQ(nullptr, CodecFactoryTable::Create(id)) << id;
 }
 
 namespace {

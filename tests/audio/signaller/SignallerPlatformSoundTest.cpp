@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "DeviceAudio.h"
+#include "SharedSoundPlayer.h"
 #include "Signaller.h"
+#include "SoundPlayer.h"
 #include "SignallerTestSupport.h"
 
 using namespace signallertest;
@@ -51,9 +53,10 @@ TEST_F(SignallerPlatformSoundTest, WmaPlaysThroughTheShellsPlayer) {
     EXPECT_TRUE(Recording::Read().Tones().empty()) << "the engine stayed silent";
 }
 
-// Refused by the player, the file goes on to the engine stream (which reads this one:
-// it is a WAV inside); upper-case "WMA" goes there at once.
-TEST_F(SignallerPlatformSoundTest, RefusedOrUpperCaseWmaGoesToTheEngine) {
+// Refused by the shell's player, a WAV named "wma" goes to the sound-file player; once
+// that is destroyed (as the recorder dialog does) it is not made again and the engine
+// stream takes the file. Upper-case "WMA" goes to the engine at once.
+TEST_F(SignallerPlatformSoundTest, RefusedWmaGoesToTheFilePlayerThenTheEngine) {
     Signaller signaller;
     NotifySink sink;
     DWORD first = CallCount();
@@ -61,6 +64,7 @@ TEST_F(SignallerPlatformSoundTest, RefusedOrUpperCaseWmaGoesToTheEngine) {
                                      true, false));
     ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 5000));
     EXPECT_TRUE(CallsOf(DEVICE_CALL_SND_OPEN, first).empty());
+    EXPECT_EQ(SharedSoundPlayer::Get(), nullptr);
     ASSERT_TRUE(DeviceControl_SetSoundOpenRefused(TRUE));
     first = CallCount();
     ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav", L"ring.wma"), 1, 0), sink.Hwnd(), Module(),
@@ -68,7 +72,14 @@ TEST_F(SignallerPlatformSoundTest, RefusedOrUpperCaseWmaGoesToTheEngine) {
     ASSERT_TRUE(sink.WaitFor(kSoundEnded, 2, 5000));
     ASSERT_EQ(CallsOf(DEVICE_CALL_SND_OPEN, first).size(), 1u);
     EXPECT_LT(CallsOf(DEVICE_CALL_SND_OPEN, first)[0].result, 0);
-    EXPECT_EQ(Recording::Read().Tones().size(), 2u);
+    ASSERT_NE(SharedSoundPlayer::Get(), nullptr);
+    EXPECT_TRUE(SharedSoundPlayer::Get()->Info().isWav);
+    SharedSoundPlayer::Destroy();
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav", L"ring.wma"), 1, 0), sink.Hwnd(), Module(),
+                                     true, false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 3, 5000));
+    EXPECT_EQ(SharedSoundPlayer::Get(), nullptr);
+    EXPECT_EQ(Recording::Read().Tones().size(), 3u);
 }
 
 // With respectsys on this route the device volume rises from 3 % of the user's 40 % to

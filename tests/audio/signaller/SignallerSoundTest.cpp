@@ -2,6 +2,9 @@
 // pauses, the end message, stopping, and the built-in sound in place of a missing one.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "DeviceClock.h"
 #include "Signaller.h"
 #include "SignallerTestSupport.h"
@@ -24,45 +27,62 @@ protected:
 
 class SignallerFormatTest : public SignallerSoundTest, public testing::WithParamInterface<const wchar_t*> {};
 
+// How far a ring's tones and pauses stand from the expected lengths: empty when all are
+// within the slack. A loaded machine can stretch a ring now and then; a fault stretches
+// every one, so a timing miss is tried again (up to three rings) before it counts.
+std::string TimingMisses(const std::vector<Tone>& tones, double toneMs, double pauseMs) {
+    std::string misses;
+    for (size_t i = 0; i < tones.size(); ++i) {
+        if (std::abs(tones[i].Length() - toneMs) > kSlackMs)
+            misses += " tone " + std::to_string(i) + ": " + std::to_string(tones[i].Length()) + " ms;";
+        if (i > 0 && std::abs(tones[i].startMs - tones[i - 1].endMs - pauseMs) > kSlackMs)
+            misses += " pause before tone " + std::to_string(i) + ": " +
+                      std::to_string(tones[i].startMs - tones[i - 1].endMs) + " ms;";
+    }
+    return misses;
+}
+constexpr int kRingAttempts = 3;
+
 // Plays 3 times with 1 s pauses: three 440 Hz tones of the file's length in the
 // recording, 1 s apart, then one end message with wParam 0; playing all along.
 TEST_P(SignallerFormatTest, RingsTheToneRepeatTimesWithPauses) {
     const std::wstring file = DeviceSound(GetParam());
-    Signaller signaller;
-    NotifySink sink;
-    const DWORD started = DeviceClock_GetTickCount();
-    ASSERT_TRUE(signaller.StartSound(FileSound(file, 3, 1), sink.Hwnd(), Module(), true, false));
-    std::vector<std::pair<DWORD, bool>> playing;
-    while (sink.Of(kSoundEnded).empty() && DeviceClock_GetTickCount() - started < 20000) {
-        playing.emplace_back(DeviceClock_GetTickCount(), signaller.IsPlaying());
-        sink.Pump(20);
-    }
-    ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
-    EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
-    sink.Pump(500);
-    EXPECT_EQ(sink.Of(kSoundEnded).size(), 1u) << "one end message only";
+    std::string misses;
+    for (int attempt = 0; attempt < kRingAttempts; ++attempt) {
+        ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+        Signaller signaller;
+        NotifySink sink;
+        const DWORD started = DeviceClock_GetTickCount();
+        ASSERT_TRUE(signaller.StartSound(FileSound(file, 3, 1), sink.Hwnd(), Module(), true, false));
+        std::vector<std::pair<DWORD, bool>> playing;
+        while (sink.Of(kSoundEnded).empty() && DeviceClock_GetTickCount() - started < 20000) {
+            playing.emplace_back(DeviceClock_GetTickCount(), signaller.IsPlaying());
+            sink.Pump(20);
+        }
+        ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
+        EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
+        sink.Pump(500);
+        EXPECT_EQ(sink.Of(kSoundEnded).size(), 1u) << "one end message only";
 
-    const Recording recording = Recording::Read();
-    const std::vector<Tone> tones = recording.Tones();
-    ASSERT_EQ(tones.size(), 3u);
-    for (size_t i = 0; i < tones.size(); ++i) {
-        EXPECT_NEAR(tones[i].Length(), kToneMs, kSlackMs) << "tone " << i;
-        EXPECT_GT(recording.ShareAt(tones[i], 440), 0.6) << "tone " << i;
-        if (i > 0) {
-            EXPECT_NEAR(tones[i].startMs - tones[i - 1].endMs, 1000 + kEngineLatencyMs, kSlackMs)
-                << "pause before tone " << i;
-        }
+        const Recording recording = Recording::Read();
+        const std::vector<Tone> tones = recording.Tones();
+        ASSERT_EQ(tones.size(), 3u);
+        for (size_t i = 0; i < tones.size(); ++i)
+            EXPECT_GT(recording.ShareAt(tones[i], 440), 0.6) << "tone " << i;
+        // The whole ring plays, pauses included, until the last tone has been heard (within
+        // the recording's 10 ms windows).
+        size_t checked = 0;
+        for (const auto& sample : playing)
+            if (recording.MsAt(sample.first) < tones.back().endMs - 20) {
+                EXPECT_TRUE(sample.second) << "not playing at " << recording.MsAt(sample.first) << " ms";
+                ++checked;
+            }
+        EXPECT_GT(checked, 50u);
+        EXPECT_FALSE(signaller.IsPlaying());
+        misses = TimingMisses(tones, kToneMs, 1000 + kEngineLatencyMs);
+        if (misses.empty() || HasFailure()) break;
     }
-    // The whole ring plays, pauses included, until the last tone has been heard (within
-    // the recording's 10 ms windows).
-    size_t checked = 0;
-    for (const auto& sample : playing)
-        if (recording.MsAt(sample.first) < tones.back().endMs - 20) {
-            EXPECT_TRUE(sample.second) << "not playing at " << recording.MsAt(sample.first) << " ms";
-            ++checked;
-        }
-    EXPECT_GT(checked, 50u);
-    EXPECT_FALSE(signaller.IsPlaying());
+    EXPECT_EQ(misses, "") << "in each of " << kRingAttempts << " rings";
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SignallerFormatTest, testing::Values(L"tone440.wav", L"tone440.mp3", L"tone440.ogg"));
@@ -119,16 +139,19 @@ TEST_F(SignallerSoundTest, MissingResourceRingsTheDefaultTenTimesLouder) {
     NotifySink sink;
     ItemSoundSettings settings = BuiltInSound(299, 1, 0);
     settings.volume = 50;
-    const DWORD started = GetTickCount();
     ASSERT_TRUE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false));
-    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 20000));
-    EXPECT_LT(GetTickCount() - started, 14000u) << "ten plays of 0.8 s without pauses";
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 30000));
     EXPECT_EQ(signaller.CurrentSoundSettings().repeat, 10);
     EXPECT_EQ(signaller.CurrentSoundSettings().volume, 60);
     double sounding = 0;
     // Loud stretches unbridged: the short gaps between plays stay out.
     for (const Tone& tone : Recording::Read().Tones(500, 0)) sounding += tone.Length();
     EXPECT_NEAR(sounding, 10 * 800, 600) << "ten plays of the 0.8 s ring";
+    // Without pauses: the plays follow each other (a 1 s pause would be five quarter-second
+    // slices of silence between two plays).
+    const std::vector<Tone> plays = Recording::Read().Tones();
+    for (size_t i = 1; i < plays.size(); ++i)
+        EXPECT_LT(plays[i].startMs - plays[i - 1].endMs, 1000) << "silence before play " << i;
 }
 
 // The caller may forbid the fallback: then nothing rings.

@@ -1,31 +1,49 @@
 // Opens one of the program's own screens on a simulated screen and keeps it up until
 // told to close, so a script can take a screenshot of it:
-//   screen_showcase <kind> <width> <height> <dpi> <language pack> <ready file> <done file>
-// kind: countdown (the reset countdown), mainwnd (the main window on the Alarms tab with
-// three alarms), mainwnd-empty (no alarms), mainwnd-menu (three alarms, soft-key menu open).
+//   screen_showcase countdown|mainwnd* <width> <height> <dpi> <language pack> <ready file> <done file>
+//   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
+//   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
+// countdown is the reset countdown; mainwnd the main window on the Alarms tab with three
+// alarms, mainwnd-empty with none, mainwnd-menu with three and the soft-key menu open.
+// clock is the full-screen clock with the built-in skin; skin uses the skin "test" of the
+// folder's "Skins", with unread messages and a missed call; slide is the slide show of the
+// folder's pictures.
 // The ready file appears once the screen is up; it closes when the done file exists.
+// A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
+// item that is due (a snooze that is over, a timer with two seconds left) on the device
+// and starts the real program, which rings it.
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
 
 #include "AlarmItem.h"
+#include "App.h"
+#include "ClockWnd.h"
+#include "DateFunctions.h"
 #include "DeviceInput.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
 #include "Dpi.h"
+#include "FullScreenClockWnd.h"
 #include "ItemStore.h"
 #include "MainWindow.h"
 #include "ProductKey.h"
 #include "ProgramScreens.h"
 #include "RegKeyRef.h"
 #include "ResetCountdownWnd.h"
+#include "Settings.h"
+#include "SkinList.h"
+#include "TimerItem.h"
 #include "aygshell_ui.h"
 
 namespace {
 
 constexpr UINT kPollMs = 100;
 constexpr int kSettleTicks = 15;
+constexpr int kRingWaitTicks = 600;
+constexpr double kDueInDays = 2.0 / 86400.0;
+const wchar_t kRingPrefix[] = L"ring-";
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -103,13 +121,125 @@ int ShowMainWindow(const std::wstring& kind) {
     return 0;
 }
 
+RegKeyRef ItemKey(const wchar_t* list, ItemHash hash) {
+    const std::wstring path = std::wstring(ProductKey::kPath) + L"\\" + list + L"\\Items\\" + std::to_wstring(hash);
+    return RegKeyRef::Open(path.c_str(), HKEY_CURRENT_USER, false);
+}
+
+// The item the program will ring at once, and the settings it rings with.
+void StoreRingItem(const std::wstring& kind) {
+    const bool night = kind.find(L"-night") != std::wstring::npos;
+    RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
+    Settings settings;
+    settings.Load(product, false);
+    settings.system->NotificationStyle = kind.find(L"notify") != std::wstring::npos ? 1 : 0;
+    settings.Save(product);
+    if (kind.find(L"timer") != std::wstring::npos) {
+        TimerItem next;
+        next.Hash = 2;
+        next.title.SetCStr(L"Tea is ready");
+        next.flags &= ~(TimerItem::kNew | TimerItem::kRunning);
+        next.time = next.origTime;  // a timer without time left is not kept
+        next.Save(ItemKey(L"Timers", next.Hash));
+        TimerItem timer;
+        timer.Hash = 1;
+        timer.title.SetCStr(L"Steep the tea");
+        timer.origTime = Ticks_FromSeconds(240);
+        timer.time = Ticks_FromSeconds(2);
+        timer.NextTimer = next.Hash;
+        timer.flags = (timer.flags & ~TimerItem::kNew) | TimerItem::kRunning;
+        timer.SetOption6(night);
+        timer.Save(ItemKey(L"Timers", timer.Hash));
+        return;
+    }
+    // A snooze that is over rings as soon as the program looks, however long it takes to start.
+    AlarmItem alarm;
+    alarm.Hash = 1;
+    alarm.flags = (alarm.flags & ~AlarmItem::kNew) | AlarmItem::kFired;
+    OleDate now = Time_LocalNowAsDate(true);
+    alarm.time = now - kDueInDays;
+    alarm.Snooze(&now, 0, 0, false);
+    alarm.SetDismissed(false);
+    alarm.title.SetCStr(L"Wake up: the train leaves at 7:40");
+    alarm.SetOption6(night);
+    alarm.Save(ItemKey(L"Alarms", alarm.Hash));
+}
+
+// Starts the program and waits for its ring dialog; null when none came.
+HWND StartRing(const std::wstring& program, PROCESS_INFORMATION& started) {
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup = {sizeof startup};
+    if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started))
+        return nullptr;
+    for (int tick = 0; tick < kRingWaitTicks; ++tick) {
+        HWND ring = FindWindowW(L"#32770", L"Orvalen alarm elapsed");
+        if (!ring) ring = FindWindowW(L"#32770", L"Orvalen timer elapsed");
+        if (ring) return ring;
+        Sleep(kPollMs);
+    }
+    return nullptr;
+}
+
+int ShowRing(const std::wstring& kind, const std::wstring& program, const std::wstring& ready,
+             const std::wstring& done) {
+    StoreRingItem(kind);
+    PROCESS_INFORMATION started = {};
+    HWND ring = StartRing(program, started);
+    int result = 1;
+    if (ring) {
+        for (int tick = 0; tick < kSettleTicks; ++tick) Sleep(kPollMs);
+        Touch(ready);
+        while (!FileExists(done) && IsWindow(ring)) Sleep(kPollMs);
+        result = 0;
+    }
+    if (started.hProcess) {
+        TerminateProcess(started.hProcess, 0);
+        CloseHandle(started.hProcess);
+        CloseHandle(started.hThread);
+    }
+    return result;
+}
+
+// Starts the program's objects and shows the full-screen clock as kind asks; its window.
+HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
+    ProgramScreens::Install();
+    if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return nullptr;
+    FullScreenClockWnd* screen = FullScreenClockWnd::Instance();
+    ClockWnd* clock = ClockWnd::Instance();
+    if (!screen || !clock) return nullptr;
+    if (kind == L"skin") {
+        // Unread messages and a missed call, for the indicators.
+        const DWORD count = 2;
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Messages\\SMS\\Unread", L"Count", REG_DWORD, &count,
+                        sizeof count);
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Phone", L"Missed Call Count", REG_DWORD, &count,
+                        sizeof count);
+        clock->UseSkins(std::unique_ptr<SkinList>(new SkinList(folder + L"\\")));
+        SkinList& skins = clock->Skins();
+        for (int i = 0; i < skins.Count(); ++i)
+            if (skins.At(i)->GetName() == L"test") clock->OnClockCommand(ClockWnd::kFirstSkinCommand + i);
+    }
+    if (kind == L"slide") {
+        SlideShowSettings& slides = App::GetItemStore()->GetSettings().screenSaver->slideShow;
+        slides.Folder = RcString(folder.c_str());
+        slides.Effect = 0;
+        slides.DelaySec = 60;
+    }
+    screen->Show(true, true, kind == L"slide", true);
+    return screen->IsShowing() ? screen->GetHwnd() : nullptr;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::wstring kind = argc == 8 ? argv[1] : L"";
-    if (kind != L"countdown" && kind.rfind(L"mainwnd", 0) != 0) {
-        fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu <width> <height> "
-                         L"<dpi> <pack> <ready> <done>\n");
+    const std::wstring kind = argc >= 8 ? argv[1] : L"";
+    const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
+    const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
+    const bool mainWindow = kind.rfind(L"mainwnd", 0) == 0;
+    if ((kind != L"countdown" && !ring && !clockKind && !mainWindow) || (!clockKind && argc != 8) || argc < 8) {
+        fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|ring-<kind>|clock|skin|"
+                         L"slide <width> <height> <dpi> <pack or program> <ready> <done> [folder]\n");
         return 2;
     }
     if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]))) {
@@ -118,21 +248,32 @@ int wmain(int argc, wchar_t** argv) {
     }
     Dpi_ResetCache();
     const std::wstring ready = argv[6], done = argv[7];
-    if (kind != L"countdown") {
+    if (ring) return ShowRing(kind, argv[5], ready, done);
+    if (mainWindow) {
         gReady = ready;
         gDone = done;
         return ShowMainWindow(kind);
     }
-    ResetCountdownWnd* countdown = ResetCountdownWnd::Open();
-    if (!countdown) return 1;
-    HWND window = countdown->GetHwnd();
+    HWND window = nullptr;
+    if (clockKind) {
+        window = ShowClock(kind, argc > 8 ? argv[8] : L"");
+    } else if (ResetCountdownWnd* countdown = ResetCountdownWnd::Open()) {
+        window = countdown->GetHwnd();
+    }
+    if (!window) return 1;
     SetTimer(nullptr, 0, kPollMs, nullptr);
     int ticks = 0;
     MSG msg;
     while (IsWindow(window) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_TIMER && msg.hwnd == nullptr) {
             if (++ticks == kSettleTicks) Touch(ready);
-            if (ticks > kSettleTicks && FileExists(done)) DestroyWindow(window);
+            if (ticks > kSettleTicks && FileExists(done)) {
+                if (clockKind) {
+                    App::Shutdown();
+                    break;
+                }
+                DestroyWindow(window);
+            }
             continue;
         }
         if (!IsDialogMessageW(window, &msg)) {

@@ -1,0 +1,60 @@
+#pragma once
+// The ring state of one ring window and the decisions on its item: what happens when
+// the sound ends, and snooze, dismiss, close, restart, goto and stop. The windows, their
+// buttons and the signaller's end messages all decide through these operations, so the
+// rules of each kind of item live in one place.
+//
+// The item rules are not built yet: every decision only ends the ring, as the item
+// then stays as it was (the ring window closes through the engine).
+#include <windows.h>
+
+#include <boost/shared_ptr.hpp>
+
+#include "ItemSoundSettings.h"
+
+class EventItem;
+
+class RingController {
+public:
+    explicit RingController(EventItem& item) : item(&item) {}
+    virtual ~RingController() = default;
+    RingController(const RingController&) = delete;
+    RingController& operator=(const RingController&) = delete;
+
+    // The sound ended (SoundEndedMessage); wParam 1 when it was stopped on request.
+    virtual void RingEnded(UINT message, WPARAM wParam);
+    // What the item's snooze type asks for once its sound has ended.
+    virtual void AutoAction();
+    // seconds 0: the item's own length. The result: 1 when the item was dismissed instead.
+    virtual int Snooze(int seconds, bool autoFlag);
+    // 1 when dismissed, 0 when a pending force-snooze snoozed it.
+    virtual int Dismiss(int seconds);
+    virtual void AutoSnooze();
+    virtual bool IsSuppressed() { return false; }
+    // Timers: close the ring (the next timer of a chain), run the set duration again,
+    // close and open the main window, stop.
+    virtual void Close();
+    virtual void Restart();
+    virtual void GotoMain();
+    virtual void Stop();
+
+    // The ring state: what this ring started, so that stopping it stops only that.
+    EventItem* item;                          // not owned: the item store owns it
+    bool vibrate = false;
+    bool vibrateBeforeSound = false;
+    bool fixedVibrationTime = false;
+    HWND notifyWindow = nullptr;              // the ring window
+    bool screenSaverWasOn = false;
+    HANDLE backlightRequirement = nullptr;    // held while a ring dialog is up
+    boost::shared_ptr<ItemSoundSettings> soundSettings;
+    // This ring counts among the windows that keep the LED blinking.
+    bool ledShare = false;
+    // Set while the snooze chooser runs: a requested sound end then decides nothing.
+    bool snoozeGuard = false;
+    // A decision has ended the ring: a sound end still on its way decides nothing more.
+    bool ended = false;
+
+protected:
+    // Unlinks the ring window through the engine, which then closes it.
+    void EndRing();
+};

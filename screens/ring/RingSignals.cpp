@@ -1,0 +1,231 @@
+#include "RingSignals.h"
+
+#include "App.h"
+#include "EngineWnd.h"
+#include "EventItem.h"
+#include "FullScreenClockControl.h"
+#include "ItemStore.h"
+#include "RingController.h"
+#include "ScreenSaverStart.h"
+#include "Signaller.h"
+#include "SystemSettings.h"
+#include "BoundFunctions.h"
+#include "pm.h"
+#include "soundfile.h"
+
+namespace RingSignals {
+namespace {
+
+constexpr int kLedBlink = 2;
+constexpr int kLedOff = 0;
+
+// The window that last started the backlight blink thread, which all rings share.
+HWND flashWindow = nullptr;
+
+Signaller* GetSignaller() { return App::GetSignaller(); }
+
+// Only the window the last sound was started for may stop that sound.
+bool IsSoundNotifyWindow(const RingController& ring) {
+    Signaller* signaller = GetSignaller();
+    return signaller && ring.notifyWindow && signaller->SoundNotifyWindow() == ring.notifyWindow;
+}
+
+bool StartSoundFor(RingController& ring, Signaller& signaller) {
+    return signaller.StartSound(*ring.soundSettings, ring.notifyWindow, App::Instance(), true, false);
+}
+
+// The "BKL1:" requirement that keeps the display lit while a ring dialog is up.
+HANDLE TakeBacklightRequirement() {
+    return SetPowerRequirement(const_cast<wchar_t*>(L"BKL1:"), D0, POWER_NAME, nullptr, 0);
+}
+
+bool OnMains() {
+    SYSTEM_POWER_STATUS_EX power = {};
+    return GetSystemPowerStatusEx(&power, TRUE) && power.ACLineStatus == AC_LINE_ONLINE;
+}
+
+const SystemSettings* System() {
+    ItemStore* store = App::GetItemStore();
+    return store ? store->GetSettings().system.get() : nullptr;
+}
+
+// With the device volume at 0 the user asked for quiet: unless the platform's sound
+// profile says silent, the ring vibrates for its fixed time instead.
+void ApplySilentDevice(RingController& ring, Signaller& signaller) {
+    if (!ring.item->IsOption1() || Volume_GetPercent() != 0 || !ring.soundSettings->respectsys ||
+        !signaller.HasVibrator())
+        return;
+    SNDFILEINFO setting = {};
+    auto getSound = Bound::SndGetSound.As<SndGetSoundFunction>();
+    if (getSound && SUCCEEDED(getSound(SND_EVENT_ALL, &setting)) && IsSilentSoundType(setting.sstType)) return;
+    ring.vibrate = true;
+    ring.fixedVibrationTime = true;
+    ring.vibrateBeforeSound = false;
+}
+
+// Starts the vibration; true when the sound is to wait for its end.
+bool StartVibration(RingController& ring, Signaller& signaller, const ItemVibrationSettings& settings) {
+    if (ring.vibrateBeforeSound) {
+        if (settings.VibrateBeforeSoundTime)
+            signaller.StartVibration(settings, settings.VibrateBeforeSoundTime, ring.notifyWindow, true);
+        return true;
+    }
+    int seconds = settings.FixedVibrationTime;
+    if (!ring.fixedVibrationTime && ring.item->IsOption1()) seconds = kVibrationWithSoundSeconds;
+    if (seconds) signaller.StartVibration(settings, seconds, ring.notifyWindow, false);
+    return false;
+}
+
+void StartSound(RingController& ring, Signaller& signaller, const ItemVibrationSettings& settings) {
+    if (ring.soundSettings->respectsys && Volume_GetPercent() == 0) return;
+    if (!ring.item->IsOption1() || StartSoundFor(ring, signaller) || !signaller.HasVibrator()) return;
+    // No sound could be played: the vibration takes its place.
+    ring.vibrate = true;
+    if (settings.FixedVibrationTime)
+        signaller.StartVibration(settings, settings.FixedVibrationTime, ring.notifyWindow, false);
+}
+
+void RunAction(EventItem& item) {
+    if (item.SnoozeCount != 0 || item.HasProgramAction() || !item.action) return;
+    // Held here: the action may outlive a change of the item's action.
+    boost::shared_ptr<Action> action = item.action;
+    action->Execute();
+}
+
+}  // namespace
+
+void ReleaseBacklight(RingController& ring) {
+    if (ring.backlightRequirement) ReleasePowerRequirement(ring.backlightRequirement);
+    ring.backlightRequirement = nullptr;
+}
+
+bool IsSilentSoundType(DWORD soundType) {
+    return soundType == SND_SOUNDTYPE_NONE || soundType == SND_SOUNDTYPE_DISABLE;
+}
+
+HWND EngineWindow() {
+    EngineWnd* engine = App::GetEngine();
+    return engine && IsWindow(engine->Hwnd()) ? engine->Hwnd() : nullptr;
+}
+
+bool SignallerBusy() {
+    Signaller* signaller = GetSignaller();
+    return signaller && (signaller->IsPlaying() || signaller->IsVibrating());
+}
+
+bool IsVibrationNotifyWindow(const RingController& ring) {
+    Signaller* signaller = GetSignaller();
+    return signaller && ring.notifyWindow && signaller->VibrationNotifyWindow() == ring.notifyWindow;
+}
+
+void Start(RingController& ring, HWND window) {
+    EventItem& item = *ring.item;
+    ring.soundSettings = item.GetSoundSettings();
+    boost::shared_ptr<ItemVibrationSettings> vibration = item.GetVibrationSettings();
+    ring.notifyWindow = window;
+    Signaller* signaller = GetSignaller();
+
+    if (signaller && item.IsOption3() && signaller->HasLed() && !ring.ledShare) {
+        CriticalSectionScope lock(signaller->Lock());
+        if (signaller->LedBlinkCount() == 0) Led_SetState(signaller->LedIndex(), kLedBlink);
+        ++signaller->LedBlinkCount();
+        ring.ledShare = true;
+    }
+    if (signaller && item.IsOption4()) {
+        signaller->StartBacklightBlink();
+        flashWindow = window;
+    }
+    FullScreenClockControl* clock = App::GetFullScreenClock();
+    ring.screenSaverWasOn = clock && clock->IsShowing();
+    if (item.IsOption7()) {
+        ReleaseBacklight(ring);
+        ring.backlightRequirement = TakeBacklightRequirement();
+    } else {
+        SetTimer(window, kSelfClosePollTimer, kSelfClosePollMs, nullptr);
+    }
+    ring.vibrate = item.IsOption5();
+    ring.vibrateBeforeSound = vibration->bStartVibrateBeforeSound != 0;
+    ring.fixedVibrationTime = vibration->bFixedVibrationTime != 0;
+    RunAction(item);
+    const SystemSettings* system = System();
+    if (system && system->NoACVibro && OnMains()) ring.vibrate = false;
+    if (!signaller) return;
+    ApplySilentDevice(ring, *signaller);
+    if (ring.vibrate && StartVibration(ring, *signaller, *vibration)) return;
+    StartSound(ring, *signaller, *vibration);
+}
+
+void OnVibrationEnded(RingController& ring) {
+    Signaller* signaller = GetSignaller();
+    if (ring.vibrateBeforeSound && signaller) {
+        boost::shared_ptr<ItemVibrationSettings> vibration = ring.item->GetVibrationSettings();
+        int seconds = 0;
+        if (ring.fixedVibrationTime)
+            seconds = vibration->FixedVibrationTime - vibration->VibrateBeforeSoundTime;
+        else if (ring.item->IsOption1())
+            seconds = kVibrationWithSoundSeconds;
+        if (seconds > 0) signaller->StartVibration(*vibration, seconds, ring.notifyWindow, false);
+        if (ring.item->IsOption1()) {
+            StartSoundFor(ring, *signaller);
+            return;
+        }
+    }
+    AfterSound(ring);
+}
+
+void StopVibrationWithSound(RingController& ring) {
+    Signaller* signaller = GetSignaller();
+    if (signaller && ring.vibrate && !ring.fixedVibrationTime && IsVibrationNotifyWindow(ring))
+        signaller->StopVibration(true);
+}
+
+void AfterSound(RingController& ring) {
+    const int type = ring.item->GetSnoozeType();
+    if (type == EventItem::kSnoozeTypeAutoSnooze || type == EventItem::kSnoozeTypeAutoClose) ring.AutoAction();
+}
+
+void StopSound(RingController& ring) {
+    Signaller* signaller = GetSignaller();
+    if (!signaller || !ring.item->IsOption1()) return;
+    StopVibrationWithSound(ring);
+    // A sound another window started since is that window's to stop.
+    if (IsSoundNotifyWindow(ring)) signaller->StopSound();
+}
+
+void StopLedAndFlash(RingController& ring) {
+    Signaller* signaller = GetSignaller();
+    if (!signaller) return;
+    // Each ring gives its share of the LED back once, however often it is stopped.
+    if (ring.ledShare) {
+        CriticalSectionScope lock(signaller->Lock());
+        int& count = signaller->LedBlinkCount();
+        if (count > 0 && --count == 0) Led_SetState(signaller->LedIndex(), kLedOff);
+        ring.ledShare = false;
+    }
+    // The blink thread is shared: a ring that started later keeps it going.
+    if (ring.item->IsOption4() && ring.notifyWindow && flashWindow == ring.notifyWindow) {
+        signaller->StopBacklightBlink();
+        flashWindow = nullptr;
+    }
+}
+
+void Stop(RingController& ring) {
+    Signaller* signaller = GetSignaller();
+    StopLedAndFlash(ring);
+    // Another ring window has taken the sound and vibration over, or nothing was started.
+    if (!IsSoundNotifyWindow(ring) && !IsVibrationNotifyWindow(ring)) {
+        ReleaseBacklight(ring);
+        return;
+    }
+    if (signaller && ring.vibrate && IsVibrationNotifyWindow(ring)) signaller->StopVibration(true);
+    StopSound(ring);
+    ReleaseBacklight(ring);
+    EngineWnd* engine = App::GetEngine();
+    if (engine && engine->RingWindowCount() > 0) ring.screenSaverWasOn = false;
+    FullScreenClockControl* clock = App::GetFullScreenClock();
+    ItemStore* store = App::GetItemStore();
+    if (clock && store && ring.screenSaverWasOn) ScreenSaverStart::TryShow(clock, *store);
+    ring.screenSaverWasOn = false;
+}
+
+}  // namespace RingSignals

@@ -1,0 +1,45 @@
+#pragma once
+// What a ring window starts and stops through the signaller and the device: LED
+// blinking, backlight flashing and the backlight requirement, vibration, the item's
+// action and the sound, and what follows the end of the sound. Several ring windows
+// may be open; the newest takes the signaller's sound and vibration over, and an older
+// one stops only what is still its own. GUI thread only.
+#include <windows.h>
+
+class RingController;
+
+namespace RingSignals {
+
+// The self-close poll of the windows that show nothing.
+constexpr UINT_PTR kSelfClosePollTimer = 12;
+constexpr UINT kSelfClosePollMs = 3000;
+// The vibration that lasts as long as the sound, which stops it.
+constexpr int kVibrationWithSoundSeconds = 1200;
+
+// Starts LED, backlight flashing, the backlight requirement or self-close poll,
+// vibration, the item's action and the sound, for the ring window `window`.
+void Start(RingController& ring, HWND window);
+// Stops what this window started, unless another window has taken the signaller over.
+void Stop(RingController& ring);
+// Stops the sound, and a vibration that runs with it.
+void StopSound(RingController& ring);
+// Gives back this ring's share of the LED and ends the backlight blink thread.
+void StopLedAndFlash(RingController& ring);
+// The vibration that runs as long as the sound ends with it.
+void StopVibrationWithSound(RingController& ring);
+// After the sound: the item's automatic action.
+void AfterSound(RingController& ring);
+// VibrationEndedMessage: a vibration before the sound is over, so the sound starts.
+void OnVibrationEnded(RingController& ring);
+// Releases the backlight requirement this ring holds.
+void ReleaseBacklight(RingController& ring);
+// True while the signaller plays or vibrates.
+bool SignallerBusy();
+// True when this ring's window is the one the vibration reports to.
+bool IsVibrationNotifyWindow(const RingController& ring);
+// The platform's all-events sound type means silence: none (2) and disable (3).
+bool IsSilentSoundType(DWORD soundType);
+// The engine window, null when there is none.
+HWND EngineWindow();
+
+}  // namespace RingSignals

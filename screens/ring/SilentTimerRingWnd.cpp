@@ -1,0 +1,5 @@
+#include "SilentTimerRingWnd.h"
+
+#include "EngineMessage.h"
+
+void SilentTimerRingWnd::OnSilentDestroy() { PostItemDelete(EngineMessage::kDeleteTimer); }
