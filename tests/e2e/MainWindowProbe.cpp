@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "TestFiles.h"
+#include "TestWindows.h"
 
 namespace main_window_probe {
 
@@ -11,23 +12,6 @@ namespace {
 constexpr int kTitleControl = 11700;
 constexpr int kAlarmsList = 10300;
 constexpr int kTextLength = 128;
-
-HWND FindChild(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // One block in the program's memory for a request and its answer.
 class RemoteBlock {
@@ -56,7 +40,7 @@ private:
 HWND WaitForMainWindow(DWORD timeoutMs) { return testsupport::WaitForWindow(L"OrvalenMainWnd", timeoutMs); }
 
 std::wstring PageCaption(HWND mainWindow) {
-    HWND title = FindChild(mainWindow, kTitleControl);
+    HWND title = testsupport::FindChild(mainWindow, kTitleControl);
     wchar_t text[kTextLength] = {};
     if (title) SendMessageW(title, WM_GETTEXT, kTextLength, reinterpret_cast<LPARAM>(text));
     return text;
@@ -68,7 +52,7 @@ bool WaitForPage(HWND mainWindow, const std::wstring& caption, DWORD timeoutMs) 
 
 std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process) {
     std::vector<Row> rows;
-    HWND list = FindChild(mainWindow, kAlarmsList);
+    HWND list = testsupport::FindChild(mainWindow, kAlarmsList);
     const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
     RemoteBlock block(process, sizeof(LVITEMW) + kTextLength * sizeof(wchar_t));
     if (!block.Valid()) return rows;
@@ -99,17 +83,17 @@ std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process) {
 }
 
 void SelectRow(HWND mainWindow, int row) {
-    HWND list = FindChild(mainWindow, kAlarmsList);
+    HWND list = testsupport::FindChild(mainWindow, kAlarmsList);
     SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
 }
 
 int SelectedRow(HWND mainWindow) {
-    HWND list = FindChild(mainWindow, kAlarmsList);
+    HWND list = testsupport::FindChild(mainWindow, kAlarmsList);
     return list ? static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
 }
 
 RECT RowRect(HWND mainWindow, HANDLE process, int row) {
-    HWND list = FindChild(mainWindow, kAlarmsList);
+    HWND list = testsupport::FindChild(mainWindow, kAlarmsList);
     RECT rect = {};
     RemoteBlock block(process, sizeof rect);
     if (!list || !block.Valid()) return rect;
