@@ -6,7 +6,7 @@
 #include "DeviceProgram.h"
 #include "EditorProbe.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "HostTools.h"
 #include "RegKeyRef.h"
 #include "TestPaths.h"
@@ -94,7 +94,7 @@ protected:
         // The screen saver keeps the instance running while the editors are open and closed.
         ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-scrsvr"));
         ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
-            HWND clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+            HWND clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
             return FindWindowW(EngineWnd::kClassName, nullptr) && clock && IsWindowVisible(clock);
         }));
     }
