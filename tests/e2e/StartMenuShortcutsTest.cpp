@@ -238,5 +238,6 @@ TEST_F(StartMenuShortcuts, EachOneTappedBringsItsWordToTheRunningEngine) {
     EXPECT_NE(pageValues[0], pageValues[1]);
     EXPECT_NE(pageValues[1], pageValues[2]);
     EXPECT_NE(pageValues[0], pageValues[2]);
-    EXPECT_TRUE(FullScreenClockShows());
+    // An editor taking the foreground hides the slide show; the engine it started runs on.
+    EXPECT_EQ(1u, RunningCopies());
 }
