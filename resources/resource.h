@@ -46,6 +46,63 @@
 #define IDS_SCREEN_SAVER                30370
 #define IDS_SKINS                       30371
 
+// The main window: frame, pages and the alarms page's list, buttons and menu. Menu
+// command ids are the string ids of their texts, hot-key ids the commands they stand for.
+#define IDS_HELP                        2052
+#define IDS_SETTINGS                    30025
+#define IDS_EXIT                        30073
+#define IDS_ON                          30013
+#define IDS_OFF                         30014
+#define IDS_DELETE_ALARM_QUESTION       30017
+#define IDS_DELETE_TIMER_QUESTION       30018
+#define IDS_CLOCK                       30146
+#define IDS_STOPWATCH                   30112
+#define IDS_NAME                        30049
+#define IDS_TIME                        30050
+#define IDS_ADD                         30052
+#define IDS_EDIT_BUTTON                 30054
+#define IDS_NOTIFY_ONCE                 30056
+#define IDS_PLAY_SOUND                  30057
+#define IDS_BLINK_LED                   30058
+#define IDS_DELETE_ALARM_MENU           30061
+#define IDS_FLASH_LIGHT                 30062
+#define IDS_ALARM                       30075
+#define IDS_MAKE_A_COPY                 35036
+// Commands the hardware buttons can be bound to.
+#define IDS_KEY_PAUSE_STOPWATCH         232
+#define IDS_KEY_RESET_STOPWATCH         233
+#define IDS_KEY_SAVE_STOPWATCH          234
+#define IDS_KEY_DELETE_ALARM            236
+#define IDS_KEY_ALARM_PROPERTIES        237
+#define IDS_KEY_START_PAUSE_TIMER       238
+#define IDS_KEY_STOP_TIMER              239
+#define IDS_KEY_DELETE_TIMER            241
+#define IDS_KEY_TIMER_PROPERTIES        243
+#define IDS_KEY_RESET_TIMER             244
+#define IDS_KEY_START_STOPWATCH         30028
+#define IDS_KEY_STOP_STOPWATCH          30030
+#define IDS_KEY_PREVIOUS_TAB            30047
+#define IDS_KEY_MAXIMIZE_CLOCK          30063
+#define IDS_KEY_NEXT_TAB                35038
+#define IDS_KEY_CONTEXT_MENU            35039
+#define IDS_KEY_TOGGLE_ALARM            35040
+// Names of the hardware keys.
+#define IDS_KEYNAME_HOME                230
+#define IDS_KEYNAME_WIRELESS            231
+#define IDS_KEYNAME_RIGHT               30036
+#define IDS_KEYNAME_UP                  30037
+#define IDS_KEYNAME_DOWN                30038
+#define IDS_KEYNAME_DIAL                30039
+#define IDS_KEYNAME_HANGUP              30040
+#define IDS_KEYNAME_CALENDAR            30041
+#define IDS_KEYNAME_INBOX               30042
+#define IDS_KEYNAME_CONTACTS            30043
+#define IDS_KEYNAME_RECORDER            30045
+#define IDS_KEYNAME_DPAD                30046
+#define IDS_KEYNAME_LEFT                30391
+#define IDS_KEYNAME_SOFTKEY1            35041
+#define IDS_KEYNAME_SOFTKEY2            35042
+
 // The language page.
 #define IDD_LANGUAGE                    2000
 #define IDC_LANGUAGE_LABEL              2001
@@ -79,6 +136,26 @@
 #define IDM_MAIN_OPTIONS                3003
 #define IDM_MAIN_ABOUT                  3004
 #define IDM_MAIN_SHOW_CLOCK             3005
+
+// The main window: its soft-key bar and its pages. These ids are fixed.
+#define IDM_MAIN_WINDOW_MENUBAR         295
+#define IDD_CLOCK_PAGE                  1190
+#define IDD_ALARMS_PAGE                 1030
+#define IDD_TIMERS_PAGE                 1040
+#define IDD_STOPWATCH_PAGE              1050
+#define IDD_ABOUT_PAGE                  1060
+#define IDC_ALARMS_LIST                 10300
+#define IDC_ALARMS_ADD                  10301
+#define IDC_ALARMS_CANCEL_SNOOZE        10302
+#define IDC_ALARMS_EDIT                 10303
+#define IDI_ALARM_ACTIVE                101
+#define IDI_ADD                         104
+#define IDI_ADD_DISABLED                105
+#define IDI_ALARM_INACTIVE              106
+#define IDI_CANCEL_SNOOZE               107
+#define IDI_EDIT                        111
+#define IDI_EDIT_DISABLED               112
+#define IDI_CANCEL_SNOOZE_DISABLED      120
 
 // Framework: the frame of framed dialogs, the tab host and the soft-key bars. Their
 // ids lie outside the ranges above; language packs name them by these symbols.

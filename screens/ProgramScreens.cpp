@@ -1,15 +1,22 @@
 #include "ProgramScreens.h"
 
 #include "AlarmItem.h"
+#include "AlarmListPage.h"
+#include "AppMessageBox.h"
+#include "ButtonMap.h"
 #include "ClockWnd.h"
+#include "ContextHelp.h"
 #include "EngineMessage.h"
+#include "EngineWnd.h"
 #include "FullScreenClockWnd.h"
 #include "ItemEditors.h"
+#include "MainWindow.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
 #include "RingScreens.h"
-#include "EngineWnd.h"
+#include "Settings.h"
 #include "TimerItem.h"
+#include "Translator.h"
 
 namespace {
 
@@ -28,6 +35,8 @@ void DestroyWindowObject(WindowObject*& object) {
 void ProgramScreens::Install() {
     static ProgramScreens screens;
     EngineScreens::Install(&screens);
+    ContextHelp::Install();
+    Settings::SetButtonRecord(&ButtonMap::Instance());
 }
 
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
@@ -68,12 +77,23 @@ void ProgramScreens::ShowAlarmRing(EngineWnd& engine, AlarmItem& alarm, UINT) {
 
 void ProgramScreens::ShowTimerRing(EngineWnd& engine, TimerItem& timer) { RingScreens::ShowTimerRing(engine.Hwnd(), timer); }
 
-bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) {
-    Record(static_cast<DWORD>(tab), EngineMessage::kOpenMainWindow);
-    return false;
+bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) { return MainWindow::Open(tab); }
+
+void ProgramScreens::CloseMainWindow(EngineWnd&) { MainWindow::Close(); }
+
+bool ProgramScreens::HasMainWindow() const { return MainWindow::Frame() != nullptr; }
+
+void ProgramScreens::RefreshAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->UpdateRow(&alarm);
 }
 
-void ProgramScreens::CloseMainWindow(EngineWnd&) {}
+void ProgramScreens::RemoveAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->RemoveRow(page->FindRow(&alarm));
+}
+
+void ProgramScreens::AddAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->ShowNewAlarm(&alarm);
+}
 
 bool ProgramScreens::EditTimer(EngineWnd& engine, TimerItem& timer) {
     return ItemEditors_EditTimer(engine.Hwnd(), timer);
@@ -87,7 +107,7 @@ void ProgramScreens::RunMainMenu(EngineWnd&) {
     Record(0, EngineMessage::kMainMenu);
 }
 
-bool ProgramScreens::ConfirmDelete(EngineWnd&, UINT textId) {
-    Record(textId, kDeleteQuestion);
-    return true;
+bool ProgramScreens::ConfirmDelete(EngineWnd& engine, UINT textId) {
+    const std::wstring text = Translator::Instance().GetString(textId);
+    return AppMessageBox_Show(engine.Hwnd(), text.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }

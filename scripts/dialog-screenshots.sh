@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the weekday
-# strips, the program's reset countdown, the real program's ring screens (the alarm's,
+# strips, the program's reset countdown, its main window (Alarms tab with three alarms,
+# empty, and with the soft-key menu open), the real program's ring screens (the alarm's,
 # the notification-style and the timer's, by day and by night), the full-screen clock
 # (built-in and a test skin) and a slide of the slide show on the simulated handheld,
 # at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
@@ -40,7 +41,7 @@ shoot_one() {  # kind width height dpi
   local ready=$work/$name.ready done=$work/$name.done
   local showcase=$dialog_showcase argument=$pack seconds=30 extra=()
   case $kind in
-  countdown | clock) showcase=$screen_showcase ;;
+  countdown | clock | mainwnd*) showcase=$screen_showcase ;;
   skin) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures")") ;;
   slide) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures/pictures")") ;;
   ring-*) showcase=$screen_showcase argument=$program seconds=90
@@ -69,6 +70,9 @@ shoot tabbed 240 320 96
 shoot digits 240 320 96
 shoot days 240 320 96
 shoot countdown 240 320 96
+shoot mainwnd 240 320 96
+shoot mainwnd-empty 240 320 96
+shoot mainwnd-menu 240 320 96
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 240 320 96
 done
@@ -80,6 +84,9 @@ shoot tabbed 480 640 192
 shoot digits 480 640 192
 shoot days 480 640 192
 shoot countdown 480 640 192
+shoot mainwnd 480 640 192
+shoot mainwnd-empty 480 640 192
+shoot mainwnd-menu 480 640 192
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 480 640 192
 done

@@ -1,13 +1,14 @@
 #pragma once
 // "Alarm properties": the modal, tabbed editor of one alarm.
 #include "ItemEditorSheet.h"
+#include "resource.h"
 
 class AlarmItem;
 class ItemStore;
 
 class AlarmSheet : public ItemEditorSheet {
 public:
-    static constexpr UINT kIcon = 101;
+    static constexpr UINT kIcon = IDI_ALARM_ACTIVE;
 
     AlarmSheet(AlarmItem& alarm, ItemStore& store);
 

@@ -31,7 +31,7 @@ bool QuitPosted() {
 class CommandHandlerTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"-startfull"));
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"main_menu"));
         engine_ = App::GetEngine();
         store_ = App::GetItemStore();
         Drain();

@@ -6,7 +6,6 @@
 #include "DeviceProgram.h"
 #include "EditorProbe.h"
 #include "EngineWnd.h"
-#include "FullScreenClockWnd.h"
 #include "HostTools.h"
 #include "RegKeyRef.h"
 #include "TestPaths.h"
@@ -91,11 +90,11 @@ protected:
         ASSERT_TRUE(MakeTone(L"\\Windows\\ring.wav", "-c 1 -b 8 -e unsigned", "8956s sine 440"));
         ASSERT_EQ(8998, FileSize(L"\\Windows\\click.wav"));
         ASSERT_EQ(9000, FileSize(L"\\Windows\\ring.wav"));
-        // The screen saver keeps the instance running while the editors are open and closed.
-        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-scrsvr"));
+        // The main window keeps the instance running while the editors are open and closed
+        // (an editor taking the foreground would hide a screen saver, and the idle engine end).
+        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L""));
         ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
-            HWND clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
-            return FindWindowW(EngineWnd::kClassName, nullptr) && clock && IsWindowVisible(clock);
+            return FindWindowW(EngineWnd::kClassName, nullptr) && FindWindowW(L"OrvalenMainWnd", nullptr);
         }));
     }
 
@@ -139,6 +138,13 @@ protected:
     bool Closed(HWND frame) {
         return second_ && second_->Wait(kTimeoutMs) == 0 &&
                testsupport::PollUntil(kTimeoutMs, [frame] { return !IsWindow(frame); });
+    }
+    // Deletes through another instance, which waits while the program asks; answered yes.
+    void DeleteFromAnotherInstance(const std::wstring& word, const std::wstring& question) {
+        testsupport::ChildProcess other;
+        ASSERT_TRUE(other.Start(testsupport::DevicePath(kProgramDevicePath), word));
+        EXPECT_EQ(question, AnswerBox(program_.Id(), question, IDYES));
+        EXPECT_EQ(0u, other.Wait(kTimeoutMs));
     }
 
     testsupport::ChildProcess program_;
@@ -282,10 +288,9 @@ TEST_F(EditorsRoad, OutOfRangeKeepsTheEditorOpen) {
 
 // An item deleted by another instance while its editor is open: OK changes nothing.
 TEST_F(EditorsRoad, DeletedWhileOpenOkChangesNothing) {
-    const std::wstring program = testsupport::DevicePath(kProgramDevicePath);
     HWND frame = Open(L"alarm_edit " + std::to_wstring(kAlarmHash), kAlarmCaption);
     ASSERT_TRUE(frame);
-    EXPECT_EQ(0u, testsupport::RunProgram(program, L"alarm_delete " + std::to_wstring(kAlarmHash)));
+    DeleteFromAnotherInstance(L"alarm_delete " + std::to_wstring(kAlarmHash), L"Are you sure you want to delete the alarm?");
     EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
         return !testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", kAlarmHash));
     }));
@@ -296,7 +301,7 @@ TEST_F(EditorsRoad, DeletedWhileOpenOkChangesNothing) {
     EXPECT_TRUE(ItemNames(L"Alarms").empty());
 
     ASSERT_TRUE(frame = Open(L"timer_edit " + std::to_wstring(kTimerHash), kTimerCaption));
-    EXPECT_EQ(0u, testsupport::RunProgram(program, L"timer_delete " + std::to_wstring(kTimerHash)));
+    DeleteFromAnotherInstance(L"timer_delete " + std::to_wstring(kTimerHash), L"Are you sure you want to delete the timer?");
     SetText(PageWith(frame, IDC_TIMER_TITLE), IDC_TIMER_TITLE, L"Written into a deleted timer");
     PressOk(frame);
     ASSERT_TRUE(Closed(frame));

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "TestFiles.h"
+#include "TestWindows.h"
 
 namespace editor_probe {
 
@@ -12,23 +13,6 @@ constexpr int kFrameTitle = 11700;
 constexpr int kTabStrip = 10200;
 constexpr int kTextLength = 512;
 constexpr int kBoxText = 0xFFFF;
-
-HWND FindChild(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search = {id, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (GetDlgCtrlID(child) != s->id) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 struct TopSearch {
     DWORD processId;
@@ -74,12 +58,12 @@ HWND WaitForEditor(DWORD processId, const std::wstring& caption, DWORD timeoutMs
 }
 
 HWND PageWith(HWND frame, int controlId) {
-    HWND control = FindChild(frame, controlId);
+    HWND control = testsupport::FindChild(frame, controlId);
     return control ? GetParent(control) : nullptr;
 }
 
 int TabCount(HWND frame) {
-    HWND strip = FindChild(frame, kTabStrip);
+    HWND strip = testsupport::FindChild(frame, kTabStrip);
     return strip ? static_cast<int>(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0)) : 0;
 }
 

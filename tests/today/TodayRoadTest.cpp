@@ -1,14 +1,11 @@
 // The Today item with real programs: the device's Today screen hosting Quindle.dll, the
 // real Orvalen.exe changing its store and taking the item's commands, and, when the
 // program does not run, the program named by "Location" started with the command.
-#include "CommandHandler.h"
 #include "CopyDataCommand.h"
 #include "DeviceControl.h"
 #include "EditorProbe.h"
-#include "EngineMessage.h"
 #include "ItemStore.h"
 #include "ProbeHelpers.h"
-#include "ProgramScreens.h"
 #include "TestSupport.h"
 #include "TodayCommandMenu.h"
 #include "TodayCommandSender.h"
@@ -19,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <future>
 #include <thread>
 
 using namespace todaytest;
@@ -26,11 +24,11 @@ using namespace todaytest;
 namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
+const wchar_t kMainWindowClass[] = L"OrvalenMainWnd";
 constexpr Ticks100ns kSecond = kTicksPerSecond;
 const wchar_t kProgram[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
 const wchar_t kLibrary[] = L"\\Program Files\\Orvalen\\Quindle.dll";
 const wchar_t kHost[] = L"\\Windows\\TodayHost.exe";
-const std::wstring kScreenRecord = kProduct + L"\\" + ProgramScreens::kScreenRecordKey;
 
 void Pump(DWORD ms) {
     const ULONGLONG end = GetTickCount64() + ms;
@@ -44,7 +42,6 @@ void Pump(DWORD ms) {
 DWORD Flags(const wchar_t* list, ItemHash hash) {
     return registryprobe::Read(ItemKey(list, hash), L"flags").Dword();
 }
-DWORD Screen(const wchar_t* value) { return registryprobe::Read(kScreenRecord, value).Dword(); }
 
 // The item window the host published.
 HWND PublishedItem() {
@@ -69,10 +66,11 @@ protected:
     }
     void StartProgram() {
         ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgram));
-        // The screen saver keeps the instance running while the commands arrive.
-        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgram), L"-scrsvr"));
+        // The main window keeps the instance running while the commands arrive (an editor
+        // taking the foreground would hide a screen saver, and the idle engine end).
+        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgram), L""));
         ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
-            return FindWindowW(CopyDataCommand::kEngineWindowClass, nullptr) != nullptr;
+            return FindWindowW(CopyDataCommand::kEngineWindowClass, nullptr) && FindWindowW(kMainWindowClass, nullptr);
         }));
     }
     HWND StartHost() {
@@ -225,33 +223,22 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
         EXPECT_NE(nullptr, shown);
     }
 
-    struct ScreenCase {
-        Pick pick;
-        DWORD message, value;
-    } screenCases[] = {
-        {{true, 4001, M::kAlarmDelete}, ProgramScreens::kDeleteQuestion, CommandHandler::kDeleteAlarmTextId},
-        {{false, 5001, M::kTimerDelete}, ProgramScreens::kDeleteQuestion, CommandHandler::kDeleteTimerTextId},
-    };
-    for (const ScreenCase& c : screenCases) {
-        SCOPED_TRACE(testing::Message() << c.pick.hash << " action " << c.pick.action);
-        const DWORD count = Screen(ProgramScreens::kCountValue);
-        choose(c.pick);
-        EXPECT_EQ(count + 1, Screen(ProgramScreens::kCountValue));
-        EXPECT_EQ(c.message, Screen(ProgramScreens::kLastMessageValue));
-        EXPECT_EQ(c.value, Screen(ProgramScreens::kLastValueValue));
+    // Delete asks on the program's question box; the item's menu waits for the answer.
+    for (const Pick& pick : {Pick{true, 4001, M::kAlarmDelete}, Pick{false, 5001, M::kTimerDelete}}) {
+        SCOPED_TRACE(pick.action);
+        auto answer = std::async(std::launch::async, [] { return testsupport::AnswerQuestion(IDYES, kTimeoutMs); });
+        choose(pick);
+        EXPECT_FALSE(answer.get().empty());
     }
-    // The questions were answered yes.
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", 4001)));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", 5001)));
 
-    for (UINT fixed : {M::kRunProgramId}) {
-        SCOPED_TRACE(fixed);
-        const DWORD count = Screen(ProgramScreens::kCountValue);
-        choose({false, 0, fixed});
-        // "Run" starts the program, whose second instance hands its empty text over.
-        EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Screen(ProgramScreens::kCountValue) > count; }));
-    }
-    EXPECT_EQ(static_cast<DWORD>(EngineMessage::kOpenMainWindow), Screen(ProgramScreens::kLastMessageValue));
+    // "Run" starts the program, whose second instance hands its empty text over: the main window.
+    HWND mainWindow = FindWindowW(kMainWindowClass, nullptr);
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [mainWindow] { return !IsWindow(mainWindow); }));
+    choose({false, 0, M::kRunProgramId});
+    EXPECT_NE(nullptr, testsupport::WaitForWindow(kMainWindowClass, kTimeoutMs));
     TodayItemWnd::SetMenuTracker(nullptr);
 }
 

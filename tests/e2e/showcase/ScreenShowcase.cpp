@@ -1,8 +1,10 @@
 // Opens one of the program's own screens on a simulated screen and keeps it up until
 // told to close, so a script can take a screenshot of it:
-//   screen_showcase countdown <width> <height> <dpi> <language pack> <ready file> <done file>
+//   screen_showcase countdown|mainwnd* <width> <height> <dpi> <language pack> <ready file> <done file>
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
 //   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
+// countdown is the reset countdown; mainwnd the main window on the Alarms tab with three
+// alarms, mainwnd-empty with none, mainwnd-menu with three and the soft-key menu open.
 // clock is the full-screen clock with the built-in skin; skin uses the skin "test" of the
 // folder's "Skins", with unread messages and a missed call; slide is the slide show of the
 // folder's pictures.
@@ -19,11 +21,13 @@
 #include "App.h"
 #include "ClockWnd.h"
 #include "DateFunctions.h"
+#include "DeviceInput.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
 #include "Dpi.h"
 #include "FullScreenClockWnd.h"
 #include "ItemStore.h"
+#include "MainWindow.h"
 #include "ProductKey.h"
 #include "ProgramScreens.h"
 #include "RegKeyRef.h"
@@ -31,6 +35,7 @@
 #include "Settings.h"
 #include "SkinList.h"
 #include "TimerItem.h"
+#include "aygshell_ui.h"
 
 namespace {
 
@@ -45,6 +50,75 @@ bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str
 void Touch(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+// Three alarms as the program keeps them: one each day at 06:30, a weekday one at 07:15
+// without sound, and one switched off.
+void StoreAlarms() {
+    RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
+    struct Sample {
+        ItemHash hash;
+        const wchar_t* title;
+        double hours;
+        uint32_t days;
+        bool enabled, sound;
+    } samples[] = {{11, L"Wake up", 6.5, 0x7F, true, true},
+                   {12, L"Train", 7.25, 0x3E, true, false},
+                   {13, L"Gym", 18.0, 0x14, false, true}};
+    for (const Sample& sample : samples) {
+        AlarmItem alarm;
+        alarm.Hash = sample.hash;
+        alarm.title = RcString(sample.title);
+        alarm.time = 45000.0 + sample.hours / 24.0;
+        alarm.flags = (alarm.flags & ~(AlarmItem::kNew | AlarmItem::kDaysMask | AlarmItem::kEnabled)) | sample.days |
+                      (sample.enabled ? AlarmItem::kEnabled : 0);
+        alarm.SetOption1(sample.sound);
+        alarm.Save(RegKeyRef::Open((std::wstring(ProductKey::kPath) + L"\\Alarms\\Items\\" +
+                                    std::to_wstring(sample.hash)).c_str(),
+                                   HKEY_CURRENT_USER, false));
+    }
+}
+
+std::wstring gReady, gDone;
+int gTicks = 0;
+bool gTapMenu = false;
+HWND gWindow = nullptr;
+
+// A thread timer with its own procedure: it still ticks while a menu runs its loop.
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ++gTicks;
+    if (gTapMenu && gTicks == kSettleTicks / 2) {
+        gTapMenu = false;
+        // A tap on the right soft key opens its menu; the tap's loop returns when it closes.
+        DEVICE_SCREEN_MODE mode;
+        DeviceScreen_GetMode(&mode);
+        DeviceInput_Tap(mode.width * 3 / 4, mode.height - Shell_GetMenuBarHeight() / 2);
+    }
+    if (gTicks == kSettleTicks) Touch(gReady);
+    if (gTicks > kSettleTicks && FileExists(gDone)) {
+        EndMenu();
+        if (IsWindow(gWindow)) DestroyWindow(gWindow);
+        PostQuitMessage(0);
+    }
+}
+
+int ShowMainWindow(const std::wstring& kind) {
+    // The screenshots share one registry: the empty list starts from no alarms.
+    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(ProductKey::kPath) + L"\\Alarms").c_str());
+    if (kind != L"mainwnd-empty") StoreAlarms();
+    ProgramScreens::Install();
+    ItemStore store(RcString(L"\\Sounds"), false);
+    if (!MainWindow::Open(MainWindow::kAlarmsTab)) return 1;
+    gWindow = MainWindow::Window();
+    gTapMenu = kind == L"mainwnd-menu";
+    SetTimer(nullptr, 0, kPollMs, Tick);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    MainWindow::Close();
+    return 0;
 }
 
 RegKeyRef ItemKey(const wchar_t* list, ItemHash hash) {
@@ -162,9 +236,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring kind = argc >= 8 ? argv[1] : L"";
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
     const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
-    if ((kind != L"countdown" && !ring && !clockKind) || (!clockKind && argc != 8) || argc < 8) {
-        fwprintf(stderr, L"usage: screen_showcase countdown|ring-<kind>|clock|skin|slide <width> <height> <dpi> "
-                         L"<pack or program> <ready> <done> [folder]\n");
+    const bool mainWindow = kind.rfind(L"mainwnd", 0) == 0;
+    if ((kind != L"countdown" && !ring && !clockKind && !mainWindow) || (!clockKind && argc != 8) || argc < 8) {
+        fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|ring-<kind>|clock|skin|"
+                         L"slide <width> <height> <dpi> <pack or program> <ready> <done> [folder]\n");
         return 2;
     }
     if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]))) {
@@ -174,6 +249,11 @@ int wmain(int argc, wchar_t** argv) {
     Dpi_ResetCache();
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
+    if (mainWindow) {
+        gReady = ready;
+        gDone = done;
+        return ShowMainWindow(kind);
+    }
     HWND window = nullptr;
     if (clockKind) {
         window = ShowClock(kind, argc > 8 ? argv[8] : L"");
