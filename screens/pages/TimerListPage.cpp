@@ -152,7 +152,8 @@ void TimerListPage::UpdateButtons() {
                   {IDC_TIMERS_RESET, timer != nullptr},
                   {IDC_TIMERS_STOP, running}};
     for (const auto& state : states) EnableWindow(GetDlgItem(GetHwnd(), state.control), state.enabled);
-    SetFocus(List());
+    // A hidden page does not take the focus from the one shown.
+    if (IsWindowVisible(GetHwnd())) SetFocus(List());
 }
 
 int TimerListPage::CompareRows(LPARAM first, LPARAM second) const {
@@ -188,9 +189,11 @@ LRESULT TimerListPage::OnNotify(WPARAM wParam, NMHDR* header) {
     if (header && header->idFrom == IDC_TIMERS_LIST && header->code == GN_CONTEXTMENU && !SelectedTimer()) return 0;
     LRESULT result = 0;
     if (OnListNotify(header, &result)) return result;
+    const bool selectionChanged = header && header->code == static_cast<UINT>(LVN_ITEMCHANGED) &&
+                                  (reinterpret_cast<NMLISTVIEW*>(header)->uChanged & LVIF_STATE);
     if (header && header->idFrom == IDC_TIMERS_LIST &&
         (header->code == static_cast<UINT>(LVN_KEYDOWN) || header->code == static_cast<UINT>(NM_CLICK) ||
-         header->code == static_cast<UINT>(LVN_ITEMCHANGED)))
+         selectionChanged))
         UpdateButtons();
     if (header && (header->code == static_cast<UINT>(NM_RETURN) || header->code == static_cast<UINT>(NM_DBLCLK)))
         EditSelected();

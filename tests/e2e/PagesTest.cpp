@@ -126,6 +126,12 @@ protected:
             if (rows[i][0] == name) return static_cast<int>(i);
         return -1;
     }
+    // The row of that name; empty when there is none.
+    std::vector<std::wstring> RowNamed(HWND window, const std::wstring& name) {
+        for (const auto& row : Timers(window))
+            if (row[0] == name) return row;
+        return std::vector<std::wstring>(4);
+    }
     void Run(HWND window, const std::wstring& name, UINT command) {
         probe::SelectRow(window, RowOf(window, name), kTimersList);
         probe::Command(window, command);
@@ -149,22 +155,22 @@ TEST_F(Pages, TimersPageCommandsAndWordsChangeStoreRegistryAndRows) {
     HWND window = Open(L"timers", L"Timers");
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(WaitForNames(window, {L"Eggs", L"Tea"}));
-    EXPECT_EQ((std::vector<std::wstring>{L"Tea", L"00:03:00", L"Off", L"On"}), Timers(window)[1]);
+    EXPECT_EQ((std::vector<std::wstring>{L"Tea", L"00:03:00", L"Off", L"On"}), RowNamed(window, L"Tea"));
 
     // Start: running in the registry, its expiry the device's next wake-up, its row "On".
     const OleDate due = Time_LocalNowAsDate(true) + 180 * kSecond;
     Run(window, L"Tea", 30099);
     EXPECT_TRUE(TimerFlags(kTea) & TimerItem::kRunning);
     EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return HasRunAtNear(due - kSecond); }));
-    EXPECT_EQ(L"On", Timers(window)[RowOf(window, L"Tea")][2]);
-    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Timers(window)[RowOf(window, L"Tea")][1] < L"00:03:00"; }));
+    EXPECT_EQ(L"On", RowNamed(window, L"Tea")[2]);
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return RowNamed(window, L"Tea")[1] < L"00:03:00"; }));
 
     // Stop, then Reset puts the whole time back.
     Run(window, L"Tea", 30101);
     EXPECT_FALSE(TimerFlags(kTea) & TimerItem::kRunning);
     EXPECT_FALSE(HasRunAtNear(due - kSecond));
     Run(window, L"Tea", 34005);
-    EXPECT_EQ((std::vector<std::wstring>{L"Tea", L"00:03:00", L"Off", L"On"}), Timers(window)[RowOf(window, L"Tea")]);
+    EXPECT_EQ((std::vector<std::wstring>{L"Tea", L"00:03:00", L"Off", L"On"}), RowNamed(window, L"Tea"));
 
     // A copy is a timer of its own in the store.
     Run(window, L"Eggs", 35036);
@@ -173,7 +179,7 @@ TEST_F(Pages, TimersPageCommandsAndWordsChangeStoreRegistryAndRows) {
 
     // Words of a second instance rewrite and remove rows.
     EXPECT_EQ(0u, SecondInstance(L"timer_sound " + std::to_wstring(kTea)));
-    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Timers(window)[RowOf(window, L"Tea")][3] == L"Off"; }));
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return RowNamed(window, L"Tea")[3] == L"Off"; }));
     testsupport::ChildProcess second;
     ASSERT_TRUE(second.Start(testsupport::DevicePath(kProgramDevicePath), L"timer_delete " + std::to_wstring(kTea)));
     EXPECT_EQ(L"Are you sure you want to delete the timer?", testsupport::AnswerQuestion(IDYES, kTimeoutMs));
