@@ -162,6 +162,14 @@ void StopwatchPage::OnSize(UINT type, int width, int height) {
     const int listHeight = height - 2 * h - 3 * v - top;
     MoveWindow(GetDlgItem(page, IDC_STOPWATCH_LAPS), m, top, listWidth, listHeight, TRUE);
     MoveWindow(GetDlgItem(page, IDC_STOPWATCH_LAPS_PREVIOUS), 2 * m + listWidth, top, listWidth, listHeight, TRUE);
+    // The lap column fills its list when the list is wider: a lap text is wider than the
+    // design width in the desktop's Tahoma.
+    for (HWND list : {CurrentList(), OtherList()}) {
+        RECT client = {};
+        GetClientRect(list, &client);
+        const int column = client.right > Dpi_ScaleX(kLapColumnWidth) ? client.right : Dpi_ScaleX(kLapColumnWidth);
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(column, 0));
+    }
     PlaceDisplay(width, false);
 }
 

@@ -143,6 +143,9 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 int ShowMainWindow(const std::wstring& kind) {
     // The screenshots share one registry: the empty list starts from no alarms.
     RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(ProductKey::kPath) + L"\\Alarms").c_str());
+    // Nor do the lists' column widths of one screen size carry over to the other.
+    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(ProductKey::kPath) + L"\\Timers").c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(ProductKey::kPath) + L"\\Stopwatches").c_str());
     if (kind != L"mainwnd-empty") StoreAlarms();
     int tab = MainWindow::kAlarmsTab;
     if (kind == L"mainwnd-timers") {
