@@ -46,6 +46,18 @@ public:
     virtual void RefreshAlarmRow(AlarmItem& alarm) { (void)alarm; }
     virtual void RemoveAlarmRow(AlarmItem& alarm) { (void)alarm; }
     virtual void AddAlarmRow(AlarmItem& alarm) { (void)alarm; }
+    // The timers page's rows, while the main window exists: a timer's row rewritten
+    // (added first when it has none); only its time left; its row removed (before the
+    // timer goes). False when no page shows the timer.
+    virtual void RefreshTimerRow(TimerItem& timer) { (void)timer; }
+    virtual bool ShowTimerTimeLeft(TimerItem& timer) { (void)timer; return false; }
+    virtual void RemoveTimerRow(TimerItem& timer) { (void)timer; }
+    // The stopwatch page, while the main window exists: a new run from zero, a lap of
+    // the running stopwatch, the display brought up to date.
+    virtual bool HasStopwatchPage() const { return false; }
+    virtual void ResetStopwatch() {}
+    virtual void AddStopwatchLap() {}
+    virtual void UpdateStopwatchDisplay() {}
     // Modal editors owned by the engine window; true when the user confirmed.
     virtual bool EditTimer(EngineWnd& engine, TimerItem& timer) = 0;
     virtual bool EditAlarm(EngineWnd& engine, AlarmItem& alarm) = 0;

@@ -15,6 +15,7 @@
 
 class AlarmItem;
 class EventItem;
+class ItemStore;
 class TimerItem;
 
 class EngineWnd : public WindowBase {
@@ -70,6 +71,8 @@ public:
     // started item, or null.
     TimerItem* StartTimer(TimerItem* timer, bool restart);
     void StopTimer(TimerItem* timer);
+    // The timer's row on the timers page, while the main window exists.
+    void RefreshTimerRow(TimerItem& timer);
     // Forgets that a ring woke the device, so it is not put back to sleep, and gives
     // back the engine's long-lived unattended request.
     void ForgetDeviceWake();
@@ -110,6 +113,7 @@ private:
     // The tick and its countdown.
     void RunTick();
     void CountDown(int64_t elapsedMs);
+    void ShowCountdowns(ItemStore& store);
 
     // Power around a ring.
     static bool RingNeedsScreen(const EventItem& item);

@@ -188,6 +188,8 @@ void EngineWnd::OnDetachRing(EventItem* item) {
 }
 
 void EngineWnd::OnDeleteTimer(TimerItem* timer) {
+    // The row goes first: it holds the timer.
+    if (EngineScreens* screens = EngineScreens::Current()) screens->RemoveTimerRow(*timer);
     ItemStore::Current()->RemoveTimer(timer);
     Reschedule();
 }
@@ -241,6 +243,7 @@ void EngineWnd::NewTimer() {
     if (!timer->IsTemplate()) timer->flags |= TimerItem::kRunning;
     timer->origTime = timer->time;
     Reschedule();
+    RefreshTimerRow(*timer);
 }
 
 void EngineWnd::NewAlarm() {
@@ -271,6 +274,7 @@ void EngineWnd::EditTimer(ItemHash hash) {
     // Commands and rings during the editor's modal loop may have deleted it.
     if (!store->FindTimerByHash(hash)) return;
     Reschedule();
+    RefreshTimerRow(*timer);
 }
 
 void EngineWnd::EditAlarm(ItemHash hash) {
@@ -286,11 +290,18 @@ void EngineWnd::EditAlarm(ItemHash hash) {
     EngineScreens::Get().RefreshAlarmRow(*alarm);
 }
 
+void EngineWnd::RefreshTimerRow(TimerItem& timer) {
+    EngineScreens* screens = EngineScreens::Current();
+    if (screens && !timer.IsStopwatch()) screens->RefreshTimerRow(timer);
+}
+
 TimerItem* EngineWnd::StartTimer(TimerItem* timer, bool restart) {
     UnattendedScope unattended;
     ItemStore* store = ItemStore::Current();
     TimerItem* started = store ? store->StartTimer(timer, restart) : nullptr;
-    if (started) Reschedule();
+    if (!started) return nullptr;
+    Reschedule();
+    RefreshTimerRow(*started);
     return started;
 }
 
@@ -298,6 +309,7 @@ void EngineWnd::StopTimer(TimerItem* timer) {
     timer->flags &= ~TimerItem::kRunning;
     timer->SelfCounter = 0;
     Reschedule();
+    RefreshTimerRow(*timer);
 }
 
 void EngineWnd::RaiseRingWindows() {

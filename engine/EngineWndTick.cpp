@@ -2,6 +2,7 @@
 // stopwatches by the time that really passed.
 #include "EngineWnd.h"
 
+#include "EngineScreens.h"
 #include "ItemStore.h"
 #include "pm.h"
 
@@ -19,6 +20,20 @@ void EngineWnd::RunTick() {
         alarm->CheckFire(now);
     }
     CountDown(elapsed > 0 ? elapsed : 0);
+    ShowCountdowns(*store);
+}
+
+// The timers page follows the running timers, each keeping the device awake unless it
+// says otherwise; the stopwatch page shows its count.
+void EngineWnd::ShowCountdowns(ItemStore& store) {
+    EngineScreens* screens = EngineScreens::Current();
+    if (!screens) return;
+    for (size_t i = 0; i < store.Timers().size(); ++i) {
+        TimerItem* timer = store.Timers()[i];
+        if (!timer->IsRunning() || timer->IsTemplate() || timer->IsNew()) continue;
+        if (screens->ShowTimerTimeLeft(*timer) && !(timer->flags & TimerItem::kNoIdleReset)) SystemIdleTimerReset();
+    }
+    screens->UpdateStopwatchDisplay();
 }
 
 void EngineWnd::CountDown(int64_t elapsedMs) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the weekday
 # strips, the program's reset countdown, its main window (Alarms tab with three alarms,
-# empty, and with the soft-key menu open), the real program's ring screens (the alarm's,
+# empty, and with the soft-key menu open; the Timers tab with a running timer; the
+# Stopwatch tab with laps), the real program's ring screens (the alarm's,
 # the notification-style and the timer's, by day and by night), the full-screen clock
 # (built-in and a test skin) and a slide of the slide show on the simulated handheld,
 # at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
@@ -73,6 +74,8 @@ shoot countdown 240 320 96
 shoot mainwnd 240 320 96
 shoot mainwnd-empty 240 320 96
 shoot mainwnd-menu 240 320 96
+shoot mainwnd-timers 240 320 96
+shoot mainwnd-stopwatch 240 320 96
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 240 320 96
 done
@@ -87,6 +90,8 @@ shoot countdown 480 640 192
 shoot mainwnd 480 640 192
 shoot mainwnd-empty 480 640 192
 shoot mainwnd-menu 480 640 192
+shoot mainwnd-timers 480 640 192
+shoot mainwnd-stopwatch 480 640 192
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 480 640 192
 done

@@ -12,6 +12,10 @@ namespace {
 void RefreshRow(AlarmItem& alarm) {
     if (EngineScreens* screens = EngineScreens::Current()) screens->RefreshAlarmRow(alarm);
 }
+// And the timers page the timer's.
+void RefreshRow(TimerItem& timer) {
+    if (EngineScreens* screens = EngineScreens::Current()) screens->RefreshTimerRow(timer);
+}
 }  // namespace
 
 void CommandHandler::OnCancelSnooze(EngineWnd& engine, ItemStore& store) {
@@ -66,10 +70,12 @@ void CommandHandler::OnTimerWord(EngineWnd& engine, ItemStore& store, Command co
     case Command::TimerSound:
         timer.SetOption1(!timer.IsOption1());
         store.Save(false);
+        RefreshRow(timer);
         return;
     case Command::TimerVibrate:
         timer.SetOption5(!timer.IsOption5());
         store.Save(false);
+        RefreshRow(timer);
         return;
     default:
         return;
@@ -92,6 +98,7 @@ void CommandHandler::OnDeleteTimer(EngineWnd& engine, ItemStore& store, ItemHash
     if (!store.FindTimerByHash(hash) || !AskDelete(engine, kDeleteTimerTextId)) return;
     TimerItem* timer = store.FindTimerByHash(hash);
     if (!timer) return;
+    if (EngineScreens* screens = EngineScreens::Current()) screens->RemoveTimerRow(*timer);
     store.RemoveTimer(timer);
     engine.Reschedule();
 }

@@ -20,10 +20,16 @@ void CommandHandler::ShowPage(EngineWnd& engine, UINT pageMessage) {
     Post(engine, pageMessage);
 }
 
-// Without the stopwatch page the first stopwatch starts again from zero.
+// With the stopwatch page a running stopwatch takes a lap and a stopped one a new run;
+// without it the first stopwatch starts again from zero.
 void CommandHandler::OnStartStopwatch(EngineWnd& engine, ItemStore& store) {
     OpenMainWindow(engine);
-    if (!store.Stopwatches().empty()) {
+    EngineScreens& screens = EngineScreens::Get();
+    if (screens.HasStopwatchPage()) {
+        const bool running = !store.Stopwatches().empty() && store.Stopwatches().front()->IsRunning();
+        if (running) screens.AddStopwatchLap();
+        else screens.ResetStopwatch();
+    } else if (!store.Stopwatches().empty()) {
         store.StartTimer(store.Stopwatches().front(), true);
         store.Save(false);
     }

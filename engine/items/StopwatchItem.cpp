@@ -22,6 +22,17 @@ void StopwatchItem::AddLap() {
     laps.back().push_back(time);
 }
 
+void StopwatchItem::Restart() {
+    laps.emplace_back();
+    while (laps.size() > 2) laps.erase(laps.begin());
+    time = 0;
+    flags = (flags & ~kStopwatchHeld) | kRunning;
+}
+
+Ticks100ns StopwatchItem::LastLap() const {
+    return laps.empty() || laps.back().empty() ? 0 : laps.back().back();
+}
+
 void StopwatchItem::Save(const RegKeyRef& key) const {
     TimerItem::Save(key);
     RegKeyRef_SetBinary(key, &StopTime, sizeof StopTime, kStopTimeValue);

@@ -25,6 +25,11 @@ public:
     void CountUp(Ticks100ns elapsed);
     // Appends the current count to the last group of laps, making a first group when there is none.
     void AddLap();
+    // A new run: an empty group of laps (only the last two groups are kept), the count
+    // at zero, running and not held.
+    void Restart();
+    // The last lap of the last group; 0 when there is none.
+    Ticks100ns LastLap() const;
     void Save(const RegKeyRef& key) const override;
     // A running stopwatch gains the time away; one that reached its stop time meanwhile
     // is stopped at zero with its laps kept. False only when its values are damaged.

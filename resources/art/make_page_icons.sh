@@ -32,6 +32,43 @@ pencil() { # body colour, tip colour
   shape "#303030" "polygon 10,118 14,104 24,114"
 }
 
+hourglass() { # sand colour, frame colour
+  shape "$2" "rectangle 28,10 100,22"
+  shape "$2" "rectangle 28,106 100,118"
+  shape "$1" "polygon 36,22 92,22 68,64 92,106 36,106 60,64"
+  line "$2" 6 "path 'M 36,22 L 60,64 L 36,106 M 92,22 L 68,64 L 92,106'"
+}
+stopwatch() { # face colour, rim colour
+  shape "$2" "rectangle 54,4 74,18"
+  shape "$2" "circle 64,70 64,20"
+  shape "$1" "circle 64,70 64,30"
+  line "$2" 8 "line 64,70 64,40"
+  line "$2" 8 "line 64,70 84,80"
+}
+play() { shape "$1" "polygon 30,16 110,64 30,112"; }
+pause() {
+  shape "$1" "rectangle 26,16 54,112"
+  shape "$1" "rectangle 74,16 102,112"
+}
+square() { shape "$1" "rectangle 22,22 106,106"; }
+flag() { # cloth colour, pole colour
+  shape "$2" "rectangle 20,8 30,120"
+  shape "$1" "polygon 30,12 110,32 30,66"
+}
+cross() { # colour
+  line "$1" 20 "line 24,24 104,104"
+  line "$1" 20 "line 104,24 24,104"
+}
+disk() { # body colour
+  shape "$1" "polygon 14,14 98,14 114,30 114,114 14,114"
+  shape white "rectangle 32,14 88,48"
+  shape "#E0E0E0" "rectangle 28,70 100,114"
+}
+reset() { # colour
+  line "$1" 14 "path 'M 96,40 A 40,40 0 1,0 104,72'"
+  shape "$1" "polygon 80,16 116,28 100,56"
+}
+
 icon_art() { # <id>
   case $1 in
   101) bell "#F2B01E" "#8A5A00" ;;             # an active alarm, and the page
@@ -42,13 +79,28 @@ icon_art() { # <id>
   120) snooze_off "#A0A0A0" ;;
   111) pencil "#E07020" "#F0D0A0" ;;           # edit
   112) pencil "#A0A0A0" "#D8D8D8" ;;
+  102) hourglass "#F2B01E" "#5A3A10" ;;       # a timer, and the timers page
+  119) hourglass "#6FA8DC" "#1F4E79" ;;       # a timer template
+  103) stopwatch "#FFFFFF" "#2E6BB8" ;;       # the stopwatch page
+  109) pause "#2060C0" ;;                     # pause
+  110) pause "#A0A0A0" ;;
+  113) flag "#E03030" "#404040" ;;            # stage (a lap)
+  114) flag "#A0A0A0" "#808080" ;;
+  115) play "#1E8E3E" ;;                      # start
+  116) play "#A0A0A0" ;;
+  117) square "#C02020" ;;                    # stop
+  118) square "#A0A0A0" ;;
+  225) disk "#2E6BB8" ;;                      # save
+  226) cross "#C02020" ;;                     # clear
+  293) reset "#2060C0" ;;                     # reset
+  294) reset "#A0A0A0" ;;
   *) echo "make_page_icons: no icon $1" >&2; return 1 ;;
   esac
 }
 
 work=$out/page-icon-work
 mkdir -p "$work"
-for id in 101 104 105 106 107 111 112 120; do
+for id in 101 102 103 104 105 106 107 109 110 111 112 113 114 115 116 117 118 119 120 225 226 293 294; do
   args=()
   icon_art "$id"
   "$convert" -size 128x128 xc:none "${args[@]}" "PNG32:$work/$id.png"

@@ -10,6 +10,8 @@
 #include "DialogFrame.h"
 #include "MainWindow.h"
 #include "PlainPage.h"
+#include "StopwatchPage.h"
+#include "TimerListPage.h"
 #include "PlatformHelpers.h"
 #include "ProductKey.h"
 #include "resource.h"
@@ -27,11 +29,9 @@ std::unique_ptr<TabPage> MakePage(int tab) {
     case kAlarmsTab:
         return std::make_unique<AlarmListPage>();
     case kTimersTab:
-        return std::make_unique<PlainPage>(IDD_TIMERS_PAGE, IDS_TIMERS, ContextHelp::kCountdownTimers,
-                                           ButtonMap::kTimers, kAlarmsTab, kStopwatchTab);
+        return std::make_unique<TimerListPage>();
     case kStopwatchTab:
-        return std::make_unique<PlainPage>(IDD_STOPWATCH_PAGE, IDS_STOPWATCH, ContextHelp::kLapTimers,
-                                           ButtonMap::kStopwatch, kTimersTab, kClockTab);
+        return std::make_unique<StopwatchPage>();
     default:
         return std::make_unique<PlainPage>(IDD_ABOUT_PAGE, 0, ContextHelp::kAbout, TabPage::kNoButtonMode, -1, -1);
     }

@@ -3,6 +3,8 @@
 #include <aygshell.h>
 
 #include "AlarmListPage.h"
+#include "StopwatchPage.h"
+#include "TimerListPage.h"
 #include "DeviceScreen.h"
 #include "MainFrameWnd.h"
 #include "MainTabView.h"
@@ -36,10 +38,21 @@ HWND Window() {
 
 MenuBarWnd* MenuBar() { return Window() ? gFrame->MenuBar() : nullptr; }
 
-AlarmListPage* AlarmPage() {
+namespace {
+
+template <class Page>
+Page* PageAt(int tab) {
     MainTabView* view = Window() ? gFrame->View() : nullptr;
-    return view ? dynamic_cast<AlarmListPage*>(view->Page(kAlarmsTab)) : nullptr;
+    return view ? dynamic_cast<Page*>(view->Page(tab)) : nullptr;
 }
+
+}  // namespace
+
+AlarmListPage* AlarmPage() { return PageAt<AlarmListPage>(kAlarmsTab); }
+
+TimerListPage* TimerPage() { return PageAt<TimerListPage>(kTimersTab); }
+
+StopwatchPage* StopwatchTab() { return PageAt<StopwatchPage>(kStopwatchTab); }
 
 void SelectTab(int tab) {
     if (MainTabView* view = Window() ? gFrame->View() : nullptr) view->SelectTab(tab);

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 class AlarmListPage;
+class StopwatchPage;
+class TimerListPage;
 class MainFrameWnd;
 class MenuBarWnd;
 
@@ -26,6 +28,8 @@ MainFrameWnd* Frame();
 HWND Window();
 MenuBarWnd* MenuBar();
 AlarmListPage* AlarmPage();
+TimerListPage* TimerPage();
+StopwatchPage* StopwatchTab();
 void SelectTab(int tab);
 
 }  // namespace MainWindow

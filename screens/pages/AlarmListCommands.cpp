@@ -12,6 +12,7 @@
 #include "ItemStore.h"
 #include "ListViewItems.h"
 #include "MainWindow.h"
+#include "PageServices.h"
 #include "Signaller.h"
 #include "Translator.h"
 #include "resource.h"
@@ -21,24 +22,8 @@ namespace {
 // The page menu, shared by the soft key and the context menu.
 KeptMenu gMenu;
 
-void AppendItem(HMENU menu, UINT id) {
-    AppendMenuW(menu, MF_STRING, id, Translator::Instance().GetString(id).c_str());
-}
-
-void Reschedule() {
-    if (EngineWnd* engine = App::GetEngine()) engine->Reschedule();
-}
-
-void Save() {
-    if (ItemStore* store = ItemStore::Current()) store->Save(false);
-}
-
-// The alarm sheet, modal; false when it was cancelled or could not be shown.
-bool RunAlarmSheet(AlarmItem& alarm) {
-    EngineWnd* engine = App::GetEngine();
-    EngineScreens* screens = EngineScreens::Current();
-    return engine && screens && screens->EditAlarm(*engine, alarm);
-}
+using PageServices::Reschedule;
+using PageServices::Save;
 
 const UINT kCheckedItems[] = {IDS_ACTIVE,      IDS_NOTIFY_ONCE, IDS_PLAY_SOUND,        IDS_BLINK_LED,
                               IDS_FLASH_LIGHT, IDS_VIBRATE,     IDS_TODAY_SKIP_NEXT_ALARM};
@@ -60,20 +45,20 @@ HMENU AlarmListPage::Menu() {
         if (alarm) DestroyMenu(alarm);
         return nullptr;
     }
-    AppendItem(menu, IDS_ACTIVE);
-    for (UINT id : {IDS_NOTIFY_ONCE, IDS_PLAY_SOUND, IDS_BLINK_LED, IDS_FLASH_LIGHT}) AppendItem(alarm, id);
+    AppendMenuItem(menu, IDS_ACTIVE);
+    for (UINT id : {IDS_NOTIFY_ONCE, IDS_PLAY_SOUND, IDS_BLINK_LED, IDS_FLASH_LIGHT}) AppendMenuItem(alarm, id);
     Signaller* signaller = App::GetSignaller();
-    if (signaller && signaller->HasVibrator()) AppendItem(alarm, IDS_VIBRATE);
+    if (signaller && signaller->HasVibrator()) AppendMenuItem(alarm, IDS_VIBRATE);
     AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(alarm),
                 Translator::Instance().GetString(IDS_ALARM).c_str());
-    AppendItem(menu, IDS_ADD);
-    AppendItem(menu, IDS_DELETE_ALARM_MENU);
+    AppendMenuItem(menu, IDS_ADD);
+    AppendMenuItem(menu, IDS_DELETE_ALARM_MENU);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendItem(menu, IDS_CANCEL_SNOOZE);
-    AppendItem(menu, IDS_TODAY_SKIP_NEXT_ALARM);
+    AppendMenuItem(menu, IDS_CANCEL_SNOOZE);
+    AppendMenuItem(menu, IDS_TODAY_SKIP_NEXT_ALARM);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AppendItem(menu, IDS_MAKE_A_COPY);
-    AppendItem(menu, IDS_EDIT);
+    AppendMenuItem(menu, IDS_MAKE_A_COPY);
+    AppendMenuItem(menu, IDS_EDIT);
     AppendMenuTail(menu);
     gMenu.menu = menu;
     return menu;
@@ -102,38 +87,6 @@ void AlarmListPage::PrepareMenu(HMENU menu) {
     EnableMenuItem(menu, IDS_CANCEL_SNOOZE, MF_BYCOMMAND | (snoozeCancellable ? MF_ENABLED : MF_GRAYED));
 }
 
-LRESULT AlarmListPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kFillMenuBarMessage) {
-        if (MainWindow::MenuBar()) FillMenuBar(Menu());
-        return 0;
-    }
-    if (message == WM_INITMENUPOPUP) {
-        PrepareMenu(reinterpret_cast<HMENU>(wParam));
-        return 0;
-    }
-    return TabPage::WindowProc(message, wParam, lParam);
-}
-
-void AlarmListPage::ShowContextMenuAt(int x, int y) {
-    HMENU menu = Menu();
-    if (!menu) return;
-    const UINT command = TrackMenu(menu, x, y);
-    if (command) SendMessageW(GetHwnd(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    SetFocus(List());
-}
-
-void AlarmListPage::OpenContextMenu() {
-    const int row = static_cast<int>(SendMessageW(List(), LVM_GETSELECTIONMARK, 0, 0));
-    if (row < 0 || !SelectedAlarm()) return;
-    RECT label = {};
-    label.top = 1;  // the sub-item
-    label.left = LVIR_LABEL;
-    SendMessageW(List(), LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&label));
-    POINT corner = {label.left, label.top};
-    ClientToScreen(List(), &corner);
-    ShowContextMenuAt(corner.x, corner.y);
-}
-
 void AlarmListPage::OnCommand(UINT id, HWND control, UINT code) {
     if (code != 0) {
         TabPage::OnCommand(id, control, code);
@@ -150,9 +103,7 @@ void AlarmListPage::OnCommand(UINT id, HWND control, UINT code) {
         CancelAllSnoozes();
         return;
     case IDS_TIME:
-        // The main-menu popup, modal over the active window.
-        if (EngineWnd* engine = App::GetEngine())
-            if (EngineScreens* screens = EngineScreens::Current()) screens->RunMainMenu(*engine);
+        PageServices::RunMainMenu();
         return;
     }
     RunCommand(id);
@@ -218,15 +169,8 @@ void AlarmListPage::OnHotKey(int id, UINT, UINT key) {
     case IDS_KEY_TOGGLE_ALARM:
         if (AlarmItem* alarm = SelectedAlarm()) ToggleActive(*alarm, false);
         return;
-    case IDS_KEY_CONTEXT_MENU:
-        OnContextMenuKey(key);
-        return;
-    case IDS_KEY_PREVIOUS_TAB:
-        MainWindow::SelectTab(MainWindow::kClockTab);
-        return;
-    case IDS_KEY_NEXT_TAB:
-        MainWindow::SelectTab(MainWindow::kTimersTab);
-        return;
+    default:
+        TabPage::OnHotKey(id, 0, key);
     }
 }
 
@@ -237,7 +181,7 @@ void AlarmListPage::AddAlarm() {
     // The sheet's modal loop may see the alarm deleted (a command, a ring): only the
     // Hash is kept across it.
     const ItemHash hash = alarm->Hash;
-    const bool confirmed = RunAlarmSheet(*alarm);
+    const bool confirmed = PageServices::EditAlarm(*alarm);
     alarm = StillThere(hash);
     if (alarm && confirmed) {
         alarm->flags |= AlarmItem::kFired;
@@ -255,7 +199,7 @@ void AlarmListPage::EditSelected() {
     AlarmItem* alarm = SelectedAlarm();
     if (!alarm) return;
     const ItemHash hash = alarm->Hash;
-    const bool confirmed = RunAlarmSheet(*alarm);
+    const bool confirmed = PageServices::EditAlarm(*alarm);
     alarm = StillThere(hash);
     if (alarm && confirmed) {
         UpdateRow(alarm);

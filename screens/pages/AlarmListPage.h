@@ -6,15 +6,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <memory>
 #include <string>
 
-#include "TabPage.h"
+#include "ItemListPage.h"
 
 class AlarmItem;
-class PageListView;
 
-class AlarmListPage : public TabPage {
+class AlarmListPage : public ItemListPage {
 public:
     static constexpr int kMaxColumns = 3;
 
@@ -34,41 +32,27 @@ public:
     // selected, and Edit enabled.
     void ShowNewAlarm(AlarmItem* alarm);
 
-    // The list's order (negative: first before second); the list view's sort callback.
-    static int CALLBACK Compare(LPARAM first, LPARAM second, LPARAM page);
+    // The list's order (negative: first before second).
     static int CompareAlarms(const AlarmItem* first, const AlarmItem* second, int column, bool ascending);
     static bool IsActive(const AlarmItem& alarm);
     // The alarm's time of day as the list shows it.
     static std::wstring TimeText(const AlarmItem& alarm);
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;
     void OnSize(UINT type, int width, int height) override;
     void OnCommand(UINT id, HWND control, UINT code) override;
     LRESULT OnNotify(WPARAM wParam, NMHDR* header) override;
-    void OnDestroy() override;
     void OnHotKey(int id, UINT modifiers, UINT key) override;
-    void OnPageShow() override;
     void LoadViewState(const RegKeyRef& productKey) override;
-    void SaveViewState(const RegKeyRef& productKey) override;
-    void FocusDefault() override;
-
-    HWND List() const;
-    int SortColumn() const { return sortColumn_; }
-    bool Ascending() const { return ascending_; }
 
 protected:
-    void OpenContextMenu() override;
+    int CompareRows(LPARAM first, LPARAM second) const override;
+    HMENU Menu() override;
+    void PrepareMenu(HMENU menu) override;
 
 private:
-    void Sort();
     void Select(int row);
     void EnableEdit(bool enable);
-    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
-    void OnColumnClick(int column);
-    HMENU Menu();
-    void PrepareMenu(HMENU menu);
-    void ShowContextMenuAt(int x, int y);
     // Commands (AlarmListCommands.cpp).
     bool RunCommand(UINT id);
     void AddAlarm();
@@ -80,10 +64,4 @@ private:
     void CancelAllSnoozes();
     // After a modal sheet on an alarm the page does not own: the alarm, if still there.
     static AlarmItem* StillThere(int hash);
-
-    int sortColumn_ = 0;
-    bool ascending_ = true;
-    std::unique_ptr<PageListView> list_;
-    HIMAGELIST images_ = nullptr;
-    bool firstShow_ = false;
 };

@@ -1,7 +1,5 @@
 #include "PlainPage.h"
 
-#include "MainWindow.h"
-#include "resource.h"
 
 namespace {
 
@@ -20,17 +18,8 @@ HMENU TailMenu() {
 }  // namespace
 
 PlainPage::PlainPage(UINT templateId, UINT captionId, int helpContext, int buttonMode, int previousTab, int nextTab)
-    : TabPage(templateId, captionId, 0, helpContext, buttonMode), previousTab_(previousTab), nextTab_(nextTab) {}
-
-LRESULT PlainPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kFillMenuBarMessage) {
-        if (MainWindow::MenuBar()) FillMenuBar(TailMenu());
-        return 0;
-    }
-    return TabPage::WindowProc(message, wParam, lParam);
+    : TabPage(templateId, captionId, 0, helpContext, buttonMode) {
+    SetNeighbourTabs(previousTab, nextTab);
 }
 
-void PlainPage::OnHotKey(int id, UINT, UINT) {
-    if (id == IDS_KEY_PREVIOUS_TAB && previousTab_ >= 0) MainWindow::SelectTab(previousTab_);
-    if (id == IDS_KEY_NEXT_TAB && nextTab_ >= 0) MainWindow::SelectTab(nextTab_);
-}
+HMENU PlainPage::Menu() { return TailMenu(); }

@@ -9,10 +9,6 @@ public:
     // previousTab and nextTab: where "previous tab" and "next tab" go (-1: nowhere).
     PlainPage(UINT templateId, UINT captionId, int helpContext, int buttonMode, int previousTab, int nextTab);
 
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void OnHotKey(int id, UINT modifiers, UINT key) override;
-
-private:
-    int previousTab_;
-    int nextTab_;
+protected:
+    HMENU Menu() override;
 };

@@ -41,6 +41,14 @@ bool TabPage::Create(HWND tabView) {
 }
 
 LRESULT TabPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kFillMenuBarMessage) {
+        if (MainWindow::MenuBar()) FillMenuBar(Menu());
+        return 0;
+    }
+    if (message == WM_INITMENUPOPUP) {
+        PrepareMenu(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    }
     if (message == ButtonMap::kReleaseKeysMessage) ButtonMap::Instance().UnregisterKeys();
     if (message == ButtonMap::kRegisterKeysMessage) ButtonMap::Instance().RegisterKeys();
     return PageBase::WindowProc(message, wParam, lParam);
@@ -94,9 +102,19 @@ LRESULT TabPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+void TabPage::OnHotKey(int id, UINT, UINT key) {
+    if (id == IDS_KEY_PREVIOUS_TAB && previousTab_ >= 0) MainWindow::SelectTab(previousTab_);
+    if (id == IDS_KEY_NEXT_TAB && nextTab_ >= 0) MainWindow::SelectTab(nextTab_);
+    if (id == IDS_KEY_CONTEXT_MENU) OnContextMenuKey(key);
+}
+
 void TabPage::OnPageShow() {
     if (buttonMode_ != kNoButtonMode) ButtonMap::Instance().Bind(GetHwnd(), buttonMode_);
     SendMessageW(GetHwnd(), kFillMenuBarMessage, 0, 0);
+}
+
+void TabPage::AppendMenuItem(HMENU menu, UINT id) {
+    AppendMenuW(menu, MF_STRING, id, Translator::Instance().GetString(id).c_str());
 }
 
 void TabPage::AppendMenuTail(HMENU menu) {

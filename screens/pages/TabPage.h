@@ -39,6 +39,8 @@ public:
     LRESULT OnDrawItem(UINT controlId, DRAWITEMSTRUCT* item) override;
     LRESULT OnHelp(HELPINFO* info, WPARAM wParam) override;
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;
+    // "Previous tab", "next tab" and "show context menu"; pages pass other keys here last.
+    void OnHotKey(int id, UINT modifiers, UINT key) override;
     bool IsScrollable() override { return false; }
     // The page becomes current: it takes the button map's keys and refills the soft keys.
     void OnPageShow() override;
@@ -54,6 +56,8 @@ public:
     void SetTitled(bool titled) { SetShowHeader(titled); }
     bool MenuOpen() const { return menuOpen_; }
 
+    // Appends the translated string id as the menu command id.
+    static void AppendMenuItem(HMENU menu, UINT id);
     // Every page menu ends with a separator, "Help" and "Exit".
     static void AppendMenuTail(HMENU menu);
     // Copies the menu into the main window's soft-key menu, when it has one.
@@ -75,6 +79,15 @@ protected:
     // closes it on any other key, else opens the page's context menu.
     void OnContextMenuKey(UINT key);
     virtual void OpenContextMenu() {}
+    // Where "previous tab" and "next tab" go (-1: nowhere).
+    void SetNeighbourTabs(int previousTab, int nextTab) {
+        previousTab_ = previousTab;
+        nextTab_ = nextTab;
+    }
+    // The page's soft-key menu, made on first need; null for none.
+    virtual HMENU Menu() { return nullptr; }
+    // Checks and greys the menu's items before it shows.
+    virtual void PrepareMenu(HMENU menu) { (void)menu; }
 
 private:
     UINT templateId_;
@@ -86,4 +99,6 @@ private:
     HICON icon_ = nullptr;
     std::wstring caption_;
     bool menuOpen_ = false;
+    int previousTab_ = -1;
+    int nextTab_ = -1;
 };

@@ -1,5 +1,5 @@
 // The main window's parts in this process: the button map's defaults, names and
-// registry layout, the alarms list's order, the stored tab and the help topics.
+// registry layout, the alarms and timers lists' order, the stored tab and the help topics.
 #include <gtest/gtest.h>
 
 #include "AlarmItem.h"
@@ -8,6 +8,8 @@
 #include "ContextHelp.h"
 #include "MainTabView.h"
 #include "RegKeyRef.h"
+#include "TimerItem.h"
+#include "TimerListPage.h"
 #include "TestSupport.h"
 #include "hotkeys.h"
 
@@ -112,6 +114,32 @@ TEST(AlarmListOrder, ActiveFirstThenByColumn) {
     EXPECT_EQ(1, AlarmListPage::CompareAlarms(nullptr, &a, 0, true));
     // Enabled without a weekday counts as inactive.
     EXPECT_FALSE(AlarmListPage::IsActive(off));
+}
+
+TEST(TimerListOrder, TemplatesFirstThenByColumnAndTimesAsHours) {
+    TimerItem tea, eggs, preset;
+    tea.title.SetCStr(L"Tea");
+    eggs.title.SetCStr(L"Eggs");
+    preset.title.SetCStr(L"Z");
+    tea.time = eggs.time = Ticks_FromSeconds(60);
+    preset.flags |= TimerItem::kTemplate;
+    eggs.flags &= ~TimerItem::kRunning;
+    tea.flags |= TimerItem::kRunning;
+    auto compare = [](const TimerItem& x, const TimerItem& y, int column, bool ascending) {
+        return TimerListPage::CompareTimers(&x, &y, column, ascending);
+    };
+    // Equal times: by name Z-A when ascending.
+    EXPECT_LT(compare(tea, eggs, 1, true), 0);
+    EXPECT_LT(compare(tea, eggs, 2, true), 0);  // running first
+    EXPECT_GT(compare(tea, eggs, 2, false), 0);
+    for (int column : {0, 1, 2, 3}) {
+        EXPECT_LT(compare(preset, tea, column, true), 0) << column;
+        EXPECT_GT(compare(preset, tea, column, false), 0) << column;
+    }
+    EXPECT_EQ(-1, TimerListPage::CompareTimers(nullptr, &tea, 0, false));
+    EXPECT_EQ(L"100:00:00", TimerListPage::FormatHMS(Ticks_FromSeconds(100 * 3600)));
+    EXPECT_EQ(L"00:00:00", TimerListPage::FormatHMS(-Ticks_FromSeconds(5)));
+    EXPECT_EQ(L"01:02:03", TimerListPage::FormatHMS(Ticks_FromSeconds(3723)));
 }
 
 TEST(MainTabViewState, StoredTabFallsBackToTheFirst) {

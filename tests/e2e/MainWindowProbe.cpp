@@ -50,16 +50,17 @@ bool WaitForPage(HWND mainWindow, const std::wstring& caption, DWORD timeoutMs) 
     return testsupport::PollUntil(timeoutMs, [&] { return PageCaption(mainWindow) == caption; });
 }
 
-std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process) {
-    std::vector<Row> rows;
-    HWND list = testsupport::FindChild(mainWindow, kAlarmsList);
+// Each row's texts and its image, read through a block in the program's memory.
+template <class Visit>
+void ReadRows(HWND mainWindow, HANDLE process, int listId, int columns, Visit visit) {
+    HWND list = testsupport::FindChild(mainWindow, listId);
     const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
     RemoteBlock block(process, sizeof(LVITEMW) + kTextLength * sizeof(wchar_t));
-    if (!block.Valid()) return rows;
+    if (!block.Valid()) return;
     for (int index = 0; index < count; ++index) {
-        Row row;
-        std::wstring* texts[] = {&row.name, &row.time, &row.sound};
-        for (int column = 0; column < 3; ++column) {
+        std::vector<std::wstring> texts;
+        int image = -1;
+        for (int column = 0; column < columns; ++column) {
             LVITEMW item = {};
             item.mask = LVIF_TEXT | LVIF_IMAGE;
             item.iItem = index;
@@ -71,19 +72,33 @@ std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process) {
             wchar_t text[kTextLength] = {};
             block.Read(sizeof(LVITEMW), text, sizeof text);
             text[kTextLength - 1] = 0;
-            *texts[column] = text;
+            texts.push_back(text);
             if (column == 0) {
                 block.Read(0, &item, sizeof item);
-                row.image = item.iImage;
+                image = item.iImage;
             }
         }
-        rows.push_back(row);
+        visit(texts, image);
     }
+}
+
+std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process) {
+    std::vector<Row> rows;
+    ReadRows(mainWindow, process, kAlarmsList, 3, [&](const std::vector<std::wstring>& texts, int image) {
+        rows.push_back(Row{texts[0], texts[1], texts[2], image});
+    });
     return rows;
 }
 
-void SelectRow(HWND mainWindow, int row) {
-    HWND list = testsupport::FindChild(mainWindow, kAlarmsList);
+std::vector<std::vector<std::wstring>> ListTexts(HWND mainWindow, HANDLE process, int listId, int columns) {
+    std::vector<std::vector<std::wstring>> rows;
+    ReadRows(mainWindow, process, listId, columns,
+             [&](const std::vector<std::wstring>& texts, int) { rows.push_back(texts); });
+    return rows;
+}
+
+void SelectRow(HWND mainWindow, int row, int listId) {
+    HWND list = testsupport::FindChild(mainWindow, listId);
     SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
 }
 

@@ -22,8 +22,10 @@ std::wstring PageCaption(HWND mainWindow);
 bool WaitForPage(HWND mainWindow, const std::wstring& caption, DWORD timeoutMs);
 // The rows of list 10300, top to bottom; process: the program's, with VM access.
 std::vector<Row> AlarmRows(HWND mainWindow, HANDLE process);
-// Selects a row of the alarms list.
-void SelectRow(HWND mainWindow, int row);
+// The texts of a list's rows, top to bottom, columns 0 .. columns-1.
+std::vector<std::vector<std::wstring>> ListTexts(HWND mainWindow, HANDLE process, int listId, int columns);
+// Selects a row of the alarms list (or of another list).
+void SelectRow(HWND mainWindow, int row, int listId = 10300);
 // The selected row of the alarms list; -1 when none.
 int SelectedRow(HWND mainWindow);
 // A row's bounds in screen coordinates.

@@ -4,7 +4,9 @@
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
 //   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
 // countdown is the reset countdown; mainwnd the main window on the Alarms tab with three
-// alarms, mainwnd-empty with none, mainwnd-menu with three and the soft-key menu open.
+// alarms, mainwnd-empty with none, mainwnd-menu with three and the soft-key menu open,
+// mainwnd-timers on the Timers tab with three timers, mainwnd-stopwatch on the Stopwatch
+// tab with two runs of laps.
 // clock is the full-screen clock with the built-in skin; skin uses the skin "test" of the
 // folder's "Skins", with unread messages and a missed call; slide is the slide show of the
 // folder's pictures.
@@ -34,6 +36,7 @@
 #include "ResetCountdownWnd.h"
 #include "Settings.h"
 #include "SkinList.h"
+#include "StopwatchItem.h"
 #include "TimerItem.h"
 #include "aygshell_ui.h"
 
@@ -79,6 +82,41 @@ void StoreAlarms() {
     }
 }
 
+RegKeyRef ItemKey(const wchar_t* list, ItemHash hash);
+
+// Timers for the Timers tab: a running one, a stopped one and a template.
+void StoreTimers() {
+    const struct {
+        ItemHash hash;
+        const wchar_t* title;
+        int left, duration;
+        uint32_t flags;
+    } samples[] = {{21, L"Tea", 125, 240, TimerItem::kRunning},
+                   {22, L"Eggs", 420, 420, 0},
+                   {23, L"Pizza", 900, 900, TimerItem::kTemplate}};
+    for (const auto& sample : samples) {
+        TimerItem timer;
+        timer.Hash = sample.hash;
+        timer.title.SetCStr(sample.title);
+        timer.time = Ticks_FromSeconds(sample.left);
+        timer.origTime = Ticks_FromSeconds(sample.duration);
+        timer.flags = (timer.flags & ~(TimerItem::kNew | TimerItem::kRunning)) | sample.flags;
+        timer.Save(ItemKey(L"Timers", sample.hash));
+    }
+}
+
+// A stopped stopwatch with a run of three laps and one of five.
+void StoreStopwatch() {
+    StopwatchItem stopwatch(1, StopwatchItem::kNoStopTime);
+    stopwatch.Hash = 31;
+    stopwatch.flags &= ~TimerItem::kRunning;
+    stopwatch.laps = {{Ticks_FromMilliseconds(21350), Ticks_FromMilliseconds(44020), Ticks_FromMilliseconds(65870)},
+                      {Ticks_FromMilliseconds(19870), Ticks_FromMilliseconds(40110), Ticks_FromMilliseconds(61460),
+                       Ticks_FromMilliseconds(82930), Ticks_FromMilliseconds(104250)}};
+    stopwatch.time = stopwatch.laps.back().back();
+    stopwatch.Save(ItemKey(L"Stopwatches", stopwatch.Hash));
+}
+
 std::wstring gReady, gDone;
 int gTicks = 0;
 bool gTapMenu = false;
@@ -105,10 +143,21 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
 int ShowMainWindow(const std::wstring& kind) {
     // The screenshots share one registry: the empty list starts from no alarms.
     RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(ProductKey::kPath) + L"\\Alarms").c_str());
+    // Nor do the lists' column widths of one screen size carry over to the other.
+    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(ProductKey::kPath) + L"\\Timers").c_str());
+    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(ProductKey::kPath) + L"\\Stopwatches").c_str());
     if (kind != L"mainwnd-empty") StoreAlarms();
+    int tab = MainWindow::kAlarmsTab;
+    if (kind == L"mainwnd-timers") {
+        StoreTimers();
+        tab = MainWindow::kTimersTab;
+    } else if (kind == L"mainwnd-stopwatch") {
+        StoreStopwatch();
+        tab = MainWindow::kStopwatchTab;
+    }
     ProgramScreens::Install();
     ItemStore store(RcString(L"\\Sounds"), false);
-    if (!MainWindow::Open(MainWindow::kAlarmsTab)) return 1;
+    if (!MainWindow::Open(tab)) return 1;
     gWindow = MainWindow::Window();
     gTapMenu = kind == L"mainwnd-menu";
     SetTimer(nullptr, 0, kPollMs, Tick);
