@@ -32,6 +32,14 @@ pencil() { # body colour, tip colour
   shape "#303030" "polygon 10,118 14,104 24,114"
 }
 
+dial() { # face colour, rim colour
+  shape "$2" "circle 64,64 64,6"
+  shape "$1" "circle 64,64 64,16"
+  line "#202020" 10 "line 64,64 64,28"
+  line "#202020" 8 "line 64,64 92,76"
+  shape "#C00000" "circle 64,64 64,72"
+}
+
 icon_art() { # <id>
   case $1 in
   101) bell "#F2B01E" "#8A5A00" ;;             # an active alarm, and the page
@@ -42,13 +50,14 @@ icon_art() { # <id>
   120) snooze_off "#A0A0A0" ;;
   111) pencil "#E07020" "#F0D0A0" ;;           # edit
   112) pencil "#A0A0A0" "#D8D8D8" ;;
+  122) dial "#FFFFFF" "#2060C0" ;;             # the clock page
   *) echo "make_page_icons: no icon $1" >&2; return 1 ;;
   esac
 }
 
 work=$out/page-icon-work
 mkdir -p "$work"
-for id in 101 104 105 106 107 111 112 120; do
+for id in 101 104 105 106 107 111 112 120 122; do
   args=()
   icon_art "$id"
   "$convert" -size 128x128 xc:none "${args[@]}" "PNG32:$work/$id.png"

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "App.h"
+#include "ButtonMap.h"
 #include "ClockWnd.h"
 #include "DeviceScreen.h"
 #include "EngineMessage.h"
@@ -119,6 +120,8 @@ void FullScreenClockWnd::ShowNow(bool slideShowAllowed, bool slideShowForced, bo
         SetForegroundWindow(GetHwnd());
     }
     InputSense_WatchWindow(GetHwnd());
+    // The hardware keys are the screen saver's now: the first one hides it.
+    ButtonMap::Instance().UnregisterKeys();
 }
 
 void FullScreenClockWnd::ReturnClock(HWND hostWindow) {
@@ -150,6 +153,14 @@ void FullScreenClockWnd::HideNow() {
         MoveWindow(formerClockParent_, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
     }
     fullScreenMode_ = false;
+    GiveKeysBack();
+}
+
+void FullScreenClockWnd::GiveKeysBack() {
+    // Only to a screen in front: the keys of a program in front are not taken from it.
+    ButtonMap& keys = ButtonMap::Instance();
+    HWND screen = keys.Window();
+    if (screen && IsWindow(screen) && GetAncestor(screen, GA_ROOT) == GetForegroundWindow()) keys.RegisterKeys();
 }
 
 LRESULT FullScreenClockWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -64,6 +64,8 @@ private:
     void LockDevice();
     void ShowNow(bool slideShowAllowed, bool slideShowForced, bool explicitRequest, int showType);
     void HideNow();
+    // Registers the current screen's hardware keys again when that screen is in front.
+    void GiveKeysBack();
     // Gives the borrowed clock back to hostWindow (its former parent, else the engine window).
     void ReturnClock(HWND hostWindow);
     HWND EngineWindow() const;

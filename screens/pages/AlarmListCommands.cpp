@@ -150,9 +150,7 @@ void AlarmListPage::OnCommand(UINT id, HWND control, UINT code) {
         CancelAllSnoozes();
         return;
     case IDS_TIME:
-        // The main-menu popup, modal over the active window.
-        if (EngineWnd* engine = App::GetEngine())
-            if (EngineScreens* screens = EngineScreens::Current()) screens->RunMainMenu(*engine);
+        RunMainMenu();
         return;
     }
     RunCommand(id);

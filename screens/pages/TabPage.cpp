@@ -1,7 +1,10 @@
 #include "TabPage.h"
 
+#include "App.h"
 #include "ButtonMap.h"
 #include "DeviceScreen.h"
+#include "EngineScreens.h"
+#include "EngineWnd.h"
 #include "Dpi.h"
 #include "Gfx.h"
 #include "HelpTopic.h"
@@ -142,8 +145,13 @@ UINT TabPage::TrackMenu(HMENU menu, int x, int y) {
     return command;
 }
 
+void TabPage::RunMainMenu() {
+    if (EngineWnd* engine = App::GetEngine())
+        if (EngineScreens* screens = EngineScreens::Current()) screens->RunMainMenu(*engine);
+}
+
 void TabPage::OnContextMenuKey(UINT key) {
-    if (!menuOpen_) {
+    if (!IsContextMenuOpen()) {
         OpenContextMenu();
         return;
     }

@@ -75,6 +75,10 @@ protected:
     // closes it on any other key, else opens the page's context menu.
     void OnContextMenuKey(UINT key);
     virtual void OpenContextMenu() {}
+    // Whether the page's context menu is being tracked (the clock page's is the clock's).
+    virtual bool IsContextMenuOpen() const { return menuOpen_; }
+    // The main-menu popup, modal over the active window.
+    static void RunMainMenu();
 
 private:
     UINT templateId_;
