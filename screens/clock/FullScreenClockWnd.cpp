@@ -96,6 +96,9 @@ void FullScreenClockWnd::Show(bool show, bool slideShowAllowed, bool slideShowFo
 }
 
 void FullScreenClockWnd::ShowNow(bool slideShowAllowed, bool slideShowForced, bool explicitRequest, int showType) {
+    // The keys are taken from a screen in front only; only they are given back.
+    HWND keyScreen = ButtonMap::Instance().Window();
+    keysTaken_ = keyScreen && IsWindow(keyScreen) && GetAncestor(keyScreen, GA_ROOT) == GetForegroundWindow();
     if (explicitRequest) keepAwake_ = true;
     slideShowRunning_ = false;
     if (slideShowAllowed && (showType == kShowSlideShow || slideShowForced) && !StartSlideShow(slideShowForced))
@@ -105,6 +108,7 @@ void FullScreenClockWnd::ShowNow(bool slideShowAllowed, bool slideShowForced, bo
         formerClockParent_ = GetParent(clock->GetHwnd());
         clock->LoadSkin();
         SetParent(clock->GetHwnd(), GetHwnd());
+        clock->SetBorder(false);
     }
     shown_ = true;
     fullScreenMode_ = showType != kShowNone || slideShowRunning_;
@@ -151,16 +155,18 @@ void FullScreenClockWnd::HideNow() {
         GetClientRect(formerClockParent_, &area);
         MapWindowPoints(formerClockParent_, GetParent(formerClockParent_), reinterpret_cast<POINT*>(&area), 2);
         MoveWindow(formerClockParent_, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+        // A move to the same place sends no WM_SIZE here, and the size is what lays the clock out.
+        SendMessageW(formerClockParent_, WM_SIZE, SIZE_RESTORED,
+                     MAKELPARAM(area.right - area.left, area.bottom - area.top));
     }
     fullScreenMode_ = false;
     GiveKeysBack();
 }
 
 void FullScreenClockWnd::GiveKeysBack() {
-    // Only to a screen in front: the keys of a program in front are not taken from it.
-    ButtonMap& keys = ButtonMap::Instance();
-    HWND screen = keys.Window();
-    if (screen && IsWindow(screen) && GetAncestor(screen, GA_ROOT) == GetForegroundWindow()) keys.RegisterKeys();
+    // A screen in the background had none: the program in front keeps its keys.
+    if (keysTaken_) ButtonMap::Instance().RegisterKeys();
+    keysTaken_ = false;
 }
 
 LRESULT FullScreenClockWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

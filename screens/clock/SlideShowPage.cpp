@@ -55,7 +55,6 @@ INT_PTR SlideShowPage::Edit(HWND owner) {
 LRESULT SlideShowPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     const LRESULT result = FramedDialog::OnInitDialog(wParam, lParam);
     HWND page = GetHwnd();
-    Editor_ShowInputPanel(page, false);
     SetDlgItemTextW(page, IDC_SLIDESHOW_FOLDER, settings_.Folder.CStr());
     HWND picker = GetDlgItem(page, IDC_SLIDESHOW_DELAY);
     SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(kDelayFormat));

@@ -29,10 +29,7 @@ void ClockPage::AttachClock() {
     ClockWnd* clock = ClockWnd::Instance();
     if (!clock || !GetHwnd()) return;
     clock->LoadSkin();
-    HWND window = clock->GetHwnd();
-    SetParent(window, GetHwnd());
-    SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_BORDER);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    SetParent(clock->GetHwnd(), GetHwnd());
     RECT client = {};
     GetClientRect(GetHwnd(), &client);
     OnSize(SIZE_RESTORED, client.right, client.bottom);
@@ -67,6 +64,8 @@ void ClockPage::OnSize(UINT type, int width, int height) {
     TabPage::OnSize(type, width, height);
     ClockWnd* clock = ClockWnd::Instance();
     if (!HoldsClock(clock)) return;
+    // Framed here, also when the screen saver gives it back.
+    clock->SetBorder(true);
     const int marginX = Dpi_ScaleX(kClockMargin), marginY = Dpi_ScaleY(kClockMargin);
     MoveWindow(clock->GetHwnd(), marginX, marginY, width - 2 * marginX, height - 2 * marginY, TRUE);
 }
@@ -77,6 +76,7 @@ void ClockPage::OnDestroy() {
     // The clock outlives the main window: it goes home to the engine window.
     if (HoldsClock(clock) && engine) {
         clock->LoadSkin();
+        clock->SetBorder(false);
         SetParent(clock->GetHwnd(), engine->GetHwnd());
     }
     TabPage::OnDestroy();
@@ -99,7 +99,7 @@ void ClockPage::OnCommand(UINT id, HWND control, UINT code) {
     }
     if (id == IDS_TIME)
         RunMainMenu();
-    else if (ClockWnd* clock = ClockWnd::Instance()) {
+    else if (ClockWnd* clock = ClockWnd::Instance())
         clock->OnClockCommand(id);
     // A command may have changed what the menu checks (chime, screen saver, skin).
     FillMenuBarFromClock();

@@ -2,9 +2,9 @@
 // window on the clock with the face; the "Maximize clock" key hands the clock to the
 // screen saver, whose key press hides it and gives the keys back; the clock menu's
 // "Settings..." edits the slide show, OK writing every value and Cancel none.
-#include <gtest/gtest.h>
-
+#include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -15,6 +15,7 @@
 #include "FullScreenClockWnd.h"
 #include "MainWindowProbe.h"
 #include "TestSupport.h"
+#include "hotkeys.h"
 #include "resource.h"
 
 namespace {
@@ -57,14 +58,22 @@ struct SlideShowValues {
     }
 };
 
+// The record keeps its numbers in 2 or 4 bytes, some as binary data.
+DWORD StoredNumber(const wchar_t* name) {
+    DWORD number = 0, size = sizeof number;
+    RegGetValueW(HKEY_CURRENT_USER, kSlideShowKey.c_str(), name, RRF_RT_ANY, nullptr, &number, &size);
+    return number;
+}
+
 SlideShowValues StoredSlideShow() {
     SlideShowValues values;
     testsupport::ReadRegistryString(HKEY_CURRENT_USER, kSlideShowKey, L"Folder", &values.folder);
-    const std::pair<const wchar_t*, DWORD*> numbers[] = {
-        {L"DelayMin", &values.delayMin}, {L"DelaySec", &values.delaySec}, {L"Effect", &values.effect},
-        {L"Size", &values.size},         {L"Shuffle", &values.shuffle},   {L"Optimize", &values.optimize}};
-    for (const auto& number : numbers)
-        testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kSlideShowKey, number.first, number.second);
+    values.delayMin = StoredNumber(L"DelayMin");
+    values.delaySec = StoredNumber(L"DelaySec");
+    values.effect = StoredNumber(L"Effect");
+    values.size = StoredNumber(L"Size");
+    values.shuffle = StoredNumber(L"Shuffle");
+    values.optimize = StoredNumber(L"Optimize");
     return values;
 }
 
@@ -113,6 +122,7 @@ protected:
 
 TEST_F(ClockPageRoad, StartFullShowsTheClockTabAndTheMaximizeKeyLendsItToTheScreenSaver) {
     ASSERT_TRUE(probe::WaitForPage(window_, L"Clock", kTimeoutMs));
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return GetForegroundWindow() == window_; }));
     HWND clock = nullptr;
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return (clock = ClockIn(window_)) != nullptr; }));
     EXPECT_TRUE(IsWindowVisible(clock));
@@ -136,7 +146,11 @@ TEST_F(ClockPageRoad, StartFullShowsTheClockTabAndTheMaximizeKeyLendsItToTheScre
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !ScreenShows(); }));
     EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return GetAncestor(clock, GA_ROOT) == window_; }));
     // The page has its keys back.
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return GetForegroundWindow() == window_; }));
+    HWND holder = nullptr;
+    int id = 0;
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Device_FindHotKey(0, kMaximizeKey, &holder, &id); }));
+    EXPECT_EQ(GetParent(clock), holder);
+    EXPECT_EQ(IDS_KEY_MAXIMIZE_CLOCK, id);
     ASSERT_TRUE(DeviceInput_Key(kMaximizeKey));
     EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, ScreenShows));
     ASSERT_TRUE(DeviceInput_Tap(120, 160));

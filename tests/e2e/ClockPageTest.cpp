@@ -44,8 +44,9 @@ UINT MenuState(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND
 class ClockPageInProcess : public testing::Test {
 protected:
     void SetUp() override {
-        // "Maximize clock" on a key, as the stored bindings would have it.
-        ButtonMap::Instance().Bindings(ButtonMap::kClock)[0].key = kMaximizeKey;
+        // "Maximize clock", the first of the clock's list, on a plain key.
+        ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, L"Software\\Ostrel\\Orvalen\\Clock\\Buttons\\Clock",
+                                                    L"0", kMaximizeKey | 0x80000000));
         ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"-startfull"));
         clock_ = ClockWnd::Instance();
         ASSERT_NE(nullptr, clock_);

@@ -42,13 +42,14 @@ protected:
         ASSERT_TRUE(screen_ && clock_);
         settings_ = App::GetItemStore()->GetSettings().screenSaver.get();
         Pump();
+        // The engine window's, or the clock page's of the main window that "-startfull" opened.
+        home_ = ClockParent();
     }
     void TearDown() override {
         App::Shutdown();
         Pump();
     }
     HWND ClockParent() const { return GetParent(clock_->GetHwnd()); }
-    HWND Engine() const { return App::GetEngine()->GetHwnd(); }
     void UseSlides(const wchar_t* folder, int effect, int delaySeconds) {
         settings_->slideShow.Folder = RcString(folder);
         settings_->slideShow.Effect = effect;
@@ -68,6 +69,7 @@ protected:
     FullScreenClockWnd* screen_ = nullptr;
     ClockWnd* clock_ = nullptr;
     ScreenSaverSettings* settings_ = nullptr;
+    HWND home_ = nullptr;
 };
 
 }  // namespace
@@ -95,7 +97,7 @@ TEST_F(FullScreenClock, CoversTheScreenWithTheClockAndStaysAwayDuringCalls) {
     ASSERT_TRUE(PumpUntil([&] { return !screen_->IsShowing(); }));
     EXPECT_TRUE(screen_->IsHiddenForCall());
     EXPECT_FALSE(IsWindowVisible(screen_->GetHwnd()));
-    EXPECT_EQ(Engine(), ClockParent());
+    EXPECT_EQ(home_, ClockParent());
     ASSERT_TRUE(DeviceControl_SetPhoneStatus(0));
     ASSERT_TRUE(PumpUntil([&] { return screen_->IsShowing(); }));
     EXPECT_EQ(screen_->GetHwnd(), ClockParent());
@@ -144,7 +146,7 @@ TEST_F(FullScreenClock, SlideShowFreesEveryPictureWhenHiddenWhileLoading) {
         EXPECT_EQ(nullptr, screen_->CurrentPicture());
     }
     EXPECT_EQ(before, DibSurface::LiveCount());
-    EXPECT_EQ(Engine(), ClockParent()) << "the slide show never borrows the clock";
+    EXPECT_EQ(home_, ClockParent()) << "the slide show never borrows the clock";
 }
 
 TEST_F(FullScreenClock, SlideShowChangesPicturesAfterItsDelayWithAndWithoutEffect) {

@@ -26,6 +26,7 @@
 #include "DeviceInput.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
+#include "DialogFrame.h"
 #include "Dpi.h"
 #include "FullScreenClockWnd.h"
 #include "ItemStore.h"
