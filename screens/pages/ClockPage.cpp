@@ -28,6 +28,9 @@ bool ClockPage::HoldsClock(const ClockWnd* clock) const {
 void ClockPage::AttachClock() {
     ClockWnd* clock = ClockWnd::Instance();
     if (!clock || !GetHwnd()) return;
+    // The screen saver in front keeps it; it gives it back when it goes.
+    FullScreenClockControl* fullScreen = App::GetFullScreenClock();
+    if (fullScreen && fullScreen->IsShowing() && GetParent(clock->GetHwnd()) == fullScreen->Hwnd()) return;
     clock->LoadSkin();
     SetParent(clock->GetHwnd(), GetHwnd());
     RECT client = {};

@@ -246,6 +246,10 @@ int ShowRing(const std::wstring& kind, const std::wstring& program, const std::w
 HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
     ProgramScreens::Install();
     if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return nullptr;
+    // The start opened the main window, which would take the front (and the clock) back.
+    MainWindow::Close();
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     FullScreenClockWnd* screen = FullScreenClockWnd::Instance();
     ClockWnd* clock = ClockWnd::Instance();
     if (!screen || !clock) return nullptr;
