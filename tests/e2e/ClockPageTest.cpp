@@ -5,6 +5,7 @@
 #include "App.h"
 #include "ButtonMap.h"
 #include "ClockPage.h"
+#include "ClockTestSupport.h"
 #include "ClockWnd.h"
 #include "EngineWnd.h"
 #include "FullScreenClockWnd.h"
@@ -19,25 +20,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace {
 
-constexpr DWORD kTimeoutMs = 20000;
+using clocktest::Pump;
+using clocktest::PumpUntil;
+
 constexpr int kMaximizeKey = 0xC1;
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        if (msg.message != WM_QUIT) DispatchMessageW(&msg);
-}
-
-bool PumpUntil(const std::function<bool()>& ready) {
-    return testsupport::PollUntil(kTimeoutMs, [&] {
-        Pump();
-        return ready();
-    });
-}
 
 UINT MenuState(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND); }
 

@@ -15,23 +15,11 @@
 
 namespace {
 
-constexpr DWORD kTimeoutMs = 20000;
+using clocktest::Pump;
+using clocktest::PumpUntil;
+
 constexpr DWORD kIncomingCall = 0x00010000;
 constexpr DWORD kActiveCall = 0x00020000;
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        if (msg.message != WM_QUIT) DispatchMessageW(&msg);
-}
-
-// Polls while this thread handles its messages.
-bool PumpUntil(const std::function<bool()>& ready) {
-    return testsupport::PollUntil(kTimeoutMs, [&] {
-        Pump();
-        return ready();
-    });
-}
 
 class FullScreenClock : public testing::Test {
 protected:
