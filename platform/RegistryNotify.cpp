@@ -16,6 +16,10 @@ struct RegistryWatch {
     HANDLE stop = nullptr;
     HANDLE thread = nullptr;
     HMODULE module = nullptr;
+    // The value last seen, read before the watch returns: a change made right after it is
+    // a change, however late the thread starts.
+    DWORD last = 0;
+    bool lastPresent = false;
 };
 
 // The value as a DWORD with whether it exists as one.
@@ -45,15 +49,13 @@ HMODULE HoldOwnModule() {
 DWORD WINAPI WatchThread(void* parameter) {
     RegistryWatch& watch = *static_cast<RegistryWatch*>(parameter);
     bool present = false;
-    DWORD last = ReadValue(watch, present);
-    bool lastPresent = present;
     const HANDLE events[] = {watch.stop, watch.changed};
     while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
         Arm(watch);
         const DWORD value = ReadValue(watch, present);
-        if (value == last && present == lastPresent) continue;
-        last = value;
-        lastPresent = present;
+        if (value == watch.last && present == watch.lastPresent) continue;
+        watch.last = value;
+        watch.lastPresent = present;
         PostMessageW(watch.window, watch.message, value, watch.userData);
     }
     if (HMODULE module = watch.module) FreeLibraryAndExitThread(module, 0);
@@ -92,9 +94,11 @@ HRESULT RegistryNotifyWindow(HKEY root, LPCWSTR subKey, LPCWSTR valueName, HWND 
         Release(watch);
         return E_FAIL;
     }
-    // Armed before the thread reads the first value, so no change falls between them.
+    // Armed before the first value is read, so no change falls between them.
     watch->module = HoldOwnModule();
-    if (!watch->changed || !watch->stop || !Arm(*watch) ||
+    const bool armed = watch->changed && watch->stop && Arm(*watch);
+    if (armed) watch->last = ReadValue(*watch, watch->lastPresent);
+    if (!armed ||
         !(watch->thread = CreateThread(nullptr, 0, WatchThread, watch, 0, nullptr))) {
         if (watch->module) FreeLibrary(watch->module);
         Release(watch);

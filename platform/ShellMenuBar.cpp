@@ -178,8 +178,9 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
         }
     }
 
-    HWND host = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kHostClass, L"",
-                                WS_POPUP | WS_CLIPCHILDREN | ((info->dwFlags & SHCMBF_HIDDEN) ? 0 : WS_VISIBLE), 0,
+    // Made hidden and shown without activation below: the bar is the shell's, and taking
+    // the activation would deactivate its window (which then lets go of its hot keys).
+    HWND host = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kHostClass, L"", WS_POPUP | WS_CLIPCHILDREN, 0,
                                 0, 1, 1, info->hwndParent, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!host) {
         if (menu)
@@ -208,6 +209,8 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
         AddMenuButtons(bar, menu);
     }
     PlaceHost(host);
+    if (!(info->dwFlags & SHCMBF_HIDDEN))
+        ShowWindow(host, SW_SHOWNOACTIVATE);
     info->hwndMB = bar;
     return TRUE;
 }

@@ -426,3 +426,29 @@
 #define IDC_CYCLE_ON_SPIN               11605
 #define IDC_CYCLE_OFF_SPIN              11606
 #define IDC_CYCLE_TEST                  11607
+
+// The clock page and the slide-show settings page; their ids are fixed.
+#define IDI_CLOCK_PAGE                  122
+#define IDS_SLIDESHOW_CAPTION           30035
+#define IDS_EFFECT_NONE                 30072
+#define IDS_EFFECT_SMOOTH               30067
+#define IDS_EFFECT_VERTICAL_LINES       30094
+#define IDS_EFFECT_HORIZONTAL_LINES     30121
+#define IDS_EFFECT_RANDOM               30122
+#define IDS_SIZE_ORIGINAL               30106
+#define IDS_SIZE_FIT                    30107
+#define IDS_SIZE_STRETCH                30108
+#define IDS_SIZE_SMART_FILL             272
+#define IDD_SLIDESHOW                   266
+#define IDC_SLIDESHOW_FOLDER_LABEL      1241
+#define IDC_SLIDESHOW_FOLDER            1175
+#define IDC_SLIDESHOW_BROWSE            1176
+#define IDC_SLIDESHOW_DELAY_LABEL       1242
+#define IDC_SLIDESHOW_DELAY_UNITS       1243
+#define IDC_SLIDESHOW_DELAY             1185
+#define IDC_SLIDESHOW_EFFECT_LABEL      1244
+#define IDC_SLIDESHOW_EFFECT            1179
+#define IDC_SLIDESHOW_SIZE_LABEL        1245
+#define IDC_SLIDESHOW_SIZE              1180
+#define IDC_SLIDESHOW_SHUFFLE           1186
+#define IDC_SLIDESHOW_OPTIMIZE          1188

@@ -17,6 +17,7 @@
 #include "RegKeyRef.h"
 #include "RingScreens.h"
 #include "Settings.h"
+#include "SlideShowPage.h"
 #include "TimerItem.h"
 #include "Translator.h"
 
@@ -44,7 +45,7 @@ void ProgramScreens::Install() {
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
     if (!fullScreenClock_) fullScreenClock_ = FullScreenClockWnd::Create();
     if (!clock_) clock_ = ClockWnd::Create(engineWindow);
-    ClockWnd::SetOptionsOpener(RecordOptions);
+    ClockWnd::SetOptionsOpener(OpenClockSettings);
     return fullScreenClock_ && clock_;
 }
 
@@ -57,9 +58,7 @@ FullScreenClockControl* ProgramScreens::FullScreenClock() { return fullScreenClo
 
 HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->GetHwnd() : nullptr; }
 
-void ProgramScreens::RecordOptions(HWND) {
-    Record(0, ClockWnd::kSettingsCommand);
-}
+void ProgramScreens::OpenClockSettings(HWND owner) { SlideShowPage::Edit(owner); }
 
 void ProgramScreens::Record(DWORD value, UINT message) {
     RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);

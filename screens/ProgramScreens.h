@@ -1,9 +1,9 @@
 #pragma once
 // The program's screens behind the engine's interface: the clock windows, the main
 // window with its pages, the ring windows, the item editors and the delete questions.
-// The main-menu popup and the options sheet do not exist yet, so these stand in: a
-// request for the main menu, or the clock's "Settings...", is recorded under the product
-// key (ScreenRecord, LastMessage its message or command).
+// The main-menu popup does not exist yet, so a request for it is recorded under the
+// product key (ScreenRecord, LastMessage its message). Until the options sheet exists,
+// the clock's "Settings..." opens the slide-show settings, the clock's only settings page.
 #include "EngineScreens.h"
 
 class ClockWnd;
@@ -47,8 +47,8 @@ public:
 
 private:
     static void Record(DWORD value, UINT message);
-    // The clock's "Settings..." until the options sheet exists: recorded.
-    static void RecordOptions(HWND owner);
+    // The clock's "Settings..." until the options sheet exists.
+    static void OpenClockSettings(HWND owner);
 
     FullScreenClockWnd* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;

@@ -4,7 +4,8 @@
 # empty, and with the soft-key menu open; the Timers tab with a running timer; the
 # Stopwatch tab with laps), the real program's ring screens (the alarm's,
 # the notification-style and the timer's, by day and by night), the full-screen clock
-# (built-in and a test skin) and a slide of the slide show on the simulated handheld,
+# (built-in and a test skin), a slide of the slide show, the Clock tab (built-in and a
+# test skin) and the slide show's settings on the simulated handheld,
 # at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
 # (scripts/screen.sh). The PNGs go to build/screenshots/.
 # Kinds named as arguments (framed, tabbed, digits, days, countdown, ring-alarm,
@@ -42,8 +43,8 @@ shoot_one() {  # kind width height dpi
   local ready=$work/$name.ready done=$work/$name.done
   local showcase=$dialog_showcase argument=$pack seconds=30 extra=()
   case $kind in
-  countdown | clock | mainwnd*) showcase=$screen_showcase ;;
-  skin) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures")") ;;
+  countdown | clock | mainwnd* | clockpage | slidesettings) showcase=$screen_showcase ;;
+  skin | clockpage-skin) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures")") ;;
   slide) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures/pictures")") ;;
   ring-*) showcase=$screen_showcase argument=$program seconds=90
     # Every ring starts on a device of its own; the real program takes a while to ring.
@@ -82,6 +83,9 @@ done
 shoot clock 240 320 96
 shoot skin 240 320 96
 shoot slide 240 320 96
+shoot clockpage 240 320 96
+shoot clockpage-skin 240 320 96
+shoot slidesettings 240 320 96
 shoot framed 480 640 192
 shoot tabbed 480 640 192
 shoot digits 480 640 192
@@ -98,3 +102,6 @@ done
 shoot clock 480 640 192
 shoot skin 480 640 192
 shoot slide 480 640 192
+shoot clockpage 480 640 192
+shoot clockpage-skin 480 640 192
+shoot slidesettings 480 640 192

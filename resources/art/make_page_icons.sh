@@ -67,6 +67,12 @@ disk() { # body colour
 reset() { # colour
   line "$1" 14 "path 'M 96,40 A 40,40 0 1,0 104,72'"
   shape "$1" "polygon 80,16 116,28 100,56"
+dial() { # face colour, rim colour
+  shape "$2" "circle 64,64 64,6"
+  shape "$1" "circle 64,64 64,16"
+  line "#202020" 10 "line 64,64 64,28"
+  line "#202020" 8 "line 64,64 92,76"
+  shape "#C00000" "circle 64,64 64,72"
 }
 
 icon_art() { # <id>
@@ -94,13 +100,14 @@ icon_art() { # <id>
   226) cross "#C02020" ;;                     # clear
   293) reset "#2060C0" ;;                     # reset
   294) reset "#A0A0A0" ;;
+  122) dial "#FFFFFF" "#2060C0" ;;             # the clock page
   *) echo "make_page_icons: no icon $1" >&2; return 1 ;;
   esac
 }
 
 work=$out/page-icon-work
 mkdir -p "$work"
-for id in 101 102 103 104 105 106 107 109 110 111 112 113 114 115 116 117 118 119 120 225 226 293 294; do
+for id in 101 102 103 104 105 106 107 109 110 111 112 113 114 115 116 117 118 119 120 122 225 226 293 294; do
   args=()
   icon_art "$id"
   "$convert" -size 128x128 xc:none "${args[@]}" "PNG32:$work/$id.png"

@@ -96,6 +96,14 @@ void ClockWnd::WatchUnreadCounts() {
     }
 }
 
+void ClockWnd::SetBorder(bool border) {
+    const LONG style = GetWindowLongW(GetHwnd(), GWL_STYLE);
+    const LONG wanted = border ? style | WS_BORDER : style & ~WS_BORDER;
+    if (wanted == style) return;
+    SetWindowLongW(GetHwnd(), GWL_STYLE, wanted);
+    SetWindowPos(GetHwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+}
+
 SkinList& ClockWnd::Skins() {
     if (!skins_) skins_.reset(new SkinList());
     return *skins_;

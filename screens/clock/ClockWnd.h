@@ -70,6 +70,8 @@ public:
     // The picture the window would paint for this local time, at the given client size
     // (as the paint composes it, before doubling); null when no canvas can be made.
     ImagePtr ComposeFace(const SYSTEMTIME& time, int width, int height);
+    // A thin frame around the face: inside the clock page, not on the full screen.
+    void SetBorder(bool border);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool OnCreate(CREATESTRUCTW* create) override;

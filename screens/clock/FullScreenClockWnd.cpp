@@ -4,6 +4,7 @@
 #include <new>
 
 #include "App.h"
+#include "ButtonMap.h"
 #include "ClockWnd.h"
 #include "DeviceScreen.h"
 #include "EngineMessage.h"
@@ -95,6 +96,9 @@ void FullScreenClockWnd::Show(bool show, bool slideShowAllowed, bool slideShowFo
 }
 
 void FullScreenClockWnd::ShowNow(bool slideShowAllowed, bool slideShowForced, bool explicitRequest, int showType) {
+    // The keys are taken from a screen in front only; only they are given back.
+    HWND keyScreen = ButtonMap::Instance().Window();
+    keysTaken_ = keyScreen && IsWindow(keyScreen) && GetAncestor(keyScreen, GA_ROOT) == GetForegroundWindow();
     if (explicitRequest) keepAwake_ = true;
     slideShowRunning_ = false;
     if (slideShowAllowed && (showType == kShowSlideShow || slideShowForced) && !StartSlideShow(slideShowForced))
@@ -104,6 +108,7 @@ void FullScreenClockWnd::ShowNow(bool slideShowAllowed, bool slideShowForced, bo
         formerClockParent_ = GetParent(clock->GetHwnd());
         clock->LoadSkin();
         SetParent(clock->GetHwnd(), GetHwnd());
+        clock->SetBorder(false);
     }
     shown_ = true;
     fullScreenMode_ = showType != kShowNone || slideShowRunning_;
@@ -119,6 +124,8 @@ void FullScreenClockWnd::ShowNow(bool slideShowAllowed, bool slideShowForced, bo
         SetForegroundWindow(GetHwnd());
     }
     InputSense_WatchWindow(GetHwnd());
+    // The hardware keys are the screen saver's now: the first one hides it.
+    ButtonMap::Instance().UnregisterKeys();
 }
 
 void FullScreenClockWnd::ReturnClock(HWND hostWindow) {
@@ -148,8 +155,18 @@ void FullScreenClockWnd::HideNow() {
         GetClientRect(formerClockParent_, &area);
         MapWindowPoints(formerClockParent_, GetParent(formerClockParent_), reinterpret_cast<POINT*>(&area), 2);
         MoveWindow(formerClockParent_, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
+        // A move to the same place sends no WM_SIZE here, and the size is what lays the clock out.
+        SendMessageW(formerClockParent_, WM_SIZE, SIZE_RESTORED,
+                     MAKELPARAM(area.right - area.left, area.bottom - area.top));
     }
     fullScreenMode_ = false;
+    GiveKeysBack();
+}
+
+void FullScreenClockWnd::GiveKeysBack() {
+    // A screen in the background had none: the program in front keeps its keys.
+    if (keysTaken_) ButtonMap::Instance().RegisterKeys();
+    keysTaken_ = false;
 }
 
 LRESULT FullScreenClockWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {

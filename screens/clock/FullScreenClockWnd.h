@@ -64,6 +64,8 @@ private:
     void LockDevice();
     void ShowNow(bool slideShowAllowed, bool slideShowForced, bool explicitRequest, int showType);
     void HideNow();
+    // Registers the current screen's hardware keys again when the show took them.
+    void GiveKeysBack();
     // Gives the borrowed clock back to hostWindow (its former parent, else the engine window).
     void ReturnClock(HWND hostWindow);
     HWND EngineWindow() const;
@@ -99,4 +101,6 @@ private:
     CellularLineWatch line_;
     PhoneStatusWatch phoneStatus_;
     HWND rememberedForeground_ = nullptr;
+    // The show released the keys of the screen in front.
+    bool keysTaken_ = false;
 };

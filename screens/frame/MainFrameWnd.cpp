@@ -10,6 +10,7 @@
 #include "EngineWnd.h"
 #include "ItemStore.h"
 #include "MainTabView.h"
+#include "MainWindow.h"
 #include "MenuBarWnd.h"
 #include "PageBase.h"
 #include "PlatformHelpers.h"
@@ -141,8 +142,12 @@ void MainFrameWnd::OnActivate(UINT state, HWND other, BOOL minimized) {
         SHFullScreen(GetHwnd(), SHFS_HIDESIPBUTTON);
         ButtonMap::Instance().RegisterKeys();
     }
+    // The clock page hears it too: it takes the clock back from whoever borrowed it.
+    const WPARAM activation = MAKEWPARAM(state, minimized);
     if (HWND clock = App::GetClockWindow())
-        SendMessageW(clock, kClockActivationMessage, MAKEWPARAM(state, minimized), reinterpret_cast<LPARAM>(other));
+        SendMessageW(clock, kClockActivationMessage, activation, reinterpret_cast<LPARAM>(other));
+    if (TabPage* clockPage = view_ ? view_->Page(MainWindow::kClockTab) : nullptr)
+        SendMessageW(clockPage->GetHwnd(), kClockActivationMessage, activation, reinterpret_cast<LPARAM>(other));
     ControlWndBase::OnActivate(state, other, minimized);
 }
 

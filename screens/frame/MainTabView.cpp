@@ -6,6 +6,7 @@
 
 #include "AlarmListPage.h"
 #include "ButtonMap.h"
+#include "ClockPage.h"
 #include "ContextHelp.h"
 #include "DialogFrame.h"
 #include "MainWindow.h"
@@ -24,8 +25,7 @@ std::unique_ptr<TabPage> MakePage(int tab) {
     using namespace MainWindow;
     switch (tab) {
     case kClockTab:
-        return std::make_unique<PlainPage>(IDD_CLOCK_PAGE, IDS_CLOCK, ContextHelp::kClock, ButtonMap::kClock,
-                                           kStopwatchTab, kAlarmsTab);
+        return std::make_unique<ClockPage>();
     case kAlarmsTab:
         return std::make_unique<AlarmListPage>();
     case kTimersTab:

@@ -1,7 +1,10 @@
 #include "TabPage.h"
 
+#include "App.h"
 #include "ButtonMap.h"
 #include "DeviceScreen.h"
+#include "EngineScreens.h"
+#include "EngineWnd.h"
 #include "Dpi.h"
 #include "Gfx.h"
 #include "HelpTopic.h"
@@ -161,7 +164,7 @@ UINT TabPage::TrackMenu(HMENU menu, int x, int y) {
 }
 
 void TabPage::OnContextMenuKey(UINT key) {
-    if (!menuOpen_) {
+    if (!IsContextMenuOpen()) {
         OpenContextMenu();
         return;
     }

@@ -88,6 +88,8 @@ protected:
     virtual HMENU Menu() { return nullptr; }
     // Checks and greys the menu's items before it shows.
     virtual void PrepareMenu(HMENU menu) { (void)menu; }
+    // Whether the page's context menu is being tracked (the clock page's is the clock's).
+    virtual bool IsContextMenuOpen() const { return menuOpen_; }
 
 private:
     UINT templateId_;

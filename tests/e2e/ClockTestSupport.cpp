@@ -23,6 +23,19 @@ BOOL CALLBACK CollectBox(HWND window, LPARAM found) {
 }
 }  // namespace
 
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+}
+
+bool PumpUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
+    return testsupport::PollUntil(timeoutMs, [&] {
+        Pump();
+        return ready();
+    });
+}
+
 std::wstring FixtureProgramFolder() { return testsupport::HostPath(CLOCK_FIXTURE_DIR) + L"\\"; }
 
 std::wstring PictureFolder() { return testsupport::HostPath(CLOCK_FIXTURE_DIR) + L"\\pictures"; }

@@ -3,10 +3,16 @@
 // boxes the clock shows on the test's own thread.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace clocktest {
+
+// Handles this thread's messages (a quit request is dropped: the program's objects post it).
+void Pump();
+// Polls, up to timeoutMs, while this thread handles its messages.
+bool PumpUntil(const std::function<bool()>& ready, DWORD timeoutMs = 20000);
 
 // The folder holding "Skins\" with the test skins, as a program folder (with backslash).
 std::wstring FixtureProgramFolder();

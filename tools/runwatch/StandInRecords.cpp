@@ -2,7 +2,6 @@
 // options sheet are not built; this file goes when they are.
 #include "DeviceSnapshot.h"
 
-#include "ClockWnd.h"
 #include "EngineMessage.h"
 #include "ProductKey.h"
 #include "ProgramScreens.h"
@@ -31,7 +30,6 @@ std::wstring StandInRecords_ScreenPath() { return RecordPath(ProgramScreens::kSc
 std::wstring StandInRecords_ScreenName(DWORD message, DWORD value) {
     switch (message) {
         case EngineMessage::kMainMenu: return L"the main menu";
-        case ClockWnd::kSettingsCommand: return L"the options (the clock's \"Settings...\")";
         default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(value) + L")";
     }
 }

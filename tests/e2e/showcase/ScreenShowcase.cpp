@@ -3,13 +3,15 @@
 //   screen_showcase countdown|mainwnd* <width> <height> <dpi> <language pack> <ready file> <done file>
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
 //   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
+//   screen_showcase clockpage|clockpage-skin|slidesettings <width> <height> <dpi> <pack> <ready> <done> [folder]
 // countdown is the reset countdown; mainwnd the main window on the Alarms tab with three
 // alarms, mainwnd-empty with none, mainwnd-menu with three and the soft-key menu open,
 // mainwnd-timers on the Timers tab with three timers, mainwnd-stopwatch on the Stopwatch
 // tab with two runs of laps.
 // clock is the full-screen clock with the built-in skin; skin uses the skin "test" of the
 // folder's "Skins", with unread messages and a missed call; slide is the slide show of the
-// folder's pictures.
+// folder's pictures. clockpage is the main window on the Clock tab (clockpage-skin with the
+// folder's skin "test"); slidesettings the slide show's settings page.
 // The ready file appears once the screen is up; it closes when the done file exists.
 // A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
 // item that is due (a snooze that is over, a timer with two seconds left) on the device
@@ -26,6 +28,7 @@
 #include "DeviceInput.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
+#include "DialogFrame.h"
 #include "Dpi.h"
 #include "FullScreenClockWnd.h"
 #include "ItemStore.h"
@@ -37,6 +40,7 @@
 #include "Settings.h"
 #include "SkinList.h"
 #include "StopwatchItem.h"
+#include "SlideShowPage.h"
 #include "TimerItem.h"
 #include "aygshell_ui.h"
 
@@ -121,6 +125,7 @@ std::wstring gReady, gDone;
 int gTicks = 0;
 bool gTapMenu = false;
 HWND gWindow = nullptr;
+FramedDialog* gDialog = nullptr;
 
 // A thread timer with its own procedure: it still ticks while a menu runs its loop.
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -134,6 +139,10 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     }
     if (gTicks == kSettleTicks) Touch(gReady);
     if (gTicks > kSettleTicks && FileExists(gDone)) {
+        if (gDialog) {
+            PostMessageW(gDialog->Frame().GetHwnd(), WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
         EndMenu();
         if (IsWindow(gWindow)) DestroyWindow(gWindow);
         PostQuitMessage(0);
@@ -167,6 +176,38 @@ int ShowMainWindow(const std::wstring& kind) {
         DispatchMessageW(&msg);
     }
     MainWindow::Close();
+    return 0;
+}
+
+// Makes the folder's skin "test" the clock's.
+void UseTestSkin(ClockWnd& clock, const std::wstring& folder) {
+    clock.UseSkins(std::unique_ptr<SkinList>(new SkinList(folder + L"\\")));
+    SkinList& skins = clock.Skins();
+    for (int i = 0; i < skins.Count(); ++i)
+        if (skins.At(i)->GetName() == L"test") clock.OnClockCommand(ClockWnd::kFirstSkinCommand + i);
+}
+
+// The program's objects with the main window on the Clock tab, or the slide show's settings.
+int ShowClockScreen(const std::wstring& kind, const std::wstring& folder) {
+    ProgramScreens::Install();
+    if (!App::InitInstance(GetModuleHandleW(nullptr), L"-startfull") || !ClockWnd::Instance()) return 1;
+    SetTimer(nullptr, 0, kPollMs, Tick);
+    if (kind == L"slidesettings") {
+        SlideShowPage page(App::GetItemStore()->GetSettings().screenSaver->slideShow);
+        gDialog = &page;
+        page.Show(nullptr);
+        gDialog = nullptr;
+    } else {
+        if (kind == L"clockpage-skin") UseTestSkin(*ClockWnd::Instance(), folder);
+        MainWindow::SelectTab(MainWindow::kClockTab);
+        gWindow = MainWindow::Window();
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    App::Shutdown();
     return 0;
 }
 
@@ -254,6 +295,10 @@ int ShowRing(const std::wstring& kind, const std::wstring& program, const std::w
 HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
     ProgramScreens::Install();
     if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return nullptr;
+    // The start opened the main window, which would take the front (and the clock) back.
+    MainWindow::Close();
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     FullScreenClockWnd* screen = FullScreenClockWnd::Instance();
     ClockWnd* clock = ClockWnd::Instance();
     if (!screen || !clock) return nullptr;
@@ -264,10 +309,7 @@ HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
                         sizeof count);
         RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Phone", L"Missed Call Count", REG_DWORD, &count,
                         sizeof count);
-        clock->UseSkins(std::unique_ptr<SkinList>(new SkinList(folder + L"\\")));
-        SkinList& skins = clock->Skins();
-        for (int i = 0; i < skins.Count(); ++i)
-            if (skins.At(i)->GetName() == L"test") clock->OnClockCommand(ClockWnd::kFirstSkinCommand + i);
+        UseTestSkin(*clock, folder);
     }
     if (kind == L"slide") {
         SlideShowSettings& slides = App::GetItemStore()->GetSettings().screenSaver->slideShow;
@@ -286,9 +328,12 @@ int wmain(int argc, wchar_t** argv) {
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
     const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
     const bool mainWindow = kind.rfind(L"mainwnd", 0) == 0;
-    if ((kind != L"countdown" && !ring && !clockKind && !mainWindow) || (!clockKind && argc != 8) || argc < 8) {
+    const bool clockScreen = kind == L"clockpage" || kind == L"clockpage-skin" || kind == L"slidesettings";
+    if ((kind != L"countdown" && !ring && !clockKind && !mainWindow && !clockScreen) ||
+        (!clockKind && !clockScreen && argc != 8) || argc < 8) {
         fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|ring-<kind>|clock|skin|"
-                         L"slide <width> <height> <dpi> <pack or program> <ready> <done> [folder]\n");
+                         L"slide|clockpage|clockpage-skin|slidesettings <width> <height> <dpi> <pack or program> "
+                         L"<ready> <done> [folder]\n");
         return 2;
     }
     if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]))) {
@@ -298,11 +343,10 @@ int wmain(int argc, wchar_t** argv) {
     Dpi_ResetCache();
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
-    if (mainWindow) {
-        gReady = ready;
-        gDone = done;
-        return ShowMainWindow(kind);
-    }
+    gReady = ready;
+    gDone = done;
+    if (mainWindow) return ShowMainWindow(kind);
+    if (clockScreen) return ShowClockScreen(kind, argc > 8 ? argv[8] : L"");
     HWND window = nullptr;
     if (clockKind) {
         window = ShowClock(kind, argc > 8 ? argv[8] : L"");
