@@ -67,6 +67,7 @@ disk() { # body colour
 reset() { # colour
   line "$1" 14 "path 'M 96,40 A 40,40 0 1,0 104,72'"
   shape "$1" "polygon 80,16 116,28 100,56"
+}
 dial() { # face colour, rim colour
   shape "$2" "circle 64,64 64,6"
   shape "$1" "circle 64,64 64,16"
