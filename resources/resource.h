@@ -39,6 +39,9 @@
 #define IDS_RING_CLOSE                  30143
 #define IDS_RING_SNOOZE                 30147
 #define IDS_CANCEL_SNOOZE               30079
+#define IDS_RECORDER_FAILED             330
+#define IDS_PLAY_FAILED                 30016
+#define IDS_RECORDER_STOP               30306
 
 // The language page.
 #define IDD_LANGUAGE                    2000
@@ -50,6 +53,14 @@
 // The countdown before the reset action resets the device; its ids are fixed.
 #define IDD_RESET_COUNTDOWN             2054
 #define IDC_RESET_COUNTDOWN_TEXT        1304
+
+// The recorder dialog; its ids are fixed.
+#define IDD_RECORDER                    327
+#define IDC_RECORDER_LABEL              1250
+#define IDC_RECORDER_TIME               1251
+#define IDC_RECORDER_RECORD             1252
+#define IDC_RECORDER_PLAY               1253
+#define IDC_RECORDER_SECONDS            1254
 
 // The ring screens; their ids are fixed. The commands are the ids of their texts.
 #define IDD_ALARM_RING                  350

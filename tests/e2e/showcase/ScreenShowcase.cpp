@@ -2,6 +2,7 @@
 // told to close, so a script can take a screenshot of it:
 //   screen_showcase countdown <width> <height> <dpi> <language pack> <ready file> <done file>
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
+//   screen_showcase recorder|recorder-recording <width> <height> <dpi> <unused> <ready file> <done file>
 // The ready file appears once the screen is up; it closes when the done file exists.
 // A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
 // item that is due (a snooze that is over, a timer with two seconds left) on the device
@@ -13,10 +14,12 @@
 
 #include "AlarmItem.h"
 #include "DateFunctions.h"
+#include "DeviceFiles.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
 #include "Dpi.h"
 #include "ProductKey.h"
+#include "RecorderDialog.h"
 #include "RegKeyRef.h"
 #include "ResetCountdownWnd.h"
 #include "Settings.h"
@@ -117,12 +120,60 @@ int ShowRing(const std::wstring& kind, const std::wstring& program, const std::w
     return result;
 }
 
+struct RecorderShow {
+    bool record;
+    std::wstring ready, done;
+    DWORD thread;
+};
+
+HWND FindRecorder(DWORD thread) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) -> BOOL {
+            if (!GetDlgItem(window, RecorderDialog::kRecordButton)) return TRUE;
+            *reinterpret_cast<HWND*>(data) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Presses Record when asked, lets the time run to 0:03, says ready, closes when done.
+DWORD WINAPI DriveRecorder(void* data) {
+    const RecorderShow& show = *static_cast<RecorderShow*>(data);
+    HWND dialog = nullptr;
+    for (int i = 0; i < kRingWaitTicks && !(dialog = FindRecorder(show.thread)); ++i) Sleep(kPollMs);
+    if (!dialog) return 1;
+    Sleep(kPollMs * kSettleTicks);
+    if (show.record) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(RecorderDialog::kRecordButton, BN_CLICKED), 0);
+        Sleep(3500);
+    }
+    Touch(show.ready);
+    while (!FileExists(show.done)) Sleep(kPollMs);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    return 0;
+}
+
+int ShowRecorder(bool record, const std::wstring& ready, const std::wstring& done) {
+    wchar_t folder[MAX_PATH];
+    if (Device_MapPath(L"\\My Documents", folder, MAX_PATH)) CreateDirectoryW(folder, nullptr);
+    RecorderShow show = {record, ready, done, GetCurrentThreadId()};
+    HANDLE driver = CreateThread(nullptr, 0, DriveRecorder, &show, 0, nullptr);
+    RecorderDialog dialog(L"\\My Documents\\MyRecord.mp3", nullptr);
+    dialog.Run(nullptr, nullptr);
+    WaitForSingleObject(driver, INFINITE);
+    CloseHandle(driver);
+    return 0;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring kind = argc == 8 ? argv[1] : L"";
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
-    if (argc != 8 || (kind != L"countdown" && !ring)) {
+    const bool recorder = kind == L"recorder" || kind == L"recorder-recording";
+    if (argc != 8 || (kind != L"countdown" && !ring && !recorder)) {
         fwprintf(stderr, L"usage: screen_showcase countdown|ring-<kind> <width> <height> <dpi> <pack or program> "
                          L"<ready> <done>\n");
         return 2;
@@ -134,6 +185,7 @@ int wmain(int argc, wchar_t** argv) {
     Dpi_ResetCache();
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
+    if (recorder) return ShowRecorder(kind == L"recorder-recording", ready, done);
     ResetCountdownWnd* countdown = ResetCountdownWnd::Open();
     if (!countdown) return 1;
     HWND window = countdown->GetHwnd();
