@@ -32,6 +32,7 @@ struct FrontEnd {
     RecordRequest request;
     RecorderFilters filters;
     bool wmaAvailable = false;
+    bool wmaProbed = false;
     bool comInitialised = false;
 };
 
@@ -51,7 +52,12 @@ void CreateFilters(FrontEnd& s) {
 }  // namespace
 
 RecorderEngine* Recorder_Engine() { return State().engine.get(); }
-bool Recorder_WmaAvailable() { return State().wmaAvailable; }
+bool Recorder_WmaAvailable() {
+    FrontEnd& s = State();
+    if (!s.wmaProbed) s.wmaAvailable = WmaDecoder_HasDecoderLibrary();
+    s.wmaProbed = true;
+    return s.wmaAvailable;
+}
 RecorderFilters& Recorder_Filters() { return State().filters; }
 
 int Recorder_Init() {
@@ -75,7 +81,8 @@ int Recorder_Init() {
     } else {
         Recorder_SelectInputDevice(settings.inputDevice);
     }
-    s.wmaAvailable = WmaDecoder_HasDecoderLibrary();
+    // The WMA decoder is probed when first asked about: loading the device's decoder
+    // library wakes the host's media framework, which the dialog need not wait for.
     return started;
 }
 

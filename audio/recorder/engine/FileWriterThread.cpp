@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+FileWriterThread::CloseFunction FileWriterThread::closeFile = fclose;
+
 FileWriterThread::FileWriterThread(RecorderThreadCallbacks* callbacks) : callbacks_(callbacks) { StartThread(); }
 
 FileWriterThread::~FileWriterThread() {
@@ -84,7 +86,7 @@ void FileWriterThread::WriteBlock(void* buffer, uint32_t length) {
 
 void FileWriterThread::Close() {
     // The last bytes reach the card only at fclose: a failure there is a failed write.
-    if (file_ && fclose(file_) != 0 && !error) Fail(RecorderCode::kFileWriteFailed);
+    if (file_ && closeFile(file_) != 0 && !error) Fail(RecorderCode::kFileWriteFailed);
     file_ = nullptr;
     callbacks_->OnThreadState(RecorderThreadCallbacks::Thread::Writer, false);
     error = false;

@@ -16,6 +16,10 @@ public:
     static constexpr UINT kOpenMessage = kFirstMessage + 2;   // malloc'd file name
     static constexpr UINT kSeekMessage = kFirstMessage + 3;   // offset, origin
 
+    // How the file is closed: fclose, unless a test puts a failing close in its place.
+    using CloseFunction = int (*)(FILE*);
+    static CloseFunction closeFile;
+
     explicit FileWriterThread(RecorderThreadCallbacks* callbacks);
     ~FileWriterThread() override;
 

@@ -86,16 +86,15 @@ protected:
 
 }  // namespace
 
-// A stop mid-recording: the end code is 0, the WAV's sizes match its data and the capture
-// delivered about the time recorded.
+// A stop mid-recording: the end code is 0, the WAV's sizes match its data and its data is
+// every byte the capture handed on. (Wine's capture of ALSA's null device is not paced by a
+// clock, so the data's length says nothing of the time recorded here.)
 TEST_F(RecorderEngineTest, AStopLeavesAWholeWavOfTheTimeRecorded) {
     Open();
     PcmWavCodec codec;
     ASSERT_EQ(0, Record(L"\\My Documents\\stop.wav", &codec));
-    const DWORD start = GetTickCount();
     Sleep(1500);
     ASSERT_EQ(0, engine_.Stop());
-    const DWORD recordedMs = GetTickCount() - start;
     EXPECT_FALSE(engine_.IsBusy());
     ASSERT_TRUE(Ended());
     EXPECT_EQ(0, ends_.last);
@@ -108,8 +107,8 @@ TEST_F(RecorderEngineTest, AStopLeavesAWholeWavOfTheTimeRecorded) {
     memcpy(&data, &bytes[40], 4);
     EXPECT_EQ(bytes.size() - 8, riff);
     EXPECT_LE(bytes.size() - 44 - data, 3u);  // padded to 4 bytes
-    const double seconds = data / 44100.0;
-    EXPECT_NEAR(recordedMs / 1000.0, seconds, 0.4);
+    EXPECT_GT(data, 0u);
+    EXPECT_EQ(static_cast<uint32_t>(engine_.Processing()->processedBytes.load()), data);
     // The second Stop has nothing to stop.
     EXPECT_EQ(RecorderCode::kWrongState, engine_.Stop());
 }
@@ -161,17 +160,31 @@ TEST_F(RecorderEngineTest, TheRoomEstimateHoldsBeyondTwoMebibytes) {
     EXPECT_EQ(0, ends_.count);
 }
 
-// The file's last bytes reach the volume only at fclose: a failure there is a failed write,
-// and the client hears 8 after the recording's own end.
+namespace {
+// The stream's last bytes fail to reach the volume when it closes.
+int FailingClose(FILE* file) {
+    fclose(file);
+    return EOF;
+}
+
+struct FailingCloseScope {
+    FailingCloseScope() { FileWriterThread::closeFile = FailingClose; }
+    ~FailingCloseScope() { FileWriterThread::closeFile = fclose; }
+};
+}  // namespace
+
+// A failure at the close is a failed write: the client hears 8 after the recording's own
+// end (0 from the stop).
 TEST_F(RecorderEngineTest, AFailedFinalWriteEndsWithWriteFailed) {
+    FailingCloseScope failing;
     Open();
     Mp3EncoderCodec codec;
-    ASSERT_EQ(0, Record(L"Z:\\dev\\full", &codec));
+    ASSERT_EQ(0, Record(L"\\My Documents\\close.mp3", &codec));
     ASSERT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return engine_.Processing()->processedBlocks >= 2; }));
     ASSERT_EQ(0, engine_.Stop());
-    // Normally the stop ends it with 0 and the close adds 8; a buffer that filled up
-    // earlier fails at its flush, which ends the recording with 8 at once.
-    EXPECT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return ends_.last == RecorderCode::kFileWriteFailed; }));
+    ASSERT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return ends_.count >= 2; }));
+    EXPECT_EQ(0, ends_.first);
+    EXPECT_EQ(RecorderCode::kFileWriteFailed, ends_.last);
 }
 
 namespace {
@@ -184,10 +197,12 @@ struct WriterEvents : RecorderThreadCallbacks {
 }  // namespace
 
 TEST(FileWriterThread, AFailedCloseIsAFailedWrite) {
+    FailingCloseScope failing;
+    CreateDirectoryW(HostPath(L"\\My Documents").c_str(), nullptr);
     WriterEvents events;
     FileWriterThread writer(&events);
     writer.Begin();
-    writer.PostOpen(HeapName(L"Z:\\dev\\full"));
+    writer.PostOpen(HeapName(L"\\My Documents\\close.wav"));
     ASSERT_TRUE(FileWriterSink_WriteCopy(&writer, "0123456789", 10));
     writer.PostClose();
     ASSERT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return !events.active; }));

@@ -217,5 +217,6 @@ TEST_F(RecorderFrontEndTest, NothingToStopOrRecordAnswersWrongState) {
     EXPECT_EQ(RecorderCode::kWrongState, Recorder_Stop());
     EXPECT_EQ(RecorderCode::kWrongState, Recorder_Stop());
     EXPECT_EQ(RecorderCode::kWrongState, Recorder_StartRecording(L"\\My Documents\\x.wav"));
-    EXPECT_EQ(L"Software\\Ostrel\\Orvalen\\Recorder", RecorderSettings_Global().key->Path());
+    // The child of the recorder's key with an empty sub-path.
+    EXPECT_EQ(L"Software\\Ostrel\\Orvalen\\Recorder\\", RecorderSettings_Global().key->Path());
 }

@@ -142,6 +142,8 @@ HWND FindRecorder(DWORD thread) {
 // Presses Record when asked, lets the time run to 0:03, says ready, closes when done.
 DWORD WINAPI DriveRecorder(void* data) {
     const RecorderShow& show = *static_cast<RecorderShow*>(data);
+    // The dialog's thread sits on the device's desktop; only there are its windows found.
+    SetThreadDesktop(GetThreadDesktop(show.thread));
     HWND dialog = nullptr;
     for (int i = 0; i < kRingWaitTicks && !(dialog = FindRecorder(show.thread)); ++i) Sleep(kPollMs);
     if (!dialog) return 1;

@@ -14,6 +14,7 @@
 #include "TestSupport.h"
 
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -102,6 +103,8 @@ protected:
 private:
     static DWORD WINAPI Drive(void* self) {
         auto* test = static_cast<RecorderDialogTest*>(self);
+        // The dialog's thread sits on the device's desktop; only there are its windows found.
+        SetThreadDesktop(GetThreadDesktop(test->thread_));
         HWND dialog = nullptr;
         testsupport::PollUntil(kWaitMs, [&] {
             dialog = FindOwned(test->thread_, [](HWND w) { return GetDlgItem(w, RecorderDialog::kRecordButton) != nullptr; });
@@ -111,7 +114,11 @@ private:
             Sleep(200);
             test->drive_(dialog);
         }
-        if (dialog) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);  // a test that failed midway still ends
+        if (dialog) {
+            // A test that failed midway still ends: an error shown is closed, then the dialog.
+            TakeMessageBox(test->thread_, 300);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
         return 0;
     }
     std::function<void(HWND)> drive_;
@@ -155,10 +162,16 @@ TEST_F(RecorderDialogTest, RecordsShowsTheTimeAndPlaysBack) {
     EXPECT_EQ(L"Stop", playing);
     EXPECT_TRUE(recordOffWhilePlaying);
     EXPECT_TRUE(playBack);
+    std::string bytes;
+    ASSERT_TRUE(testsupport::ReadBytes(HostPath(kFile), &bytes));
+    ASSERT_GT(bytes.size(), 44u);
+    uint32_t data = 0;
+    memcpy(&data, &bytes[40], 4);
     const Recording heard = Recording::Read();
     const std::vector<Tone> tones = heard.Tones();
     ASSERT_EQ(1u, tones.size());
-    EXPECT_NEAR(dialog.LastRecordingMs(), tones[0].Length(), 400);
+    // The whole file is heard (22050 Hz mono 16-bit).
+    EXPECT_NEAR(data / 44.1, tones[0].Length(), 400);
     EXPECT_GT(heard.ShareAt(tones[0], 1000), 0.8);
 }
 

@@ -3,9 +3,13 @@
 //   recorder_tool <codec id> <ms> <out path> [cancel]
 // Opens the dialog on a fresh device, presses Record, waits <ms>, then presses Record
 // again and OK (or, with "cancel", Cancel while still recording). Prints
-// "recorded <ms>" (the dialog's own measure of the recording). Exit 0 when the dialog
+// "recorded <ms> captured <ms>" (the dialog's own measure of the recording, and the
+// length of what the capture delivered). Exit 0 when the dialog
 // ended as asked and the recording reported no error.
+#include "ProcessingThread.h"
+#include "Recorder.h"
 #include "RecorderDialog.h"
+#include "RecorderEngine.h"
 #include "RecorderSettings.h"
 #include "TestDevice.h"
 
@@ -16,6 +20,7 @@
 #include <string>
 
 namespace {
+int32_t captured = 0;
 constexpr wchar_t kRecorderKey[] = L"Software\\Ostrel\\Orvalen\\Recorder";
 
 struct Script {
@@ -45,6 +50,8 @@ void Click(HWND dialog, int id) { PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id
 
 DWORD WINAPI Drive(void* data) {
     const Script& script = *static_cast<Script*>(data);
+    // The dialog's thread sits on the device's desktop; only there are its windows found.
+    SetThreadDesktop(GetThreadDesktop(script.dialogThread));
     HWND dialog = nullptr;
     for (int i = 0; i < 1000 && !(dialog = FindDialog(script.dialogThread)); ++i) Sleep(10);
     if (!dialog) return 1;
@@ -59,6 +66,10 @@ DWORD WINAPI Drive(void* data) {
     }
     Click(dialog, RecorderDialog::kRecordButton);
     for (int i = 0; i < 1000 && !IsWindowEnabled(GetDlgItem(dialog, RecorderDialog::kPlayButton)); ++i) Sleep(10);
+    // Every captured byte is encoded once the processing thread is done.
+    RecorderEngine* engine = Recorder_Engine();
+    for (int i = 0; i < 1000 && engine && (engine->ProcessingActive() || engine->WriterActive()); ++i) Sleep(10);
+    if (engine) captured = engine->Processing()->processedBytes;
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     return 0;
 }
@@ -96,7 +107,10 @@ int main(int argc, char** argv) {
     DWORD driven = 1;
     GetExitCodeThread(driver, &driven);
     CloseHandle(driver);
-    printf("recorded %lu\n", static_cast<unsigned long>(dialog.LastRecordingMs()));
+    // The capture's bytes in ms (22050 Hz mono 16-bit): Wine's capture is not paced by a
+    // clock, so this, not the dialog's time, is the length the file must have.
+    printf("recorded %lu captured %ld\n", static_cast<unsigned long>(dialog.LastRecordingMs()),
+           static_cast<long>(captured / 44.1));
     const INT_PTR wanted = script.cancel ? IDCANCEL : IDOK;
     return driven == 0 && ended == wanted && dialog.Recorded() ? 0 : 1;
 }
