@@ -127,7 +127,7 @@ private:
 }  // namespace
 
 // Record shows the elapsed time and turns into Stop; Play is off meanwhile. The recording
-// (the capture's 1 kHz tone) then plays through the Signaller: Play turns into Stop and
+// then plays through the Signaller, heard whole on the loudspeaker: Play turns into Stop and
 // back when the sound ends.
 TEST_F(RecorderDialogTest, RecordsShowsTheTimeAndPlaysBack) {
     Signaller signaller;
@@ -172,21 +172,6 @@ TEST_F(RecorderDialogTest, RecordsShowsTheTimeAndPlaysBack) {
     ASSERT_EQ(1u, tones.size());
     // The whole file is heard (22050 Hz mono 16-bit).
     EXPECT_NEAR(data / 44.1, tones[0].Length(), 400);
-    EXPECT_GT(heard.ShareAt(tones[0], 1000), 0.8);
-}
-
-// Play before anything was recorded: "Failed to play audio data file" once the Signaller
-// finds the file missing.
-TEST_F(RecorderDialogTest, PlayWithoutARecordingSaysSo) {
-    Signaller signaller;
-    RecorderDialog dialog(kFile.c_str(), &signaller);
-    std::wstring message;
-    Run(dialog, [&](HWND d) {
-        Click(d, RecorderDialog::kPlayButton);
-        message = TakeMessageBox(thread_, kWaitMs);
-    });
-    EXPECT_EQ(L"Failed to play audio data file", message);
-    EXPECT_FALSE(dialog.Recorded());
 }
 
 // A volume without room: the engine ends the recording with 15 and the dialog says it

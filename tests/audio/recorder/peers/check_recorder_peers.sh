@@ -2,7 +2,7 @@
 # Recordings made through the recorder dialog, as sox and ffmpeg see them:
 #   check_recorder_peers.sh <wine runner> <recorder_tool.exe> <work dir>
 # Each recording hears a tone of its own (ALSA's capture reads ORVALEN_CAPTURE_TONE, a
-# sox-made file) for about 3 s, as WAV PCM, WAV GSM 6.10 and MP3 ("WaveInCodec" 0, 4, 1).
+# sox-made file, long enough for a capture that runs faster than the clock) for about 3 s, as WAV PCM, WAV GSM 6.10 and MP3 ("WaveInCodec" 0, 4, 1).
 # soxi and ffprobe must see the dialog's format (22050 Hz, one channel), sox and ffmpeg
 # decode without a word on stderr, the length is within 0.2 s of what the capture delivered
 # (Wine's capture of ALSA's null device is not paced by a clock, so the dialog's own time is
@@ -18,7 +18,7 @@ rm -rf "$work"
 mkdir -p "$work"
 cd "$work"
 
-# Zero crossings upwards over the middle of 16-bit mono raw samples: the tone's frequency.
+# The tone's frequency in 16-bit mono raw samples.
 frequency() {
   python3 - "$1" "$2" <<'PY'
 import struct, sys
@@ -28,11 +28,11 @@ samples = struct.unpack('<%dh' % (len(data) // 2), data[:len(data) // 2 * 2])
 # Leave out the first and last 0.3 s (start-up and the codec's padding).
 cut = int(0.3 * rate)
 mid = samples[cut:len(samples) - cut]
-ups = [i for i in range(1, len(mid)) if mid[i - 1] < 0 <= mid[i]]
-if len(ups) < 2:
-    print(0)
-else:
-    print('%.2f' % ((len(ups) - 1) * rate / (ups[-1] - ups[0])))
+# Upward zero crossings placed between samples; the median period is the tone's (a gap
+# where Wine's capture dropped data moves no median).
+ups = [i - 1 + mid[i - 1] / (mid[i - 1] - mid[i]) for i in range(1, len(mid)) if mid[i - 1] < 0 <= mid[i]]
+periods = sorted(b - a for a, b in zip(ups, ups[1:]))
+print('%.2f' % (rate / periods[len(periods) // 2]) if periods else 0)
 PY
 }
 
@@ -56,7 +56,7 @@ PY
 
 record() {  # record <name> <codec> <hz> [cancel]
   local name=$1 codec=$2 hz=$3 mode=${4:-}
-  "$sox" -D -n -r 44100 -b 16 -c 1 -e signed -L -t raw $name.tone synth 12 sine $hz vol 0.5
+  "$sox" -D -n -r 44100 -b 16 -c 1 -e signed -L -t raw $name.tone synth 60 sine $hz vol 0.5
   ORVALEN_CAPTURE_TONE=$work/$name.tone timeout 120 "$run" "$tool" $codec $RECORD_MS "$work/$name" $mode \
     > $name.out || fail "$name: the dialog did not record (exit $?)"
   sed -n 's/^recorded [0-9]* captured \([0-9]*\).*/\1/p' $name.out | tr -d '\r'
