@@ -79,6 +79,9 @@ protected:
 
     GainFilter level_;
     FilterChain chain_;
+    // Made before the engine, so they outlive the threads that encode with them.
+    PcmWavCodec pcm_;
+    Mp3EncoderCodec mp3_;
     RecorderEngine engine_;
     RecordRequest request_;
     Ends ends_;
@@ -91,8 +94,7 @@ protected:
 // clock, so the data's length says nothing of the time recorded here.)
 TEST_F(RecorderEngineTest, AStopLeavesAWholeWavOfTheTimeRecorded) {
     Open();
-    PcmWavCodec codec;
-    ASSERT_EQ(0, Record(L"\\My Documents\\stop.wav", &codec));
+    ASSERT_EQ(0, Record(L"\\My Documents\\stop.wav", &pcm_));
     Sleep(1500);
     ASSERT_EQ(0, engine_.Stop());
     EXPECT_FALSE(engine_.IsBusy());
@@ -117,8 +119,7 @@ TEST_F(RecorderEngineTest, AStopLeavesAWholeWavOfTheTimeRecorded) {
 TEST_F(RecorderEngineTest, AFullVolumeEndsAtTheFirstBlockWithNoRoom) {
     ASSERT_TRUE(DeviceControl_SetDiskFreeBytes(100000));
     Open();
-    PcmWavCodec codec;
-    ASSERT_EQ(0, Record(L"\\My Documents\\full.wav", &codec));
+    ASSERT_EQ(0, Record(L"\\My Documents\\full.wav", &pcm_));
     ASSERT_TRUE(Ended());
     EXPECT_EQ(RecorderCode::kNoRoom, ends_.last);
     EXPECT_EQ(0, engine_.Processing()->postedBlocks.load());  // nothing went on
@@ -129,8 +130,7 @@ TEST_F(RecorderEngineTest, AFullVolumeEndsAtTheFirstBlockWithNoRoom) {
 // and no file is made.
 TEST_F(RecorderEngineTest, AnUnwritableFolderEndsWithOpenFailedAndNoFile) {
     Open();
-    PcmWavCodec codec;
-    ASSERT_EQ(0, Record(L"\\No Such Folder\\x.wav", &codec));
+    ASSERT_EQ(0, Record(L"\\No Such Folder\\x.wav", &pcm_));
     ASSERT_TRUE(Ended());
     EXPECT_EQ(RecorderCode::kFileOpenFailed, ends_.last);
     EXPECT_TRUE(Written());
@@ -142,8 +142,7 @@ TEST_F(RecorderEngineTest, AnUnwritableFolderEndsWithOpenFailedAndNoFile) {
 TEST_F(RecorderEngineTest, TheRoomEstimateHoldsBeyondTwoMebibytes) {
     ASSERT_TRUE(DeviceControl_SetDiskFreeBytes(50u << 20));
     Open();
-    PcmWavCodec codec;
-    ASSERT_EQ(0, Record(L"\\My Documents\\long.wav", &codec));
+    ASSERT_EQ(0, Record(L"\\My Documents\\long.wav", &pcm_));
     ASSERT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return engine_.Processing()->processedBlocks > 0; }));
     const int32_t big = 3 << 20;
     engine_.Processing()->processedBytes += big;
@@ -178,8 +177,7 @@ struct FailingCloseScope {
 TEST_F(RecorderEngineTest, AFailedFinalWriteEndsWithWriteFailed) {
     FailingCloseScope failing;
     Open();
-    Mp3EncoderCodec codec;
-    ASSERT_EQ(0, Record(L"\\My Documents\\close.mp3", &codec));
+    ASSERT_EQ(0, Record(L"\\My Documents\\close.mp3", &mp3_));
     ASSERT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return engine_.Processing()->processedBlocks >= 2; }));
     ASSERT_EQ(0, engine_.Stop());
     ASSERT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return ends_.count >= 2; }));
