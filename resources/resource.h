@@ -65,6 +65,12 @@
 #define IDM_RING_GOTO                   30039
 #define IDM_RING_RESTART                30060
 #define IDM_RING_STOP                   30064
+#define IDD_SNOOZE_CHOOSER              1227
+#define IDC_SNOOZE_COUNTDOWN            1266
+#define IDC_SNOOZE_LIST                 1268
+#define IDC_SNOOZE_CANCEL               1215
+#define IDM_SNOOZE_MENUBAR              341
+#define IDR_RING_BUBBLE_ICON            202
 
 // The main menu bar: a command button and a popup.
 #define IDM_MAIN_MENUBAR                3000

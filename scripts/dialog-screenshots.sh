@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the weekday
-# strips, the program's reset countdown and the real program's ring screens (the alarm's,
-# the notification-style and the timer's, by day and by night) on the simulated handheld,
-# at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
+# strips, the program's reset countdown, the snooze chooser and the real program's ring
+# screens (the alarm's, the notification-style and the timer's, by day and by night) on
+# the simulated handheld, at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
 # (scripts/screen.sh). The PNGs go to build/screenshots/.
-# Kinds named as arguments (framed, tabbed, digits, days, countdown, ring-alarm,
+# Kinds named as arguments (framed, tabbed, digits, days, countdown, chooser, ring-alarm,
 # ring-timer-night, ...) are the only ones shot.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
@@ -38,7 +38,7 @@ shoot_one() {  # kind width height dpi
   local ready=$work/$name.ready done=$work/$name.done
   local showcase=$dialog_showcase argument=$pack seconds=30
   case $kind in
-  countdown) showcase=$screen_showcase ;;
+  countdown|chooser*) showcase=$screen_showcase ;;
   ring-*) showcase=$screen_showcase argument=$program seconds=90
     # Every ring starts on a device of its own; the real program takes a while to ring.
     rm -rf "$work/device"; mkdir -p "$work/device"
@@ -65,6 +65,8 @@ shoot tabbed 240 320 96
 shoot digits 240 320 96
 shoot days 240 320 96
 shoot countdown 240 320 96
+shoot chooser 240 320 96
+shoot chooser-timer 240 320 96
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 240 320 96
 done
@@ -73,6 +75,8 @@ shoot tabbed 480 640 192
 shoot digits 480 640 192
 shoot days 480 640 192
 shoot countdown 480 640 192
+shoot chooser 480 640 192
+shoot chooser-timer 480 640 192
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 480 640 192
 done

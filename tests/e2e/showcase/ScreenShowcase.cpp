@@ -2,10 +2,12 @@
 // told to close, so a script can take a screenshot of it:
 //   screen_showcase countdown <width> <height> <dpi> <language pack> <ready file> <done file>
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
+//   screen_showcase chooser|chooser-timer <width> <height> <dpi> - <ready file> <done file>
 // The ready file appears once the screen is up; it closes when the done file exists.
 // A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
 // item that is due (a snooze that is over, a timer with two seconds left) on the device
-// and starts the real program, which rings it.
+// and starts the real program, which rings it. The snooze chooser opens for an alarm
+// whose own length is 7 minutes, or for a timer of 30 minutes.
 #include <windows.h>
 
 #include <cwchar>
@@ -20,6 +22,7 @@
 #include "RegKeyRef.h"
 #include "ResetCountdownWnd.h"
 #include "Settings.h"
+#include "SnoozeChooserDlg.h"
 #include "TimerItem.h"
 
 namespace {
@@ -117,13 +120,44 @@ int ShowRing(const std::wstring& kind, const std::wstring& program, const std::w
     return result;
 }
 
+// The chooser's countdown would end it after ten seconds: the shot comes first, and a
+// chooser that ended before the done file is opened again.
+std::wstring g_ready, g_done;
+int g_chooserTicks = 0;
+HWND g_chooser = nullptr;
+
+void CALLBACK ChooserTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_chooser) g_chooser = FindWindowW(L"#32770", L"Snooze Alarm");
+    if (!g_chooser) return;
+    if (++g_chooserTicks == kSettleTicks) Touch(g_ready);
+    if (g_chooserTicks > kSettleTicks && FileExists(g_done)) EndDialog(g_chooser, SnoozeChooserDlg::kCancelled);
+}
+
+int ShowChooser(const std::wstring& kind) {
+    SetTimer(nullptr, 0, kPollMs, ChooserTick);
+    AlarmItem alarm;
+    alarm.initsnooze = {7, 0};
+    TimerItem timer;
+    timer.origTime = 30 * 60 * kTicksPerSecond;
+    timer.initsnooze = {15, 0};
+    const EventItem& item = kind == L"chooser-timer" ? static_cast<const EventItem&>(timer) : alarm;
+    while (!FileExists(g_done)) {
+        g_chooser = nullptr;
+        g_chooserTicks = 0;
+        SnoozeChooserDlg chooser(item);
+        if (chooser.Run() < 0) return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring kind = argc == 8 ? argv[1] : L"";
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
-    if (argc != 8 || (kind != L"countdown" && !ring)) {
-        fwprintf(stderr, L"usage: screen_showcase countdown|ring-<kind> <width> <height> <dpi> <pack or program> "
+    const bool chooser = kind.compare(0, 7, L"chooser") == 0;
+    if (argc != 8 || (kind != L"countdown" && !ring && !chooser)) {
+        fwprintf(stderr, L"usage: screen_showcase countdown|chooser[-timer]|ring-<kind> <width> <height> <dpi> <pack or program> "
                          L"<ready> <done>\n");
         return 2;
     }
@@ -134,6 +168,9 @@ int wmain(int argc, wchar_t** argv) {
     Dpi_ResetCache();
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
+    g_ready = ready;
+    g_done = done;
+    if (chooser) return ShowChooser(kind);
     ResetCountdownWnd* countdown = ResetCountdownWnd::Open();
     if (!countdown) return 1;
     HWND window = countdown->GetHwnd();
