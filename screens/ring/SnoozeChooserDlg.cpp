@@ -53,7 +53,8 @@ LRESULT SnoozeChooserDlg::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     header_.dialog = dialog;
     HWND list = GetDlgItem(dialog, IDC_SNOOZE_LIST);
     int selected = 0;
-    list_.Attach(list, SnoozeList_Prepare(OfferedList(), chosenSeconds_, durationSeconds_, selected), selected);
+    const std::vector<int> lengths = SnoozeList_Prepare(OfferedList(), chosenSeconds_, durationSeconds_, selected);
+    list_.Attach(list, lengths, selected);
     if (countdownDisplay_.Subclass(GetDlgItem(dialog, IDC_SNOOZE_COUNTDOWN))) {
         if (Dpi_GetX() < kLargeFontDpi)
             countdownDisplay_.LoadFont(IDR_FONT_SMALL_STRIP, IDR_FONT_SMALL);
@@ -199,6 +200,19 @@ void SnoozeChooserDlg::OnPaint() {
     BrushHandle ink(CreateSolidBrush(kLineColour));
     RECT line = {0, top - width, client.right, top};
     FillRect(paint.Dc(), &line, ink.Get());
+}
+
+LRESULT SnoozeChooserDlg::OnEraseBkgnd(HDC dc) {
+    RECT client;
+    GetClientRect(GetHwnd(), &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_WINDOW));
+    return 1;
+}
+
+LRESULT SnoozeChooserDlg::OnCtlColorStatic(HDC dc, HWND) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
 }
 
 void SnoozeChooserDlg::OnDestroy() {

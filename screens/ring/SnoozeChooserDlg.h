@@ -43,6 +43,9 @@ public:
     void OnLButtonDown(int x, int y, UINT keys) override;
     void OnSize(UINT type, int width, int height) override;
     void OnPaint() override;
+    // The window colour behind everything, as behind the countdown's digits.
+    LRESULT OnEraseBkgnd(HDC dc) override;
+    LRESULT OnCtlColorStatic(HDC dc, HWND control) override;
     void OnDestroy() override;
 
 private:

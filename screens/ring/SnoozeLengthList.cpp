@@ -70,11 +70,15 @@ bool SnoozeLengthList::Attach(HWND list, const std::vector<int>& seconds, int se
         row.lParam = seconds[i];
         SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
     }
+    Select(selected);
+    return true;
+}
+
+void SnoozeLengthList::Select(int row) {
     LVITEMW state = {};
     state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(list, LVM_SETITEMSTATE, selected, reinterpret_cast<LPARAM>(&state));
-    SendMessageW(list, LVM_ENSUREVISIBLE, selected, FALSE);
-    return true;
+    SendMessageW(GetHwnd(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    SendMessageW(GetHwnd(), LVM_ENSUREVISIBLE, row, FALSE);
 }
 
 int SnoozeLengthList::SecondsAt(int row) const {

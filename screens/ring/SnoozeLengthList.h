@@ -19,6 +19,8 @@ class SnoozeLengthList : public ControlWndBase {
 public:
     // Attaches to the dialog's list view, sets its styles and column, and fills it.
     bool Attach(HWND list, const std::vector<int>& seconds, int selected);
+    // Selects and focuses the row, and scrolls it into view.
+    void Select(int row);
     // The seconds of a row, -1 when there is none.
     int SecondsAt(int row) const;
     // The dialog reflects its owner-draw messages here.

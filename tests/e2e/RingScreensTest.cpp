@@ -647,6 +647,33 @@ TEST_F(RingScreensTest, TheSnoozeChooserTakesATappedRowItsDefaultOrGoesBack) {
     EXPECT_FALSE(closed);
     EXPECT_TRUE(PumpUntil(5000, [&] { return ring->CountdownTicks() >= 2; })) << "the silent screen counts down";
 
+    // A timer of 30 minutes is offered its halves, its own 15 minutes selected.
+    TimerItem* tea = AddTimer(L"Tea");
+    tea->origTime = Ticks_FromSeconds(1800);
+    tea->initsnooze = {15, 0};
+    std::vector<int> offered;
+    int selected = -1;
+    ChooserAnswer() = [&](HWND chooser) {
+        HWND list = GetDlgItem(chooser, IDC_SNOOZE_LIST);
+        testsupport::PollUntil(5000, [&] {
+            Drain();
+            return IsWindowEnabled(list) != FALSE;
+        });
+        selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            LVITEMW item = {};
+            item.mask = LVIF_PARAM;
+            item.iItem = row;
+            SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            offered.push_back(static_cast<int>(item.lParam));
+        }
+        PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    };
+    Click(Ring(tea)->SecondButton()->Hwnd());
+    EXPECT_EQ((std::vector<int>{112, 225, 450, 900, 1800}), offered);
+    EXPECT_EQ(3, selected);
+    EXPECT_EQ(Calls{"Snooze 900"}, Decisions(tea));
+
     ChooserAnswer() = [](HWND) {};
     DestroyWindow(ring->GetHwnd());
     Drain();
