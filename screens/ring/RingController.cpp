@@ -51,7 +51,7 @@ void RingController::PostItemDelete(UINT message) {
     PostMessageW(engine, message, reinterpret_cast<WPARAM>(item), 0);
 }
 
-int RingController::DefaultSnoozeSeconds() const { return item->initsnooze.minutes * 60 + item->initsnooze.seconds; }
+int Ring_DefaultSnoozeSeconds(const EventItem& item) { return item.initsnooze.minutes * 60 + item.initsnooze.seconds; }
 
 bool RingController::SnoozeDismissesInstead() const {
     return !item->IsOption7() && item->GetSnoozeType() == EventItem::kSnoozeTypeAutoSnooze && item->actionType != 0;

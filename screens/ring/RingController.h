@@ -12,6 +12,9 @@
 class EventItem;
 class SystemSettings;
 
+// The seconds of the item's own snooze length.
+int Ring_DefaultSnoozeSeconds(const EventItem& item);
+
 class RingController {
 public:
     // The countdown bar of a ring dialog after a cancelled snooze chooser.
@@ -62,8 +65,7 @@ public:
     bool ended = false;
 
 protected:
-    // The item's own snooze length in seconds.
-    int DefaultSnoozeSeconds() const;
+    int DefaultSnoozeSeconds() const { return Ring_DefaultSnoozeSeconds(*item); }
     // An item without event dialog that snoozes by itself and has an action runs that
     // action once: snoozing dismisses it.
     bool SnoozeDismissesInstead() const;

@@ -30,8 +30,6 @@ bool Ring_ForceSnoozePending(const EventItem& item) {
     return alarm && (alarm->flags & AlarmItem::kForceSnooze) && !(alarm->flags & AlarmItem::kAutoSnoozed);
 }
 
-int Ring_DefaultSnoozeSeconds(const EventItem& item) { return item.initsnooze.minutes * 60 + item.initsnooze.seconds; }
-
 RingDialog::RingDialog(std::unique_ptr<RingController> controller, UINT templateId, UINT captionId, UINT menuBarId)
     : RingScreen(std::move(controller)), templateId_(templateId), captionId_(captionId), menuBarId_(menuBarId) {}
 

@@ -21,7 +21,7 @@ public:
     static constexpr UINT_PTR kClockTimer = 100;
     static constexpr UINT kClockMs = 60000;
     static constexpr UINT_PTR kCountdownTimer = 101;
-    static constexpr UINT_PTR kCountdownBarTimer = 124;
+    static constexpr UINT_PTR kCountdownBarTimer = RingController::kCountdownBarTimer;
     static constexpr UINT kCountdownTickMs = 1000;
     // After a cancelled chooser the silent screen asks again on the 16th tick.
     static constexpr int kCountdownSeconds = 16;
@@ -131,5 +131,3 @@ private:
 
 // An alarm whose "Force snooze" has not snoozed it yet: its Dismiss snoozes.
 bool Ring_ForceSnoozePending(const EventItem& item);
-// The seconds of the item's own snooze length.
-int Ring_DefaultSnoozeSeconds(const EventItem& item);

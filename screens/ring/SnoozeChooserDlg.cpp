@@ -11,6 +11,7 @@
 #include "Fonts.h"
 #include "ItemStore.h"
 #include "PlatformHelpers.h"
+#include "RingController.h"
 #include "SystemSettings.h"
 #include "Translator.h"
 #include "resource.h"
@@ -31,7 +32,7 @@ std::vector<int32_t> OfferedList() {
 }  // namespace
 
 SnoozeChooserDlg::SnoozeChooserDlg(const EventItem& item)
-    : chosenSeconds_(item.initsnooze.minutes * 60 + item.initsnooze.seconds),
+    : chosenSeconds_(Ring_DefaultSnoozeSeconds(item)),
       durationSeconds_(static_cast<int>(item.GetDurationSeconds())) {}
 
 int SnoozeChooserDlg::Run() {
