@@ -50,6 +50,6 @@ void CommandHandler::OnUninstall(EngineWnd& engine) {
 void CommandHandler::OnStartSlideShow() {
     FullScreenClockControl* clock = App::GetFullScreenClock();
     if (!clock) return;
-    clock->Show(false, FullScreenClockControl::Mode::SlideShow);
-    clock->Show(true, FullScreenClockControl::Mode::SlideShow);
+    clock->Show(false, false, false, false);
+    clock->Show(true, true, true, true);
 }

@@ -213,7 +213,7 @@ int CountTopLevel(const wchar_t* caption) {
 
 }  // namespace
 
-TEST_F(RingScreensTest, AlarmDialogButtonsKeysAndSoftKeysDecideAsThePartSays) {
+TEST_F(RingScreensTest, AlarmDialogButtonsKeysAndSoftKeysEachTakeTheirDecision) {
     AlarmItem* alarm = AddAlarm(L"Wake up");
     alarm->initsnooze = {7, 30};
     const Calls dismiss = {"Dismiss"}, snooze = {"Snooze 450"};
@@ -278,7 +278,7 @@ TEST_F(RingScreensTest, AlarmDialogButtonsKeysAndSoftKeysDecideAsThePartSays) {
     EXPECT_EQ(0, engine_->RingWindowCount());
 }
 
-TEST_F(RingScreensTest, TimerDialogShowsItsChainAndDecidesAsThePartSays) {
+TEST_F(RingScreensTest, TimerDialogShowsItsChainAndEachControlTakesItsDecision) {
     TimerItem* eggs = AddTimer(L"Eggs");
     TimerItem* tea = AddTimer(L"Tea");
     tea->origTime = Ticks_FromSeconds(300);
