@@ -41,6 +41,11 @@ public:
     virtual bool OpenMainWindow(EngineWnd& engine, int tab) = 0;
     virtual void CloseMainWindow(EngineWnd& engine) = 0;
     virtual bool HasMainWindow() const = 0;
+    // The alarms page's rows, while the main window exists: an alarm's row rewritten;
+    // its row removed (before the alarm goes); a new alarm's row added and selected.
+    virtual void RefreshAlarmRow(AlarmItem& alarm) { (void)alarm; }
+    virtual void RemoveAlarmRow(AlarmItem& alarm) { (void)alarm; }
+    virtual void AddAlarmRow(AlarmItem& alarm) { (void)alarm; }
     // Modal editors owned by the engine window; true when the user confirmed.
     virtual bool EditTimer(EngineWnd& engine, TimerItem& timer) = 0;
     virtual bool EditAlarm(EngineWnd& engine, AlarmItem& alarm) = 0;

@@ -169,13 +169,16 @@ void EngineWnd::OnItemRing(UINT message, EventItem* item) {
     if (alarm->flags & AlarmItem::kSkipNext) {
         alarm->flags &= ~AlarmItem::kSkipNext;
         Reschedule();
+        EngineScreens::Get().RefreshAlarmRow(*alarm);
         return;
     }
     userActivitySeen_ = false;
     DecidePower(*alarm);
     Reschedule();
     // The reschedule may not remove items, but the power switch runs the tick: look again.
-    if (store && AlarmAt(*store, reinterpret_cast<WPARAM>(alarm))) EngineScreens::Get().ShowAlarmRing(*this, *alarm, message);
+    if (!store || !AlarmAt(*store, reinterpret_cast<WPARAM>(alarm))) return;
+    EngineScreens::Get().RefreshAlarmRow(*alarm);
+    EngineScreens::Get().ShowAlarmRing(*this, *alarm, message);
 }
 
 void EngineWnd::OnDetachRing(EventItem* item) {
@@ -190,6 +193,8 @@ void EngineWnd::OnDeleteTimer(TimerItem* timer) {
 }
 
 void EngineWnd::OnDeleteAlarm(AlarmItem* alarm) {
+    // The row goes first: it holds the alarm.
+    EngineScreens::Get().RemoveAlarmRow(*alarm);
     ItemStore::Current()->RemoveAlarm(alarm);
     Reschedule();
 }
@@ -255,6 +260,7 @@ void EngineWnd::NewAlarm() {
     alarm->SetDismissed(true);
     alarm->flags &= ~AlarmItem::kNew;
     Reschedule();
+    EngineScreens::Get().AddAlarmRow(*alarm);
 }
 
 void EngineWnd::EditTimer(ItemHash hash) {
@@ -277,6 +283,7 @@ void EngineWnd::EditAlarm(ItemHash hash) {
     alarm->flags |= AlarmItem::kFired;
     alarm->SetDismissed(true);
     Reschedule();
+    EngineScreens::Get().RefreshAlarmRow(*alarm);
 }
 
 TimerItem* EngineWnd::StartTimer(TimerItem* timer, bool restart) {

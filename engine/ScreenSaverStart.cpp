@@ -76,6 +76,12 @@ bool ScreenSaverStart::ExceptionRuns(const std::vector<std::wstring>& exceptions
     return false;
 }
 
+int ScreenSaverStart::ShowTypeInForce(const ScreenSaverSettings& settings) {
+    SYSTEM_POWER_STATUS_EX power = {};
+    const bool onAc = GetSystemPowerStatusEx(&power, TRUE) && power.ACLineStatus == AC_LINE_ONLINE;
+    return onAc ? settings.ShowTypeDC : settings.ShowTypeBT;
+}
+
 bool ScreenSaverStart::TryShow(FullScreenClockControl* clock, const ItemStore& store) {
     if (!clock || clock->IsShowing()) return false;
     if (clock->LockMark() && Sys_GetPhoneLockState() != 0) return false;
@@ -86,9 +92,7 @@ bool ScreenSaverStart::TryShow(FullScreenClockControl* clock, const ItemStore& s
     if (foreground == kCallWindowClass) return false;
     if (settings.OnlyAtHome && foreground != kTodayWindowClass) return false;
 
-    SYSTEM_POWER_STATUS_EX power = {};
-    const bool onAc = GetSystemPowerStatusEx(&power, TRUE) && power.ACLineStatus == AC_LINE_ONLINE;
-    const int showType = onAc ? settings.ShowTypeDC : settings.ShowTypeBT;
+    const int showType = ShowTypeInForce(settings);
     if (showType == kShowNever) return false;
     if (showType == kShowWithoutPendingAlarm && AlarmPending(store)) return false;
 
@@ -97,6 +101,6 @@ bool ScreenSaverStart::TryShow(FullScreenClockControl* clock, const ItemStore& s
         for (const RcString& entry : settings.exceptions) exceptions.emplace_back(entry.CStr());
         if (RunningPrograms(running) && ExceptionRuns(exceptions, running, foreground)) return false;
     }
-    clock->Show(true, FullScreenClockControl::Mode::ScreenSaver);
+    clock->Show(true, true, false, false);
     return true;
 }

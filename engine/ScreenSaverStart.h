@@ -7,6 +7,7 @@
 
 class FullScreenClockControl;
 class ItemStore;
+class ScreenSaverSettings;
 
 class ScreenSaverStart {
 public:
@@ -17,6 +18,9 @@ public:
     // Show types: never, only while no alarm is pending, always.
     static constexpr int kShowNever = 0;
     static constexpr int kShowWithoutPendingAlarm = 1;
+
+    // "ShowTypeDC" on AC power, else "ShowTypeBT".
+    static int ShowTypeInForce(const ScreenSaverSettings& settings);
 
     // Shows the clock as screen saver when every test passes; true when shown.
     static bool TryShow(FullScreenClockControl* clock, const ItemStore& store);

@@ -88,6 +88,23 @@ INT_PTR DialogFrame::RunModal(HWND parent) {
     return DialogBoxIndirectParamW(instance, frameTemplate, parent, StaticProc, reinterpret_cast<LPARAM>(this));
 }
 
+bool DialogFrame::CreateChild(HWND parent) {
+    const UINT templateId = largeFrame_ ? IDD_FRAME_LARGE : IDD_FRAME_SMALL;
+    if (!CreateModeless(templateId, parent, nullptr))
+        return false;
+    // The frame templates are pop-ups for modal use; hosted, the frame is a child.
+    HWND frame = GetHwnd();
+    const LONG_PTR style = GetWindowLongPtrW(frame, GWL_STYLE);
+    SetWindowLongPtrW(frame, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+    SetParent(frame, parent);
+    return true;
+}
+
+void DialogFrame::SetTitle(const wchar_t* title) {
+    title_ = RcString(title && *title ? title : nullptr);
+    SetWindowTextW(GetDlgItem(GetHwnd(), IDC_FRAME_TITLE), title_.CStr());
+}
+
 HWND DialogFrame::MenuBar() const { return menuBar_ ? menuBar_->GetHwnd() : nullptr; }
 
 LRESULT DialogFrame::OnInitDialog(WPARAM wParam, LPARAM lParam) {

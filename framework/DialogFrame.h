@@ -36,6 +36,9 @@ public:
 
     // Runs the frame modally over parent; the dialog's end code, -1 when it failed.
     INT_PTR RunModal(HWND parent);
+    // Makes the frame a modeless child of parent (a window that hosts it, such as the
+    // main window); false when it could not be made.
+    bool CreateChild(HWND parent);
 
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;
     void OnSize(UINT type, int width, int height) override;
@@ -53,6 +56,8 @@ public:
     void ShowIcon(bool show, bool compact);
     // The frame destroys the icon with itself; the previous one is not destroyed.
     void SetImage(HICON icon);
+    // The header's title text.
+    void SetTitle(const wchar_t* title);
     int HeaderHeight() const;
 
     HICON Icon() const { return icon_; }

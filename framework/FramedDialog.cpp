@@ -27,6 +27,8 @@ FramedDialog::~FramedDialog() = default;
 
 INT_PTR FramedDialog::Show(HWND parent) { return frame_->RunModal(parent); }
 
+bool FramedDialog::ShowInside(HWND host) { return frame_->CreateChild(host); }
+
 void FramedDialog::OnSize(UINT type, int width, int height) {
     // A turned screen re-lays out a dialog that has a landscape template, as pages do.
     DialogBase::OnSize(type, width, height);

@@ -23,6 +23,8 @@ public:
 
     // Runs the frame modally; 1 after OK, 2 after Cancel, -1 when it could not open.
     INT_PTR Show(HWND parent);
+    // Opens the frame as a modeless child of a host window; false when it failed.
+    bool ShowInside(HWND host);
 
     void OnSize(UINT type, int width, int height) override;
     void OnVScroll(HWND bar, UINT code, UINT position) override;

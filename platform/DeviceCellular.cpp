@@ -188,6 +188,17 @@ LONG lineSetEquipmentState(HLINE line, DWORD state) {
     return ok ? 0 : Result(LINEERR_OPERATIONFAILED);
 }
 
+LONG lineGetEquipmentState(HLINE line, LPDWORD state, LPDWORD radioSupport) {
+    DWORD device = 0;
+    if (!LineDevice(line, &device)) return Result(LINEERR_INVALLINEHANDLE);
+    if (!state || !radioSupport) return Result(LINEERR_INVALPARAM);
+    const Record record = Load();
+    if (device >= record.lineCount) return Result(LINEERR_OPERATIONFAILED);
+    *state = record.lines[device].equipmentState;
+    *radioSupport = 0x10000;
+    return 0;
+}
+
 LONG lineRegister(HLINE line, DWORD, LPCWSTR, DWORD) {
     DWORD device = 0;
     if (!LineDevice(line, &device)) return Result(LINEERR_INVALLINEHANDLE);
@@ -308,4 +319,34 @@ BOOL DeviceControl_SetTrustLevel(DWORD trust) {
         r.trust = trust;
         return true;
     });
+}
+
+namespace {
+const wchar_t kPhoneStateKey[] = L"System\\State\\Phone";
+const wchar_t kPhoneStatusValue[] = L"Status";
+}  // namespace
+
+BOOL DeviceControl_SetPhoneStatus(DWORD status) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPhoneStateKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return FALSE;
+    const LSTATUS written =
+        RegSetValueExW(key, kPhoneStatusValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&status), sizeof status);
+    RegCloseKey(key);
+    return written == ERROR_SUCCESS;
+}
+
+BOOL DevicePhone_EnsureStatus(void) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPhoneStateKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return FALSE;
+    DWORD status = 0;
+    LSTATUS result = RegQueryValueExW(key, kPhoneStatusValue, nullptr, nullptr, nullptr, nullptr);
+    if (result == ERROR_FILE_NOT_FOUND)
+        result = RegSetValueExW(key, kPhoneStatusValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&status),
+                                sizeof status);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
 }

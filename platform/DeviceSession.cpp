@@ -1,5 +1,6 @@
 #include "DeviceSession.h"
 #include "DeviceBoot.h"
+#include "DeviceCellular.h"
 #include "DeviceFiles.h"
 #include "ScopedHandle.h"
 #include <shlobj.h>
@@ -101,6 +102,8 @@ BOOL DeviceSession_Attach(void) {
         return FALSE;
     }
     s.attached = true;
+    // A device of its own starts with the shell's idle phone status.
+    if (s.machine) DevicePhone_EnsureStatus();
     // One of the device's programs from now on: a reboot of the device ends it.
     DeviceProcesses_Join();
     return TRUE;

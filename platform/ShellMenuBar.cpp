@@ -78,6 +78,12 @@ LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
+    case WM_INITMENUPOPUP:
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+        // As the handheld's bar: the program prepares the menu and hears the menu loop.
+        if (HostState* state = StateOf(host)) SendMessageW(state->parent, message, wParam, lParam);
+        return 0;
     case WM_SETTINGCHANGE:
         if (wParam == SETTINGCHANGE_RESET)
             PlaceHost(host);

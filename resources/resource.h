@@ -8,6 +8,8 @@
 #define IDS_PRODUCT_NAME                0
 #define IDS_TODAY_ADD_ALARM             235
 #define IDS_TODAY_ADD_TIMER             240
+#define IDS_START_SCREENSAVER           271
+#define IDS_NO_PICTURES                 304
 #define IDS_START_SLIDESHOW             305
 #define IDS_TODAY_CANCEL_SNOOZE         339
 #define IDS_TODAY_RESTART_TIMER         376
@@ -40,8 +42,67 @@
 #define IDS_RING_SNOOZE                 30147
 #define IDS_CANCEL_SNOOZE               30079
 #define IDS_RECORDER_FAILED             330
-#define IDS_PLAY_FAILED                 30016
-#define IDS_RECORDER_STOP               30306
+#define IDS_CLOCK_SETTINGS              30368
+#define IDS_CHIME                       30369
+#define IDS_SCREEN_SAVER                30370
+#define IDS_SKINS                       30371
+
+// The main window: frame, pages and the alarms page's list, buttons and menu. Menu
+// command ids are the string ids of their texts, hot-key ids the commands they stand for.
+#define IDS_HELP                        2052
+#define IDS_SETTINGS                    30025
+#define IDS_EXIT                        30073
+#define IDS_ON                          30013
+#define IDS_OFF                         30014
+#define IDS_DELETE_ALARM_QUESTION       30017
+#define IDS_DELETE_TIMER_QUESTION       30018
+#define IDS_CLOCK                       30146
+#define IDS_STOPWATCH                   30112
+#define IDS_NAME                        30049
+#define IDS_TIME                        30050
+#define IDS_ADD                         30052
+#define IDS_EDIT_BUTTON                 30054
+#define IDS_NOTIFY_ONCE                 30056
+#define IDS_PLAY_SOUND                  30057
+#define IDS_BLINK_LED                   30058
+#define IDS_DELETE_ALARM_MENU           30061
+#define IDS_FLASH_LIGHT                 30062
+#define IDS_ALARM                       30075
+#define IDS_MAKE_A_COPY                 35036
+// Commands the hardware buttons can be bound to.
+#define IDS_KEY_PAUSE_STOPWATCH         232
+#define IDS_KEY_RESET_STOPWATCH         233
+#define IDS_KEY_SAVE_STOPWATCH          234
+#define IDS_KEY_DELETE_ALARM            236
+#define IDS_KEY_ALARM_PROPERTIES        237
+#define IDS_KEY_START_PAUSE_TIMER       238
+#define IDS_KEY_STOP_TIMER              239
+#define IDS_KEY_DELETE_TIMER            241
+#define IDS_KEY_TIMER_PROPERTIES        243
+#define IDS_KEY_RESET_TIMER             244
+#define IDS_KEY_START_STOPWATCH         30028
+#define IDS_KEY_STOP_STOPWATCH          30030
+#define IDS_KEY_PREVIOUS_TAB            30047
+#define IDS_KEY_MAXIMIZE_CLOCK          30063
+#define IDS_KEY_NEXT_TAB                35038
+#define IDS_KEY_CONTEXT_MENU            35039
+#define IDS_KEY_TOGGLE_ALARM            35040
+// Names of the hardware keys.
+#define IDS_KEYNAME_HOME                230
+#define IDS_KEYNAME_WIRELESS            231
+#define IDS_KEYNAME_RIGHT               30036
+#define IDS_KEYNAME_UP                  30037
+#define IDS_KEYNAME_DOWN                30038
+#define IDS_KEYNAME_DIAL                30039
+#define IDS_KEYNAME_HANGUP              30040
+#define IDS_KEYNAME_CALENDAR            30041
+#define IDS_KEYNAME_INBOX               30042
+#define IDS_KEYNAME_CONTACTS            30043
+#define IDS_KEYNAME_RECORDER            30045
+#define IDS_KEYNAME_DPAD                30046
+#define IDS_KEYNAME_LEFT                30391
+#define IDS_KEYNAME_SOFTKEY1            35041
+#define IDS_KEYNAME_SOFTKEY2            35042
 
 // The language page.
 #define IDD_LANGUAGE                    2000
@@ -76,6 +137,12 @@
 #define IDM_RING_GOTO                   30039
 #define IDM_RING_RESTART                30060
 #define IDM_RING_STOP                   30064
+#define IDD_SNOOZE_CHOOSER              1227
+#define IDC_SNOOZE_COUNTDOWN            1266
+#define IDC_SNOOZE_LIST                 1268
+#define IDC_SNOOZE_CANCEL               1215
+#define IDM_SNOOZE_MENUBAR              341
+#define IDR_RING_BUBBLE_ICON            202
 
 // The main menu bar: a command button and a popup.
 #define IDM_MAIN_MENUBAR                3000
@@ -84,6 +151,26 @@
 #define IDM_MAIN_OPTIONS                3003
 #define IDM_MAIN_ABOUT                  3004
 #define IDM_MAIN_SHOW_CLOCK             3005
+
+// The main window: its soft-key bar and its pages. These ids are fixed.
+#define IDM_MAIN_WINDOW_MENUBAR         295
+#define IDD_CLOCK_PAGE                  1190
+#define IDD_ALARMS_PAGE                 1030
+#define IDD_TIMERS_PAGE                 1040
+#define IDD_STOPWATCH_PAGE              1050
+#define IDD_ABOUT_PAGE                  1060
+#define IDC_ALARMS_LIST                 10300
+#define IDC_ALARMS_ADD                  10301
+#define IDC_ALARMS_CANCEL_SNOOZE        10302
+#define IDC_ALARMS_EDIT                 10303
+#define IDI_ALARM_ACTIVE                101
+#define IDI_ADD                         104
+#define IDI_ADD_DISABLED                105
+#define IDI_ALARM_INACTIVE              106
+#define IDI_CANCEL_SNOOZE               107
+#define IDI_EDIT                        111
+#define IDI_EDIT_DISABLED               112
+#define IDI_CANCEL_SNOOZE_DISABLED      120
 
 // Framework: the frame of framed dialogs, the tab host and the soft-key bars. Their
 // ids lie outside the ranges above; language packs name them by these symbols.
@@ -110,6 +197,11 @@
 #define IDR_FONT_SMALL_STRIP            223
 #define IDR_FONT_LARGE_STRIP            255
 #define IDR_FONT_LARGE                  256
+// The built-in clock skin (a zip archive) and the clock's unread indicators.
+#define IDR_SKIN_DEFAULT                250
+#define IDR_INDICATOR_SMS               434
+#define IDR_INDICATOR_MISSED            435
+#define IDR_INDICATOR_EMAIL             436
 
 // Pictures of the ring screens ("IMAGES"), drawn for 192 DPI.
 #define IDR_RING_FIRST_BUTTON           354
@@ -154,3 +246,142 @@
 #define IDI_FLAG_LITHUANIAN             387
 #define IDI_FLAG_NORWEGIAN              392
 #define IDI_FLAG_HUNGARIAN              402
+
+// The item editors: the sound and vibration pages, the settings sheets, the alarm
+// sheet and the timer dialog. Template and control ids are fixed; language packs name
+// them by these symbols.
+#define IDS_RECORD_SOUND                303
+#define IDS_TIMER_TOO_SHORT             306
+#define IDS_ACTION_CHANGE_TIME_ZONE     336
+#define IDS_ACTION_ENABLE_WIFI          388
+#define IDS_ACTION_DISABLE_WIFI         389
+#define IDS_ACTION_CLOSE_GPRS           401
+#define IDS_ACTION_POWER_OFF            403
+#define IDS_ACTION_START_INTERNET       417
+#define IDS_ACTION_CHANGE_VOLUME        418
+#define IDS_SOUND_DEFAULT               30015
+#define IDS_SOUND_PLAY_FAILED           30016
+#define IDS_ACTION_START_TIMER          30019
+#define IDS_ACTION_STOP_TIMER           30020
+#define IDS_ALARM_NOT_ACTIVE            30023
+#define IDS_ALARM_NOT_ACTIVE_CAPTION    30024
+#define IDS_DAY_LETTERS                 30032
+#define IDS_SOUND_PROFILES              30092
+#define IDS_VIBRO_PROFILES              30093
+#define IDS_SNOOZE_TYPE_SNOOZE          30123
+#define IDS_SNOOZE_TYPE_AUTOSNOOZE      30124
+#define IDS_SNOOZE_TYPE_AUTOCLOSE       30125
+#define IDS_ACTION_NONE                 30127
+#define IDS_ACTION_EXECUTE              30128
+#define IDS_ACTION_RESET                30130
+#define IDS_ACTION_BLUETOOTH_ON         30131
+#define IDS_ACTION_BLUETOOTH_OFF        30132
+#define IDS_ACTION_SUSPEND              30133
+#define IDS_NEXT_TIMER_SELF             30141
+#define IDS_NEXT_TIMER_MISSING          30142
+#define IDS_ACTION_SEND_SMS             30153
+#define IDS_ACTION_FLIGHT_MODE_ON       30154
+#define IDS_ACTION_FLIGHT_MODE_OFF      30155
+#define IDS_ALARM_SHEET_CAPTION         30176
+#define IDS_ALARM_TAB_MAIN              30177
+#define IDS_ALARM_TAB_ACTIONS           30178
+#define IDS_TIMER_DIALOG_CAPTION        30208
+#define IDS_TIMER_TAB_MAIN              30209
+#define IDS_TIMER_TAB_ACTIONS           30210
+#define IDS_SOUND_TEST                  30305
+#define IDS_SOUND_STOP                  30306
+#define IDS_ENTER_VALUE_RANGE           30307
+#define IDS_VIBRO_ENTER_VALUE_RANGE     30337
+#define IDS_VIBRO_CYCLE_CAPTION         30339
+#define IDS_VIBRO_TEST                  30340
+#define IDS_VIBRO_STOP                  30341
+#define IDS_CHIME_SOUND_CAPTION         30384
+#define IDS_DEFAULT_SOUND_CAPTION       30385
+#define IDS_VIBRO_TAB                   35037
+
+// The "Profiles" popup of the settings sheets; its commands are the ids of their texts.
+#define IDM_PROFILES                    2060
+#define IDM_PROFILES_SET_DEFAULT        30019
+#define IDM_PROFILES_RESET              30022
+#define IDM_PROFILES_RECORD             303
+
+#define IDD_ALARM_PAGE                  1090
+#define IDD_ALARM_PAGE_WIDE             1222
+#define IDC_ALARM_TIME_LABEL            10900
+#define IDC_ALARM_TIME                  10901
+#define IDC_ALARM_SNOOZE_LABEL          10902
+#define IDC_ALARM_SNOOZE                10903
+#define IDC_ALARM_TITLE_LABEL           10904
+#define IDC_ALARM_TITLE                 10905
+#define IDC_ALARM_ACTIVE                10906
+#define IDC_ALARM_NOTIFY_ONCE           10907
+#define IDC_ALARM_FORCE_SNOOZE          10909
+#define IDC_ALARM_DAYS_LABEL            10912
+#define IDC_ALARM_DAYS                  10913
+#define IDC_ALARM_SNOOZE_TYPE           1189
+
+#define IDD_EVENT_PAGE                  1100
+#define IDC_EVENT_SHOW_DIALOG           11000
+#define IDC_EVENT_BLINK_LED             11001
+#define IDC_EVENT_PLAY_SOUND            11002
+#define IDC_EVENT_VIBRATE               11004
+#define IDC_EVENT_ACTION_LABEL          11005
+#define IDC_EVENT_ACTION_SETTINGS       11008
+#define IDC_EVENT_FLASH_LIGHT           10909
+#define IDC_EVENT_NIGHT_COLORS          1305
+#define IDC_EVENT_ACTION                1191
+
+#define IDD_TIMER_PAGE                  1120
+#define IDC_TIMER_TITLE_LABEL           11200
+#define IDC_TIMER_TITLE                 11201
+#define IDC_TIMER_TIME_LABEL            11202
+#define IDC_TIMER_TIME                  11203
+#define IDC_TIMER_TEMPLATE              11206
+#define IDC_TIMER_NEXT_LABEL            11207
+#define IDC_TIMER_KEEP_ON               1190
+#define IDC_TIMER_NEXT                  1212
+#define IDC_TIMER_NEXT_MANUALLY         1214
+#define IDC_TIMER_SNOOZE_LABEL          1325
+#define IDC_TIMER_SNOOZE_TYPE           1326
+#define IDC_TIMER_SNOOZE                1327
+
+#define IDD_SOUND_PAGE                  1140
+#define IDC_SOUND_FOLDER                1308
+#define IDC_SOUND_FILE                  11401
+#define IDC_SOUND_TEST                  11403
+#define IDC_SOUND_REPEATING             11404
+#define IDC_SOUND_REPEAT                11405
+#define IDC_SOUND_REPSPLIT              11406
+#define IDC_SOUND_REPEAT_SPIN           11407
+#define IDC_SOUND_REPEAT_LABEL          11408
+#define IDC_SOUND_ASCENDING             11409
+#define IDC_SOUND_REPSPLIT_LABEL        11410
+#define IDC_SOUND_REPSPLIT_SPIN         11411
+#define IDC_SOUND_ASCTIME               11412
+#define IDC_SOUND_ASCTIME_LABEL         11413
+#define IDC_SOUND_ASCTIME_SPIN          11414
+#define IDC_SOUND_VOLUME                11415
+#define IDC_SOUND_VOLUME_LABEL          11416
+#define IDC_SOUND_LIST                  11418
+#define IDC_SOUND_LIST_LABEL            11419
+#define IDC_SOUND_RESPECT_SYSTEM        11420
+#define IDC_SOUND_VOLUME_VALUE          11421
+
+#define IDD_VIBRATION_PAGE              1150
+#define IDC_VIBRO_BEFORE_SOUND          11500
+#define IDC_VIBRO_WITH_SOUND            11501
+#define IDC_VIBRO_FIXED                 11502
+#define IDC_VIBRO_BEFORE_TIME           11503
+#define IDC_VIBRO_BEFORE_SPIN           11504
+#define IDC_VIBRO_FIXED_SPIN            11505
+#define IDC_VIBRO_FIXED_TIME            11506
+#define IDC_VIBRO_ADVANCED              1202
+
+#define IDD_VIBRATION_CYCLE             1160
+#define IDC_CYCLE_ON_LABEL              11601
+#define IDC_CYCLE_OFF_LABEL             11602
+#define IDC_CYCLE_ON                    11603
+#define IDC_CYCLE_OFF                   11604
+#define IDC_CYCLE_ON_SPIN               11605
+#define IDC_CYCLE_OFF_SPIN              11606
+#define IDC_CYCLE_TEST                  11607

@@ -1,14 +1,22 @@
 #include "ProgramScreens.h"
 
 #include "AlarmItem.h"
+#include "AlarmListPage.h"
+#include "AppMessageBox.h"
+#include "ButtonMap.h"
 #include "ClockWnd.h"
+#include "ContextHelp.h"
 #include "EngineMessage.h"
-#include "FullScreenClock.h"
+#include "EngineWnd.h"
+#include "FullScreenClockWnd.h"
+#include "ItemEditors.h"
+#include "MainWindow.h"
 #include "ProductKey.h"
 #include "RegKeyRef.h"
 #include "RingScreens.h"
-#include "EngineWnd.h"
+#include "Settings.h"
 #include "TimerItem.h"
+#include "Translator.h"
 
 namespace {
 
@@ -16,10 +24,8 @@ namespace {
 template <typename WindowObject>
 void DestroyWindowObject(WindowObject*& object) {
     if (!object) return;
-    if (IsWindow(object->Hwnd())) {
-        DestroyWindow(object->Hwnd());
-        object->ClearHwnd();
-    }
+    // Destroyed before the delete, so the window's own destroy handler runs.
+    if (IsWindow(object->GetHwnd())) DestroyWindow(object->GetHwnd());
     delete object;
     object = nullptr;
 }
@@ -29,11 +35,14 @@ void DestroyWindowObject(WindowObject*& object) {
 void ProgramScreens::Install() {
     static ProgramScreens screens;
     EngineScreens::Install(&screens);
+    ContextHelp::Install();
+    Settings::SetButtonRecord(&ButtonMap::Instance());
 }
 
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
-    if (!fullScreenClock_) fullScreenClock_ = FullScreenClock::Create();
-    if (!clock_) clock_ = ClockWnd::Create(engineWindow, WS_CHILD | WS_VISIBLE);
+    if (!fullScreenClock_) fullScreenClock_ = FullScreenClockWnd::Create();
+    if (!clock_) clock_ = ClockWnd::Create(engineWindow);
+    ClockWnd::SetOptionsOpener(RecordOptions);
     return fullScreenClock_ && clock_;
 }
 
@@ -44,7 +53,11 @@ void ProgramScreens::DestroyClockWindows() {
 
 FullScreenClockControl* ProgramScreens::FullScreenClock() { return fullScreenClock_; }
 
-HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->Hwnd() : nullptr; }
+HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->GetHwnd() : nullptr; }
+
+void ProgramScreens::RecordOptions(HWND) {
+    Record(0, ClockWnd::kSettingsCommand);
+}
 
 void ProgramScreens::Record(DWORD value, UINT message) {
     RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
@@ -64,28 +77,37 @@ void ProgramScreens::ShowAlarmRing(EngineWnd& engine, AlarmItem& alarm, UINT) {
 
 void ProgramScreens::ShowTimerRing(EngineWnd& engine, TimerItem& timer) { RingScreens::ShowTimerRing(engine.Hwnd(), timer); }
 
-bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) {
-    Record(static_cast<DWORD>(tab), EngineMessage::kOpenMainWindow);
-    return false;
+bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) { return MainWindow::Open(tab); }
+
+void ProgramScreens::CloseMainWindow(EngineWnd&) { MainWindow::Close(); }
+
+bool ProgramScreens::HasMainWindow() const { return MainWindow::Frame() != nullptr; }
+
+void ProgramScreens::RefreshAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->UpdateRow(&alarm);
 }
 
-void ProgramScreens::CloseMainWindow(EngineWnd&) {}
-
-bool ProgramScreens::EditTimer(EngineWnd&, TimerItem& timer) {
-    Record(static_cast<DWORD>(timer.Hash), EngineMessage::kEditTimer);
-    return false;
+void ProgramScreens::RemoveAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->RemoveRow(page->FindRow(&alarm));
 }
 
-bool ProgramScreens::EditAlarm(EngineWnd&, AlarmItem& alarm) {
-    Record(static_cast<DWORD>(alarm.Hash), EngineMessage::kEditAlarm);
-    return false;
+void ProgramScreens::AddAlarmRow(AlarmItem& alarm) {
+    if (AlarmListPage* page = MainWindow::AlarmPage()) page->ShowNewAlarm(&alarm);
+}
+
+bool ProgramScreens::EditTimer(EngineWnd& engine, TimerItem& timer) {
+    return ItemEditors_EditTimer(engine.Hwnd(), timer);
+}
+
+bool ProgramScreens::EditAlarm(EngineWnd& engine, AlarmItem& alarm) {
+    return ItemEditors_EditAlarm(engine.Hwnd(), alarm);
 }
 
 void ProgramScreens::RunMainMenu(EngineWnd&) {
     Record(0, EngineMessage::kMainMenu);
 }
 
-bool ProgramScreens::ConfirmDelete(EngineWnd&, UINT textId) {
-    Record(textId, kDeleteQuestion);
-    return true;
+bool ProgramScreens::ConfirmDelete(EngineWnd& engine, UINT textId) {
+    const std::wstring text = Translator::Instance().GetString(textId);
+    return AppMessageBox_Show(engine.Hwnd(), text.c_str(), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }

@@ -1,25 +1,21 @@
 #pragma once
-// The program's screens behind the engine's interface: the clock windows and the
-// ring windows. The main window, the editors and the main-menu popup do not exist
-// yet, so these stand in: a request for the main window, a page, an editor, the main
-// menu or a delete question is recorded under the product key (ScreenRecord); there
-// is no main window, every editor ends as cancelled and every delete question is
-// answered yes.
+// The program's screens behind the engine's interface: the clock windows, the main
+// window with its pages, the ring windows, the item editors and the delete questions.
+// The main-menu popup and the options sheet do not exist yet, so these stand in: a
+// request for the main menu, or the clock's "Settings...", is recorded under the product
+// key (ScreenRecord, LastMessage its message or command).
 #include "EngineScreens.h"
 
 class ClockWnd;
-class FullScreenClock;
+class FullScreenClockWnd;
 
 class ProgramScreens : public EngineScreens {
 public:
-    // Count: requests so far; LastMessage: the request's message; LastValue: the tab
-    // (-1 none), the item's Hash or the question's text id.
+    // Count: requests so far; LastMessage: the request's message or command; LastValue: 0.
     static constexpr wchar_t kScreenRecordKey[] = L"ScreenRecord";
     static constexpr wchar_t kCountValue[] = L"Count";
     static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
     static constexpr wchar_t kLastValueValue[] = L"LastValue";
-    // What ScreenRecord notes as LastMessage for a delete question.
-    static constexpr UINT kDeleteQuestion = 0;
 
     // Installs the process-wide screens as the engine's; the program does this before it starts.
     static void Install();
@@ -33,7 +29,10 @@ public:
     void ShowTimerRing(EngineWnd& engine, TimerItem& timer) override;
     bool OpenMainWindow(EngineWnd& engine, int tab) override;
     void CloseMainWindow(EngineWnd& engine) override;
-    bool HasMainWindow() const override { return false; }
+    bool HasMainWindow() const override;
+    void RefreshAlarmRow(AlarmItem& alarm) override;
+    void RemoveAlarmRow(AlarmItem& alarm) override;
+    void AddAlarmRow(AlarmItem& alarm) override;
     bool EditTimer(EngineWnd& engine, TimerItem& timer) override;
     bool EditAlarm(EngineWnd& engine, AlarmItem& alarm) override;
     void RunMainMenu(EngineWnd& engine) override;
@@ -41,7 +40,9 @@ public:
 
 private:
     static void Record(DWORD value, UINT message);
+    // The clock's "Settings..." until the options sheet exists: recorded.
+    static void RecordOptions(HWND owner);
 
-    ::FullScreenClock* fullScreenClock_ = nullptr;
+    FullScreenClockWnd* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;
 };

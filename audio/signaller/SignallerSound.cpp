@@ -54,7 +54,8 @@ void Signaller::RunSoundThread() {
     UnattendedScope unattended{UnattendedScope::OnlyWhenNotOn{}};
     if (unattended.Held())
         wavRequirement_ = SetPowerRequirement(const_cast<wchar_t*>(kAudioDevice), D0, POWER_NAME, nullptr, 0);
-    if (PrepareSound()) {
+    const bool played = PrepareSound();
+    if (played) {
         SetEvent(threadStarted_);
         SoundLoop();
         EndSound();
@@ -64,6 +65,9 @@ void Signaller::RunSoundThread() {
         Aural_Close();
     else if (route_ == Route::Player)
         ClosePlayerEngine();
+    // Only now: a ring started on this message must not meet an engine still closing.
+    if (played && IsWindow(notifyWindow_) && postWhenEnded_)
+        PostMessageW(notifyWindow_, kSoundEndedMessage, stop_ ? 1 : 0, 0);
     if (HANDLE self = soundThread_.exchange(nullptr)) CloseHandle(self);
     if (wavRequirement_) ReleasePowerRequirement(wavRequirement_);
     wavRequirement_ = nullptr;
@@ -245,5 +249,4 @@ void Signaller::EndSound() {
     Sleep(kEndSettleMs);
     Volume_SetPercentRaw(savedVolume_);
     RestoreProfileSound();
-    if (IsWindow(notifyWindow_) && postWhenEnded_) PostMessageW(notifyWindow_, kSoundEndedMessage, stop_ ? 1 : 0, 0);
 }

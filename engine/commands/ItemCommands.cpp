@@ -1,14 +1,23 @@
 // The words that name an alarm or a timer by its Hash, and "cancel_snooze".
 #include "CommandHandler.h"
 
+#include "EngineScreens.h"
 #include "EngineWnd.h"
 #include "ItemStore.h"
 
 using CommandWord::Command;
 
+namespace {
+// The alarms page shows the alarm's new state while the main window exists.
+void RefreshRow(AlarmItem& alarm) {
+    if (EngineScreens* screens = EngineScreens::Current()) screens->RefreshAlarmRow(alarm);
+}
+}  // namespace
+
 void CommandHandler::OnCancelSnooze(EngineWnd& engine, ItemStore& store) {
     for (AlarmItem* alarm : store.Alarms()) alarm->Dismiss(false);
     engine.Reschedule();
+    for (AlarmItem* alarm : store.Alarms()) RefreshRow(*alarm);
 }
 
 void CommandHandler::OnAlarmWord(EngineWnd& engine, ItemStore& store, Command command, AlarmItem& alarm) {
@@ -24,10 +33,12 @@ void CommandHandler::OnAlarmWord(EngineWnd& engine, ItemStore& store, Command co
             alarm.flags |= AlarmItem::kEnabled;
         }
         engine.Reschedule();
+        RefreshRow(alarm);
         return;
     case Command::AlarmSound:
         alarm.SetOption1(!alarm.IsOption1());
         store.Save(false);
+        RefreshRow(alarm);
         return;
     case Command::AlarmSkip:
         alarm.flags ^= AlarmItem::kSkipNext;
@@ -36,6 +47,7 @@ void CommandHandler::OnAlarmWord(EngineWnd& engine, ItemStore& store, Command co
     case Command::AlarmVibrate:
         alarm.SetOption5(!alarm.IsOption5());
         store.Save(false);
+        RefreshRow(alarm);
         return;
     default:
         return;
@@ -70,6 +82,8 @@ void CommandHandler::OnDeleteAlarm(EngineWnd& engine, ItemStore& store, ItemHash
     if (!store.FindAlarmByHash(hash) || !AskDelete(engine, kDeleteAlarmTextId)) return;
     AlarmItem* alarm = store.FindAlarmByHash(hash);
     if (!alarm) return;
+    // The row goes first: it holds the alarm.
+    if (EngineScreens* screens = EngineScreens::Current()) screens->RemoveAlarmRow(*alarm);
     store.RemoveAlarm(alarm);
     engine.Reschedule();
 }

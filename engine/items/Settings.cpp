@@ -1,5 +1,15 @@
 #include "Settings.h"
 
+namespace {
+ClockKeyRecord* gButtonRecord = nullptr;
+}
+
+ClockKeyRecord* Settings::SetButtonRecord(ClockKeyRecord* record) {
+    ClockKeyRecord* previous = gButtonRecord;
+    gButtonRecord = record;
+    return previous;
+}
+
 Settings::Settings()
     : screenSaver(new ScreenSaverSettings),
       system(new SystemSettings),
@@ -14,7 +24,7 @@ void Settings::Load(const RegKeyRef& productKey, bool activityDriverUsable) {
     defaultVibrationSettings->Load(defaults);
     screenSaver->Load(clock, activityDriverUsable);
     system->Load(clock);
-    // The hardware-button map under "Clock\Buttons" comes with the button map class.
+    if (gButtonRecord) gButtonRecord->Load(clock);
 }
 
 void Settings::Save(const RegKeyRef& productKey) const {
@@ -22,7 +32,8 @@ void Settings::Save(const RegKeyRef& productKey) const {
     if (!clock.IsOpen()) return;
     screenSaver->Save(clock);
     system->Save(clock);
-    // The button map and "Clock\Language" come with the button map and the translator.
+    if (gButtonRecord) gButtonRecord->Save(clock);
+    // "Clock\Language" comes with the translator.
     RegKeyRef defaults = RegKeyRef::OpenSubKey(kDefaultsSubKey, clock, false);
     if (!defaults.IsOpen()) return;
     defaultSoundSettings->Save(defaults);

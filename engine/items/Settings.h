@@ -10,6 +10,15 @@
 
 #include <memory>
 
+// A record of the screens kept under the settings' "Clock" key (the hardware-button
+// map): the program installs it, and the settings load and save it with their own.
+class ClockKeyRecord {
+public:
+    virtual ~ClockKeyRecord() = default;
+    virtual void Load(const RegKeyRef& clockKey) = 0;
+    virtual void Save(const RegKeyRef& clockKey) const = 0;
+};
+
 class Settings {
 public:
     static constexpr wchar_t kClockSubKey[] = L"Clock";
@@ -24,6 +33,9 @@ public:
     void Load(const RegKeyRef& productKey, bool activityDriverUsable);
     // Writes everything under productKey\Clock; nothing when "Clock" cannot be created.
     void Save(const RegKeyRef& productKey) const;
+
+    // Installs the screens' record (null: none) and returns the previous one.
+    static ClockKeyRecord* SetButtonRecord(ClockKeyRecord* record);
 
     std::unique_ptr<ScreenSaverSettings> screenSaver;
     std::unique_ptr<SystemSettings> system;

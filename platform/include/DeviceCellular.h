@@ -19,6 +19,12 @@ typedef void(CALLBACK* LINECALLBACK)(DWORD device, DWORD message, DWORD_PTR inst
 #define LINEEQUIPSTATE_FULL 5     // radio on
 #define LINEREGMODE_AUTOMATIC 1
 #define LINECALLPRIVILEGE_NONE 1
+#define LINECALLPRIVILEGE_MONITOR 2
+#define LINEMEDIAMODE_INTERACTIVEVOICE 0x00000004
+// Line callback messages and the call state the screen saver listens for.
+#define LINE_CALLSTATE 2
+#define LINE_APPNEWCALL 23
+#define LINECALLSTATE_CONNECTED 0x00000100
 #define LINESTRINGFORMAT_UNICODE 3
 
 // Results: 0 or one of these (negative as LONG).
@@ -82,6 +88,8 @@ LONG lineOpen(HLINEAPP lineApp, DWORD deviceId, HLINE* line, DWORD apiVersion, D
 // Switching a line's radio to full makes a SIM with PIN wait for it again; to anything
 // less it leaves the network.
 LONG lineSetEquipmentState(HLINE line, DWORD state);
+// The line's radio state and the states it supports (LINEEQUIPSTATE_MINIMUM..FULL).
+LONG lineGetEquipmentState(HLINE line, LPDWORD state, LPDWORD radioSupport);
 // Registers on the network; LINEERR_OPERATIONFAILED while the radio is not full.
 LONG lineRegister(HLINE line, DWORD registerMode, LPCWSTR operatorName, DWORD operatorFormat);
 LONG lineClose(HLINE line);
@@ -113,6 +121,12 @@ DWORD DeviceControl_GetSimLockedState(void);
 DWORD DeviceControl_GetSimUnlockAttempts(void);
 // The trust level CeGetCurrentTrust answers.
 BOOL DeviceControl_SetTrustLevel(DWORD trust);
+// The phone's call state as the shell publishes it: HKEY_LOCAL_MACHINE
+// "System\State\Phone" "Status" (0x00010000 incoming, 0x00020000 active,
+// 0x20000000 outgoing call). Watchers of the value are told.
+BOOL DeviceControl_SetPhoneStatus(DWORD status);
+// The shell publishes an idle phone from the start: "Status" 0 unless set.
+BOOL DevicePhone_EnsureStatus(void);
 
 #ifdef __cplusplus
 }

@@ -14,7 +14,13 @@ extern "C" {
 
 // (x, y) in screen coordinates. FALSE when the activity could not be recorded.
 BOOL DeviceInput_Tap(int x, int y);
+// A touch held long enough for tap-and-hold: a tap whose window recognises the gesture
+// (SHRecognizeGesture, aygshell.h) while handling it.
+BOOL DeviceInput_TapAndHold(int x, int y);
 BOOL DeviceInput_Key(UINT virtualKey);
+// A hardware key held with modifiers (MOD_WIN ...): a hot key registered for it
+// (hotkeys.h) gets WM_HOTKEY instead of the foreground window's key messages.
+BOOL DeviceInput_KeyWithModifiers(UINT virtualKey, UINT modifiers);
 // User inputs since the device's state was made.
 DWORD DeviceInput_GetCount(void);
 

@@ -73,6 +73,32 @@ typedef struct tagSHACTIVATEINFO {
 BOOL SHHandleWMActivate(HWND window, WPARAM wParam, LPARAM lParam, SHACTIVATEINFO* info, DWORD flags);
 BOOL SHHandleWMSettingChange(HWND window, WPARAM wParam, LPARAM lParam, SHACTIVATEINFO* info);
 
+// Tap-and-hold. A touch made through the device's input (DeviceInput_Tap,
+// DeviceInput_TapAndHold) is known to be held or not; for any other the layer waits the
+// hold time for the stylus to come up (a queued WM_LBUTTONUP of the window) or move away.
+// Held: GN_CONTEXTMENU, and unless SHRG_RETURNCMD the window (with SHRG_NOTIFYPARENT its
+// parent) first hears WM_NOTIFY GN_CONTEXTMENU with an NMRGINFO (point in screen coordinates).
+typedef struct tagSHRGI {
+    DWORD cbSize;
+    HWND hwndClient;
+    POINT ptDown;  // client coordinates of the window
+    DWORD dwFlags;
+} SHRGINFO, *PSHRGINFO;
+
+#define SHRG_RETURNCMD      0x0001
+#define SHRG_NOTIFYPARENT   0x0002
+#define GN_CONTEXTMENU      1000
+#define SHRG_HOLD_MS        500
+#define SHRG_MOVE_TOLERANCE 5
+
+typedef struct tagNMRGINFO {
+    NMHDR hdr;
+    POINT ptAction;
+    DWORD dwItemSpec;
+} NMRGINFO, *PNMRGINFO;
+
+DWORD SHRecognizeGesture(SHRGINFO* info);
+
 // The input panel.
 typedef enum tagSIPSTATE { SIP_UP = 0, SIP_DOWN, SIP_FORCEDOWN, SIP_UNCHANGED, SIP_INPUTDIALOG } SIPSTATE;
 BOOL SHSipPreference(HWND window, SIPSTATE state);

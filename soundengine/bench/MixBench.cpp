@@ -1,14 +1,22 @@
-// Mixing throughput, timed on the performance counter, as real-time factors (seconds of
-// sound mixed per second of processor time):
+// Mixing throughput as real-time factors (seconds of sound mixed per second of the mixing
+// thread's processor time, so other work on a shared machine does not count):
 // - the inner loops alone: N voices of looping 16-bit stereo at 44100 Hz mixed block by
 //   block (clear, mix, clip to 16 bits);
 // - the whole software mixer: N channels played through the engine on the non-realtime
 //   output, every block through the DSP chain (clear, stream, mix, music, clip and one
 //   filter unit where the equaliser sits), each voice resampled.
+// Each figure is measured by turns with the mixers of this build and with the per-sample
+// reference loops and scalar clip (the mixers as they were before the vector loops), and
+// reported as median [lowest-highest] over the runs with the ratio of the medians.
+// Usage: sound_mix_bench [runs (default 5)]
 #include <windows.h>
 
+#include "BenchClock.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -23,7 +31,9 @@ namespace {
 
 constexpr int kRate = 44100;
 constexpr int kBlock = 1024;
-constexpr int kSeconds = 20;                 // of sound mixed per measurement
+constexpr int kSeconds = 20;                 // of sound mixed per round
+// Processor time per measurement: the platform counts it in steps of about 10 ms.
+constexpr double kMinProcessorSeconds = 0.4;
 constexpr int kSampleFrames = kRate;         // one second of source per voice
 
 struct Voice {
@@ -32,13 +42,52 @@ struct Voice {
   SoundChannel channel = {};
 };
 
-double Seconds(const LARGE_INTEGER& a, const LARGE_INTEGER& b) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+
+// Rounds of `blocks` blocks until enough processor time has passed: seconds of sound per
+// processor second.
+template <typename Round>
+double RealTimeFactor(double blockSeconds, int blocks, Round round) {
+  const double start = bench::ThreadSeconds();
+  double spent = 0, audio = 0;
+  do {
+    round();
+    audio += blockSeconds * blocks;
+    spent = bench::ThreadSeconds() - start;
+  } while (spent < kMinProcessorSeconds);
+  return audio / spent;
 }
 
-double Measure(int voices, SoundMixFn mix) {
+// The mixers of this build, or the reference loops and scalar clip.
+struct Loops {
+  SoundMixFn stereo, stereoQuality, mono, monoQuality;
+  SoundMixClipFn clipStereo, clipMono;
+};
+const Loops kVector = {SoundMix_MixStereo, SoundMix_MixStereoQuality, SoundMix_MixMono, SoundMix_MixMonoQuality,
+                       SoundMix_Clip16Stereo, SoundMix_Clip16Mono};
+
+void Clip16MonoScalar(int16_t* output, const int32_t* accumulators, int samples) {
+  for (int i = 0; i < samples; ++i) {
+    const int32_t v = accumulators[i];
+    output[i] = static_cast<int16_t>(v > 32767 ? 32767 : v < -32768 ? -32768 : v);
+  }
+}
+void Clip16StereoScalar(int16_t* output, const int32_t* accumulators, int frames) {
+  Clip16MonoScalar(output, accumulators, frames * 2);
+}
+const Loops kReference = {SoundMix_MixStereoScalar, SoundMix_MixStereoQualityScalar, SoundMix_MixMonoScalar,
+                          SoundMix_MixMonoQualityScalar, Clip16StereoScalar, Clip16MonoScalar};
+
+void UseLoops(const Loops& l) {
+  SoundMixerDescs[kMixerC].mix = l.stereo;
+  SoundMixerDescs[kMixerQualityC].mix = l.stereoQuality;
+  SoundMixerDescs[kMixerMono].mix = l.mono;
+  SoundMixerDescs[kMixerQualityMono].mix = l.monoQuality;
+  for (int type : {kMixerC, kMixerQualityC}) SoundMixerDescs[type].clip = l.clipStereo;
+  for (int type : {kMixerMono, kMixerQualityMono}) SoundMixerDescs[type].clip = l.clipMono;
+}
+
+double Measure(int voices, bool quality, const Loops& loops) {
+  const SoundMixFn mix = quality ? loops.stereoQuality : loops.stereo;
   std::vector<Voice> v(voices);
   SoundLink list;
   SoundLink_Init(&list);
@@ -75,16 +124,13 @@ double Measure(int voices, SoundMixFn mix) {
   std::vector<int32_t> acc(2 * kBlock + 8);
   std::vector<int16_t> out(2 * kBlock);
   const int blocks = kSeconds * kRate / kBlock;
-  LARGE_INTEGER t0, t1;
-  QueryPerformanceCounter(&t0);
-  for (int b = 0; b < blocks; ++b) {
-    SoundMix_ClearStereo(acc.data(), kBlock);
-    mix(acc.data(), &list, kBlock);
-    SoundMix_Clip16Stereo(out.data(), acc.data(), kBlock);
-  }
-  QueryPerformanceCounter(&t1);
-  const double audio = static_cast<double>(blocks) * kBlock / kRate;
-  return audio / Seconds(t0, t1);
+  return RealTimeFactor(static_cast<double>(kBlock) / kRate, blocks, [&] {
+    for (int b = 0; b < blocks; ++b) {
+      SoundMix_ClearStereo(acc.data(), kBlock);
+      mix(acc.data(), &list, kBlock);
+      loops.clipStereo(out.data(), acc.data(), kBlock);
+    }
+  });
 }
 
 // A one-pole low-pass over the block, standing in for the player's equaliser (priority 300).
@@ -92,17 +138,19 @@ void* FilterUnit(void*, void* previous, int length, void* user) {
   auto* state = static_cast<int32_t*>(user);
   auto* p = static_cast<int32_t*>(previous);
   const int channels = SoundEngine.mixerDesc->channels;
-  for (int i = 0; i < length * channels; ++i) {
-    int32_t& y = state[i % channels];
-    y += (p[i] - y) >> 2;
-    p[i] = y;
-  }
+  for (int i = 0; i < length; ++i, p += channels)
+    for (int c = 0; c < channels; ++c) {
+      int32_t& y = state[c];
+      y += (p[c] - y) >> 2;
+      p[c] = y;
+    }
   return previous;
 }
 
 // The whole engine: N channels of one looping 16-bit mono sample at rates between 22 and
 // 48 kHz, on mixer `mixerType`, for kSeconds of sound.
-double MeasureEngine(int voices, int mixerType) {
+double MeasureEngine(int voices, int mixerType, const Loops& loops) {
+  UseLoops(loops);
   Aural_SetOutput(kSoundOutputNonRealtime);
   SoundEngine.mixerType = mixerType;
   if (!Aural_Init(kRate, 64)) return 0;
@@ -121,32 +169,62 @@ double MeasureEngine(int voices, int mixerType) {
   SoundDspUnit* unit = AuralDsp_Create(FilterUnit, 300, filter);
   if (unit) unit->active = 1;
   const int blocks = kSeconds * kRate / SoundEngine.blockLength;
-  LARGE_INTEGER t0, t1;
-  QueryPerformanceCounter(&t0);
-  for (int b = 0; b < blocks; ++b) Aural_Update();
-  QueryPerformanceCounter(&t1);
-  const double audio = static_cast<double>(blocks) * SoundEngine.blockLength / kRate;
+  const double factor = RealTimeFactor(static_cast<double>(SoundEngine.blockLength) / kRate, blocks, [&] {
+    for (int b = 0; b < blocks; ++b) Aural_Update();
+  });
   Aural_Close();
-  return audio / Seconds(t0, t1);
+  return factor;
+}
+
+struct Figures {
+  std::vector<double> vector, reference;
+};
+
+// Median [lowest-highest] of this build, the same of the reference, the ratio of medians.
+void Report(Figures& f) {
+  const double a = bench::Median(f.vector), b = bench::Median(f.reference);
+  std::printf(" %7.0f [%5.0f-%5.0f] %7.0f [%5.0f-%5.0f] %5.2f", a, f.vector.front(), f.vector.back(), b,
+              f.reference.front(), f.reference.back(), a / b);
+}
+
+template <typename Measurement>
+Figures Runs(int runs, Measurement measure) {
+  Figures f;
+  for (int r = 0; r < runs; ++r) {  // by turns, so the machine's load falls on both alike
+    f.reference.push_back(measure(kReference));
+    f.vector.push_back(measure(kVector));
+  }
+  return f;
 }
 
 }  // namespace
 
-int main() {
-  std::printf("voices  real-time factor (16-bit stereo sources, 44100 Hz, blocks of %d)\n", kBlock);
-  std::printf("        AURAL_MIXER_C   AURAL_MIXER_QUALITY_C\n");
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  std::printf("real-time factors, median [lowest-highest] of %d runs, per mixer:\n"
+              "this build, the reference loops and scalar clip, and the ratio of the medians\n\n",
+              runs);
+  std::printf("inner loops: voices of 16-bit stereo at steps 1..1.08 to 44100 Hz stereo, blocks of %d\n", kBlock);
+  std::printf("voices  %s  %s\n", "AURAL_MIXER_C", "AURAL_MIXER_QUALITY_C");
   for (int voices : {1, 8, 32, 64}) {
-    const double plain = Measure(voices, SoundMix_MixStereo);
-    const double quality = Measure(voices, SoundMix_MixStereoQuality);
-    std::printf("%6d  %13.1f   %21.1f\n", voices, plain, quality);
+    std::printf("%6d", voices);
+    for (bool quality : {false, true}) {
+      Figures f = Runs(runs, [&](const Loops& l) { return Measure(voices, quality, l); });
+      Report(f);
+    }
+    std::printf("\n");
   }
-  std::printf("\nchannels  real-time factor of the whole software mixer (DSP chain, resampling)\n");
-  std::printf("          AURAL_MIXER_C   AURAL_MIXER_QUALITY_C   AURAL_MIXER_QUALITY_MONO\n");
-  for (int voices : {1, 8, 32, 64}) {
-    const double plain = MeasureEngine(voices, 10);
-    const double quality = MeasureEngine(voices, 11);
-    const double mono = MeasureEngine(voices, 9);
-    std::printf("%8d  %13.1f   %21.1f   %24.1f\n", voices, plain, quality, mono);
+  std::printf("\nwhole software mixer: channels of 16-bit mono at 22050..48000 Hz, DSP chain\n");
+  std::printf("channels  %s  %s  %s\n", "AURAL_MIXER_C", "AURAL_MIXER_QUALITY_C", "AURAL_MIXER_QUALITY_MONO");
+  // No channels: what the mixer spends outside its inner loops.
+  for (int voices : {0, 1, 8, 32, 64}) {
+    std::printf("%8d", voices);
+    for (int type : {kMixerC, kMixerQualityC, kMixerQualityMono}) {
+      Figures f = Runs(runs, [&](const Loops& l) { return MeasureEngine(voices, type, l); });
+      Report(f);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
   }
   return 0;
 }

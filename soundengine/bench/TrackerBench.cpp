@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "BenchClock.h"
 #include "TrackerRender.h"
 
 namespace {
@@ -19,27 +20,19 @@ constexpr double kMinProcessorSeconds = 2.0;
 constexpr double kMinOverheadSeconds = 0.5;
 constexpr double kCutSeconds = 0.01;
 
-double ThreadSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& f) {
-    return static_cast<double>(static_cast<uint64_t>(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
 
 }  // namespace
 
 // Processor seconds of one run that ends after 10 ms: the engine's start and close.
 double RunOverhead(const char* path) {
-  const double start = ThreadSeconds();
+  const double start = bench::ThreadSeconds();
   int runs = 0;
-  for (; runs < kMaxRuns && (runs < kMinRuns || ThreadSeconds() - start < kMinOverheadSeconds); ++runs) {
+  for (; runs < kMaxRuns && (runs < kMinRuns || bench::ThreadSeconds() - start < kMinOverheadSeconds); ++runs) {
     tracker::RenderOptions options;
     options.maxSeconds = kCutSeconds;
     tracker::Render(path, options, nullptr);
   }
-  return (ThreadSeconds() - start) / runs;
+  return (bench::ThreadSeconds() - start) / runs;
 }
 
 int main(int argc, char** argv) {
@@ -47,16 +40,16 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     double audio = 0, totalAudio = 0;
     bool ok = true;
-    const double start = ThreadSeconds();
+    const double start = bench::ThreadSeconds();
     int run = 0;
-    for (; ok && run < kMaxRuns && (run < kMinRuns || ThreadSeconds() - start < kMinProcessorSeconds); ++run) {
+    for (; ok && run < kMaxRuns && (run < kMinRuns || bench::ThreadSeconds() - start < kMinProcessorSeconds); ++run) {
       tracker::RenderOptions options;  // AURAL_MIXER_QUALITY_C
       const tracker::RenderResult r = tracker::Render(argv[i], options, nullptr);
       ok = r.loaded;
       audio = static_cast<double>(r.frames) / tracker::kRate;
       totalAudio += audio;
     }
-    const double spent = ThreadSeconds() - start - (ok ? run * RunOverhead(argv[i]) : 0);
+    const double spent = bench::ThreadSeconds() - start - (ok ? run * RunOverhead(argv[i]) : 0);
     if (ok && spent > 0)
       std::printf("%-50s %10.3f %12.1f\n", argv[i], audio, totalAudio / spent);
     else

@@ -13,6 +13,12 @@ void SoundMix_MixStereo(void* buffer, SoundLink* channels, int length);
 void SoundMix_MixStereoQuality(void* buffer, SoundLink* channels, int length);
 void SoundMix_MixMono(void* buffer, SoundLink* channels, int length);
 void SoundMix_MixMonoQuality(void* buffer, SoundLink* channels, int length);
+// The per-sample reference loops the functions above must match sample for sample (they
+// use vector loops where the processor has them); for tests and benchmarks.
+void SoundMix_MixStereoScalar(void* buffer, SoundLink* channels, int length);
+void SoundMix_MixStereoQualityScalar(void* buffer, SoundLink* channels, int length);
+void SoundMix_MixMonoScalar(void* buffer, SoundLink* channels, int length);
+void SoundMix_MixMonoQualityScalar(void* buffer, SoundLink* channels, int length);
 // Peak levels the channel would add over `length` output samples, without mixing or
 // moving it, on the mix buffer's scale.
 void SoundMix_GetLevels(const SoundChannel* channel, int length, int* left, int* right);

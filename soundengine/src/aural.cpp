@@ -120,7 +120,24 @@ static void TearDown() {
   for (SoundChannelRange& r : t.ranges) r = SoundChannelRange{0, -1, 0};
 }
 
+// Several owners (rings, the player, the recorder) open and close the one engine from
+// their own threads: an open or close must never run inside another.
+static CRITICAL_SECTION& LifecycleLock() {
+  static CRITICAL_SECTION lock;
+  static const bool ready = (InitializeCriticalSection(&lock), true);
+  (void)ready;
+  return lock;
+}
+
+struct LifecycleScope {
+  LifecycleScope() { EnterCriticalSection(&LifecycleLock()); }
+  ~LifecycleScope() { LeaveCriticalSection(&LifecycleLock()); }
+  LifecycleScope(const LifecycleScope&) = delete;
+  LifecycleScope& operator=(const LifecycleScope&) = delete;
+};
+
 void Aural_Close() {
+  LifecycleScope serialised;
   SoundError = kSoundErrNone;
   const bool wasInitialised = SoundEngine.initialised != 0;
   TearDown();
@@ -196,6 +213,7 @@ static bool CreatePrimary() {
 }
 
 BOOL Aural_Init(int mixRate, int channels) {
+  LifecycleScope serialised;
   SoundError_Begin();
   const int32_t request = SoundEngine.bufferMs;
   if (static_cast<unsigned>(mixRate - kSoundMinMixRate) > kSoundMaxMixRate - kSoundMinMixRate || channels < 0 ||

@@ -1,6 +1,8 @@
 // Mixer inner loops: one templated walk serves every source layout (8/16-bit, mono or
 // channel part / stereo), both output layouts, plain and interpolating reads, and the
-// level meter, so the variants cannot drift apart.
+// level meter, so the variants cannot drift apart. The walk cuts a channel's block into
+// runs that cross no loop point; a run is mixed by the SSE2 loops where the processor has
+// them, else (and as the reference) by the per-sample loops.
 #include "sound_mix.h"
 
 #include <cstring>
@@ -8,8 +10,17 @@
 #include "aural.h"
 #include "aural_channel.h"
 #include "aural_sample.h"
+#include "sound_mix_scalar.h"
+#if defined(__SSE2__)
+#include "sound_mix_sse2.h"
+#define SOUND_MIX_VECTOR 1
+#else
+#define SOUND_MIX_VECTOR 0
+#endif
 
 namespace {
+
+using namespace soundmix;
 
 // Below this step (in 1/2^32 samples) a block cannot cross the end, so no run is cut.
 constexpr int64_t kMinRunStep = 257;
@@ -17,76 +28,9 @@ constexpr int64_t kMinRunStep = 257;
 // points that leave nothing to play).
 constexpr int kMaxEmptyRuns = 4;
 
-struct Peaks {
-  int32_t left, right;
-};
-
-struct Gains {
-  int32_t left, right, mono;
-};
-
-// Both sample widths land on the 16-bit x 256 scale.
-template <typename T>
-inline int32_t Scale(int32_t source, int32_t gain) {
-  return sizeof(T) == 2 ? (source * gain) >> 8 : source * gain;
-}
-
-template <typename T, int Stride, bool Interp>
-inline int32_t Read(const T* d, int64_t pos, int side) {
-  const int64_t i = (pos >> 32) * Stride + side;
-  if (!Interp) return d[i];
-  const int32_t w = static_cast<int32_t>(static_cast<uint32_t>(pos) >> 17);
-  return ((32768 - w) * d[i] + w * d[i + Stride]) >> 15;
-}
-
-inline int32_t Abs(int32_t v) { return v < 0 ? -v : v; }
-
-// One output sample: SrcCh 1 reads a mono source (or a channel's own part), 2 a stereo one.
-template <typename T, int SrcCh, int OutCh, bool Interp, bool Level>
-inline void One(int32_t*& out, const T* d, int64_t& pos, int64_t step, const Gains& g, Peaks* pk) {
-  if (SrcCh == 1) {
-    const int32_t s = Read<T, 1, Interp>(d, pos, 0);
-    if (Level) {
-      const int32_t l = Abs(Scale<T>(s, g.left)), r = Abs(Scale<T>(s, g.right));
-      if (l > pk->left) pk->left = l;
-      if (r > pk->right) pk->right = r;
-    } else if (OutCh == 2) {
-      out[0] += Scale<T>(s, g.left);
-      out[1] += Scale<T>(s, g.right);
-    } else {
-      out[0] += Scale<T>(s, g.mono);
-    }
-  } else {
-    const int32_t l = Read<T, 2, Interp>(d, pos, 0), r = Read<T, 2, Interp>(d, pos, 1);
-    if (Level) {
-      const int32_t a = Abs(Scale<T>(l, g.left)), b = Abs(Scale<T>(r, g.right));
-      if (a > pk->left) pk->left = a;
-      if (b > pk->right) pk->right = b;
-    } else if (OutCh == 2) {
-      out[0] += Scale<T>(l, g.left);
-      out[1] += Scale<T>(r, g.right);
-    } else {
-      out[0] += Scale<T>((l + r) / 2, g.mono);
-    }
-  }
-  if (!Level) out += OutCh;
-  pos += step;
-}
-
-template <typename T, int SrcCh, int OutCh, bool Interp, bool Level>
-inline void Run(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, const Gains& g, Peaks* pk) {
-  if (SrcCh == 1) {  // two per turn for mono sources
-    for (; n >= 2; n -= 2) {
-      One<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, g, pk);
-      One<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, g, pk);
-    }
-  }
-  for (; n > 0; --n) One<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, g, pk);
-}
-
 // Walks one channel over `length` output samples. Level walks a copy of the position
 // and leaves the channel as it was.
-template <typename T, int SrcCh, int OutCh, bool Interp, bool Level>
+template <typename T, int SrcCh, int OutCh, bool Interp, bool Level, bool Vector>
 void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
   const SoundSample* s = ch->sample;
   const T* d = static_cast<const T*>(ch->data);
@@ -108,6 +52,9 @@ void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
 
   const Gains g = {ch->leftGain, ch->rightGain, ch->monoGain};
   const bool silent = g.left == 0 && g.right == 0;
+#if SOUND_MIX_VECTOR
+  const bool vector = Vector && !Level && GainsFitVector(g, OutCh);
+#endif
   bool ended = false;
   int emptyRuns = 0;
   for (int remaining = length; remaining > 0;) {
@@ -123,6 +70,10 @@ void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
       emptyRuns = 0;
       if (silent)
         pos += step * run;
+#if SOUND_MIX_VECTOR
+      else if (vector)
+        RunSse2<T, SrcCh, OutCh, Interp>(out, d, pos, step, run, g);
+#endif
       else
         Run<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, run, g, pk);
       if (!Level) out += run * OutCh;
@@ -155,25 +106,25 @@ void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
   ch->direction = backward ? kChannelBackward : kChannelForward;
 }
 
-template <int OutCh, bool Interp, bool Level>
+template <int OutCh, bool Interp, bool Level, bool Vector>
 void WalkAny(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
   const SoundSample* s = ch->sample;
   if (!s || (ch->flags & kChannelPaused) || !ch->data || s->length <= 0) return;
   const bool eight = (s->mode & SoundMode::Pcm8) != 0;
   const bool stereo = (s->mode & SoundMode::Stereo) && !(s->mode & SoundMode::MultiChannel);
   if (eight)
-    stereo ? Walk<int8_t, 2, OutCh, Interp, Level>(ch, out, length, pk)
-           : Walk<int8_t, 1, OutCh, Interp, Level>(ch, out, length, pk);
+    stereo ? Walk<int8_t, 2, OutCh, Interp, Level, Vector>(ch, out, length, pk)
+           : Walk<int8_t, 1, OutCh, Interp, Level, Vector>(ch, out, length, pk);
   else
-    stereo ? Walk<int16_t, 2, OutCh, Interp, Level>(ch, out, length, pk)
-           : Walk<int16_t, 1, OutCh, Interp, Level>(ch, out, length, pk);
+    stereo ? Walk<int16_t, 2, OutCh, Interp, Level, Vector>(ch, out, length, pk)
+           : Walk<int16_t, 1, OutCh, Interp, Level, Vector>(ch, out, length, pk);
 }
 
-template <int OutCh, bool Interp>
+template <int OutCh, bool Interp, bool Vector = SOUND_MIX_VECTOR != 0>
 void MixList(void* buffer, SoundLink* channels, int length) {
   if (length < 1 || !buffer || !channels) return;
   for (SoundLink* l = channels->next; l && l != channels; l = l->next)
-    WalkAny<OutCh, Interp, false>(SoundChannel_FromLink(l), static_cast<int32_t*>(buffer), length, nullptr);
+    WalkAny<OutCh, Interp, false, Vector>(SoundChannel_FromLink(l), static_cast<int32_t*>(buffer), length, nullptr);
 }
 
 inline int16_t Saturate(int32_t v) {
@@ -199,11 +150,24 @@ void SoundMix_MixMonoQuality(void* buffer, SoundLink* channels, int length) {
   MixList<1, true>(buffer, channels, length);
 }
 
+void SoundMix_MixStereoScalar(void* buffer, SoundLink* channels, int length) {
+  MixList<2, false, false>(buffer, channels, length);
+}
+void SoundMix_MixStereoQualityScalar(void* buffer, SoundLink* channels, int length) {
+  MixList<2, true, false>(buffer, channels, length);
+}
+void SoundMix_MixMonoScalar(void* buffer, SoundLink* channels, int length) {
+  MixList<1, false, false>(buffer, channels, length);
+}
+void SoundMix_MixMonoQualityScalar(void* buffer, SoundLink* channels, int length) {
+  MixList<1, true, false>(buffer, channels, length);
+}
+
 void SoundMix_GetLevels(const SoundChannel* channel, int length, int* left, int* right) {
   Peaks pk = {0, 0};
   if (channel && length > 0) {
     SoundChannel copy = *channel;  // the walk must not move the channel
-    WalkAny<2, false, true>(&copy, nullptr, length, &pk);
+    WalkAny<2, false, true, false>(&copy, nullptr, length, &pk);
   }
   *left = pk.left;
   *right = pk.right;
@@ -215,5 +179,14 @@ void SoundMix_Clip16Stereo(int16_t* output, const int32_t* accumulators, int fra
 
 void SoundMix_Clip16Mono(int16_t* output, const int32_t* accumulators, int samples) {
   if (!output || !accumulators || samples <= 0) return;
-  for (int i = 0; i < samples; ++i) output[i] = Saturate(accumulators[i]);
+  int i = 0;
+#if SOUND_MIX_VECTOR
+  // packssdw saturates exactly as Saturate does.
+  for (; i + 8 <= samples; i += 8) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(accumulators + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(accumulators + i + 4));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(output + i), _mm_packs_epi32(a, b));
+  }
+#endif
+  for (; i < samples; ++i) output[i] = Saturate(accumulators[i]);
 }

@@ -1,6 +1,6 @@
 #include "App.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "ProgramSandbox.h"
 
 #include <gtest/gtest.h>
@@ -29,10 +29,15 @@ LRESULT CALLBACK RecordWindows(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Handles what is waiting (a window left to paint, such as the device's task bar, would
+// otherwise come back for ever) and tells whether the quit message was among it.
 bool QuitPosted() {
     MSG msg;
     bool quit = false;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) quit = quit || msg.message == WM_QUIT;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) quit = true;
+        else DispatchMessageW(&msg);
+    }
     return quit;
 }
 

@@ -2,10 +2,11 @@
 // delete question that another delete overtakes, the clock change that ends the
 // process only when nothing needs it, and the screen saver's start decision.
 #include "App.h"
+#include "ClockTestSupport.h"
 #include "CommandHandler.h"
 #include "CopyDataCommand.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "ItemStore.h"
 #include "ScreenSaverStart.h"
 #include "TestSupport.h"
@@ -30,7 +31,7 @@ bool QuitPosted() {
 class CommandHandlerTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"-startfull"));
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"main_menu"));
         engine_ = App::GetEngine();
         store_ = App::GetItemStore();
         Drain();
@@ -125,10 +126,10 @@ TEST_F(CommandHandlerTest, ClockChangeEndsTheProcessOnlyWhenNothingNeedsIt) {
     EXPECT_FALSE(clockChangeQuitInsideQuestion);
     EXPECT_NE(nullptr, store_->FindAlarmByHash(alarm->Hash));
     // So does the screen saver.
-    App::GetFullScreenClock()->Show(true, FullScreenClock::Mode::ScreenSaver);
+    App::GetFullScreenClock()->Show(true, true, false, false);
     Send(L"AppRunAfterTzChange");
     EXPECT_FALSE(QuitPosted());
-    App::GetFullScreenClock()->Show(false, FullScreenClock::Mode::ScreenSaver);
+    App::GetFullScreenClock()->Show(false, false, false, false);
     Send(L"AppRunAfterTimeChange");
     EXPECT_TRUE(QuitPosted());
 }
@@ -157,11 +158,14 @@ TEST_F(CommandHandlerTest, ScreenSaverStartsOnlyWhenItsSettingsAllow) {
     settings.OnlyAtHome = 0;
     Send(L"-scrsvr");
     EXPECT_TRUE(clock->IsShowing());
-    EXPECT_EQ(FullScreenClock::Mode::ScreenSaver, clock->ShownAs());
+    EXPECT_FALSE(clock->IsSlideShowRunning());
 
+    // The slide show is forced, over a folder with pictures.
+    ASSERT_TRUE(testsupport::CopyIntoDevice(clocktest::PictureFolder() + L"\\first.jpg", L"\\Slides\\first.jpg"));
+    settings.slideShow.Folder = RcString(L"\\Slides");
     Send(L"start_slideshow");
     EXPECT_TRUE(clock->IsShowing());
-    EXPECT_EQ(FullScreenClock::Mode::SlideShow, clock->ShownAs());
+    EXPECT_TRUE(clock->IsSlideShowRunning());
 }
 
 TEST(ScreenSaverStart, RunningExceptionKeepsItAway) {

@@ -8,7 +8,8 @@
 #include "EngineMessage.h"
 #include "ProgramScreens.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
+#include "MainWindowProbe.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
 #include "TimerItem.h"
@@ -27,7 +28,6 @@ constexpr ItemHash kAlarmHash = 1001;
 constexpr ItemHash kSnoozedHash = -5;  // addressed as 4294967291
 constexpr ItemHash kTimerHash = 2002;
 constexpr DWORD kTimeoutMs = 30000;
-constexpr DWORD kNoTab = static_cast<DWORD>(-1);
 
 bool WaitUntil(const std::function<bool()>& ready) {
     ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
@@ -71,7 +71,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return (engine_ = FindWindowW(EngineWnd::kClassName, nullptr)) != nullptr; }));
         HWND clock = nullptr;
         ASSERT_TRUE(WaitUntil([&] {
-            clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+            clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
             return clock && IsWindowVisible(clock);
         }));
     }
@@ -107,6 +107,23 @@ protected:
             ScreenRequest r = LastScreenRequest();
             return r.count > before && r.message == message && r.value == value;
         })) << testing::PrintToString(text);
+    }
+
+    // Sends text and waits until the main window shows the page of that caption.
+    void ExpectPage(const std::wstring& text, const std::wstring& caption) {
+        Send(text);
+        HWND window = main_window_probe::WaitForMainWindow(kTimeoutMs);
+        EXPECT_TRUE(window && main_window_probe::WaitForPage(window, caption, kTimeoutMs))
+            << testing::PrintToString(text);
+    }
+    // Hands text, which asks a yes/no question, over through a second instance of the
+    // program (which waits for the answer) and answers it; the question's text.
+    std::wstring SendAndAnswer(const std::wstring& text, UINT button) {
+        testsupport::ChildProcess second;
+        EXPECT_TRUE(second.Start(testsupport::DevicePath(kProgramDevicePath), text));
+        const std::wstring question = testsupport::AnswerQuestion(button, kTimeoutMs);
+        EXPECT_EQ(0u, second.Wait(kTimeoutMs)) << testing::PrintToString(text);
+        return question;
     }
 
     testsupport::ChildProcess program_;
@@ -150,35 +167,43 @@ TEST_F(CommandWords, EveryWordReachesItsHandler) {
     EXPECT_GT(left, set / 2);
 
     using namespace EngineMessage;
-    struct ScreenCase {
+    const struct PageCase {
+        std::wstring text, caption;
+    } pageCases[] = {
+        {L"alarms", L"Alarms"},
+        {L"alarms, please", L"Alarms"},
+        {L"timers", L"Timers"},
+        {L"start_stopwatch", L"Stopwatch"},
+        // Whole-text words with more text, item words without a usable id, anything else:
+        // the main window, as it is.
+        {L"-startfull", L"Stopwatch"},
+        {L"AppRunAtTime now", L"Stopwatch"},
+        {L"-install please", L"Stopwatch"},
+        {L"alarm_active", L"Stopwatch"},
+        {L"alarm_active 0", L"Stopwatch"},
+        {L"alarm_active 4294968297", L"Stopwatch"},  // 2^32 + 1001 names no alarm
+        {L"", L"Stopwatch"},
+        {L"hello", L"Stopwatch"},
+    };
+    for (const PageCase& c : pageCases) ExpectPage(c.text, c.caption);
+    EXPECT_TRUE(AlarmFlags(kAlarmHash) & AlarmItem::kEnabled) << "an overflowing id changed the alarm";
+    const struct ScreenCase {
         std::wstring text;
         UINT message;
         DWORD value;
     } screenCases[] = {
-        {L"alarms", kOpenMainWindow, 1},
-        {L"alarms, please", kOpenMainWindow, 1},
-        {L"timers", kOpenMainWindow, 2},
-        {L"start_stopwatch", kOpenMainWindow, 3},
-        {L"-startfull", kOpenMainWindow, kNoTab},
         {L"main_menu", kMainMenu, 0},
-        {L"alarm_edit " + alarm, kEditAlarm, kAlarmHash},
-        {L"timer_edit " + timer, kEditTimer, kTimerHash},
-        // Whole-text words with more text, item words without a usable id, anything else.
-        {L"AppRunAtTime now", kOpenMainWindow, kNoTab},
-        {L"-install please", kOpenMainWindow, kNoTab},
-        {L"alarm_active", kOpenMainWindow, kNoTab},
-        {L"alarm_active 0", kOpenMainWindow, kNoTab},
-        {L"alarm_active 4294968297", kOpenMainWindow, kNoTab},  // 2^32 + 1001 names no alarm
-        {L"", kOpenMainWindow, kNoTab},
-        {L"hello", kOpenMainWindow, kNoTab},
-        {L"timer_delete " + timer, ProgramScreens::kDeleteQuestion, CommandHandler::kDeleteTimerTextId},
     };
     for (const ScreenCase& c : screenCases) ExpectScreenRequest(c.text, c.message, c.value);
-    EXPECT_TRUE(AlarmFlags(kAlarmHash) & AlarmItem::kEnabled) << "an overflowing id changed the alarm";
+
+    // The delete questions are real boxes: No keeps the item, Yes deletes it. Each word
+    // comes from a second instance of the program, which hands it over and ends.
+    EXPECT_EQ(L"Are you sure you want to delete the timer?", SendAndAnswer(L"timer_delete " + timer, IDNO));
+    EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", kTimerHash)));
+    EXPECT_EQ(L"Are you sure you want to delete the timer?", SendAndAnswer(L"timer_delete " + timer, IDYES));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", kTimerHash)));
 
-    // From a second instance of the program, which hands the word over and ends.
-    EXPECT_EQ(0u, testsupport::RunProgram(testsupport::DevicePath(kProgramDevicePath), L"alarm_delete " + alarm));
+    EXPECT_EQ(L"Are you sure you want to delete the alarm?", SendAndAnswer(L"alarm_delete " + alarm, IDYES));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", kAlarmHash)));
 
     // A clock change while the screen saver shows reschedules but keeps the program.
@@ -201,9 +226,9 @@ TEST_F(CommandWords, MalformedRecordsChangeNothing) {
     SendRecord(CopyDataCommand::kCommandId, 1, start);                 // short
     SendRecord(CopyDataCommand::kCommandId, 0, start);                 // empty
     Send(L"timer_start 4294969298");                                   // 2^32 + 2002: names nothing
-    // A valid word after them: only its own two requests are recorded.
-    ExpectScreenRequest(L"timers", EngineMessage::kOpenMainWindow, 2);
-    EXPECT_EQ(requests + 3, LastScreenRequest().count);  // the overflowing word opened the main window too
+    // A valid word after them: only its own request is recorded.
+    ExpectScreenRequest(L"main_menu", EngineMessage::kMainMenu, 0);
+    EXPECT_EQ(requests + 1, LastScreenRequest().count);
     EXPECT_EQ(alarmFlags, AlarmFlags(kAlarmHash));
     EXPECT_EQ(timerFlags, TimerFlags());
     EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));

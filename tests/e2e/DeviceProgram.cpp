@@ -80,10 +80,6 @@ HWND FindAlarmRing() {
     return ring && IsWindowVisible(ring) ? ring : nullptr;
 }
 
-bool RingRecordWritten() {
-    return testsupport::RegistryKeyExists(HKEY_CURRENT_USER, std::wstring(kProductKey) + L"\\RingRecord");
-}
-
 void ClearTimeChangeNotification() {
     const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
     for (DWORD i = 0;; ++i) {

@@ -32,8 +32,6 @@ void EndProgram();
 void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title);
 // The program's alarm ring dialog on this device, null when none is shown.
 HWND FindAlarmRing();
-// True when the program left a ring record (older versions rang into the registry).
-bool RingRecordWritten();
 // Clears the launcher's clock-change notification: a jump of the device clock is a clock
 // change too, and the program answering it (which recomputes every alarm from the new
 // time) would race the due alarm that the jump is meant to reach.

@@ -46,7 +46,7 @@ std::wstring ProductString(const wchar_t* value) {
 class EngineWndTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"main_menu"));
         engine_ = App::GetEngine();
         store_ = App::GetItemStore();
         Drain();

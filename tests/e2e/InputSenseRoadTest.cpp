@@ -8,7 +8,7 @@
 #include "DeviceInput.h"
 #include "DeviceProgram.h"
 #include "EngineWnd.h"
-#include "FullScreenClock.h"
+#include "FullScreenClockWnd.h"
 #include "InputSenseControl.h"
 #include "TestSupport.h"
 #include "pm.h"
@@ -53,7 +53,7 @@ DWORD AddWindowError(HANDLE device, HWND window) {
 }
 
 bool ScreenSaverShows() {
-    HWND clock = FindWindowW(FullScreenClock::kClassName, nullptr);
+    HWND clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
     return clock && IsWindowVisible(clock);
 }
 

@@ -196,7 +196,8 @@ TEST_F(ProgramStart, RunningInstanceTakesTheSecondStartsCommand) {
 }
 
 TEST_F(ProgramStart, QuitsByItselfWhenIdle) {
-    HANDLE process = sandbox_.Start(L"");
+    // A word that opens no window (a plain start opens the main window, which keeps it).
+    HANDLE process = sandbox_.Start(L"AppRunAtTime");
     ASSERT_NE(nullptr, process);
     ASSERT_NE(nullptr, testsupport::WaitForWindow(kEngineClass, kStartTimeoutMs));
     // The idle check runs every 10 s; with nothing to do the first one ends the process.

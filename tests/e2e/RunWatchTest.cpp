@@ -78,13 +78,13 @@ TEST_F(RunWatch, ReportsTheNotificationsTheStoreAndTheScreensRecordedInsteadOfSh
     EXPECT_TRUE(Says("Screens asked for: none in this run.")) << report_;
     EXPECT_TRUE(Says("Item store: 1 alarm, 0 timers, 0 stopwatches.")) << report_;
 
-    // The alarms page: the main window, then its tab, both recorded instead of shown.
-    Watch(program, L"alarms");
+    // The main menu: recorded instead of shown.
+    Watch(program, L"main_menu");
     EXPECT_EQ("0\n", exitCode_);
-    EXPECT_TRUE(Says("with the command text \"alarms\"")) << report_;
+    EXPECT_TRUE(Says("with the command text \"main_menu\"")) << report_;
     EXPECT_TRUE(Says("Orvalen ended by itself")) << report_;
     EXPECT_TRUE(Says("Windows shown: none. This version of Orvalen shows no window")) << report_;
-    EXPECT_TRUE(Says("Screens asked for: 2 in this run, the last the main window on tab 1;")) << report_;
+    EXPECT_TRUE(Says("Screens asked for: 1 in this run, the last the main menu;")) << report_;
     EXPECT_TRUE(Says("Notifications registered with the device (7):")) << report_;
     EXPECT_TRUE(Says("Screenshot: taken after")) << report_;
 }

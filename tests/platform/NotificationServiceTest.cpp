@@ -5,6 +5,7 @@
 #include "NotificationHelpers.h"
 #include "PowerState.h"
 #include "ProbeHelpers.h"
+#include "TestFiles.h"
 #include "pm.h"
 
 using notifytest::Handles;
@@ -181,7 +182,8 @@ TEST_F(NotificationService, EndsByItselfWhenItsDeviceIsGone) {
     ASSERT_NE(nullptr, Set(Trigger::Time(kProbe, L"x", LocalIn(600))));
     ScopedHandle process(OpenServicesProcess());
     ASSERT_TRUE(process);
-    ASSERT_TRUE(testsupport::DeleteTree(device.Root()));
+    // The service may hold a file of the device open for a moment: delete until it is gone.
+    ASSERT_TRUE(testsupport::PollUntil(kFireTimeoutMs, [&] { return testsupport::DeleteTree(device.Root()); }));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.Get(), kFireTimeoutMs));
 }
 

@@ -21,6 +21,8 @@ std::wstring StandInLibrary(const wchar_t* name) {
     return HostPath(ORVALEN_STANDIN_FOLDER) + L"\\" + name;
 }
 
+bool InstallHelpViewer() { return CopyIntoDevice(HostPath(ORVALEN_HELP_VIEWER_EXE), L"\\Windows\\peghelp.exe"); }
+
 std::wstring DeviceLibraryPath(const wchar_t* name) { return DevicePath(std::wstring(L"\\Windows\\") + name); }
 
 bool RemoveDeviceLibrary(const wchar_t* name) { return DeleteFileW(DeviceLibraryPath(name).c_str()) != FALSE; }

@@ -14,6 +14,8 @@ bool InstallLauncher();
 // handheld has its own there: coredll.dll, aygshell.dll and the SMS, city database,
 // Bluetooth and WLAN libraries and the WMA decoder library. Every test device gets them.
 bool InstallStandInLibraries();
+// Puts the device's stand-in help viewer (peghelp.exe) into its \Windows.
+bool InstallHelpViewer();
 // The host path of a library in the device's \Windows (as a test's own to copy there).
 std::wstring DeviceLibraryPath(const wchar_t* name);
 // Takes a library away from the device's \Windows: a device that lacks it.

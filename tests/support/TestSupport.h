@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "FreshDeviceTest.h"
 #include "HostTools.h"
+#include "QuestionBox.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
 #include "TestPrograms.h"

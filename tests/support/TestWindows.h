@@ -9,6 +9,8 @@ namespace testsupport {
 std::wstring WindowText(HWND window);
 // The text of a dialog's control; empty when the control is missing.
 std::wstring DialogItemText(HWND dialog, int controlId);
+// The first window with this control id below parent, at any depth; null when none.
+HWND FindChild(HWND parent, int id);
 
 // The visible top-level window without owner first in the desktop's z-order (the one on
 // top; popups it owns, such as its soft-key bar, stand above it), or null. Wine leaves a

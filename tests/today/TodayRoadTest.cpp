@@ -1,13 +1,11 @@
 // The Today item with real programs: the device's Today screen hosting Quindle.dll, the
 // real Orvalen.exe changing its store and taking the item's commands, and, when the
 // program does not run, the program named by "Location" started with the command.
-#include "CommandHandler.h"
 #include "CopyDataCommand.h"
 #include "DeviceControl.h"
-#include "EngineMessage.h"
+#include "EditorProbe.h"
 #include "ItemStore.h"
 #include "ProbeHelpers.h"
-#include "ProgramScreens.h"
 #include "TestSupport.h"
 #include "TodayCommandMenu.h"
 #include "TodayCommandSender.h"
@@ -18,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <future>
+#include <thread>
 
 using namespace todaytest;
 
@@ -28,7 +28,6 @@ constexpr Ticks100ns kSecond = kTicksPerSecond;
 const wchar_t kProgram[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
 const wchar_t kLibrary[] = L"\\Program Files\\Orvalen\\Quindle.dll";
 const wchar_t kHost[] = L"\\Windows\\TodayHost.exe";
-const std::wstring kScreenRecord = kProduct + L"\\" + ProgramScreens::kScreenRecordKey;
 
 void Pump(DWORD ms) {
     const ULONGLONG end = GetTickCount64() + ms;
@@ -42,7 +41,6 @@ void Pump(DWORD ms) {
 DWORD Flags(const wchar_t* list, ItemHash hash) {
     return registryprobe::Read(ItemKey(list, hash), L"flags").Dword();
 }
-DWORD Screen(const wchar_t* value) { return registryprobe::Read(kScreenRecord, value).Dword(); }
 
 // The item window the host published.
 HWND PublishedItem() {
@@ -198,35 +196,44 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
         EXPECT_EQ(c.set, (Flags(c.list, c.hash) & c.bit) != 0);
     }
 
-    struct ScreenCase {
+    // The editors open modally over the program: each is cancelled once it shows.
+    struct EditorCase {
         Pick pick;
-        DWORD message, value;
-    } screenCases[] = {
-        {{true, 4001, M::kAlarmEdit}, EngineMessage::kEditAlarm, 4001},
-        {{false, 5001, M::kTimerEdit}, EngineMessage::kEditTimer, 5001},
-        {{true, 4001, M::kAlarmDelete}, ProgramScreens::kDeleteQuestion, CommandHandler::kDeleteAlarmTextId},
-        {{false, 5001, M::kTimerDelete}, ProgramScreens::kDeleteQuestion, CommandHandler::kDeleteTimerTextId},
+        const wchar_t* caption;
+    } editorCases[] = {
+        {{true, 4001, M::kAlarmEdit}, L"Alarm properties"},
+        {{false, 5001, M::kTimerEdit}, L"Timer properties"},
+        {{false, 0, M::kNewAlarmId}, L"Alarm properties"},
+        {{false, 0, M::kNewTimerId}, L"Timer properties"},
     };
-    for (const ScreenCase& c : screenCases) {
+    for (const EditorCase& c : editorCases) {
         SCOPED_TRACE(testing::Message() << c.pick.hash << " action " << c.pick.action);
-        const DWORD count = Screen(ProgramScreens::kCountValue);
+        HWND shown = nullptr;
+        // The device's desktop is this thread's; the canceller looks for the editor there.
+        HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
+        std::thread canceller([&] {
+            SetThreadDesktop(desktop);
+            shown = editor_probe::WaitForEditor(0, c.caption);
+            if (shown) editor_probe::PressCancel(shown);
+        });
         choose(c.pick);
-        EXPECT_EQ(count + 1, Screen(ProgramScreens::kCountValue));
-        EXPECT_EQ(c.message, Screen(ProgramScreens::kLastMessageValue));
-        EXPECT_EQ(c.value, Screen(ProgramScreens::kLastValueValue));
+        canceller.join();
+        EXPECT_NE(nullptr, shown);
     }
-    // The questions were answered yes.
+
+    // Delete asks on the program's question box; the item's menu waits for the answer.
+    for (const Pick& pick : {Pick{true, 4001, M::kAlarmDelete}, Pick{false, 5001, M::kTimerDelete}}) {
+        SCOPED_TRACE(pick.action);
+        auto answer = std::async(std::launch::async, [] { return testsupport::AnswerQuestion(IDYES, kTimeoutMs); });
+        choose(pick);
+        EXPECT_FALSE(answer.get().empty());
+    }
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", 4001)));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", 5001)));
 
-    for (UINT fixed : {M::kNewAlarmId, M::kNewTimerId, M::kRunProgramId}) {
-        SCOPED_TRACE(fixed);
-        const DWORD count = Screen(ProgramScreens::kCountValue);
-        choose({false, 0, fixed});
-        // "Run" starts the program, whose second instance hands its empty text over.
-        EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Screen(ProgramScreens::kCountValue) > count; }));
-    }
-    EXPECT_EQ(static_cast<DWORD>(EngineMessage::kOpenMainWindow), Screen(ProgramScreens::kLastMessageValue));
+    // "Run" starts the program, whose second instance hands its empty text over: the main window.
+    choose({false, 0, M::kRunProgramId});
+    EXPECT_NE(nullptr, testsupport::WaitForWindow(L"OrvalenMainWnd", kTimeoutMs));
     TodayItemWnd::SetMenuTracker(nullptr);
 }
 

@@ -1,7 +1,8 @@
-// The program records screen requests under its key while the main window and the
-// editors are not built; this file goes when they are.
+// The program records screen requests under its key while the main menu and the
+// options sheet are not built; this file goes when they are.
 #include "DeviceSnapshot.h"
 
+#include "ClockWnd.h"
 #include "EngineMessage.h"
 #include "ProductKey.h"
 #include "ProgramScreens.h"
@@ -28,14 +29,9 @@ void StandInRecords_Read(StandInRecord* screens) {
 std::wstring StandInRecords_ScreenPath() { return RecordPath(ProgramScreens::kScreenRecordKey); }
 
 std::wstring StandInRecords_ScreenName(DWORD message, DWORD value) {
-    const LONG tab = static_cast<LONG>(value);
     switch (message) {
-        case EngineMessage::kOpenMainWindow:
-            return tab < 0 ? L"the main window" : L"the main window on tab " + std::to_wstring(tab);
-        case EngineMessage::kEditAlarm: return L"the alarm editor for the alarm " + std::to_wstring(value);
-        case EngineMessage::kEditTimer: return L"the timer editor for the timer " + std::to_wstring(value);
         case EngineMessage::kMainMenu: return L"the main menu";
-        case ProgramScreens::kDeleteQuestion: return L"a delete question (text " + std::to_wstring(value) + L")";
-        default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(tab) + L")";
+        case ClockWnd::kSettingsCommand: return L"the options (the clock's \"Settings...\")";
+        default: return L"message " + std::to_wstring(message) + L" (value " + std::to_wstring(value) + L")";
     }
 }

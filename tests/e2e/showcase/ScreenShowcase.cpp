@@ -1,29 +1,48 @@
 // Opens one of the program's own screens on a simulated screen and keeps it up until
 // told to close, so a script can take a screenshot of it:
-//   screen_showcase countdown <width> <height> <dpi> <language pack> <ready file> <done file>
+//   screen_showcase countdown|mainwnd* <width> <height> <dpi> <language pack> <ready file> <done file>
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
+//   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
+//   screen_showcase chooser|chooser-timer <width> <height> <dpi> - <ready file> <done file>
 //   screen_showcase recorder|recorder-recording <width> <height> <dpi> <unused> <ready file> <done file>
+// countdown is the reset countdown; mainwnd the main window on the Alarms tab with three
+// alarms, mainwnd-empty with none, mainwnd-menu with three and the soft-key menu open.
+// clock is the full-screen clock with the built-in skin; skin uses the skin "test" of the
+// folder's "Skins", with unread messages and a missed call; slide is the slide show of the
+// folder's pictures. chooser is the snooze chooser of an alarm, chooser-timer of a timer.
+// recorder is the recorder dialog idle, recorder-recording three seconds into a recording.
 // The ready file appears once the screen is up; it closes when the done file exists.
 // A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
 // item that is due (a snooze that is over, a timer with two seconds left) on the device
-// and starts the real program, which rings it.
+// and starts the real program, which rings it. The snooze chooser opens for an alarm
+// whose own length is 7 minutes, or for a timer of 30 minutes.
 #include <windows.h>
 
 #include <cwchar>
 #include <string>
 
 #include "AlarmItem.h"
+#include "App.h"
+#include "ClockWnd.h"
 #include "DateFunctions.h"
 #include "DeviceFiles.h"
+#include "DeviceInput.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
 #include "Dpi.h"
+#include "FullScreenClockWnd.h"
+#include "ItemStore.h"
+#include "MainWindow.h"
 #include "ProductKey.h"
+#include "ProgramScreens.h"
 #include "RecorderDialog.h"
 #include "RegKeyRef.h"
 #include "ResetCountdownWnd.h"
 #include "Settings.h"
+#include "SkinList.h"
+#include "SnoozeChooserDlg.h"
 #include "TimerItem.h"
+#include "aygshell_ui.h"
 
 namespace {
 
@@ -38,6 +57,75 @@ bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str
 void Touch(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+// Three alarms as the program keeps them: one each day at 06:30, a weekday one at 07:15
+// without sound, and one switched off.
+void StoreAlarms() {
+    RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
+    struct Sample {
+        ItemHash hash;
+        const wchar_t* title;
+        double hours;
+        uint32_t days;
+        bool enabled, sound;
+    } samples[] = {{11, L"Wake up", 6.5, 0x7F, true, true},
+                   {12, L"Train", 7.25, 0x3E, true, false},
+                   {13, L"Gym", 18.0, 0x14, false, true}};
+    for (const Sample& sample : samples) {
+        AlarmItem alarm;
+        alarm.Hash = sample.hash;
+        alarm.title = RcString(sample.title);
+        alarm.time = 45000.0 + sample.hours / 24.0;
+        alarm.flags = (alarm.flags & ~(AlarmItem::kNew | AlarmItem::kDaysMask | AlarmItem::kEnabled)) | sample.days |
+                      (sample.enabled ? AlarmItem::kEnabled : 0);
+        alarm.SetOption1(sample.sound);
+        alarm.Save(RegKeyRef::Open((std::wstring(ProductKey::kPath) + L"\\Alarms\\Items\\" +
+                                    std::to_wstring(sample.hash)).c_str(),
+                                   HKEY_CURRENT_USER, false));
+    }
+}
+
+std::wstring gReady, gDone;
+int gTicks = 0;
+bool gTapMenu = false;
+HWND gWindow = nullptr;
+
+// A thread timer with its own procedure: it still ticks while a menu runs its loop.
+void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    ++gTicks;
+    if (gTapMenu && gTicks == kSettleTicks / 2) {
+        gTapMenu = false;
+        // A tap on the right soft key opens its menu; the tap's loop returns when it closes.
+        DEVICE_SCREEN_MODE mode;
+        DeviceScreen_GetMode(&mode);
+        DeviceInput_Tap(mode.width * 3 / 4, mode.height - Shell_GetMenuBarHeight() / 2);
+    }
+    if (gTicks == kSettleTicks) Touch(gReady);
+    if (gTicks > kSettleTicks && FileExists(gDone)) {
+        EndMenu();
+        if (IsWindow(gWindow)) DestroyWindow(gWindow);
+        PostQuitMessage(0);
+    }
+}
+
+int ShowMainWindow(const std::wstring& kind) {
+    // The screenshots share one registry: the empty list starts from no alarms.
+    RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(ProductKey::kPath) + L"\\Alarms").c_str());
+    if (kind != L"mainwnd-empty") StoreAlarms();
+    ProgramScreens::Install();
+    ItemStore store(RcString(L"\\Sounds"), false);
+    if (!MainWindow::Open(MainWindow::kAlarmsTab)) return 1;
+    gWindow = MainWindow::Window();
+    gTapMenu = kind == L"mainwnd-menu";
+    SetTimer(nullptr, 0, kPollMs, Tick);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    MainWindow::Close();
+    return 0;
 }
 
 RegKeyRef ItemKey(const wchar_t* list, ItemHash hash) {
@@ -169,15 +257,79 @@ int ShowRecorder(bool record, const std::wstring& ready, const std::wstring& don
     CloseHandle(driver);
     return 0;
 }
+
+// The chooser's countdown would end it after ten seconds: the shot comes first, and a
+// chooser that ended before the done file is opened again.
+int gChooserTicks = 0;
+HWND gChooser = nullptr;
+
+void CALLBACK ChooserTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!gChooser) gChooser = FindWindowW(L"#32770", L"Snooze Alarm");
+    if (!gChooser) return;
+    if (++gChooserTicks == kSettleTicks) Touch(gReady);
+    if (gChooserTicks > kSettleTicks && FileExists(gDone)) EndDialog(gChooser, SnoozeChooserDlg::kCancelled);
+}
+
+int ShowChooser(const std::wstring& kind) {
+    SetTimer(nullptr, 0, kPollMs, ChooserTick);
+    AlarmItem alarm;
+    alarm.initsnooze = {7, 0};
+    TimerItem timer;
+    timer.origTime = 30 * 60 * kTicksPerSecond;
+    timer.initsnooze = {15, 0};
+    const EventItem& item = kind == L"chooser-timer" ? static_cast<const EventItem&>(timer) : alarm;
+    while (!FileExists(gDone)) {
+        gChooser = nullptr;
+        gChooserTicks = 0;
+        SnoozeChooserDlg chooser(item);
+        if (chooser.Run() < 0) return 1;
+    }
+    return 0;
+}
+
+// Starts the program's objects and shows the full-screen clock as kind asks; its window.
+HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
+    ProgramScreens::Install();
+    if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return nullptr;
+    FullScreenClockWnd* screen = FullScreenClockWnd::Instance();
+    ClockWnd* clock = ClockWnd::Instance();
+    if (!screen || !clock) return nullptr;
+    if (kind == L"skin") {
+        // Unread messages and a missed call, for the indicators.
+        const DWORD count = 2;
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Messages\\SMS\\Unread", L"Count", REG_DWORD, &count,
+                        sizeof count);
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"System\\State\\Phone", L"Missed Call Count", REG_DWORD, &count,
+                        sizeof count);
+        clock->UseSkins(std::unique_ptr<SkinList>(new SkinList(folder + L"\\")));
+        SkinList& skins = clock->Skins();
+        for (int i = 0; i < skins.Count(); ++i)
+            if (skins.At(i)->GetName() == L"test") clock->OnClockCommand(ClockWnd::kFirstSkinCommand + i);
+    }
+    if (kind == L"slide") {
+        SlideShowSettings& slides = App::GetItemStore()->GetSettings().screenSaver->slideShow;
+        slides.Folder = RcString(folder.c_str());
+        slides.Effect = 0;
+        slides.DelaySec = 60;
+    }
+    screen->Show(true, true, kind == L"slide", true);
+    return screen->IsShowing() ? screen->GetHwnd() : nullptr;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::wstring kind = argc == 8 ? argv[1] : L"";
+    const std::wstring kind = argc >= 8 ? argv[1] : L"";
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
+    const bool chooser = kind.rfind(L"chooser", 0) == 0;
+    const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
+    const bool mainWindow = kind.rfind(L"mainwnd", 0) == 0;
     const bool recorder = kind == L"recorder" || kind == L"recorder-recording";
-    if (argc != 8 || (kind != L"countdown" && !ring && !recorder)) {
-        fwprintf(stderr, L"usage: screen_showcase countdown|ring-<kind> <width> <height> <dpi> <pack or program> "
-                         L"<ready> <done>\n");
+    if ((kind != L"countdown" && !ring && !clockKind && !mainWindow && !chooser && !recorder) ||
+        (!clockKind && argc != 8) || argc < 8) {
+        fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|chooser|chooser-timer|"
+                         L"recorder|recorder-recording|ring-<kind>|clock|skin|slide <width> <height> <dpi> "
+                         L"<pack or program> <ready> <done> [folder]\n");
         return 2;
     }
     if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]))) {
@@ -188,16 +340,30 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
     if (recorder) return ShowRecorder(kind == L"recorder-recording", ready, done);
-    ResetCountdownWnd* countdown = ResetCountdownWnd::Open();
-    if (!countdown) return 1;
-    HWND window = countdown->GetHwnd();
+    gReady = ready;
+    gDone = done;
+    if (chooser) return ShowChooser(kind);
+    if (mainWindow) return ShowMainWindow(kind);
+    HWND window = nullptr;
+    if (clockKind) {
+        window = ShowClock(kind, argc > 8 ? argv[8] : L"");
+    } else if (ResetCountdownWnd* countdown = ResetCountdownWnd::Open()) {
+        window = countdown->GetHwnd();
+    }
+    if (!window) return 1;
     SetTimer(nullptr, 0, kPollMs, nullptr);
     int ticks = 0;
     MSG msg;
     while (IsWindow(window) && GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_TIMER && msg.hwnd == nullptr) {
             if (++ticks == kSettleTicks) Touch(ready);
-            if (ticks > kSettleTicks && FileExists(done)) DestroyWindow(window);
+            if (ticks > kSettleTicks && FileExists(done)) {
+                if (clockKind) {
+                    App::Shutdown();
+                    break;
+                }
+                DestroyWindow(window);
+            }
             continue;
         }
         if (!IsDialogMessageW(window, &msg)) {

@@ -1,0 +1,186 @@
+// The full-screen clock in this process: it covers the screen with the borrowed clock,
+// a call keeps it away or hides it until the call ends, and the slide show changes its
+// pictures and frees them, even when hidden while the loader thread still decodes.
+#include "App.h"
+#include "ClockTestSupport.h"
+#include "ClockWnd.h"
+#include "DeviceCellular.h"
+#include "DibSurface.h"
+#include "EngineWnd.h"
+#include "FullScreenClockWnd.h"
+#include "ItemStore.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+constexpr DWORD kIncomingCall = 0x00010000;
+constexpr DWORD kActiveCall = 0x00020000;
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+}
+
+// Polls while this thread handles its messages.
+bool PumpUntil(const std::function<bool()>& ready) {
+    return testsupport::PollUntil(kTimeoutMs, [&] {
+        Pump();
+        return ready();
+    });
+}
+
+class FullScreenClock : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"-startfull"));
+        screen_ = FullScreenClockWnd::Instance();
+        clock_ = ClockWnd::Instance();
+        ASSERT_TRUE(screen_ && clock_);
+        settings_ = App::GetItemStore()->GetSettings().screenSaver.get();
+        Pump();
+    }
+    void TearDown() override {
+        App::Shutdown();
+        Pump();
+    }
+    HWND ClockParent() const { return GetParent(clock_->GetHwnd()); }
+    HWND Engine() const { return App::GetEngine()->GetHwnd(); }
+    void UseSlides(const wchar_t* folder, int effect, int delaySeconds) {
+        settings_->slideShow.Folder = RcString(folder);
+        settings_->slideShow.Effect = effect;
+        settings_->slideShow.DelaySec = static_cast<int16_t>(delaySeconds);
+        settings_->slideShow.Size = 3;
+    }
+    void CopySlides() {
+        ASSERT_TRUE(testsupport::CopyIntoDevice(clocktest::PictureFolder() + L"\\first.jpg", L"\\Slides\\first.jpg"));
+        ASSERT_TRUE(
+            testsupport::CopyIntoDevice(clocktest::PictureFolder() + L"\\second.png", L"\\Slides\\second.png"));
+    }
+    WORD CentrePixel() const {
+        const Image* picture = screen_->CurrentPicture();
+        return picture && !picture->IsEmpty() ? picture->Row(picture->Height() / 2)[picture->Width() / 2] : 0;
+    }
+
+    FullScreenClockWnd* screen_ = nullptr;
+    ClockWnd* clock_ = nullptr;
+    ScreenSaverSettings* settings_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FullScreenClock, CoversTheScreenWithTheClockAndStaysAwayDuringCalls) {
+    screen_->Show(true, true, false, false);
+    ASSERT_TRUE(screen_->IsShowing());
+    EXPECT_FALSE(screen_->IsSlideShowRunning());
+    EXPECT_TRUE(IsWindowVisible(screen_->GetHwnd()));
+    EXPECT_TRUE(GetWindowLongW(screen_->GetHwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    RECT area;
+    GetWindowRect(screen_->GetHwnd(), &area);
+    EXPECT_EQ(0, area.left);
+    EXPECT_EQ(0, area.top);
+    EXPECT_EQ(240, area.right);
+    EXPECT_EQ(320, area.bottom);
+    EXPECT_EQ(screen_->GetHwnd(), ClockParent());
+    EXPECT_TRUE(clock_->IsSkinLoaded());
+    GetClientRect(clock_->GetHwnd(), &area);
+    EXPECT_EQ(240, area.right);
+    EXPECT_EQ(320, area.bottom);
+
+    // An incoming call hides it and gives the clock back; it returns when the call is over.
+    ASSERT_TRUE(DeviceControl_SetPhoneStatus(kIncomingCall));
+    ASSERT_TRUE(PumpUntil([&] { return !screen_->IsShowing(); }));
+    EXPECT_TRUE(screen_->IsHiddenForCall());
+    EXPECT_FALSE(IsWindowVisible(screen_->GetHwnd()));
+    EXPECT_EQ(Engine(), ClockParent());
+    ASSERT_TRUE(DeviceControl_SetPhoneStatus(0));
+    ASSERT_TRUE(PumpUntil([&] { return screen_->IsShowing(); }));
+    EXPECT_EQ(screen_->GetHwnd(), ClockParent());
+
+    // A key hides it; during an active call it does not start.
+    SendMessageW(screen_->GetHwnd(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_FALSE(screen_->IsShowing());
+    ASSERT_TRUE(DeviceControl_SetPhoneStatus(kActiveCall));
+    screen_->Show(true, true, false, false);
+    EXPECT_FALSE(screen_->IsShowing());
+    // Without a readable status it counts as a call too.
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"System\\State\\Phone"));
+    screen_->Show(true, true, false, false);
+    EXPECT_FALSE(screen_->IsShowing());
+    ASSERT_TRUE(DeviceControl_SetPhoneStatus(0));
+
+    // Show type 0 "None" and no lock: only an explicit request shows it.
+    settings_->ShowTypeBT = settings_->ShowTypeDC = FullScreenClockWnd::kShowNone;
+    // A tap: the stylus is up before the hold time.
+    PostMessageW(clock_->GetHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    SendMessageW(clock_->GetHwnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    EXPECT_FALSE(screen_->IsShowing());
+    settings_->ShowTypeBT = settings_->ShowTypeDC = 2;
+    PostMessageW(clock_->GetHwnd(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    SendMessageW(clock_->GetHwnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    EXPECT_TRUE(screen_->IsShowing());
+    // A tap on the shown clock only hides it.
+    SendMessageW(clock_->GetHwnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(10, 10));
+    EXPECT_FALSE(screen_->IsShowing());
+}
+
+TEST_F(FullScreenClock, SlideShowFreesEveryPictureWhenHiddenWhileLoading) {
+    CopySlides();
+    UseSlides(L"\\Slides", 0, 7);
+    const long before = DibSurface::LiveCount();
+    // Shown and hidden at once: the first picture is loaded here while the loader thread
+    // the folder scan started is still at work, and the hide meets it running.
+    for (int round = 0; round < 12; ++round) {
+        screen_->Show(true, true, true, true);
+        ASSERT_TRUE(screen_->IsSlideShowRunning()) << round;
+        ASSERT_TRUE(screen_->CurrentPicture());
+        EXPECT_EQ(240, screen_->CurrentPicture()->Width());
+        EXPECT_EQ(320, screen_->CurrentPicture()->Height());
+        screen_->Show(false, false, false, false);
+        EXPECT_FALSE(screen_->IsSlideShowRunning());
+        EXPECT_EQ(nullptr, screen_->CurrentPicture());
+    }
+    EXPECT_EQ(before, DibSurface::LiveCount());
+    EXPECT_EQ(Engine(), ClockParent()) << "the slide show never borrows the clock";
+}
+
+TEST_F(FullScreenClock, SlideShowChangesPicturesAfterItsDelayWithAndWithoutEffect) {
+    CopySlides();
+    for (int effect : {0, 4}) {
+        UseSlides(L"\\Slides", effect, 1);
+        screen_->Show(true, true, true, true);
+        ASSERT_TRUE(screen_->IsSlideShowRunning());
+        const WORD first = CentrePixel();
+        ASSERT_NE(0, first);
+        const DWORD start = GetTickCount();
+        EXPECT_TRUE(PumpUntil([&] { return CentrePixel() != first; })) << "effect " << effect;
+        EXPECT_GE(GetTickCount() - start, 700u) << "changed before its delay, effect " << effect;
+        const WORD second = CentrePixel();
+        EXPECT_TRUE(PumpUntil([&] { return CentrePixel() == first; })) << "the first again, effect " << effect;
+        EXPECT_NE(first, second);
+        screen_->Show(false, false, false, false);
+    }
+}
+
+TEST_F(FullScreenClock, EmptyPictureFolderGivesItsMessageOrTheClock) {
+    ASSERT_TRUE(CreateDirectoryW(testsupport::DevicePath(L"\\Empty").c_str(), nullptr));
+    UseSlides(L"\\Empty", 0, 7);
+    std::vector<std::wstring> messages;
+    {
+        clocktest::MessageBoxCloser closer;
+        screen_->Show(true, true, true, true);
+        messages = closer.Texts();
+    }
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_EQ(L"The pictures folder does not contain images!", messages[0]);
+    EXPECT_FALSE(screen_->IsShowing());
+    // As the screen saver's own choice it falls back to the clock.
+    settings_->ShowTypeBT = settings_->ShowTypeDC = FullScreenClockWnd::kShowSlideShow;
+    screen_->Show(true, true, false, false);
+    EXPECT_TRUE(screen_->IsShowing());
+    EXPECT_FALSE(screen_->IsSlideShowRunning());
+    EXPECT_EQ(screen_->GetHwnd(), ClockParent());
+}

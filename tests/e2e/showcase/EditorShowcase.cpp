@@ -1,0 +1,113 @@
+// Opens one page of the item editors on a simulated screen, over the program's own
+// objects, and keeps it up until told to close, so a script can take a screenshot:
+//   editor_showcase <sheet> <page> <width> <height> <dpi> <ready file> <done file>
+// sheet: alarm, timer, default, chime or cycle; page: the tab's index.
+#include <windows.h>
+
+#include <cwchar>
+#include <functional>
+#include <string>
+
+#include "AlarmItem.h"
+#include "AlarmSheet.h"
+#include "App.h"
+#include "DeviceSignals.h"
+#include "DeviceScreen.h"
+#include "DialogFrame.h"
+#include "DeviceSession.h"
+#include "EngineWnd.h"
+#include "Dpi.h"
+#include "ItemStore.h"
+#include "ProgramScreens.h"
+#include "SoundSettingsSheet.h"
+#include "TimerDialog.h"
+#include "TimerItem.h"
+#include "nled.h"
+#include "VibrationCycleDlg.h"
+
+namespace {
+
+constexpr UINT kPollMs = 100;
+constexpr int kSettleTicks = 20;
+
+std::wstring g_ready, g_done;
+FramedDialog* g_dialog = nullptr;
+std::function<void()> g_showPage;
+int g_ticks = 0;
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Touch(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+    ++g_ticks;
+    if (g_ticks == kSettleTicks / 2 && g_showPage) g_showPage();
+    if (g_ticks == kSettleTicks) Touch(g_ready);
+    if (g_ticks > kSettleTicks && FileExists(g_done)) PostMessageW(g_dialog->Frame().GetHwnd(), WM_COMMAND, IDCANCEL, 0);
+}
+
+INT_PTR Run(FramedDialog& dialog) {
+    g_dialog = &dialog;
+    const UINT_PTR timer = SetTimer(nullptr, 0, kPollMs, OnTick);
+    const INT_PTR result = dialog.Show(nullptr);
+    KillTimer(nullptr, timer);
+    return result;
+}
+
+template <class Sheet>
+INT_PTR RunSheet(Sheet& sheet, int page) {
+    g_showPage = [&sheet, page] {
+        if (page < sheet.PageCount()) sheet.SelectPage(page);
+    };
+    return Run(sheet);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 8) {
+        fwprintf(stderr, L"usage: editor_showcase <sheet> <page> <width> <height> <dpi> <ready> <done>\n");
+        return 2;
+    }
+    if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]))) {
+        fwprintf(stderr, L"editor_showcase: no device session or bad screen\n");
+        return 2;
+    }
+    Dpi_ResetCache();
+    g_ready = argv[6];
+    g_done = argv[7];
+    // A device with an LED and a vibrator: every page shows.
+    const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};
+    DeviceControl_SetLeds(2, leds);
+    ProgramScreens::Install();
+    if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return 1;
+    // Held busy, as the engine holds itself while its editors are open: no idle exit.
+    App::GetEngine()->ChangeBusyCount(1);
+    ItemStore& store = *App::GetItemStore();
+    const std::wstring sheet = argv[1];
+    const int page = _wtoi(argv[2]);
+    if (sheet == L"alarm") {
+        AlarmItem* alarm = store.CreateAlarm(nullptr);
+        AlarmSheet editor(*alarm, store);
+        RunSheet(editor, page);
+    } else if (sheet == L"timer") {
+        TimerItem* timer = store.CreateTimer(nullptr);
+        TimerDialog editor(*timer, store);
+        RunSheet(editor, page);
+    } else if (sheet == L"default") {
+        DefaultSoundDialog editor;
+        RunSheet(editor, page);
+    } else if (sheet == L"chime") {
+        ChimeSoundDialog editor(store.Chime(), 2);
+        RunSheet(editor, page);
+    } else if (sheet == L"cycle") {
+        ItemVibrationSettings record;
+        VibrationCycleDlg editor(&record);
+        Run(editor);
+    }
+    App::Shutdown();
+    return 0;
+}
