@@ -1,7 +1,8 @@
 #pragma once
-// The open-file chooser: the device's own chooser library when it has one, the
-// system's open dialog otherwise.
+// The open- and save-file choosers: the device's own chooser library when it has one,
+// the system's dialogs otherwise.
 #include <windows.h>
 #include <commdlg.h>
 
 BOOL FileDialog_GetOpenName(OPENFILENAMEW* record);
+BOOL FileDialog_GetSaveName(OPENFILENAMEW* record);
