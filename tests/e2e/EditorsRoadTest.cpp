@@ -6,7 +6,6 @@
 #include "DeviceProgram.h"
 #include "EditorProbe.h"
 #include "EngineWnd.h"
-#include "FullScreenClockWnd.h"
 #include "HostTools.h"
 #include "RegKeyRef.h"
 #include "TestPaths.h"
@@ -91,11 +90,11 @@ protected:
         ASSERT_TRUE(MakeTone(L"\\Windows\\ring.wav", "-c 1 -b 8 -e unsigned", "8956s sine 440"));
         ASSERT_EQ(8998, FileSize(L"\\Windows\\click.wav"));
         ASSERT_EQ(9000, FileSize(L"\\Windows\\ring.wav"));
-        // The screen saver keeps the instance running while the editors are open and closed.
-        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-scrsvr"));
+        // The main window keeps the instance running while the editors are open and closed
+        // (an editor taking the foreground would hide a screen saver, and the idle engine end).
+        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L""));
         ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
-            HWND clock = FindWindowW(FullScreenClockWnd::kClassName, nullptr);
-            return FindWindowW(EngineWnd::kClassName, nullptr) && clock && IsWindowVisible(clock);
+            return FindWindowW(EngineWnd::kClassName, nullptr) && FindWindowW(L"OrvalenMainWnd", nullptr);
         }));
     }
 

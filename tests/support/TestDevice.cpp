@@ -63,6 +63,31 @@ void FreeLibrariesUnder(const std::wstring& folder) {
         }
     }
 }
+
+// Ends every process still running a program from under folder: one the test did not
+// start itself (a program started through the launcher or the Today item) would otherwise
+// outlive the test and keep its output pipe, so the test never ends.
+void EndProcessesUnder(const std::wstring& folder) {
+    ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot || snapshot.Get() == INVALID_HANDLE_VALUE) {
+        snapshot.Release();
+        return;
+    }
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+        if (entry.th32ProcessID == GetCurrentProcessId()) continue;
+        ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                         entry.th32ProcessID));
+        if (!process) continue;
+        wchar_t image[MAX_PATH];
+        DWORD length = MAX_PATH;
+        if (!QueryFullProcessImageNameW(process.Get(), 0, image, &length)) continue;
+        if (_wcsnicmp(image, folder.c_str(), folder.size()) != 0) continue;
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), 5000);
+    }
+}
 }  // namespace
 
 TestDevice::TestDevice() {
@@ -97,7 +122,10 @@ TestDevice::TestDevice() {
 
 TestDevice::~TestDevice() {
     // No process of the device outlives it.
-    if (ready_) DeviceControl_StopServices();
+    if (ready_) {
+        EndProcessesUnder(root_ + L"\\");
+        DeviceControl_StopServices();
+    }
     DeviceSession_Detach();
     if (GetEnvironmentVariableW(kKeepVariable, nullptr, 0) != 0) {
         fwprintf(stderr, L"test device kept: %ls, HKCU\\%ls\n", root_.c_str(), registryRoot_.c_str());

@@ -24,6 +24,7 @@ using namespace todaytest;
 namespace {
 
 constexpr DWORD kTimeoutMs = 30000;
+const wchar_t kMainWindowClass[] = L"OrvalenMainWnd";
 constexpr Ticks100ns kSecond = kTicksPerSecond;
 const wchar_t kProgram[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
 const wchar_t kLibrary[] = L"\\Program Files\\Orvalen\\Quindle.dll";
@@ -65,10 +66,11 @@ protected:
     }
     void StartProgram() {
         ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgram));
-        // The screen saver keeps the instance running while the commands arrive.
-        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgram), L"-scrsvr"));
+        // The main window keeps the instance running while the commands arrive (an editor
+        // taking the foreground would hide a screen saver, and the idle engine end).
+        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgram), L""));
         ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
-            return FindWindowW(CopyDataCommand::kEngineWindowClass, nullptr) != nullptr;
+            return FindWindowW(CopyDataCommand::kEngineWindowClass, nullptr) && FindWindowW(kMainWindowClass, nullptr);
         }));
     }
     HWND StartHost() {
@@ -232,8 +234,11 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", 5001)));
 
     // "Run" starts the program, whose second instance hands its empty text over: the main window.
+    HWND mainWindow = FindWindowW(kMainWindowClass, nullptr);
+    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [mainWindow] { return !IsWindow(mainWindow); }));
     choose({false, 0, M::kRunProgramId});
-    EXPECT_NE(nullptr, testsupport::WaitForWindow(L"OrvalenMainWnd", kTimeoutMs));
+    EXPECT_NE(nullptr, testsupport::WaitForWindow(kMainWindowClass, kTimeoutMs));
     TodayItemWnd::SetMenuTracker(nullptr);
 }
 
