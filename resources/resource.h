@@ -41,6 +41,7 @@
 #define IDS_RING_CLOSE                  30143
 #define IDS_RING_SNOOZE                 30147
 #define IDS_CANCEL_SNOOZE               30079
+#define IDS_RECORDER_FAILED             330
 #define IDS_CLOCK_SETTINGS              30368
 #define IDS_CHIME                       30369
 #define IDS_SCREEN_SAVER                30370
@@ -114,6 +115,14 @@
 #define IDD_RESET_COUNTDOWN             2054
 #define IDC_RESET_COUNTDOWN_TEXT        1304
 
+// The recorder dialog; its ids are fixed.
+#define IDD_RECORDER                    327
+#define IDC_RECORDER_LABEL              1250
+#define IDC_RECORDER_TIME               1251
+#define IDC_RECORDER_RECORD             1252
+#define IDC_RECORDER_PLAY               1253
+#define IDC_RECORDER_SECONDS            1254
+
 // The ring screens; their ids are fixed. The commands are the ids of their texts.
 #define IDD_ALARM_RING                  350
 #define IDD_TIMER_RING                  1276
@@ -128,6 +137,12 @@
 #define IDM_RING_GOTO                   30039
 #define IDM_RING_RESTART                30060
 #define IDM_RING_STOP                   30064
+#define IDD_SNOOZE_CHOOSER              1227
+#define IDC_SNOOZE_COUNTDOWN            1266
+#define IDC_SNOOZE_LIST                 1268
+#define IDC_SNOOZE_CANCEL               1215
+#define IDM_SNOOZE_MENUBAR              341
+#define IDR_RING_BUBBLE_ICON            202
 
 // The main menu bar: a command button and a popup.
 #define IDM_MAIN_MENUBAR                3000

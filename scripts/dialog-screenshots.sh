@@ -2,13 +2,14 @@
 # Screenshots of a framed and a tabbed dialog, the bitmap-font displays, the weekday
 # strips, the program's reset countdown, its main window (Alarms tab with three alarms,
 # empty, and with the soft-key menu open; the Timers tab with a running timer; the
-# Stopwatch tab with laps), the real program's ring screens (the alarm's,
-# the notification-style and the timer's, by day and by night), the full-screen clock
-# (built-in and a test skin), a slide of the slide show, the Clock tab (built-in and a
-# test skin) and the slide show's settings on the simulated handheld,
+# Stopwatch tab with laps), the snooze chooser (an alarm's and a timer's), the real
+# program's ring screens (the alarm's, the notification-style and the timer's, by day and
+# by night), the full-screen clock (built-in and a test skin), a slide of the slide show,
+# the Clock tab (built-in and a test skin), the slide show's settings and the recorder
+# dialog (idle and recording) on the simulated handheld,
 # at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
 # (scripts/screen.sh). The PNGs go to build/screenshots/.
-# Kinds named as arguments (framed, tabbed, digits, days, countdown, ring-alarm,
+# Kinds named as arguments (framed, tabbed, digits, days, countdown, chooser, ring-alarm,
 # ring-timer-night, ...) are the only ones shot.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
@@ -43,7 +44,7 @@ shoot_one() {  # kind width height dpi
   local ready=$work/$name.ready done=$work/$name.done
   local showcase=$dialog_showcase argument=$pack seconds=30 extra=()
   case $kind in
-  countdown | clock | mainwnd* | clockpage | slidesettings) showcase=$screen_showcase ;;
+  countdown | clock | mainwnd* | clockpage | slidesettings | chooser* | recorder*) showcase=$screen_showcase ;;
   skin | clockpage-skin) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures")") ;;
   slide) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures/pictures")") ;;
   ring-*) showcase=$screen_showcase argument=$program seconds=90
@@ -77,6 +78,10 @@ shoot mainwnd-empty 240 320 96
 shoot mainwnd-menu 240 320 96
 shoot mainwnd-timers 240 320 96
 shoot mainwnd-stopwatch 240 320 96
+shoot chooser 240 320 96
+shoot chooser-timer 240 320 96
+shoot recorder 240 320 96
+shoot recorder-recording 240 320 96
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 240 320 96
 done
@@ -96,6 +101,10 @@ shoot mainwnd-empty 480 640 192
 shoot mainwnd-menu 480 640 192
 shoot mainwnd-timers 480 640 192
 shoot mainwnd-stopwatch 480 640 192
+shoot chooser 480 640 192
+shoot chooser-timer 480 640 192
+shoot recorder 480 640 192
+shoot recorder-recording 480 640 192
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 480 640 192
 done

@@ -6,9 +6,11 @@ set -euo pipefail
 prefix=$1
 # ALSA as Wine sees it: sound goes to the null device; recording reads a 1 kHz tone
 # made by sox from a file (ALSA's file plugin), so a capture has something to hear.
+# A test gives its capture a tone of its own: ORVALEN_CAPTURE_TONE names a raw file
+# (signed 16-bit little-endian, 44100 Hz, mono) read in place of the 1 kHz one.
 # Without sox the capture is the null device's silence. Checked on every start (cheap),
 # so an older build tree gets the tone too; files are replaced whole.
-alsa_mark="# orvalen alsa: tone capture"
+alsa_mark="# orvalen alsa: tone capture, ORVALEN_CAPTURE_TONE"
 if ! grep -qsF "$alsa_mark" "$HOME/.asoundrc"; then
   mkdir -p "$HOME"
   tone="$HOME/capture_tone.raw"
@@ -16,13 +18,13 @@ if ! grep -qsF "$alsa_mark" "$HOME/.asoundrc"; then
     sox -D -n -r 44100 -b 16 -c 1 -e signed -L -t raw "$tone.$$" synth 10 sine 1000 vol 0.5 && mv -f "$tone.$$" "$tone"
   fi
   if [ -f "$tone" ]; then
-    cat > "$HOME/.asoundrc.$$" <<'ASOUND'
-# orvalen alsa: tone capture
+    cat > "$HOME/.asoundrc.$$" <<ASOUND
+$alsa_mark
 pcm.!default { type asym playback.pcm "null" capture.pcm "orvalen_capture" }
 pcm.orvalen_capture {
   type plug
   slave { pcm { type file slave.pcm "null" file "/dev/null" format "raw"
-                infile { @func concat strings [ { @func getenv vars [ HOME ] default "/nonexistent" } "/capture_tone.raw" ] } }
+                infile { @func getenv vars [ ORVALEN_CAPTURE_TONE ] default "$tone" } }
           format S16_LE rate 44100 channels 1 }
 }
 ctl.!default { type hw card 0 }

@@ -18,7 +18,14 @@ const MixerApi& MixerApi_Platform() {
     return api;
 }
 
-InputMixer::InputMixer(const MixerApi& api) : api_(api), deviceCount_(static_cast<int>(api_.waveInGetNumDevs())) {}
+InputMixer::InputMixer(const MixerApi& api) : api_(api) {}
+
+int InputMixer::DeviceCount() const {
+    // Counted once, at first use: the process-wide record is made before the program
+    // joins its device, and the audio system must not be woken before that.
+    if (deviceCount_ < 0) deviceCount_ = static_cast<int>(api_.waveInGetNumDevs());
+    return deviceCount_;
+}
 
 InputMixer::~InputMixer() { Release(); }
 
@@ -55,7 +62,7 @@ bool InputMixer::FindControl(MIXERCONTROLW* control, DWORD lineId, DWORD control
 
 int InputMixer::SelectInputDevice(int device) {
     Release();
-    if (device < 0 || device >= deviceCount_) return 0;
+    if (device < 0 || device >= DeviceCount()) return 0;
     selected_ = device;
     // The device index serves as the mixer id.
     if (api_.mixerOpen(&mixer_, static_cast<UINT>(device), 0, 0, 0) != MMSYSERR_NOERROR) {

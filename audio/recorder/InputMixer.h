@@ -28,7 +28,7 @@ public:
     static constexpr int kMixer = 1;        // several sources at once
     static constexpr wchar_t kMicrophoneName[] = L"Microphone";
 
-    // Counts the wave input devices once.
+    // Counts the wave input devices once, at first use.
     explicit InputMixer(const MixerApi& api = MixerApi_Platform());
     ~InputMixer();
     InputMixer(const InputMixer&) = delete;
@@ -41,7 +41,7 @@ public:
     // mixerGetLineControls for one control of the type on the line; true when found.
     bool FindControl(MIXERCONTROLW* control, DWORD lineId, DWORD controlType) const;
 
-    int DeviceCount() const { return deviceCount_; }
+    int DeviceCount() const;
     int SelectedDevice() const { return selected_; }
     HMIXER Mixer() const { return mixer_; }
     const MIXERLINEW& RecordingLine() const { return line_; }
@@ -65,7 +65,7 @@ private:
     bool ReadSources();
 
     MixerApi api_;
-    int deviceCount_ = 0;
+    mutable int deviceCount_ = -1;
     int selected_ = 0;
     HMIXER mixer_ = nullptr;
     MIXERLINEW line_ = {};

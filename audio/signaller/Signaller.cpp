@@ -83,6 +83,10 @@ void Signaller::StopSound() {
     soundThreadLive_ = false;
 }
 
+bool Signaller::SoundThreadRunning() const {
+    return soundThreadLive_ && WaitForSingleObject(threadEnded_, 0) == WAIT_TIMEOUT;
+}
+
 bool Signaller::IsPlaying() const {
     switch (route_) {
         case Route::EngineStream:

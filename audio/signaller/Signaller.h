@@ -52,6 +52,9 @@ public:
     // True while a ring sound is open on any route (an engine stream, the shell's sound
     // player or the sound-file player), pauses between repetitions included.
     bool IsPlaying() const;
+    // True while a sound thread runs (between StartSound and its end or StopSound): it
+    // may be using the shared sound-file player.
+    bool SoundThreadRunning() const;
     // The window named by the last StartSound; a ring window that is no longer it has
     // been taken over by another ring.
     HWND SoundNotifyWindow() const { return notifyWindow_; }

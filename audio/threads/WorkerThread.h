@@ -28,6 +28,7 @@ protected:
     WorkerThread() = default;
     // False when the thread could not be created (posts are then ignored).
     bool StartThread();
+    HANDLE ThreadHandle() const { return thread_.Get(); }
     // Stop, then wait for the thread's end without limit and forget it.
     void StopAndJoin();
     // Runs on the thread for every message but WM_QUIT; no exception may leave it.

@@ -1,6 +1,8 @@
 // The words of the system, the launcher and the installer.
 #include "CommandHandler.h"
 
+#include <aygshell.h>
+
 #include "App.h"
 #include "EngineWnd.h"
 #include "FullScreenClockControl.h"
@@ -23,6 +25,10 @@ void CommandHandler::OnDeviceChange(EngineWnd& engine) {
             deviceChanges.push_back(handle);
     }
     for (HANDLE change : deviceChanges) CeClearUserNotification(change);
+    // The bubble a device change may have left in the tray.
+    static const CLSID kDeviceChangeBubble = {
+        0x94F45921, 0xB582, 0x41DB, {0xAC, 0x6E, 0x88, 0x7C, 0x2D, 0x7E, 0x66, 0x85}};
+    SHNotificationRemove(&kDeviceChangeBubble, 0);
 }
 
 void CommandHandler::OnInstall(EngineWnd& engine) {

@@ -53,6 +53,11 @@ DWORD DeviceControl_GetProgramStarts(const wchar_t* program, const wchar_t* args
 // How many of those starts were made while an unattended-mode request held the device up.
 DWORD DeviceControl_GetProgramStartsKeptUp(const wchar_t* program, const wchar_t* args);
 
+// The free bytes every volume of the device reports from now on (Device_GetDiskFreeSpaceExW),
+// for all its processes; DEVICE_DISK_FREE_HOST goes back to the host's own figure.
+#define DEVICE_DISK_FREE_HOST (~0ull)
+BOOL DeviceControl_SetDiskFreeBytes(ULONGLONG freeBytes);
+
 // The device's services (the notification service): started by the layer when a
 // notification is set; these start them on purpose (after a boot, say) or stop them
 // and wait until they are gone. Stop succeeds when none runs.

@@ -14,6 +14,10 @@ BOOL Device_GetRoot(wchar_t* out, DWORD cch);
 BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch);
 // Special folders (CSIDL_WINDOWS, CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_PERSONAL, ...) inside the device root.
 BOOL Device_GetSpecialFolderPath(int csidl, wchar_t* out, DWORD cch, BOOL create);
+// Free space of the volume that holds a device path: the host's, unless a test fixed the
+// number (DeviceControl_SetDiskFreeBytes); FALSE when the folder does not exist.
+BOOL Device_GetDiskFreeSpaceExW(const wchar_t* path, ULARGE_INTEGER* freeToCaller, ULARGE_INTEGER* total,
+                                ULARGE_INTEGER* totalFree);
 
 #ifdef __cplusplus
 }

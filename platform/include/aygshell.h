@@ -16,3 +16,5 @@ BOOL SHInitExtraControls(void);
 
 // The shell's user interface: menu bars, dialogs, input panel, task bar.
 #include "aygshell_ui.h"
+// Notification bubbles.
+#include "aygshell_notify.h"

@@ -5,10 +5,12 @@
 #include "App.h"
 #include "DialogFrame.h"
 #include "EditorMessages.h"
+#include "FileDialog.h"
 #include "ItemStore.h"
 #include "MenuBarButtons.h"
 #include "MenuBarWnd.h"
 #include "PageBase.h"
+#include "RecorderDialog.h"
 #include "Settings.h"
 #include "Signaller.h"
 #include "SoundPage.h"
@@ -20,9 +22,12 @@ namespace {
 
 // The soft-key bar's popup is its second button.
 constexpr int kMenuButton = 1;
-// The "Profiles" popup and the separator below it stand at the top of that popup.
+// The "Profiles" popup, "Record a sound" when shown, and a separator stand at the top of
+// that popup.
 constexpr int kProfilesPosition = 0;
 constexpr int kProfilesItems = 2;
+constexpr DWORD kRecordNameLength = 260;
+const wchar_t kOfferedRecordName[] = L"MyRecord.mp3";
 
 // The "Profiles" popup of menu 2060, translated, as a new popup menu.
 HMENU MakeProfilesPopup() {
@@ -111,11 +116,13 @@ void SettingsDialog::RemoveProfiles() {
     HMENU menu = SoftKeyMenu();
     if (!profilesShown_ || !menu) return;
     // DeleteMenu destroys the popup with its item.
-    for (int item = 0; item < kProfilesItems; ++item) DeleteMenu(menu, kProfilesPosition, MF_BYPOSITION);
+    const int items = kProfilesItems + (recordShown_ ? 1 : 0);
+    for (int item = 0; item < items; ++item) DeleteMenu(menu, kProfilesPosition, MF_BYPOSITION);
     profilesShown_ = false;
+    recordShown_ = false;
 }
 
-void SettingsDialog::SetMenuText(bool show, UINT popupTextId, bool) {
+void SettingsDialog::SetMenuText(bool show, UINT popupTextId, bool withRecordEntry) {
     RemoveProfiles();
     HMENU menu = SoftKeyMenu();
     if (!show || !menu) return;
@@ -127,8 +134,11 @@ void SettingsDialog::SetMenuText(bool show, UINT popupTextId, bool) {
         DestroyMenu(popup);
         return;
     }
-    InsertMenuW(menu, kProfilesPosition + 1, MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
     profilesShown_ = true;
+    if (withRecordEntry)
+        recordShown_ = InsertMenuW(menu, kProfilesPosition + 1, MF_BYPOSITION | MF_STRING, IDM_PROFILES_RECORD,
+                                   Translator::Instance().GetString(IDS_RECORD_SOUND).c_str()) != FALSE;
+    InsertMenuW(menu, kProfilesPosition + (recordShown_ ? 2 : 1), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
 }
 
 void SettingsDialog::UpdateMenu(int pageIndex) {
@@ -172,7 +182,29 @@ void SettingsDialog::ResetPage() {
     else if (page && page == vibrationPage_) vibrationPage_->Load();
 }
 
+void SettingsDialog::RecordSound() {
+    const std::wstring filter = std::wstring(L"Sound files") + L'\0' + L"*.wav;*.mp3" + L'\0';
+    wchar_t name[kRecordNameLength] = {};
+    wcscpy(name, kOfferedRecordName);
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Frame().GetHwnd();
+    dialog.hInstance = GetModuleHandleW(nullptr);
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrDefExt = L"wav";
+    dialog.lpstrInitialDir = App::SoundsFolder().CStr();
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = kRecordNameLength;
+    dialog.Flags = OFN_OVERWRITEPROMPT;
+    if (!FileDialog_GetSaveName(&dialog)) return;
+    Signaller* signaller = App::GetSignaller();
+    if (signaller) signaller->StopSound();
+    RecorderDialog recorder(name, signaller);
+    if (recorder.Run(Frame().GetHwnd(), nullptr) == 1 && recorder.Recorded() && soundPage_) soundPage_->AddPath(name);
+}
+
 void SettingsDialog::OnCommand(UINT id, HWND control, UINT code) {
+    if (!control && id == IDM_PROFILES_RECORD) RecordSound();
     if (!control && (id == IDM_PROFILES_SET_DEFAULT || id == IDM_PROFILES_RESET)) {
         if (id == IDM_PROFILES_SET_DEFAULT) SetPageAsDefault();
         else ResetPage();

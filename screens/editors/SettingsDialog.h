@@ -2,8 +2,9 @@
 // The tabbed soft-key dialog that shows an item's sound and vibration pages. Its soft-key
 // menu carries a "Profiles" popup while a sound or vibration page is shown: "Reset"
 // fills the page from the program's defaults, "Set as default" makes the page's values
-// the program's defaults. The alarm sheet, the timer dialog and the sound settings
-// sheets are built on it.
+// the program's defaults. With the sound page comes "Record a sound", which records a
+// new file and offers it on the page. The alarm sheet, the timer dialog and the sound
+// settings sheets are built on it.
 #include "TabDialog.h"
 
 class SoundPage;
@@ -20,8 +21,7 @@ public:
     void SelectPage(int index) override;
 
     // Shows the "Profiles" popup under the text (string id) at the top of the soft-key
-    // menu, or removes it. The record entry needs the recorder, which this version
-    // does not have; it is never shown.
+    // menu, with "Record a sound" below it when asked, or removes them.
     void SetMenuText(bool show, UINT popupTextId, bool withRecordEntry);
     // Enables "Reset" and "Set as default" for the sound page, and for the vibration
     // page while it does not already show the defaults; greys them otherwise.
@@ -57,8 +57,11 @@ private:
     void RemoveProfiles();
     void SetPageAsDefault();
     void ResetPage();
+    // Asks for a file name, records into it and, once kept, adds it to the sound page.
+    void RecordSound();
 
     bool profilesShown_ = false;
+    bool recordShown_ = false;
 };
 
 // True when the signaller can vibrate the device.

@@ -10,6 +10,8 @@
 #include "PlatformHelpers.h"
 #include "Signaller.h"
 #include "RingSignals.h"
+#include "ItemStore.h"
+#include "SnoozeChooserDlg.h"
 #include "Translator.h"
 #include "resource.h"
 
@@ -27,8 +29,6 @@ bool Ring_ForceSnoozePending(const EventItem& item) {
     const auto* alarm = dynamic_cast<const AlarmItem*>(&item);
     return alarm && (alarm->flags & AlarmItem::kForceSnooze) && !(alarm->flags & AlarmItem::kAutoSnoozed);
 }
-
-int Ring_DefaultSnoozeSeconds(const EventItem& item) { return item.initsnooze.minutes * 60 + item.initsnooze.seconds; }
 
 RingDialog::RingDialog(std::unique_ptr<RingController> controller, UINT templateId, UINT captionId, UINT menuBarId)
     : RingScreen(std::move(controller)), templateId_(templateId), captionId_(captionId), menuBarId_(menuBarId) {}
@@ -192,7 +192,17 @@ void RingDialog::OnSettingChange(UINT flag, LPARAM) {
     InvalidateRect(GetHwnd(), nullptr, TRUE);
 }
 
+// A tap on this dialog's tray bubble brings it back to the front.
+LRESULT RingDialog::OnNotify(WPARAM wParam, NMHDR* header) {
+    if (static_cast<int>(header->code) != SHNN_SHOW) return DialogBase::OnNotify(wParam, header);
+    if (header->idFrom != bubble_.Id()) return 0;
+    ShowWindow(GetHwnd(), SW_SHOW);
+    SetForegroundWindow(GetHwnd());
+    return -1;
+}
+
 void RingDialog::OnDestroy() {
+    bubble_.Remove();
     KillTimer(GetHwnd(), kClockTimer);
     KillTimer(GetHwnd(), kCountdownBarTimer);
     KillTimer(GetHwnd(), kCountdownTimer);
@@ -210,9 +220,14 @@ void RingDialog::AskSnooze() {
     RingSignals::StopSound(ring);
     int seconds = Ring_DefaultSnoozeSeconds(RingItem());
     const int choice = ChooseSnoozeLength(seconds);
-    // The chooser's own message loop may have closed this ring and let its item go.
-    if (IsClosed()) return;
-    if (choice == 1) {
+    // The chooser's own message loop may have closed this ring or deleted its item; the
+    // guard kept this object alive meanwhile.
+    ItemStore* store = App::GetItemStore();
+    if (IsClosed() || !store || !store->ContainsItem(&RingItem())) {
+        ring.snoozeGuard = false;
+        return;
+    }
+    if (choice == SnoozeChooserDlg::kTaken) {
         RingItem().SnoozeCount = 0;
         ring.Snooze(seconds, false);
         RingItem().DetachRingUI(true, true);
@@ -225,9 +240,10 @@ void RingDialog::AskSnooze() {
 }
 
 int RingDialog::ChooseSnoozeLength(int& seconds) {
-    // No chooser yet: the item's own length is taken, as when the chooser's time runs out.
-    seconds = Ring_DefaultSnoozeSeconds(RingItem());
-    return 1;
+    SnoozeChooserDlg chooser(RingItem());
+    const int result = chooser.Run();
+    seconds = chooser.ChosenSeconds();
+    return result;
 }
 
 void RingDialog::StartCountdown() {

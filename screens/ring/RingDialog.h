@@ -7,6 +7,7 @@
 #include "GdiHandles.h"
 #include "ImageButton.h"
 #include "PpcDialog.h"
+#include "RingBubble.h"
 #include "RingScreen.h"
 
 #include <array>
@@ -20,7 +21,7 @@ public:
     static constexpr UINT_PTR kClockTimer = 100;
     static constexpr UINT kClockMs = 60000;
     static constexpr UINT_PTR kCountdownTimer = 101;
-    static constexpr UINT_PTR kCountdownBarTimer = 124;
+    static constexpr UINT_PTR kCountdownBarTimer = RingController::kCountdownBarTimer;
     static constexpr UINT kCountdownTickMs = 1000;
     // After a cancelled chooser the silent screen asks again on the 16th tick.
     static constexpr int kCountdownSeconds = 16;
@@ -64,7 +65,10 @@ public:
     LRESULT OnEraseBkgnd(HDC dc) override;
     LRESULT OnCtlColorStatic(HDC dc, HWND control) override;
     void OnSettingChange(UINT flag, LPARAM lParam) override;
+    LRESULT OnNotify(WPARAM wParam, NMHDR* header) override;
     void OnDestroy() override;
+    // The tray bubble (only the timer dialog shows one).
+    const RingBubble& Bubble() const { return bubble_; }
 
     // Snooze of the alarm dialogs, Restart of the timer dialog: stops the sound, lets
     // the user choose a length, and snoozes; a cancelled choice leaves a silent screen
@@ -105,6 +109,7 @@ protected:
     RECT ControlRect(int id) const;
 
     std::unique_ptr<ImageButton> first_, second_, picture_;
+    RingBubble bubble_;
 
 private:
     void ApplyColours();
@@ -126,5 +131,3 @@ private:
 
 // An alarm whose "Force snooze" has not snoozed it yet: its Dismiss snoozes.
 bool Ring_ForceSnoozePending(const EventItem& item);
-// The seconds of the item's own snooze length.
-int Ring_DefaultSnoozeSeconds(const EventItem& item);

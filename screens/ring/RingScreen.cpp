@@ -56,10 +56,3 @@ void RingScreen::OnRingDestroy() {
     if (HWND engine = RingSignals::EngineWindow())
         SetTimer(engine, EngineWnd::kIdleTimer, EngineWnd::kIdleIntervalMs, nullptr);
 }
-
-void RingScreen::PostItemDelete(UINT message) {
-    HWND engine = RingSignals::EngineWindow();
-    if (deletePosted_ || !engine) return;
-    deletePosted_ = true;
-    PostMessageW(engine, message, reinterpret_cast<WPARAM>(&RingItem()), 0);
-}

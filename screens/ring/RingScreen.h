@@ -36,7 +36,7 @@ public:
     // check run again soon.
     void OnRingDestroy();
     // Posts a delete of this ring's item to the engine, once however often asked.
-    void PostItemDelete(UINT message);
+    void PostItemDelete(UINT message) { controller_->PostItemDelete(message); }
 
 protected:
     explicit RingScreen(std::unique_ptr<RingController> controller) : controller_(std::move(controller)) {}
@@ -47,5 +47,4 @@ protected:
 private:
     std::unique_ptr<RingController> controller_;
     bool closed_ = false;
-    bool deletePosted_ = false;
 };

@@ -45,7 +45,7 @@ void RingScreens::SetControllerFactory(ControllerFactory factory) { Factory() = 
 
 std::unique_ptr<RingController> RingScreens::MakeController(EventItem& item) {
     if (Factory()) return Factory()(item);
-    return std::unique_ptr<RingController>(new RingController(item));
+    return std::unique_ptr<RingController>(RingController_Create(item));
 }
 
 size_t RingScreens::OpenCount() {
@@ -55,7 +55,9 @@ size_t RingScreens::OpenCount() {
 
 void RingScreens::DeleteClosed() {
     auto& screens = Screens();
-    for (auto it = screens.begin(); it != screens.end();) it = (*it)->IsClosed() ? screens.erase(it) : it + 1;
+    // A ring whose snooze chooser still runs is deleted once the chooser has returned.
+    for (auto it = screens.begin(); it != screens.end();)
+        it = (*it)->IsClosed() && !(*it)->Controller().snoozeGuard ? screens.erase(it) : it + 1;
 }
 
 void RingScreens::Keep(std::unique_ptr<RingScreen> screen) {

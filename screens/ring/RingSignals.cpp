@@ -6,6 +6,7 @@
 #include "FullScreenClockControl.h"
 #include "ItemStore.h"
 #include "RingController.h"
+#include "RingScreen.h"
 #include "ScreenSaverStart.h"
 #include "Signaller.h"
 #include "SystemSettings.h"
@@ -123,6 +124,7 @@ void Start(RingController& ring, HWND window) {
     ring.soundSettings = item.GetSoundSettings();
     boost::shared_ptr<ItemVibrationSettings> vibration = item.GetVibrationSettings();
     ring.notifyWindow = window;
+    ring.ended = false;
     Signaller* signaller = GetSignaller();
 
     if (signaller && item.IsOption3() && signaller->HasLed() && !ring.ledShare) {
@@ -180,8 +182,23 @@ void StopVibrationWithSound(RingController& ring) {
 }
 
 void AfterSound(RingController& ring) {
+    HWND window = ring.notifyWindow;
     const int type = ring.item->GetSnoozeType();
     if (type == EventItem::kSnoozeTypeAutoSnooze || type == EventItem::kSnoozeTypeAutoClose) ring.AutoAction();
+    if (window && IsWindow(window)) SetTimer(window, RingScreen::kBacklightKeepOnTimer, BacklightKeepOnMs(), nullptr);
+}
+
+UINT BacklightKeepOnMs() {
+    UINT ms = kDefaultKeepOnMs;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"ControlPanel\\Backlight", 0, KEY_READ, &key) != ERROR_SUCCESS) return ms;
+    DWORD seconds = 0, size = sizeof seconds;
+    if (RegQueryValueExW(key, OnMains() ? L"ACTimeout" : L"Timeout", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(&seconds), &size) == ERROR_SUCCESS &&
+        size == sizeof seconds && seconds != 0)
+        ms = seconds * 1000;
+    RegCloseKey(key);
+    return ms;
 }
 
 void StopSound(RingController& ring) {

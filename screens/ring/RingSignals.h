@@ -13,6 +13,7 @@ namespace RingSignals {
 // The self-close poll of the windows that show nothing.
 constexpr UINT_PTR kSelfClosePollTimer = 12;
 constexpr UINT kSelfClosePollMs = 3000;
+constexpr UINT kDefaultKeepOnMs = 60000;
 // The vibration that lasts as long as the sound, which stops it.
 constexpr int kVibrationWithSoundSeconds = 1200;
 
@@ -27,8 +28,11 @@ void StopSound(RingController& ring);
 void StopLedAndFlash(RingController& ring);
 // The vibration that runs as long as the sound ends with it.
 void StopVibrationWithSound(RingController& ring);
-// After the sound: the item's automatic action.
+// After the sound: the item's automatic action, then the backlight stays on for the
+// system's own backlight time-out (the ring window's timer 125).
 void AfterSound(RingController& ring);
+// The system's backlight time-out on battery or mains, 60 s when unset or "never".
+UINT BacklightKeepOnMs();
 // VibrationEndedMessage: a vibration before the sound is over, so the sound starts.
 void OnVibrationEnded(RingController& ring);
 // Releases the backlight requirement this ring holds.

@@ -38,6 +38,7 @@ void TimerRingDialog::SetKindTexts() {
     HWND next = GetDlgItem(GetHwnd(), IDC_RING_NEXT_TIMER);
     SetWindowTextW(next, line.c_str());
     ShowWindow(line.empty() ? next : clock, SW_HIDE);
+    bubble_.Show(GetHwnd());
 }
 
 bool TimerRingDialog::OnRingCommand(UINT id, HWND, UINT code) {

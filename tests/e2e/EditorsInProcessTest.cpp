@@ -1,14 +1,17 @@
 // The editors' sheets in this process, over the program's own objects: the sound page's
-// scan thread, its Test button through the signaller, the default and chime sheets, and
-// an editor whose item left the store.
+// scan thread, its Test button through the signaller, recording a sound from its menu,
+// the default and chime sheets, and an editor whose item left the store.
 #include "AlarmItem.h"
 #include "AlarmSheet.h"
 #include "App.h"
 #include "ChimeItem.h"
 #include "DialogFrame.h"
 #include "EditorProbe.h"
+#include "DeviceFiles.h"
 #include "EngineWnd.h"
 #include "ItemStore.h"
+#include "MenuBarButtons.h"
+#include "RecorderDialog.h"
 #include "Settings.h"
 #include "Signaller.h"
 #include "SoundPage.h"
@@ -168,6 +171,64 @@ TEST_F(EditorsInProcess, TestButtonRingsThroughTheSignaller) {
         });
     EXPECT_EQ(IDCANCEL, steps.Run(sheet));
     EXPECT_TRUE(steps.Finished());
+}
+
+// "Record a sound" stands below the sound page's "Profiles". The device's chooser gets the
+// offered "MyRecord.mp3" in the sounds folder; the recorder records into that file and,
+// closed with OK, leaves it chosen on the page, which the sheet's OK keeps.
+TEST_F(EditorsInProcess, RecordASoundChoosesTheRecording) {
+    // Loaded here, the chooser library is the one the program's load by name finds.
+    HMODULE chooser = LoadLibraryW(testsupport::HostPath(ORVALEN_TGETFILE_STANDIN).c_str());
+    ASSERT_NE(nullptr, chooser);
+    const std::wstring file = std::wstring(App::SoundsFolder().CStr()) + L"\\MyRecord.mp3";
+    wchar_t hostFolder[MAX_PATH], hostFile[MAX_PATH];
+    ASSERT_TRUE(Device_MapPath(App::SoundsFolder().CStr(), hostFolder, MAX_PATH));
+    ASSERT_TRUE(Device_MapPath(file.c_str(), hostFile, MAX_PATH));
+    CreateDirectoryW(hostFolder, nullptr);
+    DeleteFileW(hostFile);
+
+    DefaultSoundDialog sheet;
+    Steps steps;
+    HWND recorder = nullptr;
+    auto post = [&](int id) { PostMessageW(recorder, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
+    auto findRecorder = [&] {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) -> BOOL {
+                if (!GetDlgItem(window, RecorderDialog::kRecordButton)) return TRUE;
+                *reinterpret_cast<HWND*>(found) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&recorder));
+        return recorder != nullptr;
+    };
+    steps.Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd(); })
+        .Do([&] {
+            HMENU menu = MenuBar_GetSubMenu(sheet.Frame().MenuBar(), 1);
+            EXPECT_EQ(static_cast<UINT>(IDM_PROFILES_RECORD), GetMenuItemID(menu, 1));
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, 1, text, 64, MF_BYPOSITION);
+            EXPECT_STREQ(L"Record a sound", text);
+            Press(sheet, IDM_PROFILES_RECORD);
+        })
+        .Then(findRecorder)
+        .Do([&] { post(RecorderDialog::kRecordButton); })
+        .Then([&] { return Text(GetDlgItem(recorder, RecorderDialog::kTimeControl)) == L"0:01"; })
+        .Do([&] { post(RecorderDialog::kRecordButton); })
+        .Then([&] { return IsWindowEnabled(GetDlgItem(recorder, RecorderDialog::kPlayButton)) != FALSE; })
+        .Do([&] { PostMessageW(recorder, WM_COMMAND, IDOK, 0); })
+        .Then([&] { return !IsWindow(recorder); })
+        .Do([&] { Press(sheet, IDOK); });
+    EXPECT_EQ(IDOK, steps.Run(sheet));
+    EXPECT_TRUE(steps.Finished());
+    FreeLibrary(chooser);
+    const ItemSoundSettings& chosen = *store_->GetSettings().defaultSoundSettings;
+    EXPECT_EQ(0, chosen.builtIn);
+    EXPECT_EQ(file, chosen.custom.CStr());
+    WIN32_FILE_ATTRIBUTE_DATA recorded = {};
+    EXPECT_TRUE(GetFileAttributesExW(hostFile, GetFileExInfoStandard, &recorded));
+    EXPECT_GT(recorded.nFileSizeLow, 1000u);
+    DeleteFileW(hostFile);
 }
 
 // The default sheet writes "DefaultSettings"; the chime sheet the chime's pair of its type.

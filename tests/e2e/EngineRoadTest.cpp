@@ -9,7 +9,9 @@
 #include "DeviceScreen.h"
 #include "DeviceSignals.h"
 #include "EngineWnd.h"
+#include "NearestAlarmState.h"
 #include "RegKeyRef.h"
+#include "RegKeyRefTyped.h"
 #include "TestSupport.h"
 #include "notify.h"
 #include "pm.h"
@@ -32,6 +34,8 @@ const ItemHash kAlarmHash = 4711;
 const int kTitleControl = 1275;
 const int kClockControl = 1282;
 const UINT kDismissCommand = 30036;
+const UINT kSnoozeCommand = 30037;
+const wchar_t kChooserCaption[] = L"Snooze Alarm";
 
 // The device's local time as the ring dialog shows it, seconds from now.
 std::wstring DeviceTimeText(int offsetSeconds) {
@@ -119,6 +123,26 @@ std::string SavedTime() {
     DWORD size = sizeof data;
     RegGetValueW(HKEY_CURRENT_USER, kProductKey, L"SavedTime", RRF_RT_ANY, nullptr, data, &size);
     return std::string(reinterpret_cast<char*>(data), sizeof data);
+}
+
+// Brings the device clock to just before a moment and waits for the alarm's ring.
+HWND RingAt(OleDate due) {
+    ClearTimeChangeNotification();
+    const LONGLONG toDue = static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0);
+    if (toDue > 500 && !DeviceControl_JumpClock(toDue - 500)) return nullptr;
+    HWND ring = nullptr;
+    testsupport::PollUntil(kTimeoutMs, [&] { return (ring = FindAlarmRing()) != nullptr; });
+    return ring;
+}
+
+// The program's snooze chooser, once it shows.
+HWND WaitForChooser() {
+    HWND chooser = nullptr;
+    testsupport::PollUntil(kTimeoutMs, [&] {
+        chooser = FindWindowW(L"#32770", kChooserCaption);
+        return chooser && IsWindowVisible(chooser);
+    });
+    return chooser;
 }
 
 class EngineRoad : public testing::Test {
@@ -214,4 +238,62 @@ TEST_F(EngineRoad, ClockAndZoneChangesStartTheProgramWithTheirWords) {
         EXPECT_EQ(n.event == NOTIFICATION_EVENT_TIME_CHANGE ? L"AppRunAfterTimeChange" : L"AppRunAfterTzChange",
                   n.arguments);
     }
+}
+
+// Snooze registers the snooze moment as the device's next wake-up and the nearest
+// alarm; the clock moved past it rings again; Dismiss registers the next occurrence.
+TEST_F(EngineRoad, SnoozeRingsAgainAndDismissRegistersTheNextOccurrence) {
+    const OleDate due = Time_LocalNowAsDate(true) + 120 * kSecond;
+    StoreAlarm(due);
+    RunToEnd(L"AppRunAfterTimeChange");
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
+    HWND ring = RingAt(due);
+    ASSERT_TRUE(ring) << "the alarm never rang";
+
+    // Snooze opens the chooser; its Snooze soft key takes the alarm's own 5 minutes.
+    PostMessageW(ring, WM_COMMAND, MAKEWPARAM(kSnoozeCommand, 0), 0);
+    HWND chooser = WaitForChooser();
+    ASSERT_TRUE(chooser) << "no snooze chooser";
+    const OleDate snoozedAt = Time_LocalNowAsDate(true);
+    PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
+    std::vector<Notification> own = RunAtTimes();
+    ASSERT_FALSE(own.empty());
+    const OleDate snoozeDue = own[0].start + kSecond;
+    EXPECT_NEAR(snoozedAt + 300 * kSecond, snoozeDue, 3 * kSecond);
+    std::wstring nearest, nearestTime;
+    EXPECT_TRUE(testsupport::ReadRegistryString(HKEY_CURRENT_USER, kProductKey, L"NearestAlarm", &nearest));
+    EXPECT_EQ(L"Wake up", nearest);
+    EXPECT_TRUE(testsupport::ReadRegistryString(HKEY_CURRENT_USER, kProductKey, L"NearestAlarmTime", &nearestTime));
+    EXPECT_EQ(NearestAlarmState::TimeText(snoozeDue, Time_LocalNowAsDate(true)), nearestTime);
+
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
+    ring = RingAt(snoozeDue);
+    ASSERT_TRUE(ring) << "the snoozed alarm never rang again";
+    PostMessageW(ring, WM_COMMAND, MAKEWPARAM(kDismissCommand, 0), 0);
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
+    own = RunAtTimes();
+    ASSERT_FALSE(own.empty());
+    EXPECT_NEAR(due + 1 - kSecond, own[0].start, 0.6 * kSecond);
+}
+
+// A one-time alarm dismissed with "DeleteOnceAlarms" set leaves the store and the registry.
+TEST_F(EngineRoad, ADismissedOneTimeAlarmIsDeleted) {
+    const OleDate due = Time_LocalNowAsDate(true) + 120 * kSecond;
+    StoreAlarm(due);
+    const std::wstring itemKey = std::wstring(kProductKey) + L"\\Alarms\\Items\\" + std::to_wstring(kAlarmHash);
+    RegKeyRef alarm = RegKeyRef::Open(itemKey.c_str(), HKEY_CURRENT_USER, false);
+    DWORD flags = 0;
+    ASSERT_EQ(ERROR_SUCCESS, RegKeyRef_QueryTypedDword(alarm, &flags, AlarmItem::kFlagsValue));
+    RegKey_WriteDword(alarm, flags | AlarmItem::kNotifyOnce, AlarmItem::kFlagsValue);
+    RegKeyRef system = RegKeyRef::Open((std::wstring(kProductKey) + L"\\Clock\\System").c_str(), HKEY_CURRENT_USER, false);
+    RegKey_WriteDword(system, 1, L"DeleteOnceAlarms");
+    RunToEnd(L"AppRunAfterTimeChange");
+
+    HWND ring = RingAt(due);
+    ASSERT_TRUE(ring) << "the alarm never rang";
+    PostMessageW(ring, WM_COMMAND, MAKEWPARAM(kDismissCommand, 0), 0);
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
+    EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, itemKey));
+    EXPECT_TRUE(RunAtTimes().empty() || RunAtTimes()[0].start > due + 0.5);
 }

@@ -2,6 +2,7 @@
 // decision each button, key, soft key and slide asks of the ring controller, a second
 // firing, the windows that show nothing, and the timer dialog's texts.
 #include "AlarmItem.h"
+#include "AlarmRingController.h"
 #include "AlarmRingNotifyDialog.h"
 #include "App.h"
 #include "DeviceAudio.h"
@@ -10,14 +11,23 @@
 #include "ItemStore.h"
 #include "RingDialog.h"
 #include "RingScreens.h"
+#include "RingSignals.h"
 #include "Signaller.h"
 #include "SlideKnob.h"
 #include "SystemSettings.h"
 #include "TestSupport.h"
 #include "TimerItem.h"
+#include "TimerRingController.h"
+#include "RegKeyRef.h"
+#include "RegKeyRefTyped.h"
+#include "CopyDataCommand.h"
+#include "DeviceBubbles.h"
+#include "DeviceControl.h"
+#include "DeviceSignals.h"
 #include "aygshell.h"
 #include "resource.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -28,41 +38,75 @@ namespace {
 using Calls = std::vector<std::string>;
 
 // Notes every decision and then takes it as the program would.
-class RecordingController : public RingController {
+template <class Controller, class Item>
+class RecordingController : public Controller {
 public:
-    RecordingController(EventItem& item, Calls& calls) : RingController(item), calls_(calls) {}
+    RecordingController(Item& item, Calls& calls) : Controller(item), calls_(calls) {}
     int Snooze(int seconds, bool autoFlag) override {
         calls_.push_back(autoFlag ? "Snooze auto" : "Snooze " + std::to_string(seconds));
-        return RingController::Snooze(seconds, autoFlag);
+        return Controller::Snooze(seconds, autoFlag);
     }
     int Dismiss(int seconds) override {
         calls_.push_back("Dismiss");
-        return RingController::Dismiss(seconds);
+        return Controller::Dismiss(seconds);
     }
     void AutoAction() override {
         calls_.push_back("AutoAction");
-        RingController::AutoAction();
+        Controller::AutoAction();
     }
     void Close() override {
         calls_.push_back("Close");
-        RingController::Close();
+        Controller::Close();
     }
     void Restart() override {
         calls_.push_back("Restart");
-        RingController::Restart();
+        Controller::Restart();
     }
     void GotoMain() override {
         calls_.push_back("GotoMain");
-        RingController::GotoMain();
+        Controller::GotoMain();
     }
     void Stop() override {
         calls_.push_back("Stop");
-        RingController::Stop();
+        Controller::Stop();
     }
 
 private:
     Calls& calls_;
 };
+
+std::unique_ptr<RingController> MakeRecording(EventItem& item, Calls& calls) {
+    if (auto* timer = dynamic_cast<TimerItem*>(&item))
+        return std::unique_ptr<RingController>(
+            new RecordingController<TimerRingController, TimerItem>(*timer, calls));
+    return std::unique_ptr<RingController>(
+        new RecordingController<AlarmRingController, AlarmItem>(dynamic_cast<AlarmItem&>(item), calls));
+}
+
+// What the test does with the snooze chooser once it shows; its modal loop runs this
+// thread's timers.
+std::function<void(HWND)>& ChooserAnswer() {
+    static std::function<void(HWND)> answer;
+    return answer;
+}
+
+HWND FindChooser() {
+    HWND chooser = FindWindowW(L"#32770", L"Snooze Alarm");
+    return chooser && IsWindowVisible(chooser) ? chooser : nullptr;
+}
+
+// Each chooser that shows gets the answer once.
+void CALLBACK AnswerTick(HWND, UINT, UINT_PTR, DWORD) {
+    static HWND answered = nullptr;
+    HWND chooser = FindChooser();
+    if (!chooser) answered = nullptr;
+    if (!chooser || chooser == answered || !ChooserAnswer()) return;
+    answered = chooser;
+    ChooserAnswer()(chooser);
+}
+
+// The chooser's Snooze soft key: the default length.
+void TakeDefault(HWND chooser) { PostMessageW(chooser, WM_COMMAND, IDOK, 0); }
 
 void Drain() {
     MSG msg;
@@ -100,12 +144,13 @@ protected:
         ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
         engine_ = App::GetEngine();
         store_ = App::GetItemStore();
-        RingScreens::SetControllerFactory([this](EventItem& item) {
-            return std::unique_ptr<RingController>(new RecordingController(item, calls_));
-        });
+        RingScreens::SetControllerFactory([this](EventItem& item) { return MakeRecording(item, calls_); });
+        ChooserAnswer() = TakeDefault;
+        answerTimer_ = SetTimer(nullptr, 0, 50, AnswerTick);
         Drain();
     }
     void TearDown() override {
+        KillTimer(nullptr, answerTimer_);
         App::Shutdown();
         RingScreens::SetControllerFactory(nullptr);
         Drain();
@@ -148,6 +193,7 @@ protected:
     EngineWnd* engine_ = nullptr;
     ItemStore* store_ = nullptr;
     Calls calls_;
+    UINT_PTR answerTimer_ = 0;
 };
 
 int CountTopLevel(const wchar_t* caption) {
@@ -345,7 +391,7 @@ TEST_F(RingScreensTest, ARequestedSoundEndDuringTheChooserDecidesNothing) {
     EXPECT_FALSE(closed);
     ring->Controller().snoozeGuard = false;
     SendMessageW(ring->GetHwnd(), RingScreen::kSoundEndedMessage, 0, 0);
-    EXPECT_EQ(Calls{"AutoAction"}, Decisions(alarm, &closed));
+    EXPECT_EQ((Calls{"AutoAction", "Dismiss"}), Decisions(alarm, &closed));
     EXPECT_TRUE(closed);
 }
 
@@ -430,4 +476,317 @@ TEST_F(RingScreensTest, AtDeviceVolumeZeroASoundRingVibratesInsteadUnlessThePhon
         Drain();
         EXPECT_FALSE(signaller->IsVibrating());
     }
+}
+
+namespace {
+
+DWORD StoredDword(const EventItem& item, const wchar_t* value) {
+    const std::wstring key = L"Software\\Ostrel\\Orvalen\\Alarms\\Items\\" + std::to_wstring(item.Hash);
+    RegKeyRef stored = RegKeyRef::Open(key.c_str(), HKEY_CURRENT_USER, true);
+    DWORD number = 0xFFFFFFFF;
+    RegKeyRef_QueryTypedDword(stored, &number, value);
+    return number;
+}
+
+constexpr OleDate kSecond = 1.0 / 86400.0;
+
+}  // namespace
+
+// What the end of the sound does with each snooze type, with and without Force snooze,
+// up to "AutoSnoozeCount" automatic snoozes: flags, count, snooze time and the saved values.
+TEST_F(RingScreensTest, TheSnoozeTypesDecideAtTheEndOfTheSoundAsTheTableSays) {
+    store_->GetSettings().system->AutoSnoozeCount = 2;
+    struct Row {
+        int32_t type;
+        bool force;
+        int counts[3];     // SnoozeCount after each of three sound ends
+        bool stays;        // the ring window stays up
+        bool dismissed;
+    } rows[] = {
+        {EventItem::kSnoozeTypeKeepShowing, false, {0, 0, 0}, true, false},
+        {EventItem::kSnoozeTypeAutoSnooze, false, {1, 2, 2}, true, false},
+        {EventItem::kSnoozeTypeAutoSnooze, true, {1, 2, 2}, true, false},
+        {EventItem::kSnoozeTypeAutoClose, false, {0, 0, 0}, false, true},
+        {EventItem::kSnoozeTypeAutoClose, true, {1, 2, 3}, true, false},
+    };
+    for (const Row& row : rows) {
+        const std::string label = "type " + std::to_string(row.type) + (row.force ? " forced" : "");
+        AlarmItem* alarm = AddAlarm(L"Table");
+        alarm->SnoozeType = row.type;
+        alarm->initsnooze = {1, 30};
+        alarm->SetDismissed(false);
+        if (row.force) alarm->flags |= AlarmItem::kForceSnooze;
+        for (int end = 0; end < 3; ++end) {
+            RingDialog* ring = Ring(alarm);
+            ASSERT_TRUE(ring) << label;
+            const OleDate ended = Time_LocalNowAsDate(true);
+            SendMessageW(ring->GetHwnd(), RingScreen::kSoundEndedMessage, 0, 0);
+            bool closed = false;
+            Decisions(alarm, &closed);
+            EXPECT_EQ(row.counts[end], alarm->SnoozeCount) << label << ", end " << end;
+            EXPECT_EQ(DWORD(row.counts[end]), StoredDword(*alarm, L"SnoozeCount")) << label << ", end " << end;
+            EXPECT_EQ(!row.stays, closed) << label;
+            const bool snoozedNow = end == 0 ? row.counts[0] == 1 : row.counts[end] > row.counts[end - 1];
+            if (snoozedNow) {
+                EXPECT_NEAR(ended + 90 * kSecond, alarm->snooze, 2 * kSecond) << label;
+                EXPECT_TRUE(alarm->flags & AlarmItem::kFired);
+                EXPECT_TRUE(alarm->flags & AlarmItem::kEnabled);
+                EXPECT_FALSE(alarm->IsDismissed());
+                EXPECT_EQ(row.force && row.type == EventItem::kSnoozeTypeAutoClose,
+                          (StoredDword(*alarm, L"flags") & AlarmItem::kAutoSnoozed) != 0)
+                    << label;
+            }
+            if (!row.stays) break;
+        }
+        EXPECT_EQ(row.dismissed, alarm->IsDismissed()) << label;
+        if (RingWindowOf(alarm)) DestroyWindow(RingWindowOf(alarm));
+        Drain();
+    }
+}
+
+// Close of a timer that starts its next one by hand: a template starts as a copy, the
+// chain links to the copy and the finished timer is deleted, each delete posted once;
+// a timer that repeats itself runs again and stays.
+TEST_F(RingScreensTest, ClosingATimerStartsItsChainAndDeletesFinishedTimersOnce) {
+    TimerItem* tea = AddTimer(L"Tea");
+    tea->flags |= TimerItem::kTemplate;
+    tea->origTime = tea->time = Ticks_FromSeconds(120);
+    TimerItem* eggs = AddTimer(L"Eggs");
+    eggs->NextTimer = tea->Hash;
+    eggs->flags |= TimerItem::kNoChain;
+    eggs->time = 0;
+    const size_t before = store_->Timers().size();
+
+    // Close asked twice; the deletes posted to the engine, then handled. link: the
+    // timer's NextTimer after the close.
+    auto closeAndCountDeletes = [&](TimerItem* timer, ItemHash* link) {
+        RingDialog* ring = Ring(timer);
+        ring->Controller().Close();
+        ring->Controller().Close();
+        if (link) *link = timer->NextTimer;
+        DestroyWindow(ring->GetHwnd());
+        MSG waiting;
+        int posted = 0;
+        while (PeekMessageW(&waiting, engine_->Hwnd(), EngineMessage::kDeleteTimer, EngineMessage::kDeleteTimer,
+                            PM_REMOVE)) {
+            ++posted;
+            DispatchMessageW(&waiting);
+        }
+        Drain();
+        return posted;
+    };
+    ItemHash eggsLink = 0;
+    EXPECT_EQ(1, closeAndCountDeletes(eggs, &eggsLink));
+    EXPECT_FALSE(store_->ContainsItem(eggs));
+    TimerItem* copy = store_->FindTimerByHash(eggsLink);
+    ASSERT_TRUE(copy) << "the chain links to the started copy";
+    EXPECT_NE(tea, copy);
+    EXPECT_FALSE(copy->IsTemplate());
+    EXPECT_TRUE(copy->flags & TimerItem::kRunning);
+    EXPECT_EQ(before, store_->Timers().size());
+
+    // The copy runs out: its Close, asked twice, deletes it once.
+    copy->flags &= ~TimerItem::kRunning;
+    copy->time = 0;
+    EXPECT_EQ(1, closeAndCountDeletes(copy, nullptr));
+    EXPECT_EQ(nullptr, store_->FindTimerByHash(eggsLink));
+
+    TimerItem* again = AddTimer(L"Again");
+    again->NextTimer = again->Hash;
+    again->flags |= TimerItem::kNoChain;
+    again->origTime = Ticks_FromSeconds(60);
+    again->time = 0;
+    EXPECT_EQ(0, closeAndCountDeletes(again, nullptr));
+    ASSERT_TRUE(store_->ContainsItem(again));
+    EXPECT_TRUE(again->flags & TimerItem::kRunning);
+    EXPECT_NEAR(60.0, double(again->time) / kTicksPerSecond, 2.0) << "runs its set duration again";
+}
+
+// The chooser: a tap on a row takes that length, a tap elsewhere returns to the silent
+// ring with its countdown, and with no input the default is taken after ten seconds.
+TEST_F(RingScreensTest, TheSnoozeChooserTakesATappedRowItsDefaultOrGoesBack) {
+    AlarmItem* alarm = AddAlarm(L"Choose");
+    alarm->initsnooze = {7, 0};
+    auto tapWhenOpen = [](POINT (*where)(HWND)) {
+        return [where](HWND chooser) {
+            HWND list = GetDlgItem(chooser, IDC_SNOOZE_LIST);
+            testsupport::PollUntil(5000, [&] {
+                Drain();
+                return IsWindowEnabled(list) != FALSE;
+            });
+            POINT at = where(chooser);
+            HWND target = ChildWindowFromPoint(chooser, at);
+            MapWindowPoints(chooser, target, &at, 1);
+            SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+            SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+        };
+    };
+    // Rows: 420 (the default in place of 300), 600, 1200, 1800, 3600.
+    ChooserAnswer() = tapWhenOpen([](HWND chooser) {
+        HWND list = GetDlgItem(chooser, IDC_SNOOZE_LIST);
+        RECT row = {LVIR_BOUNDS};
+        SendMessageW(list, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&row));
+        POINT at = {(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+        MapWindowPoints(list, chooser, &at, 1);
+        return at;
+    });
+    Click(Ring(alarm)->SecondButton()->Hwnd());
+    EXPECT_EQ(Calls{"Snooze 1200"}, Decisions(alarm));
+
+    ChooserAnswer() = tapWhenOpen([](HWND chooser) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(chooser, IDC_SNOOZE_CANCEL), &rect);
+        POINT at = {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ScreenToClient(chooser, &at);
+        return at;
+    });
+    RingDialog* ring = Ring(alarm);
+    Click(ring->SecondButton()->Hwnd());
+    bool closed = true;
+    EXPECT_TRUE(Decisions(alarm, &closed).empty());
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(PumpUntil(5000, [&] { return ring->CountdownTicks() >= 2; })) << "the silent screen counts down";
+
+    // A timer of 30 minutes is offered its halves, its own 15 minutes selected.
+    TimerItem* tea = AddTimer(L"Tea");
+    tea->origTime = Ticks_FromSeconds(1800);
+    tea->initsnooze = {15, 0};
+    std::vector<int> offered;
+    int selected = -1;
+    ChooserAnswer() = [&](HWND chooser) {
+        HWND list = GetDlgItem(chooser, IDC_SNOOZE_LIST);
+        testsupport::PollUntil(5000, [&] {
+            Drain();
+            return IsWindowEnabled(list) != FALSE;
+        });
+        selected = static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED));
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+            LVITEMW item = {};
+            item.mask = LVIF_PARAM;
+            item.iItem = row;
+            SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+            offered.push_back(static_cast<int>(item.lParam));
+        }
+        PostMessageW(chooser, WM_COMMAND, IDOK, 0);
+    };
+    Click(Ring(tea)->SecondButton()->Hwnd());
+    EXPECT_EQ((std::vector<int>{112, 225, 450, 900, 1800}), offered);
+    EXPECT_EQ(3, selected);
+    EXPECT_EQ(Calls{"Snooze 900"}, Decisions(tea));
+
+    ChooserAnswer() = [](HWND) {};
+    DestroyWindow(ring->GetHwnd());
+    Drain();
+    ring = Ring(alarm);
+    const DWORD opened = GetTickCount();
+    Click(ring->SecondButton()->Hwnd());
+    const DWORD took = GetTickCount() - opened;
+    EXPECT_EQ(Calls{"Snooze 420"}, Decisions(alarm));
+    EXPECT_GE(took, 10000u);
+    EXPECT_LT(took, 30000u);
+}
+
+// With SnoozeType 2 the requested end of the sound while the chooser is open decides
+// nothing: the window and the item are still there when it returns.
+TEST_F(RingScreensTest, AnAutoClosingRingSurvivesItsChooser) {
+    AlarmItem* alarm = AddAlarm(L"Survivor");
+    alarm->SnoozeType = EventItem::kSnoozeTypeAutoClose;
+    RingDialog* ring = Ring(alarm);
+    HWND window = ring->GetHwnd();
+    ChooserAnswer() = [window](HWND chooser) {
+        SendMessageW(window, RingScreen::kSoundEndedMessage, 1, 0);
+        PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+    };
+    Click(ring->SecondButton()->Hwnd());
+    bool closed = true;
+    EXPECT_TRUE(Decisions(alarm, &closed).empty());
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(store_->ContainsItem(alarm));
+    EXPECT_FALSE(ring->Controller().snoozeGuard);
+}
+
+// "BKL1:" is held from the ring's start until the backlight time-out after the sound
+// (mains or battery as the AC line says), and given back at once when the ring stops.
+TEST_F(RingScreensTest, TheBacklightStaysOnForItsTimeoutAfterTheSound) {
+    RegKeyRef backlight = RegKeyRef::Open(L"ControlPanel\\Backlight", HKEY_CURRENT_USER, false);
+    AlarmItem* alarm = AddAlarm(L"Light");
+    alarm->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
+    for (BYTE mains : {BYTE(1), BYTE(0)}) {
+        RegKey_WriteDword(backlight, mains ? 1 : 60, L"ACTimeout");
+        RegKey_WriteDword(backlight, mains ? 60 : 1, L"Timeout");
+        ASSERT_TRUE(DeviceControl_SetACLineStatus(mains));
+        RingDialog* ring = Ring(alarm);
+        EXPECT_EQ(1u, DeviceControl_GetPowerRequirements(L"BKL1:"));
+        SendMessageW(ring->GetHwnd(), RingScreen::kSoundEndedMessage, 0, 0);
+        const DWORD ended = GetTickCount();
+        Drain();
+        EXPECT_EQ(1u, DeviceControl_GetPowerRequirements(L"BKL1:")) << "mains " << int(mains);
+        ASSERT_TRUE(PumpUntil(20000, [] { return DeviceControl_GetPowerRequirements(L"BKL1:") == 0; }));
+        EXPECT_GE(GetTickCount() - ended, 900u);
+        EXPECT_TRUE(IsWindow(ring->GetHwnd()));
+        DestroyWindow(ring->GetHwnd());
+        Drain();
+    }
+    Ring(alarm);
+    EXPECT_EQ(1u, DeviceControl_GetPowerRequirements(L"BKL1:"));
+    ASSERT_TRUE(Shell_TapMenuBarButton(dynamic_cast<RingDialog*>(alarm->ringUI)->MenuBar(), 0, 0));
+    EXPECT_EQ(Calls{"Dismiss"}, Decisions(alarm));
+    EXPECT_EQ(0u, DeviceControl_GetPowerRequirements(L"BKL1:"));
+}
+
+// The timer dialog's tray bubble: its record, a tap that brings the dialog back to the
+// front, and its removal with the dialog; alarms show none. A device change removes
+// the bubble it may have left.
+TEST_F(RingScreensTest, ATimerRingHasATrayBubbleOfItsOwn) {
+    const wchar_t optionsKey[] = L"ControlPanel\\Notifications\\{8A6FB40A-2BCD-4aa3-A4BD-A0427ABFC172}";
+    RegDeleteKeyW(HKEY_CURRENT_USER, optionsKey);
+    Ring(AddAlarm(L"No bubble"));
+    EXPECT_EQ(0u, DeviceControl_GetBubbles(nullptr, 0));
+    EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, optionsKey));
+
+    RingDialog* first = Ring(AddTimer(L"First"));
+    RingDialog* second = Ring(AddTimer(L"Second"));
+    DEVICE_BUBBLE bubbles[4] = {};
+    ASSERT_EQ(2u, DeviceControl_GetBubbles(bubbles, 4));
+    const DEVICE_BUBBLE& shown = bubbles[0];
+    EXPECT_TRUE(IsEqualGUID(RingBubble::kClassId, shown.clsid));
+    EXPECT_EQ(first->Bubble().Id(), shown.id);
+    EXPECT_NE(shown.id, bubbles[1].id);
+    EXPECT_EQ(DWORD(sizeof(SHNOTIFICATIONDATA)), shown.cbStruct);
+    EXPECT_EQ(DWORD(SHNP_INFORM), shown.priority);
+    EXPECT_EQ(600u, shown.duration);
+    EXPECT_EQ(DWORD(SHNF_STRAIGHTTOTRAY), shown.flags);
+    EXPECT_EQ(16u, shown.iconWidth);
+    EXPECT_EQ(first->GetHwnd(), shown.sink);
+    EXPECT_EQ(std::wstring(L"Orvalen"), shown.title);
+    EXPECT_EQ(std::wstring(L"<html><body></body></html>"), shown.html);
+    BYTE options[4] = {1, 1, 1, 1};
+    DWORD size = sizeof options, type = 0;
+    EXPECT_EQ(ERROR_SUCCESS, RegGetValueW(HKEY_CURRENT_USER, optionsKey, L"Options", RRF_RT_ANY, &type, options, &size));
+    EXPECT_EQ(DWORD(REG_BINARY), type);
+    EXPECT_EQ(0u, options[0] | options[1] | options[2] | options[3]);
+
+    ASSERT_EQ(second->GetHwnd(), testsupport::FirstVisibleWindow());
+    LRESULT answer = 0;
+    ASSERT_TRUE(DeviceControl_TapBubble(&RingBubble::kClassId, shown.id, &answer));
+    EXPECT_EQ(-1, answer);
+    EXPECT_EQ(first->GetHwnd(), GetForegroundWindow());
+
+    const DWORD secondId = bubbles[1].id;
+    DestroyWindow(first->GetHwnd());
+    Drain();
+    ASSERT_EQ(1u, DeviceControl_GetBubbles(bubbles, 4));
+    EXPECT_EQ(secondId, bubbles[0].id);
+    DestroyWindow(second->GetHwnd());
+    Drain();
+    EXPECT_EQ(0u, DeviceControl_GetBubbles(nullptr, 0));
+
+    const CLSID deviceChange = {0x94F45921, 0xB582, 0x41DB, {0xAC, 0x6E, 0x88, 0x7C, 0x2D, 0x7E, 0x66, 0x85}};
+    SHNOTIFICATIONDATA left = {};
+    left.cbStruct = sizeof left;
+    left.clsid = deviceChange;
+    ASSERT_EQ(ERROR_SUCCESS, SHNotificationAdd(&left));
+    CopyDataCommand(L"AppRunDeviceChange /ADD").SendTo(engine_->Hwnd());
+    Drain();
+    EXPECT_EQ(0u, DeviceControl_GetBubbles(nullptr, 0));
 }

@@ -4,6 +4,8 @@
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
 //   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
 //   screen_showcase clockpage|clockpage-skin|slidesettings <width> <height> <dpi> <pack> <ready> <done> [folder]
+//   screen_showcase chooser|chooser-timer <width> <height> <dpi> - <ready file> <done file>
+//   screen_showcase recorder|recorder-recording <width> <height> <dpi> <unused> <ready file> <done file>
 // countdown is the reset countdown; mainwnd the main window on the Alarms tab with three
 // alarms, mainwnd-empty with none, mainwnd-menu with three and the soft-key menu open,
 // mainwnd-timers on the Timers tab with three timers, mainwnd-stopwatch on the Stopwatch
@@ -12,10 +14,13 @@
 // folder's "Skins", with unread messages and a missed call; slide is the slide show of the
 // folder's pictures. clockpage is the main window on the Clock tab (clockpage-skin with the
 // folder's skin "test"); slidesettings the slide show's settings page.
+// chooser is the snooze chooser of an alarm, chooser-timer of a timer.
+// recorder is the recorder dialog idle, recorder-recording three seconds into a recording.
 // The ready file appears once the screen is up; it closes when the done file exists.
 // A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
 // item that is due (a snooze that is over, a timer with two seconds left) on the device
-// and starts the real program, which rings it.
+// and starts the real program, which rings it. The snooze chooser opens for an alarm
+// whose own length is 7 minutes, or for a timer of 30 minutes.
 #include <windows.h>
 
 #include <cwchar>
@@ -25,6 +30,7 @@
 #include "App.h"
 #include "ClockWnd.h"
 #include "DateFunctions.h"
+#include "DeviceFiles.h"
 #include "DeviceInput.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
@@ -35,12 +41,14 @@
 #include "MainWindow.h"
 #include "ProductKey.h"
 #include "ProgramScreens.h"
+#include "RecorderDialog.h"
 #include "RegKeyRef.h"
 #include "ResetCountdownWnd.h"
 #include "Settings.h"
 #include "SkinList.h"
-#include "StopwatchItem.h"
 #include "SlideShowPage.h"
+#include "SnoozeChooserDlg.h"
+#include "StopwatchItem.h"
 #include "TimerItem.h"
 #include "aygshell_ui.h"
 
@@ -291,6 +299,85 @@ int ShowRing(const std::wstring& kind, const std::wstring& program, const std::w
     return result;
 }
 
+struct RecorderShow {
+    bool record;
+    std::wstring ready, done;
+    DWORD thread;
+};
+
+HWND FindRecorder(DWORD thread) {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) -> BOOL {
+            if (!GetDlgItem(window, RecorderDialog::kRecordButton)) return TRUE;
+            *reinterpret_cast<HWND*>(data) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Presses Record when asked, lets the time run to 0:03, says ready, closes when done.
+DWORD WINAPI DriveRecorder(void* data) {
+    const RecorderShow& show = *static_cast<RecorderShow*>(data);
+    // The dialog's thread sits on the device's desktop; only there are its windows found.
+    SetThreadDesktop(GetThreadDesktop(show.thread));
+    HWND dialog = nullptr;
+    for (int i = 0; i < kRingWaitTicks && !(dialog = FindRecorder(show.thread)); ++i) Sleep(kPollMs);
+    if (!dialog) return 1;
+    Sleep(kPollMs * kSettleTicks);
+    if (show.record) {
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(RecorderDialog::kRecordButton, BN_CLICKED), 0);
+        Sleep(3500);
+    }
+    Touch(show.ready);
+    while (!FileExists(show.done)) Sleep(kPollMs);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    return 0;
+}
+
+int ShowRecorder(bool record, const std::wstring& ready, const std::wstring& done) {
+    wchar_t folder[MAX_PATH];
+    if (Device_MapPath(L"\\My Documents", folder, MAX_PATH)) CreateDirectoryW(folder, nullptr);
+    RecorderShow show = {record, ready, done, GetCurrentThreadId()};
+    HANDLE driver = CreateThread(nullptr, 0, DriveRecorder, &show, 0, nullptr);
+    RecorderDialog dialog(L"\\My Documents\\MyRecord.mp3", nullptr);
+    dialog.Run(nullptr, nullptr);
+    WaitForSingleObject(driver, INFINITE);
+    CloseHandle(driver);
+    return 0;
+}
+
+// The chooser's countdown would end it after ten seconds: the shot comes first, and a
+// chooser that ended before the done file is opened again.
+int gChooserTicks = 0;
+HWND gChooser = nullptr;
+
+void CALLBACK ChooserTick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!gChooser) gChooser = FindWindowW(L"#32770", L"Snooze Alarm");
+    if (!gChooser) return;
+    if (++gChooserTicks == kSettleTicks) Touch(gReady);
+    if (gChooserTicks > kSettleTicks && FileExists(gDone)) EndDialog(gChooser, SnoozeChooserDlg::kCancelled);
+}
+
+int ShowChooser(const std::wstring& kind) {
+    SetTimer(nullptr, 0, kPollMs, ChooserTick);
+    AlarmItem alarm;
+    alarm.initsnooze = {7, 0};
+    TimerItem timer;
+    timer.origTime = 30 * 60 * kTicksPerSecond;
+    timer.initsnooze = {15, 0};
+    const EventItem& item = kind == L"chooser-timer" ? static_cast<const EventItem&>(timer) : alarm;
+    while (!FileExists(gDone)) {
+        gChooser = nullptr;
+        gChooserTicks = 0;
+        SnoozeChooserDlg chooser(item);
+        if (chooser.Run() < 0) return 1;
+    }
+    return 0;
+}
+
 // Starts the program's objects and shows the full-screen clock as kind asks; its window.
 HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
     ProgramScreens::Install();
@@ -326,14 +413,16 @@ HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
 int wmain(int argc, wchar_t** argv) {
     const std::wstring kind = argc >= 8 ? argv[1] : L"";
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
+    const bool chooser = kind.rfind(L"chooser", 0) == 0;
     const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
     const bool mainWindow = kind.rfind(L"mainwnd", 0) == 0;
     const bool clockScreen = kind == L"clockpage" || kind == L"clockpage-skin" || kind == L"slidesettings";
-    if ((kind != L"countdown" && !ring && !clockKind && !mainWindow && !clockScreen) ||
+    const bool recorder = kind == L"recorder" || kind == L"recorder-recording";
+    if ((kind != L"countdown" && !ring && !clockKind && !mainWindow && !clockScreen && !chooser && !recorder) ||
         (!clockKind && !clockScreen && argc != 8) || argc < 8) {
-        fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|ring-<kind>|clock|skin|"
-                         L"slide|clockpage|clockpage-skin|slidesettings <width> <height> <dpi> <pack or program> "
-                         L"<ready> <done> [folder]\n");
+        fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|chooser|chooser-timer|"
+                         L"recorder|recorder-recording|ring-<kind>|clock|skin|slide|clockpage|clockpage-skin|"
+                         L"slidesettings <width> <height> <dpi> <pack or program> <ready> <done> [folder]\n");
         return 2;
     }
     if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]))) {
@@ -343,8 +432,10 @@ int wmain(int argc, wchar_t** argv) {
     Dpi_ResetCache();
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
+    if (recorder) return ShowRecorder(kind == L"recorder-recording", ready, done);
     gReady = ready;
     gDone = done;
+    if (chooser) return ShowChooser(kind);
     if (mainWindow) return ShowMainWindow(kind);
     if (clockScreen) return ShowClockScreen(kind, argc > 8 ? argv[8] : L"");
     HWND window = nullptr;
