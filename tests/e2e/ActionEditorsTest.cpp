@@ -3,7 +3,6 @@
 // it was, a missing choice keeps the editor open, and the Test buttons reach the device.
 #include "Action.h"
 #include "ActionScreens.h"
-#include "App.h"
 #include "BthOnAction.h"
 #include "ChangeTimeZoneAction.h"
 #include "ChangeVolumeAction.h"
@@ -12,8 +11,8 @@
 #include "DeviceSms.h"
 #include "DisableFlightModeAction.h"
 #include "EditorProbe.h"
-#include "EngineWnd.h"
 #include "ExecuteAction.h"
+#include "InProcessProgram.h"
 #include "ItemStore.h"
 #include "ModalSteps.h"
 #include "ProgramActionScreens.h"
@@ -143,19 +142,15 @@ bool EditAndPress(Action& action, const std::wstring& caption, int pageControl,
     return result == IDOK;
 }
 
-class ActionEditors : public testing::Test {
+class ActionEditors : public InProcessProgram {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
-        store_ = App::GetItemStore();
-        ASSERT_TRUE(store_);
-        // Busy, as while the engine's own editors are open: the idle check never ends the program.
-        App::GetEngine()->ChangeBusyCount(1);
+        InProcessProgram::SetUp();
         ProgramActionScreens::Install();
     }
     void TearDown() override {
         ActionScreens::Install(nullptr);
-        App::Shutdown();
+        InProcessProgram::TearDown();
     }
 
     TimerItem* AddTimer(const wchar_t* title, bool asTemplate) {
@@ -165,7 +160,6 @@ protected:
         return timer;
     }
 
-    ItemStore* store_ = nullptr;
 };
 
 // One editor: the action as it starts, what is done on the page, and what the action

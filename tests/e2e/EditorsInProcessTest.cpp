@@ -8,6 +8,7 @@
 #include "DialogFrame.h"
 #include "EditorProbe.h"
 #include "EngineWnd.h"
+#include "InProcessProgram.h"
 #include "ItemStore.h"
 #include "ModalSteps.h"
 #include "Settings.h"
@@ -49,19 +50,7 @@ DWORD HandleCount() {
     return count;
 }
 
-class EditorsInProcess : public testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
-        store_ = App::GetItemStore();
-        ASSERT_TRUE(store_);
-        // Busy, as while the engine's own editors are open: the idle check never ends the program.
-        App::GetEngine()->ChangeBusyCount(1);
-    }
-    void TearDown() override { App::Shutdown(); }
-
-    ItemStore* store_ = nullptr;
-};
+using EditorsInProcess = InProcessProgram;
 
 }  // namespace
 
