@@ -11,14 +11,18 @@
 #include "DeviceSms.h"
 #include "DisableFlightModeAction.h"
 #include "EditorProbe.h"
+#include "ExceptionsDlg.h"
 #include "ExecuteAction.h"
+#include "ExecuteOptionsDlg.h"
 #include "InProcessProgram.h"
 #include "ItemStore.h"
+#include "LastFolder.h"
 #include "ModalSteps.h"
 #include "ProgramActionScreens.h"
 #include "RegKeyRef.h"
 #include "RegistryProbe.h"
 #include "SMSAction.h"
+#include "ScreenSaverSettings.h"
 #include "StartTimerAction.h"
 #include "StopTimerAction.h"
 #include "TestSupport.h"
@@ -422,4 +426,57 @@ TEST_F(ActionEditors, TestButtonsReachTheDevice) {
     EXPECT_TRUE(runSteps.Finished());
     EXPECT_TRUE(run.CommandLine.IsNull()) << "Cancel kept the tested command line out";
     EXPECT_FALSE(shown.empty()) << "the system's text for the error";
+}
+
+// The exceptions list shows each path fitted to its width and keeps the full paths:
+// Add takes the chooser's file, Delete the selected entry (nothing without one), OK
+// stores the list in its order and Cancel leaves it. The execution editor's chooser
+// quotes the program and remembers its folder; a program in the root keeps "\".
+TEST_F(ActionEditors, ChoosersAddFullPathsAndRememberTheFolder) {
+    const std::wstring longPath = L"\\Program Files\\A very long program folder name for the list\\Navigator.exe";
+    ScreenSaverSettings settings;
+    settings.exceptions = {RcString(L"\\Windows\\tmail.exe"), RcString(longPath.c_str())};
+    auto texts = [](HWND page) {
+        std::vector<std::wstring> shown;
+        wchar_t text[MAX_PATH] = {};
+        for (int index = 0; index < Send(page, IDC_EXCEPTIONS_LIST, LB_GETCOUNT); ++index) {
+            Send(page, IDC_EXCEPTIONS_LIST, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
+            shown.push_back(text);
+        }
+        return shown;
+    };
+    for (UINT button : {IDCANCEL, IDOK}) {
+        ExceptionsDlg editor(settings);
+        ModalSteps steps;
+        steps.Then([&] { return editor.GetHwnd() != nullptr; }).Do([&] {
+            HWND page = editor.GetHwnd();
+            const std::vector<std::wstring> shown = texts(page);
+            ASSERT_EQ(2u, shown.size());
+            EXPECT_EQ(L"\\Windows\\tmail.exe", shown[0]);
+            EXPECT_NE(std::wstring::npos, shown[1].find(L"...\\Navigator.exe")) << shown[1];
+            ModalSteps::Click(page, IDC_EXCEPTIONS_DELETE);
+            EXPECT_EQ(2u, texts(page).size()) << "Delete without a selection";
+            Send(page, IDC_EXCEPTIONS_LIST, LB_SETCURSEL, 0);
+            ModalSteps::Click(page, IDC_EXCEPTIONS_DELETE);
+            ModalSteps::Click(page, IDC_EXCEPTIONS_ADD);
+            EXPECT_EQ(L"\\My Documents\\picked.wav", texts(page).back());
+            ModalSteps::Press(editor, button);
+        });
+        EXPECT_EQ(static_cast<INT_PTR>(button), steps.Run(editor));
+    }
+    ASSERT_EQ(2u, settings.exceptions.size());
+    EXPECT_EQ(longPath, settings.exceptions[0].CStr());
+    EXPECT_STREQ(L"\\My Documents\\picked.wav", settings.exceptions[1].CStr());
+
+    ExecuteAction run;
+    EXPECT_TRUE(EditAndPress(run, L"Settings of a program execution", IDC_EXECUTE_CHOOSE,
+                             [](HWND page) {
+                                 ModalSteps::Click(page, IDC_EXECUTE_CHOOSE);
+                                 return true;
+                             },
+                             IDOK));
+    EXPECT_STREQ(L"\"\\My Documents\\picked.wav\"", run.CommandLine.CStr());
+    EXPECT_EQ(L"\\My Documents", LastFolder_Read(ExecuteOptionsDlg::kLastFolderValue));
+    LastFolder_Remember(ExecuteOptionsDlg::kLastFolderValue, L"\\tool.exe");
+    EXPECT_EQ(L"\\", LastFolder_Read(ExecuteOptionsDlg::kLastFolderValue));
 }
