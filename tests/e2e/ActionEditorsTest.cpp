@@ -384,12 +384,12 @@ TEST_F(ActionEditors, TestButtonsReachTheDevice) {
     smsSteps.Then([&] { return (frame = FindEditor(L"SMS options")) && (page = PageWith(frame, IDC_SMS_TEST)); })
         .Do([&] {
             SetText(page, IDC_SMS_MESSAGE, L"Test message");
-            ModalSteps::Click(page, IDC_SMS_TEST);
+            ModalSteps::PostClick(page, IDC_SMS_TEST);
         })
         .Then([&] { return AnswerBox(L"Ok"); })
         .Do([&] {
             DeviceControl_SetSmsService(FALSE);
-            ModalSteps::Click(page, IDC_SMS_TEST);
+            ModalSteps::PostClick(page, IDC_SMS_TEST);
         })
         .Then([&] { return AnswerBox(L"Error 0xFFFFFFFE"); })
         .Do([&] { ModalSteps::Press(frame, IDCANCEL); });
@@ -417,7 +417,7 @@ TEST_F(ActionEditors, TestButtonsReachTheDevice) {
             ModalSteps::Click(page, IDC_EXECUTE_TEST);
             EXPECT_EQ(1u, DeviceControl_GetProgramStarts(kProbe, L" -test"));
             SetText(page, IDC_EXECUTE_COMMAND, L"\\Program Files\\none.exe");
-            ModalSteps::Click(page, IDC_EXECUTE_TEST);
+            ModalSteps::PostClick(page, IDC_EXECUTE_TEST);
         })
         .Then([&] { return AnswerAnyBox(shown); })
         .Do([&] { ModalSteps::Press(frame, IDCANCEL); });

@@ -49,6 +49,10 @@ public:
     static void Click(HWND page, int id) {
         SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
     }
+    // A click that opens a message box: posted, so that the steps can answer it.
+    static void PostClick(HWND page, int id) {
+        PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+    }
 
 private:
     static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
