@@ -2,6 +2,8 @@
 // action's EditSettings): OK stores the values on screen, Cancel leaves the action as
 // it was, a missing choice keeps the editor open, and the Test buttons reach the device.
 #include "Action.h"
+#include "AlarmItem.h"
+#include "AlarmSheet.h"
 #include "ActionScreens.h"
 #include "BthOnAction.h"
 #include "ChangeTimeZoneAction.h"
@@ -11,6 +13,7 @@
 #include "DeviceSms.h"
 #include "DisableFlightModeAction.h"
 #include "EditorProbe.h"
+#include "EventPage.h"
 #include "ExceptionsDlg.h"
 #include "ExecuteAction.h"
 #include "ExecuteOptionsDlg.h"
@@ -479,4 +482,36 @@ TEST_F(ActionEditors, ChoosersAddFullPathsAndRememberTheFolder) {
     EXPECT_EQ(L"\\My Documents", LastFolder_Read(ExecuteOptionsDlg::kLastFolderValue));
     LastFolder_Remember(ExecuteOptionsDlg::kLastFolderValue, L"\\tool.exe");
     EXPECT_EQ(L"\\", LastFolder_Read(ExecuteOptionsDlg::kLastFolderValue));
+}
+
+// The alarm sheet's Actions tab opens the chosen action's editor over the sheet with
+// "..."; its OK reaches the alarm when the sheet is confirmed: "Vibrate" as 2.
+TEST_F(ActionEditors, TheActionsTabOpensTheEditorOverTheSheet) {
+    AlarmItem* alarm = store_->CreateAlarm(nullptr);
+    AlarmSheet sheet(*alarm, *store_);
+    HWND page = nullptr, editor = nullptr;
+    ModalSteps steps;
+    steps.Then([&] { return sheet.GetEventPage() && (page = sheet.GetEventPage()->GetHwnd()) != nullptr; })
+        .Then([&] {
+            sheet.SelectPage(1);
+            return editor_probe::SelectByData(page, IDC_EVENT_ACTION, Action::kTypeChangeVolume);
+        })
+        .Do([&] { ModalSteps::PostClick(page, IDC_EVENT_ACTION_SETTINGS); })
+        .Then([&] { return (editor = FindEditor(L"Change volume")) != nullptr; })
+        .Do([&] {
+            EXPECT_EQ(sheet.Frame().GetHwnd(), GetWindow(editor, GW_OWNER)) << "the editor belongs to the sheet";
+            HWND volume = PageWith(editor, IDC_VOLUME_VIBRATE);
+            CheckRadioButton(volume, IDC_VOLUME_ON, IDC_VOLUME_VIBRATE, IDC_VOLUME_VIBRATE);
+            ModalSteps::Click(volume, IDC_VOLUME_VIBRATE);
+            ModalSteps::Press(editor, IDOK);
+        })
+        .Then([&] { return FindEditor(L"Change volume") == nullptr; })
+        .Do([&] { ModalSteps::Press(sheet, IDOK); });
+    EXPECT_EQ(IDOK, steps.Run(sheet));
+    EXPECT_TRUE(steps.Finished());
+    ASSERT_EQ(Action::kTypeChangeVolume, alarm->actionType);
+    EXPECT_EQ(ChangeVolumeAction::kTypeVibrate, As<ChangeVolumeAction>(alarm->action).Type);
+    const boost::shared_ptr<Action> stored = RoundTrip(*alarm->action, Action::kTypeChangeVolume);
+    EXPECT_EQ(2u, registryprobe::Read(kItemKey + L"\\ChangeVolume", L"Type").Dword());
+    EXPECT_EQ(ChangeVolumeAction::kTypeVibrate, As<ChangeVolumeAction>(stored).Type);
 }
