@@ -200,9 +200,14 @@ void DialogFrame::PlaceHeaderControls() {
     HWND title = GetDlgItem(frame, IDC_FRAME_TITLE);
     HWND icon = GetDlgItem(frame, IDC_FRAME_ICON);
     const RECT titleRect = ChildRect(frame, title);
-    SetWindowPos(title, nullptr, titleRect.left, Dpi_ScaleY(compact_ ? kTitleTopCompact : kTitleTop), 0, 0,
-                 SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
     const RECT iconRect = ChildRect(frame, icon);
+    // Without an icon the title takes the icon's place too: long titles fit at high DPI.
+    RECT client;
+    GetClientRect(frame, &client);
+    const int titleRight = icon_ ? iconRect.left : client.right - titleRect.left;
+    SetWindowPos(title, nullptr, titleRect.left, Dpi_ScaleY(compact_ ? kTitleTopCompact : kTitleTop),
+                 titleRight > titleRect.left ? titleRight - titleRect.left : titleRect.right - titleRect.left,
+                 titleRect.bottom - titleRect.top, SWP_NOZORDER | SWP_NOACTIVATE);
     const int size = Gfx_IconSizeForDpi();
     SetWindowPos(icon, nullptr, iconRect.left, Dpi_ScaleY(compact_ ? kIconTopCompact : kIconTop), size, size,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -217,6 +222,7 @@ void DialogFrame::SetImage(HICON icon) {
     }
     SendMessageW(iconWindow, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     ShowWindow(iconWindow, SW_SHOW);
+    PlaceHeaderControls();
     RECT box = ChildRect(GetHwnd(), iconWindow);
     const int grow = Dpi_ScaleX(compact_ ? kIconBoxGrowCompact : kIconBoxGrow);
     InflateRect(&box, grow, grow);

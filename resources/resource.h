@@ -467,3 +467,65 @@
 #define IDC_SLIDESHOW_SIZE              1180
 #define IDC_SLIDESHOW_SHUFFLE           1186
 #define IDC_SLIDESHOW_OPTIMIZE          1188
+// The action editors and the screen saver's exceptions dialog. Template, caption and
+// control ids are fixed; labels, the SMS error and the file filter names are ours.
+#define IDS_EXCEPTIONS_CAPTION          269
+#define IDS_TIME_ZONE_CAPTION           337
+#define IDS_WRONG_FILE_PATH             390
+#define IDS_TIMER_CHOOSER_CAPTION       394
+#define IDS_SELECT_OR_CANCEL            395
+#define IDS_PIN_CAPTION                 437
+#define IDS_OK                          2050
+#define IDS_BLUETOOTH_OPTIONS_CAPTION   30109
+#define IDS_EXECUTE_OPTIONS_CAPTION     30126
+#define IDS_SMS_OPTIONS_CAPTION         30152
+#define IDS_SMS_ERROR                   31300
+#define IDS_FILTER_PROGRAMS             31301
+#define IDS_FILTER_ALL                  31302
+
+#define IDD_EXCEPTIONS                  268
+#define IDC_EXCEPTIONS_LIST             1182
+#define IDC_EXCEPTIONS_ADD              1183
+#define IDC_EXCEPTIONS_DELETE           1184
+
+#define IDD_SMS_OPTIONS                 301
+#define IDC_SMS_RECIPIENT               1231
+#define IDC_SMS_MESSAGE                 1232
+#define IDC_SMS_CHOOSE                  1233
+#define IDC_SMS_DELIVERY                1234
+#define IDC_SMS_TEST                    1285
+#define IDC_SMS_RECIPIENT_LABEL         3300
+#define IDC_SMS_MESSAGE_LABEL           3301
+
+#define IDD_EXECUTE_OPTIONS             273
+#define IDC_EXECUTE_COMMAND             1192
+#define IDC_EXECUTE_CHOOSE              1193
+#define IDC_EXECUTE_TEST                1194
+#define IDC_EXECUTE_ON_DISMISS          1332
+#define IDC_EXECUTE_COMMAND_LABEL       3302
+
+#define IDD_BLUETOOTH_OPTIONS           298
+#define IDC_BLUETOOTH_CONNECTABLE       1205
+#define IDC_BLUETOOTH_DISCOVERABLE      1207
+
+#define IDD_TIME_ZONE                   1226
+#define IDC_TIME_ZONE_LIST              1259
+
+#define IDD_TIMER_CHOOSER               2053
+#define IDC_TIMER_CHOOSER               1287
+#define IDC_TIMER_CHOOSER_LABEL         3303
+
+#define IDD_VOLUME_OPTIONS              2056
+#define IDC_VOLUME_ON                   1314
+#define IDC_VOLUME_OFF                  1315
+#define IDC_VOLUME_VIBRATE              1316
+#define IDC_VOLUME_SYSTEM_LABEL         1317
+#define IDC_VOLUME_SYSTEM               1318
+#define IDC_VOLUME_SYSTEM_VALUE         1319
+#define IDC_VOLUME_RING                 1320
+#define IDC_VOLUME_RING_VALUE           1321
+#define IDC_VOLUME_RING_LABEL           1322
+
+#define IDD_PIN                         2057
+#define IDC_PIN_CODE                    1334
+#define IDC_PIN_LABEL                   3304

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of every page of the item editors (alarm sheet, timer dialog, the default
-# and chime sound sheets, the vibration cycle dialog) on the simulated handheld, at
+# and chime sound sheets, the vibration cycle dialog) and of the action editors (with
+# the screen saver's exceptions) on the simulated handheld, at
 # 240 x 320 (96 DPI) and 480 x 640 (192 DPI). The PNGs go to build/screenshots/editors/.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
@@ -30,6 +31,7 @@ cp "$build"/platform/standins/coredll.dll "$build"/platform/standins/aygshell.dl
 
 shoot() {  # sheet page width height dpi
   local sheet=$1 page=$2 width=$3 height=$4 dpi=$5
+  wanted "$sheet" || return 0
   local name=$sheet-$page-${width}x${height}
   local ready=$work/$name.ready done=$work/$name.done
   rm -f "$ready" "$done"
@@ -41,6 +43,10 @@ shoot() {  # sheet page width height dpi
   screen_stop
 }
 
+# With names given (say "sms volume"), only those sheets are shot.
+sheets=("$@")
+wanted() { [ ${#sheets[@]} -eq 0 ] || [[ " ${sheets[*]} " == *" $1 "* ]]; }
+
 for size in "240 320 96" "480 640 192"; do
   for page in 0 1 2 3; do
     shoot alarm $page $size
@@ -51,4 +57,7 @@ for size in "240 320 96" "480 640 192"; do
     shoot chime $page $size
   done
   shoot cycle 0 $size
+  for editor in exceptions sms execute bluetooth timezone timers volume pin; do
+    shoot $editor 0 $size
+  done
 done

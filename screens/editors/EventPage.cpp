@@ -121,7 +121,7 @@ void EventPage::OnCommand(UINT id, HWND control, UINT code) {
     if (code == BN_CLICKED && id == IDC_EVENT_SHOW_DIALOG)
         Editor_Enable(page, IDC_EVENT_NIGHT_COLORS, Editor_IsChecked(page, IDC_EVENT_SHOW_DIALOG));
     else if (code == BN_CLICKED && id == IDC_EVENT_ACTION_SETTINGS && working_)
-        working_->EditSettings(nullptr);
+        working_->EditSettings(page);
     else if (code == CBN_SELCHANGE && id == IDC_EVENT_ACTION)
         OnActionChanged();
     else if (code == EN_SETFOCUS) {

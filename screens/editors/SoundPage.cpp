@@ -10,9 +10,8 @@
 #include "FileDialog.h"
 #include "HelpTopic.h"
 #include "ItemStore.h"
+#include "LastFolder.h"
 #include "PlatformHelpers.h"
-#include "ProductKey.h"
-#include "RegKeyRef.h"
 #include "Settings.h"
 #include "Signaller.h"
 #include "TextFitting.h"
@@ -357,14 +356,7 @@ void SoundPage::ChooseFolder() {
 }
 
 void SoundPage::ChooseFile() {
-    RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
-    wchar_t folder[kPathLength] = {};
-    DWORD type = 0, size = sizeof folder - sizeof(wchar_t);
-    if (!product.IsOpen() ||
-        RegQueryValueExW(product.Key(), kSoundFilesDirValue, nullptr, &type, reinterpret_cast<BYTE*>(folder), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_SZ)
-        folder[0] = 0;
+    const std::wstring folder = LastFolder_Read(kSoundFilesDirValue);
     // "Sound files" then "All", each a name and a pattern, doubly terminated.
     std::wstring patterns = L"*.ogg;*.wav;*.mp3";
     if (Sound_HasSndApi()) patterns += L";*.wma";
@@ -378,16 +370,11 @@ void SoundPage::ChooseFile() {
     dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = name;
     dialog.nMaxFile = kPathLength;
-    dialog.lpstrInitialDir = folder[0] ? folder : nullptr;
+    dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
     dialog.Flags = kFileDialogFlags;
     if (FileDialog_GetOpenName(&dialog) != 1) return;
     AddPath(name);
-    std::wstring chosen = name;
-    const size_t slash = chosen.rfind(L'\\');
-    std::wstring chosenFolder = slash == std::wstring::npos || slash == 0 ? L"\\" : chosen.substr(0, slash);
-    if (product.IsOpen())
-        RegSetValueExW(product.Key(), kSoundFilesDirValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(chosenFolder.c_str()),
-                       static_cast<DWORD>((chosenFolder.size() + 1) * sizeof(wchar_t)));
+    LastFolder_Remember(kSoundFilesDirValue, name);
 }
 
 void SoundPage::OnCommand(UINT id, HWND control, UINT code) {

@@ -1,7 +1,8 @@
 // Opens one page of the item editors on a simulated screen, over the program's own
 // objects, and keeps it up until told to close, so a script can take a screenshot:
 //   editor_showcase <sheet> <page> <width> <height> <dpi> <ready file> <done file>
-// sheet: alarm, timer, default, chime or cycle; page: the tab's index.
+// sheet: alarm, timer, default, chime or cycle (page: the tab's index), or one of the
+// action editors: exceptions, sms, execute, bluetooth, timezone, timers, volume, pin.
 #include <windows.h>
 
 #include <cwchar>
@@ -23,6 +24,7 @@
 #include "TimerDialog.h"
 #include "TimerItem.h"
 #include "nled.h"
+#include "ActionEditorShowcase.h"
 #include "VibrationCycleDlg.h"
 
 namespace {
@@ -107,6 +109,8 @@ int wmain(int argc, wchar_t** argv) {
         ItemVibrationSettings record;
         VibrationCycleDlg editor(&record);
         Run(editor);
+    } else {
+        ShowActionEditor(sheet, store, Run);
     }
     App::Shutdown();
     return 0;
