@@ -10,9 +10,9 @@
 #include "EngineWnd.h"
 #include "FullScreenClockWnd.h"
 #include "ItemEditors.h"
+#include "MainMenuPopup.h"
 #include "MainWindow.h"
-#include "ProductKey.h"
-#include "RegKeyRef.h"
+#include "OptionsSheet.h"
 #include "RingScreens.h"
 #include "Settings.h"
 #include "TimerItem.h"
@@ -37,12 +37,13 @@ void ProgramScreens::Install() {
     EngineScreens::Install(&screens);
     ContextHelp::Install();
     Settings::SetButtonRecord(&ButtonMap::Instance());
+    MainMenu_SetOptionsRunner(OptionsSheet_Run);
 }
 
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
     if (!fullScreenClock_) fullScreenClock_ = FullScreenClockWnd::Create();
     if (!clock_) clock_ = ClockWnd::Create(engineWindow);
-    ClockWnd::SetOptionsOpener(RecordOptions);
+    ClockWnd::SetOptionsOpener(OptionsSheet_Run);
     return fullScreenClock_ && clock_;
 }
 
@@ -54,22 +55,6 @@ void ProgramScreens::DestroyClockWindows() {
 FullScreenClockControl* ProgramScreens::FullScreenClock() { return fullScreenClock_; }
 
 HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->GetHwnd() : nullptr; }
-
-void ProgramScreens::RecordOptions(HWND) {
-    Record(0, ClockWnd::kSettingsCommand);
-}
-
-void ProgramScreens::Record(DWORD value, UINT message) {
-    RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
-    RegKeyRef record = RegKeyRef::OpenSubKey(kScreenRecordKey, product, false);
-    if (!record.IsOpen()) return;
-    DWORD count = 0;
-    RegKeyRef_QueryDword(record, &count, kCountValue, 0);
-    RegKey_WriteDword(record, value, kLastValueValue);
-    RegKey_WriteDword(record, message, kLastMessageValue);
-    // Written last: a reader that sees the count sees the values with it.
-    RegKey_WriteDword(record, count + 1, kCountValue);
-}
 
 void ProgramScreens::ShowAlarmRing(EngineWnd& engine, AlarmItem& alarm, UINT) {
     RingScreens::ShowAlarmRing(engine.Hwnd(), alarm);
@@ -103,8 +88,12 @@ bool ProgramScreens::EditAlarm(EngineWnd& engine, AlarmItem& alarm) {
     return ItemEditors_EditAlarm(engine.Hwnd(), alarm);
 }
 
-void ProgramScreens::RunMainMenu(EngineWnd&) {
-    Record(0, EngineMessage::kMainMenu);
+void ProgramScreens::RunMainMenu(EngineWnd& engine) {
+    // A modal dialog of the engine: no idle exit while it is open.
+    engine.ChangeBusyCount(1);
+    HWND active = GetActiveWindow();
+    MainMenu_Run(active ? active : engine.Hwnd());
+    engine.ChangeBusyCount(-1);
 }
 
 bool ProgramScreens::ConfirmDelete(EngineWnd& engine, UINT textId) {

@@ -1,9 +1,7 @@
 #pragma once
 // The program's screens behind the engine's interface: the clock windows, the main
-// window with its pages, the ring windows, the item editors and the delete questions.
-// The main-menu popup and the options sheet do not exist yet, so these stand in: a
-// request for the main menu, or the clock's "Settings...", is recorded under the product
-// key (ScreenRecord, LastMessage its message or command).
+// window with its pages, the ring windows, the item editors, the main-menu popup, the
+// options sheet and the delete questions.
 #include "EngineScreens.h"
 
 class ClockWnd;
@@ -11,12 +9,6 @@ class FullScreenClockWnd;
 
 class ProgramScreens : public EngineScreens {
 public:
-    // Count: requests so far; LastMessage: the request's message or command; LastValue: 0.
-    static constexpr wchar_t kScreenRecordKey[] = L"ScreenRecord";
-    static constexpr wchar_t kCountValue[] = L"Count";
-    static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
-    static constexpr wchar_t kLastValueValue[] = L"LastValue";
-
     // Installs the process-wide screens as the engine's; the program does this before it starts.
     static void Install();
 
@@ -39,10 +31,6 @@ public:
     bool ConfirmDelete(EngineWnd& engine, UINT textId) override;
 
 private:
-    static void Record(DWORD value, UINT message);
-    // The clock's "Settings..." until the options sheet exists: recorded.
-    static void RecordOptions(HWND owner);
-
     FullScreenClockWnd* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;
 };

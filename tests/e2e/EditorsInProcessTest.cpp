@@ -7,6 +7,7 @@
 #include "ChimeItem.h"
 #include "DialogFrame.h"
 #include "EditorProbe.h"
+#include "SheetSteps.h"
 #include "EngineWnd.h"
 #include "ItemStore.h"
 #include "Settings.h"
@@ -26,64 +27,9 @@
 namespace {
 
 using editor_probe::Text;
+using namespace sheet_steps;
 
 const std::wstring kClockKey = L"Software\\Ostrel\\Orvalen\\Clock";
-constexpr UINT kStepMs = 40;
-constexpr int kMaxTicks = 1500;
-
-// Steps run one per tick of a thread timer while a modal sheet is up; a step that
-// answers false is tried again on the next tick. Past the tick limit the sheet is cancelled.
-class Steps {
-public:
-    using Step = std::function<bool()>;
-    Steps& Then(Step step) {
-        steps_.push_back(std::move(step));
-        return *this;
-    }
-    Steps& Do(std::function<void()> step) {
-        return Then([step] {
-            step();
-            return true;
-        });
-    }
-    INT_PTR Run(FramedDialog& sheet) {
-        current_ = this;
-        sheet_ = &sheet;
-        const UINT_PTR timer = SetTimer(nullptr, 0, kStepMs, OnTick);
-        const INT_PTR result = sheet.Show(nullptr);
-        KillTimer(nullptr, timer);
-        current_ = nullptr;
-        return result;
-    }
-    bool Finished() const { return next_ >= steps_.size(); }
-
-private:
-    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
-        if (current_) current_->Tick();
-    }
-    void Tick() {
-        if (running_) return;
-        running_ = true;
-        if (++ticks_ > kMaxTicks) PostMessageW(sheet_->Frame().GetHwnd(), WM_COMMAND, IDCANCEL, 0);
-        else if (next_ < steps_.size() && steps_[next_]()) ++next_;
-        running_ = false;
-    }
-
-    static Steps* current_;
-    FramedDialog* sheet_ = nullptr;
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    int ticks_ = 0;
-    bool running_ = false;
-};
-Steps* Steps::current_ = nullptr;
-
-void Press(FramedDialog& sheet, UINT id) { PostMessageW(sheet.Frame().GetHwnd(), WM_COMMAND, id, 0); }
-
-void Click(HWND page, int id) {
-    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-}
-
 int ThreadCount() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return -1;
