@@ -1,14 +1,20 @@
 // The main-menu popup and the options sheet in this process, over the program's own
 // objects: the popup's grid and keys and the engine's count of open popups; every page
 // of the sheet writes its values on OK and nothing on Cancel; the snooze list editor.
+#include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <vector>
 #include <string>
 
+#include "AboutPage.h"
 #include "App.h"
+#include "DeviceFiles.h"
 #include "ButtonsPage.h"
 #include "ChimeItem.h"
 #include "DateFunctions.h"
@@ -17,7 +23,9 @@
 #include "EngineScreens.h"
 #include "EngineWnd.h"
 #include "ItemStore.h"
+#include "MainFrameWnd.h"
 #include "MainMenuLayout.h"
+#include "MainMenuProbe.h"
 #include "MainTabView.h"
 #include "MainWindow.h"
 #include "OptionsSheet.h"
@@ -92,6 +100,17 @@ void EditEveryPage(OptionsSheet& sheet) {
     SetPickerTime(atomic, IDC_ATOMIC_TIME, 4, 30, 0);
 }
 
+// The values that one tree has and the other has not, or has otherwise.
+std::vector<std::wstring> Differences(const std::map<std::wstring, registryprobe::RawValue>& a,
+                                      const std::map<std::wstring, registryprobe::RawValue>& b) {
+    std::vector<std::wstring> names;
+    for (const auto& entry : a)
+        if (!b.count(entry.first) || !(b.at(entry.first) == entry.second)) names.push_back(entry.first);
+    for (const auto& entry : b)
+        if (!a.count(entry.first)) names.push_back(entry.first);
+    return names;
+}
+
 class OptionsInProcess : public testing::Test {
 protected:
     void SetUp() override {
@@ -150,7 +169,7 @@ TEST_F(OptionsInProcess, PopupIsCountedWhileOpenAndItsCellShowsTheTab) {
     HWND popup = nullptr;
     int countWhileOpen = -1;
     Steps steps;
-    steps.Then([&] { return (popup = GetActiveWindow()) != nullptr && IsWindowVisible(popup); })
+    steps.Then([&] { return (popup = main_menu_probe::WaitForPopup(0)) != nullptr; })
         .Do([&] {
             countWhileOpen = engine_->PopupCount();
             PostMessageW(popup, WM_KEYDOWN, '3', 0);  // before a selection: selects the first cell only
@@ -161,7 +180,7 @@ TEST_F(OptionsInProcess, PopupIsCountedWhileOpenAndItsCellShowsTheTab) {
             EngineScreens::Get().RunMainMenu(*engine_);
             return INT_PTR(0);
         },
-        [&] { PostMessageW(popup, WM_COMMAND, IDCANCEL, 0); });
+        [] { PostMessageW(main_menu_probe::WaitForPopup(0), WM_COMMAND, IDCANCEL, 0); });
     EXPECT_TRUE(steps.Finished());
     EXPECT_EQ(1, countWhileOpen);
     EXPECT_EQ(0, engine_->PopupCount());
@@ -175,9 +194,16 @@ TEST_F(OptionsInProcess, PopupIsCountedWhileOpenAndItsCellShowsTheTab) {
 }
 
 TEST_F(OptionsInProcess, CancelWritesNothingAndOkWritesEveryPage) {
-    const auto before = registryprobe::Tree(kProduct);
+    // What the sheet may write: the chime, the settings and the items (the atomic-clock alarm).
+    auto written = [] {
+        auto tree = registryprobe::Tree(kProduct + L"\\ChimeItem", L"ChimeItem\\");
+        for (auto& entry : registryprobe::Tree(kClock, L"Clock\\")) tree.insert(entry);
+        for (auto& entry : registryprobe::Tree(kProduct + L"\\Alarms\\Items", L"Alarms\\")) tree.insert(entry);
+        return tree;
+    };
+    const auto before = written();
     EXPECT_EQ(IDCANCEL, RunSheet(IDCANCEL));
-    EXPECT_TRUE(before == registryprobe::Tree(kProduct)) << "Cancel changed the registry";
+    EXPECT_EQ(std::vector<std::wstring>(), Differences(before, written())) << "Cancel changed the registry";
 
     EXPECT_EQ(IDOK, RunSheet(IDOK));
     using registryprobe::Read;
@@ -298,4 +324,16 @@ TEST_F(OptionsInProcess, LanguagesShowTheirFlagsAndAnotherOneRestartsThroughTheL
     EXPECT_TRUE(testsupport::PollUntil(30000, [] {
         return DeviceControl_GetProgramStarts(testsupport::kLauncherDevicePath, L"-startfull") == 1;
     }));
+}
+
+// The screenshot's file: the plain name first, then " 0", " 1", ... after the ones taken.
+TEST_F(OptionsInProcess, ScreenshotNamesCountOnPastTheTakenOnes) {
+    wchar_t documents[MAX_PATH] = {};
+    ASSERT_TRUE(Device_GetSpecialFolderPath(CSIDL_PERSONAL, documents, MAX_PATH, TRUE));
+    const std::wstring base = std::wstring(documents) + L"\\Orvalen-ver4.3-screenshot";
+    EXPECT_EQ(base + L".bmp", AboutPage::NextScreenshotPath());
+    ASSERT_TRUE(testsupport::WriteBytes(base + L".bmp", "taken"));
+    EXPECT_EQ(base + L" 0.bmp", AboutPage::NextScreenshotPath());
+    ASSERT_TRUE(testsupport::WriteBytes(base + L" 0.bmp", "taken"));
+    EXPECT_EQ(base + L" 1.bmp", AboutPage::NextScreenshotPath());
 }

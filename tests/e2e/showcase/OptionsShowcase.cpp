@@ -3,13 +3,15 @@
 // to close, so a script can take a screenshot:
 //   options_showcase <screen> <page> <width> <height> <dpi> <ready file> <done file>
 // screen: popup (over the main window's Alarms tab), options (page: the tab's index),
-// snooze (the snooze list) or about (the main window's About tab).
+// snooze (the snooze list), about (the main window's About tab) or screenshot (the About
+// tab's delayed screenshot: ready once its bitmap is written, named in the ready file).
 #include <windows.h>
 
 #include <cwchar>
 #include <functional>
 #include <string>
 
+#include "AboutPage.h"
 #include "App.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
@@ -24,6 +26,7 @@
 #include "Settings.h"
 #include "SnoozeTimeDlg.h"
 #include "nled.h"
+#include "resource.h"
 
 namespace {
 
@@ -32,6 +35,7 @@ constexpr int kSettleTicks = 20;
 
 std::wstring g_ready, g_done;
 std::function<void()> g_atHalfTime;
+std::function<bool()> g_readyWhen;
 int g_ticks = 0;
 
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -44,7 +48,7 @@ void Touch(const std::wstring& path) {
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     ++g_ticks;
     if (g_ticks == kSettleTicks / 2 && g_atHalfTime) g_atHalfTime();
-    if (g_ticks == kSettleTicks) Touch(g_ready);
+    if (g_ticks >= kSettleTicks && !FileExists(g_ready) && (!g_readyWhen || g_readyWhen())) Touch(g_ready);
     // WM_QUIT ends every modal loop on the way out.
     if (g_ticks > kSettleTicks && FileExists(g_done)) PostQuitMessage(0);
 }
@@ -97,6 +101,12 @@ int wmain(int argc, wchar_t** argv) {
         RunLoop();
     } else if (screen == L"about") {
         if (!MainWindow::Open(MainWindow::kAboutTab)) return 1;
+        RunLoop();
+    } else if (screen == L"screenshot") {
+        if (!MainWindow::Open(MainWindow::kAboutTab)) return 1;
+        const std::wstring shot = AboutPage::NextScreenshotPath();
+        g_atHalfTime = [] { PostMessageW(MainWindow::Window(), WM_COMMAND, IDS_ABOUT_SCREENSHOT, 0); };
+        g_readyWhen = [shot] { return FileExists(shot); };
         RunLoop();
     }
     KillTimer(nullptr, timer);
