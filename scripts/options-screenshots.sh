@@ -21,10 +21,11 @@ check_screenshot() {  # width height
   local w=$1 h=$2 bmp="$documents/Orvalen-ver4.3-screenshot.bmp"
   [ -f "$bmp" ] || { echo "screenshot bitmap: none"; return; }
   echo "screenshot bitmap: $(identify -format '%m %w %h %z %r' "$bmp")"
+  convert "$bmp" -crop "${w}x$((h / 4))+0+0" "$work/bitmap-top.png"
+  convert "$out/screenshot-${w}x$h.png" -crop "${w}x$((h / 4))+0+0" "$work/screen-top.png"
   echo "differing pixels in the top quarter (${w}x$h): $(compare -metric AE -fuzz 3% \
-    <(convert "$bmp" -crop "${w}x$((h / 4))+0+0" png:-) \
-    <(convert "$out/screenshot-${w}x$h.png" -crop "${w}x$((h / 4))+0+0" png:-) null: 2>&1)"
-  rm -f "$bmp"
+    "$work/bitmap-top.png" "$work/screen-top.png" null: 2>&1)"
+  rm -f "$bmp" "$work/bitmap-top.png" "$work/screen-top.png"
 }
 shoot() {  # screen page width height dpi
   local name=$1

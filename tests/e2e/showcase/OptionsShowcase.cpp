@@ -25,6 +25,7 @@
 #include "ProgramScreens.h"
 #include "Settings.h"
 #include "SnoozeTimeDlg.h"
+#include "ShowcaseStart.h"
 #include "nled.h"
 #include "resource.h"
 
@@ -64,25 +65,10 @@ void RunLoop() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 8) {
-        fwprintf(stderr, L"usage: options_showcase <screen> <page> <width> <height> <dpi> <ready> <done>\n");
-        return 2;
-    }
-    if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]))) {
-        fwprintf(stderr, L"options_showcase: no device session or bad screen\n");
-        return 2;
-    }
-    Dpi_ResetCache();
+    if (const int failed = Showcase_Start(argc, argv, L"options_showcase")) return failed;
     g_ready = argv[6];
     g_done = argv[7];
-    // A device with an LED and a vibrator: every control shows.
-    const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};
-    DeviceControl_SetLeds(2, leds);
-    ProgramScreens::Install();
-    if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return 1;
     EngineWnd* engine = App::GetEngine();
-    // Held busy, as the engine holds itself while its screens are open: no idle exit.
-    engine->ChangeBusyCount(1);
     const std::wstring screen = argv[1];
     const int page = _wtoi(argv[2]);
     const UINT_PTR timer = SetTimer(nullptr, 0, kPollMs, OnTick);
