@@ -407,8 +407,8 @@
 #define IDS_ABOUT_NOTICE                31501
 #define IDS_SKINS_MORE                  31502
 
-#define IDI_MENU_TIMERS                 102
-#define IDI_MENU_STOPWATCH              103
+#define IDI_TIMER                       102
+#define IDI_STOPWATCH                   103
 #define IDI_MENU_ABOUT                  292
 #define IDI_MENU_SETTINGS               347
 #define IDI_MENU_ALARMS                 425

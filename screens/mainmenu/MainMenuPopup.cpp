@@ -38,8 +38,8 @@ struct CellKind {
 constexpr CellKind kCells[MainMenuLayout::kCellCount] = {
     {IDI_PROGRAM, IDS_CLOCK, EngineMessage::kShowClock},
     {IDI_MENU_ALARMS, IDS_ALARMS, EngineMessage::kShowAlarms},
-    {IDI_MENU_TIMERS, IDS_TIMERS, EngineMessage::kShowTimers},
-    {IDI_MENU_STOPWATCH, IDS_STOPWATCH, EngineMessage::kShowStopwatches},
+    {IDI_TIMER, IDS_TIMERS, EngineMessage::kShowTimers},
+    {IDI_STOPWATCH, IDS_STOPWATCH, EngineMessage::kShowStopwatches},
     {IDI_MENU_ABOUT, IDS_ABOUT, EngineMessage::kShowAbout},
     {IDI_MENU_SETTINGS, IDS_SETTINGS, 0},
 };
