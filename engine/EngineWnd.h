@@ -57,6 +57,9 @@ public:
         ringWindowCount_ = ringWindowCount_ + delta > 0 ? ringWindowCount_ + delta : 0;
     }
     int RingWindowCount() const { return ringWindowCount_; }
+    // Open main-menu popups; kept by the popups, never below 0.
+    void ChangePopupCount(int delta) { popupCount_ = popupCount_ + delta > 0 ? popupCount_ + delta : 0; }
+    int PopupCount() const { return popupCount_; }
 
     // Computes every due moment, publishes the nearest alarm, saves every item and
     // registers the next due moments with the system, under the engine lock.
@@ -126,6 +129,7 @@ private:
     TickClock tickClock_;
     uint32_t millisecondRemainder_ = 0;
     int ringWindowCount_ = 0;
+    int popupCount_ = 0;
     int quitMode_ = kQuitKeepNotifications;
     CriticalSection lock_;
     bool deviceWasAsleep_ = false;

@@ -352,7 +352,7 @@
 #define IDS_VIBRO_TEST                  30340
 #define IDS_VIBRO_STOP                  30341
 #define IDS_CHIME_SOUND_CAPTION         30384
-#define IDS_DEFAULT_SOUND_CAPTION       30385
+#define IDS_DEFAULT_SOUND_CAPTION       31500
 #define IDS_VIBRO_TAB                   35037
 
 // The "Profiles" popup of the settings sheets; its commands are the ids of their texts.
@@ -529,3 +529,133 @@
 #define IDD_PIN                         2057
 #define IDC_PIN_CODE                    1334
 #define IDC_PIN_LABEL                   3304
+// The main-menu popup, the options sheet with its pages and dialogs, and the about page.
+// Ids the pages do not share with older versions lie in 31500-31699 (strings) and
+// 3500-3699 (controls).
+#define IDS_ABOUT                       30144
+#define IDS_LANGUAGES                   30065
+#define IDS_OPTIONS_CAPTION             30385
+#define IDS_TAB_CHIME                   30386
+#define IDS_TAB_SCREEN_SAVER            30387
+#define IDS_TAB_SKINS                   30388
+#define IDS_TAB_SYSTEM                  30389
+#define IDS_TAB_BUTTONS                 30390
+#define IDS_TAB_INTERFACE               30140
+#define IDS_TAB_ATOMIC_CLOCK            414
+#define IDS_CHIME_QUARTERLY             30148
+#define IDS_CHIME_HALF_HOUR             30149
+#define IDS_CHIME_HOURLY                30150
+#define IDS_CHIME_INDICATION            419
+#define IDS_SHOW_SLIDE_SHOW             421
+#define IDS_SHOW_ANALOG_CLOCK           30129
+#define IDS_BUTTONS_ACTION              30034
+#define IDS_BUTTONS_BUTTON              30033
+#define IDS_LANGUAGE_FULL_NAME          325
+#define IDS_RESTART_QUESTION            35035
+#define IDS_REPAIR_DONE                 379
+#define IDS_STYLE_STANDARD              333
+#define IDS_STYLE_FULL_SCREEN           335
+#define IDS_LAST_SYNC                   415
+#define IDS_SYNC_FAILED                 416
+#define IDS_ABOUT_SCREENSHOT            30110
+#define IDS_ABOUT_CONTACT               30111
+#define IDS_SCREENSHOT_SAVED            30135
+#define IDS_SCREENSHOT_FAILED           30136
+#define IDS_ABOUT_NOTICE                31501
+#define IDS_SKINS_MORE                  31502
+
+#define IDI_MENU_ABOUT                  292
+#define IDI_MENU_SETTINGS               347
+#define IDI_MENU_ALARMS                 425
+#define IDR_MENU_CELL                   423
+#define IDB_ABOUT_PICTURE               182
+#define IDM_MAIN_MENU_POPUP             422
+
+#define IDD_CHIME_PAGE                  1200
+#define IDC_CHIME_ENABLE                12000
+#define IDC_CHIME_QUIET                 12001
+#define IDC_CHIME_FROM_LABEL            12002
+#define IDC_CHIME_FROM                  12003
+#define IDC_CHIME_TO_LABEL              12004
+#define IDC_CHIME_TO                    12005
+#define IDC_CHIME_INDICATION            12006
+#define IDC_CHIME_TYPE                  1229
+#define IDC_CHIME_HOURS                 1236
+#define IDC_CHIME_SOUND                 1300
+#define IDC_CHIME_VIBRATE               1301
+
+#define IDD_SCREEN_SAVER_PAGE           1210
+#define IDC_SAVER_ENABLE                12100
+#define IDC_SAVER_TIMEOUT               12101
+#define IDC_SAVER_TIMEOUT_LABEL         12102
+#define IDC_SAVER_SLIDE_SHOW            1169
+#define IDC_SAVER_USE_EXCEPTIONS        1173
+#define IDC_SAVER_EXCEPTIONS            1174
+#define IDC_SAVER_LOCK                  1302
+#define IDC_SAVER_RUN_AT_SYSTEM         1303
+#define IDC_SAVER_BATTERY_LABEL         1322
+#define IDC_SAVER_BATTERY               1287
+#define IDC_SAVER_AC_LABEL              1323
+#define IDC_SAVER_AC                    1324
+
+#define IDD_LANGUAGES_PAGE              263
+#define IDC_LANGUAGES_LIST              1164
+#define IDC_LANGUAGES_CURRENT           1166
+#define IDC_LANGUAGES_CURRENT_LABEL     3500
+
+#define IDD_SKIN_PAGE                   1220
+#define IDC_SKIN_LABEL                  1240
+#define IDC_SKIN_LIST                   12200
+#define IDC_SKIN_MORE                   12104
+
+#define IDD_GENERAL_PAGE                212
+#define IDC_GENERAL_CLOSE_ON_MINIMIZE   1147
+#define IDC_GENERAL_STOPWATCH_KEEP_ON   1163
+#define IDC_GENERAL_OBEY_POWER          1203
+#define IDC_GENERAL_NO_AC_VIBRO         1235
+#define IDC_GENERAL_DELETE_ONCE         1313
+#define IDC_GENERAL_AUTOSNOOZE          1290
+#define IDC_GENERAL_AUTOSNOOZE_SPIN     1291
+#define IDC_GENERAL_AUTOSNOOZE_LABEL    3501
+#define IDC_GENERAL_REPAIR              1283
+#define IDC_GENERAL_SNOOZE_LIST         1298
+
+#define IDD_INTERFACE_PAGE              1223
+#define IDC_INTERFACE_STYLE_LABEL       3502
+#define IDC_INTERFACE_STYLE             1255
+#define IDC_INTERFACE_VIBRATION_ON      1328
+#define IDC_INTERFACE_HEIGHT_LABEL      3503
+#define IDC_INTERFACE_HEIGHT            1330
+#define IDC_INTERFACE_HEIGHT_SPIN       1331
+
+#define IDD_BUTTONS_PAGE                229
+#define IDC_BUTTONS_MODE_LABEL          3504
+#define IDC_BUTTONS_MODE                1149
+#define IDC_BUTTONS_LIST_LABEL          3505
+#define IDC_BUTTONS_LIST                1152
+#define IDC_BUTTONS_ASSIGN              1153
+#define IDC_BUTTONS_RESET               1160
+
+#define IDD_ATOMIC_CLOCK_PAGE           2055
+#define IDC_ATOMIC_ENABLE               1310
+#define IDC_ATOMIC_SERVER               1287
+#define IDC_ATOMIC_TIME_LABEL           3506
+#define IDC_ATOMIC_TIME                 1311
+#define IDC_ATOMIC_STATUS               1312
+#define IDC_ATOMIC_SYNC_NOW             1308
+
+#define IDD_SNOOZE_TIME                 397
+#define IDC_SNOOZE_LIST                 1268
+#define IDC_SNOOZE_PICKER               1299
+#define IDC_SNOOZE_SET                  1293
+
+#define IDD_KEY_CAPTURE                 291
+#define IDC_KEY_CAPTURE_TEXT            1249
+
+#define IDD_ABOUT_PAGE_WIDE             1221
+#define IDC_ABOUT_VERSION               10600
+#define IDC_ABOUT_NAME                  10601
+#define IDC_ABOUT_NOTICE                10602
+#define IDC_ABOUT_LINK                  10603
+#define IDC_ABOUT_ICON                  1325
+#define IDC_ABOUT_PICTURE               1167

@@ -2,20 +2,21 @@
 
 #include "AlarmItem.h"
 #include "AlarmListPage.h"
-#include "StopwatchPage.h"
-#include "TimerListPage.h"
 #include "AppMessageBox.h"
 #include "ButtonMap.h"
 #include "ClockWnd.h"
 #include "ContextHelp.h"
 #include "EngineMessage.h"
 #include "EngineWnd.h"
+#include "ExceptionsDlg.h"
 #include "FullScreenClockWnd.h"
 #include "ItemEditors.h"
+#include "ItemStore.h"
+#include "MainMenuPopup.h"
 #include "MainWindow.h"
-#include "ProductKey.h"
-#include "RegKeyRef.h"
+#include "OptionsSheet.h"
 #include "RingScreens.h"
+#include "ScreenSaverPage.h"
 #include "Settings.h"
 #include "SlideShowPage.h"
 #include "TimerItem.h"
@@ -40,12 +41,23 @@ void ProgramScreens::Install() {
     EngineScreens::Install(&screens);
     ContextHelp::Install();
     Settings::SetButtonRecord(&ButtonMap::Instance());
+    MainMenu_SetOptionsRunner(OptionsSheet_Run);
+    ScreenSaverPage_SetDialogRunners(EditSlideShow, EditExceptions);
+}
+
+bool ProgramScreens::EditSlideShow(HWND owner) { return SlideShowPage::Edit(owner) == IDOK; }
+
+bool ProgramScreens::EditExceptions(HWND owner) {
+    ItemStore* store = ItemStore::Current();
+    if (!store || !store->GetSettings().screenSaver) return false;
+    ExceptionsDlg editor(*store->GetSettings().screenSaver);
+    return editor.Show(owner) == IDOK;
 }
 
 bool ProgramScreens::CreateClockWindows(HWND engineWindow) {
     if (!fullScreenClock_) fullScreenClock_ = FullScreenClockWnd::Create();
     if (!clock_) clock_ = ClockWnd::Create(engineWindow);
-    ClockWnd::SetOptionsOpener(OpenClockSettings);
+    ClockWnd::SetOptionsOpener(OptionsSheet_Run);
     return fullScreenClock_ && clock_;
 }
 
@@ -57,20 +69,6 @@ void ProgramScreens::DestroyClockWindows() {
 FullScreenClockControl* ProgramScreens::FullScreenClock() { return fullScreenClock_; }
 
 HWND ProgramScreens::ClockWindow() const { return clock_ ? clock_->GetHwnd() : nullptr; }
-
-void ProgramScreens::OpenClockSettings(HWND owner) { SlideShowPage::Edit(owner); }
-
-void ProgramScreens::Record(DWORD value, UINT message) {
-    RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
-    RegKeyRef record = RegKeyRef::OpenSubKey(kScreenRecordKey, product, false);
-    if (!record.IsOpen()) return;
-    DWORD count = 0;
-    RegKeyRef_QueryDword(record, &count, kCountValue, 0);
-    RegKey_WriteDword(record, value, kLastValueValue);
-    RegKey_WriteDword(record, message, kLastMessageValue);
-    // Written last: a reader that sees the count sees the values with it.
-    RegKey_WriteDword(record, count + 1, kCountValue);
-}
 
 void ProgramScreens::ShowAlarmRing(EngineWnd& engine, AlarmItem& alarm, UINT) {
     RingScreens::ShowAlarmRing(engine.Hwnd(), alarm);
@@ -96,36 +94,6 @@ void ProgramScreens::AddAlarmRow(AlarmItem& alarm) {
     if (AlarmListPage* page = MainWindow::AlarmPage()) page->ShowNewAlarm(&alarm);
 }
 
-void ProgramScreens::RefreshTimerRow(TimerItem& timer) {
-    TimerListPage* page = MainWindow::TimerPage();
-    if (!page) return;
-    if (page->FindRow(&timer) < 0) page->InsertRow(&timer);
-    page->UpdateRow(&timer);
-}
-
-bool ProgramScreens::ShowTimerTimeLeft(TimerItem& timer) {
-    TimerListPage* page = MainWindow::TimerPage();
-    return page && page->ShowTimeLeft(timer);
-}
-
-void ProgramScreens::RemoveTimerRow(TimerItem& timer) {
-    if (TimerListPage* page = MainWindow::TimerPage()) page->RemoveRow(&timer);
-}
-
-bool ProgramScreens::HasStopwatchPage() const { return MainWindow::StopwatchTab() != nullptr; }
-
-void ProgramScreens::ResetStopwatch() {
-    if (StopwatchPage* page = MainWindow::StopwatchTab()) page->Reset();
-}
-
-void ProgramScreens::AddStopwatchLap() {
-    if (StopwatchPage* page = MainWindow::StopwatchTab()) page->AddLap();
-}
-
-void ProgramScreens::UpdateStopwatchDisplay() {
-    if (StopwatchPage* page = MainWindow::StopwatchTab()) page->UpdateDisplay();
-}
-
 bool ProgramScreens::EditTimer(EngineWnd& engine, TimerItem& timer) {
     return ItemEditors_EditTimer(engine.Hwnd(), timer);
 }
@@ -134,8 +102,12 @@ bool ProgramScreens::EditAlarm(EngineWnd& engine, AlarmItem& alarm) {
     return ItemEditors_EditAlarm(engine.Hwnd(), alarm);
 }
 
-void ProgramScreens::RunMainMenu(EngineWnd&) {
-    Record(0, EngineMessage::kMainMenu);
+void ProgramScreens::RunMainMenu(EngineWnd& engine) {
+    // A modal dialog of the engine: no idle exit while it is open.
+    engine.ChangeBusyCount(1);
+    HWND active = GetActiveWindow();
+    MainMenu_Run(active ? active : engine.Hwnd());
+    engine.ChangeBusyCount(-1);
 }
 
 bool ProgramScreens::ConfirmDelete(EngineWnd& engine, UINT textId) {

@@ -1,9 +1,7 @@
 #pragma once
 // The program's screens behind the engine's interface: the clock windows, the main
-// window with its pages, the ring windows, the item editors and the delete questions.
-// The main-menu popup does not exist yet, so a request for it is recorded under the
-// product key (ScreenRecord, LastMessage its message). Until the options sheet exists,
-// the clock's "Settings..." opens the slide-show settings, the clock's only settings page.
+// window with its pages, the ring windows, the item editors, the main-menu popup, the
+// options sheet and the delete questions.
 #include "EngineScreens.h"
 
 class ClockWnd;
@@ -11,12 +9,6 @@ class FullScreenClockWnd;
 
 class ProgramScreens : public EngineScreens {
 public:
-    // Count: requests so far; LastMessage: the request's message or command; LastValue: 0.
-    static constexpr wchar_t kScreenRecordKey[] = L"ScreenRecord";
-    static constexpr wchar_t kCountValue[] = L"Count";
-    static constexpr wchar_t kLastMessageValue[] = L"LastMessage";
-    static constexpr wchar_t kLastValueValue[] = L"LastValue";
-
     // Installs the process-wide screens as the engine's; the program does this before it starts.
     static void Install();
 
@@ -33,22 +25,15 @@ public:
     void RefreshAlarmRow(AlarmItem& alarm) override;
     void RemoveAlarmRow(AlarmItem& alarm) override;
     void AddAlarmRow(AlarmItem& alarm) override;
-    void RefreshTimerRow(TimerItem& timer) override;
-    bool ShowTimerTimeLeft(TimerItem& timer) override;
-    void RemoveTimerRow(TimerItem& timer) override;
-    bool HasStopwatchPage() const override;
-    void ResetStopwatch() override;
-    void AddStopwatchLap() override;
-    void UpdateStopwatchDisplay() override;
     bool EditTimer(EngineWnd& engine, TimerItem& timer) override;
     bool EditAlarm(EngineWnd& engine, AlarmItem& alarm) override;
     void RunMainMenu(EngineWnd& engine) override;
     bool ConfirmDelete(EngineWnd& engine, UINT textId) override;
 
 private:
-    static void Record(DWORD value, UINT message);
-    // The clock's "Settings..." until the options sheet exists.
-    static void OpenClockSettings(HWND owner);
+    // The screen saver page's buttons: the slide show's settings and the exceptions list.
+    static bool EditSlideShow(HWND owner);
+    static bool EditExceptions(HWND owner);
 
     FullScreenClockWnd* fullScreenClock_ = nullptr;
     ClockWnd* clock_ = nullptr;

@@ -6,41 +6,12 @@
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(dirname "$here")
-export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
-build=$ORVALEN_BUILD_DIR
-
-"$here/setup.sh" run
-cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target editor_showcase coredll_standin aygshell_standin
-
-out=$build/screenshots/editors
-work=$out/work
-mkdir -p "$out" "$work"
-showcase=$build/tests/e2e/editor_showcase.exe
-
-export ORVALEN_WINE=run
-source "$here/wine-env.sh"
-source "$here/screen.sh"
-# A device and registry of their own, apart from the run's.
-export ORVALEN_DEVICE_ROOT=$(wine_path "$work/device")
-export ORVALEN_REGISTRY_ROOT='Software\OrvalenEditorScreenshots'
-trap screen_stop EXIT
-# The device's own libraries: the LED and vibrator functions the pages ask for.
-mkdir -p "$work/device/Windows"
-cp "$build"/platform/standins/coredll.dll "$build"/platform/standins/aygshell.dll "$work/device/Windows/"
+showcase_target=editor_showcase shots_folder=editors registry_root='Software\OrvalenEditorScreenshots'
+source "$here/showcase-shots.sh"
 
 shoot() {  # sheet page width height dpi
-  local sheet=$1 page=$2 width=$3 height=$4 dpi=$5
-  wanted "$sheet" || return 0
-  local name=$sheet-$page-${width}x${height}
-  local ready=$work/$name.ready done=$work/$name.done
-  rm -f "$ready" "$done"
-  screen_start "$width" "$height" "$dpi"
-  screen_show "$(wine_path "$showcase")" "$sheet" "$page" "$width" "$height" "$dpi" \
-    "$(wine_path "$ready")" "$(wine_path "$done")"
-  screen_shot_when_ready "$ready" "$out/$name.png" 40
-  touch "$done"
-  screen_stop
+  wanted "$1" || return 0
+  shoot_showcase "$1-$2" "$@"
 }
 
 # With names given (say "sms volume"), only those sheets are shot.

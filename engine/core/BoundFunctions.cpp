@@ -28,6 +28,7 @@ BoundFunction SndGetWaitHandle(&ShellLibrary, L"SndGetWaitHandle");
 BoundFunction SndPlayAsync(&ShellLibrary, L"SndPlayAsync");
 BoundFunction SndStop(&ShellLibrary, L"SndStop");
 BoundFunction UnregisterFunc1(&CoreLibrary, L"UnregisterFunc1");
+BoundFunction AllKeys(&CoreLibrary, L"AllKeys");
 BoundFunction SndSetSound(&ShellLibrary, L"SndSetSound");
 BoundFunction SndGetSound(&ShellLibrary, L"SndGetSound");
 

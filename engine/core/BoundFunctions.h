@@ -37,6 +37,8 @@ extern BoundFunction SndPlayAsync;
 extern BoundFunction SndStop;
 // The hardware-button map.
 extern BoundFunction UnregisterFunc1;
+// The key-capture dialog: every hardware key reaches it.
+extern BoundFunction AllKeys;
 // The sound profile: the volume action and the signaller.
 extern BoundFunction SndSetSound;
 extern BoundFunction SndGetSound;

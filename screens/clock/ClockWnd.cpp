@@ -23,8 +23,6 @@ constexpr int kHighDpi = 192;
 // At this density the portrait background is drawn twice, the second time this far in.
 constexpr int kDoubledBackgroundDpi = 128;
 constexpr int kDoubledBackgroundShift = 5;
-constexpr wchar_t kOutOfMemoryText[] = L"Too low memory to load the clock";
-constexpr wchar_t kOutOfMemoryCaption[] = L"Orvalen";
 
 // The unread counts the clock shows while it is the screen saver, in drawing order.
 struct UnreadCount {

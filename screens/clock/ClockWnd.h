@@ -30,6 +30,9 @@ public:
     static constexpr UINT kScreenSaverCommand = 30370;
     static constexpr UINT kSkinsMenuText = 30371;
     static constexpr UINT kFirstSkinCommand = 50000;
+    // Told when a skin cannot be loaded.
+    static constexpr wchar_t kOutOfMemoryText[] = L"Too low memory to load the clock";
+    static constexpr wchar_t kOutOfMemoryCaption[] = L"Orvalen";
     // Indicator pictures ("IMAGES"): unread SMS, missed calls, unread e-mail.
     static constexpr UINT kSmsIcon = 434;
     static constexpr UINT kMissedCallIcon = 435;

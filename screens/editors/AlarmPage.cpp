@@ -19,12 +19,6 @@ constexpr WORD kStoredMilliseconds = 100;
 // Days of the week start on the locale's first day.
 constexpr int kLetterCount = DaysOfWeekCtl::kDays;
 
-bool TwelveHourLocale() {
-    wchar_t format[4] = {};
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, format, 4);
-    return format[0] == L'0';
-}
-
 }  // namespace
 
 AlarmPage::AlarmPage(AlarmItem& alarm) : alarm_(alarm) {}
@@ -37,7 +31,7 @@ LRESULT AlarmPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     const LRESULT result = PageBase::OnInitDialog(wParam, lParam);
     HWND page = GetHwnd();
     HWND time = GetDlgItem(page, IDC_ALARM_TIME);
-    SendMessageW(time, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(TwelveHourLocale() ? L"hh:mm tt" : L"HH:mm"));
+    SendMessageW(time, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(Editor_TwelveHourLocale() ? L"hh:mm tt" : L"HH:mm"));
     kSnooze.Fill(page, alarm_);
 
     std::wstring letters = Translator::Instance().GetString(IDS_DAY_LETTERS);

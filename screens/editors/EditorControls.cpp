@@ -128,3 +128,9 @@ void SnoozeControls::ReadLength(HWND page, int& minutes, int& seconds) const {
 int SnoozeControls::ReadType(HWND page, int current) const {
     return static_cast<int>(Editor_SelectedData(GetDlgItem(page, comboId), current));
 }
+
+bool Editor_TwelveHourLocale() {
+    wchar_t format[4] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_ITIME, format, 4);
+    return format[0] == L'0';
+}

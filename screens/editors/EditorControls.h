@@ -16,6 +16,8 @@ int Editor_ReadNumber(HWND dialog, int id, int empty, int invalid);
 void Editor_ShowRange(HWND owner, UINT stringId, int low, int high, UINT flags);
 // Selects the whole text of an edit once the focus has settled.
 void Editor_PostSelectAll(HWND edit);
+// True when the user's locale shows a 12-hour clock (its LOCALE_ITIME is "0").
+bool Editor_TwelveHourLocale();
 // Raises or lowers the input panel.
 void Editor_ShowInputPanel(HWND window, bool up);
 // Adds a translated entry with its item data to a combo box; its index.

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "AboutPage.h"
 #include "AlarmListPage.h"
 #include "ButtonMap.h"
 #include "ClockPage.h"
@@ -33,7 +34,7 @@ std::unique_ptr<TabPage> MakePage(int tab) {
     case kStopwatchTab:
         return std::make_unique<StopwatchPage>();
     default:
-        return std::make_unique<PlainPage>(IDD_ABOUT_PAGE, 0, ContextHelp::kAbout, TabPage::kNoButtonMode, -1, -1);
+        return std::make_unique<AboutPage>();
     }
 }
 

@@ -4,9 +4,9 @@
 #include "CommandHandler.h"
 #include "CopyDataCommand.h"
 #include "DeviceProgram.h"
+#include "MainMenuProbe.h"
 #include "DeviceControl.h"
 #include "EngineMessage.h"
-#include "ProgramScreens.h"
 #include "EngineWnd.h"
 #include "FullScreenClockWnd.h"
 #include "MainWindowProbe.h"
@@ -22,7 +22,6 @@
 namespace {
 
 const std::wstring kProductKey = L"Software\\Ostrel\\Orvalen";
-const std::wstring kScreenRecord = kProductKey + L"\\" + ProgramScreens::kScreenRecordKey;
 using device_program::kProgramDevicePath;
 constexpr ItemHash kAlarmHash = 1001;
 constexpr ItemHash kSnoozedHash = -5;  // addressed as 4294967291
@@ -50,15 +49,12 @@ DWORD Flags(const wchar_t* list, ItemHash hash) {
 DWORD AlarmFlags(ItemHash hash) { return Flags(L"Alarms", hash); }
 DWORD TimerFlags() { return Flags(L"Timers", kTimerHash); }
 
-struct ScreenRequest {
-    DWORD count = 0, message = 0, value = 0;
-};
-ScreenRequest LastScreenRequest() {
-    ScreenRequest r;
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kCountValue, &r.count);
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kLastMessageValue, &r.message);
-    testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kScreenRecord, ProgramScreens::kLastValueValue, &r.value);
-    return r;
+// The word's main-menu popup comes up; it is cancelled and goes.
+bool PopupShownAndCancelled() {
+    HWND popup = main_menu_probe::WaitForPopup(kTimeoutMs);
+    if (!popup) return false;
+    PostMessageW(popup, WM_COMMAND, IDCANCEL, 0);
+    return main_menu_probe::WaitForNoPopup(kTimeoutMs);
 }
 
 class CommandWords : public testing::Test {
@@ -98,15 +94,6 @@ protected:
     void SendRecord(ULONG_PTR id, DWORD bytes, const void* data) {
         COPYDATASTRUCT record = {id, bytes, const_cast<void*>(data)};
         SendMessageW(engine_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
-    }
-    // Sends text and waits until the screens were last asked for message with value.
-    void ExpectScreenRequest(const std::wstring& text, UINT message, DWORD value) {
-        DWORD before = LastScreenRequest().count;
-        Send(text);
-        EXPECT_TRUE(WaitUntil([&] {
-            ScreenRequest r = LastScreenRequest();
-            return r.count > before && r.message == message && r.value == value;
-        })) << testing::PrintToString(text);
     }
 
     // Sends text and waits until the main window shows the page of that caption.
@@ -187,14 +174,8 @@ TEST_F(CommandWords, EveryWordReachesItsHandler) {
     };
     for (const PageCase& c : pageCases) ExpectPage(c.text, c.caption);
     EXPECT_TRUE(AlarmFlags(kAlarmHash) & AlarmItem::kEnabled) << "an overflowing id changed the alarm";
-    const struct ScreenCase {
-        std::wstring text;
-        UINT message;
-        DWORD value;
-    } screenCases[] = {
-        {L"main_menu", kMainMenu, 0},
-    };
-    for (const ScreenCase& c : screenCases) ExpectScreenRequest(c.text, c.message, c.value);
+    Send(L"main_menu");
+    EXPECT_TRUE(PopupShownAndCancelled());
 
     // The delete questions are real boxes: No keeps the item, Yes deletes it. Each word
     // comes from a second instance of the program, which hands it over and ends.
@@ -218,7 +199,6 @@ TEST_F(CommandWords, EveryWordReachesItsHandler) {
 
 TEST_F(CommandWords, MalformedRecordsChangeNothing) {
     const DWORD alarmFlags = AlarmFlags(kAlarmHash), timerFlags = TimerFlags();
-    const DWORD requests = LastScreenRequest().count;
     const wchar_t start[] = L"timer_start 2002";
     SendRecord(1371, sizeof start, start);                       // another dwData
     SendRecord(CopyDataCommand::kCommandId, sizeof start - 1, start);  // odd
@@ -226,9 +206,10 @@ TEST_F(CommandWords, MalformedRecordsChangeNothing) {
     SendRecord(CopyDataCommand::kCommandId, 1, start);                 // short
     SendRecord(CopyDataCommand::kCommandId, 0, start);                 // empty
     Send(L"timer_start 4294969298");                                   // 2^32 + 2002: names nothing
-    // A valid word after them: only its own request is recorded.
-    ExpectScreenRequest(L"main_menu", EngineMessage::kMainMenu, 0);
-    EXPECT_EQ(requests + 1, LastScreenRequest().count);
+    // A valid word after them: only its own popup comes.
+    Send(L"main_menu");
+    EXPECT_TRUE(PopupShownAndCancelled());
+    EXPECT_EQ(nullptr, main_menu_probe::WaitForPopup(1000));
     EXPECT_EQ(alarmFlags, AlarmFlags(kAlarmHash));
     EXPECT_EQ(timerFlags, TimerFlags());
     EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));

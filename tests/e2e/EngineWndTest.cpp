@@ -46,7 +46,8 @@ std::wstring ProductString(const wchar_t* value) {
 class EngineWndTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"main_menu"));
+        // A word that names no timer: the program starts and opens no window.
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"timer_start 77"));
         engine_ = App::GetEngine();
         store_ = App::GetItemStore();
         Drain();

@@ -10,9 +10,9 @@
 #include "EngineMessage.h"
 #include "ClockTestSupport.h"
 #include "FullScreenClockWnd.h"
+#include "MainMenuProbe.h"
 #include "MainWindowProbe.h"
 #include "SlideShowSettings.h"
-#include "ProgramScreens.h"
 #include "RegistryProbe.h"
 #include "TestSupport.h"
 
@@ -37,18 +37,18 @@ const struct PageShortcut {
     const wchar_t* german;  // the test pack has no German "Add timer"
     const wchar_t* word;
     int icon;
-    UINT screen;  // what the stand-in screens record for the word; 0: nothing
+    bool popup;   // the word shows the main-menu popup
     const wchar_t* editor = nullptr;  // the caption of the editor the word opens
     const wchar_t* page = nullptr;    // the main window's page the word shows
 } kPages[] = {
-    {L"Alarms", L"Wecker", L"alarms", -101, 0, nullptr, L"Alarms"},
-    {L"Timers", L"Kurzzeitwecker", L"timers", -102, 0, nullptr, L"Timers"},
-    {L"Start stopwatch", L"Stoppuhr starten", L"start_stopwatch", -103, 0, nullptr, L"Stopwatch"},
-    {L"Add timer", L"Add timer", L"new_timer", -412, 0, L"Timer properties"},
-    {L"Add alarm", L"Wecker hinzuf\u00FCgen", L"new_alarm", -411, 0, L"Alarm properties"},
-    {L"Cancel snooze", L"Schlummern abbrechen", L"cancel_snooze", -415, 0},
-    {L"Start slideshow", L"Diaschau starten", L"start_slideshow", -416, 0},
-    {L"Orvalen menu", L"Orvalen-Men\u00FC", L"main_menu", -183, EngineMessage::kMainMenu},
+    {L"Alarms", L"Wecker", L"alarms", -101, false, nullptr, L"Alarms"},
+    {L"Timers", L"Kurzzeitwecker", L"timers", -102, false, nullptr, L"Timers"},
+    {L"Start stopwatch", L"Stoppuhr starten", L"start_stopwatch", -103, false, nullptr, L"Stopwatch"},
+    {L"Add timer", L"Add timer", L"new_timer", -412, false, L"Timer properties"},
+    {L"Add alarm", L"Wecker hinzuf\u00FCgen", L"new_alarm", -411, false, L"Alarm properties"},
+    {L"Cancel snooze", L"Schlummern abbrechen", L"cancel_snooze", -415, false},
+    {L"Start slideshow", L"Diaschau starten", L"start_slideshow", -416, false},
+    {L"Orvalen menu", L"Orvalen-Men\u00FC", L"main_menu", -183, true},
 };
 
 std::string Narrow(const std::wstring& text) {
@@ -99,17 +99,6 @@ void ExpectShortcuts(const std::wstring& menu, bool german) {
     EXPECT_EQ(names, FilesIn(folder));
     EXPECT_EQ("1#" + Narrow(testsupport::DevicePath(kIconLibrary)) + ",-417", Bytes(folder + L"\\icon.lnk"));
     EXPECT_EQ(Expected(testsupport::DevicePath(kProgramDevicePath), L"", -100), Bytes(menu + L"\\Orvalen.lnk"));
-}
-
-// The word's trace in the stand-in screens' record: its count, message and value.
-struct ScreenTrace {
-    DWORD count, message, value;
-};
-ScreenTrace Screens() {
-    const std::wstring key = kProduct + L"\\" + ProgramScreens::kScreenRecordKey;
-    return {registryprobe::Read(key, ProgramScreens::kCountValue).Dword(),
-            registryprobe::Read(key, ProgramScreens::kLastMessageValue).Dword(),
-            registryprobe::Read(key, ProgramScreens::kLastValueValue).Dword()};
 }
 
 bool FullScreenClockShows() {
@@ -212,15 +201,15 @@ TEST_F(StartMenuShortcuts, EachOneTappedBringsItsWordToTheRunningEngine) {
     const std::wstring program = testsupport::DevicePath(kProgramDevicePath);
     for (const PageShortcut& page : kPages) {
         if (wcscmp(page.word, L"start_slideshow") == 0) continue;
-        const ScreenTrace before = Screens();
         ASSERT_TRUE(Device_OpenShortcut((folder + page.english + L".lnk").c_str())) << page.word;
         ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
             return DeviceControl_GetProgramStarts(program.c_str(), page.word) == 1 && RunningCopies() == 1;
         })) << page.word;
-        if (page.screen) {
-            EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return Screens().message == page.screen; }))
-                << page.word;
-            EXPECT_GT(Screens().count, before.count) << page.word;
+        if (page.popup) {
+            HWND popup = main_menu_probe::WaitForPopup(kTimeoutMs);
+            EXPECT_TRUE(popup) << page.word;
+            if (popup) PostMessageW(popup, WM_COMMAND, IDCANCEL, 0);
+            EXPECT_TRUE(main_menu_probe::WaitForNoPopup(kTimeoutMs)) << page.word;
         } else if (page.page) {
             // The real main window, on the word's own page.
             HWND window = main_window_probe::WaitForMainWindow(kTimeoutMs);

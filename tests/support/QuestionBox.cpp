@@ -28,36 +28,41 @@ ScopedDesktop DeviceDesktop() {
 
 }  // namespace
 
-std::wstring AnswerQuestion(UINT button, DWORD timeoutMs, const std::wstring& text) {
+HWND FindDeviceWindow(DWORD timeoutMs, const std::function<bool(HWND)>& match) {
     struct Search {
-        const std::wstring* text;
-        HWND box;
-    } search = {&text, nullptr};
+        const std::function<bool(HWND)>* match;
+        HWND found;
+    } search = {&match, nullptr};
     const ScopedDesktop device = DeviceDesktop();
     const HDESK desktop = device ? device.Get() : GetThreadDesktop(GetCurrentThreadId());
     testsupport::PollUntil(timeoutMs, [&] {
-        search.box = nullptr;
+        search.found = nullptr;
         EnumDesktopWindows(
             desktop,
             [](HWND window, LPARAM data) -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
-                wchar_t name[16] = {};
-                GetClassNameW(window, name, 16);
-                // Its own style: IsWindowVisible of a window on another thread's desktop is false.
-                const bool shown = (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
-                if (wcscmp(name, L"#32770") != 0 || !shown || !GetDlgItem(window, IDYES))
-                    return TRUE;
-                if (!s->text->empty() && BoxText(window) != *s->text) return TRUE;
-                s->box = window;
+                if (!(*s->match)(window)) return TRUE;
+                s->found = window;
                 return FALSE;
             },
             reinterpret_cast<LPARAM>(&search));
-        return search.box != nullptr;
+        return search.found != nullptr;
     });
-    if (!search.box) return std::wstring();
-    const std::wstring shown = BoxText(search.box);
-    PostMessageW(search.box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(search.box, button)));
+    return search.found;
+}
+
+std::wstring AnswerQuestion(UINT button, DWORD timeoutMs, const std::wstring& text) {
+    HWND box = FindDeviceWindow(timeoutMs, [&](HWND window) {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        // Its own style: IsWindowVisible of a window on another thread's desktop is false.
+        const bool shown = (GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0;
+        if (wcscmp(name, L"#32770") != 0 || !shown || !GetDlgItem(window, button)) return false;
+        return text.empty() || BoxText(window) == text;
+    });
+    if (!box) return std::wstring();
+    const std::wstring shown = BoxText(box);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     return shown;
 }
 

@@ -37,6 +37,5 @@ DeviceSnapshot DeviceSnapshot::Take() {
     snapshot.alarms = ItemCount(product, ItemStore::kAlarmsSubKey);
     snapshot.timers = ItemCount(product, ItemStore::kTimersSubKey);
     snapshot.stopwatches = ItemCount(product, ItemStore::kStopwatchesSubKey);
-    StandInRecords_Read(&snapshot.screens);
     return snapshot;
 }

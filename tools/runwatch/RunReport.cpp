@@ -37,14 +37,7 @@ std::wstring Ending(const RunFacts& f) {
 
 std::wstring Windows(const RunFacts& f) {
     std::wstring text;
-    if (f.windows.empty()) {
-        text = L"Windows shown: none.";
-        // The program asked for a screen and recorded it: the screen is not built yet.
-        if (f.after.screens.count > f.before.screens.count)
-            text += L" This version of Orvalen shows no window: the screens it is asked for are recorded "
-                    L"instead (below).";
-        return text + L"\n";
-    }
+    if (f.windows.empty()) return L"Windows shown: none.\n";
     WString_Format(text, L"Windows shown (%u):\n", static_cast<unsigned>(f.windows.size()));
     for (const ShownWindow& w : f.windows) {
         std::wstring line;
@@ -54,17 +47,6 @@ std::wstring Windows(const RunFacts& f) {
                        w.shell ? L" (the device's task bar)" : L"");
         text += line;
     }
-    return text;
-}
-
-std::wstring StandIn(const wchar_t* what, const StandInRecord& before, const StandInRecord& after,
-                     const std::wstring& last, const std::wstring& path) {
-    std::wstring text;
-    if (after.count <= before.count)
-        WString_Format(text, L"%ls: none in this run.\n", what);
-    else
-        WString_Format(text, L"%ls: %lu in this run, the last %ls; recorded under %ls.\n", what,
-                       after.count - before.count, last.c_str(), path.c_str());
     return text;
 }
 
@@ -119,11 +101,7 @@ std::string RunReport_Format(const RunFacts& f) {
     WString_Format(text, L"Orvalen ran on the simulated handheld (%ld x %ld, %ld DPI) with the command text \"%ls\".\n",
                    f.screenWidth, f.screenHeight, f.dpi, f.commandText.c_str());
     text += Ending(f);
-    if (f.ending != RunEnding::NotStarted) {
-        text += Windows(f);
-        text += StandIn(L"Screens asked for", f.before.screens, f.after.screens,
-                        StandInRecords_ScreenName(f.after.screens.lastMessage, f.after.screens.lastValue), StandInRecords_ScreenPath());
-    }
+    if (f.ending != RunEnding::NotStarted) text += Windows(f);
     text += Notifications(f.after);
     text += L"Item store: " + Counted(f.after.alarms, f.before.alarms, L"alarm", L"alarms") + L", " +
             Counted(f.after.timers, f.before.timers, L"timer", L"timers") + L", " +

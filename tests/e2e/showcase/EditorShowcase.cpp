@@ -23,6 +23,7 @@
 #include "SoundSettingsSheet.h"
 #include "TimerDialog.h"
 #include "TimerItem.h"
+#include "ShowcaseStart.h"
 #include "nled.h"
 #include "ActionEditorShowcase.h"
 #include "VibrationCycleDlg.h"
@@ -70,24 +71,9 @@ INT_PTR RunSheet(Sheet& sheet, int page) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 8) {
-        fwprintf(stderr, L"usage: editor_showcase <sheet> <page> <width> <height> <dpi> <ready> <done>\n");
-        return 2;
-    }
-    if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[3]), _wtoi(argv[4]), _wtoi(argv[5]))) {
-        fwprintf(stderr, L"editor_showcase: no device session or bad screen\n");
-        return 2;
-    }
-    Dpi_ResetCache();
+    if (const int failed = Showcase_Start(argc, argv, L"editor_showcase")) return failed;
     g_ready = argv[6];
     g_done = argv[7];
-    // A device with an LED and a vibrator: every page shows.
-    const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};
-    DeviceControl_SetLeds(2, leds);
-    ProgramScreens::Install();
-    if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return 1;
-    // Held busy, as the engine holds itself while its editors are open: no idle exit.
-    App::GetEngine()->ChangeBusyCount(1);
     ItemStore& store = *App::GetItemStore();
     const std::wstring sheet = argv[1];
     const int page = _wtoi(argv[2]);

@@ -1,0 +1,26 @@
+#pragma once
+// Options page "Skins" (dialog 1220): the clock skins by name. The list is made when the
+// page is first drawn; on OK the chosen skin becomes the stored choice and the clock
+// window takes the page's list and draws that skin.
+#include <memory>
+
+#include "PageBase.h"
+
+class SkinList;
+
+class SkinPage : public PageBase {
+public:
+    SkinPage();
+    ~SkinPage() override;
+
+    LRESULT OnEraseBkgnd(HDC dc) override;
+    // Nothing when the list was never made or nothing is selected.
+    bool OnOK(UINT id, HWND control) override;
+
+    // Fills the list box now (the page does this when it is first drawn).
+    void FillList();
+    bool Filled() const { return skins_ != nullptr; }
+
+private:
+    std::unique_ptr<SkinList> skins_;
+};

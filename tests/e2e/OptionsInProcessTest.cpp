@@ -1,0 +1,339 @@
+// The main-menu popup and the options sheet in this process, over the program's own
+// objects: the popup's grid and keys and the engine's count of open popups; every page
+// of the sheet writes its values on OK and nothing on Cancel; the snooze list editor.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <vector>
+#include <string>
+
+#include "AboutPage.h"
+#include "App.h"
+#include "DeviceFiles.h"
+#include "ButtonsPage.h"
+#include "ChimeItem.h"
+#include "DateFunctions.h"
+#include "DeviceClock.h"
+#include "DeviceControl.h"
+#include "EngineScreens.h"
+#include "EngineWnd.h"
+#include "ItemStore.h"
+#include "MainFrameWnd.h"
+#include "MainMenuLayout.h"
+#include "MainMenuProbe.h"
+#include "MainTabView.h"
+#include "MainWindow.h"
+#include "OptionsSheet.h"
+#include "RegistryProbe.h"
+#include "SheetSteps.h"
+#include "SnoozeTimeDlg.h"
+#include "SystemSettings.h"
+#include "TestSupport.h"
+#include "Translator.h"
+#include "ZipFileArchive.h"
+#include "resource.h"
+
+namespace {
+
+using namespace sheet_steps;
+const std::wstring kProduct = L"Software\\Ostrel\\Orvalen";
+const std::wstring kClock = kProduct + L"\\Clock";
+
+enum Tab { kChime, kScreenSaver, kLanguages, kSkins, kSystem, kInterface, kButtons, kAtomicClock };
+
+void SetPickerTime(HWND page, int id, WORD hour, WORD minute, WORD second) {
+    SYSTEMTIME at = {};
+    GetLocalTime(&at);
+    at.wHour = hour;
+    at.wMinute = minute;
+    at.wSecond = second;
+    at.wMilliseconds = 0;
+    SendDlgItemMessageW(page, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&at));
+}
+
+void Check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+void Select(HWND page, int id, int index) { SendDlgItemMessageW(page, id, CB_SETCURSEL, index, 0); }
+
+void SelectRow(HWND list, int row) {
+    ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// The same edits on every page but the languages and skins.
+void EditEveryPage(OptionsSheet& sheet) {
+    HWND chime = sheet.PageAt(kChime)->GetHwnd();
+    Check(chime, IDC_CHIME_ENABLE, true);
+    Check(chime, IDC_CHIME_QUIET, false);
+    Select(chime, IDC_CHIME_TYPE, ChimeItem::kEveryQuarter);
+    Check(chime, IDC_CHIME_HOURS, true);
+    HWND saver = sheet.PageAt(kScreenSaver)->GetHwnd();
+    SetPickerTime(saver, IDC_SAVER_TIMEOUT, 0, 0, 10);  // below the least: 15 s
+    Check(saver, IDC_SAVER_RUN_AT_SYSTEM, true);
+    Check(saver, IDC_SAVER_USE_EXCEPTIONS, false);
+    Select(saver, IDC_SAVER_BATTERY, 1);
+    Select(saver, IDC_SAVER_AC, 0);
+    HWND system = sheet.PageAt(kSystem)->GetHwnd();
+    Check(system, IDC_GENERAL_CLOSE_ON_MINIMIZE, true);
+    Check(system, IDC_GENERAL_STOPWATCH_KEEP_ON, false);
+    Check(system, IDC_GENERAL_DELETE_ONCE, true);
+    SetDlgItemTextW(system, IDC_GENERAL_AUTOSNOOZE, L"7");
+    HWND interfacePage = sheet.PageAt(kInterface)->GetHwnd();
+    Select(interfacePage, IDC_INTERFACE_STYLE, 1);
+    SetDlgItemTextW(interfacePage, IDC_INTERFACE_HEIGHT, L"many");  // not a number: the default 2
+    // The same key for two actions of the Alarms screen: the second keeps it.
+    auto* buttons = dynamic_cast<ButtonsPage*>(sheet.PageAt(kButtons));
+    ASSERT_TRUE(buttons);
+    HWND list = GetDlgItem(buttons->GetHwnd(), IDC_BUTTONS_LIST);
+    buttons->FillMode(1);
+    SelectRow(list, 0);
+    buttons->AssignKey(0xC1, false);
+    SelectRow(list, 1);
+    buttons->AssignKey(0xC1, true);
+    HWND atomic = sheet.PageAt(kAtomicClock)->GetHwnd();
+    Check(atomic, IDC_ATOMIC_ENABLE, true);
+    Select(atomic, IDC_ATOMIC_SERVER, 3);
+    SetPickerTime(atomic, IDC_ATOMIC_TIME, 4, 30, 0);
+}
+
+// The values that one tree has and the other has not, or has otherwise.
+std::vector<std::wstring> Differences(const std::map<std::wstring, registryprobe::RawValue>& a,
+                                      const std::map<std::wstring, registryprobe::RawValue>& b) {
+    std::vector<std::wstring> names;
+    for (const auto& entry : a)
+        if (!b.count(entry.first) || !(b.at(entry.first) == entry.second)) names.push_back(entry.first);
+    for (const auto& entry : b)
+        if (!a.count(entry.first)) names.push_back(entry.first);
+    return names;
+}
+
+class OptionsInProcess : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L""));
+        store_ = App::GetItemStore();
+        ASSERT_TRUE(store_);
+        engine_ = App::GetEngine();
+        // Busy, as while the engine's own screens are open: the idle check never ends the program.
+        engine_->ChangeBusyCount(1);
+        store_->Save(false);
+    }
+    void TearDown() override { App::Shutdown(); }
+
+    // Runs the sheet, makes the edits once its pages exist, then presses button.
+    INT_PTR RunSheet(UINT button) {
+        OptionsSheet sheet;
+        Steps steps;
+        steps.Then([&] { return sheet.PageCount() == 8; })
+            .Do([&] { EditEveryPage(sheet); })
+            .Do([&] { Press(sheet, button); });
+        const INT_PTR result = steps.Run(sheet);
+        EXPECT_TRUE(steps.Finished());
+        return result;
+    }
+
+    ItemStore* store_ = nullptr;
+    EngineWnd* engine_ = nullptr;
+};
+
+}  // namespace
+
+TEST(MainMenuLayout, CellsTwoPerRowStandingThreePerRowLyingAndArrowsStayInside) {
+    EXPECT_EQ(56, MainMenuLayout::CellSize(96));
+    EXPECT_EQ(112, MainMenuLayout::CellSize(192));
+    MainMenuLayout layout;
+    layout.cellSize = 56;
+    layout.Arrange(240, 294, true, 96);
+    EXPECT_EQ(2, layout.columns);
+    EXPECT_EQ(layout.cells[0].y, layout.cells[1].y);
+    EXPECT_LT(layout.cells[1].y, layout.cells[2].y);
+    EXPECT_EQ(2, layout.CellAt(layout.cells[2].x, layout.cells[2].y + 55));
+    EXPECT_EQ(MainMenuLayout::kNoCell, layout.CellAt(layout.cells[2].x + 56, layout.cells[2].y));
+    EXPECT_EQ(MainMenuLayout::kNoCell, layout.Move(4, VK_DOWN));  // cell 6 does not exist
+    EXPECT_EQ(2, layout.Move(1, VK_RIGHT));                        // on to the next row
+    EXPECT_EQ(MainMenuLayout::kNoCell, layout.Move(0, VK_LEFT));
+    layout.Arrange(320, 214, false, 96);
+    EXPECT_EQ(3, layout.columns);
+    EXPECT_EQ(layout.cells[0].y, layout.cells[2].y);
+    EXPECT_EQ(5, layout.Move(2, VK_DOWN));
+    EXPECT_EQ(0, layout.Move(3, VK_UP));
+}
+
+// The engine counts the popup while it is open; a digit chooses its cell once one is
+// selected, and the main window then shows that cell's tab.
+TEST_F(OptionsInProcess, PopupIsCountedWhileOpenAndItsCellShowsTheTab) {
+    HWND popup = nullptr;
+    int countWhileOpen = -1;
+    Steps steps;
+    steps.Then([&] { return (popup = main_menu_probe::WaitForPopup(0)) != nullptr; })
+        .Do([&] {
+            countWhileOpen = engine_->PopupCount();
+            PostMessageW(popup, WM_KEYDOWN, '3', 0);  // before a selection: selects the first cell only
+        })
+        .Do([&] { PostMessageW(popup, WM_KEYDOWN, '3', 0); });
+    steps.RunModal(
+        [&] {
+            EngineScreens::Get().RunMainMenu(*engine_);
+            return INT_PTR(0);
+        },
+        [] { PostMessageW(main_menu_probe::WaitForPopup(0), WM_COMMAND, IDCANCEL, 0); });
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_EQ(1, countWhileOpen);
+    EXPECT_EQ(0, engine_->PopupCount());
+    EXPECT_TRUE(testsupport::PollUntil(10000, [] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        MainTabView* view = MainWindow::Frame() ? MainWindow::Frame()->View() : nullptr;
+        return view && view->CurrentIndex() == MainWindow::kTimersTab;
+    }));
+    MainWindow::Close();
+}
+
+TEST_F(OptionsInProcess, CancelWritesNothingAndOkWritesEveryPage) {
+    // What the sheet may write: the chime, the settings and the items (the atomic-clock alarm).
+    auto written = [] {
+        auto tree = registryprobe::Tree(kProduct + L"\\ChimeItem", L"ChimeItem\\");
+        for (auto& entry : registryprobe::Tree(kClock, L"Clock\\")) tree.insert(entry);
+        for (auto& entry : registryprobe::Tree(kProduct + L"\\Alarms\\Items", L"Alarms\\")) tree.insert(entry);
+        return tree;
+    };
+    const auto before = written();
+    EXPECT_EQ(IDCANCEL, RunSheet(IDCANCEL));
+    EXPECT_EQ(std::vector<std::wstring>(), Differences(before, written())) << "Cancel changed the registry";
+
+    EXPECT_EQ(IDOK, RunSheet(IDOK));
+    using registryprobe::Read;
+    EXPECT_EQ(1u, Read(kProduct + L"\\ChimeItem", L"Active").Dword());
+    EXPECT_EQ(0u, Read(kProduct + L"\\ChimeItem", L"DisableFromTo").Dword());
+    EXPECT_EQ(DWORD(ChimeItem::kEveryQuarter), Read(kProduct + L"\\ChimeItem", L"ChimeType").Dword());
+    EXPECT_EQ(1u, Read(kProduct + L"\\ChimeItem", L"ChimeHours").Dword());
+    // The next chime was computed anew: a quarter hour within the next fifteen minutes.
+    SYSTEMTIME now = {};
+    DeviceClock_GetLocalTime(&now);
+    const double next = Read(kProduct + L"\\ChimeItem", L"EventTime").Double();
+    const double ahead = (next - Time_SystemTimeToDate(now)) * 24 * 60;
+    EXPECT_GT(ahead, -1.0);
+    EXPECT_LE(ahead, 15.5);
+    SYSTEMTIME at = {};
+    Time_DateToSystemTime(next, at);
+    EXPECT_EQ(0, at.wMinute % 15);
+
+    EXPECT_EQ(15u, Read(kClock + L"\\ScreenSaver", L"Timeout").Dword());
+    EXPECT_EQ(1u, Read(kClock + L"\\ScreenSaver", L"RunAtSystem").Dword());
+    EXPECT_EQ(0u, Read(kClock + L"\\ScreenSaver", L"UseExceptions").Dword());
+    EXPECT_EQ(1u, Read(kClock + L"\\ScreenSaver", L"ShowTypeBT").Dword());
+    EXPECT_EQ(0u, Read(kClock + L"\\ScreenSaver", L"ShowTypeDC").Dword());
+
+    const SystemSettings& system = *store_->GetSettings().system;
+    EXPECT_EQ(1, system.CloseOnMinimize);
+    EXPECT_EQ(0, system.StopwatchKeepDevice);
+    EXPECT_EQ(1, system.DeleteOnceAlarms);
+    EXPECT_EQ(7, system.AutoSnoozeCount);
+    EXPECT_EQ(1, system.NotificationStyle);
+    EXPECT_EQ(2, system.PluginHeight);
+    EXPECT_EQ(1u, Read(kClock + L"\\System", L"CloseOnMinimize").Dword());
+    EXPECT_EQ(0u, Read(kClock + L"\\System", L"StopwatchKeepDevice").Dword());
+    EXPECT_EQ(1u, Read(kClock + L"\\System", L"NotificationStyle").Dword());
+
+    EXPECT_EQ(0x80000000u, Read(kClock + L"\\Buttons\\Alarms", L"0").Dword());  // lost the key to row 1
+    EXPECT_EQ(0xC1u, Read(kClock + L"\\Buttons\\Alarms", L"1").Dword());        // with the Win key
+
+    const std::wstring atomic =
+        kProduct + L"\\Alarms\\Items\\" + std::to_wstring(store_->SetAtomicClockAlarm()->Hash);
+    EXPECT_EQ(3u, Read(atomic + L"\\AtomicSyncActionSettings", L"Server").Dword());
+    EXPECT_TRUE(Read(atomic, L"flags").Dword() & 0x800);
+    SYSTEMTIME sync = {};
+    Time_DateToSystemTime(store_->SetAtomicClockAlarm()->time, sync);
+    EXPECT_EQ(4, sync.wHour);
+    EXPECT_EQ(30, sync.wMinute);
+}
+
+// "Set" changes the selected line in place; OK stores the list sorted, Cancel keeps it.
+TEST_F(OptionsInProcess, SnoozeListSetReplacesALineAndOkSorts) {
+    SystemSettings& system = *store_->GetSettings().system;
+    const std::vector<int32_t> original = system.SnoozeList;
+    ASSERT_GE(original.size(), 2u);
+    for (UINT button : {IDCANCEL, IDOK}) {
+        SnoozeTimeDlg dialog(system);
+        Steps steps;
+        steps.Then([&] { return dialog.GetHwnd() != nullptr; })
+            .Do([&] {
+                HWND window = dialog.GetHwnd();
+                Click(window, IDC_SNOOZE_SET);  // nothing selected: nothing changes
+                SendDlgItemMessageW(window, IDC_SNOOZE_LIST, LB_SETCURSEL, 0, 0);
+                SetPickerTime(window, IDC_SNOOZE_PICKER, 2, 5, 0);
+                Click(window, IDC_SNOOZE_SET);
+            })
+            .Do([&] { PostMessageW(dialog.GetHwnd(), WM_COMMAND, button, 0); });
+        steps.RunModal([&] { return dialog.Run(nullptr); },
+                       [&] { PostMessageW(dialog.GetHwnd(), WM_COMMAND, IDCANCEL, 0); });
+        EXPECT_TRUE(steps.Finished());
+        if (button != IDCANCEL) continue;
+        std::vector<int> edited(original.begin(), original.end());
+        edited[0] = 2 * 3600 + 5 * 60;
+        EXPECT_EQ(edited, dialog.Lengths());
+        EXPECT_EQ(original, system.SnoozeList);
+    }
+    std::vector<int32_t> sorted(original.begin() + 1, original.end());
+    sorted.push_back(2 * 3600 + 5 * 60);
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, system.SnoozeList);
+}
+
+// Every offered language shows its flag; another language and Yes switch the texts, keep
+// the choice and start the launcher with "-startfull" (here a probe in its place).
+TEST_F(OptionsInProcess, LanguagesShowTheirFlagsAndAnotherOneRestartsThroughTheLauncher) {
+    const std::wstring pack = testsupport::ExeDir() + L"\\..\\framework\\fixtures\\translation.zip";
+    Translator& translator = Translator::Instance();
+    ASSERT_TRUE(translator.Load(new ZipFileArchive(pack.c_str()), false));
+    ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(PROBE_EXE), testsupport::kLauncherDevicePath));
+    OptionsSheet sheet;
+    Steps steps;
+    int rows = 0, germanRow = -1;
+    std::vector<int> images;
+    steps.Then([&] { return sheet.PageCount() == 8; })
+        .Do([&] {
+            HWND list = GetDlgItem(sheet.PageAt(kLanguages)->GetHwnd(), IDC_LANGUAGES_LIST);
+            rows = ListView_GetItemCount(list);
+            for (int row = 0; row < rows; ++row) {
+                LVITEMW item = {};
+                item.mask = LVIF_IMAGE | LVIF_PARAM;
+                item.iItem = row;
+                ListView_GetItem(list, &item);
+                images.push_back(item.iImage);
+                if (item.lParam == 1031) germanRow = row;
+            }
+            SelectRow(list, germanRow);
+            ListView_SetSelectionMark(list, germanRow);
+            Press(sheet, IDOK);
+        })
+        .Then([] { return !testsupport::AnswerQuestion(IDYES, 0).empty(); });
+    steps.Run(sheet);
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_EQ(static_cast<int>(translator.Languages().size()), rows);
+    EXPECT_GE(rows, 2);
+    for (int image : images) EXPECT_NE(-1, image);
+    ASSERT_GE(germanRow, 0);
+    EXPECT_EQ(1031u, translator.Language());
+    EXPECT_EQ(L"Wecker", translator.GetString(IDS_ALARMS));
+    EXPECT_EQ(1031u, registryprobe::Read(kClock + L"\\Language", L"LangID").Dword());
+    EXPECT_TRUE(testsupport::PollUntil(30000, [] {
+        return DeviceControl_GetProgramStarts(testsupport::kLauncherDevicePath, L"-startfull") == 1;
+    }));
+}
+
+// The screenshot's file: the plain name first, then " 0", " 1", ... after the ones taken.
+TEST_F(OptionsInProcess, ScreenshotNamesCountOnPastTheTakenOnes) {
+    wchar_t documents[MAX_PATH] = {};
+    ASSERT_TRUE(Device_GetSpecialFolderPath(CSIDL_PERSONAL, documents, MAX_PATH, TRUE));
+    const std::wstring base = std::wstring(documents) + L"\\Orvalen-ver4.3-screenshot";
+    EXPECT_EQ(base + L".bmp", AboutPage::NextScreenshotPath());
+    ASSERT_TRUE(testsupport::WriteBytes(base + L".bmp", "taken"));
+    EXPECT_EQ(base + L" 0.bmp", AboutPage::NextScreenshotPath());
+    ASSERT_TRUE(testsupport::WriteBytes(base + L" 0.bmp", "taken"));
+    EXPECT_EQ(base + L" 1.bmp", AboutPage::NextScreenshotPath());
+}
