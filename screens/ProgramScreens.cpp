@@ -2,6 +2,8 @@
 
 #include "AlarmItem.h"
 #include "AlarmListPage.h"
+#include "StopwatchPage.h"
+#include "TimerListPage.h"
 #include "AppMessageBox.h"
 #include "ButtonMap.h"
 #include "ClockWnd.h"
@@ -92,6 +94,36 @@ void ProgramScreens::RemoveAlarmRow(AlarmItem& alarm) {
 
 void ProgramScreens::AddAlarmRow(AlarmItem& alarm) {
     if (AlarmListPage* page = MainWindow::AlarmPage()) page->ShowNewAlarm(&alarm);
+}
+
+void ProgramScreens::RefreshTimerRow(TimerItem& timer) {
+    TimerListPage* page = MainWindow::TimerPage();
+    if (!page) return;
+    if (page->FindRow(&timer) < 0) page->InsertRow(&timer);
+    page->UpdateRow(&timer);
+}
+
+bool ProgramScreens::ShowTimerTimeLeft(TimerItem& timer) {
+    TimerListPage* page = MainWindow::TimerPage();
+    return page && page->ShowTimeLeft(timer);
+}
+
+void ProgramScreens::RemoveTimerRow(TimerItem& timer) {
+    if (TimerListPage* page = MainWindow::TimerPage()) page->RemoveRow(&timer);
+}
+
+bool ProgramScreens::HasStopwatchPage() const { return MainWindow::StopwatchTab() != nullptr; }
+
+void ProgramScreens::ResetStopwatch() {
+    if (StopwatchPage* page = MainWindow::StopwatchTab()) page->Reset();
+}
+
+void ProgramScreens::AddStopwatchLap() {
+    if (StopwatchPage* page = MainWindow::StopwatchTab()) page->AddLap();
+}
+
+void ProgramScreens::UpdateStopwatchDisplay() {
+    if (StopwatchPage* page = MainWindow::StopwatchTab()) page->UpdateDisplay();
 }
 
 bool ProgramScreens::EditTimer(EngineWnd& engine, TimerItem& timer) {

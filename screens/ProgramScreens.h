@@ -25,6 +25,13 @@ public:
     void RefreshAlarmRow(AlarmItem& alarm) override;
     void RemoveAlarmRow(AlarmItem& alarm) override;
     void AddAlarmRow(AlarmItem& alarm) override;
+    void RefreshTimerRow(TimerItem& timer) override;
+    bool ShowTimerTimeLeft(TimerItem& timer) override;
+    void RemoveTimerRow(TimerItem& timer) override;
+    bool HasStopwatchPage() const override;
+    void ResetStopwatch() override;
+    void AddStopwatchLap() override;
+    void UpdateStopwatchDisplay() override;
     bool EditTimer(EngineWnd& engine, TimerItem& timer) override;
     bool EditAlarm(EngineWnd& engine, AlarmItem& alarm) override;
     void RunMainMenu(EngineWnd& engine) override;

@@ -103,9 +103,21 @@ protected:
     void TearDown() override { device_program::EndProgram(); }
 
     // Opens the slide-show settings through the clock menu's "Settings..."; its page.
+    // The clock's "Settings..." opens the options sheet; its Screen Saver page's button the
+    // slide show's settings.
     HWND OpenSettings() {
-        // Posted: the settings run modally inside the command.
-        PostMessageW(window_, WM_COMMAND, MAKEWPARAM(ClockWnd::kSettingsCommand, 0), 0);
+        if (!sheet_ || !IsWindow(sheet_)) {
+            // Posted: the sheet runs modally inside the command.
+            PostMessageW(window_, WM_COMMAND, MAKEWPARAM(ClockWnd::kSettingsCommand, 0), 0);
+            sheet_ = editor_probe::WaitForEditor(program_.Id(), L"Clock Properties");
+        }
+        HWND saver = nullptr;
+        if (!sheet_ || !testsupport::PollUntil(kTimeoutMs, [&] {
+                return (saver = editor_probe::PageWith(sheet_, IDC_SAVER_SLIDE_SHOW)) != nullptr;
+            }))
+            return nullptr;
+        HWND button = GetDlgItem(saver, IDC_SAVER_SLIDE_SHOW);
+        PostMessageW(saver, WM_COMMAND, MAKEWPARAM(IDC_SAVER_SLIDE_SHOW, BN_CLICKED), reinterpret_cast<LPARAM>(button));
         frame_ = editor_probe::WaitForEditor(program_.Id(), L"Slide show options");
         return frame_ ? editor_probe::PageWith(frame_, IDC_SLIDESHOW_FOLDER) : nullptr;
     }
@@ -115,6 +127,7 @@ protected:
 
     testsupport::ChildProcess program_;
     HWND window_ = nullptr;
+    HWND sheet_ = nullptr;
     HWND frame_ = nullptr;
 };
 
