@@ -233,10 +233,14 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", 4001)));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", 5001)));
 
-    // "Run" starts the program, whose second instance hands its empty text over: the main window.
+    // "Run" starts the program, whose second instance hands its empty text over: the main
+    // window. Closed first, pumping: the closing program tells the item on this thread.
     HWND mainWindow = FindWindowW(kMainWindowClass, nullptr);
     PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [mainWindow] { return !IsWindow(mainWindow); }));
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [mainWindow] {
+        Pump(50);
+        return !IsWindow(mainWindow);
+    }));
     choose({false, 0, M::kRunProgramId});
     EXPECT_NE(nullptr, testsupport::WaitForWindow(kMainWindowClass, kTimeoutMs));
     TodayItemWnd::SetMenuTracker(nullptr);
