@@ -8,4 +8,17 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 [ "$#" -eq 0 ] && exit 0
+if [ "$ORVALEN_WINE" = tests ]; then
+  # Wine hands a test's output streams on to processes it starts for the test (a desktop's
+  # explorer, the device's programs), which may outlive it: ctest would then wait for them
+  # until the test's time-out. The output goes through files, shown once the test ended.
+  out=$(mktemp "${TMPDIR:-/tmp}/orvalen-test-out.XXXXXX")
+  err=$(mktemp "${TMPDIR:-/tmp}/orvalen-test-err.XXXXXX")
+  status=0
+  wine "$@" </dev/null >"$out" 2>"$err" || status=$?
+  cat "$out"
+  cat "$err" >&2
+  rm -f "$out" "$err"
+  exit "$status"
+fi
 exec wine "$@"
