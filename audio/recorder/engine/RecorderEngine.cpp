@@ -184,19 +184,21 @@ void RecorderEngine::OnCaptureClosed(int code) {
 
 void RecorderEngine::OnThreadState(Thread thread, bool active) {
     CriticalSectionScope scope(lock_);
+    // A thread's last report can arrive while its owner is being reset (the pointer is
+    // already null then): only the engine's own record is kept.
     if (thread == Thread::Writer) {
         writerActive_ = active;
-        writer_->active = active;
+        if (writer_) writer_->active = active;
     } else {
         processingActive_ = active;
-        processing_->active = active;
+        if (processing_) processing_->active = active;
     }
 }
 
 void RecorderEngine::OnThreadError(Thread, int code) {
     CriticalSectionScope scope(lock_);
     if (errorCode_ == 0) errorCode_ = code;
-    if (processingActive_) processing_->error = true;
+    if (processingActive_ && processing_) processing_->error = true;
     if (recording_) {
         stopPending_ = true;
     } else if (clientNotification_) {
