@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "ShowcaseFiles.h"
 #include "AlarmItem.h"
 #include "AlarmSheet.h"
 #include "App.h"
@@ -38,12 +39,8 @@ FramedDialog* g_dialog = nullptr;
 std::function<void()> g_showPage;
 int g_ticks = 0;
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void Touch(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
+using showcase::FileExists;
+using showcase::Touch;
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     ++g_ticks;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "ShowcaseFiles.h"
 #include "AboutPage.h"
 #include "App.h"
 #include "DeviceScreen.h"
@@ -39,12 +40,8 @@ std::function<void()> g_atHalfTime;
 std::function<bool()> g_readyWhen;
 int g_ticks = 0;
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void Touch(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
+using showcase::FileExists;
+using showcase::Touch;
 
 void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
     ++g_ticks;

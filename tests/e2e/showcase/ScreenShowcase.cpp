@@ -26,6 +26,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ShowcaseFiles.h"
 #include "AlarmItem.h"
 #include "App.h"
 #include "ClockWnd.h"
@@ -60,12 +61,8 @@ constexpr int kRingWaitTicks = 600;
 constexpr double kDueInDays = 2.0 / 86400.0;
 const wchar_t kRingPrefix[] = L"ring-";
 
-bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void Touch(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-}
+using showcase::FileExists;
+using showcase::Touch;
 
 // Three alarms as the program keeps them: one each day at 06:30, a weekday one at 07:15
 // without sound, and one switched off.
