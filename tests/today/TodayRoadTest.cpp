@@ -66,9 +66,10 @@ protected:
     }
     void StartProgram() {
         ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgram));
-        // The main window keeps the instance running while the commands arrive (an editor
-        // taking the foreground would hide a screen saver, and the idle engine end).
-        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgram), L""));
+        // The main window, on the Alarms tab, keeps the instance running while the commands
+        // arrive (an editor taking the foreground would hide a screen saver, and the idle
+        // engine end).
+        ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgram), L"alarms"));
         ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
             return FindWindowW(CopyDataCommand::kEngineWindowClass, nullptr) && FindWindowW(kMainWindowClass, nullptr);
         }));
