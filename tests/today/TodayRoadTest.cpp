@@ -17,7 +17,7 @@
 
 #include <functional>
 #include <future>
-#include <thread>
+#include <chrono>
 
 using namespace todaytest;
 
@@ -48,6 +48,14 @@ HWND PublishedItem() {
     const registryprobe::RawValue value = registryprobe::Read(kProduct, ItemStore::kTodayWindowValue);
     HWND item = reinterpret_cast<HWND>(static_cast<UINT_PTR>(value.Dword()));
     return value.exists && IsWindow(item) ? item : nullptr;
+}
+
+// Waits for a helper's result, pumping: the program may send to this thread's windows
+// (a broadcast, an activation) while the helper waits for it.
+template <typename T>
+T PumpUntilReady(std::future<T>& result) {
+    while (result.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) Pump(20);
+    return result.get();
 }
 
 int Height(HWND window) {
@@ -211,17 +219,16 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
     };
     for (const EditorCase& c : editorCases) {
         SCOPED_TRACE(testing::Message() << c.pick.hash << " action " << c.pick.action);
-        HWND shown = nullptr;
         // The device's desktop is this thread's; the canceller looks for the editor there.
         HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
-        std::thread canceller([&] {
+        auto canceller = std::async(std::launch::async, [&] {
             SetThreadDesktop(desktop);
-            shown = editor_probe::WaitForEditor(0, c.caption);
+            HWND shown = editor_probe::WaitForEditor(0, c.caption);
             if (shown) editor_probe::PressCancel(shown);
+            return shown;
         });
         choose(c.pick);
-        canceller.join();
-        EXPECT_NE(nullptr, shown);
+        EXPECT_NE(nullptr, PumpUntilReady(canceller));
     }
 
     // Delete asks on the program's question box; the item's menu waits for the answer.
@@ -229,7 +236,7 @@ TEST_F(TodayRoad, EveryMenuEntrySendsItsWordWithTheItemsHash) {
         SCOPED_TRACE(pick.action);
         auto answer = std::async(std::launch::async, [] { return testsupport::AnswerQuestion(IDYES, kTimeoutMs); });
         choose(pick);
-        EXPECT_FALSE(answer.get().empty());
+        EXPECT_FALSE(PumpUntilReady(answer).empty());
     }
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Alarms", 4001)));
     EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, ItemKey(L"Timers", 5001)));
