@@ -79,6 +79,19 @@ BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch) {
     return TRUE;
 }
 
+BOOL Device_UnmapPath(const wchar_t* hostPath, wchar_t* out, DWORD cch) {
+    if (!hostPath) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    wchar_t root[MAX_PATH];
+    if (!Device_GetRoot(root, MAX_PATH)) return FALSE;
+    const size_t a = wcslen(root);
+    const bool inside = _wcsnicmp(hostPath, root, a) == 0 && (hostPath[a] == L'\\' || hostPath[a] == 0);
+    if (!inside) return CopyOut(hostPath, out, cch);
+    return CopyOut(hostPath[a] ? hostPath + a : L"\\", out, cch);
+}
+
 BOOL Device_GetSpecialFolderPath(int csidl, wchar_t* out, DWORD cch, BOOL create) {
     const wchar_t* ce = SpecialFolder(csidl);
     if (!ce || !Device_MapPath(ce, out, cch)) return FALSE;

@@ -12,6 +12,9 @@ extern "C" {
 BOOL Device_GetRoot(wchar_t* out, DWORD cch);
 // "\Windows\x.exe" -> "<root>\Windows\x.exe"; a path with a drive or UNC prefix is copied unchanged.
 BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch);
+// The reverse, for showing a path to the user: "<root>\Windows\x.exe" -> "\Windows\x.exe";
+// a path outside the device root is copied unchanged.
+BOOL Device_UnmapPath(const wchar_t* hostPath, wchar_t* out, DWORD cch);
 // Special folders (CSIDL_WINDOWS, CSIDL_PROGRAMS, CSIDL_STARTMENU, CSIDL_PERSONAL, ...) inside the device root.
 BOOL Device_GetSpecialFolderPath(int csidl, wchar_t* out, DWORD cch, BOOL create);
 // Free space of the volume that holds a device path: the host's, unless a test fixed the

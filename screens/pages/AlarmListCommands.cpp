@@ -4,7 +4,6 @@
 #include <commctrl.h>
 
 #include "AlarmItem.h"
-#include "App.h"
 #include "AppMessageBox.h"
 #include "ButtonMap.h"
 #include "EngineScreens.h"
@@ -13,7 +12,6 @@
 #include "ListViewItems.h"
 #include "MainWindow.h"
 #include "PageServices.h"
-#include "Signaller.h"
 #include "Translator.h"
 #include "resource.h"
 
@@ -39,18 +37,13 @@ AlarmItem* AlarmListPage::StillThere(int hash) {
 HMENU AlarmListPage::Menu() {
     if (gMenu.menu) return gMenu.menu;
     HMENU menu = CreatePopupMenu();
-    HMENU alarm = CreatePopupMenu();
-    if (!menu || !alarm) {
-        if (menu) DestroyMenu(menu);
-        if (alarm) DestroyMenu(alarm);
+    if (!menu) return nullptr;
+    AppendMenuItem(menu, IDS_ACTIVE);
+    if (!AppendOptionsSubmenu(menu, IDS_ALARM, {IDS_NOTIFY_ONCE, IDS_PLAY_SOUND, IDS_BLINK_LED, IDS_FLASH_LIGHT},
+                              IDS_VIBRATE)) {
+        DestroyMenu(menu);
         return nullptr;
     }
-    AppendMenuItem(menu, IDS_ACTIVE);
-    for (UINT id : {IDS_NOTIFY_ONCE, IDS_PLAY_SOUND, IDS_BLINK_LED, IDS_FLASH_LIGHT}) AppendMenuItem(alarm, id);
-    Signaller* signaller = App::GetSignaller();
-    if (signaller && signaller->HasVibrator()) AppendMenuItem(alarm, IDS_VIBRATE);
-    AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(alarm),
-                Translator::Instance().GetString(IDS_ALARM).c_str());
     AppendMenuItem(menu, IDS_ADD);
     AppendMenuItem(menu, IDS_DELETE_ALARM_MENU);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);

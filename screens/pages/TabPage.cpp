@@ -10,6 +10,7 @@
 #include "HelpTopic.h"
 #include "MainWindow.h"
 #include "MenuBarWnd.h"
+#include "Signaller.h"
 #include "Translator.h"
 #include "resource.h"
 
@@ -118,6 +119,19 @@ void TabPage::OnPageShow() {
 
 void TabPage::AppendMenuItem(HMENU menu, UINT id) {
     AppendMenuW(menu, MF_STRING, id, Translator::Instance().GetString(id).c_str());
+}
+
+bool TabPage::AppendOptionsSubmenu(HMENU menu, UINT titleId, std::initializer_list<UINT> ids, UINT vibrateId) {
+    HMENU options = CreatePopupMenu();
+    if (!options) return false;
+    for (UINT id : ids) AppendMenuItem(options, id);
+    Signaller* signaller = App::GetSignaller();
+    if (signaller && signaller->HasVibrator()) AppendMenuItem(options, vibrateId);
+    if (AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(options),
+                    Translator::Instance().GetString(titleId).c_str()))
+        return true;
+    DestroyMenu(options);
+    return false;
 }
 
 void TabPage::AppendMenuTail(HMENU menu) {

@@ -2,6 +2,7 @@
 // The base of the main window's pages: a modeless page of the tab view with a caption
 // and an icon for the frame's header, owner-drawn icon buttons, its own help context,
 // a screen of the hardware-button map, and the view state it keeps in the registry.
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,6 +59,9 @@ public:
 
     // Appends the translated string id as the menu command id.
     static void AppendMenuItem(HMENU menu, UINT id);
+    // Appends the item's options as a submenu titled titleId: the entries given, then
+    // vibrateId on a device that has a vibrator. False when the submenu cannot be made.
+    static bool AppendOptionsSubmenu(HMENU menu, UINT titleId, std::initializer_list<UINT> ids, UINT vibrateId);
     // Every page menu ends with a separator, "Help" and "Exit".
     static void AppendMenuTail(HMENU menu);
     // Copies the menu into the main window's soft-key menu, when it has one.

@@ -1,13 +1,11 @@
 // The timers page's commands: buttons, menu items and hot keys, and its menu.
 #include "TimerListPage.h"
 
-#include "App.h"
 #include "AppMessageBox.h"
 #include "ItemStore.h"
 #include "ListViewItems.h"
 #include "MainWindow.h"
 #include "PageServices.h"
-#include "Signaller.h"
 #include "TimerItem.h"
 #include "Translator.h"
 #include "resource.h"
@@ -35,17 +33,12 @@ TimerItem* TimerListPage::StillThere(ItemHash hash) {
 HMENU TimerListPage::Menu() {
     if (gMenu.menu) return gMenu.menu;
     HMENU menu = CreatePopupMenu();
-    HMENU options = CreatePopupMenu();
-    if (!menu || !options) {
-        if (menu) DestroyMenu(menu);
-        if (options) DestroyMenu(options);
+    if (!menu) return nullptr;
+    if (!AppendOptionsSubmenu(menu, IDS_TIMER, {IDS_TIMER_PLAY_SOUND, IDS_TIMER_BLINK_LED, IDS_TIMER_FLASH_LIGHT},
+                              IDS_TIMER_VIBRATE)) {
+        DestroyMenu(menu);
         return nullptr;
     }
-    for (UINT id : {IDS_TIMER_PLAY_SOUND, IDS_TIMER_BLINK_LED, IDS_TIMER_FLASH_LIGHT}) AppendMenuItem(options, id);
-    Signaller* signaller = App::GetSignaller();
-    if (signaller && signaller->HasVibrator()) AppendMenuItem(options, IDS_TIMER_VIBRATE);
-    AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(options),
-                Translator::Instance().GetString(IDS_TIMER).c_str());
     for (UINT id : {IDS_TIMER_START, IDS_TIMER_RESET, IDS_TIMER_STOP}) AppendMenuItem(menu, id);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuItem(menu, IDS_TIMER_ADD);

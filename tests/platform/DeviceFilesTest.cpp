@@ -10,6 +10,11 @@ std::wstring Mapped(const wchar_t* cePath) {
     return Device_MapPath(cePath, out, MAX_PATH) ? out : L"<failed>";
 }
 
+std::wstring Unmapped(const std::wstring& hostPath) {
+    wchar_t out[MAX_PATH];
+    return Device_UnmapPath(hostPath.c_str(), out, MAX_PATH) ? out : L"<failed>";
+}
+
 std::wstring Special(int csidl, BOOL create) {
     wchar_t out[MAX_PATH];
     return Device_GetSpecialFolderPath(csidl, out, MAX_PATH, create) ? out : L"<failed>";
@@ -54,6 +59,11 @@ TEST_F(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
     EXPECT_EQ(L"C:\\windows\\notepad.exe", Mapped(L"C:\\windows\\notepad.exe"));
     EXPECT_EQ(L"\\\\server\\share\\x", Mapped(L"\\\\server\\share\\x"));
     EXPECT_FALSE(Device_MapPath(nullptr, nullptr, 0));
+    // And back, for showing: only a path inside the root loses it.
+    EXPECT_EQ(L"\\My Documents\\a.bmp", Unmapped(root + L"\\My Documents\\a.bmp"));
+    EXPECT_EQ(L"\\", Unmapped(root));
+    EXPECT_EQ(root + L"x\\a.bmp", Unmapped(root + L"x\\a.bmp"));
+    EXPECT_EQ(L"C:\\windows", Unmapped(L"C:\\windows"));
 }
 
 TEST_F(DeviceFiles, SpecialFoldersAreInsideTheDevice) {
