@@ -140,6 +140,42 @@ HWND OpenPopupMenu(DWORD processId) {
     return search.menu;
 }
 
+std::vector<std::wstring> SoftKeys(HWND owner, HANDLE process) {
+    struct Search {
+        HWND owner, host;
+    } search = {owner, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t name[32] = {};
+            GetClassNameW(window, name, 32);
+            if (wcscmp(name, L"OrvalenShellMenuBar") != 0 || GetWindow(window, GW_OWNER) != s->owner) return TRUE;
+            s->host = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    std::vector<std::wstring> keys;
+    HWND bar = search.host ? GetWindow(search.host, GW_CHILD) : nullptr;
+    RemoteBlock block(process, sizeof(TBBUTTONINFOW) + kTextLength * sizeof(wchar_t));
+    if (!bar || !block.Valid()) return keys;
+    const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_TEXT | TBIF_BYINDEX;
+        info.pszText = reinterpret_cast<wchar_t*>(block.At(sizeof info));
+        info.cchText = kTextLength;
+        wchar_t text[kTextLength] = {};
+        block.Write(sizeof info, text, sizeof text);
+        block.Write(0, &info, sizeof info);
+        SendMessageW(bar, TB_GETBUTTONINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.At(0)));
+        block.Read(sizeof info, text, sizeof text);
+        text[kTextLength - 1] = 0;
+        keys.push_back(text);
+    }
+    return keys;
+}
+
 void Command(HWND mainWindow, UINT id) { SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
 }  // namespace main_window_probe
