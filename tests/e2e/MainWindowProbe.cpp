@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "QuestionBox.h"
 #include "TestFiles.h"
 #include "TestWindows.h"
 
@@ -34,6 +35,12 @@ private:
     HANDLE process_;
     void* address_;
 };
+
+bool HasClass(HWND window, const wchar_t* className) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return wcscmp(name, className) == 0;
+}
 
 }  // namespace
 
@@ -128,11 +135,9 @@ HWND OpenPopupMenu(DWORD processId) {
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (wcscmp(name, L"#32768") != 0 || owner != s->processId || !IsWindowVisible(window)) return TRUE;
+            if (!HasClass(window, L"#32768") || owner != s->processId || !IsWindowVisible(window)) return TRUE;
             s->menu = window;
             return FALSE;
         },
@@ -141,21 +146,11 @@ HWND OpenPopupMenu(DWORD processId) {
 }
 
 std::vector<std::wstring> SoftKeys(HWND owner, HANDLE process) {
-    struct Search {
-        HWND owner, host;
-    } search = {owner, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[32] = {};
-            GetClassNameW(window, name, 32);
-            if (wcscmp(name, L"OrvalenShellMenuBar") != 0 || GetWindow(window, GW_OWNER) != s->owner) return TRUE;
-            s->host = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    HWND host = testsupport::FindDeviceWindow(0, [owner](HWND window) {
+        return HasClass(window, L"OrvalenShellMenuBar") && GetWindow(window, GW_OWNER) == owner;
+    });
     std::vector<std::wstring> keys;
-    HWND bar = search.host ? GetWindow(search.host, GW_CHILD) : nullptr;
+    HWND bar = host ? GetWindow(host, GW_CHILD) : nullptr;
     RemoteBlock block(process, sizeof(TBBUTTONINFOW) + kTextLength * sizeof(wchar_t));
     if (!bar || !block.Valid()) return keys;
     const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
