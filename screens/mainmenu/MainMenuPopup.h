@@ -42,6 +42,8 @@ public:
 
     const MainMenuLayout& Layout() const { return layout_; }
     int SelectedCell() const;
+    // The translated caption drawn under the cell.
+    const std::wstring& Caption(int cell) const { return cells_[cell].caption; }
 
     // The cell's action: its page message posted to the engine window, or the options
     // sheet shown over the popup; then the popup ends.

@@ -1,15 +1,21 @@
-// The real Orvalen's main-menu popup and about page, driven from outside: "main_menu"
-// from a second instance shows the popup, each cell shows its tab of the main window,
-// and the about page's delayed screenshot is a bitmap ImageMagick reads.
+// The real Orvalen's main-menu popup, options and about page, driven from outside:
+// "main_menu" from a second instance shows the popup, each cell shows its tab of the main
+// window, German chosen in the options restarts the program in German through the
+// launcher, and the about page's delayed screenshot is a bitmap ImageMagick reads.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "DeviceControl.h"
 #include "DeviceProgram.h"
+#include "EditorProbe.h"
 #include "MainMenuProbe.h"
 #include "MainWindowProbe.h"
 #include "QuestionBox.h"
 #include "TestSupport.h"
+#include "resource.h"
 
 namespace {
 
@@ -19,6 +25,27 @@ namespace window_probe = main_window_probe;
 constexpr DWORD kTimeoutMs = 30000;
 constexpr UINT kDelayedScreenshot = 30110;
 constexpr int kAboutTab = 4;
+constexpr int kSettingsCell = 5;
+const wchar_t kProgramFolder[] = L"\\Program Files\\Orvalen\\";
+
+using Texts = std::vector<std::wstring>;
+
+// What read gives once it gives expected, or at the time-out.
+Texts SettledTexts(const Texts& expected, const std::function<Texts()>& read) {
+    Texts texts;
+    testsupport::PollUntil(kTimeoutMs, [&] { return (texts = read()) == expected; });
+    return texts;
+}
+
+// A German pack beside the program, zipped now from the tests' texts and the program's symbols.
+bool InstallGermanPack() {
+    auto quoted = [](const std::wstring& path) { return "\"" + testsupport::UnixPath(path) + "\""; };
+    const std::wstring source = testsupport::SourceDir();
+    return testsupport::RunHostTool(
+        "zip", "-j -q -9 " + quoted(testsupport::DevicePath(kProgramFolder + std::wstring(L"translation.zip"))) + " " +
+                   quoted(source + L"\\tests\\data\\german\\translation.xml") + " " +
+                   quoted(source + L"\\resources\\resource.h"));
+}
 
 class MainMenuRoad : public testing::Test {
 protected:
@@ -53,6 +80,70 @@ TEST_F(MainMenuRoad, EachCellOfThePopupShowsItsTab) {
     EXPECT_TRUE(popup_probe::WaitForNoPopup(kTimeoutMs));
     EXPECT_EQ(L"Alarms", window_probe::PageCaption(window));
     EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
+}
+
+// German chosen on the Languages page of the options, opened from the popup's cell: OK and
+// Yes end the program and restart it through the launcher, and it comes up in German.
+TEST_F(MainMenuRoad, GermanChosenInTheOptionsRestartsTheProgramInGerman) {
+    ASSERT_TRUE(InstallGermanPack());
+    ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"alarms"));
+    ASSERT_NE(nullptr, window_probe::WaitForMainWindow(kTimeoutMs));
+    const std::wstring todayTexts = testsupport::DevicePath(kProgramFolder + std::wstring(L"today_translation.txt"));
+    const std::vector<std::wstring> english = testsupport::ReadCountedTexts(todayTexts);
+    ASSERT_FALSE(english.empty());
+    EXPECT_EQ(L"Alarms", english[0]);
+
+    EXPECT_EQ(0u, SecondInstance(L"main_menu"));
+    HWND popup = popup_probe::WaitForPopup(kTimeoutMs);
+    ASSERT_NE(nullptr, popup);
+    popup_probe::ChooseCell(popup, kSettingsCell);
+    HWND sheet = editor_probe::WaitForEditor(program_.Id(), L"Clock Properties");
+    ASSERT_NE(nullptr, sheet);
+    int germanRow = -1;
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        const auto rows = window_probe::ListTexts(sheet, program_.Handle(), IDC_LANGUAGES_LIST, 1);
+        for (germanRow = 0; germanRow < static_cast<int>(rows.size()); ++germanRow)
+            if (rows[germanRow][0] == L"Deutsch") return true;
+        return false;
+    }));
+    window_probe::SelectRow(sheet, germanRow, IDC_LANGUAGES_LIST);
+    editor_probe::PressOk(sheet);
+    EXPECT_EQ(L"Orvalen jetzt neu starten?", testsupport::AnswerQuestion(IDYES, kTimeoutMs));
+
+    EXPECT_EQ(0u, program_.Wait(kTimeoutMs)) << "the first instance ended";
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] {
+        return DeviceControl_GetProgramStarts(testsupport::kLauncherDevicePath, L"-startfull") == 1 &&
+               DeviceControl_GetProgramStarts(testsupport::DevicePath(kProgramDevicePath).c_str(), L"-startfull") == 1;
+    })) << "the launcher started with \"-startfull\" and passing it on";
+    HWND window = window_probe::WaitForMainWindow(kTimeoutMs);
+    ASSERT_NE(nullptr, window);
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    EXPECT_NE(program_.Id(), id);
+    ScopedHandle restarted(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id));
+    ASSERT_TRUE(restarted);
+    EXPECT_TRUE(window_probe::WaitForPage(window, L"Wecker", kTimeoutMs)) << window_probe::PageCaption(window);
+    EXPECT_EQ(Texts({L"Gehe zu", L"Men\u00FC"}), SettledTexts({L"Gehe zu", L"Men\u00FC"}, [&] {
+                  return window_probe::SoftKeys(window, restarted.Get());
+              }));
+
+    EXPECT_EQ(0u, SecondInstance(L"main_menu"));
+    popup = popup_probe::WaitForPopup(kTimeoutMs);
+    ASSERT_NE(nullptr, popup);
+    const Texts captions = {L"Uhr", L"Wecker", L"Kurzzeitwecker", L"Stoppuhr", L"Info", L"Einstellungen"};
+    EXPECT_EQ(captions, SettledTexts(captions, [&] { return popup_probe::Captions(popup, restarted.Get()); }));
+    EXPECT_EQ(Texts{L"Abbrechen"},
+              SettledTexts({L"Abbrechen"}, [&] { return window_probe::SoftKeys(popup, restarted.Get()); }));
+    popup_probe::ChooseCell(popup, 2);
+    EXPECT_TRUE(window_probe::WaitForPage(window, L"Kurzzeitwecker", kTimeoutMs));
+
+    const Texts todayGerman = {
+        L"Wecker", L"Kurzzeitwecker", L"Aktiv", L"L\u00F6schen", L"Ton", L"Vibration", L"Anhalten", L"Starten",
+        L"Timer neu starten", L"Orvalen starten", L"Schlummern beenden", L"N\u00E4chsten Wecker auslassen",
+        L"Wecker hinzuf\u00FCgen", L"Timer hinzuf\u00FCgen", L"Heute", L"Keine anstehenden Benachrichtigungen",
+        L"Bearbeiten...", L"Abbrechen"};
+    EXPECT_EQ(todayGerman, testsupport::ReadCountedTexts(todayTexts));
+    EXPECT_EQ(1u, device_program::RunningCopies());
 }
 
 // The tests' display driver has no screen to read: the about page says so ten seconds

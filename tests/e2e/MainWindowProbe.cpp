@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "QuestionBox.h"
 #include "TestFiles.h"
 #include "TestWindows.h"
 
@@ -34,6 +35,12 @@ private:
     HANDLE process_;
     void* address_;
 };
+
+bool HasClass(HWND window, const wchar_t* className) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return wcscmp(name, className) == 0;
+}
 
 }  // namespace
 
@@ -128,16 +135,40 @@ HWND OpenPopupMenu(DWORD processId) {
     EnumWindows(
         [](HWND window, LPARAM data) -> BOOL {
             auto* s = reinterpret_cast<Search*>(data);
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (wcscmp(name, L"#32768") != 0 || owner != s->processId || !IsWindowVisible(window)) return TRUE;
+            if (!HasClass(window, L"#32768") || owner != s->processId || !IsWindowVisible(window)) return TRUE;
             s->menu = window;
             return FALSE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.menu;
+}
+
+std::vector<std::wstring> SoftKeys(HWND owner, HANDLE process) {
+    HWND host = testsupport::FindDeviceWindow(0, [owner](HWND window) {
+        return HasClass(window, L"OrvalenShellMenuBar") && GetWindow(window, GW_OWNER) == owner;
+    });
+    std::vector<std::wstring> keys;
+    HWND bar = host ? GetWindow(host, GW_CHILD) : nullptr;
+    RemoteBlock block(process, sizeof(TBBUTTONINFOW) + kTextLength * sizeof(wchar_t));
+    if (!bar || !block.Valid()) return keys;
+    const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_TEXT | TBIF_BYINDEX;
+        info.pszText = reinterpret_cast<wchar_t*>(block.At(sizeof info));
+        info.cchText = kTextLength;
+        wchar_t text[kTextLength] = {};
+        block.Write(sizeof info, text, sizeof text);
+        block.Write(0, &info, sizeof info);
+        SendMessageW(bar, TB_GETBUTTONINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(block.At(0)));
+        block.Read(sizeof info, text, sizeof text);
+        text[kTextLength - 1] = 0;
+        keys.push_back(text);
+    }
+    return keys;
 }
 
 void Command(HWND mainWindow, UINT id) { SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(id, 0), 0); }

@@ -32,6 +32,8 @@ int SelectedRow(HWND mainWindow);
 RECT RowRect(HWND mainWindow, HANDLE process, int row);
 // A popup menu the process shows; null when none.
 HWND OpenPopupMenu(DWORD processId);
+// The texts of the soft keys on the bar of owner (the main window or a popup of the program).
+std::vector<std::wstring> SoftKeys(HWND owner, HANDLE process);
 // A menu command as the soft-key menu sends it to the frame.
 void Command(HWND mainWindow, UINT id);
 
