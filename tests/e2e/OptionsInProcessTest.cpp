@@ -127,13 +127,7 @@ bool ChooseTestSkin(OptionsSheet& sheet) {
 // Two pixels of the clock face at 10:08:30 on the screen: a corner of the background and
 // the dial at three o'clock, away from every hand.
 std::pair<WORD, WORD> ClockPixels() {
-    SYSTEMTIME at = {};
-    at.wYear = 2026;
-    at.wMonth = 12;
-    at.wDay = 9;
-    at.wHour = 10;
-    at.wMinute = 8;
-    at.wSecond = 30;
+    const SYSTEMTIME at = {2026, 12, 3, 9, 10, 8, 30, 0};  // Wednesday, 9 December 2026, 10:08:30
     ImagePtr face = ClockWnd::Instance() ? ClockWnd::Instance()->ComposeFace(at, 240, 320) : nullptr;
     return face ? std::make_pair(face->Row(2)[2], face->Row(160)[160]) : std::make_pair(WORD(1), WORD(1));
 }
