@@ -122,6 +122,20 @@ void ButtonMap::Bind(HWND window, int mode) {
     RegisterKeys();
 }
 
+std::vector<ButtonBinding> ButtonMap::Snapshot() const {
+    std::vector<ButtonBinding> bindings;
+    for (int mode = 0; mode < kModeCount; ++mode)
+        for (const ButtonBinding* binding = Bindings(mode); binding->commandId; ++binding) bindings.push_back(*binding);
+    return bindings;
+}
+
+void ButtonMap::Restore(const std::vector<ButtonBinding>& bindings) {
+    size_t next = 0;
+    for (int mode = 0; mode < kModeCount; ++mode)
+        for (ButtonBinding* binding = Bindings(mode); binding->commandId && next < bindings.size(); ++binding)
+            *binding = bindings[next++];
+}
+
 void ButtonMap::Load(const RegKeyRef& clockKey) {
     for (int mode = 0; mode < kModeCount; ++mode) {
         RegKeyRef modeKey = RegKeyRef::OpenSubKey(kModeKeys[mode], clockKey, false);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "Settings.h"
 
@@ -41,6 +42,11 @@ public:
     // The mode's list, ended by an entry with command id 0; null for a bad mode.
     ButtonBinding* Bindings(int mode);
     const ButtonBinding* Bindings(int mode) const;
+
+    // Every mode's bindings in list order, and putting them back: an editor that is
+    // cancelled leaves the keys as it found them.
+    std::vector<ButtonBinding> Snapshot() const;
+    void Restore(const std::vector<ButtonBinding>& bindings);
 
     // Under the settings' "Clock" key: "Buttons\<screen>" with one value per binding.
     void Load(const RegKeyRef& clockKey) override;

@@ -35,7 +35,24 @@ void AddColumn(HWND list, int index, UINT textId, int width) {
 
 }  // namespace
 
+ButtonsPage::~ButtonsPage() {
+    if (found_.empty()) return;
+    ButtonMap& map = ButtonMap::Instance();
+    // The main window, active again, may have taken the keys as the page left them.
+    map.UnregisterKeys();
+    if (!confirmed_) map.Restore(found_);
+    map.RegisterKeys();
+}
+
+bool ButtonsPage::OnOK(UINT id, HWND control) {
+    confirmed_ = true;
+    return PageBase::OnOK(id, control);
+}
+
 LRESULT ButtonsPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
+    ButtonMap& map = ButtonMap::Instance();
+    found_ = map.Snapshot();
+    map.UnregisterKeys();
     const LRESULT result = PageBase::OnInitDialog(wParam, lParam);
     HWND page = GetHwnd();
     HWND modes = GetDlgItem(page, IDC_BUTTONS_MODE);

@@ -1,7 +1,8 @@
 // The real Orvalen's main-menu popup, options and about page, driven from outside:
 // "main_menu" from a second instance shows the popup, each cell shows its tab of the main
-// window, German chosen in the options restarts the program in German through the
-// launcher, and the about page's delayed screenshot is a bitmap ImageMagick reads.
+// window, the options its Settings cell opens take effect in the running program, German
+// chosen there restarts the program in German through the launcher, and the about page's
+// delayed screenshot is a bitmap ImageMagick reads.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,13 +10,19 @@
 #include <vector>
 
 #include "DeviceControl.h"
+#include "DeviceInput.h"
 #include "DeviceProgram.h"
 #include "EditorProbe.h"
+#include "InputSenseControl.h"
 #include "MainMenuProbe.h"
 #include "MainWindowProbe.h"
 #include "QuestionBox.h"
 #include "TestSupport.h"
+#include "hotkeys.h"
+#include "pm.h"
 #include "resource.h"
+// Last: it routes the device calls of this file.
+#include "DeviceManager.h"
 
 namespace {
 
@@ -26,6 +33,21 @@ constexpr DWORD kTimeoutMs = 30000;
 constexpr UINT kDelayedScreenshot = 30110;
 constexpr int kAboutTab = 4;
 constexpr int kSettingsCell = 5;
+constexpr int kNextTabRow = 3;      // "To the next tab", fourth of the clock screen's commands
+constexpr UINT kCalendarKey = 0xC1;
+
+// The driver's count of milliseconds without user activity; 0 when it cannot be asked.
+DWORD DriverIdleMs() {
+    HANDLE device = CreateFileW(InputSense::kDeviceName, GENERIC_READ | GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (device == INVALID_HANDLE_VALUE) return 0;
+    DWORD idle = 0, returned = 0;
+    if (!DeviceIoControl(device, InputSense::kGetIdleTime, nullptr, 0, &idle, sizeof idle, &returned, nullptr))
+        idle = 0;
+    CloseHandle(device);
+    return idle;
+}
+
 const wchar_t kProgramFolder[] = L"\\Program Files\\Orvalen\\";
 
 using Texts = std::vector<std::wstring>;
@@ -80,6 +102,74 @@ TEST_F(MainMenuRoad, EachCellOfThePopupShowsItsTab) {
     EXPECT_TRUE(popup_probe::WaitForNoPopup(kTimeoutMs));
     EXPECT_EQ(L"Alarms", window_probe::PageCaption(window));
     EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
+}
+
+// Opened from the popup's Settings cell, the options reach what they steer: a new
+// screen-saver time-out replaces the driver's program client ("-install" left it at five
+// minutes), and a key learnt on the Buttons page runs its command.
+TEST_F(MainMenuRoad, OptionsFromThePopupRenewTheScreenSaverClientAndBindAKey) {
+    ASSERT_TRUE(DeviceControl_StartServices());
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_LOCAL_MACHINE, USER_ACTIVITY_TIMER_KEY,
+                                                USER_ACTIVITY_TIMEOUT_VALUE, 1));
+    ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(INPUTSENSE_DLL),
+                                            L"\\Program Files\\Orvalen\\inputsense.dll"));
+    const std::wstring saverKey = L"Software\\Ostrel\\Orvalen\\Clock\\ScreenSaver";
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, saverKey, L"Active", 1));
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, saverKey, L"Timeout", 300));
+    ASSERT_EQ(0u, SecondInstance(L"-install"));
+    ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-startfull"));
+    HWND window = window_probe::WaitForMainWindow(kTimeoutMs);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(window_probe::WaitForPage(window, L"Clock", kTimeoutMs));
+
+    EXPECT_EQ(0u, SecondInstance(L"main_menu"));
+    HWND popup = popup_probe::WaitForPopup(kTimeoutMs);
+    ASSERT_NE(nullptr, popup);
+    popup_probe::ChooseCell(popup, kSettingsCell);
+    HWND sheet = editor_probe::WaitForEditor(program_.Id(), L"Clock Properties");
+    ASSERT_NE(nullptr, sheet);
+    HWND saver = nullptr, buttons = nullptr;
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        saver = editor_probe::PageWith(sheet, IDC_SAVER_TIMEOUT);
+        buttons = editor_probe::PageWith(sheet, IDC_BUTTONS_LIST);
+        return saver && buttons;
+    }));
+    ASSERT_TRUE(editor_probe::SetPickerTime(program_.Handle(), saver, IDC_SAVER_TIMEOUT, 0, 0, 20));
+    ASSERT_TRUE(editor_probe::SelectListRow(program_.Handle(), buttons, IDC_BUTTONS_LIST, kNextTabRow));
+    PostMessageW(buttons, WM_COMMAND, MAKEWPARAM(IDC_BUTTONS_ASSIGN, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(buttons, IDC_BUTTONS_ASSIGN)));
+    // "Assign a key" learns the key pressed while it is in front.
+    HWND capture = nullptr;
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        capture = FindWindowW(nullptr, L"Assign a key");
+        return capture && GetForegroundWindow() == capture;
+    }));
+    ASSERT_TRUE(DeviceInput_Key(kCalendarKey));
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return !IsWindow(capture); }));
+    editor_probe::PressOk(sheet);
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return !IsWindow(sheet); }));
+
+    // The key is the clock screen's hot key for "To the next tab", and takes the window there.
+    int command = 0;
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        return Device_FindHotKey(0, kCalendarKey, nullptr, &command) != FALSE;
+    }));
+    EXPECT_EQ(IDS_KEY_NEXT_TAB, command);
+    ASSERT_TRUE(DeviceInput_Key(kCalendarKey));
+    const ULONGLONG lastInput = GetTickCount64();
+    EXPECT_TRUE(window_probe::WaitForPage(window, L"Alarms", kTimeoutMs));
+
+    // The driver starts the screen saver once it has counted 20 idle seconds, not 300.
+    const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);
+    ASSERT_TRUE(testsupport::PollUntil(90000, [&] {
+        return DeviceControl_GetProgramStarts(launcher.c_str(), L"-scrsvr") > 0;
+    }));
+    const DWORD idleMs = DriverIdleMs();
+    const ULONGLONG sinceInput = GetTickCount64() - lastInput;
+    EXPECT_GE(idleMs, 20000u);
+    EXPECT_LT(idleMs, 40000u);
+    RecordProperty("IdleMsAtScreenSaverStart", static_cast<int>(idleMs));
+    RecordProperty("MsFromKeyToScreenSaverStart", static_cast<int>(sinceInput));
 }
 
 // German chosen on the Languages page of the options, opened from the popup's cell: OK and

@@ -1,6 +1,7 @@
 // The main-menu popup and the options sheet in this process, over the program's own
 // objects: the popup's grid and keys and the engine's count of open popups; every page
-// of the sheet writes its values on OK and nothing on Cancel; the snooze list editor.
+// of the sheet writes its values on OK and nothing on Cancel, the clock drawing the
+// chosen skin; the snooze list editor.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -15,8 +16,10 @@
 #include "AboutPage.h"
 #include "App.h"
 #include "DeviceFiles.h"
+#include "ButtonMap.h"
 #include "ButtonsPage.h"
 #include "ChimeItem.h"
+#include "ClockWnd.h"
 #include "DateFunctions.h"
 #include "DeviceClock.h"
 #include "DeviceControl.h"
@@ -31,11 +34,14 @@
 #include "OptionsSheet.h"
 #include "RegistryProbe.h"
 #include "SheetSteps.h"
+#include "Skin.h"
+#include "SkinList.h"
 #include "SnoozeTimeDlg.h"
 #include "SystemSettings.h"
 #include "TestSupport.h"
 #include "Translator.h"
 #include "ZipFileArchive.h"
+#include "hotkeys.h"
 #include "resource.h"
 
 namespace {
@@ -100,6 +106,39 @@ void EditEveryPage(OptionsSheet& sheet) {
     SetPickerTime(atomic, IDC_ATOMIC_TIME, 4, 30, 0);
 }
 
+// Polls for up to 10 s while this thread handles its messages.
+bool PumpUntil(const std::function<bool()>& ready) {
+    return testsupport::PollUntil(10000, [&] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        return ready();
+    });
+}
+
+// The test skin (beside this program in "Skins"), chosen on the Skins page once it has listed it.
+bool ChooseTestSkin(OptionsSheet& sheet) {
+    HWND list = GetDlgItem(sheet.PageAt(kSkins)->GetHwnd(), IDC_SKIN_LIST);
+    const LRESULT row = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"test"));
+    if (row < 0) return false;
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    return true;
+}
+
+// Two pixels of the clock face at 10:08:30 on the screen: a corner of the background and
+// the dial at three o'clock, away from every hand.
+std::pair<WORD, WORD> ClockPixels() {
+    const SYSTEMTIME at = {2026, 12, 3, 9, 10, 8, 30, 0};  // Wednesday, 9 December 2026, 10:08:30
+    ImagePtr face = ClockWnd::Instance() ? ClockWnd::Instance()->ComposeFace(at, 240, 320) : nullptr;
+    return face ? std::make_pair(face->Row(2)[2], face->Row(160)[160]) : std::make_pair(WORD(1), WORD(1));
+}
+
+// Every mode's keys with their Win flags, in list order.
+std::vector<int> BoundKeys() {
+    std::vector<int> keys;
+    for (const ButtonBinding& binding : ButtonMap::Instance().Snapshot()) keys.push_back(binding.key * 2 + binding.win);
+    return keys;
+}
+
 // The values that one tree has and the other has not, or has otherwise.
 std::vector<std::wstring> Differences(const std::map<std::wstring, registryprobe::RawValue>& a,
                                       const std::map<std::wstring, registryprobe::RawValue>& b) {
@@ -130,6 +169,8 @@ protected:
         Steps steps;
         steps.Then([&] { return sheet.PageCount() == 8; })
             .Do([&] { EditEveryPage(sheet); })
+            .Do([&] { sheet.SelectPage(kSkins); })  // shown, the page lists its skins
+            .Then([&] { return ChooseTestSkin(sheet); })
             .Do([&] { Press(sheet, button); });
         const INT_PTR result = steps.Run(sheet);
         EXPECT_TRUE(steps.Finished());
@@ -184,9 +225,7 @@ TEST_F(OptionsInProcess, PopupIsCountedWhileOpenAndItsCellShowsTheTab) {
     EXPECT_TRUE(steps.Finished());
     EXPECT_EQ(1, countWhileOpen);
     EXPECT_EQ(0, engine_->PopupCount());
-    EXPECT_TRUE(testsupport::PollUntil(10000, [] {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    EXPECT_TRUE(PumpUntil([] {
         MainTabView* view = MainWindow::Frame() ? MainWindow::Frame()->View() : nullptr;
         return view && view->CurrentIndex() == MainWindow::kTimersTab;
     }));
@@ -199,11 +238,22 @@ TEST_F(OptionsInProcess, CancelWritesNothingAndOkWritesEveryPage) {
         auto tree = registryprobe::Tree(kProduct + L"\\ChimeItem", L"ChimeItem\\");
         for (auto& entry : registryprobe::Tree(kClock, L"Clock\\")) tree.insert(entry);
         for (auto& entry : registryprobe::Tree(kProduct + L"\\Alarms\\Items", L"Alarms\\")) tree.insert(entry);
+        for (auto& entry : registryprobe::Tree(kProduct + L"\\Skins", L"Skins\\")) tree.insert(entry);
         return tree;
     };
     const auto before = written();
+    // The start opened the main window: on its Alarms screen, whose keys the map holds.
+    ASSERT_TRUE(PumpUntil([] {
+        if (MainWindow::Frame()) MainWindow::SelectTab(MainWindow::kAlarmsTab);
+        return ButtonMap::Instance().CurrentMode() == ButtonMap::kAlarms && ButtonMap::Instance().Window();
+    }));
+    const std::vector<int> keysBefore = BoundKeys();
+    const std::pair<WORD, WORD> builtInFace = ClockPixels();
     EXPECT_EQ(IDCANCEL, RunSheet(IDCANCEL));
     EXPECT_EQ(std::vector<std::wstring>(), Differences(before, written())) << "Cancel changed the registry";
+    EXPECT_EQ(keysBefore, BoundKeys()) << "Cancel kept the Buttons page's keys";
+    EXPECT_FALSE(Device_FindHotKey(MOD_WIN, 0xC1, nullptr, nullptr));
+    EXPECT_EQ(builtInFace, ClockPixels()) << "Cancel changed the skin";
 
     EXPECT_EQ(IDOK, RunSheet(IDOK));
     using registryprobe::Read;
@@ -241,6 +291,23 @@ TEST_F(OptionsInProcess, CancelWritesNothingAndOkWritesEveryPage) {
 
     EXPECT_EQ(0x80000000u, Read(kClock + L"\\Buttons\\Alarms", L"0").Dword());  // lost the key to row 1
     EXPECT_EQ(0xC1u, Read(kClock + L"\\Buttons\\Alarms", L"1").Dword());        // with the Win key
+    // and registered for the screen's window at once.
+    HWND keyWindow = nullptr;
+    int command = 0;
+    EXPECT_TRUE(Device_FindHotKey(MOD_WIN, 0xC1, &keyWindow, &command));
+    EXPECT_EQ(ButtonMap::Instance().Window(), keyWindow);
+    EXPECT_EQ(IDS_KEY_DELETE_ALARM, command);
+
+    // The clock draws the chosen skin: its black background and pure white dial where the
+    // built-in one has a blue gradient and a cream dial.
+    ASSERT_TRUE(ClockWnd::Instance() && ClockWnd::Instance()->CurrentSkin());
+    EXPECT_EQ(L"test", ClockWnd::Instance()->CurrentSkin()->GetName());
+    EXPECT_EQ(std::make_pair(WORD(0x0000), WORD(0xFFFF)), ClockPixels());
+    EXPECT_NE(builtInFace.first, WORD(0x0000));
+    EXPECT_NE(builtInFace.second, WORD(0xFFFF));
+    std::wstring skin;
+    EXPECT_TRUE(testsupport::ReadRegistryString(HKEY_CURRENT_USER, SkinList::kSkinsKey, SkinList::kCurrentValue, &skin));
+    EXPECT_EQ(L"{5B0C8E21-7A4D-4F3B-9C1E-2D6F8A9B0C11}", skin);
 
     const std::wstring atomic =
         kProduct + L"\\Alarms\\Items\\" + std::to_wstring(store_->SetAtomicClockAlarm()->Hash);

@@ -21,6 +21,18 @@ struct TopSearch {
     HWND found;
 };
 
+// Sends a message whose lParam points at a copy of data in the program's memory; 0 when
+// no copy could be made there.
+LRESULT SendWithCopy(HANDLE process, HWND control, UINT message, WPARAM wParam, const void* data, SIZE_T size) {
+    void* block = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    if (!block) return 0;
+    LRESULT answer = 0;
+    if (WriteProcessMemory(process, block, data, size, nullptr))
+        answer = SendMessageW(control, message, wParam, reinterpret_cast<LPARAM>(block));
+    VirtualFreeEx(process, block, 0, MEM_RELEASE);
+    return answer;
+}
+
 // A visible top-level window of the process whose child childId shows text.
 HWND FindTopLevel(DWORD processId, const std::wstring& text, int childId) {
     TopSearch search = {processId, &text, childId, nullptr};
@@ -120,13 +132,15 @@ bool SetPickerTime(HANDLE process, HWND page, int id, WORD hour, WORD minute, WO
     value.wMinute = minute;
     value.wSecond = second;
     value.wMilliseconds = 0;
-    void* block = VirtualAllocEx(process, nullptr, sizeof value, MEM_COMMIT, PAGE_READWRITE);
-    if (!block) return false;
-    const bool written = WriteProcessMemory(process, block, &value, sizeof value, nullptr) != FALSE;
-    const bool set = written && SendMessageW(GetDlgItem(page, id), DTM_SETSYSTEMTIME, GDT_VALID,
-                                             reinterpret_cast<LPARAM>(block)) != 0;
-    VirtualFreeEx(process, block, 0, MEM_RELEASE);
-    return set;
+    return SendWithCopy(process, GetDlgItem(page, id), DTM_SETSYSTEMTIME, GDT_VALID, &value, sizeof value) != 0;
+}
+
+bool SelectListRow(HANDLE process, HWND page, int id, int row) {
+    HWND list = GetDlgItem(page, id);
+    if (row < 0 || row >= static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0))) return false;
+    LVITEMW state = {};
+    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    return SendWithCopy(process, list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), &state, sizeof state) != 0;
 }
 
 bool SetSnoozePicker(HANDLE process, HWND page, int id, WORD minute, WORD second) {

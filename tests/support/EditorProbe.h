@@ -28,6 +28,8 @@ bool SelectByText(HWND page, int id, const std::wstring& text);
 std::wstring ComboTexts(HWND page, int id, wchar_t separator);
 // Today's date (local, or UTC for the snooze pickers, whose range is built on it) at that time.
 bool SetPickerTime(HANDLE process, HWND page, int id, WORD hour, WORD minute, WORD second, bool utc = false);
+// Selects and focuses a row of a list view, as a tap on it would; false when the row is not there.
+bool SelectListRow(HANDLE process, HWND page, int id, int row);
 // A snooze picker: minutes and seconds on the current UTC hour.
 bool SetSnoozePicker(HANDLE process, HWND page, int id, WORD minute, WORD second);
 // A tap on one of the weekday strip's seven cells.
