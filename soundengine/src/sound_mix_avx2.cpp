@@ -1,0 +1,172 @@
+// AVX2 runs of the mixer's inner loops: eight output frames per turn, each frame's source
+// fetched by a gather at its own position (a resampled walk has no fixed stride). The
+// integer steps are the SSE2 runs' (sound_mix_sse2.h) on twice the lanes, so the output is
+// the reference loops' bit for bit. Built with -mavx2, and with aligned vector moves
+// assembled as unaligned ones: Windows x64 aligns the stack to 16 bytes only, which GCC
+// does not honour for spilled 256-bit values. Only this file's own code and the headers'
+// internal copies run here; nothing of it runs unless the processor and the system have
+// AVX2 (SoundMix_CpuRunsAvx2).
+//
+// A gather reads whole 4- or 8-byte units: an 8-bit or 16-bit frame's unit reaches up to
+// 3 bytes past what the reference loops read, inside the tail guard every sample has.
+#include "sound_mix_avx2.h"
+
+#include <immintrin.h>
+
+#include "sound_mix_sse2.h"
+
+namespace soundmix {
+namespace {
+
+inline __m256i Lerp8(__m256i pairs, __m256i weights) {
+  const __m256i low = _mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16);
+  return _mm256_srai_epi32(_mm256_add_epi32(_mm256_madd_epi16(pairs, weights), low), 15);
+}
+
+template <typename T>
+inline __m256i ScaleGain8(__m256i values, __m256i gains) {
+  const __m256i p = _mm256_madd_epi16(values, gains);
+  return sizeof(T) == 2 ? _mm256_srai_epi32(p, 8) : p;
+}
+
+inline void AddTo8(int32_t* out, __m256i v) {
+  __m256i* o = reinterpret_cast<__m256i*>(out);
+  _mm256_storeu_si256(o, _mm256_add_epi32(_mm256_loadu_si256(o), v));
+}
+
+// Per 32-bit lane of 4 source bytes, the signed bytes `first` and `second` as the low and
+// high 16-bit halves.
+inline __m256i BytePairs(__m256i v, char first, char second) {
+  const char z = static_cast<char>(0x80);  // pshufb: a zero byte
+  const __m256i pick = _mm256_setr_epi8(z, first, z, second, z, char(first + 4), z, char(second + 4),  //
+                                        z, char(first + 8), z, char(second + 8), z, char(first + 12), z,
+                                        char(second + 12),  //
+                                        z, first, z, second, z, char(first + 4), z, char(second + 4),  //
+                                        z, char(first + 8), z, char(second + 8), z, char(first + 12), z,
+                                        char(second + 12));
+  return _mm256_srai_epi16(_mm256_shuffle_epi8(v, pick), 8);
+}
+
+// Each of a stereo 8-bit frame's lane of bytes (l, r, next l, next r), doubled by the
+// caller into two lanes, as (l, next l) in the first lane and (r, next r) in the second.
+inline __m256i StereoBytePairs(__m256i doubled) {
+  const char z = static_cast<char>(0x80);
+  const __m256i pick = _mm256_setr_epi8(z, 0, z, 2, z, 5, z, 7, z, 8, z, 10, z, 13, z, 15,  //
+                                        z, 0, z, 2, z, 5, z, 7, z, 8, z, 10, z, 13, z, 15);
+  return _mm256_srai_epi16(_mm256_shuffle_epi8(doubled, pick), 8);
+}
+
+template <typename T, int SrcCh, int OutCh, bool Interp>
+inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, const Gains& g) {
+  constexpr int kFrameBytes = SrcCh * static_cast<int>(sizeof(T));
+  const __m256i gains = OutCh == 2 ? _mm256_setr_epi32(g.left, g.right, g.left, g.right, g.left, g.right, g.left,
+                                                       g.right)
+                                   : _mm256_set1_epi32(g.mono);
+  // The eight frames' 64-bit positions, frames 0-3 and 4-7.
+  __m256i p0 = _mm256_setr_epi64x(pos, pos + step, pos + 2 * step, pos + 3 * step);
+  __m256i p1 = _mm256_add_epi64(p0, _mm256_set1_epi64x(4 * step));
+  const __m256i step8 = _mm256_set1_epi64x(8 * step);
+  const __m256i wordsApart = _mm256_setr_epi32(1, 3, 5, 7, 0, 2, 4, 6);  // high words, then low ones
+  const __m256i firstHalf = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
+  const __m256i secondHalf = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
+  const __m256i top = _mm256_set1_epi32(32767);
+  const __m256i ones = _mm256_set1_epi16(1);
+  const int* base = reinterpret_cast<const int*>(d);
+  int64_t at = pos;
+  for (; n >= 8; n -= 8, at += 8 * step) {
+    // Frame k's source index (a position's high word) and fraction (its low word).
+    const __m256i q0 = _mm256_permutevar8x32_epi32(p0, wordsApart);
+    const __m256i q1 = _mm256_permutevar8x32_epi32(p1, wordsApart);
+    const __m256i index = _mm256_permute2x128_si256(q0, q1, 0x20);
+    p0 = _mm256_add_epi64(p0, step8);
+    p1 = _mm256_add_epi64(p1, step8);
+    __m256i weights = _mm256_setzero_si256();
+    if (Interp) {
+      const __m256i w = _mm256_srli_epi32(_mm256_permute2x128_si256(q0, q1, 0x31), 17);
+      weights = _mm256_add_epi32(_mm256_slli_epi32(w, 16), _mm256_sub_epi32(top, w));
+    }
+    if (SrcCh == 1) {
+      // Lane k: frame k's value and the next, from 4 bytes at its position.
+      __m256i v = _mm256_i32gather_epi32(base, index, kFrameBytes);
+      if (sizeof(T) == 1)
+        v = Interp ? BytePairs(v, 0, 1) : _mm256_srai_epi32(_mm256_slli_epi32(v, 24), 24);
+      else if (!Interp)
+        v = _mm256_srai_epi32(_mm256_slli_epi32(v, 16), 16);
+      if (Interp) v = Lerp8(v, weights);
+      if (OutCh == 2) {
+        AddTo8(out, ScaleGain8<T>(_mm256_permutevar8x32_epi32(v, firstHalf), gains));
+        AddTo8(out + 8, ScaleGain8<T>(_mm256_permutevar8x32_epi32(v, secondHalf), gains));
+      } else {
+        AddTo8(out, ScaleGain8<T>(v, gains));
+      }
+    } else if (!Interp) {
+      // Lane k: frame k's (l, r) as 16-bit halves.
+      __m256i v = _mm256_i32gather_epi32(base, index, kFrameBytes);
+      if (sizeof(T) == 1) v = BytePairs(v, 0, 1);
+      if (OutCh == 2) {
+        const __m256i lo = _mm256_srai_epi32(_mm256_unpacklo_epi16(v, v), 16);  // frames 0, 1 | 4, 5
+        const __m256i hi = _mm256_srai_epi32(_mm256_unpackhi_epi16(v, v), 16);  // frames 2, 3 | 6, 7
+        AddTo8(out, ScaleGain8<T>(_mm256_permute2x128_si256(lo, hi, 0x20), gains));
+        AddTo8(out + 8, ScaleGain8<T>(_mm256_permute2x128_si256(lo, hi, 0x31), gains));
+      } else {
+        // (l + r) / 2, rounded toward zero as C divides.
+        const __m256i sum = _mm256_madd_epi16(v, ones);
+        const __m256i half = _mm256_srai_epi32(_mm256_add_epi32(sum, _mm256_srli_epi32(sum, 31)), 1);
+        AddTo8(out, ScaleGain8<T>(half, gains));
+      }
+    } else {
+      // Frames 0-3 (a) and 4-7 (b), two lanes each: (l, next l) and (r, next r).
+      __m256i a, b;
+      if (sizeof(T) == 2) {
+        const auto pairUp = [](__m256i x) {  // each frame's (l, r, next l, next r) to (l, next l, r, next r)
+          return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, _MM_SHUFFLE(3, 1, 2, 0)), _MM_SHUFFLE(3, 1, 2, 0));
+        };
+        const auto* wide = reinterpret_cast<const long long*>(d);
+        a = pairUp(_mm256_i32gather_epi64(wide, _mm256_castsi256_si128(index), kFrameBytes));
+        b = pairUp(_mm256_i32gather_epi64(wide, _mm256_extracti128_si256(index, 1), kFrameBytes));
+      } else {
+        const __m256i v = _mm256_i32gather_epi32(base, index, kFrameBytes);
+        a = StereoBytePairs(_mm256_permutevar8x32_epi32(v, firstHalf));
+        b = StereoBytePairs(_mm256_permutevar8x32_epi32(v, secondHalf));
+      }
+      const __m256i va = Lerp8(a, _mm256_permutevar8x32_epi32(weights, firstHalf));  // l0 r0 l1 r1 | l2 r2 l3 r3
+      const __m256i vb = Lerp8(b, _mm256_permutevar8x32_epi32(weights, secondHalf));
+      if (OutCh == 2) {
+        AddTo8(out, ScaleGain8<T>(va, gains));
+        AddTo8(out + 8, ScaleGain8<T>(vb, gains));
+      } else {
+        // l + r of frames 0 1 4 5 | 2 3 6 7, put in order.
+        const __m256i sums = _mm256_madd_epi16(_mm256_packs_epi32(va, vb), ones);
+        const __m256i sum = _mm256_permute4x64_epi64(sums, _MM_SHUFFLE(3, 1, 2, 0));
+        const __m256i half = _mm256_srai_epi32(_mm256_add_epi32(sum, _mm256_srli_epi32(sum, 31)), 1);
+        AddTo8(out, ScaleGain8<T>(half, gains));
+      }
+    }
+    out += 8 * OutCh;
+  }
+  pos = at;
+  RunSse2<T, SrcCh, OutCh, Interp>(out, d, pos, step, n, g);
+}
+
+}  // namespace
+
+template <typename T, int SrcCh, int OutCh, bool Interp>
+void RunAvx2(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, const Gains& g) {
+  Run8<T, SrcCh, OutCh, Interp>(out, d, pos, step, n, g);
+}
+
+// Every layout the mixer walks.
+#define SOUND_MIX_AVX2_RUNS(T)                                                                  \
+  template void RunAvx2<T, 1, 1, false>(int32_t*, const T*, int64_t&, int64_t, int, const Gains&); \
+  template void RunAvx2<T, 1, 1, true>(int32_t*, const T*, int64_t&, int64_t, int, const Gains&);  \
+  template void RunAvx2<T, 1, 2, false>(int32_t*, const T*, int64_t&, int64_t, int, const Gains&); \
+  template void RunAvx2<T, 1, 2, true>(int32_t*, const T*, int64_t&, int64_t, int, const Gains&);  \
+  template void RunAvx2<T, 2, 1, false>(int32_t*, const T*, int64_t&, int64_t, int, const Gains&); \
+  template void RunAvx2<T, 2, 1, true>(int32_t*, const T*, int64_t&, int64_t, int, const Gains&);  \
+  template void RunAvx2<T, 2, 2, false>(int32_t*, const T*, int64_t&, int64_t, int, const Gains&); \
+  template void RunAvx2<T, 2, 2, true>(int32_t*, const T*, int64_t&, int64_t, int, const Gains&);
+SOUND_MIX_AVX2_RUNS(int8_t)
+SOUND_MIX_AVX2_RUNS(int16_t)
+#undef SOUND_MIX_AVX2_RUNS
+
+}  // namespace soundmix
