@@ -1,14 +1,11 @@
-// AVX2 runs of the mixer's inner loops: eight output frames per turn, each frame's source
-// fetched by a gather at its own position (a resampled walk has no fixed stride). The
-// integer steps are the SSE2 runs' (sound_mix_sse2.h) on twice the lanes, so the output is
-// the reference loops' bit for bit. Built with -mavx2, and with aligned vector moves
-// assembled as unaligned ones: Windows x64 aligns the stack to 16 bytes only, which GCC
-// does not honour for spilled 256-bit values. Only this file's own code and the headers'
-// internal copies run here; nothing of it runs unless the processor and the system have
-// AVX2 (SoundMix_CpuRunsAvx2).
-//
-// A gather reads whole 4- or 8-byte units: an 8-bit or 16-bit frame's unit reaches up to
-// 3 bytes past what the reference loops read, inside the tail guard every sample has.
+// AVX2 runs of the mixer's inner loops: eight output frames per turn. A resampled walk has
+// no fixed stride, so each frame's source is loaded on its own (on the processors measured,
+// AMD EPYC, AVX2 gathers made these loops slower than the SSE2 ones); the integer steps are
+// the SSE2 runs' (sound_mix_sse2.h) on twice the lanes, so the output is the reference
+// loops' bit for bit. Built with -mavx2, and with aligned vector moves assembled as
+// unaligned ones: Windows x64 aligns the stack to 16 bytes only, which GCC does not honour
+// for spilled 256-bit values. Nothing here runs unless the processor and the system have
+// AVX2 (sound_mix.cpp checks).
 #include "sound_mix_avx2.h"
 
 #include <immintrin.h>
@@ -56,38 +53,58 @@ inline __m256i StereoBytePairs(__m256i doubled) {
   return _mm256_srai_epi16(_mm256_shuffle_epi8(doubled, pick), 8);
 }
 
+// The eight frames' source units of `Bytes` bytes (what the reference loops read of a
+// frame), one 32-bit lane each, or for 8 bytes one 64-bit lane each in two halves.
+template <int Bytes, int FrameBytes>
+struct Sources {
+  const uint8_t* base;
+  int64_t step;
+
+  const uint8_t* At(int64_t x) const { return base + (x >> 32) * FrameBytes; }
+  int Unit(int64_t x) const {
+    const uint8_t* p = At(x);
+    return Bytes == 1 ? *p : Bytes == 2 ? Bits<uint16_t>(p) : static_cast<int>(Bits<uint32_t>(p));
+  }
+  __m256i Units(int64_t at) const {
+    auto u = [&](int k) { return Unit(at + k * step); };
+    return _mm256_setr_epi32(u(0), u(1), u(2), u(3), u(4), u(5), u(6), u(7));
+  }
+  void Units(int64_t at, __m256i& a, __m256i& b) const {
+    auto u = [&](int k) { return static_cast<long long>(Bits<uint64_t>(At(at + k * step))); };
+    a = _mm256_setr_epi64x(u(0), u(1), u(2), u(3));
+    b = _mm256_setr_epi64x(u(4), u(5), u(6), u(7));
+  }
+};
+
 template <typename T, int SrcCh, int OutCh, bool Interp>
 inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, const Gains& g) {
   constexpr int kFrameBytes = SrcCh * static_cast<int>(sizeof(T));
+  constexpr int kUnitBytes = kFrameBytes * (Interp ? 2 : 1);
   const __m256i gains = OutCh == 2 ? _mm256_setr_epi32(g.left, g.right, g.left, g.right, g.left, g.right, g.left,
                                                        g.right)
                                    : _mm256_set1_epi32(g.mono);
-  // The eight frames' 64-bit positions, frames 0-3 and 4-7.
-  __m256i p0 = _mm256_setr_epi64x(pos, pos + step, pos + 2 * step, pos + 3 * step);
-  __m256i p1 = _mm256_add_epi64(p0, _mm256_set1_epi64x(4 * step));
-  const __m256i step8 = _mm256_set1_epi64x(8 * step);
-  const __m256i wordsApart = _mm256_setr_epi32(1, 3, 5, 7, 0, 2, 4, 6);  // high words, then low ones
+  const Sources<kUnitBytes, kFrameBytes> source = {reinterpret_cast<const uint8_t*>(d), step};
+  // The position's low word is its fraction, which advances on its own modulo 2^32.
+  const uint32_t s32 = static_cast<uint32_t>(step), p32 = static_cast<uint32_t>(pos);
+  __m256i frac = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(p32)),
+                                  _mm256_mullo_epi32(_mm256_set1_epi32(static_cast<int>(s32)),
+                                                     _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
+  const __m256i frac8 = _mm256_set1_epi32(static_cast<int>(8 * s32));
   const __m256i firstHalf = _mm256_setr_epi32(0, 0, 1, 1, 2, 2, 3, 3);
   const __m256i secondHalf = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
   const __m256i top = _mm256_set1_epi32(32767);
   const __m256i ones = _mm256_set1_epi16(1);
-  const int* base = reinterpret_cast<const int*>(d);
   int64_t at = pos;
   for (; n >= 8; n -= 8, at += 8 * step) {
-    // Frame k's source index (a position's high word) and fraction (its low word).
-    const __m256i q0 = _mm256_permutevar8x32_epi32(p0, wordsApart);
-    const __m256i q1 = _mm256_permutevar8x32_epi32(p1, wordsApart);
-    const __m256i index = _mm256_permute2x128_si256(q0, q1, 0x20);
-    p0 = _mm256_add_epi64(p0, step8);
-    p1 = _mm256_add_epi64(p1, step8);
     __m256i weights = _mm256_setzero_si256();
     if (Interp) {
-      const __m256i w = _mm256_srli_epi32(_mm256_permute2x128_si256(q0, q1, 0x31), 17);
+      const __m256i w = _mm256_srli_epi32(frac, 17);
       weights = _mm256_add_epi32(_mm256_slli_epi32(w, 16), _mm256_sub_epi32(top, w));
+      frac = _mm256_add_epi32(frac, frac8);
     }
     if (SrcCh == 1) {
-      // Lane k: frame k's value and the next, from 4 bytes at its position.
-      __m256i v = _mm256_i32gather_epi32(base, index, kFrameBytes);
+      // Lane k: frame k's value (interpolating: and the next, as 16-bit halves).
+      __m256i v = source.Units(at);
       if (sizeof(T) == 1)
         v = Interp ? BytePairs(v, 0, 1) : _mm256_srai_epi32(_mm256_slli_epi32(v, 24), 24);
       else if (!Interp)
@@ -101,7 +118,7 @@ inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, co
       }
     } else if (!Interp) {
       // Lane k: frame k's (l, r) as 16-bit halves.
-      __m256i v = _mm256_i32gather_epi32(base, index, kFrameBytes);
+      __m256i v = source.Units(at);
       if (sizeof(T) == 1) v = BytePairs(v, 0, 1);
       if (OutCh == 2) {
         const __m256i lo = _mm256_srai_epi32(_mm256_unpacklo_epi16(v, v), 16);  // frames 0, 1 | 4, 5
@@ -121,11 +138,11 @@ inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, co
         const auto pairUp = [](__m256i x) {  // each frame's (l, r, next l, next r) to (l, next l, r, next r)
           return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, _MM_SHUFFLE(3, 1, 2, 0)), _MM_SHUFFLE(3, 1, 2, 0));
         };
-        const auto* wide = reinterpret_cast<const long long*>(d);
-        a = pairUp(_mm256_i32gather_epi64(wide, _mm256_castsi256_si128(index), kFrameBytes));
-        b = pairUp(_mm256_i32gather_epi64(wide, _mm256_extracti128_si256(index, 1), kFrameBytes));
+        source.Units(at, a, b);
+        a = pairUp(a);
+        b = pairUp(b);
       } else {
-        const __m256i v = _mm256_i32gather_epi32(base, index, kFrameBytes);
+        const __m256i v = source.Units(at);
         a = StereoBytePairs(_mm256_permutevar8x32_epi32(v, firstHalf));
         b = StereoBytePairs(_mm256_permutevar8x32_epi32(v, secondHalf));
       }

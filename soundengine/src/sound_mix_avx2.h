@@ -1,7 +1,7 @@
 #pragma once
 // AVX2 runs of the mixer's inner loops (sound_mix_avx2.cpp, the one file built for AVX2):
 // eight output frames per turn, the same output as the reference loops bit for bit. Only
-// called where SoundMix_CpuRunsAvx2() holds; the caller has checked GainsFitVector.
+// called where the processor and the system run AVX2; the caller has checked GainsFitVector.
 #include <cstdint>
 
 #include "sound_mix_scalar.h"
