@@ -76,6 +76,17 @@ struct Sources {
   }
 };
 
+// Eight consecutive frames from `first` on, as the lanes the loops work on: a mono frame's
+// value, a stereo frame's (l, r) as 16-bit halves.
+template <typename T, int SrcCh>
+inline __m256i Window(const T* d, int64_t first) {
+  const auto* p = reinterpret_cast<const __m128i*>(d + first * SrcCh);
+  if (SrcCh == 2 && sizeof(T) == 2) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  if (SrcCh == 2) return _mm256_cvtepi8_epi16(_mm_loadu_si128(p));
+  if (sizeof(T) == 2) return _mm256_cvtepi16_epi32(_mm_loadu_si128(p));
+  return _mm256_cvtepi8_epi32(_mm_loadl_epi64(p));
+}
+
 template <typename T, int SrcCh, int OutCh, bool Interp>
 inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, const Gains& g) {
   constexpr int kFrameBytes = SrcCh * static_cast<int>(sizeof(T));
@@ -94,6 +105,14 @@ inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, co
   const __m256i secondHalf = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
   const __m256i top = _mm256_set1_epi32(32767);
   const __m256i ones = _mm256_set1_epi16(1);
+  // A forward run at no more than one source frame per output frame finds its eight frames
+  // among eight consecutive ones: one load and one permute, wherever that window stays
+  // inside what the run reads. Elsewhere each frame is loaded on its own.
+  const bool windowed = step > 0 && step <= (int64_t{1} << 32);
+  const int64_t lastIndex = (pos + (n - 1) * step) >> 32;  // the run's last frame
+  const __m256i steps0 = _mm256_setr_epi64x(0, step, 2 * step, 3 * step);
+  const __m256i steps1 = _mm256_add_epi64(steps0, _mm256_set1_epi64x(4 * step));
+  const __m256i highWords = _mm256_setr_epi32(1, 3, 5, 7, 1, 3, 5, 7);
   int64_t at = pos;
   for (; n >= 8; n -= 8, at += 8 * step) {
     __m256i weights = _mm256_setzero_si256();
@@ -102,13 +121,50 @@ inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, co
       weights = _mm256_add_epi32(_mm256_slli_epi32(w, 16), _mm256_sub_epi32(top, w));
       frac = _mm256_add_epi32(frac, frac8);
     }
-    if (SrcCh == 1) {
-      // Lane k: frame k's value (interpolating: and the next, as 16-bit halves).
-      __m256i v = source.Units(at);
+    // The source: SrcCh 1, lane k frame k's value (interpolating: and the next, as 16-bit
+    // halves); SrcCh 2, lane k frame k's (l, r), or interpolating, frames 0-3 (a) and 4-7
+    // (b) two lanes each: (l, next l) and (r, next r).
+    __m256i v = _mm256_setzero_si256(), a = v, b = v;
+    const int64_t first = at >> 32;
+    if (windowed && first + 7 <= lastIndex) {
+      // Frame k's place in the window: the whole part of the position's low word + k x step.
+      const __m256i low = _mm256_set1_epi64x(at & 0xFFFFFFFF);
+      const __m256i places = _mm256_permute2x128_si256(
+          _mm256_permutevar8x32_epi32(_mm256_add_epi64(low, steps0), highWords),
+          _mm256_permutevar8x32_epi32(_mm256_add_epi64(low, steps1), highWords), 0x20);
+      v = _mm256_permutevar8x32_epi32(Window<T, SrcCh>(d, first), places);
+      if (Interp) {
+        const __m256i next = _mm256_permutevar8x32_epi32(Window<T, SrcCh>(d, first + 1), places);
+        if (SrcCh == 1) {
+          v = _mm256_blend_epi16(v, _mm256_slli_epi32(next, 16), 0xAA);
+        } else {
+          const __m256i lo = _mm256_unpacklo_epi16(v, next), hi = _mm256_unpackhi_epi16(v, next);  // 0 1 4 5, 2 3 6 7
+          a = _mm256_permute2x128_si256(lo, hi, 0x20);
+          b = _mm256_permute2x128_si256(lo, hi, 0x31);
+        }
+      }
+    } else if (SrcCh == 1) {
+      v = source.Units(at);
       if (sizeof(T) == 1)
         v = Interp ? BytePairs(v, 0, 1) : _mm256_srai_epi32(_mm256_slli_epi32(v, 24), 24);
       else if (!Interp)
         v = _mm256_srai_epi32(_mm256_slli_epi32(v, 16), 16);
+    } else if (!Interp) {
+      v = source.Units(at);
+      if (sizeof(T) == 1) v = BytePairs(v, 0, 1);
+    } else if (sizeof(T) == 2) {
+      const auto pairUp = [](__m256i x) {  // each frame's (l, r, next l, next r) to (l, next l, r, next r)
+        return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, _MM_SHUFFLE(3, 1, 2, 0)), _MM_SHUFFLE(3, 1, 2, 0));
+      };
+      source.Units(at, a, b);
+      a = pairUp(a);
+      b = pairUp(b);
+    } else {
+      v = source.Units(at);
+      a = StereoBytePairs(_mm256_permutevar8x32_epi32(v, firstHalf));
+      b = StereoBytePairs(_mm256_permutevar8x32_epi32(v, secondHalf));
+    }
+    if (SrcCh == 1) {
       if (Interp) v = Lerp8(v, weights);
       if (OutCh == 2) {
         AddTo8(out, ScaleGain8<T>(_mm256_permutevar8x32_epi32(v, firstHalf), gains));
@@ -117,9 +173,6 @@ inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, co
         AddTo8(out, ScaleGain8<T>(v, gains));
       }
     } else if (!Interp) {
-      // Lane k: frame k's (l, r) as 16-bit halves.
-      __m256i v = source.Units(at);
-      if (sizeof(T) == 1) v = BytePairs(v, 0, 1);
       if (OutCh == 2) {
         const __m256i lo = _mm256_srai_epi32(_mm256_unpacklo_epi16(v, v), 16);  // frames 0, 1 | 4, 5
         const __m256i hi = _mm256_srai_epi32(_mm256_unpackhi_epi16(v, v), 16);  // frames 2, 3 | 6, 7
@@ -132,20 +185,6 @@ inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, co
         AddTo8(out, ScaleGain8<T>(half, gains));
       }
     } else {
-      // Frames 0-3 (a) and 4-7 (b), two lanes each: (l, next l) and (r, next r).
-      __m256i a, b;
-      if (sizeof(T) == 2) {
-        const auto pairUp = [](__m256i x) {  // each frame's (l, r, next l, next r) to (l, next l, r, next r)
-          return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(x, _MM_SHUFFLE(3, 1, 2, 0)), _MM_SHUFFLE(3, 1, 2, 0));
-        };
-        source.Units(at, a, b);
-        a = pairUp(a);
-        b = pairUp(b);
-      } else {
-        const __m256i v = source.Units(at);
-        a = StereoBytePairs(_mm256_permutevar8x32_epi32(v, firstHalf));
-        b = StereoBytePairs(_mm256_permutevar8x32_epi32(v, secondHalf));
-      }
       const __m256i va = Lerp8(a, _mm256_permutevar8x32_epi32(weights, firstHalf));  // l0 r0 l1 r1 | l2 r2 l3 r3
       const __m256i vb = Lerp8(b, _mm256_permutevar8x32_epi32(weights, secondHalf));
       if (OutCh == 2) {
