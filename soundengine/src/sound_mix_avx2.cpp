@@ -105,10 +105,11 @@ inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, co
   const __m256i secondHalf = _mm256_setr_epi32(4, 4, 5, 5, 6, 6, 7, 7);
   const __m256i top = _mm256_set1_epi32(32767);
   const __m256i ones = _mm256_set1_epi16(1);
-  // A forward run at no more than one source frame per output frame finds its eight frames
-  // among eight consecutive ones: one load and one permute, wherever that window stays
-  // inside what the run reads. Elsewhere each frame is loaded on its own.
-  const bool windowed = step > 0 && step <= (int64_t{1} << 32);
+  // A plain forward run at no more than one source frame per output frame finds its eight
+  // frames among eight consecutive ones: one load and one permute, wherever that window
+  // stays inside what the run reads. Elsewhere each frame is loaded on its own (so are the
+  // interpolating reads: a window for them measured slower than the loads).
+  const bool windowed = !Interp && step > 0 && step <= (int64_t{1} << 32);
   const int64_t lastIndex = (pos + (n - 1) * step) >> 32;  // the run's last frame
   const __m256i steps0 = _mm256_setr_epi64x(0, step, 2 * step, 3 * step);
   const __m256i steps1 = _mm256_add_epi64(steps0, _mm256_set1_epi64x(4 * step));
@@ -133,16 +134,6 @@ inline void Run8(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, co
           _mm256_permutevar8x32_epi32(_mm256_add_epi64(low, steps0), highWords),
           _mm256_permutevar8x32_epi32(_mm256_add_epi64(low, steps1), highWords), 0x20);
       v = _mm256_permutevar8x32_epi32(Window<T, SrcCh>(d, first), places);
-      if (Interp) {
-        const __m256i next = _mm256_permutevar8x32_epi32(Window<T, SrcCh>(d, first + 1), places);
-        if (SrcCh == 1) {
-          v = _mm256_blend_epi16(v, _mm256_slli_epi32(next, 16), 0xAA);
-        } else {
-          const __m256i lo = _mm256_unpacklo_epi16(v, next), hi = _mm256_unpackhi_epi16(v, next);  // 0 1 4 5, 2 3 6 7
-          a = _mm256_permute2x128_si256(lo, hi, 0x20);
-          b = _mm256_permute2x128_si256(lo, hi, 0x31);
-        }
-      }
     } else if (SrcCh == 1) {
       v = source.Units(at);
       if (sizeof(T) == 1)
