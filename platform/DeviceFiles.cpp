@@ -5,6 +5,7 @@
 
 namespace {
 const wchar_t kDefaultRootName[] = L"device";
+volatile LONG g_rootChanges = 0;
 
 bool CopyOut(const wchar_t* text, wchar_t* out, DWORD cch) {
     size_t n = wcslen(text);
@@ -56,6 +57,15 @@ BOOL Device_GetRoot(wchar_t* out, DWORD cch) {
     if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) SHCreateDirectoryExW(nullptr, path, nullptr);
     return CopyOut(path, out, cch);
 }
+
+BOOL Device_SetRoot(const wchar_t* root) {
+    const BOOL set = SetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root && *root ? root : nullptr);
+    // Counted after the change: whoever sees the new count reads the new root.
+    InterlockedIncrement(&g_rootChanges);
+    return set;
+}
+
+LONG Device_RootChanges(void) { return InterlockedCompareExchange(&g_rootChanges, 0, 0); }
 
 BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch) {
     if (!cePath) {

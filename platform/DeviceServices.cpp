@@ -86,7 +86,7 @@ HANDLE Spawn(const std::wstring& program) {
     // The services must find this device even where its root is the default one.
     wchar_t root[MAX_PATH];
     if (GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, nullptr, 0) == 0 && Device_GetRoot(root, MAX_PATH))
-        SetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root);
+        Device_SetRoot(root);
     std::wstring line = L"\"" + program + L"\"";
     std::vector<wchar_t> mutableLine(line.begin(), line.end());
     mutableLine.push_back(0);

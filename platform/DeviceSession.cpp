@@ -91,7 +91,7 @@ BOOL DeviceSession_Attach(void) {
     if (!Device_GetRoot(root, MAX_PATH)) return FALSE;
     // Children inherit the root as a full path, whatever their current folder.
     if (GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, nullptr, 0) != 0)
-        SetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root);
+        Device_SetRoot(root);
     if (!Device_GetSpecialFolderPath(CSIDL_WINDOWS, windows, MAX_PATH, TRUE)) return FALSE;
     if (!RedirectRegistry(s)) {
         RestoreRegistry(s);

@@ -83,14 +83,21 @@ std::shared_ptr<DeviceStateStore> DeviceStateStore::Current() {
     static std::mutex guard;
     static std::shared_ptr<DeviceStateStore> current;
     static std::wstring currentRoot;
+    static LONG currentChanges = -1;
+    // The root is looked up again only after Device_SetRoot changed it (the clock and the
+    // performance counter read the store very often). Counted before the lookup, so a
+    // change in between is looked up once more at the next call.
+    const LONG changes = Device_RootChanges();
+    std::lock_guard<std::mutex> hold(guard);
+    if (current && changes == currentChanges && current->Ready()) return current;
     wchar_t root[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root, MAX_PATH);
     std::wstring key(root, n < MAX_PATH ? n : 0);
-    std::lock_guard<std::mutex> hold(guard);
     if (!current || key != currentRoot || !current->Ready()) {
         current = std::make_shared<DeviceStateStore>();
         currentRoot = key;
     }
+    currentChanges = changes;
     return current;
 }
 

@@ -10,6 +10,12 @@ extern "C" {
 
 // Host path of the device root (no trailing backslash).
 BOOL Device_GetRoot(wchar_t* out, DWORD cch);
+// Sets the device root of this process and of the programs it starts (null or empty: the
+// default beside the program). Every change of the root goes through here, so that what
+// is kept per root (the device's state store) follows it.
+BOOL Device_SetRoot(const wchar_t* root);
+// How many times this process has changed its device root.
+LONG Device_RootChanges(void);
 // "\Windows\x.exe" -> "<root>\Windows\x.exe"; a path with a drive or UNC prefix is copied unchanged.
 BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch);
 // The reverse, for showing a path to the user: "<root>\Windows\x.exe" -> "\Windows\x.exe";

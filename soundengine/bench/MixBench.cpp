@@ -5,9 +5,10 @@
 // - the whole software mixer: N channels played through the engine on the non-realtime
 //   output, every block through the DSP chain (clear, stream, mix, music, clip and one
 //   filter unit where the equaliser sits), each voice resampled.
-// Each figure is measured by turns with the mixers of this build and with the per-sample
-// reference loops and scalar clip (the mixers as they were before the vector loops), and
-// reported as median [lowest-highest] over the runs with the ratio of the medians.
+// Each figure is measured by turns with the mixers of this build (the widest vector loops
+// the processor has), with the SSE2 loops, and with the per-sample reference loops and
+// scalar clip (the mixers as they were before the vector loops), and reported as median
+// [lowest-highest] over the runs with the ratios of the medians to the reference's.
 // Usage: sound_mix_bench [runs (default 5)]
 #include <windows.h>
 
@@ -61,9 +62,12 @@ double RealTimeFactor(double blockSeconds, int blocks, Round round) {
 struct Loops {
   SoundMixFn stereo, stereoQuality, mono, monoQuality;
   SoundMixClipFn clipStereo, clipMono;
+  int vector;  // the vector loops the mixers use
 };
 const Loops kVector = {SoundMix_MixStereo, SoundMix_MixStereoQuality, SoundMix_MixMono, SoundMix_MixMonoQuality,
-                       SoundMix_Clip16Stereo, SoundMix_Clip16Mono};
+                       SoundMix_Clip16Stereo, SoundMix_Clip16Mono, kSoundMixAvx2};
+const Loops kSse2 = {SoundMix_MixStereo, SoundMix_MixStereoQuality, SoundMix_MixMono, SoundMix_MixMonoQuality,
+                     SoundMix_Clip16Stereo, SoundMix_Clip16Mono, kSoundMixSse2};
 
 void Clip16MonoScalar(int16_t* output, const int32_t* accumulators, int samples) {
   for (int i = 0; i < samples; ++i) {
@@ -75,9 +79,10 @@ void Clip16StereoScalar(int16_t* output, const int32_t* accumulators, int frames
   Clip16MonoScalar(output, accumulators, frames * 2);
 }
 const Loops kReference = {SoundMix_MixStereoScalar, SoundMix_MixStereoQualityScalar, SoundMix_MixMonoScalar,
-                          SoundMix_MixMonoQualityScalar, Clip16StereoScalar, Clip16MonoScalar};
+                          SoundMix_MixMonoQualityScalar, Clip16StereoScalar, Clip16MonoScalar, kSoundMixSse2};
 
 void UseLoops(const Loops& l) {
+  SoundMix_UseVector(l.vector);
   SoundMixerDescs[kMixerC].mix = l.stereo;
   SoundMixerDescs[kMixerQualityC].mix = l.stereoQuality;
   SoundMixerDescs[kMixerMono].mix = l.mono;
@@ -87,6 +92,7 @@ void UseLoops(const Loops& l) {
 }
 
 double Measure(int voices, bool quality, const Loops& loops) {
+  SoundMix_UseVector(loops.vector);
   const SoundMixFn mix = quality ? loops.stereoQuality : loops.stereo;
   std::vector<Voice> v(voices);
   SoundLink list;
@@ -177,14 +183,16 @@ double MeasureEngine(int voices, int mixerType, const Loops& loops) {
 }
 
 struct Figures {
-  std::vector<double> vector, reference;
+  std::vector<double> vector, sse2, reference;
 };
 
-// Median [lowest-highest] of this build, the same of the reference, the ratio of medians.
+// Median [lowest-highest] of this build, of the SSE2 loops and of the reference; the
+// ratios of the first two medians to the reference's.
 void Report(Figures& f) {
-  const double a = bench::Median(f.vector), b = bench::Median(f.reference);
-  std::printf(" %7.0f [%5.0f-%5.0f] %7.0f [%5.0f-%5.0f] %5.2f", a, f.vector.front(), f.vector.back(), b,
-              f.reference.front(), f.reference.back(), a / b);
+  const double a = bench::Median(f.vector), s = bench::Median(f.sse2), b = bench::Median(f.reference);
+  std::printf(" %6.0f [%5.0f-%5.0f] %6.0f [%5.0f-%5.0f] %6.0f [%5.0f-%5.0f] %5.2f %5.2f", a, f.vector.front(),
+              f.vector.back(), s, f.sse2.front(), f.sse2.back(), b, f.reference.front(), f.reference.back(), a / b,
+              s / b);
 }
 
 template <typename Measurement>
@@ -192,6 +200,7 @@ Figures Runs(int runs, Measurement measure) {
   Figures f;
   for (int r = 0; r < runs; ++r) {  // by turns, so the machine's load falls on both alike
     f.reference.push_back(measure(kReference));
+    f.sse2.push_back(measure(kSse2));
     f.vector.push_back(measure(kVector));
   }
   return f;
@@ -201,30 +210,32 @@ Figures Runs(int runs, Measurement measure) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-  std::printf("real-time factors, median [lowest-highest] of %d runs, per mixer:\n"
-              "this build, the reference loops and scalar clip, and the ratio of the medians\n\n",
-              runs);
+  const char* widest = SoundMix_WidestVector() == kSoundMixAvx2 ? "AVX2" : "SSE2";
+  std::printf("real-time factors, median [lowest-highest] of %d runs: this build (%s loops), the SSE2 loops,\n"
+              "the reference loops and scalar clip; ratios of this build's and the SSE2 medians to the reference's\n\n",
+              runs, widest);
   std::printf("inner loops: voices of 16-bit stereo at steps 1..1.08 to 44100 Hz stereo, blocks of %d\n", kBlock);
-  std::printf("voices  %s  %s\n", "AURAL_MIXER_C", "AURAL_MIXER_QUALITY_C");
   for (int voices : {1, 8, 32, 64}) {
-    std::printf("%6d", voices);
     for (bool quality : {false, true}) {
+      std::printf("%3d %-24s", voices, quality ? "AURAL_MIXER_QUALITY_C" : "AURAL_MIXER_C");
       Figures f = Runs(runs, [&](const Loops& l) { return Measure(voices, quality, l); });
       Report(f);
+      std::printf("\n");
+      std::fflush(stdout);
     }
-    std::printf("\n");
   }
   std::printf("\nwhole software mixer: channels of 16-bit mono at 22050..48000 Hz, DSP chain\n");
-  std::printf("channels  %s  %s  %s\n", "AURAL_MIXER_C", "AURAL_MIXER_QUALITY_C", "AURAL_MIXER_QUALITY_MONO");
   // No channels: what the mixer spends outside its inner loops.
   for (int voices : {0, 1, 8, 32, 64}) {
-    std::printf("%8d", voices);
     for (int type : {kMixerC, kMixerQualityC, kMixerQualityMono}) {
+      std::printf("%3d %-24s", voices,
+                  type == kMixerC ? "AURAL_MIXER_C" : type == kMixerQualityC ? "AURAL_MIXER_QUALITY_C"
+                                                                             : "AURAL_MIXER_QUALITY_MONO");
       Figures f = Runs(runs, [&](const Loops& l) { return MeasureEngine(voices, type, l); });
       Report(f);
+      std::printf("\n");
+      std::fflush(stdout);
     }
-    std::printf("\n");
-    std::fflush(stdout);
   }
   return 0;
 }

@@ -19,6 +19,12 @@ void SoundMix_MixStereoScalar(void* buffer, SoundLink* channels, int length);
 void SoundMix_MixStereoQualityScalar(void* buffer, SoundLink* channels, int length);
 void SoundMix_MixMonoScalar(void* buffer, SoundLink* channels, int length);
 void SoundMix_MixMonoQualityScalar(void* buffer, SoundLink* channels, int length);
+// The vector loops the mixers use: the widest the processor and its system run, unless
+// narrowed to SSE2 (tests and benchmarks compare the two). SoundMix_UseVector returns the
+// loops in force from the next mix on.
+enum SoundMixVector { kSoundMixSse2 = 1, kSoundMixAvx2 = 2 };
+int SoundMix_WidestVector(void);
+int SoundMix_UseVector(int vector);
 // Peak levels the channel would add over `length` output samples, without mixing or
 // moving it, on the mix buffer's scale.
 void SoundMix_GetLevels(const SoundChannel* channel, int length, int* left, int* right);

@@ -1,10 +1,13 @@
 // Mixer inner loops: one templated walk serves every source layout (8/16-bit, mono or
 // channel part / stereo), both output layouts, plain and interpolating reads, and the
 // level meter, so the variants cannot drift apart. The walk cuts a channel's block into
-// runs that cross no loop point; a run is mixed by the SSE2 loops where the processor has
-// them, else (and as the reference) by the per-sample loops.
+// runs that cross no loop point; a run is mixed by the widest vector loops the processor
+// has (AVX2, else SSE2), else (and as the reference) by the per-sample loops.
 #include "sound_mix.h"
 
+#include <cpuid.h>
+
+#include <atomic>
 #include <cstring>
 
 #include "aural.h"
@@ -12,6 +15,7 @@
 #include "aural_sample.h"
 #include "sound_mix_scalar.h"
 #if defined(__SSE2__)
+#include "sound_mix_avx2.h"
 #include "sound_mix_sse2.h"
 #define SOUND_MIX_VECTOR 1
 #else
@@ -28,10 +32,34 @@ constexpr int64_t kMinRunStep = 257;
 // points that leave nothing to play).
 constexpr int kMaxEmptyRuns = 4;
 
+// AVX2 needs the processor's instructions and a system that saves the YMM registers
+// (XCR0 bits 1 and 2), which the instructions alone do not show.
+bool CpuRunsAvx2() {
+  unsigned a, b, c, d;
+  constexpr unsigned kOsSaves = 1u << 27, kAvx = 1u << 28, kAvx2 = 1u << 5;
+  if (!__get_cpuid(1, &a, &b, &c, &d) || (c & (kOsSaves | kAvx)) != (kOsSaves | kAvx)) return false;
+  unsigned saved, high;
+  __asm__ volatile("xgetbv" : "=a"(saved), "=d"(high) : "c"(0));
+  if ((saved & 6) != 6) return false;
+  return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & kAvx2) != 0;
+}
+
+int WidestVector() {
+  static const int widest = CpuRunsAvx2() ? kSoundMixAvx2 : kSoundMixSse2;
+  return widest;
+}
+
+std::atomic<int> g_vector{0};  // 0: the widest
+
+bool UseAvx2() {
+  const int v = g_vector.load(std::memory_order_relaxed);
+  return (v ? v : WidestVector()) == kSoundMixAvx2;
+}
+
 // Walks one channel over `length` output samples. Level walks a copy of the position
 // and leaves the channel as it was.
 template <typename T, int SrcCh, int OutCh, bool Interp, bool Level, bool Vector>
-void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
+void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk, bool avx2) {
   const SoundSample* s = ch->sample;
   const T* d = static_cast<const T*>(ch->data);
   const int64_t one = int64_t{1} << 32;
@@ -71,6 +99,8 @@ void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
       if (silent)
         pos += step * run;
 #if SOUND_MIX_VECTOR
+      else if (vector && avx2)
+        RunAvx2<T, SrcCh, OutCh, Interp>(out, d, pos, step, run, g);
       else if (vector)
         RunSse2<T, SrcCh, OutCh, Interp>(out, d, pos, step, run, g);
 #endif
@@ -107,24 +137,26 @@ void Walk(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
 }
 
 template <int OutCh, bool Interp, bool Level, bool Vector>
-void WalkAny(SoundChannel* ch, int32_t* out, int length, Peaks* pk) {
+void WalkAny(SoundChannel* ch, int32_t* out, int length, Peaks* pk, bool avx2 = false) {
   const SoundSample* s = ch->sample;
   if (!s || (ch->flags & kChannelPaused) || !ch->data || s->length <= 0) return;
   const bool eight = (s->mode & SoundMode::Pcm8) != 0;
   const bool stereo = (s->mode & SoundMode::Stereo) && !(s->mode & SoundMode::MultiChannel);
   if (eight)
-    stereo ? Walk<int8_t, 2, OutCh, Interp, Level, Vector>(ch, out, length, pk)
-           : Walk<int8_t, 1, OutCh, Interp, Level, Vector>(ch, out, length, pk);
+    stereo ? Walk<int8_t, 2, OutCh, Interp, Level, Vector>(ch, out, length, pk, avx2)
+           : Walk<int8_t, 1, OutCh, Interp, Level, Vector>(ch, out, length, pk, avx2);
   else
-    stereo ? Walk<int16_t, 2, OutCh, Interp, Level, Vector>(ch, out, length, pk)
-           : Walk<int16_t, 1, OutCh, Interp, Level, Vector>(ch, out, length, pk);
+    stereo ? Walk<int16_t, 2, OutCh, Interp, Level, Vector>(ch, out, length, pk, avx2)
+           : Walk<int16_t, 1, OutCh, Interp, Level, Vector>(ch, out, length, pk, avx2);
 }
 
 template <int OutCh, bool Interp, bool Vector = SOUND_MIX_VECTOR != 0>
 void MixList(void* buffer, SoundLink* channels, int length) {
   if (length < 1 || !buffer || !channels) return;
+  const bool avx2 = Vector && UseAvx2();
   for (SoundLink* l = channels->next; l && l != channels; l = l->next)
-    WalkAny<OutCh, Interp, false, Vector>(SoundChannel_FromLink(l), static_cast<int32_t*>(buffer), length, nullptr);
+    WalkAny<OutCh, Interp, false, Vector>(SoundChannel_FromLink(l), static_cast<int32_t*>(buffer), length, nullptr,
+                                          avx2);
 }
 
 inline int16_t Saturate(int32_t v) {
@@ -132,6 +164,14 @@ inline int16_t Saturate(int32_t v) {
 }
 
 }  // namespace
+
+int SoundMix_WidestVector() { return WidestVector(); }
+
+int SoundMix_UseVector(int vector) {
+  const int used = vector == kSoundMixSse2 ? kSoundMixSse2 : WidestVector();
+  g_vector.store(used, std::memory_order_relaxed);
+  return used;
+}
 
 void SoundMix_ClearStereo(void* buffer, int length) {
   if (buffer && length > 0) std::memset(buffer, 0, static_cast<size_t>(length) * 8);

@@ -14,6 +14,11 @@ struct Gains {
   int32_t left, right, mono;
 };
 
+// The loops are compiled once per instruction set (sound_mix_avx2.cpp builds them for
+// AVX2): each translation unit keeps copies of its own, so the linker never gives the
+// plain path a copy built for AVX2.
+namespace {
+
 // Both sample widths land on the 16-bit x 256 scale.
 template <typename T>
 inline int32_t Scale(int32_t source, int32_t gain) {
@@ -73,4 +78,5 @@ inline void Run(int32_t* out, const T* d, int64_t& pos, int64_t step, int n, con
   for (; n > 0; --n) One<T, SrcCh, OutCh, Interp, Level>(out, d, pos, step, g, pk);
 }
 
+}  // namespace
 }  // namespace soundmix

@@ -15,6 +15,7 @@
 #include "sound_mix_scalar.h"
 
 namespace soundmix {
+namespace {  // one copy per translation unit, as in sound_mix_scalar.h
 
 // The vector runs hold gains in signed 16-bit lanes.
 inline bool GainsFitVector(const Gains& g, int outCh) {
@@ -146,4 +147,5 @@ inline void RunSse2(int32_t* out, const T* d, int64_t& pos, int64_t step, int n,
   Run<T, SrcCh, OutCh, Interp, false>(out, d, pos, step, n, g, nullptr);
 }
 
+}  // namespace
 }  // namespace soundmix

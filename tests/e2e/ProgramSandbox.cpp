@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "DeviceFiles.h"
 #include "TestFiles.h"
 #include "TestRegistry.h"
 
@@ -9,7 +10,6 @@ namespace {
 
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
 const wchar_t kLocation[] = L"Location";
-const wchar_t kDeviceRootVariable[] = L"ORVALEN_DEVICE_ROOT";
 
 std::wstring BuiltProgramPath() {
     std::string unixPath = ORVALEN_PROGRAM_PATH;
@@ -29,7 +29,7 @@ ProgramSandbox::ProgramSandbox() {
     testsupport::DeleteTree(folder_);
     CreateDirectoryW(folder_.c_str(), nullptr);
     EXPECT_TRUE(CopyFileW(BuiltProgramPath().c_str(), ProgramPath().c_str(), FALSE));
-    SetEnvironmentVariableW(kDeviceRootVariable, (folder_ + L"\\device").c_str());
+    Device_SetRoot((folder_ + L"\\device").c_str());
 }
 
 ProgramSandbox::~ProgramSandbox() {
@@ -40,7 +40,7 @@ ProgramSandbox::~ProgramSandbox() {
         }
         CloseHandle(process);
     }
-    SetEnvironmentVariableW(kDeviceRootVariable, nullptr);
+    Device_SetRoot(nullptr);
     testsupport::DeleteTree(folder_);
 }
 

@@ -41,7 +41,7 @@ TEST_F(DeviceFiles, RelativeRootIsPassedOnAsAFullPath) {
     ASSERT_NE(0u, GetCurrentDirectoryW(MAX_PATH, previous));
     ASSERT_TRUE(SetCurrentDirectoryW(root.substr(0, slash).c_str()));
     DeviceSession_Detach();
-    SetEnvironmentVariableW(DEVICE_ROOT_VARIABLE, root.substr(slash + 1).c_str());
+    Device_SetRoot(root.substr(slash + 1).c_str());
     const BOOL attached = DeviceSession_Attach();
     SetCurrentDirectoryW(previous);
     ASSERT_TRUE(attached);

@@ -85,6 +85,7 @@ TEST_F(StateStore, DevicesShareNoStateOrObjects) {
         ASSERT_TRUE(inner.Ready());
         DeviceStateStore store;
         EXPECT_NE(outer.Folder(), store.Folder());
+        EXPECT_EQ(store.Folder(), DeviceStateStore::Current()->Folder());  // the kept store follows the root
         EXPECT_NE(outer.ObjectName(L"TimeChange"), store.ObjectName(L"TimeChange"));
         wchar_t name[MAX_PATH];
         ASSERT_TRUE(Device_GetObjectName(L"OrvalenMainWnd", name, MAX_PATH));
@@ -92,6 +93,7 @@ TEST_F(StateStore, DevicesShareNoStateOrObjects) {
         EXPECT_EQ(0, DeviceControl_GetClockOffset());
         ASSERT_TRUE(DeviceControl_JumpClock(-5000));
     }
+    EXPECT_EQ(outer.Folder(), DeviceStateStore::Current()->Folder());
     EXPECT_EQ(60000, DeviceControl_GetClockOffset());
     EXPECT_EQ(1u, DeviceControl_GetTimeChangeCount());
     wchar_t name[MAX_PATH];

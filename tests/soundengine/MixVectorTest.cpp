@@ -1,11 +1,12 @@
-// The mixers (vector loops where the processor has them) against the per-sample reference
-// loops, sample for sample, over random scenes: every source layout and loop mode, both
-// directions, gains from silent to full on either side, steps from 1/64 to 64 (and below
-// the step at which runs are cut), positions anywhere, block lengths of every remainder,
-// gains changed between blocks as a caller's volume ramp changes them.
+// The mixers, with each of the vector loops the processor has (SSE2, AVX2), against the
+// per-sample reference loops, sample for sample, over random scenes: every source layout
+// and loop mode, both directions, gains from silent to full on either side, steps from 1/64
+// to 64 (and below the step at which runs are cut), positions anywhere, block lengths of
+// every remainder, gains changed between blocks as a caller's volume ramp changes them.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -115,9 +116,8 @@ struct MixerPair {
   int outChannels;
 };
 
-}  // namespace
-
-TEST(MixVectorLoops, GiveTheReferenceLoopsOutputSampleForSample) {
+// Every mixer of the loops in force against its reference over 1200 scenes of 4 blocks.
+void CompareOverRandomScenes(const char* loops, int* framesCompared) {
   const MixerPair mixers[] = {
       {"stereo", SoundMix_MixStereo, SoundMix_MixStereoScalar, 2},
       {"stereo quality", SoundMix_MixStereoQuality, SoundMix_MixStereoQualityScalar, 2},
@@ -125,7 +125,6 @@ TEST(MixVectorLoops, GiveTheReferenceLoopsOutputSampleForSample) {
       {"mono quality", SoundMix_MixMonoQuality, SoundMix_MixMonoQualityScalar, 1},
   };
   std::mt19937 rng(20261209);
-  int framesCompared = 0;
   for (const MixerPair& m : mixers) {
     for (int sceneNo = 0; sceneNo < 300; ++sceneNo) {
       Scene scene;
@@ -139,14 +138,15 @@ TEST(MixVectorLoops, GiveTheReferenceLoopsOutputSampleForSample) {
         m.reference(want.data(), &scene.reference, length);
         m.tested(got.data(), &scene.tested, length);
         for (size_t i = 0; i < want.size(); ++i)
-          ASSERT_EQ(got[i], want[i]) << m.name << ", scene " << sceneNo << ", block " << block << ", element " << i;
+          ASSERT_EQ(got[i], want[i]) << loops << m.name << ", scene " << sceneNo << ", block " << block
+                                     << ", element " << i;
         for (size_t k = 0; k < n; ++k) {
           const SoundChannel &r = scene.channels[k], &t = scene.channels[n + k];
           ASSERT_TRUE(t.sample == r.sample && t.position == r.position && t.fraction == r.fraction &&
                       t.direction == r.direction)
-              << m.name << ", scene " << sceneNo << ", block " << block << ", channel " << k;
+              << loops << m.name << ", scene " << sceneNo << ", block " << block << ", channel " << k;
         }
-        framesCompared += length;
+        *framesCompared += length;
         for (size_t k = 0; k < n; ++k)  // a volume ramp moves the gains between blocks
           if (rng() % 2) {
             SetGains(rng, scene.channels[k]);
@@ -157,7 +157,22 @@ TEST(MixVectorLoops, GiveTheReferenceLoopsOutputSampleForSample) {
       }
     }
   }
-  EXPECT_GT(framesCompared, 1000000);
+}
+
+}  // namespace
+
+TEST(MixVectorLoops, GiveTheReferenceLoopsOutputSampleForSample) {
+  std::vector<int> vectors = {kSoundMixSse2};
+  if (SoundMix_WidestVector() == kSoundMixAvx2) vectors.push_back(kSoundMixAvx2);
+  std::printf("vector loops compared: SSE2%s\n", vectors.size() > 1 ? ", AVX2" : " (no AVX2 here)");
+  for (int vector : vectors) {
+    ASSERT_EQ(vector, SoundMix_UseVector(vector));
+    int frames = 0;
+    CompareOverRandomScenes(vector == kSoundMixAvx2 ? "AVX2 " : "SSE2 ", &frames);
+    SoundMix_UseVector(SoundMix_WidestVector());
+    if (HasFatalFailure()) return;
+    EXPECT_GT(frames, 1000000);
+  }
 }
 
 TEST(MixVectorLoops, ClipSaturatesEveryLengthAsTheRuleSays) {

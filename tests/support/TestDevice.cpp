@@ -5,6 +5,7 @@
 #include <cstdio>
 #include "DeviceBoot.h"
 #include "DeviceControl.h"
+#include "DeviceFiles.h"
 #include "DeviceSession.h"
 #include "ScopedHandle.h"
 #include "TestFiles.h"
@@ -111,7 +112,7 @@ TestDevice::TestDevice() {
     if (!desktop_) return;
     SetVariable(DEVICE_DESKTOP_VARIABLE, id);
     SetVariable(DEVICE_REGISTRY_VARIABLE, registryRoot_);
-    SetVariable(DEVICE_ROOT_VARIABLE, root_);
+    Device_SetRoot(root_.c_str());
     // The device's services run from the build; they are stopped again with the device.
     SetVariable(DEVICE_SERVICES_VARIABLE, HostPath(ORVALEN_DEVICE_SERVICES_EXE));
     // The test watches the device from outside: a reboot of the device must not end it.
@@ -137,7 +138,7 @@ TestDevice::~TestDevice() {
         DeleteTree(root_);
     }
     SetVariable(DEVICE_REGISTRY_VARIABLE, outerRegistryRoot_);
-    SetVariable(DEVICE_ROOT_VARIABLE, outerRoot_);
+    Device_SetRoot(outerRoot_.c_str());
     SetVariable(DEVICE_DESKTOP_VARIABLE, outerDesktopName_);
     SetVariable(DEVICE_SERVICES_VARIABLE, outerServices_);
     if (!outerRoot_.empty() || !outerRegistryRoot_.empty()) {
