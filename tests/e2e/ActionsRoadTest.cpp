@@ -104,7 +104,8 @@ protected:
     // Starts Orvalen as a screen saver, which keeps it running, and finds its engine.
     void StartProgram() {
         ASSERT_TRUE(program_.Start(testsupport::DevicePath(kProgramDevicePath), L"-scrsvr"));
-        ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        // Twice the usual time: at the suite's start many Wine processes start at once.
+        ASSERT_TRUE(testsupport::PollUntil(2 * kTimeoutMs, [&] {
             return (engine_ = FindWindowW(EngineWnd::kClassName, nullptr)) != nullptr;
         }));
     }

@@ -10,7 +10,8 @@ TEST_F(CopyData, CommandReachesAWindowOfAnotherProcessFoundByClass) {
     const std::wstring className = testsupport::UniqueName(L"OrvalenTestReceiver");
     testsupport::ChildProcess receiver;
     ASSERT_TRUE(receiver.Start(testsupport::HostPath(RECEIVER_EXE), className));
-    HWND window = testsupport::WaitForWindow(className, 20000);
+    // Generous: at the suite's start many Wine processes start at once.
+    HWND window = testsupport::WaitForWindow(className, 60000);
     ASSERT_NE(nullptr, window);
     {
         // Another device running beside this one does not see the window.
