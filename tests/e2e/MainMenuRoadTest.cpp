@@ -75,6 +75,15 @@ protected:
     static DWORD SecondInstance(const std::wstring& text) {
         return testsupport::RunProgram(testsupport::DevicePath(kProgramDevicePath), text);
     }
+    // "main_menu" from a second instance, then the popup's Settings cell: the options sheet.
+    HWND OpenOptionsFromThePopup() {
+        if (SecondInstance(L"main_menu") != 0) return nullptr;
+        HWND popup = popup_probe::WaitForPopup(kTimeoutMs);
+        if (!popup) return nullptr;
+        popup_probe::ChooseCell(popup, kSettingsCell);
+        return editor_probe::WaitForEditor(program_.Id(), L"Clock Properties");
+    }
+
     testsupport::ChildProcess program_;
 };
 
@@ -122,11 +131,7 @@ TEST_F(MainMenuRoad, OptionsFromThePopupRenewTheScreenSaverClientAndBindAKey) {
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(window_probe::WaitForPage(window, L"Clock", kTimeoutMs));
 
-    EXPECT_EQ(0u, SecondInstance(L"main_menu"));
-    HWND popup = popup_probe::WaitForPopup(kTimeoutMs);
-    ASSERT_NE(nullptr, popup);
-    popup_probe::ChooseCell(popup, kSettingsCell);
-    HWND sheet = editor_probe::WaitForEditor(program_.Id(), L"Clock Properties");
+    HWND sheet = OpenOptionsFromThePopup();
     ASSERT_NE(nullptr, sheet);
     HWND saver = nullptr, buttons = nullptr;
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
@@ -183,11 +188,7 @@ TEST_F(MainMenuRoad, GermanChosenInTheOptionsRestartsTheProgramInGerman) {
     ASSERT_FALSE(english.empty());
     EXPECT_EQ(L"Alarms", english[0]);
 
-    EXPECT_EQ(0u, SecondInstance(L"main_menu"));
-    HWND popup = popup_probe::WaitForPopup(kTimeoutMs);
-    ASSERT_NE(nullptr, popup);
-    popup_probe::ChooseCell(popup, kSettingsCell);
-    HWND sheet = editor_probe::WaitForEditor(program_.Id(), L"Clock Properties");
+    HWND sheet = OpenOptionsFromThePopup();
     ASSERT_NE(nullptr, sheet);
     int germanRow = -1;
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
@@ -218,7 +219,7 @@ TEST_F(MainMenuRoad, GermanChosenInTheOptionsRestartsTheProgramInGerman) {
               }));
 
     EXPECT_EQ(0u, SecondInstance(L"main_menu"));
-    popup = popup_probe::WaitForPopup(kTimeoutMs);
+    HWND popup = popup_probe::WaitForPopup(kTimeoutMs);
     ASSERT_NE(nullptr, popup);
     const Texts captions = {L"Uhr", L"Wecker", L"Kurzzeitwecker", L"Stoppuhr", L"Info", L"Einstellungen"};
     EXPECT_EQ(captions, SettledTexts(captions, [&] { return popup_probe::Captions(popup, restarted.Get()); }));
