@@ -83,6 +83,10 @@ std::shared_ptr<DeviceStateStore> DeviceStateStore::Current() {
     static std::mutex guard;
     static std::shared_ptr<DeviceStateStore> current;
     static std::wstring currentRoot;
+    // A store once handed out is never destroyed, not even while the process exits with
+    // threads still running, so frequent readers may keep a plain pointer to it; roots
+    // change only a few times per process.
+    static auto* kept = new std::vector<std::shared_ptr<DeviceStateStore>>;
     static LONG currentChanges = -1;
     // The root is looked up again only after Device_SetRoot changed it (the clock and the
     // performance counter read the store very often). Counted before the lookup, so a
@@ -95,6 +99,7 @@ std::shared_ptr<DeviceStateStore> DeviceStateStore::Current() {
     std::wstring key(root, n < MAX_PATH ? n : 0);
     if (!current || key != currentRoot || !current->Ready()) {
         current = std::make_shared<DeviceStateStore>();
+        if (current->Ready()) kept->push_back(current);
         currentRoot = key;
     }
     currentChanges = changes;

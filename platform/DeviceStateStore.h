@@ -20,10 +20,14 @@ public:
     ~DeviceStateStore();
     DeviceStateStore(const DeviceStateStore&) = delete;
     DeviceStateStore& operator=(const DeviceStateStore&) = delete;
-    // The same, made once per process and device root: clock reads are frequent.
+    // The same, made once per process and device root: clock reads are frequent. A Ready
+    // one is never destroyed, even after the root changed.
     static std::shared_ptr<DeviceStateStore> Current();
 
     bool Ready() const { return mutex_.Valid() && sequence_ != nullptr; }
+    // Moves with every Write of any record of the device: a record read at one count is
+    // still the stored one while the count stays. Only for a Ready store.
+    LONG64 Sequence() const;
 
     // Holds the store's mutex. The mutex is recursive, so Read and Write may run
     // inside a Lock to make a read-modify-write atomic across processes.
@@ -71,7 +75,6 @@ private:
     };
 
     std::wstring RecordPath(const wchar_t* name) const;
-    LONG64 Sequence() const;
     bool ReadFile(const wchar_t* name, void* record, DWORD size) const;
 
     std::wstring folder_;

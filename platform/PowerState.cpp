@@ -1,4 +1,5 @@
 #include "PowerState.h"
+#include "DeviceFiles.h"
 #include "DeviceStateStore.h"
 #include "ScopedHandle.h"
 #include "pm.h"
@@ -49,9 +50,26 @@ PowerState::Record PowerState::Defaults() {
     return r;
 }
 
+// The performance counter and the tick count load the record at every read: each thread
+// keeps the last one it loaded while the device root and the store's count stay the same,
+// without the store's locks and look-ups (Current's stores live as long as the process).
 PowerState::Record PowerState::Load() {
+    struct Loaded {
+        LONG rootChanges;
+        LONG64 sequence;
+        const DeviceStateStore* store;
+        Record record;
+    };
+    thread_local Loaded last = {-1, -1, nullptr, {}};
+    const LONG rootChanges = Device_RootChanges();
+    if (last.store && rootChanges == last.rootChanges && last.store->Sequence() == last.sequence)
+        return last.record;
+    const std::shared_ptr<DeviceStateStore> store = DeviceStateStore::Current();
+    // Counted before the read, as the store does: a change in between costs one more read.
+    const LONG64 sequence = store->Ready() ? store->Sequence() : -1;
     Record r;
-    if (!DeviceStateStore::Current()->Read(kRecordName, &r, sizeof r) || !KnownState(r.state)) r = Defaults();
+    if (!store->Read(kRecordName, &r, sizeof r) || !KnownState(r.state)) r = Defaults();
+    last = {rootChanges, sequence, sequence >= 0 ? store.get() : nullptr, r};
     return r;
 }
 

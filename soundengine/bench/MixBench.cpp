@@ -140,16 +140,22 @@ double Measure(int voices, bool quality, const Loops& loops) {
 }
 
 // A one-pole low-pass over the block, standing in for the player's equaliser (priority 300).
+// The state is kept in locals: kept in `user`, which may alias the block, every sample
+// waited on the store of the one before.
 void* FilterUnit(void*, void* previous, int length, void* user) {
   auto* state = static_cast<int32_t*>(user);
   auto* p = static_cast<int32_t*>(previous);
-  const int channels = SoundEngine.mixerDesc->channels;
-  for (int i = 0; i < length; ++i, p += channels)
-    for (int c = 0; c < channels; ++c) {
-      int32_t& y = state[c];
-      y += (p[c] - y) >> 2;
-      p[c] = y;
-    }
+  const bool stereo = SoundEngine.mixerDesc->channels == 2;
+  int32_t left = state[0], right = state[1];
+  for (int i = 0; i < length; ++i) {
+    left += (*p - left) >> 2;
+    *p++ = left;
+    if (!stereo) continue;
+    right += (*p - right) >> 2;
+    *p++ = right;
+  }
+  state[0] = left;
+  state[1] = right;
   return previous;
 }
 

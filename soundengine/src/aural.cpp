@@ -302,10 +302,13 @@ BOOL Aural_Update() {
   for (int i = 0; i < SoundTables.softwareChannels && i < SoundTables.channelCount; ++i)
     SoundTables.channels[i].ops.update3d(&SoundTables.channels[i]);
   if (SoundEngine.initFlags & kSoundInitNoStreamerThread) {
-    const uint32_t now = SoundClock_Now();
-    const int elapsed = SoundEngine_IsNonRealtime() ? SoundEngine.blockDuration / 256
-                                                    : static_cast<int>(now - SoundTables.lastUpdateMs);
-    SoundTables.lastUpdateMs = now;
+    // Offline, time moves a block per update and the clock is not read.
+    int elapsed = SoundEngine.blockDuration / 256;
+    if (!SoundEngine_IsNonRealtime()) {
+      const uint32_t now = SoundClock_Now();
+      elapsed = static_cast<int>(now - SoundTables.lastUpdateMs);
+      SoundTables.lastUpdateMs = now;
+    }
     AuralStream_UpdateAll(elapsed);
   }
   SoundEngine.driver->update(0);
