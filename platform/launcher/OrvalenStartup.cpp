@@ -11,6 +11,8 @@ namespace {
 const wchar_t kProgramKey[] = L"Software\\Ostrel\\Orvalen";
 const wchar_t kLocationValue[] = L"Location";
 const DWORD kMaxLocationBytes = 32768 * sizeof(wchar_t);
+const int kStartAttempts = 3;
+const DWORD kRetryDelayMs = 300;
 
 enum ExitCode { kStarted = 0, kNoLocation = 1, kStartFailed = 2, kNoDevice = 3, kInternalError = 4 };
 
@@ -35,7 +37,13 @@ int Launch() {
     if (!DeviceSession_Attach()) return kNoDevice;
     std::wstring location = ReadLocation();
     if (location.empty()) return kNoLocation;
-    return Device_CreateProcess(location.c_str(), Device_GetCommandText(), nullptr) ? kStarted : kStartFailed;
+    // A start the system refuses is tried again shortly: the launcher runs when the device
+    // is busiest (waking, booting), and a missed alarm costs more than a short wait.
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        if (attempt) Sleep(kRetryDelayMs);
+        if (Device_CreateProcess(location.c_str(), Device_GetCommandText(), nullptr)) return kStarted;
+    }
+    return kStartFailed;
 }
 }  // namespace
 
