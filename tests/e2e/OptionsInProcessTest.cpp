@@ -46,6 +46,8 @@
 
 namespace {
 
+using registryprobe::Differences;
+
 using namespace sheet_steps;
 const std::wstring kProduct = L"Software\\Ostrel\\Orvalen";
 const std::wstring kClock = kProduct + L"\\Clock";
@@ -137,17 +139,6 @@ std::vector<int> BoundKeys() {
     std::vector<int> keys;
     for (const ButtonBinding& binding : ButtonMap::Instance().Snapshot()) keys.push_back(binding.key * 2 + binding.win);
     return keys;
-}
-
-// The values that one tree has and the other has not, or has otherwise.
-std::vector<std::wstring> Differences(const std::map<std::wstring, registryprobe::RawValue>& a,
-                                      const std::map<std::wstring, registryprobe::RawValue>& b) {
-    std::vector<std::wstring> names;
-    for (const auto& entry : a)
-        if (!b.count(entry.first) || !(b.at(entry.first) == entry.second)) names.push_back(entry.first);
-    for (const auto& entry : b)
-        if (!a.count(entry.first)) names.push_back(entry.first);
-    return names;
 }
 
 class OptionsInProcess : public testing::Test {

@@ -113,4 +113,15 @@ inline std::map<std::wstring, RawValue> Tree(const std::wstring& key, const std:
     return tree;
 }
 
+// The value names one tree has and the other has not, or has otherwise.
+inline std::vector<std::wstring> Differences(const std::map<std::wstring, RawValue>& a,
+                                             const std::map<std::wstring, RawValue>& b) {
+    std::vector<std::wstring> names;
+    for (const auto& entry : a)
+        if (!b.count(entry.first) || !(b.at(entry.first) == entry.second)) names.push_back(entry.first);
+    for (const auto& entry : b)
+        if (!a.count(entry.first)) names.push_back(entry.first);
+    return names;
+}
+
 }  // namespace registryprobe

@@ -20,6 +20,8 @@
 
 namespace {
 
+using registryprobe::Differences;
+
 const std::wstring kProduct = L"Software\\Ostrel\\Orvalen";
 const std::wstring kAlarmItems = kProduct + L"\\Alarms\\Items";
 const std::wstring kTimerItems = kProduct + L"\\Timers\\Items";
@@ -71,17 +73,6 @@ std::map<std::wstring, registryprobe::RawValue> SavedItems() {
     auto tree = registryprobe::Tree(kProduct);
     tree.erase(ItemStore::kSavedTimeValue);
     return tree;
-}
-
-// Names whose values are not the same in both trees.
-std::vector<std::wstring> Differences(const std::map<std::wstring, registryprobe::RawValue>& a,
-                                      const std::map<std::wstring, registryprobe::RawValue>& b) {
-    std::vector<std::wstring> names;
-    for (const auto& entry : a)
-        if (!b.count(entry.first) || !(b.at(entry.first) == entry.second)) names.push_back(entry.first);
-    for (const auto& entry : b)
-        if (!a.count(entry.first)) names.push_back(entry.first);
-    return names;
 }
 
 class CountedAlarm : public AlarmItem {
