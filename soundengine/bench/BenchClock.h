@@ -18,6 +18,21 @@ inline double ThreadSeconds() {
   return seconds(kernel) + seconds(user);
 }
 
+// Rounds of `blocks` blocks of `blockSeconds` until enough processor time has passed:
+// seconds of sound per processor second.
+template <typename Round>
+double RealTimeFactor(double blockSeconds, int blocks, Round round) {
+  constexpr double kMinProcessorSeconds = 0.4;  // the platform counts in steps of about 10 ms
+  const double start = ThreadSeconds();
+  double spent = 0, audio = 0;
+  do {
+    round();
+    audio += blockSeconds * blocks;
+    spent = ThreadSeconds() - start;
+  } while (spent < kMinProcessorSeconds);
+  return audio / spent;
+}
+
 // Sorts `v` (so front and back are the range) and gives its median.
 inline double Median(std::vector<double>& v) {
   std::sort(v.begin(), v.end());

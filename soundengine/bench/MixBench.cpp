@@ -4,7 +4,8 @@
 //   block (clear, mix, clip to 16 bits);
 // - the whole software mixer: N channels played through the engine on the non-realtime
 //   output, every block through the DSP chain (clear, stream, mix, music, clip and one
-//   filter unit where the equaliser sits), each voice resampled.
+//   filter unit where the equaliser sits), each voice resampled (WholeMixer.h; beside an
+//   older revision's engine: bench/mix_against_revision.sh).
 // Each figure is measured by turns with the mixers of this build (the widest vector loops
 // the processor has), with the SSE2 loops, and with the per-sample reference loops and
 // scalar clip (the mixers as they were before the vector loops), and reported as median
@@ -13,6 +14,7 @@
 #include <windows.h>
 
 #include "BenchClock.h"
+#include "WholeMixer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,8 +35,6 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kBlock = 1024;
 constexpr int kSeconds = 20;                 // of sound mixed per round
-// Processor time per measurement: the platform counts it in steps of about 10 ms.
-constexpr double kMinProcessorSeconds = 0.4;
 constexpr int kSampleFrames = kRate;         // one second of source per voice
 
 struct Voice {
@@ -43,20 +43,6 @@ struct Voice {
   SoundChannel channel = {};
 };
 
-
-// Rounds of `blocks` blocks until enough processor time has passed: seconds of sound per
-// processor second.
-template <typename Round>
-double RealTimeFactor(double blockSeconds, int blocks, Round round) {
-  const double start = bench::ThreadSeconds();
-  double spent = 0, audio = 0;
-  do {
-    round();
-    audio += blockSeconds * blocks;
-    spent = bench::ThreadSeconds() - start;
-  } while (spent < kMinProcessorSeconds);
-  return audio / spent;
-}
 
 // The mixers of this build, or the reference loops and scalar clip.
 struct Loops {
@@ -130,7 +116,7 @@ double Measure(int voices, bool quality, const Loops& loops) {
   std::vector<int32_t> acc(2 * kBlock + 8);
   std::vector<int16_t> out(2 * kBlock);
   const int blocks = kSeconds * kRate / kBlock;
-  return RealTimeFactor(static_cast<double>(kBlock) / kRate, blocks, [&] {
+  return bench::RealTimeFactor(static_cast<double>(kBlock) / kRate, blocks, [&] {
     for (int b = 0; b < blocks; ++b) {
       SoundMix_ClearStereo(acc.data(), kBlock);
       mix(acc.data(), &list, kBlock);
@@ -139,53 +125,9 @@ double Measure(int voices, bool quality, const Loops& loops) {
   });
 }
 
-// A one-pole low-pass over the block, standing in for the player's equaliser (priority 300).
-// The state is kept in locals: kept in `user`, which may alias the block, every sample
-// waited on the store of the one before.
-void* FilterUnit(void*, void* previous, int length, void* user) {
-  auto* state = static_cast<int32_t*>(user);
-  auto* p = static_cast<int32_t*>(previous);
-  const bool stereo = SoundEngine.mixerDesc->channels == 2;
-  int32_t left = state[0], right = state[1];
-  for (int i = 0; i < length; ++i) {
-    left += (*p - left) >> 2;
-    *p++ = left;
-    if (!stereo) continue;
-    right += (*p - right) >> 2;
-    *p++ = right;
-  }
-  state[0] = left;
-  state[1] = right;
-  return previous;
-}
-
-// The whole engine: N channels of one looping 16-bit mono sample at rates between 22 and
-// 48 kHz, on mixer `mixerType`, for kSeconds of sound.
 double MeasureEngine(int voices, int mixerType, const Loops& loops) {
   UseLoops(loops);
-  Aural_SetOutput(kSoundOutputNonRealtime);
-  SoundEngine.mixerType = mixerType;
-  if (!Aural_Init(kRate, 64)) return 0;
-  std::vector<int16_t> tone(kSampleFrames);
-  for (int i = 0; i < kSampleFrames; ++i) tone[i] = static_cast<int16_t>(12000 * std::sin(i * 0.031));
-  SoundSample* s = SoundSample_Alloc(-1, kSampleFrames, SoundMode::Pcm16 | SoundMode::Mono | SoundMode::LoopForward |
-                                                            SoundMode::No3d, kRate, 255, 128);
-  if (!s || !SoundSample_UploadAll(s, tone.data(), SoundMode::Pcm16)) return 0;
-  for (int n = 0; n < voices; ++n) {
-    const int h = Aural_PlaySound(kChannelFree, s);
-    Aural_SetChannelRate(h, 22050 + n * 409);
-    Aural_SetPan(h, (n * 37) % 256);
-    Aural_SetVolume(h, 120);
-  }
-  int32_t filter[2] = {0, 0};
-  SoundDspUnit* unit = AuralDsp_Create(FilterUnit, 300, filter);
-  if (unit) unit->active = 1;
-  const int blocks = kSeconds * kRate / SoundEngine.blockLength;
-  const double factor = RealTimeFactor(static_cast<double>(SoundEngine.blockLength) / kRate, blocks, [&] {
-    for (int b = 0; b < blocks; ++b) Aural_Update();
-  });
-  Aural_Close();
-  return factor;
+  return bench::WholeMixer(voices, mixerType);
 }
 
 struct Figures {
