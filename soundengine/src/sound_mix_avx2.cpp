@@ -136,10 +136,10 @@ inline void Mix8(int32_t* out, __m256i v, __m256i a, __m256i b, __m256i weights,
 }
 
 // Where output frames find their source in a window that starts at the first one's frame,
-// for lanes that stand for frames `frames`: k x step's whole part, plus one where adding
-// k x step's fraction to the first frame's fraction carries, that is where lane k's
-// fraction is below the first's. Fractions are kept with the top bit flipped, so a signed
-// compare orders them as unsigned.
+// for lanes that stand for frames `frames` (lane 0 for frame 0): k x step's whole part,
+// plus one where adding k x step's fraction to the first frame's fraction carries, that is
+// where lane k's fraction is below the first's. Fractions are kept with the top bit
+// flipped, so a signed compare orders them as unsigned.
 struct WindowPlaces {
   __m256i fractions, wholes, advance;
 
@@ -155,10 +155,9 @@ struct WindowPlaces {
     wholes = _mm256_load_si256(reinterpret_cast<const __m256i*>(w));
     advance = _mm256_set1_epi32(static_cast<int32_t>(8 * static_cast<uint32_t>(step)));
   }
-  // The first frame's flipped fraction in every lane (it is lane 0 of a set starting at frame 0).
-  __m256i First() const { return _mm256_broadcastd_epi32(_mm256_castsi256_si128(fractions)); }
   // This turn's places; then on to the next eight frames.
-  __m256i Next(__m256i first) {
+  __m256i Next() {
+    const __m256i first = _mm256_broadcastd_epi32(_mm256_castsi256_si128(fractions));
     const __m256i places = _mm256_sub_epi32(wholes, _mm256_cmpgt_epi32(first, fractions));
     fractions = _mm256_add_epi32(fractions, advance);
     return places;
@@ -181,22 +180,24 @@ inline __m256i Pick(__m256i w0, __m256i w1, __m256i places, bool wide) {
 template <typename T, int SrcCh, int OutCh>
 inline void WindowedTurns(int32_t*& out, const T* d, int64_t& at, int64_t step, int& n, int64_t lastIndex,
                           __m256i gains) {
-  // A mono source into stereo wants each frame twice: places for frames 0-3 and 4-7 doubled.
+  // A mono source into stereo wants each frame twice: picked in the order 0 1 4 5 | 2 3 6 7,
+  // in-lane unpacks then give frames 0-3 and 4-7 doubled, in order (cheaper than the
+  // lane-crossing permutes Mix8 uses).
   constexpr bool doubled = SrcCh == 1 && OutCh == 2;
   const bool wide = step > (int64_t{1} << 32);
   const int64_t span = wide ? 15 : 7;
-  WindowPlaces first(at, step, doubled ? FirstHalf() : _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
-  WindowPlaces second(at, step, SecondHalf());
+  WindowPlaces places(at, step, doubled ? _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7)
+                                        : _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
   const __m256i none = _mm256_setzero_si256();
   for (; n >= 8 && (at >> 32) + span <= lastIndex; n -= 8, at += 8 * step) {
     const T* window = d + (at >> 32) * SrcCh;
     const __m256i w0 = Window<T, SrcCh>(window, 0), w1 = wide ? Window<T, SrcCh>(window, 8) : none;
-    const __m256i start = first.First();
+    const __m256i v = Pick(w0, w1, places.Next(), wide);
     if (doubled) {
-      AddTo8(out, ScaleGain8<T>(Pick(w0, w1, first.Next(start), wide), gains));
-      AddTo8(out + 8, ScaleGain8<T>(Pick(w0, w1, second.Next(start), wide), gains));
+      AddTo8(out, ScaleGain8<T>(_mm256_unpacklo_epi32(v, v), gains));
+      AddTo8(out + 8, ScaleGain8<T>(_mm256_unpackhi_epi32(v, v), gains));
     } else {
-      Mix8<T, SrcCh, OutCh, false>(out, Pick(w0, w1, first.Next(start), wide), none, none, none, gains);
+      Mix8<T, SrcCh, OutCh, false>(out, v, none, none, none, gains);
     }
     out += 8 * OutCh;
   }
