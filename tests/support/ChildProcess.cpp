@@ -1,6 +1,8 @@
 #include "ChildProcess.h"
 #include "DeviceProcess.h"
 
+#include <cstdio>
+
 namespace testsupport {
 namespace {
 const UINT kEndedByTest = 0xDEAD;
@@ -15,7 +17,14 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::Start(const std::wstring& program, const std::wstring& args) {
     PROCESS_INFORMATION pi = {};
-    if (!Device_CreateProcess(program.c_str(), args.c_str(), &pi)) return false;
+    // Wine has refused a start now and then while a whole suite starts at once; such a
+    // start is tried twice more before the test is told it failed.
+    for (int attempt = 0; !Device_CreateProcess(program.c_str(), args.c_str(), &pi); ++attempt) {
+        const DWORD error = GetLastError();
+        std::fprintf(stderr, "test support: starting %ls failed (error %lu)\n", program.c_str(), error);
+        if (attempt == 2) return false;
+        Sleep(300);
+    }
     CloseHandle(pi.hThread);
     process_.Reset(pi.hProcess);
     id_ = pi.dwProcessId;
