@@ -1,5 +1,6 @@
 #include "AppMessageBox.h"
 
+#include "DeviceScreen.h"
 #include "Translator.h"
 
 namespace {
@@ -8,5 +9,5 @@ constexpr UINT kProductNameString = 0;
 
 int AppMessageBox_Show(HWND owner, const wchar_t* text, UINT flags) {
     const std::wstring caption = Translator::Instance().GetString(kProductNameString);
-    return MessageBoxW(owner, text, caption.c_str(), flags);
+    return DeviceScreen_MessageBox(owner, text, caption.c_str(), flags);
 }

@@ -2,10 +2,12 @@
 
 #include <atomic>
 
+#include "DeviceScreen.h"
+
 namespace {
 
 void ShowMessageBox(const wchar_t* text, const wchar_t* caption) {
-    MessageBoxW(nullptr, text, caption, MB_ICONERROR);
+    DeviceScreen_MessageBox(nullptr, text, caption, MB_ICONERROR);
 }
 
 std::atomic<HandlerFaultReporter::ShowFunction> g_show{&ShowMessageBox};

@@ -44,6 +44,10 @@ LONG DeviceScreen_ChangeDisplaySettingsEx(LPCWSTR device, DEVMODEW* mode, HWND w
 void DeviceScreen_GetWorkArea(RECT* area);
 // Scales a length designed at 96 DPI to the device's density.
 int DeviceScreen_Scale(int value);
+// MessageBoxW as the handheld shows it: never wider than its screen and inside it. A
+// desktop message box grows to its text's longest word (a path, say) and is centred on
+// its owner, so on a small screen it could hang over both edges.
+int DeviceScreen_MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
 #ifdef __cplusplus
 }

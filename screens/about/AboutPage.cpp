@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "AppMessageBox.h"
 #include "BmpWriter.h"
 #include "ButtonMap.h"
 #include "ContextHelp.h"
@@ -204,15 +205,14 @@ void AboutPage::TakeScreenshot() {
     ReleaseDC(nullptr, screen);
     const std::wstring path = NextScreenshotPath();
     const Translator& translator = Translator::Instance();
-    const std::wstring caption = translator.GetString(IDS_PRODUCT_NAME);
     if (captured && Surface_SaveBmp(image, path.c_str())) {
         // Named as the device names it, which is also what fits the message box.
         wchar_t shown[MAX_PATH];
         if (!Device_UnmapPath(path.c_str(), shown, MAX_PATH)) lstrcpynW(shown, path.c_str(), MAX_PATH);
         std::wstring text;
         WString_Format(text, translator.GetString(IDS_SCREENSHOT_SAVED).c_str(), shown);
-        MessageBoxW(GetHwnd(), text.c_str(), caption.c_str(), MB_OK);
+        AppMessageBox_Show(GetHwnd(), text.c_str(), MB_OK);
     } else {
-        MessageBoxW(GetHwnd(), translator.GetString(IDS_SCREENSHOT_FAILED).c_str(), caption.c_str(), MB_OK);
+        AppMessageBox_Show(GetHwnd(), translator.GetString(IDS_SCREENSHOT_FAILED).c_str(), MB_OK);
     }
 }

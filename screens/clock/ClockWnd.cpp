@@ -122,7 +122,7 @@ bool ClockWnd::LoadSkin(bool reportFailure) {
     // A damaged skin gives way to the built-in one.
     Skin* builtIn = Skins().BuiltIn();
     if (builtIn && builtIn != skin && ApplySkin(builtIn)) return true;
-    if (reportFailure) MessageBoxW(GetHwnd(), kOutOfMemoryText, kOutOfMemoryCaption, MB_OK);
+    if (reportFailure) DeviceScreen_MessageBox(GetHwnd(), kOutOfMemoryText, kOutOfMemoryCaption, MB_OK);
     return true;
 }
 

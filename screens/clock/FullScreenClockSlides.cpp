@@ -27,7 +27,6 @@ constexpr int kSteps = 3;
 constexpr DWORD kFrameMs = 50;
 // An interval of 00:00 would spin: a second at least.
 constexpr UINT kShortestIntervalMs = 1000;
-constexpr UINT kProductNameText = 0;
 
 int ScreenWidth() { return DeviceScreen_GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return DeviceScreen_GetSystemMetrics(SM_CYSCREEN); }
@@ -62,8 +61,7 @@ bool FullScreenClockWnd::StartSlideShow(bool forced) {
     pictures_.reset();
     if (!forced) return true;
     const std::wstring text = Translator::Instance().GetString(kNoPicturesText);
-    MessageBoxW(GetHwnd(), text.c_str(), Translator::Instance().GetString(kProductNameText).c_str(),
-                MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST);
+    AppMessageBox_Show(GetHwnd(), text.c_str(), MB_ICONEXCLAMATION | MB_SETFOREGROUND | MB_TOPMOST);
     return false;
 }
 

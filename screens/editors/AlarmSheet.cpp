@@ -2,6 +2,7 @@
 
 #include "AlarmItem.h"
 #include "AlarmPage.h"
+#include "DeviceScreen.h"
 #include "DialogFrame.h"
 #include "EventPage.h"
 #include "ItemStore.h"
@@ -29,7 +30,7 @@ void AlarmSheet::FinishCommit() {
         const Translator& translator = Translator::Instance();
         const std::wstring text = translator.GetString(IDS_ALARM_NOT_ACTIVE);
         const std::wstring caption = translator.GetString(IDS_ALARM_NOT_ACTIVE_CAPTION);
-        if (MessageBoxW(Frame().GetHwnd(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
+        if (DeviceScreen_MessageBox(Frame().GetHwnd(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
             alarm_.flags |= AlarmItem::kEnabled;
     }
 }

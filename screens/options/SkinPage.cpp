@@ -1,6 +1,7 @@
 #include "SkinPage.h"
 
 #include "ClockWnd.h"
+#include "DeviceScreen.h"
 #include "Skin.h"
 #include "SkinList.h"
 #include "resource.h"
@@ -42,6 +43,6 @@ bool SkinPage::OnOK(UINT, HWND) {
     if (!current || !clock) return true;
     clock->UseSkins(std::move(skins_));
     if (!clock->ApplySkin(current))
-        MessageBoxW(clock->GetHwnd(), ClockWnd::kOutOfMemoryText, ClockWnd::kOutOfMemoryCaption, MB_OK);
+        DeviceScreen_MessageBox(clock->GetHwnd(), ClockWnd::kOutOfMemoryText, ClockWnd::kOutOfMemoryCaption, MB_OK);
     return true;
 }

@@ -5,8 +5,10 @@
 
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "AppMessageBox.h"
+#include "DeviceScreen.h"
 #include "FileDialog.h"
 #include "GdiHelpers.h"
 #include "ListViewItems.h"
@@ -91,28 +93,76 @@ TEST(FileDialog, UsesTheDevicesChooserWhenItHasOne) {
     EXPECT_EQ(nullptr, GetModuleHandleW(L"tgetfile.dll"));
 }
 
-TEST(AppMessageBox, CarriesTheProductNameAsCaption) {
-    const DWORD guiThread = GetCurrentThreadId();
+namespace {
+
+// What a message box of this thread showed: its caption, its place on the screen and
+// its children's places inside it.
+struct SeenBox {
     std::wstring caption;
+    RECT window = {};
+    RECT client = {};
+    std::vector<RECT> children;
+};
+
+// Shows a message box through AppMessageBox_Show while another thread notes the box and
+// presses its OK button.
+int ShowAndConfirm(const wchar_t* text, UINT flags, SeenBox* seen) {
+    const DWORD guiThread = GetCurrentThreadId();
     std::thread closer([&] {
         // Windows are listed per desktop: look where the message box is.
         SetThreadDesktop(GetThreadDesktop(guiThread));
-        for (int attempt = 0; attempt < 200 && caption.empty(); ++attempt) {
+        for (int attempt = 0; attempt < 200 && seen->caption.empty(); ++attempt) {
             Sleep(25);
             EnumThreadWindows(guiThread, [](HWND window, LPARAM found) {
                 wchar_t className[16] = {};
                 GetClassNameW(window, className, 16);
-                if (wcscmp(className, L"#32770") != 0) return TRUE;
+                if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+                auto* box = reinterpret_cast<SeenBox*>(found);
                 wchar_t text[64] = {};
                 GetWindowTextW(window, text, 64);
-                *reinterpret_cast<std::wstring*>(found) = text;
+                GetWindowRect(window, &box->window);
+                GetClientRect(window, &box->client);
+                for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                    RECT r;
+                    GetWindowRect(c, &r);
+                    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+                    box->children.push_back(r);
+                }
+                box->caption = text;
                 PostMessageW(window, WM_COMMAND, IDOK, 0);
                 return FALSE;
-            }, reinterpret_cast<LPARAM>(&caption));
+            }, reinterpret_cast<LPARAM>(seen));
         }
     });
-    const int result = AppMessageBox_Show(nullptr, L"A question for the user", MB_OKCANCEL);
+    const int result = AppMessageBox_Show(nullptr, text, flags);
     closer.join();
-    EXPECT_EQ(IDOK, result);
-    EXPECT_EQ(L"Orvalen", caption);
+    return result;
+}
+
+}  // namespace
+
+TEST(AppMessageBox, CarriesTheProductNameAsCaption) {
+    SeenBox seen;
+    EXPECT_EQ(IDOK, ShowAndConfirm(L"A question for the user", MB_OKCANCEL, &seen));
+    EXPECT_EQ(L"Orvalen", seen.caption);
+}
+
+TEST(AppMessageBox, StaysOnTheDeviceScreenWithAWordLongerThanALine) {
+    // A desktop box grows to the longest word and hangs over both edges of a small screen.
+    SeenBox seen;
+    EXPECT_EQ(IDOK, ShowAndConfirm(L"A screenshot saved in \\My Documents\\Orvalen-ver4.3-screenshot-of-the-clock-page.bmp",
+                                   MB_OK, &seen));
+    ASSERT_EQ(L"Orvalen", seen.caption);
+    DEVICE_SCREEN_MODE mode;
+    DeviceScreen_GetMode(&mode);
+    EXPECT_GE(seen.window.left, 0);
+    EXPECT_LE(seen.window.right, mode.width);
+    EXPECT_GE(seen.window.top, 0);
+    EXPECT_LE(seen.window.bottom, mode.height);
+    ASSERT_FALSE(seen.children.empty());
+    for (const RECT& child : seen.children) {  // the text and the button, neither cut off
+        EXPECT_GE(child.left, 0);
+        EXPECT_LE(child.right, seen.client.right);
+        EXPECT_LE(child.bottom, seen.client.bottom);
+    }
 }
