@@ -1,6 +1,6 @@
 // Message boxes fitted to the device's screen: narrowed to it, their text wrapped again at
-// the new width (a word too long for a line is broken, as the handheld breaks it), what
-// lies below the text moved down and the box kept inside the work area.
+// the new width (a word too long for a line is broken, as the handheld breaks it), their
+// buttons moved down and centred again, and the box kept inside the work area.
 #include "DeviceScreen.h"
 
 #include <algorithm>
