@@ -3,6 +3,7 @@
 # dependencies, a Wine prefix and a configured build tree. Idempotent; a line per step.
 #   setup.sh [tests|run]   which Wine prefix to make ready (default: tests; see wine-env.sh)
 #   JOBS=n                 compile jobs for the dependencies (default: all processors)
+#   ORVALEN_SETUP_ONLY=packages   only the Debian packages step (the package step's test)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
@@ -22,18 +23,34 @@ packages=(
   gstreamer1.0-libav gstreamer1.0-plugins-base  # Wine's WMA decoder decodes through them
   chrony   # a real time server on loopback for the clock synchronisation tests
 )
+# The packages of the list that are not installed, one per line. dpkg-query fails when
+# it does not know a name at all, so its exit code says nothing: only its output counts.
+missing_packages() {
+  local installed
+  installed=$(dpkg-query -W -f='${Package} ${Status}\n' "$@" 2>/dev/null || true)
+  comm -23 <(printf '%s\n' "$@" | sort -u) \
+           <(awk '$NF == "installed" { print $1 }' <<<"$installed" | sed 's/:.*//' | sort -u)
+}
+install_failed() { # <cause>
+  echo "setup: $1" >&2
+  echo "setup: to install them by hand, as root: apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
+  exit 1
+}
 install_packages() {
-  local missing
-  missing=$(dpkg-query -W -f='${Package} ${Status}\n' "${packages[@]}" 2>/dev/null |
-            awk '$NF == "installed" { print $1 }' | sort | comm -23 <(printf '%s\n' "${packages[@]}" | sort) -)
-  [ -z "$missing" ] && return 0
-  echo "setup: installing" $missing
-  [ "$(id -u)" -eq 0 ] || { echo "setup: run as root to install packages" >&2; exit 1; }
-  apt-get update -qq
-  # shellcheck disable=SC2086
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  local missing=()
+  mapfile -t missing < <(missing_packages "${packages[@]}")
+  if [ ${#missing[@]} -eq 0 ]; then return 0; fi
+  echo "setup: installing ${#missing[@]} Debian packages: ${missing[*]}"
+  [ "$(id -u)" -eq 0 ] || install_failed "installing packages needs root, and this is $(id -un)"
+  apt-get update -qq ||
+    install_failed "apt-get update failed: the Debian archive is unreachable or its lists are broken"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+    install_failed "apt-get install failed (a package the archive lacks, or the archive unreachable; its messages are above)"
+  mapfile -t missing < <(missing_packages "${missing[@]}")
+  [ ${#missing[@]} -eq 0 ] || install_failed "still not installed after apt-get: ${missing[*]}"
 }
 step "Debian packages" install_packages
+[ "${ORVALEN_SETUP_ONLY:-}" = packages ] && exit 0
 
 mkdir -p "$build/logs"
 # The Wine prefix boots in the background while the libraries build and CMake configures;
