@@ -85,7 +85,6 @@ int App::WinMain(HINSTANCE instance, const wchar_t* commandText) {
     try {
         WriteLocation();
         PrepareLanguage(commandText);
-        activityDriverUsable_ = InputSense_SystemTimerPresent();
         if (!InitInstance(instance, commandText)) {
             Shutdown();
             CloseInstanceMutex();
@@ -120,6 +119,7 @@ bool App::InitInstance(HINSTANCE instance, const wchar_t* commandText) {
     if (!commandText) commandText = L"";
     instance_ = instance;
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    activityDriverUsable_ = InputSense_SystemTimerPresent();
 
     std::wstring module = ModulePath();
     size_t slash = module.rfind(L'\\');

@@ -5,60 +5,50 @@
 # Stopwatch tab with laps), the snooze chooser (an alarm's and a timer's), the real
 # program's ring screens (the alarm's, the notification-style and the timer's, by day and
 # by night), the full-screen clock (built-in and a test skin), a slide of the slide show,
-# the Clock tab (built-in and a test skin), the slide show's settings and the recorder
+# the Clock tab (built-in, a test skin and its tap-and-hold menu), the slide show's settings and the recorder
 # dialog (idle and recording) on the simulated handheld,
 # at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
-# (scripts/screen.sh). The PNGs go to build/screenshots/.
+# (scripts/screen.sh) and a fresh device (scripts/shots.sh). The PNGs go to
+# build/screenshots/ (in German, ORVALEN_SHOTS_LANGUAGE=de: build/screenshots/de/).
 # Kinds named as arguments (framed, tabbed, digits, days, countdown, chooser, ring-alarm,
-# ring-timer-night, ...) are the only ones shot.
+# ring-timer-night, ...) are the only ones shot. Ends with 1, naming them, when shots did
+# not come up.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
+step_tag=dialog-screenshots
+source "$here/steps.sh"
 
 "$here/setup.sh" run
-cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target dialog_showcase screen_showcase clock_fixtures Orvalen
+step "building the showcases and the device's programs (first time: a few minutes)" \
+  cmake --build "$build" --parallel "${JOBS:-$(nproc)}" \
+  --target dialog_showcase screen_showcase clock_fixtures orvalen_run framework_fixtures
 
-out=$build/screenshots
-work=$build/screenshots/work
-mkdir -p "$out" "$work"
+shots_folder= shots_registry='Software\OrvalenScreenshots'
+source "$here/shots.sh"
 dialog_showcase=$build/tests/framework/dialog_showcase.exe
 screen_showcase=$build/tests/e2e/screen_showcase.exe
-pack=$build/tests/framework/fixtures/dialogs-translation.zip
-program=$build/programs/Orvalen/Orvalen.exe
+dialog_pack=$build/tests/framework/fixtures/dialogs-translation.zip
 clock_fixtures=$build/tests/e2e/clock-fixtures
-
-export ORVALEN_WINE=run
-source "$here/wine-env.sh"
-source "$here/screen.sh"
-# A device and registry of their own, apart from the run's.
-export ORVALEN_DEVICE_ROOT=$(wine_path "$work/device")
-export ORVALEN_REGISTRY_ROOT='Software\OrvalenScreenshots'
-trap screen_stop EXIT
 
 shoot_one() {  # kind width height dpi
   local kind=$1 width=$2 height=$3 dpi=$4
   local name=$kind-${width}x${height}
-  local ready=$work/$name.ready done=$work/$name.done
-  local showcase=$dialog_showcase argument=$pack seconds=30 extra=()
+  local showcase=$dialog_showcase argument=$dialog_pack seconds=30 extra=()
   case $kind in
-  countdown | clock | mainwnd* | clockpage | slidesettings | chooser* | recorder*) showcase=$screen_showcase ;;
+  countdown | clock | mainwnd* | clockpage | clockpage-menu | slidesettings | chooser* | recorder*) showcase=$screen_showcase ;;
   skin | clockpage-skin) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures")") ;;
   slide) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures/pictures")") ;;
-  ring-*) showcase=$screen_showcase argument=$program seconds=90
-    # Every ring starts on a device of its own; the real program takes a while to ring.
-    rm -rf "$work/device"; mkdir -p "$work/device"
-    wine reg delete "HKCU\\$ORVALEN_REGISTRY_ROOT" /f >/dev/null 2>&1 || true ;;
+  # The real program rings on the device; it takes a while to start.
+  ring-*) showcase=$screen_showcase argument=$shots_program seconds=90 ;;
   esac
-  rm -f "$ready" "$done"
-  screen_start "$width" "$height" "$dpi"
-  screen_show "$(wine_path "$showcase")" "$kind" "$width" "$height" "$dpi" "$(wine_path "$argument")" \
-    "$(wine_path "$ready")" "$(wine_path "$done")" "${extra[@]}"
-  screen_shot_when_ready "$ready" "$out/$name.png" "$seconds"
-  touch "$done"
-  screen_stop
+  shot_prepare "$name"
+  shot_take "$out/$name.png" "$seconds" "$width" "$height" "$dpi" "$(wine_path "$showcase")" "$kind" \
+    "$width" "$height" "$dpi" "$(wine_path "$argument")" "$(wine_path "$shot_ready")" "$(wine_path "$shot_done")" \
+    "${extra[@]}"
 }
 
 # With names given (say "ring-timer"), only those kinds are shot.
@@ -90,6 +80,7 @@ shoot skin 240 320 96
 shoot slide 240 320 96
 shoot clockpage 240 320 96
 shoot clockpage-skin 240 320 96
+shoot clockpage-menu 240 320 96
 shoot slidesettings 240 320 96
 shoot framed 480 640 192
 shoot tabbed 480 640 192
@@ -113,4 +104,6 @@ shoot skin 480 640 192
 shoot slide 480 640 192
 shoot clockpage 480 640 192
 shoot clockpage-skin 480 640 192
+shoot clockpage-menu 480 640 192
 shoot slidesettings 480 640 192
+shots_end

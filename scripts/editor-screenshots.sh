@@ -2,11 +2,14 @@
 # Screenshots of every page of the item editors (alarm sheet, timer dialog, the default
 # and chime sound sheets, the vibration cycle dialog) and of the action editors (with
 # the screen saver's exceptions) on the simulated handheld, at
-# 240 x 320 (96 DPI) and 480 x 640 (192 DPI). The PNGs go to build/screenshots/editors/.
+# 240 x 320 (96 DPI) and 480 x 640 (192 DPI), each on a fresh device. The PNGs go to
+# build/screenshots/editors/ (in German, ORVALEN_SHOTS_LANGUAGE=de: build/screenshots/de/editors/).
+# Ends with 1, naming them, when shots did not come up.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-showcase_target=editor_showcase shots_folder=editors registry_root='Software\OrvalenEditorScreenshots'
+showcase_target=editor_showcase shots_folder=editors shots_registry='Software\OrvalenEditorScreenshots'
+step_tag=editor-screenshots
 source "$here/showcase-shots.sh"
 
 shoot() {  # sheet page width height dpi
@@ -32,3 +35,4 @@ for size in "240 320 96" "480 640 192"; do
     shoot $editor 0 $size
   done
 done
+shots_end

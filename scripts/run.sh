@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Sets up if needed, builds the programs a run uses (no test programs) and starts Orvalen
-# with the given command text on the simulated handheld, shown on a virtual screen of
-# this script's own. A line per step. Leaves in build/run/:
+# with the given command text on the simulated handheld. With an X display (DISPLAY set
+# and answering) the handheld's screen is a window on it, where the user taps and types,
+# and the run lasts until the user ends Orvalen; without one it is a virtual screen of
+# this script's own, and the run closes Orvalen's windows after ORVALEN_RUN_SECONDS.
+# scripts/device.sh drives the run's device meanwhile (its clock, its wake-ups).
+# A line per step. Leaves in build/run/:
 #   screenshot.png  the screen when Orvalen's first window is up (or after 10 s)
 #   report.txt      exit code, windows shown, notifications, item store: read from the
 #                   run's device (build/device, registry in build/wine/prefix-run)
 # Ends with the program's exit code.
 #   ORVALEN_SCREEN=480x640   the handheld's screen (default 240x320 at 96 DPI; 480x640 is 192 DPI)
-#   ORVALEN_RUN_SECONDS=n    after n s (default 30) the run closes the program's windows
+#   ORVALEN_RUN_SECONDS=n    without a display: after n s (default 30) the run closes the
+#                            program's windows
 #   JOBS=n                   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,6 +31,7 @@ esac
 width=${screen%x*} height=${screen#*x}
 screenshot_after=10
 limit=${ORVALEN_RUN_SECONDS:-30}
+[[ $limit =~ ^[1-9][0-9]*$ ]] || { echo "run: ORVALEN_RUN_SECONDS is a number of seconds above 0" >&2; exit 2; }
 
 "$here/setup.sh" run
 step "building the programs a run uses (first time: about 3 min)" \
@@ -36,6 +42,13 @@ source "$here/wine-env.sh"
 source "$build/run/manifest.sh"
 source "$here/screen.sh"
 trap screen_stop EXIT
+# The user's display, if there is one to show the handheld on.
+on_display=
+if screen_display_usable; then
+  on_display=$DISPLAY
+elif [ -n "${DISPLAY:-}" ]; then
+  echo "run: the display $DISPLAY does not answer; the run uses a virtual screen of its own"
+fi
 
 out=$build/run
 # The simulated handheld as a device would be: the program and what ships beside it in
@@ -54,24 +67,50 @@ put_on_device() {
 run_program() {
   rm -f "$out"/{report.txt,exit-code,screenshot.png,screenshot.wanted,screenshot.taken}
   export ORVALEN_RUN_COMMAND_TEXT="$*"
+  # On the user's display the user ends the run (no limit: 0).
+  local run_limit=$limit
+  [ -z "$on_display" ] || run_limit=0
   screen_show "$(wine_path "$run_watch")" "$(wine_path "$run_program")" \
-    "$(wine_path "$out")" "$width" "$height" "$dpi" "$screenshot_after" "$limit" >"$out/wine.log" 2>&1
+    "$(wine_path "$out")" "$width" "$height" "$dpi" "$screenshot_after" "$run_limit" \
+    >"$out/wine.log" 2>&1
   # The watcher asks for the screenshot when the first window is up, and ends after the program.
   while [ ! -e "$out/exit-code" ] && kill -0 "$screen_desktop_pid" 2>/dev/null; do
     if [ -e "$out/screenshot.wanted" ]; then
       rm -f "$out/screenshot.wanted"
-      screen_shot "$out/screenshot.png" && touch "$out/screenshot.taken"
-      echo "run: screenshot taken; Orvalen ends by itself when idle (about 12 s after the start)," \
-        "or the run closes its windows after $limit s"
+      screen_shot "$out/screenshot.png" || echo "run: the screenshot was not taken" >&2
+      touch "$out/screenshot.taken"
+      if [ -n "$on_display" ]; then say_how_to_drive; else
+        echo "run: screenshot taken; Orvalen ends by itself once nothing needs it (its main window" \
+          "closed, nothing ringing), or the run closes its windows after $limit s"
+      fi
     fi
     sleep 0.1
   done
   screen_wait_desktop 15 || true
 }
 
-step "making a virtual $width x $height screen" screen_start "$width" "$height" "$dpi"
-put_on_device
-step "running Orvalen (screenshot when its first window is up, or after $screenshot_after s)" run_program "$@"
+say_how_to_drive() {
+  cat <<EOF_HELP
+run: Orvalen is up in the window "$screen_window" on $on_display ($width x $height):
+run:   tap with the mouse, type with the keyboard; Menu > Exit on the main window ends
+run:   Orvalen and the run (closing the main window with OK leaves it running until idle).
+run: meanwhile, in another terminal (scripts/device.sh alone lists its commands):
+run:   scripts/device.sh time            the device's clock
+run:   scripts/device.sh forward 50      moves the device clock 50 s on, to an alarm's minute
+run:   scripts/device.sh wake-ups        when the device will start Orvalen for what it keeps
+EOF_HELP
+}
+
+if [ -n "$on_display" ]; then
+  step "showing the handheld's $width x $height screen in a window on $on_display" \
+    screen_use_display "$width" "$height" "$dpi"
+  put_on_device
+  step "running Orvalen until it is ended on the display" run_program "$@"
+else
+  step "making a virtual $width x $height screen" screen_start "$width" "$height" "$dpi"
+  put_on_device
+  step "running Orvalen (screenshot when its first window is up, or after $screenshot_after s)" run_program "$@"
+fi
 screen_stop
 
 if [ ! -e "$out/report.txt" ]; then

@@ -3,44 +3,35 @@
 # the popup open, the command menu open and an alarm's actions open; in English and in
 # German (the texts the real program writes from the test language pack); at 240 x 320
 # (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
-# (scripts/screen.sh). The PNGs go to build/screenshots/today/.
+# (scripts/screen.sh) and a fresh device (scripts/shots.sh). The PNGs go to
+# build/screenshots/today/, named <scene>-<en|de>-<size>.png. Ends with 1, naming them,
+# when shots did not come up.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(dirname "$here")
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
+step_tag=today-screenshots
+source "$here/steps.sh"
 
 "$here/setup.sh" run
-cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target today_showcase
+step "building the Today showcase and the device's programs (first time: a few minutes)" \
+  cmake --build "$build" --parallel "${JOBS:-$(nproc)}" --target today_showcase orvalen_run framework_fixtures
 
-out=$build/screenshots/today
-work=$build/screenshots/today-work
-rm -rf "$work"
-mkdir -p "$out" "$work"
+# Both languages at once: the shots name theirs.
+ORVALEN_SHOTS_LANGUAGE=en shots_folder=today shots_registry='Software\OrvalenTodayScreenshots'
+source "$here/shots.sh"
 showcase=$build/tests/today/today_showcase.exe
-pack=$build/tests/framework/fixtures/translation.zip
-
-export ORVALEN_WINE=run
-source "$here/wine-env.sh"
-source "$here/screen.sh"
-# A device and registry of their own, apart from the run's.
-export ORVALEN_DEVICE_ROOT=$(wine_path "$work/device")
-export ORVALEN_REGISTRY_ROOT='Software\OrvalenTodayScreenshots'
-trap screen_stop EXIT
 
 shoot() {  # scene language width height dpi
   local scene=$1 language=$2 width=$3 height=$4 dpi=$5
   local name=$scene-$language-${width}x${height}
-  local ready=$work/$name.ready done=$work/$name.done
-  rm -f "$ready" "$done"
-  screen_start "$width" "$height" "$dpi"
-  screen_show "$(wine_path "$showcase")" "$scene" "$width" "$height" "$dpi" "$language" "$(wine_path "$pack")" \
-    "$(wine_path "$ready")" "$(wine_path "$done")"
-  # The first scene of a language runs the program once to write its texts: a long wait.
-  screen_shot_when_ready "$ready" "$out/$name.png" 90
-  touch "$done"
-  screen_stop
+  shot_prepare "$name"
+  # The program runs once on the device to write its texts before the scene is up.
+  shot_take "$out/$name.png" 90 "$width" "$height" "$dpi" "$(wine_path "$showcase")" "$scene" \
+    "$width" "$height" "$dpi" "$language" "$(wine_path "$shots_pack")" \
+    "$(wine_path "$shot_ready")" "$(wine_path "$shot_done")"
 }
 
 for size in "240 320 96" "480 640 192"; do
@@ -51,3 +42,4 @@ for size in "240 320 96" "480 640 192"; do
     done
   done
 done
+shots_end

@@ -4,7 +4,8 @@
 // When the program's first window is up (or the screenshot time has passed) it writes
 // "screenshot.wanted" into the run folder and waits for "screenshot.taken", which the
 // script writes once it has the picture. At the end it writes "report.txt" and
-// "exit-code". A program still running at the run limit has its windows closed.
+// "exit-code". A program still running at the run limit has its windows closed; a limit
+// of 0 leaves it to the person at the screen, for as long as it runs.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -55,7 +56,7 @@ bool ParseOptions(Options* o) {
         o->dpi = _wtol(args[5]);
         o->screenshotAfterMs = static_cast<ULONGLONG>(_wtol(args[6])) * 1000;
         o->limitMs = static_cast<ULONGLONG>(_wtol(args[7])) * 1000;
-        ok = o->width > 0 && o->height > 0 && o->dpi > 0 && o->limitMs > 0;
+        ok = o->width > 0 && o->height > 0 && o->dpi > 0;
     }
     LocalFree(args);
     return ok;
@@ -98,7 +99,7 @@ public:
             if (facts->screenshot.empty()) TakeScreenshotWhenDue(process.Get(), facts);
             if (WaitForSingleObject(process.Get(), kPollMs) == WAIT_OBJECT_0) break;
             const ULONGLONG now = Elapsed();
-            if (facts->ending == RunEnding::ByItself && now >= options_.limitMs) {
+            if (facts->ending == RunEnding::ByItself && options_.limitMs > 0 && now >= options_.limitMs) {
                 windows_.CloseWindowsOf(pi.dwProcessId);
                 facts->ending = RunEnding::WindowsClosed;
                 closedAt = now;

@@ -3,8 +3,9 @@
 // to close, so a script can take a screenshot:
 //   options_showcase <screen> <page> <width> <height> <dpi> <ready file> <done file>
 // screen: popup (over the main window's Alarms tab), options (page: the tab's index),
-// snooze (the snooze list), about (the main window's About tab) or screenshot (the About
-// tab's delayed screenshot: ready once its bitmap is written, named in the ready file).
+// snooze (the snooze list), keycapture (the Buttons page's "Assign a key"), about (the main
+// window's About tab) or screenshot (the About tab's delayed screenshot: ready once its
+// bitmap is written, named in the ready file).
 #include <windows.h>
 
 #include <cwchar>
@@ -20,6 +21,7 @@
 #include "Dpi.h"
 #include "EngineMessage.h"
 #include "EngineWnd.h"
+#include "KeyCaptureDlg.h"
 #include "ItemStore.h"
 #include "MainWindow.h"
 #include "OptionsSheet.h"
@@ -86,6 +88,10 @@ int wmain(int argc, wchar_t** argv) {
     } else if (screen == L"snooze") {
         SnoozeTimeDlg dialog(*App::GetItemStore()->GetSettings().system);
         dialog.Run(engine->Hwnd());
+    } else if (screen == L"keycapture") {
+        // Over the window the start opened, as it is over the Buttons page.
+        KeyCaptureDlg capture;
+        capture.Run(MainWindow::Window() ? MainWindow::Window() : engine->Hwnd());
     } else if (screen == L"popup") {
         if (!MainWindow::Open(MainWindow::kAlarmsTab)) return 1;
         g_atHalfTime = [engine] { PostMessageW(engine->Hwnd(), EngineMessage::kMainMenu, 0, 0); };

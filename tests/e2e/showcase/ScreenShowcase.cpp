@@ -3,7 +3,8 @@
 //   screen_showcase countdown|mainwnd* <width> <height> <dpi> <language pack> <ready file> <done file>
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
 //   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
-//   screen_showcase clockpage|clockpage-skin|slidesettings <width> <height> <dpi> <pack> <ready> <done> [folder]
+//   screen_showcase clockpage|clockpage-skin|clockpage-menu|slidesettings <width> <height> <dpi> <pack> <ready>
+//                   <done> [folder]
 //   screen_showcase chooser|chooser-timer <width> <height> <dpi> - <ready file> <done file>
 //   screen_showcase recorder|recorder-recording <width> <height> <dpi> <unused> <ready file> <done file>
 // countdown is the reset countdown; mainwnd the main window on the Alarms tab with three
@@ -13,7 +14,8 @@
 // clock is the full-screen clock with the built-in skin; skin uses the skin "test" of the
 // folder's "Skins", with unread messages and a missed call; slide is the slide show of the
 // folder's pictures. clockpage is the main window on the Clock tab (clockpage-skin with the
-// folder's skin "test"); slidesettings the slide show's settings page.
+// folder's skin "test", clockpage-menu with the clock's tap-and-hold menu open);
+// slidesettings the slide show's settings page.
 // chooser is the snooze chooser of an alarm, chooser-timer of a timer.
 // recorder is the recorder dialog idle, recorder-recording three seconds into a recording.
 // The ready file appears once the screen is up; it closes when the done file exists.
@@ -26,6 +28,7 @@
 #include <cwchar>
 #include <string>
 
+#include "ShowcaseDevice.h"
 #include "ShowcaseFiles.h"
 #include "AlarmItem.h"
 #include "App.h"
@@ -129,6 +132,7 @@ void StoreStopwatch() {
 std::wstring gReady, gDone;
 int gTicks = 0;
 bool gTapMenu = false;
+bool gClockMenu = false, gInClockMenu = false;
 HWND gWindow = nullptr;
 FramedDialog* gDialog = nullptr;
 
@@ -142,6 +146,16 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         DeviceScreen_GetMode(&mode);
         DeviceInput_Tap(mode.width * 3 / 4, mode.height - Shell_GetMenuBarHeight() / 2);
     }
+    if (gClockMenu && gTicks == kSettleTicks / 2 && ClockWnd::Instance()) {
+        // The tap-and-hold menu at the clock's centre; its loop returns when it closes.
+        gClockMenu = false;
+        gInClockMenu = true;
+        RECT clock;
+        GetClientRect(ClockWnd::Instance()->GetHwnd(), &clock);
+        ClockWnd::Instance()->TrackMenu(clock.right / 2, clock.bottom / 2);
+        gInClockMenu = false;
+        return;
+    }
     if (gTicks == kSettleTicks) Touch(gReady);
     if (gTicks > kSettleTicks && FileExists(gDone)) {
         if (gDialog) {
@@ -149,6 +163,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
             return;
         }
         EndMenu();
+        if (gInClockMenu) return;  // the window goes once its menu has
         if (IsWindow(gWindow)) DestroyWindow(gWindow);
         PostQuitMessage(0);
     }
@@ -204,6 +219,7 @@ int ShowClockScreen(const std::wstring& kind, const std::wstring& folder) {
         gDialog = nullptr;
     } else {
         if (kind == L"clockpage-skin") UseTestSkin(*ClockWnd::Instance(), folder);
+        gClockMenu = kind == L"clockpage-menu";
         MainWindow::SelectTab(MainWindow::kClockTab);
         gWindow = MainWindow::Window();
         MSG msg;
@@ -413,13 +429,14 @@ int wmain(int argc, wchar_t** argv) {
     const bool chooser = kind.rfind(L"chooser", 0) == 0;
     const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
     const bool mainWindow = kind.rfind(L"mainwnd", 0) == 0;
-    const bool clockScreen = kind == L"clockpage" || kind == L"clockpage-skin" || kind == L"slidesettings";
+    const bool clockScreen =
+        kind == L"clockpage" || kind == L"clockpage-skin" || kind == L"clockpage-menu" || kind == L"slidesettings";
     const bool recorder = kind == L"recorder" || kind == L"recorder-recording";
     if ((kind != L"countdown" && !ring && !clockKind && !mainWindow && !clockScreen && !chooser && !recorder) ||
         (!clockKind && !clockScreen && argc != 8) || argc < 8) {
         fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|chooser|chooser-timer|"
                          L"recorder|recorder-recording|ring-<kind>|clock|skin|slide|clockpage|clockpage-skin|"
-                         L"slidesettings <width> <height> <dpi> <pack or program> <ready> <done> [folder]\n");
+                         L"clockpage-menu|slidesettings <width> <height> <dpi> <pack or program> <ready> <done> [folder]\n");
         return 2;
     }
     if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]))) {
@@ -427,6 +444,7 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     Dpi_ResetCache();
+    showcase::PrepareDevice();
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
     if (recorder) return ShowRecorder(kind == L"recorder-recording", ready, done);

@@ -1,8 +1,8 @@
 #pragma once
 // What every showcase of the program's screens does first: joins the device, sets the
-// simulated screen, gives the device an LED and a vibrator (so every control shows) and
-// starts the program's objects, held busy as the engine holds itself while its screens are
-// open. The arguments are <screen> <page> <width> <height> <dpi> <ready> <done>.
+// simulated screen, readies the device as a handheld (ShowcaseDevice.h), gives it an LED
+// and a vibrator (so every control shows) and starts the program's objects, held busy as
+// the engine holds itself while its screens are open. The arguments are <screen> <page> <width> <height> <dpi> <ready> <done>.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +15,7 @@
 #include "Dpi.h"
 #include "EngineWnd.h"
 #include "ProgramScreens.h"
+#include "ShowcaseDevice.h"
 #include "nled.h"
 
 // 0 when the program runs; else the exit code to end with (2: bad use, 1: no program).
@@ -28,6 +29,7 @@ inline int Showcase_Start(int argc, wchar_t** argv, const wchar_t* name) {
         return 2;
     }
     Dpi_ResetCache();
+    showcase::PrepareDevice();
     const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};
     DeviceControl_SetLeds(2, leds);
     ProgramScreens::Install();

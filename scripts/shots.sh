@@ -1,0 +1,90 @@
+# Sourced by the screenshot scripts after steps.sh: every shot on a device and registry
+# of its own, made fresh as a user's handheld is (nothing of an earlier shot is left),
+# in the language ORVALEN_SHOTS_LANGUAGE asks for, and a failed shot makes the script fail.
+# Set before sourcing: here, repo, build, step_tag, shots_folder (under the language's
+# folder of build/screenshots), shots_registry (the device's registry root under HKCU).
+#   ORVALEN_SHOTS_LANGUAGE=de   German texts (the test language pack); the PNGs then go
+#                               under build/screenshots/de/ (default en: build/screenshots/)
+# Defines out (the PNG folder), work (the shots' own files) and
+#   shot_prepare <name>          a fresh device and registry; sets shot_ready and shot_done,
+#                                the files the showcase writes when up and waits for to end
+#   shot_take <png> <seconds> <width> <height> <dpi> <program> [args...]
+#                                shows the program on a virtual screen, saves the PNG once
+#                                shot_ready exists; a shot that did not come up is noted
+#   shots_end                    the shots' step line; exits 1 naming the shots that failed
+shots_language=${ORVALEN_SHOTS_LANGUAGE:-en}
+case $shots_language in
+  en) shots_lang_id=0409 out=$build/screenshots ;;
+  de) shots_lang_id=0407 out=$build/screenshots/de ;;
+  *) echo "$step_tag: ORVALEN_SHOTS_LANGUAGE is en or de, not '$shots_language'" >&2; exit 2 ;;
+esac
+if [ -n "$shots_folder" ]; then out=$out/$shots_folder; fi
+work=$out/work
+mkdir -p "$out" "$work"
+
+export ORVALEN_WINE=run
+source "$here/wine-env.sh"
+source "$here/screen.sh"
+source "$build/run/manifest.sh"
+trap screen_stop EXIT
+shots_device=$work/device
+export ORVALEN_DEVICE_ROOT=$(wine_path "$shots_device")
+export ORVALEN_REGISTRY_ROOT=$shots_registry
+shots_pack=$build/tests/framework/fixtures/translation.zip
+# The showcases read their texts from this pack; the program itself from its own folder.
+if [ "$shots_language" = de ]; then export ORVALEN_SHOWCASE_PACK=$(wine_path "$shots_pack"); else unset ORVALEN_SHOWCASE_PACK; fi
+# On the device as the program would be.
+shots_program=$shots_device/Program\ Files/Orvalen/Orvalen.exe
+shots_failed=()
+shots_count=0
+
+# The device as a user's handheld has it: its own programs and libraries in \Windows (its
+# services, which host the activity driver, among them), the program with the driver and
+# in German its language pack in \Program Files\Orvalen; a registry with only the language;
+# the clock at 10:08:30 of the day, so the clocks' hands come out the same in every shot.
+shot_device() {
+  local entry folder
+  rm -rf "$shots_device"
+  mkdir -p "$shots_device/Windows/Start Menu/Programs" "$shots_device/My Documents"
+  for entry in "${run_device_files[@]}"; do
+    folder=$shots_device/${entry%%|*}
+    mkdir -p "$folder"
+    cp -lf "${entry#*|}" "$folder/" 2>/dev/null || cp -f "${entry#*|}" "$folder/"
+  done
+  if [ "$shots_language" = de ]; then cp -f "$shots_pack" "${shots_program%/*}/translation.zip"; fi
+  printf 'REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\%s]\r\n\r\n[HKEY_CURRENT_USER\\%s\\HKCU\\Software\\Ostrel\\Orvalen\\Clock\\Language]\r\n"LangID"=dword:0000%s\r\n' \
+    "$shots_registry" "$shots_registry" "$shots_lang_id" >"$work/registry.reg"
+  wine regedit /s "$(wine_path "$work/registry.reg")" >/dev/null 2>&1 8>&-
+  wine "$run_device_tool" at 10:08:30 >/dev/null 8>&-
+}
+
+shot_prepare() {
+  shot_ready=$work/$1.ready shot_done=$work/$1.done
+  rm -f "$shot_ready" "$shot_done"
+  shot_device
+}
+
+shot_take() {
+  local png=$1 seconds=$2 width=$3 height=$4 dpi=$5
+  shift 5
+  shots_count=$((shots_count + 1))
+  [ "$shots_count" -eq 1 ] && step_begin "taking the screenshots (a few seconds each)"
+  screen_start "$width" "$height" "$dpi"
+  screen_show "$@"
+  screen_shot_when_ready "$shot_ready" "$png" "$seconds" || shots_failed+=("$(basename "$png" .png)")
+  touch "$shot_done"
+  screen_stop
+}
+
+shots_end() {
+  if [ "$shots_count" -eq 0 ]; then
+    echo "$step_tag: FAILED: no screenshot matched the names given" >&2
+    exit 1
+  fi
+  step_end
+  if [ ${#shots_failed[@]} -gt 0 ]; then
+    echo "$step_tag: FAILED: ${#shots_failed[@]} of $shots_count screenshots did not come up: ${shots_failed[*]}" >&2
+    exit 1
+  fi
+  echo "$step_tag: $shots_count screenshots in ${out#"$repo"/}"
+}
