@@ -10,17 +10,16 @@
 
 #include <cstdio>
 #include <cwchar>
-#include <cwctype>
 
 #include "DeviceBoot.h"
 #include "DeviceClock.h"
 #include "DeviceControl.h"
 #include "DeviceSession.h"
+#include "DeviceSnapshot.h"
+#include "RunReport.h"
 #include "pm.h"
 
 namespace {
-
-const DWORD kMaxText = 1024;
 
 void PrintTime(const wchar_t* label, const SYSTEMTIME& t) {
     wprintf(L"%ls%04u-%02u-%02u %02u:%02u:%02u", label, t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
@@ -79,22 +78,7 @@ int At(const wchar_t* text) {
 }
 
 int WakeUps() {
-    const DWORD count = DeviceControl_GetNotificationCount();
-    if (count == 0) wprintf(L"no wake-ups\n");
-    for (DWORD index = 0; index < count; ++index) {
-        DWORD type = 0, event = 0;
-        SYSTEMTIME start = {};
-        wchar_t application[kMaxText], arguments[kMaxText];
-        if (!DeviceControl_GetNotification(index, nullptr, &type, &event, nullptr, &start, application, kMaxText,
-                                           arguments, kMaxText))
-            continue;
-        if (event == 0) {
-            PrintTime(L"at ", start);
-        } else {
-            wprintf(L"on event %lu", event);
-        }
-        wprintf(L": %ls %ls\n", application, arguments);
-    }
+    wprintf(L"%ls", RunReport_Notifications(DeviceSnapshot::Take()).c_str());
     return 0;
 }
 

@@ -23,6 +23,10 @@ std::wstring Ending(const RunFacts& f) {
             WString_Format(text, L"Exit code: %lu; Orvalen ended by itself after %.1f s.\n", f.exitCode,
                            Seconds(f.ranMs));
             return text;
+        case RunEnding::OnDisplay:
+            WString_Format(text, L"Exit code: %lu; Orvalen ended after %.1f s on the user's display.\n", f.exitCode,
+                           Seconds(f.ranMs));
+            return text;
         case RunEnding::WindowsClosed:
             WString_Format(text, L"Exit code: %lu; Orvalen was still running after %.1f s and ended when the run "
                            L"closed its windows.\n", f.exitCode, Seconds(f.ranMs));
@@ -59,7 +63,23 @@ std::wstring DevicePathOf(const std::wstring& path) {
     return path;
 }
 
-std::wstring Notifications(const DeviceSnapshot& s) {
+std::wstring Counted(DWORD after, DWORD before, const wchar_t* one, const wchar_t* many) {
+    std::wstring text = Plural(after, one, many);
+    if (after != before) text += L" (" + std::to_wstring(before) + L" before)";
+    return text;
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string out(bytes > 0 ? bytes : 0, '\0');
+    if (bytes > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], bytes, nullptr, nullptr);
+    return out;
+}
+}  // namespace
+
+std::wstring RunReport_Notifications(const DeviceSnapshot& s) {
     if (s.notifications.empty()) return L"Notifications registered with the device: none.\n";
     std::wstring text;
     WString_Format(text, L"Notifications registered with the device (%u):\n",
@@ -80,29 +100,13 @@ std::wstring Notifications(const DeviceSnapshot& s) {
     return text;
 }
 
-std::wstring Counted(DWORD after, DWORD before, const wchar_t* one, const wchar_t* many) {
-    std::wstring text = Plural(after, one, many);
-    if (after != before) text += L" (" + std::to_wstring(before) + L" before)";
-    return text;
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                          nullptr, nullptr);
-    std::string out(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], bytes, nullptr, nullptr);
-    return out;
-}
-}  // namespace
-
 std::string RunReport_Format(const RunFacts& f) {
     std::wstring text;
     WString_Format(text, L"Orvalen ran on the simulated handheld (%ld x %ld, %ld DPI) with the command text \"%ls\".\n",
                    f.screenWidth, f.screenHeight, f.dpi, f.commandText.c_str());
     text += Ending(f);
     if (f.ending != RunEnding::NotStarted) text += Windows(f);
-    text += Notifications(f.after);
+    text += RunReport_Notifications(f.after);
     text += L"Item store: " + Counted(f.after.alarms, f.before.alarms, L"alarm", L"alarms") + L", " +
             Counted(f.after.timers, f.before.timers, L"timer", L"timers") + L", " +
             Counted(f.after.stopwatches, f.before.stopwatches, L"stopwatch", L"stopwatches") + L".\n";

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-enum class RunEnding { NotStarted, ByItself, WindowsClosed, Terminated };
+// OnDisplay: a run without a time limit, ended by the user or by the program.
+enum class RunEnding { NotStarted, ByItself, OnDisplay, WindowsClosed, Terminated };
 
 struct RunFacts {
     std::wstring commandText;
@@ -26,3 +27,5 @@ struct RunFacts {
 
 // The report as UTF-8 text, one fact per paragraph.
 std::string RunReport_Format(const RunFacts& facts);
+// The paragraph on the device's notifications, when and what each starts.
+std::wstring RunReport_Notifications(const DeviceSnapshot& snapshot);

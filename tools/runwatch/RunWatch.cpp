@@ -92,14 +92,14 @@ public:
             return;
         }
         ScopedHandle process(pi.hProcess), thread(pi.hThread);
-        facts->ending = RunEnding::ByItself;
+        facts->ending = options_.limitMs > 0 ? RunEnding::ByItself : RunEnding::OnDisplay;
         ULONGLONG closedAt = 0;
         for (;;) {
             windows_.Poll();
             if (facts->screenshot.empty()) TakeScreenshotWhenDue(process.Get(), facts);
             if (WaitForSingleObject(process.Get(), kPollMs) == WAIT_OBJECT_0) break;
             const ULONGLONG now = Elapsed();
-            if (facts->ending == RunEnding::ByItself && options_.limitMs > 0 && now >= options_.limitMs) {
+            if (facts->ending == RunEnding::ByItself && now >= options_.limitMs) {
                 windows_.CloseWindowsOf(pi.dwProcessId);
                 facts->ending = RunEnding::WindowsClosed;
                 closedAt = now;
