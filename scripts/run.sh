@@ -40,6 +40,7 @@ step "building the programs a run uses (first time: about 3 min)" \
 export ORVALEN_WINE=run
 source "$here/wine-env.sh"
 source "$build/run/manifest.sh"
+source "$here/device-files.sh"
 source "$here/screen.sh"
 trap screen_stop EXIT
 # The user's display, if there is one to show the handheld on.
@@ -51,19 +52,6 @@ elif [ -n "${DISPLAY:-}" ]; then
 fi
 
 out=$build/run
-# The simulated handheld as a device would be: the program and what ships beside it in
-# \Program Files\Orvalen, the operating system's programs and libraries in \Windows.
-put_on_device() {
-  local entry folder
-  # The shell's Start menu, where "-install" puts the program's shortcuts.
-  mkdir -p "$ORVALEN_RUN_DEVICE/Windows/Start Menu/Programs"
-  for entry in "${run_device_files[@]}"; do
-    folder=$ORVALEN_RUN_DEVICE/${entry%%|*}
-    mkdir -p "$folder"
-    cp -f "${entry#*|}" "$folder/"
-  done
-}
-
 run_program() {
   rm -f "$out"/{report.txt,exit-code,screenshot.png,screenshot.wanted,screenshot.taken}
   export ORVALEN_RUN_COMMAND_TEXT="$*"
@@ -104,11 +92,11 @@ EOF_HELP
 if [ -n "$on_display" ]; then
   step "showing the handheld's $width x $height screen in a window on $on_display" \
     screen_use_display "$width" "$height" "$dpi"
-  put_on_device
+  device_put_files "$ORVALEN_RUN_DEVICE"
   step "running Orvalen until it is ended on the display" run_program "$@"
 else
   step "making a virtual $width x $height screen" screen_start "$width" "$height" "$dpi"
-  put_on_device
+  device_put_files "$ORVALEN_RUN_DEVICE"
   step "running Orvalen (screenshot when its first window is up, or after $screenshot_after s)" run_program "$@"
 fi
 screen_stop

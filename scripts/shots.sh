@@ -26,6 +26,7 @@ export ORVALEN_WINE=run
 source "$here/wine-env.sh"
 source "$here/screen.sh"
 source "$build/run/manifest.sh"
+source "$here/device-files.sh"
 trap screen_stop EXIT
 shots_device=$work/device
 export ORVALEN_DEVICE_ROOT=$(wine_path "$shots_device")
@@ -43,14 +44,9 @@ shots_count=0
 # in German its language pack in \Program Files\Orvalen; a registry with only the language;
 # the clock at 10:08:30 of the day, so the clocks' hands come out the same in every shot.
 shot_device() {
-  local entry folder
   rm -rf "$shots_device"
-  mkdir -p "$shots_device/Windows/Start Menu/Programs" "$shots_device/My Documents"
-  for entry in "${run_device_files[@]}"; do
-    folder=$shots_device/${entry%%|*}
-    mkdir -p "$folder"
-    cp -lf "${entry#*|}" "$folder/" 2>/dev/null || cp -f "${entry#*|}" "$folder/"
-  done
+  mkdir -p "$shots_device/My Documents"
+  device_put_files "$shots_device"
   if [ "$shots_language" = de ]; then cp -f "$shots_pack" "${shots_program%/*}/translation.zip"; fi
   printf 'REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\%s]\r\n\r\n[HKEY_CURRENT_USER\\%s\\HKCU\\Software\\Ostrel\\Orvalen\\Clock\\Language]\r\n"LangID"=dword:0000%s\r\n' \
     "$shots_registry" "$shots_registry" "$shots_lang_id" >"$work/registry.reg"
