@@ -6,7 +6,7 @@
 # options and about page (scripts/options-screenshots.sh), each once per language, and
 # the Today item (scripts/today-screenshots.sh, both languages at once). English goes to
 # build/screenshots/, German to build/screenshots/de/. Every script runs, even after one
-# failed; the run ends with 1, naming those that failed. About 30 minutes.
+# failed; the run ends with 1, naming those that failed. About 20 minutes.
 #   JOBS=n   build jobs (default: all processors)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)

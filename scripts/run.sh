@@ -80,8 +80,8 @@ run_program() {
 say_how_to_drive() {
   cat <<EOF_HELP
 run: Orvalen is up in the window "$screen_window" on $on_display ($width x $height):
-run:   tap with the mouse, type with the keyboard; Menu > Exit on the main window ends
-run:   Orvalen and the run (closing the main window with OK leaves it running until idle).
+run:   tap with the mouse, type with the keyboard; Menu > Exit on the main window (or
+run:   closing the window) ends Orvalen and with it the run.
 run: meanwhile, in another terminal (scripts/device.sh alone lists its commands):
 run:   scripts/device.sh time            the device's clock
 run:   scripts/device.sh forward 50      moves the device clock 50 s on, to an alarm's minute
