@@ -1,0 +1,119 @@
+// Every action type in a store the real program wrote, read and written back by the item
+// records alone: this test program links no action work, so a record that needed it
+// would not link, and with no runner installed no action can run here.
+#include "ActionRunner.h"
+#include "AtomicSyncActionSettings.h"
+#include "BthOnAction.h"
+#include "ChangeTimeZoneAction.h"
+#include "ChangeVolumeAction.h"
+#include "DisableFlightModeAction.h"
+#include "ExecuteAction.h"
+#include "ItemStore.h"
+#include "RegistryProbe.h"
+#include "SMSAction.h"
+#include "StartTimerAction.h"
+#include "StopTimerAction.h"
+#include "StoreTestHost.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <typeinfo>
+
+namespace {
+
+const std::wstring kProduct = L"Software\\Ostrel\\Orvalen";
+const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
+// Every id of the factory, with 7 and 20, which make the "None" action.
+constexpr int kLastType = 20;
+const FILETIME kLastSync = {0x89ABCDEF, 0x01D9ABCD};
+
+// Values other than the defaults, so that a value lost on the way shows.
+void GiveValues(Action& action) {
+    if (auto* execute = dynamic_cast<ExecuteAction*>(&action)) {
+        execute->CommandLine.SetCStr(L"\"\\Program Files\\Notes.exe\" -new");
+        execute->RunOnDismiss = 1;
+    } else if (auto* bluetooth = dynamic_cast<BthOnAction*>(&action)) {
+        bluetooth->Discoverable = 1;
+    } else if (auto* sms = dynamic_cast<SMSAction*>(&action)) {
+        sms->Message.SetCStr(L"Up");
+        sms->To.SetCStr(L"Ann");
+        sms->Number.SetCStr(L"+4915112345");
+        sms->DeliveryNotification = 1;
+    } else if (auto* radioOn = dynamic_cast<DisableFlightModeAction*>(&action)) {
+        radioOn->code.SetCStr(L"1234");
+    } else if (auto* zone = dynamic_cast<ChangeTimeZoneAction*>(&action)) {
+        zone->ZoneIndex = 31;
+    } else if (auto* timer = dynamic_cast<TimerHashAction*>(&action)) {
+        timer->TimerHash = 0x1234;
+    } else if (auto* sync = dynamic_cast<AtomicSyncActionSettings*>(&action)) {
+        sync->Server = 2;
+        sync->LastSync = kLastSync;
+    } else if (auto* volume = dynamic_cast<ChangeVolumeAction*>(&action)) {
+        volume->Type = ChangeVolumeAction::kTypeVibrate;
+        volume->Vol = 40;
+        volume->RingVol = 80;
+    }
+}
+
+// The action of the store's item with that type.
+template <class Concrete>
+const Concrete& ActionOf(const ItemStore& store, int type) {
+    for (const AlarmItem* alarm : store.Alarms())
+        if (alarm->actionType == type) return dynamic_cast<const Concrete&>(*alarm->action);
+    throw std::bad_cast();
+}
+
+std::map<std::wstring, registryprobe::RawValue> StoreTree() {
+    auto tree = registryprobe::Tree(kProduct);
+    tree.erase(L"SavedTime");  // every save stamps its own time
+    return tree;
+}
+
+}  // namespace
+
+TEST(ProgramStore, EveryActionTypeLoadsAndSavesBackWithoutTheActionWork) {
+    {
+        StoreTestHost host;
+        ItemStore store(RcString(L"\\Sounds"), false);
+        for (int type = Action::kTypeNone; type <= kLastType; ++type) {
+            AlarmItem* alarm = store.CreateAlarm(nullptr);
+            ASSERT_NE(nullptr, alarm);
+            // Disabled: nothing rings while the program has the store.
+            alarm->flags &= ~(AlarmItem::kNew | AlarmItem::kEnabled);
+            alarm->actionType = type;
+            alarm->action = Action_Create(type);
+            GiveValues(*alarm->action);
+        }
+        store.Save(false);
+    }
+
+    // The program loads the items, saves and quits.
+    ASSERT_TRUE(testsupport::InstallLauncher());
+    ASSERT_TRUE(testsupport::CopyIntoDevice(testsupport::HostPath(ORVALEN_PROGRAM_PATH), kProgramDevicePath));
+    testsupport::ChildProcess program;
+    ASSERT_TRUE(program.Start(testsupport::DevicePath(kProgramDevicePath), L"AppRunAfterTimeChange"));
+    ASSERT_EQ(0u, program.Wait(30000));
+    const auto written = StoreTree();
+
+    EXPECT_EQ(nullptr, ActionRunner::Current());
+    ItemStore store(RcString(L"\\Sounds"), false);
+    ASSERT_EQ(static_cast<size_t>(kLastType + 1), store.Alarms().size());
+    for (AlarmItem* alarm : store.Alarms()) {
+        ASSERT_TRUE(alarm->action);
+        const auto made = Action_Create(alarm->actionType);
+        EXPECT_EQ(typeid(*made), typeid(*alarm->action)) << alarm->actionType;
+        EXPECT_FALSE(alarm->action->Execute()) << alarm->actionType;  // no work linked or installed
+    }
+    const auto& execute = ActionOf<ExecuteAction>(store, Action::kTypeExecute);
+    EXPECT_STREQ(L"\"\\Program Files\\Notes.exe\" -new", execute.CommandLine.CStr());
+    EXPECT_EQ(1, execute.RunOnDismiss);
+    EXPECT_STREQ(L"+4915112345", ActionOf<SMSAction>(store, Action::kTypeSms).Number.CStr());
+    const FILETIME lastSync = ActionOf<AtomicSyncActionSettings>(store, Action::kTypeClockSync).LastSync;
+    EXPECT_EQ(0, CompareFileTime(&kLastSync, &lastSync));
+    EXPECT_EQ(80, ActionOf<ChangeVolumeAction>(store, Action::kTypeChangeVolume).RingVol);
+
+    store.Save(false);
+    EXPECT_EQ(written, StoreTree());
+}
