@@ -21,9 +21,6 @@ constexpr int kEmptyPatternRows = 64;
 constexpr int kMaxRows = 256;
 constexpr uint16_t kIt215Version = 0x215;
 constexpr int kDefaultC5 = 8363;
-// Sample bytes a song may hold per byte of its file: compressed 16-bit data expand at most
-// 16-fold (a bit a sample), so only samples that share their data reach the bound.
-constexpr int64_t kSampleBytesPerFileByte = 16;
 
 bool Tag(MusicImage* im, int64_t at, const char* tag) {
   return at >= 0 && at + 4 <= im->size && std::memcmp(im->data + at, tag, 4) == 0;
@@ -292,7 +289,7 @@ int MusicIt_Load(MusicSong* song, MusicImage* im) {
     im->Seek(at + 72);
     dataAt[i] = im->U32LE();
   }
-  int64_t budget = kSampleBytesPerFileByte * im->size;
+  int64_t budget = kMusicSampleBytesPerFileByte * im->size;
   for (int i = 0; i < sampleCount; ++i) {
     int64_t next = im->size;
     for (int j = 0; j < sampleCount; ++j)

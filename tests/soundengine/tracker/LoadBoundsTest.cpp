@@ -8,6 +8,7 @@
 
 #include "BankTestSupport.h"
 #include "LoadPeak.h"
+#include "ModuleBuilder.h"
 #include "TrackerTestSupport.h"
 #include "XmItBuilder.h"
 
@@ -116,4 +117,25 @@ TEST_F(LoadBounds, ItCompressedSamplesSharingOneBlockStayWithinAMultipleOfTheFil
   EXPECT_LT(p.song, 20 * static_cast<int64_t>(f.size())) << "a sane multiple of the file";
   ASSERT_NE(Load(f), nullptr) << SoundError;
   EXPECT_EQ(song_.samples[0]->length, 90000) << "the first sample decompresses whole";
+}
+
+TEST_F(LoadBounds, S3mSamplesSharingTheirDataStayWithinAMultipleOfTheFile) {
+  // 99 sample headers that all name the same 30,000 bytes.
+  modbuild::S3mBuilder b;
+  modbuild::S3mSample big;
+  big.data.assign(30000, 20);
+  b.AddSample(big);
+  modbuild::S3mSample tiny;
+  tiny.data = {1};
+  for (int i = 1; i < 99; ++i) b.AddSample(tiny);
+  std::vector<uint8_t> f = b.Bytes();
+  const size_t pointers = 96 + (f[32] | f[33] << 8);
+  auto header = [&](int i) { return static_cast<size_t>(f[pointers + 2 * i] | f[pointers + 2 * i + 1] << 8) * 16; };
+  for (int i = 1; i < 99; ++i) std::copy(f.begin() + header(0), f.begin() + header(0) + 80, f.begin() + header(i));
+  Measure("s3m_shared", f);
+  ASSERT_NE(Load(f), nullptr) << SoundError;
+  EXPECT_EQ(song_.samples[0]->length, 30000);
+  int64_t total = 0;
+  for (int i = 0; i < song_.sampleCount; ++i) total += song_.samples[i] ? song_.samples[i]->length : 0;
+  EXPECT_LE(total, 8 * static_cast<int64_t>(f.size()));
 }
