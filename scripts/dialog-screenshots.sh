@@ -37,7 +37,8 @@ clock_fixtures=$build/tests/e2e/clock-fixtures
 shoot_one() {  # kind width height dpi
   local kind=$1 width=$2 height=$3 dpi=$4
   local name=$kind-${width}x${height}
-  local showcase=$dialog_showcase argument=$dialog_pack seconds=30 extra=()
+  local showcase=$dialog_showcase argument=$dialog_pack seconds=30 extra=() hands=
+  case $kind in clock | skin | clockpage*) hands=hands ;; esac
   case $kind in
   countdown | clock | mainwnd* | clockpage | clockpage-menu | slidesettings | chooser* | recorder*) showcase=$screen_showcase ;;
   skin | clockpage-skin) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures")") ;;
@@ -45,7 +46,7 @@ shoot_one() {  # kind width height dpi
   # The real program rings on the device; it takes a while to start.
   ring-*) showcase=$screen_showcase argument=$shots_program seconds=90 ;;
   esac
-  shot_prepare "$name"
+  shot_prepare "$name" $hands
   shot_take "$out/$name.png" "$seconds" "$width" "$height" "$dpi" "$(wine_path "$showcase")" "$kind" \
     "$width" "$height" "$dpi" "$(wine_path "$argument")" "$(wine_path "$shot_ready")" "$(wine_path "$shot_done")" \
     "${extra[@]}"

@@ -6,13 +6,15 @@
 #   screen_use_display <width> <height> <dpi>   the desktop as a window on $DISPLAY instead
 #   screen_show <program> [args...]       starts a Windows program on the screen's desktop
 #   screen_shot <png>                     saves what the screen (or the desktop's window) shows
-#   screen_shot_when_ready <ready> <png> <seconds>   saves it once the file ready exists;
+#   screen_shot_when_ready <ready> <png> <seconds>   saves it once the file ready exists
+#                                         (after the command screen_before_shot, when set);
 #                                         fails, saying so, when it did not come up
 #   screen_wait_desktop <seconds>         waits for the desktop to end with its programs
 #   screen_stop                           ends the desktop's processes and the screen
 screen_xvfb_pid=
 screen_desktop_pid=
 screen_window=
+screen_before_shot=
 
 screen_lock() {
   # Two scripts would change the same prefix's density and share its processes. The
@@ -84,6 +86,7 @@ screen_shot_when_ready() {
     return 1
   fi
   rm -f "$png"
+  if [ -n "$screen_before_shot" ]; then $screen_before_shot; fi
   if ! screen_shot "$png"; then
     echo "screenshot: $(basename "$png" .png) came up, but ImageMagick's import did not save it" >&2
     return 1

@@ -6,8 +6,10 @@
 #   ORVALEN_SHOTS_LANGUAGE=de   German texts (the test language pack); the PNGs then go
 #                               under build/screenshots/de/ (default en: build/screenshots/)
 # Defines out (the PNG folder), work (the shots' own files) and
-#   shot_prepare <name>          a fresh device and registry; sets shot_ready and shot_done,
-#                                the files the showcase writes when up and waits for to end
+#   shot_prepare <name> [hands]  a fresh device and registry; sets shot_ready and shot_done,
+#                                the files the showcase writes when up and waits for to end;
+#                                "hands": the screen shows a clock's hands, and the device's
+#                                clock is set once more just before the shot
 #   shot_take <png> <seconds> <width> <height> <dpi> <program> [args...]
 #                                shows the program on a virtual screen, saves the PNG once
 #                                shot_ready exists; a shot that did not come up is noted
@@ -42,7 +44,7 @@ shots_count=0
 # The device as a user's handheld has it: its own programs and libraries in \Windows (its
 # services, which host the activity driver, among them), the program with the driver and
 # in German its language pack in \Program Files\Orvalen; a registry with only the language;
-# the clock at 10:08:30 of the day, so the clocks' hands come out the same in every shot.
+# the clock at 10:08:30 of the day.
 shot_device() {
   rm -rf "$shots_device"
   mkdir -p "$shots_device/My Documents"
@@ -51,12 +53,24 @@ shot_device() {
   printf 'REGEDIT4\r\n\r\n[-HKEY_CURRENT_USER\\%s]\r\n\r\n[HKEY_CURRENT_USER\\%s\\HKCU\\Software\\Ostrel\\Orvalen\\Clock\\Language]\r\n"LangID"=dword:0000%s\r\n' \
     "$shots_registry" "$shots_registry" "$shots_lang_id" >"$work/registry.reg"
   wine regedit /s "$(wine_path "$work/registry.reg")" >/dev/null 2>&1 8>&-
-  wine "$run_device_tool" at 10:08:30 >/dev/null 8>&-
+  shot_clock_at
+}
+
+shot_clock_at() { wine "$run_device_tool" at 10:08:30 >/dev/null 8>&-; }
+
+# A clock draws the second it reads on its next tick (a third of a second): set again and
+# shot half a second later, its hands come out the same in every shot, however long the
+# screen took to come up.
+shot_clock_again() {
+  shot_clock_at
+  sleep 0.5
 }
 
 shot_prepare() {
   shot_ready=$work/$1.ready shot_done=$work/$1.done
   rm -f "$shot_ready" "$shot_done"
+  screen_before_shot=
+  [ "${2:-}" != hands ] || screen_before_shot=shot_clock_again
   shot_device
 }
 
