@@ -807,6 +807,16 @@ TEST_F(RingScreensTest, ASilentRingDeletesOnlyAFinishedItem) {
         DestroyWindow(silent);
         Drain();
     };
+    AlarmItem* once = AddAlarm(L"Once, snoozing");
+    once->SetOption7(false);
+    once->flags |= AlarmItem::kNotifyOnce | AlarmItem::kFired;
+    once->SetDismissed(true);
+    once->SnoozeType = EventItem::kSnoozeTypeAutoSnooze;
+    once->initsnooze = {5, 0};
+    ringSilently(once, true);
+    ASSERT_TRUE(store_->ContainsItem(once));
+    EXPECT_TRUE(once->IsSnoozed());
+
     TimerItem* repeating = AddTimer(L"Every minute");
     repeating->SetOption7(false);
     repeating->NextTimer = repeating->Hash;
@@ -824,16 +834,6 @@ TEST_F(RingScreensTest, ASilentRingDeletesOnlyAFinishedItem) {
     ringSilently(snoozing, true);
     ASSERT_TRUE(store_->ContainsItem(snoozing));
     EXPECT_TRUE(snoozing->IsRunning());
-
-    AlarmItem* once = AddAlarm(L"Once, snoozing");
-    once->SetOption7(false);
-    once->flags |= AlarmItem::kNotifyOnce | AlarmItem::kFired;
-    once->SetDismissed(true);
-    once->SnoozeType = EventItem::kSnoozeTypeAutoSnooze;
-    once->initsnooze = {5, 0};
-    ringSilently(once, true);
-    ASSERT_TRUE(store_->ContainsItem(once));
-    EXPECT_TRUE(once->IsSnoozed());
 
     TimerItem* finished = AddTimer(L"Finished");
     finished->SetOption7(false);
