@@ -263,7 +263,7 @@ UINT HostDevices() {
 }
 
 // The device's own loudspeaker serves while a test records, and always without a host device.
-bool OwnSpeaker() { return HostDevices() == 0 || Recording(); }
+bool OwnSpeaker() { return Recording() || HostDevices() == 0; }
 
 bool Playable(const WAVEFORMATEX* f) {
     return f && f->wFormatTag == WAVE_FORMAT_PCM && f->wBitsPerSample == 16 && (f->nChannels == 1 || f->nChannels == 2) &&

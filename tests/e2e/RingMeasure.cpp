@@ -23,15 +23,19 @@ constexpr UINT kDismissCommand = 30036;
 
 // The first call at or after call number `from` that blinks the notification LED.
 DWORD LedBlinkTick(DWORD from) {
-    std::vector<DEVICE_CALL> calls(DEVICE_CALL_LOG_SIZE);
-    const DWORD total = DeviceControl_GetCalls(from, calls.data(), DEVICE_CALL_LOG_SIZE);
-    calls.resize(total > from ? std::min<DWORD>(total - from, DEVICE_CALL_LOG_SIZE) : 0);
-    for (const DEVICE_CALL& call : calls)
+    for (const DEVICE_CALL& call : CallsFrom(from))
         if (call.kind == DEVICE_CALL_LED && call.a == kNotificationLed && call.b == kBlinking) return call.tick;
     return 0;
 }
 
 }  // namespace
+
+std::vector<DEVICE_CALL> CallsFrom(DWORD first) {
+    std::vector<DEVICE_CALL> calls(DEVICE_CALL_LOG_SIZE);
+    const DWORD total = DeviceControl_GetCalls(first, calls.data(), DEVICE_CALL_LOG_SIZE);
+    calls.resize(total > first ? std::min<DWORD>(total - first, DEVICE_CALL_LOG_SIZE) : 0);
+    return calls;
+}
 
 DWORD FirstSoundTick(int level) {
     wchar_t path[MAX_PATH];

@@ -5,7 +5,10 @@
 // the ring road's tests and the ring latency benchmark.
 #include <windows.h>
 
+#include <vector>
+
 #include "DateFunctions.h"
+#include "DeviceSignals.h"
 
 namespace ring_measure {
 
@@ -28,6 +31,8 @@ struct RingTimes {
 RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record);
 // Dismisses the ring and waits until the program has ended; false when it did not.
 bool DismissAndEnd(DWORD timeoutMs);
+// The device's calls from call number `first` on (DeviceControl_GetCalls).
+std::vector<DEVICE_CALL> CallsFrom(DWORD first);
 // The device tick count of the first recorded sample louder than `level`, 0 when none.
 DWORD FirstSoundTick(int level);
 // The machine's load average over the last minute, as the host's /proc/loadavg says; -1 unknown.

@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -36,13 +35,6 @@ protected:
         return due;
     }
 };
-
-std::vector<DEVICE_CALL> CallsFrom(DWORD first) {
-    std::vector<DEVICE_CALL> calls(DEVICE_CALL_LOG_SIZE);
-    const DWORD total = DeviceControl_GetCalls(first, calls.data(), DEVICE_CALL_LOG_SIZE);
-    calls.resize(total > first ? std::min<DWORD>(total - first, DEVICE_CALL_LOG_SIZE) : 0);
-    return calls;
-}
 
 }  // namespace
 
@@ -95,7 +87,7 @@ TEST_F(RingRoad, AVersion3AlarmWithoutVibrationTimesRingsAndVibrates) {
     EXPECT_LE(times.SoundAfterDue(), 2000);
     Sleep(2000);
     std::vector<DWORD> switches;
-    for (const DEVICE_CALL& call : CallsFrom(firstCall))
+    for (const DEVICE_CALL& call : ring_measure::CallsFrom(firstCall))
         if ((call.kind == DEVICE_CALL_VIBRATE && call.b) || call.kind == DEVICE_CALL_VIBRATE_STOP)
             switches.push_back(call.tick);
     EXPECT_TRUE(ring_measure::DismissAndEnd(kTimeoutMs));
