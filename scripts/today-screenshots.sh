@@ -41,7 +41,7 @@ shoot() {  # scene language width height dpi
   # A German device: Wine takes its locale (dates, day names) from the one it starts in.
   if [ "$language" = de ] && [ -d "$locales/de_DE.UTF-8" ]; then
     # (The shell cannot take that locale itself and would say so.)
-    LOCPATH=$locales LC_ALL=de_DE.UTF-8 screen_show "${shown[@]}" 2> >(grep -v 'setlocale: LC_ALL' >&2)
+    LOCPATH=$locales LC_ALL=de_DE.UTF-8 screen_show "${shown[@]}" 2> >(grep -v 'setlocale: LC_ALL' >&2 8>&-)
   else
     screen_show "${shown[@]}"
   fi
