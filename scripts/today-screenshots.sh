@@ -38,10 +38,12 @@ shoot() {  # scene language width height dpi
   screen_start "$width" "$height" "$dpi"
   local shown=("$(wine_path "$showcase")" "$scene" "$width" "$height" "$dpi" "$language" "$(wine_path "$pack")"
     "$(wine_path "$ready")" "$(wine_path "$done")")
-  # A German device: Wine takes its locale (dates, day names) from the one it starts in.
+  # A German device: Wine takes its locale (dates, day names) from the one it starts in;
+  # only Wine gets it, the shell itself has no such locale.
   if [ "$language" = de ] && [ -d "$locales/de_DE.UTF-8" ]; then
-    # (The shell cannot take that locale itself and would say so.)
-    LOCPATH=$locales LC_ALL=de_DE.UTF-8 screen_show "${shown[@]}" 2> >(grep -v 'setlocale: LC_ALL' >&2 8>&-)
+    wine() { env LOCPATH="$locales" LC_ALL=de_DE.UTF-8 wine "$@"; }
+    screen_show "${shown[@]}"
+    unset -f wine
   else
     screen_show "${shown[@]}"
   fi
