@@ -3,8 +3,10 @@
 # in the language ORVALEN_SHOTS_LANGUAGE asks for, and a failed shot makes the script fail.
 # Set before sourcing: here, repo, build, step_tag, shots_folder (under the language's
 # folder of build/screenshots), shots_registry (the device's registry root under HKCU).
-#   ORVALEN_SHOTS_LANGUAGE=de   German texts (the test language pack); the PNGs then go
-#                               under build/screenshots/de/ (default en: build/screenshots/)
+#   ORVALEN_SHOTS_LANGUAGE=de   German texts (a test language pack: the one made of the
+#                               texts shots_german_texts names, else the framework tests');
+#                               the PNGs then go under build/screenshots/de/ (default en:
+#                               build/screenshots/)
 # Defines out (the PNG folder), work (the shots' own files) and
 #   shot_prepare <name> [hands]  a fresh device and registry; sets shot_ready and shot_done,
 #                                the files the showcase writes when up and waits for to end;
@@ -12,7 +14,10 @@
 #                                clock is set once more just before the shot
 #   shot_take <png> <seconds> <width> <height> <dpi> <program> [args...]
 #                                shows the program on a virtual screen, saves the PNG once
-#                                shot_ready exists; a shot that did not come up is noted
+#                                shot_ready exists; a shot that did not come up is noted.
+#                                shot_language (default: the script's) is the device's
+#                                language: in German Wine runs in the German locale, where
+#                                the build made it (dates and day names)
 #   shots_end                    the shots' step line; exits 1 naming the shots that failed
 shots_language=${ORVALEN_SHOTS_LANGUAGE:-en}
 case $shots_language in
@@ -34,12 +39,18 @@ shots_device=$work/device
 export ORVALEN_DEVICE_ROOT=$(wine_path "$shots_device")
 export ORVALEN_REGISTRY_ROOT=$shots_registry
 shots_pack=$build/tests/framework/fixtures/translation.zip
+shots_locales=$build/tests/today/locale
+if [ "$shots_language" = de ] && [ -n "${shots_german_texts:-}" ]; then
+  shots_pack=$work/german.zip
+  bash "$repo/tests/framework/make_dialog_pack.sh" zip "$shots_pack" "$shots_german_texts" "$repo/resources/resource.h"
+fi
 # The showcases read their texts from this pack; the program itself from its own folder.
 if [ "$shots_language" = de ]; then export ORVALEN_SHOWCASE_PACK=$(wine_path "$shots_pack"); else unset ORVALEN_SHOWCASE_PACK; fi
 # On the device as the program would be.
 shots_program=$shots_device/Program\ Files/Orvalen/Orvalen.exe
 shots_failed=()
 shots_count=0
+shot_language=$shots_language
 
 # The device as a user's handheld has it: its own programs and libraries in \Windows (its
 # services, which host the activity driver, among them), the program with the driver and
@@ -80,7 +91,14 @@ shot_take() {
   shots_count=$((shots_count + 1))
   [ "$shots_count" -eq 1 ] && step_begin "taking the screenshots (a few seconds each)"
   screen_start "$width" "$height" "$dpi"
-  screen_show "$@"
+  if [ "$shot_language" = de ] && [ -d "$shots_locales/de_DE.UTF-8" ]; then
+    # Only Wine gets the locale: the shell itself has none such.
+    wine() { env LOCPATH="$shots_locales" LC_ALL=de_DE.UTF-8 wine "$@"; }
+    screen_show "$@"
+    unset -f wine
+  else
+    screen_show "$@"
+  fi
   screen_shot_when_ready "$shot_ready" "$png" "$seconds" || shots_failed+=("$(basename "$png" .png)")
   touch "$shot_done"
   screen_stop

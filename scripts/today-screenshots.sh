@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the device's Today screen with the Today item: no items, one, several,
 # the popup open, the command menu open and an alarm's actions open; in English and in
-# German (the texts the real program writes from the test language pack); at 240 x 320
+# German (the texts the real program writes from the Today item's German test pack, the
+# dates in Wine's German locale where the build made it); at 240 x 320
 # (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
 # (scripts/screen.sh) and a fresh device (scripts/shots.sh). The PNGs go to
 # build/screenshots/today/, named <scene>-<en|de>-<size>.png. Ends with 1, naming them,
@@ -23,14 +24,16 @@ step "building the Today showcase and the device's programs (first time: a few m
 ORVALEN_SHOTS_LANGUAGE=en shots_folder=today shots_registry='Software\OrvalenTodayScreenshots'
 source "$here/shots.sh"
 showcase=$build/tests/today/today_showcase.exe
+german_pack=$build/tests/today/german-translation.zip
 
 shoot() {  # scene language width height dpi
   local scene=$1 language=$2 width=$3 height=$4 dpi=$5
   local name=$scene-$language-${width}x${height}
   shot_prepare "$name"
+  shot_language=$language
   # The program runs once on the device to write its texts before the scene is up.
   shot_take "$out/$name.png" 90 "$width" "$height" "$dpi" "$(wine_path "$showcase")" "$scene" \
-    "$width" "$height" "$dpi" "$language" "$(wine_path "$shots_pack")" \
+    "$width" "$height" "$dpi" "$language" "$(wine_path "$german_pack")" \
     "$(wine_path "$shot_ready")" "$(wine_path "$shot_done")"
 }
 
