@@ -61,6 +61,11 @@ LRESULT MainTabView::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     return 1;
 }
 
+void MainTabView::GetPageArea(RECT& area) {
+    if (Sys_GetOsMajorVersion() >= kFirstVersionWithoutTabStrip) GetClientRect(GetHwnd(), &area);
+    else TabDialog::GetPageArea(area);
+}
+
 void MainTabView::OnInitPages() {
     for (int tab = 0; tab < MainWindow::kPageCount; ++tab) {
         std::unique_ptr<TabPage> page = MakePage(tab);

@@ -21,6 +21,8 @@ public:
     void OnOpened(UINT message, WPARAM wParam) override;
     void OnDestroy() override;
     void SelectPage(int index) override;
+    // Without the tab strip (newer shells) the pages reach down to the soft keys.
+    void GetPageArea(RECT& area) override;
     bool CanOK() override { return false; }
     bool CanCancel() override { return false; }
 

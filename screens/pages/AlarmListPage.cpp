@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "AlarmItem.h"
@@ -24,7 +25,21 @@ constexpr float kColumnShares[AlarmListPage::kMaxColumns] = {0.49f, 0.3f, 0.2f};
 constexpr UINT kColumnCaptions[AlarmListPage::kMaxColumns] = {IDS_NAME, IDS_TIME, IDS_SOUND};
 constexpr int kActiveImage = 0;
 constexpr int kInactiveImage = 1;
+constexpr double kWidestTimeOfDay = 45000.0 + (22.0 + 58.0 / 60.0) / 24.0;  // 10:58 PM, or 22:58
 constexpr int kCancelSnoozeExtra = 10;  // at 192 DPI: the middle button sits a little right
+
+constexpr int kCaptionPadding = 6;  // at 96 DPI, on each side of a button's caption
+
+// The width a button needs to show caption on one line in its own font.
+int CaptionWidth(HWND button, const std::wstring& caption) {
+    HDC dc = GetDC(button);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(button, dc);
+    return size.cx + 2 * Dpi_ScaleX(kCaptionPadding);
+}
 
 }  // namespace
 
@@ -57,8 +72,14 @@ LRESULT AlarmListPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     const int width = LaidOutListWidth();
     Column columns[kMaxColumns];
     for (int column = 0; column < kMaxColumns; ++column)
-        columns[column] = {kColumnCaptions[column], static_cast<int>(kColumnShares[column] * static_cast<float>(width))};
-    SetUpList(columns, IDI_ALARM_ACTIVE, IDI_ALARM_INACTIVE);
+        columns[column] = {kColumnCaptions[column], static_cast<int>(kColumnShares[column] * static_cast<float>(width)),
+                           {}};
+    AlarmItem widest;
+    widest.time = kWidestTimeOfDay;
+    const Translator& texts = Translator::Instance();
+    columns[1].samples = {TimeText(widest)};
+    columns[2].samples = {texts.GetString(IDS_ON), texts.GetString(IDS_OFF)};
+    SetUpList(columns, IDI_ALARM_ACTIVE, IDI_ALARM_INACTIVE, IDS_ALARMS_EMPTY_HINT);
     SetFocus(List());
     EnableEdit(false);
     return result;
@@ -71,9 +92,14 @@ void AlarmListPage::OnSize(UINT type, int width, int height) {
     const int a = (width - 2 * (m + g)) / 3;
     const int y = height - v - h;
     const int extra = (kCancelSnoozeExtra * Dpi_GetX() + 48) / 192;
-    MoveWindow(GetDlgItem(GetHwnd(), IDC_ALARMS_ADD), m, y, a, h, TRUE);
-    MoveWindow(GetDlgItem(GetHwnd(), IDC_ALARMS_CANCEL_SNOOZE), m + a + extra, y, a + g, h, TRUE);
-    MoveWindow(GetDlgItem(GetHwnd(), IDC_ALARMS_EDIT), m + 2 * (a + g), y, a, h, TRUE);
+    // "Cancel snooze" is the long caption: its button widens to show it whole, the other two
+    // share what is left.
+    HWND cancel = GetDlgItem(GetHwnd(), IDC_ALARMS_CANCEL_SNOOZE);
+    const int middle = std::max(a + g, CaptionWidth(cancel, Translator::Instance().GetString(IDS_CANCEL_SNOOZE)));
+    const int outer = std::min(a, (width - 2 * m - g - middle) / 2);
+    MoveWindow(GetDlgItem(GetHwnd(), IDC_ALARMS_ADD), m, y, outer, h, TRUE);
+    MoveWindow(cancel, m + outer + extra, y, middle, h, TRUE);
+    MoveWindow(GetDlgItem(GetHwnd(), IDC_ALARMS_EDIT), m + outer + middle + g, y, outer, h, TRUE);
     MoveWindow(List(), m, v, width - 2 * m, y - 2 * v, TRUE);
 }
 

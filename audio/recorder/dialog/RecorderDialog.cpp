@@ -85,6 +85,8 @@ INT_PTR RecorderDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kTranslateMessage:
         Translator::Instance().ApplyCaption(dialog_, kTemplateId);
         if (ppc_.menuBar.bar) Translator::Instance().ApplyMenuBar(ppc_.menuBar.bar, kMenuBarId);
+        // The full-screen dialog is the screen the user works in: in front and active.
+        SetForegroundWindow(dialog_);
         return TRUE;
     case WM_DESTROY:
         OnDestroy();

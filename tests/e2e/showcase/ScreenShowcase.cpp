@@ -353,6 +353,7 @@ HWND gChooser = nullptr;
 
 void CALLBACK ChooserTick(HWND, UINT, UINT_PTR, DWORD) {
     if (!gChooser) gChooser = FindWindowW(L"#32770", L"Snooze Alarm");
+    if (!gChooser) gChooser = FindWindowW(L"#32770", L"Restart the timer");
     if (!gChooser) return;
     if (++gChooserTicks == kSettleTicks) Touch(gReady);
     if (gChooserTicks > kSettleTicks && FileExists(gDone)) EndDialog(gChooser, SnoozeChooserDlg::kCancelled);
