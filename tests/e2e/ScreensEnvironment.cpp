@@ -1,5 +1,6 @@
 // The in-process tests start the program's objects as the program does, so the
-// program's screens are installed before any test runs.
+// program's screens and the actions' work are installed before any test runs.
+#include "ActionWork.h"
 #include "ProgramScreens.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,10 @@ namespace {
 
 class ScreensEnvironment : public testing::Environment {
 public:
-    void SetUp() override { ProgramScreens::Install(); }
+    void SetUp() override {
+        ProgramScreens::Install();
+        ActionWork::Install();
+    }
 };
 
 const testing::Environment* const kScreens = testing::AddGlobalTestEnvironment(new ScreensEnvironment);

@@ -1,6 +1,15 @@
-#include "CloseGprsAction.h"
+// The actions that open, use or close data connections: the internet connection, the
+// time-server synchronisation and closing every connection.
+#include "ActionWork.h"
 
+#include "AtomicSyncActionSettings.h"
+#include "DeviceClock.h"
 #include "DeviceConnections.h"
+#include "InternetConnection.h"
+#include "ItemStore.h"
+#include "SntpClient.h"
+#include "TimeServers.h"
+#include "UnattendedScope.h"
 
 #include <vector>
 
@@ -33,8 +42,31 @@ void ReleaseAddresses() {
 }
 }  // namespace
 
-bool CloseGprsAction::Execute() {
+bool ActionWork::Run(CloseGprsAction&) {
     HangUpConnections();
     ReleaseAddresses();
+    // Always false, as the connections' results are not the ring's concern.
     return false;
+}
+
+bool ActionWork::Run(InternetConnectAction&) {
+    UnattendedScope unattended;
+    // The connection stays open with the connection manager.
+    HANDLE connection = nullptr;
+    return SUCCEEDED(InternetConnection_Open(&connection));
+}
+
+bool ActionWork::Run(AtomicSyncActionSettings& action) {
+    // The device may be asleep: it stays up until the clock is set.
+    UnattendedScope unattended;
+    HANDLE connection = nullptr;
+    if (FAILED(InternetConnection_Open(&connection))) return false;
+    const bool synced = Sntp_SyncTime(TimeServer_Host(action.Server)) != 0;
+    ConnMgrReleaseConnection(connection, 0);
+    if (!synced) return false;
+    SYSTEMTIME local;
+    DeviceClock_GetLocalTime(&local);
+    SystemTimeToFileTime(&local, &action.LastSync);
+    if (ItemStore* store = ItemStore::Current()) store->Save(false);
+    return true;
 }
