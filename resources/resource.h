@@ -571,6 +571,7 @@
 
 #define IDI_MENU_ABOUT                  292
 #define IDI_MENU_SETTINGS               347
+#define IDI_CHIME_SHEET                 348
 #define IDI_MENU_ALARMS                 425
 #define IDR_MENU_CELL                   423
 #define IDB_ABOUT_PICTURE               182

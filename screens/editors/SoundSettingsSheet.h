@@ -29,7 +29,6 @@ bool ChimeItem_SoundPair(ChimeItem& chime, int type, ItemSoundSettings*& sound, 
 // "Chime properties" over the chime's pair of that type; a type without a pair gives no pages.
 class ChimeSoundDialog : public SoundSettingsSheet {
 public:
-    static constexpr UINT kIcon = 348;
     ChimeSoundDialog(ChimeItem& chime, int type);
 };
 

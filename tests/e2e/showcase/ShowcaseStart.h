@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
 
 #include "App.h"
 #include "DeviceScreen.h"
@@ -15,7 +16,21 @@
 #include "Dpi.h"
 #include "EngineWnd.h"
 #include "ProgramScreens.h"
+#include "Translator.h"
+#include "ZipFileArchive.h"
 #include "nled.h"
+
+// A language pack beside the showcase, as beside the program, gives the screens its texts.
+inline void Showcase_LoadLanguagePack() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    std::wstring pack(path);
+    pack.erase(pack.rfind(L'\\') + 1);
+    pack += L"translation.zip";
+    if (GetFileAttributesW(pack.c_str()) != INVALID_FILE_ATTRIBUTES)
+        Translator::Instance().Load(new ZipFileArchive(pack.c_str()), false);
+}
 
 // 0 when the program runs; else the exit code to end with (2: bad use, 1: no program).
 inline int Showcase_Start(int argc, wchar_t** argv, const wchar_t* name) {
@@ -31,6 +46,7 @@ inline int Showcase_Start(int argc, wchar_t** argv, const wchar_t* name) {
     const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};
     DeviceControl_SetLeds(2, leds);
     ProgramScreens::Install();
+    Showcase_LoadLanguagePack();
     if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return 1;
     App::GetEngine()->ChangeBusyCount(1);
     return 0;
