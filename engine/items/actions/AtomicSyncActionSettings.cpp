@@ -34,6 +34,7 @@ bool AtomicSyncActionSettings::Execute() {
     HANDLE connection = nullptr;
     if (FAILED(InternetConnection_Open(&connection))) return false;
     const bool synced = Sntp_SyncTime(TimeServer_Host(Server)) != 0;
+    InternetConnection_EndSockets();
     ConnMgrReleaseConnection(connection, 0);
     if (!synced) return false;
     SYSTEMTIME local;

@@ -7,5 +7,7 @@ bool InternetConnectAction::Execute() {
     UnattendedScope unattended;
     // The connection stays open with the connection manager.
     HANDLE connection = nullptr;
-    return SUCCEEDED(InternetConnection_Open(&connection));
+    if (FAILED(InternetConnection_Open(&connection))) return false;
+    InternetConnection_EndSockets();
+    return true;
 }

@@ -2,6 +2,8 @@
 // device layer records the programs started, the power state, the sound profile and
 // volumes and the data connections. The test device has the stand-in shell library;
 // the cases without it need a process of their own, since bound functions stay bound.
+#include <winsock2.h>
+
 #include "BoundFunctions.h"
 #include "ChangeVolumeAction.h"
 #include "CloseGprsAction.h"
@@ -245,6 +247,9 @@ TEST(ActionRun, ConnectOpensAConnectionAndCloseGprsHangsUpEveryOneAndReleasesEve
     DeviceControl_SetNetworkAvailable(FALSE);
     EXPECT_FALSE(InternetConnectAction().Execute());
     EXPECT_EQ(2u, DeviceControl_GetOpenConnections());
+    // Each start of Winsock was ended again, the failed one too.
+    EXPECT_NE(0, WSACleanup());
+    EXPECT_EQ(WSANOTINITIALISED, WSAGetLastError());
 
     // Two adapters do not fit the first answer's buffer.
     ASSERT_TRUE(DeviceControl_AddNetworkAdapter(3, L"CELL1"));
