@@ -4,6 +4,7 @@
 // type: 0 quarter, 1 half hour, 2 full hour) and the program's default settings are
 // edited with it.
 #include "SettingsDialog.h"
+#include "resource.h"
 
 class ChimeItem;
 class ItemSoundSettings;
@@ -29,7 +30,7 @@ bool ChimeItem_SoundPair(ChimeItem& chime, int type, ItemSoundSettings*& sound, 
 // "Chime properties" over the chime's pair of that type; a type without a pair gives no pages.
 class ChimeSoundDialog : public SoundSettingsSheet {
 public:
-    static constexpr UINT kIcon = 348;
+    static constexpr UINT kIcon = IDI_CHIME_HEADER;
     ChimeSoundDialog(ChimeItem& chime, int type);
 };
 

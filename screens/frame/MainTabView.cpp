@@ -10,6 +10,7 @@
 #include "ClockPage.h"
 #include "ContextHelp.h"
 #include "DialogFrame.h"
+#include "MainTabStrip.h"
 #include "MainWindow.h"
 #include "PlainPage.h"
 #include "StopwatchPage.h"
@@ -57,8 +58,23 @@ TabPage* MainTabView::Page(int index) const {
 LRESULT MainTabView::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     TabDialog::OnInitDialog(wParam, lParam);
     // The newer shells switch pages by the main menu, hot keys and soft keys.
-    if (Sys_GetOsMajorVersion() >= kFirstVersionWithoutTabStrip) ShowWindow(TabStrip(), SW_HIDE);
+    if (!OlderShell()) {
+        ShowWindow(TabStrip(), SW_HIDE);
+        return 1;
+    }
+    RECT client;
+    GetClientRect(GetHwnd(), &client);
+    MainTabStrip::Attach(TabStrip(), client.bottom);
     return 1;
+}
+
+bool MainTabView::OlderShell() { return Sys_GetOsMajorVersion() < kFirstVersionWithoutTabStrip; }
+
+LRESULT MainTabView::OnDrawItem(UINT controlId, DRAWITEMSTRUCT* item) {
+    if (!item || item->hwndItem != TabStrip() || !OlderShell()) return TabDialog::OnDrawItem(controlId, item);
+    TabPage* page = Page(static_cast<int>(item->itemID));
+    MainTabStrip::DrawTab(*item, page ? page->Icon() : nullptr);
+    return TRUE;
 }
 
 void MainTabView::OnInitPages() {

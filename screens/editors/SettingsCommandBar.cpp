@@ -1,0 +1,106 @@
+#include "SettingsCommandBar.h"
+
+#include <commctrl.h>
+
+#include "GdiHandles.h"
+#include "GdiHelpers.h"
+#include "Gfx.h"
+#include "Translator.h"
+#include "aygshell.h"
+#include "sipapi.h"
+#include "resource.h"
+
+namespace {
+
+// The "Profiles" button's own command id; a tap opens its popup and never reaches the sheet.
+constexpr int kProfilesButtonId = 0xE7B0;
+// The bar's texts: OK, Cancel, then "Record a sound" for the record button, and "Help".
+constexpr UINT kTextIds[] = {1, IDM_FRAME_CANCEL, IDS_RECORD_SOUND, IDS_RECORD_SOUND, IDS_HELP,
+                             IDS_HELP,      IDS_HELP,         IDS_HELP};
+constexpr int kRecordText = 2;
+
+int IndexOf(HWND bar, int command) { return static_cast<int>(SendMessageW(bar, TB_COMMANDTOINDEX, command, 0)); }
+
+// The shell lays its bar out again, as after a change of the screen.
+void Relayout(HWND bar) { SendMessageW(GetParent(bar), WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0); }
+
+}  // namespace
+
+SettingsCommandBar::SettingsCommandBar() {
+    for (UINT id : kTextIds) texts_.push_back(Translator::Instance().GetString(id));
+}
+
+SettingsCommandBar::~SettingsCommandBar() {
+    if (popup_) DestroyMenu(popup_);
+}
+
+void SettingsCommandBar::Show(HWND bar, bool show, const std::wstring& popupText, HMENU popup, bool withRecord) {
+    if (!bar || !IsWindow(bar)) {
+        if (popup) DestroyMenu(popup);
+        return;
+    }
+    ShowProfiles(bar, show, popupText, popup);
+    ShowRecord(bar, show && withRecord);
+    Relayout(bar);
+}
+
+void SettingsCommandBar::ShowProfiles(HWND bar, bool show, const std::wstring& text, HMENU popup) {
+    if (popup) {
+        const int old = IndexOf(bar, kProfilesButtonId);
+        if (old >= 0) SendMessageW(bar, TB_DELETEBUTTON, static_cast<WPARAM>(old), 0);
+        if (popup_) DestroyMenu(popup_);
+        popup_ = popup;
+    }
+    if (!popup_) return;
+    if (IndexOf(bar, kProfilesButtonId) < 0) {
+        TBBUTTON button = {};
+        button.iBitmap = I_IMAGENONE;
+        button.idCommand = kProfilesButtonId;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = BTNS_BUTTON | BTNS_SHOWTEXT;
+        button.dwData = reinterpret_cast<DWORD_PTR>(popup_);
+        button.iString = reinterpret_cast<INT_PTR>(text.c_str());
+        SendMessageW(bar, TB_INSERTBUTTONW, 0, reinterpret_cast<LPARAM>(&button));
+    } else {
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof info;
+        info.dwMask = TBIF_TEXT;
+        info.pszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(bar, TB_SETBUTTONINFOW, kProfilesButtonId, reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageW(bar, TB_HIDEBUTTON, kProfilesButtonId, MAKELPARAM(show ? FALSE : TRUE, 0));
+}
+
+void SettingsCommandBar::ShowRecord(HWND bar, bool show) {
+    const int index = IndexOf(bar, IDM_PROFILES_RECORD);
+    if (!show) {
+        if (index >= 0) SendMessageW(bar, TB_DELETEBUTTON, static_cast<WPARAM>(index), 0);
+        return;
+    }
+    if (index >= 0) return;
+    if (image_ < 0) {
+        const int size = Gfx_IconSizeForDpi();
+        HICON icon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_RECORD_BUTTON), IMAGE_ICON, size, size, 0));
+        // The bar may read the bitmap again while it lives: it is kept until the sheet goes.
+        bitmap_.Reset(icon ? Gfx_IconToBitmap(icon, size, size) : nullptr);
+        if (icon) DestroyIcon(icon);
+        if (!bitmap_) return;
+        TBADDBITMAP added = {nullptr, reinterpret_cast<UINT_PTR>(bitmap_.Get())};
+        image_ = static_cast<int>(SendMessageW(bar, TB_ADDBITMAP, 1, reinterpret_cast<LPARAM>(&added)));
+        std::wstring list;
+        for (const std::wstring& text : texts_) list += text + L'\0';
+        list += L'\0';
+        firstString_ = static_cast<int>(SendMessageW(bar, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(list.c_str())));
+    }
+    if (image_ < 0) return;
+    TBBUTTON button = {};
+    button.iBitmap = image_;
+    button.idCommand = IDM_PROFILES_RECORD;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = BTNS_BUTTON;
+    button.iString = firstString_ >= 0 ? firstString_ + kRecordText : -1;
+    const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    const int position = count < kRecordPosition ? count : kRecordPosition;
+    SendMessageW(bar, TB_INSERTBUTTONW, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&button));
+}
