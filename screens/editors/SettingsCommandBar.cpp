@@ -3,11 +3,11 @@
 #include <commctrl.h>
 
 #include "GdiHandles.h"
+#include "Dpi.h"
 #include "GdiHelpers.h"
 #include "Gfx.h"
 #include "Translator.h"
 #include "aygshell.h"
-#include "sipapi.h"
 #include "resource.h"
 
 namespace {
@@ -18,11 +18,63 @@ constexpr int kProfilesButtonId = 0xE7B0;
 constexpr UINT kTextIds[] = {1, IDM_FRAME_CANCEL, IDS_RECORD_SOUND, IDS_RECORD_SOUND, IDS_HELP,
                              IDS_HELP,      IDS_HELP,         IDS_HELP};
 constexpr int kRecordText = 2;
+constexpr int kButtonTextLength = 64;
+constexpr int kTextButtonPadding = 12;  // at 96 DPI
 
 int IndexOf(HWND bar, int command) { return static_cast<int>(SendMessageW(bar, TB_COMMANDTOINDEX, command, 0)); }
 
-// The shell lays its bar out again, as after a change of the screen.
-void Relayout(HWND bar) { SendMessageW(GetParent(bar), WM_SETTINGCHANGE, SETTINGCHANGE_RESET, 0); }
+std::wstring ButtonText(HWND bar, int command) {
+    wchar_t text[kButtonTextLength] = {};
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_TEXT;
+    info.pszText = text;
+    info.cchText = kButtonTextLength;
+    SendMessageW(bar, TB_GETBUTTONINFOW, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+void SetWidth(HWND bar, int command, int width) {
+    TBBUTTONINFOW info = {};
+    info.cbSize = sizeof info;
+    info.dwMask = TBIF_SIZE;
+    info.cx = static_cast<WORD>(width > 0 ? width : 1);
+    SendMessageW(bar, TB_SETBUTTONINFOW, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&info));
+}
+
+// The shell shares the bar's width evenly; here the record button takes its icon's
+// width and the text buttons their texts' widths, with what is left shared among them.
+void Relayout(HWND bar) {
+    RECT client;
+    GetClientRect(bar, &client);
+    const int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    const int icon = Gfx_IconSizeForDpi();
+    // A text button also keeps room for an image beside its text.
+    const int overhead = icon + Dpi_ScaleX(kTextButtonPadding);
+    WindowDc dc(bar);
+    SelectScope font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(bar, WM_GETFONT, 0, 0)));
+    std::vector<std::pair<int, int>> widths;  // command, width
+    int used = 0, texts = 0;
+    for (int index = 0; index < count; ++index) {
+        TBBUTTON button = {};
+        if (!SendMessageW(bar, TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button)) ||
+            (button.fsState & TBSTATE_HIDDEN))
+            continue;
+        int width = icon * 2;
+        if (button.idCommand != IDM_PROFILES_RECORD) {
+            width = Gfx_GetTextWidth(dc.Get(), ButtonText(bar, button.idCommand).c_str()) + overhead;
+            ++texts;
+        }
+        widths.emplace_back(button.idCommand, width);
+        used += width;
+    }
+    const int extra = texts && client.right > used ? (client.right - used) / texts : 0;
+    for (const auto& [command, width] : widths)
+        SetWidth(bar, command, command == IDM_PROFILES_RECORD ? width : width + extra);
+    InvalidateRect(bar, nullptr, TRUE);
+    // The bar stands in front with its sheet, whichever window came up meanwhile.
+    SetWindowPos(GetParent(bar), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
 
 }  // namespace
 
@@ -39,6 +91,11 @@ void SettingsCommandBar::Show(HWND bar, bool show, const std::wstring& popupText
         if (popup) DestroyMenu(popup);
         return;
     }
+    // Icons beside texts, and texts only on the buttons that ask for them: the record
+    // button is its icon alone, as the bar is one row high.
+    SendMessageW(bar, TB_SETSTYLE, 0, SendMessageW(bar, TB_GETSTYLE, 0, 0) | TBSTYLE_LIST);
+    SendMessageW(bar, TB_SETEXTENDEDSTYLE, 0,
+                 SendMessageW(bar, TB_GETEXTENDEDSTYLE, 0, 0) | TBSTYLE_EX_MIXEDBUTTONS);
     ShowProfiles(bar, show, popupText, popup);
     ShowRecord(bar, show && withRecord);
     Relayout(bar);
