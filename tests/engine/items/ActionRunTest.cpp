@@ -102,6 +102,13 @@ TEST(ActionRun, AShortcutNamedAsTheProgramStartsItsTargetWithTheGivenArguments) 
     ASSERT_TRUE(CreateDirectoryW(testsupport::DevicePath(L"\\My Documents").c_str(), nullptr));
     ASSERT_TRUE(testsupport::WriteBytes(shortcut, "36#\"\\Program Files\\Probe Dir\\probe.exe\" alarms?g.dll,-1"));
     ExecuteAction action;
+    // Only a name ending in ".lnk" is followed: "app.exe" in a folder "My.lnkdir" is the
+    // program itself, here the same shortcut text, which does not start.
+    ASSERT_TRUE(CreateDirectoryW(testsupport::DevicePath(L"\\My.lnkdir").c_str(), nullptr));
+    ASSERT_TRUE(testsupport::WriteBytes(testsupport::DevicePath(L"\\My.lnkdir\\app.exe"),
+                                        "36#\"\\Program Files\\Probe Dir\\probe.exe\" alarms?g.dll,-1"));
+    action.CommandLine.SetCStr(L"\"\\My.lnkdir\\app.exe\" -z");
+    EXPECT_FALSE(action.Execute());
     action.CommandLine.SetCStr(L"\"\\My Documents\\Probe.LNK\" -y");
     EXPECT_TRUE(action.Execute());
     ASSERT_TRUE(testsupport::WaitForFile(testsupport::DevicePath(PROBE_DONE_FILE), 30000));

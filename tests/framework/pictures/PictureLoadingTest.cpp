@@ -217,12 +217,20 @@ TEST(ImageStrip, NearestAndSmoothScaling) {
     const uint32_t middle = wide->Row(2)[0];
     EXPECT_GT(middle >> 24, 0x80u);
     EXPECT_LT(middle >> 24, 0xFFu);
-    // A source one pixel wide has no right neighbour to read.
-    Dib line;
-    ASSERT_TRUE(line.Create(1, 1));
-    std::unique_ptr<Dib> grown = ImageStrip_Create(line, 5, 5, true);
-    ASSERT_TRUE(grown);
-    EXPECT_FALSE(ImageStrip_Create(line, 0, 5, true));
+    // A source one pixel wide has no right neighbour to read, one pixel high no row
+    // below. Each of these fills exactly one page, so a read past it is a fault, not
+    // a pixel weighted 0.
+    for (SIZE size : {SIZE{1, 1024}, SIZE{1024, 1}}) {
+        Dib line;
+        ASSERT_TRUE(line.Create(size.cx, size.cy));
+        GdiFlush();
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x) line.Row(y)[x] = 0xFF102030u;
+        std::unique_ptr<Dib> grown = ImageStrip_Create(line, 5, 5, true);
+        ASSERT_TRUE(grown);
+        EXPECT_EQ(0xFF102030u, grown->Row(4)[4]);
+        EXPECT_FALSE(ImageStrip_Create(line, 0, 5, true));
+    }
 }
 
 }  // namespace
