@@ -18,6 +18,7 @@
 #include "PlatformHelpers.h"
 #include "ProductKey.h"
 #include "resource.h"
+#include "sipapi.h"
 
 namespace {
 
@@ -66,6 +67,16 @@ LRESULT MainTabView::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     GetClientRect(GetHwnd(), &client);
     MainTabStrip::Attach(TabStrip(), client.bottom);
     return 1;
+}
+
+void MainTabView::OnSize(UINT type, int width, int height) {
+    // The older shells' input panel covers the strip while it is up: the layout waits for it.
+    if (OlderShell()) {
+        SIPINFO sip = {};
+        sip.cbSize = sizeof sip;
+        if (SipGetInfo(&sip) && (sip.fdwFlags & SIPF_ON)) return;
+    }
+    TabDialog::OnSize(type, width, height);
 }
 
 bool MainTabView::OlderShell() { return Sys_GetOsMajorVersion() < kFirstVersionWithoutTabStrip; }

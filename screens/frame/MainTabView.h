@@ -18,6 +18,8 @@ public:
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;
     // The older shells' icon tabs.
     LRESULT OnDrawItem(UINT controlId, DRAWITEMSTRUCT* item) override;
+    // Below OS 5 nothing moves while the input panel is up.
+    void OnSize(UINT type, int width, int height) override;
     void OnInitPages() override;
     // RestoreState, once the view is up.
     void OnOpened(UINT message, WPARAM wParam) override;
