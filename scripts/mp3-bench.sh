@@ -15,9 +15,9 @@ tool=$build/tests/audio/peers/codec_tool.exe
 work=$build/mp3-bench
 SECONDS_IN=60
 BAND_HZ=15000
-[ -f "$tool" ] || { echo "build first: $tool is missing" >&2; exit 1; }
+[ -f "$tool" ] || { echo "mp3-bench: FAILED: $tool is missing (build first: scripts/test.sh)" >&2; exit 1; }
 for program in shineenc lame ffmpeg sox; do
-  command -v $program > /dev/null || { echo "$program is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+  command -v $program > /dev/null || { echo "mp3-bench: FAILED: $program is missing (scripts/setup.sh installs it)" >&2; exit 1; }
 done
 mkdir -p "$work"
 cd "$work"
@@ -37,17 +37,21 @@ minus() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", a - b }'; }
 echo "mp3 1 1 $kbps" > jobs
 echo "encode 1 44100 2 16 $work/in.raw $work/ours.mp3" >> jobs
 ours=$(ORVALEN_BUILD_DIR=$build "$here/wine.sh" "$tool" "$work/jobs" | tr -d '\r' | awk '$1 == "encoded" { print $2 }')
+[ -n "$ours" ] && [ -s ours.mp3 ] || { echo "mp3-bench: FAILED: our encoder wrote no ours.mp3 ($tool under Wine)" >&2; exit 1; }
 start=$(now); shineenc -q -b $kbps in.wav shine.mp3; shine=$(minus "$(now)" $start)
 start=$(now); lame --silent -f -b $kbps in.wav lame.mp3; lamef=$(minus "$(now)" $start)
 
 : > snr_jobs
 sox -D $raw in.raw $raw in.band sinc -$BAND_HZ
 for e in ours shine lame; do
-  ffmpeg -v error -y -i $e.mp3 -f s16le -acodec pcm_s16le $e.decoded 2> $e.ffmpeg.log
+  # At low bitrates the encoders code at 22.05 or 24 kHz: every decoding is brought back
+  # to the input's 44.1 kHz stereo, or the comparison measures the rate, not the coding.
+  ffmpeg -v error -y -i $e.mp3 -f s16le -acodec pcm_s16le -ar 44100 -ac 2 $e.decoded 2> $e.ffmpeg.log
   sox -D $raw $e.decoded $raw $e.band sinc -$BAND_HZ
   echo "snr $work/in.band $work/$e.band 2 3000" >> snr_jobs
 done
 mapfile -t snr < <(ORVALEN_BUILD_DIR=$build "$here/wine.sh" "$tool" "$work/snr_jobs" | tr -d '\r' | awk '{ print $2 }')
+[ ${#snr[@]} -eq 3 ] || { echo "mp3-bench: FAILED: the SNR measurement gave ${#snr[@]} of 3 figures" >&2; exit 1; }
 
 echo "MP3 encoders at $kbps kbit/s, 44100 Hz stereo; input $input"
 printf '%-22s %9s %11s %14s %10s %8s\n' encoder seconds real-time "time vs ours" "SNR (dB)" bytes

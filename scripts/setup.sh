@@ -13,7 +13,7 @@ step_tag=setup
 source "$here/steps.sh"
 
 packages=(
-  cmake ninja-build dpkg-dev ca-certificates
+  cmake ninja-build dpkg-dev ca-certificates python3
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev libz-mingw-w64-dev libboost-dev googletest
   wine wine64 xvfb xauth x11-apps imagemagick

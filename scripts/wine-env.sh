@@ -14,6 +14,9 @@ case $ORVALEN_WINE in
   run|tests) ;;
   *) echo "wine-env: ORVALEN_WINE is run or tests, not '$ORVALEN_WINE'" >&2; return 2 ;;
 esac
+# Wine keeps file names in the host's character set: under a bare system's POSIX locale
+# names such as the German shortcuts' cannot be made at all.
+case ${LC_ALL:-${LC_CTYPE:-${LANG:-}}} in *UTF-8* | *utf8*) ;; *) export LC_ALL=C.UTF-8 ;; esac
 export WINEPREFIX=$ORVALEN_BUILD_DIR/wine/prefix-$ORVALEN_WINE
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}

@@ -30,7 +30,10 @@ void PlayerFades_Apply(void* block, int32_t frames, int channels, int bits, int3
     const int32_t fadeStart = fades.total - fades.fadeOut;
     if (fades.fadeOut > 0 && fadeStart < first + frames) {
         const int32_t start = std::max(first, fadeStart);
-        int32_t gain = static_cast<int32_t>((static_cast<int64_t>(fades.total - start) << 8) / fades.fadeOut) << 16;
+        // Files may deliver more frames than their header counts (WMA does): past the
+        // counted end the gain stays 0.
+        const int64_t left = std::max<int64_t>(static_cast<int64_t>(fades.total) - start, 0);
+        int32_t gain = static_cast<int32_t>((left << 8) / fades.fadeOut) << 16;
         const int32_t step = kUnity / fades.fadeOut;
         for (int32_t f = start; f < first + frames; ++f) {
             Scale(block, f - first, channels, bits, gain);

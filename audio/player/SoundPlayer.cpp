@@ -6,6 +6,7 @@
 #include "DeviceFiles.h"
 #include "PlayerEngineRecord.h"
 #include "RecorderSettings.h"
+#include "WavFormat.h"
 
 #include "aural_channel.h"
 
@@ -129,10 +130,15 @@ bool SoundPlayer::Start() {
     if (codec_->OpenRead() != AudioCodec::kOk) return false;
     const int channels = codec_->Channels() == 2 ? 2 : 1;
     const int rate = codec_->SampleRate();
+    if (rate < static_cast<int>(wav::kMinSampleRate) || rate > static_cast<int>(wav::kMaxSampleRate)) {
+        codec_->CloseRead();
+        return false;
+    }
     fades_.fadeIn = static_cast<int32_t>(static_cast<int64_t>(playback.fadeInMs) * rate / 1000);
     fades_.fadeOut = static_cast<int32_t>(static_cast<int64_t>(playback.fadeOutMs) * rate / 1000);
     fades_.total = totalFrames_;
-    const int bytes = rate * 1000 / 1000 * 2 * channels;
+    // A second of 16-bit frames.
+    const int bytes = rate * 2 * channels;
     SoundStream* stream = AuralStream_Create(nullptr, StreamFillCallback, bytes,
                                              channels == 2 ? kSoundUserStreamStereo : kSoundUserStreamMono, rate, this,
                                              channels);

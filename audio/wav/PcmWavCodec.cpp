@@ -92,7 +92,17 @@ int PcmWavCodec::Read(void* destination, uint32_t* frames) {
         wanted = 0;
     else if (wanted > left)
         wanted = static_cast<uint32_t>(left);
-    const uint32_t got = reader.Read(destination, wanted * frameBytes);
+    if (input_.Format().bitsPerSample != 8) {
+        const uint32_t got = reader.Read(destination, wanted * frameBytes);
+        *frames = got / frameBytes;
+        return kOk;
+    }
+    // 8-bit files are read into the second half of the 16-bit room and widened in place
+    // from the front, as sox plays them: the unsigned byte, centred, as the high byte.
+    auto* out = static_cast<int16_t*>(destination);
+    uint8_t* bytes = reinterpret_cast<uint8_t*>(out) + wanted * frameBytes;
+    const uint32_t got = reader.Read(bytes, wanted * frameBytes);
+    for (uint32_t i = 0; i < got; ++i) out[i] = static_cast<int16_t>((bytes[i] - 128) * 256);
     *frames = got / frameBytes;
     return kOk;
 }

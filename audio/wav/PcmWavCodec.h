@@ -17,7 +17,7 @@ public:
     // Parses the file and stands at its first sample: rate and channels from the file.
     int OpenRead() override;
     int Write(const void* pcm, uint32_t bytes) override;
-    // The file's samples as they are stored, up to the end of the data chunk.
+    // The file's samples up to the end of the data chunk, always 16-bit: 8-bit files widened.
     int Read(void* destination, uint32_t* frames) override;
     // Pads the data to a multiple of 4 bytes and patches both sizes.
     int CloseWrite() override;

@@ -11,6 +11,10 @@ constexpr uint32_t kGsmBlockAlign = 65;
 constexpr uint32_t kGsmSamplesPerBlock = 320;
 // Extra bytes after the GSM format record: extra size, samples per block.
 constexpr uint16_t kGsmExtraSize = 2;
+// Rates the sound engine's mixer plays at their own pitch (16 x 44.1 kHz at most); the
+// player's stream sizes also stay far inside 32 bits.
+constexpr uint32_t kMinSampleRate = 200;
+constexpr uint32_t kMaxSampleRate = 705600;
 // The first 16 bytes of a "fmt " chunk.
 constexpr uint32_t kFormatRecordBytes = 16;
 

@@ -53,16 +53,18 @@ bool WavRiff::FindChunks(Walk mode, FormatRecord* format, uint32_t* dataLength) 
     return false;
 }
 
-// A rate of 0 is refused: durations divide by it.
+// Rates the engine cannot play are refused (0 among them: durations divide by it).
+static bool PlayableRate(uint32_t rate) { return rate >= kMinSampleRate && rate <= kMaxSampleRate; }
+
 bool WavRiff::CheckPcm(const FormatRecord& format) {
-    if (format.formatTag != kTagPcm || format.samplesPerSec == 0) return false;
+    if (format.formatTag != kTagPcm || !PlayableRate(format.samplesPerSec)) return false;
     if (format.bitsPerSample != 8 && format.bitsPerSample != 16) return false;
     if (format.channels != 1 && format.channels != 2) return false;
     return SkipRestOfFormat();
 }
 
 bool WavRiff::CheckGsm(const FormatRecord& format) {
-    if (format.formatTag != kTagGsm610 || format.samplesPerSec == 0) return false;
+    if (format.formatTag != kTagGsm610 || !PlayableRate(format.samplesPerSec)) return false;
     if (format.channels != 1 || format.blockAlign != kGsmBlockAlign) return false;
     uint8_t extra[4];  // extra size, samples per block
     if (!formatRest_.Read(extra, sizeof extra) || Le16(extra + 2) != kGsmSamplesPerBlock) return false;

@@ -11,6 +11,16 @@ export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
 rev=$(git -C "$repo" rev-parse --short "${1:?usage: mix_against_revision.sh revision [runs]}")
 runs=${2:-5}
+jobs=${JOBS:-$(nproc)}
+step_tag=mix-bench
+source "$repo/scripts/steps.sh"
+logs=$build/_bench/logs
+mkdir -p "$logs"
+# A build's own messages go to a log; a failing one shows its end.
+quiet() { # <log> <command...>
+  local log=$logs/$1; shift
+  "$@" >"$log" 2>&1 || { tail -n 30 "$log" >&2; echo "mix-bench: see $log" >&2; return 1; }
+}
 src=$build/_bench/src-$rev
 old=$build/_bench/build-$rev
 if [ ! -d "$src" ]; then
@@ -19,13 +29,18 @@ if [ ! -d "$src" ]; then
   printf 'target_include_directories(whole_mixer_bench PRIVATE %s)\n' "$here" >>"$src/soundengine/CMakeLists.txt"
   printf 'target_link_libraries(whole_mixer_bench PRIVATE orvalen_soundengine)\n' >>"$src/soundengine/CMakeLists.txt"
 fi
-cmake -S "$src" -B "$old" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" \
-  -DORVALEN_DEPS_PREFIX="$build/_deps/prefix" >/dev/null
-cmake --build "$old" --target whole_mixer_bench >/dev/null
-cmake --build "$build" --target whole_mixer_bench >/dev/null
+step "configuring $rev" quiet configure-$rev.log cmake -S "$src" -B "$old" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64-x86_64.cmake" -DORVALEN_DEPS_PREFIX="$build/_deps/prefix"
+step "building $rev's whole_mixer_bench" quiet build-$rev.log cmake --build "$old" --parallel "$jobs" --target whole_mixer_bench
+step "building this tree's whole_mixer_bench" quiet build-this.log cmake --build "$build" --parallel "$jobs" --target whole_mixer_bench
 # shellcheck disable=SC1091
 source "$repo/scripts/wine-env.sh"
-measure() { wine "$1/soundengine/whole_mixer_bench.exe" "$2" "$3" 2>/dev/null | tr -d '\r'; }
+measure() { # <build> <voices> <type>: the real-time factor, or the script ends saying which run failed
+  local out
+  out=$(wine "$1/soundengine/whole_mixer_bench.exe" "$2" "$3" 2>/dev/null | tr -d '\r')
+  [[ $out =~ ^[0-9]+$ ]] || { echo "mix-bench: FAILED: whole_mixer_bench of $1 ($2 voices, $3) gave '$out'" >&2; exit 1; }
+  echo "$out"
+}
 rows=("8 10 AURAL_MIXER_C" "8 11 AURAL_MIXER_QUALITY_C" "32 10 AURAL_MIXER_C" "32 11 AURAL_MIXER_QUALITY_C"
       "64 10 AURAL_MIXER_C" "64 11 AURAL_MIXER_QUALITY_C")
 results=$(mktemp)
@@ -33,8 +48,8 @@ trap 'rm -f "$results"' EXIT
 for ((r = 0; r < runs; ++r)); do
   for i in "${!rows[@]}"; do
     read -r voices type _ <<<"${rows[$i]}"
-    echo "$i old $(measure "$old" "$voices" "$type")" >>"$results"
-    echo "$i new $(measure "$build" "$voices" "$type")" >>"$results"
+    factor=$(measure "$old" "$voices" "$type"); echo "$i old $factor" >>"$results"
+    factor=$(measure "$build" "$voices" "$type"); echo "$i new $factor" >>"$results"
   done
 done
 echo "whole software mixer, real-time factors over $runs runs: $rev beside this build, ratio of the medians"

@@ -7,6 +7,9 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
+step_tag=reader-bench
+source "$repo/scripts/steps.sh"
+[ -f "$ORVALEN_BUILD_DIR/soundengine/sound_reader_bench.exe" ] || { echo "reader-bench: FAILED: $ORVALEN_BUILD_DIR/soundengine/sound_reader_bench.exe is missing (build first: scripts/test.sh)" >&2; exit 1; }
 # shellcheck disable=SC1091
 source "$repo/scripts/wine-env.sh"
 runs=${1:-5}

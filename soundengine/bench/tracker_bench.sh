@@ -11,13 +11,16 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 export ORVALEN_BUILD_DIR=${ORVALEN_BUILD_DIR:-$repo/build}
 build=$ORVALEN_BUILD_DIR
+step_tag=tracker-bench
+source "$repo/scripts/steps.sh"
+[ -f "$build/soundengine/tracker_bench.exe" ] || { echo "tracker-bench: FAILED: $build/soundengine/tracker_bench.exe is missing (build first: scripts/test.sh)" >&2; exit 1; }
 # shellcheck disable=SC1091
 source "$repo/scripts/wine-env.sh"
 modules=("$@")
 if [ ${#modules[@]} -eq 0 ]; then
   mapfile -t modules < <(ls "$build"/tests/soundengine/tracker/tracker_references/modules/*.{mod,s3m,xm,it} 2>/dev/null)
 fi
-[ ${#modules[@]} -gt 0 ] || { echo "no modules (run the tracker tests once, or name modules)" >&2; exit 1; }
+[ ${#modules[@]} -gt 0 ] || { echo "tracker-bench: FAILED: no modules (run the tracker tests once, or name modules)" >&2; exit 1; }
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cpu() {  # processor seconds of one command

@@ -181,6 +181,7 @@ struct MusicSong {
   uint8_t defaultPan[kMusicMaxChannels];
   uint8_t defaultGlobalVolume;
   int32_t masterVolume;
+  int32_t fadeStart;           // a new voice's fade volume (full volume in the format's fade scale); 0: 1024
   int32_t tempoScale;          // 256 = normal tempo
   int32_t panScale;            // 256 = full width
   int32_t globalVolume;

@@ -48,6 +48,8 @@ bool SoundMem_UsePool(void* pool, size_t bytes, int blockSize);
 // is allocated.
 bool SoundMem_UseCallbacks(SoundMemAllocFn alloc, SoundMemReallocFn realloc, SoundMemFreeFn free);
 const SoundMemState& SoundMem_GetState();
+// Starts the high-water marks again from what is in use now (to measure one piece of work).
+void SoundMem_ResetHighWater();
 
 // Links `item` behind the last item of a chain linked through each item's first word.
 bool SoundList_Append(void** listHead, void* item);

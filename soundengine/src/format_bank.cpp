@@ -77,6 +77,15 @@ void ReadFullHeader(const uint8_t* h, BankEntry* e) {
   e->maxDistance = static_cast<int32_t>(U32(h + 68));
 }
 
+// Frames that the entry's data bytes can decode to (its channel count already checked).
+int64_t FramesInData(const BankEntry* e) {
+  const int64_t c = e->channels < 1 ? 1 : e->channels;
+  if (e->dataBytes <= 0) return 0;
+  if (e->mode & ImaAdpcm) return e->dataBytes / (kImaBlockBytes36 * c) * kImaSamplesPerBlock36;
+  if (e->mode & (Block28 | Block14)) return e->dataBytes * 2 / c;  // four bits a sample
+  return e->dataBytes / (((e->mode & Pcm16) ? 2 : 1) * c);
+}
+
 // The entry's sync table inside its header of `size` bytes; -1 when it does not fit.
 int CountSync(const uint8_t* h, int size, int fixed) {
   if (size - fixed < kSyncHeaderBytes || std::memcmp(h + fixed, "SYNC", 4) != 0) return -1;
@@ -124,6 +133,9 @@ int32_t ReadEntries(BankState* bank, const uint8_t* raw, int rawBytes, int count
     }
     e->lengthSamples = StoredInt(U32(h + (basic ? 0 : 32)));
     e->dataBytes = StoredInt(U32(h + (basic ? 4 : 36)));
+    // A length the data cannot hold would size the sample, not the sound: the data rules.
+    if (!(bank->flags & kBankFlagEmbeddedFile) && e->lengthSamples > FramesInData(e))
+      e->lengthSamples = static_cast<int32_t>(FramesInData(e));
     if (basic) e->loopStart = 0, e->loopEnd = e->lengthSamples - 1;
     e->dataOffset = static_cast<int32_t>(data < INT32_MAX ? data : INT32_MAX);
     data += e->dataBytes < 0 ? 0 : e->dataBytes;

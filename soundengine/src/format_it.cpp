@@ -116,3 +116,20 @@ int ItSample_Decompress16(const void* source, int64_t sourceBytes, int16_t* dest
   return Decompress<int16_t, 17, 0x4000, 4>(static_cast<const uint8_t*>(source), sourceBytes, destination,
                                             sampleCount, it215);
 }
+
+int64_t ItSample_MaxFrames(const void* source, int64_t sourceBytes, bool sixteenBit) {
+  const auto* in = static_cast<const uint8_t*>(source);
+  const int64_t blockSamples = sixteenBit ? 0x4000 : 0x8000;
+  int64_t frames = 0;
+  // Each block holds its byte count first; every sample takes at least one bit of it.
+  for (int64_t left = in ? sourceBytes : 0; left >= 2;) {
+    const int64_t n = in[0] | in[1] << 8;
+    in += 2;
+    left -= 2;
+    if (n > left) break;  // the decompressor refuses a block the data cannot hold
+    frames += n * 8 < blockSamples ? n * 8 : blockSamples;
+    in += n;
+    left -= n;
+  }
+  return frames;
+}

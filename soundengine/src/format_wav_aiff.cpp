@@ -40,12 +40,27 @@ BOOL Fail(int32_t error) {
   return FALSE;
 }
 
-// A marker as the loop matching needs it: ordinal (first = 1) and position.
+// The loop's two markers (begin, end) as the instrument chunk names them: by identifier,
+// and by ordinal (first = 1) for writers that count their markers from 0 instead.
 struct Markers {
-  uint32_t positions[2];  // of the ordinals the loop asks for (begin, end)
-  int32_t wanted[2];
+  bool loop;                // an instrument chunk asks for one
+  int32_t wanted[2];        // identifiers
+  uint32_t positions[2];
   bool found[2];
+  int32_t ordinalWanted[2];
+  uint32_t ordinalPositions[2];
+  bool ordinalFound[2];
 };
+
+// True when the four bytes at `offset` read as a chunk identifier (printable ASCII, not
+// starting with a space).
+bool ChunkIdAt(SoundFile* f, int64_t offset) {
+  uint8_t id[4];
+  if (!ReadAt(f, offset, id, sizeof id) || id[0] == ' ') return false;
+  for (uint8_t c : id)
+    if (c < 0x20 || c > 0x7E) return false;
+  return true;
+}
 
 // Reads the "MARK" chunk of `size` bytes at the file position: each marker becomes a
 // sync point; the positions of the loop's ordinals are noted. The error of a short read
@@ -68,9 +83,11 @@ int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncPoint*
     used += kMarkerFixedBytes + length + 1;
     uint32_t position = B32(fixed + 2);
     if (frames > 0 && position > frames - 1) position = frames - 1;
-    const int ordinal = i + 1;
-    for (int k = 0; k < 2; ++k)
-      if (ordinal == m->wanted[k]) m->positions[k] = position, m->found[k] = true;
+    const int id = static_cast<int16_t>(B16(fixed));
+    for (int k = 0; k < 2 && m->loop; ++k) {
+      if (id == m->wanted[k] && !m->found[k]) m->positions[k] = position, m->found[k] = true;
+      if (i + 1 == m->ordinalWanted[k]) m->ordinalPositions[k] = position, m->ordinalFound[k] = true;
+    }
     if (sync && !AuralSync_Add(sync, position, static_cast<uint32_t>(static_cast<int16_t>(B16(fixed))), name))
       return kSoundErrNoMemory;
   }
@@ -135,26 +152,27 @@ BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32
       markOffset = off + kChunkHeaderBytes;
       markSize = size;
     }
-    // Every next chunk lies further on and inside the file: a size that walks back or
-    // stands still would walk for ever.
+    // Every chunk ends inside the file. An odd-sized chunk is followed by a pad byte,
+    // unless its writer left the pad out and put the next chunk's identifier right there.
     const int64_t next = off + kChunkHeaderBytes + size;
-    if (next <= off || next > fileLength) return Fail(kSoundErrReadError);
-    off = next;
+    if (next > fileLength) return Fail(kSoundErrReadError);
+    off = (size & 1) && !ChunkIdAt(f, next) ? next + 1 : next;
   }
   if (!haveComm || *dataOffset < 0) {
     if (*dataOffset < 0) *dataOffset = 0;
     return Fail(kSoundErrReadError);
   }
   if ((bits != 8 && bits != 16) || (channels != 1 && channels != 2)) return Fail(kSoundErrUnknownFormat);
-  // The loop's markers are matched by ordinal, so the "INST" values come first.
+  // The "INST" values come first: the markers are matched against them as they are read.
   Markers markers = {};
   uint8_t inst[kInstBytes];
   if (instOffset >= 0 && ReadAt(f, instOffset, inst, sizeof inst)) {
-    int begin = static_cast<int16_t>(B16(inst + kInstBeginAt)), end = static_cast<int16_t>(B16(inst + kInstEndAt));
-    // Identifiers counted from 0 move to the ordinals counted from 1.
-    if (begin == 0) begin = 1, ++end;
+    const int begin = static_cast<int16_t>(B16(inst + kInstBeginAt)), end = static_cast<int16_t>(B16(inst + kInstEndAt));
+    markers.loop = true;
     markers.wanted[0] = begin;
     markers.wanted[1] = end;
+    // A loop from identifier 0 counts its markers from 0: ordinals 1 and end + 1.
+    if (begin == 0) markers.ordinalWanted[0] = 1, markers.ordinalWanted[1] = end + 1;
   }
   if (markOffset >= 0) {
     AuralFile_Seek(f, static_cast<int>(markOffset), 0);
@@ -164,6 +182,9 @@ BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32
   if (markers.found[0] && markers.found[1]) {
     loop->start = static_cast<int32_t>(markers.positions[0]);
     loop->end = static_cast<int32_t>(markers.positions[1]);
+  } else if (markers.ordinalFound[0] && markers.ordinalFound[1]) {
+    loop->start = static_cast<int32_t>(markers.ordinalPositions[0]);
+    loop->end = static_cast<int32_t>(markers.ordinalPositions[1]);
   }
   *mode |= (bits == 16 ? Pcm16 : Pcm8) | (channels == 2 ? Stereo : Mono);
   return TRUE;

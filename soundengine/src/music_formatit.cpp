@@ -1,8 +1,10 @@
 // IT songs ("IMPM"): header, instruments ("IMPI"), samples ("IMPS", plain or compressed)
 // and packed patterns, read into a song for the IT player (music_formatit_play).
 #include "music_formatit.h"
+#include "format_it.h"
 #include "sound_alloc.h"
 
+#include <algorithm>
 #include <vector>
 
 static constexpr char kSoundFileTag[] = "src/music_formatit";
@@ -86,7 +88,8 @@ bool ReadSampleData(MusicImage* im, SoundSample* s, int64_t dataAt, int64_t stor
   return true;
 }
 
-bool ReadSample(MusicSong* song, MusicImage* im, int index, int64_t at, int64_t nextData, uint16_t cmwt) {
+bool ReadSample(MusicSong* song, MusicImage* im, int index, int64_t at, int64_t nextData, uint16_t cmwt,
+                int64_t* budget) {
   if (!Tag(im, at, "IMPS")) {
     SoundError_Set(kSoundErrUnknownFormat);
     return false;
@@ -115,17 +118,22 @@ bool ReadSample(MusicSong* song, MusicImage* im, int index, int64_t at, int64_t 
 
   const bool sixteen = (flags & 2) != 0, stereo = (flags & 4) != 0;
   const bool hasData = (flags & 1) != 0;
-  // 64-bit sizes: a lying length cannot wrap; the data must fit the file.
-  const int64_t full = static_cast<int64_t>(length) * (sixteen ? 2 : 1) * (stereo ? 2 : 1);
+  // 64-bit sizes: a lying length cannot wrap. The data decide what a sample holds: nothing
+  // past the end of the file, no more than its plain bytes or its compressed blocks give,
+  // and no more than the song's budget leaves (samples may share their data).
+  const int width = sixteen ? 2 : 1;
+  const int64_t full = static_cast<int64_t>(length) * width * (stereo ? 2 : 1);
   int64_t frames = hasData ? length : 0;
   const bool compressed = (flags & 8) != 0;
-  if (!compressed && dataAt < im->size) {
-    const int64_t present = (im->size - dataAt) / (sixteen ? 2 : 1) / (stereo ? 2 : 1);
-    if (frames > present) frames = present;
-  }
-  // Compressed data hold at least a bit a sample: more frames than that cannot come out.
-  if (compressed && dataAt < im->size && frames > (im->size - dataAt) * 8) frames = (im->size - dataAt) * 8;
+  if (dataAt == 0 || dataAt >= im->size)
+    frames = 0;
+  else if (compressed)
+    frames = std::min(frames, ItSample_MaxFrames(im->data + dataAt, nextData - dataAt, sixteen));
+  else
+    frames = std::min(frames, (im->size - dataAt) / width / (stereo ? 2 : 1));
+  frames = std::min(frames, *budget / width);
   if (frames > INT32_MAX / 4) frames = 0;
+  *budget -= frames * width;
   SoundSample* s = Music_CreateSample(static_cast<int>(frames), sixteen);
   if (!s) {
     SoundError_Set(kSoundErrSongSample);
@@ -242,6 +250,7 @@ int MusicIt_Load(MusicSong* song, MusicImage* im) {
   song->defaultGlobalVolume = static_cast<uint8_t>(globalVolume > 128 ? 128 : globalVolume);
   song->startGlobalVolume = song->defaultGlobalVolume;
   song->masterVolume = (mixVolume > 128 ? 128 : mixVolume) * 2;
+  song->fadeStart = kItFullFade;
   song->defaultSpeed = speed ? speed : 6;
   song->defaultBpm = tempo >= 32 ? tempo : 125;
   song->restartOrder = 0;
@@ -280,11 +289,12 @@ int MusicIt_Load(MusicSong* song, MusicImage* im) {
     im->Seek(at + 72);
     dataAt[i] = im->U32LE();
   }
+  int64_t budget = kMusicSampleBytesPerFileByte * im->size;
   for (int i = 0; i < sampleCount; ++i) {
     int64_t next = im->size;
     for (int j = 0; j < sampleCount; ++j)
       if (dataAt[j] > dataAt[i] && dataAt[j] < next) next = dataAt[j];
-    if (!ReadSample(song, im, i, offset(instruments + i), next, cmwt)) return 0;
+    if (!ReadSample(song, im, i, offset(instruments + i), next, cmwt, &budget)) return 0;
   }
   for (int p = 0; p < stored; ++p)
     if (!ReadPattern(song, im, p, offset(instruments + samples + p))) return 0;

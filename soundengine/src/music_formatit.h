@@ -10,6 +10,7 @@ constexpr uint8_t kItNoteCut = 254;   // cell codes as stored (a note is stored 
 constexpr uint8_t kItNoteOff = 255;
 constexpr uint8_t kItChannelMuted = 0x80;
 constexpr uint8_t kItSurroundPan = 100;
+constexpr int32_t kItFullFade = 1024;  // a voice's fade volume before any fade-out
 
 enum : uint16_t {
   kItUseInstruments = 0x04,

@@ -10,7 +10,7 @@ namespace {
 constexpr int kTempoFromParam = 32;
 constexpr int kMaxGlobalVolume = 128;
 constexpr int kMaxPan = 64;
-constexpr int kFullFade = 1024;
+
 constexpr int kMaxRealNote = kItNotes - 1;
 constexpr uint8_t kVoiceSurroundOn = 0x10;
 constexpr uint8_t kVoiceSurroundOff = 0x40;
@@ -205,7 +205,7 @@ void StartVoice(MusicSong* song, MusicChannel* c, MusicVoice* v, const ItInstrum
 void RestartEnvelopes(MusicVoice* v, const ItInstrument* ins) {
   v->keyOff = 0;
   v->fading = 0;
-  v->fadeVolume = kFullFade;
+  v->fadeVolume = kItFullFade;
   static const int kStart[kEnvelopeKinds] = {64, 0, 0};
   for (int k = 0; k < kEnvelopeKinds; ++k)
     if (!ins || !(ins->envelopes[k].flags & kEnvelopeCarries)) Music_RestartEnvelope(&v->envelopes[k], kStart[k]);
@@ -644,7 +644,7 @@ void StepVoice(MusicSong* song, MusicChannel* c, MusicVoice* v) {
     }
   }
   if (v->fading) {
-    v->fadeVolume -= ins ? ins->fadeOut : kFullFade;
+    v->fadeVolume -= ins ? ins->fadeOut : kItFullFade;
     if (v->fadeVolume <= 0) {
       v->fadeVolume = 0;
       v->flags |= kVoiceStop;

@@ -14,7 +14,7 @@ constexpr int kPanTableMarker = 0xFC;
 constexpr int kFastSlidesFlag = 0x40;
 constexpr int kFastSlidesVersion = 0x300;
 constexpr int kStereoFlag = 0x80;
-constexpr int kPanSetBit = 0x10;
+constexpr int kPanSetBit = 0x20;
 constexpr int kParagraph = 16;
 constexpr int kMaxSamples = 255;          // a cell names samples 1..255
 constexpr int kMaxPatterns = 256;         // order entries name patterns 0..253
@@ -54,7 +54,7 @@ uint8_t CellNote(uint8_t b) {
   return static_cast<uint8_t>(octave * 12 + semitone + 1);
 }
 
-bool ReadSample(MusicSong* song, MusicImage* im, int index, int paragraph) {
+bool ReadSample(MusicSong* song, MusicImage* im, int index, int paragraph, int64_t* budget) {
   const int64_t at = static_cast<int64_t>(paragraph) * kParagraph;
   int64_t length = 0, loopBegin = 0, loopEnd = 0, dataAt = 0;
   int volume = 0, flags = 0, c2 = 0;
@@ -76,9 +76,12 @@ bool ReadSample(MusicSong* song, MusicImage* im, int index, int paragraph) {
   }
   const bool sixteen = (flags & 4) != 0;
   const int width = sixteen ? 2 : 1;
-  // Only the frames the file holds: a length beyond its end is not believed.
+  // Only the frames the file holds: a length beyond its end is not believed; nor more than
+  // the song's budget leaves (samples may share their data).
   const int64_t present = dataAt < im->size ? (im->size - dataAt) / width : 0;
   if (length > present) length = present;
+  if (length > *budget / width) length = *budget / width;
+  *budget -= length * width;
   SoundSample* s = Music_CreateSample(static_cast<int>(length), sixteen);
   if (!s) return false;
   song->samples[index] = s;
@@ -463,9 +466,10 @@ int MusicS3m_Load(MusicSong* song, MusicImage* im) {
   if (!Music_AllocChannels(song) || !Music_AllocPatterns(song, allocated > 0 ? allocated : 1) ||
       !Music_AllocSampleTable(song, samples))
     return 0;
+  int64_t budget = kMusicSampleBytesPerFileByte * im->size;
   for (int i = 0; i < samples; ++i) {
     im->Seek(pointersAt + 2 * i);
-    if (!ReadSample(song, im, i, im->U16LE())) return 0;
+    if (!ReadSample(song, im, i, im->U16LE(), &budget)) return 0;
   }
   for (int p = 0; p < readPatterns; ++p) {
     im->Seek(pointersAt + 2 * (static_cast<int64_t>(instruments) + p));

@@ -713,6 +713,7 @@ int MusicXm_Load(MusicSong* song, MusicImage* im) {
   song->defaultSpeed = speed > 0 && speed < kTempoFromParam ? speed : 6;
   song->defaultBpm = bpm >= kTempoFromParam ? bpm : 125;
   song->masterVolume = 256;
+  song->fadeStart = kFullFade;
   song->defaultGlobalVolume = kMusicMaxVolume;
   song->startGlobalVolume = kMusicMaxVolume;
   for (int i = 0; i < channels; ++i) song->defaultPan[i] = 128;

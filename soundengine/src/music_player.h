@@ -80,6 +80,9 @@ bool Music_ResizePattern(MusicSong* song, int pattern, int rows);
 MusicCell* Music_Cell(MusicSong* song, int pattern, int row, int channel);
 // A song sample of `length` frames (unlisted, signed, no loop); an empty record for 0.
 SoundSample* Music_CreateSample(int length, bool sixteenBit);
+// Sample bytes a song may hold per byte of its file. Real modules hold at most about two
+// and a half (IT's compressed samples); samples that share their data stop here.
+constexpr int64_t kMusicSampleBytesPerFileByte = 8;
 // Loop of `length` frames from `start` when `loops`, else none: points the engine cannot
 // take (outside the data, too short) leave the sample without a loop.
 void Music_SetSampleLoop(SoundSample* sample, bool loops, int start, int length);

@@ -105,7 +105,7 @@ MusicVoice* Music_AllocVoice(MusicSong* song, MusicChannel* channel, SoundSample
   v->envelopes[kEnvelopeVolume].value = kInitialEnvelopeVolume << 16;
   v->envelopes[kEnvelopePan].current = kInitialEnvelopePan;
   v->envelopes[kEnvelopePan].value = kInitialEnvelopePan << 16;
-  v->fadeVolume = kInitialFade;
+  v->fadeVolume = song->fadeStart > 0 ? song->fadeStart : kInitialFade;
   SoundLink_InsertBefore(&channel->voices, &v->link);
   ch->flags |= kChannelReserved;  // the free-channel search leaves it to the song
   Reclaim(song, v);

@@ -70,6 +70,11 @@ void* Finish(SoundMemState& s, SoundMemHeader* h, size_t size, int32_t blocks, i
 
 const SoundMemState& SoundMem_GetState() { return g_mem; }
 
+void SoundMem_ResetHighWater() {
+  g_mem.bytesHighWater = g_mem.bytesInUse;
+  g_mem.blocksHighWater = g_mem.blocksInUse;
+}
+
 void* SoundMem_Alloc(SoundMemState* state, size_t size, const char* /*file*/) {
   SoundMemState& s = state ? *state : g_mem;
   size_t gross;

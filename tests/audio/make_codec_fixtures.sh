@@ -14,6 +14,8 @@ sox=$SOX_PROGRAM
 # ffmpeg puts a "LIST" chunk between "fmt " and "data".
 "$FFMPEG_PROGRAM" -v error -y -i pcm16_stereo.wav -c:a pcm_s16le pcm16_list.wav
 for f in pcm16_stereo pcm8_mono pcm16_list; do "$sox" -D $f.wav -t raw $f.raw; done
+# How sox plays the 8-bit file: widened to signed 16 bits.
+"$sox" -D pcm8_mono.wav -t raw -e signed -b 16 -L pcm8_mono16.raw
 # GSM 6.10 of a speech-like sound (a gliding buzz with two formants and syllables), at
 # lengths that end inside a block.
 speech="synth 1.3 sawtooth 110-160 lowpass 2800 equalizer 700 300 6 equalizer 1200 400 4 tremolo 3 80 vol 1.5"

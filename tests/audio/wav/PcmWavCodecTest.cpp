@@ -39,10 +39,10 @@ TEST(PcmWavCodec, WritesTheHeaderAndPadsAnOddDataLength) {
     const std::string frames(4 * 5, '\x33');
     EXPECT_EQ(PcmHeader(56, 2, 44100, 16, 20) + frames, Encode(CodecFactoryTable::kPcmWav, 44100, 2, 16, frames, 7));
 
-    // The odd file reads back as its three samples, not the padding.
+    // The odd file reads back as its three samples (widened to 16 bits), not the padding.
     const std::wstring path = TempFile(L"three.wav");
     ASSERT_TRUE(testsupport::WriteBytes(path, file));
-    EXPECT_EQ(three, ReadFile(path, 1));
+    EXPECT_EQ(std::string("\x00\x90\x00\x00\x00\x70", 6), ReadFile(path, 2));
 }
 
 TEST(PcmWavCodec, AnEightBitCaptureIsWrittenAsUnsignedHighBytes) {
@@ -55,10 +55,14 @@ TEST(PcmWavCodec, AnEightBitCaptureIsWrittenAsUnsignedHighBytes) {
 }
 
 TEST(PcmWavCodec, ReadsFilesOfSoxAndFfmpegSampleForSample) {
+    // Every file comes out 16-bit, as its bit count says: 8-bit files as sox widens them.
     struct Case {
         const wchar_t* name;
+        const wchar_t* soxReading;
         int rate, channels, frameBytes;
-    } const cases[] = {{L"pcm16_stereo", 44100, 2, 4}, {L"pcm8_mono", 8000, 1, 1}, {L"pcm16_list", 44100, 2, 4}};
+    } const cases[] = {{L"pcm16_stereo", L"pcm16_stereo", 44100, 2, 4},
+                       {L"pcm8_mono", L"pcm8_mono16", 8000, 1, 2},
+                       {L"pcm16_list", L"pcm16_list", 44100, 2, 4}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name);
         const std::wstring name = c.name;
@@ -67,7 +71,8 @@ TEST(PcmWavCodec, ReadsFilesOfSoxAndFfmpegSampleForSample) {
         ASSERT_EQ(0, result);
         EXPECT_EQ(c.rate, codec->SampleRate());
         EXPECT_EQ(c.channels, codec->Channels());
-        const std::string expected = FixtureBytes((name + L".raw").c_str());
+        EXPECT_EQ(16, codec->BitsPerSample());
+        const std::string expected = FixtureBytes((std::wstring(c.soxReading) + L".raw").c_str());
         ASSERT_FALSE(expected.empty());
         EXPECT_TRUE(expected == ReadAll(*codec, 777, c.frameBytes)) << "decoded samples differ";
         EXPECT_EQ(0, codec->CloseRead());

@@ -1,5 +1,6 @@
 // The RIFF walk as the probe and both readers see it: unfinished and odd headers, the
-// probe's figures, and damaged files (every truncation, a rate of 0) failing cleanly.
+// probe's figures, and damaged files (every truncation, rates the engine cannot play)
+// failing cleanly.
 #include <gtest/gtest.h>
 
 #include "WavProbe.h"
@@ -86,16 +87,21 @@ TEST(WavRiff, TheProbeReportsCodecFramesAndDuration) {
     EXPECT_FALSE(SoundFileInfo_ProbeWav(TempFile(L"alaw.wav").c_str(), &info));
 }
 
-TEST(WavRiff, ARateOfZeroIsRefusedAsDamaged) {
-    std::string pcm = SmallPcm();
-    PutLe32At(pcm, 24, 0);
-    EXPECT_EQ(-1, FramesRead(CodecFactoryTable::kPcmWav, pcm, 4));
-    std::string gsm = FixtureBytes(L"gsm_8000.wav");
-    PutLe32At(gsm, 24, 0);
-    EXPECT_EQ(-1, FramesRead(CodecFactoryTable::kGsm610Wav, gsm, 2));
-    WavFileInfo info;
-    ASSERT_TRUE(testsupport::WriteBytes(TempFile(L"rate0.wav"), gsm));
-    EXPECT_FALSE(SoundFileInfo_ProbeWav(TempFile(L"rate0.wav").c_str(), &info));
+// Rates the engine cannot play (0 among them: durations divide by it) are refused; the
+// highest it plays is taken.
+TEST(WavRiff, RatesOutsideWhatTheEngineMixesAreRefused) {
+    for (uint32_t rate : {0u, 199u, 705601u, 2200000u, 0xFFFFFFFFu, 200u, 705600u}) {
+        SCOPED_TRACE(testing::Message() << rate);
+        const bool playable = rate == 200 || rate == 705600;
+        std::string pcm = SmallPcm();
+        PutLe32At(pcm, 24, rate);
+        EXPECT_EQ(playable ? 250 : -1, FramesRead(CodecFactoryTable::kPcmWav, pcm, 4));
+        std::string gsm = FixtureBytes(L"gsm_8000.wav");
+        PutLe32At(gsm, 24, rate);
+        WavFileInfo info;
+        ASSERT_TRUE(testsupport::WriteBytes(TempFile(L"rate.wav"), gsm));
+        EXPECT_EQ(playable, SoundFileInfo_ProbeWav(TempFile(L"rate.wav").c_str(), &info));
+    }
 }
 
 TEST(WavRiff, EveryTruncationOpensWithTenOrReadsWhatIsThere) {

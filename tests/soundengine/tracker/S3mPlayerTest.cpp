@@ -59,13 +59,14 @@ TEST_F(S3mPlayerTest, HeaderChannelsOrdersAndSamples) {
   mono.masterVolume = 0x30;  // no stereo bit
   ASSERT_NE(Load(mono.Bytes()), nullptr);
   EXPECT_EQ(song_.defaultPan[1], 128);
+  // The first pan bytes of a module from Debian's gweled package: bit 0x20 gives the pan.
   S3mBuilder panned = ToneSong();
   panned.panMarker = 0xFC;
-  panned.panTable = {0x13, 0x02, 0x1C, 0x1F};
+  panned.panTable = {0x27, 0x12, 0x2A};
   ASSERT_NE(Load(panned.Bytes()), nullptr);
-  EXPECT_EQ(song_.defaultPan[0], 3 * 16);
+  EXPECT_EQ(song_.defaultPan[0], 7 * 16);
   EXPECT_EQ(song_.defaultPan[1], 255) << "without the bit the channel keeps its side";
-  EXPECT_EQ(song_.defaultPan[2], 12 * 16);
+  EXPECT_EQ(song_.defaultPan[2], 10 * 16);
 
   S3mBuilder fast = ToneSong();
   fast.version = 0x1300;
@@ -249,4 +250,30 @@ TEST_F(S3mPlayerTest, FlowAndTempo) {
   Tick(4);
   EXPECT_EQ(song_.order, 1);
   EXPECT_EQ(song_.row, 21);
+}
+
+// Every real module takes the pan of each enabled channel whose pan byte has bit 0x20.
+TEST_F(S3mPlayerTest, RealModulesPlayWithTheirPanTables) {
+  const std::string missing = ReferencesMissing();
+  if (!missing.empty()) GTEST_SKIP() << missing;
+  int checked = 0;
+  for (const std::string& path : FilesIn(RefPath("modules\\"), "*.s3m")) {
+    SCOPED_TRACE(path);
+    const std::vector<uint8_t> f = ReadBytes(path);
+    ASSERT_GT(f.size(), 0x60u);
+    const int orders = f[32] | f[33] << 8, samples = f[34] | f[35] << 8, patterns = f[36] | f[37] << 8;
+    const size_t table = 0x60 + orders + 2 * (samples + patterns);
+    if (f[53] != 0xFC || !(f[51] & 0x80) || table + 32 > f.size()) continue;
+    ASSERT_NE(Load(f), nullptr) << SoundError;
+    for (int i = 0, channel = 0; i < 32; ++i) {
+      if (f[64 + i] >= 16) continue;
+      if (f[table + i] & 0x20) {
+        EXPECT_EQ(song_.defaultPan[channel], (f[table + i] & 0x0F) * 16) << "channel " << channel;
+        ++checked;
+      }
+      ++channel;
+    }
+  }
+  std::printf("%d channel pans checked\n", checked);
+  EXPECT_GT(checked, 0) << "the Debian modules have pan tables";
 }

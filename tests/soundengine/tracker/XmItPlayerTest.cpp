@@ -187,6 +187,22 @@ TEST_F(XmItPlayerTest, XmRealNoteStaysInsideThePeriodTable) {
   }
 }
 
+// A note without an instrument byte starts its voice at full fade volume, as one with it.
+TEST_F(XmItPlayerTest, XmNoteWithoutInstrumentPlaysAtFullVolume) {
+  int volumes[2] = {};
+  for (int instrument : {1, 0}) {
+    XmBuilder b = effectmods::XmSong();
+    b.At(0, 0, 0) = XmCell{effectmods::kXmC4, instrument, 0x50, 0, 0};
+    Play(b.Bytes());
+    ASSERT_TRUE(Ticks(2));
+    ASSERT_NE(Voice(0), nullptr);
+    EXPECT_EQ(Voice(0)->fadeVolume, 65536) << instrument;
+    volumes[instrument] = Voice(0)->channel->volume;
+  }
+  EXPECT_GT(volumes[1], 0);
+  EXPECT_EQ(volumes[0], volumes[1]);
+}
+
 TEST_F(XmItPlayerTest, ItOrdersNotesAndBreaksAreBounded) {
   // Only markers and looping on: the song stops instead of skipping for ever.
   ItBuilder markers = effectmods::ItSong();
@@ -313,17 +329,17 @@ TEST_F(XmItPlayerTest, SampleBankPlaysItsSamplesInOrderAndStops) {
     for (uint32_t k = 0; k < e.length; ++k) streamtest::Put16(e.data, (k * (i + 1) * 37) & 0x3FFF);
   }
   const std::string bank = banktest::BuildBank(entries);
-  auto playOrder = [&](const int* indices, int count) {
+  auto playOrder = [&](const int* indices, int count, uint32_t loop = SoundMode::NoLoop, int blocks = 2000) {
     bytes_.assign(bank.begin(), bank.end());
     Music_FreeSong(&song_);
-    EXPECT_NE(Music_LoadSong(&song_, bytes_.data(), SoundMode::FromMemory | SoundMode::NoLoop, 0,
-                             static_cast<int>(bytes_.size()), indices, count),
+    EXPECT_NE(Music_LoadSong(&song_, bytes_.data(), SoundMode::FromMemory | loop, 0, static_cast<int>(bytes_.size()),
+                             indices, count),
               nullptr);
     EXPECT_EQ(song_.format, kMusicFormatBank);
     EXPECT_STREQ(song_.name, "Aural Sample Bank");
     std::vector<int> order;
     if (!Music_StartSong(&song_)) return order;
-    for (int block = 0; block < 2000 && song_.playing; ++block) {
+    for (int block = 0; block < blocks && song_.playing; ++block) {
       Aural_Update();
       for (int c = 0; c < SoundTables.channelCount; ++c) {
         SoundChannel* ch = &SoundTables.channels[c];
@@ -332,7 +348,7 @@ TEST_F(XmItPlayerTest, SampleBankPlaysItsSamplesInOrderAndStops) {
           if (song_.samples[n] && ch->sample == song_.samples[n] && (order.empty() || order.back() != n)) order.push_back(n);
       }
     }
-    EXPECT_EQ(song_.playing, 0) << "the song ends after its last sample";
+    EXPECT_EQ(song_.playing, loop == SoundMode::NoLoop ? 0 : 1) << "only a looping song goes on after its last sample";
     return order;
   };
   EXPECT_EQ(playOrder(nullptr, 0), (std::vector<int>{0, 1, 2})) << "each once although they loop";
@@ -340,4 +356,8 @@ TEST_F(XmItPlayerTest, SampleBankPlaysItsSamplesInOrderAndStops) {
   EXPECT_EQ(playOrder(only, 1), (std::vector<int>{2}));
   EXPECT_EQ(song_.samples[0], nullptr);
   EXPECT_EQ(song_.samples[1], nullptr);
+  // A looping bank starts again from its first sample, round after round.
+  const std::vector<int> looped = playOrder(nullptr, 0, SoundMode::LoopForward, 3000);
+  ASSERT_GE(looped.size(), 7u);
+  EXPECT_EQ(std::vector<int>(looped.begin(), looped.begin() + 7), (std::vector<int>{0, 1, 2, 0, 1, 2, 0}));
 }

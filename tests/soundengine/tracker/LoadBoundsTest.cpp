@@ -1,0 +1,141 @@
+// Tiny files whose headers claim gigabytes: bank entries longer than their data, IT samples
+// whose data lie past the end of the file, IT compressed samples that all share one data
+// block. Each loads as a song, a sample and a stream while the engine's allocator stays
+// far below what the headers claim.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "BankTestSupport.h"
+#include "LoadPeak.h"
+#include "ModuleBuilder.h"
+#include "TrackerTestSupport.h"
+#include "XmItBuilder.h"
+
+namespace {
+
+constexpr int64_t kMaxPeak = int64_t{64} << 20;
+
+class LoadBounds : public trackertest::SongTest {
+ protected:
+  loadpeak::Peaks Measure(const std::string& name, const std::vector<uint8_t>& file) {
+    const loadpeak::Peaks p = loadpeak::LoadEveryWay(std::string(file.begin(), file.end()));
+    std::printf("%s (%zu bytes): peak song %lld, sample %lld, stream %lld bytes\n", name.c_str(), file.size(),
+                static_cast<long long>(p.song), static_cast<long long>(p.sample), static_cast<long long>(p.stream));
+    RecordProperty(name + "_peak_bytes", std::to_string(p.Largest()));
+    EXPECT_LT(p.Largest(), kMaxPeak) << name;
+    return p;
+  }
+};
+
+std::vector<uint8_t> Vec(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+
+void Set32(std::vector<uint8_t>* f, size_t at, uint32_t v) {
+  for (int b = 0; b < 4; ++b) (*f)[at + b] = static_cast<uint8_t>(v >> (8 * b));
+}
+uint32_t Get32(const std::vector<uint8_t>& f, size_t at) {
+  return f[at] | f[at + 1] << 8 | f[at + 2] << 16 | static_cast<uint32_t>(f[at + 3]) << 24;
+}
+
+// Where sample `i`'s header lies in a file the IT builder wrote (no instruments).
+size_t ItSampleHeader(const std::vector<uint8_t>& f, int orders, int i) { return Get32(f, 192 + orders + 4 * i); }
+
+}  // namespace
+
+TEST_F(LoadBounds, BankEntriesHoldNoMoreThanTheirData) {
+  // 98 bytes: one 16-bit entry of 0x3F000000 samples (2,016 MB) over 2 data bytes.
+  banktest::Entry claim;
+  claim.mode = SoundMode::Pcm16 | SoundMode::Mono;
+  claim.length = 0x3F000000;
+  claim.data = std::string("\x10\x20", 2);
+  const std::vector<uint8_t> one = Vec(banktest::BuildBank({claim}));
+  ASSERT_EQ(one.size(), 98u);
+  const loadpeak::Peaks p = Measure("bank_98", one);
+  EXPECT_TRUE(p.songLoaded && p.sampleLoaded && p.streamOpened) << "the sound the data hold still plays";
+  ASSERT_NE(Load(one), nullptr) << SoundError;
+  ASSERT_NE(song_.samples[0], nullptr);
+  EXPECT_EQ(song_.samples[0]->length, 1);
+
+  // 128 bytes: four such entries of 1 GB each (shared headers), 4 GB as a song.
+  claim.length = 0x20000000;
+  const std::vector<uint8_t> four = Vec(banktest::BuildBank({claim, claim, claim, claim}, true, 0, 2));
+  ASSERT_EQ(four.size(), 128u);
+  EXPECT_TRUE(Measure("bank_128", four).songLoaded);
+  ASSERT_NE(Load(four), nullptr) << SoundError;
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(song_.samples[i]->length, 1) << i;
+}
+
+TEST_F(LoadBounds, ItSamplesWhoseDataLiePastTheEndHoldNothing) {
+  for (int count : {1, 4}) {
+    for (bool compressed : {false, true}) {
+      xmitbuild::ItBuilder b;
+      xmitbuild::ItSample s;
+      s.sixteen = true;
+      s.data = {100, -100, 50};
+      s.compression = compressed ? xmitbuild::ItCompression::k214 : xmitbuild::ItCompression::kNone;
+      for (int i = 0; i < count; ++i) b.AddSample(s);
+      std::vector<uint8_t> f = b.Bytes();
+      // Each claims 0x1FFFFFFF 16-bit frames (1,024 MB) at a data offset past the end.
+      for (int i = 0; i < count; ++i) {
+        const size_t h = ItSampleHeader(f, static_cast<int>(b.orders.size()), i);
+        Set32(&f, h + 48, 0x1FFFFFFF);
+        Set32(&f, h + 72, static_cast<uint32_t>(f.size() + 1000));
+      }
+      const std::string name = "it_past_end_" + std::to_string(count) + (compressed ? "_compressed" : "");
+      EXPECT_TRUE(Measure(name, f).songLoaded) << name;
+      ASSERT_NE(Load(f), nullptr) << SoundError;
+      for (int i = 0; i < count; ++i) EXPECT_EQ(song_.samples[i]->length, 0) << name << " sample " << i;
+    }
+  }
+}
+
+TEST_F(LoadBounds, ItCompressedSamplesSharingOneBlockStayWithinAMultipleOfTheFile) {
+  // One real compressed 16-bit sample of about 190 KB, and 254 more headers that point at
+  // the same bytes, each claiming 0x1000000 frames.
+  xmitbuild::ItBuilder b;
+  xmitbuild::ItSample noise;
+  noise.sixteen = true;
+  noise.compression = xmitbuild::ItCompression::k215;
+  b.compatibleVersion = 0x0215;
+  uint32_t r = 1;
+  for (int i = 0; i < 90000; ++i) noise.data.push_back(static_cast<int16_t>((r = r * 1103515245 + 12345) >> 16));
+  b.AddSample(noise);
+  xmitbuild::ItSample tiny;
+  tiny.data = {1};
+  for (int i = 1; i < 255; ++i) b.AddSample(tiny);
+  std::vector<uint8_t> f = b.Bytes();
+  const int orders = static_cast<int>(b.orders.size());
+  const size_t first = ItSampleHeader(f, orders, 0);
+  for (int i = 0; i < 255; ++i) {
+    const size_t h = ItSampleHeader(f, orders, i);
+    if (i == 0) continue;
+    std::copy(f.begin() + first, f.begin() + first + 80, f.begin() + h);
+    Set32(&f, h + 48, 0x1000000);
+  }
+  const loadpeak::Peaks p = Measure("it_shared_compressed", f);
+  EXPECT_TRUE(p.songLoaded);
+  EXPECT_LT(p.song, 20 * static_cast<int64_t>(f.size())) << "a sane multiple of the file";
+  ASSERT_NE(Load(f), nullptr) << SoundError;
+  EXPECT_EQ(song_.samples[0]->length, 90000) << "the first sample decompresses whole";
+}
+
+TEST_F(LoadBounds, S3mSamplesSharingTheirDataStayWithinAMultipleOfTheFile) {
+  // 99 sample headers that all name the same 30,000 bytes.
+  modbuild::S3mBuilder b;
+  modbuild::S3mSample big;
+  big.data.assign(30000, 20);
+  b.AddSample(big);
+  modbuild::S3mSample tiny;
+  tiny.data = {1};
+  for (int i = 1; i < 99; ++i) b.AddSample(tiny);
+  std::vector<uint8_t> f = b.Bytes();
+  const size_t pointers = 96 + (f[32] | f[33] << 8);
+  auto header = [&](int i) { return static_cast<size_t>(f[pointers + 2 * i] | f[pointers + 2 * i + 1] << 8) * 16; };
+  for (int i = 1; i < 99; ++i) std::copy(f.begin() + header(0), f.begin() + header(0) + 80, f.begin() + header(i));
+  Measure("s3m_shared", f);
+  ASSERT_NE(Load(f), nullptr) << SoundError;
+  EXPECT_EQ(song_.samples[0]->length, 30000);
+  int64_t total = 0;
+  for (int i = 0; i < song_.sampleCount; ++i) total += song_.samples[i] ? song_.samples[i]->length : 0;
+  EXPECT_LE(total, 8 * static_cast<int64_t>(f.size()));
+}
