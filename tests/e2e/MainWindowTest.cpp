@@ -9,7 +9,6 @@
 #include "AlarmItem.h"
 #include "DeviceInput.h"
 #include "DeviceProgram.h"
-#include "EditorProbe.h"
 #include "HelpViewerRecord.h"
 #include "MainWindowProbe.h"
 #include "RegKeyRef.h"
@@ -195,31 +194,6 @@ TEST_F(MainWindow, AlarmDeletedWhileThePagesQuestionIsOpenIsNotDeletedTwice) {
     EXPECT_EQ(pageQuestion, testsupport::AnswerQuestion(IDYES, kTimeoutMs, pageQuestion));
     // The other alarm stays, and the program with it (the answer is handled once Exit comes).
     EXPECT_EQ(std::vector<std::wstring>{L"Wake up"}, Names(Rows(window)));
-    EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, AlarmKey(kWakeUp)));
-    EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
-    probe::Command(window, 30073);
-    EXPECT_EQ(0u, program_.Wait(kTimeoutMs));
-}
-
-// The alarm sheet's modal loop sees its alarm deleted by a command word: OK then leaves
-// it deleted, and the other alarm and the program as they were.
-TEST_F(MainWindow, AlarmDeletedWhileItsEditorIsOpenIsLeftAlone) {
-    HWND window = OpenWithTwoAlarms();
-    ASSERT_NE(nullptr, window);
-    probe::SelectRow(window, 0);
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(30060, 0), 0);
-    HWND editor = editor_probe::WaitForEditor(program_.Id(), L"Alarm properties");
-    ASSERT_NE(nullptr, editor);
-    testsupport::ChildProcess second;
-    ASSERT_TRUE(second.Start(testsupport::DevicePath(kProgramDevicePath), L"alarm_delete " + std::to_wstring(kTrain)));
-    EXPECT_EQ(L"Are you sure you want to delete the alarm?",
-              testsupport::AnswerQuestion(IDYES, kTimeoutMs, L"Are you sure you want to delete the alarm?"));
-    EXPECT_EQ(0u, second.Wait(kTimeoutMs));
-    EXPECT_TRUE(WaitForNames(window, {L"Wake up"}));
-    editor_probe::PressOk(editor);
-    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] { return !IsWindow(editor); }));
-    EXPECT_TRUE(WaitForNames(window, {L"Wake up"}));
-    EXPECT_FALSE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, AlarmKey(kTrain)));
     EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, AlarmKey(kWakeUp)));
     EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
     probe::Command(window, 30073);
