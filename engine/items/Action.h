@@ -38,7 +38,8 @@ public:
 
     virtual bool Save(RegKeyRef itemKey) const;
     virtual bool Load(RegKeyRef itemKey);
-    // True when the action did its work.
+    // True when the action did its work. Each action class hands its work to the
+    // installed ActionRunner; without one (the Today item) nothing runs: false.
     virtual bool Execute();
     // Opens the action's editor; true when the user confirmed.
     virtual bool EditSettings(HWND parent);

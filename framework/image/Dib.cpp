@@ -1,8 +1,5 @@
 #include "Dib.h"
 
-#include <cstring>
-
-#include "FactoryPicture.h"
 #include "ImageComposite.h"
 
 Dib::Dib() : DibSurface(32, 0xFF0000, 0x00FF00, 0x0000FF) {}
@@ -10,15 +7,6 @@ Dib::Dib() : DibSurface(32, 0xFF0000, 0x00FF00, 0x0000FF) {}
 Dib::~Dib() { Free(); }
 
 bool Dib::Create(int width, int height) { return CreateSection(width, height); }
-
-bool Dib::LoadBuffer(const BYTE* data, UINT size, float xScale, float yScale) {
-    FactoryPicture picture;
-    if (!picture.Decode(data, size, xScale, yScale)) return false;
-    if (!Create(static_cast<int>(picture.Width()), static_cast<int>(picture.Height()))) return false;
-    GdiFlush();
-    const size_t rowBytes = static_cast<size_t>(Width()) * sizeof(uint32_t);
-    return picture.ReadArgb([this, rowBytes](UINT y, const uint32_t* row) { memcpy(Row(static_cast<int>(y)), row, rowBytes); });
-}
 
 bool Dib::Draw(HDC dc, int x, int y) { return !IsEmpty() && Blit(dc, x, y, 0, 0, Width(), Height()); }
 

@@ -18,7 +18,12 @@ public:
     uint32_t* Pixels() const { return static_cast<uint32_t*>(Bits()); }
     uint32_t* Row(int y) const { return Pixels() + static_cast<size_t>(y) * Stride(); }
 
-    bool LoadBuffer(const BYTE* data, UINT size, float xScale, float yScale) override;
+    // Decodes encoded bytes (PNG, GIF, JPEG, BMP) through the imaging factory, scaled;
+    // scales 1.0 and 1.0 keep the picture's own size. Decoding is defined with the
+    // picture loaders (orvalen_pictures): only what decodes links the decoders.
+    bool LoadBuffer(const BYTE* data, UINT size, float xScale, float yScale);
+    // Decodes resource type "IMAGES" id of the module (null: the program), scaled.
+    bool LoadResource(UINT id, HMODULE module, float xScale, float yScale);
     // BitBlt at the full size, through the mask when it is enabled.
     bool Draw(HDC dc, int x, int y);
     // Blends the picture by its alpha onto what the DC shows at (x, y). A width or height

@@ -120,13 +120,12 @@ bool DibSurface::FromHbitmap(HBITMAP bitmap) {
     return ok;
 }
 
-bool DibSurface::LoadResource(UINT id, HMODULE module, float xScale, float yScale) {
+bool DibSurface::FindImagesResource(UINT id, HMODULE module, const BYTE*& data, UINT& size) {
     if (!module) module = GetModuleHandleW(nullptr);
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), kImagesType);
     if (!found) return false;
     HGLOBAL loaded = ::LoadResource(module, found);
-    const DWORD size = SizeofResource(module, found);
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    if (!data || size == 0) return false;
-    return LoadBuffer(static_cast<const BYTE*>(data), size, xScale, yScale);
+    size = SizeofResource(module, found);
+    data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    return data && size != 0;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The part that Image (16-bit) and Dib (32-bit) share: a top-down DIB section whose
 // pixels the program writes directly, a memory DC made on first draw, and an optional
-// mask drawn under the picture. Pictures come from the program's "IMAGES" resources or
-// from encoded bytes through the platform's imaging factory.
+// mask drawn under the picture. Decoding pictures into Image and Dib (their LoadBuffer
+// and LoadResource) lives with the picture loaders in ../pictures, so that what only
+// draws, as the Today item, links no picture decoder.
 #include <windows.h>
 
 #include <memory>
@@ -29,11 +30,9 @@ public:
     bool CaptureDc(HDC dc, int x, int y, int width, int height);
     // A copy of a GDI bitmap at its own size.
     bool FromHbitmap(HBITMAP bitmap);
-    // Decodes resource type "IMAGES" id of the module (null: the program), scaled.
-    bool LoadResource(UINT id, HMODULE module, float xScale, float yScale);
-    // Decodes encoded bytes (PNG, GIF, JPEG, BMP) through the imaging factory, scaled;
-    // scales 1.0 and 1.0 keep the picture's own size.
-    virtual bool LoadBuffer(const BYTE* data, UINT size, float xScale, float yScale) = 0;
+    // The encoded bytes of resource type "IMAGES" id of the module (null: the program);
+    // false when it has none.
+    static bool FindImagesResource(UINT id, HMODULE module, const BYTE*& data, UINT& size);
 
     // The mask belongs to this surface from now on; drawing uses it while enabled.
     void AttachMask(std::unique_ptr<DibSurface> mask) { mask_ = std::move(mask); }

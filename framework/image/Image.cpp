@@ -4,7 +4,6 @@
 #include <new>
 
 #include "Dib.h"
-#include "FactoryPicture.h"
 #include "ImageComposite.h"
 #include "Rgb565.h"
 
@@ -30,31 +29,6 @@ bool Image::CreateAlpha(BYTE value) {
     if (!alpha_) return false;
     memset(alpha_.get(), value, size);
     return true;
-}
-
-bool Image::LoadBuffer(const BYTE* data, UINT size, float xScale, float yScale) {
-    FactoryPicture picture;
-    if (!picture.Decode(data, size, xScale, yScale)) return false;
-    if (!Create(static_cast<int>(picture.Width()), static_cast<int>(picture.Height()))) return false;
-    if (picture.HasAlpha() && !CreateAlpha(0)) return false;
-    if (!HasAlpha()) {
-        // Opaque pictures are drawn by the imaging object itself.
-        HDC screen = GetDC(nullptr);
-        HDC memory = MemoryDc(screen);
-        ReleaseDC(nullptr, screen);
-        const bool drawn = memory && picture.Draw(memory);
-        GdiFlush();
-        return drawn;
-    }
-    const int width = Width();
-    return picture.ReadArgb([this, width](UINT y, const uint32_t* row) {
-        WORD* pixels = Row(static_cast<int>(y));
-        BYTE* alpha = AlphaRow(static_cast<int>(y));
-        for (int x = 0; x < width; ++x) {
-            pixels[x] = Rgb565_FromArgb(row[x]);
-            alpha[x] = static_cast<BYTE>(row[x] >> 24);
-        }
-    });
 }
 
 ImagePtr Image::FromDib(const Dib& dib) {

@@ -31,7 +31,12 @@ public:
     // A new alpha plane of the image's size, every byte the given value; false without pixels.
     bool CreateAlpha(BYTE value);
 
-    bool LoadBuffer(const BYTE* data, UINT size, float xScale, float yScale) override;
+    // Decodes encoded bytes (PNG, GIF, JPEG, BMP) through the imaging factory, scaled;
+    // scales 1.0 and 1.0 keep the picture's own size. Decoding is defined with the
+    // picture loaders (orvalen_pictures): only what decodes links the decoders.
+    bool LoadBuffer(const BYTE* data, UINT size, float xScale, float yScale);
+    // Decodes resource type "IMAGES" id of the module (null: the program), scaled.
+    bool LoadResource(UINT id, HMODULE module, float xScale, float yScale);
     // A new image of the Dib's size, each pixel truncated to RGB565; no alpha plane.
     static ImagePtr FromDib(const Dib& dib);
     // Becomes a copy of other: size, pixels and alpha plane (none when other has none).

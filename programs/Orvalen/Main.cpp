@@ -1,3 +1,4 @@
+#include "ActionWork.h"
 #include "App.h"
 #include "ProgramActionScreens.h"
 #include "ProgramScreens.h"
@@ -24,6 +25,7 @@ DeviceJoinedFirst deviceJoinedFirst __attribute__((init_priority(101)));
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ProgramScreens::Install();
     ProgramActionScreens::Install();
+    ActionWork::Install();
     // The command text exactly as the starter passed it (lpCmdLine loses leading blanks).
     return App::WinMain(instance, Device_GetCommandText());
 }

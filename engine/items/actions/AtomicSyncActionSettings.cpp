@@ -1,14 +1,7 @@
 #include "AtomicSyncActionSettings.h"
 
 #include "ActionKey.h"
-#include "DeviceClock.h"
-#include "DeviceConnections.h"
-#include "InternetConnection.h"
-#include "ItemStore.h"
 #include "RegKeyRefTyped.h"
-#include "SntpClient.h"
-#include "TimeServers.h"
-#include "UnattendedScope.h"
 
 bool AtomicSyncActionSettings::Save(RegKeyRef itemKey) const {
     RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
@@ -25,21 +18,5 @@ bool AtomicSyncActionSettings::Load(RegKeyRef itemKey) {
     if (RegKeyRef_QueryValue(key, kLastSyncValue, nullptr, &read, &size) == ERROR_SUCCESS && size == sizeof read)
         lastSync = read;
     LastSync = lastSync;
-    return true;
-}
-
-bool AtomicSyncActionSettings::Execute() {
-    // The device may be asleep: it stays up until the clock is set.
-    UnattendedScope unattended;
-    HANDLE connection = nullptr;
-    if (FAILED(InternetConnection_Open(&connection))) return false;
-    const bool synced = Sntp_SyncTime(TimeServer_Host(Server)) != 0;
-    InternetConnection_EndSockets();
-    ConnMgrReleaseConnection(connection, 0);
-    if (!synced) return false;
-    SYSTEMTIME local;
-    DeviceClock_GetLocalTime(&local);
-    SystemTimeToFileTime(&local, &LastSync);
-    if (ItemStore* store = ItemStore::Current()) store->Save(false);
     return true;
 }

@@ -3,6 +3,7 @@
 // remembers when it last succeeded; its values are edited on the options sheet, so it
 // has no editor of its own.
 #include "Action.h"
+#include "ActionRunner.h"
 
 #include <cstdint>
 
@@ -16,7 +17,7 @@ public:
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
     // True when the clock was set; only then LastSync moves and the store is saved.
-    bool Execute() override;
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }
 

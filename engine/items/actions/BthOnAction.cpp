@@ -2,7 +2,6 @@
 
 #include "ActionKey.h"
 #include "ActionScreens.h"
-#include "Bluetooth.h"
 
 bool BthOnAction::Save(RegKeyRef itemKey) const {
     RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
@@ -13,11 +12,6 @@ bool BthOnAction::Save(RegKeyRef itemKey) const {
 bool BthOnAction::Load(RegKeyRef itemKey) {
     RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
     ActionKey_ReadInt(key, Discoverable, kDiscoverableValue, 0);
-    return true;
-}
-
-bool BthOnAction::Execute() {
-    Bluetooth_SetMode(Discoverable ? kBluetoothDiscoverable : kBluetoothConnectable);
     return true;
 }
 

@@ -2,6 +2,7 @@
 // Switches Bluetooth on, connectable or discoverable; a device without the Bluetooth
 // library stays as it is.
 #include "Action.h"
+#include "ActionRunner.h"
 
 #include <cstdint>
 
@@ -13,7 +14,7 @@ public:
 
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
-    bool Execute() override;
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

@@ -2,9 +2,6 @@
 
 #include "ActionKey.h"
 #include "ActionScreens.h"
-#include "BoundFunctions.h"
-#include "DeviceAudio.h"
-#include "ItemHost.h"
 #include "soundfile.h"
 
 bool ChangeVolumeAction::Save(RegKeyRef itemKey) const {
@@ -44,24 +41,6 @@ uint32_t ChangeVolumeAction::PlatformSoundType(int32_t type) {
 uint32_t ChangeVolumeAction::RingStep(int32_t percent) {
     int32_t step = percent / kPercentPerRingStep;
     return static_cast<uint32_t>(step < 0 ? 0 : (step > kMaxRingStep ? kMaxRingStep : step));
-}
-
-bool ChangeVolumeAction::Execute() {
-    auto setSound = Bound::SndSetSound.As<SndSetSoundFunction>();
-    if (!setSound) return false;
-    SNDFILEINFO setting = {};
-    setting.sstType = PlatformSoundType(Type);
-    setting.szPathName[0] = setting.szDisplayName[0] = 0;
-    setSound(SND_EVENT_ALL, &setting, TRUE);
-    if (Type != kTypeOn) return true;
-
-    if (ItemHost* host = ItemHost::Current()) host->SetVolumePercent(Vol);
-    RegKeyRef ring = RegKeyRef::Open(kRingCategoryKey, HKEY_CURRENT_USER, false);
-    if (ring.IsOpen()) {
-        RegKey_WriteDword(ring, RingStep(RingVol), kInitVolValue);
-        AudioUpdateFromRegistry();
-    }
-    return true;
 }
 
 bool ChangeVolumeAction::EditSettings(HWND parent) {

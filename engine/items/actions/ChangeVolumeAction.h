@@ -2,6 +2,7 @@
 // Changes the device's sound profile and, when it rings aloud, its system and ring
 // volumes.
 #include "Action.h"
+#include "ActionRunner.h"
 
 #include <cstdint>
 
@@ -26,7 +27,7 @@ public:
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
     // False when the device has no sound profile to change.
-    bool Execute() override;
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

@@ -2,8 +2,6 @@
 
 #include "ActionKey.h"
 #include "ActionScreens.h"
-#include "DeviceCellular.h"
-#include "FlightMode.h"
 
 bool DisableFlightModeAction::Save(RegKeyRef itemKey) const {
     RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
@@ -14,12 +12,6 @@ bool DisableFlightModeAction::Save(RegKeyRef itemKey) const {
 bool DisableFlightModeAction::Load(RegKeyRef itemKey) {
     RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
     RegKeyRef_QueryString(key, code, kCodeValue);
-    return true;
-}
-
-bool DisableFlightModeAction::Execute() {
-    if (!FlightMode_Allowed()) return false;
-    FlightMode_SetRadio(LINEEQUIPSTATE_FULL, code);
     return true;
 }
 

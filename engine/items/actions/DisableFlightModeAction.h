@@ -2,6 +2,7 @@
 // Switches the phone's radio on again, unlocking the SIM with its PIN when it waits
 // for it; only a fully trusted program may.
 #include "Action.h"
+#include "ActionRunner.h"
 #include "RcString.h"
 
 class DisableFlightModeAction : public ClonableAction<DisableFlightModeAction> {
@@ -12,7 +13,7 @@ public:
 
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
-    bool Execute() override;
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

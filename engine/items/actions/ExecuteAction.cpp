@@ -2,8 +2,6 @@
 
 #include "ActionKey.h"
 #include "ActionScreens.h"
-#include "ShortcutRun.h"
-#include "UnattendedScope.h"
 
 bool ExecuteAction::Save(RegKeyRef itemKey) const {
     RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
@@ -17,14 +15,6 @@ bool ExecuteAction::Load(RegKeyRef itemKey) {
     RegKeyRef_QueryString(key, CommandLine, kCommandLineValue);
     ActionKey_ReadInt(key, RunOnDismiss, kRunOnDismissValue, 0);
     return true;
-}
-
-bool ExecuteAction::Execute() {
-    // The device may be asleep: it stays up until the program had its start.
-    UnattendedScope unattended;
-    DWORD result = Shortcut_Create(CommandLine.CStr());
-    Sleep(kStartGraceMs);
-    return result == 0;
 }
 
 bool ExecuteAction::EditSettings(HWND parent) {

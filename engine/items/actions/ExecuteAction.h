@@ -2,6 +2,7 @@
 // Runs a program with its arguments when the item rings, or when its ring is
 // dismissed (RunOnDismiss) if the item shows its ring screen.
 #include "Action.h"
+#include "ActionRunner.h"
 #include "RcString.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ public:
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
     // True when the program started.
-    bool Execute() override;
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

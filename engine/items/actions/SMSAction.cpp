@@ -2,7 +2,6 @@
 
 #include "ActionKey.h"
 #include "ActionScreens.h"
-#include "SmsSender.h"
 
 bool SMSAction::Save(RegKeyRef itemKey) const {
     RegKeyRef key = ActionKey_Open(itemKey, kSubKey);
@@ -21,8 +20,6 @@ bool SMSAction::Load(RegKeyRef itemKey) {
     ActionKey_ReadInt(key, DeliveryNotification, kDeliveryNotificationValue, 0);
     return true;
 }
-
-bool SMSAction::Execute() { return Sms_Send(DeliveryNotification, Number.CStr(), Message.CStr()) >= 0; }
 
 bool SMSAction::EditSettings(HWND parent) {
     ActionScreens* screens = ActionScreens::Current();

@@ -1,6 +1,7 @@
 #pragma once
 // Sends a text message to one recipient.
 #include "Action.h"
+#include "ActionRunner.h"
 #include "RcString.h"
 
 #include <cstdint>
@@ -17,7 +18,7 @@ public:
     bool Save(RegKeyRef itemKey) const override;
     bool Load(RegKeyRef itemKey) override;
     // True when the platform took the message.
-    bool Execute() override;
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
     int NameStringId() const override { return kNameStringId; }

@@ -1,5 +1,6 @@
 #pragma once
 // Starts a timer from its full duration; a template starts a fresh copy.
+#include "ActionRunner.h"
 #include "TimerHashAction.h"
 
 class StartTimerAction : public ClonableAction<StartTimerAction, TimerHashAction> {
@@ -10,6 +11,6 @@ public:
     StartTimerAction() : ClonableAction(kSubKey) {}
 
     // Always true, also when no timer has the Hash.
-    bool Execute() override;
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     int NameStringId() const override { return kNameStringId; }
 };

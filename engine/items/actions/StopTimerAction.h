@@ -1,6 +1,7 @@
 #pragma once
 // Stops a timer; for a template, removes every running copy of it and keeps the
 // template.
+#include "ActionRunner.h"
 #include "TimerHashAction.h"
 
 class StopTimerAction : public ClonableAction<StopTimerAction, TimerHashAction> {
@@ -11,6 +12,6 @@ public:
     StopTimerAction() : ClonableAction(kSubKey) {}
 
     // Always true, also when no timer has the Hash.
-    bool Execute() override;
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     int NameStringId() const override { return kNameStringId; }
 };

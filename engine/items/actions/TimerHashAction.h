@@ -16,13 +16,14 @@ public:
     bool EditSettings(HWND parent) override;
     bool HasSettings() const override { return true; }
 
+    // The timer of the store with that Hash, or null (also for Hash 0).
+    TimerItem* FindTimer() const;
+
     ItemHash TimerHash = 0;
 
 protected:
     explicit TimerHashAction(const wchar_t* subKey) : subKey_(subKey) {}
     TimerHashAction(const TimerHashAction&) = default;
-    // The timer of the store with that Hash, or null (also for Hash 0).
-    TimerItem* FindTimer() const;
 
 private:
     const wchar_t* subKey_;

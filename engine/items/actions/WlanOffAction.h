@@ -1,15 +1,12 @@
 #pragma once
 // Switches the WLAN adapters off.
 #include "Action.h"
-#include "Wlan.h"
+#include "ActionRunner.h"
 
 class WlanOffAction : public ClonableAction<WlanOffAction> {
 public:
     static constexpr int kNameStringId = 389;
 
-    bool Execute() override {
-        Wlan_Switch(false);
-        return true;
-    }
+    bool Execute() override { return ActionRunner::RunInstalled(*this); }
     int NameStringId() const override { return kNameStringId; }
 };

@@ -1,13 +1,22 @@
-#include "StopTimerAction.h"
+// The start and stop timer actions.
+#include "ActionWork.h"
 
 #include "EngineMessage.h"
 #include "ItemHost.h"
 #include "ItemStore.h"
+#include "StartTimerAction.h"
+#include "StopTimerAction.h"
 
 #include <vector>
 
-bool StopTimerAction::Execute() {
-    TimerItem* timer = FindTimer();
+bool ActionWork::Run(StartTimerAction& action) {
+    ItemHost* host = ItemHost::Current();
+    if (action.TimerHash != 0 && host) host->StartTimerByHash(action.TimerHash, false);
+    return true;
+}
+
+bool ActionWork::Run(StopTimerAction& action) {
+    TimerItem* timer = action.FindTimer();
     ItemHost* host = ItemHost::Current();
     if (!timer || !host) return true;
     if (!timer->IsTemplate()) {
