@@ -2,21 +2,23 @@
 
 #include <commctrl.h>
 
-#include "GdiHandles.h"
+#include <utility>
+
 #include "Dpi.h"
+#include "GdiHandles.h"
 #include "GdiHelpers.h"
 #include "Gfx.h"
 #include "Translator.h"
-#include "aygshell.h"
 #include "resource.h"
 
 namespace {
 
 // The "Profiles" button's own command id; a tap opens its popup and never reaches the sheet.
 constexpr int kProfilesButtonId = 0xE7B0;
-// The bar's texts: OK, Cancel, then "Record a sound" for the record button, and "Help".
-constexpr UINT kTextIds[] = {1, IDM_FRAME_CANCEL, IDS_RECORD_SOUND, IDS_RECORD_SOUND, IDS_HELP,
-                             IDS_HELP,      IDS_HELP,         IDS_HELP};
+// The bar's text list, as the older shells' command bars take it: string 1, "Cancel",
+// "Record a sound" twice (the record button's), then "Help" four times.
+constexpr UINT kTextIds[] = {1,        IDM_FRAME_CANCEL, IDS_RECORD_SOUND, IDS_RECORD_SOUND,
+                             IDS_HELP, IDS_HELP,         IDS_HELP,         IDS_HELP};
 constexpr int kRecordText = 2;
 constexpr int kButtonTextLength = 64;
 constexpr int kTextButtonPadding = 12;  // at 96 DPI
