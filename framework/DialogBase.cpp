@@ -2,7 +2,10 @@
 
 #include <cwchar>
 
+#include <commctrl.h>
+
 #include "DeviceScreen.h"
+#include "Dpi.h"
 #include "Fonts.h"
 #include "HandlerFaultReporter.h"
 #include "Translator.h"
@@ -10,6 +13,8 @@
 namespace {
 
 constexpr const wchar_t* kComboBoxClass = L"combobox";
+// An up-down control's width on a 96-DPI screen; the common controls do not scale it.
+constexpr int kSpinDesignWidth = 16;
 constexpr int kClassNameLength = 256;
 
 HFONT g_comboFont = nullptr;  // process-wide, never deleted; GUI thread only
@@ -40,6 +45,31 @@ void SetComboBoxFonts(HWND dialog) {
         GetClassNameW(child, className, kClassNameLength);
         if (_wcsicmp(className, kComboBoxClass) == 0)
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(g_comboFont), TRUE);
+    }
+}
+
+// Widens the up-down controls sitting beside their buddies to the screen's density, taking
+// the room from the buddy, so the arrows stay a finger's size on a dense screen.
+void ScaleSpinButtons(HWND dialog) {
+    const int wanted = Dpi_ScaleX(kSpinDesignWidth);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[kClassNameLength] = {};
+        GetClassNameW(child, className, kClassNameLength);
+        const LONG style = GetWindowLongW(child, GWL_STYLE);
+        if (_wcsicmp(className, UPDOWN_CLASSW) != 0 || !(style & (UDS_ALIGNRIGHT | UDS_ALIGNLEFT))) continue;
+        HWND buddy = reinterpret_cast<HWND>(SendMessageW(child, UDM_GETBUDDY, 0, 0));
+        RECT spin = {}, edit = {};
+        if (!buddy || !GetWindowRect(child, &spin) || !GetWindowRect(buddy, &edit)) continue;
+        const int extra = wanted - (spin.right - spin.left);
+        if (extra <= 0 || edit.right - edit.left <= extra) continue;
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&spin), 2);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&edit), 2);
+        const bool right = style & UDS_ALIGNRIGHT;
+        const int spinLeft = right ? spin.left - extra : spin.left;
+        const int editLeft = right ? edit.left : edit.left + extra;
+        SetWindowPos(buddy, nullptr, editLeft, edit.top, edit.right - edit.left - extra, edit.bottom - edit.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(child, nullptr, spinLeft, spin.top, wanted, spin.bottom - spin.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
@@ -88,6 +118,7 @@ LRESULT DialogBase::OnInitDialog(WPARAM wParam, LPARAM lParam) {
         Dialog_ApplyTemplateLayout(GetModuleHandleW(nullptr), GetHwnd(), landscape);
     screenShape_ = ScreenShape();
     SetComboBoxFonts(GetHwnd());
+    ScaleSpinButtons(GetHwnd());
     return DefProc(WM_INITDIALOG, wParam, lParam);
 }
 

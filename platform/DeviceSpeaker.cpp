@@ -1,6 +1,8 @@
 // The simulated device's loudspeaker: a wave-out device that plays at the pace of the
-// device's clock into a recording in the device state, so tests hear what a program
-// played, when, and how loud (host ALSA devices without hardware are not paced).
+// device's clock, into a recording in the device state while a test records, so tests
+// hear what a program played, when, and how loud (host ALSA devices without hardware are
+// not paced). A handheld always has its loudspeaker: where the host has no wave-out
+// device (a headless server), it is the device's only one, recording or not.
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -32,6 +34,8 @@ namespace {
 const wchar_t kRecordName[] = L"speaker";
 const wchar_t kRecordingFile[] = L"\\speaker.raw";
 const wchar_t kDeviceName[] = L"Device loudspeaker";
+// Set (to anything), the device layer sees no host wave-out device, as on a server without audio.
+const wchar_t kNoHostAudioVariable[] = L"ORVALEN_NO_HOST_AUDIO";
 constexpr DWORD kPollMs = 10;
 
 struct SpeakerRecord {
@@ -55,16 +59,14 @@ uint64_t DeviceCounter() {
 // One open loudspeaker device.
 class Speaker {
 public:
-    Speaker(const WAVEFORMATEX& format, const SpeakerRecord& recording)
-        : format_(format), recordingStart_(recording.startCounter), frequency_(PowerState::CounterFrequency()) {
-        file_.Reset(CreateFileW(RecordingPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    explicit Speaker(const WAVEFORMATEX& format) : format_(format), frequency_(PowerState::CounterFrequency()) {
+        FollowRecording();
     }
     ~Speaker() { StopThread(); }
 
     bool Start() {
         stop_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        if (!stop_ || !file_) return false;
+        if (!stop_ || (recordingStart_ && !file_)) return false;
         thread_.Reset(CreateThread(nullptr, 0, ThreadProc, this, 0, nullptr));
         return thread_.Valid();
     }
@@ -157,6 +159,27 @@ private:
         return false;
     }
 
+    // Recording samples of the device counter span `counts`.
+    uint64_t RecordingSamples(uint64_t counts) const {
+        return counts / frequency_ * DEVICE_SPEAKER_RATE + counts % frequency_ * DEVICE_SPEAKER_RATE / frequency_;
+    }
+
+    // A test starts and stops recording while the loudspeaker is open: it writes into the
+    // recording that runs, from the moment it began.
+    void FollowRecording() {
+        SpeakerRecord r;
+        if (!LoadRecord(&r)) {
+            file_.Reset();
+            recordingStart_ = 0;
+            return;
+        }
+        if (file_ && r.startCounter == recordingStart_) return;
+        file_.Reset(CreateFileW(RecordingPath().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        recordingStart_ = r.startCounter;
+        recordedFrom_ = UINT64_MAX;
+    }
+
     // Writes what plays up to a little ahead of the clock: a looping buffer's part ahead of
     // the play position is final (its writer fills the part behind), the part just played
     // may already hold the next round.
@@ -166,6 +189,8 @@ private:
         {
             std::lock_guard<std::mutex> lock(guard_);
             Advance();
+            FollowRecording();
+            if (!file_) return;
             if (queue_.empty()) {
                 recordedFrom_ = UINT64_MAX;
                 return;
@@ -175,7 +200,8 @@ private:
             const uint64_t rate = format_.nSamplesPerSec;
             if (recordedFrom_ != playStart_) {
                 recordedFrom_ = playStart_;
-                written_ = 0;
+                // What played before the recording began is not in it.
+                written_ = recordingStart_ > playStart_ ? RecordingSamples(recordingStart_ - playStart_) : 0;
             }
             const uint64_t until = (position_ + ahead) * DEVICE_SPEAKER_RATE / rate;
             DWORD volume = 0xFFFFFFFF;
@@ -186,10 +212,11 @@ private:
                 if (!Sample(written_ * rate / DEVICE_SPEAKER_RATE, &value)) break;
                 out.push_back(int16_t(value * gain / 0xFFFF));
             }
-            const uint64_t sincePlay = playStart_ > recordingStart_ ? playStart_ - recordingStart_ : 0;
-            at = int64_t((sincePlay / frequency_ * DEVICE_SPEAKER_RATE +
-                          sincePlay % frequency_ * DEVICE_SPEAKER_RATE / frequency_ + written_ - out.size()) *
-                         sizeof(int16_t));
+            // The play's sample written_ lies where the play began in the recording, plus written_.
+            const int64_t playAt = playStart_ >= recordingStart_
+                                       ? int64_t(RecordingSamples(playStart_ - recordingStart_))
+                                       : -int64_t(RecordingSamples(recordingStart_ - playStart_));
+            at = (playAt + int64_t(written_ - out.size())) * int64_t(sizeof(int16_t));
         }
         if (out.empty()) return;
         OVERLAPPED where = {};
@@ -200,8 +227,8 @@ private:
     }
 
     const WAVEFORMATEX format_;
-    const uint64_t recordingStart_;
     const uint64_t frequency_;
+    uint64_t recordingStart_ = 0;  // the device counter when the recording began; 0: none runs
     std::mutex guard_;
     std::deque<WAVEHDR*> queue_;
     uint64_t playStart_ = 0;      // device counter when the play began
@@ -229,16 +256,25 @@ bool Recording() {
     return LoadRecord(&r);
 }
 
+// The host's wave-out devices, counted once per process.
+UINT HostDevices() {
+    static const UINT count = GetEnvironmentVariableW(kNoHostAudioVariable, nullptr, 0) ? 0 : waveOutGetNumDevs();
+    return count;
+}
+
+// The device's own loudspeaker serves while a test records, and always without a host device.
+bool OwnSpeaker() { return Recording() || HostDevices() == 0; }
+
 bool Playable(const WAVEFORMATEX* f) {
     return f && f->wFormatTag == WAVE_FORMAT_PCM && f->wBitsPerSample == 16 && (f->nChannels == 1 || f->nChannels == 2) &&
            f->nSamplesPerSec >= 1000 && f->nSamplesPerSec <= 192000 && f->nBlockAlign == f->nChannels * 2;
 }
 }  // namespace
 
-UINT Device_waveOutGetNumDevs(void) { return Recording() ? 1 : waveOutGetNumDevs(); }
+UINT Device_waveOutGetNumDevs(void) { return OwnSpeaker() ? 1 : waveOutGetNumDevs(); }
 
 MMRESULT Device_waveOutGetDevCapsW(UINT_PTR device, LPWAVEOUTCAPSW caps, UINT size) {
-    if (!Recording()) return waveOutGetDevCapsW(device, caps, size);
+    if (!OwnSpeaker()) return waveOutGetDevCapsW(device, caps, size);
     if (device != 0 && device != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
     if (!caps || size < sizeof(WAVEOUTCAPSW)) return MMSYSERR_INVALPARAM;
     *caps = WAVEOUTCAPSW{};
@@ -251,14 +287,13 @@ MMRESULT Device_waveOutGetDevCapsW(UINT_PTR device, LPWAVEOUTCAPSW caps, UINT si
 
 MMRESULT Device_waveOutOpen(LPHWAVEOUT waveOut, UINT device, LPCWAVEFORMATEX format, DWORD_PTR callback,
                             DWORD_PTR instance, DWORD flags) {
-    SpeakerRecord recording;
-    if (!LoadRecord(&recording)) return waveOutOpen(waveOut, device, format, callback, instance, flags);
+    if (!OwnSpeaker()) return waveOutOpen(waveOut, device, format, callback, instance, flags);
     if (device != 0 && device != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
     if (!Playable(format)) return WAVERR_BADFORMAT;
     if ((flags & CALLBACK_TYPEMASK) != CALLBACK_NULL) return MMSYSERR_NOTSUPPORTED;
     if (flags & WAVE_FORMAT_QUERY) return MMSYSERR_NOERROR;
     if (!waveOut) return MMSYSERR_INVALPARAM;
-    std::unique_ptr<Speaker> speaker(new (std::nothrow) Speaker(*format, recording));
+    std::unique_ptr<Speaker> speaker(new (std::nothrow) Speaker(*format));
     if (!speaker || !speaker->Start()) return MMSYSERR_NOMEM;
     std::lock_guard<std::mutex> lock(speakersGuard);
     speakers.insert(speaker.get());

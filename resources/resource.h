@@ -203,7 +203,6 @@
 #define IDI_RESET                       293
 #define IDI_RESET_DISABLED              294
 #define IDI_RECORD_BUTTON               332
-#define IDI_CHIME_HEADER                348
 #define IDS_TIMER                       30078
 #define IDS_TIMER_NAME                  30081
 #define IDS_TIMER_TIME                  30082
@@ -568,6 +567,7 @@
 
 #define IDI_MENU_ABOUT                  292
 #define IDI_MENU_SETTINGS               347
+#define IDI_CHIME_SHEET                 348
 #define IDI_MENU_ALARMS                 425
 #define IDR_MENU_CELL                   423
 #define IDB_ABOUT_PICTURE               182

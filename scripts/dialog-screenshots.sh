@@ -28,7 +28,7 @@ mkdir -p "$out" "$work"
 dialog_showcase=$build/tests/framework/dialog_showcase.exe
 screen_showcase=$build/tests/e2e/screen_showcase.exe
 pack=$build/tests/framework/fixtures/dialogs-translation.zip
-program=$build/programs/Orvalen/Orvalen.exe
+program=$build/programs/Orvalen/device-copy/Orvalen.exe  # as a device gets it
 clock_fixtures=$build/tests/e2e/clock-fixtures
 
 export ORVALEN_WINE=run

@@ -22,6 +22,7 @@ packages=(
   shineenc  # a peer MP3 encoder for the encoder benchmark
   gstreamer1.0-libav gstreamer1.0-plugins-base  # Wine's WMA decoder decodes through them
   chrony   # a real time server on loopback for the clock synchronisation tests
+  locales  # the German locale's source, from which the Today screenshots make German dates
 )
 # The packages of the list that are not installed, one per line. dpkg-query fails when
 # it does not know a name at all, so its exit code says nothing: only its output counts.

@@ -19,7 +19,8 @@ work=$build/screenshots/today-work
 rm -rf "$work"
 mkdir -p "$out" "$work"
 showcase=$build/tests/today/today_showcase.exe
-pack=$build/tests/framework/fixtures/translation.zip
+pack=$build/tests/today/german-translation.zip
+locales=$build/tests/today/locale
 
 export ORVALEN_WINE=run
 source "$here/wine-env.sh"
@@ -35,8 +36,17 @@ shoot() {  # scene language width height dpi
   local ready=$work/$name.ready done=$work/$name.done
   rm -f "$ready" "$done"
   screen_start "$width" "$height" "$dpi"
-  screen_show "$(wine_path "$showcase")" "$scene" "$width" "$height" "$dpi" "$language" "$(wine_path "$pack")" \
-    "$(wine_path "$ready")" "$(wine_path "$done")"
+  local shown=("$(wine_path "$showcase")" "$scene" "$width" "$height" "$dpi" "$language" "$(wine_path "$pack")"
+    "$(wine_path "$ready")" "$(wine_path "$done")")
+  # A German device: Wine takes its locale (dates, day names) from the one it starts in;
+  # only Wine gets it, the shell itself has no such locale.
+  if [ "$language" = de ] && [ -d "$locales/de_DE.UTF-8" ]; then
+    wine() { env LOCPATH="$locales" LC_ALL=de_DE.UTF-8 wine "$@"; }
+    screen_show "${shown[@]}"
+    unset -f wine
+  else
+    screen_show "${shown[@]}"
+  fi
   # The first scene of a language runs the program once to write its texts: a long wait.
   screen_shot_when_ready "$ready" "$out/$name.png" 90
   touch "$done"

@@ -243,7 +243,11 @@ void TodayItemWnd::RunCommandMenu(POINT client) {
 LRESULT TodayItemWnd::OnQueryRefresh(WPARAM listItem) {
     auto* record = reinterpret_cast<TODAYLISTITEM*>(listItem);
     if (!record) return FALSE;
-    const int height = Painter().ItemHeight();
+    RECT client = {};
+    GetClientRect(GetHwnd(), &client);
+    // The host may ask before it has given the item its width: the item spans the screen.
+    if (client.right <= client.left) client.right = client.left + DeviceScreen_GetSystemMetrics(SM_CXSCREEN);
+    const int height = Painter().ItemHeight(client, GetParent(GetHwnd()));
     record->cyp = static_cast<DWORD>(height);
     const bool changed = height != cachedHeight_;
     cachedHeight_ = height;

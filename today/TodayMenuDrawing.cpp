@@ -92,7 +92,9 @@ void TodayMenu_Measure(TodayResources& resources, MEASUREITEMSTRUCT* measure) {
     HDC screen = GetDC(nullptr);
     SelectScope font(screen, resources.MenuFont((record->state & MFS_DEFAULT) != 0));
     RECT text = {};
-    DrawTextW(screen, record->text.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    // No vertical centring while measuring: some systems move the top of the measured
+    // rectangle up by half the text and give half its height.
+    DrawTextW(screen, record->text.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
     ReleaseDC(nullptr, screen);
     const int dpiX = resources.DpiX(), dpiY = resources.DpiY();
     measure->itemHeight = (text.bottom - text.top) + ((dpiY + 6) * 8) / 96;

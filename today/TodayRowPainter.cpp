@@ -14,6 +14,7 @@ constexpr uint32_t kPopupRows = 4;
 constexpr COLORREF kPressedFill = RGB(254, 238, 196);
 constexpr COLORREF kPressedFrame = RGB(252, 187, 124);
 constexpr UINT kTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+constexpr UINT kWrappedFlags = DT_WORDBREAK | DT_LEFT | DT_NOPREFIX;
 
 std::wstring Title(const EventItem& item) { return item.GetTitle().CStr(); }
 
@@ -25,9 +26,24 @@ int TodayRowPainter::HeightFor(uint32_t rows) const {
     return static_cast<int>(std::max<long long>(height, top + resources_.IconSize()));
 }
 
-int TodayRowPainter::ItemHeight() const {
+int TodayRowPainter::NothingPendingHeight(int width) const {
+    HDC screen = GetDC(nullptr);
+    SelectScope font(screen, resources_.RowFont());
+    RECT text = {0, 0, std::max(width, 1), 0};
+    const std::wstring& nothing = texts_.Text(TodayTextTable::kNothingPending);
+    DrawTextW(screen, nothing.c_str(), -1, &text, kWrappedFlags | DT_CALCRECT);
+    ReleaseDC(nullptr, screen);
+    return text.bottom - text.top;
+}
+
+int TodayRowPainter::ItemHeight(const RECT& client, HWND host) const {
+    if (lists_.Empty()) {
+        // A text longer than the row wraps: the item grows to hold its lines.
+        const RECT row = resources_.RowArea(client, false, host);
+        return std::max(HeightFor(0), static_cast<int>(row.top) + NothingPendingHeight(row.right - row.left));
+    }
     // The one-line form shows one row whenever there is anything to show.
-    if (lists_.OneLineForm()) return HeightFor(lists_.Empty() ? 0 : 1);
+    if (lists_.OneLineForm()) return HeightFor(1);
     const uint32_t alarms = static_cast<uint32_t>(lists_.AlarmEntries().size());
     const uint32_t timers = static_cast<uint32_t>(lists_.TimerEntries().size());
     return HeightFor(std::min(lists_.AlarmRows(), alarms) + std::min(lists_.TimerRows(), timers));
@@ -125,7 +141,13 @@ void TodayRowPainter::PaintRows(HDC dc, const RECT& client, bool popup, Button b
     const auto& timers = lists_.TimerEntries();
     if (alarms.empty() && timers.empty()) {
         const std::wstring& nothing = texts_.Text(TodayTextTable::kNothingPending);
-        DrawTextW(dc, nothing.c_str(), -1, &row, kTextFlags | DT_LEFT | DT_END_ELLIPSIS);
+        const int height = NothingPendingHeight(row.right - row.left);
+        if (height <= h) {
+            DrawTextW(dc, nothing.c_str(), -1, &row, kTextFlags | DT_LEFT);
+        } else {
+            row.bottom = row.top + height;
+            DrawTextW(dc, nothing.c_str(), -1, &row, kWrappedFlags);
+        }
         return;
     }
     if (!popup && lists_.OneLineForm()) {

@@ -23,8 +23,9 @@ public:
     TodayRowPainter(TodayResources& resources, const TodayLists& lists, const TodayTextTable& texts)
         : resources_(resources), lists_(lists), texts_(texts) {}
 
-    // The item's height for the host: its rows, at least one icon high.
-    int ItemHeight() const;
+    // The item's height for the host: its rows, at least one icon high; with nothing to
+    // show, as high as the wrapped "No pending notifications" in client's row area.
+    int ItemHeight(const RECT& client, HWND host) const;
     // The popup's height: up to four rows of each kind.
     int PopupHeight() const;
     // The rows of client (item or popup) in textColour; host is the item's parent window.
@@ -40,6 +41,8 @@ public:
 
 private:
     int HeightFor(uint32_t rows) const;
+    // The height of "No pending notifications" wrapped to width.
+    int NothingPendingHeight(int width) const;
     void PaintButton(HDC dc, Button button) const;
     void PaintAlarmRow(HDC dc, const RECT& row, const TodayAlarmEntry& entry, OleDate now) const;
     void PaintTimerRow(HDC dc, const RECT& row, const TodayTimerEntry& entry) const;

@@ -14,6 +14,8 @@ bool ItemVibrationSettings::Load(const RegKeyRef& parent) {
     RegKeyRef_ReadShort(key, &CycleOnTime, kCycleOnValue, kDefaultCycleOn);
     RegKeyRef_ReadShort(key, &CycleOffTime, kCycleOffValue, kDefaultCycleOff);
     RegKeyRef_ReadShort(key, &VibrateBeforeSoundTime, kBeforeSoundTimeValue, kDefaultBeforeSoundTime);
+    CycleOnTime = BoundedCycle(CycleOnTime);
+    CycleOffTime = BoundedCycle(CycleOffTime);
     return true;
 }
 

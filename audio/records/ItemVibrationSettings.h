@@ -19,9 +19,16 @@ public:
     static constexpr uint16_t kDefaultFixedTime = 5;
     static constexpr uint16_t kDefaultCycleOn = 600;
     static constexpr uint16_t kDefaultCycleOff = 400;
+    // The on and off times the cycle dialog offers; a stored time outside is brought in.
+    static constexpr uint16_t kCycleMinMs = 100, kCycleMaxMs = 2000;
+
+    // A cycle time within kCycleMinMs..kCycleMaxMs: a 0 ms cycle would spin.
+    static uint16_t BoundedCycle(uint16_t ms) {
+        return ms < kCycleMinMs ? kCycleMinMs : ms > kCycleMaxMs ? kCycleMaxMs : ms;
+    }
 
     // Reads the "VibrationSettings" subkey of parent, each unreadable value taking its
-    // default; false (record unchanged) when the subkey is missing.
+    // default and the cycle times bounded; false (record unchanged) when the subkey is missing.
     bool Load(const RegKeyRef& parent);
     // Creates "VibrationSettings" under parent: the flags as REG_DWORD, the times as
     // 2-byte REG_BINARY.

@@ -108,6 +108,7 @@ private:
     void SoundLoop();
     void StartOnePlay();
     void RampStep();
+    int RampTarget() const;
     void EndSound();
     void FailPrepare();
 
@@ -160,6 +161,9 @@ private:
     std::atomic<Route> route_{Route::EngineStream};
     bool rampByDeviceVolume_ = true;
     std::atomic<SoundStream*> stream_{nullptr};
+    // The sound-file player holds this ring's sound, from its load to the ring's end: the
+    // player itself is idle in the pauses.
+    std::atomic<bool> playerRing_{false};
     std::atomic<HANDLE> platformSound_{nullptr};
     std::unique_ptr<SignallerWatcher> watcher_;
     int savedVolume_ = -1;

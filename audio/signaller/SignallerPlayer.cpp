@@ -31,6 +31,7 @@ bool Signaller::OpenPlayerSound() {
     }
     player->SetFinishedCallback(OnPlayerEnd, finish_);
     route_ = Route::Player;
+    playerRing_ = true;
     rampByDeviceVolume_ = true;
     player->SetVolume(kFullVolume);
     if (player->GetState() == SoundPlayer::kPlaying) player->UpdateVolume();
@@ -49,9 +50,11 @@ void Signaller::PlayPlayerSound() {
 
 void Signaller::ClosePlayerSound() {
     if (SoundPlayer* player = SharedSoundPlayer::Get()) player->RequestStop();
+    playerRing_ = false;
 }
 
 bool Signaller::PlayerIsPlaying() const {
+    if (playerRing_) return true;
     SoundPlayer* player = SharedSoundPlayer::Get();
     return player && player->GetState() == SoundPlayer::kPlaying;
 }

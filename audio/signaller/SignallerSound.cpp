@@ -192,7 +192,7 @@ bool Signaller::OpenEngineStream() {
 void Signaller::SoundLoop() {
     const int repeat = current_.repeat;
     const int pauseSlices = current_.repsplit * kSlicesPerSecond;
-    const int target = rampByDeviceVolume_ ? current_.volume : 100;
+    const int target = RampTarget();
     rampRate_ = current_.asctime ? float(target) / (float(current_.asctime) * 1000.0f) : 0.0f;
     rampStart_ = DeviceClock_GetTickCount();
     rampDone_ = false;
@@ -218,18 +218,25 @@ void Signaller::StartOnePlay() {
         PlayPlayerSound();
 }
 
+// The ramp rises to the item's volume, unless the device volume already stands there
+// (the volume-floor devices, whose master volume rises to full).
+int Signaller::RampTarget() const {
+    return rampByDeviceVolume_ || current_.respectsys ? current_.volume : 100;
+}
+
 void Signaller::RampStep() {
     SystemIdleTimerReset();
     const DWORD now = DeviceClock_GetTickCount();
     if (now < rampStart_) rampStart_ = 0;  // the tick count wrapped
     if (current_.asctime == 0) return;
-    const int target = rampByDeviceVolume_ ? current_.volume : 100;
+    const int target = RampTarget();
     const float rising = float(now - rampStart_) * rampRate_;
     // Past the top the volume is left alone (the user may move it), once it is there:
     // a late step must not leave the ring a point short.
     if (int(rising) > target && rampDone_) return;
     rampDone_ = int(rising) >= target;
-    const int v = std::min(int(rising), target);
+    // Never below the start volume: the first steps would silence the ring for a moment.
+    const int v = std::min(std::max(int(rising), kRampStartVolume), target);
     if (!rampByDeviceVolume_)
         Aural_SetMasterVolume(MasterOf(v));
     else if (current_.respectsys)

@@ -119,7 +119,8 @@ void Signaller::RunVibration(const std::shared_ptr<VibrationRun>& run) {
     DWORD cycleStart = DeviceClock_GetTickCount();
     bool stopped = false;
     while (!stopped) {
-        const DWORD onMs = run->settings.CycleOnTime, offMs = run->settings.CycleOffTime;
+        const DWORD onMs = ItemVibrationSettings::BoundedCycle(run->settings.CycleOnTime);
+        const DWORD offMs = ItemVibrationSettings::BoundedCycle(run->settings.CycleOffTime);
         VibratorOn();
         stopped = WaitUntil(run->stop, cycleStart + onMs);
         VibratorOff();

@@ -18,8 +18,9 @@ MMRESULT Device_waveOutGetVolume(HWAVEOUT waveOut, LPDWORD volume);
 #define waveOutSetVolume Device_waveOutSetVolume
 #define waveOutGetVolume Device_waveOutGetVolume
 
-// Wave output: the host's devices, or, while the device's loudspeaker records
-// (DeviceSignals.h), that loudspeaker as the one device. It plays 16-bit PCM without
+// Wave output: the host's devices, or the device's own loudspeaker as the one device
+// while it records (DeviceSignals.h) and whenever the host lists no wave-out device
+// (ORVALEN_NO_HOST_AUDIO set makes the layer see none). It plays 16-bit PCM without
 // callbacks (CALLBACK_NULL), from headers played in turn, a header with
 // WHDR_BEGINLOOP | WHDR_ENDLOOP endlessly; its position follows the device's clock.
 UINT Device_waveOutGetNumDevs(void);

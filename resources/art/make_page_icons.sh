@@ -108,14 +108,13 @@ icon_art() { # <id>
   294) reset "#A0A0A0" ;;
   122) dial "#FFFFFF" "#2060C0" ;;             # the clock page
   332) record "#E02020" ;;                     # the command bar's record button
-  348) bell "#6FA8DC" "#1F4E79" ;;             # the chime sheet's header
   *) echo "make_page_icons: no icon $1" >&2; return 1 ;;
   esac
 }
 
 work=$out/page-icon-work
 mkdir -p "$work"
-for id in 101 102 103 104 105 106 107 109 110 111 112 113 114 115 116 117 118 119 120 122 225 226 293 294 332 348; do
+for id in 101 102 103 104 105 106 107 109 110 111 112 113 114 115 116 117 118 119 120 122 225 226 293 294 332; do
   args=()
   icon_art "$id"
   "$convert" -size 128x128 xc:none "${args[@]}" "PNG32:$work/$id.png"

@@ -26,11 +26,12 @@ PageBase* AlarmSheet::CreateMainPage() { return new AlarmPage(alarm_); }
 
 void AlarmSheet::FinishCommit() {
     const bool active = (alarm_.flags & AlarmItem::kEnabled) && (alarm_.flags & AlarmItem::kDaysMask);
-    if (!active) {
-        const Translator& translator = Translator::Instance();
-        const std::wstring text = translator.GetString(IDS_ALARM_NOT_ACTIVE);
-        const std::wstring caption = translator.GetString(IDS_ALARM_NOT_ACTIVE_CAPTION);
-        if (DeviceScreen_MessageBox(Frame().GetHwnd(), text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
-            alarm_.flags |= AlarmItem::kEnabled;
-    }
+    if (active) return;
+    const Translator& translator = Translator::Instance();
+    const std::wstring text = translator.GetString(IDS_ALARM_NOT_ACTIVE);
+    const std::wstring caption = translator.GetString(IDS_ALARM_NOT_ACTIVE_CAPTION);
+    const int answer = DeviceScreen_MessageBox(Frame().GetHwnd(), text.c_str(), caption.c_str(),
+                                               MB_YESNO | MB_ICONQUESTION);
+    // The question's loop runs rings and commands: the alarm may have gone meanwhile.
+    if (answer == IDYES && ItemStillThere()) alarm_.flags |= AlarmItem::kEnabled;
 }

@@ -34,19 +34,28 @@ void ItemEditorSheet::OnOpened(UINT, WPARAM) {
 }
 
 bool ItemEditorSheet::CanOK() {
-    discarded_ = false;
-    if (!ItemStillThere()) {
-        discarded_ = true;
-        return true;
-    }
-    if (!ValidateSoundPage() || !ValidateMainPage() || !ValidateVibrationPage()) return false;
-    if (soundPage_ && !soundPage_->Apply()) return false;
+    // Every step may run a modal loop (a message box, a question), in which a ring or a
+    // command may delete the item: it is looked up again after each.
+    discarded_ = !ItemStillThere();
+    if (discarded_) return true;
+    if (!ValidateSoundPage() || !ValidateMainPage() || !ValidateVibrationPage()) return Discarded();
+    if (soundPage_ && !soundPage_->Apply()) return Discarded();
+    if (Discarded()) return true;
     if (mainPage_) mainPage_->OnOK(IDOK, nullptr);
+    if (Discarded()) return true;
     if (eventPage_) eventPage_->OnOK(IDOK, nullptr);
-    if (vibrationPage_ && !vibrationPage_->Apply()) return false;
+    if (Discarded()) return true;
+    if (vibrationPage_ && !vibrationPage_->Apply()) return Discarded();
+    if (Discarded()) return true;
     FinishCommit();
+    if (Discarded()) return true;
     NameAfterAction();
     return true;
+}
+
+bool ItemEditorSheet::Discarded() {
+    discarded_ = !ItemStillThere();
+    return discarded_;
 }
 
 void ItemEditorSheet::NameAfterAction() {

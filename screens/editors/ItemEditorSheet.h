@@ -45,7 +45,8 @@ protected:
     virtual PageBase* CreateMainPage() = 0;
     // Checks of the main page between the sound and the vibration page's.
     virtual bool ValidateMainPage() { return true; }
-    // After every page wrote its part, before the title yields to the action's name.
+    // After every page wrote its part, before the title yields to the action's name. A
+    // modal step in it must look the item up again before writing.
     virtual void FinishCommit() {}
 
     const Layout layout_;
@@ -54,6 +55,8 @@ protected:
 
 private:
     void NameAfterAction();
+    // Looks the item up again; true (and the edit discarded) when it has gone.
+    bool Discarded();
 
     PageBase* mainPage_ = nullptr;
     EventPage* eventPage_ = nullptr;

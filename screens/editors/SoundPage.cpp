@@ -5,6 +5,7 @@
 
 #include "App.h"
 #include "AppMessageBox.h"
+#include "DeviceFiles.h"
 #include "EditorControls.h"
 #include "EditorMessages.h"
 #include "FileDialog.h"
@@ -133,13 +134,39 @@ std::wstring SoundPage::DisplayText(const std::wstring& path) const {
     return fitted.CStr();
 }
 
-bool SoundPage::AddPath(const std::wstring& path) {
-    if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-    const std::wstring display = DisplayText(path);
+// The host's name of a path: a device-rooted one ("\My Documents\...") is mapped as the
+// signaller maps it.
+std::wstring SoundPage::HostPath(const std::wstring& path) {
+    wchar_t mapped[MAX_PATH];
+    return Device_MapPath(path.c_str(), mapped, MAX_PATH) ? mapped : path;
+}
+
+LRESULT SoundPage::FindEntry(const std::wstring& path) const {
     HWND combo = Item(IDC_SOUND_LIST);
-    LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                 reinterpret_cast<LPARAM>(display.c_str()));
+    const std::wstring wanted = HostPath(path);
+    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+    for (int index = 0; index < count; ++index) {
+        const LRESULT data = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+        const auto* entry = data == CB_ERR ? nullptr : reinterpret_cast<const SoundEntry*>(data);
+        if (entry && entry->kind == 1 && _wcsicmp(HostPath(entry->fullPath).c_str(), wanted.c_str()) == 0)
+            return index;
+    }
+    return CB_ERR;
+}
+
+bool SoundPage::AddPath(const std::wstring& path) {
+    if (!ListPath(path)) return false;
+    soundChosen_ = true;
+    return true;
+}
+
+bool SoundPage::ListPath(const std::wstring& path) {
+    if (path.empty() || GetFileAttributesW(HostPath(path).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+    HWND combo = Item(IDC_SOUND_LIST);
+    // By the full path: two files may show the same shortened text.
+    LRESULT index = FindEntry(path);
     if (index == CB_ERR) {
+        const std::wstring display = DisplayText(path);
         auto entry = std::make_unique<SoundEntry>();
         entry->kind = 1;
         entry->fullPath = path;
@@ -154,7 +181,7 @@ bool SoundPage::AddPath(const std::wstring& path) {
 
 void SoundPage::FillSoundList() {
     HWND combo = Item(IDC_SOUND_LIST);
-    const bool fileAdded = !working_.builtIn && AddPath(working_.custom.CStr());
+    const bool fileAdded = !working_.builtIn && ListPath(working_.custom.CStr());
     const std::wstring defaultText = Tr(IDS_SOUND_DEFAULT);
     if (_wcsicmp(working_.custom.CStr(), defaultText.c_str()) != 0) {
         auto entry = std::make_unique<SoundEntry>();
@@ -176,6 +203,7 @@ void SoundPage::HandOverScan() {
     if (found_.empty()) return;
     HWND combo = Item(IDC_SOUND_LIST);
     for (auto& entry : found_) {
+        if (FindEntry(entry->fullPath) != CB_ERR) continue;
         const LRESULT index =
             SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->displayName.c_str()));
         if (index >= 0)
@@ -202,6 +230,13 @@ void SoundPage::OnDestroy() {
 }
 
 void SoundPage::ReadSoundChoice(ItemSoundSettings& target) const {
+    // The page may not find the item's sound (a card not mounted): it stays the item's.
+    if (!soundChosen_) {
+        target.builtIn = working_.builtIn;
+        target.custom = working_.custom;
+        target.customres = working_.customres;
+        return;
+    }
     HWND combo = Item(IDC_SOUND_LIST);
     const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const SoundEntry* entry = nullptr;
@@ -273,6 +308,7 @@ void SoundPage::Reset() {
     const ItemSoundSettings& defaults = *store->GetSettings().defaultSoundSettings;
     ShowSettings(defaults, kAscTimeShownAfterReset, false);
     working_.respectsys = defaults.respectsys;
+    soundChosen_ = true;
     if (defaults.builtIn || !AddPath(defaults.custom.CStr())) {
         HWND combo = Item(IDC_SOUND_LIST);
         const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
@@ -412,6 +448,7 @@ void SoundPage::OnCommand(UINT id, HWND control, UINT code) {
         break;
     case IDC_SOUND_LIST:
         if (code == CBN_DROPDOWN) HandOverScan();
+        if (code == CBN_SELCHANGE) soundChosen_ = true;
         break;
     default:
         break;

@@ -39,7 +39,9 @@ public:
     bool CheckNumber(int id);
     // Checks 11405, 11406 and 11412 in that order; the first that fails gets the focus.
     bool CheckNumbers();
-    // Adds a file or folder to the list (once) and selects it; false when it does not exist.
+    // The user's choice of a file or folder: added to the list (once, by its full path)
+    // and selected; false when it does not exist. Device-rooted paths are looked for on
+    // the device.
     bool AddPath(const std::wstring& path);
     // Shows the program's default sound settings.
     void Reset();
@@ -61,6 +63,11 @@ private:
     // The selected entry as settings: a path, else the built-in resource 200.
     void ReadSoundChoice(ItemSoundSettings& target) const;
     std::wstring DisplayText(const std::wstring& path) const;
+    static std::wstring HostPath(const std::wstring& path);
+    // AddPath without making it the user's choice.
+    bool ListPath(const std::wstring& path);
+    // The list entry of a file or folder, CB_ERR when it has none.
+    LRESULT FindEntry(const std::wstring& path) const;
     void FreeComboEntries();
     HWND Item(int id) const { return GetDlgItem(GetHwnd(), id); }
 
@@ -69,4 +76,6 @@ private:
     SoundScan scan_;
     std::vector<std::unique_ptr<SoundEntry>> found_;
     bool validating_ = true;
+    // The user picked a sound (list, File, Folder or Reset); until then the record's stays.
+    bool soundChosen_ = false;
 };

@@ -69,10 +69,10 @@ void SoundSettingsSheet::OnOpened(UINT, WPARAM) {
 bool SoundSettingsSheet::CanOK() { return ValidateSoundPages() && ApplySoundPages(); }
 
 ChimeSoundDialog::ChimeSoundDialog(ChimeItem& chime, int type)
-    : SoundSettingsSheet(IDS_CHIME_SOUND_CAPTION, kIcon, PairSound(chime, type), PairVibration(chime, type)) {}
+    : SoundSettingsSheet(IDS_CHIME_SOUND_CAPTION, IDI_CHIME_SHEET, PairSound(chime, type), PairVibration(chime, type)) {}
 
 DefaultSoundDialog::DefaultSoundDialog()
-    : SoundSettingsSheet(IDS_DEFAULT_SOUND_CAPTION, 0, DefaultSound(), DefaultVibration()) {}
+    : SoundSettingsSheet(IDS_DEFAULT_SOUND_CAPTION, IDI_MENU_SETTINGS, DefaultSound(), DefaultVibration()) {}
 
 bool DefaultSoundDialog::CanOK() {
     if (!SoundSettingsSheet::CanOK()) return false;

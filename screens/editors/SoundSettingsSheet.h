@@ -4,7 +4,6 @@
 // type: 0 quarter, 1 half hour, 2 full hour) and the program's default settings are
 // edited with it.
 #include "SettingsDialog.h"
-#include "resource.h"
 
 class ChimeItem;
 class ItemSoundSettings;
@@ -30,7 +29,6 @@ bool ChimeItem_SoundPair(ChimeItem& chime, int type, ItemSoundSettings*& sound, 
 // "Chime properties" over the chime's pair of that type; a type without a pair gives no pages.
 class ChimeSoundDialog : public SoundSettingsSheet {
 public:
-    static constexpr UINT kIcon = IDI_CHIME_HEADER;
     ChimeSoundDialog(ChimeItem& chime, int type);
 };
 

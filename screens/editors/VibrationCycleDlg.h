@@ -1,5 +1,5 @@
 #pragma once
-// "Extended" vibration settings: the vibrator's on and off times, with a Test button
+// The advanced vibration settings: the vibrator's on and off times, with a Test button
 // that runs the cycle for ten seconds.
 #include "FramedDialog.h"
 #include "ItemVibrationSettings.h"

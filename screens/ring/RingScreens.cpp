@@ -99,6 +99,6 @@ void RingScreens::ShowTimerRing(HWND engineWindow, TimerItem& timer) {
         if (dialog->Open()) Keep(std::move(dialog));
         return;
     }
-    std::unique_ptr<SilentTimerRingWnd> silent(new SilentTimerRingWnd(MakeController(timer)));
+    std::unique_ptr<SilentTimerRingWnd> silent(new SilentTimerRingWnd(timer, MakeController(timer)));
     if (silent->Create(engineWindow)) Keep(std::move(silent));
 }

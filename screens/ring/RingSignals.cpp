@@ -66,9 +66,10 @@ void ApplySilentDevice(RingController& ring, Signaller& signaller) {
 
 // Starts the vibration; true when the sound is to wait for its end.
 bool StartVibration(RingController& ring, Signaller& signaller, const ItemVibrationSettings& settings) {
+    // Without a lead there is no vibration to wait for: the sound starts with it.
+    if (ring.vibrateBeforeSound && settings.VibrateBeforeSoundTime == 0) ring.vibrateBeforeSound = false;
     if (ring.vibrateBeforeSound) {
-        if (settings.VibrateBeforeSoundTime)
-            signaller.StartVibration(settings, settings.VibrateBeforeSoundTime, ring.notifyWindow, true);
+        signaller.StartVibration(settings, settings.VibrateBeforeSoundTime, ring.notifyWindow, true);
         return true;
     }
     int seconds = settings.FixedVibrationTime;
@@ -196,7 +197,7 @@ UINT BacklightKeepOnMs() {
     if (RegQueryValueExW(key, OnMains() ? L"ACTimeout" : L"Timeout", nullptr, nullptr,
                          reinterpret_cast<BYTE*>(&seconds), &size) == ERROR_SUCCESS &&
         size == sizeof seconds && seconds != 0)
-        ms = seconds * 1000;
+        ms = seconds < kMaxKeepOnMs / 1000 ? seconds * 1000 : kMaxKeepOnMs;
     RegCloseKey(key);
     return ms;
 }

@@ -14,6 +14,8 @@ namespace RingSignals {
 constexpr UINT_PTR kSelfClosePollTimer = 12;
 constexpr UINT kSelfClosePollMs = 3000;
 constexpr UINT kDefaultKeepOnMs = 60000;
+// The longest keep-on time a window timer takes (about 24 days).
+constexpr UINT kMaxKeepOnMs = USER_TIMER_MAXIMUM;
 // The vibration that lasts as long as the sound, which stops it.
 constexpr int kVibrationWithSoundSeconds = 1200;
 
@@ -31,7 +33,8 @@ void StopVibrationWithSound(RingController& ring);
 // After the sound: the item's automatic action, then the backlight stays on for the
 // system's own backlight time-out (the ring window's timer 125).
 void AfterSound(RingController& ring);
-// The system's backlight time-out on battery or mains, 60 s when unset or "never".
+// The system's backlight time-out on battery or mains, 60 s when unset or "never",
+// at most kMaxKeepOnMs.
 UINT BacklightKeepOnMs();
 // VibrationEndedMessage: a vibration before the sound is over, so the sound starts.
 void OnVibrationEnded(RingController& ring);

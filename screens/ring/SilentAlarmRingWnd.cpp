@@ -2,6 +2,7 @@
 
 #include "AlarmItem.h"
 #include "App.h"
+#include "DateFunctions.h"
 #include "EngineMessage.h"
 #include "ItemStore.h"
 #include "SystemSettings.h"
@@ -12,5 +13,8 @@ SilentAlarmRingWnd::SilentAlarmRingWnd(AlarmItem& alarm, std::unique_ptr<RingCon
 void SilentAlarmRingWnd::OnSilentDestroy() {
     ItemStore* store = App::GetItemStore();
     const bool deleteOnce = store && store->GetSettings().system->DeleteOnceAlarms;
-    if ((alarm_.flags & AlarmItem::kNotifyOnce) && deleteOnce) PostItemDelete(EngineMessage::kDeleteAlarm);
+    // A snooze still to come (this ring's own) would never ring if the alarm went now.
+    const bool snoozePending = alarm_.IsSnoozed() && alarm_.snooze > Time_LocalNowAsDate(true);
+    if ((alarm_.flags & AlarmItem::kNotifyOnce) && deleteOnce && !snoozePending)
+        PostItemDelete(EngineMessage::kDeleteAlarm);
 }

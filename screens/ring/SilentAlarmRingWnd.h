@@ -1,6 +1,6 @@
 #pragma once
 // The ring of an alarm whose event dialog is off. A one-time alarm is deleted when
-// its ring is over and the settings ask for that.
+// its ring is over and the settings ask for that, unless it was snoozed.
 #include "SilentRingWnd.h"
 
 class AlarmItem;

@@ -1,12 +1,17 @@
 #pragma once
-// The ring of a timer whose event dialog is off; the timer is handed to the engine
-// for deletion when its ring is over (the engine keeps templates and running timers).
+// The ring of a timer whose event dialog is off; a finished timer is handed to the
+// engine for deletion when its ring is over. One that runs on stays.
 #include "SilentRingWnd.h"
+
+class TimerItem;
 
 class SilentTimerRingWnd : public SilentRingWnd {
 public:
-    explicit SilentTimerRingWnd(std::unique_ptr<RingController> controller) : SilentRingWnd(std::move(controller)) {}
+    SilentTimerRingWnd(TimerItem& timer, std::unique_ptr<RingController> controller);
 
 protected:
     void OnSilentDestroy() override;
+
+private:
+    TimerItem& timer_;
 };

@@ -238,6 +238,7 @@ TEST_F(ActionEditors, OkStoresTheValuesOnScreenAndCancelChangesNothing) {
          [](Action& a) { static_cast<DisableFlightModeAction&>(a).code.SetCStr(L"0000"); },
          [](HWND page) {
              EXPECT_EQ(L"0000", Text(GetDlgItem(page, IDC_PIN_CODE)));
+             EXPECT_TRUE(GetWindowLongW(GetDlgItem(page, IDC_PIN_CODE), GWL_STYLE) & ES_PASSWORD) << "a PIN is hidden";
              SetText(page, IDC_PIN_CODE, L"12a4");  // taken as typed: the SIM judges it
              return true;
          },

@@ -8,20 +8,25 @@
 #include "DialogFrame.h"
 #include "EditorProbe.h"
 #include "DeviceFiles.h"
+#include "EngineMessage.h"
 #include "EngineWnd.h"
 #include "InProcessProgram.h"
 #include "ItemStore.h"
 #include "MenuBarButtons.h"
 #include "RecorderDialog.h"
 #include "ModalSteps.h"
+#include "PlatformHelpers.h"
 #include "Settings.h"
 #include "Signaller.h"
 #include "SoundPage.h"
 #include "SoundSettingsSheet.h"
+#include "TestFiles.h"
 #include "TestSupport.h"
+#include "Translator.h"
 #include "resource.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
 
@@ -225,4 +230,100 @@ TEST_F(EditorsInProcess, AnAlarmThatLeftTheStoreIsNotWritten) {
     EXPECT_EQ(IDOK, steps.Run(sheet));
     EXPECT_TRUE(sheet.DiscardedEdit());
     EXPECT_STREQ(L"Kept", outside.title.CStr());
+}
+
+// A ring's delete that arrives while OK asks whether to enable an inactive alarm: the
+// sheet writes nothing more into the gone alarm and reports the edit discarded.
+TEST_F(EditorsInProcess, AnAlarmDeletedDuringTheNotActiveQuestionIsNotWritten) {
+    AlarmItem* alarm = store_->CreateAlarm(nullptr);
+    alarm->flags &= ~(AlarmItem::kNew | AlarmItem::kEnabled);
+    const size_t alarms = store_->Alarms().size();
+    const std::wstring question = Translator::Instance().GetString(IDS_ALARM_NOT_ACTIVE);
+    AlarmSheet sheet(*alarm, *store_);
+    Steps steps;
+    steps.Then([&] { return sheet.MainPage() && sheet.MainPage()->GetHwnd(); })
+        .Do([&] {
+            Press(sheet, IDOK);
+            PostMessageW(App::GetEngine()->Hwnd(), EngineMessage::kDeleteAlarm, reinterpret_cast<WPARAM>(alarm), 0);
+        })
+        .Then([&] { return editor_probe::AnswerBox(GetCurrentProcessId(), question, IDYES, 0) == question; });
+    EXPECT_EQ(IDOK, steps.Run(sheet));
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_EQ(alarms - 1, store_->Alarms().size());
+    EXPECT_TRUE(sheet.DiscardedEdit());
+}
+
+namespace {
+
+// Writes a file of `size` bytes at a device or host path, with its folders.
+void PutFile(const std::wstring& path, size_t size) {
+    wchar_t host[MAX_PATH];
+    ASSERT_TRUE(Device_MapPath(path.c_str(), host, MAX_PATH));
+    std::wstring folder = host;
+    folder.resize(folder.rfind(L'\\'));
+    SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    ASSERT_TRUE(testsupport::WriteBytes(host, std::string(size, 'x')));
+}
+
+// The full path of the sound page's selected entry; empty for the built-in default.
+std::wstring SelectedSound(SoundPage& page) {
+    HWND combo = GetDlgItem(page.GetHwnd(), IDC_SOUND_LIST);
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    const LRESULT data = index < 0 ? CB_ERR : SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+    return data == CB_ERR || !data ? L"" : reinterpret_cast<const SoundEntry*>(data)->fullPath;
+}
+
+}  // namespace
+
+// An alarm's sound on a device-rooted path (as the version-3 import writes it) shows on
+// the sound page, and OK keeps it; so does a sound the page cannot find.
+TEST_F(EditorsInProcess, TheSoundPageKeepsADeviceRootedSound) {
+    const std::wstring there = L"\\My Documents\\ring.mp3", gone = L"\\My Documents\\gone.mp3";
+    PutFile(there, 100);
+    for (const std::wstring& sound : {there, gone}) {
+        AlarmItem* alarm = store_->CreateAlarm(nullptr);
+        alarm->flags &= ~AlarmItem::kNew;
+        alarm->soundSettings.builtIn = 0;
+        alarm->soundSettings.custom.SetCStr(sound.c_str());
+        AlarmSheet sheet(*alarm, *store_);
+        Steps steps;
+        steps.Then([&] { return sheet.MainPage() && sheet.MainPage()->GetHwnd(); })
+            .Do([&] { sheet.SelectPage(2); })
+            .Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd(); })
+            .Do([&] {
+                EXPECT_EQ(sound == there ? there : L"", SelectedSound(*sheet.GetSoundPage()));
+                Press(sheet, IDOK);
+            });
+        EXPECT_EQ(IDOK, steps.Run(sheet));
+        EXPECT_TRUE(steps.Finished());
+        EXPECT_EQ(0, alarm->soundSettings.builtIn);
+        EXPECT_EQ(sound, alarm->soundSettings.custom.CStr());
+    }
+}
+
+// A file chosen through "File" is selected by its full path: not a scanned file of the
+// Windows folder with the same name, nor another long path that shortens alike.
+TEST_F(EditorsInProcess, TheSoundPageSelectsTheChosenFileByItsFullPath) {
+    wchar_t windows[MAX_PATH];
+    Sys_GetWindowsFolder(windows);
+    PutFile(std::wstring(windows) + L"\\alarm.wav", 10000);
+    const std::wstring chosen = std::wstring(App::SoundsFolder().CStr()) + L"\\alarm.wav";
+    PutFile(chosen, 100);
+    const std::wstring deep = L"\\My Documents\\A folder with a name far too long for the sound list\\";
+    PutFile(deep + L"first\\ring.wav", 100);
+    PutFile(deep + L"second\\ring.wav", 100);
+    DefaultSoundDialog sheet;
+    Steps steps;
+    steps.Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd(); }).Do([&] {
+        SoundPage& page = *sheet.GetSoundPage();
+        SendMessageW(page.GetHwnd(), WM_COMMAND, MAKEWPARAM(IDC_SOUND_LIST, CBN_DROPDOWN),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page.GetHwnd(), IDC_SOUND_LIST)));
+        for (const std::wstring& path : {chosen, deep + L"first\\ring.wav", deep + L"second\\ring.wav"}) {
+            EXPECT_TRUE(page.AddPath(path));
+            EXPECT_EQ(path, SelectedSound(page));
+        }
+        Press(sheet, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, steps.Run(sheet));
+    EXPECT_TRUE(steps.Finished());
 }

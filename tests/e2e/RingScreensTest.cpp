@@ -790,3 +790,94 @@ TEST_F(RingScreensTest, ATimerRingHasATrayBubbleOfItsOwn) {
     Drain();
     EXPECT_EQ(0u, DeviceControl_GetBubbles(nullptr, 0));
 }
+
+// A silent ring hands its item to the engine for deletion only when the item is finished:
+// a timer that repeats itself (restarted before its ring) or snoozed itself, and a
+// one-time alarm that snoozed itself, stay; a finished timer and alarm go.
+TEST_F(RingScreensTest, ASilentRingDeletesOnlyAFinishedItem) {
+    store_->GetSettings().system->DeleteOnceAlarms = 1;
+    auto ringSilently = [&](EventItem* item, bool soundEnds) {
+        SendMessageW(engine_->Hwnd(), dynamic_cast<TimerItem*>(item) ? EngineMessage::kTimerExpired
+                                                                      : EngineMessage::kAlarmDue,
+                     reinterpret_cast<WPARAM>(item), 0);
+        HWND silent = RingWindowOf(item);
+        ASSERT_TRUE(silent);
+        if (soundEnds) SendMessageW(silent, RingScreen::kSoundEndedMessage, 0, 0);
+        // As the self-close poll does once the signaller is done.
+        DestroyWindow(silent);
+        Drain();
+    };
+    AlarmItem* once = AddAlarm(L"Once, snoozing");
+    once->SetOption7(false);
+    once->flags |= AlarmItem::kNotifyOnce | AlarmItem::kFired;
+    once->SetDismissed(true);
+    once->SnoozeType = EventItem::kSnoozeTypeAutoSnooze;
+    once->initsnooze = {5, 0};
+    ringSilently(once, true);
+    ASSERT_TRUE(store_->ContainsItem(once));
+    EXPECT_TRUE(once->IsSnoozed());
+
+    TimerItem* repeating = AddTimer(L"Every minute");
+    repeating->SetOption7(false);
+    repeating->NextTimer = repeating->Hash;
+    repeating->flags |= TimerItem::kRunning;
+    repeating->time = Ticks_FromSeconds(60);
+    ringSilently(repeating, false);
+    EXPECT_TRUE(store_->ContainsItem(repeating));
+
+    TimerItem* snoozing = AddTimer(L"Snoozing");
+    snoozing->SetOption7(false);
+    snoozing->SnoozeType = EventItem::kSnoozeTypeAutoSnooze;
+    snoozing->initsnooze = {5, 0};
+    snoozing->flags &= ~TimerItem::kRunning;  // as its expiry leaves it
+    snoozing->time = -1;
+    ringSilently(snoozing, true);
+    ASSERT_TRUE(store_->ContainsItem(snoozing));
+    EXPECT_TRUE(snoozing->IsRunning());
+
+    TimerItem* finished = AddTimer(L"Finished");
+    finished->SetOption7(false);
+    finished->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
+    finished->flags &= ~TimerItem::kRunning;
+    finished->time = -1;
+    AlarmItem* done = AddAlarm(L"Once, done");
+    done->SetOption7(false);
+    done->flags |= AlarmItem::kNotifyOnce | AlarmItem::kFired;
+    done->SetDismissed(true);
+    done->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
+    const size_t timers = store_->Timers().size(), alarms = store_->Alarms().size();
+    ringSilently(finished, true);
+    ringSilently(done, true);
+    EXPECT_EQ(timers - 1, store_->Timers().size());
+    EXPECT_EQ(alarms - 1, store_->Alarms().size());
+}
+
+// Vibrate before the sound with a lead of 0 (a version-3 import without the value): the
+// sound starts at once, with the vibration.
+TEST_F(RingScreensTest, VibrateBeforeSoundWithoutALeadRingsAtOnce) {
+    Signaller* signaller = App::GetSignaller();
+    ASSERT_TRUE(signaller && signaller->HasVibrator());
+    AlarmItem* alarm = AddAlarm(L"No lead");
+    alarm->flags &= ~AlarmItem::kVibrateOff;
+    alarm->vibrationSettings.bStartVibrateBeforeSound = 1;
+    alarm->vibrationSettings.VibrateBeforeSoundTime = 0;
+    RingDialog* ring = Ring(alarm);
+    ASSERT_TRUE(ring);
+    EXPECT_TRUE(signaller->IsPlaying());
+    EXPECT_TRUE(signaller->IsVibrating());
+    DestroyWindow(ring->GetHwnd());
+    Drain();
+}
+
+// A backlight time-out too large for milliseconds in 32 bits keeps the light on for the
+// longest time a timer takes, not for the wrapped remainder.
+TEST_F(RingScreensTest, AHugeBacklightTimeoutIsBounded) {
+    RegKeyRef backlight = RegKeyRef::Open(L"ControlPanel\\Backlight", HKEY_CURRENT_USER, false);
+    ASSERT_TRUE(DeviceControl_SetACLineStatus(0));
+    RegKey_WriteDword(backlight, 4294968, L"Timeout");  // times 1000 wraps to 704 ms
+    EXPECT_EQ(RingSignals::kMaxKeepOnMs, RingSignals::BacklightKeepOnMs());
+    RegKey_WriteDword(backlight, 0xFFFFFFFF, L"Timeout");
+    EXPECT_EQ(RingSignals::kMaxKeepOnMs, RingSignals::BacklightKeepOnMs());
+    RegKey_WriteDword(backlight, 30, L"Timeout");
+    EXPECT_EQ(30000u, RingSignals::BacklightKeepOnMs());
+}

@@ -114,6 +114,24 @@ TEST(DialogBaseTest, NoLandscapeTemplateNeverMovesControls) {
     EXPECT_EQ(combo.top, ChildRect(window, GetDlgItem(window, IDC_TEST_COMBO)).top);
 }
 
+// An up-down control beside its number is as wide as the screen's density asks, at the
+// number's cost: the two still end where the number did.
+TEST(DialogBaseTest, SpinButtonsScaleWithTheScreen) {
+    for (int dpi : {96, 192}) {
+        UseScreen(dpi * 240 / 96, dpi * 320 / 96, dpi);
+        TestWindow host(L"host", 0, 0, 320, 320);
+        EditorDialog dialog(false);
+        ASSERT_TRUE(dialog.CreateModeless(IDD_TEST_SPIN, host.Get(), nullptr));
+        const RECT spin = ChildRect(dialog.GetHwnd(), GetDlgItem(dialog.GetHwnd(), IDC_TEST_SPIN));
+        const RECT edit = ChildRect(dialog.GetHwnd(), GetDlgItem(dialog.GetHwnd(), IDC_TEST_EDIT));
+        EXPECT_EQ(16 * dpi / 96, spin.right - spin.left) << dpi << " DPI";
+        // The common controls lay the two side by side, at most a border's width over each other.
+        EXPECT_NEAR(edit.right, spin.left, 2) << dpi << " DPI";
+        EXPECT_NEAR(DialogUnits(dialog.GetHwnd(), 60, 4, 40, 12).right, spin.right, 2) << dpi << " DPI";
+    }
+    UseScreen(240, 320, 96);
+}
+
 // Texts are translated except the controls the dialog keeps; the dialog hears of it
 // through the translated message; combo boxes of any letter case get the Tahoma font.
 TEST(DialogBaseTest, TranslationAndComboFont) {

@@ -18,6 +18,7 @@
 #define IDD_TEST_PAGE_LONG              5105
 #define IDD_TEST_DIGITS                 5106
 #define IDD_TEST_DAYS                   5107
+#define IDD_TEST_SPIN                   5108
 
 #define IDC_TEST_LABEL                  5200
 #define IDC_TEST_EDIT                   5201
@@ -30,3 +31,4 @@
 #define IDC_TEST_STOPWATCH_DIGITS       5208
 #define IDC_TEST_DAYS_FIRST             5209
 #define IDC_TEST_DAYS_SECOND            5210
+#define IDC_TEST_SPIN                   5211

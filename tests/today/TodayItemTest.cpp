@@ -8,6 +8,7 @@
 #include "TodayCommandMenu.h"
 #include "TodayItemWnd.h"
 #include "TodayMenuDrawing.h"
+#include "TodayRowPainter.h"
 #include "TodayScreen.h"
 #include "TodayTestStore.h"
 
@@ -250,6 +251,30 @@ TEST_F(TodayItemTest, LayoutScalesWithTheScreensDensity) {
     EXPECT_EQ(56, large.ButtonRect().left);
     EXPECT_EQ(4, large.ButtonRect().top);
     EXPECT_EQ(8u + 32u, QueryHeight(item_->GetHwnd()));  // nothing to show: top margin and an icon
+    Dpi_ResetCache();
+}
+
+// Menu rows hold their icon (drawn 4 pixels down) at either density; a "No pending
+// notifications" wider than the row wraps, and the item grows to hold its lines.
+TEST_F(TodayItemTest, MenuRowsAndTheEmptyTextHoldWhatTheyShow) {
+    for (int dpi : {96, 192}) {
+        ASSERT_TRUE(DeviceScreen_SetMode(dpi * 240 / 96, dpi * 320 / 96, dpi));
+        Dpi_ResetCache();
+        ASSERT_TRUE(MakeItem());
+        TodayResources& resources = item_->Resources();
+        TodayMenuRecord record;
+        record.text = L"Timers";
+        record.icon = TodayMenuCopy::kTimersImage;
+        MEASUREITEMSTRUCT measure = {ODT_MENU, 0, 0, 0, 0, reinterpret_cast<ULONG_PTR>(&record)};
+        TodayMenu_Measure(resources, &measure);
+        EXPECT_GE(static_cast<int>(measure.itemHeight), 4 + resources.IconSize()) << dpi << " DPI";
+
+        const TodayRowPainter painter(resources, item_->Lists(), item_->Texts());
+        const int oneLine = painter.ItemHeight({0, 0, dpi * 240 / 96, 0}, nullptr);
+        const int narrow = painter.ItemHeight({0, 0, dpi * 80 / 96, 0}, nullptr);
+        EXPECT_EQ(resources.HeightTop() + resources.IconSize(), oneLine) << dpi << " DPI";
+        EXPECT_GT(narrow, oneLine + resources.RowHeight() / 2) << dpi << " DPI";
+    }
     Dpi_ResetCache();
 }
 

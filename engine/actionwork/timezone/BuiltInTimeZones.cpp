@@ -14,7 +14,7 @@ constexpr SYSTEMTIME kNoChange = {};
 const CITYDB_TIMEZONE kZones[kBuiltInTimeZoneCount] = {
     {L"Dateline Standard Time", L"GMT-12 Kwajalein", L"Dateline Daylight Time", 720, 0, -60,  // 0
      kNoChange, kNoChange},
-    {L"Samoa Standard Time", L"GMT-11 Samoa,Midway", L"Samoa Daylight Time", 660, 0, -60,  // 1
+    {L"Samoa Standard Time", L"GMT-11 Samoa, Midway", L"Samoa Daylight Time", 660, 0, -60,  // 1
      kNoChange, kNoChange},
     {L"Hawaiian Standard Time", L"GMT-10 Hawaii", L"Hawaiian Daylight Time", 600, 0, -60,  // 2
      kNoChange, kNoChange},
@@ -42,13 +42,13 @@ const CITYDB_TIMEZONE kZones[kBuiltInTimeZoneCount] = {
      Rule(11, 1, 0, 2, 0), Rule(3, 2, 0, 2, 0)},
     {L"US Eastern Standard Time", L"GMT-5 Indiana (USA)", L"US Eastern Daylight Time", 300, 0, -60,  // 14
      kNoChange, kNoChange},
-    {L"SA Pacific Standard Time", L"GMT-5 Bogota,Lima", L"SA Pacific Daylight Time", 300, 0, -60,  // 15
+    {L"SA Pacific Standard Time", L"GMT-5 Bogota, Lima", L"SA Pacific Daylight Time", 300, 0, -60,  // 15
      kNoChange, kNoChange},
     {L"Atlantic Standard Time", L"GMT-4 Atlantic", L"Atlantic Daylight Time", 240, 0, -60,  // 16
      Rule(11, 1, 0, 2, 0), Rule(3, 2, 0, 2, 0)},
     {L"Central Brazilian Standard Time", L"GMT-4 Manaus", L"Central Brazilian Daylight Time", 240, 0, -60,  // 17
      Rule(3, 3, 0, 0, 0), Rule(10, 3, 0, 0, 0)},
-    {L"SA Western Standard Time", L"GMT-4 Caracas,La Paz", L"SA Western Daylight Time", 240, 0, -60,  // 18
+    {L"SA Western Standard Time", L"GMT-4 Caracas, La Paz", L"SA Western Daylight Time", 240, 0, -60,  // 18
      kNoChange, kNoChange},
     {L"Pacific SA Standard Time", L"GMT-4 Santiago", L"Pacific SA Daylight Time", 240, 0, -60,  // 19
      Rule(3, 2, 6, 23, 0), Rule(10, 2, 6, 23, 0)},
@@ -66,17 +66,17 @@ const CITYDB_TIMEZONE kZones[kBuiltInTimeZoneCount] = {
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
     {L"Cape Verde Standard Time", L"GMT-1 Cape Verde", L"Cape Verde Daylight Time", 60, 0, -60,  // 26
      kNoChange, kNoChange},
-    {L"GMT", L"GMT London,Dublin", L"British Summer Time", 0, 0, -60,  // 27
+    {L"GMT", L"GMT London, Dublin", L"British Summer Time", 0, 0, -60,  // 27
      Rule(10, 5, 0, 2, 0), Rule(3, 5, 0, 1, 0)},
     {L"GMT Standard Time", L"GMT Casablanca", L"GMT DST", 0, 0, -60,  // 28
      kNoChange, kNoChange},
-    {L"Central Europe Standard Time", L"GMT+1 Prague,Budapest", L"Central Europe Daylight Time", -60, 0, -60,  // 29
+    {L"Central Europe Standard Time", L"GMT+1 Prague, Budapest", L"Central Europe Daylight Time", -60, 0, -60,  // 29
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
     {L"Central European Standard Time", L"GMT+1 Warsaw", L"Central European Daylight Time", -60, 0, -60,  // 30
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
-    {L"Romance Standard Time", L"GMT+1 Paris,Madrid", L"Romance Daylight Time", -60, 0, -60,  // 31
+    {L"Romance Standard Time", L"GMT+1 Paris, Madrid", L"Romance Daylight Time", -60, 0, -60,  // 31
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
-    {L"W. Europe Standard Time", L"GMT+1 Berlin,Rome", L"W. Europe Daylight Time", -60, 0, -60,  // 32
+    {L"W. Europe Standard Time", L"GMT+1 Berlin, Rome", L"W. Europe Daylight Time", -60, 0, -60,  // 32
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
     {L"West Central Africa Standard Time", L"GMT+1 W Cent Africa", L"West Central Africa Daylight Time", -60, 0, -60,  // 33
      kNoChange, kNoChange},
@@ -84,9 +84,9 @@ const CITYDB_TIMEZONE kZones[kBuiltInTimeZoneCount] = {
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
     {L"Egypt Standard Time", L"GMT+2 Cairo", L"Egypt Daylight Time", -120, 0, -60,  // 35
      Rule(9, 5, 4, 23, 0), Rule(4, 5, 5, 0, 0)},
-    {L"FLE Standard Time", L"GMT+2 Helsinki,Riga,Sofia", L"FLE Daylight Time", -120, 0, -60,  // 36
+    {L"FLE Standard Time", L"GMT+2 Helsinki, Riga, Sofia", L"FLE Daylight Time", -120, 0, -60,  // 36
      Rule(10, 5, 0, 4, 0), Rule(3, 5, 0, 3, 0)},
-    {L"GTB Standard Time", L"GMT+2 Athens,Istanbul", L"GTB Daylight Time", -120, 0, -60,  // 37
+    {L"GTB Standard Time", L"GMT+2 Athens, Istanbul", L"GTB Daylight Time", -120, 0, -60,  // 37
      Rule(10, 5, 0, 4, 0), Rule(3, 5, 0, 3, 0)},
     {L"Jordan Standard Time", L"GMT+2 Amman", L"Jordan Daylight Time", -120, 0, -60,  // 38
      Rule(9, 5, 5, 1, 0), Rule(3, 5, 4, 0, 0)},
@@ -128,19 +128,19 @@ const CITYDB_TIMEZONE kZones[kBuiltInTimeZoneCount] = {
      kNoChange, kNoChange},
     {L"Nepal Standard Time", L"GMT+5:45 Kathmandu", L"Nepal Daylight Time", -345, 0, -60,  // 57
      kNoChange, kNoChange},
-    {L"Central Asia Standard Time", L"GMT+6 Astana,Dhaka", L"Central Asia Daylight Time", -360, 0, -60,  // 58
+    {L"Central Asia Standard Time", L"GMT+6 Astana, Dhaka", L"Central Asia Daylight Time", -360, 0, -60,  // 58
      kNoChange, kNoChange},
     {L"N. Central Asia Standard Time", L"GMT+6 Almaty", L"N. Central Asia Daylight Time", -360, 0, -60,  // 59
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
     {L"Myanmar Standard Time", L"GMT+6:30 Yangon (Rangoon)", L"Myanmar Asia Daylight Time", -390, 0, -60,  // 60
      kNoChange, kNoChange},
-    {L"SE Asia Standard Time", L"GMT+7 Bangkok,Hanoi", L"SE Asia Daylight Time", -420, 0, -60,  // 61
+    {L"SE Asia Standard Time", L"GMT+7 Bangkok, Hanoi", L"SE Asia Daylight Time", -420, 0, -60,  // 61
      kNoChange, kNoChange},
     {L"North Asia Standard Time", L"GMT+7 Krasnoyarsk", L"North Asia Daylight Time", -420, 0, -60,  // 62
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
     {L"China Standard Time", L"GMT+8 Beijing, HK", L"China Daylight Time", -480, 0, -60,  // 63
      kNoChange, kNoChange},
-    {L"Malay Standard Time", L"GMT+8 Malaysia,Singapore", L"Malay Daylight Time", -480, 0, -60,  // 64
+    {L"Malay Standard Time", L"GMT+8 Malaysia, Singapore", L"Malay Daylight Time", -480, 0, -60,  // 64
      kNoChange, kNoChange},
     {L"Taipei Standard Time", L"GMT+8 Taipei", L"Taipei Daylight Time", -480, 0, -60,  // 65
      kNoChange, kNoChange},
@@ -150,7 +150,7 @@ const CITYDB_TIMEZONE kZones[kBuiltInTimeZoneCount] = {
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},
     {L"Korea Standard Time", L"GMT+9 Seoul", L"Korea Daylight Time", -540, 0, -60,  // 68
      kNoChange, kNoChange},
-    {L"Tokyo Standard Time", L"GMT+9 Tokyo,Osaka", L"Tokyo Daylight Time", -540, 0, -60,  // 69
+    {L"Tokyo Standard Time", L"GMT+9 Tokyo, Osaka", L"Tokyo Daylight Time", -540, 0, -60,  // 69
      kNoChange, kNoChange},
     {L"Yakutsk Standard Time", L"GMT+9 Yakutsk", L"Yakutsk Daylight Time", -540, 0, -60,  // 70
      Rule(10, 5, 0, 3, 0), Rule(3, 5, 0, 2, 0)},

@@ -73,7 +73,7 @@ bool MadDecode(const std::string& in, const std::string& out) {
     return decoded.errors == 0 && decoded.frames > 0 && WriteFile(out, pcm);
 }
 
-// PCM files deliver their frames as stored, so the caller says how wide they are.
+// The caller says how wide a delivered frame is (PCM and GSM deliver 16-bit samples).
 bool Decode(int codecId, int frameBytes, const std::string& in, const std::string& out) {
     std::unique_ptr<AudioCodec> codec(CodecFactoryTable::Create(codecId));
     if (!codec || !codec->SetFileName(WindowsPath(in).c_str()) || codec->OpenRead() != 0) return false;

@@ -30,7 +30,8 @@ for bits in 8 16; do
       "$sox" -D -r $rate -n -c $channels -b $bits -e $encoding -t raw $name.in \
         synth 1 sine 300 sine 450 vol 0.6 trim 0 ${PCM_FRAMES}s
       echo "encode 0 $rate $channels $bits $work/$name.in $work/$name.wav" >> jobs
-      echo "decode 0 $((channels * bits / 8)) $work/$name.wav $work/$name.ours" >> jobs
+      # Our reader delivers 16-bit samples whatever the file stores, as sox plays them.
+      echo "decode 0 $((channels * 2)) $work/$name.wav $work/$name.ours" >> jobs
       pcm_cases+=("$name $rate $channels $bits")
     done
   done
@@ -63,7 +64,8 @@ for c in "${pcm_cases[@]}"; do
   expect "$name length" $PCM_FRAMES "$("$soxi" -s $name.wav)"
   "$sox" -D $name.wav -t raw $name.sox
   cmp -s $name.in $name.sox || fail "$name: sox decodes other samples than were written"
-  cmp -s $name.in $name.ours || fail "$name: our reader decodes other samples than were written"
+  "$sox" -D $name.wav -t raw -e signed -b 16 -L $name.sox16
+  cmp -s $name.sox16 $name.ours || fail "$name: our reader decodes other samples than sox plays"
 done
 
 : > snr_jobs

@@ -43,9 +43,18 @@ TEST(ItemVibrationSettings, ValuesAreStoredInTheirTypesAndSizes) {
     }
     EXPECT_EQ(6u, ValueNames(kVibration).size());
 
+    // Read back, the cycle times are brought within what the cycle dialog offers.
     ItemVibrationSettings loaded;
     ASSERT_TRUE(loaded.Load(Parent()));
+    EXPECT_EQ(2000, loaded.CycleOnTime);
+    loaded.CycleOnTime = saved.CycleOnTime;
     EXPECT_TRUE(saved == loaded);
+    saved.CycleOnTime = 0;
+    saved.CycleOffTime = 99;
+    saved.Save(Parent());
+    ASSERT_TRUE(loaded.Load(Parent()));
+    EXPECT_EQ(100, loaded.CycleOnTime);
+    EXPECT_EQ(100, loaded.CycleOffTime);
 }
 
 TEST(ItemVibrationSettings, UnreadableValuesTakeTheirDefaults) {

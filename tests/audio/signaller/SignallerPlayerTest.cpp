@@ -2,10 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "AudioCodec.h"
 #include "CodecFactoryTable.h"
 #include "DeviceAudio.h"
+#include "DeviceClock.h"
 #include "DeviceWmaDecoder.h"
 #include "SharedSoundPlayer.h"
 #include "Signaller.h"
@@ -32,23 +35,21 @@ bool DeviceDecodesWma(const std::wstring& path) {
     return codec->OpenRead() == AudioCodec::kOk;
 }
 
-}  // namespace
-
-// Two plays of a 440 Hz WMA tone (ffmpeg's), each heard whole, playing all along, one end message.
-TEST_F(SignallerPlayerTest, WmaRingsThroughTheSoundFilePlayer) {
-    const std::wstring path = DeviceSound(L"tone440.wma", L"ring.wma");
-    if (!DeviceDecodesWma(path)) GTEST_SKIP() << "the device's WMA decoder takes no WMA stream here (see the README)";
+// Rings `path` twice with a pause of a second between, through the player as a WMA file
+// or not: each play heard whole, one end message, and the ring playing all along, the
+// pause included.
+void RingsTwiceAndPlaysThroughThePause(const std::wstring& path, bool wma) {
     Signaller signaller;
     NotifySink sink;
-    ASSERT_TRUE(signaller.StartSound(FileSound(path, 2, 1), sink.Hwnd(), Module(), true, false));
+    ASSERT_TRUE(signaller.StartSound(FileSound(path, 2, 1), sink.Hwnd(), GetModuleHandleW(nullptr), true, false));
     ASSERT_NE(SharedSoundPlayer::Get(), nullptr);
-    EXPECT_TRUE(SharedSoundPlayer::Get()->Info().isWma);
-    bool sawPlaying = false;
+    EXPECT_EQ(wma, SharedSoundPlayer::Get()->Info().isWma);
+    std::vector<std::pair<DWORD, bool>> playing;
     const DWORD start = GetTickCount();
-    while (!sink.WaitFor(kSoundEnded, 1, 20) && GetTickCount() - start < 40000) sawPlaying |= signaller.IsPlaying();
+    while (!sink.WaitFor(kSoundEnded, 1, 20) && GetTickCount() - start < 40000)
+        playing.emplace_back(DeviceClock_GetTickCount(), signaller.IsPlaying());
     ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
     EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
-    EXPECT_TRUE(sawPlaying);
     const Recording recording = Recording::Read();
     const std::vector<Tone> tones = recording.Tones();
     ASSERT_EQ(tones.size(), 2u);
@@ -56,6 +57,29 @@ TEST_F(SignallerPlayerTest, WmaRingsThroughTheSoundFilePlayer) {
         EXPECT_NEAR(tone.Length(), 500, 150);
         EXPECT_GT(recording.ShareAt(tone, 440), 0.9);
     }
+    size_t inPause = 0;
+    for (const auto& sample : playing) {
+        const double at = recording.MsAt(sample.first);
+        if (at >= tones.back().endMs - 20) continue;
+        EXPECT_TRUE(sample.second) << "not playing at " << at << " ms";
+        inPause += at > tones.front().endMs + 100 && at < tones.back().startMs - 100;
+    }
+    EXPECT_GT(inPause, 10u) << "samples in the pause";
+    EXPECT_FALSE(signaller.IsPlaying());
+}
+
+}  // namespace
+
+// A 440 Hz WMA tone (ffmpeg's), through the device's decoder.
+TEST_F(SignallerPlayerTest, WmaRingsThroughTheSoundFilePlayer) {
+    const std::wstring path = DeviceSound(L"tone440.wma", L"ring.wma");
+    if (!DeviceDecodesWma(path)) GTEST_SKIP() << "the device's WMA decoder takes no WMA stream here (see the README)";
+    RingsTwiceAndPlaysThroughThePause(path, true);
+}
+
+// The player takes a file by its content: a WAV tone under a "wma" name rings through it too.
+TEST_F(SignallerPlayerTest, AWavUnderAWmaNameRingsThroughThePlayer) {
+    RingsTwiceAndPlaysThroughThePause(DeviceSound(L"tone440.wav", L"ring.wma"), false);
 }
 
 // Without the decoder library the player refuses the file and the engine cannot read it:

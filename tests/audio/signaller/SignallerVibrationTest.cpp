@@ -81,6 +81,26 @@ TEST(SignallerVibrationTest, VibratesInCyclesAndReportsTheEndOnce) {
     ExpectCycles(switches, 600, 400);
 }
 
+// Cycle times of 0 ms (a version-3 import without them) and past the dialog's 2000 ms run
+// at the dialog's bounds: 100/100 ms switches for a second, not a spinning loop.
+TEST(SignallerVibrationTest, CycleTimesOutsideTheDialogsRangeAreBounded) {
+    Signaller signaller;
+    NotifySink sink;
+    DWORD first = CallCount();
+    ASSERT_EQ(signaller.StartVibration(Cycles(0, 0), 1, sink.Hwnd(), true), 1);
+    ASSERT_TRUE(sink.WaitFor(kVibrationEnded, 1, 5000));
+    std::vector<std::pair<DWORD, bool>> switches = VibrateSwitches(first);
+    EXPECT_LE(switches.size(), 24u) << "about ten cycles of 100/100 ms";
+    ExpectCycles(switches, 100, 100);
+    first = CallCount();
+    ASSERT_EQ(signaller.StartVibration(Cycles(5000, 100), 3, sink.Hwnd(), true), 1);
+    ASSERT_TRUE(sink.WaitFor(kVibrationEnded, 2, 8000));
+    switches = VibrateSwitches(first);
+    while (!switches.empty() && !switches.front().second) switches.erase(switches.begin());
+    ASSERT_GE(switches.size(), 2u);
+    EXPECT_NEAR(double(switches[1].first - switches[0].first), 2000, kLateSwitchMs);
+}
+
 // Without the vibrate function the vibrator is driven as an LED, with the same cycles.
 TEST(SignallerVibrationTest, VibratorRunsAsAnLedWithoutTheVibrateFunction) {
     ASSERT_TRUE(DeviceControl_SetVibrateWorks(FALSE));

@@ -17,6 +17,8 @@
 #include "Dpi.h"
 #include "EngineWnd.h"
 #include "ProgramScreens.h"
+#include "Translator.h"
+#include "ZipFileArchive.h"
 #include "nled.h"
 
 // A screen name with "-os4" after it shows on a handheld that reports OS 4.
@@ -30,6 +32,18 @@ inline bool Showcase_OnOlderDevice(const std::wstring& screen) {
 // The screen's name without the older device's suffix.
 inline std::wstring Showcase_ScreenName(const std::wstring& screen) {
     return Showcase_OnOlderDevice(screen) ? screen.substr(0, screen.size() - wcslen(kShowcaseOlderDevice)) : screen;
+}
+
+// A language pack beside the showcase, as beside the program, gives the screens its texts.
+inline void Showcase_LoadLanguagePack() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    std::wstring pack(path);
+    pack.erase(pack.rfind(L'\\') + 1);
+    pack += L"translation.zip";
+    if (GetFileAttributesW(pack.c_str()) != INVALID_FILE_ATTRIBUTES)
+        Translator::Instance().Load(new ZipFileArchive(pack.c_str()), false);
 }
 
 // 0 when the program runs; else the exit code to end with (2: bad use, 1: no program).
@@ -48,6 +62,7 @@ inline int Showcase_Start(int argc, wchar_t** argv, const wchar_t* name) {
     const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};
     DeviceControl_SetLeds(2, leds);
     ProgramScreens::Install();
+    Showcase_LoadLanguagePack();
     if (!App::InitInstance(GetModuleHandleW(nullptr), L"")) return 1;
     App::GetEngine()->ChangeBusyCount(1);
     return 0;

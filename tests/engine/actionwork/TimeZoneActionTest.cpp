@@ -198,3 +198,13 @@ TEST(TimeZoneAction, TheCityDatabaseOrdersTheZonesWhenTheDeviceHasACompleteOne) 
     EXPECT_STREQ(L"Eastern Standard Time", Zone().StandardName);
     EXPECT_EQ(0, DeviceControl_GetCityDbUsers());
 }
+
+// The list shows the built-in names as a reader expects them: a blank after every comma.
+TEST(TimeZoneAction, BuiltInNamesSeparateTheirCitiesWithACommaAndABlank) {
+    for (int index = 0; index < kBuiltInTimeZoneCount; ++index) {
+        const std::wstring name = BuiltInTimeZone(index)->displayName;
+        for (size_t comma = name.find(L','); comma != std::wstring::npos; comma = name.find(L',', comma + 1))
+            EXPECT_EQ(L' ', name[comma + 1]) << index << ": " << std::string(name.begin(), name.end());
+    }
+    EXPECT_STREQ(L"GMT-11 Samoa, Midway", BuiltInTimeZone(1)->displayName);
+}

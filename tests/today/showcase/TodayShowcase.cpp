@@ -4,7 +4,7 @@
 // Scenes: none, one, several (items in the store), popup (the item's popup open), menu
 // (the command menu open, from the selected item), submenu (an alarm's actions open).
 // The texts are those the real Orvalen.exe writes beside itself, in English or, from the
-// pack, in German. The ready file appears once the screen is up; it closes when the
+// pack, in German. The device's locale (dates, day names) is the one the program starts in. The ready file appears once the screen is up; it closes when the
 // done file exists.
 #include <windows.h>
 
@@ -122,6 +122,8 @@ int wmain(int argc, wchar_t** argv) {
     registryprobe::Write(kProduct, ItemStore::kTodayWindowValue, REG_BINARY, "\0\0\0\0", 4);
     CopyInto(BuildPath(QUINDLE_DLL), folder + L"Quindle.dll");
     CopyInto(BuildPath(TODAY_HOST_EXE), L"\\Windows\\TodayHost.exe");
+    // The device's shell library: the shell's text size, which follows the screen's density.
+    CopyInto(BuildPath(AYGSHELL_LIBRARY_PATH), L"\\Windows\\aygshell.dll");
 
     PROCESS_INFORMATION host = {};
     if (!Device_CreateProcess(L"\\Windows\\TodayHost.exe", (L"\"" + folder + L"Quindle.dll\"").c_str(), &host)) {

@@ -1,0 +1,100 @@
+// Rings through the real program on the test's device, timed on the device's clock: on a
+// host without any wave-out device the device's own loudspeaker carries the sound and the
+// ring dialog shows at once; an alarm imported from version 3 without its vibration times
+// rings with sound and vibrates in bounded cycles.
+#include "DeviceClock.h"
+#include "DeviceControl.h"
+#include "DeviceProgram.h"
+#include "DeviceSignals.h"
+#include "RingMeasure.h"
+#include "TestSupport.h"
+#include "Version3Items.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+using namespace device_program;
+
+constexpr OleDate kSecond = 1.0 / 86400.0;
+const ItemHash kAlarmHash = 4712;
+const wchar_t kNoHostAudio[] = L"ORVALEN_NO_HOST_AUDIO";
+
+class RingRoad : public testing::Test {
+protected:
+    void TearDown() override {
+        EndProgram();
+        SetEnvironmentVariableW(kNoHostAudio, nullptr);
+    }
+    // Stores a daily alarm due in two minutes and lets the program register it.
+    OleDate AlarmDueSoon() {
+        const OleDate due = Time_LocalNowAsDate(true) + 120 * kSecond;
+        StoreAlarm(kAlarmHash, due, L"Wake up");
+        return due;
+    }
+};
+
+}  // namespace
+
+// The device layer sees no host wave-out device (as on a headless server): the program's
+// sound engine gets the device's own loudspeaker, which a recording started only once the
+// dialog shows still hears; the dialog shows within half a second of the tick that rang.
+TEST_F(RingRoad, WithoutAHostAudioDeviceTheDevicesLoudspeakerRings) {
+    // Set before the first program: the device's services and the launcher pass it on.
+    ASSERT_TRUE(SetEnvironmentVariableW(kNoHostAudio, L"1"));
+    ASSERT_TRUE(Install());
+    const OleDate due = AlarmDueSoon();
+    ASSERT_EQ(0u, RunToEnd(L"AppRunAfterTimeChange"));
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(FALSE));
+    const ring_measure::RingTimes times = ring_measure::RingAt(due, kTimeoutMs, false);
+    ASSERT_NE(0u, times.dialog) << "the alarm never rang";
+    ASSERT_NE(0u, times.tick);
+    EXPECT_LE(times.TickAfterDue(), 1100) << "the first tick after due";
+    EXPECT_LE(times.DialogAfterTick(), 500) << "the dialog waited for the sound";
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    EXPECT_TRUE(testsupport::PollUntil(5000, [] { return ring_measure::FirstSoundTick(8) != 0; }))
+        << "the ring is silent on the device's loudspeaker";
+    EXPECT_TRUE(ring_measure::DismissAndEnd(kTimeoutMs));
+}
+
+// An alarm of version 3 with "Vibrate" and its lead before the sound on, but no
+// "vibrbeforesndtime" and no "vibronofftime" (the import writes 0 for each): it rings
+// with sound within its first two seconds and vibrates at the cycle dialog's bounds.
+TEST_F(RingRoad, AVersion3AlarmWithoutVibrationTimesRingsAndVibrates) {
+    using namespace version3items;
+    using namespace Version3Import;
+    ASSERT_TRUE(Install());
+    const OleDate due = AlarmDueSoon();
+    const std::wstring key = kAlarmItems + L"\\" + std::to_wstring(kAlarmHash);
+    for (const wchar_t* sub : {ItemSoundSettings::kSubKey, ItemVibrationSettings::kSubKey})
+        RegDeleteTreeW(HKEY_CURRENT_USER, (key + L"\\" + sub).c_str());
+    for (const wchar_t* value : {EventItem::kActionTypeValue, EventItem::kSnoozeTypeValue, EventItem::kInitSnoozeValue})
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), value);
+    WriteNumber(key, kFlags, registryprobe::Read(key, kFlags).Dword() | kAlarmBits.vibrateBeforeSound);
+    WriteNumber(key, kSoundRepeat, 5);
+    WriteNumber(key, kSoundVolume, 80);
+    WriteNumber(key, kSoundRiseTime, 0);
+    WriteNumber(key, kVibrationFixedTime, 10);
+    ASSERT_EQ(0u, RunToEnd(L"AppRunAfterTimeChange"));
+    EXPECT_EQ(1u, registryprobe::Read(kProduct, kDoneValue).Dword());
+
+    const DWORD firstCall = DeviceControl_GetCalls(0, nullptr, 0);
+    const ring_measure::RingTimes times = ring_measure::RingAt(due, kTimeoutMs, true);
+    ASSERT_NE(0u, times.dialog) << "the alarm never rang";
+    ASSERT_NE(0u, times.sound) << "the ring is silent";
+    EXPECT_LE(times.SoundAfterDue(), 2000);
+    Sleep(2000);
+    std::vector<DWORD> switches;
+    for (const DEVICE_CALL& call : ring_measure::CallsFrom(firstCall))
+        if ((call.kind == DEVICE_CALL_VIBRATE && call.b) || call.kind == DEVICE_CALL_VIBRATE_STOP)
+            switches.push_back(call.tick);
+    EXPECT_TRUE(ring_measure::DismissAndEnd(kTimeoutMs));
+    ASSERT_GE(switches.size(), 6u) << "the vibrator hardly ran";
+    // 100 ms on, 100 ms off: about ten switches a second, never a spin.
+    EXPECT_LE(switches.size(), 2 * (switches.back() - switches.front()) / 100 + 4);
+    size_t quick = 0;
+    for (size_t i = 1; i < switches.size(); ++i) quick += switches[i] - switches[i - 1] < 50;
+    EXPECT_LE(quick, 2u) << "switches closer than the 100 ms bound";
+}

@@ -1,0 +1,63 @@
+// The device's own loudspeaker where the host has no wave-out device: the one device,
+// playing at the pace of the device's clock, and heard by a recording that a test starts
+// while it plays.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "DeviceAudio.h"
+#include "DeviceClock.h"
+#include "DeviceSignals.h"
+#include "TestFiles.h"
+
+TEST(DeviceSpeaker, WithoutAHostDeviceTheDeviceOffersItsOwnLoudspeaker) {
+    // Read once per process, at the first wave-out call.
+    ASSERT_TRUE(SetEnvironmentVariableW(L"ORVALEN_NO_HOST_AUDIO", L"1"));
+    ASSERT_EQ(1u, waveOutGetNumDevs());
+    WAVEOUTCAPSW caps = {};
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutGetDevCapsW(0, &caps, sizeof caps));
+    EXPECT_STREQ(L"Device loudspeaker", caps.szPname);
+
+    WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+    HWAVEOUT out = nullptr;
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutOpen(&out, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL));
+    std::vector<short> second(44100, 10000);
+    WAVEHDR header = {};
+    header.lpData = reinterpret_cast<LPSTR>(second.data());
+    header.dwBufferLength = DWORD(second.size() * sizeof(short));
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutPrepareHeader(out, &header, sizeof header));
+    const DWORD written = DeviceClock_GetTickCount();
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutWrite(out, &header, sizeof header));
+    Sleep(400);
+    EXPECT_FALSE(header.dwFlags & WHDR_DONE) << "played faster than the device's clock";
+    // Recording from the middle of the play on: the rest of the second is in it, from its start.
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    const DWORD recorded = DeviceClock_GetTickCount();
+    ASSERT_TRUE(testsupport::PollUntil(3000, [&] { return (header.dwFlags & WHDR_DONE) != 0; }));
+    EXPECT_GE(DeviceClock_GetTickCount() - written, 950u);
+    MMTIME position = {TIME_SAMPLES};
+    EXPECT_EQ(MMSYSERR_NOERROR, waveOutGetPosition(out, &position, sizeof position));
+    EXPECT_EQ(44100u, position.u.sample);
+    EXPECT_EQ(MMSYSERR_NOERROR, waveOutUnprepareHeader(out, &header, sizeof header));
+    EXPECT_EQ(MMSYSERR_NOERROR, waveOutClose(out));
+
+    wchar_t path[MAX_PATH];
+    DWORD startTick = 0;
+    std::string bytes;
+    ASSERT_TRUE(DeviceControl_GetSpeakerRecording(path, MAX_PATH, &startTick));
+    ASSERT_TRUE(testsupport::ReadBytes(path, &bytes));
+    size_t loud = 0, firstLoud = bytes.size();
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        short sample;
+        memcpy(&sample, &bytes[i], 2);
+        if (sample != 10000) continue;
+        ++loud;
+        firstLoud = std::min(firstLoud, i / 2);
+    }
+    const double expectedMs = 1000.0 - (recorded - written);
+    EXPECT_NEAR(loud * 1000.0 / DEVICE_SPEAKER_RATE, expectedMs, 60);
+    EXPECT_LT(firstLoud * 1000.0 / DEVICE_SPEAKER_RATE, 30) << "the play goes on where the recording begins";
+}
