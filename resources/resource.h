@@ -203,6 +203,7 @@
 #define IDI_CLEAR                       226
 #define IDI_RESET                       293
 #define IDI_RESET_DISABLED              294
+#define IDI_RECORD_BUTTON               332
 #define IDS_TIMER                       30078
 #define IDS_TIMER_NAME                  30081
 #define IDS_TIMER_TIME                  30082
