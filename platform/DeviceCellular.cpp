@@ -71,6 +71,7 @@ const wchar_t kPhoneStateKey[] = L"System\\State\\Phone";
 const wchar_t kPhoneStatusValue[] = L"Status";
 constexpr DWORD kIncomingCallBit = 0x00010000;
 constexpr DWORD kActiveCallBit = 0x00020000;
+constexpr DWORD kOutgoingCallBit = 0x20000000;
 
 DWORD PhoneStatus(HKEY key) {
     DWORD status = 0, size = sizeof status;
@@ -78,6 +79,18 @@ DWORD PhoneStatus(HKEY key) {
                    ERROR_SUCCESS
                ? status
                : 0;
+}
+
+// One call for each kind the shell publishes: ringing, connected, dialling.
+DWORD PublishedCallCount() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPhoneStateKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+    const DWORD status = PhoneStatus(key);
+    RegCloseKey(key);
+    DWORD calls = 0;
+    for (DWORD bit : {kIncomingCallBit, kActiveCallBit, kOutgoingCallBit})
+        if (status & bit) ++calls;
+    return calls;
 }
 
 // What a line application with a callback hears while it has a line open: a new incoming
@@ -272,14 +285,18 @@ LONG lineSetEquipmentState(HLINE line, DWORD state) {
     return ok ? 0 : Result(LINEERR_OPERATIONFAILED);
 }
 
-LONG lineGetEquipmentState(HLINE line, LPDWORD state, LPDWORD radioSupport) {
+LONG lineGetLineDevStatus(HLINE line, LINEDEVSTATUS* status) {
     DWORD device = 0;
     if (!LineDevice(line, &device)) return Result(LINEERR_INVALLINEHANDLE);
-    if (!state || !radioSupport) return Result(LINEERR_INVALPARAM);
+    if (!status) return Result(LINEERR_INVALPARAM);
+    if (status->dwTotalSize < sizeof(LINEDEVSTATUS)) return Result(LINEERR_STRUCTURETOOSMALL);
     const Record record = Load();
     if (device >= record.lineCount) return Result(LINEERR_OPERATIONFAILED);
-    *state = record.lines[device].equipmentState;
-    *radioSupport = 0x10000;
+    const DWORD total = status->dwTotalSize;
+    *status = LINEDEVSTATUS{};
+    status->dwTotalSize = total;
+    status->dwNeededSize = status->dwUsedSize = sizeof(LINEDEVSTATUS);
+    if (wcscmp(record.lines[device].name, kCellularLine) == 0) status->dwNumActiveCalls = PublishedCallCount();
     return 0;
 }
 
