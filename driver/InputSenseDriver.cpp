@@ -149,7 +149,7 @@ void InputSense_Unload() {
 DWORD_PTR ISL_Init(LPCWSTR) {
     LockHold hold(theDriver.lock);
     if (theDriver.openCounter) {
-        SetLastError(ERROR_SERVICE_ALREADY_RUNNING);
+        SetLastError(ERROR_SERVICE_EXISTS);
         return reinterpret_cast<DWORD_PTR>(theDriver.openCounter);
     }
     theDriver.openCounter = static_cast<DWORD*>(HeapBlock::Allocate(sizeof(DWORD)));

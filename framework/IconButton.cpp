@@ -77,11 +77,27 @@ void IconButton::Draw(const DRAWITEMSTRUCT& item, UINT frameState, COLORREF text
     const int width = item.rcItem.right - item.rcItem.left;
     const int height = item.rcItem.bottom - item.rcItem.top;
     const int size = Gfx_IconSizeForDpi();
+    // A caption too long for one line under the icon goes beside it on two lines.
+    bool besideOnTwoLines = false;
+    if (vertical_ && !text_.empty() && text_.find(L' ') != std::wstring::npos) {
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, text_.c_str(), static_cast<int>(text_.size()), &extent);
+        besideOnTwoLines = extent.cx > width - 2 * Dpi_ScaleX(kTextRightInset);
+    }
+    const bool vertical = vertical_ && !besideOnTwoLines;
     if (!text_.empty()) {
         RECT textRect = item.rcItem;
         textRect.right -= Dpi_ScaleX(kTextRightInset);
         UINT format;
-        if (vertical_) {
+        if (besideOnTwoLines) {
+            textRect.left = item.rcItem.left + width / 7 + Dpi_ScaleX(kHorizontalTextGap) + size;
+            RECT measured = textRect;
+            DrawTextW(dc, text_.c_str(), -1, &measured, DT_WORDBREAK | DT_CALCRECT);
+            const int textHeight = measured.bottom - measured.top;
+            textRect.top = item.rcItem.top + (height - textHeight) / 2;
+            textRect.bottom = textRect.top + textHeight;
+            format = DT_WORDBREAK | DT_END_ELLIPSIS;
+        } else if (vertical) {
             textRect.top += Dpi_ScaleY(kVerticalTextGap) + height / 2;
             textRect.left += Dpi_ScaleX(kTextRightInset);
             format = DT_CENTER | DT_SINGLELINE;
@@ -89,7 +105,7 @@ void IconButton::Draw(const DRAWITEMSTRUCT& item, UINT frameState, COLORREF text
             textRect.left = item.rcItem.left + width / 7 + Dpi_ScaleX(kHorizontalTextGap) + size;
             format = DT_VCENTER | DT_SINGLELINE;
         }
-        const std::wstring shown = EllipsizeText(dc, textRect, text_);
+        const std::wstring shown = besideOnTwoLines ? text_ : EllipsizeText(dc, textRect, text_);
         const COLORREF oldText = SetTextColor(dc, textColour);
         const int oldMode = SetBkMode(dc, inverted ? OPAQUE : TRANSPARENT);
         const COLORREF oldBack = inverted ? SetBkColor(dc, kPushedBackground) : 0;
@@ -100,8 +116,8 @@ void IconButton::Draw(const DRAWITEMSTRUCT& item, UINT frameState, COLORREF text
         SetTextColor(dc, oldText);
     }
     if (icon) {
-        const int x = vertical_ ? (width - size) / 2 : width / 7;
-        const int y = vertical_ ? height / 2 - static_cast<int>(size * 0.8) : (height - size) / 2;
+        const int x = vertical ? (width - size) / 2 : width / 7;
+        const int y = vertical ? height / 2 - static_cast<int>(size * 0.8) : (height - size) / 2;
         DrawIconEx(dc, item.rcItem.left + x, item.rcItem.top + y, icon, size, size, 0, nullptr, DI_NORMAL);
     }
 }

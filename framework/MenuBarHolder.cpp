@@ -54,7 +54,8 @@ bool Toolbar_ReadResource(HINSTANCE instance, UINT id, ToolbarResource& out) {
     return true;
 }
 
-HWND MenuBar_CreateForWindow(MenuBarHolder& holder, HWND parent, UINT menuId, bool sipButton, UINT bitmapId) {
+HWND MenuBar_CreateForWindow(MenuBarHolder& holder, HWND parent, UINT menuId, bool sipButton, UINT bitmapId,
+                             COLORREF background) {
     SHMENUBARINFO info = {};
     info.cbSize = sizeof info;
     info.hwndParent = parent;
@@ -66,6 +67,10 @@ HWND MenuBar_CreateForWindow(MenuBarHolder& holder, HWND parent, UINT menuId, bo
         info.dwFlags = SHCMBF_EMPTYBAR;
     if (!sipButton)
         info.dwFlags |= SHCMBF_HIDESIPBUTTON;
+    if (background != CLR_INVALID) {
+        info.dwFlags |= SHCMBF_COLORBK;
+        info.clrBk = background;
+    }
     SHCreateMenuBar(&info);
     holder.bar = info.hwndMB;
     if (holder.bar && bitmapId) {

@@ -8,8 +8,10 @@ struct MenuBarHolder {
 
 // A bar under parent: of the menu when menuId is given, else empty unless a bitmap
 // is given; sipButton shows the input-panel button. With a bitmap, its images are
-// added for as many buttons as the tool bar resource of that id lists.
-HWND MenuBar_CreateForWindow(MenuBarHolder& holder, HWND parent, UINT menuId, bool sipButton, UINT bitmapId);
+// added for as many buttons as the tool bar resource of that id lists. A background other
+// than CLR_INVALID colours the bar (SHCMBF_COLORBK), as a night screen needs.
+HWND MenuBar_CreateForWindow(MenuBarHolder& holder, HWND parent, UINT menuId, bool sipButton, UINT bitmapId,
+                             COLORREF background = CLR_INVALID);
 // Adds one button per item of the tool bar resource (0 = a separator) and its bitmap.
 // True when the bitmap was added.
 bool MenuBar_FromToolbarResource(MenuBarHolder& holder, UINT bitmapId);

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <cwchar>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 namespace {
 const wchar_t kRecordName[] = L"cellular";
@@ -65,12 +67,105 @@ bool Update(Change change) {
     });
 }
 
-// The handles this process holds: line applications, their open lines (with the line
-// device each one is) and SIM sessions.
+const wchar_t kPhoneStateKey[] = L"System\\State\\Phone";
+const wchar_t kPhoneStatusValue[] = L"Status";
+constexpr DWORD kIncomingCallBit = 0x00010000;
+constexpr DWORD kActiveCallBit = 0x00020000;
+constexpr DWORD kOutgoingCallBit = 0x20000000;
+
+DWORD PhoneStatus(HKEY key) {
+    DWORD status = 0, size = sizeof status;
+    return RegQueryValueExW(key, kPhoneStatusValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&status), &size) ==
+                   ERROR_SUCCESS
+               ? status
+               : 0;
+}
+
+// One call for each kind the shell publishes: ringing, connected, dialling.
+DWORD PublishedCallCount() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPhoneStateKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+    const DWORD status = PhoneStatus(key);
+    RegCloseKey(key);
+    DWORD calls = 0;
+    for (DWORD bit : {kIncomingCallBit, kActiveCallBit, kOutgoingCallBit})
+        if (status & bit) ++calls;
+    return calls;
+}
+
+// What a line application with a callback hears while it has a line open: a new incoming
+// call (LINE_APPNEWCALL) and a call that connects (LINE_CALLSTATE, connected), taken
+// from the call state the shell publishes, on a thread of the application's own.
+class LineEventWatch {
+public:
+    LineEventWatch(LINECALLBACK callback, uintptr_t line, DWORD_PTR instance)
+        : callback_(callback), line_(line), instance_(instance) {
+        changed_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+        stop_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (!changed_ || !stop_ ||
+            RegCreateKeyExW(HKEY_LOCAL_MACHINE, kPhoneStateKey, 0, nullptr, 0, KEY_READ | KEY_NOTIFY, nullptr, &key_,
+                            nullptr) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        // Armed before the state is read, so that no call falls between them.
+        if (!Arm()) return;
+        before_ = PhoneStatus(key_);
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~LineEventWatch() {
+        if (thread_) {
+            SetEvent(stop_);
+            WaitForSingleObject(thread_, INFINITE);
+            CloseHandle(thread_);
+        }
+        if (key_) RegCloseKey(key_);
+        if (changed_) CloseHandle(changed_);
+        if (stop_) CloseHandle(stop_);
+    }
+    LineEventWatch(const LineEventWatch&) = delete;
+    LineEventWatch& operator=(const LineEventWatch&) = delete;
+
+private:
+    bool Arm() {
+        return RegNotifyChangeKeyValue(key_, FALSE, REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_NAME, changed_,
+                                       TRUE) == ERROR_SUCCESS;
+    }
+    static DWORD WINAPI Run(void* self) {
+        static_cast<LineEventWatch*>(self)->Watch();
+        return 0;
+    }
+    void Watch() {
+        const HANDLE waits[] = {stop_, changed_};
+        while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) {
+            Arm();
+            const DWORD now = PhoneStatus(key_);
+            if ((now & kIncomingCallBit) && !(before_ & kIncomingCallBit))
+                callback_(static_cast<DWORD>(line_), LINE_APPNEWCALL, instance_, 0, 0, 0);
+            if ((now & kActiveCallBit) && !(before_ & kActiveCallBit))
+                callback_(static_cast<DWORD>(line_), LINE_CALLSTATE, instance_, LINECALLSTATE_CONNECTED, 0, 0);
+            before_ = now;
+        }
+    }
+
+    LINECALLBACK callback_;
+    uintptr_t line_;
+    DWORD_PTR instance_;
+    HKEY key_ = nullptr;
+    HANDLE changed_ = nullptr;
+    HANDLE stop_ = nullptr;
+    HANDLE thread_ = nullptr;
+    DWORD before_ = 0;
+};
+
+// The handles this process holds: line applications (with their callbacks), their open
+// lines (with the line device each one is) and SIM sessions.
 struct Handles {
     std::mutex lock;
     uintptr_t last = 0;
-    std::map<uintptr_t, bool> apps;
+    std::map<uintptr_t, LINECALLBACK> apps;
+    // The event watch of each open line of an application with a callback.
+    std::map<uintptr_t, std::unique_ptr<LineEventWatch>> watches;
     std::map<uintptr_t, std::pair<uintptr_t, DWORD>> lines;  // line -> (application, device)
     std::map<uintptr_t, bool> sims;
 
@@ -109,13 +204,13 @@ bool SimHeld(HSIM sim) {
 LONG Result(DWORD code) { return static_cast<LONG>(code); }
 }  // namespace
 
-LONG lineInitialize(HLINEAPP* lineApp, HINSTANCE, LINECALLBACK, LPCWSTR, LPDWORD numDevs) {
+LONG lineInitialize(HLINEAPP* lineApp, HINSTANCE, LINECALLBACK callback, LPCWSTR, LPDWORD numDevs) {
     if (!lineApp || !numDevs) return Result(LINEERR_INVALPARAM);
     *numDevs = Load().lineCount;
     Handles& h = Held();
     std::lock_guard<std::mutex> guard(h.lock);
     uintptr_t app = h.Next();
-    h.apps[app] = true;
+    h.apps[app] = callback;
     *lineApp = reinterpret_cast<HLINEAPP>(app);
     return 0;
 }
@@ -156,16 +251,18 @@ LONG lineGetDevCaps(HLINEAPP lineApp, DWORD deviceId, DWORD apiVersion, DWORD, L
     return 0;
 }
 
-LONG lineOpen(HLINEAPP lineApp, DWORD deviceId, HLINE* line, DWORD apiVersion, DWORD, DWORD_PTR, DWORD, DWORD,
-              const void*) {
+LONG lineOpen(HLINEAPP lineApp, DWORD deviceId, HLINE* line, DWORD apiVersion, DWORD, DWORD_PTR instance, DWORD,
+              DWORD, const void*) {
     if (!line) return Result(LINEERR_INVALPARAM);
     if (apiVersion != TAPI_API_VERSION_2_0) return Result(LINEERR_INCOMPATIBLEAPIVERSION);
     if (deviceId >= Load().lineCount) return Result(LINEERR_BADDEVICEID);
     Handles& h = Held();
     std::lock_guard<std::mutex> guard(h.lock);
-    if (!h.apps.count(Key(lineApp))) return Result(LINEERR_INVALAPPHANDLE);
+    auto app = h.apps.find(Key(lineApp));
+    if (app == h.apps.end()) return Result(LINEERR_INVALAPPHANDLE);
     uintptr_t opened = h.Next();
     h.lines[opened] = {Key(lineApp), deviceId};
+    if (app->second) h.watches[opened] = std::make_unique<LineEventWatch>(app->second, opened, instance);
     *line = reinterpret_cast<HLINE>(opened);
     return 0;
 }
@@ -188,14 +285,18 @@ LONG lineSetEquipmentState(HLINE line, DWORD state) {
     return ok ? 0 : Result(LINEERR_OPERATIONFAILED);
 }
 
-LONG lineGetEquipmentState(HLINE line, LPDWORD state, LPDWORD radioSupport) {
+LONG lineGetLineDevStatus(HLINE line, LINEDEVSTATUS* status) {
     DWORD device = 0;
     if (!LineDevice(line, &device)) return Result(LINEERR_INVALLINEHANDLE);
-    if (!state || !radioSupport) return Result(LINEERR_INVALPARAM);
+    if (!status) return Result(LINEERR_INVALPARAM);
+    if (status->dwTotalSize < sizeof(LINEDEVSTATUS)) return Result(LINEERR_STRUCTURETOOSMALL);
     const Record record = Load();
     if (device >= record.lineCount) return Result(LINEERR_OPERATIONFAILED);
-    *state = record.lines[device].equipmentState;
-    *radioSupport = 0x10000;
+    const DWORD total = status->dwTotalSize;
+    *status = LINEDEVSTATUS{};
+    status->dwTotalSize = total;
+    status->dwNeededSize = status->dwUsedSize = sizeof(LINEDEVSTATUS);
+    if (wcscmp(record.lines[device].name, kCellularLine) == 0) status->dwNumActiveCalls = PublishedCallCount();
     return 0;
 }
 
@@ -213,16 +314,38 @@ LONG lineRegister(HLINE line, DWORD, LPCWSTR, DWORD) {
 
 LONG lineClose(HLINE line) {
     Handles& h = Held();
-    std::lock_guard<std::mutex> guard(h.lock);
-    return h.lines.erase(Key(line)) ? 0 : Result(LINEERR_INVALLINEHANDLE);
+    std::unique_ptr<LineEventWatch> watch;  // stopped outside the lock: its callback may be running
+    {
+        std::lock_guard<std::mutex> guard(h.lock);
+        if (!h.lines.erase(Key(line))) return Result(LINEERR_INVALLINEHANDLE);
+        auto found = h.watches.find(Key(line));
+        if (found != h.watches.end()) {
+            watch = std::move(found->second);
+            h.watches.erase(found);
+        }
+    }
+    return 0;
 }
 
 LONG lineShutdown(HLINEAPP lineApp) {
     Handles& h = Held();
-    std::lock_guard<std::mutex> guard(h.lock);
-    if (!h.apps.erase(Key(lineApp))) return Result(LINEERR_INVALAPPHANDLE);
-    for (auto line = h.lines.begin(); line != h.lines.end();)
-        line = line->second.first == Key(lineApp) ? h.lines.erase(line) : std::next(line);
+    std::vector<std::unique_ptr<LineEventWatch>> watches;
+    {
+        std::lock_guard<std::mutex> guard(h.lock);
+        if (!h.apps.erase(Key(lineApp))) return Result(LINEERR_INVALAPPHANDLE);
+        for (auto line = h.lines.begin(); line != h.lines.end();) {
+            if (line->second.first != Key(lineApp)) {
+                ++line;
+                continue;
+            }
+            auto found = h.watches.find(line->first);
+            if (found != h.watches.end()) {
+                watches.push_back(std::move(found->second));
+                h.watches.erase(found);
+            }
+            line = h.lines.erase(line);
+        }
+    }
     return 0;
 }
 
@@ -320,11 +443,6 @@ BOOL DeviceControl_SetTrustLevel(DWORD trust) {
         return true;
     });
 }
-
-namespace {
-const wchar_t kPhoneStateKey[] = L"System\\State\\Phone";
-const wchar_t kPhoneStatusValue[] = L"Status";
-}  // namespace
 
 BOOL DeviceControl_SetPhoneStatus(DWORD status) {
     HKEY key = nullptr;

@@ -16,7 +16,7 @@ struct Record {
     int32_t loads;  // zone loads less frees
     DEVICE_TIME_ZONE zones[kMaxZones];
 };
-static_assert(sizeof(DEVICE_TIME_ZONE) == 300 && sizeof(Record) == 12 + kMaxZones * 300, "city database is stored");
+static_assert(sizeof(DEVICE_TIME_ZONE) == 428 && sizeof(Record) == 12 + kMaxZones * 428, "city database is stored");
 
 Record Load() {
     Record r = DeviceRecord_Load(kRecordName, Record{});
@@ -45,7 +45,7 @@ Loaded& Zones() {
 }
 
 void Terminate(DEVICE_TIME_ZONE& zone) {
-    zone.displayName[63] = zone.standardName[31] = zone.daylightName[31] = 0;
+    zone.displayName[63] = zone.standardName[63] = zone.daylightName[63] = 0;
 }
 }  // namespace
 

@@ -22,7 +22,36 @@ struct HostState {
     HWND parent = nullptr;
     HWND bar = nullptr;
     HMENU menu = nullptr;  // the loaded menu whose items became buttons
+    COLORREF background = CLR_INVALID;  // SHCMBF_COLORBK's colour; CLR_INVALID: the shell's
 };
+
+// Light text on a dark bar, dark text on a light one.
+COLORREF TextColourFor(COLORREF background) {
+    const int luminance = (GetRValue(background) * 299 + GetGValue(background) * 587 + GetBValue(background) * 114) / 1000;
+    return luminance < 128 ? RGB(170, 170, 170) : RGB(0, 0, 0);
+}
+
+// A bar of the program's colour: its background and its texts.
+LRESULT PaintColouredBar(const HostState& state, NMTBCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREERASE: {
+        RECT client = {};
+        GetClientRect(state.bar, &client);
+        HBRUSH brush = CreateSolidBrush(state.background);
+        FillRect(draw->nmcd.hdc, &client, brush);
+        DeleteObject(brush);
+        return CDRF_SKIPDEFAULT;
+    }
+    case CDDS_PREPAINT:
+        return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT:
+        draw->clrText = TextColourFor(state.background);
+        draw->clrBtnFace = state.background;
+        return CDRF_DODEFAULT;
+    default:
+        return CDRF_DODEFAULT;
+    }
+}
 
 HostState* StateOf(HWND host) { return reinterpret_cast<HostState*>(GetWindowLongPtrW(host, GWLP_USERDATA)); }
 
@@ -76,6 +105,14 @@ LRESULT CALLBACK HostProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam)
             if (index >= 0)
                 TapButton(state->bar, index, -1);
         }
+        return 0;
+    }
+    case WM_NOTIFY: {
+        HostState* state = StateOf(host);
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (state && state->background != CLR_INVALID && header && header->hwndFrom == state->bar &&
+            header->code == static_cast<UINT>(NM_CUSTOMDRAW))
+            return PaintColouredBar(*state, reinterpret_cast<NMTBCUSTOMDRAW*>(lParam));
         return 0;
     }
     case WM_INITMENUPOPUP:
@@ -188,8 +225,8 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
         return FALSE;
     }
     HWND bar = CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
-                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | CCS_NODIVIDER | CCS_NORESIZE |
-                                   CCS_NOPARENTALIGN,
+                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_CUSTOMERASE | CCS_NODIVIDER |
+                                   CCS_NORESIZE | CCS_NOPARENTALIGN,
                                0, 0, 1, 1, host, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!bar) {
         DestroyWindow(host);
@@ -201,6 +238,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     state->parent = info->hwndParent;
     state->bar = bar;
     state->menu = menu;
+    if (info->dwFlags & SHCMBF_COLORBK) state->background = info->clrBk;
     SetWindowLongPtrW(host, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
 
     SendMessageW(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);

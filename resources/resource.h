@@ -114,6 +114,7 @@
 // The countdown before the reset action resets the device; its ids are fixed.
 #define IDD_RESET_COUNTDOWN             2054
 #define IDC_RESET_COUNTDOWN_TEXT        1304
+#define IDM_RESET_COUNTDOWN_MENUBAR     3710
 
 // The recorder dialog; its ids are fixed.
 #define IDD_RECORDER                    327
@@ -202,6 +203,7 @@
 #define IDI_CLEAR                       226
 #define IDI_RESET                       293
 #define IDI_RESET_DISABLED              294
+#define IDI_RECORD_BUTTON               332
 #define IDS_TIMER                       30078
 #define IDS_TIMER_NAME                  30081
 #define IDS_TIMER_TIME                  30082
@@ -227,6 +229,10 @@
 #define IDS_STOPWATCH_SAVE              30118
 #define IDS_STOPWATCH_CLEAR_QUESTION    30119
 #define IDS_STOPWATCH_NOTHING_TO_SAVE   30120
+#define IDS_STOPWATCH_LATEST_RUN        30700
+#define IDS_STOPWATCH_PREVIOUS_RUN      30701
+#define IDS_ALARMS_EMPTY_HINT           30702
+#define IDS_TIMERS_EMPTY_HINT           30703
 
 // Framework: the frame of framed dialogs, the tab host and the soft-key bars. Their
 // ids lie outside the ranges above; language packs name them by these symbols.

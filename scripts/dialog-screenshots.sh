@@ -5,9 +5,10 @@
 # Stopwatch tab with laps), the snooze chooser (an alarm's and a timer's), the real
 # program's ring screens (the alarm's, the notification-style and the timer's, by day and
 # by night), the full-screen clock (built-in and a test skin), a slide of the slide show,
-# the Clock tab (built-in, a test skin and its tap-and-hold menu), the slide show's settings and the recorder
-# dialog (idle and recording) on the simulated handheld,
-# at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
+# the Clock tab (built-in, a test skin and its tap-and-hold menu), the slide show's settings
+# and the recorder dialog (idle and recording), and the main window and the recorder on a
+# handheld that reports OS 4 (the older shells' tab strip and command bar), on the simulated
+# handheld, at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
 # (scripts/screen.sh) and a fresh device (scripts/shots.sh). The PNGs go to
 # build/screenshots/ (in German, ORVALEN_SHOTS_LANGUAGE=de: build/screenshots/de/).
 # Kinds named as arguments (framed, tabbed, digits, days, countdown, chooser, ring-alarm,
@@ -69,10 +70,12 @@ shoot mainwnd-empty 240 320 96
 shoot mainwnd-menu 240 320 96
 shoot mainwnd-timers 240 320 96
 shoot mainwnd-stopwatch 240 320 96
+shoot mainwnd-os4 240 320 96
 shoot chooser 240 320 96
 shoot chooser-timer 240 320 96
 shoot recorder 240 320 96
 shoot recorder-recording 240 320 96
+shoot recorder-os4 240 320 96
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 240 320 96
 done
@@ -93,10 +96,12 @@ shoot mainwnd-empty 480 640 192
 shoot mainwnd-menu 480 640 192
 shoot mainwnd-timers 480 640 192
 shoot mainwnd-stopwatch 480 640 192
+shoot mainwnd-os4 480 640 192
 shoot chooser 480 640 192
 shoot chooser-timer 480 640 192
 shoot recorder 480 640 192
 shoot recorder-recording 480 640 192
+shoot recorder-os4 480 640 192
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 480 640 192
 done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of every page of the item editors (alarm sheet, timer dialog, the default
-# and chime sound sheets, the vibration cycle dialog) and of the action editors (with
+# and chime sound sheets, the default sheet on a handheld that reports OS 4, the vibration
+# cycle dialog) and of the action editors (with
 # the screen saver's exceptions) on the simulated handheld, at
 # 240 x 320 (96 DPI) and 480 x 640 (192 DPI), each on a fresh device. The PNGs go to
 # build/screenshots/editors/ (in German, ORVALEN_SHOTS_LANGUAGE=de: build/screenshots/de/editors/).
@@ -30,6 +31,8 @@ for size in "240 320 96" "480 640 192"; do
     shoot default $page $size
     shoot chime $page $size
   done
+  # On a handheld that reports OS 4: the command bar with "Profiles" and the record button.
+  shoot default-os4 0 $size
   shoot cycle 0 $size
   for editor in exceptions sms execute bluetooth timezone timers volume pin; do
     shoot $editor 0 $size

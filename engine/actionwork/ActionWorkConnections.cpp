@@ -53,7 +53,9 @@ bool ActionWork::Run(InternetConnectAction&) {
     UnattendedScope unattended;
     // The connection stays open with the connection manager.
     HANDLE connection = nullptr;
-    return SUCCEEDED(InternetConnection_Open(&connection));
+    if (FAILED(InternetConnection_Open(&connection))) return false;
+    InternetConnection_EndSockets();
+    return true;
 }
 
 bool ActionWork::Run(AtomicSyncActionSettings& action) {
@@ -62,6 +64,7 @@ bool ActionWork::Run(AtomicSyncActionSettings& action) {
     HANDLE connection = nullptr;
     if (FAILED(InternetConnection_Open(&connection))) return false;
     const bool synced = Sntp_SyncTime(TimeServer_Host(action.Server)) != 0;
+    InternetConnection_EndSockets();
     ConnMgrReleaseConnection(connection, 0);
     if (!synced) return false;
     SYSTEMTIME local;

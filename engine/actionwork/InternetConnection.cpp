@@ -17,12 +17,19 @@ HRESULT InternetConnection_Open(HANDLE* connection) {
     if (WSAStartup(kWinsockVersion, &winsock) != 0) return E_FAIL;
     GUID network = {};
     HRESULT mapped = ConnMgrMapURL(kWebAddress, &network, nullptr);
-    if (FAILED(mapped)) return mapped;
+    if (FAILED(mapped)) {
+        WSACleanup();
+        return mapped;
+    }
     CONNMGR_CONNECTIONINFO info = {};
     info.cbSize = sizeof info;
     info.dwParams = CONNMGR_PARAM_GUIDDESTNET;
     info.dwPriority = CONNMGR_PRIORITY_USERINTERACTIVE;
     info.guidDestNet = network;
     DWORD status = 0;
-    return ConnMgrEstablishConnectionSync(&info, connection, kConnectTimeoutMs, &status);
+    const HRESULT opened = ConnMgrEstablishConnectionSync(&info, connection, kConnectTimeoutMs, &status);
+    if (FAILED(opened)) WSACleanup();
+    return opened;
 }
+
+void InternetConnection_EndSockets() { WSACleanup(); }

@@ -295,7 +295,7 @@ int RcString::DropLeft(int n) {
     return remaining;
 }
 
-RcString RcString::LowerCopy(const RcString& source) {
+RcString RcString::MapCaseCopy(const RcString& source) {
     RcString result;
     int length = source.Length();
     if (length == 0) return result;

@@ -42,7 +42,8 @@ public:
     int Mid(const RcString& source, int position, int count);
     int DropLeft(int n);
 
-    static RcString LowerCopy(const RcString& source);
+    // A copy whose every character went through the platform's case mapping (to lower case).
+    static RcString MapCaseCopy(const RcString& source);
     static RcString Concat(const RcString& a, const RcString& b);
     static RcString ConcatChar(const RcString& a, wchar_t c);
 

@@ -48,7 +48,11 @@ void BitmapFont::Load(UINT stripId, UINT fontId, HMODULE module) {
 
 bool BitmapFont::IsNarrow(wchar_t c) const { return wcschr(kNarrowCharacters, c) != nullptr && c != 0; }
 
-int BitmapFont::DrawText(Dib& destination, const wchar_t* text) const {
+int BitmapFont::DrawText(Dib& destination, const wchar_t* text) const { return Run(&destination, text); }
+
+int BitmapFont::TextWidth(const wchar_t* text) const { return Run(nullptr, text); }
+
+int BitmapFont::Run(Dib* destination, const wchar_t* text) const {
     if (!table_ || !text) return 0;
     int x = 0;
     for (const wchar_t* p = text; *p; ++p) {
@@ -59,7 +63,7 @@ int BitmapFont::DrawText(Dib& destination, const wchar_t* text) const {
         }
         const int width = GlyphWidth(c);
         if (cellWidth_ != 0 && !IsNarrow(c) && cellWidth_ > width) x += cellWidth_ - width;
-        if (width > 0 && !strip_.IsEmpty()) Dib_Composite(destination, strip_, x, GlyphOffset(c), width);
+        if (destination && width > 0 && !strip_.IsEmpty()) Dib_Composite(*destination, strip_, x, GlyphOffset(c), width);
         x += width + letterSpacing_;
     }
     return x;

@@ -20,6 +20,8 @@ public:
     void Load(UINT stripId, UINT fontId, HMODULE module = nullptr);
     // Draws the text from the destination's left edge, top row. Returns the width used.
     int DrawText(Dib& destination, const wchar_t* text) const;
+    // The width DrawText takes for text.
+    int TextWidth(const wchar_t* text) const;
 
     bool HasGlyphs() const { return table_ != nullptr; }
     int GlyphWidth(wchar_t c) const { return table_ ? static_cast<int>(table_[c & 0xFF] & 0xFFFF) : 0; }
@@ -31,6 +33,8 @@ public:
     const Dib& Strip() const { return strip_; }
 
 private:
+    // Lays text out from x = 0, drawing each glyph into destination when there is one.
+    int Run(Dib* destination, const wchar_t* text) const;
     bool IsNarrow(wchar_t c) const;
 
     Dib strip_;

@@ -19,7 +19,7 @@ void BitmapFontCtrl::OnPaint() {
     RECT client = {};
     GetClientRect(GetHwnd(), &client);
     if (!paint.Dc() || !offscreen_.Create(client.right, client.bottom)) return;
-    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const COLORREF window = background_ != CLR_INVALID ? background_ : GetSysColor(COLOR_WINDOW);
     const uint32_t background = 0xFF000000u | GetRValue(window) << 16 | GetGValue(window) << 8 | GetBValue(window);
     GdiFlush();
     uint32_t* pixels = offscreen_.Pixels();

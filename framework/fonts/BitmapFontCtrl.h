@@ -1,6 +1,6 @@
 #pragma once
 // A control that shows a short text (a clock or stopwatch display) in a bitmap font on
-// the window colour. The owner attaches it to a dialog control (Subclass), loads a font,
+// the window colour, or on the colour its owner sets. The owner attaches it to a dialog control (Subclass), loads a font,
 // fills the text buffer and invalidates the control.
 #include <windows.h>
 
@@ -21,6 +21,8 @@ public:
     wchar_t* Text() { return text_; }
     // Copies text into the buffer, cut to fit, and repaints.
     void SetText(const wchar_t* text);
+    // The colour behind the glyphs, as the surface the control stands on.
+    void SetBackground(COLORREF colour) { background_ = colour; }
 
     void OnPaint() override;
     LRESULT OnEraseBkgnd(HDC dc) override;  // 1: the paint covers everything
@@ -29,4 +31,5 @@ private:
     BitmapFont font_;
     Dib offscreen_;
     wchar_t text_[kTextCapacity] = {};
+    COLORREF background_ = CLR_INVALID;  // the window colour
 };

@@ -63,7 +63,8 @@ ImagePtr Picture_LoadWithImgDecmp(const wchar_t* path, int mode, bool smooth, SI
     if (!bitmap || !decoded.FromHbitmap(bitmap.Get())) return nullptr;
     bitmap.Reset();
     int width = static_cast<int>(size.cx), height = static_cast<int>(size.cy);
-    if (!Picture_FitSize(mode, decoded.Width(), decoded.Height(), width, height)) return nullptr;
+    // Without a target the picture is shown at its own size, as the imaging factory's path does.
+    if (!Picture_FitSize(mode, decoded.Width(), decoded.Height(), width, height)) return Image::FromDib(decoded);
     size.cx = width;
     size.cy = height;
     std::unique_ptr<Dib> scaled = ImageStrip_Create(decoded, width, height, smooth);

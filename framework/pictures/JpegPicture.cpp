@@ -61,10 +61,11 @@ struct JumpingErrors {
 void JumpBack(j_common_ptr info) { longjmp(reinterpret_cast<JumpingErrors*>(info->err)->back, 1); }
 void NoMessage(j_common_ptr) {}
 
-// 2, 4 or 8 by how many times the picture is larger than the target (never 1).
+// The largest of the decoder's scales 1, 1/2, 1/4 and 1/8 at which the picture still
+// covers the target, so a picture that already fits is never shown smaller.
 unsigned TargetDenominator(unsigned pictureWidth, unsigned pictureHeight, int width, int height) {
     const unsigned ratio = std::min(pictureWidth / static_cast<unsigned>(width), pictureHeight / static_cast<unsigned>(height));
-    return ratio <= 2 ? 2 : ratio <= 4 ? 4 : 8;
+    return ratio >= 8 ? 8 : ratio >= 4 ? 4 : ratio >= 2 ? 2 : 1;
 }
 
 // At its own size unless a side exceeds the cap: then the smallest of 1/2, 1/4 and 1/8 that fits.

@@ -1,7 +1,8 @@
 #pragma once
 // The simulated device's phone: its telephony line devices (the radio's own one is
 // named "Cellular Line"), each with an equipment state (radio full or minimum, that is
-// flight mode) and its network registration; the SIM with its PIN; and the trust level
+// flight mode) and its network registration, the cellular line's calls being those the
+// shell publishes; the SIM with its PIN; and the trust level
 // the device gives programs. All of it lives in the device state. A fresh device is a
 // phone with one "Cellular Line", its radio on and registered, and a SIM without PIN.
 // Only what the program calls is here. Do not include the desktop's tapi.h beside
@@ -52,6 +53,33 @@ typedef struct LineDevCaps {
 } LINEDEVCAPS;
 static_assert(sizeof(LINEDEVCAPS) == 292, "line capabilities record");
 
+// A line device's status (the fixed part of TAPI 2.0; the layer fills no variable part).
+typedef struct LineDevStatus {
+    DWORD dwTotalSize;
+    DWORD dwNeededSize;
+    DWORD dwUsedSize;
+    DWORD dwNumOpens;
+    DWORD dwOpenMediaModes;
+    DWORD dwNumActiveCalls;  // calls neither idle nor on hold: ringing, dialling or connected
+    DWORD dwNumOnHoldCalls;
+    DWORD dwNumOnHoldPendCalls;
+    DWORD dwLineFeatures;
+    DWORD dwNumCallCompletions;
+    DWORD dwRingMode;
+    DWORD dwSignalLevel;
+    DWORD dwBatteryLevel;
+    DWORD dwRoamMode;
+    DWORD dwDevStatusFlags;
+    DWORD dwTerminalModesSize;
+    DWORD dwTerminalModesOffset;
+    DWORD dwDevSpecificSize;
+    DWORD dwDevSpecificOffset;
+    DWORD dwAvailableMediaModes;
+    DWORD dwAppInfoSize;
+    DWORD dwAppInfoOffset;
+} LINEDEVSTATUS;
+static_assert(sizeof(LINEDEVSTATUS) == 88, "line status record");
+
 typedef struct LineExtensionId {
     DWORD dwExtensionID0, dwExtensionID1, dwExtensionID2, dwExtensionID3;
 } LINEEXTENSIONID;
@@ -88,8 +116,9 @@ LONG lineOpen(HLINEAPP lineApp, DWORD deviceId, HLINE* line, DWORD apiVersion, D
 // Switching a line's radio to full makes a SIM with PIN wait for it again; to anything
 // less it leaves the network.
 LONG lineSetEquipmentState(HLINE line, DWORD state);
-// The line's radio state and the states it supports (LINEEQUIPSTATE_MINIMUM..FULL).
-LONG lineGetEquipmentState(HLINE line, LPDWORD state, LPDWORD radioSupport);
+// The line's status; dwTotalSize is the caller's size, at least the fixed part.
+// The calls on the "Cellular Line" are those of the shell's published call state.
+LONG lineGetLineDevStatus(HLINE line, LINEDEVSTATUS* status);
 // Registers on the network; LINEERR_OPERATIONFAILED while the radio is not full.
 LONG lineRegister(HLINE line, DWORD registerMode, LPCWSTR operatorName, DWORD operatorFormat);
 LONG lineClose(HLINE line);

@@ -30,11 +30,12 @@ typedef int (*ClockGetNumTimezonesFunction)(void);
 typedef const CITYDB_TIMEZONE* (*ClockGetTimeZoneDataByOffsetFunction)(int index, int* scratch);
 typedef const CITYDB_TIMEZONE* (*ClockGetTimeZoneDataFunction)(int index);
 
-// A zone as a test stores it in the device's database.
+// A zone as a test stores it in the device's database. Its names may be longer than the
+// 31 characters a zone's names keep in the system's time-zone record.
 typedef struct DeviceTimeZone {
     wchar_t displayName[64];
-    wchar_t standardName[32];
-    wchar_t daylightName[32];
+    wchar_t standardName[64];
+    wchar_t daylightName[64];
     LONG bias;
     LONG standardBias;
     LONG daylightBias;

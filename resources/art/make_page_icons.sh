@@ -68,6 +68,11 @@ reset() { # colour
   line "$1" 14 "path 'M 96,40 A 40,40 0 1,0 104,72'"
   shape "$1" "polygon 80,16 116,28 100,56"
 }
+record() { # colour
+  shape "#202020" "circle 64,64 64,12"
+  shape "$1" "circle 64,64 64,22"
+}
+
 dial() { # face colour, rim colour
   shape "$2" "circle 64,64 64,6"
   shape "$1" "circle 64,64 64,16"
@@ -102,13 +107,14 @@ icon_art() { # <id>
   293) reset "#2060C0" ;;                     # reset
   294) reset "#A0A0A0" ;;
   122) dial "#FFFFFF" "#2060C0" ;;             # the clock page
+  332) record "#E02020" ;;                     # the command bar's record button
   *) echo "make_page_icons: no icon $1" >&2; return 1 ;;
   esac
 }
 
 work=$out/page-icon-work
 mkdir -p "$work"
-for id in 101 102 103 104 105 106 107 109 110 111 112 113 114 115 116 117 118 119 120 122 225 226 293 294; do
+for id in 101 102 103 104 105 106 107 109 110 111 112 113 114 115 116 117 118 119 120 122 225 226 293 294 332; do
   args=()
   icon_art "$id"
   "$convert" -size 128x128 xc:none "${args[@]}" "PNG32:$work/$id.png"

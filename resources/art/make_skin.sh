@@ -27,9 +27,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 F=200  # the face's side; its centre is the hands' pivot
-"$convert" -size 240x320 "gradient:$bg1-$bg2" -depth 8 "PNG24:$work/bg.png"
+# The screen shows 16-bit colour (5 bits red, 6 green, 5 blue): a smooth gradient would
+# fall into broad bands there, so it is dithered to those levels already.
+dither=(-ordered-dither o8x8,32,64,32)
+"$convert" -size 240x320 "gradient:$bg1-$bg2" "${dither[@]}" -depth 8 "PNG24:$work/bg.png"
 if [ "$landscape" = 1 ]; then
-  "$convert" -size 320x240 "gradient:$bg1-$bg2" -depth 8 "PNG24:$work/bg_landscape.png"
+  "$convert" -size 320x240 "gradient:$bg1-$bg2" "${dither[@]}" -depth 8 "PNG24:$work/bg_landscape.png"
 fi
 
 # The face: a dial with minute and hour ticks (a double tick at twelve).

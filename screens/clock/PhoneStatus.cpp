@@ -75,10 +75,11 @@ bool CellularLineWatch::IsBusy(HWND window, UINT newCallMessage, UINT closeLineM
         Close();
         return false;
     }
-    DWORD state = 0, support = 0;
-    const bool answered = lineGetEquipmentState(line_, &state, &support) == 0;
+    LINEDEVSTATUS status = {};
+    status.dwTotalSize = sizeof status;
+    const bool answered = lineGetLineDevStatus(line_, &status) == 0;
     if (closeAfterwards) Close();
-    return answered && state != 0;
+    return answered && status.dwNumActiveCalls != 0;
 }
 
 void CellularLineWatch::Close() {

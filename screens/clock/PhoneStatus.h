@@ -26,7 +26,7 @@ private:
 class CellularLineWatch {
 public:
     ~CellularLineWatch() { Close(); }
-    // True when the line's equipment reports a call; the line stays open to post
+    // True when the line reports an active call; the line stays open to post
     // newCallMessage to window unless closeAfterwards. False without a cellular line.
     bool IsBusy(HWND window, UINT newCallMessage, UINT closeLineMessage, bool closeAfterwards);
     // Closes the line and shuts the line application down.

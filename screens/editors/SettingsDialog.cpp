@@ -10,8 +10,10 @@
 #include "MenuBarButtons.h"
 #include "MenuBarWnd.h"
 #include "PageBase.h"
+#include "PlatformHelpers.h"
 #include "RecorderDialog.h"
 #include "Settings.h"
+#include "SettingsCommandBar.h"
 #include "Signaller.h"
 #include "SoundPage.h"
 #include "Translator.h"
@@ -27,6 +29,8 @@ constexpr int kMenuButton = 1;
 constexpr int kProfilesPosition = 0;
 constexpr int kProfilesItems = 2;
 constexpr DWORD kRecordNameLength = 260;
+// From this OS version the sheets' bar is a soft-key menu; before it, a command bar.
+constexpr int kFirstSoftKeyMenuVersion = 5;
 const wchar_t kOfferedRecordName[] = L"MyRecord.mp3";
 
 // The "Profiles" popup of menu 2060, translated, as a new popup menu.
@@ -61,7 +65,9 @@ bool Editor_DeviceCanVibrate() {
 }
 
 SettingsDialog::SettingsDialog(UINT captionStringId, UINT iconId)
-    : TabDialog(captionStringId, iconId, true, IDM_TAB_MENUBAR, true) {}
+    : TabDialog(captionStringId, iconId, true, IDM_TAB_MENUBAR, true) {
+    if (Sys_GetOsMajorVersion() < kFirstSoftKeyMenuVersion) commandBar_ = std::make_unique<SettingsCommandBar>();
+}
 
 SettingsDialog::~SettingsDialog() = default;
 
@@ -112,6 +118,8 @@ HMENU SettingsDialog::SoftKeyMenu() const {
     return bar ? MenuBar_GetSubMenu(bar, kMenuButton) : nullptr;
 }
 
+HMENU SettingsDialog::ProfilesMenu() const { return commandBar_ ? commandBar_->Popup() : SoftKeyMenu(); }
+
 void SettingsDialog::RemoveProfiles() {
     HMENU menu = SoftKeyMenu();
     if (!profilesShown_ || !menu) return;
@@ -123,6 +131,14 @@ void SettingsDialog::RemoveProfiles() {
 }
 
 void SettingsDialog::SetMenuText(bool show, UINT popupTextId, bool withRecordEntry) {
+    if (commandBar_) {
+        const std::wstring text = show ? Translator::Instance().GetString(popupTextId) : std::wstring();
+        commandBar_->Show(Frame().MenuBar(), show, text,
+                          show && !commandBar_->Popup() ? MakeProfilesPopup() : nullptr, withRecordEntry);
+        profilesShown_ = show && commandBar_->Popup();
+        recordShown_ = profilesShown_ && withRecordEntry;
+        return;
+    }
     RemoveProfiles();
     HMENU menu = SoftKeyMenu();
     if (!show || !menu) return;
@@ -142,7 +158,7 @@ void SettingsDialog::SetMenuText(bool show, UINT popupTextId, bool withRecordEnt
 }
 
 void SettingsDialog::UpdateMenu(int pageIndex) {
-    HMENU menu = SoftKeyMenu();
+    HMENU menu = ProfilesMenu();
     if (!menu || !profilesShown_) return;
     PageBase* page = pageIndex >= 0 && pageIndex < PageCount() ? PageAt(pageIndex) : nullptr;
     const bool enabled = (page && page == soundPage_) ||

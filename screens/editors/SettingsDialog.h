@@ -5,8 +5,11 @@
 // the program's defaults. With the sound page comes "Record a sound", which records a
 // new file and offers it on the page. The alarm sheet, the timer dialog and the sound
 // settings sheets are built on it.
+#include <memory>
+
 #include "TabDialog.h"
 
+class SettingsCommandBar;
 class SoundPage;
 class VibrationPage;
 
@@ -27,6 +30,8 @@ public:
     // page while it does not already show the defaults; greys them otherwise.
     void UpdateMenu(int pageIndex);
     bool MenuShown() const { return profilesShown_; }
+    // The older shells' command bar; null where the soft-key menu carries the popup.
+    SettingsCommandBar* CommandBar() const { return commandBar_.get(); }
 
     SoundPage* GetSoundPage() const { return soundPage_; }
     VibrationPage* GetVibrationPage() const { return vibrationPage_; }
@@ -54,6 +59,8 @@ protected:
 
 private:
     HMENU SoftKeyMenu() const;
+    // Where "Reset" and "Set as default" stand: the soft-key menu or the command bar's popup.
+    HMENU ProfilesMenu() const;
     void RemoveProfiles();
     void SetPageAsDefault();
     void ResetPage();
@@ -62,6 +69,7 @@ private:
 
     bool profilesShown_ = false;
     bool recordShown_ = false;
+    std::unique_ptr<SettingsCommandBar> commandBar_;
 };
 
 // True when the signaller can vibrate the device.

@@ -31,6 +31,14 @@ constexpr UINT kMessageFlags = MB_TOPMOST | MB_ICONHAND;
 
 std::wstring Tr(UINT id) { return Translator::Instance().GetString(id); }
 
+// Two paths (or texts) name the same entry when their case-mapped copies are equal; the
+// entry itself keeps the spelling it was given, which is the one stored.
+bool SameEntryText(const std::wstring& a, const std::wstring& b) {
+    const RcString mappedA = RcString::MapCaseCopy(RcString(a.c_str()));
+    const RcString mappedB = RcString::MapCaseCopy(RcString(b.c_str()));
+    return wcscmp(mappedA.CStr(), mappedB.CStr()) == 0;
+}
+
 std::wstring WindowText(HWND window) {
     RcString text;
     text.FromWindowText(window);
@@ -120,7 +128,7 @@ std::wstring SoundPage::DisplayText(const std::wstring& path) const {
     std::wstring display = path;
     const size_t slash = path.rfind(L'\\');
     const std::wstring sounds = App::SoundsFolder().CStr();
-    if (slash != std::wstring::npos && !sounds.empty() && _wcsicmp(path.substr(0, slash).c_str(), sounds.c_str()) == 0)
+    if (slash != std::wstring::npos && !sounds.empty() && SameEntryText(path.substr(0, slash), sounds))
         display = path.substr(slash + 1);
     HWND combo = Item(IDC_SOUND_LIST);
     RECT client = {};
@@ -148,7 +156,7 @@ LRESULT SoundPage::FindEntry(const std::wstring& path) const {
     for (int index = 0; index < count; ++index) {
         const LRESULT data = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
         const auto* entry = data == CB_ERR ? nullptr : reinterpret_cast<const SoundEntry*>(data);
-        if (entry && entry->kind == 1 && _wcsicmp(HostPath(entry->fullPath).c_str(), wanted.c_str()) == 0)
+        if (entry && entry->kind == 1 && SameEntryText(HostPath(entry->fullPath), wanted))
             return index;
     }
     return CB_ERR;
@@ -183,7 +191,7 @@ void SoundPage::FillSoundList() {
     HWND combo = Item(IDC_SOUND_LIST);
     const bool fileAdded = !working_.builtIn && ListPath(working_.custom.CStr());
     const std::wstring defaultText = Tr(IDS_SOUND_DEFAULT);
-    if (_wcsicmp(working_.custom.CStr(), defaultText.c_str()) != 0) {
+    if (!SameEntryText(working_.custom.CStr(), defaultText)) {
         auto entry = std::make_unique<SoundEntry>();
         entry->displayName = defaultText;
         const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(defaultText.c_str()));

@@ -10,6 +10,7 @@
 #include "ClockPage.h"
 #include "ContextHelp.h"
 #include "DialogFrame.h"
+#include "MainTabStrip.h"
 #include "MainWindow.h"
 #include "PlainPage.h"
 #include "StopwatchPage.h"
@@ -17,6 +18,7 @@
 #include "PlatformHelpers.h"
 #include "ProductKey.h"
 #include "resource.h"
+#include "sipapi.h"
 
 namespace {
 
@@ -57,8 +59,38 @@ TabPage* MainTabView::Page(int index) const {
 LRESULT MainTabView::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     TabDialog::OnInitDialog(wParam, lParam);
     // The newer shells switch pages by the main menu, hot keys and soft keys.
-    if (Sys_GetOsMajorVersion() >= kFirstVersionWithoutTabStrip) ShowWindow(TabStrip(), SW_HIDE);
+    if (!OlderShell()) {
+        ShowWindow(TabStrip(), SW_HIDE);
+        return 1;
+    }
+    RECT client;
+    GetClientRect(GetHwnd(), &client);
+    MainTabStrip::Attach(TabStrip(), client.bottom);
     return 1;
+}
+
+void MainTabView::GetPageArea(RECT& area) {
+    if (!OlderShell()) GetClientRect(GetHwnd(), &area);
+    else TabDialog::GetPageArea(area);
+}
+
+void MainTabView::OnSize(UINT type, int width, int height) {
+    // The older shells' input panel covers the strip while it is up: the layout waits for it.
+    if (OlderShell()) {
+        SIPINFO sip = {};
+        sip.cbSize = sizeof sip;
+        if (SipGetInfo(&sip) && (sip.fdwFlags & SIPF_ON)) return;
+    }
+    TabDialog::OnSize(type, width, height);
+}
+
+bool MainTabView::OlderShell() { return Sys_GetOsMajorVersion() < kFirstVersionWithoutTabStrip; }
+
+LRESULT MainTabView::OnDrawItem(UINT controlId, DRAWITEMSTRUCT* item) {
+    if (!item || item->hwndItem != TabStrip() || !OlderShell()) return TabDialog::OnDrawItem(controlId, item);
+    TabPage* page = Page(static_cast<int>(item->itemID));
+    MainTabStrip::DrawTab(*item, page ? page->Icon() : nullptr);
+    return TRUE;
 }
 
 void MainTabView::OnInitPages() {

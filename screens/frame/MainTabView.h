@@ -16,11 +16,17 @@ public:
     ~MainTabView() override;
 
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;
+    // The older shells' icon tabs.
+    LRESULT OnDrawItem(UINT controlId, DRAWITEMSTRUCT* item) override;
+    // Below OS 5 nothing moves while the input panel is up.
+    void OnSize(UINT type, int width, int height) override;
     void OnInitPages() override;
     // RestoreState, once the view is up.
     void OnOpened(UINT message, WPARAM wParam) override;
     void OnDestroy() override;
     void SelectPage(int index) override;
+    // Without the tab strip (newer shells) the pages reach down to the soft keys.
+    void GetPageArea(RECT& area) override;
     bool CanOK() override { return false; }
     bool CanCancel() override { return false; }
 
@@ -34,6 +40,8 @@ public:
     static int StoredTab(const RegKeyRef& productKey, int pageCount);
 
     TabPage* Page(int index) const;
+    // Below OS 5 the tab strip shows along the bottom, with the "Settings" link.
+    static bool OlderShell();
 
 private:
     bool restored_ = false;

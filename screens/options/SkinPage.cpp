@@ -37,12 +37,16 @@ bool SkinPage::OnOK(UINT, HWND) {
     const LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (row < 0) return true;
     Skin* chosen = skins_->At(static_cast<int>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0)));
-    if (!chosen || !skins_->SetCurrentSkin(*chosen)) return true;
-    Skin* current = skins_->GetCurrent();
     ClockWnd* clock = ClockWnd::Instance();
-    if (!current || !clock) return true;
+    if (!chosen || !clock) return true;
     clock->UseSkins(std::move(skins_));
-    if (!clock->ApplySkin(current))
+    // Stored only once it is on the clock: a skin that fails to load leaves the built-in
+    // one on the clock and the stored choice as it was.
+    if (clock->ApplySkin(chosen)) {
+        clock->Skins().SetCurrentSkin(*chosen);
+    } else {
+        if (Skin* builtIn = clock->Skins().BuiltIn(); builtIn && builtIn != chosen) clock->ApplySkin(builtIn);
         DeviceScreen_MessageBox(clock->GetHwnd(), ClockWnd::kOutOfMemoryText, ClockWnd::kOutOfMemoryCaption, MB_OK);
+    }
     return true;
 }

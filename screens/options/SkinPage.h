@@ -1,7 +1,8 @@
 #pragma once
 // Options page "Skins" (dialog 1220): the clock skins by name. The list is made when the
-// page is first drawn; on OK the chosen skin becomes the stored choice and the clock
-// window takes the page's list and draws that skin.
+// page is first drawn; on OK the clock window takes the page's list and draws the chosen
+// skin, which then becomes the stored choice; one that fails to load leaves the
+// built-in skin on the clock and the stored choice as it was.
 #include <memory>
 
 #include "PageBase.h"

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "AlarmItem.h"
@@ -24,7 +25,47 @@ constexpr float kColumnShares[AlarmListPage::kMaxColumns] = {0.49f, 0.3f, 0.2f};
 constexpr UINT kColumnCaptions[AlarmListPage::kMaxColumns] = {IDS_NAME, IDS_TIME, IDS_SOUND};
 constexpr int kActiveImage = 0;
 constexpr int kInactiveImage = 1;
+constexpr double kWidestTimeOfDay = 45000.0 + (22.0 + 58.0 / 60.0) / 24.0;  // 10:58 PM, or 22:58
 constexpr int kCancelSnoozeExtra = 10;  // at 192 DPI: the middle button sits a little right
+
+constexpr int kCaptionPadding = 6;  // at 96 DPI, on each side of a button's caption
+
+int TextWidth(HDC dc, const std::wstring& text) {
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// The width a button needs to show its caption whole in its own font: on one line under
+// the icon, or (twoLines) broken at the first space into two lines beside it, when narrower.
+int CaptionWidth(HWND button, const std::wstring& caption, bool twoLines) {
+    HDC dc = GetDC(button);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+    int need = TextWidth(dc, caption) + 2 * Dpi_ScaleX(kCaptionPadding);
+    const size_t space = caption.find(L' ');
+    if (twoLines && space != std::wstring::npos) {
+        const int lines = std::max(TextWidth(dc, caption.substr(0, space)), TextWidth(dc, caption.substr(space + 1)));
+        need = std::min(need, lines + Gfx_IconSizeForDpi() + 4 * Dpi_ScaleX(kCaptionPadding));
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(button, dc);
+    return need;
+}
+
+// Each of the three widths at least its design and its need; what passes the available
+// room is given back by the buttons with the most beyond their needs.
+void FitButtonWidths(int (&widths)[3], const int (&needs)[3], const int (&design)[3], int available) {
+    for (int i = 0; i < 3; ++i) widths[i] = std::max(design[i], needs[i]);
+    for (int excess = widths[0] + widths[1] + widths[2] - available; excess > 0;) {
+        int widest = 0;
+        for (int i = 1; i < 3; ++i)
+            if (widths[i] - needs[i] > widths[widest] - needs[widest]) widest = i;
+        const int cut = std::min(excess, widths[widest] - needs[widest]);
+        if (cut <= 0) break;
+        widths[widest] -= cut;
+        excess -= cut;
+    }
+}
 
 }  // namespace
 
@@ -57,8 +98,14 @@ LRESULT AlarmListPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     const int width = LaidOutListWidth();
     Column columns[kMaxColumns];
     for (int column = 0; column < kMaxColumns; ++column)
-        columns[column] = {kColumnCaptions[column], static_cast<int>(kColumnShares[column] * static_cast<float>(width))};
-    SetUpList(columns, IDI_ALARM_ACTIVE, IDI_ALARM_INACTIVE);
+        columns[column] = {kColumnCaptions[column], static_cast<int>(kColumnShares[column] * static_cast<float>(width)),
+                           {}};
+    AlarmItem widest;
+    widest.time = kWidestTimeOfDay;
+    const Translator& texts = Translator::Instance();
+    columns[1].samples = {TimeText(widest)};
+    columns[2].samples = {texts.GetString(IDS_ON), texts.GetString(IDS_OFF)};
+    SetUpList(columns, IDI_ALARM_ACTIVE, IDI_ALARM_INACTIVE, IDS_ALARMS_EMPTY_HINT);
     SetFocus(List());
     EnableEdit(false);
     return result;
@@ -71,9 +118,22 @@ void AlarmListPage::OnSize(UINT type, int width, int height) {
     const int a = (width - 2 * (m + g)) / 3;
     const int y = height - v - h;
     const int extra = (kCancelSnoozeExtra * Dpi_GetX() + 48) / 192;
-    MoveWindow(GetDlgItem(GetHwnd(), IDC_ALARMS_ADD), m, y, a, h, TRUE);
-    MoveWindow(GetDlgItem(GetHwnd(), IDC_ALARMS_CANCEL_SNOOZE), m + a + extra, y, a + g, h, TRUE);
-    MoveWindow(GetDlgItem(GetHwnd(), IDC_ALARMS_EDIT), m + 2 * (a + g), y, a, h, TRUE);
+    // Each button at least as wide as its caption needs ("Cancel snooze" is long), the
+    // others giving back what they have beyond theirs.
+    const UINT ids[3] = {IDC_ALARMS_ADD, IDC_ALARMS_CANCEL_SNOOZE, IDC_ALARMS_EDIT};
+    const UINT captions[3] = {IDS_ADD, IDS_CANCEL_SNOOZE, IDS_EDIT_BUTTON};
+    const int design[3] = {a, a + g, a};
+    const int available = width - 2 * m - g;
+    int widths[3], needs[3];
+    for (bool twoLines : {false, true}) {
+        for (int i = 0; i < 3; ++i)
+            needs[i] = CaptionWidth(GetDlgItem(GetHwnd(), ids[i]), Translator::Instance().GetString(captions[i]), twoLines);
+        if (needs[0] + needs[1] + needs[2] <= available) break;
+    }
+    FitButtonWidths(widths, needs, design, available);
+    MoveWindow(GetDlgItem(GetHwnd(), ids[0]), m, y, widths[0], h, TRUE);
+    MoveWindow(GetDlgItem(GetHwnd(), ids[1]), m + widths[0] + extra, y, widths[1], h, TRUE);
+    MoveWindow(GetDlgItem(GetHwnd(), ids[2]), m + widths[0] + widths[1] + g, y, widths[2], h, TRUE);
     MoveWindow(List(), m, v, width - 2 * m, y - 2 * v, TRUE);
 }
 

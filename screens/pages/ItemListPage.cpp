@@ -1,8 +1,11 @@
 #include "ItemListPage.h"
 
+#include <algorithm>
 #include <string>
 
+#include "ColumnFit.h"
 #include "DeviceScreen.h"
+#include "Dpi.h"
 #include "Gfx.h"
 #include "ListViewItems.h"
 #include "PageListView.h"
@@ -13,8 +16,17 @@ namespace {
 
 constexpr COLORREF kRowText = 0x323232;
 constexpr COLORREF kOddRowBackground = 0x97FFAB;
+constexpr int kTextPadding = 8;  // at 96 DPI, on each side of a heading or a cell's text
 const wchar_t kColumnValue[] = L"Column";
 const wchar_t kAscendingValue[] = L"Ascending";
+
+int TextWidth(HDC dc, HFONT font, const std::wstring& text) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    return size.cx;
+}
 
 bool QueryDword(const RegKeyRef& key, const wchar_t* name, DWORD* value) {
     DWORD type = 0, size = sizeof *value;
@@ -46,10 +58,11 @@ int ItemListPage::LaidOutListWidth() {
     return bounds.right;
 }
 
-void ItemListPage::SetUpList(const Column* columns, UINT firstImage, UINT secondImage) {
+void ItemListPage::SetUpList(const Column* columns, UINT firstImage, UINT secondImage, UINT emptyHintId) {
     HWND list = List();
     list_ = std::make_unique<PageListView>(*this);
     list_->Subclass(list);
+    list_->SetEmptyHint(Translator::Instance().GetString(emptyHintId));
     for (int column = 0; column < columnCount_; ++column) {
         const std::wstring caption = Translator::Instance().GetString(columns[column].captionId);
         LVCOLUMNW item = {};
@@ -59,6 +72,7 @@ void ItemListPage::SetUpList(const Column* columns, UINT firstImage, UINT second
         item.pszText = const_cast<wchar_t*>(caption.c_str());
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item));
     }
+    FitColumns(columns);
     const int size = Gfx_IconSizeForDpi();
     images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0);
     for (UINT iconId : {firstImage, secondImage}) {
@@ -70,6 +84,28 @@ void ItemListPage::SetUpList(const Column* columns, UINT firstImage, UINT second
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images_));
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     firstShow_ = true;
+}
+
+void ItemListPage::FitColumns(const Column* columns) {
+    HWND list = List();
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    HFONT headerFont = reinterpret_cast<HFONT>(SendMessageW(header ? header : list, WM_GETFONT, 0, 0));
+    if (!headerFont) headerFont = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    const int padding = 2 * Dpi_ScaleX(kTextPadding);
+    std::vector<int> preferred, needs;
+    HDC dc = GetDC(list);
+    for (int column = 0; column < columnCount_; ++column) {
+        int need = TextWidth(dc, headerFont, Translator::Instance().GetString(columns[column].captionId));
+        for (const std::wstring& sample : columns[column].samples) need = std::max(need, TextWidth(dc, list_->Font(), sample));
+        // The first column's texts stand beside the row image.
+        if (column == 0 && !columns[column].samples.empty()) need += Gfx_IconSizeForDpi();
+        needs.push_back(need + padding);
+        preferred.push_back(columns[column].width);
+    }
+    ReleaseDC(list, dc);
+    const std::vector<int> widths = ColumnFit_Widths(preferred, needs, LaidOutListWidth());
+    for (int column = 0; column < columnCount_; ++column)
+        SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(widths[column], 0));
 }
 
 void ItemListPage::OnDestroy() {

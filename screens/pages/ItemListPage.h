@@ -7,6 +7,8 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "TabPage.h"
 
@@ -30,15 +32,18 @@ public:
 protected:
     struct Column {
         UINT captionId;
-        int width;  // pixels
+        int width;  // pixels, by the page's design
+        std::vector<std::wstring> samples;  // the widest texts the column shows
     };
 
     // stateKey: the page's key under the product key; columns: how many the list has.
     ItemListPage(UINT templateId, UINT captionId, UINT iconId, int helpContext, int buttonMode, UINT listId,
                  const wchar_t* stateKey, int columnCount);
 
-    // Subclasses the list, inserts the centred columns, sets the two row images and full-row selection.
-    void SetUpList(const Column* columns, UINT firstImage, UINT secondImage);
+    // Subclasses the list, inserts the centred columns, sets the two row images and full-row
+    // selection. The columns fill the list's width: headings and samples whole, the first
+    // column the rest. The hint shows while the list is empty.
+    void SetUpList(const Column* columns, UINT firstImage, UINT secondImage, UINT emptyHintId);
     // The list's client width once the page lays it out (the page is not sized yet).
     int LaidOutListWidth();
     // Inserts a row at the top holding item (no text yet).
@@ -64,6 +69,7 @@ protected:
 private:
     static int CALLBACK CompareCallback(LPARAM first, LPARAM second, LPARAM page);
     LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
+    void FitColumns(const Column* columns);
 
     UINT listId_;
     const wchar_t* stateKey_;

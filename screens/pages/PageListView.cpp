@@ -7,7 +7,8 @@
 #include "Fonts.h"
 
 namespace {
-constexpr int kRowFontHeight = 11;  // at 96 DPI
+constexpr int kRowFontHeight = 11;  // at 96 DPI, as the lengths below
+constexpr int kHintMargin = 12;
 }
 
 PageListView::PageListView(TabPage& owner)
@@ -54,11 +55,39 @@ void PageListView::OnPaint() {
     if (memory_) {
         FillRect(memory_, &client, GetSysColorBrush(COLOR_WINDOW));
         DefProc(WM_PAINT, reinterpret_cast<WPARAM>(memory_), 0);
+        DrawEmptyHint(memory_, client);
         BitBlt(screen, 0, 0, width_, height_, memory_, 0, 0, SRCCOPY);
     } else {
         DefProc(WM_PAINT, reinterpret_cast<WPARAM>(screen), 0);
     }
     EndPaint(GetHwnd(), &paint);
+}
+
+LRESULT PageListView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = ControlWndBase::WindowProc(message, wParam, lParam);
+    // The hint comes and goes with the first row: the list repaints only its rows' part.
+    if (!emptyHint_.empty() && (message == LVM_DELETEITEM || message == LVM_DELETEALLITEMS ||
+                                message == LVM_INSERTITEMW || message == LVM_INSERTITEMA))
+        InvalidateRect(GetHwnd(), nullptr, FALSE);
+    return result;
+}
+
+void PageListView::DrawEmptyHint(HDC dc, const RECT& client) {
+    if (emptyHint_.empty() || SendMessageW(GetHwnd(), LVM_GETITEMCOUNT, 0, 0) != 0) return;
+    RECT area = client;
+    if (HWND header = reinterpret_cast<HWND>(SendMessageW(GetHwnd(), LVM_GETHEADER, 0, 0))) {
+        RECT headerRect = {};
+        if (IsWindowVisible(header) && GetWindowRect(header, &headerRect)) area.top += headerRect.bottom - headerRect.top;
+    }
+    InflateRect(&area, -Dpi_ScaleX(kHintMargin), 0);
+    area.top += Dpi_ScaleY(kHintMargin);
+    HGDIOBJ previousFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(GetHwnd(), WM_GETFONT, 0, 0)));
+    const COLORREF previousColour = SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    const int previousMode = SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, emptyHint_.c_str(), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    SetBkMode(dc, previousMode);
+    SetTextColor(dc, previousColour);
+    SelectObject(dc, previousFont);
 }
 
 LRESULT PageListView::OnEraseBkgnd(HDC) { return 1; }

@@ -3,6 +3,8 @@
 // off-screen bitmap kept per size (no flicker), never erased, and taps below the last
 // row swallowed so they neither change the selection nor start tap-and-hold. A tap held
 // on a row selects it and tells the page GN_CONTEXTMENU.
+#include <string>
+
 #include "ControlWndBase.h"
 
 class TabPage;
@@ -12,6 +14,7 @@ public:
     explicit PageListView(TabPage& owner);
     ~PageListView() override;
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnPaint() override;
     LRESULT OnEraseBkgnd(HDC dc) override;
     void OnLButtonDown(int x, int y, UINT keys) override;
@@ -20,6 +23,8 @@ public:
     // The rows' font: bold Tahoma, 11 at 96 DPI.
     HFONT Font() const { return font_; }
     TabPage& Owner() const { return owner_; }
+    // Shown, wrapped and centred, while the list has no rows: what to do to get one.
+    void SetEmptyHint(const std::wstring& hint) { emptyHint_ = hint; }
     // How often the off-screen bitmap was made.
     int BufferMade() const { return buffersMade_; }
 
@@ -27,6 +32,7 @@ private:
     void DropBuffer();
     // True when the point hits a row (the list's hit test).
     bool HitsRow(int x, int y);
+    void DrawEmptyHint(HDC dc, const RECT& client);
 
     TabPage& owner_;
     HDC memory_ = nullptr;
@@ -36,4 +42,5 @@ private:
     int height_ = -1;
     HFONT font_ = nullptr;
     int buffersMade_ = 0;
+    std::wstring emptyHint_;
 };

@@ -101,6 +101,8 @@ LRESULT StopwatchPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
         SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
         SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     }
+    // The digits stand on the page, not on a box of the window colour.
+    display_->SetBackground(GetSysColor(COLOR_BTNFACE));
 
     ItemStore* store = ItemStore::Current();
     StopwatchItem* stopwatch = Stopwatch();
@@ -120,10 +122,24 @@ LRESULT StopwatchPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     }
     UpdateButtons();
     UpdateDisplay();
+    UpdateLapHeadings();
     Font_CreateTahoma(lapFont_, kLapFontTenths, false);
     for (HWND list : {CurrentList(), OtherList()})
         SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(lapFont_), TRUE);
     return result;
+}
+
+void StopwatchPage::UpdateLapHeadings() {
+    const Translator& texts = Translator::Instance();
+    const std::wstring latest = texts.GetString(IDS_STOPWATCH_LATEST_RUN);
+    const std::wstring previous = texts.GetString(IDS_STOPWATCH_PREVIOUS_RUN);
+    const UINT newest = newestList_ ? newestList_ : IDC_STOPWATCH_LAPS;
+    for (UINT id : {IDC_STOPWATCH_LAPS, IDC_STOPWATCH_LAPS_PREVIOUS}) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = const_cast<wchar_t*>(id == newest ? latest.c_str() : previous.c_str());
+        SendDlgItemMessageW(GetHwnd(), static_cast<int>(id), LVM_SETCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    }
 }
 
 void StopwatchPage::OnDestroy() {
@@ -181,6 +197,11 @@ void StopwatchPage::UpdateDisplay() {
 }
 
 void StopwatchPage::AddLapRow(HWND list, long long lap) {
+    const UINT id = static_cast<UINT>(GetDlgCtrlID(list));
+    if (id != newestList_) {
+        newestList_ = id;
+        UpdateLapHeadings();
+    }
     const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     std::wstring text = std::to_wstring(count + 1) + L". " + StopwatchItem::FormatTime(lap).CStr();
     LVITEMW item = {};
@@ -274,6 +295,8 @@ void StopwatchPage::Clear() {
     stopwatch = Stopwatch();
     for (HWND list : lists) SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     secondListCurrent_ = false;
+    newestList_ = 0;
+    UpdateLapHeadings();
     if (stopwatch) {
         stopwatch->laps.clear();
         stopwatch->time = 0;

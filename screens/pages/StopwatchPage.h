@@ -46,12 +46,15 @@ private:
     void Clear();
     void Save();
     void AddLapRow(HWND list, long long lap);
+    // "Latest run" over the list that took the last lap, "Previous run" over the other.
+    void UpdateLapHeadings();
     void UpdateButtons();
     HMENU Menu() override;
     void PrepareMenu(HMENU menu) override;
     void PlaceDisplay(int pageWidth, bool resize);
 
     bool secondListCurrent_ = false;
+    UINT newestList_ = 0;  // the lap list of the last lap; 0 while both are empty
     InstantTapHook currentTap_;
     InstantTapHook otherTap_;
     std::unique_ptr<BitmapFontCtrl> display_;

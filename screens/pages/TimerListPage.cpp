@@ -62,8 +62,11 @@ LRESULT TimerListPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
         if (!AddIconButton(button.control, button.caption, button.icon, button.disabledIcon)) break;
     Column columns[kMaxColumns];
     for (int column = 0; column < kMaxColumns; ++column)
-        columns[column] = {kColumns[column].captionId, Dpi_ScaleX(kColumns[column].width)};
-    SetUpList(columns, IDI_TIMER_TEMPLATE, IDI_TIMER);
+        columns[column] = {kColumns[column].captionId, Dpi_ScaleX(kColumns[column].width), {}};
+    const Translator& texts = Translator::Instance();
+    columns[1].samples = {FormatHMS(Ticks_FromSeconds(99 * 3600 + 59 * 60 + 59))};
+    columns[2].samples = columns[3].samples = {texts.GetString(IDS_ON), texts.GetString(IDS_OFF)};
+    SetUpList(columns, IDI_TIMER_TEMPLATE, IDI_TIMER, IDS_TIMERS_EMPTY_HINT);
     UpdateButtons();
     return result;
 }

@@ -6,6 +6,10 @@
 #include "Translator.h"
 #include "resource.h"
 
+namespace {
+constexpr int kTrackMargin = 4;  // at 96 DPI, around the target and the knob
+}
+
 AlarmRingNotifyDialog::AlarmRingNotifyDialog(std::unique_ptr<RingController> controller)
     : RingDialog(std::move(controller), IDD_ALARM_RING, IDS_RING_ALARM_CAPTION, IDM_ALARM_RING_MENUBAR) {}
 
@@ -34,6 +38,12 @@ void AlarmRingNotifyDialog::LayoutKind() {
     GetWindowRect(first_->Hwnd(), &rect);
     MapWindowPoints(HWND_DESKTOP, GetHwnd(), reinterpret_cast<POINT*>(&rect), 2);
     Knob()->SetTarget(rect);
+    // One groove under the target and the knob: a slider, not two buttons.
+    RECT knob;
+    GetWindowRect(Knob()->Hwnd(), &knob);
+    MapWindowPoints(HWND_DESKTOP, GetHwnd(), reinterpret_cast<POINT*>(&knob), 2);
+    UnionRect(&track_, &rect, &knob);
+    InflateRect(&track_, Dpi_ScaleX(kTrackMargin), Dpi_ScaleY(kTrackMargin));
     SetWindowPos(GetDlgItem(GetHwnd(), IDC_RING_SLIDE_LABEL), nullptr, rect.left + Dpi_ScaleX(3),
                  rect.top - Dpi_ScaleY(15), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -18,7 +18,7 @@ bool RegisterButtonClass() {
 // Blends a picture with an alpha plane onto the DC in full colour. The image's own
 // blend goes through its 16-bit pixels, which would shift the background under the
 // transparent parts to the nearest 16-bit colour: a faint square behind the picture.
-bool DrawBlended(HDC dc, const Image& image) {
+bool DrawBlended(HDC dc, const Image& image, BYTE opacity) {
     const int width = image.Width(), height = image.Height();
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -33,9 +33,9 @@ bool DrawBlended(HDC dc, const Image& image) {
     auto* out = static_cast<uint32_t*>(bits);
     for (int y = 0; y < height; ++y) {
         const WORD* colour = image.Row(y);
-        const BYTE* alpha = image.AlphaRow(y);
+        const BYTE* alpha = image.HasAlpha() ? image.AlphaRow(y) : nullptr;
         for (int x = 0; x < width; ++x) {
-            const uint32_t p = colour[x], a = alpha[x];
+            const uint32_t p = colour[x], a = alpha ? alpha[x] : 255;
             // Each channel widened to 8 bits with its top bits repeated, then premultiplied.
             const uint32_t red = (p >> 11) << 3 | (p >> 13), green = ((p >> 5) & 0x3F) << 2 | ((p >> 9) & 3),
                            blue = (p & 0x1F) << 3 | ((p >> 2) & 7);
@@ -46,7 +46,7 @@ bool DrawBlended(HDC dc, const Image& image) {
     bool ok = false;
     if (memory) {
         HGDIOBJ previous = SelectObject(memory, premultiplied);
-        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        const BLENDFUNCTION blend = {AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
         ok = GdiAlphaBlend(dc, 0, 0, width, height, memory, 0, 0, width, height, blend) != FALSE;
         SelectObject(memory, previous);
         DeleteDC(memory);
@@ -131,10 +131,13 @@ void ImageButton::OnPaint() {
 }
 
 void ImageButton::Paint(HDC dc, const RECT& client) {
-    if (background_) FillRect(dc, &client, background_->BackgroundBrush());
-    const Image* image = ChosenImage();
-    if (!image || (image->HasAlpha() && DrawBlended(dc, *image))) return;
-    const_cast<Image*>(image)->Draw(dc, 0, 0);
+    if (background_) background_->PaintBehind(dc, GetHwnd(), client);
+    if (const Image* image = ChosenImage()) DrawPicture(dc, *image);
+}
+
+void ImageButton::DrawPicture(HDC dc, const Image& image) const {
+    if ((image.HasAlpha() || opacity_ < 255) && DrawBlended(dc, image, opacity_)) return;
+    const_cast<Image&>(image).Draw(dc, 0, 0);
 }
 
 void ImageButton::OnKeyDown(UINT key, UINT, UINT) {

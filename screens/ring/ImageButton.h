@@ -13,6 +13,9 @@ using SharedImage = std::shared_ptr<Image>;
 class ButtonBackground {
 public:
     virtual HBRUSH BackgroundBrush() const = 0;
+    // Paints what stands behind the button's client area: the brush, unless the dialog
+    // draws more there (a slider's track).
+    virtual void PaintBehind(HDC dc, HWND, const RECT& client) const { FillRect(dc, &client, BackgroundBrush()); }
 
 protected:
     ~ButtonBackground() = default;
@@ -37,6 +40,8 @@ public:
     // Stores the caption behind the prefix; the button shows pictures only.
     void SetCaption(const std::wstring& text);
     void SetCommandOnPress(bool on) { commandOnPress_ = on; }
+    // 255 draws the pictures as they are; less lets the background show through (night).
+    void SetOpacity(BYTE opacity) { opacity_ = opacity; }
 
     bool IsPressed() const { return pressed_; }
     bool IsFocused() const { return focused_; }
@@ -62,6 +67,8 @@ protected:
     const Image* ChosenImage() const;
     // Draws the background and the picture; derived buttons paint other pictures.
     virtual void Paint(HDC dc, const RECT& client);
+    // The picture at the client's origin, at the button's opacity.
+    void DrawPicture(HDC dc, const Image& image) const;
     void SetPressed(bool pressed);
     bool HasCapture() const { return GetCapture() == GetHwnd(); }
     bool IsDisabled() const { return (GetWindowLongPtrW(GetHwnd(), GWL_STYLE) & WS_DISABLED) != 0; }
@@ -70,6 +77,7 @@ protected:
 
     SharedImage normal_, pressedImage_, focusedImage_, disabledImage_;
     const ButtonBackground* background_ = nullptr;
+    BYTE opacity_ = 255;
 
 private:
     void OnCaptureChanged(HWND gaining);

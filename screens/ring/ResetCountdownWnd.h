@@ -4,6 +4,7 @@
 // resets the device after showing 0. "Cancel" ends it for good. While it is open the
 // engine's busy count keeps the program running.
 #include "DialogBase.h"
+#include "MenuBarHolder.h"
 
 #include <memory>
 #include <string>
@@ -29,14 +30,18 @@ public:
     LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam) override;
     void OnTimer(UINT_PTR id) override;
     void OnCommand(UINT id, HWND control, UINT code) override;
+    void OnSize(UINT type, int width, int height) override;
     void OnDestroy() override;
 
 private:
     ResetCountdownWnd() = default;
     void ShowCount(int count);
     void ResetNow();
+    // A screen as every other: full screen under the task bar, its choices on soft keys.
+    void ShowAsScreen();
 
     std::wstring text_;
     int countdown_ = kStartCount;
     bool busyRaised_ = false;
+    MenuBarHolder menuBar_;
 };

@@ -80,7 +80,8 @@ LRESULT RingDialog::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     AttachAndStart();
     Dlg_InitFullScreen(header_);
     if (Sys_GetOsMajorVersion() >= kMenuBarShellVersion)
-        MenuBar_CreateForWindow(header_.menuBar, GetHwnd(), menuBarId_, false, 0);
+        MenuBar_CreateForWindow(header_.menuBar, GetHwnd(), menuBarId_, false, 0,
+                                night_ ? kNightMenuBar : CLR_INVALID);
     Layout();
     SetButtonCaptions();
     SetWindowLongPtrW(GetHwnd(), GWL_EXSTYLE, GetWindowLongPtrW(GetHwnd(), GWL_EXSTYLE) | WS_EX_TOPMOST | kAboveStartup);
@@ -94,6 +95,32 @@ void RingDialog::ApplyColours() {
     const COLORREF background = night_ ? kNightBackground : GetSysColor(COLOR_WINDOW);
     textColour_ = night_ ? kNightText : GetSysColor(COLOR_WINDOWTEXT);
     brush_.Reset(CreateSolidBrush(background));
+    if (night_)
+        for (ImageButton* button : {first_.get(), second_.get(), picture_.get()})
+            if (button) button->SetOpacity(kNightOpacity);
+}
+
+void RingDialog::PaintBehind(HDC dc, HWND button, const RECT& client) const {
+    FillRect(dc, &client, brush_.Get());
+    RECT place = {};
+    GetWindowRect(button, &place);
+    MapWindowPoints(HWND_DESKTOP, GetHwnd(), reinterpret_cast<POINT*>(&place), 2);
+    PaintTrack(dc, {place.left, place.top});
+}
+
+// A rounded groove a shade off the background, drawn with the DC's origin at origin.
+void RingDialog::PaintTrack(HDC dc, POINT origin) const {
+    if (IsRectEmpty(&track_)) return;
+    const COLORREF background = night_ ? kNightBackground : GetSysColor(COLOR_WINDOW);
+    const COLORREF shade = RGB((GetRValue(background) * 7 + GetRValue(textColour_)) / 8,
+                               (GetGValue(background) * 7 + GetGValue(textColour_)) / 8,
+                               (GetBValue(background) * 7 + GetBValue(textColour_)) / 8);
+    BrushHandle fill(CreateSolidBrush(shade));
+    SelectScope brush(dc, fill.Get());
+    SelectScope pen(dc, GetStockObject(NULL_PEN));
+    const int round = track_.bottom - track_.top;
+    RoundRect(dc, track_.left - origin.x, track_.top - origin.y, track_.right - origin.x + 1,
+              track_.bottom - origin.y + 1, round, round);
 }
 
 std::wstring RingDialog::TitleText() const { return RingItem().GetTitle().CStr(); }
@@ -158,6 +185,7 @@ LRESULT RingDialog::OnEraseBkgnd(HDC dc) {
     RECT client;
     GetClientRect(GetHwnd(), &client);
     FillRect(dc, &client, brush_.Get());
+    PaintTrack(dc, {0, 0});
     return 1;
 }
 

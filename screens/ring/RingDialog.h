@@ -28,6 +28,9 @@ public:
     static constexpr COLORREF kCountdownColour = 0xFF0000;
     static constexpr COLORREF kNightBackground = RGB(18, 61, 0);
     static constexpr COLORREF kNightText = RGB(205, 255, 186);
+    // At night the soft keys sit on a darker band and the pictures let the dark through.
+    static constexpr COLORREF kNightMenuBar = RGB(9, 31, 0);
+    static constexpr BYTE kNightOpacity = 120;
     // Tahoma sizes in tenths of a point.
     static constexpr int kClockSizePortrait = 310;
     static constexpr int kClockSizeLandscape = 260;
@@ -50,6 +53,7 @@ public:
     bool Open();
 
     HBRUSH BackgroundBrush() const override { return brush_.Get(); }
+    void PaintBehind(HDC dc, HWND button, const RECT& client) const override;
     ImageButton* FirstButton() const { return first_.get(); }
     ImageButton* SecondButton() const { return second_.get(); }
     ImageButton* Picture() const { return picture_.get(); }
@@ -110,9 +114,13 @@ protected:
 
     std::unique_ptr<ImageButton> first_, second_, picture_;
     RingBubble bubble_;
+    // A groove behind controls that belong together (the slider's target and knob), in
+    // dialog coordinates; empty: none.
+    RECT track_ = {};
 
 private:
     void ApplyColours();
+    void PaintTrack(HDC dc, POINT origin) const;
     void StartCountdown();
     void PaintCountdown(HDC dc);
 

@@ -86,9 +86,9 @@ void SlideKnob::Paint(HDC dc, const RECT& client) {
     if (behind_ && !behind_->IsEmpty())
         behind_->Draw(dc, 0, 0);
     else if (background_)
-        FillRect(dc, &client, background_->BackgroundBrush());
+        background_->PaintBehind(dc, GetHwnd(), client);
     const Image* image = overTarget_ && overTargetImage_ ? overTargetImage_.get() : ChosenImage();
-    if (image) const_cast<Image*>(image)->Draw(dc, 0, 0);
+    if (image) DrawPicture(dc, *image);
 }
 
 // Each row from its first to its last pixel that is not fully transparent.

@@ -13,6 +13,7 @@
 #include "PlatformHelpers.h"
 #include "RingController.h"
 #include "SystemSettings.h"
+#include "TimerItem.h"
 #include "Translator.h"
 #include "resource.h"
 
@@ -33,7 +34,8 @@ std::vector<int32_t> OfferedList() {
 
 SnoozeChooserDlg::SnoozeChooserDlg(const EventItem& item)
     : chosenSeconds_(Ring_DefaultSnoozeSeconds(item)),
-      durationSeconds_(static_cast<int>(item.GetDurationSeconds())) {}
+      durationSeconds_(static_cast<int>(item.GetDurationSeconds())),
+      timer_(dynamic_cast<const TimerItem*>(&item) != nullptr) {}
 
 int SnoozeChooserDlg::Run() {
     HINSTANCE instance = App::Instance() ? App::Instance() : GetModuleHandleW(nullptr);
@@ -82,6 +84,7 @@ LRESULT SnoozeChooserDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case kSnoozeChooserMessage: {
         HWND dialog = GetHwnd();
         Translator::Instance().ApplyCaption(dialog, IDD_SNOOZE_CHOOSER);
+        if (timer_) SetWindowTextW(dialog, Translator::Instance().GetString(IDS_TODAY_RESTART_TIMER).c_str());
         if (header_.menuBar.bar) Translator::Instance().ApplyMenuBar(header_.menuBar.bar, IDM_SNOOZE_MENUBAR);
         SetWindowLongPtrW(dialog, GWL_EXSTYLE, GetWindowLongPtrW(dialog, GWL_EXSTYLE) | WS_EX_TOPMOST | kAboveStartup);
         SetForegroundWindow(dialog);
@@ -183,10 +186,24 @@ int SnoozeChooserDlg::ListTop() const {
     return rect.top;
 }
 
-// The list reaches from its top to the bottom, across the whole width.
+// The list reaches from its top to the bottom, across the whole width. The template's
+// widths are dialog units, which the device's font may make wider than the screen: the
+// countdown and "Tap here to cancel" are centred on the client width instead.
 void SnoozeChooserDlg::OnSize(UINT type, int width, int height) {
     DialogBase::OnSize(type, width, height);
     if (!list_.GetHwnd()) return;
+    HWND dialog = GetHwnd();
+    for (UINT id : {IDC_SNOOZE_COUNTDOWN, IDC_SNOOZE_CANCEL}) {
+        HWND control = GetDlgItem(dialog, id);
+        RECT rect;
+        GetWindowRect(control, &rect);
+        MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        int controlWidth = width;
+        if (id == IDC_SNOOZE_COUNTDOWN)
+            controlWidth = countdownDisplay_.Font().TextWidth(L"10");
+        if (controlWidth <= 0 || controlWidth > width) controlWidth = width;
+        MoveWindow(control, (width - controlWidth) / 2, rect.top, controlWidth, rect.bottom - rect.top, TRUE);
+    }
     const RECT area = {0, ListTop(), width, height};
     list_.Stretch(area);
 }

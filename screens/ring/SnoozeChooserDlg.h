@@ -54,6 +54,7 @@ private:
 
     int chosenSeconds_;
     int durationSeconds_;
+    bool timer_;  // Restart of a timer: the chooser is titled as its button
     int countdown_ = kCountdownSeconds;
     bool tapsLocked_ = false;
     SnoozeLengthList list_;

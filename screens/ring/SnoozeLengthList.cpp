@@ -54,7 +54,11 @@ std::vector<int> SnoozeList_Prepare(const std::vector<int32_t>& list, int defaul
 
 bool SnoozeLengthList::Attach(HWND list, const std::vector<int>& seconds, int selected) {
     if (!Subclass(list)) return false;
-    SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER);
+    // The rows share the list's height, so all of them always show: a scroll bar would only
+    // take width from them.
+    SetWindowLongPtrW(list, GWL_STYLE,
+                      (GetWindowLongPtrW(list, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VSCROLL | WS_HSCROLL)) |
+                          LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER | LVS_NOSCROLL);
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_ONECLICKACTIVATE);
     font_.Reset(Sys_GetOsMajorVersion() < kMenuBarShellVersion ? Font_CreateScaled(110, L"Nina")
                                                                : Font_CreateScaled(130, L"Segoe Condensed"));
@@ -89,10 +93,11 @@ int SnoozeLengthList::SecondsAt(int row) const {
     return static_cast<int>(item.lParam);
 }
 
+// The client width leaves out a scroll bar already, when one is shown: rows reach the edge.
 void SnoozeLengthList::ResetColumn() {
     RECT client;
     GetClientRect(GetHwnd(), &client);
-    SendMessageW(GetHwnd(), LVM_SETCOLUMNWIDTH, 0, client.right - GetSystemMetrics(SM_CXVSCROLL));
+    SendMessageW(GetHwnd(), LVM_SETCOLUMNWIDTH, 0, client.right);
 }
 
 void SnoozeLengthList::Stretch(const RECT& area) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "LoadPeak.h"
+#include "BenchFiles.h"
 #include "XmItBuilder.h"
 #include "aural.h"
 #include "aural_engine.h"
@@ -134,16 +135,6 @@ std::string Aiff() {
   std::string form = "FORM";
   Be32(form, static_cast<uint32_t>(body.size()));
   return form + body;
-}
-
-std::string ReadAll(const char* path) {
-  std::string bytes;
-  if (FILE* f = std::fopen(path, "rb")) {
-    char chunk[65536];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
-    std::fclose(f);
-  }
-  return bytes;
 }
 
 std::string Mutate(std::string m, std::mt19937& rng) {

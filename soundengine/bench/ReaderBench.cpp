@@ -15,6 +15,7 @@
 // files with lame and oggenc and runs it.
 #include <windows.h>
 
+#include "BenchFiles.h"
 #include "BenchClock.h"
 
 #include <mad.h>
@@ -35,17 +36,6 @@
 namespace {
 
 constexpr double kMinProcessorSeconds = 0.5;  // per measurement: the platform counts in ~10 ms steps
-
-
-std::string ReadAll(const char* path) {
-  std::string bytes;
-  if (FILE* f = std::fopen(path, "rb")) {
-    char chunk[65536];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.append(chunk, n);
-    std::fclose(f);
-  }
-  return bytes;
-}
 
 // Where a bare decoder writes: a small buffer used over and over, or one buffer of the
 // whole length, allocated for each decoding.

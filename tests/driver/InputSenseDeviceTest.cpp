@@ -110,7 +110,7 @@ TEST_F(DeviceManagerDriver, ASecondInstanceSharesTheCounterUntilItsDeinit) {
     Register(kSecondRegistration, 1);
     HANDLE second = ActivateDevice(kSecondRegistration, 0);
     ASSERT_TRUE(second);
-    EXPECT_EQ(DWORD(ERROR_SERVICE_ALREADY_RUNNING), GetLastError());
+    EXPECT_EQ(DWORD(ERROR_SERVICE_EXISTS), GetLastError());
     // "ISL1:" is the same driver instance: its Deinit frees the counter "ISL0:" names.
     EXPECT_TRUE(DeactivateDevice(second));
     EXPECT_EQ(INVALID_HANDLE_VALUE, OpenDevice());

@@ -113,7 +113,7 @@ TEST_F(LoadedDriver, EntryPointsRefuseForeignContextsAndMissingHandles) {
     ASSERT_NE(0u, device);
     SetLastError(0);
     EXPECT_EQ(device, init_(L"Drivers\\Active\\02"));
-    EXPECT_EQ(DWORD(ERROR_SERVICE_ALREADY_RUNNING), GetLastError());
+    EXPECT_EQ(DWORD(ERROR_SERVICE_EXISTS), GetLastError());
 
     DWORD value = 0, returned = 7;
     EXPECT_FALSE(ioControl_(device, InputSense::kGetValue, nullptr, 0, reinterpret_cast<PBYTE>(&value), 4, &returned));

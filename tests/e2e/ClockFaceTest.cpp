@@ -6,6 +6,8 @@
 #include "ItemStore.h"
 #include "RegKeyRef.h"
 #include "SkinList.h"
+#include "SkinPage.h"
+#include "resource.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -230,4 +232,36 @@ TEST_F(ClockFace, ChimeToggleIsSavedAndTheMenuShowsIt) {
     EXPECT_EQ(store->Chime().Active != 0, (state & MF_CHECKED) != 0);
     EXPECT_NE(static_cast<UINT>(-1), GetMenuState(menu, ClockWnd::kStartSlideShowCommand, MF_BYCOMMAND));
     DestroyMenu(menu);
+}
+
+// The Skins page applies the chosen skin first and stores it only when it loaded: a skin
+// missing a mark leaves the built-in one on the clock and the stored choice as it was.
+TEST_F(ClockFace, TheSkinsPageStoresOnlyASkinThatLoaded) {
+    // The page lists the program's own "Skins" folder: the broken skin goes there for this test.
+    const std::wstring broken = SkinList::ProgramFolder() + L"Skins\\nomark-" + std::to_wstring(GetCurrentProcessId()) + L".zip";
+    ASSERT_TRUE(CopyFileW((clocktest::FixtureProgramFolder() + L"skins\\nomark.zip").c_str(), broken.c_str(), FALSE));
+    clock_->OnClockCommand(SkinCommand(L"test"));
+    const std::wstring stored = StoredCurrent();
+    ASSERT_FALSE(stored.empty());
+    HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    SkinPage page;
+    ASSERT_TRUE(page.CreateModeless(IDD_SKIN_PAGE, parent, nullptr));
+    page.FillList();
+    HWND list = GetDlgItem(page.GetHwnd(), IDC_SKIN_LIST);
+    const LRESULT row = SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"nomark"));
+    ASSERT_GE(row, 0);
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    std::vector<std::wstring> messages;
+    {
+        clocktest::MessageBoxCloser closer;
+        page.OnOK(IDOK, nullptr);
+        messages = closer.Texts();
+    }
+    DeleteFileW(broken.c_str());
+    EXPECT_FALSE(messages.empty());
+    EXPECT_EQ(stored, StoredCurrent());
+    EXPECT_EQ(clock_->Skins().BuiltIn(), clock_->CurrentSkin());
+    EXPECT_TRUE(clock_->IsSkinLoaded());
+    DestroyWindow(page.GetHwnd());
+    DestroyWindow(parent);
 }

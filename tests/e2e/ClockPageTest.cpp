@@ -116,8 +116,13 @@ TEST_F(ClockPageInProcess, TheScreenSaverHoldsTheKeysWhileItShowsAndTheMenuBarIs
     ASSERT_TRUE(screen->IsShowing());
     EXPECT_EQ(screen->GetHwnd(), ClockParent());
     EXPECT_EQ(nullptr, HotKeyWindow(&id));
-    // Hidden, it gives the clock back to the page, laid out again, and the page its keys.
+    // Hidden, it gives the clock back to the page, laid out again, and the page its keys,
+    // itself: the main window, disabled here, is not activated again (which would also
+    // take the keys).
+    EnableWindow(MainWindow::Window(), FALSE);
     screen->Show(false, false, false, false);
+    EXPECT_EQ(page, HotKeyWindow(&id));
+    EnableWindow(MainWindow::Window(), TRUE);
     EXPECT_EQ(page, ClockParent());
     RECT inPage = {};
     GetWindowRect(clock_->GetHwnd(), &inPage);

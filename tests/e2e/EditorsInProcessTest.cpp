@@ -26,6 +26,7 @@
 #include "resource.h"
 
 #include <commctrl.h>
+#include <functional>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
@@ -273,6 +274,27 @@ std::wstring SelectedSound(SoundPage& page) {
     return data == CB_ERR || !data ? L"" : reinterpret_cast<const SoundEntry*>(data)->fullPath;
 }
 
+// Opens the sound page of a new alarm whose sound is the file `sound`, runs onPage there
+// and presses OK; gives the alarm back.
+AlarmItem* EditAlarmSound(ItemStore& store, const std::wstring& sound, const std::function<void(SoundPage&)>& onPage) {
+    AlarmItem* alarm = store.CreateAlarm(nullptr);
+    alarm->flags &= ~AlarmItem::kNew;
+    alarm->soundSettings.builtIn = 0;
+    alarm->soundSettings.custom.SetCStr(sound.c_str());
+    AlarmSheet sheet(*alarm, store);
+    Steps steps;
+    steps.Then([&] { return sheet.MainPage() && sheet.MainPage()->GetHwnd(); })
+        .Do([&] { sheet.SelectPage(2); })
+        .Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd(); })
+        .Do([&] {
+            onPage(*sheet.GetSoundPage());
+            Press(sheet, IDOK);
+        });
+    EXPECT_EQ(IDOK, steps.Run(sheet));
+    EXPECT_TRUE(steps.Finished());
+    return alarm;
+}
+
 }  // namespace
 
 // An alarm's sound on a device-rooted path (as the version-3 import writes it) shows on
@@ -281,21 +303,9 @@ TEST_F(EditorsInProcess, TheSoundPageKeepsADeviceRootedSound) {
     const std::wstring there = L"\\My Documents\\ring.mp3", gone = L"\\My Documents\\gone.mp3";
     PutFile(there, 100);
     for (const std::wstring& sound : {there, gone}) {
-        AlarmItem* alarm = store_->CreateAlarm(nullptr);
-        alarm->flags &= ~AlarmItem::kNew;
-        alarm->soundSettings.builtIn = 0;
-        alarm->soundSettings.custom.SetCStr(sound.c_str());
-        AlarmSheet sheet(*alarm, *store_);
-        Steps steps;
-        steps.Then([&] { return sheet.MainPage() && sheet.MainPage()->GetHwnd(); })
-            .Do([&] { sheet.SelectPage(2); })
-            .Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd(); })
-            .Do([&] {
-                EXPECT_EQ(sound == there ? there : L"", SelectedSound(*sheet.GetSoundPage()));
-                Press(sheet, IDOK);
-            });
-        EXPECT_EQ(IDOK, steps.Run(sheet));
-        EXPECT_TRUE(steps.Finished());
+        AlarmItem* alarm = EditAlarmSound(*store_, sound, [&](SoundPage& page) {
+            EXPECT_EQ(sound == there ? there : L"", SelectedSound(page));
+        });
         EXPECT_EQ(0, alarm->soundSettings.builtIn);
         EXPECT_EQ(sound, alarm->soundSettings.custom.CStr());
     }
@@ -326,4 +336,19 @@ TEST_F(EditorsInProcess, TheSoundPageSelectsTheChosenFileByItsFullPath) {
     });
     EXPECT_EQ(IDCANCEL, steps.Run(sheet));
     EXPECT_TRUE(steps.Finished());
+}
+
+// The same file added in another case selects its entry, which keeps the stored spelling.
+TEST_F(EditorsInProcess, TheSoundPageKnowsAFileAddedInAnotherCase) {
+    const std::wstring sound = L"\\My Documents\\Ring Tone.wav";
+    PutFile(sound, 100);
+    AlarmItem* alarm = EditAlarmSound(*store_, sound, [&](SoundPage& page) {
+        HWND combo = GetDlgItem(page.GetHwnd(), IDC_SOUND_LIST);
+        const LRESULT entries = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        EXPECT_TRUE(page.AddPath(L"\\MY DOCUMENTS\\ring tone.WAV"));
+        EXPECT_EQ(entries, SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        EXPECT_EQ(sound, SelectedSound(page));
+    });
+    EXPECT_EQ(0, alarm->soundSettings.builtIn);
+    EXPECT_EQ(sound, alarm->soundSettings.custom.CStr());
 }

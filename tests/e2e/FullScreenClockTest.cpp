@@ -9,6 +9,8 @@
 #include "EngineWnd.h"
 #include "FullScreenClockWnd.h"
 #include "ItemStore.h"
+#include "PhoneStatus.h"
+#include "PlatformHelpers.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -173,4 +175,59 @@ TEST_F(FullScreenClock, EmptyPictureFolderGivesItsMessageOrTheClock) {
     EXPECT_TRUE(screen_->IsShowing());
     EXPECT_FALSE(screen_->IsSlideShowRunning());
     EXPECT_EQ(screen_->GetHwnd(), ClockParent());
+}
+
+namespace {
+
+// The same on a handheld that reports OS 4 (the suite's name sets the version), where
+// the shell publishes no call state and the call check asks telephony's "Cellular Line".
+using OlderFullScreenClock = FullScreenClock;
+
+constexpr UINT kNewCall = WM_APP + 1, kCloseLine = WM_APP + 2;
+
+// Whether message reached the window within the time, handling what else came.
+bool Arrives(HWND window, UINT message, DWORD timeoutMs = 5000) {
+    const ULONGLONG end = GetTickCount64() + timeoutMs;
+    MSG msg;
+    do {
+        if (PeekMessageW(&msg, window, message, message, PM_REMOVE)) return true;
+        Sleep(20);
+    } while (GetTickCount64() < end);
+    return false;
+}
+
+}  // namespace
+
+TEST_F(OlderFullScreenClock, TheCallCheckAsksTheCellularLineWhichTellsOfNewCalls) {
+    ASSERT_EQ(4, Sys_GetOsMajorVersion());
+    // Radio on and no call: the screen saver shows.
+    screen_->Show(true, true, false, false);
+    EXPECT_TRUE(screen_->IsShowing());
+    screen_->Show(false, false, false, false);
+    HWND window = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(nullptr, window);
+    {
+        // Kept open: a radio that is on without a call is free, and a new call on the
+        // phone reaches the window; a call that connects while the phone is locked asks
+        // for the line to close.
+        CellularLineWatch line;
+        EXPECT_FALSE(line.IsBusy(window, kNewCall, kCloseLine, false));
+        ASSERT_TRUE(DeviceControl_SetPhoneStatus(kIncomingCall));
+        EXPECT_TRUE(Arrives(window, kNewCall));
+        ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, L"ControlPanel\\Phone", L"L", 1));
+        ASSERT_TRUE(DeviceControl_SetPhoneStatus(kIncomingCall | kActiveCall));
+        EXPECT_TRUE(Arrives(window, kCloseLine));
+        // The call makes the line busy; closed afterwards, no more news.
+        ASSERT_TRUE(DeviceControl_SetPhoneStatus(kActiveCall));
+        EXPECT_TRUE(line.IsBusy(window, kNewCall, kCloseLine, true));
+        ASSERT_TRUE(DeviceControl_SetPhoneStatus(0));
+        ASSERT_TRUE(DeviceControl_SetPhoneStatus(kIncomingCall));
+        EXPECT_FALSE(Arrives(window, kNewCall, 500));
+        // A phone without a "Cellular Line" is free whatever the shell publishes.
+        const wchar_t* const other[] = {L"Data Line"};
+        ASSERT_TRUE(DeviceControl_SetTelephonyLines(other, 1));
+        EXPECT_FALSE(line.IsBusy(window, kNewCall, kCloseLine, true));
+        ASSERT_TRUE(DeviceControl_SetPhoneStatus(0));
+    }
+    DestroyWindow(window);
 }

@@ -1,10 +1,12 @@
 // The main window's parts in this process: the button map's defaults, names and
-// registry layout, the alarms and timers lists' order, the stored tab and the help topics.
+// registry layout, the alarms and timers lists' order and column widths, the stored tab
+// and the help topics.
 #include <gtest/gtest.h>
 
 #include "AlarmItem.h"
 #include "AlarmListPage.h"
 #include "ButtonMap.h"
+#include "ColumnFit.h"
 #include "ContextHelp.h"
 #include "MainTabView.h"
 #include "RegKeyRef.h"
@@ -162,4 +164,14 @@ TEST(ContextHelp, TopicsOfTheContexts) {
     EXPECT_STREQ(L"alarms", ContextHelp::TopicOf(11));
     EXPECT_STREQ(L"vibro_settings", ContextHelp::TopicOf(23));
     EXPECT_STREQ(L"Main_Contents", ContextHelp::TopicOf(99));
+}
+
+TEST(ColumnFit, ColumnsFillTheListAndTheFirstGivesWay) {
+    // Room enough: every other column as its design or its need says, the first the rest.
+    EXPECT_EQ((std::vector<int>{100, 71, 40, 45}), ColumnFit_Widths({74, 70, 40, 43}, {50, 71, 38, 45}, 256));
+    // Too narrow for the design: the last columns give back down to their needs first.
+    EXPECT_EQ((std::vector<int>{60, 70, 30, 40}), ColumnFit_Widths({74, 70, 40, 43}, {60, 60, 30, 40}, 200));
+    // Too narrow even for the needs: the first keeps its need, the list must scroll.
+    EXPECT_EQ((std::vector<int>{80, 60, 30, 40}), ColumnFit_Widths({74, 70, 40, 43}, {80, 60, 30, 40}, 200));
+    EXPECT_TRUE(ColumnFit_Widths({}, {}, 100).empty());
 }

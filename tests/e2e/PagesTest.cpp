@@ -2,6 +2,8 @@
 // words of second instances against the store, the registry and the device's next
 // notification; the stopwatch's runs and laps; its CSV file read by Python's csv module.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -156,6 +158,28 @@ TEST_F(Pages, TimersPageCommandsAndWordsChangeStoreRegistryAndRows) {
     ASSERT_NE(nullptr, window);
     ASSERT_TRUE(WaitForNames(window, {L"Eggs", L"Tea"}));
     EXPECT_EQ((std::vector<std::wstring>{L"Tea", L"00:03:00", L"Off", L"On"}), RowNamed(window, L"Tea"));
+    // The columns fill the list without a horizontal scroll bar, and the page reaches down
+    // to the soft keys.
+    HWND list = nullptr;
+    EnumChildWindows(
+        window, [](HWND child, LPARAM found) -> BOOL {
+            if (GetDlgCtrlID(child) != kTimersList) return TRUE;
+            *reinterpret_cast<HWND*>(found) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&list));
+    ASSERT_EQ(kTimersList, GetDlgCtrlID(list));
+    RECT client = {}, page = {}, frame = {};
+    GetClientRect(list, &client);
+    int columns = 0;
+    for (int column = 0; column < 4; ++column)
+        columns += static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+    EXPECT_LE(columns, client.right);
+    EXPECT_FALSE(GetWindowLongPtrW(list, GWL_STYLE) & WS_HSCROLL);
+    GetWindowRect(GetParent(list), &page);
+    GetClientRect(window, &frame);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&frame), 2);
+    EXPECT_EQ(frame.bottom, page.bottom);
 
     // Start: running in the registry, its expiry the device's next wake-up, its row "On".
     const OleDate due = Time_LocalNowAsDate(true) + 180 * kSecond;

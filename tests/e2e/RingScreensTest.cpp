@@ -90,8 +90,10 @@ std::function<void(HWND)>& ChooserAnswer() {
     return answer;
 }
 
+// An alarm's chooser, or a timer's, titled as the Restart button that opens it.
 HWND FindChooser() {
     HWND chooser = FindWindowW(L"#32770", L"Snooze Alarm");
+    if (!chooser) chooser = FindWindowW(L"#32770", L"Restart the timer");
     return chooser && IsWindowVisible(chooser) ? chooser : nullptr;
 }
 
@@ -653,7 +655,9 @@ TEST_F(RingScreensTest, TheSnoozeChooserTakesATappedRowItsDefaultOrGoesBack) {
     tea->initsnooze = {15, 0};
     std::vector<int> offered;
     int selected = -1;
+    std::wstring title;
     ChooserAnswer() = [&](HWND chooser) {
+        title = testsupport::WindowText(chooser);
         HWND list = GetDlgItem(chooser, IDC_SNOOZE_LIST);
         testsupport::PollUntil(5000, [&] {
             Drain();
@@ -670,6 +674,7 @@ TEST_F(RingScreensTest, TheSnoozeChooserTakesATappedRowItsDefaultOrGoesBack) {
         PostMessageW(chooser, WM_COMMAND, IDOK, 0);
     };
     Click(Ring(tea)->SecondButton()->Hwnd());
+    EXPECT_EQ(L"Restart the timer", title);
     EXPECT_EQ((std::vector<int>{112, 225, 450, 900, 1800}), offered);
     EXPECT_EQ(3, selected);
     EXPECT_EQ(Calls{"Snooze 900"}, Decisions(tea));

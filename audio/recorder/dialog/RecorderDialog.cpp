@@ -85,6 +85,10 @@ INT_PTR RecorderDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kTranslateMessage:
         Translator::Instance().ApplyCaption(dialog_, kTemplateId);
         if (ppc_.menuBar.bar) Translator::Instance().ApplyMenuBar(ppc_.menuBar.bar, kMenuBarId);
+        // The full-screen dialog is the screen the user works in: in front and active. Its
+        // caption was drawn while the dialog was still hidden, in the inactive colours.
+        SetForegroundWindow(dialog_);
+        if (GetForegroundWindow() == dialog_) SendMessageW(dialog_, WM_NCACTIVATE, TRUE, 0);
         return TRUE;
     case WM_DESTROY:
         OnDestroy();

@@ -72,7 +72,7 @@ int wmain(int argc, wchar_t** argv) {
     g_ready = argv[6];
     g_done = argv[7];
     ItemStore& store = *App::GetItemStore();
-    const std::wstring sheet = argv[1];
+    const std::wstring sheet = Showcase_ScreenName(argv[1]);
     const int page = _wtoi(argv[2]);
     if (sheet == L"alarm") {
         AlarmItem* alarm = store.CreateAlarm(nullptr);

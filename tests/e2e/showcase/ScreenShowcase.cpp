@@ -18,6 +18,8 @@
 // slidesettings the slide show's settings page.
 // chooser is the snooze chooser of an alarm, chooser-timer of a timer.
 // recorder is the recorder dialog idle, recorder-recording three seconds into a recording.
+// Any of them with "-os4" after it (mainwnd-os4, recorder-os4) shows on a device that
+// reports OS 4, which has the older shells' tab strip and command bars.
 // The ready file appears once the screen is up; it closes when the done file exists.
 // A ring kind (ring-alarm, ring-notify, ring-timer, each also with "-night") stores an
 // item that is due (a snooze that is over, a timer with two seconds left) on the device
@@ -38,6 +40,7 @@
 #include "DeviceInput.h"
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
+#include "DeviceVersion.h"
 #include "DialogFrame.h"
 #include "Dpi.h"
 #include "FullScreenClockWnd.h"
@@ -63,6 +66,7 @@ constexpr int kSettleTicks = 15;
 constexpr int kRingWaitTicks = 600;
 constexpr double kDueInDays = 2.0 / 86400.0;
 const wchar_t kRingPrefix[] = L"ring-";
+const wchar_t kOlderDeviceSuffix[] = L"-os4";
 
 using showcase::FileExists;
 using showcase::Touch;
@@ -369,6 +373,7 @@ HWND gChooser = nullptr;
 
 void CALLBACK ChooserTick(HWND, UINT, UINT_PTR, DWORD) {
     if (!gChooser) gChooser = FindWindowW(L"#32770", L"Snooze Alarm");
+    if (!gChooser) gChooser = FindWindowW(L"#32770", L"Restart the timer");
     if (!gChooser) return;
     if (++gChooserTicks == kSettleTicks) Touch(gReady);
     if (gChooserTicks > kSettleTicks && FileExists(gDone)) EndDialog(gChooser, SnoozeChooserDlg::kCancelled);
@@ -424,7 +429,12 @@ HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::wstring kind = argc >= 8 ? argv[1] : L"";
+    // "-os4" after a kind shows it on a handheld that reports OS 4.
+    std::wstring kind = argc >= 8 ? argv[1] : L"";
+    const bool olderDevice = kind.size() > wcslen(kOlderDeviceSuffix) &&
+                             kind.compare(kind.size() - wcslen(kOlderDeviceSuffix), std::wstring::npos,
+                                          kOlderDeviceSuffix) == 0;
+    if (olderDevice) kind.resize(kind.size() - wcslen(kOlderDeviceSuffix));
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
     const bool chooser = kind.rfind(L"chooser", 0) == 0;
     const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
@@ -436,13 +446,16 @@ int wmain(int argc, wchar_t** argv) {
         (!clockKind && !clockScreen && argc != 8) || argc < 8) {
         fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|chooser|chooser-timer|"
                          L"recorder|recorder-recording|ring-<kind>|clock|skin|slide|clockpage|clockpage-skin|"
-                         L"clockpage-menu|slidesettings <width> <height> <dpi> <pack or program> <ready> <done> [folder]\n");
+                         L"clockpage-menu|slidesettings[-os4] <width> <height> <dpi> <pack or program> <ready> <done> "
+                         L"[folder]\n");
         return 2;
     }
     if (!DeviceSession_Attach() || !DeviceScreen_SetMode(_wtoi(argv[2]), _wtoi(argv[3]), _wtoi(argv[4]))) {
         fwprintf(stderr, L"screen_showcase: no device session or bad screen\n");
         return 2;
     }
+    // The device lasts from shot to shot: every shot says which version it reports.
+    DeviceControl_SetOsVersion(olderDevice ? 4 : 0, 0);
     Dpi_ResetCache();
     showcase::PrepareDevice();
     const std::wstring ready = argv[6], done = argv[7];

@@ -14,6 +14,7 @@
 #include "DeviceScreen.h"
 #include "DeviceSession.h"
 #include "DeviceSignals.h"
+#include "DeviceVersion.h"
 #include "Dpi.h"
 #include "EngineWnd.h"
 #include "ProgramScreens.h"
@@ -21,6 +22,19 @@
 #include "Translator.h"
 #include "ZipFileArchive.h"
 #include "nled.h"
+
+// A screen name with "-os4" after it shows on a handheld that reports OS 4.
+constexpr wchar_t kShowcaseOlderDevice[] = L"-os4";
+
+inline bool Showcase_OnOlderDevice(const std::wstring& screen) {
+    const size_t suffix = wcslen(kShowcaseOlderDevice);
+    return screen.size() > suffix && screen.compare(screen.size() - suffix, suffix, kShowcaseOlderDevice) == 0;
+}
+
+// The screen's name without the older device's suffix.
+inline std::wstring Showcase_ScreenName(const std::wstring& screen) {
+    return Showcase_OnOlderDevice(screen) ? screen.substr(0, screen.size() - wcslen(kShowcaseOlderDevice)) : screen;
+}
 
 // A language pack beside the showcase, as beside the program, gives the screens its texts.
 inline void Showcase_LoadLanguagePack() {
@@ -44,6 +58,8 @@ inline int Showcase_Start(int argc, wchar_t** argv, const wchar_t* name) {
         fwprintf(stderr, L"%ls: no device session or bad screen\n", name);
         return 2;
     }
+    // The device lasts from shot to shot: every shot says which version it reports.
+    DeviceControl_SetOsVersion(Showcase_OnOlderDevice(argv[1]) ? 4 : 0, 0);
     Dpi_ResetCache();
     showcase::PrepareDevice();
     const LONG leds[] = {0, NLED_VIBRATOR_CYCLE_ADJUST};

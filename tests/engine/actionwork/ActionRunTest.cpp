@@ -2,6 +2,8 @@
 // device layer records the programs started, the power state, the sound profile and
 // volumes and the data connections. The test device has the stand-in shell library;
 // the cases without it need a process of their own, since bound functions stay bound.
+#include <winsock2.h>
+
 #include "BoundFunctions.h"
 #include "ChangeVolumeAction.h"
 #include "CloseGprsAction.h"
@@ -100,6 +102,13 @@ TEST(ActionRun, AShortcutNamedAsTheProgramStartsItsTargetWithTheGivenArguments) 
     ASSERT_TRUE(CreateDirectoryW(testsupport::DevicePath(L"\\My Documents").c_str(), nullptr));
     ASSERT_TRUE(testsupport::WriteBytes(shortcut, "36#\"\\Program Files\\Probe Dir\\probe.exe\" alarms?g.dll,-1"));
     ExecuteAction action;
+    // Only a name ending in ".lnk" is followed: "app.exe" in a folder "My.lnkdir" is the
+    // program itself, here the same shortcut text, which does not start.
+    ASSERT_TRUE(CreateDirectoryW(testsupport::DevicePath(L"\\My.lnkdir").c_str(), nullptr));
+    ASSERT_TRUE(testsupport::WriteBytes(testsupport::DevicePath(L"\\My.lnkdir\\app.exe"),
+                                        "36#\"\\Program Files\\Probe Dir\\probe.exe\" alarms?g.dll,-1"));
+    action.CommandLine.SetCStr(L"\"\\My.lnkdir\\app.exe\" -z");
+    EXPECT_FALSE(action.Execute());
     action.CommandLine.SetCStr(L"\"\\My Documents\\Probe.LNK\" -y");
     EXPECT_TRUE(action.Execute());
     ASSERT_TRUE(testsupport::WaitForFile(testsupport::DevicePath(PROBE_DONE_FILE), 30000));
@@ -245,6 +254,9 @@ TEST(ActionRun, ConnectOpensAConnectionAndCloseGprsHangsUpEveryOneAndReleasesEve
     DeviceControl_SetNetworkAvailable(FALSE);
     EXPECT_FALSE(InternetConnectAction().Execute());
     EXPECT_EQ(2u, DeviceControl_GetOpenConnections());
+    // Each start of Winsock was ended again, the failed one too.
+    EXPECT_NE(0, WSACleanup());
+    EXPECT_EQ(WSANOTINITIALISED, WSAGetLastError());
 
     // Two adapters do not fit the first answer's buffer.
     ASSERT_TRUE(DeviceControl_AddNetworkAdapter(3, L"CELL1"));

@@ -175,6 +175,22 @@ TEST(TimeZoneAction, TheCityDatabaseOrdersTheZonesWhenTheDeviceHasACompleteOne) 
     EXPECT_EQ(0, DeviceControl_GetCityDbUsers()) << "the database was not given back";
     EXPECT_EQ(0, DeviceControl_GetCityDbLoads());
 
+    // Names longer than the zone record's 31 characters are cut there, and nothing beside
+    // them changes: 40 characters would run into the dates and the biases behind them.
+    const std::wstring longer = L"Far Eastern Standard Time (test zone 40)";
+    ASSERT_EQ(40u, longer.size());
+    DEVICE_TIME_ZONE named = DatabaseZone(L"GMT+10 Long", longer.c_str(), -600);
+    named.daylightBias = -60;
+    ASSERT_TRUE(DeviceControl_SetTimeZoneDatabase(&named, 1));
+    ASSERT_TRUE(Apply(0));
+    const TIME_ZONE_INFORMATION applied = Zone();
+    EXPECT_EQ(longer.substr(0, 31), std::wstring(applied.StandardName));
+    EXPECT_EQ(longer.substr(0, 31), std::wstring(applied.DaylightName));
+    EXPECT_EQ(-600, applied.Bias);
+    EXPECT_EQ(0, applied.StandardBias);
+    EXPECT_EQ(-60, applied.DaylightBias);
+    ASSERT_TRUE(DeviceControl_SetTimeZoneDatabase(database, 2));
+
     // A library without all its functions counts as missing: the built-in table serves.
     ASSERT_TRUE(CopyFileW(testsupport::HostPath(PARTIAL_CITYDB).c_str(),
                           testsupport::DeviceLibraryPath(CITYDB_LIBRARY).c_str(), FALSE));

@@ -177,7 +177,7 @@ TEST(RcString, ConcatLowerAndConversions) {
     EXPECT_TRUE(RcString::Concat(RcString(), RcString()).IsNull());
     EXPECT_STREQ(L"ab", RcString::Concat(RcString(L"a"), RcString(L"b")).CStr());
     EXPECT_STREQ(L"\\Sounds\\", RcString::ConcatChar(RcString(L"\\Sounds"), L'\\').CStr());
-    EXPECT_STREQ(L"mixed case 1", RcString::LowerCopy(RcString(L"MiXeD CASE 1")).CStr());
+    EXPECT_STREQ(L"mixed case 1", RcString::MapCaseCopy(RcString(L"MiXeD CASE 1")).CStr());
 
     char* narrow = Text_WideToMultiByte(L"Chime");
     ASSERT_NE(nullptr, narrow);

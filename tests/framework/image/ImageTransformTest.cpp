@@ -104,4 +104,9 @@ TEST(ImageTransforms, ScaleNeverReadsPastAOnePixelSource) {
             EXPECT_EQ(0, Rgb565_Widen(tall->Row(j)[i]).red);
         }
     EXPECT_EQ(nullptr, Image_Scale(*row, 0, 4));
+    // A row that fills exactly one page: the row below it would be a fault, not a pixel weighted 0.
+    ImagePtr page = MakeImage(2048, 1, [](int x, int) { return Rgb565_Narrow(0, 0, x & 0xFF); });
+    ImagePtr grown = Image_Scale(*page, 8, 4);
+    ASSERT_TRUE(grown);
+    EXPECT_EQ(grown->Row(0)[3], grown->Row(3)[3]);
 }

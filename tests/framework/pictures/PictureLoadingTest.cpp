@@ -88,7 +88,8 @@ TEST_F(PictureLoading, JpegAtEveryScaleEqualsDjpeg) {
     // The screen and mode that make the loader decode at each scale.
     const struct {
         int denominator, mode, screenWidth, screenHeight;
-    } scales[] = {{1, kFitNone, 240, 320}, {2, kFitAll, 240, 320}, {4, kFitAll, 150, 200}, {8, kFitAll, 64, 64}};
+    } scales[] = {{1, kFitNone, 240, 320}, {1, kFitAll, 480, 640}, {2, kFitAll, 240, 320}, {2, kFitAll, 200, 300},
+                  {4, kFitAll, 150, 200}, {8, kFitAll, 64, 64}};
     for (const auto& jpeg : jpegs) {
         for (const auto& scale : scales) {
             SCOPED_TRACE(testing::Message() << jpeg.options << " 1/" << scale.denominator);
@@ -116,12 +117,12 @@ TEST_F(PictureLoading, LargeJpegAtItsOwnSizeStaysWithinTheCap) {
     ASSERT_EQ(1600, ours->Width());
     ASSERT_EQ(20, ours->Height());
     EXPECT_EQ(0, CountWrongPixels(*ours, [&](int x, int y) { return theirs.Rgb565(x, y); }));
-    // One pixel wide, fitted: a target 1 wide (never 0), decoded at half size.
+    // One pixel wide, fitted: a target 1 wide (never 0), which the picture already covers.
     ASSERT_TRUE(Make("-size 1x1000 gradient:white-black -quality 90", L"thin.jpg"));
     ImagePtr thin = Picture_LoadJpeg(Path(L"thin.jpg").c_str(), kFitAll);
     ASSERT_TRUE(thin);
     EXPECT_EQ(1, thin->Width());
-    EXPECT_EQ(500, thin->Height());
+    EXPECT_EQ(1000, thin->Height());
     // Not a JPEG, or no file: null, for the other decoders to try.
     ASSERT_TRUE(Make("-size 8x8 xc:red", L"red.png"));
     EXPECT_FALSE(Picture_LoadJpeg(Path(L"red.png").c_str(), kFitNone));
@@ -180,13 +181,16 @@ TEST_F(PictureLoading, OlderDecompressorGivesImageMagicksPixels) {
     }
     EXPECT_EQ(nullptr, GetModuleHandleW(L"imgdecmp.dll"));  // freed after each picture
 
-    // Scaled smoothly to a smaller target; without a target, nothing.
+    // Scaled smoothly to a smaller target; without a target, at its own size.
     size = {24, 24};
     ImagePtr smaller = Picture_LoadWithImgDecmp(Path(L"scene.bmp").c_str(), kFitAll, true, size);
     ASSERT_TRUE(smaller);
     EXPECT_EQ(24, smaller->Width());
     EXPECT_EQ(14, smaller->Height());
-    EXPECT_FALSE(Picture_LoadWithImgDecmp(Path(L"scene.bmp").c_str(), kFitNone, true, size));
+    ImagePtr own = Picture_LoadWithImgDecmp(Path(L"scene.png").c_str(), kFitNone, true, size);
+    ASSERT_TRUE(own);
+    ASSERT_EQ(37, own->Width());
+    ExpectImageMagicksPixels(*own, L"scene.png", "");
     ASSERT_TRUE(testsupport::WriteBytes(folder_.File(L"noise.png"), "not a picture"));
     EXPECT_FALSE(Picture_LoadWithImgDecmp(Path(L"noise.png").c_str(), kFitAll, true, size));
 }
@@ -213,12 +217,20 @@ TEST(ImageStrip, NearestAndSmoothScaling) {
     const uint32_t middle = wide->Row(2)[0];
     EXPECT_GT(middle >> 24, 0x80u);
     EXPECT_LT(middle >> 24, 0xFFu);
-    // A source one pixel wide has no right neighbour to read.
-    Dib line;
-    ASSERT_TRUE(line.Create(1, 1));
-    std::unique_ptr<Dib> grown = ImageStrip_Create(line, 5, 5, true);
-    ASSERT_TRUE(grown);
-    EXPECT_FALSE(ImageStrip_Create(line, 0, 5, true));
+    // A source one pixel wide has no right neighbour to read, one pixel high no row
+    // below. Each of these fills exactly one page, so a read past it is a fault, not
+    // a pixel weighted 0.
+    for (SIZE size : {SIZE{1, 1024}, SIZE{1024, 1}}) {
+        Dib line;
+        ASSERT_TRUE(line.Create(size.cx, size.cy));
+        GdiFlush();
+        for (int y = 0; y < size.cy; ++y)
+            for (int x = 0; x < size.cx; ++x) line.Row(y)[x] = 0xFF102030u;
+        std::unique_ptr<Dib> grown = ImageStrip_Create(line, 5, 5, true);
+        ASSERT_TRUE(grown);
+        EXPECT_EQ(0xFF102030u, grown->Row(4)[4]);
+        EXPECT_FALSE(ImageStrip_Create(line, 0, 5, true));
+    }
 }
 
 }  // namespace
