@@ -10,7 +10,7 @@
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 showcase_target=editor_showcase shots_folder=editors shots_registry='Software\OrvalenEditorScreenshots'
-step_tag=editor-screenshots shots_german_texts=$(dirname "$here")/tests/data/editors/translation.xml
+step_tag=editor-screenshots
 source "$here/showcase-shots.sh"
 
 shoot() {  # sheet page width height dpi

@@ -3,8 +3,9 @@
 # in the language ORVALEN_SHOTS_LANGUAGE asks for, and a failed shot makes the script fail.
 # Set before sourcing: here, repo, build, step_tag, shots_folder (under the language's
 # folder of build/screenshots), shots_registry (the device's registry root under HKCU).
-#   ORVALEN_SHOTS_LANGUAGE=de   German texts (a test language pack: the one made of the
-#                               texts shots_german_texts names, else the framework tests');
+#   ORVALEN_SHOTS_LANGUAGE=de   German texts (a language pack of every text of the program,
+#                               made of tests/data/screenshots-de/translation.xml; its zip
+#                               is shots_german_pack);
 #                               the PNGs then go under build/screenshots/de/ (default en:
 #                               build/screenshots/)
 # Defines out (the PNG folder), work (the shots' own files) and
@@ -38,12 +39,11 @@ trap screen_stop EXIT
 shots_device=$work/device
 export ORVALEN_DEVICE_ROOT=$(wine_path "$shots_device")
 export ORVALEN_REGISTRY_ROOT=$shots_registry
-shots_pack=$build/tests/framework/fixtures/translation.zip
 shots_locales=$build/tests/today/locale
-if [ "$shots_language" = de ] && [ -n "${shots_german_texts:-}" ]; then
-  shots_pack=$work/german.zip
-  bash "$repo/tests/framework/make_dialog_pack.sh" zip "$shots_pack" "$shots_german_texts" "$repo/resources/resource.h"
-fi
+shots_german_pack=$work/german.zip
+bash "$repo/tests/framework/make_dialog_pack.sh" zip "$shots_german_pack" \
+  "$repo/tests/data/screenshots-de/translation.xml" "$repo/resources/resource.h"
+shots_pack=$shots_german_pack
 # The showcases read their texts from this pack; the program itself from its own folder.
 if [ "$shots_language" = de ]; then export ORVALEN_SHOWCASE_PACK=$(wine_path "$shots_pack"); else unset ORVALEN_SHOWCASE_PACK; fi
 # On the device as the program would be.

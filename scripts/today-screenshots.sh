@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the device's Today screen with the Today item: no items, one, several,
 # the popup open, the command menu open and an alarm's actions open; in English and in
-# German (the texts the real program writes from the Today item's German test pack, the
+# German (the texts the real program writes from the screenshots' German pack, the
 # dates in Wine's German locale where the build made it); at 240 x 320
 # (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
 # (scripts/screen.sh) and a fresh device (scripts/shots.sh). The PNGs go to
@@ -24,7 +24,7 @@ step "building the Today showcase and the device's programs (first time: a few m
 ORVALEN_SHOTS_LANGUAGE=en shots_folder=today shots_registry='Software\OrvalenTodayScreenshots'
 source "$here/shots.sh"
 showcase=$build/tests/today/today_showcase.exe
-german_pack=$build/tests/today/german-translation.zip
+german_pack=$shots_german_pack
 
 shoot() {  # scene language width height dpi
   local scene=$1 language=$2 width=$3 height=$4 dpi=$5
