@@ -157,12 +157,13 @@ void DialogFrame::CreateMenuBar() {
             Translator::Instance().ApplyMenuBar(menuBar_->GetHwnd(), IDM_FRAME_MENUBAR);
         return;
     }
-    if (standardBar) {
-        menuBar_.reset(MenuBarWnd::Create(GetHwnd(), instance, 0, IDM_LEGACY_MENUBAR));
-        return;
-    }
-    menuBar_.reset(MenuBarWnd::Create(GetHwnd(), instance, 0, static_cast<UINT>(menuBarId_)));
+    // The older shells' command bars carry the same two buttons: translated the same way.
+    const UINT commandBarId = standardBar ? IDM_LEGACY_MENUBAR : static_cast<UINT>(menuBarId_);
+    menuBar_.reset(MenuBarWnd::Create(GetHwnd(), instance, 0, commandBarId));
     if (!menuBar_)
+        return;
+    Translator::Instance().ApplyMenuBar(menuBar_->GetHwnd(), commandBarId);
+    if (standardBar)
         return;
     const int size = Gfx_IconSizeForDpi();
     SendMessageW(menuBar_->GetHwnd(), TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));

@@ -280,6 +280,23 @@ void StoreRingItem(const std::wstring& kind) {
     alarm.Save(ItemKey(L"Alarms", alarm.Hash));
 }
 
+// The program's visible dialog: its caption is in the device's language.
+struct ProgramDialog {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindProgramDialog(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<ProgramDialog*>(lParam);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (processId != search->processId || wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 // Starts the program and waits for its ring dialog; null when none came.
 HWND StartRing(const std::wstring& program, PROCESS_INFORMATION& started) {
     std::wstring commandLine = L"\"" + program + L"\"";
@@ -288,9 +305,9 @@ HWND StartRing(const std::wstring& program, PROCESS_INFORMATION& started) {
                         &started))
         return nullptr;
     for (int tick = 0; tick < kRingWaitTicks; ++tick) {
-        HWND ring = FindWindowW(L"#32770", L"Orvalen alarm elapsed");
-        if (!ring) ring = FindWindowW(L"#32770", L"Orvalen timer elapsed");
-        if (ring) return ring;
+        ProgramDialog search = {started.dwProcessId, nullptr};
+        EnumWindows(FindProgramDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
         Sleep(kPollMs);
     }
     return nullptr;
@@ -371,9 +388,17 @@ int ShowRecorder(bool record, const std::wstring& ready, const std::wstring& don
 int gChooserTicks = 0;
 HWND gChooser = nullptr;
 
+// The chooser is this thread's dialog: found by its class, its caption is in the device's language.
+BOOL CALLBACK FindChooser(HWND window, LPARAM) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    gChooser = window;
+    return FALSE;
+}
+
 void CALLBACK ChooserTick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!gChooser) gChooser = FindWindowW(L"#32770", L"Snooze Alarm");
-    if (!gChooser) gChooser = FindWindowW(L"#32770", L"Restart the timer");
+    if (!gChooser) EnumThreadWindows(GetCurrentThreadId(), FindChooser, 0);
     if (!gChooser) return;
     if (++gChooserTicks == kSettleTicks) Touch(gReady);
     if (gChooserTicks > kSettleTicks && FileExists(gDone)) EndDialog(gChooser, SnoozeChooserDlg::kCancelled);
