@@ -74,12 +74,15 @@ int wmain(int argc, wchar_t** argv) {
     const int page = _wtoi(argv[2]);
     const UINT_PTR timer = SetTimer(nullptr, 0, kPollMs, OnTick);
     if (screen == L"options") {
-        // The test pack, so the Languages page lists languages with their flags.
-        wchar_t exe[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring pack = exe;
-        pack = pack.substr(0, pack.find_last_of(L'\\')) + L"\\..\\framework\\fixtures\\translation.zip";
-        Translator::Instance().Load(new ZipFileArchive(pack.c_str()), false);
+        // The test pack, so the Languages page lists languages with their flags; a German
+        // shot keeps the pack its script gave.
+        if (!GetEnvironmentVariableW(L"ORVALEN_SHOWCASE_PACK", nullptr, 0)) {
+            wchar_t exe[MAX_PATH] = {};
+            GetModuleFileNameW(nullptr, exe, MAX_PATH);
+            std::wstring pack = exe;
+            pack = pack.substr(0, pack.find_last_of(L'\\')) + L"\\..\\framework\\fixtures\\translation.zip";
+            Translator::Instance().Load(new ZipFileArchive(pack.c_str()), false);
+        }
         OptionsSheet sheet;
         g_atHalfTime = [&sheet, page] {
             if (page < sheet.PageCount()) sheet.SelectPage(page);
