@@ -55,7 +55,8 @@ void AtomicClockPage::ShowStatus() {
     const std::wstring label = Translator::Instance().GetString(IDS_LAST_SYNC);
     std::wstring text;
     if (sync->LastSync.dwLowDateTime == 0 && sync->LastSync.dwHighDateTime == 0) {
-        WString_Format(text, L"%ls None", label.c_str());
+        // "None" is the action list's word, so it comes in the device's language too.
+        WString_Format(text, L"%ls %ls", label.c_str(), Translator::Instance().GetString(IDS_ACTION_NONE).c_str());
     } else {
         SYSTEMTIME at = {};
         FileTimeToSystemTime(&sync->LastSync, &at);
