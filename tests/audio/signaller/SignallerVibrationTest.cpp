@@ -34,9 +34,10 @@ double Median(std::vector<double> values) {
 
 // Switches alternate from "on"; the typical "on" lasts the on time and the typical "off"
 // the off time, as the device recorded them. Leading "off"s (the stop of a previous
-// vibration) are dropped.
+// vibration) are dropped, and so is a last "off" after an "off" (the end came in a pause).
 void ExpectCycles(std::vector<std::pair<DWORD, bool>> switches, double onMs, double offMs) {
     while (!switches.empty() && !switches.front().second) switches.erase(switches.begin());
+    if (switches.size() >= 2 && !switches.back().second && !switches[switches.size() - 2].second) switches.pop_back();
     ASSERT_GE(switches.size(), 4u);
     std::vector<double> on, off;
     for (size_t i = 1; i < switches.size(); ++i) {
