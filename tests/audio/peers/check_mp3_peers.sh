@@ -46,7 +46,7 @@ for rate in 8000 11025 16000 22050 32000 44100 48000; do
 done
 add_case 44100 2 0 128
 
-"$run" "$tool" "$work/jobs" | tr -d '\r' > tool.txt || fail "our codec or libmad refused a job (see above)"
+run_tool "$work/jobs" | tr -d '\r' > tool.txt || fail "our codec or libmad refused a job (see above)"
 
 : > agree_jobs
 agree_cases=()
@@ -100,7 +100,7 @@ done
 "$ffmpeg" -v error -y "${ffmpeg_inputs[@]}" "${ffmpeg_outputs[@]}" 2> ffmpeg.err || fail "ffmpeg failed"
 [ -s ffmpeg.err ] && fail "ffmpeg said: $(sort -u ffmpeg.err | head -5)"
 
-"$run" "$tool" "$work/agree_jobs" | tr -d '\r' > agree.txt || fail "comparing the decoders"
+run_tool "$work/agree_jobs" | tr -d '\r' > agree.txt || fail "comparing the decoders"
 i=0
 for name in "${agree_cases[@]}"; do
   for peer in libmad sox; do

@@ -66,7 +66,7 @@ for signal in "$@"; do
     cases+=("$name $rate $channels $band")
   done
 done
-"$run" "$tool" "$work/jobs" > /dev/null || fail "our codec refused a job"
+run_tool "$work/jobs" > /dev/null || fail "our codec refused a job"
 
 : > snr_jobs
 for c in "${cases[@]}"; do
@@ -76,7 +76,7 @@ for c in "${cases[@]}"; do
   for f in in decoded; do "$sox" -D $(raw $rate $channels) $name.$f $(raw $rate $channels) $name.$f.band sinc -$band; done
   echo "snr $work/$name.in.band $work/$name.decoded.band $channels $MAX_LAG" >> snr_jobs
 done
-"$run" "$tool" "$work/snr_jobs" | tr -d '\r' > snr.txt || fail "SNR measurement"
+run_tool "$work/snr_jobs" | tr -d '\r' > snr.txt || fail "SNR measurement"
 i=0
 for c in "${cases[@]}"; do
   set -- $c

@@ -52,7 +52,7 @@ for spec in "8000 1" "22050 1" "8000 2"; do
   gsm_cases+=("$name $rate")
 done
 
-"$run" "$tool" "$work/jobs" || fail "our codecs refused a job"
+run_tool "$work/jobs" || fail "our codecs refused a job"
 
 for c in "${pcm_cases[@]}"; do
   set -- $c
@@ -98,7 +98,7 @@ for c in "${gsm_cases[@]}"; do
   fi
 done
 
-"$run" "$tool" "$work/snr_jobs" > snr.txt || fail "SNR measurement"
+run_tool "$work/snr_jobs" > snr.txt || fail "SNR measurement"
 i=0
 for name in "${snr_cases[@]}"; do
   for peer in sox ffmpeg; do
