@@ -5,25 +5,20 @@
 namespace {
 constexpr int32_t kUnity = 0xFF0000;
 
-void Scale(void* block, int32_t frame, int channels, int bits, int32_t gain) {
+void Scale(void* block, int32_t frame, int channels, int32_t gain) {
     const int32_t g = gain >> 16;
-    if (bits == 8) {
-        auto* s = static_cast<uint8_t*>(block) + frame * channels;
-        for (int c = 0; c < channels; ++c) s[c] = static_cast<uint8_t>((g * (s[c] - 128) >> 8) + 128);
-    } else {
-        auto* s = static_cast<int16_t*>(block) + frame * channels;
-        for (int c = 0; c < channels; ++c) s[c] = static_cast<int16_t>(s[c] * g >> 8);
-    }
+    auto* s = static_cast<int16_t*>(block) + frame * channels;
+    for (int c = 0; c < channels; ++c) s[c] = static_cast<int16_t>(s[c] * g >> 8);
 }
 }  // namespace
 
-void PlayerFades_Apply(void* block, int32_t frames, int channels, int bits, int32_t first, const FadeFrames& fades) {
+void PlayerFades_Apply(void* block, int32_t frames, int channels, int32_t first, const FadeFrames& fades) {
     if (fades.fadeIn > 0 && first < fades.fadeIn) {
         int32_t gain = ((first << 8) / fades.fadeIn) << 16;
         const int32_t step = kUnity / fades.fadeIn;
         const int32_t end = std::min(fades.fadeIn, first + frames);
         for (int32_t f = first; f < end; ++f) {
-            Scale(block, f - first, channels, bits, gain);
+            Scale(block, f - first, channels, gain);
             gain = std::min(gain + step, kUnity);
         }
     }
@@ -36,7 +31,7 @@ void PlayerFades_Apply(void* block, int32_t frames, int channels, int bits, int3
         int32_t gain = static_cast<int32_t>((left << 8) / fades.fadeOut) << 16;
         const int32_t step = kUnity / fades.fadeOut;
         for (int32_t f = start; f < first + frames; ++f) {
-            Scale(block, f - first, channels, bits, gain);
+            Scale(block, f - first, channels, gain);
             gain = std::max(gain - step, 0);
         }
     }

@@ -9,5 +9,5 @@ struct FadeFrames {
     int32_t total = 0;    // frames of the whole file
 };
 
-// `block` holds `frames` frames of 16-bit (or 8-bit unsigned) PCM that begin at frame `first`.
-void PlayerFades_Apply(void* block, int32_t frames, int channels, int bits, int32_t first, const FadeFrames& fades);
+// `block` holds `frames` frames of 16-bit PCM (what every codec delivers) that begin at frame `first`.
+void PlayerFades_Apply(void* block, int32_t frames, int channels, int32_t first, const FadeFrames& fades);

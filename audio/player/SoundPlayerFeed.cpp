@@ -17,14 +17,14 @@ BOOL SoundPlayer::Fill(void* buffer, int bytes) {
         LeaveCriticalSection(&feedLock_);
         return TRUE;
     }
-    const int bits = codec_->BitsPerSample() == 8 ? 8 : 16;
+    // Every codec delivers 16-bit samples (8-bit files are widened by their codec).
     const int channels = codec_->Channels() == 2 ? 2 : 1;
-    const int frameBytes = bits / 8 * channels;
+    const int frameBytes = 2 * channels;
     uint32_t frames = static_cast<uint32_t>(bytes / frameBytes);
     codec_->Read(buffer, &frames);
     const int delivered = static_cast<int>(frames) * frameBytes;
-    if (delivered < bytes) memset(static_cast<uint8_t*>(buffer) + delivered, bits == 8 ? 128 : 0, bytes - delivered);
-    PlayerFades_Apply(buffer, static_cast<int32_t>(frames), channels, bits, framesDelivered_, fades_);
+    if (delivered < bytes) memset(static_cast<uint8_t*>(buffer) + delivered, 0, bytes - delivered);
+    PlayerFades_Apply(buffer, static_cast<int32_t>(frames), channels, framesDelivered_, fades_);
     framesDelivered_ += static_cast<int32_t>(frames);
     BOOL goOn = TRUE;
     if (frames > 0)

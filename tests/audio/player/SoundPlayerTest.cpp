@@ -220,7 +220,7 @@ TEST(SoundPlayer, FramesPastTheCountedEndStaySilentUnderTheFadeOut) {
     fades.total = 1000;
     for (int32_t first : {900, 1000, 2048, 4096}) {
         std::vector<int16_t> block(2 * 1024, 10000);
-        PlayerFades_Apply(block.data(), 1024, 2, 16, first, fades);
+        PlayerFades_Apply(block.data(), 1024, 2, first, fades);
         for (int32_t f = 0; f < 1024; ++f) {
             const int32_t at = first + f;
             if (at >= fades.total) {
