@@ -199,7 +199,7 @@ TEST_F(LoadBounds, OggSamplesHoldWhatDecodesNotWhatTheLastPageClaims) {
     EXPECT_LT(readertest::RmsDiff(static_cast<const int16_t*>(s->data), reference.data(), reference.size()), 2.0);
     SoundSample_Free(s);
 
-    // As Ogg-packed samples of an XM instrument: once, and twice (1 GB and 2 GB mono).
+    // As Ogg-packed samples of an XM instrument, once and twice: 1 or 2 GB per sample.
     for (int count : {1, 2}) {
       const std::vector<uint8_t> xm = Vec(loadbound::XmWithOgg(lying, count));
       EXPECT_TRUE(Measure("xm_" + std::to_string(count) + "_" + file.ogg + "_granule_500M", xm).songLoaded);
