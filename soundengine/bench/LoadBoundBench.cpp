@@ -1,23 +1,33 @@
-// sound_load_bound_bench [mutants] [file...]: the most memory the engine's allocator holds
-// while a damaged file loads. A sample bank, an IT file with compressed samples (8-bit
-// IT 2.14 and 16-bit IT 2.15) and an AIFF file with markers, a loop and a padded odd chunk
-// are built here, any files named are added, and each is mutated `mutants` times (10000
-// by default; a fixed seed, so a run repeats): bytes set at random, to 0xFF, bits flipped,
-// the file cut, random 32-bit values written (sizes and counts that lie). Every mutant is
-// loaded as a song, a sample and a stream; the report gives per file the worst peak and
-// the mutants over the bound: 64 MB or 16 times the file's size, whichever is larger.
+// sound_load_bound_bench [mutants] [file...]: the most memory a damaged file makes the
+// program hold while it loads, and the longest a load takes. A sample bank, an IT file
+// with compressed samples (8-bit IT 2.14 and 16-bit IT 2.15) and an AIFF file with
+// markers, a loop and a padded odd chunk are built here; any files named are added (by
+// bench/load_bound_bench.sh: WAV, Ogg Vorbis, MP3 and WMA files made by sox, oggenc, lame
+// and ffmpeg), with an XM song whose samples are each named ".ogg" file and an
+// embedded-file bank of the named ".wav", ".ogg" and ".mp3" files. Each is mutated
+// `mutants` times (10000 by default; a fixed seed, so a run repeats): bytes set at random,
+// to 0xFF, bits flipped, the file cut, random 32-bit values written (sizes and counts that
+// lie); in half the mutants every Ogg page gets its checksum set again, so that the
+// decoder reads the damage instead of dropping the page. The engine loads every mutant as
+// a song, a sample and a stream (its allocator's peak); a ".wma" file goes through the ASF
+// reader and the WMA codec (the heap's peak). The report gives per file the worst peak
+// and time, and the mutants over the bounds: 64 MB or 16 times the file's size, whichever
+// is larger, and 10 s.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "LoadPeak.h"
 #include "BenchFiles.h"
-#include "XmItBuilder.h"
+#include "LoadBoundFiles.h"
+#include "LoadBoundWma.h"
+#include "LoadPeak.h"
+#include "OggPages.h"
 #include "aural.h"
 #include "aural_engine.h"
 
@@ -25,116 +35,16 @@ namespace {
 
 constexpr int64_t kFloorBytes = int64_t{64} << 20;
 constexpr int64_t kBytesPerFileByte = 16;
+constexpr double kMaxLoadSeconds = 10;
 
-void Le32(std::string& s, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
-}
-void Le16(std::string& s, uint16_t v) { Le32(s, v), s.resize(s.size() - 2); }
-void Be32(std::string& s, uint32_t v) {
-  for (int i = 3; i >= 0; --i) s.push_back(static_cast<char>(v >> (8 * i)));
-}
-void Be16(std::string& s, uint16_t v) {
-  s.push_back(static_cast<char>(v >> 8));
-  s.push_back(static_cast<char>(v));
-}
+struct Input {
+  std::string name, bytes;
+  bool wma;
+};
 
-// "SBK3" with three entries: 16-bit mono with two sync points, 8-bit stereo, 16-bit stereo;
-// or with the first alone (a bank that also loads as a sample).
-std::string Bank(size_t count) {
-  struct Entry {
-    uint32_t mode;
-    uint16_t channels;
-    int bytesPerFrame;
-    uint32_t frames;
-    bool sync;
-  } const entries[] = {{SoundMode::Pcm16 | SoundMode::Mono, 1, 2, 3000, true},
-                       {SoundMode::Pcm8 | SoundMode::Stereo, 2, 2, 2000, false},
-                       {SoundMode::Pcm16 | SoundMode::Stereo, 2, 4, 1500, false}};
-  std::string headers, data;
-  for (size_t n = 0; n < count; ++n) {
-    const Entry& e = entries[n];
-    std::string h;
-    Le16(h, 0);
-    h.append(30, 'n');
-    Le32(h, e.frames);
-    Le32(h, e.frames * e.bytesPerFrame);
-    Le32(h, 10);
-    Le32(h, e.frames - 10);
-    Le32(h, e.mode | (e.sync ? 0x80000000u : 0));
-    Le32(h, 22050);
-    Le16(h, 255), Le16(h, 128), Le16(h, 128), Le16(h, e.channels);
-    Le32(h, 256), Le32(h, 256000);
-    if (e.sync) {
-      h += "SYNC";
-      Le32(h, 2);
-      for (uint32_t at : {100u, 900u}) {
-        Le32(h, at);
-        h += std::string(256, '\0').replace(0, 4, "mark");
-      }
-    }
-    h[0] = static_cast<char>(h.size()), h[1] = static_cast<char>(h.size() >> 8);
-    headers += h;
-    for (uint32_t i = 0; i < e.frames * e.bytesPerFrame; ++i) data.push_back(static_cast<char>(i * 37));
-  }
-  std::string bank = "SBK3";
-  Le32(bank, static_cast<uint32_t>(count));
-  Le32(bank, static_cast<uint32_t>(headers.size()));
-  Le32(bank, static_cast<uint32_t>(data.size()));
-  Le32(bank, 0);
-  Le32(bank, 0);
-  return bank + headers + data;
-}
-
-std::string It() {
-  xmitbuild::ItBuilder b;
-  b.compatibleVersion = 0x0215;
-  for (bool sixteen : {false, true}) {
-    xmitbuild::ItSample s;
-    s.sixteen = sixteen;
-    s.compression = sixteen ? xmitbuild::ItCompression::k215 : xmitbuild::ItCompression::k214;
-    s.loop = true;
-    s.loopEnd = 4000;
-    s.data = xmitbuild::Sine(100, 40, sixteen ? 20000 : 100);
-    b.AddSample(s);
-  }
-  for (int row = 0; row < 16; row += 4) b.At(0, row, row / 4 % 2) = xmitbuild::ItCell{60, 1 + row / 4 % 2, 64, 0, 0};
-  const std::vector<uint8_t> bytes = b.Bytes();
-  return std::string(bytes.begin(), bytes.end());
-}
-
-std::string Chunk(const char* id, const std::string& body) {
-  std::string c(id, 4);
-  Be32(c, static_cast<uint32_t>(body.size()));
-  return c + body + (body.size() % 2 ? std::string(1, '\0') : "");
-}
-
-// 16-bit stereo at 22050 Hz, an odd "NAME" chunk with its pad byte, two markers and a loop.
-std::string Aiff() {
-  const uint32_t frames = 3000;
-  std::string comm;
-  Be16(comm, 2);
-  Be32(comm, frames);
-  Be16(comm, 16);
-  comm += std::string("\x40\x0D\xAC\x44\0\0\0\0\0\0", 10);
-  std::string mark;
-  Be16(mark, 2);
-  for (uint16_t id : {7, 3}) {
-    Be16(mark, id);
-    Be32(mark, id * 300u);
-    mark += std::string("\x03" "abc", 4);
-  }
-  std::string inst(8, '\0');
-  Be16(inst, 1);
-  Be16(inst, 3);
-  Be16(inst, 7);
-  inst.append(6, '\0');
-  std::string ssnd(8, '\0');
-  for (uint32_t i = 0; i < frames * 4; ++i) ssnd.push_back(static_cast<char>(i * 13));
-  const std::string body = "AIFF" + Chunk("COMM", comm) + Chunk("NAME", "Pluck") + Chunk("MARK", mark) +
-                           Chunk("INST", inst) + Chunk("SSND", ssnd);
-  std::string form = "FORM";
-  Be32(form, static_cast<uint32_t>(body.size()));
-  return form + body;
+bool EndsWith(const std::string& s, const char* tail) {
+  const size_t n = std::strlen(tail);
+  return s.size() >= n && _stricmp(s.c_str() + s.size() - n, tail) == 0;
 }
 
 std::string Mutate(std::string m, std::mt19937& rng) {
@@ -152,52 +62,155 @@ std::string Mutate(std::string m, std::mt19937& rng) {
         break;
     }
   }
+  // Half the Ogg pages keep their damage past the decoder's checksum test.
+  if (rng() % 2) oggpages::RechecksumAll(&m);
   return m;
+}
+
+double Now() {
+  LARGE_INTEGER t, f;
+  QueryPerformanceCounter(&t);
+  QueryPerformanceFrequency(&f);
+  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// One load of every way the file's kind allows: its largest peak and what loaded.
+struct Load {
+  int64_t peak = 0;
+  const char* way = "";
+  int songs = 0, samples = 0, streams = 0;
+};
+
+// WMA mutants are read from a file beside the original (the codec opens files by name).
+std::wstring g_wmaPath;
+bool g_wmaDecodes = false;
+
+Load LoadOnce(const Input& in, const std::string& bytes) {
+  Load l;
+  if (in.wma) {
+    if (FILE* f = _wfopen(g_wmaPath.c_str(), L"wb")) {
+      std::fwrite(bytes.data(), 1, bytes.size(), f);
+      std::fclose(f);
+    }
+    const loadbound::WmaLoad w = loadbound::LoadWma(g_wmaPath, g_wmaDecodes);
+    l.peak = w.peak, l.way = w.decoded ? "decoded" : "read";
+    l.streams = w.decoded ? 1 : 0, l.samples = w.read ? 1 : 0;
+    return l;
+  }
+  const loadpeak::Peaks p = loadpeak::LoadEveryWay(bytes);
+  l.songs = p.songLoaded, l.samples = p.sampleLoaded, l.streams = p.streamOpened;
+  l.peak = p.song, l.way = "song";
+  if (p.sample > l.peak) l.peak = p.sample, l.way = "sample";
+  if (p.stream > l.peak) l.peak = p.stream, l.way = "stream";
+  return l;
+}
+
+// Where the bench was when a mutant crashed it; the mutant is left for a rerun.
+const Input* g_current = nullptr;
+int g_run = -1;
+std::string g_mutant;
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* e) {
+  // The address as the program's image places it (addr2line -e the .exe finds the line).
+  const auto at = reinterpret_cast<uintptr_t>(e->ExceptionRecord->ExceptionAddress) -
+                  reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)) + 0x140000000u;
+  std::fprintf(stderr, "crash 0x%08lx at 0x%llx on %s, mutant %d (saved as load_bound_crash.bin)\n",
+               e->ExceptionRecord->ExceptionCode, static_cast<unsigned long long>(at),
+               g_current ? g_current->name.c_str() : "?", g_run);
+  if (FILE* f = std::fopen("load_bound_crash.bin", "wb")) {
+    std::fwrite(g_mutant.data(), 1, g_mutant.size(), f);
+    std::fclose(f);
+  }
+  std::fflush(stdout);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+std::vector<Input> Inputs(int argc, char** argv) {
+  std::vector<Input> in = {{"bank", loadbound::Bank(3), false},
+                           {"bank of one entry", loadbound::Bank(1), false},
+                           {"it", loadbound::It(), false},
+                           {"aiff", loadbound::Aiff(), false}};
+  std::vector<std::string> embedded;
+  for (int i = 2; i < argc; ++i) {
+    const std::string path = argv[i], bytes = ReadAll(argv[i]);
+    const size_t slash = path.find_last_of("\\/");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const bool wma = EndsWith(name, ".wma");
+    in.push_back({name, bytes, wma});
+    if (bytes.empty()) continue;
+    if (EndsWith(name, ".ogg")) in.push_back({"xm with " + name + " as its samples", loadbound::XmWithOgg(bytes), false});
+    if (EndsWith(name, ".wav") || EndsWith(name, ".ogg") || EndsWith(name, ".mp3")) embedded.push_back(bytes);
+    if (wma) {
+      g_wmaPath.assign(path.begin(), path.end());
+      g_wmaDecodes = loadbound::WmaDecoderOpens(g_wmaPath);
+      g_wmaPath += L".mutant";
+    }
+  }
+  if (!embedded.empty()) in.push_back({"embedded-file bank of the named files", loadbound::EmbeddedBank(embedded), false});
+  return in;
+}
+
+// What loaded: as songs, samples and streams, or for WMA read and decoded.
+std::string Loaded(const Input& in, int songs, int samples, int streams) {
+  char text[96];
+  if (in.wma)
+    std::snprintf(text, sizeof text, "read by the ASF reader %d, decoded %d", samples, streams);
+  else
+    std::snprintf(text, sizeof text, "loaded as songs %d, samples %d, streams %d", songs, samples, streams);
+  return text;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int mutants = argc > 1 ? std::atoi(argv[1]) : 10000;
-  std::vector<std::pair<std::string, std::string>> files = {
-      {"bank", Bank(3)}, {"bank of one entry", Bank(1)}, {"it", It()}, {"aiff", Aiff()}};
-  for (int i = 2; i < argc; ++i) files.emplace_back(argv[i], ReadAll(argv[i]));
-
+  SetUnhandledExceptionFilter(ReportCrash);
   Aural_SetOutput(kSoundOutputNonRealtime);
   if (!Aural_Init(44100, 32)) {
     std::fprintf(stderr, "the engine did not start: error %d\n", SoundError);
     return 1;
   }
+  const std::vector<Input> inputs = Inputs(argc, argv);
   std::mt19937 rng(50);
   int over = 0;
-  for (const auto& [name, original] : files) {
-    if (original.empty()) {
-      std::fprintf(stderr, "%s: nothing to read\n", name.c_str());
+  for (const Input& in : inputs) {
+    if (in.bytes.empty()) {
+      std::fprintf(stderr, "%s: nothing to read\n", in.name.c_str());
       return 1;
     }
-    const loadpeak::Peaks whole = loadpeak::LoadEveryWay(original);
-    std::printf("%s (%zu bytes): unmutated peak song %lld (%s), sample %lld (%s), stream %lld (%s)\n", name.c_str(),
-                original.size(), static_cast<long long>(whole.song), whole.songLoaded ? "loaded" : "refused",
-                static_cast<long long>(whole.sample), whole.sampleLoaded ? "loaded" : "refused",
-                static_cast<long long>(whole.stream), whole.streamOpened ? "opened" : "refused");
-    int64_t worst = 0;
+    g_current = &in;
+    g_run = -1;
+    g_mutant = in.bytes;
+    const Load whole = LoadOnce(in, in.bytes);
+    std::printf("%s (%zu bytes)%s: unmutated peak %lld bytes (%s; %s)\n", in.name.c_str(), in.bytes.size(),
+                !in.wma ? "" : g_wmaDecodes ? ", by the ASF reader and the WMA codec" : ", by the ASF reader (no decoder)",
+                static_cast<long long>(whole.peak), whole.way,
+                Loaded(in, whole.songs, whole.samples, whole.streams).c_str());
+    Load worst;
     size_t worstSize = 0;
-    int songs = 0, samples = 0, streams = 0, fileOver = 0;
-    for (int run = 0; run < mutants; ++run) {
-      const std::string m = Mutate(original, rng);
-      const loadpeak::Peaks p = loadpeak::LoadEveryWay(m);
-      songs += p.songLoaded, samples += p.sampleLoaded, streams += p.streamOpened;
-      const int64_t peak = p.Largest();
-      const int64_t bound = std::max<int64_t>(kFloorBytes, kBytesPerFileByte * static_cast<int64_t>(m.size()));
-      if (peak > bound) ++fileOver;
-      if (peak > worst) worst = peak, worstSize = m.size();
+    double slowest = 0;
+    int songs = 0, samples = 0, streams = 0, fileOver = 0, slow = 0;
+    for (g_run = 0; g_run < mutants; ++g_run) {
+      g_mutant = Mutate(in.bytes, rng);
+      const double start = Now();
+      const Load l = LoadOnce(in, g_mutant);
+      const double seconds = Now() - start;
+      songs += l.songs, samples += l.samples, streams += l.streams;
+      const int64_t bound = std::max<int64_t>(kFloorBytes, kBytesPerFileByte * static_cast<int64_t>(g_mutant.size()));
+      if (l.peak > bound) ++fileOver;
+      if (seconds > kMaxLoadSeconds) ++slow;
+      slowest = std::max(slowest, seconds);
+      if (l.peak > worst.peak) worst = l, worstSize = g_mutant.size();
     }
-    over += fileOver;
-    std::printf("%s: %d mutants (loaded: %d songs, %d samples, %d streams); worst peak %lld bytes (%.2f MB, a "
-                "%zu-byte mutant); over the bound: %d\n",
-                name.c_str(), mutants, songs, samples, streams, static_cast<long long>(worst), worst / 1048576.0,
-                worstSize, fileOver);
+    over += fileOver + slow;
+    std::printf("%s: %d mutants (%s); worst peak %lld bytes (%.2f MB, %s, a %zu-byte mutant); slowest load %.0f ms; "
+                "over the bound: %d; over %.0f s: %d\n",
+                in.name.c_str(), mutants, Loaded(in, songs, samples, streams).c_str(),
+                static_cast<long long>(worst.peak), worst.peak / 1048576.0, worst.way, worstSize, slowest * 1000,
+                fileOver, kMaxLoadSeconds, slow);
+    std::fflush(stdout);
   }
+  if (!g_wmaPath.empty()) DeleteFileW(g_wmaPath.c_str());
   Aural_Close();
   return over == 0 ? 0 : 2;
 }

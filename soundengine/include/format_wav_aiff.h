@@ -13,12 +13,8 @@ struct AiffLoop {
   int32_t start, end;
 };
 
-// Rates outside this range are refused: 0 would divide, huge ones make no sound.
-constexpr int kAiffMinRate = 1;
-constexpr int kAiffMaxRate = 768000;
-
 // 80-bit extended float to an integer rate; 0 for zero, infinities, NaN and values that
-// cannot be a rate (outside kAiffMinRate..kAiffMaxRate, negative included).
+// cannot be a rate (below 1 Hz or above the readers' highest, 768 kHz; negative included).
 int Aiff_ExtendedToRate(const uint8_t extended[10]);
 // Walks the chunks from the start of the file. False with error 10 (not AIFF, or a
 // width or channel count other than 8/16 bits and 1/2 channels), 11 (damaged: short

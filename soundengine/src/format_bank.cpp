@@ -26,7 +26,6 @@ constexpr int kBlock14BasicLessV3 = 72;
 constexpr int kSyncHeaderBytes = 8;        // "SYNC" and the point count
 constexpr int kSyncPointBytes = 4 + kSoundSyncNameSize;
 constexpr uint32_t kEntryHasSync = 0x80000000;
-constexpr int kMaxRate = 768000;
 constexpr int kReadBufferTarget = 2048;
 constexpr int kImaFormatBytes = 20;
 constexpr int kImaBitsPerSample = 4;
@@ -77,15 +76,6 @@ void ReadFullHeader(const uint8_t* h, BankEntry* e) {
   e->maxDistance = static_cast<int32_t>(U32(h + 68));
 }
 
-// Frames that the entry's data bytes can decode to (its channel count already checked).
-int64_t FramesInData(const BankEntry* e) {
-  const int64_t c = e->channels < 1 ? 1 : e->channels;
-  if (e->dataBytes <= 0) return 0;
-  if (e->mode & ImaAdpcm) return e->dataBytes / (kImaBlockBytes36 * c) * kImaSamplesPerBlock36;
-  if (e->mode & (Block28 | Block14)) return e->dataBytes * 2 / c;  // four bits a sample
-  return e->dataBytes / (((e->mode & Pcm16) ? 2 : 1) * c);
-}
-
 // The entry's sync table inside its header of `size` bytes; -1 when it does not fit.
 int CountSync(const uint8_t* h, int size, int fixed) {
   if (size - fixed < kSyncHeaderBytes || std::memcmp(h + fixed, "SYNC", 4) != 0) return -1;
@@ -134,15 +124,15 @@ int32_t ReadEntries(BankState* bank, const uint8_t* raw, int rawBytes, int count
     e->lengthSamples = StoredInt(U32(h + (basic ? 0 : 32)));
     e->dataBytes = StoredInt(U32(h + (basic ? 4 : 36)));
     // A length the data cannot hold would size the sample, not the sound: the data rules.
-    if (!(bank->flags & kBankFlagEmbeddedFile) && e->lengthSamples > FramesInData(e))
-      e->lengthSamples = static_cast<int32_t>(FramesInData(e));
+    if (!(bank->flags & kBankFlagEmbeddedFile) && e->lengthSamples > FsbFormat_FramesInData(e))
+      e->lengthSamples = static_cast<int32_t>(FsbFormat_FramesInData(e));
     if (basic) e->loopStart = 0, e->loopEnd = e->lengthSamples - 1;
     e->dataOffset = static_cast<int32_t>(data < INT32_MAX ? data : INT32_MAX);
     data += e->dataBytes < 0 ? 0 : e->dataBytes;
     // Sizes in 64 bits: the decoded size must still fit the stream's 32-bit counts, and
     // the data must lie inside the file.
     if (error == kSoundErrNone &&
-        (e->lengthSamples < 0 || e->dataBytes < 0 || !NormaliseLayout(e) || e->rate < 1 || e->rate > kMaxRate ||
+        (e->lengthSamples < 0 || e->dataBytes < 0 || !NormaliseLayout(e) || !SoundReader_PlayableRate(e->rate) ||
          static_cast<int64_t>(e->lengthSamples) * FsbFormat_DecodedFrameBytes(e) > INT32_MAX ||
          (!(bank->flags & kBankFlagEmbeddedFile) && data > fileLength)))
       error = kSoundErrReadError;
@@ -169,6 +159,15 @@ int32_t ReadEntries(BankState* bank, const uint8_t* raw, int rawBytes, int count
 }
 
 }  // namespace
+
+int64_t FsbFormat_FramesInData(const BankEntry* e) {
+  const int64_t c = e->channels < 1 ? 1 : e->channels;
+  const int64_t bytes = e->dataBytes;  // doubled below: 64 bits hold every stored size
+  if (bytes <= 0) return 0;
+  if (e->mode & ImaAdpcm) return bytes / (kImaBlockBytes36 * c) * kImaSamplesPerBlock36;
+  if (e->mode & (Block28 | Block14)) return bytes * 2 / c;  // four bits a sample
+  return bytes / (((e->mode & Pcm16) ? 2 : 1) * c);
+}
 
 int FsbFormat_DecodedFrameBytes(const BankEntry* e) {
   const int width = (e->mode & (Pcm16 | ImaAdpcm)) ? 2 : 1;

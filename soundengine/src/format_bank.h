@@ -58,6 +58,8 @@ struct BankState {
 BankState* FsbFormat_ReadBank(SoundFile* file);
 void FsbFormat_Close(void* state);
 const BankEntry* FsbFormat_Entry(const BankState* bank, int index);
+// Frames that the entry's data bytes can decode to.
+int64_t FsbFormat_FramesInData(const BankEntry* entry);
 // Bytes of one decoded sample frame of the entry (IMA ADPCM decodes to 16 bits).
 int FsbFormat_DecodedFrameBytes(const BankEntry* entry);
 
@@ -75,6 +77,10 @@ bool FsbFormat_IsBankStream(const SoundStream* stream);
 // A bank of at most one entry as a sample (or, for a bank that holds a whole file,
 // that file, loaded through the general loader; banks nest one level at most).
 SoundSample* FsbFormat_LoadSample(int index, SoundFile* file, uint32_t mode, int* error);
+// The embedded file at `offset` for `bytes` of `file` through the general loader: error
+// 11 for an empty window, one outside the file, or a bank in a bank in a bank.
+SoundSample* FsbFormat_LoadEmbeddedFile(int index, SoundFile* file, int64_t offset, int64_t bytes, uint32_t mode,
+                                        int* error);
 // Entry `entry` of an open bank (not one of whole files) as a sample; the bank stays open.
 SoundSample* FsbFormat_LoadEntry(int index, SoundFile* file, const BankState* bank, int entry, uint32_t mode,
                                  int* error);

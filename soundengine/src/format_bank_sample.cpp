@@ -39,23 +39,29 @@ SoundSample* Failed(int32_t code, int* error, SoundSample* s, void* buffer, Bank
 
 SoundSample* LoadEmbedded(int index, SoundFile* f, uint32_t mode, int* error, BankState* bank) {
   const int64_t length = bank->entryCount > 0 ? bank->entries[0].dataBytes : bank->soundDataBytes;
-  if (g_embeddedDepth > 0 || length <= 0 || bank->dataStart + length > SoundReader_FileLength(f))
-    return Failed(kSoundErrReadError, error, nullptr, nullptr, bank);
-  const int32_t start = f->startOffset, end = f->endOffset;
-  ++g_embeddedDepth;
-  AuralFile_Seek(f, 0, 0);
-  SoundSample* s = SoundSample_Load(index, nullptr, mode & ~(FromMemory | RawPcm), bank->dataStart,
-                                    static_cast<int>(length), f);
-  --g_embeddedDepth;
-  f->startOffset = start;
-  f->endOffset = end;
-  AuralFile_Seek(f, 0, 0);
+  SoundSample* s = FsbFormat_LoadEmbeddedFile(index, f, bank->dataStart, length, mode, error);
   FsbFormat_Close(bank);
-  *error = s ? kSoundErrNone : SoundError;
   return s;
 }
 
 }  // namespace
+
+SoundSample* FsbFormat_LoadEmbeddedFile(int index, SoundFile* f, int64_t offset, int64_t bytes, uint32_t mode,
+                                        int* error) {
+  if (g_embeddedDepth > 0 || bytes <= 0 || offset + bytes > SoundReader_FileLength(f))
+    return Failed(kSoundErrReadError, error, nullptr, nullptr, nullptr);
+  const int32_t start = f->startOffset, end = f->endOffset;
+  ++g_embeddedDepth;
+  AuralFile_Seek(f, 0, 0);
+  SoundSample* s =
+      SoundSample_Load(index, nullptr, mode & ~(FromMemory | RawPcm), static_cast<int>(offset), static_cast<int>(bytes), f);
+  --g_embeddedDepth;
+  f->startOffset = start;
+  f->endOffset = end;
+  AuralFile_Seek(f, 0, 0);
+  *error = s ? kSoundErrNone : SoundError;
+  return s;
+}
 
 SoundSample* FsbFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* error) {
   BankState* bank = FsbFormat_ReadBank(f);

@@ -4,6 +4,7 @@
 
 #include <tremor/ivorbisfile.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "aural_stream.h"
@@ -28,6 +29,19 @@ void SoundVorbis_Free(void* block) { SoundMem_Free(block, kSoundFileTag, __LINE_
 namespace {
 
 constexpr int kMaxChannels = 2;
+// A sample's length comes from the last page's granule position, which any file can
+// claim. It is believed up to this many decoded bytes per byte of the file (Vorbis at
+// usual qualities packs 6 to 15 to 1); a longer claim is decoded first and the sample
+// holds what came out.
+constexpr int64_t kBelievedBytesPerFileByte = 16;
+constexpr uint32_t kPieceBytes = 256 * 1024;
+
+// Decoded PCM gathered before its sample is made.
+struct PcmPiece {
+  PcmPiece* next;
+  uint32_t bytes;
+  char data[kPieceBytes];
+};
 
 size_t Read(void* buffer, size_t size, size_t count, void* file) {
   const int got = AuralFile_Read(buffer, static_cast<int>(size), static_cast<int>(count), static_cast<SoundFile*>(file));
@@ -43,18 +57,80 @@ long Tell(void* file) { return AuralFile_Tell(static_cast<SoundFile*>(file)); }
 // The engine closes its files itself.
 const ov_callbacks kCallbacks = {Read, Seek, nullptr, Tell};
 
-OggVorbis_File* StateOf(SoundStream* s) {
-  return static_cast<OggVorbis_File*>(s && s->ringSample ? s->ringSample->user : nullptr);
+// The reader's state: Tremor's decoder first, so the decoder is what the state points at.
+struct OggState {
+  OggVorbis_File vf;
+  // Tremor builds a link's codebooks when it starts decoding the link; when that fails,
+  // it keeps the half-built books and a second start would decode with them (a damaged
+  // setup header divides by zero). A decoder that failed so is not called again.
+  bool badLink;
+};
+
+OggState* StateOf(SoundStream* s) {
+  return static_cast<OggState*>(s && s->ringSample ? s->ringSample->user : nullptr);
+}
+
+long DecoderRead(OggState* st, char* out, int room) {
+  if (st->badLink) return OV_EBADLINK;
+  int section = 0;
+  const long got = ov_read(&st->vf, out, room, &section);
+  if (got == OV_EBADLINK) st->badLink = true;
+  return got;
+}
+
+int DecoderSeek(OggState* st, ogg_int64_t sample) {
+  if (st->badLink) return OV_EBADLINK;
+  const int result = ov_pcm_seek(&st->vf, sample);
+  if (result == OV_EBADLINK) st->badLink = true;
+  return result;
+}
+
+// Reads until `room` bytes are written or the decoder ends; the bytes written.
+uint32_t DecodeInto(OggState* st, char* out, uint32_t room) {
+  uint32_t done = 0;
+  while (done < room) {
+    const long got = DecoderRead(st, out + done, static_cast<int>(room - done));
+    if (got <= 0) break;
+    done += static_cast<uint32_t>(got);
+  }
+  return done;
+}
+
+void FreePieces(PcmPiece* p) {
+  while (p) {
+    PcmPiece* next = p->next;
+    SOUND_FREE(p);
+    p = next;
+  }
+}
+
+// What the decoder delivers, up to `limit` bytes, in pieces; false without memory.
+bool DecodePieces(OggState* st, int64_t limit, PcmPiece** first, int64_t* total) {
+  *first = nullptr;
+  *total = 0;
+  PcmPiece** tail = first;
+  while (*total < limit) {
+    auto* p = static_cast<PcmPiece*>(SOUND_ALLOC(sizeof(PcmPiece)));
+    if (!p) return false;
+    p->next = nullptr;
+    *tail = p;
+    tail = &p->next;
+    const uint32_t room = limit - *total < kPieceBytes ? static_cast<uint32_t>(limit - *total) : kPieceBytes;
+    p->bytes = DecodeInto(st, p->data, room);
+    *total += p->bytes;
+    if (p->bytes < room) break;
+  }
+  return true;
 }
 
 }  // namespace
 
 void OggFormat_Close(void* state) {
-  auto* vf = static_cast<OggVorbis_File*>(state);
-  if (!vf) return;
-  vf->datasource = nullptr;
-  ov_clear(vf);
-  SOUND_FREE(vf);
+  auto* st = static_cast<OggState*>(state);
+  if (!st) return;
+  st->vf.datasource = nullptr;
+  ov_clear(&st->vf);
+  SOUND_FREE(st);
 }
 
 BOOL OggFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* /*syncList*/) {
@@ -65,23 +141,26 @@ BOOL OggFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
   }
-  auto* vf = static_cast<OggVorbis_File*>(SOUND_CALLOC(sizeof(OggVorbis_File)));
-  if (!vf) {
+  auto* st = static_cast<OggState*>(SOUND_CALLOC(sizeof(OggState)));
+  if (!st) {
     SoundError_Set(kSoundErrNoMemory);
     return FALSE;
   }
   const int dataBytes = SoundReader_FileLength(f);
   AuralFile_Seek(f, 0, 0);
   // A failed open clears the decoder itself.
+  OggVorbis_File* vf = &st->vf;
   if (ov_open_callbacks(f, vf, nullptr, 0, kCallbacks) < 0) {
-    SOUND_FREE(vf);
+    SOUND_FREE(st);
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
   }
   const vorbis_info* vi = ov_info(vf, -1);
   const ogg_int64_t pcm = ov_pcm_total(vf, 0);
-  if (!vi || vi->channels < 1 || vi->channels > kMaxChannels || vi->rate <= 0 || pcm <= 0 || pcm > INT32_MAX / 4) {
-    OggFormat_Close(vf);
+  // The rate is checked before anything is sized from it (a stream's ring is).
+  if (!vi || vi->channels < 1 || vi->channels > kMaxChannels || !SoundReader_PlayableRate(vi->rate) || pcm <= 0 ||
+      pcm > INT32_MAX / 4) {
+    OggFormat_Close(st);
     SoundError_Set(kSoundErrUnknownFormat);
     return FALSE;
   }
@@ -97,7 +176,7 @@ BOOL OggFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   info->decodedBytes = static_cast<int>(pcm) * vi->channels * 2;
   info->blockAlign = vi->channels * 2;
   info->samplesPerBlock = 1;
-  info->state = vf;
+  info->state = st;
   info->decode = OggFormat_Decode;
   info->close = OggFormat_Close;
   info->seek = OggFormat_Seek;
@@ -108,20 +187,19 @@ BOOL OggFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
 }
 
 BOOL OggFormat_Decode(SoundStream* s, void* /*readBuffer*/, int /*readBufferSize*/, void* output, int* byteCount) {
-  OggVorbis_File* vf = StateOf(s);
+  OggState* st = StateOf(s);
   const int room = *byteCount;
   *byteCount = 0;
-  if (!vf || room <= 0) return FALSE;
-  int section = 0;
-  const long got = ov_read(vf, static_cast<char*>(output), room, &section);
+  if (!st || room <= 0) return FALSE;
+  const long got = DecoderRead(st, static_cast<char*>(output), room);
   if (got <= 0) return FALSE;
   *byteCount = static_cast<int>(got > room ? room : got);
   return TRUE;
 }
 
 int OggFormat_Seek(SoundStream* s, int target) {
-  OggVorbis_File* vf = StateOf(s);
-  if (vf && ov_pcm_seek(vf, target) != 0) ov_pcm_seek(vf, 0);
+  OggState* st = StateOf(s);
+  if (st && DecoderSeek(st, target) != 0) DecoderSeek(st, 0);
   return 0;
 }
 
@@ -133,29 +211,40 @@ SoundSample* OggFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
   }
   auto* tags = static_cast<SoundTag*>(info.tags);
   if (tags) SoundTag_FreeList(&tags);
-  auto* vf = static_cast<OggVorbis_File*>(info.state);
+  auto* st = static_cast<OggState*>(info.state);
   const int frameBytes = info.channels * 2;
-  SoundSample* s = SoundReader_AllocSample(index, info.decodedBytes / frameBytes, info.mode, info.rate);
-  if (!s) {
-    *error = SoundError ? SoundError : kSoundErrNoMemory;
-    OggFormat_Close(vf);
-    SoundError_Set(*error);
+  const auto fail = [&](int32_t code, PcmPiece* pieces) -> SoundSample* {
+    FreePieces(pieces);
+    OggFormat_Close(st);
+    *error = code;
+    SoundError_Set(code);
     return nullptr;
-  }
+  };
+  // A claim the file could hold sizes the sample, which is decoded into; a larger one is
+  // decoded first.
+  const bool believed = info.decodedBytes <= kBelievedBytesPerFileByte * info.dataBytes;
+  PcmPiece* pieces = nullptr;
+  int64_t decoded = info.decodedBytes;
+  if (!believed && !DecodePieces(st, info.decodedBytes, &pieces, &decoded)) return fail(kSoundErrNoMemory, pieces);
+  if (decoded < frameBytes) return fail(kSoundErrUnknownFormat, pieces);
+  SoundSample* s = SoundReader_AllocSample(index, static_cast<int>(decoded / frameBytes), info.mode, info.rate);
+  if (!s) return fail(SoundError ? SoundError : kSoundErrNoMemory, pieces);
   void *p1, *p2;
   uint32_t l1, l2;
   if (SoundSample_Lock(s, 0, s->length * frameBytes, &p1, &l1, &p2, &l2) && p1) {
     // A decoder that ends early leaves the rest of the sample silent.
     auto* out = static_cast<char*>(p1);
-    int section = 0;
-    for (uint32_t done = 0; done < l1;) {
-      const long got = ov_read(vf, out + done, static_cast<int>(l1 - done), &section);
-      if (got <= 0) break;
-      done += static_cast<uint32_t>(got);
+    if (believed) DecodeInto(st, out, l1);
+    uint32_t left = believed ? 0 : l1;
+    for (const PcmPiece* p = pieces; p && left > 0; p = p->next) {
+      const uint32_t n = std::min(p->bytes, left);
+      std::memcpy(out, p->data, n);
+      out += n, left -= n;
     }
     SoundSample_Unlock(s, p1, l1, p2, l2);
   }
-  OggFormat_Close(vf);
+  FreePieces(pieces);
+  OggFormat_Close(st);
   *error = kSoundErrNone;
   return s;
 }

@@ -15,6 +15,7 @@
 #include "aural_sample.h"
 #include "sound_alloc.h"
 #include "sound_decode.h"
+#include "sound_reader.h"
 #include "system_file.h"
 
 static constexpr char kSoundFileTag[] = "src/format_wav";
@@ -28,7 +29,6 @@ constexpr int kSmplBytes = 60;
 constexpr int kSmplLoopStartAt = 44;
 constexpr int kSmplLoopEndAt = 48;
 constexpr int kReadBufferTarget = 2048;
-constexpr int kMaxRate = 1000000;
 constexpr int kMaxLabel = 255;
 
 uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
@@ -200,7 +200,7 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   // MPEG data belongs to the MPEG reader. Channel layouts beyond stereo and impossible
   // rates or blocks are refused rather than decoded past their buffers.
   bool ok = fmt.size >= 16 && tag != kWavTagMpeg && tag != kWavTagMpegLayer3 && (channels == 1 || channels == 2) &&
-            rate > 0 && rate <= kMaxRate && blockAlign > 0;
+            SoundReader_PlayableRate(rate) && blockAlign > 0;
   if (ok && ima) ok = Ima_LayoutValid(channels, blockAlign, samplesPerBlock);
   // PCM of other widths (12 bits, say) is refused, and compressed data needs some data.
   if (ok && (tag == kWavTagPcm ? !pcm && !widePcm : dataBytes <= 0)) ok = false;

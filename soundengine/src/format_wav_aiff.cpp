@@ -20,7 +20,8 @@ constexpr int kChunkHeaderBytes = 8;
 constexpr int kCommBytes = 18;
 constexpr int kSsndFieldBytes = 8;  // offset and block size before the data
 constexpr int kInstBytes = 20;
-constexpr int kInstBeginAt = 10, kInstEndAt = 12;
+constexpr int kInstPlayModeAt = 8, kInstBeginAt = 10, kInstEndAt = 12;  // the sustain loop
+constexpr uint16_t kPlayModeNoLooping = 0;
 constexpr int kMarkerFixedBytes = 7;  // id, position, name length
 constexpr int kExponentBias = 16383;
 constexpr int kMaxMarkerName = 255;
@@ -105,8 +106,9 @@ int Aiff_ExtendedToRate(const uint8_t x[10]) {
   const int shift = exponent - kExponentBias;
   if (shift < -64 || shift > 64) return 0;
   const double value = std::ldexp(static_cast<double>(high), shift - 31) + std::ldexp(static_cast<double>(low), shift - 63);
-  if (!(value >= kAiffMinRate && value < kAiffMaxRate + 1.0)) return 0;
-  return static_cast<int>(value);
+  if (!(value >= 0 && value < kSoundReaderMaxRate + 1.0)) return 0;
+  const int rate = static_cast<int>(value);
+  return SoundReader_PlayableRate(rate) ? rate : 0;
 }
 
 BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32_t* mode, int* rate,
@@ -166,7 +168,9 @@ BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32
   // The "INST" values come first: the markers are matched against them as they are read.
   Markers markers = {};
   uint8_t inst[kInstBytes];
-  if (instOffset >= 0 && ReadAt(f, instOffset, inst, sizeof inst)) {
+  // A sustain loop marked as not looping is no loop: its markers stay sync points.
+  if (instOffset >= 0 && ReadAt(f, instOffset, inst, sizeof inst) &&
+      B16(inst + kInstPlayModeAt) != kPlayModeNoLooping) {
     const int begin = static_cast<int16_t>(B16(inst + kInstBeginAt)), end = static_cast<int16_t>(B16(inst + kInstEndAt));
     markers.loop = true;
     markers.wanted[0] = begin;

@@ -26,17 +26,6 @@ bool Listed(const int* indices, int count, int n) {
   return false;
 }
 
-SoundSample* LoadWholeFile(SoundFile* f, const BankEntry* e, uint32_t mode) {
-  const int32_t start = f->startOffset, end = f->endOffset;
-  AuralFile_Seek(f, 0, 0);
-  SoundSample* s = SoundSample_Load(kSoundSampleUnlisted, nullptr, mode & ~(SoundMode::FromMemory | SoundMode::RawPcm),
-                                    e->dataOffset, e->dataBytes, f);
-  f->startOffset = start;
-  f->endOffset = end;
-  AuralFile_Seek(f, 0, 0);
-  return s;
-}
-
 void BankTick(MusicSong* song) {
   if (song->tick == 0) {
     if (g_bankHandle >= 0) Aural_StopChannel(g_bankHandle);
@@ -90,9 +79,11 @@ int MusicBank_Load(MusicSong* song, const uint8_t* bytes, int64_t size, uint32_t
     if (!Listed(indices, indexCount, n)) continue;
     const BankEntry* e = FsbFormat_Entry(bank, n);
     int error = kSoundErrNone;
-    SoundSample* s = (bank->flags & kBankFlagEmbeddedFile) ? LoadWholeFile(f, e, callerBits)
-                                                          : FsbFormat_LoadEntry(kSoundSampleUnlisted, f, bank, n,
-                                                                                callerBits, &error);
+    // An embedded file is read from its entry's own data, as the other entries are.
+    SoundSample* s = (bank->flags & kBankFlagEmbeddedFile)
+                         ? FsbFormat_LoadEmbeddedFile(kSoundSampleUnlisted, f, e->dataOffset, e->dataBytes, callerBits,
+                                                      &error)
+                         : FsbFormat_LoadEntry(kSoundSampleUnlisted, f, bank, n, callerBits, &error);
     if (!s) {
       SoundError_Set(error != kSoundErrNone ? error : SoundError ? SoundError : kSoundErrNoMemory);
       if (SoundError == kSoundErrUnknownFormat) SoundError_Set(kSoundErrReadError);

@@ -26,6 +26,14 @@ inline void SoundReader_ApplyLoop(SoundSample* s, uint32_t mode, int loopStart, 
   if (!(mode & SoundMode::NoLoop)) SoundSample_SetMode(s, (s->mode & ~0x7u) | SoundMode::LoopForward);
 }
 
+// The highest rate a file may claim. Above it no file is sound a person hears, and the
+// buffers sized from a rate (a stream's ring) would grow without end.
+constexpr int kSoundReaderMaxRate = 768000;
+
+// A rate the readers take; they refuse the others (0 would divide, negative and huge
+// ones make no sound).
+inline bool SoundReader_PlayableRate(int64_t rate) { return rate >= 1 && rate <= kSoundReaderMaxRate; }
+
 // The file's length, leaving its position where it was.
 inline int SoundReader_FileLength(SoundFile* f) {
   const int here = AuralFile_Tell(f);

@@ -122,7 +122,7 @@ TEST_F(AiffReader, MarkersGiveSyncPointsAndTheSustainLoop) {
   const int frames = static_cast<int>(Bytes("aiff_m16_48000.raw").size() / 2);
   // Markers "Go", "Loop" and "Done" with the identifiers `ids`; the odd-sized chunk in
   // front of them with its pad byte when `pad`.
-  auto marks = [](int beginId, int endId, std::vector<int> ids = {1, 2, 3}, bool pad = false) {
+  auto marks = [](int beginId, int endId, std::vector<int> ids = {1, 2, 3}, bool pad = false, uint16_t playMode = 1) {
     std::string mark;
     PutB16(mark, 3);
     const std::pair<uint32_t, const char*> points[] = {{1000, "Go"}, {4000, "Loop"}, {9000000, "Done"}};
@@ -134,7 +134,7 @@ TEST_F(AiffReader, MarkersGiveSyncPointsAndTheSustainLoop) {
       mark += '\0';  // even-length names are padded
     }
     std::string inst(8, '\0');
-    PutB16(inst, 1);  // forward sustain loop
+    PutB16(inst, playMode);  // 1: a forward sustain loop, 0: none
     PutB16(inst, static_cast<uint16_t>(beginId));
     PutB16(inst, static_cast<uint16_t>(endId));
     inst.append(6, '\0');
@@ -159,6 +159,21 @@ TEST_F(AiffReader, MarkersGiveSyncPointsAndTheSustainLoop) {
     EXPECT_EQ(s->loopLength, 4000 - 1000 + 1) << pad;
     SoundSample_Free(s);
   }
+
+  // A sustain loop marked as not looping is no loop; its markers stay sync points.
+  const std::string noLoop = WithChunks(sox, marks(2, 3, {1, 2, 3}, false, 0));
+  s = SoundSample_Load(-1, noLoop.data(), SoundMode::FromMemory, 0, static_cast<int>(noLoop.size()), nullptr);
+  ASSERT_NE(s, nullptr) << SoundError;
+  EXPECT_EQ(s->loopStart, 0);
+  EXPECT_EQ(s->loopLength, frames);
+  EXPECT_FALSE(s->mode & SoundMode::LoopForward);
+  SoundSample_Free(s);
+  SoundStream* unlooped = AuralStream_Open(noLoop.data(), SoundMode::FromMemory, 0, static_cast<int>(noLoop.size()));
+  ASSERT_NE(unlooped, nullptr) << SoundError;
+  EXPECT_EQ(unlooped->loopStart, 0);
+  EXPECT_EQ(unlooped->loopEnd, 0) << "a looping stream goes round the whole file";
+  EXPECT_NE(unlooped->syncList->next, AuralSync_Tail(unlooped->syncList));
+  EXPECT_TRUE(AuralStream_Close(unlooped));
 
   // Identifiers counted from 0 are ordinals counted from 1.
   const std::string zeroBased = WithChunks(sox, marks(0, 1));

@@ -406,6 +406,15 @@ TEST_F(BankReader, DamagedAndLyingBanksFailCleanly) {
   FsbFormat_Close(b);
   AuralFile_Close(f);
   EXPECT_EQ(Refusal(with(first + 36, 0x7FFFFFF0)), kSoundErrReadError) << "data beyond the file";
+  // Four-bit data of 2^30 bytes and more hold twice as many frames: no 32-bit overflow.
+  BankEntry huge = {};
+  huge.channels = 1;
+  huge.mode = Block28 | Mono;
+  huge.dataBytes = 0x40000000;
+  EXPECT_EQ(FsbFormat_FramesInData(&huge), int64_t{0x80000000});
+  huge.mode = Block14 | Mono;
+  huge.dataBytes = INT32_MAX;
+  EXPECT_EQ(FsbFormat_FramesInData(&huge), int64_t{INT32_MAX} * 2);
   EXPECT_EQ(Refusal(with(first + 48, Block28 | Mono)), kSoundErrUnknownFormat) << "4-bit block data";
 
   // Every cut of the bank fails with 10 (too short to tell) or 11, as stream and sample.

@@ -235,7 +235,8 @@ TEST_F(FormatReaderTest, ImpossibleWavFormatsAreRefused) {
     int bytes;
   };
   const Case cases[] = {{"channels 0", 22, 0, 2},     {"rate 0", 24, 0, 4},     {"block align 0", 32, 0, 2},
-                        {"24-bit PCM", 34, 24, 2},     {"12-bit PCM", 34, 12, 2}};
+                        {"24-bit PCM", 34, 24, 2},     {"12-bit PCM", 34, 12, 2},
+                        {"rate 768001, above every reader's", 24, 768001, 4}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     std::string wav = BuildWav(2, 8000, 100);

@@ -29,7 +29,10 @@ done
 # Ogg Vorbis with comments; sox (libvorbis) decodes the reference.
 "$OGGENC_PROGRAM" -Q --serial 7 -q 4 -t "Ogg Title" -a "Ogg Artist" -c "MOOD=calm" -o ogg_stereo.ogg src_stereo.wav
 "$OGGENC_PROGRAM" -Q --serial 8 -q 2 -o ogg_mono.ogg src_mono.wav
-for f in ogg_stereo ogg_mono; do
+# Mono over several audio pages (a sweep: each page ends at its own sample count).
+"$SOX_PROGRAM" -D -n -r 22050 -b 16 -c 1 src_sweep.wav synth 4 sine 300-3000 vol 0.5
+"$OGGENC_PROGRAM" -Q --serial 9 -q 2 -o ogg_mono_pages.ogg src_sweep.wav
+for f in ogg_stereo ogg_mono ogg_mono_pages; do
   "$SOX_PROGRAM" -D $f.ogg -t raw -e signed -b 16 -L $f.raw
 done
 

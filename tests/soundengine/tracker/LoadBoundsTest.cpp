@@ -1,16 +1,22 @@
 // Tiny files whose headers claim gigabytes: bank entries longer than their data, IT samples
 // whose data lie past the end of the file, IT compressed samples that all share one data
-// block. Each loads as a song, a sample and a stream while the engine's allocator stays
-// far below what the headers claim.
+// block, Ogg Vorbis files (oggenc's, alone and inside XM songs) whose headers claim rates
+// and lengths they do not hold, embedded-file banks whose entries name no data. Each loads
+// as a song, a sample and a stream while the engine's allocator stays far below what the
+// headers claim.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "BankTestSupport.h"
+#include "LoadBoundFiles.h"
 #include "LoadPeak.h"
 #include "ModuleBuilder.h"
+#include "OggPages.h"
+#include "ReaderTestSupport.h"
 #include "TrackerTestSupport.h"
 #include "XmItBuilder.h"
+#include "format_bank.h"
 
 namespace {
 
@@ -39,6 +45,23 @@ uint32_t Get32(const std::vector<uint8_t>& f, size_t at) {
 
 // Where sample `i`'s header lies in a file the IT builder wrote (no instruments).
 size_t ItSampleHeader(const std::vector<uint8_t>& f, int orders, int i) { return Get32(f, 192 + orders + 4 * i); }
+
+// The identification header ("\x01vorbis", version, channels, rate) claims `rate`.
+std::string OggClaimingRate(std::string f, uint32_t rate) {
+  const oggpages::Page first = oggpages::Pages(f).at(0);
+  const size_t packet = first.at + oggpages::kHeaderBytes + static_cast<uint8_t>(f[first.at + oggpages::kSegmentsAt]);
+  oggpages::PutLe(&f, packet + 12, rate, 4);
+  oggpages::Rechecksum(&f, first);
+  return f;
+}
+
+// The last page claims the stream ends at sample `granule`.
+std::string OggClaimingLength(std::string f, uint64_t granule) {
+  const oggpages::Page last = oggpages::Pages(f).back();
+  oggpages::PutLe(&f, last.at + oggpages::kGranuleAt, granule, 8);
+  oggpages::Rechecksum(&f, last);
+  return f;
+}
 
 }  // namespace
 
@@ -138,4 +161,77 @@ TEST_F(LoadBounds, S3mSamplesSharingTheirDataStayWithinAMultipleOfTheFile) {
   int64_t total = 0;
   for (int i = 0; i < song_.sampleCount; ++i) total += song_.samples[i] ? song_.samples[i]->length : 0;
   EXPECT_LE(total, 8 * static_cast<int64_t>(f.size()));
+}
+
+TEST_F(LoadBounds, OggRatesTheMixerCannotPlayAreRefused) {
+  for (const char* name : {"ogg_mono.ogg", "ogg_stereo.ogg"}) {
+    const std::string ogg = readertest::Bytes(name);
+    ASSERT_FALSE(ogg.empty()) << name;
+    // 600 MHz sized a stream's ring: 964 MB mono, 1.9 GB stereo.
+    const loadpeak::Peaks claim = Measure(std::string(name) + "_600MHz", Vec(OggClaimingRate(ogg, 600000000)));
+    EXPECT_FALSE(claim.streamOpened || claim.sampleLoaded) << name;
+    EXPECT_TRUE(Measure(std::string(name) + "_768kHz", Vec(OggClaimingRate(ogg, 768000))).streamOpened)
+        << name << ": the highest rate a reader takes";
+    EXPECT_FALSE(Measure(std::string(name) + "_768001Hz", Vec(OggClaimingRate(ogg, 768001))).streamOpened) << name;
+  }
+}
+
+TEST_F(LoadBounds, OggSamplesHoldWhatDecodesNotWhatTheLastPageClaims) {
+  struct File {
+    const char *ogg, *raw;
+    int channels;
+  };
+  for (const File& file : {File{"ogg_mono_pages.ogg", "ogg_mono_pages.raw", 1}, File{"ogg_stereo.ogg", "ogg_stereo.raw", 2}}) {
+    SCOPED_TRACE(file.ogg);
+    const std::vector<int16_t> reference = readertest::Raw16(file.raw);
+    const int frames = static_cast<int>(reference.size()) / file.channels;
+    ASSERT_GT(frames, 0);
+    // 500,000,000 samples: 1 GB (mono) or 2 GB (stereo) as a sample.
+    const std::string lying = OggClaimingLength(readertest::Bytes(file.ogg), 500000000);
+    ASSERT_GT(oggpages::Pages(lying).size(), 3u) << "the claim stands on the second audio page or later";
+    const loadpeak::Peaks p = Measure(std::string(file.ogg) + "_granule_500M", Vec(lying));
+    EXPECT_TRUE(p.sampleLoaded && p.streamOpened);
+    SoundSample* s = SoundSample_Load(-1, lying.data(), SoundMode::FromMemory, 0, static_cast<int>(lying.size()), nullptr);
+    ASSERT_NE(s, nullptr) << SoundError;
+    // Every frame sox decodes, and no more than the last packet's untrimmed end.
+    EXPECT_GE(s->length, frames);
+    EXPECT_LT(s->length, frames + 4096);
+    EXPECT_LT(readertest::RmsDiff(static_cast<const int16_t*>(s->data), reference.data(), reference.size()), 2.0);
+    SoundSample_Free(s);
+
+    // As Ogg-packed samples of an XM instrument, once and twice: 1 or 2 GB per sample.
+    for (int count : {1, 2}) {
+      const std::vector<uint8_t> xm = Vec(loadbound::XmWithOgg(lying, count));
+      EXPECT_TRUE(Measure("xm_" + std::to_string(count) + "_" + file.ogg + "_granule_500M", xm).songLoaded);
+      ASSERT_NE(Load(xm), nullptr) << SoundError;
+      ASSERT_EQ(song_.sampleCount, count);
+      for (int i = 0; i < count; ++i) {
+        EXPECT_GE(song_.samples[i]->length, frames) << i;
+        EXPECT_LT(song_.samples[i]->length, frames + 4096) << i;
+      }
+    }
+  }
+}
+
+TEST_F(LoadBounds, EmbeddedFileBankEntriesHoldOnlyTheirOwnData) {
+  const std::string wav = streamtest::BuildWav(1, 22050, 32768);  // 64 KB
+  // 4,096 entries of no data (98 KB with shared headers), each of which took the whole WAV
+  // after the headers: 4,096 copies, 271 MB, as a song.
+  std::vector<banktest::Entry> empty(4096);
+  std::vector<uint8_t> bank = Vec(banktest::BuildBank(empty, true, 0, kBankFlagEmbeddedFile | kBankFlagSharedHeaders) + wav);
+  Set32(&bank, 12, static_cast<uint32_t>(wav.size()));  // the sound data's size
+  const loadpeak::Peaks p = Measure("bank_embedded_4096_empty", bank);
+  EXPECT_FALSE(p.songLoaded) << "an entry without data is damaged, as in every other bank";
+
+  // Entries that each hold a whole file play them.
+  std::vector<banktest::Entry> files(3);
+  for (int i = 0; i < 3; ++i) files[i].data = streamtest::BuildWav(1 + i % 2, 22050, 1000 * (i + 1));
+  const std::vector<uint8_t> three = Vec(banktest::BuildBank(files, true, 0, kBankFlagEmbeddedFile));
+  EXPECT_TRUE(Measure("bank_embedded_3", three).songLoaded);
+  ASSERT_NE(Load(three), nullptr) << SoundError;
+  ASSERT_EQ(song_.sampleCount, 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(song_.samples[i]->length, 1000 * (i + 1)) << i;
+    EXPECT_EQ((song_.samples[i]->mode & SoundMode::Stereo) != 0, i % 2 == 1) << i;
+  }
 }
