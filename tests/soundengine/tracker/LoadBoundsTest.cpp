@@ -1,7 +1,7 @@
 // Tiny files whose headers claim gigabytes: bank entries longer than their data, IT samples
 // whose data lie past the end of the file, IT compressed samples that all share one data
 // block. Each loads as a song, a sample and a stream while the engine's allocator stays
-// far below what the headers claim.
+// far below what the headers claim; valid IT files that pack densely still load whole.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -117,6 +117,54 @@ TEST_F(LoadBounds, ItCompressedSamplesSharingOneBlockStayWithinAMultipleOfTheFil
   EXPECT_LT(p.song, 20 * static_cast<int64_t>(f.size())) << "a sane multiple of the file";
   ASSERT_NE(Load(f), nullptr) << SoundError;
   EXPECT_EQ(song_.samples[0]->length, 90000) << "the first sample decompresses whole";
+}
+
+TEST_F(LoadBounds, ItSamplesThatPackDenselyLoadWhole) {
+  // Long, mostly silent samples (a silent 16-bit block of 0x4000 frames packs into about
+  // 2 KB) of both widths and both compressions, of lengths on and beside block edges, each
+  // with a tone and a loop over its last frames.
+  for (int count : {1, 2, 8}) {
+    for (bool it215 : {false, true}) {
+      xmitbuild::ItBuilder b;
+      b.compatibleVersion = 0x0215;
+      std::vector<xmitbuild::ItSample> made;
+      for (int k = 0; k < count; ++k) {
+        xmitbuild::ItSample s;
+        s.sixteen = k % 2 == 0;
+        const int block = s.sixteen ? 0x4000 : 0x8000;
+        const int edge[] = {0, 1, -1};
+        s.data.assign(static_cast<size_t>(block * (2 + k % 3) + edge[k % 3]), 0);
+        const std::vector<int> tone = xmitbuild::Sine(16, 4, s.sixteen ? 9000 : 90);
+        std::copy(tone.begin(), tone.end(), s.data.end() - static_cast<long>(tone.size()));
+        s.loop = true;
+        s.loopEnd = static_cast<int>(s.data.size());
+        s.loopBegin = s.loopEnd - 32;
+        s.compression = it215 ? xmitbuild::ItCompression::k215 : xmitbuild::ItCompression::k214;
+        b.AddSample(s);
+        made.push_back(s);
+      }
+      const std::vector<uint8_t> f = b.Bytes();
+      const std::string name = "it_dense_" + std::to_string(count) + (it215 ? "_215" : "_214");
+      Measure(name, f);
+      ASSERT_NE(Load(f), nullptr) << SoundError;
+      for (int k = 0; k < count; ++k) {
+        SCOPED_TRACE(name + " sample " + std::to_string(k));
+        const SoundSample* s = song_.samples[k];
+        const xmitbuild::ItSample& want = made[k];
+        EXPECT_EQ(s->length, static_cast<int>(want.data.size()));
+        if (s->length != static_cast<int>(want.data.size())) continue;
+        int differ = 0;
+        for (int i = 0; i < s->length; ++i) {
+          const int v = want.sixteen ? static_cast<const int16_t*>(s->data)[i] : static_cast<const int8_t*>(s->data)[i];
+          differ += v != want.data[i];
+        }
+        EXPECT_EQ(differ, 0) << "frames unlike the data";
+        EXPECT_TRUE(s->mode & SoundMode::LoopForward);
+        EXPECT_EQ(s->loopStart, want.loopBegin);
+        EXPECT_EQ(s->loopLength, 32);
+      }
+    }
+  }
 }
 
 TEST_F(LoadBounds, S3mSamplesSharingTheirDataStayWithinAMultipleOfTheFile) {
