@@ -133,9 +133,9 @@ bool WmaCodec::SetOutputType() {
 uint32_t WmaCodec::OutputBufferBytes() {
     const AsfAudioFormat& format = asf_.Format();
     const auto* output = reinterpret_cast<const WAVEFORMATEX*>(outputType_.pbFormat);
-    // About four input blocks' output, but never more than a second of it, whatever the
-    // file's byte rates claim: a WMA block decodes to less, and the decoder hands out more
-    // than a buffer holds over several calls.
+    // About four input blocks' output, but at most a second of the stream's (or the default),
+    // whatever the file's byte rates claim: no WMA block decodes to more, and what a buffer
+    // cannot hold the decoder hands out over several calls.
     const uint64_t most = std::max<uint64_t>(output->nAvgBytesPerSec, kDefaultOutputBytes) + kOutputSlackBytes;
     uint64_t bytes = kDefaultOutputBytes;
     if (format.blockAlign && format.avgBytesPerSec) {
