@@ -1,7 +1,8 @@
 // Tiny files whose headers claim gigabytes: bank entries longer than their data, IT samples
 // whose data lie past the end of the file, IT compressed samples that all share one data
 // block. Each loads as a song, a sample and a stream while the engine's allocator stays
-// far below what the headers claim; valid IT files that pack densely still load whole.
+// far below what the headers claim; valid IT files that pack densely still load whole,
+// each sample held once.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -39,6 +40,21 @@ uint32_t Get32(const std::vector<uint8_t>& f, size_t at) {
 
 // Where sample `i`'s header lies in a file the IT builder wrote (no instruments).
 size_t ItSampleHeader(const std::vector<uint8_t>& f, int orders, int i) { return Get32(f, 192 + orders + 4 * i); }
+
+// A compressed IT sample of `frames` frames, silent but for a tone and a loop over its
+// last 32 frames: it packs about as densely as IT data can.
+xmitbuild::ItSample QuietSample(bool sixteen, int frames, bool it215) {
+  xmitbuild::ItSample s;
+  s.sixteen = sixteen;
+  s.data.assign(static_cast<size_t>(frames), 0);
+  const std::vector<int> tone = xmitbuild::Sine(16, 4, sixteen ? 9000 : 90);
+  std::copy(tone.begin(), tone.end(), s.data.end() - static_cast<long>(tone.size()));
+  s.loop = true;
+  s.loopEnd = frames;
+  s.loopBegin = frames - 32;
+  s.compression = it215 ? xmitbuild::ItCompression::k215 : xmitbuild::ItCompression::k214;
+  return s;
+}
 
 }  // namespace
 
@@ -129,17 +145,10 @@ TEST_F(LoadBounds, ItSamplesThatPackDenselyLoadWhole) {
       b.compatibleVersion = 0x0215;
       std::vector<xmitbuild::ItSample> made;
       for (int k = 0; k < count; ++k) {
-        xmitbuild::ItSample s;
-        s.sixteen = k % 2 == 0;
-        const int block = s.sixteen ? 0x4000 : 0x8000;
+        const bool sixteen = k % 2 == 0;
+        const int block = sixteen ? 0x4000 : 0x8000;
         const int edge[] = {0, 1, -1};
-        s.data.assign(static_cast<size_t>(block * (2 + k % 3) + edge[k % 3]), 0);
-        const std::vector<int> tone = xmitbuild::Sine(16, 4, s.sixteen ? 9000 : 90);
-        std::copy(tone.begin(), tone.end(), s.data.end() - static_cast<long>(tone.size()));
-        s.loop = true;
-        s.loopEnd = static_cast<int>(s.data.size());
-        s.loopBegin = s.loopEnd - 32;
-        s.compression = it215 ? xmitbuild::ItCompression::k215 : xmitbuild::ItCompression::k214;
+        const xmitbuild::ItSample s = QuietSample(sixteen, block * (2 + k % 3) + edge[k % 3], it215);
         b.AddSample(s);
         made.push_back(s);
       }
@@ -165,6 +174,23 @@ TEST_F(LoadBounds, ItSamplesThatPackDenselyLoadWhole) {
       }
     }
   }
+}
+
+TEST_F(LoadBounds, ItDenseSamplesAreHeldOnceWhileTheyLoad) {
+  // About 260 KB of file for 3 MB of samples: 2 MB of 16-bit, 1 MB of 8-bit.
+  xmitbuild::ItBuilder b;
+  b.compatibleVersion = 0x0215;
+  b.AddSample(QuietSample(true, 0x4000 * 64, true));
+  b.AddSample(QuietSample(false, 0x8000 * 32, false));
+  const std::vector<uint8_t> f = b.Bytes();
+  const int64_t held = 0x4000 * 64 * 2 + 0x8000 * 32;
+  const loadpeak::Peaks p = Measure("it_dense_held_once", f);
+  EXPECT_TRUE(p.songLoaded);
+  // The file's image, the samples, and the song's small tables: no second copy of a sample.
+  EXPECT_LT(p.song, static_cast<int64_t>(f.size()) + held + held / 16);
+  ASSERT_NE(Load(f), nullptr) << SoundError;
+  EXPECT_EQ(song_.samples[0]->length, 0x4000 * 64) << "the samples load whole";
+  EXPECT_EQ(song_.samples[1]->length, 0x8000 * 32);
 }
 
 TEST_F(LoadBounds, S3mSamplesSharingTheirDataStayWithinAMultipleOfTheFile) {
