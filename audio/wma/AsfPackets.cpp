@@ -213,7 +213,10 @@ bool CASFWMAReader::AddFragment(uint32_t offset, uint32_t length, uint32_t objec
         if (offset != 0) return false;
     }
     if (offset == 0) {
-        if (objectSize == 0 || objectSize > kMaxObjectSize) return false;
+        // The object's bytes all lie in the packets ahead: a size the rest of the data cannot
+        // hold is no object (nor an allocation) of ours.
+        const uint64_t ahead = static_cast<uint64_t>(std::max(0L, dataEnd_ - Position()));
+        if (objectSize == 0 || objectSize > kMaxObjectSize || objectSize > ahead) return false;
         objectSize_ = objectSize;
         objectTimeMs_ = static_cast<int32_t>(std::max<int64_t>(0, time + streamTimeOffsetMs_));
         objectKey_ = key;

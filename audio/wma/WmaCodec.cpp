@@ -1,6 +1,7 @@
 #include "WmaCodec.h"
 
 #include "PlainMediaBuffer.h"
+#include "WavFormat.h"
 
 #include <mmreg.h>
 
@@ -45,6 +46,12 @@ void FillWaveFormat(WAVEFORMATEX* format, uint16_t tag, uint16_t channels, uint3
     format->cbSize = extraSize;
 }
 
+// A stream the player cannot play is refused before any size is worked out from its figures
+// (the playable rates keep them far inside 32 bits).
+bool PlayableStream(const AsfAudioFormat& format) {
+    return format.channels > 0 && format.sampleRate >= wav::kMinSampleRate && format.sampleRate <= wav::kMaxSampleRate;
+}
+
 void SetTypeFields(DMO_MEDIA_TYPE* type, uint16_t tag) {
     type->majortype = kAudioMajorType;
     type->subtype = AudioSubtype(tag);
@@ -71,7 +78,7 @@ int WmaCodec::OpenRead() {
     }
     reader_->SetCapacity(kHeaderReadBytes);
     asf_.SetReader(reader_.get());
-    if (!asf_.Open() || !SetInputType() || !SetOutputType()) {
+    if (!asf_.Open() || !PlayableStream(asf_.Format()) || !SetInputType() || !SetOutputType()) {
         CloseRead();
         return kCannotOpen;
     }
@@ -126,16 +133,21 @@ bool WmaCodec::SetOutputType() {
 uint32_t WmaCodec::OutputBufferBytes() {
     const AsfAudioFormat& format = asf_.Format();
     const auto* output = reinterpret_cast<const WAVEFORMATEX*>(outputType_.pbFormat);
-    uint32_t bytes = kDefaultOutputBytes;
+    // About four input blocks' output, but at most a second of the stream's (or the default),
+    // whatever the file's byte rates claim: no WMA block decodes to more, and what a buffer
+    // cannot hold the decoder hands out over several calls.
+    const uint64_t most = std::max<uint64_t>(output->nAvgBytesPerSec, kDefaultOutputBytes) + kOutputSlackBytes;
+    uint64_t bytes = kDefaultOutputBytes;
     if (format.blockAlign && format.avgBytesPerSec) {
         const uint64_t scaled = static_cast<uint64_t>(format.blockAlign) * output->nAvgBytesPerSec /
                                 format.avgBytesPerSec * 4;
-        bytes = scaled < kSmallOutputBytes || scaled > UINT32_MAX ? kDefaultOutputBytes : static_cast<uint32_t>(scaled);
+        if (scaled >= kSmallOutputBytes) bytes = std::min(scaled, most);
     }
     DWORD size = 0, alignment = 0;
     if (FAILED(decoder_.object->GetOutputSizeInfo(0, &size, &alignment))) return 0;
-    if (size != 0) bytes = AsfCodecs_IsRegistered() == 9 ? size : size + kOutputSlackBytes;
-    return bytes;
+    if (size != 0) bytes = AsfCodecs_IsRegistered() == 9 ? size : static_cast<uint64_t>(size) + kOutputSlackBytes;
+    // A decoder that wants more for one output than a second of it is not given it.
+    return bytes <= most ? static_cast<uint32_t>(bytes) : 0;
 }
 
 void WmaCodec::SetReadAhead() {

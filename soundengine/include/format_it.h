@@ -8,6 +8,8 @@
 // samples produced until then kept.
 int ItSample_Decompress8(const void* source, int64_t sourceBytes, int8_t* destination, int sampleCount, bool it215);
 int ItSample_Decompress16(const void* source, int64_t sourceBytes, int16_t* destination, int sampleCount, bool it215);
-// The most samples that `sourceBytes` of compressed data can decompress to: a walk over
-// the block headers, at most one sample per bit of each block.
-int64_t ItSample_MaxFrames(const void* source, int64_t sourceBytes, bool sixteenBit);
+// The most samples that `sourceBytes` of compressed data can decompress to, at most
+// `wanted`: a walk over the block headers, at most one sample per bit of each block.
+// `usedBytes` (when given) receives the bytes of the blocks those samples come from.
+int64_t ItSample_MaxFrames(const void* source, int64_t sourceBytes, bool sixteenBit, int64_t wanted = INT64_MAX,
+                           int64_t* usedBytes = nullptr);

@@ -17,9 +17,10 @@ BOOL MpegFormat_Open(SoundFile* file, uint32_t mode, SoundReaderInfo* info, Soun
 // (after the 4 header bytes). `state` may be null.
 BOOL MpegFormat_CheckHeader(MpegReaderState* state, const uint8_t* fourBytes, int* rate, int* channels,
                             int* frameBytes);
-// Counts the frames from the file's position over `dataBytes`; returns the PCM bytes they
-// decode to. With `state`, their offsets go into its frame table.
-int MpegFormat_CountFrames(SoundFile* file, int dataBytes, int pcmBytesPerFrame, MpegReaderState* state);
+// Counts the frames of the opened stream's rate and channels (the others are not played)
+// from the file's position over `dataBytes`; returns the PCM bytes they decode to, each
+// frame at its own size. With `table`, their offsets go into the state's frame table.
+int MpegFormat_CountFrames(SoundFile* file, int dataBytes, MpegReaderState* state, bool table);
 void MpegFormat_Reset(void* state);
 BOOL MpegFormat_Decode(SoundStream* stream, void* readBuffer, int readBufferSize, void* output, int* byteCount);
 // Positions the file for `targetSample`; returns the decoded bytes to drop.

@@ -238,23 +238,46 @@ BOOL SoundSample_ConvertData(void* dest, const void* source, int destBytes, uint
   return TRUE;
 }
 
-// IT 2.14 / 2.15 data: decompressed to the rest of the sample from `offset`, then
-// written as plain data. Damaged data leave what was decompressed before (error 11).
+// Decompresses IT 2.14 / 2.15 data into `frames` samples of the data's width at `plain`.
+static int DecompressIt(const void* source, int bytes, void* plain, int frames, uint32_t sourceMode) {
+  const bool it215 = (sourceMode & 0x800) != 0;
+  return WidthOf(sourceMode) == 2 ? ItSample_Decompress16(source, bytes, static_cast<int16_t*>(plain), frames, it215)
+                                  : ItSample_Decompress8(source, bytes, static_cast<int8_t*>(plain), frames, it215);
+}
+
+// IT 2.14 / 2.15 data: decompressed to the rest of the sample from `offset`. Straight into
+// the sample's bytes when they lie in one piece at the data's width (only the sign is then
+// changed, in place), so a long sample is held once; otherwise through a copy written as
+// plain data. Damaged data leave what was decompressed before (error 11).
 static BOOL UploadItCompressed(SoundSample* s, const void* source, int offset, int bytes, uint32_t sourceMode) {
   const int sw = WidthOf(sourceMode);
   const int frames = s->length - offset / WidthOf(s->mode);
   if (frames <= 0 || bytes <= 0) return TRUE;
-  void* plain = SOUND_ALLOC(static_cast<size_t>(frames) * sw);
-  if (!plain) {
-    SoundError_Set(kSoundErrNoMemory);
-    return FALSE;
+  const uint32_t plainMode = sourceMode & ~(kModeItCompressed | kModeDelta);
+  const uint32_t want = static_cast<uint32_t>(frames) * static_cast<uint32_t>(sw);
+  void *p1 = nullptr, *p2 = nullptr;
+  uint32_t l1 = 0, l2 = 0;
+  int ok;
+  int32_t error;
+  BOOL written;
+  if (sw == WidthOf(s->mode) && !(s->mode & MultiChannel) &&
+      SoundSample_Lock(s, offset, static_cast<int>(want), &p1, &l1, &p2, &l2) && p1 && l1 == want) {
+    ok = DecompressIt(source, bytes, p1, frames, sourceMode);
+    error = SoundError;
+    written = SoundSample_ConvertData(p1, p1, static_cast<int>(l1), s->mode, plainMode, s->channels);
+    s->ops.unlock(s, p1, l1, p2, l2);
+  } else {
+    if (p1) s->ops.unlock(s, p1, l1, p2, l2);
+    void* plain = SOUND_ALLOC(want);
+    if (!plain) {
+      SoundError_Set(kSoundErrNoMemory);
+      return FALSE;
+    }
+    ok = DecompressIt(source, bytes, plain, frames, sourceMode);
+    error = SoundError;
+    written = SoundSample_Upload(s, plain, offset, static_cast<int>(want), plainMode);
+    SOUND_FREE(plain);
   }
-  const bool it215 = (sourceMode & 0x800) != 0;
-  const int ok = sw == 2 ? ItSample_Decompress16(source, bytes, static_cast<int16_t*>(plain), frames, it215)
-                         : ItSample_Decompress8(source, bytes, static_cast<int8_t*>(plain), frames, it215);
-  const int32_t error = SoundError;
-  BOOL written = SoundSample_Upload(s, plain, offset, frames * sw, sourceMode & ~(kModeItCompressed | kModeDelta));
-  SOUND_FREE(plain);
   if (!ok) {
     SoundError_Set(error == kSoundErrNoMemory ? kSoundErrNoMemory : kSoundErrReadError);
     written = FALSE;

@@ -117,19 +117,20 @@ int ItSample_Decompress16(const void* source, int64_t sourceBytes, int16_t* dest
                                             sampleCount, it215);
 }
 
-int64_t ItSample_MaxFrames(const void* source, int64_t sourceBytes, bool sixteenBit) {
+int64_t ItSample_MaxFrames(const void* source, int64_t sourceBytes, bool sixteenBit, int64_t wanted,
+                           int64_t* usedBytes) {
   const auto* in = static_cast<const uint8_t*>(source);
   const int64_t blockSamples = sixteenBit ? 0x4000 : 0x8000;
-  int64_t frames = 0;
+  int64_t frames = 0, used = 0;
   // Each block holds its byte count first; every sample takes at least one bit of it.
-  for (int64_t left = in ? sourceBytes : 0; left >= 2;) {
+  for (int64_t left = in ? sourceBytes : 0; left >= 2 && frames < wanted;) {
     const int64_t n = in[0] | in[1] << 8;
-    in += 2;
-    left -= 2;
-    if (n > left) break;  // the decompressor refuses a block the data cannot hold
+    if (n > left - 2) break;  // the decompressor refuses a block the data cannot hold
     frames += n * 8 < blockSamples ? n * 8 : blockSamples;
-    in += n;
-    left -= n;
+    in += 2 + n;
+    left -= 2 + n;
+    used += 2 + n;
   }
-  return frames;
+  if (usedBytes) *usedBytes = used;
+  return frames < wanted ? frames : wanted;
 }

@@ -170,7 +170,15 @@ bool IsInfoFrame(const uint8_t* frame, int bytes, uint32_t* frames) {
 }
 
 bool SameStream(const MpegReaderState* st, int rate, int channels) {
-  return !st || !st->rate || (rate == st->rate && channels == st->channels);
+  return !st->rate || (rate == st->rate && channels == st->channels);
+}
+
+// The PCM bytes a frame with this header decodes to: 1152 samples a channel, 576 for
+// layer III at the rates of MPEG-2 and 2.5; half of them at half rate.
+int FramePcmBytes(const uint8_t* four, int channels, bool halfRate) {
+  const bool layer3 = ((four[1] >> 1) & 3) == 1, lowRates = (four[1] & 0x08) == 0;
+  const int samples = (layer3 && lowRates ? kMaxFrameSamples / 2 : kMaxFrameSamples) / (halfRate ? 2 : 1);
+  return samples * channels * 2;
 }
 
 }  // namespace
@@ -197,9 +205,8 @@ BOOL MpegFormat_CheckHeader(MpegReaderState* st, const uint8_t* four, int* rate,
   return TRUE;
 }
 
-int MpegFormat_CountFrames(SoundFile* f, int dataBytes, int pcmBytesPerFrame, MpegReaderState* st) {
+int MpegFormat_CountFrames(SoundFile* f, int dataBytes, MpegReaderState* st, bool table) {
   const int from = AuralFile_Tell(f);
-  const bool table = st != nullptr;
   auto* window = static_cast<ByteWindow*>(SOUND_CALLOC(sizeof(ByteWindow)));
   if (!window) {
     SoundError_Set(kSoundErrNoMemory);
@@ -220,7 +227,7 @@ int MpegFormat_CountFrames(SoundFile* f, int dataBytes, int pcmBytesPerFrame, Mp
         failed = true;
         break;
       }
-      total += pcmBytesPerFrame;
+      total += FramePcmBytes(four, channels, st->halfRate != 0);
       pos += 4 + frameBytes;
     } else {
       ++pos;
@@ -352,7 +359,7 @@ BOOL MpegFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSy
   int decoded;
   if (mode & MpegFrameTable) {
     AuralFile_Seek(f, static_cast<int>(first), 0);
-    decoded = MpegFormat_CountFrames(f, bytesAfterFirst, st->pcmBytesPerFrame, st);
+    decoded = MpegFormat_CountFrames(f, bytesAfterFirst, st, true);
     if (decoded <= 0) return fail(SoundError == kSoundErrNoMemory ? kSoundErrNoMemory : kSoundErrUnknownFormat);
     st->totalPcmBytes = decoded;
   } else if (infoFrames > 0 && infoFrames <= static_cast<uint32_t>(bytesAfterFirst / kMinFrameBytes)) {
@@ -480,7 +487,7 @@ SoundSample* MpegFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* 
   int decoded = st->totalPcmBytes;
   if (decoded <= 0) {
     AuralFile_Seek(f, info.dataOffset, 0);
-    decoded = MpegFormat_CountFrames(f, info.dataBytes, st->pcmBytesPerFrame, nullptr);
+    decoded = MpegFormat_CountFrames(f, info.dataBytes, st, false);
     if (decoded <= 0) return fail(SoundError == kSoundErrNoMemory ? kSoundErrNoMemory : kSoundErrUnknownFormat, nullptr, nullptr);
   }
   const int frameBytes = st->channels * 2;

@@ -21,6 +21,8 @@ constexpr int kEmptyPatternRows = 64;
 constexpr int kMaxRows = 256;
 constexpr uint16_t kIt215Version = 0x215;
 constexpr int kDefaultC5 = 8363;
+// IT packs a 16-bit frame into one bit at best: no file byte expands to more sample bytes.
+constexpr int64_t kMostSampleBytesPerFileByte = 16;
 
 bool Tag(MusicImage* im, int64_t at, const char* tag) {
   return at >= 0 && at + 4 <= im->size && std::memcmp(im->data + at, tag, 4) == 0;
@@ -88,8 +90,44 @@ bool ReadSampleData(MusicImage* im, SoundSample* s, int64_t dataAt, int64_t stor
   return true;
 }
 
+// What one sample's data can give: its frames (nothing past the end of the file, no more
+// than its plain bytes or its compressed blocks give; 64-bit, so a lying length cannot
+// wrap) and the file bytes they come from.
+struct SampleSpan {
+  int64_t frames = 0, from = 0, to = 0;
+  int width = 1;
+  bool Overlaps(const SampleSpan& o) const { return from < o.to && o.from < to; }
+};
+
+SampleSpan DataSpan(MusicImage* im, int64_t at, int64_t nextData) {
+  SampleSpan span;
+  if (!Tag(im, at, "IMPS")) return span;
+  im->Seek(at + 18);
+  const int flags = im->U8();
+  im->Seek(at + 48);
+  const uint32_t length = im->U32LE();
+  im->Seek(at + 72);
+  const int64_t dataAt = im->U32LE();
+  const bool sixteen = (flags & 2) != 0, stereo = (flags & 4) != 0, compressed = (flags & 8) != 0;
+  span.width = sixteen ? 2 : 1;
+  if (!(flags & 1) || dataAt == 0 || dataAt >= im->size) return span;
+  span.from = dataAt;
+  if (compressed) {
+    int64_t used = 0;
+    span.frames = ItSample_MaxFrames(im->data + dataAt, nextData - dataAt, sixteen, length, &used);
+    span.to = dataAt + used;
+  } else {
+    const int frameBytes = span.width * (stereo ? 2 : 1);
+    span.frames = std::min<int64_t>(length, (im->size - dataAt) / frameBytes);
+    span.to = dataAt + span.frames * frameBytes;
+  }
+  if (span.frames > INT32_MAX / 4) span = SampleSpan{0, 0, 0, span.width};
+  return span;
+}
+
+// Reads a sample header and `frames` frames of its data.
 bool ReadSample(MusicSong* song, MusicImage* im, int index, int64_t at, int64_t nextData, uint16_t cmwt,
-                int64_t* budget) {
+                int64_t frames) {
   if (!Tag(im, at, "IMPS")) {
     SoundError_Set(kSoundErrUnknownFormat);
     return false;
@@ -117,23 +155,8 @@ bool ReadSample(MusicSong* song, MusicImage* im, int index, int64_t at, int64_t 
   info.c5Speed = c5 == 0 || c5 > 9999999 ? kDefaultC5 : static_cast<int32_t>(c5);
 
   const bool sixteen = (flags & 2) != 0, stereo = (flags & 4) != 0;
-  const bool hasData = (flags & 1) != 0;
-  // 64-bit sizes: a lying length cannot wrap. The data decide what a sample holds: nothing
-  // past the end of the file, no more than its plain bytes or its compressed blocks give,
-  // and no more than the song's budget leaves (samples may share their data).
-  const int width = sixteen ? 2 : 1;
-  const int64_t full = static_cast<int64_t>(length) * width * (stereo ? 2 : 1);
-  int64_t frames = hasData ? length : 0;
   const bool compressed = (flags & 8) != 0;
-  if (dataAt == 0 || dataAt >= im->size)
-    frames = 0;
-  else if (compressed)
-    frames = std::min(frames, ItSample_MaxFrames(im->data + dataAt, nextData - dataAt, sixteen));
-  else
-    frames = std::min(frames, (im->size - dataAt) / width / (stereo ? 2 : 1));
-  frames = std::min(frames, *budget / width);
-  if (frames > INT32_MAX / 4) frames = 0;
-  *budget -= frames * width;
+  const int64_t full = static_cast<int64_t>(length) * (sixteen ? 2 : 1) * (stereo ? 2 : 1);
   SoundSample* s = Music_CreateSample(static_cast<int>(frames), sixteen);
   if (!s) {
     SoundError_Set(kSoundErrSongSample);
@@ -289,12 +312,31 @@ int MusicIt_Load(MusicSong* song, MusicImage* im) {
     im->Seek(at + 72);
     dataAt[i] = im->U32LE();
   }
-  int64_t budget = kMusicSampleBytesPerFileByte * im->size;
-  for (int i = 0; i < sampleCount; ++i) {
+  auto nextData = [&](int i) {
     int64_t next = im->size;
     for (int j = 0; j < sampleCount; ++j)
       if (dataAt[j] > dataAt[i] && dataAt[j] < next) next = dataAt[j];
-    if (!ReadSample(song, im, i, offset(instruments + i), next, cmwt, &budget)) return 0;
+    return next;
+  };
+  // A sample whose bytes no earlier sample used loads whole: what its own data expand to.
+  // Samples that share bytes draw on the song's budget, and all of them together never
+  // hold more than the file's bytes could expand to.
+  std::vector<SampleSpan> spans(static_cast<size_t>(sampleCount));
+  std::vector<bool> shared(static_cast<size_t>(sampleCount));
+  int64_t unshared = 0;
+  for (int i = 0; i < sampleCount; ++i) {
+    spans[i] = DataSpan(im, offset(instruments + i), nextData(i));
+    for (int j = 0; j < i && !shared[i]; ++j) shared[i] = spans[i].Overlaps(spans[j]);
+    if (!shared[i]) unshared += spans[i].frames * spans[i].width;
+  }
+  int64_t budget = std::min(kMusicSampleBytesPerFileByte * im->size, kMostSampleBytesPerFileByte * im->size - unshared);
+  for (int i = 0; i < sampleCount; ++i) {
+    int64_t frames = spans[i].frames;
+    if (shared[i]) {
+      frames = std::min(frames, std::max<int64_t>(budget, 0) / spans[i].width);
+      budget -= frames * spans[i].width;
+    }
+    if (!ReadSample(song, im, i, offset(instruments + i), nextData(i), cmwt, frames)) return 0;
   }
   for (int p = 0; p < stored; ++p)
     if (!ReadPattern(song, im, p, offset(instruments + samples + p))) return 0;

@@ -81,7 +81,8 @@ MusicCell* Music_Cell(MusicSong* song, int pattern, int row, int channel);
 // A song sample of `length` frames (unlisted, signed, no loop); an empty record for 0.
 SoundSample* Music_CreateSample(int length, bool sixteenBit);
 // Sample bytes a song may hold per byte of its file. Real modules hold at most about two
-// and a half (IT's compressed samples); samples that share their data stop here.
+// and a half; samples that share their data stop here. (An IT sample whose data no other
+// sample uses holds what its compressed blocks expand to, up to sixteen.)
 constexpr int64_t kMusicSampleBytesPerFileByte = 8;
 // Loop of `length` frames from `start` when `loops`, else none: points the engine cannot
 // take (outside the data, too short) leave the sample without a loop.

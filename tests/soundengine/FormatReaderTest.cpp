@@ -3,6 +3,8 @@
 // where that decoder has the same samples, and damaged headers are refused.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "ReaderTestSupport.h"
 #include "StreamTestSupport.h"
 #include "aural_tag.h"
@@ -129,6 +131,30 @@ TEST_F(FormatReaderTest, MpegHeaderScan) {
     if (static_cast<uint8_t>(layer1[i]) == 0xFF && (layer1[i + 1] & 0xE0) == 0xE0) layer1[i + 1] |= 0x06;
   EXPECT_EQ(AuralStream_Open(layer1.data(), SoundMode::FromMemory, 0, static_cast<int>(layer1.size())), nullptr);
   EXPECT_EQ(SoundError, kSoundErrUnknownFormat);
+}
+
+TEST_F(FormatReaderTest, MpegFramesCountAtTheirOwnSize) {
+  // A silent layer II frame (1152 samples, 24 kHz stereo, 384 bytes), then 4,000 of the
+  // smallest layer III frames at that rate (576 samples in 24 bytes).
+  auto frame = [](const char* header, size_t bytes) { return std::string(header, 4) + std::string(bytes - 4, '\0'); };
+  std::string file = frame("\xFF\xF5\x84\x00", 384);
+  for (int i = 0; i < 4000; ++i) file += frame("\xFF\xF3\x14\x00", 24);
+  const int frames = 1152 + 4000 * 576;
+  const int size = static_cast<int>(file.size());
+  SoundMem_ResetHighWater();
+  const int64_t before = SoundMem_GetState().bytesInUse;
+  SoundSample* s = SoundSample_Load(-1, file.data(), SoundMode::FromMemory, 0, size, nullptr);
+  const int64_t peak = SoundMem_GetState().bytesHighWater - before;
+  ASSERT_NE(s, nullptr) << SoundError;
+  std::printf("%d-byte file: peak %lld bytes as a sample\n", size, static_cast<long long>(peak));
+  RecordProperty("sample_peak_bytes", std::to_string(peak));
+  EXPECT_EQ(s->length, frames);
+  EXPECT_LT(peak, int64_t{frames} * 4 + 2 * size) << "the decoded frames and the file's data";
+  SoundSample_Free(s);
+  SoundStream* exact = AuralStream_Open(file.data(), SoundMode::FromMemory | SoundMode::MpegFrameTable, 0, size);
+  ASSERT_NE(exact, nullptr) << SoundError;
+  EXPECT_EQ(exact->lengthSamples, frames);
+  EXPECT_TRUE(AuralStream_Close(exact));
 }
 
 TEST_F(FormatReaderTest, RiffWrappedMpegGoesToTheMpegReader) {

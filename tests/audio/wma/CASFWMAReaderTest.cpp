@@ -1,10 +1,63 @@
+// The ASF reader over ffmpeg's files and damaged copies of them. The counting operator new
+// below serves the whole test program: it gives the most memory the reader held.
 #include <gtest/gtest.h>
 
 #include "CASFWMAReader.h"
 #include "StdioFile.h"
 #include "WmaTestSupport.h"
 
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <new>
+
+namespace {
+
+std::atomic<int64_t> inUse{0}, highWater{0};
+constexpr size_t kSizeHeader = 16;  // keeps the blocks 16-byte aligned
+
+void* Allocate(size_t bytes) {
+    auto* block = static_cast<uint8_t*>(std::malloc(bytes + kSizeHeader));
+    if (!block) return nullptr;
+    *reinterpret_cast<size_t*>(block) = bytes;
+    const int64_t now = inUse += static_cast<int64_t>(bytes);
+    for (int64_t high = highWater; now > high && !highWater.compare_exchange_weak(high, now);) {
+    }
+    return block + kSizeHeader;
+}
+
+void Release(void* p) {
+    if (!p) return;
+    auto* block = static_cast<uint8_t*>(p) - kSizeHeader;
+    inUse -= static_cast<int64_t>(*reinterpret_cast<size_t*>(block));
+    std::free(block);
+}
+
+// Bytes above what was held before `work` ran, at their highest.
+template <typename Work>
+int64_t PeakOf(Work&& work) {
+    const int64_t before = inUse;
+    highWater = before;
+    work();
+    return highWater - before;
+}
+
+}  // namespace
+
+void* operator new(size_t bytes) {
+    if (void* p = Allocate(bytes)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t bytes) { return operator new(bytes); }
+void* operator new(size_t bytes, const std::nothrow_t&) noexcept { return Allocate(bytes); }
+void* operator new[](size_t bytes, const std::nothrow_t&) noexcept { return Allocate(bytes); }
+void operator delete(void* p) noexcept { Release(p); }
+void operator delete[](void* p) noexcept { Release(p); }
+void operator delete(void* p, size_t) noexcept { Release(p); }
+void operator delete[](void* p, size_t) noexcept { Release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
 
 using namespace wmatest;
 
@@ -47,6 +100,9 @@ uint32_t Le32(const std::string& b, size_t at) {
 void Put16(std::string& b, size_t at, uint16_t v) {
     b[at] = static_cast<char>(v);
     b[at + 1] = static_cast<char>(v >> 8);
+}
+void Put32(std::string& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
 }
 
 }  // namespace
@@ -102,6 +158,31 @@ TEST(CASFWMAReader, EveryTruncationEndsTheParseOrTheWalkWithoutHanging) {
         EXPECT_LE(objects.size(), allObjects) << length;
         Free(objects);
     }
+}
+
+TEST(CASFWMAReader, MediaObjectsHoldNoMoreThanTheDataAhead) {
+    // ffmpeg's file cut to its header and first packet, whose first payload claims a media
+    // object of 16 MB.
+    AsfFile whole;
+    ASSERT_TRUE(whole.Open(Path(L"wmav2_1_22050", L".wma")));
+    const size_t dataStart = static_cast<size_t>(whole.asf.DataStart());
+    const uint16_t blockAlign = whole.asf.Format().blockAlign;
+    std::string file = Bytes(Path(L"wmav2_1_22050", L".wma")).substr(0, dataStart + whole.asf.MinPacketSize());
+    size_t sizeAt = dataStart;
+    while (sizeAt < dataStart + 32 && Le32(file, sizeAt) != blockAlign) ++sizeAt;
+    ASSERT_NE(sizeAt, dataStart + 32) << "the first payload's object size";
+    Put32(file, sizeAt, 0xFFFFFF);
+
+    AsfFile f;
+    ASSERT_TRUE(f.Open(Copy(file, L"claims.wma")));
+    std::vector<AsfMediaObject> objects;
+    const int64_t peak = PeakOf([&] { objects = f.Objects(); });
+    printf("%zu-byte file: peak %lld bytes, %zu objects\n", file.size(), static_cast<long long>(peak), objects.size());
+    RecordProperty("object_peak_bytes", std::to_string(peak));
+    EXPECT_LT(peak, static_cast<int64_t>(2 * file.size()));
+    EXPECT_FALSE(objects.empty()) << "the whole objects after the damaged one";
+    for (const AsfMediaObject& object : objects) EXPECT_EQ(blockAlign, object.size);
+    Free(objects);
 }
 
 TEST(CASFWMAReader, DeinterleavesSpreadObjectsOfTheRightSizeOnly) {

@@ -130,6 +130,26 @@ TEST(WmaCodec, RefusesDamagedHeaders) {
     }
 }
 
+TEST(WmaCodec, RefusesRatesThePlayerCannotPlay) {
+    // Refused at open, before a size is worked out from them (four bytes a frame at
+    // 0x40000001 Hz is past 32 bits).
+    const std::string whole = Bytes(Path(L"wmav2_2_44100", L".wma"));
+    const size_t format = WaveFormatAt(whole);
+    ASSERT_NE(format, std::string::npos);
+    std::unique_ptr<AudioCodec> codec(CodecFactoryTable::Create(CodecFactoryTable::kWma));
+    codec->SetFileName(Path(L"wmav2_2_44100", L".wma").c_str());
+    if (codec->OpenRead() != 0) GTEST_SKIP() << "the device's WMA decoder takes no WMA stream here (see the README)";
+    codec->CloseRead();
+    const std::wstring path = testsupport::DeviceRoot() + L"\\rate.wma";
+    for (uint32_t rate : {100u, 0x40000001u, 0xFFFFFFFFu}) {
+        std::string bytes = whole;
+        for (int i = 0; i < 4; ++i) bytes[format + 4 + i] = static_cast<char>(rate >> (8 * i));
+        testsupport::WriteBytes(path, bytes);
+        codec->SetFileName(path.c_str());
+        EXPECT_EQ(10, codec->OpenRead()) << rate;
+    }
+}
+
 TEST(WmaCodec, RefusesEveryFileOnADeviceWithoutTheDecoderLibrary) {
     // The test thread has no COM either, so no decoder object comes from anywhere.
     ASSERT_TRUE(testsupport::RemoveDeviceLibrary(WMADECODER_LIBRARY));

@@ -33,6 +33,14 @@ inline std::string Bytes(const std::wstring& path) {
     return bytes;
 }
 
+// Where the audio stream's WAVEFORMATEX starts in one of ffmpeg's files: behind its error
+// correction type (audio spread), time offset, two lengths, flags and reserved bytes.
+inline size_t WaveFormatAt(const std::string& file) {
+    const char spreadGuid[] = "\x50\xcd\xc3\xbf\x8f\x61\xcf\x11\x8b\xb2\x00\xaa\x00\xb4\xe2\x20";
+    const size_t at = file.find(std::string(spreadGuid, 16));
+    return at == std::string::npos ? at : at + 16 + 8 + 4 + 4 + 2 + 4;
+}
+
 struct Facts {
     int rate = 0, channels = 0, durationMs = 0, objects = 0;
 };

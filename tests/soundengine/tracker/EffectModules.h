@@ -117,6 +117,34 @@ inline void ItRows(ItBuilder& b, int first, int last, char effect, int param) {
   for (int r = first; r <= last; ++r) b.At(0, r, 0).effect = effect - 'A' + 1, b.At(0, r, 0).param = param;
 }
 
+// IT: two long compressed samples, silent but for a tone over their last frames, which loop;
+// they pack far denser than plain data (a silent 16-bit block of 0x4000 frames in 2 KB).
+// Each plays for two seconds before its tone comes in, the 16-bit one (sample 2) first.
+inline std::vector<uint8_t> ItQuietLongSamples() {
+  ItBuilder b;
+  b.compatibleVersion = 0x0215;
+  for (bool sixteen : {false, true}) {
+    ItSample s;
+    s.sixteen = sixteen;
+    s.data.assign(sixteen ? 12 * 0x4000 : 6 * 0x8000 + 1, 0);
+    // Tones of their own pitch, so they cannot cancel.
+    const int cycle = sixteen ? 64 : 40;
+    const std::vector<int> tone = Sine(cycle, 2048 / cycle + 1, sixteen ? 12000 : 48);
+    std::copy(tone.begin(), tone.end(), s.data.end() - static_cast<long>(tone.size()));
+    s.loop = true;
+    s.loopEnd = static_cast<int>(s.data.size());
+    s.loopBegin = s.loopEnd - cycle * 16;
+    s.c5 = 0x18000;  // within the fastest C5 speed linear slides take
+    s.compression = sixteen ? ItCompression::k215 : ItCompression::k214;
+    b.AddSample(s);
+  }
+  b.SetRows(0, 32);
+  b.At(0, 0, 0) = ItCell{kItC5, 2, -1, 0, 0};
+  b.At(0, 6, 1) = ItCell{kItC5, 1, -1, 0, 0};
+  b.At(0, 31, 3).effect = 3;  // C00: the song ends
+  return b.Bytes();
+}
+
 // The sample the Ogg Vorbis XM test stores both ways: 16-bit, a 0.4 s chord that decays.
 constexpr char kOggSampleFile[] = "xm_ogg.sample";
 inline std::vector<int> OggTwinSample() {
@@ -345,6 +373,7 @@ inline const std::vector<EffectModule>& All() {
          b.At(0, 13, 0).note = 254;
          return b.Bytes();
        }},
+      {"it_quiet_long_samples", ".it", kLoudness, nullptr, ItQuietLongSamples},
       {"it_pitch_compressed", ".it", kPitch, nullptr, [] {
          ItBuilder b = ItSong(ItCompression::k215);
          b.compatibleVersion = 0x0215;

@@ -3,7 +3,7 @@
 // block, Ogg Vorbis files (oggenc's, alone and inside XM songs) whose headers claim rates
 // and lengths they do not hold, embedded-file banks whose entries name no data. Each loads
 // as a song, a sample and a stream while the engine's allocator stays far below what the
-// headers claim.
+// headers claim; valid IT files that pack densely still load whole, each sample held once.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -61,6 +61,21 @@ std::string OggClaimingLength(std::string f, uint64_t granule) {
   oggpages::PutLe(&f, last.at + oggpages::kGranuleAt, granule, 8);
   oggpages::Rechecksum(&f, last);
   return f;
+}
+
+// A compressed IT sample of `frames` frames, silent but for a tone and a loop over its
+// last 32 frames: it packs about as densely as IT data can.
+xmitbuild::ItSample QuietSample(bool sixteen, int frames, bool it215) {
+  xmitbuild::ItSample s;
+  s.sixteen = sixteen;
+  s.data.assign(static_cast<size_t>(frames), 0);
+  const std::vector<int> tone = xmitbuild::Sine(16, 4, sixteen ? 9000 : 90);
+  std::copy(tone.begin(), tone.end(), s.data.end() - static_cast<long>(tone.size()));
+  s.loop = true;
+  s.loopEnd = frames;
+  s.loopBegin = frames - 32;
+  s.compression = it215 ? xmitbuild::ItCompression::k215 : xmitbuild::ItCompression::k214;
+  return s;
 }
 
 }  // namespace
@@ -140,6 +155,64 @@ TEST_F(LoadBounds, ItCompressedSamplesSharingOneBlockStayWithinAMultipleOfTheFil
   EXPECT_LT(p.song, 20 * static_cast<int64_t>(f.size())) << "a sane multiple of the file";
   ASSERT_NE(Load(f), nullptr) << SoundError;
   EXPECT_EQ(song_.samples[0]->length, 90000) << "the first sample decompresses whole";
+}
+
+TEST_F(LoadBounds, ItSamplesThatPackDenselyLoadWhole) {
+  // Long, mostly silent samples (a silent 16-bit block of 0x4000 frames packs into about
+  // 2 KB) of both widths and both compressions, of lengths on and beside block edges, each
+  // with a tone and a loop over its last frames.
+  for (int count : {1, 2, 8}) {
+    for (bool it215 : {false, true}) {
+      xmitbuild::ItBuilder b;
+      b.compatibleVersion = 0x0215;
+      std::vector<xmitbuild::ItSample> made;
+      for (int k = 0; k < count; ++k) {
+        const bool sixteen = k % 2 == 0;
+        const int block = sixteen ? 0x4000 : 0x8000;
+        const int edge[] = {0, 1, -1};
+        const xmitbuild::ItSample s = QuietSample(sixteen, block * (2 + k % 3) + edge[k % 3], it215);
+        b.AddSample(s);
+        made.push_back(s);
+      }
+      const std::vector<uint8_t> f = b.Bytes();
+      const std::string name = "it_dense_" + std::to_string(count) + (it215 ? "_215" : "_214");
+      Measure(name, f);
+      ASSERT_NE(Load(f), nullptr) << SoundError;
+      for (int k = 0; k < count; ++k) {
+        SCOPED_TRACE(name + " sample " + std::to_string(k));
+        const SoundSample* s = song_.samples[k];
+        const xmitbuild::ItSample& want = made[k];
+        EXPECT_EQ(s->length, static_cast<int>(want.data.size()));
+        if (s->length != static_cast<int>(want.data.size())) continue;
+        int differ = 0;
+        for (int i = 0; i < s->length; ++i) {
+          const int v = want.sixteen ? static_cast<const int16_t*>(s->data)[i] : static_cast<const int8_t*>(s->data)[i];
+          differ += v != want.data[i];
+        }
+        EXPECT_EQ(differ, 0) << "frames unlike the data";
+        EXPECT_TRUE(s->mode & SoundMode::LoopForward);
+        EXPECT_EQ(s->loopStart, want.loopBegin);
+        EXPECT_EQ(s->loopLength, 32);
+      }
+    }
+  }
+}
+
+TEST_F(LoadBounds, ItDenseSamplesAreHeldOnceWhileTheyLoad) {
+  // About 260 KB of file for 3 MB of samples: 2 MB of 16-bit, 1 MB of 8-bit.
+  xmitbuild::ItBuilder b;
+  b.compatibleVersion = 0x0215;
+  b.AddSample(QuietSample(true, 0x4000 * 64, true));
+  b.AddSample(QuietSample(false, 0x8000 * 32, false));
+  const std::vector<uint8_t> f = b.Bytes();
+  const int64_t held = 0x4000 * 64 * 2 + 0x8000 * 32;
+  const loadpeak::Peaks p = Measure("it_dense_held_once", f);
+  EXPECT_TRUE(p.songLoaded);
+  // The file's image, the samples, and the song's small tables: no second copy of a sample.
+  EXPECT_LT(p.song, static_cast<int64_t>(f.size()) + held + held / 16);
+  ASSERT_NE(Load(f), nullptr) << SoundError;
+  EXPECT_EQ(song_.samples[0]->length, 0x4000 * 64) << "the samples load whole";
+  EXPECT_EQ(song_.samples[1]->length, 0x8000 * 32);
 }
 
 TEST_F(LoadBounds, S3mSamplesSharingTheirDataStayWithinAMultipleOfTheFile) {

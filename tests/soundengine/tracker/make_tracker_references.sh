@@ -14,7 +14,9 @@ writer=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mkdir -p "$out"
 status=$out/status
-if grep -q "^ok" "$status" 2>/dev/null && [ -f "$out/built/done" ]; then exit 0; fi
+# The effect modules are made again when their writer changed (a module was added).
+built_current() { [ -f "$out/built/done" ] && [ ! "$writer" -nt "$out/built/done" ]; }
+if grep -q "^ok" "$status" 2>/dev/null && built_current; then exit 0; fi
 
 packages=(tecnoballz-data circuslinux-data open-invaders-data bugsquish pachi-data penguin-command njam-data gweled
           criticalmass-data ri-li-data pingus-data)
@@ -51,7 +53,7 @@ fi
 
 # The effect modules the tests build, and openmpt123's render of each.
 mkdir -p "$out/built"
-if [ ! -f "$out/built/done" ]; then
+if ! built_current; then
   # shellcheck disable=SC1091
   [ -n "${WINEPREFIX:-}" ] || source "$here/../../../scripts/wine-env.sh"
   wine "$writer" "$(winepath -w "$out/built" 2>/dev/null || echo "Z:${out//\//\\}\\built")" >/dev/null 2>&1
