@@ -26,7 +26,9 @@
 #include "resource.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
@@ -304,7 +306,7 @@ TEST_F(EditorsInProcess, TheSoundPageKeepsADeviceRootedSound) {
     PutFile(there, 100);
     for (const std::wstring& sound : {there, gone}) {
         AlarmItem* alarm = EditAlarmSound(*store_, sound, [&](SoundPage& page) {
-            EXPECT_EQ(sound == there ? there : L"", SelectedSound(page));
+            EXPECT_EQ(sound, SelectedSound(page));
         });
         EXPECT_EQ(0, alarm->soundSettings.builtIn);
         EXPECT_EQ(sound, alarm->soundSettings.custom.CStr());
@@ -332,10 +334,73 @@ TEST_F(EditorsInProcess, TheSoundPageSelectsTheChosenFileByItsFullPath) {
             EXPECT_TRUE(page.AddPath(path));
             EXPECT_EQ(path, SelectedSound(page));
         }
+        // Each entry shows a text of its own: the Windows folder's alarm.wav beside the
+        // sounds folder's, the two deep ring.wav files by their folders.
+        HWND combo = GetDlgItem(page.GetHwnd(), IDC_SOUND_LIST);
+        std::set<std::wstring> texts;
+        const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        for (int index = 0; index < count; ++index) {
+            wchar_t text[MAX_PATH] = {};
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+            texts.insert(text);
+        }
+        EXPECT_EQ(static_cast<size_t>(count), texts.size());
+        EXPECT_EQ(2u, std::count_if(texts.begin(), texts.end(), [](const std::wstring& text) {
+                      return text.find(L"alarm.wav") != std::wstring::npos;
+                  }));
         Press(sheet, IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, steps.Run(sheet));
     EXPECT_TRUE(steps.Finished());
+}
+
+// A stored sound the page cannot find is an entry of its own, marked as not found and
+// selected, and every command takes what the list shows: "Test" says at once that it
+// cannot play it (no waiting for the file, no other sound instead), "Set as default"
+// makes it the default, and the default entry chosen instead is what OK keeps.
+TEST_F(EditorsInProcess, TheSoundPageShowsASoundItCannotFindAndEveryCommandTakesIt) {
+    const std::wstring gone = L"\\Storage Card\\gone.mp3";
+    HWND pageWindow = nullptr;
+    AlarmItem* alarm = store_->CreateAlarm(nullptr);
+    alarm->flags &= ~AlarmItem::kNew;
+    alarm->soundSettings.builtIn = 0;
+    alarm->soundSettings.custom.SetCStr(gone.c_str());
+    AlarmSheet sheet(*alarm, *store_);
+    Steps steps;
+    steps.Then([&] { return sheet.MainPage() && sheet.MainPage()->GetHwnd(); })
+        .Do([&] { sheet.SelectPage(2); })
+        .Then([&] { return sheet.GetSoundPage() && (pageWindow = sheet.GetSoundPage()->GetHwnd()) != nullptr; })
+        .Do([&] {
+            EXPECT_EQ(gone, SelectedSound(*sheet.GetSoundPage()));
+            const std::wstring shown = Text(GetDlgItem(pageWindow, IDC_SOUND_LIST));
+            EXPECT_NE(std::wstring::npos, shown.find(L"gone.mp3 (not found)")) << std::string(shown.begin(), shown.end());
+            CheckDlgButton(pageWindow, IDC_SOUND_REPEATING, BST_UNCHECKED);
+            ModalSteps::PostClick(pageWindow, IDC_SOUND_TEST);
+        })
+        .Then([&] { return editor_probe::AnswerBox(GetCurrentProcessId(), L"Failed to play audio data file", IDOK, 0) ==
+                           L"Failed to play audio data file"; })
+        .Do([&] {
+            EXPECT_FALSE(App::GetSignaller()->IsPlaying());
+            EXPECT_NE(pageWindow, App::GetSignaller()->SoundNotifyWindow());
+            EXPECT_EQ(L"Test", Text(GetDlgItem(pageWindow, IDC_SOUND_TEST)));
+            Press(sheet, IDM_PROFILES_SET_DEFAULT);
+        })
+        .Then([&] { return store_->GetSettings().defaultSoundSettings->custom.CStr() == gone; })
+        .Do([&] {
+            EXPECT_EQ(0, store_->GetSettings().defaultSoundSettings->builtIn);
+            HWND combo = GetDlgItem(pageWindow, IDC_SOUND_LIST);
+            SendMessageW(combo, CB_SETCURSEL,
+                         SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(L"default")),
+                         0);
+            SendMessageW(pageWindow, WM_COMMAND, MAKEWPARAM(IDC_SOUND_LIST, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(combo));
+            Press(sheet, IDOK);
+        });
+    EXPECT_EQ(IDOK, steps.Run(sheet));
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_EQ(1, alarm->soundSettings.builtIn);
+    EXPECT_EQ(ItemSoundSettings::kDefaultSoundResource, alarm->soundSettings.customres);
 }
 
 // The same file added in another case selects its entry, which keeps the stored spelling.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "ButtonMap.h"
+#include "DeviceScreen.h"
 #include "DeviceSignals.h"
 #include "DeviceVersion.h"
 #include "Dpi.h"
@@ -134,6 +135,68 @@ TEST_F(OlderDevice, MainWindowHasTheTabStripWithTheSettingsLink) {
     EXPECT_EQ(MainWindow::kClockTab, view->CurrentIndex());
     EXPECT_FALSE(PeekMessageW(&asked, frame, WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
 }
+
+// On both screens, a tap anywhere on a tab, its right edge included, switches to that
+// tab, and only a tap beside the last tab opens the options sheet.
+class OlderTabStrip : public OlderDevice, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        const int scale = GetParam();
+        ASSERT_TRUE(DeviceScreen_SetMode(240 * scale, 320 * scale, 96 * scale));
+        Dpi_ResetCache();
+        OlderDevice::SetUp();
+    }
+};
+
+TEST_P(OlderTabStrip, EveryTabTakesItsTapsAndTheLinkStandsBesideThem) {
+    ASSERT_TRUE(MainWindow::Open(MainWindow::kClockTab));
+    HWND frame = MainWindow::Window();
+    MainTabView* view = MainWindow::Frame()->View();
+    // The view restores its tab once it is up.
+    testsupport::PollUntil(1000, [&] {
+        Pump();
+        return false;
+    });
+    HWND strip = view->TabStrip();
+    ASSERT_TRUE(strip);
+    const int tabs = static_cast<int>(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0));
+    ASSERT_EQ(5, tabs);
+    auto tap = [&](int x, int y) {
+        SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(strip, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    };
+    MSG asked = {};
+    for (int index = tabs - 1; index >= 0; --index) {
+        RECT tab = {};
+        ASSERT_TRUE(SendMessageW(strip, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tab)));
+        const int y = (tab.top + tab.bottom) / 2;
+        for (int x : {tab.left + 2, (tab.left + tab.right) / 2, tab.right - 2}) {
+            SCOPED_TRACE(testing::Message() << "tab " << index << " at x " << x);
+            view->SelectPage(index == 0 ? 1 : 0);
+            tap(x, y);
+            EXPECT_FALSE(PeekMessageW(&asked, frame, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+            Pump();
+            EXPECT_EQ(index, view->CurrentIndex());
+        }
+    }
+    RECT last = {};
+    SendMessageW(strip, TCM_GETITEMRECT, static_cast<WPARAM>(tabs - 1), reinterpret_cast<LPARAM>(&last));
+    const RECT link = MainTabStrip::LinkRect(strip);
+    SCOPED_TRACE(testing::Message() << "link " << link.left << ".." << link.right << ", last tab " << last.left << ".."
+                                    << last.right);
+    EXPECT_GE(link.left, last.right);
+    RECT client;
+    GetClientRect(strip, &client);
+    EXPECT_LE(link.right, client.right);
+    tap(link.left + 2, (link.top + link.bottom) / 2);
+    ASSERT_TRUE(PeekMessageW(&asked, frame, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(static_cast<WORD>(IDS_SETTINGS), LOWORD(asked.wParam));
+    Pump();
+    EXPECT_EQ(0, view->CurrentIndex());
+}
+
+INSTANTIATE_TEST_SUITE_P(OlderScreens, OlderTabStrip, testing::Values(1, 2),
+                         [](const testing::TestParamInfo<int>& info) { return info.param == 1 ? "At96Dpi" : "At192Dpi"; });
 
 // The sheet's command bar: "Profiles" at its start with the page's popup text and the
 // record button at position 3 while the Sound page shows; the Vibro page keeps the

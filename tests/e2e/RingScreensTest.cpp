@@ -857,6 +857,37 @@ TEST_F(RingScreensTest, ASilentRingDeletesOnlyAFinishedItem) {
     EXPECT_EQ(alarms - 1, store_->Alarms().size());
 }
 
+// A finished timer and a one-time alarm that leave the store while their silent rings
+// are up (deleted from a list, or a reload of the store) close their rings on the way
+// out, and those hand no delete of the departed address to the engine: an item made
+// meanwhile at that address would go with it.
+TEST_F(RingScreensTest, AnItemLeavingWithItsSilentRingHandsTheEngineNoDelete) {
+    store_->GetSettings().system->DeleteOnceAlarms = 1;
+    TimerItem* timer = AddTimer(L"Finished");
+    timer->SetOption7(false);
+    timer->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
+    timer->flags &= ~TimerItem::kRunning;
+    timer->time = -1;
+    AlarmItem* alarm = AddAlarm(L"Once");
+    alarm->SetOption7(false);
+    alarm->flags |= AlarmItem::kNotifyOnce | AlarmItem::kFired;
+    alarm->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
+    SendMessageW(engine_->Hwnd(), EngineMessage::kTimerExpired, reinterpret_cast<WPARAM>(timer), 0);
+    SendMessageW(engine_->Hwnd(), EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(alarm), 0);
+    HWND timerRing = RingWindowOf(timer), alarmRing = RingWindowOf(alarm);
+    ASSERT_TRUE(timerRing && alarmRing);
+    Drain();
+    store_->RemoveTimer(timer);
+    store_->RemoveAlarm(alarm);
+    EXPECT_FALSE(IsWindow(timerRing));
+    EXPECT_FALSE(IsWindow(alarmRing));
+    MSG waiting;
+    EXPECT_FALSE(PeekMessageW(&waiting, engine_->Hwnd(), EngineMessage::kDeleteTimer, EngineMessage::kDeleteTimer,
+                              PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageW(&waiting, engine_->Hwnd(), EngineMessage::kDeleteAlarm, EngineMessage::kDeleteAlarm,
+                              PM_NOREMOVE));
+}
+
 // Vibrate before the sound with a lead of 0 (a version-3 import without the value): the
 // sound starts at once, with the vibration.
 TEST_F(RingScreensTest, VibrateBeforeSoundWithoutALeadRingsAtOnce) {

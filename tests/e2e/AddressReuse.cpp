@@ -1,0 +1,61 @@
+#include "AddressReuse.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<const void*> g_armed{nullptr};  // the block to keep when it is freed
+std::atomic<void*> g_kept{nullptr};         // kept, for the next allocation of g_size
+std::atomic<size_t> g_size{0};
+std::atomic<DWORD> g_thread{0};
+
+void* Reused(size_t size) {
+    if (!g_kept.load() || size != g_size.load() || GetCurrentThreadId() != g_thread.load()) return nullptr;
+    return g_kept.exchange(nullptr);
+}
+
+void* Allocate(size_t size) {
+    if (void* block = Reused(size)) return block;
+    return malloc(size ? size : 1);
+}
+
+void Release(void* block) {
+    if (!block) return;
+    const void* armed = block;
+    if (g_armed.compare_exchange_strong(armed, nullptr)) {
+        g_kept = block;
+        return;
+    }
+    free(block);
+}
+
+}  // namespace
+
+void AddressReuse_Arm(const void* address, size_t size) {
+    g_size = size;
+    g_thread = GetCurrentThreadId();
+    g_armed = address;
+}
+
+void AddressReuse_Disarm() {
+    g_armed = nullptr;
+    free(g_kept.exchange(nullptr));
+}
+
+void* operator new(size_t size) {
+    if (void* block = Allocate(size)) return block;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return Allocate(size); }
+void operator delete(void* block) noexcept { Release(block); }
+void operator delete[](void* block) noexcept { Release(block); }
+void operator delete(void* block, size_t) noexcept { Release(block); }
+void operator delete[](void* block, size_t) noexcept { Release(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { Release(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { Release(block); }
