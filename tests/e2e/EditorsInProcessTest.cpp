@@ -23,6 +23,7 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "Translator.h"
+#include "ZipFileArchive.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -116,6 +117,31 @@ TEST_F(EditorsInProcess, TestButtonRingsThroughTheSignaller) {
         });
     EXPECT_EQ(IDCANCEL, steps.Run(sheet));
     EXPECT_TRUE(steps.Finished());
+}
+
+// The "Profiles" popup speaks the language pack's language, whether the pack names the
+// popup by its own menu or, as a pack made for the sheets' menu, under that menu.
+TEST_F(EditorsInProcess, TheProfilesPopupIsTranslatedUnderEitherMenuOfThePack) {
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, kClockKey + L"\\Language", L"LangID", 1031));
+    for (const wchar_t* name : {L"german.zip", L"german-sheet-menu.zip"}) {
+        SCOPED_TRACE(testing::Message() << std::string(name, name + wcslen(name)));
+        const std::wstring pack = testsupport::HostPath(GERMAN_PACK_DIR) + L"\\" + name;
+        ASSERT_TRUE(Translator::Instance().Load(new ZipFileArchive(pack.c_str()), false));
+        DefaultSoundDialog sheet;
+        Steps steps;
+        steps.Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd() && sheet.MenuShown(); })
+            .Do([&] {
+                HMENU popup = GetSubMenu(MenuBar_GetSubMenu(sheet.Frame().MenuBar(), 1), 0);
+                wchar_t reset[64] = {}, setDefault[64] = {};
+                GetMenuStringW(popup, IDM_PROFILES_RESET, reset, 64, MF_BYCOMMAND);
+                GetMenuStringW(popup, IDM_PROFILES_SET_DEFAULT, setDefault, 64, MF_BYCOMMAND);
+                EXPECT_STREQ(L"Zur\u00FCcksetzen", reset);
+                EXPECT_STREQ(L"Als Standard", setDefault);
+                Press(sheet, IDCANCEL);
+            });
+        EXPECT_EQ(IDCANCEL, steps.Run(sheet));
+        EXPECT_TRUE(steps.Finished());
+    }
 }
 
 // "Record a sound" stands below the sound page's "Profiles". The device's chooser gets the

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "ButtonMap.h"
 #include "DeviceScreen.h"
 #include "DeviceSignals.h"
@@ -69,6 +72,22 @@ std::wstring ButtonText(HWND bar, int command) {
     info.cchText = 64;
     SendMessageW(bar, TB_GETBUTTONINFOW, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&info));
     return text;
+}
+
+// The text pointers the "Profiles" button was given, as the older shells' bars keep them.
+std::vector<const wchar_t*> g_givenTexts;
+WNDPROC g_barProcedure = nullptr;
+
+LRESULT CALLBACK RecordingBarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TB_INSERTBUTTONW) {
+        const auto* button = reinterpret_cast<const TBBUTTON*>(lParam);
+        if ((button->fsStyle & BTNS_SHOWTEXT) && !IS_INTRESOURCE(button->iString))
+            g_givenTexts.push_back(reinterpret_cast<const wchar_t*>(button->iString));
+    } else if (message == TB_SETBUTTONINFOW) {
+        const auto* info = reinterpret_cast<const TBBUTTONINFOW*>(lParam);
+        if (info->dwMask & TBIF_TEXT) g_givenTexts.push_back(info->pszText);
+    }
+    return CallWindowProcW(g_barProcedure, bar, message, wParam, lParam);
 }
 
 }  // namespace
@@ -238,6 +257,33 @@ TEST_F(OlderDevice, SettingsSheetCarriesProfilesAndRecordOnItsCommandBar) {
         .Do([&] {
             EXPECT_EQ(SettingsCommandBar::kRecordPosition,
                       static_cast<int>(SendMessageW(bar, TB_COMMANDTOINDEX, IDM_PROFILES_RECORD, 0)));
+            ModalSteps::Press(sheet, IDCANCEL);
+        });
+    steps.Run(sheet);
+    EXPECT_TRUE(steps.Finished());
+}
+
+// The "Profiles" button's text outlives the call that gives it to the bar, which may
+// keep the pointer: what it points at still reads the page's popup text after the call,
+// however the heap is used meanwhile.
+TEST_F(OlderDevice, TheProfilesButtonTextOutlivesTheCallThatGivesIt) {
+    DefaultSoundDialog sheet;
+    ModalSteps steps;
+    steps.Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd() && sheet.MenuShown(); })
+        .Do([&] {
+            HWND bar = sheet.Frame().MenuBar();
+            ASSERT_NE(nullptr, bar);
+            g_barProcedure = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingBarProcedure)));
+            for (int page : {1, 0}) {
+                g_givenTexts.clear();
+                sheet.SelectPage(page);
+                const std::wstring expected = page == 1 ? L"Vibro profiles" : L"Sound profiles";
+                std::vector<std::wstring> churn(16, std::wstring(expected.size(), L'x'));
+                ASSERT_FALSE(g_givenTexts.empty());
+                EXPECT_EQ(expected, std::wstring(g_givenTexts.back()));
+            }
+            SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_barProcedure));
             ModalSteps::Press(sheet, IDCANCEL);
         });
     steps.Run(sheet);
