@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "AddressReuse.h"
+#include "HeapControl.h"
 #include "AlarmItem.h"
 #include "AlarmListPage.h"
 #include "InProcessProgram.h"
@@ -25,10 +25,10 @@ public:
     bool EditAlarm(EngineWnd&, AlarmItem& alarm) override {
         ItemStore* store = ItemStore::Current();
         edited = &alarm;
-        AddressReuse_Arm(&alarm, sizeof(AlarmItem));
+        HeapControl_ReuseNext(&alarm, sizeof(AlarmItem));
         store->RemoveAlarm(&alarm);
         replacement = store->CreateAlarm(nullptr);
-        AddressReuse_Disarm();
+        HeapControl_Disarm();
         if (replacement) {
             // Neither due nor dismissed: what the page sets on an alarm it edited.
             replacement->flags &= ~AlarmItem::kFired;

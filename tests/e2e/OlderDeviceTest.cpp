@@ -14,6 +14,7 @@
 #include "DeviceScreen.h"
 #include "DeviceSignals.h"
 #include "DeviceVersion.h"
+#include "HeapControl.h"
 #include "Dpi.h"
 #include "InProcessProgram.h"
 #include "MainFrameWnd.h"
@@ -79,13 +80,19 @@ std::vector<const wchar_t*> g_givenTexts;
 WNDPROC g_barProcedure = nullptr;
 
 LRESULT CALLBACK RecordingBarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    const wchar_t* given = nullptr;
     if (message == TB_INSERTBUTTONW) {
         const auto* button = reinterpret_cast<const TBBUTTON*>(lParam);
         if ((button->fsStyle & BTNS_SHOWTEXT) && !IS_INTRESOURCE(button->iString))
-            g_givenTexts.push_back(reinterpret_cast<const wchar_t*>(button->iString));
+            given = reinterpret_cast<const wchar_t*>(button->iString);
     } else if (message == TB_SETBUTTONINFOW) {
         const auto* info = reinterpret_cast<const TBBUTTONINFOW*>(lParam);
-        if (info->dwMask & TBIF_TEXT) g_givenTexts.push_back(info->pszText);
+        if (info->dwMask & TBIF_TEXT) given = info->pszText;
+    }
+    if (given) {
+        g_givenTexts.push_back(given);
+        // Should the text's string go, its block reads as a reused one would.
+        HeapControl_PoisonOnFree(given);
     }
     return CallWindowProcW(g_barProcedure, bar, message, wParam, lParam);
 }
@@ -264,8 +271,7 @@ TEST_F(OlderDevice, SettingsSheetCarriesProfilesAndRecordOnItsCommandBar) {
 }
 
 // The "Profiles" button's text outlives the call that gives it to the bar, which may
-// keep the pointer: what it points at still reads the page's popup text after the call,
-// however the heap is used meanwhile.
+// keep the pointer: what it points at still reads the page's popup text after the call.
 TEST_F(OlderDevice, TheProfilesButtonTextOutlivesTheCallThatGivesIt) {
     DefaultSoundDialog sheet;
     ModalSteps steps;
@@ -279,9 +285,9 @@ TEST_F(OlderDevice, TheProfilesButtonTextOutlivesTheCallThatGivesIt) {
                 g_givenTexts.clear();
                 sheet.SelectPage(page);
                 const std::wstring expected = page == 1 ? L"Vibro profiles" : L"Sound profiles";
-                std::vector<std::wstring> churn(16, std::wstring(expected.size(), L'x'));
                 ASSERT_FALSE(g_givenTexts.empty());
                 EXPECT_EQ(expected, std::wstring(g_givenTexts.back()));
+                HeapControl_Disarm();
             }
             SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_barProcedure));
             ModalSteps::Press(sheet, IDCANCEL);

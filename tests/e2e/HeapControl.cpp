@@ -1,5 +1,6 @@
-#include "AddressReuse.h"
+#include "HeapControl.h"
 
+#include <malloc.h>
 #include <windows.h>
 
 #include <atomic>
@@ -8,10 +9,12 @@
 
 namespace {
 
-std::atomic<const void*> g_armed{nullptr};  // the block to keep when it is freed
-std::atomic<void*> g_kept{nullptr};         // kept, for the next allocation of g_size
+std::atomic<const void*> g_reuse{nullptr};   // the block to keep when it is freed
+std::atomic<void*> g_kept{nullptr};          // kept, for the next allocation of g_size
 std::atomic<size_t> g_size{0};
 std::atomic<DWORD> g_thread{0};
+std::atomic<const void*> g_poison{nullptr};  // the block to overwrite when it is freed
+std::atomic<void*> g_poisoned{nullptr};      // overwritten, kept from reuse until disarmed
 
 void* Reused(size_t size) {
     if (!g_kept.load() || size != g_size.load() || GetCurrentThreadId() != g_thread.load()) return nullptr;
@@ -26,8 +29,17 @@ void* Allocate(size_t size) {
 void Release(void* block) {
     if (!block) return;
     const void* armed = block;
-    if (g_armed.compare_exchange_strong(armed, nullptr)) {
+    if (g_reuse.compare_exchange_strong(armed, nullptr)) {
         g_kept = block;
+        return;
+    }
+    armed = block;
+    if (g_poison.compare_exchange_strong(armed, nullptr)) {
+        const size_t characters = _msize(block) / sizeof(wchar_t);
+        auto* text = static_cast<wchar_t*>(block);
+        for (size_t i = 0; i + 1 < characters; ++i) text[i] = L'x';
+        if (characters > 0) text[characters - 1] = 0;
+        free(g_poisoned.exchange(block));
         return;
     }
     free(block);
@@ -35,15 +47,19 @@ void Release(void* block) {
 
 }  // namespace
 
-void AddressReuse_Arm(const void* address, size_t size) {
+void HeapControl_ReuseNext(const void* address, size_t size) {
     g_size = size;
     g_thread = GetCurrentThreadId();
-    g_armed = address;
+    g_reuse = address;
 }
 
-void AddressReuse_Disarm() {
-    g_armed = nullptr;
+void HeapControl_PoisonOnFree(const void* address) { g_poison = address; }
+
+void HeapControl_Disarm() {
+    g_reuse = nullptr;
+    g_poison = nullptr;
     free(g_kept.exchange(nullptr));
+    free(g_poisoned.exchange(nullptr));
 }
 
 void* operator new(size_t size) {
