@@ -8,7 +8,7 @@ objdump=$1 nm=$2 strip=$3 dll=$4
 status=0
 # The system's libraries a Today item may use: the kernel, windows and drawing, the
 # registry, the common controls, the shell and its device side, COM, the C runtime.
-system='kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll shell32.dll ole32.dll msvcrt.dll'
+system='kernel32.dll user32.dll gdi32.dll advapi32.dll comctl32.dll shell32.dll ole32.dll oleaut32.dll msvcrt.dll'
 system+=' coredll.dll aygshell.dll'
 imports=$("$objdump" -p "$dll" | sed -n 's/^[[:space:]]*DLL Name: //p')
 [ -n "$imports" ] || { echo "Quindle.dll lists no imports"; status=1; }
