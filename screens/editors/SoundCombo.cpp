@@ -11,14 +11,6 @@ namespace {
 // Past this many numbered texts the entry takes the last one tried.
 constexpr int kMostChoices = 100;
 
-// Two paths name the same entry when their case-mapped copies are equal; the entry itself
-// keeps the spelling it was given, which is the one stored.
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-    const RcString mappedA = RcString::MapCaseCopy(RcString(a.c_str()));
-    const RcString mappedB = RcString::MapCaseCopy(RcString(b.c_str()));
-    return wcscmp(mappedA.CStr(), mappedB.CStr()) == 0;
-}
-
 // The mark around a text; a mark without "%s" (a language pack's) follows the text.
 std::wstring Marked(const std::wstring& mark, const std::wstring& text) {
     const size_t at = mark.find(L"%s");
@@ -31,6 +23,12 @@ std::wstring Marked(const std::wstring& mark, const std::wstring& text) {
 void SoundCombo::Attach(HWND combo, const std::wstring& notFoundMark) {
     combo_ = combo;
     notFoundMark_ = notFoundMark;
+}
+
+bool SoundCombo::SameText(const std::wstring& a, const std::wstring& b) {
+    const RcString mappedA = RcString::MapCaseCopy(RcString(a.c_str()));
+    const RcString mappedB = RcString::MapCaseCopy(RcString(b.c_str()));
+    return wcscmp(mappedA.CStr(), mappedB.CStr()) == 0;
 }
 
 std::wstring SoundCombo::HostPath(const std::wstring& path) {
@@ -51,7 +49,7 @@ LRESULT SoundCombo::Find(const std::wstring& path) const {
     const int count = static_cast<int>(SendMessageW(combo_, CB_GETCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
         const SoundEntry* entry = At(index);
-        if (entry && entry->kind == 1 && SamePath(HostPath(entry->fullPath), wanted)) return index;
+        if (entry && entry->kind == 1 && SameText(HostPath(entry->fullPath), wanted)) return index;
     }
     return CB_ERR;
 }
@@ -66,20 +64,30 @@ std::wstring SoundCombo::TextFor(HDC dc, const SoundEntry& entry, int choice, in
     int room = width - Gfx_GetTextWidth(dc, number.c_str());
     if (entry.missing) room -= Gfx_GetTextWidth(dc, Marked(notFoundMark_, std::wstring()).c_str());
     const RcString own(choice == 0 ? entry.displayName.c_str() : entry.fullPath.c_str());
-    const RcString fitted = choice == 0 ? Text_ShortenToFit(dc, own, room) : Text_KeepEndToFit(dc, own, room);
+    RcString fitted = choice == 0 ? Text_ShortenToFit(dc, own, room) : Text_KeepEndToFit(dc, own, room);
+    // A name too wide alone keeps its end, so that the mark still shows.
+    if (RcText_GetWidth(fitted, dc) >= room) fitted = Text_KeepEndToFit(dc, fitted, room);
     const std::wstring text = fitted.CStr() + number;
     return entry.missing ? Marked(notFoundMark_, text) : text;
 }
 
-LRESULT SoundCombo::Add(std::unique_ptr<SoundEntry> entry) {
+int SoundCombo::TextWidth() const {
+    // The part that shows the selected text, without the drop-down button.
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(combo_, &info)) return info.rcItem.right - info.rcItem.left;
     RECT client = {};
     GetClientRect(combo_, &client);
+    return client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
+}
+
+LRESULT SoundCombo::Add(std::unique_ptr<SoundEntry> entry) {
     WindowDc dc(combo_);
     if (!dc.Get()) return CB_ERR;
     SelectScope font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageW(combo_, WM_GETFONT, 0, 0)));
     std::wstring text;
     for (int choice = 0; choice < kMostChoices; ++choice) {
-        text = TextFor(dc.Get(), *entry, choice, client.right - client.left);
+        text = TextFor(dc.Get(), *entry, choice, TextWidth());
         if (!Shows(text)) break;
     }
     entry->displayName = text;

@@ -34,12 +34,16 @@ public:
     // The host's name of a path: a device-rooted one ("\My Documents\...") is mapped as the
     // signaller maps it.
     static std::wstring HostPath(const std::wstring& path);
+    // Two texts (or paths) are the same when their case-mapped copies are equal; an entry
+    // keeps the spelling it was given, which is the one stored.
+    static bool SameText(const std::wstring& a, const std::wstring& b);
 
 private:
     // The text for choice 0 (the entry's own), 1 (the path's end) or n (numbered),
     // fitted to width with the mark when the entry is missing.
     std::wstring TextFor(HDC dc, const SoundEntry& entry, int choice, int width) const;
     bool Shows(const std::wstring& text) const;
+    int TextWidth() const;
 
     HWND combo_ = nullptr;
     std::wstring notFoundMark_;

@@ -29,13 +29,6 @@ constexpr UINT kMessageFlags = MB_TOPMOST | MB_ICONHAND;
 
 std::wstring Tr(UINT id) { return Translator::Instance().GetString(id); }
 
-// Two texts are the same when their case-mapped copies are equal.
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    const RcString mappedA = RcString::MapCaseCopy(RcString(a.c_str()));
-    const RcString mappedB = RcString::MapCaseCopy(RcString(b.c_str()));
-    return wcscmp(mappedA.CStr(), mappedB.CStr()) == 0;
-}
-
 std::wstring WindowText(HWND window) {
     RcString text;
     text.FromWindowText(window);
@@ -136,7 +129,7 @@ std::unique_ptr<SoundEntry> SoundPage::MakeEntry(const std::wstring& path, bool 
     entry->displayName = path;
     const size_t slash = path.rfind(L'\\');
     const std::wstring sounds = App::SoundsFolder().CStr();
-    if (slash != std::wstring::npos && !sounds.empty() && SameText(path.substr(0, slash), sounds))
+    if (slash != std::wstring::npos && !sounds.empty() && SoundCombo::SameText(path.substr(0, slash), sounds))
         entry->displayName = path.substr(slash + 1);
     return entry;
 }
@@ -168,7 +161,7 @@ void SoundPage::FillSoundList() {
     const std::wstring stored = working_.builtIn ? std::wstring() : working_.custom.CStr();
     if (!stored.empty() && !ListPath(stored)) list_.Select(list_.Add(MakeEntry(stored, true)));
     const std::wstring defaultText = Tr(IDS_SOUND_DEFAULT);
-    if (!SameText(stored, defaultText)) {
+    if (!SoundCombo::SameText(stored, defaultText)) {
         auto entry = std::make_unique<SoundEntry>();
         entry->displayName = defaultText;
         const LRESULT index = list_.Add(std::move(entry));

@@ -60,6 +60,27 @@ int IndexOf(SkinList& skins, const wchar_t* name) {
     return -1;
 }
 
+// The Skins page under a window of its own (given back), its list filled and the first
+// skin whose name begins with name selected; null when the page or the skin is missing.
+HWND OpenSkinPage(SkinPage& page, const wchar_t* name) {
+    HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    if (!page.CreateModeless(IDD_SKIN_PAGE, parent, nullptr)) return nullptr;
+    page.FillList();
+    HWND list = GetDlgItem(page.GetHwnd(), IDC_SKIN_LIST);
+    const LRESULT row = SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
+    if (row < 0) return nullptr;
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    return parent;
+}
+
+// OK on the page; messages gets the texts of the message boxes it showed.
+bool PressOk(SkinPage& page, std::vector<std::wstring>& messages) {
+    clocktest::MessageBoxCloser closer;
+    const bool accepted = page.OnOK(IDOK, nullptr);
+    messages = closer.Texts();
+    return accepted;
+}
+
 std::wstring StoredCurrent() {
     std::wstring value;
     testsupport::ReadRegistryString(HKEY_CURRENT_USER, SkinList::kSkinsKey, SkinList::kCurrentValue, &value);
@@ -243,20 +264,11 @@ TEST_F(ClockFace, TheSkinsPageStoresOnlyASkinThatLoaded) {
     clock_->OnClockCommand(SkinCommand(L"test"));
     const std::wstring stored = StoredCurrent();
     ASSERT_FALSE(stored.empty());
-    HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
     SkinPage page;
-    ASSERT_TRUE(page.CreateModeless(IDD_SKIN_PAGE, parent, nullptr));
-    page.FillList();
-    HWND list = GetDlgItem(page.GetHwnd(), IDC_SKIN_LIST);
-    const LRESULT row = SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"nomark"));
-    ASSERT_GE(row, 0);
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    HWND parent = OpenSkinPage(page, L"nomark");
+    ASSERT_TRUE(parent);
     std::vector<std::wstring> messages;
-    {
-        clocktest::MessageBoxCloser closer;
-        page.OnOK(IDOK, nullptr);
-        messages = closer.Texts();
-    }
+    PressOk(page, messages);
     DeleteFileW(broken.c_str());
     EXPECT_FALSE(messages.empty());
     EXPECT_EQ(stored, StoredCurrent());
@@ -289,22 +301,11 @@ TEST_F(ClockFace, TheSkinsPageReportsAChoiceItCannotStore) {
     SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
     ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &readOnly));
 
-    HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
     SkinPage page;
-    ASSERT_TRUE(page.CreateModeless(IDD_SKIN_PAGE, parent, nullptr));
-    page.FillList();
-    HWND list = GetDlgItem(page.GetHwnd(), IDC_SKIN_LIST);
-    const LRESULT row = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"test"));
-    ASSERT_GE(row, 0);
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    HWND parent = OpenSkinPage(page, L"test");
+    ASSERT_TRUE(parent);
     std::vector<std::wstring> messages;
-    bool accepted = true;
-    {
-        clocktest::MessageBoxCloser closer;
-        accepted = page.OnOK(IDOK, nullptr);
-        messages = closer.Texts();
-    }
-    EXPECT_FALSE(accepted);
+    EXPECT_FALSE(PressOk(page, messages));
     ASSERT_EQ(1u, messages.size());
     EXPECT_NE(std::wstring::npos, messages[0].find(L"Please try again"));
     EXPECT_EQ(stored, StoredCurrent());
