@@ -359,6 +359,7 @@
 #define IDS_VIBRO_STOP                  30341
 #define IDS_CHIME_SOUND_CAPTION         30384
 #define IDS_DEFAULT_SOUND_CAPTION       31500
+#define IDS_SOUND_NOT_FOUND             31503
 #define IDS_VIBRO_TAB                   35037
 
 // The "Profiles" popup of the settings sheets; its commands are the ids of their texts.

@@ -4,7 +4,8 @@
 # empty, and with the soft-key menu open; the Timers tab with a running timer; the
 # Stopwatch tab with laps), the snooze chooser (an alarm's and a timer's), the real
 # program's ring screens (the alarm's, the notification-style and the timer's, by day and
-# by night), the full-screen clock (built-in and a test skin), a slide of the slide show,
+# by night), the full-screen clock (built-in and a test skin), a slide of the slide show
+# (and a photo a little larger than the screen in each of the "Size" modes that fit it),
 # the Clock tab (built-in, a test skin and its tap-and-hold menu), the slide show's settings
 # and the recorder dialog (idle and recording), and the main window and the recorder on a
 # handheld that reports OS 4 (the older shells' tab strip and command bar), on the simulated
@@ -44,6 +45,7 @@ shoot_one() {  # kind width height dpi
   countdown | clock | mainwnd* | clockpage | clockpage-menu | slidesettings | chooser* | recorder*) showcase=$screen_showcase ;;
   skin | clockpage-skin) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures")") ;;
   slide) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures/pictures")") ;;
+  slide-*) showcase=$screen_showcase extra=("$(wine_path "$clock_fixtures/pictures-${width}x${height}")") ;;
   # The real program rings on the device; it takes a while to start.
   ring-*) showcase=$screen_showcase argument=$shots_program seconds=90 ;;
   esac
@@ -82,6 +84,9 @@ done
 shoot clock 240 320 96
 shoot skin 240 320 96
 shoot slide 240 320 96
+shoot slide-stretch 240 320 96
+shoot slide-fit 240 320 96
+shoot slide-smartfill 240 320 96
 shoot clockpage 240 320 96
 shoot clockpage-skin 240 320 96
 shoot clockpage-menu 240 320 96
@@ -108,6 +113,9 @@ done
 shoot clock 480 640 192
 shoot skin 480 640 192
 shoot slide 480 640 192
+shoot slide-stretch 480 640 192
+shoot slide-fit 480 640 192
+shoot slide-smartfill 480 640 192
 shoot clockpage 480 640 192
 shoot clockpage-skin 480 640 192
 shoot clockpage-menu 480 640 192

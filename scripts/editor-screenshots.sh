@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Screenshots of every page of the item editors (alarm sheet, timer dialog, the default
+# Screenshots of every page of the item editors (alarm sheet, one whose sound is missing,
+# timer dialog, the default
 # and chime sound sheets, the default sheet on a handheld that reports OS 4, the vibration
 # cycle dialog) and of the action editors (with
 # the screen saver's exceptions) on the simulated handheld, at
@@ -31,6 +32,8 @@ for size in "240 320 96" "480 640 192"; do
     shoot default $page $size
     shoot chime $page $size
   done
+  # The Sound page of an alarm whose sound is not on the device.
+  shoot alarm-lostsound 2 $size
   # On a handheld that reports OS 4: the command bar with "Profiles" and the record button.
   shoot default-os4 0 $size
   shoot cycle 0 $size

@@ -39,9 +39,7 @@ AlarmItem::AlarmItem() : FlaggedItem(kOptionBits) {
     snooze = time + kDefaultSnoozeDays;
 }
 
-AlarmItem::~AlarmItem() {
-    DetachRingUI(false, true);
-}
+AlarmItem::~AlarmItem() { CloseRingOnLeaving(); }
 
 int AlarmItem::Dismiss(bool reschedule) {
     flags &= ~kAutoSnoozed;

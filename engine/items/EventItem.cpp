@@ -90,6 +90,11 @@ void EventItem::DetachRingUI(bool post, bool close) {
                  reinterpret_cast<LPARAM>(ringUI));
 }
 
+void EventItem::CloseRingOnLeaving() {
+    leaving_ = true;
+    DetachRingUI(false, true);
+}
+
 void EventItem::CloseRingWindow(RingLink* ring, WPARAM flag) {
     if (!ring) return;
     EventItem* item = ring->item_;

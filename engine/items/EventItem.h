@@ -76,6 +76,9 @@ public:
     void DetachRingUI(bool post, bool close);
     // Destroys the ring window, tells the engine (wParam flag) and unlinks the item.
     static void CloseRingWindow(RingLink* ring, WPARAM flag);
+    // True while the item's destructor closes its ring window: nothing may then hand the
+    // item's address to the engine, where another item may soon live.
+    bool IsLeaving() const { return leaving_; }
     // Takes over from's ringing and action settings (not its Hash, title, flags or times).
     void CopyActions(const EventItem& from);
     // The item's ring screen runs its action when the ring is dismissed, not when it
@@ -99,4 +102,9 @@ protected:
     EventItem();
     // New items take the night colours when made between 23:00 and 07:59 local time.
     static bool IsNightNow();
+    // The derived destructors' first step, while the whole item can still be read.
+    void CloseRingOnLeaving();
+
+private:
+    bool leaving_ = false;
 };

@@ -33,9 +33,7 @@ TimerItem::TimerItem() : FlaggedItem(kOptionBits) {
     SnoozeType = kSnoozeTypeKeepShowing;
 }
 
-TimerItem::~TimerItem() {
-    DetachRingUI(false, true);
-}
+TimerItem::~TimerItem() { CloseRingOnLeaving(); }
 
 int TimerItem::Dismiss(bool reschedule) {
     flags &= ~kRunning;

@@ -47,6 +47,21 @@ RcString Text_ShortenToFit(HDC dc, const RcString& path, int maximum) {
     return shortened;
 }
 
+RcString Text_KeepEndToFit(HDC dc, const RcString& text, int maximum) {
+    if (RcText_GetWidth(text, dc) < maximum) return text;
+    int used = Gfx_GetTextWidth(dc, kEllipsis);
+    int start = text.Length();
+    for (; start > 0; --start) {
+        const int next = CharacterWidth(dc, text.CStr()[start - 1]);
+        if (used + next >= maximum) break;
+        used += next;
+    }
+    RcString end, shortened(kEllipsis);
+    if (start < text.Length()) end.Mid(text, start, text.Length() - start);
+    shortened.AppendCStr(end.CStr());
+    return shortened;
+}
+
 RcString Duration_Format(unsigned seconds) {
     const unsigned hours = seconds / 3600;
     const unsigned minutes = seconds % 3600 / 60;

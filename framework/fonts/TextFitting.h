@@ -11,5 +11,8 @@ int RcText_GetWidth(const RcString& text, HDC dc);
 // folder's leading characters that fit, "..." and that part. A path without a backslash
 // is returned as it is, even when too wide.
 RcString Text_ShortenToFit(HDC dc, const RcString& path, int maximum);
+// The text as it is while narrower than maximum, else "..." and as many of its last
+// characters as fit with it: where two paths end differently, that end shows.
+RcString Text_KeepEndToFit(HDC dc, const RcString& text, int maximum);
 // Hours and minutes in words ("1 hour 5 min", "2 hours", "0 min"); seconds are dropped.
 RcString Duration_Format(unsigned seconds);

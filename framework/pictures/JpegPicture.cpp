@@ -1,5 +1,6 @@
 // JPEG pictures through libjpeg, read from the file in blocks; a libjpeg error jumps back
-// and the picture is not taken.
+// and the picture is not taken. A picture with a target is decoded at the smallest DCT
+// scale that still covers it, then scaled to it, so the whole picture shows.
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -7,8 +8,12 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdint>
+#include <memory>
 
 #include "DeviceScreen.h"
+#include "Dib.h"
+#include "ImageStrip.h"
 #include "PictureLoading.h"
 #include "Rgb565.h"
 
@@ -61,8 +66,9 @@ struct JumpingErrors {
 void JumpBack(j_common_ptr info) { longjmp(reinterpret_cast<JumpingErrors*>(info->err)->back, 1); }
 void NoMessage(j_common_ptr) {}
 
-// The largest of the decoder's scales 1, 1/2, 1/4 and 1/8 at which the picture still
-// covers the target, so a picture that already fits is never shown smaller.
+// The smallest of the decoder's scales 1, 1/2, 1/4 and 1/8 at which the picture still
+// covers the target: the scaler then only shrinks it (a picture smaller than the target
+// is decoded whole and enlarged).
 unsigned TargetDenominator(unsigned pictureWidth, unsigned pictureHeight, int width, int height) {
     const unsigned ratio = std::min(pictureWidth / static_cast<unsigned>(width), pictureHeight / static_cast<unsigned>(height));
     return ratio >= 8 ? 8 : ratio >= 4 ? 4 : ratio >= 2 ? 2 : 1;
@@ -81,6 +87,14 @@ void ConvertRow(const JSAMPLE* from, bool grey, WORD* to, int count) {
         to[x] = grey ? Rgb565_Narrow(from[0], from[0], from[0]) : Rgb565_Narrow(from[0], from[1], from[2]);
 }
 
+// A row kept at 8 bits a channel for the scaler, opaque.
+void ConvertRow(const JSAMPLE* from, bool grey, uint32_t* to, int count) {
+    for (int x = 0; x < count; ++x, from += grey ? 1 : 3) {
+        const uint32_t red = from[0], green = grey ? from[0] : from[1], blue = grey ? from[0] : from[2];
+        to[x] = 0xFF000000u | red << 16 | green << 8 | blue;
+    }
+}
+
 void UseFileSource(jpeg_decompress_struct& info, FILE* file) {
     auto* source = static_cast<FileSource*>(
         (*info.mem->alloc_small)(reinterpret_cast<j_common_ptr>(&info), JPOOL_PERMANENT, sizeof(FileSource)));
@@ -95,9 +109,17 @@ void UseFileSource(jpeg_decompress_struct& info, FILE* file) {
     info.src = &source->manager;
 }
 
+// Where the decoded rows go: the picture as shown (RGB565, at most the cap a side), or,
+// when a target differs from the decoder's scale, the 32-bit picture that is scaled to it.
+struct DecodeTarget {
+    Image* shown;
+    Dib& toScale;
+    SIZE size;  // the target; 0 x 0 without one
+};
+
 // The libjpeg steps, from creating the decoder to destroying it. Only plain data lives
 // between setjmp and a jump back, so the jump skips no destructor.
-bool Decode(FILE* file, int mode, Image& image) {
+bool Decode(FILE* file, int mode, DecodeTarget& out) {
     jpeg_decompress_struct info = {};
     JumpingErrors errors = {};
     info.err = jpeg_std_error(&errors.manager);
@@ -126,23 +148,30 @@ bool Decode(FILE* file, int mode, Image& image) {
     info.scale_denom = target ? TargetDenominator(info.image_width, info.image_height, width, height)
                               : OwnSizeDenominator(info.image_width, info.image_height);
     jpeg_start_decompress(&info);
-    const int imageWidth = std::min(static_cast<int>(info.output_width), kMaxPictureTargetSide);
-    const int imageHeight = std::min(static_cast<int>(info.output_height), kMaxPictureTargetSide);
-    if (info.output_components != (grey ? 1 : 3) || !image.Create(imageWidth, imageHeight)) {
+    const int decodedWidth = static_cast<int>(info.output_width), decodedHeight = static_cast<int>(info.output_height);
+    const bool scaled = target && (decodedWidth != width || decodedHeight != height);
+    out.size = scaled ? SIZE{width, height} : SIZE{0, 0};
+    const int imageWidth = scaled ? decodedWidth : std::min(decodedWidth, kMaxPictureTargetSide);
+    const int imageHeight = scaled ? decodedHeight : std::min(decodedHeight, kMaxPictureTargetSide);
+    const bool created = scaled ? out.toScale.Create(imageWidth, imageHeight) : out.shown->Create(imageWidth, imageHeight);
+    if (info.output_components != (grey ? 1 : 3) || !created) {
         jpeg_destroy_decompress(&info);
         return false;
     }
     GdiFlush();
     JSAMPARRAY row = (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
                                                info.output_width * info.output_components, 1);
-    // Every scanline is read; what lies past the image's right or bottom edge is cut.
+    // Every scanline is read; at its own size, what lies past the cap is cut.
     while (info.output_scanline < info.output_height) {
         const int y = static_cast<int>(info.output_scanline);
         if (jpeg_read_scanlines(&info, row, 1) != 1) {
             jpeg_destroy_decompress(&info);
             return false;
         }
-        if (y < imageHeight) ConvertRow(row[0], grey, image.Row(y), imageWidth);
+        if (scaled)
+            ConvertRow(row[0], grey, out.toScale.Row(y), imageWidth);
+        else if (y < imageHeight)
+            ConvertRow(row[0], grey, out.shown->Row(y), imageWidth);
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
@@ -151,11 +180,18 @@ bool Decode(FILE* file, int mode, Image& image) {
 
 }  // namespace
 
-ImagePtr Picture_LoadJpeg(const wchar_t* path, int mode) {
+ImagePtr Picture_LoadJpeg(const wchar_t* path, int mode, bool smooth) {
     FILE* file = Picture_OpenFile(path);
     if (!file) return nullptr;
     ImagePtr image(new (std::nothrow) Image());
-    const bool ok = image && Decode(file, mode, *image);
+    Dib toScale;
+    bool ok = false;
+    DecodeTarget out = {image.get(), toScale, {0, 0}};
+    if (image) ok = Decode(file, mode, out);
     fclose(file);
-    return ok ? std::move(image) : nullptr;
+    if (!ok) return nullptr;
+    if (out.size.cx == 0) return image;
+    std::unique_ptr<Dib> scaled = ImageStrip_Create(toScale, out.size.cx, out.size.cy, smooth);
+    toScale.Free();
+    return scaled ? Image::FromDib(*scaled) : nullptr;
 }

@@ -8,11 +8,15 @@ bool Picture_FitSize(int mode, int pictureWidth, int pictureHeight, int& width, 
     const bool fit = mode == kFitAll || (mode == kFitLargerOnly && larger) || (mode == kFillLargerFitSmaller && !larger);
     const bool fill = mode == kFillLargerFitSmaller && larger;
     if (!fit && !fill) return false;
-    // The kept side is the screen's; the other follows the picture's proportions.
-    const bool keepHeight = fit ? pictureHeight > pictureWidth : pictureWidth > pictureHeight;
-    if (fit && pictureWidth == pictureHeight) {
-        width = height = std::min(width, height);
-    } else if (keepHeight) {
+    // The kept side is the screen's; the other follows the picture's proportions. A fit
+    // keeps the side that leaves the other within the screen, a fill the one that leaves
+    // it covering the screen, whatever the picture's and the screen's orientations.
+    const long long widthTimesScreenHeight = static_cast<long long>(pictureWidth) * height;
+    const long long heightTimesScreenWidth = static_cast<long long>(pictureHeight) * width;
+    const bool relativelyTaller = heightTimesScreenWidth > widthTimesScreenHeight;
+    const bool relativelyWider = widthTimesScreenHeight > heightTimesScreenWidth;
+    const bool keepHeight = fit ? relativelyTaller : relativelyWider;
+    if (keepHeight) {
         width = static_cast<int>(height * static_cast<double>(pictureWidth) / pictureHeight);
     } else {
         height = static_cast<int>(width * static_cast<double>(pictureHeight) / pictureWidth);

@@ -4,7 +4,7 @@
 // The slide show's "Size" setting.
 enum PictureFitMode : int {
     kFitNone = 0,          // pictures at their own size
-    kFitAll = 1,           // every picture scaled to the screen by its longer side
+    kFitAll = 1,           // every picture scaled to the largest size within the screen
     kFitLargerOnly = 2,    // only pictures larger than the screen are fitted
     kFillLargerFitSmaller = 3,  // larger pictures cover the screen (cut later), smaller ones are fitted
 };

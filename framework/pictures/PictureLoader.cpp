@@ -120,7 +120,7 @@ void PictureLoader::LoadNext(bool smooth) {
 }
 
 ImagePtr PictureLoader::LoadPicture(const std::wstring& path, bool smooth) const {
-    ImagePtr picture = Picture_LoadJpeg(path.c_str(), fitMode_);
+    ImagePtr picture = Picture_LoadJpeg(path.c_str(), fitMode_, smooth);
     if (!picture) {
         SIZE size = ScreenSize();
         picture = Sys_GetOsMajorVersion() < kImagingOsVersion

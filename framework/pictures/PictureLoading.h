@@ -6,10 +6,11 @@
 #include "Image.h"
 #include "PictureFit.h"
 
-// JPEG through libjpeg, decoded straight at 1/2, 1/4 or 1/8 when the fit mode gives a
-// target (never at full size then), else at the picture's own size, at most
-// kMaxPictureTargetSide a side (decoded smaller or cut). Grey and colour JPEGs only.
-ImagePtr Picture_LoadJpeg(const wchar_t* path, int mode);
+// JPEG through libjpeg. With a target from the fit mode: decoded at the smallest of the
+// scales 1, 1/2, 1/4 and 1/8 that still covers it, then scaled to it (smoothly when
+// asked); else at the picture's own size, at most kMaxPictureTargetSide a side (decoded
+// smaller or cut). Grey and colour JPEGs only.
+ImagePtr Picture_LoadJpeg(const wchar_t* path, int mode, bool smooth);
 // Any picture the imaging factory reads, as a thumbnail of the target size or at its own
 // size. size comes in as the screen's and goes out as the target (when there is one).
 ImagePtr Picture_LoadWithImaging(const wchar_t* path, int mode, bool smooth, SIZE& size);

@@ -111,6 +111,7 @@ void SettingsCommandBar::ShowProfiles(HWND bar, bool show, const std::wstring& t
         popup_ = popup;
     }
     if (!popup_) return;
+    profilesText_ = text;
     if (IndexOf(bar, kProfilesButtonId) < 0) {
         TBBUTTON button = {};
         button.iBitmap = I_IMAGENONE;
@@ -118,13 +119,13 @@ void SettingsCommandBar::ShowProfiles(HWND bar, bool show, const std::wstring& t
         button.fsState = TBSTATE_ENABLED;
         button.fsStyle = BTNS_BUTTON | BTNS_SHOWTEXT;
         button.dwData = reinterpret_cast<DWORD_PTR>(popup_);
-        button.iString = reinterpret_cast<INT_PTR>(text.c_str());
+        button.iString = reinterpret_cast<INT_PTR>(profilesText_.c_str());
         SendMessageW(bar, TB_INSERTBUTTONW, 0, reinterpret_cast<LPARAM>(&button));
     } else {
         TBBUTTONINFOW info = {};
         info.cbSize = sizeof info;
         info.dwMask = TBIF_TEXT;
-        info.pszText = const_cast<wchar_t*>(text.c_str());
+        info.pszText = const_cast<wchar_t*>(profilesText_.c_str());
         SendMessageW(bar, TB_SETBUTTONINFOW, kProfilesButtonId, reinterpret_cast<LPARAM>(&info));
     }
     SendMessageW(bar, TB_HIDEBUTTON, kProfilesButtonId, MAKELPARAM(show ? FALSE : TRUE, 0));

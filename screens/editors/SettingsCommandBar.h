@@ -31,6 +31,8 @@ private:
     void ShowRecord(HWND bar, bool show);
 
     std::vector<std::wstring> texts_;
+    // The "Profiles" button's text: the older shells' bars keep the pointer they are given.
+    std::wstring profilesText_;
     HMENU popup_ = nullptr;
     BitmapHandle bitmap_;   // the record icon as the bar was given it
     int image_ = -1;        // the record icon among the bar's images

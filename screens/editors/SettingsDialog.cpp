@@ -33,6 +33,13 @@ constexpr DWORD kRecordNameLength = 260;
 constexpr int kFirstSoftKeyMenuVersion = 5;
 const wchar_t kOfferedRecordName[] = L"MyRecord.mp3";
 
+// The language pack's texts of the "Profiles" popup: under menu 2060, or in a pack that
+// names the popup as the sheets' own menu, under that menu.
+const std::map<std::string, TranslationEntry>* ProfilesTranslation(const Translator& translator) {
+    if (const auto* entry = translator.FindEntry(IDM_PROFILES, translator.Menus())) return entry;
+    return translator.FindEntry(IDM_TAB_MENUBAR, translator.Menus());
+}
+
 // The "Profiles" popup of menu 2060, translated, as a new popup menu.
 HMENU MakeProfilesPopup() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -42,7 +49,7 @@ HMENU MakeProfilesPopup() {
     if (wrapper) {
         Menu_CopyItems(menuTemplate, wrapper, nullptr, -1);
         const Translator& translator = Translator::Instance();
-        if (const auto* entry = translator.FindEntry(IDM_PROFILES, translator.Menus())) {
+        if (const auto* entry = ProfilesTranslation(translator)) {
             TranslationEntry root;
             root.children = *entry;
             translator.ApplyMenu(wrapper, menuTemplate, root);

@@ -5,7 +5,6 @@
 
 #include "App.h"
 #include "AppMessageBox.h"
-#include "DeviceFiles.h"
 #include "EditorControls.h"
 #include "EditorMessages.h"
 #include "FileDialog.h"
@@ -15,7 +14,6 @@
 #include "PlatformHelpers.h"
 #include "Settings.h"
 #include "Signaller.h"
-#include "TextFitting.h"
 #include "Translator.h"
 #include "resource.h"
 
@@ -30,14 +28,6 @@ constexpr UINT kFileDialogFlags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 constexpr UINT kMessageFlags = MB_TOPMOST | MB_ICONHAND;
 
 std::wstring Tr(UINT id) { return Translator::Instance().GetString(id); }
-
-// Two paths (or texts) name the same entry when their case-mapped copies are equal; the
-// entry itself keeps the spelling it was given, which is the one stored.
-bool SameEntryText(const std::wstring& a, const std::wstring& b) {
-    const RcString mappedA = RcString::MapCaseCopy(RcString(a.c_str()));
-    const RcString mappedB = RcString::MapCaseCopy(RcString(b.c_str()));
-    return wcscmp(mappedA.CStr(), mappedB.CStr()) == 0;
-}
 
 std::wstring WindowText(HWND window) {
     RcString text;
@@ -55,6 +45,11 @@ constexpr NumberField kNumberFields[] = {
 };
 
 Signaller* TheSignaller() { return App::GetSignaller(); }
+
+// One look, without waiting: a memory card that is not mounted stays missing.
+bool Exists(const std::wstring& path) {
+    return !path.empty() && GetFileAttributesW(SoundCombo::HostPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 }  // namespace
 
@@ -84,6 +79,7 @@ LRESULT SoundPage::OnInitDialog(WPARAM wParam, LPARAM lParam) {
     SendMessageW(Item(IDC_SOUND_VOLUME), TBM_SETRANGE, TRUE, MAKELPARAM(kVolumeMin, kVolumeMax));
     ShowSettings(working_, kAscTimeShownWhenOff, true);
     SetDlgItemTextW(GetHwnd(), IDC_SOUND_TEST, Tr(IDS_SOUND_TEST).c_str());
+    list_.Attach(Item(IDC_SOUND_LIST), Tr(IDS_SOUND_NOT_FOUND));
     FillSoundList();
     return result;
 }
@@ -124,42 +120,18 @@ void SoundPage::EnableGroups() {
         Editor_Enable(page, id, ascending);
 }
 
-std::wstring SoundPage::DisplayText(const std::wstring& path) const {
-    std::wstring display = path;
+std::unique_ptr<SoundEntry> SoundPage::MakeEntry(const std::wstring& path, bool missing) const {
+    auto entry = std::make_unique<SoundEntry>();
+    entry->kind = 1;
+    entry->fullPath = path;
+    entry->missing = missing;
+    // A sound of the sounds folder by its name, any other by its full path.
+    entry->displayName = path;
     const size_t slash = path.rfind(L'\\');
     const std::wstring sounds = App::SoundsFolder().CStr();
-    if (slash != std::wstring::npos && !sounds.empty() && SameEntryText(path.substr(0, slash), sounds))
-        display = path.substr(slash + 1);
-    HWND combo = Item(IDC_SOUND_LIST);
-    RECT client = {};
-    GetClientRect(combo, &client);
-    HDC dc = GetDC(combo);
-    if (!dc) return display;
-    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(combo, WM_GETFONT, 0, 0)));
-    const RcString fitted = Text_ShortenToFit(dc, RcString(display.c_str()), client.right - client.left);
-    SelectObject(dc, previous);
-    ReleaseDC(combo, dc);
-    return fitted.CStr();
-}
-
-// The host's name of a path: a device-rooted one ("\My Documents\...") is mapped as the
-// signaller maps it.
-std::wstring SoundPage::HostPath(const std::wstring& path) {
-    wchar_t mapped[MAX_PATH];
-    return Device_MapPath(path.c_str(), mapped, MAX_PATH) ? mapped : path;
-}
-
-LRESULT SoundPage::FindEntry(const std::wstring& path) const {
-    HWND combo = Item(IDC_SOUND_LIST);
-    const std::wstring wanted = HostPath(path);
-    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        const LRESULT data = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-        const auto* entry = data == CB_ERR ? nullptr : reinterpret_cast<const SoundEntry*>(data);
-        if (entry && entry->kind == 1 && SameEntryText(HostPath(entry->fullPath), wanted))
-            return index;
-    }
-    return CB_ERR;
+    if (slash != std::wstring::npos && !sounds.empty() && SoundCombo::SameText(path.substr(0, slash), sounds))
+        entry->displayName = path.substr(slash + 1);
+    return entry;
 }
 
 bool SoundPage::AddPath(const std::wstring& path) {
@@ -169,92 +141,67 @@ bool SoundPage::AddPath(const std::wstring& path) {
 }
 
 bool SoundPage::ListPath(const std::wstring& path) {
-    if (path.empty() || GetFileAttributesW(HostPath(path).c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-    HWND combo = Item(IDC_SOUND_LIST);
+    if (!Exists(path)) return false;
     // By the full path: two files may show the same shortened text.
-    LRESULT index = FindEntry(path);
-    if (index == CB_ERR) {
-        const std::wstring display = DisplayText(path);
-        auto entry = std::make_unique<SoundEntry>();
-        entry->kind = 1;
-        entry->fullPath = path;
-        entry->displayName = display;
-        index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(display.c_str()));
-        if (index < 0) return false;
-        SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.release()));
+    LRESULT index = list_.Find(path);
+    // Found now: the entry loses its mark.
+    if (index != CB_ERR && list_.At(index)->missing) {
+        list_.Remove(index);
+        index = CB_ERR;
     }
-    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (index == CB_ERR) index = list_.Add(MakeEntry(path, false));
+    if (index < 0) return false;
+    list_.Select(index);
     return true;
 }
 
 void SoundPage::FillSoundList() {
-    HWND combo = Item(IDC_SOUND_LIST);
-    const bool fileAdded = !working_.builtIn && ListPath(working_.custom.CStr());
+    // The stored sound shows and stays chosen; one the page cannot find (a card not
+    // mounted) shows as not found.
+    const std::wstring stored = working_.builtIn ? std::wstring() : working_.custom.CStr();
+    if (!stored.empty() && !ListPath(stored)) list_.Select(list_.Add(MakeEntry(stored, true)));
     const std::wstring defaultText = Tr(IDS_SOUND_DEFAULT);
-    if (!SameEntryText(working_.custom.CStr(), defaultText)) {
+    if (!SoundCombo::SameText(stored, defaultText)) {
         auto entry = std::make_unique<SoundEntry>();
         entry->displayName = defaultText;
-        const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(defaultText.c_str()));
-        if (index >= 0) {
-            SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.release()));
-            if (!fileAdded) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        }
+        const LRESULT index = list_.Add(std::move(entry));
+        if (index >= 0 && stored.empty()) list_.Select(index);
     }
     wchar_t windowsFolder[MAX_PATH] = {};
     Sys_GetWindowsFolder(windowsFolder);
-    scan_.Start(App::SoundsFolder().CStr(), windowsFolder, Sound_HasSndApi(), WindowText(combo));
+    const SoundEntry* selected = list_.Selected();
+    scan_.Start(App::SoundsFolder().CStr(), windowsFolder, Sound_HasSndApi(),
+                selected && selected->kind == 1 ? SoundCombo::HostPath(selected->fullPath) : std::wstring());
 }
 
 void SoundPage::HandOverScan() {
     std::vector<std::unique_ptr<SoundEntry>> entries = scan_.Finish();
     for (auto& entry : entries) found_.push_back(std::move(entry));
-    if (found_.empty()) return;
-    HWND combo = Item(IDC_SOUND_LIST);
-    for (auto& entry : found_) {
-        if (FindEntry(entry->fullPath) != CB_ERR) continue;
-        const LRESULT index =
-            SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry->displayName.c_str()));
-        if (index >= 0)
-            SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(entry.release()));
-    }
+    for (auto& entry : found_)
+        if (list_.Find(entry->fullPath) == CB_ERR) list_.Add(std::move(entry));
     found_.clear();
-}
-
-void SoundPage::FreeComboEntries() {
-    HWND combo = Item(IDC_SOUND_LIST);
-    const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-    for (int index = 0; index < count; ++index) {
-        auto* entry = reinterpret_cast<SoundEntry*>(SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
-        if (entry && reinterpret_cast<LRESULT>(entry) != CB_ERR) delete entry;
-        SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), 0);
-    }
 }
 
 void SoundPage::OnDestroy() {
     if (Signaller* signaller = TheSignaller()) signaller->StopSound();
     PageBase::OnDestroy();
     scan_.Abandon();
-    FreeComboEntries();
+    list_.FreeEntries();
 }
 
 void SoundPage::ReadSoundChoice(ItemSoundSettings& target) const {
-    // The page may not find the item's sound (a card not mounted): it stays the item's.
-    if (!soundChosen_) {
-        target.builtIn = working_.builtIn;
-        target.custom = working_.custom;
-        target.customres = working_.customres;
-        return;
-    }
-    HWND combo = Item(IDC_SOUND_LIST);
-    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    const SoundEntry* entry = nullptr;
-    if (index >= 0) {
-        const LRESULT data = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
-        if (data != CB_ERR) entry = reinterpret_cast<const SoundEntry*>(data);
-    }
+    const SoundEntry* entry = list_.Selected();
     if (entry && entry->kind == 1 && !entry->fullPath.empty()) {
         target.builtIn = 0;
         target.custom = RcString(entry->fullPath.c_str());
+        return;
+    }
+    // Until the user picks a sound, a built-in one of the record stays as it is (its own
+    // resource); so does the record's sound when the list could not take it at all.
+    if (!soundChosen_ && (working_.builtIn || !entry)) {
+        target.builtIn = working_.builtIn;
+        target.custom = working_.custom;
+        target.customres = working_.customres;
         return;
     }
     target.builtIn = 1;
@@ -319,9 +266,8 @@ void SoundPage::Reset() {
     soundChosen_ = true;
     if (defaults.builtIn || !AddPath(defaults.custom.CStr())) {
         HWND combo = Item(IDC_SOUND_LIST);
-        const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                           reinterpret_cast<LPARAM>(Tr(IDS_SOUND_DEFAULT).c_str()));
-        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        list_.Select(SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(Tr(IDS_SOUND_DEFAULT).c_str())));
     }
 }
 
@@ -336,8 +282,12 @@ void SoundPage::OnTest() {
     }
     ItemSoundSettings sound;
     if (!Collect(sound)) return;
+    // A sound the list shows as not found is looked for once more, not waited for here.
+    const SoundEntry* chosen = list_.Selected();
+    const bool missing = chosen && chosen->missing && !Exists(chosen->fullPath);
     SetWindowTextW(test, Tr(IDS_SOUND_STOP).c_str());
-    if (signaller && signaller->StartSound(sound, GetHwnd(), GetModuleHandleW(nullptr), true, true)) return;
+    if (!missing && signaller && signaller->StartSound(sound, GetHwnd(), GetModuleHandleW(nullptr), true, true))
+        return;
     SetWindowTextW(test, testText.c_str());
     AppMessageBox_Show(GetHwnd(), Tr(IDS_SOUND_PLAY_FAILED).c_str(), MB_TOPMOST | MB_ICONHAND);
 }

@@ -8,6 +8,7 @@
 
 #include "ItemSoundSettings.h"
 #include "PageBase.h"
+#include "SoundCombo.h"
 #include "SoundScan.h"
 
 class SoundPage : public PageBase {
@@ -60,22 +61,21 @@ private:
     void OnVolumeReleased();
     void ChooseFile();
     void ChooseFolder();
-    // The selected entry as settings: a path, else the built-in resource 200.
+    // The selected entry as settings: a path (found or not), else the built-in resource 200.
     void ReadSoundChoice(ItemSoundSettings& target) const;
-    std::wstring DisplayText(const std::wstring& path) const;
-    static std::wstring HostPath(const std::wstring& path);
+    // A list entry for a file or folder, under its name in the sounds folder, else its path.
+    std::unique_ptr<SoundEntry> MakeEntry(const std::wstring& path, bool missing) const;
     // AddPath without making it the user's choice.
     bool ListPath(const std::wstring& path);
-    // The list entry of a file or folder, CB_ERR when it has none.
-    LRESULT FindEntry(const std::wstring& path) const;
-    void FreeComboEntries();
     HWND Item(int id) const { return GetDlgItem(GetHwnd(), id); }
 
     ItemSoundSettings* edited_;
     ItemSoundSettings working_;
+    SoundCombo list_;
     SoundScan scan_;
     std::vector<std::unique_ptr<SoundEntry>> found_;
     bool validating_ = true;
-    // The user picked a sound (list, File, Folder or Reset); until then the record's stays.
+    // The user picked a sound (list, File, Folder or Reset); until then a built-in sound of
+    // the record keeps its own resource.
     bool soundChosen_ = false;
 };

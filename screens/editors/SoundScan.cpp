@@ -10,12 +10,12 @@ constexpr int kHandOverPriority = THREAD_PRIORITY_ABOVE_NORMAL;
 SoundScan::~SoundScan() { Abandon(); }
 
 bool SoundScan::Start(const std::wstring& soundsFolder, const std::wstring& windowsFolder, bool withWma,
-                      const std::wstring& skipName) {
+                      const std::wstring& skipPath) {
     if (thread_) return false;
     soundsFolder_ = soundsFolder;
     windowsFolder_ = windowsFolder;
     withWma_ = withWma;
-    skipName_ = skipName;
+    skipPath_ = skipPath;
     stop_ = false;
     found_.clear();
     thread_ = CreateThread(nullptr, 0, ThreadProc, this, 0, &threadId_);
@@ -63,7 +63,7 @@ void SoundScan::Search(const std::wstring& folder, const wchar_t* pattern, DWORD
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (_wcsicmp(data.cFileName, skipName_.c_str()) == 0) continue;
+        if (_wcsicmp((base + data.cFileName).c_str(), skipPath_.c_str()) == 0) continue;
         // Files of 4 GB and more are no ring sounds either, but they are big enough.
         if (minimumSize && data.nFileSizeHigh == 0 && data.nFileSizeLow < minimumSize) continue;
         auto entry = std::make_unique<SoundEntry>();

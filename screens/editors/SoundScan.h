@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
-// An entry of the sound combo: kind 0 the built-in default, kind 1 a file or folder.
+// An entry of the sound combo: kind 0 the built-in default, kind 1 a file or folder;
+// missing: the stored sound, which was not found when the list was filled.
 struct SoundEntry {
     int kind = 0;
     std::wstring fullPath;
     std::wstring displayName;
+    bool missing = false;
 };
 
 class SoundScan {
@@ -30,10 +32,10 @@ public:
     SoundScan(const SoundScan&) = delete;
     SoundScan& operator=(const SoundScan&) = delete;
 
-    // Starts the thread; names equal to skipName (ignoring case) are left out. False
-    // when no thread could be started (the list then stays empty).
+    // Starts the thread; the file skipPath (ignoring case) is left out, as the list
+    // already has it. False when no thread could be started (the list then stays empty).
     bool Start(const std::wstring& soundsFolder, const std::wstring& windowsFolder, bool withWma,
-               const std::wstring& skipName);
+               const std::wstring& skipPath);
     bool Running() const { return thread_ != nullptr; }
     // Waits for the thread (raised to a higher priority first), closes its handle and
     // hands over what it found; empty when there is no thread or nothing was found.
@@ -53,7 +55,7 @@ private:
     HANDLE thread_ = nullptr;
     DWORD threadId_ = 0;
     std::atomic<bool> stop_{false};
-    std::wstring soundsFolder_, windowsFolder_, skipName_;
+    std::wstring soundsFolder_, windowsFolder_, skipPath_;
     bool withWma_ = false;
     std::vector<std::unique_ptr<SoundEntry>> found_;
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "DeviceScreen.h"
@@ -80,14 +81,21 @@ LRESULT CALLBACK StripProcedure(HWND strip, UINT message, WPARAM wParam, LPARAM 
 }  // namespace
 
 RECT LinkRect(HWND strip) {
-    // Computed once, in the dialog units of the view the strip belongs to: the units of
-    // the program's own dialogs on this screen. (The desktop's GetDialogBaseUnits measures
-    // its "System" font, which would put the link past a 240-pixel screen's edge.)
-    static RECT link = {};
-    static bool computed = false;
-    if (!computed && strip) {
-        link = kLinkDialogUnits;
-        computed = MapDialogRect(GetParent(strip), &link) != FALSE;
+    // In the dialog units of the view the strip belongs to: the units of the program's own
+    // dialogs on this screen. (The desktop's GetDialogBaseUnits measures its "System"
+    // font, which would put the link past a 240-pixel screen's edge.)
+    RECT link = kLinkDialogUnits;
+    if (!strip || !MapDialogRect(GetParent(strip), &link)) return RECT{};
+    // The link, as wide, starts no sooner than the last tab ends, so that no tap on a tab
+    // opens the sheet (the dialog units need not grow with the tabs' pixels); it ends at
+    // the strip's edge at the latest.
+    const int tabs = static_cast<int>(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0));
+    RECT last = {}, client = {};
+    if (tabs > 0 && SendMessageW(strip, TCM_GETITEMRECT, static_cast<WPARAM>(tabs - 1), reinterpret_cast<LPARAM>(&last)) &&
+        last.right > link.left) {
+        OffsetRect(&link, last.right - link.left, 0);
+        GetClientRect(strip, &client);
+        link.right = std::min(link.right, client.right);
     }
     return link;
 }

@@ -1,9 +1,11 @@
 #include "SkinPage.h"
 
+#include "AppMessageBox.h"
 #include "ClockWnd.h"
 #include "DeviceScreen.h"
 #include "Skin.h"
 #include "SkinList.h"
+#include "Translator.h"
 #include "resource.h"
 
 SkinPage::SkinPage() = default;
@@ -32,21 +34,31 @@ void SkinPage::FillList() {
 }
 
 bool SkinPage::OnOK(UINT, HWND) {
-    if (!skins_) return true;
+    ClockWnd* clock = ClockWnd::Instance();
+    // After a choice that could not be stored, the list is the clock's: OK tries again.
+    SkinList* skins = skins_ ? skins_.get() : clock && handedOver_ == &clock->Skins() ? handedOver_ : nullptr;
+    if (!skins) return true;
     HWND list = GetDlgItem(GetHwnd(), IDC_SKIN_LIST);
     const LRESULT row = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (row < 0) return true;
-    Skin* chosen = skins_->At(static_cast<int>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0)));
-    ClockWnd* clock = ClockWnd::Instance();
+    Skin* chosen = skins->At(static_cast<int>(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0)));
     if (!chosen || !clock) return true;
-    clock->UseSkins(std::move(skins_));
+    if (skins_) {
+        handedOver_ = skins_.get();
+        clock->UseSkins(std::move(skins_));
+    }
     // Stored only once it is on the clock: a skin that fails to load leaves the built-in
     // one on the clock and the stored choice as it was.
-    if (clock->ApplySkin(chosen)) {
-        clock->Skins().SetCurrentSkin(*chosen);
-    } else {
-        if (Skin* builtIn = clock->Skins().BuiltIn(); builtIn && builtIn != chosen) clock->ApplySkin(builtIn);
-        DeviceScreen_MessageBox(clock->GetHwnd(), ClockWnd::kOutOfMemoryText, ClockWnd::kOutOfMemoryCaption, MB_OK);
+    if (clock->CurrentSkin() != chosen || !clock->IsSkinLoaded()) {
+        if (!clock->ApplySkin(chosen)) {
+            if (Skin* builtIn = clock->Skins().BuiltIn(); builtIn && builtIn != chosen) clock->ApplySkin(builtIn);
+            DeviceScreen_MessageBox(clock->GetHwnd(), ClockWnd::kOutOfMemoryText, ClockWnd::kOutOfMemoryCaption, MB_OK);
+            return true;
+        }
     }
-    return true;
+    if (clock->Skins().SetCurrentSkin(*chosen)) return true;
+    // Not stored: the sheet stays open, the clock showing the skin, for another try.
+    const std::wstring text = Translator::Instance().GetString(IDS_SYNC_FAILED);
+    AppMessageBox_Show(GetHwnd(), text.c_str(), MB_ICONHAND);
+    return false;
 }

@@ -46,7 +46,8 @@ void RingController::GotoMain() {
 
 void RingController::PostItemDelete(UINT message) {
     HWND engine = RingSignals::EngineWindow();
-    if (deletePosted_ || !engine) return;
+    // An item already on its way out is deleted by whoever deletes it.
+    if (deletePosted_ || !engine || item->IsLeaving()) return;
     deletePosted_ = true;
     PostMessageW(engine, message, reinterpret_cast<WPARAM>(item), 0);
 }

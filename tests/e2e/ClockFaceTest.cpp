@@ -60,6 +60,27 @@ int IndexOf(SkinList& skins, const wchar_t* name) {
     return -1;
 }
 
+// The Skins page under a window of its own (given back), its list filled and the first
+// skin whose name begins with name selected; null when the page or the skin is missing.
+HWND OpenSkinPage(SkinPage& page, const wchar_t* name) {
+    HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
+    if (!page.CreateModeless(IDD_SKIN_PAGE, parent, nullptr)) return nullptr;
+    page.FillList();
+    HWND list = GetDlgItem(page.GetHwnd(), IDC_SKIN_LIST);
+    const LRESULT row = SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(name));
+    if (row < 0) return nullptr;
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    return parent;
+}
+
+// OK on the page; messages gets the texts of the message boxes it showed.
+bool PressOk(SkinPage& page, std::vector<std::wstring>& messages) {
+    clocktest::MessageBoxCloser closer;
+    const bool accepted = page.OnOK(IDOK, nullptr);
+    messages = closer.Texts();
+    return accepted;
+}
+
 std::wstring StoredCurrent() {
     std::wstring value;
     testsupport::ReadRegistryString(HKEY_CURRENT_USER, SkinList::kSkinsKey, SkinList::kCurrentValue, &value);
@@ -243,25 +264,58 @@ TEST_F(ClockFace, TheSkinsPageStoresOnlyASkinThatLoaded) {
     clock_->OnClockCommand(SkinCommand(L"test"));
     const std::wstring stored = StoredCurrent();
     ASSERT_FALSE(stored.empty());
-    HWND parent = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 240, 320, nullptr, nullptr, nullptr, nullptr);
     SkinPage page;
-    ASSERT_TRUE(page.CreateModeless(IDD_SKIN_PAGE, parent, nullptr));
-    page.FillList();
-    HWND list = GetDlgItem(page.GetHwnd(), IDC_SKIN_LIST);
-    const LRESULT row = SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"nomark"));
-    ASSERT_GE(row, 0);
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    HWND parent = OpenSkinPage(page, L"nomark");
+    ASSERT_TRUE(parent);
     std::vector<std::wstring> messages;
-    {
-        clocktest::MessageBoxCloser closer;
-        page.OnOK(IDOK, nullptr);
-        messages = closer.Texts();
-    }
+    PressOk(page, messages);
     DeleteFileW(broken.c_str());
     EXPECT_FALSE(messages.empty());
     EXPECT_EQ(stored, StoredCurrent());
     EXPECT_EQ(clock_->Skins().BuiltIn(), clock_->CurrentSkin());
     EXPECT_TRUE(clock_->IsSkinLoaded());
+    DestroyWindow(page.GetHwnd());
+    DestroyWindow(parent);
+}
+
+// A choice the registry refuses to store is no success: the page says so and refuses OK,
+// the clock keeps showing the skin, and OK once the key takes writes again stores it.
+TEST_F(ClockFace, TheSkinsPageReportsAChoiceItCannotStore) {
+    ASSERT_TRUE(clock_->ApplySkin(clock_->Skins().BuiltIn()));
+    const std::wstring stored = StoredCurrent();
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, SkinList::kSkinsKey, 0, nullptr, 0,
+                                             KEY_READ | WRITE_DAC, nullptr, &key, nullptr));
+    // Everyone may read the key, nobody write it.
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+    alignas(DWORD) BYTE aclBytes[256];
+    auto* acl = reinterpret_cast<ACL*>(aclBytes);
+    ASSERT_TRUE(InitializeAcl(acl, sizeof aclBytes, ACL_REVISION));
+    ASSERT_TRUE(AddAccessAllowedAce(acl, ACL_REVISION, KEY_READ, everyone));
+    SECURITY_DESCRIPTOR readOnly, open;
+    InitializeSecurityDescriptor(&readOnly, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&readOnly, TRUE, acl, FALSE);
+    InitializeSecurityDescriptor(&open, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&open, TRUE, nullptr, FALSE);
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &readOnly));
+
+    SkinPage page;
+    HWND parent = OpenSkinPage(page, L"test");
+    ASSERT_TRUE(parent);
+    std::vector<std::wstring> messages;
+    EXPECT_FALSE(PressOk(page, messages));
+    ASSERT_EQ(1u, messages.size());
+    EXPECT_NE(std::wstring::npos, messages[0].find(L"Please try again"));
+    EXPECT_EQ(stored, StoredCurrent());
+    EXPECT_EQ(L"test", clock_->CurrentSkin()->GetName());
+
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, &open));
+    EXPECT_TRUE(page.OnOK(IDOK, nullptr));
+    EXPECT_EQ(std::wstring(L"{5B0C8E21-7A4D-4F3B-9C1E-2D6F8A9B0C11}"), StoredCurrent());
+    RegCloseKey(key);
+    FreeSid(everyone);
     DestroyWindow(page.GetHwnd());
     DestroyWindow(parent);
 }

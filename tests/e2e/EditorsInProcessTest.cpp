@@ -23,10 +23,13 @@
 #include "TestFiles.h"
 #include "TestSupport.h"
 #include "Translator.h"
+#include "ZipFileArchive.h"
 #include "resource.h"
 
 #include <commctrl.h>
+#include <algorithm>
 #include <functional>
+#include <set>
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
@@ -114,6 +117,31 @@ TEST_F(EditorsInProcess, TestButtonRingsThroughTheSignaller) {
         });
     EXPECT_EQ(IDCANCEL, steps.Run(sheet));
     EXPECT_TRUE(steps.Finished());
+}
+
+// The "Profiles" popup speaks the language pack's language, whether the pack names the
+// popup by its own menu or, as a pack made for the sheets' menu, under that menu.
+TEST_F(EditorsInProcess, TheProfilesPopupIsTranslatedUnderEitherMenuOfThePack) {
+    ASSERT_TRUE(testsupport::WriteRegistryDword(HKEY_CURRENT_USER, kClockKey + L"\\Language", L"LangID", 1031));
+    for (const wchar_t* name : {L"german.zip", L"german-sheet-menu.zip"}) {
+        SCOPED_TRACE(testing::Message() << std::string(name, name + wcslen(name)));
+        const std::wstring pack = testsupport::HostPath(GERMAN_PACK_DIR) + L"\\" + name;
+        ASSERT_TRUE(Translator::Instance().Load(new ZipFileArchive(pack.c_str()), false));
+        DefaultSoundDialog sheet;
+        Steps steps;
+        steps.Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd() && sheet.MenuShown(); })
+            .Do([&] {
+                HMENU popup = GetSubMenu(MenuBar_GetSubMenu(sheet.Frame().MenuBar(), 1), 0);
+                wchar_t reset[64] = {}, setDefault[64] = {};
+                GetMenuStringW(popup, IDM_PROFILES_RESET, reset, 64, MF_BYCOMMAND);
+                GetMenuStringW(popup, IDM_PROFILES_SET_DEFAULT, setDefault, 64, MF_BYCOMMAND);
+                EXPECT_STREQ(L"Zur\u00FCcksetzen", reset);
+                EXPECT_STREQ(L"Als Standard", setDefault);
+                Press(sheet, IDCANCEL);
+            });
+        EXPECT_EQ(IDCANCEL, steps.Run(sheet));
+        EXPECT_TRUE(steps.Finished());
+    }
 }
 
 // "Record a sound" stands below the sound page's "Profiles". The device's chooser gets the
@@ -304,7 +332,7 @@ TEST_F(EditorsInProcess, TheSoundPageKeepsADeviceRootedSound) {
     PutFile(there, 100);
     for (const std::wstring& sound : {there, gone}) {
         AlarmItem* alarm = EditAlarmSound(*store_, sound, [&](SoundPage& page) {
-            EXPECT_EQ(sound == there ? there : L"", SelectedSound(page));
+            EXPECT_EQ(sound, SelectedSound(page));
         });
         EXPECT_EQ(0, alarm->soundSettings.builtIn);
         EXPECT_EQ(sound, alarm->soundSettings.custom.CStr());
@@ -332,10 +360,73 @@ TEST_F(EditorsInProcess, TheSoundPageSelectsTheChosenFileByItsFullPath) {
             EXPECT_TRUE(page.AddPath(path));
             EXPECT_EQ(path, SelectedSound(page));
         }
+        // Each entry shows a text of its own: the Windows folder's alarm.wav beside the
+        // sounds folder's, the two deep ring.wav files by their folders.
+        HWND combo = GetDlgItem(page.GetHwnd(), IDC_SOUND_LIST);
+        std::set<std::wstring> texts;
+        const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        for (int index = 0; index < count; ++index) {
+            wchar_t text[MAX_PATH] = {};
+            SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text));
+            texts.insert(text);
+        }
+        EXPECT_EQ(static_cast<size_t>(count), texts.size());
+        EXPECT_EQ(2u, std::count_if(texts.begin(), texts.end(), [](const std::wstring& text) {
+                      return text.find(L"alarm.wav") != std::wstring::npos;
+                  }));
         Press(sheet, IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, steps.Run(sheet));
     EXPECT_TRUE(steps.Finished());
+}
+
+// A stored sound the page cannot find is an entry of its own, marked as not found and
+// selected, and every command takes what the list shows: "Test" says at once that it
+// cannot play it (no waiting for the file, no other sound instead), "Set as default"
+// makes it the default, and the default entry chosen instead is what OK keeps.
+TEST_F(EditorsInProcess, TheSoundPageShowsASoundItCannotFindAndEveryCommandTakesIt) {
+    const std::wstring gone = L"\\Storage Card\\gone.mp3";
+    HWND pageWindow = nullptr;
+    AlarmItem* alarm = store_->CreateAlarm(nullptr);
+    alarm->flags &= ~AlarmItem::kNew;
+    alarm->soundSettings.builtIn = 0;
+    alarm->soundSettings.custom.SetCStr(gone.c_str());
+    AlarmSheet sheet(*alarm, *store_);
+    Steps steps;
+    steps.Then([&] { return sheet.MainPage() && sheet.MainPage()->GetHwnd(); })
+        .Do([&] { sheet.SelectPage(2); })
+        .Then([&] { return sheet.GetSoundPage() && (pageWindow = sheet.GetSoundPage()->GetHwnd()) != nullptr; })
+        .Do([&] {
+            EXPECT_EQ(gone, SelectedSound(*sheet.GetSoundPage()));
+            const std::wstring shown = Text(GetDlgItem(pageWindow, IDC_SOUND_LIST));
+            EXPECT_NE(std::wstring::npos, shown.find(L"gone.mp3 (not found)")) << std::string(shown.begin(), shown.end());
+            CheckDlgButton(pageWindow, IDC_SOUND_REPEATING, BST_UNCHECKED);
+            ModalSteps::PostClick(pageWindow, IDC_SOUND_TEST);
+        })
+        .Then([&] { return editor_probe::AnswerBox(GetCurrentProcessId(), L"Failed to play audio data file", IDOK, 0) ==
+                           L"Failed to play audio data file"; })
+        .Do([&] {
+            EXPECT_FALSE(App::GetSignaller()->IsPlaying());
+            EXPECT_NE(pageWindow, App::GetSignaller()->SoundNotifyWindow());
+            EXPECT_EQ(L"Test", Text(GetDlgItem(pageWindow, IDC_SOUND_TEST)));
+            Press(sheet, IDM_PROFILES_SET_DEFAULT);
+        })
+        .Then([&] { return store_->GetSettings().defaultSoundSettings->custom.CStr() == gone; })
+        .Do([&] {
+            EXPECT_EQ(0, store_->GetSettings().defaultSoundSettings->builtIn);
+            HWND combo = GetDlgItem(pageWindow, IDC_SOUND_LIST);
+            SendMessageW(combo, CB_SETCURSEL,
+                         SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                      reinterpret_cast<LPARAM>(L"default")),
+                         0);
+            SendMessageW(pageWindow, WM_COMMAND, MAKEWPARAM(IDC_SOUND_LIST, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(combo));
+            Press(sheet, IDOK);
+        });
+    EXPECT_EQ(IDOK, steps.Run(sheet));
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_EQ(1, alarm->soundSettings.builtIn);
+    EXPECT_EQ(ItemSoundSettings::kDefaultSoundResource, alarm->soundSettings.customres);
 }
 
 // The same file added in another case selects its entry, which keeps the stored spelling.

@@ -7,9 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "ButtonMap.h"
+#include "DeviceScreen.h"
 #include "DeviceSignals.h"
 #include "DeviceVersion.h"
+#include "HeapControl.h"
 #include "Dpi.h"
 #include "InProcessProgram.h"
 #include "MainFrameWnd.h"
@@ -68,6 +73,28 @@ std::wstring ButtonText(HWND bar, int command) {
     info.cchText = 64;
     SendMessageW(bar, TB_GETBUTTONINFOW, static_cast<WPARAM>(command), reinterpret_cast<LPARAM>(&info));
     return text;
+}
+
+// The text pointers the "Profiles" button was given, as the older shells' bars keep them.
+std::vector<const wchar_t*> g_givenTexts;
+WNDPROC g_barProcedure = nullptr;
+
+LRESULT CALLBACK RecordingBarProcedure(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    const wchar_t* given = nullptr;
+    if (message == TB_INSERTBUTTONW) {
+        const auto* button = reinterpret_cast<const TBBUTTON*>(lParam);
+        if ((button->fsStyle & BTNS_SHOWTEXT) && !IS_INTRESOURCE(button->iString))
+            given = reinterpret_cast<const wchar_t*>(button->iString);
+    } else if (message == TB_SETBUTTONINFOW) {
+        const auto* info = reinterpret_cast<const TBBUTTONINFOW*>(lParam);
+        if (info->dwMask & TBIF_TEXT) given = info->pszText;
+    }
+    if (given) {
+        g_givenTexts.push_back(given);
+        // Should the text's string go, its block reads as a reused one would.
+        HeapControl_PoisonOnFree(given);
+    }
+    return CallWindowProcW(g_barProcedure, bar, message, wParam, lParam);
 }
 
 }  // namespace
@@ -135,6 +162,68 @@ TEST_F(OlderDevice, MainWindowHasTheTabStripWithTheSettingsLink) {
     EXPECT_FALSE(PeekMessageW(&asked, frame, WM_COMMAND, WM_COMMAND, PM_NOREMOVE));
 }
 
+// On both screens, a tap anywhere on a tab, its right edge included, switches to that
+// tab, and only a tap beside the last tab opens the options sheet.
+class OlderTabStrip : public OlderDevice, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        const int scale = GetParam();
+        ASSERT_TRUE(DeviceScreen_SetMode(240 * scale, 320 * scale, 96 * scale));
+        Dpi_ResetCache();
+        OlderDevice::SetUp();
+    }
+};
+
+TEST_P(OlderTabStrip, EveryTabTakesItsTapsAndTheLinkStandsBesideThem) {
+    ASSERT_TRUE(MainWindow::Open(MainWindow::kClockTab));
+    HWND frame = MainWindow::Window();
+    MainTabView* view = MainWindow::Frame()->View();
+    // The view restores its tab once it is up.
+    testsupport::PollUntil(1000, [&] {
+        Pump();
+        return false;
+    });
+    HWND strip = view->TabStrip();
+    ASSERT_TRUE(strip);
+    const int tabs = static_cast<int>(SendMessageW(strip, TCM_GETITEMCOUNT, 0, 0));
+    ASSERT_EQ(5, tabs);
+    auto tap = [&](int x, int y) {
+        SendMessageW(strip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        SendMessageW(strip, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    };
+    MSG asked = {};
+    for (int index = tabs - 1; index >= 0; --index) {
+        RECT tab = {};
+        ASSERT_TRUE(SendMessageW(strip, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&tab)));
+        const int y = (tab.top + tab.bottom) / 2;
+        for (int x : {tab.left + 2, (tab.left + tab.right) / 2, tab.right - 2}) {
+            SCOPED_TRACE(testing::Message() << "tab " << index << " at x " << x);
+            view->SelectPage(index == 0 ? 1 : 0);
+            tap(x, y);
+            EXPECT_FALSE(PeekMessageW(&asked, frame, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+            Pump();
+            EXPECT_EQ(index, view->CurrentIndex());
+        }
+    }
+    RECT last = {};
+    SendMessageW(strip, TCM_GETITEMRECT, static_cast<WPARAM>(tabs - 1), reinterpret_cast<LPARAM>(&last));
+    const RECT link = MainTabStrip::LinkRect(strip);
+    SCOPED_TRACE(testing::Message() << "link " << link.left << ".." << link.right << ", last tab " << last.left << ".."
+                                    << last.right);
+    EXPECT_GE(link.left, last.right);
+    RECT client;
+    GetClientRect(strip, &client);
+    EXPECT_LE(link.right, client.right);
+    tap(link.left + 2, (link.top + link.bottom) / 2);
+    ASSERT_TRUE(PeekMessageW(&asked, frame, WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(static_cast<WORD>(IDS_SETTINGS), LOWORD(asked.wParam));
+    Pump();
+    EXPECT_EQ(0, view->CurrentIndex());
+}
+
+INSTANTIATE_TEST_SUITE_P(OlderScreens, OlderTabStrip, testing::Values(1, 2),
+                         [](const testing::TestParamInfo<int>& info) { return info.param == 1 ? "At96Dpi" : "At192Dpi"; });
+
 // The sheet's command bar: "Profiles" at its start with the page's popup text and the
 // record button at position 3 while the Sound page shows; the Vibro page keeps the
 // popup under its own text and has no record button.
@@ -175,6 +264,32 @@ TEST_F(OlderDevice, SettingsSheetCarriesProfilesAndRecordOnItsCommandBar) {
         .Do([&] {
             EXPECT_EQ(SettingsCommandBar::kRecordPosition,
                       static_cast<int>(SendMessageW(bar, TB_COMMANDTOINDEX, IDM_PROFILES_RECORD, 0)));
+            ModalSteps::Press(sheet, IDCANCEL);
+        });
+    steps.Run(sheet);
+    EXPECT_TRUE(steps.Finished());
+}
+
+// The "Profiles" button's text outlives the call that gives it to the bar, which may
+// keep the pointer: what it points at still reads the page's popup text after the call.
+TEST_F(OlderDevice, TheProfilesButtonTextOutlivesTheCallThatGivesIt) {
+    DefaultSoundDialog sheet;
+    ModalSteps steps;
+    steps.Then([&] { return sheet.GetSoundPage() && sheet.GetSoundPage()->GetHwnd() && sheet.MenuShown(); })
+        .Do([&] {
+            HWND bar = sheet.Frame().MenuBar();
+            ASSERT_NE(nullptr, bar);
+            g_barProcedure = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingBarProcedure)));
+            for (int page : {1, 0}) {
+                g_givenTexts.clear();
+                sheet.SelectPage(page);
+                const std::wstring expected = page == 1 ? L"Vibro profiles" : L"Sound profiles";
+                ASSERT_FALSE(g_givenTexts.empty());
+                EXPECT_EQ(expected, std::wstring(g_givenTexts.back()));
+                HeapControl_Disarm();
+            }
+            SetWindowLongPtrW(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_barProcedure));
             ModalSteps::Press(sheet, IDCANCEL);
         });
     steps.Run(sheet);

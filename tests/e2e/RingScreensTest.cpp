@@ -171,6 +171,24 @@ protected:
         timer->title.SetCStr(title);
         return timer;
     }
+    // Without event dialog, run out and shown until closed: finished once its ring is over.
+    TimerItem* AddFinishedSilentTimer(const wchar_t* title) {
+        TimerItem* timer = AddTimer(title);
+        timer->SetOption7(false);
+        timer->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
+        timer->flags &= ~TimerItem::kRunning;
+        timer->time = -1;
+        return timer;
+    }
+    // A one-time alarm without event dialog that has fired and is shown until closed.
+    AlarmItem* AddFiredSilentOnceAlarm(const wchar_t* title) {
+        AlarmItem* alarm = AddAlarm(title);
+        alarm->SetOption7(false);
+        alarm->flags |= AlarmItem::kNotifyOnce | AlarmItem::kFired;
+        alarm->SetDismissed(true);
+        alarm->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
+        return alarm;
+    }
     // Rings the item as the engine does and gives its ring dialog.
     RingDialog* Ring(EventItem* item) {
         const bool timer = dynamic_cast<TimerItem*>(item) != nullptr;
@@ -840,21 +858,37 @@ TEST_F(RingScreensTest, ASilentRingDeletesOnlyAFinishedItem) {
     ASSERT_TRUE(store_->ContainsItem(snoozing));
     EXPECT_TRUE(snoozing->IsRunning());
 
-    TimerItem* finished = AddTimer(L"Finished");
-    finished->SetOption7(false);
-    finished->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
-    finished->flags &= ~TimerItem::kRunning;
-    finished->time = -1;
-    AlarmItem* done = AddAlarm(L"Once, done");
-    done->SetOption7(false);
-    done->flags |= AlarmItem::kNotifyOnce | AlarmItem::kFired;
-    done->SetDismissed(true);
-    done->SnoozeType = EventItem::kSnoozeTypeKeepShowing;
+    TimerItem* finished = AddFinishedSilentTimer(L"Finished");
+    AlarmItem* done = AddFiredSilentOnceAlarm(L"Once, done");
     const size_t timers = store_->Timers().size(), alarms = store_->Alarms().size();
     ringSilently(finished, true);
     ringSilently(done, true);
     EXPECT_EQ(timers - 1, store_->Timers().size());
     EXPECT_EQ(alarms - 1, store_->Alarms().size());
+}
+
+// A finished timer and a one-time alarm that leave the store while their silent rings
+// are up (deleted from a list, or a reload of the store) close their rings on the way
+// out, and those hand no delete of the departed address to the engine: an item made
+// meanwhile at that address would go with it.
+TEST_F(RingScreensTest, AnItemLeavingWithItsSilentRingHandsTheEngineNoDelete) {
+    store_->GetSettings().system->DeleteOnceAlarms = 1;
+    TimerItem* timer = AddFinishedSilentTimer(L"Finished");
+    AlarmItem* alarm = AddFiredSilentOnceAlarm(L"Once");
+    SendMessageW(engine_->Hwnd(), EngineMessage::kTimerExpired, reinterpret_cast<WPARAM>(timer), 0);
+    SendMessageW(engine_->Hwnd(), EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(alarm), 0);
+    HWND timerRing = RingWindowOf(timer), alarmRing = RingWindowOf(alarm);
+    ASSERT_TRUE(timerRing && alarmRing);
+    Drain();
+    store_->RemoveTimer(timer);
+    store_->RemoveAlarm(alarm);
+    EXPECT_FALSE(IsWindow(timerRing));
+    EXPECT_FALSE(IsWindow(alarmRing));
+    MSG waiting;
+    EXPECT_FALSE(PeekMessageW(&waiting, engine_->Hwnd(), EngineMessage::kDeleteTimer, EngineMessage::kDeleteTimer,
+                              PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageW(&waiting, engine_->Hwnd(), EngineMessage::kDeleteAlarm, EngineMessage::kDeleteAlarm,
+                              PM_NOREMOVE));
 }
 
 // Vibrate before the sound with a lead of 0 (a version-3 import without the value): the

@@ -4,7 +4,7 @@
 #   make_clock_fixtures.sh <convert> <zip> <skin script> <out-dir>
 set -euo pipefail
 convert=$1 zip_tool=$2 skin=$3 out=$4
-mkdir -p "$out/skins" "$out/pictures"
+mkdir -p "$out/skins" "$out/pictures" "$out/pictures-240x320" "$out/pictures-480x640"
 # Hands in colours of their own on a white face over black: blue hours, green minutes,
 # magenta seconds. No landscape background: the portrait one is turned.
 bash "$skin" "$convert" "$zip_tool" "$out/skins/test.zip" 'guid={5B0C8E21-7A4D-4F3B-9C1E-2D6F8A9B0C11}' \
@@ -21,3 +21,17 @@ head -c 4000 "$out/skins/test.zip" >"$out/skins/damaged.zip"
 "$convert" -size 240x320 xc:'#C03020' -fill '#F0D040' -draw 'rectangle 40,60 200,260' -quality 92 \
   "$out/pictures/first.jpg"
 "$convert" -size 240x320 xc:'#2040C0' -fill '#40E080' -draw 'circle 120,160 120,60' "PNG24:$out/pictures/second.png"
+# For each screen, a photo a little larger than it and of another shape, with a red
+# frame and a coloured square in each corner: a fitted one shows them all, centred.
+for screen in 240x320 480x640; do
+  scale=${screen%%x*}
+  scale=$((scale / 240))
+  w=$((288 * scale)) h=$((340 * scale)) m=$((6 * scale)) s=$((40 * scale))
+  "$convert" -size ${w}x${h} gradient:'#305070'-'#C0D8E8' -fill none -stroke '#E02020' -strokewidth $((2 * m)) \
+    -draw "rectangle $m,$m $((w - 1 - m)),$((h - 1 - m))" -stroke none \
+    -fill '#F0E020' -draw "rectangle $((2 * m)),$((2 * m)) $((2 * m + s)),$((2 * m + s))" \
+    -fill '#20E0F0' -draw "rectangle $((w - 1 - 2 * m - s)),$((2 * m)) $((w - 1 - 2 * m)),$((2 * m + s))" \
+    -fill '#F020E0' -draw "rectangle $((2 * m)),$((h - 1 - 2 * m - s)) $((2 * m + s)),$((h - 1 - 2 * m))" \
+    -fill '#20F040' -draw "rectangle $((w - 1 - 2 * m - s)),$((h - 1 - 2 * m - s)) $((w - 1 - 2 * m)),$((h - 1 - 2 * m))" \
+    -quality 92 "$out/pictures-$screen/photo.jpg"
+done

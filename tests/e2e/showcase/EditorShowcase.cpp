@@ -1,8 +1,9 @@
 // Opens one page of the item editors on a simulated screen, over the program's own
 // objects, and keeps it up until told to close, so a script can take a screenshot:
 //   editor_showcase <sheet> <page> <width> <height> <dpi> <ready file> <done file>
-// sheet: alarm, timer, default, chime or cycle (page: the tab's index), or one of the
-// action editors: exceptions, sms, execute, bluetooth, timezone, timers, volume, pin.
+// sheet: alarm, timer, default, chime or cycle (page: the tab's index), alarm-lostsound
+// (an alarm whose sound is on a memory card that is not there), or one of the action
+// editors: exceptions, sms, execute, bluetooth, timezone, timers, volume, pin.
 #include <windows.h>
 
 #include <cwchar>
@@ -74,8 +75,12 @@ int wmain(int argc, wchar_t** argv) {
     ItemStore& store = *App::GetItemStore();
     const std::wstring sheet = Showcase_ScreenName(argv[1]);
     const int page = _wtoi(argv[2]);
-    if (sheet == L"alarm") {
+    if (sheet == L"alarm" || sheet == L"alarm-lostsound") {
         AlarmItem* alarm = store.CreateAlarm(nullptr);
+        if (sheet == L"alarm-lostsound") {
+            alarm->soundSettings.builtIn = 0;
+            alarm->soundSettings.custom.SetCStr(L"\\Storage Card\\Ringtones\\Morning birds.mp3");
+        }
         AlarmSheet editor(*alarm, store);
         RunSheet(editor, page);
     } else if (sheet == L"timer") {

@@ -2,7 +2,8 @@
 // told to close, so a script can take a screenshot of it:
 //   screen_showcase countdown|mainwnd* <width> <height> <dpi> <language pack> <ready file> <done file>
 //   screen_showcase <ring kind> <width> <height> <dpi> <Orvalen.exe> <ready file> <done file>
-//   screen_showcase clock|skin|slide <width> <height> <dpi> <language pack> <ready file> <done file> [folder]
+//   screen_showcase clock|skin|slide|slide-<size> <width> <height> <dpi> <language pack> <ready file> <done file>
+//                   [folder]
 //   screen_showcase clockpage|clockpage-skin|clockpage-menu|slidesettings <width> <height> <dpi> <pack> <ready>
 //                   <done> [folder]
 //   screen_showcase chooser|chooser-timer <width> <height> <dpi> - <ready file> <done file>
@@ -13,7 +14,8 @@
 // tab with two runs of laps.
 // clock is the full-screen clock with the built-in skin; skin uses the skin "test" of the
 // folder's "Skins", with unread messages and a missed call; slide is the slide show of the
-// folder's pictures. clockpage is the main window on the Clock tab (clockpage-skin with the
+// folder's pictures, slide-stretch, slide-fit and slide-smartfill the same in that "Size"
+// (the loader's fit modes 1, 2 and 3). clockpage is the main window on the Clock tab (clockpage-skin with the
 // folder's skin "test", clockpage-menu with the clock's tap-and-hold menu open);
 // slidesettings the slide show's settings page.
 // chooser is the snooze chooser of an alarm, chooser-timer of a timer.
@@ -421,6 +423,15 @@ int ShowChooser(const std::wstring& kind) {
     return 0;
 }
 
+// The slide show's "Size" a slide kind asks for: 0 its default, -1 for no slide kind.
+int SlideSize(const std::wstring& kind) {
+    if (kind == L"slide") return 0;
+    if (kind == L"slide-stretch") return 1;
+    if (kind == L"slide-fit") return 2;
+    if (kind == L"slide-smartfill") return 3;
+    return -1;
+}
+
 // Starts the program's objects and shows the full-screen clock as kind asks; its window.
 HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
     ProgramScreens::Install();
@@ -441,13 +452,15 @@ HWND ShowClock(const std::wstring& kind, const std::wstring& folder) {
                         sizeof count);
         UseTestSkin(*clock, folder);
     }
-    if (kind == L"slide") {
+    const int size = SlideSize(kind);
+    if (size >= 0) {
         SlideShowSettings& slides = App::GetItemStore()->GetSettings().screenSaver->slideShow;
         slides.Folder = RcString(folder.c_str());
         slides.Effect = 0;
         slides.DelaySec = 60;
+        if (size > 0) slides.Size = size;
     }
-    screen->Show(true, true, kind == L"slide", true);
+    screen->Show(true, true, size >= 0, true);
     return screen->IsShowing() ? screen->GetHwnd() : nullptr;
 }
 
@@ -462,7 +475,7 @@ int wmain(int argc, wchar_t** argv) {
     if (olderDevice) kind.resize(kind.size() - wcslen(kOlderDeviceSuffix));
     const bool ring = kind.compare(0, wcslen(kRingPrefix), kRingPrefix) == 0;
     const bool chooser = kind.rfind(L"chooser", 0) == 0;
-    const bool clockKind = kind == L"clock" || kind == L"skin" || kind == L"slide";
+    const bool clockKind = kind == L"clock" || kind == L"skin" || SlideSize(kind) >= 0;
     const bool mainWindow = kind.rfind(L"mainwnd", 0) == 0;
     const bool clockScreen =
         kind == L"clockpage" || kind == L"clockpage-skin" || kind == L"clockpage-menu" || kind == L"slidesettings";
@@ -470,7 +483,7 @@ int wmain(int argc, wchar_t** argv) {
     if ((kind != L"countdown" && !ring && !clockKind && !mainWindow && !clockScreen && !chooser && !recorder) ||
         (!clockKind && !clockScreen && argc != 8) || argc < 8) {
         fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|chooser|chooser-timer|"
-                         L"recorder|recorder-recording|ring-<kind>|clock|skin|slide|clockpage|clockpage-skin|"
+                         L"recorder|recorder-recording|ring-<kind>|clock|skin|slide[-<size>]|clockpage|clockpage-skin|"
                          L"clockpage-menu|slidesettings[-os4] <width> <height> <dpi> <pack or program> <ready> <done> "
                          L"[folder]\n");
         return 2;

@@ -81,21 +81,24 @@ TEST_F(Loader, FilesNoDecoderReadsShowAsTheGreyPicture) {
     }
 }
 
-// Fit mode 1: a 640 x 480 JPEG on a 240 x 320 screen is decoded at half size and
-// centred on a black 320 x 320 picture, on the thread and on the caller's thread alike.
+// Fit mode 1: a 640 x 480 JPEG on a 240 x 320 screen is decoded at half size, scaled to
+// 240 x 180 and centred on a black picture of the screen's size, on the thread and on the
+// caller's thread alike: the whole picture shows, its right edge too.
 TEST_F(Loader, FittedJpegIsCentredOnBlack) {
-    ASSERT_TRUE(Convert("-size 640x480 xc:#F8FCF8 -quality 95 \"" + folder_.UnixFile(L"white.jpg") + "\""));
+    ASSERT_TRUE(Convert("-size 640x480 xc:#F8FCF8 -fill red -draw \"rectangle 600,0 639,479\" -quality 95 \"" +
+                        folder_.UnixFile(L"white.jpg") + "\""));
     PictureLoader loader;
     ASSERT_TRUE(loader.ScanFolder(Folder().c_str(), kFitAll, false));
     for (bool synchronous : {false, true, true}) {
         ImagePtr picture = loader.RestartLoader(synchronous);
         ASSERT_TRUE(picture);
-        ASSERT_EQ(320, picture->Width());
+        ASSERT_EQ(240, picture->Width());
         ASSERT_EQ(320, picture->Height());
         GdiFlush();
-        for (int y : {0, 39, 40, 160, 279, 280, 319}) {
-            const bool inside = y >= 40 && y < 280;
-            EXPECT_EQ(inside, picture->Row(y)[160] > 0xE000) << y;
+        for (int y : {0, 69, 70, 160, 249, 250, 319}) {
+            const bool inside = y >= 70 && y < 250;
+            EXPECT_EQ(inside, picture->Row(y)[100] > 0xE000) << y;
+            EXPECT_EQ(inside, (picture->Row(y)[238] & 0xF800) == 0xF800) << y;  // the red right edge
             if (!inside) {
                 EXPECT_EQ(0, picture->Row(y)[0]) << y;
             }

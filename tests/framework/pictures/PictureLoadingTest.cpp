@@ -35,6 +35,10 @@ TEST(PictureFitSize, ModesAndLimits) {
         {kFillLargerFitSmaller, 640, 480, 240, 320, true, 426, 320},  // covers the screen
         {kFillLargerFitSmaller, 300, 600, 240, 320, true, 240, 480},
         {kFillLargerFitSmaller, 100, 50, 240, 320, true, 240, 120},   // smaller: fitted
+        // Fitted within the screen, or covering it, whatever the orientations.
+        {kFitAll, 270, 330, 240, 320, true, 240, 293},
+        {kFillLargerFitSmaller, 270, 330, 240, 320, true, 261, 320},
+        {kFitAll, 300, 200, 320, 240, true, 320, 213},
         {kFitNone, 640, 480, 240, 320, false, 240, 320},
         {7, 640, 480, 240, 320, false, 240, 320},
         {kFitAll, 4000, 3000, 4000, 3000, true, 2000, 1500},          // halved until within 3000
@@ -85,16 +89,17 @@ TEST_F(PictureLoading, JpegAtEveryScaleEqualsDjpeg) {
     for (const auto& jpeg : jpegs)
         ASSERT_TRUE(RunJpegTool("cjpeg", std::string(jpeg.options) + " -outfile '" + folder_.UnixFile(jpeg.name) + "' '" +
                                              folder_.UnixFile(L"scene.ppm") + "'"));
-    // The screen and mode that make the loader decode at each scale.
+    // The screen and mode that make the loader decode at each scale, a target the size
+    // of the decoded picture, which then needs no scaling.
     const struct {
         int denominator, mode, screenWidth, screenHeight;
-    } scales[] = {{1, kFitNone, 240, 320}, {1, kFitAll, 480, 640}, {2, kFitAll, 240, 320}, {2, kFitAll, 200, 300},
-                  {4, kFitAll, 150, 200}, {8, kFitAll, 64, 64}};
+    } scales[] = {{1, kFitNone, 240, 320}, {1, kFitAll, 640, 480}, {2, kFitAll, 320, 240}, {4, kFitAll, 160, 120},
+                  {8, kFitAll, 80, 60}};
     for (const auto& jpeg : jpegs) {
         for (const auto& scale : scales) {
             SCOPED_TRACE(testing::Message() << jpeg.options << " 1/" << scale.denominator);
             DeviceScreen_SetMode(scale.screenWidth, scale.screenHeight, 96);
-            ImagePtr ours = Picture_LoadJpeg(Path(jpeg.name).c_str(), scale.mode);
+            ImagePtr ours = Picture_LoadJpeg(Path(jpeg.name).c_str(), scale.mode, true);
             Pnm theirs;
             ASSERT_TRUE(ours);
             ASSERT_TRUE(Djpeg(folder_, jpeg.name, scale.denominator, theirs));
@@ -110,23 +115,54 @@ TEST_F(PictureLoading, JpegAtEveryScaleEqualsDjpeg) {
 TEST_F(PictureLoading, LargeJpegAtItsOwnSizeStaysWithinTheCap) {
     ASSERT_TRUE(Make("-size 3200x40 gradient:#102030-#F0E0D0 -depth 8", L"wide.ppm"));
     ASSERT_TRUE(RunJpegTool("cjpeg", "-outfile '" + folder_.UnixFile(L"wide.jpg") + "' '" + folder_.UnixFile(L"wide.ppm") + "'"));
-    ImagePtr ours = Picture_LoadJpeg(Path(L"wide.jpg").c_str(), kFitNone);
+    ImagePtr ours = Picture_LoadJpeg(Path(L"wide.jpg").c_str(), kFitNone, true);
     Pnm theirs;
     ASSERT_TRUE(ours);
     ASSERT_TRUE(Djpeg(folder_, L"wide.jpg", 2, theirs));
     ASSERT_EQ(1600, ours->Width());
     ASSERT_EQ(20, ours->Height());
     EXPECT_EQ(0, CountWrongPixels(*ours, [&](int x, int y) { return theirs.Rgb565(x, y); }));
-    // One pixel wide, fitted: a target 1 wide (never 0), which the picture already covers.
+    // One pixel wide, fitted: a target 1 wide (never 0), to which the picture is scaled.
     ASSERT_TRUE(Make("-size 1x1000 gradient:white-black -quality 90", L"thin.jpg"));
-    ImagePtr thin = Picture_LoadJpeg(Path(L"thin.jpg").c_str(), kFitAll);
+    ImagePtr thin = Picture_LoadJpeg(Path(L"thin.jpg").c_str(), kFitAll, true);
     ASSERT_TRUE(thin);
     EXPECT_EQ(1, thin->Width());
-    EXPECT_EQ(1000, thin->Height());
+    EXPECT_EQ(320, thin->Height());
     // Not a JPEG, or no file: null, for the other decoders to try.
     ASSERT_TRUE(Make("-size 8x8 xc:red", L"red.png"));
-    EXPECT_FALSE(Picture_LoadJpeg(Path(L"red.png").c_str(), kFitNone));
-    EXPECT_FALSE(Picture_LoadJpeg(Path(L"missing.jpg").c_str(), kFitNone));
+    EXPECT_FALSE(Picture_LoadJpeg(Path(L"red.png").c_str(), kFitNone, true));
+    EXPECT_FALSE(Picture_LoadJpeg(Path(L"missing.jpg").c_str(), kFitNone, true));
+}
+
+// A picture fitted to the screen, or filling it, is the whole picture scaled to its
+// target: as ImageMagick resizes (smoothly) or samples (without smoothing) the same file,
+// within an RGB565 step for all but a few pixels where the two filters part. A picture
+// at 1/2 of the decoder's scale still covers its target and is scaled from there.
+TEST_F(PictureLoading, FittedJpegIsTheWholePictureScaledToItsTarget) {
+    const struct {
+        int width, height, mode, targetWidth, targetHeight;
+    } pictures[] = {{300, 400, kFitAll, 240, 320},         {320, 240, kFitLargerOnly, 240, 180},
+                    {700, 520, kFitAll, 240, 178},         {270, 330, kFitAll, 240, 293},
+                    {270, 330, kFillLargerFitSmaller, 261, 320}, {120, 100, kFitAll, 240, 200}};
+    for (const auto& picture : pictures) {
+        const std::string size = std::to_string(picture.width) + "x" + std::to_string(picture.height);
+        const std::wstring name = L"scene-" + std::wstring(size.begin(), size.end()) + L".jpg";
+        ASSERT_TRUE(Make("-size " + size + " gradient:#FF2000-#0010FF \\( -size " + std::to_string(picture.height) + "x" +
+                             std::to_string(picture.width) + " gradient:black-#00F080 -rotate 90 \\) -compose plus "
+                             "-composite -quality 95",
+                         name));
+        const std::string target = std::to_string(picture.targetWidth) + "x" + std::to_string(picture.targetHeight) + "!";
+        for (bool smooth : {true, false}) {
+            SCOPED_TRACE(testing::Message() << size << " mode " << picture.mode << (smooth ? " smooth" : " nearest"));
+            ImagePtr ours = Picture_LoadJpeg(Path(name).c_str(), picture.mode, smooth);
+            ASSERT_TRUE(ours);
+            ASSERT_EQ(picture.targetWidth, ours->Width());
+            ASSERT_EQ(picture.targetHeight, ours->Height());
+            const std::vector<uint8_t> theirs =
+                ImageMagickRgba(folder_, name, std::string(smooth ? "-resize " : "-sample ") + target);
+            EXPECT_LE(CountPixelsBeyondAStep(*ours, theirs), ours->Width() * ours->Height() / 100);
+        }
+    }
 }
 
 TEST_F(PictureLoading, ImagingFactoryGivesImageMagicksPixels) {
