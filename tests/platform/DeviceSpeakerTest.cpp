@@ -1,6 +1,6 @@
-// The device's own loudspeaker where the host has no wave-out device: the one device,
-// playing at the pace of the device's clock, and heard by a recording that a test starts
-// while it plays.
+// The device's own loudspeaker where the host has no wave-out device, or one that does
+// not open: the one device, playing at the pace of the device's clock, and heard by a
+// recording that a test starts while it plays.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,4 +60,38 @@ TEST(DeviceSpeaker, WithoutAHostDeviceTheDeviceOffersItsOwnLoudspeaker) {
     const double expectedMs = 1000.0 - (recorded - written);
     EXPECT_NEAR(loud * 1000.0 / DEVICE_SPEAKER_RATE, expectedMs, 60);
     EXPECT_LT(firstLoud * 1000.0 / DEVICE_SPEAKER_RATE, 30) << "the play goes on where the recording begins";
+}
+
+// A host device that is listed but does not open: the loudspeaker opens in its place, and
+// a recording hears it; when nothing opens (the audio held elsewhere), the open fails.
+TEST(DeviceSpeaker, TheLoudspeakerOpensInPlaceOfAHostDeviceThatDoesNot) {
+    ASSERT_TRUE(DeviceControl_SetWaveOutFailure(DEVICE_WAVEOUT_HOST_FAILS));
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    ASSERT_EQ(1u, waveOutGetNumDevs());
+    WAVEOUTCAPSW caps = {};
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutGetDevCapsW(0, &caps, sizeof caps));
+    EXPECT_STREQ(L"Host audio device", caps.szPname);
+    WAVEFORMATEX format = {WAVE_FORMAT_PCM, 1, 44100, 88200, 2, 16, 0};
+    HWAVEOUT out = nullptr;
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutOpen(&out, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL));
+    std::vector<short> tenth(4410, 10000);
+    WAVEHDR header = {};
+    header.lpData = reinterpret_cast<LPSTR>(tenth.data());
+    header.dwBufferLength = DWORD(tenth.size() * sizeof(short));
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutPrepareHeader(out, &header, sizeof header));
+    ASSERT_EQ(MMSYSERR_NOERROR, waveOutWrite(out, &header, sizeof header));
+    ASSERT_TRUE(testsupport::PollUntil(3000, [&] { return (header.dwFlags & WHDR_DONE) != 0; }));
+    EXPECT_EQ(MMSYSERR_NOERROR, waveOutUnprepareHeader(out, &header, sizeof header));
+    EXPECT_EQ(MMSYSERR_NOERROR, waveOutClose(out));
+    wchar_t path[MAX_PATH];
+    std::string bytes;
+    ASSERT_TRUE(DeviceControl_GetSpeakerRecording(path, MAX_PATH, nullptr));
+    ASSERT_TRUE(testsupport::ReadBytes(path, &bytes));
+    bool heard = false;
+    for (size_t i = 0; i + 1 < bytes.size() && !heard; i += 2) heard = bytes.compare(i, 2, "\x10\x27", 2) == 0;
+    EXPECT_TRUE(heard) << "the loudspeaker heard nothing";
+
+    ASSERT_TRUE(DeviceControl_SetWaveOutFailure(DEVICE_WAVEOUT_NOTHING_OPENS));
+    EXPECT_EQ(1u, waveOutGetNumDevs());
+    EXPECT_EQ(MMSYSERR_ALLOCATED, waveOutOpen(&out, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL));
 }
