@@ -82,7 +82,7 @@ std::wstring SoundSource::WriteResourceFile(HMODULE module, HRSRC resource, int 
     const void* data = loaded ? LockResource(loaded) : nullptr;
     const DWORD size = SizeofResource(module, resource);
     if (!data || !size) return {};
-    const std::wstring path = kTempFolder + (kResourceFileName + std::to_wstring(id)) + kResourceFileType;
+    const std::wstring path = std::wstring(kTempFolder) + kResourceFileName + std::to_wstring(id) + kResourceFileType;
     wchar_t folder[MAX_PATH], file[MAX_PATH];
     if (!Device_MapPath(kTempFolder, folder, MAX_PATH) || !Device_MapPath(path.c_str(), file, MAX_PATH)) return {};
     CreateDirectoryW(folder, nullptr);
