@@ -318,8 +318,10 @@ MMRESULT Device_waveOutOpen(LPHWAVEOUT waveOut, UINT device, LPCWAVEFORMATEX for
         const MMRESULT host = failure == DEVICE_WAVEOUT_HOST_FAILS
                                   ? MMSYSERR_ALLOCATED
                                   : waveOutOpen(waveOut, device, format, callback, instance, flags);
-        // What the loudspeaker cannot play keeps the host's answer.
-        if (host == MMSYSERR_NOERROR || !Playable(format) || (flags & CALLBACK_TYPEMASK) != CALLBACK_NULL)
+        // A device that is not listed, or what the loudspeaker cannot play, keeps the host's answer.
+        const UINT listed = failure == DEVICE_WAVEOUT_OPENS ? HostDevices() : 1;
+        if (host == MMSYSERR_NOERROR || (device != WAVE_MAPPER && device >= listed) || !Playable(format) ||
+            (flags & CALLBACK_TYPEMASK) != CALLBACK_NULL)
             return host;
     }
     if (!Playable(format)) return WAVERR_BADFORMAT;
