@@ -45,6 +45,7 @@ bool EngineWnd::OnCreate(CREATESTRUCTW* create) {
 
 void EngineWnd::OnDestroy() {
     KillTimer(Hwnd(), kTickTimer);
+    KillTimer(Hwnd(), kDueTimer);
     if (quitMode_ == kQuitRemoveNotifications) {
         const wchar_t* launcher = App::LauncherPath();
         SystemNotifications::ClearOwn(launcher);
@@ -59,6 +60,10 @@ void EngineWnd::OnDestroy() {
 void EngineWnd::OnTimer(UINT_PTR id) {
     switch (id) {
     case kTickTimer:
+        RunTick();
+        break;
+    case kDueTimer:
+        KillTimer(Hwnd(), kDueTimer);
         RunTick();
         break;
     case kIdleTimer:

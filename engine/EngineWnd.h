@@ -24,6 +24,8 @@ public:
     static constexpr UINT_PTR kTickTimer = 234;
     static constexpr UINT_PTR kIdleTimer = 237;
     static constexpr UINT_PTR kLeaveUnattendedTimer = 238;
+    // One shot: the tick's work at the instant something falls due before the next tick.
+    static constexpr UINT_PTR kDueTimer = 239;
     static constexpr UINT kTickIntervalMs = 1000;
     static constexpr UINT kIdleIntervalMs = 10000;
     static constexpr UINT kLeaveUnattendedDelayMs = 1000;
@@ -116,6 +118,10 @@ private:
     // The tick and its countdown.
     void RunTick();
     void CountDown(int64_t elapsedMs);
+    // Arms kDueTimer for the next instant something falls due, when it comes before the
+    // next tick; what passed since the last tick comes off timers started meanwhile.
+    void ArmDueTimer();
+    int64_t MsSinceTick() const;
     void ShowCountdowns(ItemStore& store);
 
     // Power around a ring.
@@ -127,7 +133,6 @@ private:
     void RestartTimers();
 
     TickClock tickClock_;
-    uint32_t millisecondRemainder_ = 0;
     int ringWindowCount_ = 0;
     int popupCount_ = 0;
     int quitMode_ = kQuitKeepNotifications;

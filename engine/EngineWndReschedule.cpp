@@ -51,6 +51,8 @@ void EngineWnd::Reschedule() {
         SetUnattended(true);
         SetTimer(Hwnd(), kLeaveUnattendedTimer, kLeaveUnattendedDelayMs, nullptr);
     }
+    // Every change of the items comes here: what falls due next may have moved.
+    ArmDueTimer();
 }
 
 void EngineWnd::RebuildNotifications() {

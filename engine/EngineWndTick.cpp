@@ -1,7 +1,11 @@
 // The engine's tick: every second, the chime, the alarms, then the timers and
-// stopwatches by the time that really passed.
+// stopwatches by the time that really passed. Between two ticks the same work runs
+// once more at the instant something falls due, so a ring starts on its second
+// whatever the phase of the tick.
 #include "EngineWnd.h"
 
+#include "DeviceClock.h"
+#include "DueMoments.h"
 #include "EngineScreens.h"
 #include "ItemStore.h"
 #include "pm.h"
@@ -21,6 +25,23 @@ void EngineWnd::RunTick() {
     }
     CountDown(elapsed > 0 ? elapsed : 0);
     ShowCountdowns(*store);
+    ArmDueTimer();
+}
+
+int64_t EngineWnd::MsSinceTick() const {
+    return static_cast<DWORD>(DeviceClock_GetTickCount() - tickClock_.LastTickCount());
+}
+
+void EngineWnd::ArmDueTimer() {
+    ItemStore* store = ItemStore::Current();
+    if (!store || !Hwnd()) return;
+    const int64_t sinceTick = MsSinceTick();
+    store->StartCountingStarted(sinceTick);
+    const int64_t due = DueMoments::MsToNextFiring(*store, Time_LocalNowAsDate(true), sinceTick);
+    if (due > 0 && due < kTickIntervalMs)
+        SetTimer(Hwnd(), kDueTimer, static_cast<UINT>(due), nullptr);
+    else
+        KillTimer(Hwnd(), kDueTimer);
 }
 
 // The timers page follows the running timers, each keeping the device awake unless it
@@ -39,11 +60,8 @@ void EngineWnd::ShowCountdowns(ItemStore& store) {
 void EngineWnd::CountDown(int64_t elapsedMs) {
     ItemStore* store = ItemStore::Current();
     if (!store) return;
-    uint64_t total = millisecondRemainder_ + static_cast<uint64_t>(elapsedMs);
-    uint64_t seconds = total / 1000;
-    millisecondRemainder_ = static_cast<uint32_t>(total % 1000);
-    // Timers count whole seconds, stopwatches every millisecond.
-    if (seconds > 0) store->CountDownTimers(Ticks_FromSeconds(static_cast<int64_t>(seconds)));
+    // Timers count whole seconds, each from its own start; stopwatches every millisecond.
+    store->CountDownTimers(elapsedMs);
     store->CountUpStopwatches(Ticks_FromMilliseconds(elapsedMs));
 
     bool stopwatchRuns = false;

@@ -36,6 +36,8 @@ public:
     bool JumpedOver(OleDate when) const;
 
     OleDate LastDate() const { return lastDate_; }
+    // The device tick count at the last step (or construction).
+    DWORD LastTickCount() const { return lastTickCount_; }
 
 private:
     void Keep(const SYSTEMTIME& local, DWORD tickCount);

@@ -2,7 +2,8 @@
 // device's clock, into a recording in the device state while a test records, so tests
 // hear what a program played, when, and how loud (host ALSA devices without hardware are
 // not paced). A handheld always has its loudspeaker: where the host has no wave-out
-// device (a headless server), it is the device's only one, recording or not.
+// device (a headless server), it is the device's only one, recording or not, and it
+// takes the place of a host device that does not open.
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -34,6 +35,8 @@ namespace {
 const wchar_t kRecordName[] = L"speaker";
 const wchar_t kRecordingFile[] = L"\\speaker.raw";
 const wchar_t kDeviceName[] = L"Device loudspeaker";
+const wchar_t kFailingHostName[] = L"Host audio device";
+const wchar_t kFailureRecordName[] = L"waveoutfail";
 // Set (to anything), the device layer sees no host wave-out device, as on a server without audio.
 const wchar_t kNoHostAudioVariable[] = L"ORVALEN_NO_HOST_AUDIO";
 constexpr DWORD kPollMs = 10;
@@ -262,8 +265,28 @@ UINT HostDevices() {
     return count;
 }
 
-// The device's own loudspeaker serves while a test records, and always without a host device.
-bool OwnSpeaker() { return Recording() || HostDevices() == 0; }
+struct FailureRecord {
+    uint32_t failure;  // DEVICE_WAVEOUT_...
+};
+
+DWORD Failure() {
+    FailureRecord r;
+    return DeviceStateStore::Current()->Read(kFailureRecordName, &r, sizeof r) ? r.failure : DEVICE_WAVEOUT_OPENS;
+}
+
+// The device's own loudspeaker serves while a test records, and always without a host
+// device; a test's failing device stands in for the host's.
+bool OwnSpeaker(DWORD failure) {
+    return failure == DEVICE_WAVEOUT_OPENS && (Recording() || HostDevices() == 0);
+}
+
+void SpeakerCaps(const wchar_t* name, WAVEOUTCAPSW* caps) {
+    *caps = WAVEOUTCAPSW{};
+    wcsncpy(caps->szPname, name, MAXPNAMELEN - 1);
+    caps->dwFormats = WAVE_FORMAT_4M16 | WAVE_FORMAT_4S16 | WAVE_FORMAT_2M16 | WAVE_FORMAT_2S16;
+    caps->wChannels = 2;
+    caps->dwSupport = WAVECAPS_VOLUME;
+}
 
 bool Playable(const WAVEFORMATEX* f) {
     return f && f->wFormatTag == WAVE_FORMAT_PCM && f->wBitsPerSample == 16 && (f->nChannels == 1 || f->nChannels == 2) &&
@@ -271,24 +294,36 @@ bool Playable(const WAVEFORMATEX* f) {
 }
 }  // namespace
 
-UINT Device_waveOutGetNumDevs(void) { return OwnSpeaker() ? 1 : waveOutGetNumDevs(); }
+UINT Device_waveOutGetNumDevs(void) {
+    const DWORD failure = Failure();
+    return failure != DEVICE_WAVEOUT_OPENS || OwnSpeaker(failure) ? 1 : waveOutGetNumDevs();
+}
 
 MMRESULT Device_waveOutGetDevCapsW(UINT_PTR device, LPWAVEOUTCAPSW caps, UINT size) {
-    if (!OwnSpeaker()) return waveOutGetDevCapsW(device, caps, size);
+    const DWORD failure = Failure();
+    if (failure == DEVICE_WAVEOUT_OPENS && !OwnSpeaker(failure)) return waveOutGetDevCapsW(device, caps, size);
     if (device != 0 && device != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
     if (!caps || size < sizeof(WAVEOUTCAPSW)) return MMSYSERR_INVALPARAM;
-    *caps = WAVEOUTCAPSW{};
-    wcsncpy(caps->szPname, kDeviceName, MAXPNAMELEN - 1);
-    caps->dwFormats = WAVE_FORMAT_4M16 | WAVE_FORMAT_4S16 | WAVE_FORMAT_2M16 | WAVE_FORMAT_2S16;
-    caps->wChannels = 2;
-    caps->dwSupport = WAVECAPS_VOLUME;
+    SpeakerCaps(failure == DEVICE_WAVEOUT_OPENS ? kDeviceName : kFailingHostName, caps);
     return MMSYSERR_NOERROR;
 }
 
 MMRESULT Device_waveOutOpen(LPHWAVEOUT waveOut, UINT device, LPCWAVEFORMATEX format, DWORD_PTR callback,
                             DWORD_PTR instance, DWORD flags) {
-    if (!OwnSpeaker()) return waveOutOpen(waveOut, device, format, callback, instance, flags);
-    if (device != 0 && device != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
+    const DWORD failure = Failure();
+    if (failure == DEVICE_WAVEOUT_NOTHING_OPENS) return MMSYSERR_ALLOCATED;
+    if (OwnSpeaker(failure)) {
+        if (device != 0 && device != WAVE_MAPPER) return MMSYSERR_BADDEVICEID;
+    } else {
+        const MMRESULT host = failure == DEVICE_WAVEOUT_HOST_FAILS
+                                  ? MMSYSERR_ALLOCATED
+                                  : waveOutOpen(waveOut, device, format, callback, instance, flags);
+        // A device that is not listed, or what the loudspeaker cannot play, keeps the host's answer.
+        const UINT listed = failure == DEVICE_WAVEOUT_OPENS ? HostDevices() : 1;
+        if (host == MMSYSERR_NOERROR || (device != WAVE_MAPPER && device >= listed) || !Playable(format) ||
+            (flags & CALLBACK_TYPEMASK) != CALLBACK_NULL)
+            return host;
+    }
     if (!Playable(format)) return WAVERR_BADFORMAT;
     if ((flags & CALLBACK_TYPEMASK) != CALLBACK_NULL) return MMSYSERR_NOTSUPPORTED;
     if (flags & WAVE_FORMAT_QUERY) return MMSYSERR_NOERROR;
@@ -371,6 +406,12 @@ BOOL DeviceControl_RecordSpeaker(BOOL on) {
     }
     r.recording = on != FALSE;
     return DeviceStateStore::Current()->Write(kRecordName, &r, sizeof r) ? TRUE : FALSE;
+}
+
+BOOL DeviceControl_SetWaveOutFailure(DWORD failure) {
+    if (failure > DEVICE_WAVEOUT_NOTHING_OPENS) return FALSE;
+    const FailureRecord r = {failure};
+    return DeviceStateStore::Current()->Write(kFailureRecordName, &r, sizeof r) ? TRUE : FALSE;
 }
 
 BOOL DeviceControl_GetSpeakerRecording(wchar_t* path, DWORD cch, DWORD* startTick) {

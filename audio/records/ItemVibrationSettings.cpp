@@ -16,6 +16,8 @@ bool ItemVibrationSettings::Load(const RegKeyRef& parent) {
     RegKeyRef_ReadShort(key, &VibrateBeforeSoundTime, kBeforeSoundTimeValue, kDefaultBeforeSoundTime);
     CycleOnTime = BoundedCycle(CycleOnTime);
     CycleOffTime = BoundedCycle(CycleOffTime);
+    VibrateBeforeSoundTime = BoundedLead(VibrateBeforeSoundTime);
+    FixedVibrationTime = BoundedFixedTime(FixedVibrationTime);
     return true;
 }
 

@@ -10,7 +10,9 @@
 // resource or a sound file (the engine stream route); a file ending in "wma" goes to the
 // shell's sound player (the platform sound route) or, when that is missing or refuses
 // it, to the program's sound-file player (the player route); a file neither of them
-// takes goes on to the engine stream.
+// takes goes on to the engine stream. When the sound engine cannot open the device's
+// audio, the shell's sound player rings the sound (a built-in one from a file it is
+// written to), so an alarm is never silent for want of the engine.
 #include <windows.h>
 
 #include <atomic>
@@ -104,6 +106,7 @@ private:
     void RestoreProfileSound();
     bool StartEngine();
     void SetUpEngineVolume();
+    bool FindSource(HRSRC* resource);
     bool OpenEngineStream();
     void SoundLoop();
     void StartOnePlay();
@@ -113,7 +116,8 @@ private:
     void FailPrepare();
 
     // Platform sound route (SignallerPlatformSound.cpp).
-    bool OpenPlatformSound();
+    bool OpenPlatformSound(const wchar_t* file);
+    bool OpenShellSound();
     void PlayPlatformSound();
     void ClosePlatformSound();
     bool StartWatcher(HANDLE wait);

@@ -1,9 +1,11 @@
 // The platform sound route: a "wma" file plays through the shell's sound player, which
 // sets a wait handle when a play is over; a watcher thread turns that into the sound
-// thread's finish event.
+// thread's finish event. It also rings any sound the sound engine cannot play because
+// the device's audio does not open.
 #include "BoundFunctions.h"
 #include "Signaller.h"
 #include "SignallerParts.h"
+#include "SoundSource.h"
 #include "soundfile.h"
 
 namespace {
@@ -28,13 +30,13 @@ int Signaller::RouteStartVolume() const {
     return current_.asctime ? base * kRampStartVolume / 100 : base * current_.volume / 100;
 }
 
-bool Signaller::OpenPlatformSound() {
+bool Signaller::OpenPlatformSound(const wchar_t* file) {
     auto open = Bound::SndOpen.As<SndOpenFunction>();
     auto close = Bound::SndClose.As<SndCloseFunction>();
     auto getWait = Bound::SndGetWaitHandle.As<SndGetWaitHandleFunction>();
     if (!Bound::SndPlayAsync.Resolve() || !open) return false;
     HSOUND sound = nullptr;
-    if (FAILED(open(current_.custom.CStr(), &sound))) return false;
+    if (FAILED(open(file, &sound))) return false;
     HANDLE wait = nullptr;
     if (getWait) getWait(sound, &wait);
     if (!StartWatcher(wait)) {
@@ -46,6 +48,15 @@ bool Signaller::OpenPlatformSound() {
     Volume_SetPercent(*this, RouteStartVolume());
     platformSound_ = sound;
     return true;
+}
+
+// The shell's player takes files only: a built-in sound goes to it as one.
+bool Signaller::OpenShellSound() {
+    HRSRC resource = nullptr;
+    if (!FindSource(&resource)) return false;
+    if (!resource) return OpenPlatformSound(current_.custom.CStr());
+    const std::wstring file = SoundSource::WriteResourceFile(resourceModule_, resource, current_.customres);
+    return !file.empty() && OpenPlatformSound(file.c_str());
 }
 
 void Signaller::PlayPlatformSound() {

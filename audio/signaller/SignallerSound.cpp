@@ -82,9 +82,10 @@ bool Signaller::PrepareSound() {
     volumeFloor_ = DeviceModelQuirks::VolumeFloor(DeviceModelQuirks::OemText());
 
     if (!current_.builtIn && SoundSource::IsPlatformSoundFile(current_.custom.CStr())) {
-        if (OpenPlatformSound() || OpenPlayerSound()) return true;
+        if (OpenPlatformSound(current_.custom.CStr()) || OpenPlayerSound()) return true;
     }
     if (!engineReady_ && !StartEngine()) {
+        if (OpenShellSound()) return true;
         FailPrepare();
         return false;
     }
@@ -157,23 +158,30 @@ void Signaller::SetUpEngineVolume() {
     }
 }
 
-bool Signaller::OpenEngineStream() {
-    HRSRC resource = nullptr;
+// The sound's resource, or null for its file; the fallback resource when neither is
+// there and the fallback is allowed. False when nothing can be rung.
+bool Signaller::FindSource(HRSRC* resource) {
+    *resource = nullptr;
     bool fileFound = false;
     if (current_.builtIn)
-        resource = FindResourceW(resourceModule_, MAKEINTRESOURCEW(current_.customres), kSoundResourceType);
+        *resource = FindResourceW(resourceModule_, MAKEINTRESOURCEW(current_.customres), kSoundResourceType);
     else
         fileFound = current_.custom.Length() > 0 && SoundSource::WaitForFile(current_.custom.CStr());
-    if (!resource && !fileFound) {
-        if (fallbackAllowed_)
-            resource = FindResourceW(resourceModule_, MAKEINTRESOURCEW(fallbackResource_), kSoundResourceType);
-        if (!resource) return false;
-        // Ringing something else than asked: louder and longer, for this ring only.
-        current_.builtIn = 1;
-        current_.customres = fallbackResource_;
-        current_.repeat = std::max(current_.repeat, kFallbackMinRepeat);
-        current_.volume = current_.volume <= kFallbackLouderUpTo ? current_.volume + kFallbackExtraVolume : 100;
-    }
+    if (*resource || fileFound) return true;
+    if (fallbackAllowed_)
+        *resource = FindResourceW(resourceModule_, MAKEINTRESOURCEW(fallbackResource_), kSoundResourceType);
+    if (!*resource) return false;
+    // Ringing something else than asked: louder and longer, for this ring only.
+    current_.builtIn = 1;
+    current_.customres = fallbackResource_;
+    current_.repeat = std::max(current_.repeat, kFallbackMinRepeat);
+    current_.volume = current_.volume <= kFallbackLouderUpTo ? current_.volume + kFallbackExtraVolume : 100;
+    return true;
+}
+
+bool Signaller::OpenEngineStream() {
+    HRSRC resource = nullptr;
+    if (!FindSource(&resource)) return false;
     SoundStream* stream = nullptr;
     if (resource) {
         HGLOBAL loaded = LoadResource(resourceModule_, resource);

@@ -7,6 +7,9 @@
 #include "ScopedHandle.h"
 
 namespace {
+const wchar_t kTempFolder[] = L"\\Temp";
+const wchar_t kResourceFileName[] = L"\\Orvalen sound ";
+const wchar_t kResourceFileType[] = L".wav";
 constexpr int kFileChecks = 20;
 constexpr DWORD kFileCheckMs = 100;
 const wchar_t* const kSoundPatterns[] = {L"*.wav", L"*.mp3", L"*.ogg", L"*.wma"};
@@ -72,4 +75,19 @@ void SoundSource::Resolve(ItemSoundSettings& settings, int fallbackResource) {
 bool SoundSource::IsPlatformSoundFile(const wchar_t* path) {
     const size_t length = wcslen(path);
     return length > 3 && wcscmp(path + length - 3, L"wma") == 0;
+}
+
+std::wstring SoundSource::WriteResourceFile(HMODULE module, HRSRC resource, int id) {
+    HGLOBAL loaded = LoadResource(module, resource);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    const DWORD size = SizeofResource(module, resource);
+    if (!data || !size) return {};
+    const std::wstring path = std::wstring(kTempFolder) + kResourceFileName + std::to_wstring(id) + kResourceFileType;
+    wchar_t folder[MAX_PATH], file[MAX_PATH];
+    if (!Device_MapPath(kTempFolder, folder, MAX_PATH) || !Device_MapPath(path.c_str(), file, MAX_PATH)) return {};
+    CreateDirectoryW(folder, nullptr);
+    ScopedFile out(CreateFileW(file, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!out || !WriteFile(out.Get(), data, size, &written, nullptr) || written != size) return {};
+    return path;
 }

@@ -23,5 +23,9 @@ void Resolve(ItemSoundSettings& settings, int fallbackResource);
 // True for a file the shell's sound player takes: a name of more than three characters
 // ending in lower-case "wma".
 bool IsPlatformSoundFile(const wchar_t* path);
+// Writes the "WAVE" resource `resource` (number `id`) of `module` into a file of the
+// device's temporary folder, for a player that takes files only; its device path, or
+// empty when it cannot be written.
+std::wstring WriteResourceFile(HMODULE module, HRSRC resource, int id);
 
 }  // namespace SoundSource

@@ -69,11 +69,16 @@ OleDate AlarmItem::NextFireTime(OleDate now) const {
     return candidate;
 }
 
+OleDate AlarmItem::FireDue() const {
+    if (!IsBit(kEnabled) || (flags & kDaysMask) == 0 || IsBit(kNew)) return kOleDateNever;
+    if (IsBit(kFired)) return IsDismissed() ? kOleDateNever : snooze;
+    return time;
+}
+
 void AlarmItem::CheckFire(OleDate now) {
-    if (!IsBit(kEnabled) || (flags & kDaysMask) == 0 || IsBit(kNew)) return;
+    if (FireDue() > now) return;
     UINT message;
     if (IsBit(kFired)) {
-        if (IsDismissed() || snooze > now) return;
         SetDismissed(true);
         if (IsBit(kNotifyOnce)) {
             flags &= ~kEnabled;
@@ -82,7 +87,6 @@ void AlarmItem::CheckFire(OleDate now) {
         }
         message = EngineMessage::kSnoozeOver;
     } else {
-        if (time > now) return;
         flags |= kFired;
         if (!IsBit(kForceSnooze) && IsBit(kNotifyOnce)) {
             flags &= ~kEnabled;

@@ -46,6 +46,9 @@ public:
     // The next occurrence at or after now, at most 7 days ahead; kOleDateNever when
     // the alarm is disabled, new or has no day. Only the time of day of `time` counts.
     OleDate NextFireTime(OleDate now) const;
+    // When CheckFire next finds it due: `time`, or the end of a pending snooze once it
+    // rang; kOleDateNever when it will not ring.
+    OleDate FireDue() const;
     // The per-tick test: when the alarm or its snooze is due, posts 1376 or 1377 to the engine.
     void CheckFire(OleDate now);
     // It rang and a snooze is pending (due at `snooze`).

@@ -65,6 +65,8 @@ public:
     // The per-second test: posts 1376 when EventTime has passed, or schedules the
     // next moment when it passed more than three minutes ago.
     void Tick(OleDate now);
+    // The moment Tick strikes once it has passed; kOleDateNever while the chime is off.
+    OleDate StrikeAfter() const { return IsOff() ? kOleDateNever : EventTime; }
     // Under productKey\ChimeItem (created by both).
     void Save(const RegKeyRef& productKey) const;
     void Load(const RegKeyRef& productKey);

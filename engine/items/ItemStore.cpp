@@ -243,6 +243,8 @@ TimerItem* ItemStore::StartTimer(TimerItem* timer, bool restart) {
     } else if (restart) {
         timer->time = timer->IsStopwatch() ? 0 : timer->origTime;
     }
+    // Its whole seconds count from this start.
+    timer->counting = false;
     timer->flags |= TimerItem::kRunning;
     timer->SnoozeCount = 0;
     timer->SetDismissed(true);
@@ -251,12 +253,28 @@ TimerItem* ItemStore::StartTimer(TimerItem* timer, bool restart) {
 
 // Both loops go by index over the items there were at the start: an expiry may start
 // a template's copy, which joins the list while the loop runs.
-void ItemStore::CountDownTimers(Ticks100ns elapsed) {
+void ItemStore::CountDownTimers(int64_t elapsedMs) {
     const size_t count = timers_.size();
     for (size_t i = 0; i < count && i < timers_.size(); ++i) {
         TimerItem* timer = timers_[i];
-        if (timer->IsRunning() && !timer->IsTemplate() && !timer->IsNew()) timer->Tick(elapsed);
+        if (Counts(*timer))
+            timer->CountDown(elapsedMs);
+        else
+            timer->counting = false;
     }
+}
+
+void ItemStore::StartCountingStarted(int64_t sinceCountMs) {
+    for (TimerItem* timer : timers_) {
+        if (!Counts(*timer))
+            timer->counting = false;
+        else if (!timer->counting)
+            timer->StartCounting(sinceCountMs);
+    }
+}
+
+bool ItemStore::Counts(const TimerItem& timer) {
+    return timer.IsRunning() && !timer.IsTemplate() && !timer.IsNew();
 }
 
 void ItemStore::CountUpStopwatches(Ticks100ns elapsed) {
@@ -288,17 +306,21 @@ void ItemStore::Load() {
     RegKeyRef_QueryDate(product, &saved, kSavedTimeValue);
     settings_->Load(product, activityDriverUsable_);
 
-    // Running timers and stopwatches went on while the program was away, counted in whole seconds.
-    Ticks100ns away = 0;
-    if (saved != 0.0) away = Ticks_FromSeconds(Time_ElapsedMilliseconds(saved, Time_NowAsDate(false)) / 1000);
+    // Running timers and stopwatches went on while the program was away, counted in whole
+    // seconds; a timer's count goes on with the part of a second left over.
+    const int64_t awayMs = saved != 0.0 ? Time_ElapsedMilliseconds(saved, Time_NowAsDate(false)) : 0;
+    const Ticks100ns away = Ticks_FromSeconds(awayMs / 1000);
+    const int32_t awaySecondMs = static_cast<int32_t>(awayMs % 1000);
 
     RegKeyRef timerItems = OpenItemsKey(product, kTimersSubKey, true);
     if (timerItems.IsOpen()) {
         LoadList<TimerItem>(
             timerItems, timers_, [this] { return CreateTimer(nullptr); },
-            [away](TimerItem& timer, const RegKeyRef& key) {
+            [away, awaySecondMs](TimerItem& timer, const RegKeyRef& key) {
                 if (!timer.Load(key, away)) return false;
                 timer.flags &= ~TimerItem::kNew;
+                timer.counting = Counts(timer);
+                timer.secondMs = timer.counting ? awaySecondMs : 0;
                 return true;
             });
         RegKeyRef_QueryBinary(timerItems, &LastTimerTime, sizeof LastTimerTime, kLastTimerTimeValue, true);

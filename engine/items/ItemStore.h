@@ -52,6 +52,7 @@ public:
     Settings& GetSettings() { return *settings_; }
     const Settings& GetSettings() const { return *settings_; }
     ChimeItem& Chime() { return chime_; }
+    const ChimeItem& Chime() const { return chime_; }
     // Owned items, in creation and load order.
     const std::deque<AlarmItem*>& Alarms() const { return alarms_; }
     const std::deque<TimerItem*>& Timers() const { return timers_; }
@@ -89,8 +90,11 @@ public:
     // zero). The item actually started, or null.
     TimerItem* StartTimer(TimerItem* timer, bool restart);
     // The engine tick's countdown: every running, confirmed timer that is no template
-    // counts elapsed down; expired ones ring and start their chains.
-    void CountDownTimers(Ticks100ns elapsed);
+    // counts elapsedMs toward its own whole seconds; expired ones ring and start their chains.
+    void CountDownTimers(int64_t elapsedMs);
+    // Timers started since the last count begin their count now, sinceCountMs after it
+    // (the engine calls it whenever items changed).
+    void StartCountingStarted(int64_t sinceCountMs);
     // The engine tick's count-up of every running stopwatch.
     void CountUpStopwatches(Ticks100ns elapsed);
 
@@ -106,6 +110,9 @@ public:
 
     Ticks100ns LastTimerTime = TimerItem::kDefaultDuration;
     Ticks100ns LastStopwatchTime = StopwatchItem::kNoStopTime;
+
+    // A timer the engine's count takes: running, confirmed and no template.
+    static bool Counts(const TimerItem& timer);
 
 private:
     void SaveTimerLists(const RegKeyRef& productKey);

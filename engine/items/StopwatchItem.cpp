@@ -17,6 +17,11 @@ void StopwatchItem::CountUp(Ticks100ns elapsed) {
     FinishExpiry();
 }
 
+int64_t StopwatchItem::MsToExpiry() const {
+    if (!IsRunning() || IsBit(kStopwatchHeld) || StopTime == kNoStopTime || IsExpired()) return -1;
+    return (StopTime - time + kTicksPerMillisecond - 1) / kTicksPerMillisecond;
+}
+
 void StopwatchItem::AddLap() {
     if (laps.empty()) laps.emplace_back();
     laps.back().push_back(time);

@@ -23,6 +23,8 @@ public:
     // One step of the engine's tick: counts elapsed on; at the stop time stops at
     // zero, starts the chained stopwatch and posts 1374 to the engine.
     void CountUp(Ticks100ns elapsed);
+    // Milliseconds of counting until it reaches its stop time; -1 when it does not.
+    int64_t MsToExpiry() const override;
     // Appends the current count to the last group of laps, making a first group when there is none.
     void AddLap();
     // A new run: an empty group of laps (only the last two groups are kept), the count

@@ -1,11 +1,15 @@
 #include "TimerItem.h"
 
+#include <algorithm>
+
 #include "EngineMessage.h"
 #include "ItemHost.h"
 #include "RegKeyRefTyped.h"
 #include "Settings.h"
 
 namespace {
+
+constexpr int64_t kMillisecondsPerSecond = 1000;
 
 // The locale's time format is asked only for a clock-like hour; it refuses hours above 23.
 const wchar_t kDurationPicture[] = L"h':'mm':'ss";
@@ -58,7 +62,32 @@ void TimerItem::Tick(Ticks100ns elapsed) {
     if (time > 0) return;
     flags &= ~kRunning;
     time = -1;
+    counting = false;
     FinishExpiry();
+}
+
+void TimerItem::CountDown(int64_t elapsedMs) {
+    if (!counting) secondMs = 0;
+    counting = true;
+    const int64_t total = secondMs + (elapsedMs > 0 ? elapsedMs : 0);
+    if (total < kMillisecondsPerSecond) {
+        secondMs = static_cast<int32_t>(total);
+        return;
+    }
+    secondMs = static_cast<int32_t>(total % kMillisecondsPerSecond);
+    Tick(Ticks_FromSeconds(total / kMillisecondsPerSecond));
+}
+
+void TimerItem::StartCounting(int64_t sinceCountMs) {
+    counting = true;
+    secondMs = -static_cast<int32_t>(std::min<int64_t>(std::max<int64_t>(sinceCountMs, 0), INT32_MAX));
+}
+
+int64_t TimerItem::MsToExpiry() const {
+    if (!IsRunning() || time < 0) return -1;
+    // It expires at the count that takes its last whole second (a timer at 0 goes at the next one).
+    const int64_t seconds = std::max<int64_t>((time + kTicksPerSecond - 1) / kTicksPerSecond, 1);
+    return seconds * kMillisecondsPerSecond - (counting ? secondMs : 0);
 }
 
 void TimerItem::FinishExpiry() {

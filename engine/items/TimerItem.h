@@ -65,6 +65,15 @@ public:
     // One countdown step of the engine's tick; on expiry starts the chained timer
     // and posts 1374 to the engine.
     void Tick(Ticks100ns elapsed);
+    // Counts elapsedMs that really passed toward the timer's own whole seconds, which
+    // come off its time (Tick); the part of a second left over waits for the next count.
+    void CountDown(int64_t elapsedMs);
+    // The timer's count starts now: what passed since the engine last counted
+    // (sinceCountMs) is not taken off it at the next count.
+    void StartCounting(int64_t sinceCountMs);
+    // Milliseconds of counting from the last count until the tick finds it expired; -1
+    // when it does not count down.
+    virtual int64_t MsToExpiry() const;
     virtual void Save(const RegKeyRef& key) const;
     // away: how long the program was not running; a running countdown loses it. False
     // when the timer cannot be loaded (the store then drops it and its key).
@@ -78,6 +87,12 @@ public:
     ItemHash NextTimer = 0;  // 0: none; its own Hash: itself again
     int32_t SelfCounter = 0;
     ItemHash ParentHash = 0;
+    // Not saved: milliseconds counted toward the next whole second of this timer's own,
+    // negative while time that passed before its start is still to be counted; and
+    // whether its count has started (a start the engine has not met yet is counted
+    // from the engine's last count).
+    int32_t secondMs = 0;
+    bool counting = false;
 
 protected:
     // The timer values every timer and stopwatch stores; false without valid "flags"

@@ -3,10 +3,19 @@
 #include "ItemStore.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
 constexpr int kOccurrenceDays = 7;
+constexpr OleDate kFiringHorizonDays = 60.0 / 86400.0;
+
+// Milliseconds from now until `when`, rounded up; -1 when it is not within the horizon.
+int64_t MsUntil(OleDate now, OleDate when) {
+    const OleDate days = when - now;
+    if (!(days > 0 && days < kFiringHorizonDays)) return -1;
+    return static_cast<int64_t>(std::ceil(days * 86400000.0));
+}
 
 // Now plus the whole seconds of a remaining duration.
 OleDate AfterWholeSeconds(OleDate now, Ticks100ns remaining) {
@@ -71,4 +80,23 @@ void DueMoments::Offer(const AlarmItem& alarm, OleDate when) {
 bool DueMoments::MayShowAsNearest(const AlarmItem& alarm) {
     if (alarm.flags & AlarmItem::kHidden) return false;
     return alarm.IsOption7() || alarm.IsOption1() || alarm.IsOption5();
+}
+
+int64_t DueMoments::MsToNextFiring(const ItemStore& store, OleDate now, int64_t sinceCountMs) {
+    int64_t next = -1;
+    auto offer = [&next](int64_t ms) {
+        if (ms > 0 && (next < 0 || ms < next)) next = ms;
+    };
+    for (const AlarmItem* alarm : store.Alarms()) offer(MsUntil(now, alarm->FireDue()));
+    // The chime strikes once its moment has passed.
+    const int64_t chimeMs = MsUntil(now, store.Chime().StrikeAfter());
+    if (chimeMs > 0) offer(chimeMs + 1);
+    // A count that is overdue expires them at once; an alarm or the chime that is
+    // overdue is waiting for something else (a clock change's word, the end of a ring).
+    auto offerCount = [&](int64_t ms) {
+        if (ms >= 0) offer(std::max<int64_t>(ms - sinceCountMs, 1));
+    };
+    for (const TimerItem* timer : store.Timers()) offerCount(ItemStore::Counts(*timer) ? timer->MsToExpiry() : -1);
+    for (const StopwatchItem* stopwatch : store.Stopwatches()) offerCount(stopwatch->MsToExpiry());
+    return next;
 }

@@ -28,6 +28,11 @@ public:
     // Whether an alarm may be shown as the nearest: not hidden, and it rings somehow.
     static bool MayShowAsNearest(const AlarmItem& alarm);
 
+    // How long from now (local) until the engine's tick next finds something due within
+    // the next minute: an alarm's time or the end of its snooze, the chime, or a timer
+    // or stopwatch as they count, sinceCountMs after their last count; -1 when nothing.
+    static int64_t MsToNextFiring(const ItemStore& store, OleDate now, int64_t sinceCountMs);
+
 private:
     void AddAlarm(AlarmItem& alarm, OleDate now);
     void Offer(const AlarmItem& alarm, OleDate when);

@@ -20,7 +20,8 @@ MMRESULT Device_waveOutGetVolume(HWAVEOUT waveOut, LPDWORD volume);
 
 // Wave output: the host's devices, or the device's own loudspeaker as the one device
 // while it records (DeviceSignals.h) and whenever the host lists no wave-out device
-// (ORVALEN_NO_HOST_AUDIO set makes the layer see none). It plays 16-bit PCM without
+// (ORVALEN_NO_HOST_AUDIO set makes the layer see none); it also opens in place of a
+// host device that does not (DeviceControl_SetWaveOutFailure). It plays 16-bit PCM without
 // callbacks (CALLBACK_NULL), from headers played in turn, a header with
 // WHDR_BEGINLOOP | WHDR_ENDLOOP endlessly; its position follows the device's clock.
 UINT Device_waveOutGetNumDevs(void);

@@ -103,6 +103,16 @@ BOOL DeviceControl_AddPowerDevice(const wchar_t* device);
 BOOL DeviceControl_RecordSpeaker(BOOL on);
 BOOL DeviceControl_GetSpeakerRecording(wchar_t* path, DWORD cch, DWORD* startTick);
 
+// How the device's wave output fails to open, for tests. With DEVICE_WAVEOUT_HOST_FAILS
+// the device lists one host device that never opens (as one held by another program),
+// whether or not it records, and the loudspeaker takes its place, as it takes the place
+// of every host device that does not open; with DEVICE_WAVEOUT_NOTHING_OPENS that device
+// is listed and no open succeeds (the device's audio held elsewhere).
+#define DEVICE_WAVEOUT_OPENS 0
+#define DEVICE_WAVEOUT_HOST_FAILS 1
+#define DEVICE_WAVEOUT_NOTHING_OPENS 2
+BOOL DeviceControl_SetWaveOutFailure(DWORD failure);
+
 #ifdef __cplusplus
 }
 #endif

@@ -8,9 +8,9 @@
 class VibrationPage : public PageBase {
 public:
     static constexpr int kHelpTopic = 23;
-    static constexpr int kBeforeMin = 1, kBeforeMax = 300;
+    static constexpr int kBeforeMin = 1, kBeforeMax = ItemVibrationSettings::kLeadMaxSeconds;
     // The fixed time accepts 1..600, yet its message and reset name 5.
-    static constexpr int kFixedMin = 1, kFixedMax = 600, kFixedShownMin = 5;
+    static constexpr int kFixedMin = 1, kFixedMax = ItemVibrationSettings::kFixedMaxSeconds, kFixedShownMin = 5;
 
     explicit VibrationPage(ItemVibrationSettings* record);
 

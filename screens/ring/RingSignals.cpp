@@ -67,12 +67,12 @@ void ApplySilentDevice(RingController& ring, Signaller& signaller) {
 // Starts the vibration; true when the sound is to wait for its end.
 bool StartVibration(RingController& ring, Signaller& signaller, const ItemVibrationSettings& settings) {
     // Without a lead there is no vibration to wait for: the sound starts with it.
-    if (ring.vibrateBeforeSound && settings.VibrateBeforeSoundTime == 0) ring.vibrateBeforeSound = false;
+    if (ring.vibrateBeforeSound && settings.LeadSeconds() == 0) ring.vibrateBeforeSound = false;
     if (ring.vibrateBeforeSound) {
-        signaller.StartVibration(settings, settings.VibrateBeforeSoundTime, ring.notifyWindow, true);
+        signaller.StartVibration(settings, settings.LeadSeconds(), ring.notifyWindow, true);
         return true;
     }
-    int seconds = settings.FixedVibrationTime;
+    int seconds = settings.FixedSeconds();
     if (!ring.fixedVibrationTime && ring.item->IsOption1()) seconds = kVibrationWithSoundSeconds;
     if (seconds) signaller.StartVibration(settings, seconds, ring.notifyWindow, false);
     return false;
@@ -83,8 +83,7 @@ void StartSound(RingController& ring, Signaller& signaller, const ItemVibrationS
     if (!ring.item->IsOption1() || StartSoundFor(ring, signaller) || !signaller.HasVibrator()) return;
     // No sound could be played: the vibration takes its place.
     ring.vibrate = true;
-    if (settings.FixedVibrationTime)
-        signaller.StartVibration(settings, settings.FixedVibrationTime, ring.notifyWindow, false);
+    if (settings.FixedSeconds()) signaller.StartVibration(settings, settings.FixedSeconds(), ring.notifyWindow, false);
 }
 
 void RunAction(EventItem& item) {
@@ -164,7 +163,7 @@ void OnVibrationEnded(RingController& ring) {
         boost::shared_ptr<ItemVibrationSettings> vibration = ring.item->GetVibrationSettings();
         int seconds = 0;
         if (ring.fixedVibrationTime)
-            seconds = vibration->FixedVibrationTime - vibration->VibrateBeforeSoundTime;
+            seconds = vibration->FixedSeconds() - vibration->LeadSeconds();
         else if (ring.item->IsOption1())
             seconds = kVibrationWithSoundSeconds;
         if (seconds > 0) signaller->StartVibration(*vibration, seconds, ring.notifyWindow, false);

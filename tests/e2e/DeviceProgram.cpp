@@ -3,6 +3,8 @@
 #include "AlarmItem.h"
 #include "DeviceControl.h"
 #include "EngineWnd.h"
+#include "ItemStore.h"
+#include "RegKeyRefTyped.h"
 #include "RegKeyRef.h"
 #include "TestSupport.h"
 #include "notify.h"
@@ -14,6 +16,14 @@ namespace {
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
 const wchar_t kDialogClass[] = L"#32770";
 const wchar_t kAlarmRingCaption[] = L"Orvalen alarm elapsed";
+const wchar_t kTimerRingCaption[] = L"Orvalen timer elapsed";
+constexpr int kStoredTimerSeconds = 120;
+
+HWND FindShownDialog(const wchar_t* caption) {
+    // The dialog is found from its creation on; it counts once it shows.
+    HWND ring = FindWindowW(kDialogClass, caption);
+    return ring && IsWindowVisible(ring) ? ring : nullptr;
+}
 }
 
 const wchar_t kProgramDevicePath[] = L"\\Program Files\\Orvalen\\Orvalen.exe";
@@ -74,11 +84,22 @@ void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title) {
     alarm.Save(items);
 }
 
-HWND FindAlarmRing() {
-    // The dialog is found from its creation on; it counts once it shows.
-    HWND ring = FindWindowW(kDialogClass, kAlarmRingCaption);
-    return ring && IsWindowVisible(ring) ? ring : nullptr;
+void StoreRunningTimer(ItemHash hash, OleDate due, const wchar_t* title) {
+    const std::wstring product = kProductKey;
+    RegKeyRef item = RegKeyRef::Open((product + L"\\Timers\\Items\\" + std::to_wstring(hash)).c_str(),
+                                     HKEY_CURRENT_USER, false);
+    TimerItem timer;
+    timer.Hash = hash;
+    timer.flags = (timer.flags & ~TimerItem::kNew) | TimerItem::kRunning;
+    timer.origTime = timer.time = Ticks_FromSeconds(kStoredTimerSeconds);
+    timer.title.SetCStr(title);
+    timer.Save(item);
+    RegKeyRef_SetDate(RegKeyRef::Open(kProductKey, HKEY_CURRENT_USER, false), due - kStoredTimerSeconds / 86400.0,
+                      ItemStore::kSavedTimeValue);
 }
+
+HWND FindAlarmRing() { return FindShownDialog(kAlarmRingCaption); }
+HWND FindTimerRing() { return FindShownDialog(kTimerRingCaption); }
 
 void ClearTimeChangeNotification() {
     const std::wstring launcher = testsupport::DevicePath(testsupport::kLauncherDevicePath);

@@ -30,8 +30,12 @@ size_t RunningCopies();
 void EndProgram();
 // A daily alarm at `at` that shows its ring screen, stored as the program keeps it.
 void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title);
-// The program's alarm ring dialog on this device, null when none is shown.
+// A running timer that falls due at `due`, stored as the program keeps it when it saved
+// the store two minutes before `due` (the timer then had two minutes to run).
+void StoreRunningTimer(ItemHash hash, OleDate due, const wchar_t* title);
+// The program's alarm or timer ring dialog on this device, null when none is shown.
 HWND FindAlarmRing();
+HWND FindTimerRing();
 // Clears the launcher's clock-change notification: a jump of the device clock is a clock
 // change too, and the program answering it (which recomputes every alarm from the new
 // time) would race the due alarm that the jump is meant to reach.

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <string>
 
 namespace {
@@ -29,6 +30,20 @@ void Drain() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+}
+
+// Handles this thread's messages as they come until ready() holds; false when timeoutMs
+// passed first.
+bool PumpUntil(DWORD timeoutMs, const std::function<bool()>& ready) {
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (!ready()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        while (!ready() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message != WM_QUIT) DispatchMessageW(&msg);
+    }
+    return true;
 }
 
 bool ReadFileTime(HKEY root, const wchar_t* key, const wchar_t* value, FILETIME* time) {
@@ -178,6 +193,43 @@ TEST_F(EngineWndTest, SnoozeKeepsItsRemainingWaitAcrossClockAndZoneChanges) {
     EXPECT_NEAR(aimed - 3600 * kSecond, alarm->snooze, 0.5 * kSecond);
     EXPECT_NEAR(Time_LocalNowAsDate(true) + 600 * kSecond, alarm->snooze, 5 * kSecond);
     expectWakeUpAt(alarm->snooze);
+}
+
+// What falls due between two ticks is rung at its instant, by the tick's own work: with
+// the one-second tick held off, an alarm due in 300 ms rings, not before its time; a
+// timer counts its whole seconds from its own start, so one of 2 s started between two
+// ticks expires 2 s after its start, neither with the tick before nor the one after.
+TEST_F(EngineWndTest, WhatFallsDueBetweenTicksRingsAtItsInstant) {
+    ASSERT_TRUE(KillTimer(engine_->Hwnd(), EngineWnd::kTickTimer));
+    AlarmItem* alarm = AddAlarm(Time_LocalNowAsDate(true) + 0.3 * kSecond, L"between ticks");
+    TimerItem* timer = store_->CreateTimer(nullptr);
+    timer->flags &= ~(TimerItem::kNew | TimerItem::kRunning);
+    timer->origTime = Ticks_FromSeconds(2);
+    for (EventItem* item : std::initializer_list<EventItem*>{alarm, timer}) {
+        item->SetOption1(false);
+        item->SetOption5(false);
+    }
+    engine_->Reschedule();
+    ASSERT_FALSE(alarm->flags & AlarmItem::kFired);
+    const OleDate due = alarm->time;
+    OleDate rang = 0;
+    EXPECT_TRUE(PumpUntil(3000, [&] {
+        if (alarm->flags & AlarmItem::kFired) rang = Time_LocalNowAsDate(true);
+        return rang != 0;
+    })) << "only a tick would have rung it";
+    EXPECT_GE(rang, due);
+
+    const DWORD start = DeviceClock_GetTickCount();
+    ASSERT_EQ(timer, engine_->StartTimer(timer, true));
+    PumpUntil(1300, [&] { return DeviceClock_GetTickCount() - start >= 1300; });
+    Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
+    ASSERT_TRUE(timer->IsRunning()) << "expired 1.3 s into its 2 s";
+    DWORD expired = 0;
+    EXPECT_TRUE(PumpUntil(3000, [&] {
+        if (!timer->IsRunning()) expired = DeviceClock_GetTickCount();
+        return expired != 0;
+    })) << "only a tick would have expired it";
+    EXPECT_GE(expired - start, 2000u);
 }
 
 TEST_F(EngineWndTest, IdleCheckQuitsOnlyWithoutRingWindows) {

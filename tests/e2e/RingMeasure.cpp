@@ -19,7 +19,14 @@ constexpr int kNotificationLed = 0;
 constexpr int kBlinking = 2;
 // The loudspeaker records exact zeros while nothing plays.
 constexpr int kLoudLevel = 8;
+
+// Dismiss on the alarm dialogs, Close on the timer's.
 constexpr UINT kDismissCommand = 30036;
+// How long before the due instant the clock is brought: an alarm's program runs already
+// (woken early), a timer's is started by the test, as the device's wake-up would.
+constexpr DWORD kAlarmLeadMs = 500;
+constexpr DWORD kTimerLeadMs = 1500;
+const wchar_t kWakeUpWord[] = L"AppRunAtTime";
 
 // The first call at or after call number `from` that blinks the notification LED.
 DWORD LedBlinkTick(DWORD from) {
@@ -51,18 +58,24 @@ DWORD FirstSoundTick(int level) {
     return 0;
 }
 
-RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record) {
+namespace {
+
+// Brings the device clock to `leadMs` before `due`, lets `start` start the program when
+// it is not running, and times the ring that `find` sees.
+template <typename Start>
+RingTimes Measure(OleDate due, DWORD leadMs, DWORD timeoutMs, bool record, HWND (*find)(), Start start) {
     RingTimes times;
     device_program::ClearTimeChangeNotification();
     if (record && !DeviceControl_RecordSpeaker(TRUE)) return times;
     const DWORD firstCall = DeviceControl_GetCalls(0, nullptr, 0);
     const LONGLONG toDue = static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0);
-    if (toDue > 500 && !DeviceControl_JumpClock(toDue - 500)) return times;
+    if (toDue > LONGLONG(leadMs) && !DeviceControl_JumpClock(toDue - leadMs)) return times;
     times.due = DeviceClock_GetTickCount() +
                 DWORD(static_cast<LONGLONG>((due - Time_LocalNowAsDate(true)) * 86400000.0));
-    const DWORD start = GetTickCount();
-    while (!times.dialog && GetTickCount() - start < timeoutMs) {
-        if (device_program::FindAlarmRing()) times.dialog = DeviceClock_GetTickCount();
+    if (!start()) return times;
+    const DWORD begin = GetTickCount();
+    while (!times.dialog && GetTickCount() - begin < timeoutMs) {
+        if (find()) times.dialog = DeviceClock_GetTickCount();
         else Sleep(2);
     }
     if (record) testsupport::PollUntil(timeoutMs, [&] { return (times.sound = FirstSoundTick(kLoudLevel)) != 0; });
@@ -70,8 +83,22 @@ RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record) {
     return times;
 }
 
+}  // namespace
+
+RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record) {
+    return Measure(due, kAlarmLeadMs, timeoutMs, record, device_program::FindAlarmRing, [] { return true; });
+}
+
+RingTimes TimerRingAt(OleDate due, DWORD timeoutMs, bool record, testsupport::ChildProcess& program) {
+    return Measure(due, kTimerLeadMs, timeoutMs, record, device_program::FindTimerRing, [&program] {
+        return program.Start(testsupport::DevicePath(device_program::kProgramDevicePath), kWakeUpWord);
+    });
+}
+
 bool DismissAndEnd(DWORD timeoutMs) {
-    if (HWND ring = device_program::FindAlarmRing()) PostMessageW(ring, WM_COMMAND, MAKEWPARAM(kDismissCommand, 0), 0);
+    HWND ring = device_program::FindAlarmRing();
+    if (!ring) ring = device_program::FindTimerRing();
+    if (ring) PostMessageW(ring, WM_COMMAND, MAKEWPARAM(kDismissCommand, 0), 0);
     return testsupport::PollUntil(timeoutMs, [] { return !device_program::EngineRuns(); });
 }
 

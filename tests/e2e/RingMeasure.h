@@ -1,12 +1,13 @@
 #pragma once
-// One alarm's ring through the real program on the test's device, timed on the device's
-// clock: the due instant, the engine tick that rang it (its first device call, the LED),
+// One alarm's or timer's ring through the real program on the test's device, timed on the
+// device's clock: the due instant, the engine tick that rang it (its first device call, the LED),
 // the ring dialog showing and the first sound on the device's loudspeaker. Shared by
 // the ring road's tests and the ring latency benchmark.
 #include <windows.h>
 
 #include <vector>
 
+#include "ChildProcess.h"
 #include "DateFunctions.h"
 #include "DeviceSignals.h"
 
@@ -29,7 +30,11 @@ struct RingTimes {
 // timeoutMs each; leaves the ring showing. The program must be installed, its alarm stored
 // and registered (it ran and ended).
 RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record);
-// Dismisses the ring and waits until the program has ended; false when it did not.
+// The same for a timer stored running (device_program::StoreRunningTimer) and due at
+// `due`: the device clock goes to 1.5 s before it and the program starts as the device's
+// wake-up starts it ("AppRunAtTime"), into `program`.
+RingTimes TimerRingAt(OleDate due, DWORD timeoutMs, bool record, testsupport::ChildProcess& program);
+// Dismisses (closes) the ring and waits until the program has ended; false when it did not.
 bool DismissAndEnd(DWORD timeoutMs);
 // The device's calls from call number `first` on (DeviceControl_GetCalls).
 std::vector<DEVICE_CALL> CallsFrom(DWORD first);

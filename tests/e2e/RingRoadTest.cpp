@@ -1,7 +1,8 @@
 // Rings through the real program on the test's device, timed on the device's clock: on a
-// host without any wave-out device the device's own loudspeaker carries the sound and the
-// ring dialog shows at once; an alarm imported from version 3 without its vibration times
-// rings with sound and vibrates in bounded cycles.
+// host without any wave-out device, or with one that is listed but does not open, the
+// device's own loudspeaker carries the sound and the ring dialog shows at once; an alarm
+// imported from version 3 without its vibration times, and one with a damaged lead before
+// the sound, ring with sound at once and vibrate in bounded cycles.
 #include "DeviceClock.h"
 #include "DeviceControl.h"
 #include "DeviceProgram.h"
@@ -33,6 +34,18 @@ protected:
         const OleDate due = Time_LocalNowAsDate(true) + 120 * kSecond;
         StoreAlarm(kAlarmHash, due, L"Wake up");
         return due;
+    }
+    static std::wstring AlarmKey() { return version3items::kAlarmItems + L"\\" + std::to_wstring(kAlarmHash); }
+    // Rings the stored alarm through the program, recording the loudspeaker from before the
+    // ring: sound within the ring's first two seconds of device time.
+    static void RingsWithSoundAtOnce(OleDate due) {
+        ASSERT_EQ(0u, RunToEnd(L"AppRunAfterTimeChange"));
+        const ring_measure::RingTimes times = ring_measure::RingAt(due, kTimeoutMs, true);
+        ASSERT_NE(0u, times.dialog) << "the alarm never rang";
+        ASSERT_NE(0u, times.tick);
+        ASSERT_NE(0u, times.sound) << "the ring is silent";
+        EXPECT_LE(LONG(times.sound - times.tick), 2000) << "no sound in the ring's first two seconds";
+        EXPECT_TRUE(ring_measure::DismissAndEnd(kTimeoutMs));
     }
 };
 
@@ -69,7 +82,7 @@ TEST_F(RingRoad, AVersion3AlarmWithoutVibrationTimesRingsAndVibrates) {
     using namespace Version3Import;
     ASSERT_TRUE(Install());
     const OleDate due = AlarmDueSoon();
-    const std::wstring key = kAlarmItems + L"\\" + std::to_wstring(kAlarmHash);
+    const std::wstring key = AlarmKey();
     for (const wchar_t* sub : {ItemSoundSettings::kSubKey, ItemVibrationSettings::kSubKey})
         RegDeleteTreeW(HKEY_CURRENT_USER, (key + L"\\" + sub).c_str());
     for (const wchar_t* value : {EventItem::kActionTypeValue, EventItem::kSnoozeTypeValue, EventItem::kInitSnoozeValue})
@@ -99,4 +112,25 @@ TEST_F(RingRoad, AVersion3AlarmWithoutVibrationTimesRingsAndVibrates) {
     size_t quick = 0;
     for (size_t i = 1; i < switches.size(); ++i) quick += switches[i] - switches[i - 1] < 50;
     EXPECT_LE(quick, 2u) << "switches closer than the 100 ms bound";
+}
+
+// The host lists a wave-out device that does not open (held by another program, say): the
+// device's loudspeaker takes its place at the sound engine's first attempt, recorded or not,
+// and the alarm rings with sound at once.
+TEST_F(RingRoad, AHostDeviceThatDoesNotOpenRingsOnTheDevicesLoudspeaker) {
+    ASSERT_TRUE(Install());
+    ASSERT_TRUE(DeviceControl_SetWaveOutFailure(DEVICE_WAVEOUT_HOST_FAILS));
+    RingsWithSoundAtOnce(AlarmDueSoon());
+}
+
+// A stored lead of 65535 s before the sound, as a damaged or imported value may have it:
+// not eighteen hours of vibration alone, but sound at once.
+TEST_F(RingRoad, ADamagedLeadBeforeTheSoundRingsWithSoundAtOnce) {
+    ASSERT_TRUE(Install());
+    const OleDate due = AlarmDueSoon();
+    ItemVibrationSettings lead;
+    lead.bStartVibrateBeforeSound = 1;
+    lead.VibrateBeforeSoundTime = 0xFFFF;
+    lead.Save(RegKeyRef::Open(AlarmKey().c_str(), HKEY_CURRENT_USER, false));
+    RingsWithSoundAtOnce(due);
 }

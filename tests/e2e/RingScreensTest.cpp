@@ -891,21 +891,24 @@ TEST_F(RingScreensTest, AnItemLeavingWithItsSilentRingHandsTheEngineNoDelete) {
                               PM_NOREMOVE));
 }
 
-// Vibrate before the sound with a lead of 0 (a version-3 import without the value): the
-// sound starts at once, with the vibration.
+// Vibrate before the sound with a lead of 0 (a version-3 import without the value) or one
+// longer than the vibration page offers (damaged): the sound starts at once, with the
+// vibration.
 TEST_F(RingScreensTest, VibrateBeforeSoundWithoutALeadRingsAtOnce) {
     Signaller* signaller = App::GetSignaller();
     ASSERT_TRUE(signaller && signaller->HasVibrator());
-    AlarmItem* alarm = AddAlarm(L"No lead");
-    alarm->flags &= ~AlarmItem::kVibrateOff;
-    alarm->vibrationSettings.bStartVibrateBeforeSound = 1;
-    alarm->vibrationSettings.VibrateBeforeSoundTime = 0;
-    RingDialog* ring = Ring(alarm);
-    ASSERT_TRUE(ring);
-    EXPECT_TRUE(signaller->IsPlaying());
-    EXPECT_TRUE(signaller->IsVibrating());
-    DestroyWindow(ring->GetHwnd());
-    Drain();
+    for (uint16_t lead : {0, 0xFFFF}) {
+        AlarmItem* alarm = AddAlarm(L"No lead");
+        alarm->flags &= ~AlarmItem::kVibrateOff;
+        alarm->vibrationSettings.bStartVibrateBeforeSound = 1;
+        alarm->vibrationSettings.VibrateBeforeSoundTime = lead;
+        RingDialog* ring = Ring(alarm);
+        ASSERT_TRUE(ring);
+        EXPECT_TRUE(signaller->IsPlaying()) << lead;
+        EXPECT_TRUE(signaller->IsVibrating()) << lead;
+        DestroyWindow(ring->GetHwnd());
+        Drain();
+    }
 }
 
 // A backlight time-out too large for milliseconds in 32 bits keeps the light on for the

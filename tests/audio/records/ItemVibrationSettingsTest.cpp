@@ -83,6 +83,27 @@ TEST(ItemVibrationSettings, UnreadableValuesTakeTheirDefaults) {
     EXPECT_EQ(0, loaded.bFixedVibrationTime);
 }
 
+// A lead before the sound or a fixed time beyond what the vibration page offers (an
+// import, a damaged value): the lead is none, so it cannot hold the sound back for hours,
+// and the fixed time the page's longest; so they read, and so a ring uses them.
+TEST(ItemVibrationSettings, TimesBeyondTheEditorsRangeAreBounded) {
+    struct Case {
+        uint16_t lead, fixed, readLead, readFixed;
+    } cases[] = {{0xFFFF, 0xFFFF, 0, 600}, {301, 601, 0, 600}, {300, 600, 300, 600}, {0, 0, 0, 0}};
+    for (const Case& c : cases) {
+        ItemVibrationSettings saved;
+        saved.VibrateBeforeSoundTime = c.lead;
+        saved.FixedVibrationTime = c.fixed;
+        EXPECT_EQ(c.readLead, saved.LeadSeconds()) << c.lead;
+        EXPECT_EQ(c.readFixed, saved.FixedSeconds()) << c.fixed;
+        saved.Save(Parent());
+        ItemVibrationSettings loaded;
+        ASSERT_TRUE(loaded.Load(Parent()));
+        EXPECT_EQ(c.readLead, loaded.VibrateBeforeSoundTime) << c.lead;
+        EXPECT_EQ(c.readFixed, loaded.FixedVibrationTime) << c.fixed;
+    }
+}
+
 TEST(ItemVibrationSettings, MissingSubkeyLeavesTheRecordAlone) {
     ItemVibrationSettings record;
     record.CycleOnTime = 77;

@@ -1,4 +1,5 @@
-// "wma" files through the shell's sound player, and the shell's sound profile around a ring.
+// "wma" files through the shell's sound player, every sound through it when the device's
+// audio does not open, and the shell's sound profile around a ring.
 #include <gtest/gtest.h>
 
 #include "DeviceAudio.h"
@@ -6,6 +7,8 @@
 #include "Signaller.h"
 #include "SoundPlayer.h"
 #include "SignallerTestSupport.h"
+#include "TestFiles.h"
+#include "TestPaths.h"
 
 using namespace signallertest;
 
@@ -51,6 +54,36 @@ TEST_F(SignallerPlatformSoundTest, WmaPlaysThroughTheShellsPlayer) {
     EXPECT_EQ(CallsOf(DEVICE_CALL_SND_CLOSE, first).size(), 1u);
     EXPECT_EQ(DeviceControl_GetOpenSounds(), 0u);
     EXPECT_TRUE(Recording::Read().Tones().empty()) << "the engine stayed silent";
+}
+
+// The device's audio does not open at all (held elsewhere): once the sound engine's start
+// attempts are over, the shell's player rings the sound, a file as itself and the built-in
+// sound from a file written with it, nothing on the loudspeaker.
+TEST_F(SignallerPlatformSoundTest, WhenTheAudioDoesNotOpenTheShellsPlayerRings) {
+    ASSERT_TRUE(DeviceControl_SetWaveOutFailure(DEVICE_WAVEOUT_NOTHING_OPENS));
+    Signaller signaller;
+    NotifySink sink;
+    DWORD first = CallCount();
+    ASSERT_TRUE(signaller.StartSound(BuiltInSound(Signaller::kFallbackResource, 2, 0), sink.Hwnd(), Module(), true,
+                                     false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 10000));
+    ASSERT_EQ(CallsOf(DEVICE_CALL_SND_OPEN, first).size(), 1u);
+    EXPECT_EQ(CallsOf(DEVICE_CALL_SND_OPEN, first)[0].result, S_OK);
+    EXPECT_EQ(CallsOf(DEVICE_CALL_SND_PLAY, first).size(), 2u);
+    HRSRC resource = FindResourceW(Module(), MAKEINTRESOURCEW(Signaller::kFallbackResource), L"WAVE");
+    ASSERT_NE(resource, nullptr);
+    const std::string sound(static_cast<const char*>(LockResource(LoadResource(Module(), resource))),
+                            SizeofResource(Module(), resource));
+    std::string written;
+    ASSERT_TRUE(testsupport::ReadBytes(testsupport::DevicePath(L"\\Temp\\Orvalen sound 200.wav"), &written));
+    EXPECT_TRUE(written == sound) << "the shell's player got another sound";
+
+    first = CallCount();
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav"), 1, 0), sink.Hwnd(), Module(), true, false));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 2, 10000));
+    EXPECT_EQ(CallsOf(DEVICE_CALL_SND_OPEN, first).size(), 1u);
+    EXPECT_EQ(CallsOf(DEVICE_CALL_SND_PLAY, first).size(), 1u);
+    EXPECT_TRUE(Recording::Read().Tones().empty());
 }
 
 // Refused by the shell's player, a WAV named "wma" goes to the sound-file player; once

@@ -1,5 +1,5 @@
 #!/bin/bash
-# Rings an alarm through the real program ORVALEN_RINGS times (24 by default) on a test
+# Rings an alarm, then a timer, through the real program ORVALEN_RINGS times each (24 by default) on a test
 # device that sees no host audio device and prints the ring road's times and the load.
 # Build first: cmake --build build --target ring_latency_bench
 set -euo pipefail

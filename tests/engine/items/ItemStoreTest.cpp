@@ -182,7 +182,7 @@ TEST_F(ItemStoreTest, RunningItemsAccountForTheTimeAway) {
     EXPECT_EQ(0, expired->time);
     EXPECT_TRUE(expired->IsExpired());
     host.TakeMessages();
-    store.CountDownTimers(kSecond);
+    store.CountDownTimers(1000);
     std::vector<MSG> posted = host.TakeMessages();
     ASSERT_EQ(1u, posted.size());
     EXPECT_EQ(EngineMessage::kTimerExpired, posted[0].message);
@@ -413,7 +413,7 @@ TEST_F(ItemStoreTest, CountdownStartsChainsWhileTheListGrows) {
     ASSERT_EQ(fresh, store.Timers().front());
     ASSERT_EQ(1023u, store.Timers().size());
 
-    store.CountDownTimers(2 * kSecond);
+    store.CountDownTimers(2000);
     // The template's copy joined the list during the loop; every old timer was counted once.
     ASSERT_EQ(1024u, store.Timers().size());
     size_t counted = 0;
