@@ -324,8 +324,10 @@ TEST_F(EditorsRoad, NewTimerTakesWhatItsControlsShow) {
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
         names = ItemNames(L"Timers");
         names.erase(std::to_wstring(kTimerHash));
+        // A save writes the item's values one by one: the read waits for those written
+        // last, so a read in the middle of a save is not taken for its result.
         return names.size() == 1 && LoadTimer(ItemsKey(L"Timers") + L"\\" + *names.begin(), timer) &&
-               timer.origTime == 123 * kTicksPerSecond;
+               timer.origTime == 123 * kTicksPerSecond && wcscmp(timer.title.CStr(), L"Tea") == 0;
     }));
     EXPECT_STREQ(L"Tea", timer.title.CStr());
     EXPECT_EQ(123 * kTicksPerSecond, timer.origTime);
@@ -345,7 +347,8 @@ TEST_F(EditorsRoad, NewTimerTakesWhatItsControlsShow) {
     PressOk(frame);
     ASSERT_TRUE(Closed(frame));
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
-        return LoadTimer(ItemKey(L"Timers", kTimerHash), timer) && timer.origTime == 3 * kTicksPerSecond;
+        return LoadTimer(ItemKey(L"Timers", kTimerHash), timer) && timer.origTime == 3 * kTicksPerSecond &&
+               timer.NextTimer == kTimerHash;
     }));
     EXPECT_EQ(kTimerHash, timer.NextTimer);
     EXPECT_TRUE(timer.flags & TimerItem::kNoChain);
