@@ -40,11 +40,10 @@ install_failed() { # <cause>
 # An earlier package run that was stopped half-way leaves dpkg unable to install anything
 # until it is finished; apt then says so, and only that command helps.
 dpkg_interrupted() {  # <apt's output>
-  grep -q "dpkg --configure -a" "$1" && {
-    echo "setup: an earlier dpkg run was interrupted; finish it first, as root: dpkg --configure -a" >&2
-    echo "setup: then run this again" >&2
-    exit 1
-  }
+  grep -q "dpkg --configure -a" "$1" || return 0
+  echo "setup: an earlier dpkg run was interrupted; finish it first, as root: dpkg --configure -a" >&2
+  echo "setup: then run this again" >&2
+  exit 1
 }
 install_packages() {
   local missing=()
