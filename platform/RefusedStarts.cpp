@@ -5,6 +5,7 @@
 
 namespace {
 const wchar_t kLogVariable[] = L"ORVALEN_START_LOG";
+const wchar_t kRunVariable[] = L"ORVALEN_START_LOG_RUN";
 // The host's load, as the suite's other entries give it (Wine's drive Z: is the host's root).
 const wchar_t kHostLoad[] = L"Z:\\proc\\loadavg";
 
@@ -44,15 +45,19 @@ std::string Utf8(const wchar_t* text) {
 }  // namespace
 
 void RefusedStarts::Note(const wchar_t* program, const wchar_t* args, DWORD error) {
-    wchar_t log[MAX_PATH];
+    wchar_t log[MAX_PATH], run[64] = L"";
     const DWORD n = GetEnvironmentVariableW(kLogVariable, log, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH || !IsProgram(program)) return;
+    if (n == 0 || n >= MAX_PATH) return;
+    // The test run (scripts/wine.sh adds what the test said under the entries of its run).
+    GetEnvironmentVariableW(kRunVariable, run, 64);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    char head[160];
-    snprintf(head, sizeof head, "refused start %04u-%02u-%02u %02u:%02u:%02u.%03u load %s: CreateProcess error %lu in process %lu: ",
-             now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
-             HostLoad().c_str(), static_cast<unsigned long>(error), static_cast<unsigned long>(GetCurrentProcessId()));
+    char head[256];
+    // A start that failed for the program's own sake is written down too, but not counted.
+    snprintf(head, sizeof head, "%s %04u-%02u-%02u %02u:%02u:%02u.%03u load %s: CreateProcess error %lu in run %ls: ",
+             IsProgram(program) ? "refused start" : "failed start (no program)", now.wYear, now.wMonth, now.wDay,
+             now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, HostLoad().c_str(),
+             static_cast<unsigned long>(error), run);
     const std::string line = head + Utf8(program) + (args && *args ? " " + Utf8(args) : std::string()) + "\n";
     HANDLE file = CreateFileW(log, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -5,7 +5,8 @@
 #include <windows.h>
 
 namespace RefusedStarts {
-// Notes that starting `program` (host path) with `args` failed with `error`; nothing
-// without ORVALEN_START_LOG.
+// Notes that starting `program` (host path) with `args` failed with `error`, as refused
+// when it is a program, as failed when it is no program or not there (tests ask for
+// both); nothing without ORVALEN_START_LOG.
 void Note(const wchar_t* program, const wchar_t* args, DWORD error);
 }  // namespace RefusedStarts

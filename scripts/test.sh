@@ -21,7 +21,8 @@ rm -f "$start_log"
 refused_starts() {
   local n
   n=$(grep -c '^refused start' "$start_log" 2>/dev/null || true)
-  echo "test: starts Wine refused: ${n:-0}${n:+ (see ${start_log#"$repo"/})}"
+  n=${n:-0}
+  echo "test: starts Wine refused: $n$([ "$n" -eq 0 ] || echo " (see ${start_log#"$repo"/})")"
 }
 
 # One warm wineserver for the whole run, the build's listing of test cases included: each

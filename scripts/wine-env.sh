@@ -21,7 +21,9 @@ esac
 [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 export WINEPREFIX=$ORVALEN_BUILD_DIR/wine/prefix-$ORVALEN_WINE
 export WINEARCH=win64
-export WINEDEBUG=${WINEDEBUG:--all}
+# The tests keep Wine's error channel: what it says of a start it refused is written down
+# (scripts/wine.sh).
+if [ "$ORVALEN_WINE" = tests ]; then export WINEDEBUG=${WINEDEBUG:--all,err+all}; else export WINEDEBUG=${WINEDEBUG:--all}; fi
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 export HOME=$ORVALEN_BUILD_DIR/wine/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache

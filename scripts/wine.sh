@@ -19,9 +19,11 @@ if [ "$ORVALEN_WINE" = tests ]; then
   if [ "$1" = --start-mark ]; then marked=1; shift; fi
   start_log=$ORVALEN_BUILD_DIR/logs/refused-starts.log
   mkdir -p "$(dirname "$start_log")"
-  # Starts the device layer could not make are written there too (platform/RefusedStarts.cpp).
-  export ORVALEN_START_LOG
+  # Starts the device layer could not make are written there too (platform/RefusedStarts.cpp),
+  # with this run's name, under which what the program said follows.
+  export ORVALEN_START_LOG ORVALEN_START_LOG_RUN
   ORVALEN_START_LOG=$(wine_path "$start_log")
+  ORVALEN_START_LOG_RUN="$(basename "$1") $$"
   # Wine hands a test's output streams on to processes it starts for the test (a desktop's
   # explorer, the device's programs), which may outlive it: ctest would then wait for them
   # until the test's time-out. The output goes through files, shown once the test ended.
@@ -44,6 +46,13 @@ if [ "$ORVALEN_WINE" = tests ]; then
     } 9>>"$start_log" >>"$start_log"
     [ "$try" -lt 3 ] || { [ "$status" -ne 0 ] || status=125; break; }
   done
+  if grep -F "in run $ORVALEN_START_LOG_RUN:" "$start_log" 2>/dev/null | grep -q '^refused start'; then
+    {
+      flock 9
+      printf '  what run %s said (exit code %s):\n' "$ORVALEN_START_LOG_RUN" "$status"
+      sed 's/^/    /' "$out" "$err" | grep -v '^    \[' | head -n 60
+    } 9>>"$start_log" >>"$start_log"
+  fi
   cat "$out"
   cat "$err" >&2
   exit "$status"
