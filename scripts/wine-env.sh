@@ -19,6 +19,8 @@ esac
 # names such as the German shortcuts' cannot be made at all. The character map the C
 # library gives tells, not the locale's name.
 [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
+# Wine's commands through scripts/wine-bin: its processes without address randomization.
+case ":$PATH:" in *":$_orvalen_repo/scripts/wine-bin:"*) ;; *) export PATH=$_orvalen_repo/scripts/wine-bin:$PATH ;; esac
 export WINEPREFIX=$ORVALEN_BUILD_DIR/wine/prefix-$ORVALEN_WINE
 export WINEARCH=win64
 # The tests keep Wine's error channel: what it says of a start it refused is written down

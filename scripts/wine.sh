@@ -46,6 +46,15 @@ if [ "$ORVALEN_WINE" = tests ]; then
     } 9>>"$start_log" >>"$start_log"
     [ "$try" -lt 3 ] || { [ "$status" -ne 0 ] || status=125; break; }
   done
+  # A process that Wine itself starts for the program (the desktop's explorer) and that dies
+  # at its start leaves only Wine's words in the output (scripts/wine-bin/wine says why).
+  { grep -h "failed to map the shared user data" "$out" "$err" || true; } | while read -r words; do
+    {
+      flock 9
+      printf 'refused start %s load %s: a process died at its start in run %s: %s\n' \
+        "$(date '+%F %T.%3N')" "$(cut -d' ' -f1-3 /proc/loadavg)" "$ORVALEN_START_LOG_RUN" "$words"
+    } 9>>"$start_log" >>"$start_log"
+  done
   if grep -F "in run $ORVALEN_START_LOG_RUN:" "$start_log" 2>/dev/null | grep -q '^refused start'; then
     {
       flock 9

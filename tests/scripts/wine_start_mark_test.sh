@@ -2,7 +2,8 @@
 # scripts/wine.sh --start-mark with a stand-in wine earlier on PATH: a program that began
 # (made its start mark) and failed is run once, its exit code passed on; a start that left
 # no mark is written down with what Wine said and made again; one that never leaves the
-# mark fails, even when Wine called it a success; without --start-mark nothing is retried.
+# mark fails, even when Wine called it a success; without --start-mark nothing is retried;
+# a process that Wine started for the program and that died at its start is written down.
 #   wine_start_mark_test.sh <path of scripts/wine.sh>
 set -euo pipefail
 wine_sh=$1
@@ -22,6 +23,7 @@ if [ -n "\${ORVALEN_START_MARK_FILE:-}" ] && [ "\$runs" -ge "\$(cat "$work/marks
   : >"\${mark//\\\\//}"
 fi
 echo "wine: run \$runs" >&2
+[ -f "$work/explorer-died" ] && echo "err:virtual:virtual_alloc_first_teb wine: failed to map the shared user data: c0000018" >&2
 exit "\$(cat "$work/code")"
 STANDIN
 printf '#!/bin/sh\nmkdir -p "$WINEPREFIX"\n' >"$bin/wineboot"
@@ -50,4 +52,8 @@ case_ 2 0 0 2 1 --start-mark prog.exe   # refused once, then began
 grep -q "wine: run 1" "$log" || { echo "FAIL: the refused start's entry lacks what Wine said"; exit 1; }
 case_ 9 0 125 3 3 --start-mark prog.exe # never began, though Wine said 0
 case_ 9 1 1 1 0 prog.exe                # unmarked: never tried again
+touch "$work/explorer-died"                # a process Wine started for it died at its start
+case_ 1 0 0 1 1 --start-mark prog.exe
+grep -q "died at its start in run .*failed to map the shared user data" "$log" ||
+  { echo "FAIL: the dead process's entry lacks what Wine said"; exit 1; }
 echo "wine.sh's start mark: passed"
