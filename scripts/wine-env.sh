@@ -19,8 +19,10 @@ esac
 # names such as the German shortcuts' cannot be made at all. The character map the C
 # library gives tells, not the locale's name.
 [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
-# Wine's commands through scripts/wine-bin: its processes without address randomization.
-case ":$PATH:" in *":$_orvalen_repo/scripts/wine-bin:"*) ;; *) export PATH=$_orvalen_repo/scripts/wine-bin:$PATH ;; esac
+# Wine's commands through scripts/wine-bin, before any other on PATH: its processes without
+# address randomization.
+PATH=$(printf '%s\n' "$PATH" | tr ':' '\n' | { grep -vxF "$_orvalen_repo/scripts/wine-bin" || true; } | paste -sd: -)
+export PATH=$_orvalen_repo/scripts/wine-bin${PATH:+:$PATH}
 export WINEPREFIX=$ORVALEN_BUILD_DIR/wine/prefix-$ORVALEN_WINE
 export WINEARCH=win64
 # The tests keep Wine's error channel: what it says of a start it refused is written down
