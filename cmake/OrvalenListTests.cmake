@@ -1,24 +1,18 @@
 # Lists the cases of a freshly linked test program, at build time, so that ctest never
 # starts a program only to learn its cases:
 #   cmake -D RUNNER=<wine.sh> -D PROGRAM=<exe> -D OUTPUT=<file> -P OrvalenListTests.cmake
-# OUTPUT gets `set(orvalen_cases <case>...)`. Starting a program under Wine fails now and
-# then for Wine's own reasons (an empty listing, exit code 1); such a listing is tried again.
-set(attempts 3)
+# OUTPUT gets `set(orvalen_cases <case>...)`. A start Wine refuses before the program ran
+# a line is made again by the runner (scripts/wine.sh --start-mark); any other failure
+# fails the build.
 # The tests' own Wine prefix (scripts/wine-env.sh).
 set(ENV{ORVALEN_WINE} tests)
 
-foreach(attempt RANGE 1 ${attempts})
-  execute_process(COMMAND ${RUNNER} ${PROGRAM} --gtest_list_tests
-                  OUTPUT_VARIABLE listing ERROR_VARIABLE errors RESULT_VARIABLE result
-                  TIMEOUT 120)
-  if(result EQUAL 0 AND listing MATCHES "\n  [A-Za-z_]")
-    break()
-  endif()
-  message(STATUS "Listing the cases of ${PROGRAM}: attempt ${attempt} gave \"${result}\"")
-  if(attempt EQUAL attempts)
-    message(FATAL_ERROR "Could not list the cases of ${PROGRAM} (result ${result}):\n${listing}\n${errors}")
-  endif()
-endforeach()
+execute_process(COMMAND ${RUNNER} --start-mark ${PROGRAM} --gtest_list_tests
+                OUTPUT_VARIABLE listing ERROR_VARIABLE errors RESULT_VARIABLE result
+                TIMEOUT 120)
+if(NOT result EQUAL 0 OR NOT listing MATCHES "\n  [A-Za-z_]")
+  message(FATAL_ERROR "Could not list the cases of ${PROGRAM} (result ${result}):\n${listing}\n${errors}")
+endif()
 
 # Suites start in the first column and end in '.'; cases are indented by two blanks.
 # Either may carry a "  # TypeParam = ..." or "  # GetParam() = ..." note.

@@ -2,6 +2,7 @@
 #include "DeviceFiles.h"
 #include "DeviceSession.h"
 #include "ProgramStarts.h"
+#include "RefusedStarts.h"
 #include <string>
 #include <vector>
 #include <wchar.h>
@@ -59,8 +60,12 @@ BOOL Device_CreateProcess(const wchar_t* program, const wchar_t* args, PROCESS_I
     DWORD n = GetEnvironmentVariableW(DEVICE_DESKTOP_VARIABLE, desktop, MAX_PATH);
     if (n > 0 && n < MAX_PATH) si.lpDesktop = desktop;
     PROCESS_INFORMATION started = {};
-    if (!CreateProcessW(path, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &started))
+    if (!CreateProcessW(path, mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &started)) {
+        const DWORD error = GetLastError();
+        RefusedStarts::Note(path, args, error);
+        SetLastError(error);
         return FALSE;
+    }
     ProgramStarts::Count(path, args);
     if (pi) {
         *pi = started;

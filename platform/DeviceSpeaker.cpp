@@ -89,6 +89,7 @@ public:
 
     void Reset() {
         std::lock_guard<std::mutex> lock(guard_);
+        Advance();  // what played until now is in the recording
         for (WAVEHDR* h : queue_) h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
         queue_.clear();
         position_ = 0;
@@ -121,10 +122,13 @@ private:
         return elapsed / frequency_ * format_.nSamplesPerSec + elapsed % frequency_ * format_.nSamplesPerSec / frequency_;
     }
 
-    // Moves the play through the queue up to the clock; headers played to their end are done.
+    // Moves the play through the queue up to the clock; headers played to their end are
+    // done, once the recording has what they played: however late the recording's thread
+    // or the program's calls come, nothing that played is missing from it.
     void Advance() {
         if (queue_.empty()) return;
         const uint64_t now = ClockFrames();
+        RecordUpTo(now);
         while (!queue_.empty()) {
             WAVEHDR* h = queue_.front();
             if (Loops(h)) break;
@@ -183,45 +187,40 @@ private:
         recordedFrom_ = UINT64_MAX;
     }
 
-    // Writes what plays up to a little ahead of the clock: a looping buffer's part ahead of
-    // the play position is final (its writer fills the part behind), the part just played
-    // may already hold the next round.
     void Record() {
+        std::lock_guard<std::mutex> lock(guard_);
+        FollowRecording();
+        Advance();
+    }
+
+    // Writes what plays up to the play frame `now`, and a little ahead of it: a looping
+    // buffer's part ahead of the play position is final (its writer fills the part behind),
+    // the part just played may already hold the next round.
+    void RecordUpTo(uint64_t now) {
+        if (!file_) return;
+        const WAVEHDR* front = queue_.front();
+        const uint64_t ahead = Loops(front) ? front->dwBufferLength / format_.nBlockAlign / 2 : 0;
+        const uint64_t rate = format_.nSamplesPerSec;
+        if (recordedFrom_ != playStart_) {
+            recordedFrom_ = playStart_;
+            // What played before the recording began is not in it.
+            written_ = recordingStart_ > playStart_ ? RecordingSamples(recordingStart_ - playStart_) : 0;
+        }
+        const uint64_t until = (now + ahead) * DEVICE_SPEAKER_RATE / rate;
+        DWORD volume = 0xFFFFFFFF;
+        waveOutGetVolume(nullptr, &volume);
+        const int gain = int(volume & 0xFFFF);
         std::vector<int16_t> out;
-        int64_t at = 0;
-        {
-            std::lock_guard<std::mutex> lock(guard_);
-            Advance();
-            FollowRecording();
-            if (!file_) return;
-            if (queue_.empty()) {
-                recordedFrom_ = UINT64_MAX;
-                return;
-            }
-            const WAVEHDR* front = queue_.front();
-            const uint64_t ahead = Loops(front) ? front->dwBufferLength / format_.nBlockAlign / 2 : 0;
-            const uint64_t rate = format_.nSamplesPerSec;
-            if (recordedFrom_ != playStart_) {
-                recordedFrom_ = playStart_;
-                // What played before the recording began is not in it.
-                written_ = recordingStart_ > playStart_ ? RecordingSamples(recordingStart_ - playStart_) : 0;
-            }
-            const uint64_t until = (position_ + ahead) * DEVICE_SPEAKER_RATE / rate;
-            DWORD volume = 0xFFFFFFFF;
-            waveOutGetVolume(nullptr, &volume);
-            const int gain = int(volume & 0xFFFF);
-            for (; written_ < until; ++written_) {
-                int value = 0;
-                if (!Sample(written_ * rate / DEVICE_SPEAKER_RATE, &value)) break;
-                out.push_back(int16_t(value * gain / 0xFFFF));
-            }
-            // The play's sample written_ lies where the play began in the recording, plus written_.
-            const int64_t playAt = playStart_ >= recordingStart_
-                                       ? int64_t(RecordingSamples(playStart_ - recordingStart_))
-                                       : -int64_t(RecordingSamples(recordingStart_ - playStart_));
-            at = (playAt + int64_t(written_ - out.size())) * int64_t(sizeof(int16_t));
+        for (; written_ < until; ++written_) {
+            int value = 0;
+            if (!Sample(written_ * rate / DEVICE_SPEAKER_RATE, &value)) break;
+            out.push_back(int16_t(value * gain / 0xFFFF));
         }
         if (out.empty()) return;
+        // The play's sample written_ lies where the play began in the recording, plus written_.
+        const int64_t playAt = playStart_ >= recordingStart_ ? int64_t(RecordingSamples(playStart_ - recordingStart_))
+                                                             : -int64_t(RecordingSamples(recordingStart_ - playStart_));
+        const int64_t at = (playAt + int64_t(written_ - out.size())) * int64_t(sizeof(int16_t));
         OVERLAPPED where = {};
         where.Offset = DWORD(at);
         where.OffsetHigh = DWORD(uint64_t(at) >> 32);

@@ -12,7 +12,8 @@ set(ORVALEN_PLATFORM_CORE_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/PowerManager.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/PowerNotifications.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/PowerState.cpp
-  ${CMAKE_CURRENT_SOURCE_DIR}/ProgramStarts.cpp)
+  ${CMAKE_CURRENT_SOURCE_DIR}/ProgramStarts.cpp
+  ${CMAKE_CURRENT_SOURCE_DIR}/RefusedStarts.cpp)
 add_library(orvalen_platform_core STATIC ${ORVALEN_PLATFORM_CORE_SOURCES})
 target_include_directories(orvalen_platform_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/include)
 target_link_libraries(orvalen_platform_core PUBLIC advapi32 user32 shell32)

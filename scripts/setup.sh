@@ -37,16 +37,33 @@ install_failed() { # <cause>
   echo "setup: to install them by hand, as root: apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
   exit 1
 }
+# An earlier package run that was stopped half-way leaves dpkg unable to install anything
+# until it is finished; apt then says so, and only that command helps.
+dpkg_interrupted() {  # <apt's output>
+  grep -q "dpkg --configure -a" "$1" || return 0
+  echo "setup: an earlier dpkg run was interrupted; finish it first, as root: dpkg --configure -a" >&2
+  echo "setup: then run this again" >&2
+  exit 1
+}
 install_packages() {
   local missing=()
   mapfile -t missing < <(missing_packages "${packages[@]}")
   if [ ${#missing[@]} -eq 0 ]; then return 0; fi
   echo "setup: installing ${#missing[@]} Debian packages: ${missing[*]}"
   [ "$(id -u)" -eq 0 ] || install_failed "installing packages needs root, and this is $(id -un)"
-  apt-get update -qq ||
+  local said
+  said=$(mktemp)
+  apt-get update -qq 2>&1 | tee "$said" >&2 || {
+    dpkg_interrupted "$said"
     install_failed "apt-get update failed: the Debian archive is unreachable or its lists are broken"
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
+  }
+  # (its messages on standard error, kept to be read)
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" 2>&1 >/dev/null |
+    tee "$said" >&2 || {
+    dpkg_interrupted "$said"
     install_failed "apt-get install failed (a package the archive lacks, or the archive unreachable; its messages are above)"
+  }
+  rm -f "$said"
   mapfile -t missing < <(missing_packages "${missing[@]}")
   [ ${#missing[@]} -eq 0 ] || install_failed "still not installed after apt-get: ${missing[*]}"
 }
@@ -54,6 +71,11 @@ step "Debian packages" install_packages
 [ "${ORVALEN_SETUP_ONLY:-}" = packages ] && exit 0
 
 mkdir -p "$build/logs"
+# Files from Debian packages, taken out of them once (scripts/debian-files.sh): Wine's
+# Marlett font, and for the tests the real AIFF files. Without the archive the set-up goes
+# on, and has said what then lacks them.
+step "files from Debian packages (first time: a download of about 4 MB)" \
+  "$here/debian-files.sh" "$wine_for" "$build" || true
 # The Wine prefix boots in the background while the libraries build and CMake configures;
 # it says itself when it begins and ends.
 ORVALEN_WINE=$wine_for ORVALEN_BUILD_DIR=$build "$here/wine.sh" &

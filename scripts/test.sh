@@ -13,6 +13,18 @@ source "$here/steps.sh"
 
 "$here/setup.sh" tests
 
+# Every start Wine refused in this run, the build's listing of test cases included
+# (scripts/wine.sh and the device layer write them down); counted at the end.
+start_log=$build/logs/refused-starts.log
+mkdir -p "$build/logs"
+rm -f "$start_log"
+refused_starts() {
+  local n
+  n=$(grep -c '^refused start' "$start_log" 2>/dev/null || true)
+  n=${n:-0}
+  echo "test: starts Wine refused: $n$([ "$n" -eq 0 ] || echo " (see ${start_log#"$repo"/})")"
+}
+
 # One warm wineserver for the whole run, the build's listing of test cases included: each
 # program then starts in a fraction of a second, and neither ninja nor ctest is left
 # waiting on pipes that Wine's services inherit.
@@ -20,7 +32,7 @@ export ORVALEN_WINE=tests
 source "$here/wine-env.sh"
 wineserver -p || true  # already running: use it
 wine wineboot >/dev/null 2>&1 || true
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+trap 'refused_starts; wineserver -k >/dev/null 2>&1 || true' EXIT
 
 step "building everything (first time: about 8 min)" cmake --build "$build" --parallel "$jobs"
 "$here/check-library-graph.sh" "$build"

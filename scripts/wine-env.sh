@@ -14,12 +14,20 @@ case $ORVALEN_WINE in
   run|tests) ;;
   *) echo "wine-env: ORVALEN_WINE is run or tests, not '$ORVALEN_WINE'" >&2; return 2 ;;
 esac
-# Wine keeps file names in the host's character set: under a bare system's POSIX locale
-# names such as the German shortcuts' cannot be made at all.
-case ${LC_ALL:-${LC_CTYPE:-${LANG:-}}} in *UTF-8* | *utf8*) ;; *) export LC_ALL=C.UTF-8 ;; esac
+# Wine keeps file names in the host's character set: under a locale that is not UTF-8
+# (a bare system's POSIX, or one the shell names but the machine lacks, which is C then)
+# names such as the German shortcuts' cannot be made at all. The character map the C
+# library gives tells, not the locale's name.
+[ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
+# Wine's commands through scripts/wine-bin, before any other on PATH: its processes without
+# address randomization.
+PATH=$(printf '%s\n' "$PATH" | tr ':' '\n' | { grep -vxF "$_orvalen_repo/scripts/wine-bin" || true; } | paste -sd: -)
+export PATH=$_orvalen_repo/scripts/wine-bin${PATH:+:$PATH}
 export WINEPREFIX=$ORVALEN_BUILD_DIR/wine/prefix-$ORVALEN_WINE
 export WINEARCH=win64
-export WINEDEBUG=${WINEDEBUG:--all}
+# The tests keep Wine's error channel: what it says of a start it refused is written down
+# (scripts/wine.sh).
+if [ "$ORVALEN_WINE" = tests ]; then export WINEDEBUG=${WINEDEBUG:--all,err+all}; else export WINEDEBUG=${WINEDEBUG:--all}; fi
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 export HOME=$ORVALEN_BUILD_DIR/wine/home
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache

@@ -35,31 +35,28 @@ ASOUND
   mv -f "$HOME/.asoundrc.$$" "$HOME/.asoundrc"
 fi
 # Wine draws the caption buttons (a dialog's close box) with the Marlett symbol font,
-# which only Debian's fonts-wine ships; without it the close box is the letter "r". Only
-# that font goes into the prefix: the package's Tahoma and MS Sans Serif would change the
-# faces every screen is laid out with. Checked on every start (cheap), so an older prefix
-# gets it too; the font is kept beside the prefixes, taken once from the package.
+# which only Debian's fonts-wine ships; without it the close box is the letter "r". The
+# set-up takes that font alone out of the package (scripts/debian-files.sh; the package's
+# Tahoma and MS Sans Serif would change the faces every screen is laid out with) and keeps
+# it beside the prefixes. Checked on every start (cheap), so an older prefix gets it too.
 caption_font() {  # prefix
   local fonts=$1/drive_c/windows/Fonts kept
   kept=$(dirname "$1")/fonts/marlett.ttf
-  [ -f "$fonts/marlett.ttf" ] || [ -f /usr/share/wine/fonts/marlett.ttf ] || [ ! -d "$fonts" ] && return 0
-  if [ ! -f "$kept" ]; then
-    local unpack
-    unpack=$(mktemp -d)
-    if (cd "$unpack" && apt-get download -qq fonts-wine >/dev/null 2>&1) &&
-      dpkg-deb -x "$unpack"/fonts-wine_*.deb "$unpack/files" && [ -f "$unpack/files/usr/share/wine/fonts/marlett.ttf" ]; then
-      mkdir -p "$(dirname "$kept")"
-      cp "$unpack/files/usr/share/wine/fonts/marlett.ttf" "$kept.$$" && mv -f "$kept.$$" "$kept"
-    fi
-    rm -rf "$unpack"
-  fi
-  if [ -f "$kept" ]; then
-    cp "$kept" "$fonts/marlett.ttf.$$" && mv -f "$fonts/marlett.ttf.$$" "$fonts/marlett.ttf"
-  else
-    echo "wine: fonts-wine could not be downloaded: dialogs' close boxes show the letter r" >&2
-  fi
+  [ -f "$fonts/marlett.ttf" ] || [ -f /usr/share/wine/fonts/marlett.ttf ] || [ ! -d "$fonts" ] || [ ! -f "$kept" ] &&
+    return 0
+  cp "$kept" "$fonts/marlett.ttf.$$" && mv -f "$fonts/marlett.ttf.$$" "$fonts/marlett.ttf"
 }
-[ -f "$prefix/.orvalen-ready" ] && { caption_font "$prefix"; exit 0; }
+# A crash ends the program at once, with the exception's code as its exit code, after
+# Wine's line with the fault's address: no debugger is started for it. Wine's own one
+# waited for an answer to its crash dialog, which no one sees under the null graphics
+# driver, and ended the program with 0 or another code as it came. An empty "Debugger" is
+# none. Checked on every start (cheap), so an older prefix gets it too.
+crash_report() {  # prefix
+  [ -f "$1/.orvalen-no-debugger" ] && return 0
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d "" /f >/dev/null 2>&1 &&
+    touch "$1/.orvalen-no-debugger"
+}
+[ -f "$prefix/.orvalen-ready" ] && { caption_font "$prefix"; crash_report "$prefix"; exit 0; }
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
@@ -72,6 +69,7 @@ step_begin "making the Wine prefix ${prefix#"$(pwd)"/} (first time only, about 2
 wineboot -i >/dev/null 2>&1 || true
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
+crash_report "$prefix"
 wineserver -w
 caption_font "$prefix"
 touch "$prefix/.orvalen-ready"

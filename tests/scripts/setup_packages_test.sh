@@ -53,4 +53,10 @@ if out=$(PATH=$bin:$PATH ORVALEN_SETUP_ONLY=packages bash "$setup" 2>&1); then
   echo "FAIL: a failed apt-get install was reported as success"; exit 1
 fi
 grep -q "apt-get install --no-install-recommends" <<<"$out" || { echo "FAIL: no command to run by hand in: $out"; exit 1; }
+# After an interrupted dpkg run apt refuses every install; the set-up names the one fix.
+printf '#!/bin/sh\n[ "$1" = install ] && { echo "E: dpkg was interrupted, you must manually run '"'"'dpkg --configure -a'"'"' to correct the problem." >&2; exit 100; }\nexit 0\n' >"$bin/apt-get"
+if out=$(PATH=$bin:$PATH ORVALEN_SETUP_ONLY=packages bash "$setup" 2>&1); then
+  echo "FAIL: an install refused after an interrupted dpkg was reported as success"; exit 1
+fi
+grep -q "^setup: .*dpkg --configure -a" <<<"$out" || { echo "FAIL: the set-up did not name dpkg --configure -a: $out"; exit 1; }
 echo "the package step: passed"

@@ -17,8 +17,9 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::Start(const std::wstring& program, const std::wstring& args) {
     PROCESS_INFORMATION pi = {};
-    // Wine has refused a start now and then while a whole suite starts at once; such a
-    // start is tried twice more before the test is told it failed.
+    // Wine has refused a start now and then while a whole suite starts at once (the device
+    // layer writes each down, see scripts/wine.sh). A refused start never ran a line of the
+    // program, so it is tried twice more before the test is told it failed.
     for (int attempt = 0; !Device_CreateProcess(program.c_str(), args.c_str(), &pi); ++attempt) {
         const DWORD error = GetLastError();
         std::fprintf(stderr, "test support: starting %ls failed (error %lu)\n", program.c_str(), error);

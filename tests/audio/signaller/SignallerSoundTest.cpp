@@ -2,7 +2,6 @@
 // pauses, the end message, stopping, and the built-in sound in place of a missing one.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
 #include "DeviceClock.h"
@@ -13,11 +12,13 @@ using namespace signallertest;
 
 namespace {
 constexpr double kToneMs = 500;
-constexpr double kSlackMs = 300;
-// What the sound engine adds to each pause: a play is heard one output buffer (200 ms)
-// after it starts, and its end is reported once its last half ring (up to 200 ms) has
-// surely been heard.
-constexpr double kEngineLatencyMs = 250;
+// What played of a tone: the file's sound, less what of an encoder's lead-in and tail is
+// quieter than the recording's threshold, and less than two plays of it (a starved mixer's
+// buffer may play a part of it twice).
+constexpr double kToneShortMs = 50;
+bool OnePlayOf(double toneMs, const Tone& tone) {
+    return tone.soundingMs > toneMs - kToneShortMs && tone.soundingMs < 2 * toneMs;
+}
 
 class SignallerSoundTest : public testing::Test {
 protected:
@@ -27,62 +28,46 @@ protected:
 
 class SignallerFormatTest : public SignallerSoundTest, public testing::WithParamInterface<const wchar_t*> {};
 
-// How far a ring's tones and pauses stand from the expected lengths: empty when all are
-// within the slack. A loaded machine can stretch a ring now and then; a fault stretches
-// every one, so a timing miss is tried again (up to three rings) before it counts.
-std::string TimingMisses(const std::vector<Tone>& tones, double toneMs, double pauseMs) {
-    std::string misses;
-    for (size_t i = 0; i < tones.size(); ++i) {
-        if (std::abs(tones[i].Length() - toneMs) > kSlackMs)
-            misses += " tone " + std::to_string(i) + ": " + std::to_string(tones[i].Length()) + " ms;";
-        if (i > 0 && std::abs(tones[i].startMs - tones[i - 1].endMs - pauseMs) > kSlackMs)
-            misses += " pause before tone " + std::to_string(i) + ": " +
-                      std::to_string(tones[i].startMs - tones[i - 1].endMs) + " ms;";
-    }
-    return misses;
-}
-constexpr int kRingAttempts = 3;
-
-// Plays 3 times with 1 s pauses: three 440 Hz tones of the file's length in the
-// recording, 1 s apart, then one end message with wParam 0; playing all along.
+// Plays 3 times with 1 s pauses: three whole 440 Hz tones of the file's length in the
+// recording, at least 1 s apart, then one end message with wParam 0; playing all along.
+// How long a pause takes on top of its second (the engine's buffer, a busy machine's late
+// threads) is the ring latency benchmark's to say.
 TEST_P(SignallerFormatTest, RingsTheToneRepeatTimesWithPauses) {
     const std::wstring file = DeviceSound(GetParam());
-    std::string misses;
-    for (int attempt = 0; attempt < kRingAttempts; ++attempt) {
-        ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
-        Signaller signaller;
-        NotifySink sink;
-        const DWORD started = DeviceClock_GetTickCount();
-        ASSERT_TRUE(signaller.StartSound(FileSound(file, 3, 1), sink.Hwnd(), Module(), true, false));
-        std::vector<std::pair<DWORD, bool>> playing;
-        while (sink.Of(kSoundEnded).empty() && DeviceClock_GetTickCount() - started < 20000) {
-            playing.emplace_back(DeviceClock_GetTickCount(), signaller.IsPlaying());
-            sink.Pump(20);
-        }
-        ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
-        EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
-        sink.Pump(500);
-        EXPECT_EQ(sink.Of(kSoundEnded).size(), 1u) << "one end message only";
-
-        const Recording recording = Recording::Read();
-        const std::vector<Tone> tones = recording.Tones();
-        ASSERT_EQ(tones.size(), 3u);
-        for (size_t i = 0; i < tones.size(); ++i)
-            EXPECT_GT(recording.ShareAt(tones[i], 440), 0.6) << "tone " << i;
-        // The whole ring plays, pauses included, until the last tone has been heard (within
-        // the recording's 10 ms windows).
-        size_t checked = 0;
-        for (const auto& sample : playing)
-            if (recording.MsAt(sample.first) < tones.back().endMs - 20) {
-                EXPECT_TRUE(sample.second) << "not playing at " << recording.MsAt(sample.first) << " ms";
-                ++checked;
-            }
-        EXPECT_GT(checked, 50u);
-        EXPECT_FALSE(signaller.IsPlaying());
-        misses = TimingMisses(tones, kToneMs, 1000 + kEngineLatencyMs);
-        if (misses.empty() || HasFailure()) break;
+    Signaller signaller;
+    NotifySink sink;
+    const DWORD started = DeviceClock_GetTickCount();
+    ASSERT_TRUE(signaller.StartSound(FileSound(file, 3, 1), sink.Hwnd(), Module(), true, false));
+    std::vector<std::pair<DWORD, bool>> playing;
+    while (sink.Of(kSoundEnded).empty() && DeviceClock_GetTickCount() - started < 30000) {
+        playing.emplace_back(DeviceClock_GetTickCount(), signaller.IsPlaying());
+        sink.Pump(20);
     }
-    EXPECT_EQ(misses, "") << "in each of " << kRingAttempts << " rings";
+    ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
+    EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
+    sink.Pump(500);
+    EXPECT_EQ(sink.Of(kSoundEnded).size(), 1u) << "one end message only";
+
+    const Recording recording = Recording::Read();
+    const std::vector<Tone> tones = recording.Tones();
+    ASSERT_EQ(tones.size(), 3u);
+    for (size_t i = 0; i < tones.size(); ++i) {
+        EXPECT_TRUE(OnePlayOf(kToneMs, tones[i])) << "tone " << i << ": " << tones[i].soundingMs << " ms";
+        EXPECT_GT(recording.ShareAt(tones[i], 440), 0.8) << "tone " << i;
+        if (i > 0) {
+            EXPECT_GE(tones[i].startMs - tones[i - 1].endMs, 1000 - 10) << "pause before tone " << i;
+        }
+    }
+    // The whole ring plays, pauses included, until the last tone has been heard (within
+    // the recording's 10 ms windows).
+    size_t checked = 0;
+    for (const auto& sample : playing)
+        if (recording.MsAt(sample.first) < tones.back().endMs - 20) {
+            EXPECT_TRUE(sample.second) << "not playing at " << recording.MsAt(sample.first) << " ms";
+            ++checked;
+        }
+    EXPECT_GT(checked, 50u);
+    EXPECT_FALSE(signaller.IsPlaying());
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SignallerFormatTest, testing::Values(L"tone440.wav", L"tone440.mp3", L"tone440.ogg"));
@@ -97,12 +82,12 @@ TEST_F(SignallerSoundTest, StopInThePauseEndsTheRingAndSaysSo) {
     SetDevicePercent(45);
     Signaller signaller;
     NotifySink sink;
-    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav"), 20, 2), sink.Hwnd(), Module(), true, false));
-    sink.Pump(1200);  // the first play is over, the pause has begun
+    ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav"), 20, 10), sink.Hwnd(), Module(), true, false));
+    sink.Pump(1200);  // the first play is over, the pause of 10 s has begun
     const DWORD stopAt = GetTickCount();
     signaller.StopSound();
     const DWORD stopMs = GetTickCount() - stopAt;
-    EXPECT_LT(stopMs, 1000u) << "a slice (250 ms) and the end step (250 ms), with room for a loaded machine";
+    EXPECT_LT(stopMs, 5000u) << "a slice (250 ms) and the end step (250 ms), not the rest of the pause (8 s or more)";
     EXPECT_FALSE(signaller.IsPlaying());
     ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 2000));
     EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 1u);
@@ -119,8 +104,8 @@ TEST_F(SignallerSoundTest, MissingFileRingsTheBuiltInSound) {
     settings.volume = 70;
     const DWORD started = GetTickCount();
     ASSERT_TRUE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false));
-    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 10000));
-    EXPECT_LT(GetTickCount() - started, 6000u) << "2 s of looking for the file, then one play";
+    EXPECT_GE(GetTickCount() - started, 19u * 100u - 20u) << "2 s of looking for the file first";
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 20000)) << "then one play";
     EXPECT_EQ(signaller.CurrentSoundSettings().builtIn, 1);
     EXPECT_EQ(signaller.CurrentSoundSettings().customres, Signaller::kFallbackResource);
     EXPECT_EQ(signaller.CurrentSoundSettings().repeat, 1);
@@ -128,7 +113,7 @@ TEST_F(SignallerSoundTest, MissingFileRingsTheBuiltInSound) {
     const Recording recording = Recording::Read();
     const std::vector<Tone> tones = recording.Tones();
     ASSERT_EQ(tones.size(), 1u);
-    EXPECT_NEAR(tones[0].Length(), 800, kSlackMs);
+    EXPECT_TRUE(OnePlayOf(800, tones[0])) << tones[0].soundingMs << " ms";
     EXPECT_GT(recording.ShareAt(tones[0], 880), 0.3) << "the built-in ring's 880 Hz";
     EXPECT_LT(recording.ShareAt(tones[0], 440), 0.05);
 }
@@ -145,8 +130,9 @@ TEST_F(SignallerSoundTest, MissingResourceRingsTheDefaultTenTimesLouder) {
     EXPECT_EQ(signaller.CurrentSoundSettings().volume, 60);
     double sounding = 0;
     // Loud stretches unbridged: the short gaps between plays stay out.
-    for (const Tone& tone : Recording::Read().Tones(500, 0)) sounding += tone.Length();
-    EXPECT_NEAR(sounding, 10 * 800, 600) << "ten plays of the 0.8 s ring";
+    for (const Tone& tone : Recording::Read().Tones(500, 0)) sounding += tone.soundingMs;
+    EXPECT_GT(sounding, 10 * (800 - kToneShortMs)) << "ten plays of the 0.8 s ring";
+    EXPECT_LT(sounding, 11 * 800) << "ten plays of the 0.8 s ring, not eleven";
     // Without pauses: the plays follow each other (a 1 s pause would be five quarter-second
     // slices of silence between two plays).
     const std::vector<Tone> plays = Recording::Read().Tones();

@@ -16,6 +16,9 @@ const wchar_t kSinkClass[] = L"SignallerTestSink";
 constexpr int kWindowMs = 10;
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kSamplesPerMs = DEVICE_SPEAKER_RATE / 1000;
+// Where the loudspeaker ran dry the recording holds exact zeros: 2 ms of them is no sound's
+// own (a tone crosses zero, it does not stay there).
+constexpr size_t kDryRun = 2 * kSamplesPerMs;
 }  // namespace
 
 NotifySink::NotifySink() {
@@ -95,28 +98,47 @@ std::vector<Tone> Recording::Tones(double level, double bridgeMs) const {
         if (!tones.empty() && ms - tones.back().endMs <= bridgeMs)
             tones.back().endMs = ms + kWindowMs;
         else
-            tones.push_back(Tone{ms, ms + kWindowMs});
+            tones.push_back(Tone{ms, ms + kWindowMs, 0});
     }
+    for (Tone& tone : tones) tone.soundingMs = double(Heard(tone).size()) / kSamplesPerMs;
     return tones;
 }
 
-double Recording::ShareAt(const Tone& tone, double hz) const {
-    const double margin = tone.Length() / 10;
-    const size_t from = size_t((tone.startMs + margin) * kSamplesPerMs);
-    const size_t to = std::min(samples_.size(), size_t((tone.endMs - margin) * kSamplesPerMs));
-    if (to <= from) return 0;
-    const double coefficient = 2 * std::cos(2 * kPi * hz / DEVICE_SPEAKER_RATE);
-    double s1 = 0, s2 = 0, energy = 0;
+std::vector<short> Recording::Heard(const Tone& tone) const {
+    const size_t from = size_t(tone.startMs * kSamplesPerMs);
+    const size_t to = std::min(samples_.size(), size_t(tone.endMs * kSamplesPerMs));
+    std::vector<short> heard;
+    size_t zeros = 0;
     for (size_t i = from; i < to; ++i) {
-        const double s0 = samples_[i] + coefficient * s1 - s2;
-        s2 = s1;
-        s1 = s0;
-        energy += double(samples_[i]) * samples_[i];
+        if (samples_[i] != 0) {
+            if (zeros && zeros < kDryRun) heard.insert(heard.end(), zeros, short(0));
+            zeros = 0;
+            heard.push_back(samples_[i]);
+        } else {
+            ++zeros;
+        }
     }
-    const double n = double(to - from);
-    // A sine of amplitude A gives |X|^2 = (A n / 2)^2 and an energy of A^2 n / 2.
-    const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-    return energy > 0 ? power * 2 / (n * energy) : 0;
+    return heard;
+}
+
+double Recording::ShareAt(const Tone& tone, double hz) const {
+    const std::vector<short> heard = Heard(tone);
+    const size_t margin = heard.size() / 10;
+    const size_t window = size_t(10 * DEVICE_SPEAKER_RATE / hz + 0.5);
+    const double coefficient = 2 * std::cos(2 * kPi * hz / DEVICE_SPEAKER_RATE);
+    double power = 0, energy = 0;
+    for (size_t from = margin; from + window <= heard.size() - margin; from += window) {
+        double s1 = 0, s2 = 0;
+        for (size_t i = from; i < from + window; ++i) {
+            const double s0 = heard[i] + coefficient * s1 - s2;
+            s2 = s1;
+            s1 = s0;
+            energy += double(heard[i]) * heard[i];
+        }
+        // A sine of amplitude A gives |X|^2 = (A n / 2)^2 and an energy of A^2 n / 2.
+        power += (s1 * s1 + s2 * s2 - coefficient * s1 * s2) * 2 / double(window);
+    }
+    return energy > 0 ? power / energy : 0;
 }
 
 double Recording::RmsIn(double startMs, double endMs) const {

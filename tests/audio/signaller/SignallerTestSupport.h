@@ -49,6 +49,11 @@ private:
 // A stretch of sound in the loudspeaker recording, in ms since the recording began.
 struct Tone {
     double startMs, endMs;
+    // How much of it played: its length less the silence where the loudspeaker ran dry.
+    // A busy machine starves the mixer now and then: what it had not written yet plays
+    // after such a gap, or after its looping buffer played an older part once more, so
+    // nothing of the sound is lost, but a tone may sound longer than its file.
+    double soundingMs;
     double Length() const { return endMs - startMs; }
 };
 
@@ -60,8 +65,10 @@ public:
     // Stretches louder than `level` (RMS of 10 ms windows), gaps under `bridgeMs` bridged
     // (a loaded machine may starve the mixer for a moment).
     std::vector<Tone> Tones(double level = 500, double bridgeMs = 300) const;
-    // The share (0..1) of a stretch's power at `hz` (Goertzel over its middle 80 %; an
-    // encoder's low-level lead-in and the edges stay out).
+    // The share (0..1) of a stretch's power at `hz`: Goertzel over windows of ten periods
+    // across the middle 80 % of what played of it (an encoder's low-level lead-in and the
+    // edges stay out, and a jump where a starved mixer's buffer played again spoils only
+    // the window it falls in).
     double ShareAt(const Tone& tone, double hz) const;
     // RMS over a stretch.
     double RmsIn(double startMs, double endMs) const;
@@ -69,6 +76,9 @@ public:
     double MsAt(DWORD tick) const { return double(LONG(tick - startTick_)); }
 
 private:
+    // The samples of a stretch without the loudspeaker's dry gaps.
+    std::vector<short> Heard(const Tone& tone) const;
+
     std::vector<short> samples_;
     DWORD startTick_ = 0;
 };

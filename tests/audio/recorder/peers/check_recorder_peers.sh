@@ -57,7 +57,7 @@ PY
 record() {  # record <name> <codec> <hz> [cancel]
   local name=$1 codec=$2 hz=$3 mode=${4:-}
   "$sox" -D -n -r 44100 -b 16 -c 1 -e signed -L -t raw $name.tone synth 60 sine $hz vol 0.5
-  ORVALEN_CAPTURE_TONE=$work/$name.tone timeout 120 "$run" "$tool" $codec $RECORD_MS "$work/$name" $mode \
+  ORVALEN_CAPTURE_TONE=$work/$name.tone timeout 120 "$run" --start-mark "$tool" $codec $RECORD_MS "$work/$name" $mode \
     > $name.out || fail "$name: the dialog did not record (exit $?)"
   sed -n 's/^recorded [0-9]* captured \([0-9]*\).*/\1/p' $name.out | tr -d '\r'
 }

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Takes files out of Debian packages without installing them (apt-get download, then
+# dpkg-deb -x into a scratch folder), once per build tree: what is in place, and matches
+# its SHA-256 where one is given, is kept. Each file that cannot be had is named, with
+# what lacks it; the others are fetched all the same.
+#   debian-files.sh run|tests <build dir>
+#     run:   fonts-wine's Marlett font, with which Wine draws the caption buttons (only
+#            that font: the package's others would change the faces the screens use)
+#     tests: also the real AIFF files the sound engine's tests read (Python's test files)
+# Exit code 1 when a file could not be had.
+set -euo pipefail
+[ $# -eq 2 ] || { echo "usage: $0 run|tests <build dir>" >&2; exit 2; }
+build=$2
+# package | file in the package | where it goes under the build dir | SHA-256 or - | what lacks it
+entries=(
+  "fonts-wine|usr/share/wine/fonts/marlett.ttf|wine/fonts/marlett.ttf|-|dialogs' close boxes show the letter r"
+)
+if [ "$1" = tests ]; then
+  entries+=(
+    "libpython3.11-testsuite|usr/lib/python3.11/test/audiodata/pluck-pcm8.aiff|_deps/real-aiff/pluck-pcm8.aiff|93e79b29fca6d56488393712285db29e7e5a75c693f9be4008cde600b2b81700|the test of real AIFF files skips"
+    "libpython3.11-testsuite|usr/lib/python3.11/test/audiodata/pluck-pcm16.aiff|_deps/real-aiff/pluck-pcm16.aiff|4559920a8cb9ea62be33023d6dd183bea88bc20bad1b4caeb196decb9e5fb6e6|the test of real AIFF files skips"
+  )
+fi
+
+in_place() {  # <file> <sha256 or ->
+  [ -s "$1" ] && { [ "$2" = - ] || echo "$2  $1" | sha256sum --quiet -c - >/dev/null 2>&1; }
+}
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+rc=0
+for entry in "${entries[@]}"; do
+  IFS='|' read -r package inside target sum lacking <<<"$entry"
+  target=$build/$target
+  in_place "$target" "$sum" && continue
+  unpacked=$scratch/$package
+  if [ ! -d "$unpacked" ]; then
+    mkdir -p "$unpacked"
+    if ! (cd "$scratch" && apt-get download -q "$package" >"$scratch/$package.log" 2>&1) ||
+      ! dpkg-deb -x "$scratch/${package}"_*.deb "$unpacked" 2>>"$scratch/$package.log"; then
+      echo "debian-files: $package could not be downloaded from the Debian archive ($(tail -n 1 "$scratch/$package.log")): $lacking" >&2
+      rc=1
+      continue
+    fi
+  fi
+  mkdir -p "$(dirname "$target")"
+  if ! in_place "$unpacked/$inside" "$sum"; then
+    echo "debian-files: $package's $(basename "$inside") is missing or not the one expected (SHA-256): $lacking" >&2
+    rc=1
+    continue
+  fi
+  cp "$unpacked/$inside" "$target.$$" && mv -f "$target.$$" "$target"
+done
+exit $rc
