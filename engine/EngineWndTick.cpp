@@ -37,7 +37,7 @@ void EngineWnd::ArmDueTimer() {
     if (!store || !Hwnd()) return;
     const int64_t sinceTick = MsSinceTick();
     store->StartCountingStarted(sinceTick);
-    const int64_t due = DueMoments::MsToNextFiring(*store, Time_LocalNowAsDate(true), sinceTick);
+    const int64_t due = DueMoments::MsToNextFiring(*store, Time_LocalNowAsDate(true), tickClock_.LastDate(), sinceTick);
     if (due > 0 && due < kTickIntervalMs)
         SetTimer(Hwnd(), kDueTimer, static_cast<UINT>(due), nullptr);
     else

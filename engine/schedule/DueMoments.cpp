@@ -82,19 +82,27 @@ bool DueMoments::MayShowAsNearest(const AlarmItem& alarm) {
     return alarm.IsOption7() || alarm.IsOption1() || alarm.IsOption5();
 }
 
-int64_t DueMoments::MsToNextFiring(const ItemStore& store, OleDate now, int64_t sinceCountMs) {
+int64_t DueMoments::MsToNextFiring(const ItemStore& store, OleDate now, OleDate checkedAt, int64_t sinceCheckMs) {
     int64_t next = -1;
     auto offer = [&next](int64_t ms) {
         if (ms > 0 && (next < 0 || ms < next)) next = ms;
     };
-    for (const AlarmItem* alarm : store.Alarms()) offer(MsUntil(now, alarm->FireDue()));
+    // A moment that came after the tick last checked is due at once, though the clock has
+    // passed it by now: a slow tick or reschedule must not leave it to the next tick. One
+    // the tick saw overdue is waiting for something else (a clock change's word, the end
+    // of a ring).
+    auto offerMoment = [&](OleDate when, int64_t after) {
+        const int64_t ms = MsUntil(now, when);
+        if (ms >= 0) offer(ms + after);
+        const int64_t sinceCheck = MsUntil(checkedAt, when);
+        if (sinceCheck >= 0) offer(std::max<int64_t>(sinceCheck + after - sinceCheckMs, 1));
+    };
+    for (const AlarmItem* alarm : store.Alarms()) offerMoment(alarm->FireDue(), 0);
     // The chime strikes once its moment has passed.
-    const int64_t chimeMs = MsUntil(now, store.Chime().StrikeAfter());
-    if (chimeMs > 0) offer(chimeMs + 1);
-    // A count that is overdue expires them at once; an alarm or the chime that is
-    // overdue is waiting for something else (a clock change's word, the end of a ring).
+    offerMoment(store.Chime().StrikeAfter(), 1);
+    // A count that is overdue expires them at once.
     auto offerCount = [&](int64_t ms) {
-        if (ms >= 0) offer(std::max<int64_t>(ms - sinceCountMs, 1));
+        if (ms >= 0) offer(std::max<int64_t>(ms - sinceCheckMs, 1));
     };
     for (const TimerItem* timer : store.Timers()) offerCount(ItemStore::Counts(*timer) ? timer->MsToExpiry() : -1);
     for (const StopwatchItem* stopwatch : store.Stopwatches()) offerCount(stopwatch->MsToExpiry());

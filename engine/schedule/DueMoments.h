@@ -30,8 +30,9 @@ public:
 
     // How long from now (local) until the engine's tick next finds something due within
     // the next minute: an alarm's time or the end of its snooze, the chime, or a timer
-    // or stopwatch as they count, sinceCountMs after their last count; -1 when nothing.
-    static int64_t MsToNextFiring(const ItemStore& store, OleDate now, int64_t sinceCountMs);
+    // or stopwatch as they count; the tick last checked them at checkedAt (local),
+    // sinceCheckMs ago. -1 when nothing.
+    static int64_t MsToNextFiring(const ItemStore& store, OleDate now, OleDate checkedAt, int64_t sinceCheckMs);
 
 private:
     void AddAlarm(AlarmItem& alarm, OleDate now);

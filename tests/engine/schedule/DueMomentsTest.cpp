@@ -129,6 +129,21 @@ TEST_F(DueMomentsTest, NearestAlarmIsPublishedAtItsMinute) {
     }
 }
 
+// A tick or reschedule slow enough to pass an alarm's moment before it armed the wait
+// must not leave the alarm to the next tick; one the tick already saw overdue waits.
+TEST_F(DueMomentsTest, AMomentThatCameAfterTheLastCheckIsDueAtOnce) {
+    const OleDate checked = kMonday8 + 59 * 60 * kSecond;  // 08:59:00
+    const OleDate now = checked + 0.6 * kSecond;
+    AlarmItem* alarm = AddAlarm(AlarmItem::kDaysMask, 8, 59);
+    alarm->flags |= AlarmItem::kEnabled;
+    alarm->time = checked + 0.3 * kSecond;
+    EXPECT_EQ(1, DueMoments::MsToNextFiring(store_, now, checked, 600));
+    alarm->time = now + 0.2 * kSecond;
+    EXPECT_NEAR(200, DueMoments::MsToNextFiring(store_, now, checked, 600), 1);
+    alarm->time = checked - kSecond;
+    EXPECT_EQ(-1, DueMoments::MsToNextFiring(store_, now, checked, 600));
+}
+
 SYSTEMTIME At(int day, int hour, int minute, int second, int millisecond) {
     SYSTEMTIME st;
     Time_DateToSystemTime(Time_DateFromParts(2026, 12, day, hour, minute, second, millisecond), st);
