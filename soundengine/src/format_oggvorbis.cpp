@@ -31,17 +31,12 @@ namespace {
 constexpr int kMaxChannels = 2;
 // A sample's length comes from the last page's granule position, which any file can
 // claim. It is believed up to this many decoded bytes per byte of the file (Vorbis at
-// usual qualities packs 6 to 15 to 1); a longer claim is decoded first and the sample
-// holds what came out.
+// usual qualities packs 6 to 15 to 1); a longer claim is decoded once to count what
+// comes out, and the sample holds that.
 constexpr int64_t kBelievedBytesPerFileByte = 16;
-constexpr uint32_t kPieceBytes = 256 * 1024;
-
-// Decoded PCM gathered before its sample is made.
-struct PcmPiece {
-  PcmPiece* next;
-  uint32_t bytes;
-  char data[kPieceBytes];
-};
+constexpr uint32_t kScratchBytes = 64 * 1024;
+// What a sample may hold, set by a song loading its samples from its budget.
+thread_local int64_t g_sampleLimit = INT64_MAX;
 
 size_t Read(void* buffer, size_t size, size_t count, void* file) {
   const int got = AuralFile_Read(buffer, static_cast<int>(size), static_cast<int>(count), static_cast<SoundFile*>(file));
@@ -96,31 +91,16 @@ uint32_t DecodeInto(OggState* st, char* out, uint32_t room) {
   return done;
 }
 
-void FreePieces(PcmPiece* p) {
-  while (p) {
-    PcmPiece* next = p->next;
-    SOUND_FREE(p);
-    p = next;
+// The bytes the decoder delivers, up to `limit`, through `scratch` (kScratchBytes).
+int64_t CountDecoded(OggState* st, int64_t limit, char* scratch) {
+  int64_t total = 0;
+  while (total < limit) {
+    const uint32_t room = static_cast<uint32_t>(std::min<int64_t>(limit - total, kScratchBytes));
+    const uint32_t got = DecodeInto(st, scratch, room);
+    total += got;
+    if (got < room) break;
   }
-}
-
-// What the decoder delivers, up to `limit` bytes, in pieces; false without memory.
-bool DecodePieces(OggState* st, int64_t limit, PcmPiece** first, int64_t* total) {
-  *first = nullptr;
-  *total = 0;
-  PcmPiece** tail = first;
-  while (*total < limit) {
-    auto* p = static_cast<PcmPiece*>(SOUND_ALLOC(sizeof(PcmPiece)));
-    if (!p) return false;
-    p->next = nullptr;
-    *tail = p;
-    tail = &p->next;
-    const uint32_t room = limit - *total < kPieceBytes ? static_cast<uint32_t>(limit - *total) : kPieceBytes;
-    p->bytes = DecodeInto(st, p->data, room);
-    *total += p->bytes;
-    if (p->bytes < room) break;
-  }
-  return true;
+  return total;
 }
 
 }  // namespace
@@ -213,38 +193,47 @@ SoundSample* OggFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
   if (tags) SoundTag_FreeList(&tags);
   auto* st = static_cast<OggState*>(info.state);
   const int frameBytes = info.channels * 2;
-  const auto fail = [&](int32_t code, PcmPiece* pieces) -> SoundSample* {
-    FreePieces(pieces);
+  const auto fail = [&](int32_t code) -> SoundSample* {
     OggFormat_Close(st);
     *error = code;
     SoundError_Set(code);
     return nullptr;
   };
-  // A claim the file could hold sizes the sample, which is decoded into; a larger one is
-  // decoded first.
-  const bool believed = info.decodedBytes <= kBelievedBytesPerFileByte * info.dataBytes;
-  PcmPiece* pieces = nullptr;
-  int64_t decoded = info.decodedBytes;
-  if (!believed && !DecodePieces(st, info.decodedBytes, &pieces, &decoded)) return fail(kSoundErrNoMemory, pieces);
-  if (decoded < frameBytes) return fail(kSoundErrUnknownFormat, pieces);
+  // A claim the file could hold sizes the sample; a larger one is decoded once to count
+  // what comes out, and the decoder starts again. Neither goes past what the caller allows.
+  const int64_t wanted = std::min<int64_t>(info.decodedBytes, std::max<int64_t>(g_sampleLimit, 0));
+  int64_t decoded = wanted;
+  if (info.decodedBytes > kBelievedBytesPerFileByte * info.dataBytes) {
+    auto* scratch = static_cast<char*>(SOUND_ALLOC(kScratchBytes));
+    if (!scratch) return fail(kSoundErrNoMemory);
+    decoded = CountDecoded(st, wanted, scratch);
+    SOUND_FREE(scratch);
+    OggFormat_Close(st);
+    if (!OggFormat_Open(f, mode, &info, nullptr)) {
+      *error = SoundError;
+      return nullptr;
+    }
+    tags = static_cast<SoundTag*>(info.tags);
+    if (tags) SoundTag_FreeList(&tags);
+    st = static_cast<OggState*>(info.state);
+  }
+  if (decoded < frameBytes) return fail(wanted < frameBytes ? kSoundErrNoMemory : kSoundErrUnknownFormat);
   SoundSample* s = SoundReader_AllocSample(index, static_cast<int>(decoded / frameBytes), info.mode, info.rate);
-  if (!s) return fail(SoundError ? SoundError : kSoundErrNoMemory, pieces);
+  if (!s) return fail(SoundError ? SoundError : kSoundErrNoMemory);
   void *p1, *p2;
   uint32_t l1, l2;
+  // A decoder that ends early leaves the rest of the sample silent.
   if (SoundSample_Lock(s, 0, s->length * frameBytes, &p1, &l1, &p2, &l2) && p1) {
-    // A decoder that ends early leaves the rest of the sample silent.
-    auto* out = static_cast<char*>(p1);
-    if (believed) DecodeInto(st, out, l1);
-    uint32_t left = believed ? 0 : l1;
-    for (const PcmPiece* p = pieces; p && left > 0; p = p->next) {
-      const uint32_t n = std::min(p->bytes, left);
-      std::memcpy(out, p->data, n);
-      out += n, left -= n;
-    }
+    DecodeInto(st, static_cast<char*>(p1), l1);
     SoundSample_Unlock(s, p1, l1, p2, l2);
   }
-  FreePieces(pieces);
   OggFormat_Close(st);
   *error = kSoundErrNone;
   return s;
+}
+
+int64_t OggFormat_SetSampleLimit(int64_t bytes) {
+  const int64_t was = g_sampleLimit;
+  g_sampleLimit = bytes;
+  return was;
 }

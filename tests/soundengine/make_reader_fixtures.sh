@@ -35,6 +35,8 @@ done
 for f in ogg_stereo ogg_mono ogg_mono_pages; do
   "$SOX_PROGRAM" -D $f.ogg -t raw -e signed -b 16 -L $f.raw
 done
+# 400 s of mono silence at 44.1 kHz: 35 MB of PCM that oggenc packs into about 40 KB.
+"$SOX_PROGRAM" -D -n -r 44100 -b 16 -c 1 -t wav - trim 0 400 | "$OGGENC_PROGRAM" -Q --serial 10 -q 2 -o ogg_silence.ogg -
 
 # WAV written to a pipe, where the writer cannot seek back to fix the header: ffmpeg
 # leaves the sizes at 0xFFFFFFFF, sox near 0x7FFFF000 (and writes 32-bit PCM). ffmpeg

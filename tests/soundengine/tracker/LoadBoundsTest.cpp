@@ -3,7 +3,8 @@
 // block, Ogg Vorbis files (oggenc's, alone and inside XM songs) whose headers claim rates
 // and lengths they do not hold, embedded-file banks whose entries name no data. Each loads
 // as a song, a sample and a stream while the engine's allocator stays far below what the
-// headers claim; valid IT files that pack densely still load whole, each sample held once.
+// headers claim; valid IT files that pack densely still load whole, each sample held once;
+// an XM song's Ogg-packed samples, valid or not, hold no more than the song's budget.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -284,6 +285,21 @@ TEST_F(LoadBounds, OggSamplesHoldWhatDecodesNotWhatTheLastPageClaims) {
       }
     }
   }
+}
+
+TEST_F(LoadBounds, XmOggSamplesShareTheSongsBudget) {
+  // oggenc's 400 s of silence: 35 MB decoded from about 40 KB, twice in one XM song.
+  const std::string silence = readertest::Bytes("ogg_silence.ogg");
+  ASSERT_FALSE(silence.empty());
+  const int frames = 400 * 44100;
+  const int64_t budget = int64_t{64} << 20;
+  const std::vector<uint8_t> xm = Vec(loadbound::XmWithOgg(silence, 2));
+  const int64_t peak = loadpeak::PeakOf([&] { Load(xm); });
+  std::printf("xm_2_ogg_silence (%zu bytes): peak song %lld bytes\n", xm.size(), static_cast<long long>(peak));
+  ASSERT_EQ(song_.sampleCount, 2) << SoundError;
+  EXPECT_EQ(song_.samples[0]->length, frames) << "the first loads whole";
+  EXPECT_EQ(song_.samples[1]->length, budget / 2 - frames) << "the second holds what the budget leaves";
+  EXPECT_LT(peak, budget + (int64_t{1} << 20)) << "the decoded PCM held once";
 }
 
 TEST_F(LoadBounds, EmbeddedFileBankEntriesHoldOnlyTheirOwnData) {
