@@ -13,6 +13,7 @@
 
 #include "aural_engine.h"
 #include "aural_sample.h"
+#include "format_wav_cue.h"
 #include "sound_alloc.h"
 #include "sound_decode.h"
 #include "sound_reader.h"
@@ -41,29 +42,19 @@ bool ReadAt(SoundFile* f, int64_t offset, void* buffer, int bytes) {
   return AuralFile_Read(buffer, 1, bytes, f) == bytes;
 }
 
-// Names the first cue point with `id` (points made from "cue " start unnamed).
-void Label(SoundSyncPoint* list, uint32_t id, const char* text, int length) {
-  SoundSyncPoint* tail = AuralSync_Tail(list);
-  for (SoundSyncPoint* p = list->next; p && p != tail; p = p->next) {
-    if (p->id != id) continue;
-    if (length > kMaxLabel) length = kMaxLabel;
-    std::memcpy(p->name, text, length);
-    p->name[length] = 0;
-    return;
-  }
-}
-
-void ReadLabels(SoundFile* f, int64_t list, int64_t listSize, SoundSyncPoint* sync) {
+void ReadLabels(SoundFile* f, int64_t list, int64_t listSize, WavCues* cues) {
   // Sub-chunks start behind the list type; offsets count from the list's data.
   for (int64_t sub = 4; sub + 4 < listSize;) {
-    uint8_t h[kChunkHeaderBytes];
-    if (!ReadAt(f, list + sub, h, sizeof h)) return;
+    uint8_t h[kChunkHeaderBytes + 4];
+    const int64_t at = list + sub;
+    if (!ReadAt(f, at, h, kChunkHeaderBytes)) return;
     const int64_t size = U32(h + 4);
-    if (Is(h, "labl") && size >= 4) {
-      char text[4 + kMaxLabel + 1] = {};
-      const int want = size < static_cast<int>(sizeof text) - 1 ? static_cast<int>(size) : static_cast<int>(sizeof text) - 1;
-      const int got = AuralFile_Read(text, 1, want, f);
-      if (got >= 4) Label(sync, U32(reinterpret_cast<uint8_t*>(text)), text + 4, static_cast<int>(strnlen(text + 4, got - 4)));
+    if (Is(h, "labl") && size >= 4 && AuralFile_Read(h + kChunkHeaderBytes, 1, 4, f) == 4 &&
+        at + kChunkHeaderBytes + 4 <= INT32_MAX) {
+      const int64_t text = size - 4 < kMaxLabel ? size - 4 : kMaxLabel;
+      if (!WavCues_AddLabel(cues, U32(h + kChunkHeaderBytes), static_cast<int32_t>(at + kChunkHeaderBytes + 4),
+                            static_cast<int32_t>(text)))
+        return;
     }
     sub += kChunkHeaderBytes + size + (size & 1);
   }
@@ -110,6 +101,7 @@ BOOL WavFormat_ReadChunks(SoundFile* f, WavFormatBlock* format, int* dataOffset,
   const int64_t riffEnd = static_cast<int64_t>(start) + kChunkHeaderBytes + U32(riff + 4);
   int64_t foundData = -1, foundSize = 0;
   bool haveFormat = false;
+  WavCues cues = {};
   for (int64_t off = start + 12; off < riffEnd && off + kChunkHeaderBytes <= fileEnd;) {
     uint8_t h[kChunkHeaderBytes];
     if (!ReadAt(f, off, h, sizeof h)) break;
@@ -137,15 +129,12 @@ BOOL WavFormat_ReadChunks(SoundFile* f, WavFormatBlock* format, int* dataOffset,
         for (uint32_t i = 0; i < count; ++i) {
           uint8_t r[kCueRecordBytes];
           if (AuralFile_Read(r, 1, sizeof r, f) != static_cast<int>(sizeof r)) break;
-          if (!AuralSync_Add(syncList, U32(r + kCueOffsetAt), U32(r), "")) {
-            SoundError_Set(kSoundErrNoMemory);
-            break;
-          }
+          if (!WavCues_AddPoint(&cues, U32(r + kCueOffsetAt), U32(r))) break;
         }
       }
     } else if (Is(h, "LIST") && syncList) {
       uint8_t type[4];
-      if (AuralFile_Read(type, 1, 4, f) == 4 && Is(type, "adtl")) ReadLabels(f, body, size, syncList);
+      if (AuralFile_Read(type, 1, 4, f) == 4 && Is(type, "adtl")) ReadLabels(f, body, size, &cues);
     } else if (Is(h, "smpl") && loopPoints) {
       uint8_t s[kSmplBytes];
       if (AuralFile_Read(s, 1, sizeof s, f) == kSmplBytes) {
@@ -155,6 +144,8 @@ BOOL WavFormat_ReadChunks(SoundFile* f, WavFormatBlock* format, int* dataOffset,
     }
     off = body + declared + (declared & 1);
   }
+  if (syncList) WavCues_Finish(&cues, f, syncList);
+  WavCues_Free(&cues);
   if (foundData < 0) {
     if (format) format->size = 0;
     if (dataOffset) *dataOffset = 0;

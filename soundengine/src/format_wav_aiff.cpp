@@ -64,9 +64,9 @@ bool ChunkIdAt(SoundFile* f, int64_t offset) {
 }
 
 // Reads the "MARK" chunk of `size` bytes at the file position: each marker becomes a
-// sync point; the positions of the loop's ordinals are noted. The error of a short read
-// (11) or of a full memory (12), else 0.
-int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncPoint* sync, Markers* m) {
+// point of `sync`; the positions of the loop's ordinals are noted. The error of a short
+// read (11) or of a full memory (12), else 0.
+int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncBatch* sync, Markers* m) {
   uint8_t countBytes[2];
   if (size < 2 || AuralFile_Read(countBytes, 1, 2, f) != 2) return kSoundErrReadError;
   const int count = B16(countBytes);
@@ -89,8 +89,7 @@ int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncPoint*
       if (id == m->wanted[k] && !m->found[k]) m->positions[k] = position, m->found[k] = true;
       if (i + 1 == m->ordinalWanted[k]) m->ordinalPositions[k] = position, m->ordinalFound[k] = true;
     }
-    if (sync && !AuralSync_Add(sync, position, static_cast<uint32_t>(static_cast<int16_t>(B16(fixed))), name))
-      return kSoundErrNoMemory;
+    if (sync && !AuralSync_BatchAdd(sync, position, static_cast<uint32_t>(id), name)) return kSoundErrNoMemory;
   }
   return kSoundErrNone;
 }
@@ -180,7 +179,10 @@ BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32
   }
   if (markOffset >= 0) {
     AuralFile_Seek(f, static_cast<int>(markOffset), 0);
-    const int32_t error = ReadMarkers(f, markSize, frames, syncList, &markers);
+    SoundSyncBatch points = {};
+    const int32_t error = ReadMarkers(f, markSize, frames, syncList ? &points : nullptr, &markers);
+    if (error == kSoundErrNone && syncList) AuralSync_BatchMerge(&points, syncList);
+    AuralSync_BatchFree(&points);
     if (error != kSoundErrNone) return Fail(error);
   }
   if (markers.found[0] && markers.found[1]) {
