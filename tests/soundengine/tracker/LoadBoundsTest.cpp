@@ -324,3 +324,23 @@ TEST_F(LoadBounds, EmbeddedFileBankEntriesHoldOnlyTheirOwnData) {
     EXPECT_EQ((song_.samples[i]->mode & SoundMode::Stereo) != 0, i % 2 == 1) << i;
   }
 }
+
+TEST_F(LoadBounds, BankSongsHoldTheSampleRecordsTheirBudgetHolds) {
+  // 900 KB: 100,000 entries of one 8-bit frame, each after the first a shared header of
+  // 8 bytes: as a song each made a sample record of its own (65 MB).
+  banktest::Entry one;
+  one.mode = SoundMode::Pcm8 | SoundMode::Mono;
+  one.length = 1;
+  one.data = std::string(1, '\x40');
+  const std::vector<uint8_t> bank = Vec(banktest::BuildBank(std::vector<banktest::Entry>(100000, one), true, 0, 2));
+  ASSERT_EQ(bank.size(), 900088u);
+  const loadpeak::Peaks p = Measure("bank_100000_shared", bank);
+  EXPECT_TRUE(p.songLoaded);
+  EXPECT_LT(p.song, 16 * static_cast<int64_t>(bank.size()));
+  ASSERT_NE(Load(bank), nullptr) << SoundError;
+  // The song plays the samples its budget holds, from the first on.
+  EXPECT_GT(song_.sampleCount, 1000);
+  EXPECT_LT(song_.sampleCount, 100000);
+  EXPECT_EQ(song_.orderCount, song_.sampleCount);
+  for (int i = 0; i < song_.sampleCount; ++i) ASSERT_NE(song_.samples[i], nullptr) << i;
+}
