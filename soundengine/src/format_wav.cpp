@@ -31,6 +31,12 @@ constexpr int kSmplLoopStartAt = 44;
 constexpr int kSmplLoopEndAt = 48;
 constexpr int kReadBufferTarget = 2048;
 constexpr int kMaxLabel = 255;
+constexpr int kWavTagMsAdpcm = 2, kWavTagALaw = 6, kWavTagMuLaw = 7, kWavTagGsm610 = 0x31;
+constexpr int kMsAdpcmHeaderBytes = 7;
+constexpr int kGsmBlockBytes = 65, kGsmBlockSamples = 320;
+// Codecs whose layout the reader does not know decode no byte to more than this (GSM
+// 6.10, the densest the platform converts, gives under 10).
+constexpr int kMostBytesPerCodedByte = 12;
 
 uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -74,6 +80,31 @@ bool OpenConversion(const uint8_t* format, int formatBytes, HACMSTREAM* stream, 
       pcm->nSamplesPerSec == 0)
     return false;
   return acmStreamOpen(stream, nullptr, source, pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) == 0;
+}
+
+// The most decoded bytes (16-bit samples) one block of a codec the platform converts can
+// hold, by the codec's own layout; 0 when the block align cannot hold a block of it. The
+// converter's own figure follows the header's claims (an MS ADPCM block of 1 byte
+// "holding" 65535 samples a channel) and is only believed up to this.
+int64_t MostBlockBytes(const uint8_t* format, int formatBytes, int tag, int channels, int blockAlign) {
+  const int64_t c = channels;
+  switch (tag) {
+    case kWavTagMsAdpcm: {
+      // Per channel a 7-byte header holding two samples, then two samples a byte; the
+      // coefficient sets follow the samples per block and their count in the extra bytes.
+      const int extra = formatBytes >= 22 ? U16(format + 16) : 0;
+      const int coefficients = formatBytes >= 22 ? U16(format + 20) : 0;
+      if (blockAlign < kMsAdpcmHeaderBytes * c || coefficients < 1 || 4 + 4 * coefficients > extra) return 0;
+      return (2 + (blockAlign - kMsAdpcmHeaderBytes * c) * 2 / c) * c * 2;
+    }
+    case kWavTagALaw:
+    case kWavTagMuLaw:
+      return blockAlign % c == 0 ? int64_t{blockAlign} * 2 : 0;  // a byte a sample
+    case kWavTagGsm610:
+      return c == 1 && blockAlign % kGsmBlockBytes == 0 ? blockAlign / kGsmBlockBytes * kGsmBlockSamples * 2 : 0;
+    default:
+      return int64_t{blockAlign} * kMostBytesPerCodedByte;
+  }
 }
 
 DWORD ConvertedSize(HACMSTREAM stream, int sourceBytes) {
@@ -197,9 +228,10 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   if (ok && (tag == kWavTagPcm ? !pcm && !widePcm : dataBytes <= 0)) ok = false;
   HACMSTREAM acm = nullptr;
   WAVEFORMATEX acmPcm = {};
-  if (ok && !pcm && !widePcm && !ima) ok = OpenConversion(format, fmt.size, &acm, &acmPcm);
+  const int64_t mostBlockOut = ok && !pcm && !widePcm && !ima ? MostBlockBytes(format, fmt.size, tag, channels, blockAlign) : 0;
+  if (ok && !pcm && !widePcm && !ima) ok = mostBlockOut > 0 && OpenConversion(format, fmt.size, &acm, &acmPcm);
   const DWORD acmBlockOut = acm ? ConvertedSize(acm, blockAlign) : 0;
-  if (ok && acm && (acmBlockOut == 0 || acmBlockOut % acmPcm.nBlockAlign != 0)) ok = false;
+  if (ok && acm && (acmBlockOut == 0 || acmBlockOut % acmPcm.nBlockAlign != 0 || acmBlockOut > mostBlockOut)) ok = false;
   if (!ok) {
     if (acm) acmStreamClose(acm, 0);
     SoundError_Set(kSoundErrUnknownFormat);
@@ -306,6 +338,8 @@ int WavFormat_DecodeBlock(WavDecodeState* s, const uint8_t* input, int inputByte
     auto acm = static_cast<HACMSTREAM>(s->acmStream);
     // Whole blocks only, and no more than the output can take.
     int blocks = inputBytes / s->blockAlign;
+    const DWORD blockOut = ConvertedSize(acm, s->blockAlign);
+    if (blockOut > 0 && blocks > static_cast<int>(room / blockOut)) blocks = static_cast<int>(room / blockOut);
     while (blocks > 0 && ConvertedSize(acm, blocks * s->blockAlign) > static_cast<DWORD>(room)) --blocks;
     if (blocks <= 0) return 0;
     ACMSTREAMHEADER h = {};
