@@ -16,6 +16,7 @@
 #include "AboutPage.h"
 #include "App.h"
 #include "DeviceFiles.h"
+#include "EditorProbe.h"
 #include "ButtonMap.h"
 #include "ButtonsPage.h"
 #include "ChimeItem.h"
@@ -38,6 +39,8 @@
 #include "SkinList.h"
 #include "SnoozeTimeDlg.h"
 #include "SystemSettings.h"
+#include "TabPage.h"
+#include "TestPack.h"
 #include "TestSupport.h"
 #include "Translator.h"
 #include "ZipFileArchive.h"
@@ -394,4 +397,54 @@ TEST_F(OptionsInProcess, ScreenshotNamesCountOnPastTheTakenOnes) {
     EXPECT_EQ(base + L" 0.bmp", AboutPage::NextScreenshotPath());
     ASSERT_TRUE(testsupport::WriteBytes(base + L" 0.bmp", "taken"));
     EXPECT_EQ(base + L" 1.bmp", AboutPage::NextScreenshotPath());
+}
+
+// A pack whose texts hold more conversions than the screens have values: each text shows
+// its value at its first mark and the other marks as written; nothing past the values is read.
+TEST_F(OptionsInProcess, PackTextsWithConversionsKeepTheirMarks) {
+    const std::wstring pack = testsupport::DeviceRoot() + L"\\conversions.zip";
+    const std::string marks = "%s %s %s %s";
+    ASSERT_TRUE(test_pack::Make(pack, {{IDS_CHIME_INDICATION, marks}, {IDS_SCREENSHOT_SAVED, marks}},
+                                {{IDD_ABOUT_PAGE, IDC_ABOUT_VERSION, marks}}));
+    ASSERT_TRUE(Translator::Instance().Load(new ZipFileArchive(pack.c_str()), false));
+    auto keepsMarks = [](const std::wstring& text) {
+        return text.size() > 9 && text[0] != L'%' && text.compare(text.size() - 9, 9, L" %s %s %s") == 0;
+    };
+
+    OptionsSheet sheet;
+    std::wstring indication;
+    Steps steps;
+    steps.Then([&] { return sheet.PageCount() == 8; })
+        .Do([&] {
+            wchar_t text[128] = {};
+            GetDlgItemTextW(sheet.PageAt(kChime)->GetHwnd(), IDC_CHIME_INDICATION, text, 128);
+            indication = text;
+            Press(sheet, IDCANCEL);
+        });
+    steps.Run(sheet);
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_TRUE(keepsMarks(indication)) << testing::PrintToString(indication);
+
+    ASSERT_TRUE(MainWindow::Open(MainWindow::kAboutTab));
+    HWND about = nullptr, version = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        MainTabView* view = MainWindow::Frame() ? MainWindow::Frame()->View() : nullptr;
+        TabPage* page = view ? view->Page(MainWindow::kAboutTab) : nullptr;
+        about = page ? page->GetHwnd() : nullptr;
+        version = about ? GetDlgItem(about, IDC_ABOUT_VERSION) : nullptr;
+        return version && keepsMarks(editor_probe::Text(version));
+    })) << testing::PrintToString(version ? editor_probe::Text(version) : L"");
+    // The screenshot's message box comes up inside the page's timer; the steps answer it there.
+    std::wstring saved;
+    Steps answer;
+    answer.Then([&] { return !(saved = testsupport::AnswerQuestion(IDOK, 0)).empty(); });
+    answer.RunModal(
+        [&] {
+            PostMessageW(about, WM_COMMAND, IDS_ABOUT_SCREENSHOT, 0);
+            PumpUntil([&] { return !saved.empty(); });
+            return INT_PTR(0);
+        },
+        [] {});
+    EXPECT_TRUE(keepsMarks(saved)) << testing::PrintToString(saved);
+    MainWindow::Close();
 }
