@@ -307,6 +307,8 @@ void ItemStore::Load() {
     // Items made while loading, and every item made later, find this store.
     current_ = this;
     RegKeyRef product = OpenProductKey(false);
+    // Nothing read: a later save must not take what is there for gone.
+    for (UnreadItemKeys& unread : unread_) unread.Reset(!product.IsOpen());
     if (!product.IsOpen()) return;
     OleDate saved = 0.0;
     RegKeyRef_QueryDate(product, &saved, kSavedTimeValue);
@@ -318,7 +320,6 @@ void ItemStore::Load() {
     const Ticks100ns away = Ticks_FromSeconds(awayMs / 1000);
     const int32_t awaySecondMs = static_cast<int32_t>(awayMs % 1000);
 
-    for (UnreadItemKeys& unread : unread_) unread.Clear();
     RegKeyRef timerItems = OpenItemsKey(product, kTimersSubKey, true);
     if (!timerItems.IsOpen()) unread_[kTimerList].NoteListUnreadable(product, kTimersSubKey, kItemsSubKey);
     if (timerItems.IsOpen()) {

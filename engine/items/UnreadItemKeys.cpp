@@ -12,8 +12,8 @@ bool HasSubKey(const RegKeyRef& key, const wchar_t* name) {
 
 }  // namespace
 
-void UnreadItemKeys::Clear() {
-    allUnread_ = false;
+void UnreadItemKeys::Reset(bool allUnread) {
+    allUnread_ = allUnread;
     unread_.clear();
     written_.clear();
 }

@@ -9,7 +9,8 @@
 
 class UnreadItemKeys {
 public:
-    void Clear();
+    // Forgets everything; allUnread: nothing of the list could be read.
+    void Reset(bool allUnread);
     void NoteUnread(const std::wstring& name) { unread_.insert(name); }
     // listName\Items under the product key is there, but did not open for the load.
     void NoteListUnreadable(const RegKeyRef& productKey, const wchar_t* listName, const wchar_t* itemsName);

@@ -2,8 +2,8 @@
 // words of second instances against the store, the registry and the device's next
 // notification; the stopwatch's runs and laps; its CSV file read by Python's csv module.
 #include <gtest/gtest.h>
-#include <commdlg.h>
 #include <windows.h>
+#include <commdlg.h>
 #include <commctrl.h>
 
 #include <string>
