@@ -55,6 +55,17 @@ private:
     std::thread thread_;
 };
 
+// The picture no decoder read: 50 x 50 grey in the middle of a black screen.
+void ExpectGreyPicture(const ImagePtr& picture) {
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(240, picture->Width());
+    ASSERT_EQ(320, picture->Height());
+    EXPECT_EQ(0, CountWrongPixels(*picture, [](int x, int y) {
+                  const bool inside = x >= 95 && x < 145 && y >= 135 && y < 185;
+                  return inside ? PictureLoader::kPlaceholderColour : WORD(0);
+              }));
+}
+
 // Colours exact in RGB565, one per picture.
 const WORD kColours[] = {0xF800, 0x07E0, 0x001F, 0xFFE0, 0x07FF};
 const char* const kColourNames[] = {"#F80000", "#00FC00", "#0000F8", "#F8FC00", "#00FCF8"};
@@ -110,15 +121,7 @@ TEST_F(Loader, FilesNoDecoderReadsShowAsTheGreyPicture) {
     ASSERT_EQ(3u, loader.Names().size());
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(loader.Names()[i]);
-        ImagePtr picture = loader.RestartLoader(i == 1);
-        ASSERT_TRUE(picture);
-        // 50 x 50 grey in the middle of a black screen.
-        ASSERT_EQ(240, picture->Width());
-        ASSERT_EQ(320, picture->Height());
-        EXPECT_EQ(0, CountWrongPixels(*picture, [](int x, int y) {
-                      const bool inside = x >= 95 && x < 145 && y >= 135 && y < 185;
-                      return inside ? PictureLoader::kPlaceholderColour : WORD(0);
-                  }));
+        ExpectGreyPicture(loader.RestartLoader(i == 1));
     }
 }
 
@@ -139,14 +142,7 @@ TEST_F(Loader, PicturesClaimingGigabytesShowGreyWithinTheBudget) {
         ASSERT_EQ(4u, loader.Names().size());
         for (int i = 0; i < 4; ++i) {
             SCOPED_TRACE(loader.Names()[i]);
-            ImagePtr picture = loader.RestartLoader(i % 2 == 1);
-            ASSERT_TRUE(picture);
-            ASSERT_EQ(240, picture->Width());
-            ASSERT_EQ(320, picture->Height());
-            EXPECT_EQ(0, CountWrongPixels(*picture, [](int x, int y) {
-                          const bool inside = x >= 95 && x < 145 && y >= 135 && y < 185;
-                          return inside ? PictureLoader::kPlaceholderColour : WORD(0);
-                      }));
+            ExpectGreyPicture(loader.RestartLoader(i % 2 == 1));
         }
     }
     const SIZE_T held = ProcessMemory().peak - before.now;
