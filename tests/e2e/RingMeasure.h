@@ -9,6 +9,7 @@
 
 #include "ChildProcess.h"
 #include "DateFunctions.h"
+#include "DeviceProgram.h"
 #include "DeviceSignals.h"
 
 namespace ring_measure {
@@ -25,11 +26,11 @@ struct RingTimes {
     LONG SoundAfterDue() const { return LONG(sound - due); }
 };
 
-// Brings the device clock to half a second before `due`, waits for the ring dialog and,
-// when `record` (the loudspeaker recorded from before the ring on), the sound, up to
-// timeoutMs each; leaves the ring showing. The program must be installed, its alarm stored
-// and registered (it ran and ended).
-RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record);
+// Brings the device clock to half a second before `due`, waits for the ring dialog that
+// `find` finds and, when `record` (the loudspeaker recorded from before the ring on), the
+// sound, up to timeoutMs each; leaves the ring showing. The program must be installed,
+// its alarm stored and registered (it ran and ended).
+RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record, HWND (*find)() = device_program::FindAlarmRing);
 // The same for a timer stored running (device_program::StoreRunningTimer) and due at
 // `due`: the device clock goes to 1.5 s before it and the program starts as the device's
 // wake-up starts it ("AppRunAtTime"), into `program`.
@@ -40,6 +41,9 @@ bool DismissAndEnd(DWORD timeoutMs);
 std::vector<DEVICE_CALL> CallsFrom(DWORD first);
 // The device tick count of the first recorded sample louder than `level`, 0 when none.
 DWORD FirstSoundTick(int level);
+// How much of the loudspeaker's recording sounds: milliseconds of 10 ms windows whose RMS
+// is above `level`.
+double SoundingMs(double level = 500);
 // The machine's load average over the last minute, as the host's /proc/loadavg says; -1 unknown.
 double LoadAverage();
 
