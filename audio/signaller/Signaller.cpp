@@ -4,6 +4,7 @@
 #include "Signaller.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "SignallerParts.h"
 #include "aural.h"
@@ -111,44 +112,35 @@ bool Signaller::StartSound(const ItemSoundSettings& settings, HWND notifyWindow,
     return WaitForMultipleObjects(2, outcome, FALSE, INFINITE) == WAIT_OBJECT_0;
 }
 
-void Signaller::StopSound(HWND window) {
+Signaller::Request Signaller::StopSounds(HWND window, bool all) {
+    auto match = [window, all](const Request& r) { return all || r->owner == window; };
     std::vector<Request> waiting;
     Request playing;
     {
         CriticalSectionScope hold(lock_);
-        for (const Request& r : held_)
-            if (r->owner == window) waiting.push_back(r);
-        held_.erase(std::remove_if(held_.begin(), held_.end(), [window](const Request& r) { return r->owner == window; }),
-                    held_.end());
-        if (front_ && front_->owner == window) {
+        std::copy_if(held_.begin(), held_.end(), std::back_inserter(waiting), match);
+        held_.erase(std::remove_if(held_.begin(), held_.end(), match), held_.end());
+        if (front_ && match(front_)) {
             playing = front_;
             playing->stop = true;
             SetEvent(wake_);
         }
     }
+    // Those waiting for their turn end here, as stopped on request.
     for (const Request& r : waiting) {
         r->stop = true;
         Report(*r, 1);
         SetEvent(r->done);
     }
-    if (playing) WaitForSingleObject(playing->done, INFINITE);
+    return playing;
+}
+
+void Signaller::StopSound(HWND window) {
+    if (Request playing = StopSounds(window, false)) WaitForSingleObject(playing->done, INFINITE);
 }
 
 void Signaller::StopSound() {
-    std::vector<Request> waiting;
-    {
-        CriticalSectionScope hold(lock_);
-        waiting.swap(held_);
-        if (front_) {
-            front_->stop = true;
-            SetEvent(wake_);
-        }
-    }
-    for (const Request& r : waiting) {
-        r->stop = true;
-        Report(*r, 1);
-        SetEvent(r->done);
-    }
+    StopSounds(nullptr, true);
     while (soundThreads_ > 0) Sleep(1);
 }
 

@@ -134,6 +134,9 @@ private:
     Request Begin(const ItemSoundSettings& settings, HWND notifyWindow, HMODULE resourceModule, bool postWhenEnded,
                   bool noFallback, bool reportFailure);
     bool StartSoundThread();
+    // Ends the sounds of `window` (all: every sound) that wait for their turn and asks the
+    // playing one to stop; that one, when it was among them.
+    Request StopSounds(HWND window, bool all);
     Request NextTurn();
     void EndTurn(const Request& r, SoundOutcome outcome);
     void Report(const SoundRequest& r, WPARAM what) const;

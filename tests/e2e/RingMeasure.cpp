@@ -105,8 +105,8 @@ RingTimes Measure(OleDate due, DWORD leadMs, DWORD timeoutMs, bool record, HWND 
 
 }  // namespace
 
-RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record, HWND (*find)()) {
-    return Measure(due, kAlarmLeadMs, timeoutMs, record, find, [] { return true; });
+RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record) {
+    return Measure(due, kAlarmLeadMs, timeoutMs, record, device_program::FindAlarmRing, [] { return true; });
 }
 
 RingTimes TimerRingAt(OleDate due, DWORD timeoutMs, bool record, testsupport::ChildProcess& program) {

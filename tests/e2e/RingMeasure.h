@@ -9,7 +9,6 @@
 
 #include "ChildProcess.h"
 #include "DateFunctions.h"
-#include "DeviceProgram.h"
 #include "DeviceSignals.h"
 
 namespace ring_measure {
@@ -26,11 +25,11 @@ struct RingTimes {
     LONG SoundAfterDue() const { return LONG(sound - due); }
 };
 
-// Brings the device clock to half a second before `due`, waits for the ring dialog that
-// `find` finds and, when `record` (the loudspeaker recorded from before the ring on), the
-// sound, up to timeoutMs each; leaves the ring showing. The program must be installed,
-// its alarm stored and registered (it ran and ended).
-RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record, HWND (*find)() = device_program::FindAlarmRing);
+// Brings the device clock to half a second before `due`, waits for the ring dialog and,
+// when `record` (the loudspeaker recorded from before the ring on), the sound, up to
+// timeoutMs each; leaves the ring showing. The program must be installed, its alarm stored
+// and registered (it ran and ended).
+RingTimes RingAt(OleDate due, DWORD timeoutMs, bool record);
 // The same for a timer stored running (device_program::StoreRunningTimer) and due at
 // `due`: the device clock goes to 1.5 s before it and the program starts as the device's
 // wake-up starts it ("AppRunAtTime"), into `program`.
