@@ -457,6 +457,7 @@ TEST_F(EditorsInProcess, TheSoundPageStopsOnlyItsOwnSound) {
     alarm->soundSettings.repsplit = 0;
     alarm->soundSettings.asctime = 0;
     alarm->SetOption5(false);
+    alarm->SetDismissed(false);
     SendMessageW(App::GetEngine()->Hwnd(), EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(alarm), 0);
     HWND ring = alarm->ringUI ? alarm->ringUI->RingWindow() : nullptr;
     ASSERT_TRUE(ring);
