@@ -2,12 +2,12 @@
 #include "OggMutator.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
 #include "LoadBoundFiles.h"
+#include "LoadBounds.h"
 #include "LoadPeak.h"
 #include "OggPages.h"
 #include "VorbisWriter.h"
@@ -16,10 +16,9 @@
 namespace oggmutate {
 namespace {
 
-constexpr int64_t kFloorBytes = int64_t{64} << 20;
-constexpr int64_t kBytesPerFileByte = 16;
-constexpr double kMaxOpenSeconds = 1;
-constexpr size_t kTimedBelowBytes = size_t{4} << 20;
+using loadbound::kMaxOpenSeconds;
+using loadbound::kTimedBelowBytes;
+using loadbound::WithinBound;
 
 // Reads Vorbis fields least significant bit first, noting where each one lies.
 class FieldReader {
@@ -168,8 +167,9 @@ T Pick(std::mt19937& rng, std::initializer_list<T> from) {
 // zero, besides plain edits of the one it had.
 uint64_t ValueFor(const Field& f, uint64_t had, std::mt19937& rng) {
   const uint64_t top = f.width >= 64 ? ~uint64_t{0} : (uint64_t{1} << f.width) - 1;
+  if (rng() % 2) return loadbound::LyingValue(had, top, had, rng) & top;
   const std::string what = f.what;
-  std::vector<uint64_t> v = {0, 1, 2, had + 1, had ? had - 1 : 0, had * 2, top, top - 1, top / 2, rng() & top};
+  std::vector<uint64_t> v = {0, 1, top};
   if (what == "codebook entries") v.insert(v.end(), {65536, 65537, 1u << 17, 1u << 18, (1u << 23) - 1});
   if (what == "codebook dimensions") v.insert(v.end(), {0, 16, 17, 255});
   if (what == "lookup type") v.insert(v.end(), {0, 1, 2, 3});
@@ -341,10 +341,6 @@ void EditPage(std::string* file, std::mt19937& rng, std::string* what) {
   *what += text;
 }
 
-double Seconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 Outcome LoadAlone(const std::string& bytes) {
   const loadpeak::Peaks p = loadpeak::LoadEveryWay(bytes);
   return {p.Largest(), p.streamOpened};
@@ -370,10 +366,6 @@ struct Tally {
   std::string worstWhat, worstBytes, slowestWhat;
   double slowest = 0;
 };
-
-bool WithinBound(int64_t peak, size_t size) {
-  return peak <= std::max(kFloorBytes, kBytesPerFileByte * static_cast<int64_t>(size));
-}
 
 }  // namespace
 
@@ -432,7 +424,7 @@ Mutant Mutate(const Stream& seed, std::mt19937& rng) {
 }
 
 int Run(const std::vector<std::pair<std::string, std::string>>& seeds, int count,
-        const std::function<void(const std::string&, const std::string&)>& starting) {
+        const loadbound::Starting& starting) {
   std::vector<Stream> parsed;
   std::string names;
   size_t fields = 0;
@@ -454,9 +446,9 @@ int Run(const std::vector<std::pair<std::string, std::string>>& seeds, int count
     for (int way = 0; way < 3; ++way) {
       const std::string bytes = wrapped(way, seed.second);
       starting(seed.first, bytes);
-      const double start = Seconds();
+      const double start = loadbound::ThreadSeconds();
       const Outcome o = way == 0 ? LoadAlone(bytes) : LoadSong(bytes);
-      const double seconds = Seconds() - start;
+      const double seconds = loadbound::ThreadSeconds() - start;
       const bool bad = !o.opened || !WithinBound(o.peak, bytes.size()) || seconds > kMaxOpenSeconds;
       failures += bad;
       std::printf(" %s peak %lld bytes, %.0f ms%s;", tallies[way].way, static_cast<long long>(o.peak), seconds * 1000,
@@ -471,9 +463,9 @@ int Run(const std::vector<std::pair<std::string, std::string>>& seeds, int count
     const std::string bytes = wrapped(i % 3, m.bytes);
     const std::string what = seedName + ": " + m.what;
     starting(what, bytes);
-    const double start = Seconds();
+    const double start = loadbound::ThreadSeconds();
     const Outcome o = i % 3 == 0 ? LoadAlone(bytes) : LoadSong(bytes);
-    const double seconds = Seconds() - start;
+    const double seconds = loadbound::ThreadSeconds() - start;
     ++t.mutants;
     t.opened += o.opened;
     if (!WithinBound(o.peak, bytes.size())) ++t.over;

@@ -9,10 +9,11 @@
 // load-bound benchmark loads each mutant alone, as an XM song's sample and inside an
 // embedded-file bank.
 #include <cstdint>
-#include <functional>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "LoadBounds.h"
 
 namespace oggmutate {
 
@@ -56,6 +57,6 @@ struct Outcome {
 // open of each way, and returns how many passed the bound: 64 MB or 16 times the file,
 // and 1 s for a file under 4 MB.
 int Run(const std::vector<std::pair<std::string, std::string>>& seeds, int count,
-        const std::function<void(const std::string& what, const std::string& bytes)>& starting);
+        const loadbound::Starting& starting);
 
 }  // namespace oggmutate
