@@ -30,9 +30,7 @@ void CommandHandler::OnAlarmWord(EngineWnd& engine, ItemStore& store, Command co
         // A repeating alarm switched off is recomputed when it comes back; a one-time
         // alarm stays on.
         if ((alarm.flags & AlarmItem::kEnabled) && (alarm.flags & AlarmItem::kDaysMask)) {
-            alarm.flags &= ~AlarmItem::kEnabled;
-            alarm.flags |= AlarmItem::kFired;
-            alarm.SetDismissed(true);
+            alarm.SwitchOff();
         } else {
             alarm.flags |= AlarmItem::kEnabled;
         }

@@ -43,7 +43,14 @@ AlarmItem::~AlarmItem() { CloseRingOnLeaving(); }
 
 int AlarmItem::Dismiss(bool reschedule) {
     flags &= ~kAutoSnoozed;
+    answeredSinceFired = true;
     return EventItem::Dismiss(reschedule);
+}
+
+void AlarmItem::SwitchOff() {
+    flags &= ~kEnabled;
+    flags |= kFired;
+    Dismiss(false);
 }
 
 OleDate AlarmItem::NextFireTime(OleDate now) const {
@@ -77,6 +84,7 @@ OleDate AlarmItem::FireDue() const {
 
 void AlarmItem::CheckFire(OleDate now) {
     if (FireDue() > now) return;
+    answeredSinceFired = false;
     UINT message;
     if (IsBit(kFired)) {
         SetDismissed(true);
@@ -100,7 +108,6 @@ void AlarmItem::CheckFire(OleDate now) {
 }
 
 void AlarmItem::Snooze(const OleDate* base, int minutes, int seconds, bool remember) {
-    flags |= kEnabled;
     snooze = base ? *base : time;
     snooze += static_cast<double>((minutes * 60 + seconds) * 1000) * kDaysPerMillisecond;
     if (remember) {

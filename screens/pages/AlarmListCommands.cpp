@@ -244,9 +244,7 @@ void AlarmListPage::ToggleActive(AlarmItem& alarm, bool fromMenu) {
         alarm.SetDismissed(true);
     }
     if (IsActive(alarm)) {
-        alarm.flags &= ~AlarmItem::kEnabled;
-        alarm.flags |= AlarmItem::kFired;
-        alarm.SetDismissed(true);
+        alarm.SwitchOff();
     } else {
         alarm.flags |= AlarmItem::kEnabled;
     }
