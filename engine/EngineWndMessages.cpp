@@ -167,7 +167,8 @@ void EngineWnd::OnItemRing(UINT message, EventItem* item) {
     }
     AlarmItem* alarm = static_cast<AlarmItem*>(item);
     // "Skip next" is for the next occurrence, not for a snooze that comes before it; and
-    // an alarm the user switched off or dismissed since it fired has been answered.
+    // an alarm the user switched off, or whose snooze they cancelled, since it fired has
+    // been answered.
     const bool skipped = message == EngineMessage::kAlarmDue && (alarm->flags & AlarmItem::kSkipNext);
     if (skipped || alarm->answeredSinceFired) {
         if (skipped) alarm->flags &= ~AlarmItem::kSkipNext;

@@ -2,6 +2,7 @@
 
 #include "DeviceClock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -35,16 +36,19 @@ int64_t TickClock::Step(bool deviceOn) {
 
 int64_t TickClock::Step(const SYSTEMTIME& local, const SYSTEMTIME& utc, DWORD tickCount, bool deviceOn) {
     const OleDate date = Time_SystemTimeToDate(local);
-    const OleDate utcDate = Time_SystemTimeToDate(utc);
     const int64_t counted = static_cast<DWORD>(tickCount - lastTickCount_);  // wraps safely
-    const int64_t utcMs = Milliseconds(utcDate - lastUtcDate_);
+    const int64_t utcMs = Milliseconds(Time_SystemTimeToDate(utc) - lastUtcDate_);
+    // The counter stands still while the device sleeps; what the UTC clock went on beyond
+    // it in a step that began or ended with the device not on was that sleep: time that
+    // passed, and no change of the clock for which a word may come.
+    const bool mayHaveSlept = !deviceOn || !lastDeviceOn_;
+    const int64_t sleptMs = mayHaveSlept ? std::max<int64_t>(utcMs - counted, 0) : 0;
     const bool utcJumped = SecondsOfDay(utc) - SecondsOfDay(lastUtc_) > kJumpSeconds || !SameDay(utc, lastUtc_);
-    const int64_t elapsed = utcJumped ? utcMs : counted;
+    const int64_t elapsed = utcJumped ? utcMs : counted + sleptMs;
     // A jump no word took in time was the device sleeping, or a change nobody announced.
     if (unsettledMs_ != 0 && static_cast<DWORD>(tickCount - jumpTickCount_) > kChangeWordWaitMs) unsettledMs_ = 0;
-    int64_t move = MoveSinceStep(date, tickCount);
-    // Asleep, both clocks went on without the counter; only a new zone moves the local one further.
-    if (!deviceOn) move -= utcMs - counted;
+    // Only a new zone moves the local clock further than the sleep.
+    const int64_t move = MoveSinceStep(date, tickCount) - sleptMs;
     takenSinceStepMs_ = 0;
     if (std::llabs(move) >= kJumpMs) {
         if (unsettledMs_ == 0) jumpFrom_ = lastDate_;
@@ -53,6 +57,7 @@ int64_t TickClock::Step(const SYSTEMTIME& local, const SYSTEMTIME& utc, DWORD ti
         jumpTickCount_ = tickCount;
     }
     Keep(local, utc, tickCount);
+    lastDeviceOn_ = deviceOn;
     return elapsed;
 }
 

@@ -9,8 +9,8 @@
 // It also keeps how far the local clock moved beyond the time that really passed, for
 // the waits that must not move with it (snoozes): a jump a tick saw stays unsettled
 // until the clock-change word takes it or, with no word coming, a suspend explains it.
-// While the device is not on, what the UTC clock moved beyond the counter is its
-// sleep, which no word announces.
+// Across a step that began or ended with the device not on, what the UTC clock moved
+// beyond the counter is its sleep: it passed for running timers, and no word announces it.
 #include "DateFunctions.h"
 
 #include <windows.h>
@@ -54,6 +54,7 @@ private:
     SYSTEMTIME lastUtc_ = {};
     OleDate lastUtcDate_ = 0;
     DWORD lastTickCount_ = 0;
+    bool lastDeviceOn_ = true;
 
     int64_t unsettledMs_ = 0;     // jumps seen by steps, not yet taken
     OleDate jumpFrom_ = 0, jumpTo_ = 0;

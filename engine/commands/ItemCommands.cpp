@@ -19,7 +19,7 @@ void RefreshRow(TimerItem& timer) {
 }  // namespace
 
 void CommandHandler::OnCancelSnooze(EngineWnd& engine, ItemStore& store) {
-    for (AlarmItem* alarm : store.Alarms()) alarm->Dismiss(false);
+    for (AlarmItem* alarm : store.Alarms()) alarm->CancelSnooze(false);
     engine.Reschedule();
     for (AlarmItem* alarm : store.Alarms()) RefreshRow(*alarm);
 }

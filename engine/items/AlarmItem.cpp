@@ -43,14 +43,20 @@ AlarmItem::~AlarmItem() { CloseRingOnLeaving(); }
 
 int AlarmItem::Dismiss(bool reschedule) {
     flags &= ~kAutoSnoozed;
-    answeredSinceFired = true;
     return EventItem::Dismiss(reschedule);
 }
 
 void AlarmItem::SwitchOff() {
     flags &= ~kEnabled;
     flags |= kFired;
+    answeredSinceFired = true;
     Dismiss(false);
+}
+
+int AlarmItem::CancelSnooze(bool reschedule) {
+    // A fresh occurrence that has not shown yet had no snooze to cancel: it still rings.
+    if (IsSnoozed() || ringUI || firedBySnooze_) answeredSinceFired = true;
+    return Dismiss(reschedule);
 }
 
 OleDate AlarmItem::NextFireTime(OleDate now) const {
@@ -85,8 +91,9 @@ OleDate AlarmItem::FireDue() const {
 void AlarmItem::CheckFire(OleDate now) {
     if (FireDue() > now) return;
     answeredSinceFired = false;
+    firedBySnooze_ = IsBit(kFired);
     UINT message;
-    if (IsBit(kFired)) {
+    if (firedBySnooze_) {
         SetDismissed(true);
         if (IsBit(kNotifyOnce)) {
             flags &= ~kEnabled;

@@ -24,7 +24,7 @@ int AlarmRingController::Snooze(int seconds, bool autoFlag) {
     if (seconds == 0) seconds = DefaultSnoozeSeconds();
     if (SnoozeDismissesInstead()) return Dismiss(0);
     ended = true;
-    // Switched off or dismissed elsewhere while it rang: no snooze brings it back.
+    // Switched off, or its snoozes cancelled, while it rang: no snooze brings it back.
     if (alarm_.answeredSinceFired) {
         DetachRing();
         return 1;

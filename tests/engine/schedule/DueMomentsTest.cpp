@@ -191,12 +191,15 @@ TEST(TickClock, ClockChangesAreTakenOnceAndHoldWhatTheyJumpedOver) {
     EXPECT_EQ(2000, StepOn(clock, At(7, 9, 3, 3, 0), 8000));
     EXPECT_EQ(0, clock.TakeChange(At(7, 9, 3, 3, 0), 8000));
 
-    // Asleep, the counter stood still: the time the clocks went on passed, and jumped nothing.
+    // Asleep, the counter stood still: the time the clocks went on passed, and jumped nothing,
+    // in one step or a second at a time, and in the step that woke.
     EXPECT_NEAR(300000, clock.Step(At(7, 9, 8, 3, 0), At(7, 9, 8, 3, 0), 8000, false), 1);
+    EXPECT_NEAR(1000, clock.Step(At(7, 9, 8, 4, 0), At(7, 9, 8, 4, 0), 8000, false), 1);
+    EXPECT_NEAR(1000, StepOn(clock, At(7, 9, 8, 5, 0), 8200), 1);
     EXPECT_FALSE(clock.JumpedOver(at(9, 5, 0)));
 
     // A jump no word explains.
-    StepOn(clock, At(7, 11, 0, 0, 0), 9000);
+    StepOn(clock, At(7, 11, 0, 0, 0), 9200);
     EXPECT_TRUE(clock.JumpedOver(at(10, 30, 0)));
     StepOn(clock, At(7, 11, 0, 11, 0), 20000);
     EXPECT_FALSE(clock.JumpedOver(at(10, 30, 0)));
