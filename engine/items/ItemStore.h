@@ -16,6 +16,7 @@
 #include "Settings.h"
 #include "StopwatchItem.h"
 #include "TimerItem.h"
+#include "UnreadItemKeys.h"
 
 #include <deque>
 #include <memory>
@@ -124,6 +125,8 @@ private:
     template <class Item>
     void MakeHashesDistinct(const std::deque<Item*>& list);
 
+    enum List { kTimerList, kStopwatchList, kAlarmList, kListCount };
+
     static ItemStore* current_;
 
     bool activityDriverUsable_;
@@ -133,4 +136,5 @@ private:
     std::deque<StopwatchItem*> stopwatches_;
     ChimeItem chime_;
     std::unique_ptr<Settings> settings_;  // destroyed before the chime
+    UnreadItemKeys unread_[kListCount];
 };
