@@ -204,8 +204,12 @@ void EngineWnd::OnItemRing(UINT message, EventItem* item) {
         return;
     }
     AlarmItem* alarm = static_cast<AlarmItem*>(item);
-    if (alarm->flags & AlarmItem::kSkipNext) {
-        alarm->flags &= ~AlarmItem::kSkipNext;
+    // "Skip next" is for the next occurrence, not for a snooze that comes before it; and
+    // an alarm the user switched off, or whose snooze they cancelled, since it fired has
+    // been answered.
+    const bool skipped = message == EngineMessage::kAlarmDue && (alarm->flags & AlarmItem::kSkipNext);
+    if (skipped || alarm->answeredSinceFired) {
+        if (skipped) alarm->flags &= ~AlarmItem::kSkipNext;
         Reschedule();
         EngineScreens::Get().RefreshAlarmRow(*alarm);
         return;

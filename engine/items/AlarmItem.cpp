@@ -46,6 +46,19 @@ int AlarmItem::Dismiss(bool reschedule) {
     return EventItem::Dismiss(reschedule);
 }
 
+void AlarmItem::SwitchOff() {
+    flags &= ~kEnabled;
+    flags |= kFired;
+    answeredSinceFired = true;
+    Dismiss(false);
+}
+
+int AlarmItem::CancelSnooze(bool reschedule) {
+    // A fresh occurrence that has not shown yet had no snooze to cancel: it still rings.
+    if (IsSnoozed() || ringUI || firedBySnooze_) answeredSinceFired = true;
+    return Dismiss(reschedule);
+}
+
 OleDate AlarmItem::NextFireTime(OleDate now) const {
     if (!IsBit(kEnabled) || (flags & kDaysMask) == 0 || IsBit(kNew)) return kOleDateNever;
     // The weekday of the day the candidate starts on, even when now rounds into the next.
@@ -77,8 +90,10 @@ OleDate AlarmItem::FireDue() const {
 
 void AlarmItem::CheckFire(OleDate now) {
     if (FireDue() > now) return;
+    answeredSinceFired = false;
+    firedBySnooze_ = IsBit(kFired);
     UINT message;
-    if (IsBit(kFired)) {
+    if (firedBySnooze_) {
         SetDismissed(true);
         if (IsBit(kNotifyOnce)) {
             flags &= ~kEnabled;
@@ -100,7 +115,6 @@ void AlarmItem::CheckFire(OleDate now) {
 }
 
 void AlarmItem::Snooze(const OleDate* base, int minutes, int seconds, bool remember) {
-    flags |= kEnabled;
     snooze = base ? *base : time;
     snooze += static_cast<double>((minutes * 60 + seconds) * 1000) * kDaysPerMillisecond;
     if (remember) {

@@ -93,6 +93,8 @@ public:
     // from the engine's last count).
     int32_t secondMs = 0;
     bool counting = false;
+    // Not saved: which of the store's starts began the current run (0: none since loading).
+    uint64_t startNumber = 0;
 
 protected:
     // The timer values every timer and stopwatch stores; false without valid "flags"
