@@ -79,12 +79,15 @@ void EngineWnd::OnTimer(UINT_PTR id) {
 }
 
 LRESULT EngineWnd::OnCopyData(HWND, COPYDATASTRUCT* record) {
+    // Once the loop is to end, a command would be lost with it: refused, its sender hands
+    // it to the instance that comes next.
+    MSG quit;
+    if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return FALSE;
     CommandHandler::Handle(*this, record);
     return TRUE;
 }
 
 void EngineWnd::Quit(int mode) {
-    App::CloseInstanceMutex();
     quitMode_ = mode;
     PostQuitMessage(0);
 }

@@ -43,7 +43,8 @@ public:
     // Raised by every modal dialog and message box of the engine while it is open.
     void ChangeBusyCount(int delta) { busyCount_ = busyCount_ + delta > 0 ? busyCount_ + delta : 0; }
 
-    // Closes the single-instance mutex, keeps the mode for the destroy handler and ends the loop.
+    // Keeps the mode for the destroy handler and ends the loop; commands that arrive
+    // while the quit waits are refused (the single-instance mutex goes once all is down).
     void Quit(int mode);
     // Holds or releases the engine's one long-lived unattended-mode request.
     void SetUnattended(bool on);
