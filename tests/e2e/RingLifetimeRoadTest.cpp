@@ -34,6 +34,15 @@ std::wstring ItemKey(const wchar_t* list, ItemHash hash) {
 RegKeyRef OpenItem(const wchar_t* list, ItemHash hash) {
     return RegKeyRef::Open(ItemKey(list, hash).c_str(), HKEY_CURRENT_USER, false);
 }
+// A timer that does not run, with that many seconds set and left.
+void StoreStoppedTimer(ItemHash hash, int seconds, const wchar_t* title) {
+    TimerItem timer;
+    timer.Hash = hash;
+    timer.flags &= ~TimerItem::kNew;
+    timer.time = timer.origTime = seconds * kTicksPerSecond;
+    timer.title.SetCStr(title);
+    timer.Save(OpenItem(L"Timers", hash));
+}
 
 class RingLifetimeRoad : public testing::Test {
 protected:
@@ -110,13 +119,8 @@ TEST_F(RingLifetimeRoad, AnUnansweredTimerRingsAgainAndItsCloseStartsTheChain) {
         ASSERT_EQ(ERROR_SUCCESS, RegKeyRef_QueryTypedDword(key, &flags, TimerItem::kFlagsValue));
         RegKey_WriteDword(key, flags | TimerItem::kNoChain, TimerItem::kFlagsValue);
         RegKey_WriteDword(key, static_cast<DWORD>(kNextTimerHash), TimerItem::kNextTimerValue);
-        TimerItem next;
-        next.Hash = kNextTimerHash;
-        next.flags &= ~TimerItem::kNew;
-        next.time = next.origTime = 300 * kTicksPerSecond;
-        next.title.SetCStr(L"Tea");
-        next.Save(OpenItem(L"Timers", kNextTimerHash));
     }
+    StoreStoppedTimer(kNextTimerHash, 300, L"Tea");
     {
         testsupport::ChildProcess program;
         ASSERT_NE(0u, ring_measure::TimerRingAt(due, kTimeoutMs, false, program).dialog) << "the timer never rang";
@@ -143,14 +147,7 @@ TEST_F(RingLifetimeRoad, AnUnansweredTimerRingsAgainAndItsCloseStartsTheChain) {
 // wake-up for it could come only 19 s after the start, so the program stays and the
 // timer rings on its second.
 TEST_F(RingLifetimeRoad, ATimerDueSoonRingsOnItsSecondWithTheMainWindowClosed) {
-    {
-        TimerItem timer;
-        timer.Hash = kTimerHash;
-        timer.flags &= ~TimerItem::kNew;
-        timer.time = timer.origTime = 8 * kTicksPerSecond;
-        timer.title.SetCStr(L"Soon");
-        timer.Save(OpenItem(L"Timers", kTimerHash));
-    }
+    StoreStoppedTimer(kTimerHash, 8, L"Soon");
     testsupport::ChildProcess program;
     ASSERT_TRUE(Start(program, L""));
     HWND main = testsupport::WaitForWindow(kMainWindowClass, kTimeoutMs);
