@@ -108,7 +108,7 @@ bool EngineWnd::IdleExit() {
     Signaller* signaller = App::GetSignaller();
     if (!clock || !signaller) return false;
     if (clock->IsShowing() || (clock->LockMark() && Sys_GetPhoneLockState() != 0)) return false;
-    if (ringWindowCount_ != 0 || signaller->IsPlaying() || signaller->IsVibrating()) return false;
+    if (ringWindowCount_ != 0 || signaller->IsBusy()) return false;
     if (busyCount_ != 0 || App::HasMainWindow()) return false;
     // A silent ring is counted nowhere else; an item due within the wake-up's lead would
     // ring only when that wake-up comes.
