@@ -108,6 +108,7 @@ private:
     void OnItemRing(UINT message, EventItem* item);
     // Marks the ring about to show, so every save until its answer keeps it.
     static void RingOnItsWay(EventItem& item);
+    void RingShown(EventItem& item);
     // Rings again what was up and unanswered when the program last ended.
     void RingUnansweredAgain();
     // Saves when a ring the registry holds as unanswered has ended.

@@ -118,7 +118,7 @@ bool EngineWnd::OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case EngineMessage::kCloseMainWindow: {
         UnattendedScope unattended;
-        EngineScreens::Get().CloseMainWindow(*this);
+        if (wParam != EngineMessage::kMainWindowGone || !App::HasMainWindow()) EngineScreens::Get().CloseMainWindow(*this);
         // Closing the main window ends the program, once nothing else needs it.
         IdleExit();
         return true;
@@ -214,7 +214,7 @@ void EngineWnd::OnItemRing(UINT message, EventItem* item) {
         RingOnItsWay(*item);
         Reschedule();
         EngineScreens::Get().ShowTimerRing(*this, *static_cast<TimerItem*>(item));
-        item->ringOnItsWay = false;
+        RingShown(*item);
         return;
     }
     AlarmItem* alarm = static_cast<AlarmItem*>(item);
@@ -233,13 +233,19 @@ void EngineWnd::OnItemRing(UINT message, EventItem* item) {
     if (!kept) return;
     EngineScreens::Get().RefreshAlarmRow(*alarm);
     EngineScreens::Get().ShowAlarmRing(*this, *alarm, message);
-    alarm->ringOnItsWay = false;
+    RingShown(*alarm);
 }
 
 void EngineWnd::RingOnItsWay(EventItem& item) {
     // The saves from here on keep the ring until it is answered.
     item.ringBegan = Time_LocalNowAsDate(true);
     item.ringOnItsWay = true;
+}
+
+void EngineWnd::RingShown(EventItem& item) {
+    // From here its window keeps the ring; one decided on at once, or never shown, is over.
+    item.ringOnItsWay = false;
+    SaveEndedRings();
 }
 
 void EngineWnd::RingUnansweredAgain() {

@@ -129,7 +129,7 @@ void MainFrameWnd::OnDestroy() {
     // for its answer, an item about to fall due): the engine decides.
     EngineWnd* engine = App::GetEngine();
     if (engine && IsWindow(engine->Hwnd()))
-        PostMessageW(engine->Hwnd(), EngineMessage::kCloseMainWindow, 0, 0);
+        PostMessageW(engine->Hwnd(), EngineMessage::kCloseMainWindow, EngineMessage::kMainWindowGone, 0);
     else
         PostQuitMessage(0);
 }
