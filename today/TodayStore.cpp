@@ -57,7 +57,9 @@ void TodayStore::Load(OleDate now) {
         product, ItemStore::kTimersSubKey,
         [&](const RegKeyRef& key) {
             auto timer = std::make_unique<TimerItem>();
-            if (!timer->Load(key, elapsed)) return;
+            // An expired timer the program keeps only until its ring is answered is
+            // nothing to start or show here.
+            if (!timer->Load(key, elapsed) || timer->ringOnItsWay) return;
             timer->flags &= ~TimerItem::kNew;
             timers_.push_back(std::move(timer));
         },

@@ -125,10 +125,21 @@ void AlarmItem::Snooze(const OleDate* base, int minutes, int seconds, bool remem
 
 void AlarmItem::Save(const RegKeyRef& key) const {
     SaveBase(key);
-    RegKey_WriteDword(key, flags, kFlagsValue);
+    uint32_t savedFlags = flags;
+    OleDate savedSnooze = snooze;
+    // A ring not answered yet is kept as a snooze due when it began: a start after the
+    // program ended mid-ring rings it again, and older versions and the Today item read
+    // it as the pending ring it is. A one-time alarm switched itself off when it rang.
+    savedRinging = IsDismissed() && RingAwaitsAnswer();
+    if (savedRinging) {
+        savedFlags = (flags | kFired) & ~kDismissed;
+        if (IsBit(kNotifyOnce)) savedFlags |= kEnabled;
+        savedSnooze = ringBegan != 0 ? ringBegan : Time_LocalNowAsDate(true);
+    }
+    RegKey_WriteDword(key, savedFlags, kFlagsValue);
     RegKeyRef_SetDate(key, time, kTimeValue);
     RegKeyRef_SetString(key, title.CStr(), kTitleValue);
-    RegKeyRef_SetDate(key, snooze, kSnoozeValue);
+    RegKeyRef_SetDate(key, savedSnooze, kSnoozeValue);
 }
 
 bool AlarmItem::Load(const RegKeyRef& key) {

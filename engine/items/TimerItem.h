@@ -17,6 +17,8 @@ public:
     static constexpr wchar_t kNextTimerValue[] = L"NextTimer";
     static constexpr wchar_t kSelfCounterValue[] = L"SelfCounter";
     static constexpr wchar_t kParentHashValue[] = L"ParentHash";
+    // Present (nonzero) while the ring of an expiry waits for its answer.
+    static constexpr wchar_t kRingPendingValue[] = L"RingPending";
 
     // flags
     static constexpr uint32_t kPlaySound = 0x00000002;

@@ -26,6 +26,7 @@
 namespace {
 
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
+const wchar_t kMainWindowClass[] = L"OrvalenMainWnd";
 constexpr OleDate kSecond = 1.0 / 86400.0;
 
 // Everything waiting in this thread's queue is handled; a quit is dropped.
@@ -81,6 +82,15 @@ protected:
         alarm->time = at;
         alarm->title.SetCStr(title);
         return alarm;
+    }
+    // A silent timer started with that many seconds to run.
+    TimerItem* StartTimer(int seconds) {
+        TimerItem* timer = store_->CreateTimer(nullptr);
+        timer->flags &= ~TimerItem::kNew;
+        timer->origTime = Ticks_FromSeconds(seconds);
+        timer->SetOption1(false);
+        timer->SetOption5(false);
+        return engine_->StartTimer(timer, true);
     }
     LRESULT Send(UINT message, void* item) {
         return SendMessageW(engine_->Hwnd(), message, reinterpret_cast<WPARAM>(item), 0);
@@ -319,11 +329,30 @@ TEST_F(EngineWndTest, RunningTimersKeepTheirTimeAcrossZoneChangesEastAndSpringFo
     expectKept(timer, "spring-forward while the program was away");
 }
 
-TEST_F(EngineWndTest, IdleCheckQuitsOnlyWithoutRingWindows) {
+// The idle check quits neither while a main or ring window is open nor while something
+// falls due sooner than the device's wake-up could start the program for it; once the
+// quit is on its way, a command is refused, for its sender to give to the next instance.
+TEST_F(EngineWndTest, IdleCheckQuitsOnlyWhenNothingNeedsTheProgram) {
+    // The main window closed, and another opened before the engine saw the close.
+    Send(EngineMessage::kOpenMainWindow, nullptr);
+    DestroyWindow(FindWindowW(kMainWindowClass, nullptr));
+    Send(EngineMessage::kOpenMainWindow, nullptr);
+    Drain();
+    EXPECT_TRUE(App::HasMainWindow()) << "the first one's close took the second";
+    DestroyWindow(FindWindowW(kMainWindowClass, nullptr));
+    Drain();
+    EXPECT_FALSE(App::HasMainWindow());
+
     engine_->ChangeRingWindowCount(1);
     EXPECT_FALSE(engine_->IdleExit());
     engine_->ChangeRingWindowCount(-1);
+    TimerItem* soon = StartTimer(10);
+    EXPECT_FALSE(engine_->IdleExit()) << "a timer due in 10 s";
+    engine_->StopTimer(soon);
     EXPECT_TRUE(engine_->IdleExit());
+    CopyDataCommand word(L"alarms");
+    EXPECT_EQ(FALSE, SendMessageW(engine_->Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&word.Record())));
+    EXPECT_FALSE(App::HasMainWindow());
     MSG quit;
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
@@ -426,6 +455,15 @@ TEST_F(EngineWndTest, RingThatWokeTheDeviceSuspendsItAfterwardsUnlessSomeoneUses
     // A ring screen switches the device on; when the ring is over it sleeps again.
     ringWhileAsleep(screen);
     EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
+    ringEnds();
+    EXPECT_EQ(DWORD(POWER_STATE_SUSPEND), DeviceControl_GetPowerState());
+
+    // Not while a timer falls due sooner than the device's wake-up could come for it.
+    TimerItem* soon = StartTimer(10);
+    ringWhileAsleep(screen);
+    ringEnds();
+    EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState()) << "asleep with a timer due in 10 s";
+    engine_->StopTimer(soon);
     ringEnds();
     EXPECT_EQ(DWORD(POWER_STATE_SUSPEND), DeviceControl_GetPowerState());
 
