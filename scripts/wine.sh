@@ -75,7 +75,7 @@ if [ "$ORVALEN_WINE" = tests ]; then
   cat "$out"
   cat "$err" >&2
   if [ -n "$unstarted" ] && [ "$unstarted" != refused ]; then
-    echo "wine.sh: $unstarted ($(grep -hm1 '^err:module' "$err" "$out" || echo "exit code $status"))" >&2
+    echo "wine.sh: $unstarted ($(grep -hm1 -o 'err:module:import_dll.*' "$err" "$out" || echo "exit code $status"))" >&2
   fi
   exit "$status"
 fi

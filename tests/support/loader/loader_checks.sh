@@ -7,7 +7,7 @@
 set -uo pipefail
 probe=${!#}
 start_log=$ORVALEN_BUILD_DIR/logs/refused-starts.log
-refused() { grep -cF "$(basename "$probe")" "$start_log" 2>/dev/null || true; }
+refused() { local n; n=$(grep -cF "$(basename "$probe")" "$start_log" 2>/dev/null); echo "${n:-0}"; }
 refused_before=$(refused)
 status=0
 out=$(timeout 60 "$@" 2>&1) || status=$?
