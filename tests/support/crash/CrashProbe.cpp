@@ -13,6 +13,16 @@ int* volatile nowhere = nullptr;
 
 bool Asked(const char* where) { return strstr(GetCommandLineA(), where) != nullptr; }
 
+// Makes the file named in ORVALEN_CRASH_MOMENT_FILE, the moment before the crash: the
+// checks time the end from there, not from a start that a busy machine may make slow.
+__attribute__((noinline)) void MarkCrashMoment() {
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableW(L"ORVALEN_CRASH_MOMENT_FILE", path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return;
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
 // Takes the standard output's lock and keeps it, as a thread stopped in the middle of a write.
 DWORD WINAPI HoldOutput(void* held) {
     _lock_file(stdout);
@@ -29,6 +39,7 @@ __attribute__((noinline)) void Crash() {
         CloseHandle(CreateThread(nullptr, 0, HoldOutput, held, 0, nullptr));
         WaitForSingleObject(held, INFINITE);
     }
+    MarkCrashMoment();
     *nowhere = 1;
 }
 
