@@ -38,6 +38,7 @@ const wchar_t kRecordingFile[] = L"\\speaker.raw";
 const wchar_t kDeviceName[] = L"Device loudspeaker";
 const wchar_t kFailingHostName[] = L"Host audio device";
 const wchar_t kFailureRecordName[] = L"waveoutfail";
+const wchar_t kWriteFailureRecordName[] = L"speakerwritefail";
 // Set (to anything), the device layer sees no host wave-out device, as on a server without audio.
 const wchar_t kNoHostAudioVariable[] = L"ORVALEN_NO_HOST_AUDIO";
 constexpr DWORD kPollMs = 10;
@@ -60,6 +61,22 @@ uint64_t DeviceCounter() {
     return uint64_t(c.QuadPart);
 }
 
+struct WriteFailureRecord {
+    uint32_t on;
+    uint32_t fromTick;  // device tick count when the output went away
+};
+
+// True once the loudspeaker's output has gone away; `counter` then gets the device
+// counter of that moment.
+bool OutputGone(uint64_t* counter) {
+    WriteFailureRecord r;
+    if (!DeviceStateStore::Current()->Read(kWriteFailureRecordName, &r, sizeof r) || !r.on) return false;
+    const LONG since = LONG(DeviceClock_GetTickCount() - r.fromTick);
+    if (since < 0) return false;
+    if (counter) *counter = DeviceCounter() - uint64_t(since) * PowerState::CounterFrequency() / 1000;
+    return true;
+}
+
 // One open loudspeaker device.
 class Speaker {
 public:
@@ -78,6 +95,7 @@ public:
     MMRESULT Write(WAVEHDR* header) {
         std::lock_guard<std::mutex> lock(guard_);
         if (!(header->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
+        if (OutputGone(nullptr)) return MMSYSERR_ERROR;
         header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
         if (queue_.empty()) {
             // The device was idle: the clock of this play starts now.
@@ -124,10 +142,7 @@ private:
         thread_.Reset();
     }
 
-    uint64_t ClockFrames() const {
-        const uint64_t elapsed = DeviceCounter() - playStart_;
-        return elapsed / frequency_ * format_.nSamplesPerSec + elapsed % frequency_ * format_.nSamplesPerSec / frequency_;
-    }
+    uint64_t ClockFrames() const { return FramesOf(DeviceCounter() - playStart_); }
 
     // Moves the play through the queue up to the clock, counting the frames it takes (a
     // looping buffer's up to the limit only); headers played to their end are done, once the
@@ -136,13 +151,18 @@ private:
     void Advance() {
         FollowRecording();
         if (queue_.empty()) return;
-        const uint64_t clock = ClockFrames();
-        if (clock <= clockSeen_) return;
-        const uint64_t room = !Loops(queue_.front()) ? UINT64_MAX : limit_ > consumed_ ? limit_ - consumed_ : 0;
-        const uint64_t played = std::min(clock - clockSeen_, room);
-        RecordSpan(clockSeen_, clock, consumed_, played);
-        clockSeen_ = clock;
-        consumed_ += played;
+        uint64_t clock = ClockFrames();
+        uint64_t goneAt = 0;
+        const bool gone = OutputGone(&goneAt);
+        if (gone) clock = std::min(clock, goneAt > playStart_ ? FramesOf(goneAt - playStart_) : 0);
+        if (clock > clockSeen_) {
+            const uint64_t room = !Loops(queue_.front()) ? UINT64_MAX : limit_ > consumed_ ? limit_ - consumed_ : 0;
+            const uint64_t played = std::min(clock - clockSeen_, room);
+            RecordSpan(clockSeen_, clock, consumed_, played);
+            clockSeen_ = clock;
+            consumed_ += played;
+        }
+        if (gone) return DropQueue(consumed_);
         while (!queue_.empty()) {
             WAVEHDR* h = queue_.front();
             if (Loops(h) || consumed_ < headerStart_ + Frames(h)) break;
@@ -151,6 +171,17 @@ private:
             queue_.pop_front();
         }
         position_ = queue_.empty() ? headerStart_ : consumed_;
+    }
+
+    uint64_t FramesOf(uint64_t counts) const {
+        return counts / frequency_ * format_.nSamplesPerSec + counts % frequency_ * format_.nSamplesPerSec / frequency_;
+    }
+
+    // The output went away at play frame `at`: nothing queued plays on, the position stands.
+    void DropQueue(uint64_t at) {
+        for (WAVEHDR* h : queue_) h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+        queue_.clear();
+        position_ = at;
     }
 
     static bool Loops(const WAVEHDR* h) {
@@ -428,6 +459,11 @@ BOOL DeviceControl_SetWaveOutFailure(DWORD failure) {
     if (failure > DEVICE_WAVEOUT_NOTHING_OPENS) return FALSE;
     const FailureRecord r = {failure};
     return DeviceStateStore::Current()->Write(kFailureRecordName, &r, sizeof r) ? TRUE : FALSE;
+}
+
+BOOL DeviceControl_FailSpeakerWrites(BOOL on, DWORD fromTick) {
+    const WriteFailureRecord r = {on ? 1u : 0u, fromTick};
+    return DeviceStateStore::Current()->Write(kWriteFailureRecordName, &r, sizeof r) ? TRUE : FALSE;
 }
 
 BOOL DeviceControl_GetSpeakerRecording(wchar_t* path, DWORD cch, DWORD* startTick) {
