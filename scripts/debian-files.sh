@@ -8,7 +8,8 @@
 #            that font: the package's others would change the faces the screens use)
 #     tests: also the real files the tests read: the AIFF files of Python's test suite, the
 #            tracker modules of Debian's games (tests/soundengine/tracker/real_modules.txt)
-#            and the music the MP3 encoder is measured on; so the tests need no network
+#            the music the MP3 encoder is measured on and the Ogg files of two sound themes
+#            (tests/soundengine/real_ogg_debian.txt); so the tests need no network
 # Exit code 1 when a file could not be had.
 set -euo pipefail
 [ $# -eq 2 ] || { echo "usage: $0 run|tests <build dir>" >&2; exit 2; }
@@ -29,6 +30,11 @@ if [ "$1" = tests ]; then
     case $package in '' | '#'*) continue ;; esac
     entries+=("$package|$inside|_deps/tracker-modules/${package}__$(basename "$inside")|$sum|the tracker tests of real modules fail")
   done <"$repo/tests/soundengine/tracker/real_modules.txt"
+  # Each sound theme's file as <package>__<name>: the Ogg tests decode every one there.
+  while read -r package inside sum; do
+    case $package in '' | '#'*) continue ;; esac
+    entries+=("$package|$inside|_deps/real-ogg/${package}__$(basename "$inside")|$sum|the test of real Ogg Vorbis files fails")
+  done <"$repo/tests/soundengine/real_ogg_debian.txt"
 fi
 
 in_place() {  # <file> <sha256 or ->
