@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Real Ogg Vorbis files written by others, gathered at test time once per build tree:
 # oggenc's at several qualities, rates and channel counts, ffmpeg's own encoder and its
-# libvorbis one, and the sound themes of two Debian packages (apt-get download and
-# dpkg -x into the build tree; nothing is committed); each with ffmpeg's decoding of it
-# as 16-bit raw PCM beside it, and their names in "files".
-# Usage: make_real_ogg.sh <out-dir>
-# Never fails: what cannot be had is left out, and "status" says what there is.
+# libvorbis one, and the sound themes of two Debian packages, which the set-up took out of
+# them (real_ogg_debian.txt; nothing is committed); each with ffmpeg's decoding of it as
+# 16-bit raw PCM beside it, and their names in "files".
+# Usage: make_real_ogg.sh <out-dir> <the set-up's real-ogg dir>
+# A sound theme's file the set-up should have fetched that is missing or not the one listed
+# fails the fixture, naming it.
 set -uo pipefail
-out=$1
+out=$1 fetched=$2
+list=$(dirname "${BASH_SOURCE[0]}")/real_ogg_debian.txt
 mkdir -p "$out"
 status=$out/status
-if grep -q "^ok" "$status" 2>/dev/null; then exit 0; fi
+listed=$(grep -cv '^\(#\|$\)' "$list")
+if grep -q "^ok .*, $listed from Debian packages$" "$status" 2>/dev/null; then exit 0; fi
 rm -f "$out/files"
 work=$out/work
 mkdir -p "$work"
@@ -28,18 +31,19 @@ done
 ffmpeg -v error -y -i "$work/src_2_44100.wav" -c:a vorbis -strict -2 "$out/ffmpeg_vorbis_2ch.ogg"
 ffmpeg -v error -y -i "$work/src_1_22050.wav" -c:a libvorbis -q:a 5 "$out/ffmpeg_libvorbis_1ch.ogg"
 
-debian=0
-for p in sound-theme-freedesktop oxygen-sounds; do
-  if ! ls "$work/${p}"_*.deb >/dev/null 2>&1; then
-    (cd "$work" && apt-get download -q "$p" >/dev/null 2>&1) || continue
+debian=0 missing=0
+while read -r package inside sum; do
+  case $package in '' | '#'*) continue ;; esac
+  name=${package}__$(basename "$inside")
+  if ! echo "$sum  $fetched/$name" | sha256sum --quiet -c - >/dev/null 2>&1; then
+    echo "make_real_ogg: $name from $package is missing or not the one listed (the set-up, scripts/debian-files.sh, fetches it)" >&2
+    missing=$((missing + 1))
+    continue
   fi
-  deb=$(ls "$work/${p}"_*.deb 2>/dev/null | head -1)
-  [ -n "$deb" ] && mkdir -p "$work/root/$p" && dpkg -x "$deb" "$work/root/$p" || continue
-  while IFS= read -r -d '' f; do
-    cp "$f" "$out/${p}__$(basename "$f")"
-    debian=$((debian + 1))
-  done < <(find "$work/root/$p" -type f \( -name '*.ogg' -o -name '*.oga' \) -print0)
-done
+  cp "$fetched/$name" "$out/$name"
+  debian=$((debian + 1))
+done <"$list"
+[ "$missing" -eq 0 ] || exit 1
 
 count=0
 for f in "$out"/*.ogg "$out"/*.oga; do
@@ -50,5 +54,4 @@ if [ "$count" -eq 0 ]; then
   echo "unavailable: neither oggenc nor ffmpeg made a file" >"$status"
   exit 0
 fi
-[ "$debian" -gt 0 ] || echo "the Debian archive could not be reached: only oggenc's and ffmpeg's files" >&2
 echo "ok $count files, $debian from Debian packages" >"$status"
