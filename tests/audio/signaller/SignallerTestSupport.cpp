@@ -187,12 +187,28 @@ void WINAPI LoggedSleep(DWORD ms) {
     }
     systemSleep(ms);
 }
+
+// The ring's thread waits its slices on an event (a stop ends them early): such a wait of a
+// slice's scale counts as the sleep it asked for; longer ones are other code's time-outs.
+constexpr DWORD kLongestLoggedWaitMs = 1000;
+using WaitFunction = DWORD(WINAPI*)(HANDLE, DWORD);
+WaitFunction systemWait = nullptr;
+
+DWORD WINAPI LoggedWait(HANDLE handle, DWORD ms) {
+    if (ms >= kLoggedSleepMs && ms <= kLongestLoggedWaitMs) {
+        const size_t n = sleepsMade.fetch_add(1);
+        if (n < kSleepLogSize) sleepLog[n] = SleepCall{GetCurrentThreadId(), ms, DeviceClock_GetTickCount()};
+    }
+    return systemWait(handle, ms);
+}
 }  // namespace
 
 void RecordSleeps() {
     if (systemSleep) return;
     systemSleep = reinterpret_cast<SleepFunction>(testsupport::ReplaceImport("Sleep", reinterpret_cast<void*>(LoggedSleep)));
     ASSERT_NE(systemSleep, nullptr) << "the test program imports no Sleep";
+    systemWait = reinterpret_cast<WaitFunction>(testsupport::ReplaceImport("WaitForSingleObject", reinterpret_cast<void*>(LoggedWait)));
+    ASSERT_NE(systemWait, nullptr) << "the test program imports no WaitForSingleObject";
 }
 
 std::vector<SleepCall> SleepsFrom(size_t first) {

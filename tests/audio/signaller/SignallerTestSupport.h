@@ -104,9 +104,9 @@ struct RingSample {
 // Pumps until the end message came or `timeoutMs` passed, sampling the ring.
 std::vector<RingSample> WatchRing(const Signaller& signaller, NotifySink& sink, DWORD timeoutMs);
 
-// A sleep of at least 100 ms that a thread of the test program asked for (the signaller's
-// slices, its looks for a file and its end step; the sound engine's own sleeps are
-// shorter), with the device tick count when it began. What a sleep asked for is what the
+// A sleep of at least 100 ms that a thread of the test program asked for, or a wait of
+// 100 ms to 1 s (the signaller's slices, its looks for a file and its end step; the sound
+// engine's own sleeps are shorter), with the device tick count when it began. What a sleep asked for is what the
 // program did, however late a busy machine woke it.
 struct SleepCall {
     DWORD thread;
