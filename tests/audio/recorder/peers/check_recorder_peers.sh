@@ -122,7 +122,7 @@ else:
     print(frames * 576)
 PY
 }
-samples() { echo $(($(stat -c %s "$1") / 2)); }
+samples() { echo $(($(stat -c %s "$1" 2> /dev/null || echo 0) / 2)); }
 
 for spec in "killed.wav 0 440" "killed-gsm.wav 4 523" "killed.mp3 1 659"; do
   set -- $spec
