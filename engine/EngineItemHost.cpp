@@ -37,7 +37,7 @@ bool EngineItemHost::HasVibrationDevice() const {
 
 bool EngineItemHost::SignallerBusy() const {
     Signaller* signaller = App::GetSignaller();
-    return signaller && (signaller->IsPlaying() || signaller->IsVibrating());
+    return signaller && signaller->IsBusy();
 }
 
 bool EngineItemHost::StoreExists() const { return ItemStore::Current() != nullptr; }

@@ -102,7 +102,7 @@ bool EngineWnd::IdleExit() {
     Signaller* signaller = App::GetSignaller();
     if (!clock || !signaller) return false;
     if (clock->IsShowing() || (clock->LockMark() && Sys_GetPhoneLockState() != 0)) return false;
-    if (ringWindowCount_ != 0 || signaller->IsPlaying() || signaller->IsVibrating()) return false;
+    if (ringWindowCount_ != 0 || signaller->IsBusy()) return false;
     if (busyCount_ != 0 || App::HasMainWindow()) return false;
     Quit(kQuitKeepNotifications);
     return true;

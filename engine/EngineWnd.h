@@ -106,6 +106,9 @@ private:
     void OnSettingsChanged();
     void OnUserActivity(LPARAM activity);
     void OnRingClosed();
+    // The editors and the main menu that command words open: one at a time (below).
+    static bool OpensCommandWindow(UINT message);
+    void RaiseCommandWindow();
     void NewTimer();
     void NewAlarm();
     void EditTimer(ItemHash hash);
@@ -142,6 +145,7 @@ private:
     bool userActivitySeen_ = false;
     bool passwordState_ = false;
     int busyCount_ = 0;
+    bool commandWindowOpen_ = false;
     bool unattendedHeld_ = false;
 
     friend class BusyHold;

@@ -52,8 +52,46 @@ private:
     EngineWnd& engine_;
 };
 
+// Marks a window a command word opens for as long as it is open (when holds is set).
+class CommandWindowHold {
+public:
+    CommandWindowHold(bool& open, bool holds) : open_(open), holds_(holds) {
+        if (holds_) open_ = true;
+    }
+    ~CommandWindowHold() {
+        if (holds_) open_ = false;
+    }
+    CommandWindowHold(const CommandWindowHold&) = delete;
+    CommandWindowHold& operator=(const CommandWindowHold&) = delete;
+
+private:
+    bool& open_;
+    bool holds_;
+};
+
+bool EngineWnd::OpensCommandWindow(UINT message) {
+    return message == EngineMessage::kNewTimer || message == EngineMessage::kNewAlarm ||
+           message == EngineMessage::kEditTimer || message == EngineMessage::kEditAlarm ||
+           message == EngineMessage::kMainMenu;
+}
+
+// The window of the thread that has the input (the modal one), else the engine's last popup.
+void EngineWnd::RaiseCommandWindow() {
+    HWND open = GetActiveWindow();
+    if (!open || open == Hwnd()) open = GetLastActivePopup(Hwnd());
+    if (open && open != Hwnd() && IsWindow(open)) SetForegroundWindow(open);
+}
+
 bool EngineWnd::OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     ItemStore* store = ItemStore::Current();
+    // Each of these windows is modal: a word that arrives while one is open is handled in
+    // its loop, so a flood of words would nest one loop per word until the stack or the
+    // window handles ran out. A further word brings the open one forward instead.
+    if (OpensCommandWindow(message) && commandWindowOpen_) {
+        RaiseCommandWindow();
+        return true;
+    }
+    CommandWindowHold hold(commandWindowOpen_, OpensCommandWindow(message));
     switch (message) {
     case EngineMessage::kSoundEnded:
         if (deviceWasAsleep_) SleepAgain();

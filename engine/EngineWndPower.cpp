@@ -18,7 +18,7 @@ constexpr UINT kSleepAgainMessage = 1401;
 
 bool SignallerBusy() {
     Signaller* signaller = App::GetSignaller();
-    return signaller && (signaller->IsPlaying() || signaller->IsVibrating());
+    return signaller && signaller->IsBusy();
 }
 
 // Sends 1401 to the ring window of every alarm, then every timer, that has one.

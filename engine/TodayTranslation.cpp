@@ -1,9 +1,8 @@
 #include "TodayTranslation.h"
 
 #include "App.h"
+#include "FileReplace.h"
 #include "Translator.h"
-
-#include <cstdio>
 
 static_assert(sizeof(uint32_t) == 4 && sizeof(wchar_t) == 2, "records hold 4-byte counts of 2-byte units");
 
@@ -21,14 +20,13 @@ bool TodayTranslation::Write() {
 }
 
 bool TodayTranslation::WriteTo(const wchar_t* path) {
-    FILE* file = _wfopen(path, L"wb");
-    if (!file) return false;
-    bool ok = true;
+    // The Today item reads the file at any moment: it is replaced whole, never rewritten in place.
+    std::string bytes;
     for (UINT id : kStringIds) {
-        std::wstring text = Translator::Instance().GetString(id);
-        uint32_t count = static_cast<uint32_t>(text.size());
-        ok = ok && fwrite(&count, sizeof count, 1, file) == 1;
-        ok = ok && (count == 0 || fwrite(text.data(), sizeof(wchar_t), count, file) == count);
+        const std::wstring text = Translator::Instance().GetString(id);
+        const uint32_t count = static_cast<uint32_t>(text.size());
+        bytes.append(reinterpret_cast<const char*>(&count), sizeof count);
+        bytes.append(reinterpret_cast<const char*>(text.data()), count * sizeof(wchar_t));
     }
-    return fclose(file) == 0 && ok;
+    return File_Replace(path, bytes);
 }

@@ -3,6 +3,9 @@
 #include <shlobj.h>
 #include <wchar.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 const wchar_t kDefaultRootName[] = L"device";
 volatile LONG g_rootChanges = 0;
@@ -15,6 +18,45 @@ bool CopyOut(const wchar_t* text, wchar_t* out, DWORD cch) {
     }
     wmemcpy(out, text, n + 1);
     return true;
+}
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// "." and ".." as Windows reads a path's parts: a part of dots and blanks alone loses
+// its trailing dots and blanks, so "..." and ".. " climb as ".." does.
+bool IsCurrent(const std::wstring& part) { return part == L"."; }
+bool IsParent(const std::wstring& part) {
+    return part.size() >= 2 && part.find_first_not_of(L". ") == std::wstring::npos && part.find(L"..") == 0;
+}
+
+// A device path with its "." and ".." parts resolved inside the device: ".." at the
+// root stays at the root, as on the device. A path without such parts is kept as given.
+std::wstring WithinDevice(const wchar_t* cePath) {
+    std::vector<std::wstring> parts;
+    bool climbs = false;
+    std::wstring part;
+    for (const wchar_t* p = cePath;; ++p) {
+        if (*p && !IsSeparator(*p)) {
+            part += *p;
+            continue;
+        }
+        if (IsParent(part)) {
+            climbs = true;
+            if (!parts.empty()) parts.pop_back();
+        } else if (IsCurrent(part)) {
+            climbs = true;
+        } else if (!part.empty()) {
+            parts.push_back(part);
+        }
+        part.clear();
+        if (!*p) break;
+    }
+    if (!climbs) return cePath;
+    std::wstring path;
+    for (const std::wstring& kept : parts) path += L"\\" + kept;
+    const size_t length = wcslen(cePath);
+    if (path.empty() || IsSeparator(cePath[length - 1])) path += L"\\";
+    return path;
 }
 
 // Where each special folder lives on the device.
@@ -77,13 +119,16 @@ BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch) {
     if (drive || unc || cePath[0] != L'\\') return CopyOut(cePath, out, cch);
     wchar_t root[MAX_PATH];
     if (!Device_GetRoot(root, MAX_PATH)) return FALSE;
-    size_t a = wcslen(root), b = wcslen(cePath);
+    // Never above the root: shortcut targets, command lines and folders from settings
+    // and language packs pass through here.
+    const std::wstring inside = WithinDevice(cePath);
+    size_t a = wcslen(root), b = inside.size();
     if (!out || a + b + 1 > cch) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
     wmemcpy(out, root, a);
-    wmemcpy(out + a, cePath, b + 1);
+    wmemcpy(out + a, inside.c_str(), b + 1);
     // The device root itself is "\".
     if (b == 1) out[a] = 0;
     return TRUE;

@@ -37,6 +37,7 @@ const wchar_t kRecordingFile[] = L"\\speaker.raw";
 const wchar_t kDeviceName[] = L"Device loudspeaker";
 const wchar_t kFailingHostName[] = L"Host audio device";
 const wchar_t kFailureRecordName[] = L"waveoutfail";
+const wchar_t kWriteFailureRecordName[] = L"speakerwritefail";
 // Set (to anything), the device layer sees no host wave-out device, as on a server without audio.
 const wchar_t kNoHostAudioVariable[] = L"ORVALEN_NO_HOST_AUDIO";
 constexpr DWORD kPollMs = 10;
@@ -59,6 +60,22 @@ uint64_t DeviceCounter() {
     return uint64_t(c.QuadPart);
 }
 
+struct WriteFailureRecord {
+    uint32_t on;
+    uint32_t fromTick;  // device tick count when the output went away
+};
+
+// True once the loudspeaker's output has gone away; `counter` then gets the device
+// counter of that moment.
+bool OutputGone(uint64_t* counter) {
+    WriteFailureRecord r;
+    if (!DeviceStateStore::Current()->Read(kWriteFailureRecordName, &r, sizeof r) || !r.on) return false;
+    const LONG since = LONG(DeviceClock_GetTickCount() - r.fromTick);
+    if (since < 0) return false;
+    if (counter) *counter = DeviceCounter() - uint64_t(since) * PowerState::CounterFrequency() / 1000;
+    return true;
+}
+
 // One open loudspeaker device.
 class Speaker {
 public:
@@ -77,6 +94,7 @@ public:
     MMRESULT Write(WAVEHDR* header) {
         std::lock_guard<std::mutex> lock(guard_);
         if (!(header->dwFlags & WHDR_PREPARED)) return WAVERR_UNPREPARED;
+        if (OutputGone(nullptr)) return MMSYSERR_ERROR;
         header->dwFlags = (header->dwFlags & ~WHDR_DONE) | WHDR_INQUEUE;
         if (queue_.empty()) {
             // The device was idle: the clock of this play starts now.
@@ -117,18 +135,19 @@ private:
         thread_.Reset();
     }
 
-    uint64_t ClockFrames() const {
-        const uint64_t elapsed = DeviceCounter() - playStart_;
-        return elapsed / frequency_ * format_.nSamplesPerSec + elapsed % frequency_ * format_.nSamplesPerSec / frequency_;
-    }
+    uint64_t ClockFrames() const { return FramesOf(DeviceCounter() - playStart_); }
 
     // Moves the play through the queue up to the clock; headers played to their end are
     // done, once the recording has what they played: however late the recording's thread
     // or the program's calls come, nothing that played is missing from it.
     void Advance() {
         if (queue_.empty()) return;
-        const uint64_t now = ClockFrames();
+        uint64_t now = ClockFrames();
+        uint64_t goneAt = 0;
+        const bool gone = OutputGone(&goneAt);
+        if (gone) now = std::min(now, goneAt > playStart_ ? FramesOf(goneAt - playStart_) : 0);
         RecordUpTo(now);
+        if (gone) return DropQueue(now);
         while (!queue_.empty()) {
             WAVEHDR* h = queue_.front();
             if (Loops(h)) break;
@@ -139,6 +158,17 @@ private:
             queue_.pop_front();
         }
         position_ = queue_.empty() ? headerStart_ : now;
+    }
+
+    uint64_t FramesOf(uint64_t counts) const {
+        return counts / frequency_ * format_.nSamplesPerSec + counts % frequency_ * format_.nSamplesPerSec / frequency_;
+    }
+
+    // The output went away at play frame `at`: nothing queued plays on, the position stands.
+    void DropQueue(uint64_t at) {
+        for (WAVEHDR* h : queue_) h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
+        queue_.clear();
+        position_ = at;
     }
 
     static bool Loops(const WAVEHDR* h) {
@@ -411,6 +441,11 @@ BOOL DeviceControl_SetWaveOutFailure(DWORD failure) {
     if (failure > DEVICE_WAVEOUT_NOTHING_OPENS) return FALSE;
     const FailureRecord r = {failure};
     return DeviceStateStore::Current()->Write(kFailureRecordName, &r, sizeof r) ? TRUE : FALSE;
+}
+
+BOOL DeviceControl_FailSpeakerWrites(BOOL on, DWORD fromTick) {
+    const WriteFailureRecord r = {on ? 1u : 0u, fromTick};
+    return DeviceStateStore::Current()->Write(kWriteFailureRecordName, &r, sizeof r) ? TRUE : FALSE;
 }
 
 BOOL DeviceControl_GetSpeakerRecording(wchar_t* path, DWORD cch, DWORD* startTick) {

@@ -188,8 +188,9 @@ bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         DWORD written = 0;
+        // On the disk before the rename: a power cut after it must not leave an empty record.
         if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-            written != bytes.size()) {
+            written != bytes.size() || !FlushFileBuffers(file.Get())) {
             file.Reset();
             DeleteFileW(aside.c_str());
             return false;

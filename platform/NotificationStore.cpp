@@ -29,11 +29,21 @@ std::unique_ptr<NotificationStore::Record> Empty() {
     return r;
 }
 
-// A stored record that breaks its own rules counts as damaged.
+template <size_t N>
+bool Ended(const wchar_t (&field)[N]) {
+    return wmemchr(field, 0, N) != nullptr;
+}
+
+// A stored record that breaks its own rules counts as damaged; every text is read up
+// to its terminator, so each must end inside its field.
 bool Consistent(const NotificationStore::Record& r) {
     if (r.count > NotificationStore::kCapacity || r.nextId < kFirstId) return false;
-    for (uint32_t i = 0; i < r.count; ++i)
-        if (r.entries[i].id == 0 || r.entries[i].id >= r.nextId) return false;
+    for (uint32_t i = 0; i < r.count; ++i) {
+        const NotificationStore::Entry& e = r.entries[i];
+        if (e.id == 0 || e.id >= r.nextId) return false;
+        if (!Ended(e.application) || !Ended(e.arguments) || !Ended(e.title) || !Ended(e.text) || !Ended(e.sound))
+            return false;
+    }
     return true;
 }
 }  // namespace

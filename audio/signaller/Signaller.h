@@ -11,12 +11,19 @@
 // shell's sound player (the platform sound route) or, when that is missing or refuses
 // it, to the program's sound-file player (the player route); a file neither of them
 // takes goes on to the engine stream. When the sound engine cannot open the device's
-// audio, the shell's sound player rings the sound (a built-in one from a file it is
-// written to), so an alarm is never silent for want of the engine.
+// audio, or its output goes away in the middle of a ring, the shell's sound player rings
+// the sound (a built-in one from a file it is written to), so an alarm is never silent
+// for want of the engine; when nothing can sound the ring keeps its time silently and its
+// window hears so, to vibrate in its place.
+//
+// Each sound belongs to the window it was started for. A newer sound takes the
+// loudspeaker over without ending the older one: that one waits and goes on (from the
+// play it was in) once the newer one is over, and each window stops only its own.
 #include <windows.h>
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "CriticalSection.h"
 #include "ItemSoundSettings.h"
@@ -24,7 +31,9 @@
 
 struct SoundStream;
 struct SignallerWatcher;
+struct SoundRequest;
 struct VibrationRun;
+enum class SoundOutcome;
 
 class Signaller {
 public:
@@ -43,23 +52,44 @@ public:
     Signaller(const Signaller&) = delete;
     Signaller& operator=(const Signaller&) = delete;
 
-    // Stops a sound that still plays, then starts `settings` on the sound thread and
-    // waits until it plays or has given up. True when it plays. The sound's end is posted
-    // to notifyWindow when postWhenEnded is set; noFallback forbids ringing the built-in
-    // sound in place of a missing one.
+    // wParam of kSoundEndedMessage beside 0 (the end) and 1 (stopped on request): nothing
+    // could be played and no end follows; or the sound's output went away in the middle
+    // and nothing can sound now: the ring keeps its time silently and its end follows.
+    static constexpr WPARAM kSoundFailed = 2;
+    static constexpr WPARAM kSoundSilenced = 3;
+
+    // Starts `settings` for notifyWindow on the sound thread and returns at once: the
+    // sound's number, which its messages carry as lParam (0 when no thread could start).
+    // A sound of another window that plays waits until this one is over; an earlier
+    // sound of the same window is replaced without a word. The end is posted when
+    // postWhenEnded is set, and so is a failure; noFallback forbids ringing the built-in
+    // sound in place of a missing one. User-interface thread only.
+    DWORD BeginSound(const ItemSoundSettings& settings, HWND notifyWindow, HMODULE resourceModule, bool postWhenEnded,
+                     bool noFallback);
+    // The same, waiting until the sound plays or has given up: true when it plays. A
+    // sound that could not be played posts nothing.
     bool StartSound(const ItemSoundSettings& settings, HWND notifyWindow, HMODULE resourceModule, bool postWhenEnded,
                     bool noFallback);
-    // Ends the repetitions and waits until the sound thread has ended; at once when none runs.
+    // Ends the sounds started for `window`, the playing one only after its end step;
+    // the others' go on.
+    void StopSound(HWND window);
+    // Ends every sound and waits until the sound thread has ended; at once when none runs.
     void StopSound();
     // True while a ring sound is open on any route (an engine stream, the shell's sound
     // player or the sound-file player), pauses between repetitions included.
     bool IsPlaying() const;
+    // True while a sound of `window` is open.
+    bool IsPlayingFor(HWND window) const;
+    // True while `window` has a sound that plays, is about to, waits behind a newer one
+    // or keeps its time silently.
+    bool HasSoundFor(HWND window);
     // True while a sound thread runs (between StartSound and its end or StopSound): it
     // may be using the shared sound-file player.
-    bool SoundThreadRunning() const;
-    // The window named by the last StartSound; a ring window that is no longer it has
-    // been taken over by another ring.
-    HWND SoundNotifyWindow() const { return notifyWindow_; }
+    bool SoundThreadRunning() const { return soundThreads_ > 0; }
+    // True while anything of a ring is under way: a sound (audible or not) or a vibration.
+    bool IsBusy() const { return SoundThreadRunning() || vibrating_; }
+    // The window of the newest sound, null when none is under way.
+    HWND SoundNotifyWindow();
 
     // Vibrates `seconds` in the cycles of `settings`; at the natural end posts
     // kVibrationEndedMessage to notifyWindow when postAtEnd is set. 1 when it vibrates;
@@ -96,29 +126,50 @@ public:
     const ItemSoundSettings& CurrentSoundSettings() const { return current_; }
 
 private:
-    enum class Route { EngineStream, PlatformSound, Player };
+    // None: nothing can sound; the ring keeps its time silently.
+    enum class Route { EngineStream, PlatformSound, Player, None };
+    using Request = std::shared_ptr<SoundRequest>;
+
+    // Sounds and their turns (Signaller.cpp).
+    Request Begin(const ItemSoundSettings& settings, HWND notifyWindow, HMODULE resourceModule, bool postWhenEnded,
+                  bool noFallback, bool reportFailure);
+    bool StartSoundThread();
+    // Ends the sounds of `window` (all: every sound) that wait for their turn and asks the
+    // playing one to stop; that one, when it was among them.
+    Request StopSounds(HWND window, bool all);
+    Request NextTurn();
+    void EndTurn(const Request& r, SoundOutcome outcome);
+    void Report(const SoundRequest& r, WPARAM what) const;
+    static bool Interrupted(const SoundRequest& r);
 
     // Sound (SignallerSound.cpp).
     static DWORD WINAPI SoundThread(void* self);
     void RunSoundThread();
-    bool PrepareSound();
+    SoundOutcome Play(SoundRequest& r);
+    bool PrepareSound(SoundRequest& r);
     void ProfileSoundOff();
     void RestoreProfileSound();
-    bool StartEngine();
+    bool StartEngine(int attempts);
     void SetUpEngineVolume();
     bool FindSource(HRSRC* resource);
     bool OpenEngineStream();
-    void SoundLoop();
-    void StartOnePlay();
+    void SoundLoop(SoundRequest& r);
+    void StartOnePlay(SoundRequest& r);
+    bool WaitForPlay(SoundRequest& r);
+    bool Pause(SoundRequest& r);
+    bool SwitchIfOutputLost(SoundRequest& r);
+    void GoSilent(SoundRequest& r);
     void RampStep();
     int RampTarget() const;
-    void EndSound();
+    void CloseRoute();
+    void EndSound(bool settle);
+    void CloseEngine();
     void FailPrepare();
 
     // Platform sound route (SignallerPlatformSound.cpp).
     bool OpenPlatformSound(const wchar_t* file);
     bool OpenShellSound();
-    void PlayPlatformSound();
+    bool PlayPlatformSound();
     void ClosePlatformSound();
     bool StartWatcher(HANDLE wait);
     void EndWatcher();
@@ -148,20 +199,24 @@ private:
 
     CriticalSection lock_;
 
-    // The ring sound.
+    // The sounds, under the lock: the one whose turn it is (playing or about to) and
+    // those it took the loudspeaker from, the newest last.
+    Request front_;
+    std::vector<Request> held_;
+    DWORD lastSoundId_ = 0;
+    bool soundThreadLive_ = false;  // a sound thread takes the turns; it alone clears this
+    std::atomic<int> soundThreads_{0};
+
+    // The sound thread's own: the sound in play and how it plays.
     ItemSoundSettings current_;
-    HANDLE finish_ = nullptr;         // one play ended, or a stop wakes the sound thread
-    HANDLE threadStarted_ = nullptr;  // the sound thread prepared its sound
-    HANDLE threadEnded_ = nullptr;    // the sound thread's very last step
-    std::atomic<HANDLE> soundThread_{nullptr};  // closed and forgotten by the thread itself
-    bool soundThreadLive_ = false;  // a sound thread was started and its end not yet seen
-    std::atomic<bool> stop_{false};
+    HANDLE finish_ = nullptr;  // one play ended
+    HANDLE wake_ = nullptr;    // the sound in play was stopped or taken over
+    std::atomic<HWND> playingFor_{nullptr};
     bool engineReady_ = false;
     bool fallbackAllowed_ = true;
     int fallbackResource_ = kFallbackResource;
     HMODULE resourceModule_ = nullptr;
-    HWND notifyWindow_ = nullptr;
-    bool postWhenEnded_ = true;
+    DWORD silentPlayEnd_ = 0;  // device tick count when a play of the silent route is over
     std::atomic<Route> route_{Route::EngineStream};
     bool rampByDeviceVolume_ = true;
     std::atomic<SoundStream*> stream_{nullptr};
@@ -173,7 +228,6 @@ private:
     int savedVolume_ = -1;
     int volumeFloor_ = 0;
     DWORD savedSoundType_;
-    HANDLE wavRequirement_ = nullptr;
     DWORD rampStart_ = 0;
     float rampRate_ = 0;
     bool rampDone_ = false;

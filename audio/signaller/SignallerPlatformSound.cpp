@@ -59,15 +59,17 @@ bool Signaller::OpenShellSound() {
     return !file.empty() && OpenPlatformSound(file.c_str());
 }
 
-void Signaller::PlayPlatformSound() {
+bool Signaller::PlayPlatformSound() {
     auto play = Bound::SndPlayAsync.As<SndPlayAsyncFunction>();
     auto getWait = Bound::SndGetWaitHandle.As<SndGetWaitHandleFunction>();
     HSOUND sound = platformSound_;
-    if (play) play(sound, 0);
+    // A play the player refused would never end.
+    if (!play || FAILED(play(sound, 0))) return false;
     HANDLE wait = nullptr;
     if (getWait && SUCCEEDED(getWait(sound, &wait)) && watcher_) watcher_->wait = wait;
     // The watcher waits on the handle of this play from now on.
     if (watcher_) PostToWatcher(*watcher_, kNewPlayMessage);
+    return true;
 }
 
 void Signaller::ClosePlatformSound() {

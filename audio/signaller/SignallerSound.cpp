@@ -26,6 +26,8 @@ constexpr DWORD kEngineRetryMs = 100;
 constexpr DWORD kSliceMs = 250;
 constexpr int kSlicesPerSecond = 4;
 constexpr DWORD kEndSettleMs = 250;
+// A play of a sound whose length is not known, when it has to keep its time silently.
+constexpr DWORD kUnknownPlayMs = 1000;
 // Start volume of a rising ring, percent.
 constexpr int kRampStartVolume = 3;
 // A fallback ring is at least this long and this much louder (up to full volume).
@@ -52,30 +54,58 @@ DWORD WINAPI Signaller::SoundThread(void* self) {
 void Signaller::RunSoundThread() {
     // A ring that woke the device keeps it, and its audio codec, up until it is over.
     UnattendedScope unattended{UnattendedScope::OnlyWhenNotOn{}};
+    HANDLE wavRequirement = nullptr;
     if (unattended.Held())
-        wavRequirement_ = SetPowerRequirement(const_cast<wchar_t*>(kAudioDevice), D0, POWER_NAME, nullptr, 0);
-    const bool played = PrepareSound();
-    if (played) {
-        SetEvent(threadStarted_);
-        SoundLoop();
-        EndSound();
+        wavRequirement = SetPowerRequirement(const_cast<wchar_t*>(kAudioDevice), D0, POWER_NAME, nullptr, 0);
+    // The sounds take their turns until none is left, each taken over one going on
+    // once the sound that took it over is done.
+    while (Request r = NextTurn()) EndTurn(r, Play(*r));
+    if (wavRequirement) ReleasePowerRequirement(wavRequirement);
+    unattended.Release();
+    // The Signaller's last word from this thread: it may be destroyed from now on.
+    --soundThreads_;
+}
+
+SoundOutcome Signaller::Play(SoundRequest& r) {
+    auto why = [&r] {
+        if (r.stop) return SoundOutcome::Stopped;
+        return r.dropped ? SoundOutcome::Dropped : SoundOutcome::HeldBack;
+    };
+    if (Interrupted(r)) return why();
+    route_ = Route::EngineStream;
+    resourceModule_ = r.module;
+    fallbackAllowed_ = r.fallbackAllowed;
+    fallbackResource_ = kFallbackResource;
+    if (!r.resolved) {
+        // Looked for here, not on the caller's thread: a missing file takes seconds.
+        if (!SoundSource::Resolve(r.settings, fallbackResource_, wake_)) return why();
+        r.resolved = true;
     }
+    current_ = r.settings;
+    const bool prepared = PrepareSound(r);
+    if (prepared) {
+        // A fallback's repeat and volume stay with the sound when it goes on later.
+        r.settings = current_;
+        SetEvent(r.started);
+        SoundLoop(r);
+        // A sound taken over makes way at once.
+        EndSound(!r.heldBack && !r.dropped);
+    }
+    CloseEngine();
+    if (prepared && r.playsDone >= int(current_.repeat)) return SoundOutcome::Ended;
+    if (Interrupted(r)) return why();
+    return prepared ? SoundOutcome::Ended : SoundOutcome::Failed;
+}
+
+void Signaller::CloseEngine() {
     engineReady_ = false;
     if (route_ == Route::EngineStream)
         Aural_Close();
     else if (route_ == Route::Player)
         ClosePlayerEngine();
-    // Only now: a ring started on this message must not meet an engine still closing.
-    if (played && IsWindow(notifyWindow_) && postWhenEnded_)
-        PostMessageW(notifyWindow_, kSoundEndedMessage, stop_ ? 1 : 0, 0);
-    if (HANDLE self = soundThread_.exchange(nullptr)) CloseHandle(self);
-    if (wavRequirement_) ReleasePowerRequirement(wavRequirement_);
-    wavRequirement_ = nullptr;
-    SetEvent(threadEnded_);
-    unattended.Release();
 }
 
-bool Signaller::PrepareSound() {
+bool Signaller::PrepareSound(SoundRequest& r) {
     ProfileSoundOff();
     ResetEvent(finish_);
     savedVolume_ = Volume_GetPercent();
@@ -84,20 +114,28 @@ bool Signaller::PrepareSound() {
     if (!current_.builtIn && SoundSource::IsPlatformSoundFile(current_.custom.CStr())) {
         if (OpenPlatformSound(current_.custom.CStr()) || OpenPlayerSound()) return true;
     }
-    if (!engineReady_ && !StartEngine()) {
+    if (!engineReady_ && !StartEngine(1)) {
+        // The shell's player rings at once where the engine does not start at its first
+        // attempt; the engine's further attempts are for a device without that player.
         if (OpenShellSound()) return true;
-        FailPrepare();
-        return false;
+        if (!StartEngine(kEngineStartAttempts - 1)) {
+            FailPrepare();
+            return false;
+        }
     }
     SetUpEngineVolume();
     if (!OpenEngineStream()) {
         FailPrepare();
         return false;
     }
+    r.playMs = std::max(r.playMs, DWORD(std::max(AuralStream_GetLengthMs(stream_), 0)));
     return true;
 }
 
-void Signaller::FailPrepare() { Volume_SetPercentRaw(savedVolume_); }
+void Signaller::FailPrepare() {
+    Volume_SetPercentRaw(savedVolume_);
+    RestoreProfileSound();
+}
 
 // The shell's all-events sound would sound beside the ring on devices with a vibrator:
 // switched to "on" for the ring, restored at its end. Only a setting that was read is
@@ -124,13 +162,14 @@ void Signaller::RestoreProfileSound() {
     set(SND_EVENT_ALL, &setting, FALSE);
 }
 
-bool Signaller::StartEngine() {
+bool Signaller::StartEngine(int attempts) {
     // A silent device would start the engine audibly at its old volume.
     if (savedVolume_ == 0) Volume_SetPercentRaw(kRampStartVolume);
     if (!SoundEngine.initialised) SoundEngine.mixerType = kMonoQualityMixer;
     bool started = false;
-    for (int attempt = 0; attempt < kEngineStartAttempts && !started; ++attempt) {
-        if (attempt > 0) Sleep(kEngineRetryMs);
+    for (int attempt = 0; attempt < attempts && !started; ++attempt) {
+        // A sound stopped or taken over meanwhile gives up waiting.
+        if (attempt > 0 && WaitForSingleObject(wake_, kEngineRetryMs) == WAIT_OBJECT_0) break;
         started = Aural_Init(kMixRate, kEngineChannels) != FALSE;
     }
     if (savedVolume_ == 0) Volume_SetPercentRaw(0);
@@ -166,7 +205,7 @@ bool Signaller::FindSource(HRSRC* resource) {
     if (current_.builtIn)
         *resource = FindResourceW(resourceModule_, MAKEINTRESOURCEW(current_.customres), kSoundResourceType);
     else
-        fileFound = current_.custom.Length() > 0 && SoundSource::WaitForFile(current_.custom.CStr());
+        fileFound = current_.custom.Length() > 0 && SoundSource::WaitForFile(current_.custom.CStr(), nullptr, wake_);
     if (*resource || fileFound) return true;
     if (fallbackAllowed_)
         *resource = FindResourceW(resourceModule_, MAKEINTRESOURCEW(fallbackResource_), kSoundResourceType);
@@ -197,33 +236,93 @@ bool Signaller::OpenEngineStream() {
     return true;
 }
 
-void Signaller::SoundLoop() {
+void Signaller::SoundLoop(SoundRequest& r) {
     const int repeat = current_.repeat;
-    const int pauseSlices = current_.repsplit * kSlicesPerSecond;
     const int target = RampTarget();
     rampRate_ = current_.asctime ? float(target) / (float(current_.asctime) * 1000.0f) : 0.0f;
-    rampStart_ = DeviceClock_GetTickCount();
+    // The volume rises from the sound's first play on, across the time it waited.
+    if (!r.rampStarted) {
+        r.rampStart = DeviceClock_GetTickCount();
+        r.rampStarted = true;
+    }
+    rampStart_ = r.rampStart;
     rampDone_ = false;
-    for (int play = 0; play < repeat; ++play) {
-        StartOnePlay();
-        while (WaitForSingleObject(finish_, kSliceMs) == WAIT_TIMEOUT) RampStep();
-        ResetEvent(finish_);
-        if (play + 1 == repeat) break;
-        for (int slice = 0; slice < pauseSlices && !stop_; ++slice) {
-            Sleep(kSliceMs);
-            RampStep();
-        }
-        if (stop_) break;
+    while (r.playsDone < repeat && !Interrupted(r)) {
+        if (!WaitForPlay(r)) return;
+        if (++r.playsDone == repeat || !Pause(r)) return;
     }
 }
 
-void Signaller::StartOnePlay() {
-    if (route_ == Route::PlatformSound)
-        PlayPlatformSound();
+void Signaller::StartOnePlay(SoundRequest& r) {
+    if (route_ == Route::PlatformSound && !PlayPlatformSound()) {
+        CloseRoute();
+        GoSilent(r);
+    }
+    if (route_ == Route::None)
+        silentPlayEnd_ = DeviceClock_GetTickCount() + (r.playMs ? r.playMs : kUnknownPlayMs);
     else if (route_ == Route::EngineStream)
         AuralStream_Play(0, stream_, nullptr, FALSE);
-    else
+    else if (route_ == Route::Player)
         PlayPlayerSound();
+}
+
+// One play, to its end (true) or until the sound is stopped or taken over (false). An
+// output that goes away meanwhile hands the play to the next route, from its beginning.
+bool Signaller::WaitForPlay(SoundRequest& r) {
+    StartOnePlay(r);
+    DWORD began = DeviceClock_GetTickCount();
+    const HANDLE events[] = {finish_, wake_};
+    for (;;) {
+        DWORD slice = kSliceMs;
+        if (route_ == Route::None) {
+            const LONG left = LONG(silentPlayEnd_ - DeviceClock_GetTickCount());
+            if (left <= 0) return true;
+            slice = std::min(slice, DWORD(left));
+        }
+        const DWORD woke = WaitForMultipleObjects(2, events, FALSE, slice);
+        if (woke == WAIT_OBJECT_0) {
+            ResetEvent(finish_);
+            // What a play lasts, should a later one have to keep its time silently.
+            r.playMs = DeviceClock_GetTickCount() - began;
+            return true;
+        }
+        if (Interrupted(r)) return false;
+        if (woke != WAIT_TIMEOUT) ResetEvent(wake_);
+        RampStep();
+        if (SwitchIfOutputLost(r)) {
+            StartOnePlay(r);
+            began = DeviceClock_GetTickCount();
+        }
+    }
+}
+
+// The pause after a play; false when the sound was stopped or taken over meanwhile.
+bool Signaller::Pause(SoundRequest& r) {
+    for (int slice = 0; slice < current_.repsplit * kSlicesPerSecond; ++slice) {
+        if (WaitForSingleObject(wake_, kSliceMs) == WAIT_OBJECT_0) {
+            if (Interrupted(r)) return false;
+            ResetEvent(wake_);
+        }
+        RampStep();
+        SwitchIfOutputLost(r);
+    }
+    return !Interrupted(r);
+}
+
+// The engine's output went away for good: the shell's player rings the rest of the
+// sound, or, where it cannot, the sound keeps its time silently. True when it switched.
+bool Signaller::SwitchIfOutputLost(SoundRequest& r) {
+    if ((route_ != Route::EngineStream && route_ != Route::Player) || !Aural_OutputLost()) return false;
+    const bool engineStream = route_ == Route::EngineStream;
+    CloseRoute();
+    CloseEngine();
+    if (!engineStream || !OpenShellSound()) GoSilent(r);
+    return true;
+}
+
+void Signaller::GoSilent(SoundRequest& r) {
+    route_ = Route::None;
+    Report(r, kSoundSilenced);
 }
 
 // The ramp rises to the item's volume, unless the device volume already stands there
@@ -253,15 +352,18 @@ void Signaller::RampStep() {
         Volume_SetPercent(*this, v);
 }
 
-void Signaller::EndSound() {
-    if (route_ == Route::EngineStream) {
+void Signaller::CloseRoute() {
+    if (route_ == Route::EngineStream)
         AuralStream_Close(stream_.exchange(nullptr));
-    } else if (route_ == Route::PlatformSound) {
+    else if (route_ == Route::PlatformSound)
         ClosePlatformSound();
-    } else {
+    else if (route_ == Route::Player)
         ClosePlayerSound();
-    }
-    Sleep(kEndSettleMs);
+}
+
+void Signaller::EndSound(bool settle) {
+    CloseRoute();
+    if (settle) Sleep(kEndSettleMs);
     Volume_SetPercentRaw(savedVolume_);
     RestoreProfileSound();
 }

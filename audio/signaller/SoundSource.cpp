@@ -30,11 +30,22 @@ void UseBuiltIn(ItemSoundSettings& settings, int resource) {
     settings.builtIn = 1;
     settings.customres = resource;
 }
+
+bool Interrupted(HANDLE interrupt) { return interrupt && WaitForSingleObject(interrupt, 0) == WAIT_OBJECT_0; }
+
+// Waits `ms`, or less when `interrupt` is set: false then.
+bool Pause(DWORD ms, HANDLE interrupt) {
+    if (!interrupt) {
+        Sleep(ms);
+        return true;
+    }
+    return WaitForSingleObject(interrupt, ms) != WAIT_OBJECT_0;
+}
 }  // namespace
 
-bool SoundSource::WaitForFile(const wchar_t* path, DWORD* attributes) {
+bool SoundSource::WaitForFile(const wchar_t* path, DWORD* attributes, HANDLE interrupt) {
     for (int check = 0; check < kFileChecks; ++check) {
-        if (check > 0) Sleep(kFileCheckMs);
+        if (check > 0 && !Pause(kFileCheckMs, interrupt)) return false;
         const DWORD found = Attributes(path);
         if (found != INVALID_FILE_ATTRIBUTES) {
             if (attributes) *attributes = found;
@@ -57,19 +68,26 @@ std::vector<std::wstring> SoundSource::ListFolder(const std::wstring& folder) {
     return names;
 }
 
-void SoundSource::Resolve(ItemSoundSettings& settings, int fallbackResource) {
-    if (settings.builtIn) return;
+bool SoundSource::Resolve(ItemSoundSettings& settings, int fallbackResource, HANDLE interrupt) {
+    if (settings.builtIn) return true;
     DWORD attributes = 0;
-    if (!WaitForFile(settings.custom.CStr(), &attributes)) return UseBuiltIn(settings, fallbackResource);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    if (!WaitForFile(settings.custom.CStr(), &attributes, interrupt)) {
+        if (Interrupted(interrupt)) return false;
+        UseBuiltIn(settings, fallbackResource);
+        return true;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
     const std::wstring folder = settings.custom.CStr();
     const std::vector<std::wstring> names = ListFolder(folder);
-    if (names.empty()) return;
+    if (names.empty()) return true;
     const std::wstring file = folder + L"\\" + names[DeviceClock_GetTickCount() % names.size()];
-    if (WaitForFile(file.c_str()))
+    if (WaitForFile(file.c_str(), nullptr, interrupt))
         settings.custom.SetCStr(file.c_str());
+    else if (Interrupted(interrupt))
+        return false;
     else
         UseBuiltIn(settings, fallbackResource);
+    return true;
 }
 
 bool SoundSource::IsPlatformSoundFile(const wchar_t* path) {

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 namespace {
 
 // The page shortcuts in the order they are written: the name's string, the word, the icon.
@@ -20,6 +22,24 @@ const struct {
     {235, CommandWord::kNewAlarm, -411},        {30079, CommandWord::kCancelSnooze, -415},
     {305, CommandWord::kStartSlideShow, -416},  {432, CommandWord::kMainMenu, -183},
 };
+
+// A translated name becomes a file name in the program's folder: one that would reach
+// another folder (a separator, "..", a drive) or hold a character no file name may
+// is not taken.
+bool UsableFileName(const std::wstring& name) {
+    if (name.empty() || name.find(L"..") != std::wstring::npos) return false;
+    for (wchar_t c : name)
+        if (c < L' ' || wcschr(L"\\/:*?\"<>|", c)) return false;
+    return true;
+}
+
+// The shortcut's file name: the pack's name of the page, else the program's own.
+std::wstring ShortcutFileName(UINT nameId) {
+    const Translator& translator = Translator::Instance();
+    std::wstring name = translator.GetString(nameId);
+    if (!UsableFileName(name)) name = translator.ResourceString(nameId);
+    return name + StartMenuShortcuts::kExtension;
+}
 
 // The program's folder in the Start menu; false when the device has no Start menu.
 bool ProgramMenuFolder(std::wstring& folder) {
@@ -46,7 +66,7 @@ void Engine_CreateShortcuts() {
     CreateDirectoryW(folder.c_str(), nullptr);
     const wchar_t* launcher = App::LauncherPath();
     for (const auto& page : kPageShortcuts) {
-        const std::wstring name = Translator::Instance().GetString(page.nameId) + kExtension;
+        const std::wstring name = ShortcutFileName(page.nameId);
         Shortcut_Write(name.c_str(), page.word, page.iconIndex, launcher ? launcher : L"", false);
     }
     Shortcut_Write(kIconShortcut, nullptr, kIconShortcutIcon, nullptr, false);

@@ -1,7 +1,7 @@
 #include "ShortcutFile.h"
 
 #include "DeviceFiles.h"
-#include "ScopedHandle.h"
+#include "FileReplace.h"
 #include "WideText.h"
 
 #include <shlobj.h>
@@ -29,10 +29,4 @@ bool Shortcut_MenuFolder(std::wstring& folder) {
     return true;
 }
 
-bool Shortcut_WriteFile(const std::wstring& path, const std::string& content) {
-    ScopedFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-           written == content.size();
-}
+bool Shortcut_WriteFile(const std::wstring& path, const std::string& content) { return File_Replace(path, content); }

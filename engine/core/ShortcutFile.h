@@ -9,5 +9,6 @@ std::string Shortcut_Content(const wchar_t* target, const wchar_t* word, const w
 // The Start menu's Programs folder, or the Start Menu folder itself when the device has
 // no Programs folder; false when it has neither.
 bool Shortcut_MenuFolder(std::wstring& folder);
-// Writes content as the file at path, replacing an old one; false when it cannot be created.
+// Writes content as the file at path, replacing an old one in one step (File_Replace);
+// false, the old one kept, when it cannot.
 bool Shortcut_WriteFile(const std::wstring& path, const std::string& content);

@@ -4,6 +4,14 @@
 #include <vector>
 #include <wchar.h>
 
+namespace {
+
+// A format that still does not fit in this many units never will: the formatter keeps
+// failing on it (a conversion it cannot make), so growing further only eats memory.
+constexpr size_t kFormatLimit = size_t{1} << 24;
+
+}  // namespace
+
 int WString_Format(std::wstring& out, const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
@@ -20,7 +28,7 @@ int WString_FormatV(std::wstring& out, const wchar_t* format, va_list args) {
     size_t size = wcslen(format) * 3 / 2;
     if (size < 1) size = 1;
     std::vector<wchar_t> buffer;
-    for (;;) {
+    while (size <= kFormatLimit) {
         buffer.resize(size);
         va_list copy;
         va_copy(copy, args);
@@ -34,6 +42,14 @@ int WString_FormatV(std::wstring& out, const wchar_t* format, va_list args) {
         size_t grown = size * 3 / 2;
         size = grown > size ? grown : size + 1;
     }
+    out.clear();
+    return 0;
+}
+
+std::wstring WString_FillMark(const std::wstring& text, const wchar_t* mark, const std::wstring& value) {
+    const size_t at = text.find(mark);
+    if (at == std::wstring::npos) return text;
+    return text.substr(0, at) + value + text.substr(at + wcslen(mark));
 }
 
 void WString_AssignCounted(std::wstring& out, const wchar_t* resourceText) {

@@ -5,9 +5,14 @@
 #include <cstdarg>
 #include <string>
 
-// Formats into out (msvcrt wide conventions); returns 1. Out of memory throws std::bad_alloc.
+// Formats into out (msvcrt wide conventions); returns 1, or 0 with out empty when the
+// formatter fails at every size up to a limit. Out of memory throws std::bad_alloc.
+// Never hand it a language pack's text as the format: use WString_FillMark.
 int WString_Format(std::wstring& out, const wchar_t* format, ...);
 int WString_FormatV(std::wstring& out, const wchar_t* format, va_list args);
+// text with its first mark (such as "%s") replaced by value; text without the mark as it
+// is. How a translated text takes a value: whatever else the text holds stays as written.
+std::wstring WString_FillMark(const std::wstring& text, const wchar_t* mark, const std::wstring& value);
 // Assigns a string-table entry: the unit before the text holds its character count.
 void WString_AssignCounted(std::wstring& out, const wchar_t* resourceText);
 // Reads a window's whole text; returns 1.

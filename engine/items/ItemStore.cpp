@@ -59,16 +59,19 @@ bool RemoveFrom(std::deque<Item*>& list, Item* item) {
 }
 
 // Loads every subkey of items into a new item that make() appends to list. An item
-// that fails to load leaves the list again, and its subkey is deleted afterwards.
+// that fails to load leaves the list again, and its subkey is deleted afterwards; a
+// subkey that could not be read at all is noted and kept.
 template <class Item>
 void LoadList(const RegKeyRef& items, std::deque<Item*>& list, const std::function<Item*()>& make,
-              const std::function<bool(Item&, const RegKeyRef&)>& load) {
+              const std::function<bool(Item&, const RegKeyRef&)>& load, UnreadItemKeys& unread) {
     std::vector<std::wstring> failed;
     for (const std::wstring& name : RegKeyTree_SubKeyNames(items)) {
         RegKeyRef key = RegKeyRef::OpenSubKey(name.c_str(), items, true);
-        if (!key.IsOpen()) continue;
-        Item* item = make();
-        if (!item) continue;
+        Item* item = key.IsOpen() ? make() : nullptr;
+        if (!item) {
+            unread.NoteUnread(name);
+            continue;
+        }
         if (load(*item, key)) continue;
         RemoveFrom(list, item);
         failed.push_back(name);
@@ -79,9 +82,10 @@ void LoadList(const RegKeyRef& items, std::deque<Item*>& list, const std::functi
 // Writes every item of list under items: into the subkey named after its Hash when
 // there is one, else into a new one (unless skip says no). Subkeys of items no longer
 // in the list go last, once everything else is written, so an interrupted save never
-// leaves an item without its key.
+// leaves an item without its key. What the load could not read stays.
 template <class Item>
-void SaveList(const RegKeyRef& items, const std::deque<Item*>& list, const std::function<bool(const Item&)>& skip) {
+void SaveList(const RegKeyRef& items, const std::deque<Item*>& list, const std::function<bool(const Item&)>& skip,
+              UnreadItemKeys& unread) {
     if (!items.IsOpen()) return;
     std::unordered_set<ItemHash> written;
     std::vector<std::wstring> stale;
@@ -94,7 +98,7 @@ void SaveList(const RegKeyRef& items, const std::deque<Item*>& list, const std::
             }
         }
         if (!owner) {
-            stale.push_back(name);
+            if (!unread.Keeps(name)) stale.push_back(name);
             continue;
         }
         RegKeyRef key = RegKeyRef::OpenSubKey(name.c_str(), items, false);
@@ -103,8 +107,10 @@ void SaveList(const RegKeyRef& items, const std::deque<Item*>& list, const std::
     }
     for (Item* item : list) {
         if (written.count(item->Hash) || skip(*item)) continue;
-        RegKeyRef key = RegKeyRef::OpenSubKey(HashKeyName(item->Hash).c_str(), items, false);
+        const std::wstring name = HashKeyName(item->Hash);
+        RegKeyRef key = RegKeyRef::OpenSubKey(name.c_str(), items, false);
         if (key.IsOpen()) item->Save(key);
+        unread.NoteWritten(name);
         written.insert(item->Hash);
     }
     for (const std::wstring& name : stale) RegKeyTree_Delete(items, name.c_str());
@@ -301,6 +307,8 @@ void ItemStore::Load() {
     // Items made while loading, and every item made later, find this store.
     current_ = this;
     RegKeyRef product = OpenProductKey(false);
+    // Nothing read: a later save must not take what is there for gone.
+    for (UnreadItemKeys& unread : unread_) unread.Reset(!product.IsOpen());
     if (!product.IsOpen()) return;
     OleDate saved = 0.0;
     RegKeyRef_QueryDate(product, &saved, kSavedTimeValue);
@@ -313,6 +321,7 @@ void ItemStore::Load() {
     const int32_t awaySecondMs = static_cast<int32_t>(awayMs % 1000);
 
     RegKeyRef timerItems = OpenItemsKey(product, kTimersSubKey, true);
+    if (!timerItems.IsOpen()) unread_[kTimerList].NoteListUnreadable(product, kTimersSubKey, kItemsSubKey);
     if (timerItems.IsOpen()) {
         LoadList<TimerItem>(
             timerItems, timers_, [this] { return CreateTimer(nullptr); },
@@ -322,10 +331,13 @@ void ItemStore::Load() {
                 timer.counting = Counts(timer);
                 timer.secondMs = timer.counting ? awaySecondMs : 0;
                 return true;
-            });
+            },
+            unread_[kTimerList]);
         RegKeyRef_QueryBinary(timerItems, &LastTimerTime, sizeof LastTimerTime, kLastTimerTimeValue, true);
     }
     RegKeyRef stopwatchItems = OpenItemsKey(product, kStopwatchesSubKey, true);
+    if (!stopwatchItems.IsOpen())
+        unread_[kStopwatchList].NoteListUnreadable(product, kStopwatchesSubKey, kItemsSubKey);
     if (stopwatchItems.IsOpen()) {
         LoadList<StopwatchItem>(
             stopwatchItems, stopwatches_, [this] { return CreateStopwatch(); },
@@ -333,12 +345,14 @@ void ItemStore::Load() {
                 if (!stopwatch.Load(key, away)) return false;
                 stopwatch.flags &= ~TimerItem::kNew;
                 return true;
-            });
+            },
+            unread_[kStopwatchList]);
         LastStopwatchTime = StopwatchItem::kNoStopTime;
         RegKeyRef_QueryBinary(stopwatchItems, &LastStopwatchTime, sizeof LastStopwatchTime, kLastStopwatchTimeValue,
                               true);
     }
     RegKeyRef alarmItems = OpenItemsKey(product, kAlarmsSubKey, true);
+    if (!alarmItems.IsOpen()) unread_[kAlarmList].NoteListUnreadable(product, kAlarmsSubKey, kItemsSubKey);
     if (alarmItems.IsOpen()) {
         LoadList<AlarmItem>(
             alarmItems, alarms_, [this] { return CreateAlarm(nullptr); },
@@ -346,7 +360,8 @@ void ItemStore::Load() {
                 if (!alarm.Load(key)) return false;
                 alarm.flags &= ~AlarmItem::kNew;
                 return true;
-            });
+            },
+            unread_[kAlarmList]);
     }
     MakeHashesDistinct(timers_);
     MakeHashesDistinct(stopwatches_);
@@ -363,7 +378,8 @@ void ItemStore::Save(bool settingsOnly) {
         WriteSavedTime(product);
         // An alarm its editor has not confirmed yet gets no key.
         SaveList<AlarmItem>(OpenItemsKey(product, kAlarmsSubKey, false), alarms_,
-                            [](const AlarmItem& alarm) { return (alarm.flags & AlarmItem::kNew) != 0; });
+                            [](const AlarmItem& alarm) { return (alarm.flags & AlarmItem::kNew) != 0; },
+                            unread_[kAlarmList]);
         SaveTimerLists(product);
     }
     chime_.Save(product);
@@ -386,11 +402,12 @@ void ItemStore::SaveTimers() {
 
 void ItemStore::SaveTimerLists(const RegKeyRef& productKey) {
     RegKeyRef timerItems = OpenItemsKey(productKey, kTimersSubKey, false);
-    SaveList<TimerItem>(timerItems, timers_, [](const TimerItem&) { return false; });
+    SaveList<TimerItem>(timerItems, timers_, [](const TimerItem&) { return false; }, unread_[kTimerList]);
     if (timerItems.IsOpen())
         RegKeyRef_SetBinary(timerItems, &LastTimerTime, sizeof LastTimerTime, kLastTimerTimeValue);
     RegKeyRef stopwatchItems = OpenItemsKey(productKey, kStopwatchesSubKey, false);
-    SaveList<StopwatchItem>(stopwatchItems, stopwatches_, [](const StopwatchItem&) { return false; });
+    SaveList<StopwatchItem>(stopwatchItems, stopwatches_, [](const StopwatchItem&) { return false; },
+                            unread_[kStopwatchList]);
     if (stopwatchItems.IsOpen())
         RegKeyRef_SetBinary(stopwatchItems, &LastStopwatchTime, sizeof LastStopwatchTime, kLastStopwatchTimeValue);
 }

@@ -15,6 +15,7 @@
 #include "Settings.h"
 #include "StopwatchItem.h"
 #include "TimerItem.h"
+#include "UnreadItemKeys.h"
 
 #include <deque>
 #include <memory>
@@ -121,6 +122,8 @@ private:
     template <class Item>
     void MakeHashesDistinct(const std::deque<Item*>& list);
 
+    enum List { kTimerList, kStopwatchList, kAlarmList, kListCount };
+
     static ItemStore* current_;
 
     bool activityDriverUsable_;
@@ -129,4 +132,5 @@ private:
     std::deque<StopwatchItem*> stopwatches_;
     ChimeItem chime_;
     std::unique_ptr<Settings> settings_;  // destroyed before the chime
+    UnreadItemKeys unread_[kListCount];
 };

@@ -14,12 +14,17 @@
 #include "DeviceScreen.h"
 #include "Dib.h"
 #include "ImageStrip.h"
+#include "PictureBudget.h"
 #include "PictureLoading.h"
 #include "Rgb565.h"
 
 namespace {
 
 constexpr size_t kReadBlock = 4096;
+// What the decoder's own tables may take (a progressive picture keeps all its coefficients
+// at full size, whatever the scale) beside the decoded copy, which takes the budget; the
+// scaled copies that follow are smaller than the screen.
+constexpr size_t kDecoderBytes = kPictureMemoryBudget / 2;
 
 struct FileSource {
     jpeg_source_mgr manager;
@@ -130,8 +135,15 @@ bool Decode(FILE* file, int mode, DecodeTarget& out) {
         return false;
     }
     jpeg_create_decompress(&info);
+    // Beyond this libjpeg would need a backing store, which this build has not: it fails.
+    info.mem->max_memory_to_use = static_cast<long>(kDecoderBytes);
     UseFileSource(info, file);
     jpeg_read_header(&info, TRUE);
+    // The header's size is the file's claim: what the device's decoders refuse is not decoded here either.
+    if (!Picture_SizeAccepted(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     const bool grey = info.num_components == 1;
     if (grey) {
         info.out_color_space = JCS_GRAYSCALE;
@@ -147,12 +159,19 @@ bool Decode(FILE* file, int mode, DecodeTarget& out) {
     info.scale_num = 1;
     info.scale_denom = target ? TargetDenominator(info.image_width, info.image_height, width, height)
                               : OwnSizeDenominator(info.image_width, info.image_height);
-    jpeg_start_decompress(&info);
+    jpeg_calc_output_dimensions(&info);
     const int decodedWidth = static_cast<int>(info.output_width), decodedHeight = static_cast<int>(info.output_height);
     const bool scaled = target && (decodedWidth != width || decodedHeight != height);
     out.size = scaled ? SIZE{width, height} : SIZE{0, 0};
     const int imageWidth = scaled ? decodedWidth : std::min(decodedWidth, kMaxPictureTargetSide);
     const int imageHeight = scaled ? decodedHeight : std::min(decodedHeight, kMaxPictureTargetSide);
+    // The decoded copy: 32 bits a pixel for the scaler, else the RGB565 picture itself.
+    const size_t copyBytes = static_cast<size_t>(imageWidth) * static_cast<size_t>(imageHeight) * (scaled ? 4 : 2);
+    if (copyBytes > kPictureMemoryBudget) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_start_decompress(&info);
     const bool created = scaled ? out.toScale.Create(imageWidth, imageHeight) : out.shown->Create(imageWidth, imageHeight);
     if (info.output_components != (grey ? 1 : 3) || !created) {
         jpeg_destroy_decompress(&info);

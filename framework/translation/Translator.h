@@ -43,6 +43,8 @@ public:
     bool LoadLanguageSetting(const RegKeyRef& clockKey);
 
     std::wstring GetString(UINT id) const;
+    // The program's own text of the id, whatever the pack says.
+    std::wstring ResourceString(UINT id) const;
     std::wstring GetItemText(UINT dialogId, UINT controlId) const;
     // excludedIds: zero-terminated, may be null. True when every other control was translated.
     bool ApplyCaption(HWND dialog, UINT dialogId, const int* excludedIds = nullptr) const;
@@ -78,7 +80,6 @@ private:
     static StepEnd SkipEntry(XmlReader& reader);
     // The first of the id's names whose text in the map is not empty; null when none.
     const std::wstring* FirstTranslatedText(int id, const std::map<std::string, TranslationEntry>& map) const;
-    std::wstring ResourceString(UINT id) const;
 
     std::multimap<int, std::string> m_symbols;
     TranslationSection m_menus;

@@ -1,5 +1,6 @@
 // Reading a language pack: translation.xml through the XML tokenizer, and the symbol
 // file resource.h.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -137,7 +138,9 @@ bool Translator::LanguageStep(XmlReader& reader) {
         const std::string element = reader.ElementNameString();
         if (token == XML_ATTRIBUTE && Is(element, kOutputElement) && Is(reader.AttributeNameString(), kLangAttribute)) {
             const DWORD language = ParseHex(reader.TextString());
-            if (LocaleKnown(language)) m_languages.push_back(language);
+            // A language listed again keeps its first place: the language page shows each once.
+            const bool listed = std::find(m_languages.begin(), m_languages.end(), language) != m_languages.end();
+            if (!listed && LocaleKnown(language)) m_languages.push_back(language);
             continue;
         }
         if (token != XML_END_TAG || !Is(element, kLanguagesElement)) continue;

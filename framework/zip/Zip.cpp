@@ -97,6 +97,12 @@ std::wstring CleanMemberName(std::wstring name) {
             changed = true;
             continue;
         }
+        // What a ".." in the middle leaves may itself begin with one.
+        if (name == L".." || (name.size() >= 3 && name[0] == L'.' && name[1] == L'.' && isSeparator(name[2]))) {
+            name.erase(0, name.size() >= 3 ? 3 : 2);
+            changed = true;
+            continue;
+        }
         for (size_t i = 0; i + 3 < name.size(); ++i) {
             if (isSeparator(name[i]) && name[i + 1] == L'.' && name[i + 2] == L'.' && isSeparator(name[i + 3])) {
                 name.erase(0, i + 4);

@@ -3,8 +3,7 @@
 #include <new>
 
 bool DecodedPicture::Allocate(UINT w, UINT h) {
-    if (w == 0 || h == 0 || w > kMaxPictureSide || h > kMaxPictureSide ||
-        static_cast<uint64_t>(w) * h > kMaxPicturePixels)
+    if (!Picture_SizeAccepted(w, h) || static_cast<uint64_t>(w) * h * sizeof(uint32_t) > kPictureMemoryBudget)
         return false;
     try {
         argb.assign(static_cast<size_t>(w) * h, 0xFF000000u);

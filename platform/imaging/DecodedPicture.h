@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "PictureBudget.h"
 #include "imaging.h"
 
 struct DecodedPicture {
@@ -17,15 +18,11 @@ struct DecodedPicture {
     PixelFormatID format = PixelFormat24bppRGB;
 
     // Allocates width x height opaque black pixels. False (nothing changed) when the size
-    // is 0 or beyond what the device decodes.
+    // is 0 or beyond what the device decodes, or the pixels would take more than the budget.
     bool Allocate(UINT w, UINT h);
     // ImageInfo.Flags for the picture: has-alpha, and alpha-opaque when no pixel is translucent.
     UINT Flags() const;
 };
-
-// The largest picture the device decodes: a side and a pixel count (camera pictures fit).
-constexpr UINT kMaxPictureSide = 16384;
-constexpr UINT kMaxPicturePixels = 48u * 1024 * 1024;
 
 // One decoder per format: true when the bytes were a whole picture of that format.
 // Each checks its own signature first, so a wrong format fails cheaply.

@@ -17,8 +17,8 @@ const IID IID_IBitmapImage = {0x729677E2, 0xFD0F, 0x4CDA, {0x8D, 0xD1, 0x89, 0x5
 
 namespace {
 
-// Larger picture files are refused before they are read.
-constexpr DWORD kMaxPictureFileBytes = 64u * 1024 * 1024;
+// Larger picture files are refused before they are read: the bytes are held while they decode.
+constexpr DWORD kMaxPictureFileBytes = kPictureMemoryBudget;
 
 using PicturePtr = std::shared_ptr<const DecodedPicture>;
 

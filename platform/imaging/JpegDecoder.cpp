@@ -29,6 +29,9 @@ bool ReadJpeg(jpeg_decompress_struct& info, JumpingErrors& errors, const BYTE* d
         return false;
     info.out_color_space = JCS_EXT_BGRA;
     if (!out.Allocate(info.image_width, info.image_height)) return false;
+    // libjpeg's own tables (a progressive picture's coefficients) within the same budget:
+    // past it the decoder asks for a backing store, which this build does not have, and fails.
+    info.mem->max_memory_to_use = static_cast<long>(kPictureMemoryBudget);
     jpeg_start_decompress(&info);
     if (info.output_width != out.width || info.output_height != out.height || info.output_components != 4)
         return false;

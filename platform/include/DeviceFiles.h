@@ -17,6 +17,7 @@ BOOL Device_SetRoot(const wchar_t* root);
 // How many times this process has changed its device root.
 LONG Device_RootChanges(void);
 // "\Windows\x.exe" -> "<root>\Windows\x.exe"; a path with a drive or UNC prefix is copied unchanged.
+// "." and ".." parts are resolved on the device: nothing maps above the root.
 BOOL Device_MapPath(const wchar_t* cePath, wchar_t* out, DWORD cch);
 // The reverse, for showing a path to the user: "<root>\Windows\x.exe" -> "\Windows\x.exe";
 // a path outside the device root is copied unchanged.

@@ -112,6 +112,11 @@ BOOL DeviceControl_GetSpeakerRecording(wchar_t* path, DWORD cch, DWORD* startTic
 #define DEVICE_WAVEOUT_HOST_FAILS 1
 #define DEVICE_WAVEOUT_NOTHING_OPENS 2
 BOOL DeviceControl_SetWaveOutFailure(DWORD failure);
+// The loudspeaker's output goes away at device tick count `fromTick`, as a device's audio
+// may in the middle of a sound: from then on what it had queued stops playing (its headers
+// are done, its position stands where the sound stopped) and every write to it fails,
+// while opening it still succeeds. off ends the mode.
+BOOL DeviceControl_FailSpeakerWrites(BOOL on, DWORD fromTick);
 
 #ifdef __cplusplus
 }

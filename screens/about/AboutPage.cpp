@@ -120,15 +120,11 @@ void AboutPage::PlacePicture() {
 
 LRESULT AboutPage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == Translator::kDialogTranslatedMessage) {
-        std::wstring format, text;
         wchar_t current[128] = {};
         GetDlgItemTextW(GetHwnd(), IDC_ABOUT_VERSION, current, 128);
-        format = current;
         // A text without the version's place keeps its own words.
-        if (format.find(L"%s") != std::wstring::npos) {
-            WString_Format(text, format.c_str(), kVersion);
-            SetDlgItemTextW(GetHwnd(), IDC_ABOUT_VERSION, text.c_str());
-        }
+        const std::wstring text = WString_FillMark(current, L"%s", kVersion);
+        if (text != current) SetDlgItemTextW(GetHwnd(), IDC_ABOUT_VERSION, text.c_str());
         return 0;
     }
     if (message == kFillMenuBarMessage) {
@@ -209,8 +205,7 @@ void AboutPage::TakeScreenshot() {
         // Named as the device names it, which is also what fits the message box.
         wchar_t shown[MAX_PATH];
         if (!Device_UnmapPath(path.c_str(), shown, MAX_PATH)) lstrcpynW(shown, path.c_str(), MAX_PATH);
-        std::wstring text;
-        WString_Format(text, translator.GetString(IDS_SCREENSHOT_SAVED).c_str(), shown);
+        const std::wstring text = WString_FillMark(translator.GetString(IDS_SCREENSHOT_SAVED), L"%s", shown);
         AppMessageBox_Show(GetHwnd(), text.c_str(), MB_OK);
     } else {
         AppMessageBox_Show(GetHwnd(), translator.GetString(IDS_SCREENSHOT_FAILED).c_str(), MB_OK);

@@ -10,6 +10,7 @@
 #include "Translator.h"
 #include "pimstore.h"
 #include "resource.h"
+#include "WideText.h"
 
 namespace {
 constexpr DWORD kChooserFlags = CCF_CHOOSEPROPERTYONANY | CCF_HIDENEW | CCF_NOUIONSINGLEORNOMATCH;
@@ -66,13 +67,9 @@ void SmsOptionsDlg::SendTest() {
         ShowMessage(IDS_OK, kTestResultFlags);
         return;
     }
-    // The translated text is never used as a format: only its "%X" is replaced.
-    std::wstring text = Translator::Instance().GetString(IDS_SMS_ERROR);
     wchar_t code[16] = {};
     swprintf(code, 16, L"%X", static_cast<unsigned>(result));
-    const size_t at = text.find(L"%X");
-    if (at != std::wstring::npos) text.replace(at, 2, code);
-    ShowText(text, kTestResultFlags);
+    ShowText(WString_FillMark(Translator::Instance().GetString(IDS_SMS_ERROR), L"%X", code), kTestResultFlags);
 }
 
 void SmsOptionsDlg::OnCommand(UINT id, HWND control, UINT code) {

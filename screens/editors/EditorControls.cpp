@@ -11,6 +11,7 @@
 #include "EventItem.h"
 #include "Translator.h"
 #include "resource.h"
+#include "WideText.h"
 
 namespace {
 
@@ -44,18 +45,9 @@ int Editor_ReadNumber(HWND dialog, int id, int empty, int invalid) {
 }
 
 void Editor_ShowRange(HWND owner, UINT stringId, int low, int high, UINT flags) {
-    const std::wstring format = Tr(stringId);
-    // The translated text is never used as a format: only its two "%d" are replaced.
-    std::wstring text = format;
-    const int values[] = {low, high};
-    size_t from = 0;
-    for (int value : values) {
-        const size_t at = text.find(L"%d", from);
-        if (at == std::wstring::npos) break;
-        const std::wstring number = std::to_wstring(value);
-        text.replace(at, 2, number);
-        from = at + number.size();
-    }
+    // The numbers hold no mark, so the second "%d" is the first one left.
+    const std::wstring text = WString_FillMark(WString_FillMark(Tr(stringId), L"%d", std::to_wstring(low)), L"%d",
+                                               std::to_wstring(high));
     AppMessageBox_Show(owner, text.c_str(), flags);
 }
 

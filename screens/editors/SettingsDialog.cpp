@@ -221,7 +221,8 @@ void SettingsDialog::RecordSound() {
     dialog.Flags = OFN_OVERWRITEPROMPT;
     if (!FileDialog_GetSaveName(&dialog)) return;
     Signaller* signaller = App::GetSignaller();
-    if (signaller) signaller->StopSound();
+    // The page's own test sound; a ring that plays meanwhile goes on.
+    if (signaller && soundPage_) signaller->StopSound(soundPage_->GetHwnd());
     RecorderDialog recorder(name, signaller);
     if (recorder.Run(Frame().GetHwnd(), nullptr) == 1 && recorder.Recorded() && soundPage_) soundPage_->AddPath(name);
 }

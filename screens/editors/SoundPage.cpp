@@ -183,7 +183,7 @@ void SoundPage::HandOverScan() {
 }
 
 void SoundPage::OnDestroy() {
-    if (Signaller* signaller = TheSignaller()) signaller->StopSound();
+    if (Signaller* signaller = TheSignaller()) signaller->StopSound(GetHwnd());
     PageBase::OnDestroy();
     scan_.Abandon();
     list_.FreeEntries();
@@ -277,7 +277,7 @@ void SoundPage::OnTest() {
     const std::wstring testText = Tr(IDS_SOUND_TEST);
     if (WindowText(test) != testText) {
         SetWindowTextW(test, testText.c_str());
-        if (signaller) signaller->StopSound();
+        if (signaller) signaller->StopSound(GetHwnd());
         return;
     }
     ItemSoundSettings sound;
@@ -295,7 +295,7 @@ void SoundPage::OnTest() {
 void SoundPage::OnVolumeReleased() {
     Signaller* signaller = TheSignaller();
     const int position = static_cast<int>(SendMessageW(Item(IDC_SOUND_VOLUME), TBM_GETPOS, 0, 0));
-    if (signaller && signaller->IsPlaying()) {
+    if (signaller && signaller->IsPlayingFor(GetHwnd())) {
         if (Editor_IsChecked(GetHwnd(), IDC_SOUND_RESPECT_SYSTEM))
             Volume_SetPercent(*signaller, position * signaller->SavedDeviceVolume() / 100);
         else
@@ -309,7 +309,8 @@ void SoundPage::OnVolumeReleased() {
         sample.repsplit = 2;
         sample.asctime = 0;
         sample.respectsys = working_.respectsys;
-        signaller->StartSound(sample, nullptr, GetModuleHandleW(nullptr), false, false);
+        // The page's own, unreported: a ring that plays goes on once it is over.
+        signaller->BeginSound(sample, GetHwnd(), GetModuleHandleW(nullptr), false, false);
     }
     Editor_NotifyPageChanged(GetHwnd());
 }
@@ -394,13 +395,13 @@ void SoundPage::OnCommand(UINT id, HWND control, UINT code) {
         if (code == BN_CLICKED) {
             Editor_NotifyPageChanged(page);
             EnableGroups();
-            if (signaller) signaller->StopSound();
+            if (signaller) signaller->StopSound(page);
         }
         break;
     case IDC_SOUND_RESPECT_SYSTEM:
         if (code == BN_CLICKED) {
             Editor_NotifyPageChanged(page);
-            if (signaller) signaller->StopSound();
+            if (signaller) signaller->StopSound(page);
             working_.respectsys = Editor_IsChecked(page, IDC_SOUND_RESPECT_SYSTEM) ? 1 : 0;
         }
         break;

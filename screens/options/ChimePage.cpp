@@ -80,10 +80,10 @@ void ChimePage::EnableQuietHours() {
 
 void ChimePage::ShowIndication() {
     const Translator& translator = Translator::Instance();
-    std::wstring minutes, caption;
+    std::wstring minutes;
     WString_Format(minutes, L"%d %ls", ChimePage_TypeMinutes(ComboSelection(GetHwnd(), IDC_CHIME_TYPE)),
                    translator.GetString(IDS_DURATION_MIN).c_str());
-    WString_Format(caption, translator.GetString(IDS_CHIME_INDICATION).c_str(), minutes.c_str());
+    const std::wstring caption = WString_FillMark(translator.GetString(IDS_CHIME_INDICATION), L"%s", minutes);
     SetDlgItemTextW(GetHwnd(), IDC_CHIME_INDICATION, caption.c_str());
 }
 

@@ -79,7 +79,8 @@ void Laps_ExportCsv(HWND owner, HWND firstList, HWND secondList) {
     dialog.nMaxFile = kPathChars;
     dialog.lpstrInitialDir = lastDir.Length() == 0 ? nullptr : lastDir.CStr();
     dialog.lpstrTitle = L"Select folder for a file";
-    dialog.Flags = OFN_PATHMUSTEXIST;
+    // The chooser asks before a file the user picked is replaced, as the recorder's does.
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
     dialog.lpstrDefExt = L"csv";
     if (FileDialog_GetSaveName(&dialog) != 1) return;
 

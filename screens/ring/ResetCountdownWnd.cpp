@@ -8,6 +8,7 @@
 #include "PlatformHelpers.h"
 #include "Translator.h"
 #include "resource.h"
+#include "WideText.h"
 
 #include <vector>
 
@@ -43,10 +44,7 @@ ResetCountdownWnd* ResetCountdownWnd::Open() {
 }
 
 std::wstring ResetCountdownWnd::FillCount(const std::wstring& text, int count) {
-    std::wstring filled = text;
-    size_t mark = filled.find(kCountMark);
-    if (mark != std::wstring::npos) filled.replace(mark, wcslen(kCountMark), std::to_wstring(count));
-    return filled;
+    return WString_FillMark(text, kCountMark, std::to_wstring(count));
 }
 
 LRESULT ResetCountdownWnd::OnInitDialog(WPARAM wParam, LPARAM lParam) {

@@ -56,8 +56,14 @@ public:
     bool screenSaverWasOn = false;
     HANDLE backlightRequirement = nullptr;    // held while a ring dialog is up
     boost::shared_ptr<ItemSoundSettings> soundSettings;
-    // This ring counts among the windows that keep the LED blinking.
+    // This ring counts among the windows that keep the LED blinking, and among those
+    // that keep the backlight flashing.
     bool ledShare = false;
+    bool flashShare = false;
+    // The number of the sound this ring started last, and whether its end (or its
+    // failure) is still to come: the ring is not over before.
+    DWORD soundId = 0;
+    bool soundPending = false;
     // Set while the snooze chooser runs: a requested sound end then decides nothing.
     bool snoozeGuard = false;
     // A decision has been taken on this ring: a sound end still on its way decides

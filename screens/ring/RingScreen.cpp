@@ -17,7 +17,7 @@ bool RingScreen::HandleRingMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         OnRingAgain();
         return true;
     case kSoundEndedMessage:
-        Controller().RingEnded(message, wParam);
+        RingSignals::OnSoundMessage(Controller(), wParam, lParam);
         return true;
     case kVibrationEndedMessage:
         RingSignals::OnVibrationEnded(Controller());

@@ -20,19 +20,38 @@ namespace {
 constexpr int kLedBlink = 2;
 constexpr int kLedOff = 0;
 
-// The window that last started the backlight blink thread, which all rings share.
-HWND flashWindow = nullptr;
+// Rings that keep the backlight blink thread, which all rings share, going.
+int flashShares = 0;
 
 Signaller* GetSignaller() { return App::GetSignaller(); }
 
-// Only the window the last sound was started for may stop that sound.
-bool IsSoundNotifyWindow(const RingController& ring) {
-    Signaller* signaller = GetSignaller();
-    return signaller && ring.notifyWindow && signaller->SoundNotifyWindow() == ring.notifyWindow;
+// The sound belongs to this ring's window; the window hears of its end or failure.
+void StartSoundFor(RingController& ring, Signaller& signaller) {
+    ring.soundId = signaller.BeginSound(*ring.soundSettings, ring.notifyWindow, App::Instance(), true, false);
+    ring.soundPending = ring.soundId != 0;
 }
 
-bool StartSoundFor(RingController& ring, Signaller& signaller) {
-    return signaller.StartSound(*ring.soundSettings, ring.notifyWindow, App::Instance(), true, false);
+void TakeLedShare(RingController& ring, Signaller& signaller) {
+    if (!signaller.HasLed() || ring.ledShare) return;
+    CriticalSectionScope lock(signaller.Lock());
+    if (signaller.LedBlinkCount() == 0) Led_SetState(signaller.LedIndex(), kLedBlink);
+    ++signaller.LedBlinkCount();
+    ring.ledShare = true;
+}
+
+// Nothing can sound: the vibrator and the LED tell of the ring at the least. For as long
+// as the sound keeps its time silently (stopped with its end), or else for the fixed time.
+void SignalInPlaceOfSound(RingController& ring, Signaller& signaller, bool whileTheSoundLasts) {
+    TakeLedShare(ring, signaller);
+    if (!signaller.HasVibrator()) return;
+    boost::shared_ptr<ItemVibrationSettings> vibration = ring.item->GetVibrationSettings();
+    ring.vibrate = true;
+    if (whileTheSoundLasts) {
+        ring.fixedVibrationTime = false;
+        signaller.StartVibration(*vibration, kVibrationWithSoundSeconds, ring.notifyWindow, false);
+    } else if (vibration->FixedSeconds()) {
+        signaller.StartVibration(*vibration, vibration->FixedSeconds(), ring.notifyWindow, false);
+    }
 }
 
 // The "BKL1:" requirement that keeps the display lit while a ring dialog is up.
@@ -78,12 +97,11 @@ bool StartVibration(RingController& ring, Signaller& signaller, const ItemVibrat
     return false;
 }
 
-void StartSound(RingController& ring, Signaller& signaller, const ItemVibrationSettings& settings) {
+void StartSound(RingController& ring, Signaller& signaller) {
     if (ring.soundSettings->respectsys && Volume_GetPercent() == 0) return;
-    if (!ring.item->IsOption1() || StartSoundFor(ring, signaller) || !signaller.HasVibrator()) return;
-    // No sound could be played: the vibration takes its place.
-    ring.vibrate = true;
-    if (settings.FixedSeconds()) signaller.StartVibration(settings, settings.FixedSeconds(), ring.notifyWindow, false);
+    if (!ring.item->IsOption1()) return;
+    StartSoundFor(ring, signaller);
+    if (!ring.soundPending) SignalInPlaceOfSound(ring, signaller, false);
 }
 
 void RunAction(EventItem& item) {
@@ -109,10 +127,7 @@ HWND EngineWindow() {
     return engine && IsWindow(engine->Hwnd()) ? engine->Hwnd() : nullptr;
 }
 
-bool SignallerBusy() {
-    Signaller* signaller = GetSignaller();
-    return signaller && (signaller->IsPlaying() || signaller->IsVibrating());
-}
+bool StillSounding(const RingController& ring) { return ring.soundPending || IsVibrationNotifyWindow(ring); }
 
 bool IsVibrationNotifyWindow(const RingController& ring) {
     Signaller* signaller = GetSignaller();
@@ -125,17 +140,14 @@ void Start(RingController& ring, HWND window) {
     boost::shared_ptr<ItemVibrationSettings> vibration = item.GetVibrationSettings();
     ring.notifyWindow = window;
     ring.ended = false;
+    ring.soundPending = false;
     Signaller* signaller = GetSignaller();
 
-    if (signaller && item.IsOption3() && signaller->HasLed() && !ring.ledShare) {
-        CriticalSectionScope lock(signaller->Lock());
-        if (signaller->LedBlinkCount() == 0) Led_SetState(signaller->LedIndex(), kLedBlink);
-        ++signaller->LedBlinkCount();
-        ring.ledShare = true;
-    }
+    if (signaller && item.IsOption3()) TakeLedShare(ring, *signaller);
     if (signaller && item.IsOption4()) {
         signaller->StartBacklightBlink();
-        flashWindow = window;
+        if (!ring.flashShare) ++flashShares;
+        ring.flashShare = true;
     }
     FullScreenClockControl* clock = App::GetFullScreenClock();
     ring.screenSaverWasOn = clock && clock->IsShowing();
@@ -154,7 +166,23 @@ void Start(RingController& ring, HWND window) {
     if (!signaller) return;
     ApplySilentDevice(ring, *signaller);
     if (ring.vibrate && StartVibration(ring, *signaller, *vibration)) return;
-    StartSound(ring, *signaller, *vibration);
+    StartSound(ring, *signaller);
+}
+
+void OnSoundMessage(RingController& ring, WPARAM wParam, LPARAM lParam) {
+    // The end of a sound this window started before it rang again is not this ring's.
+    if (lParam != 0 && DWORD(lParam) != ring.soundId) return;
+    Signaller* signaller = GetSignaller();
+    if (wParam == Signaller::kSoundSilenced) {
+        if (signaller && !ring.ended) SignalInPlaceOfSound(ring, *signaller, true);
+        return;
+    }
+    ring.soundPending = false;
+    if (wParam == Signaller::kSoundFailed) {
+        if (signaller && !ring.ended) SignalInPlaceOfSound(ring, *signaller, false);
+        return;
+    }
+    ring.RingEnded(RingScreen::kSoundEndedMessage, wParam);
 }
 
 void OnVibrationEnded(RingController& ring) {
@@ -169,6 +197,7 @@ void OnVibrationEnded(RingController& ring) {
         if (seconds > 0) signaller->StartVibration(*vibration, seconds, ring.notifyWindow, false);
         if (ring.item->IsOption1()) {
             StartSoundFor(ring, *signaller);
+            if (!ring.soundPending) SignalInPlaceOfSound(ring, *signaller, false);
             return;
         }
     }
@@ -201,36 +230,36 @@ UINT BacklightKeepOnMs() {
     return ms;
 }
 
+// What this ring started is stopped, whatever its item's options say by now.
 void StopSound(RingController& ring) {
     Signaller* signaller = GetSignaller();
-    if (!signaller || !ring.item->IsOption1()) return;
+    if (!signaller) return;
     StopVibrationWithSound(ring);
-    // A sound another window started since is that window's to stop.
-    if (IsSoundNotifyWindow(ring)) signaller->StopSound();
+    // Its own sound only: one another window started plays on.
+    if (ring.notifyWindow) signaller->StopSound(ring.notifyWindow);
 }
 
 void StopLedAndFlash(RingController& ring) {
     Signaller* signaller = GetSignaller();
-    if (!signaller) return;
-    // Each ring gives its share of the LED back once, however often it is stopped.
-    if (ring.ledShare) {
-        CriticalSectionScope lock(signaller->Lock());
-        int& count = signaller->LedBlinkCount();
-        if (count > 0 && --count == 0) Led_SetState(signaller->LedIndex(), kLedOff);
-        ring.ledShare = false;
+    // Each ring gives its shares back once, however often it is stopped; the last one
+    // out ends the shared blink thread.
+    if (ring.flashShare) {
+        ring.flashShare = false;
+        if (flashShares > 0 && --flashShares == 0 && signaller) signaller->StopBacklightBlink();
     }
-    // The blink thread is shared: a ring that started later keeps it going.
-    if (ring.item->IsOption4() && ring.notifyWindow && flashWindow == ring.notifyWindow) {
-        signaller->StopBacklightBlink();
-        flashWindow = nullptr;
-    }
+    if (!signaller || !ring.ledShare) return;
+    CriticalSectionScope lock(signaller->Lock());
+    int& count = signaller->LedBlinkCount();
+    if (count > 0 && --count == 0) Led_SetState(signaller->LedIndex(), kLedOff);
+    ring.ledShare = false;
 }
 
 void Stop(RingController& ring) {
     Signaller* signaller = GetSignaller();
     StopLedAndFlash(ring);
-    // Another ring window has taken the sound and vibration over, or nothing was started.
-    if (!IsSoundNotifyWindow(ring) && !IsVibrationNotifyWindow(ring)) {
+    // Nothing of the signaller's is this ring's (any more).
+    const bool ownSound = signaller && ring.notifyWindow && signaller->HasSoundFor(ring.notifyWindow);
+    if (!ownSound && !IsVibrationNotifyWindow(ring)) {
         ReleaseBacklight(ring);
         return;
     }

@@ -2,8 +2,8 @@
 // What a ring window starts and stops through the signaller and the device: LED
 // blinking, backlight flashing and the backlight requirement, vibration, the item's
 // action and the sound, and what follows the end of the sound. Several ring windows
-// may be open; the newest takes the signaller's sound and vibration over, and an older
-// one stops only what is still its own. GUI thread only.
+// may be open; the newest takes the signaller's sound and vibration over, an older one's
+// sound goes on after it, and each stops only what is its own. GUI thread only.
 #include <windows.h>
 
 class RingController;
@@ -40,8 +40,11 @@ UINT BacklightKeepOnMs();
 void OnVibrationEnded(RingController& ring);
 // Releases the backlight requirement this ring holds.
 void ReleaseBacklight(RingController& ring);
-// True while the signaller plays or vibrates.
-bool SignallerBusy();
+// SoundEndedMessage (lParam: the sound's number): the end of this ring's sound, or that
+// nothing could sound, whereupon the vibration and the LED take its place.
+void OnSoundMessage(RingController& ring, WPARAM wParam, LPARAM lParam);
+// True until this ring's sound is over (its end message handled) and its vibration too.
+bool StillSounding(const RingController& ring);
 // True when this ring's window is the one the vibration reports to.
 bool IsVibrationNotifyWindow(const RingController& ring);
 // The platform's all-events sound type means silence: none (2) and disable (3).

@@ -21,7 +21,9 @@ bool SilentRingWnd::OnCreate(CREATESTRUCTW* create) {
 
 void SilentRingWnd::OnTimer(UINT_PTR id) {
     if (id != RingSignals::kSelfClosePollTimer) return WindowBase::OnTimer(id);
-    if (RingSignals::SignallerBusy()) return;
+    // Closed only once its ring has seen its sound's end, which may come long after the
+    // signaller fell quiet (a newer ring's sound plays first, the end step takes a while).
+    if (RingSignals::StillSounding(Controller())) return;
     RingSignals::StopLedAndFlash(Controller());
     RingItem().DetachRingUI(true, true);
 }

@@ -27,6 +27,7 @@
 #include "LoadBoundFiles.h"
 #include "LoadBoundWma.h"
 #include "LoadPeak.h"
+#include "OggMutator.h"
 #include "OggPages.h"
 #include "aural.h"
 #include "aural_engine.h"
@@ -210,6 +211,14 @@ int main(int argc, char** argv) {
                 fileOver, kMaxLoadSeconds, slow);
     std::fflush(stdout);
   }
+  // Ogg Vorbis mutated by its structure (OggMutator.h), from the named Ogg files.
+  std::vector<std::pair<std::string, std::string>> oggSeeds;
+  for (const Input& in : inputs)
+    if (EndsWith(in.name, ".ogg")) oggSeeds.push_back({in.name, in.bytes});
+  Input generated = {"", "", false};
+  over += oggmutate::Run(oggSeeds, mutants, [&](const std::string& what, const std::string& bytes) {
+    generated.name = what, g_current = &generated, g_run = -1, g_mutant = bytes;
+  });
   if (!g_wmaPath.empty()) DeleteFileW(g_wmaPath.c_str());
   Aural_Close();
   return over == 0 ? 0 : 2;

@@ -122,6 +122,9 @@ SoundFileOpenFn Aural_SetFileCallbacks(SoundFileOpenFn open, SoundFileCloseFn cl
 BOOL Aural_FileCallbacksSet();
 int Aural_GetMixerType();
 int Aural_CountActiveChannels();
+// True once the output went away while the engine played (the watchdog could not open or
+// play it again): nothing is heard until a restart plays it again.
+BOOL Aural_OutputLost();
 // One engine update: streams (without a streamer thread) and the output's update;
 // with the non-realtime output this mixes the next block.
 BOOL Aural_Update();

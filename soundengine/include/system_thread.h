@@ -47,6 +47,7 @@ struct SoundWatchdogState {
   uint32_t lastCounterMs;
   int32_t stuckScore;           // 0..400
   uint8_t outputRestarted;
+  uint8_t outputLost;           // the last restart could not play the output again
 };
 constexpr int kSoundWatchdogStuckLimit = 400;
 constexpr int kSoundWatchdogStuckStep = 5;
@@ -54,7 +55,8 @@ constexpr int kSoundWatchdogStuckStep = 5;
 void SoundOutput_Watchdog(int position);
 // The decision alone, on given clock readings: true when the output must restart.
 bool SoundOutput_WatchdogCheck(int position, int64_t wallMs, uint32_t counterMs);
-// Stops the primary channel, reopens the output and plays the primary buffer again.
+// Stops the primary channel, reopens the output and plays the primary buffer again; an
+// output that does not open or play again is marked lost until a restart plays it.
 void SoundOutput_Restart();
 void SoundOutput_WatchdogReset();
 const SoundWatchdogState& SoundOutput_WatchdogState();

@@ -353,6 +353,8 @@ BOOL Aural_FileCallbacksSet() {
 
 int Aural_GetMixerType() { return SoundEngine.mixerType; }
 
+BOOL Aural_OutputLost() { return SoundEngine.initialised && SoundOutput_WatchdogState().outputLost ? TRUE : FALSE; }
+
 int Aural_CountActiveChannels() {
   SoundError_Begin();
   if (!SoundEngine.initialised) {

@@ -1,8 +1,10 @@
 // A sample bank as a song: every selected sample of the bank is a sample of the song,
 // and the song plays them one after the other, each once, in bank order.
 #include "format_bank.h"
+#include "format_oggvorbis.h"
 #include "music_player.h"
 #include "sound_alloc.h"
+#include "sound_load_budget.h"
 #include "system_file.h"
 
 static constexpr char kSoundFileTag[] = "src/music_formatbank";
@@ -73,6 +75,9 @@ int MusicBank_Load(MusicSong* song, const uint8_t* bytes, int64_t size, uint32_t
     AuralFile_Close(f);
     return 0;  // the reader's error: 10 lets the next reader try
   }
+  // One budget for the song, as XM songs have: an embedded Ogg Vorbis file holds what the
+  // song's image, tables and earlier samples leave (the image is held by the caller).
+  const SoundLoadBudget budget(size, size + 1);
   bool ok = Music_AllocSampleTable(song, bank->entryCount);
   const uint32_t callerBits = mode & ~(SoundMode::FromMemory | 0x3u);
   for (int n = 0; ok && n < bank->entryCount; ++n) {
@@ -80,10 +85,12 @@ int MusicBank_Load(MusicSong* song, const uint8_t* bytes, int64_t size, uint32_t
     const BankEntry* e = FsbFormat_Entry(bank, n);
     int error = kSoundErrNone;
     // An embedded file is read from its entry's own data, as the other entries are.
+    const int64_t was = OggFormat_SetSampleLimit(budget.Left());
     SoundSample* s = (bank->flags & kBankFlagEmbeddedFile)
                          ? FsbFormat_LoadEmbeddedFile(kSoundSampleUnlisted, f, e->dataOffset, e->dataBytes, callerBits,
                                                       &error)
                          : FsbFormat_LoadEntry(kSoundSampleUnlisted, f, bank, n, callerBits, &error);
+    OggFormat_SetSampleLimit(was);
     if (!s) {
       SoundError_Set(error != kSoundErrNone ? error : SoundError ? SoundError : kSoundErrNoMemory);
       if (SoundError == kSoundErrUnknownFormat) SoundError_Set(kSoundErrReadError);

@@ -7,7 +7,7 @@
 
 namespace {
 
-SoundWatchdogState g_watchdog = {0, -1, 0, 0, 0};
+SoundWatchdogState g_watchdog = {0, -1, 0, 0, 0, 0};
 
 constexpr int64_t kSleepWallMs = 2000;     // wall time that must pass ...
 constexpr uint32_t kSleepCounterMs = 500;  // ... while the counter moves less than this
@@ -71,7 +71,7 @@ uint32_t SoundClock_ElapsedAt(SoundClock* clock, int weightPercent, uint32_t now
 
 const SoundWatchdogState& SoundOutput_WatchdogState() { return g_watchdog; }
 
-void SoundOutput_WatchdogReset() { g_watchdog = SoundWatchdogState{0, -1, 0, 0, 0}; }
+void SoundOutput_WatchdogReset() { g_watchdog = SoundWatchdogState{0, -1, 0, 0, 0, 0}; }
 
 static void Record(int position, int64_t wallMs, uint32_t counterMs) {
   g_watchdog.lastPosition = position;
@@ -102,12 +102,15 @@ void SoundOutput_Restart() {
   SoundChannel* primary = SoundTables.primaryChannel;
   if (primary) primary->ops.stop(primary);
   driver->close();
-  for (int i = 0; i < kRestartOpenTries; ++i) {
-    if (driver->open(SoundEngine.mixRate)) break;
-    SoundEngine_Sleep(kRestartOpenPauseMs);
+  bool opened = false;
+  for (int i = 0; i < kRestartOpenTries && !opened; ++i) {
+    opened = driver->open(SoundEngine.mixRate) != FALSE;
+    if (!opened) SoundEngine_Sleep(kRestartOpenPauseMs);
   }
   SoundEngine_Sleep(kRestartSettleMs);
-  if (primary) SoundChannel_StartPrimary();
+  // Whoever plays through the engine hears of an output that is gone for good.
+  const bool playing = opened && primary && SoundChannel_StartPrimary();
+  g_watchdog.outputLost = !playing;
   g_watchdog.outputRestarted = 1;
   g_watchdog.stuckScore = kSoundWatchdogStuckStep;
   Record(primary ? primary->ops.getPosition(primary) : 0, SoundClock_SleepClockMs(), SoundClock_Now());

@@ -4,6 +4,7 @@
 #include "CommandHandler.h"
 #include "CopyDataCommand.h"
 #include "DeviceProgram.h"
+#include "EditorProbe.h"
 #include "MainMenuProbe.h"
 #include "DeviceControl.h"
 #include "EngineMessage.h"
@@ -212,5 +213,44 @@ TEST_F(CommandWords, MalformedRecordsChangeNothing) {
     EXPECT_EQ(nullptr, main_menu_probe::WaitForPopup(1000));
     EXPECT_EQ(alarmFlags, AlarmFlags(kAlarmHash));
     EXPECT_EQ(timerFlags, TimerFlags());
+    EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
+}
+
+// Editor windows of the program: the frames whose header shows one of the item editors' captions.
+static int EditorCount(DWORD processId) {
+    struct Count {
+        DWORD processId;
+        int editors;
+    } count = {processId, 0};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* c = reinterpret_cast<Count*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            HWND header = GetDlgItem(window, 11700);
+            const std::wstring caption = header ? editor_probe::Text(header) : std::wstring();
+            if (owner == c->processId && (caption == L"Alarm properties" || caption == L"Timer properties")) ++c->editors;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.editors;
+}
+
+// A thousand words that open windows, sent at once: the first opens its editor, every
+// further one only brings it forward. The program stays up with one editor and then
+// handles the word after them.
+TEST_F(CommandWords, AFloodOfEditorWordsOpensOneEditor) {
+    const std::wstring words[] = {L"new_alarm", L"new_timer", L"main_menu", L"alarm_edit " + std::to_wstring(kAlarmHash),
+                                  L"timer_edit " + std::to_wstring(kTimerHash)};
+    for (int i = 0; i < 1000; ++i) Send(words[i % 5]);
+    Send(L"alarms");
+    HWND window = main_window_probe::WaitForMainWindow(kTimeoutMs);
+    ASSERT_TRUE(window && main_window_probe::WaitForPage(window, L"Alarms", kTimeoutMs));
+    HWND editor = editor_probe::WaitForEditor(program_.Id(), L"Alarm properties");
+    ASSERT_NE(nullptr, editor);
+    EXPECT_EQ(1, EditorCount(program_.Id()));
+    EXPECT_EQ(nullptr, main_menu_probe::WaitForPopup(0));
+    editor_probe::PressCancel(editor);
+    EXPECT_TRUE(WaitUntil([&] { return EditorCount(program_.Id()) == 0; }));
     EXPECT_EQ(DWORD(testsupport::ChildProcess::kStillRunning), program_.Wait(0));
 }

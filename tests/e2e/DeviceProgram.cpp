@@ -73,7 +73,7 @@ void EndProgram() {
     WaitForSingleObject(process.Get(), kTimeoutMs);
 }
 
-void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title) {
+void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title, void (*adjust)(AlarmItem&)) {
     RegKeyRef items = RegKeyRef::Open((std::wstring(kProductKey) + L"\\Alarms\\Items\\" + std::to_wstring(hash)).c_str(),
                                       HKEY_CURRENT_USER, false);
     AlarmItem alarm;
@@ -81,6 +81,7 @@ void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title) {
     alarm.flags &= ~AlarmItem::kNew;
     alarm.time = at;
     alarm.title.SetCStr(title);
+    if (adjust) adjust(alarm);
     alarm.Save(items);
 }
 

@@ -9,6 +9,8 @@
 #include "DateFunctions.h"
 #include "ItemHash.h"
 
+class AlarmItem;
+
 namespace device_program {
 
 // Where the program lives on the device; the launcher is in \Windows.
@@ -28,8 +30,9 @@ size_t RunningCopies();
 // Ends the running Orvalen of this device, if any: one left running would keep the
 // test's output streams open.
 void EndProgram();
-// A daily alarm at `at` that shows its ring screen, stored as the program keeps it.
-void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title);
+// A daily alarm at `at` that shows its ring screen, stored as the program keeps it;
+// `adjust` may change it before.
+void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title, void (*adjust)(AlarmItem&) = nullptr);
 // A running timer that falls due at `due`, stored as the program keeps it when it saved
 // the store two minutes before `due` (the timer then had two minutes to run).
 void StoreRunningTimer(ItemHash hash, OleDate due, const wchar_t* title);

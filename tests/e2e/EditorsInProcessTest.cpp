@@ -14,6 +14,7 @@
 #include "ItemStore.h"
 #include "MenuBarButtons.h"
 #include "RecorderDialog.h"
+#include "RingLink.h"
 #include "ModalSteps.h"
 #include "PlatformHelpers.h"
 #include "Settings.h"
@@ -442,4 +443,43 @@ TEST_F(EditorsInProcess, TheSoundPageKnowsAFileAddedInAnotherCase) {
     });
     EXPECT_EQ(0, alarm->soundSettings.builtIn);
     EXPECT_EQ(sound, alarm->soundSettings.custom.CStr());
+}
+
+// An alarm that closes by itself at the end of its sound rings while the sound page's
+// Test plays and is stopped, and the page is closed: the page stops only its own sound,
+// the ring's goes on after it, and the alarm closes only at the end of its own sound.
+TEST_F(EditorsInProcess, TheSoundPageStopsOnlyItsOwnSound) {
+    AlarmItem* alarm = store_->CreateAlarm(nullptr);
+    alarm->flags &= ~AlarmItem::kNew;
+    alarm->time = Time_LocalNowAsDate(true);
+    alarm->SnoozeType = EventItem::kSnoozeTypeAutoClose;
+    alarm->soundSettings.repeat = 3;
+    alarm->soundSettings.repsplit = 0;
+    alarm->soundSettings.asctime = 0;
+    alarm->SetOption5(false);
+    alarm->SetDismissed(false);
+    SendMessageW(App::GetEngine()->Hwnd(), EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(alarm), 0);
+    HWND ring = alarm->ringUI ? alarm->ringUI->RingWindow() : nullptr;
+    ASSERT_TRUE(ring);
+    Signaller* signaller = App::GetSignaller();
+    DefaultSoundDialog sheet;
+    Steps steps;
+    HWND page = nullptr;
+    steps.Then([&] { return sheet.GetSoundPage() && (page = sheet.GetSoundPage()->GetHwnd()) != nullptr; })
+        .Do([&] {
+            Click(page, IDC_SOUND_TEST);
+            EXPECT_EQ(page, signaller->SoundNotifyWindow());
+            Click(page, IDC_SOUND_TEST);
+            EXPECT_EQ(ring, signaller->SoundNotifyWindow()) << "the ring's sound did not go on";
+            Press(sheet, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, steps.Run(sheet));
+    EXPECT_TRUE(IsWindow(ring)) << "the page ended the ring";
+    EXPECT_FALSE(alarm->IsDismissed());
+    EXPECT_TRUE(testsupport::PollUntil(30000, [&] {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        return !IsWindow(ring);
+    })) << "the ring never ended";
+    EXPECT_TRUE(alarm->IsDismissed());
 }

@@ -16,6 +16,7 @@
 #include "AboutPage.h"
 #include "App.h"
 #include "DeviceFiles.h"
+#include "EditorProbe.h"
 #include "ButtonMap.h"
 #include "ButtonsPage.h"
 #include "ChimeItem.h"
@@ -38,6 +39,8 @@
 #include "SkinList.h"
 #include "SnoozeTimeDlg.h"
 #include "SystemSettings.h"
+#include "TabPage.h"
+#include "TestPack.h"
 #include "TestSupport.h"
 #include "Translator.h"
 #include "ZipFileArchive.h"
@@ -394,4 +397,45 @@ TEST_F(OptionsInProcess, ScreenshotNamesCountOnPastTheTakenOnes) {
     EXPECT_EQ(base + L" 0.bmp", AboutPage::NextScreenshotPath());
     ASSERT_TRUE(testsupport::WriteBytes(base + L" 0.bmp", "taken"));
     EXPECT_EQ(base + L" 1.bmp", AboutPage::NextScreenshotPath());
+}
+
+// A pack whose texts hold more conversions than the screens have values: each text shows
+// its value at its first mark and the other marks as written; nothing past the values is read.
+TEST_F(OptionsInProcess, PackTextsWithConversionsKeepTheirMarks) {
+    const std::wstring pack = testsupport::DeviceRoot() + L"\\conversions.zip";
+    const std::string marks = "%s %s %s %s";
+    ASSERT_TRUE(test_pack::Make(pack, {{IDS_CHIME_INDICATION, marks}},
+                                {{IDD_ABOUT_PAGE, IDC_ABOUT_VERSION, marks}}));
+    ASSERT_TRUE(Translator::Instance().Load(new ZipFileArchive(pack.c_str()), false));
+    auto keepsMarks = [](const std::wstring& text) {
+        return text.size() > 9 && text[0] != L'%' && text.compare(text.size() - 9, 9, L" %s %s %s") == 0;
+    };
+
+    OptionsSheet sheet;
+    std::wstring indication;
+    Steps steps;
+    steps.Then([&] { return sheet.PageCount() == 8; })
+        .Then([&] {
+            wchar_t text[128] = {};
+            GetDlgItemTextW(sheet.PageAt(kChime)->GetHwnd(), IDC_CHIME_INDICATION, text, 128);
+            indication = text;
+            return !indication.empty();
+        })
+        .Do([&] { Press(sheet, IDCANCEL); });
+    steps.Run(sheet);
+    EXPECT_TRUE(steps.Finished());
+    EXPECT_TRUE(keepsMarks(indication)) << testing::PrintToString(indication);
+
+    // Pages are translated when they are made: the start's main window goes first (its
+    // end asks the thread to quit, which the pumping below takes).
+    MainWindow::Close();
+    ASSERT_TRUE(MainWindow::Open(MainWindow::kAboutTab));
+    HWND version = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        MainTabView* view = MainWindow::Frame() ? MainWindow::Frame()->View() : nullptr;
+        TabPage* page = view ? view->Page(MainWindow::kAboutTab) : nullptr;
+        version = page ? GetDlgItem(page->GetHwnd(), IDC_ABOUT_VERSION) : nullptr;
+        return version && keepsMarks(editor_probe::Text(version));
+    })) << testing::PrintToString(version ? editor_probe::Text(version) : L"");
+    MainWindow::Close();
 }

@@ -3,6 +3,7 @@
 // notification; the stopwatch's runs and laps; its CSV file read by Python's csv module.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commdlg.h>
 #include <commctrl.h>
 
 #include <string>
@@ -292,6 +293,10 @@ TEST_F(Pages, StopwatchRunsLapsAndSavesThemAsCsv) {
     std::wstring folder;
     EXPECT_TRUE(testsupport::ReadRegistryString(HKEY_CURRENT_USER, kProductKey, L"SaveCSVLastDir", &folder));
     EXPECT_EQ(L"\\My Documents", folder);
+    // The chooser asks before it replaces a file.
+    DWORD flags = 0;
+    EXPECT_TRUE(testsupport::ReadRegistryDword(HKEY_CURRENT_USER, kChooserKey, L"Flags", &flags));
+    EXPECT_EQ(DWORD(OFN_OVERWRITEPROMPT), flags & OFN_OVERWRITEPROMPT);
 
     // The next save starts in that folder.
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(10507, 0), 0);

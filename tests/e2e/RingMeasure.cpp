@@ -44,18 +44,38 @@ std::vector<DEVICE_CALL> CallsFrom(DWORD first) {
     return calls;
 }
 
-DWORD FirstSoundTick(int level) {
+namespace {
+// The loudspeaker's recording so far, and the device tick count when it began.
+std::vector<short> Recorded(DWORD* startTick) {
     wchar_t path[MAX_PATH];
-    DWORD startTick = 0;
     std::string bytes;
-    if (!DeviceControl_GetSpeakerRecording(path, MAX_PATH, &startTick) || !testsupport::ReadBytes(path, &bytes))
-        return 0;
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        short sample;
-        memcpy(&sample, &bytes[i], 2);
-        if (sample > level || sample < -level) return startTick + DWORD(uint64_t(i / 2) * 1000 / DEVICE_SPEAKER_RATE);
-    }
+    if (!DeviceControl_GetSpeakerRecording(path, MAX_PATH, startTick) || !testsupport::ReadBytes(path, &bytes))
+        return {};
+    std::vector<short> samples(bytes.size() / 2);
+    if (!samples.empty()) memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+}  // namespace
+
+DWORD FirstSoundTick(int level) {
+    DWORD startTick = 0;
+    const std::vector<short> samples = Recorded(&startTick);
+    for (size_t i = 0; i < samples.size(); ++i)
+        if (samples[i] > level || samples[i] < -level) return startTick + DWORD(uint64_t(i) * 1000 / DEVICE_SPEAKER_RATE);
     return 0;
+}
+
+double SoundingMs(double level) {
+    DWORD startTick = 0;
+    const std::vector<short> samples = Recorded(&startTick);
+    constexpr size_t kWindow = DEVICE_SPEAKER_RATE / 100;
+    size_t loud = 0;
+    for (size_t at = 0; at + kWindow <= samples.size(); at += kWindow) {
+        double power = 0;
+        for (size_t i = at; i < at + kWindow; ++i) power += double(samples[i]) * samples[i];
+        loud += power / kWindow > level * level;
+    }
+    return loud * 10.0;
 }
 
 namespace {

@@ -40,6 +40,9 @@ bool DismissAndEnd(DWORD timeoutMs);
 std::vector<DEVICE_CALL> CallsFrom(DWORD first);
 // The device tick count of the first recorded sample louder than `level`, 0 when none.
 DWORD FirstSoundTick(int level);
+// How much of the loudspeaker's recording sounds: milliseconds of 10 ms windows whose RMS
+// is above `level`.
+double SoundingMs(double level = 500);
 // The machine's load average over the last minute, as the host's /proc/loadavg says; -1 unknown.
 double LoadAverage();
 

@@ -2,17 +2,20 @@
 // host without any wave-out device, or with one that is listed but does not open, the
 // device's own loudspeaker carries the sound and the ring dialog shows at once; an alarm
 // imported from version 3 without its vibration times, and one with a damaged lead before
-// the sound, ring with sound at once and vibrate in bounded cycles.
+// the sound, ring with sound at once and vibrate in bounded cycles; two alarms due in the
+// same second both ring, each to the end of its own sound.
 #include "DeviceClock.h"
 #include "DeviceControl.h"
 #include "DeviceProgram.h"
 #include "DeviceSignals.h"
+#include "AlarmItem.h"
 #include "RingMeasure.h"
 #include "TestSupport.h"
 #include "Version3Items.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -22,6 +25,18 @@ using namespace device_program;
 constexpr OleDate kSecond = 1.0 / 86400.0;
 const ItemHash kAlarmHash = 4712;
 const wchar_t kNoHostAudio[] = L"ORVALEN_NO_HOST_AUDIO";
+
+// The program's alarm ring dialogs that show on this device.
+std::vector<HWND> ShownAlarmRings() {
+    std::vector<HWND> shown;
+    for (HWND ring = nullptr; (ring = FindWindowExW(nullptr, ring, L"#32770", L"Orvalen alarm elapsed")) != nullptr;)
+        if (IsWindowVisible(ring)) shown.push_back(ring);
+    return shown;
+}
+HWND SecondAlarmRing() {
+    const std::vector<HWND> shown = ShownAlarmRings();
+    return shown.size() >= 2 ? shown[1] : nullptr;
+}
 
 class RingRoad : public testing::Test {
 protected:
@@ -133,4 +148,53 @@ TEST_F(RingRoad, ADamagedLeadBeforeTheSoundRingsWithSoundAtOnce) {
     lead.VibrateBeforeSoundTime = 0xFFFF;
     lead.Save(RegKeyRef::Open(AlarmKey().c_str(), HKEY_CURRENT_USER, false));
     RingsWithSoundAtOnce(due);
+}
+
+// Two alarms due in the same second, each closing by itself at the end of its sound (the
+// built-in 0.8 s sound twice): the second ring shows right after the first, the newer
+// one's sound plays first while the older one waits for its own, each closes
+// only once its own sound has been heard whole, and both alarms are still kept.
+TEST_F(RingRoad, TwoAlarmsDueInOneSecondEachRingToTheirOwnEnd) {
+    constexpr double kWholeRingMs = 2 * (800 - 50);
+    ASSERT_TRUE(Install());
+    const OleDate due = Time_LocalNowAsDate(true) + 120 * kSecond;
+    auto closesAfterItsSound = [](AlarmItem& alarm) {
+        alarm.SnoozeType = EventItem::kSnoozeTypeAutoClose;
+        alarm.soundSettings.repeat = 2;
+        alarm.soundSettings.repsplit = 0;
+        alarm.soundSettings.asctime = 0;
+        alarm.SetOption5(false);
+    };
+    StoreAlarm(kAlarmHash, due, L"First", closesAfterItsSound);
+    StoreAlarm(kAlarmHash + 1, due, L"Second", closesAfterItsSound);
+    ASSERT_EQ(0u, RunToEnd(L"AppRunAfterTimeChange"));
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    const ring_measure::RingTimes times = ring_measure::RingAt(due, kTimeoutMs, false);
+    ASSERT_NE(0u, times.dialog) << "the alarms never rang";
+    DWORD second = 0;
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        if (SecondAlarmRing()) second = DeviceClock_GetTickCount();
+        return second != 0;
+    })) << "the second alarm never rang";
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return ring_measure::FirstSoundTick(8) != 0; }));
+    const LONG secondAfterFirst = LONG(second - times.dialog);
+    const LONG soundAfterSecond = LONG(ring_measure::FirstSoundTick(8) - second);
+    std::printf("first ring shown %ld ms after its due moment, the second %ld ms after the first, sound %ld ms after that\n",
+                times.DialogAfterDue(), secondAfterFirst, soundAfterSecond);
+    // Between the two come the reschedule and the second dialog (about half a second on a
+    // loaded machine); the first ring's sound no longer stands between them.
+    EXPECT_LE(secondAfterFirst, 1500) << "the second ring came late while the first one started";
+    EXPECT_LE(soundAfterSecond, 2000) << "no sound in the rings' first two seconds";
+
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return ShownAlarmRings().size() < 2; }));
+    const double heardAtFirstClose = ring_measure::SoundingMs();
+    EXPECT_EQ(1u, ShownAlarmRings().size()) << "both rings closed together";
+    EXPECT_GE(heardAtFirstClose, kWholeRingMs) << "a ring closed before its own sound was heard";
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return ShownAlarmRings().empty(); }));
+    EXPECT_GE(ring_measure::SoundingMs(), 2 * kWholeRingMs) << "the older ring closed before its own sound was heard";
+    EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
+    for (ItemHash hash : {kAlarmHash, kAlarmHash + 1})
+        EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, version3items::kAlarmItems + L"\\" +
+                                                                          std::to_wstring(hash)))
+            << hash;
 }

@@ -24,12 +24,15 @@
 #include "DeviceBubbles.h"
 #include "DeviceControl.h"
 #include "DeviceSignals.h"
+#include "DeviceClock.h"
+#include "RingMeasure.h"
 #include "aygshell.h"
 #include "resource.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -904,7 +907,7 @@ TEST_F(RingScreensTest, VibrateBeforeSoundWithoutALeadRingsAtOnce) {
         alarm->vibrationSettings.VibrateBeforeSoundTime = lead;
         RingDialog* ring = Ring(alarm);
         ASSERT_TRUE(ring);
-        EXPECT_TRUE(signaller->IsPlaying()) << lead;
+        EXPECT_TRUE(PumpUntil(5000, [&] { return signaller->IsPlaying(); })) << lead;
         EXPECT_TRUE(signaller->IsVibrating()) << lead;
         DestroyWindow(ring->GetHwnd());
         Drain();
@@ -922,4 +925,156 @@ TEST_F(RingScreensTest, AHugeBacklightTimeoutIsBounded) {
     EXPECT_EQ(RingSignals::kMaxKeepOnMs, RingSignals::BacklightKeepOnMs());
     RegKey_WriteDword(backlight, 30, L"Timeout");
     EXPECT_EQ(30000u, RingSignals::BacklightKeepOnMs());
+}
+
+namespace {
+
+// The built-in sound (0.8 s) `plays` times, `pause` seconds apart, at its volume from the
+// start, without vibration: a ring of known length.
+void RingBriefly(EventItem& item, uint16_t plays, uint16_t pause = 0) {
+    item.soundSettings.builtIn = 1;
+    item.soundSettings.customres = Signaller::kFallbackResource;
+    item.soundSettings.repeat = plays;
+    item.soundSettings.repsplit = pause;
+    item.soundSettings.asctime = 0;
+    item.SetOption5(false);
+}
+
+constexpr DWORD kPlayMs = 800;
+// What the loudspeaker records of a play heard whole, less the sound's quiet edges.
+constexpr double kWholePlayMs = kPlayMs - 50;
+
+}  // namespace
+
+// Two auto-close alarms ring one right after the other: the newer one's sound plays first
+// while the older one waits (open, nothing decided), and each closes at the end of its own
+// sound, both heard whole. A timer that repeats itself rings again over its own sound: its
+// ring goes on with the new sound and closes once, at that sound's end.
+TEST_F(RingScreensTest, ARingTakenOverWaitsAndRingsToItsOwnEnd) {
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    AlarmItem* first = AddAlarm(L"First");
+    AlarmItem* second = AddAlarm(L"Second");
+    for (AlarmItem* alarm : {first, second}) {
+        alarm->SnoozeType = EventItem::kSnoozeTypeAutoClose;
+        RingBriefly(*alarm, 2);
+    }
+    Ring(first);
+    Ring(second);
+    bool closed = true;
+    EXPECT_TRUE(Decisions(first, &closed).empty());
+    EXPECT_FALSE(closed) << "the older ring ended when the newer one began";
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(second) || !RingWindowOf(first); }));
+    EXPECT_EQ(nullptr, RingWindowOf(second)) << "the newer ring's sound plays first";
+    EXPECT_NE(nullptr, RingWindowOf(first)) << "the older ring did not wait for its own sound";
+    EXPECT_GE(ring_measure::SoundingMs(), 2 * kWholePlayMs) << "the newer ring closed before its sound was heard";
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(first); }));
+    EXPECT_EQ((Calls{"AutoAction", "Dismiss", "AutoAction", "Dismiss"}), Decisions(first));
+    EXPECT_GE(ring_measure::SoundingMs(), 4 * kWholePlayMs) << "both rings heard whole";
+    EXPECT_LT(ring_measure::SoundingMs(), 5 * kPlayMs);
+
+    TimerItem* again = AddTimer(L"Again");
+    again->SnoozeType = EventItem::kSnoozeTypeAutoClose;
+    again->NextTimer = again->Hash;
+    RingBriefly(*again, 2);
+    Ring(again);
+    PumpUntil(300, [] { return false; });
+    Ring(again);
+    EXPECT_TRUE(Decisions(again, &closed).empty());
+    EXPECT_FALSE(closed) << "its second ring ended at once";
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(again); }));
+    EXPECT_EQ((Calls{"AutoAction", "Close"}), Decisions(again));
+}
+
+// The self-close poll of a window that shows nothing lands after the signaller fell quiet
+// but before the sound's end message is handled: the window stays, and the end then
+// snoozes the alarm as its snooze type says.
+TEST_F(RingScreensTest, ASilentRingClosesOnlyOnceItHasSeenItsSoundEnd) {
+    AlarmItem* alarm = AddAlarm(L"Quiet snoozer");
+    alarm->SetOption7(false);
+    alarm->SnoozeType = EventItem::kSnoozeTypeAutoSnooze;
+    alarm->initsnooze = {5, 0};
+    RingBriefly(*alarm, 1);
+    SendMessageW(engine_->Hwnd(), EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(alarm), 0);
+    HWND silent = RingWindowOf(alarm);
+    ASSERT_TRUE(silent);
+    calls_.clear();
+    Signaller* signaller = App::GetSignaller();
+    // Not handling this thread's messages: the end message waits in the queue.
+    ASSERT_TRUE(testsupport::PollUntil(10000, [&] { return signaller->IsPlaying(); }));
+    ASSERT_TRUE(testsupport::PollUntil(10000, [&] { return !signaller->IsPlaying(); }));
+    SendMessageW(silent, WM_TIMER, RingSignals::kSelfClosePollTimer, 0);
+    ASSERT_TRUE(PumpUntil(10000, [&] { return !calls_.empty() || !IsWindow(silent); }));
+    EXPECT_EQ((Calls{"AutoAction", "Snooze 300"}), Decisions(alarm));
+    EXPECT_TRUE(alarm->IsSnoozed());
+}
+
+// The first ring's sound file is missing (a memory card still mounting): its window shows
+// without waiting for the file, a second ring due meanwhile sounds at once, and the first
+// one's own sound (the built-in one in place of the file) follows once the second's is over.
+TEST_F(RingScreensTest, ARingWhoseSoundFileIsMissingHoldsUpNoOtherRing) {
+    AlarmItem* missing = AddAlarm(L"Missing");
+    RingBriefly(*missing, 1);
+    missing->soundSettings.builtIn = 0;
+    missing->soundSettings.custom.SetCStr(L"\\Storage Card\\gone.wav");
+    AlarmItem* next = AddAlarm(L"Next");
+    RingBriefly(*next, 1);
+    Signaller* signaller = App::GetSignaller();
+    const DWORD rung = DeviceClock_GetTickCount();
+    HWND first = Ring(missing)->GetHwnd();
+    EXPECT_FALSE(signaller->IsPlaying()) << "the ring waited for its sound";
+    HWND second = Ring(next)->GetHwnd();
+    bool firstPlayed = false;
+    ASSERT_TRUE(PumpUntil(10000, [&] {
+        firstPlayed = firstPlayed || signaller->IsPlayingFor(first);
+        return signaller->IsPlayingFor(second);
+    }));
+    EXPECT_FALSE(firstPlayed) << "the second ring waited for the first ring's file";
+    std::printf("second ring sounding %ld ms after the first rang\n", LONG(DeviceClock_GetTickCount() - rung));
+    ASSERT_TRUE(PumpUntil(20000, [&] { return signaller->IsPlayingFor(first); })) << "the first ring's sound never came";
+    EXPECT_EQ(1, signaller->CurrentSoundSettings().builtIn);
+}
+
+// "Play sound" and "Flash light" are turned off while the alarm rings (its editor is open
+// beside the ring): Dismiss still ends the sound and the flashing this ring started.
+TEST_F(RingScreensTest, ARingStopsWhatItStartedWhateverItsOptionsSayByThen) {
+    AlarmItem* alarm = AddAlarm(L"Changed");
+    alarm->SetOption4(true);
+    RingBriefly(*alarm, 20);
+    Signaller* signaller = App::GetSignaller();
+    RingDialog* ring = Ring(alarm);
+    ASSERT_TRUE(PumpUntil(10000, [&] { return signaller->IsPlaying(); }));
+    EXPECT_TRUE(signaller->IsBacklightBlinking());
+    alarm->SetOption1(false);
+    alarm->SetOption4(false);
+    ASSERT_TRUE(Shell_TapMenuBarButton(ring->MenuBar(), 0, 0));
+    EXPECT_EQ(Calls{"Dismiss"}, Decisions(alarm));
+    EXPECT_FALSE(signaller->IsPlaying()) << "the sound rang on after the dismissal";
+    EXPECT_FALSE(signaller->IsBacklightBlinking()) << "the backlight flashed on after the dismissal";
+}
+
+// Two seconds into a ring the loudspeaker's output goes, and the shell's player refuses
+// the sound: the ring, which neither blinks nor vibrates of its own, vibrates with the LED
+// blinking for the rest of its time, and then ends as after any sound.
+TEST_F(RingScreensTest, ARingWhoseLoudspeakerGoesVibratesWithTheLedToItsEnd) {
+    Signaller* signaller = App::GetSignaller();
+    ASSERT_TRUE(signaller && signaller->HasVibrator() && signaller->HasLed());
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    ASSERT_TRUE(DeviceControl_SetSoundOpenRefused(TRUE));
+    AlarmItem* alarm = AddAlarm(L"Speaker gone");
+    alarm->SnoozeType = EventItem::kSnoozeTypeAutoClose;
+    alarm->SetOption3(false);
+    RingBriefly(*alarm, 4, 1);
+    const DWORD rung = DeviceClock_GetTickCount();
+    ASSERT_TRUE(DeviceControl_FailSpeakerWrites(TRUE, rung + 2000));
+    HWND ring = Ring(alarm)->GetHwnd();
+    ASSERT_TRUE(PumpUntil(10000, [&] { return signaller->IsVibrating(); })) << "silent, and not vibrating";
+    EXPECT_EQ(ring, signaller->VibrationNotifyWindow());
+    EXPECT_EQ(2, DeviceControl_GetLedState(signaller->LedIndex()));
+    EXPECT_FALSE(signaller->IsPlaying());
+    EXPECT_TRUE(Decisions(alarm).empty());
+    ASSERT_TRUE(PumpUntil(30000, [&] { return !calls_.empty(); })) << "the ring never ended";
+    EXPECT_GE(LONG(DeviceClock_GetTickCount() - rung), LONG(4 * kPlayMs + 3 * 1000)) << "ended before its time";
+    EXPECT_EQ((Calls{"AutoAction", "Dismiss"}), Decisions(alarm));
+    EXPECT_FALSE(signaller->IsVibrating());
+    EXPECT_EQ(0, DeviceControl_GetLedState(signaller->LedIndex()));
 }

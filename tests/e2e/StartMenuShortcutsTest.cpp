@@ -13,6 +13,7 @@
 #include "MainMenuProbe.h"
 #include "MainWindowProbe.h"
 #include "SlideShowSettings.h"
+#include "TestPack.h"
 #include "RegistryProbe.h"
 #include "TestSupport.h"
 
@@ -229,4 +230,31 @@ TEST_F(StartMenuShortcuts, EachOneTappedBringsItsWordToTheRunningEngine) {
     // The main window took the screen from the slide show, in the one engine.
     EXPECT_FALSE(FullScreenClockShows());
     EXPECT_EQ(1u, RunningCopies());
+}
+
+// A pack whose names would leave the program's folder (up to the StartUp folder, above the
+// device's root), name a drive or hold a character no file name may: each of those falls
+// back to the built-in name, the others are the pack's, and nothing lands outside the folder.
+TEST_F(StartMenuShortcuts, PackNamesThatLeaveTheFolderFallBackToTheBuiltInOnes) {
+    ASSERT_TRUE(test_pack::Make(testsupport::DevicePath(L"\\Program Files\\Orvalen\\translation.zip"),
+                                {{30048, "..\\..\\..\\StartUp\\Wecker"},
+                                 {30080, "..\\..\\..\\..\\..\\Kurzzeitwecker"},
+                                 {410, "C:Stoppuhr"},
+                                 {240, "Add/timer"},
+                                 {235, "Wecker*"},
+                                 {30079, "Schlummern abbrechen"},
+                                 {305, ".."},
+                                 {432, "Orvalen-Men\xC3\xBC"}}));
+    SHCreateDirectoryExW(nullptr, testsupport::DevicePath(L"\\Windows\\StartUp").c_str(), nullptr);
+    ASSERT_EQ(0u, RunToEnd(L"-install"));
+    const std::wstring folder = testsupport::DevicePath(kPrograms) + L"\\Orvalen";
+    std::vector<std::wstring> expected = {L"Add alarm.lnk",       L"Add timer.lnk",    L"Alarms.lnk",
+                                          L"Orvalen-Men\u00FC.lnk", L"Schlummern abbrechen.lnk", L"Start slideshow.lnk",
+                                          L"Start stopwatch.lnk", L"Timers.lnk",       L"icon.lnk"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, FilesIn(folder));
+    EXPECT_FALSE(Exists(testsupport::DevicePath(L"\\Windows\\StartUp\\Wecker.lnk")));
+    const std::wstring above = testsupport::DeviceRoot() + L"\\..\\Kurzzeitwecker.lnk";
+    EXPECT_FALSE(Exists(above));
+    DeleteFileW(above.c_str());
 }

@@ -55,6 +55,11 @@ TEST_F(DeviceFiles, DriveLessPathsLandInTheDeviceRoot) {
     EXPECT_EQ(root + L"\\Windows\\OrvalenStartup.exe", Mapped(L"\\Windows\\OrvalenStartup.exe"));
     EXPECT_EQ(root + L"\\navitel.exe", Mapped(L"\\navitel.exe"));
     EXPECT_EQ(root, Mapped(L"\\"));
+    // ".." climbs inside the device only, as far as its root.
+    EXPECT_EQ(root + L"\\Windows\\StartUp\\a.lnk", Mapped(L"\\Windows\\Start Menu\\..\\StartUp\\.\\a.lnk"));
+    EXPECT_EQ(root + L"\\a.lnk", Mapped(L"\\Windows\\..\\..\\..\\a.lnk"));
+    EXPECT_EQ(root + L"\\etc\\", Mapped(L"\\../.../.. /etc/"));
+    EXPECT_EQ(root, Mapped(L"\\.."));
     // Host paths stay as they are.
     EXPECT_EQ(L"C:\\windows\\notepad.exe", Mapped(L"C:\\windows\\notepad.exe"));
     EXPECT_EQ(L"\\\\server\\share\\x", Mapped(L"\\\\server\\share\\x"));

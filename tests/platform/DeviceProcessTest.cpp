@@ -19,6 +19,8 @@ TEST_F(DeviceProcess, ProgramNamesResolveTheDeviceWay) {
     EXPECT_EQ(root + L"\\tcpmp.exe", Resolved(L"\\tcpmp.exe"));
     EXPECT_EQ(root + L"\\Games\\x.exe", Resolved(L"Games\\x.exe"));
     EXPECT_EQ(L"Z:\\bin\\x.exe", Resolved(L"Z:\\bin\\x.exe"));
+    EXPECT_EQ(root + L"\\x.exe", Resolved(L"../../../x.exe"));
+    EXPECT_EQ(root + L"\\x.exe", Resolved(L"Games\\..\\..\\x.exe"));
     EXPECT_EQ(L"<failed>", Resolved(L""));
     EXPECT_EQ(L"<failed>", Resolved(nullptr));
 }

@@ -161,6 +161,18 @@ TEST_F(UserNotification, DamagedListReadsAsEmpty) {
     EXPECT_EQ(std::vector<HANDLE>{h}, Handles());
 }
 
+// A stored entry whose text runs to the end of its field is damaged: nothing reads past it.
+TEST_F(UserNotification, ATextWithoutItsEndInTheRecordReadsAsEmpty) {
+    HANDLE h = Set(Trigger::Time(kApp, L"AppRunAtTime", LocalIn(600)));
+    ASSERT_NE(nullptr, h);
+    std::unique_ptr<NotificationStore::Record> stored = NotificationStore::Load();
+    ASSERT_EQ(1u, stored->count);
+    wmemset(stored->entries[0].title, L'x', NotificationStore::kTitleChars);
+    ASSERT_TRUE(DeviceStateStore::Current()->Write(L"notifications", stored.get(), sizeof *stored));
+    EXPECT_EQ(0u, NotificationStore::Load()->count);
+    EXPECT_TRUE(Handles().empty());
+}
+
 TEST_F(UserNotification, AFullListRefusesNewOnesButStillUpdates) {
     std::vector<HANDLE> all;
     for (uint32_t i = 0; i < NotificationStore::kCapacity; ++i) {

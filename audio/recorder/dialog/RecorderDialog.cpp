@@ -162,7 +162,7 @@ void RecorderDialog::OnCommand(UINT id) {
     case kMenuOk:
     case kShellOk:
         if (IsRecording()) StopRecording();
-        if (signaller_ && signaller_->IsPlaying()) signaller_->StopSound();
+        if (signaller_) signaller_->StopSound(dialog_);
         EndDialog(dialog_, IDOK);
         break;
     case IDCANCEL:
@@ -251,8 +251,9 @@ void RecorderDialog::ShowEnding(int code) {
 
 void RecorderDialog::PlayOrStop() {
     if (!signaller_) return;
-    if (signaller_->IsPlaying()) {
-        signaller_->StopSound();
+    // Its own play-back only: a ring that plays meanwhile is not this dialog's to stop.
+    if (signaller_->HasSoundFor(dialog_)) {
+        signaller_->StopSound(dialog_);
         return;
     }
     ItemSoundSettings sound;
@@ -286,7 +287,7 @@ void RecorderDialog::OnDestroy() {
 }
 
 void RecorderDialog::UpdateButtons() {
-    const bool playing = signaller_ && signaller_->IsPlaying();
+    const bool playing = signaller_ && signaller_->HasSoundFor(dialog_);
     EnableWindow(GetDlgItem(dialog_, kRecordButton), !playing);
     EnableWindow(GetDlgItem(dialog_, kPlayButton), !IsRecording());
 }

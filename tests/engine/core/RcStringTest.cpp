@@ -171,6 +171,9 @@ TEST(RcString, FormatBeyondFirstBuffer) {
     EXPECT_EQ(L"1234567", w);
     EXPECT_EQ(1, WString_Format(w, L"%s", expected.c_str()));
     EXPECT_EQ(expected, w);
+    // A format that fits at no size up to the limit stops there instead of growing on.
+    EXPECT_EQ(0, WString_Format(w, L"%*d", 1 << 25, 1));
+    EXPECT_TRUE(w.empty());
 }
 
 TEST(RcString, ConcatLowerAndConversions) {

@@ -12,6 +12,8 @@
 #include <DeviceControl.h>
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -263,6 +265,65 @@ TEST_F(ItemStoreTest, DamagedSubkeysCostOnlyThemselves) {
     std::set<std::wstring> titles;
     for (AlarmItem* alarm : reloaded.Alarms()) titles.insert(alarm->title.CStr());
     EXPECT_EQ((std::set<std::wstring>{L"Good", L"Twin", L"Renamed"}), titles);
+}
+
+// Sets the key's access list (SDDL), as a user or another program may have left it.
+void SetAccess(const std::wstring& key, const wchar_t* sddl) {
+    HKEY h = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, WRITE_DAC, &h));
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr));
+    EXPECT_EQ(ERROR_SUCCESS, RegSetKeySecurity(h, DACL_SECURITY_INFORMATION, sd));
+    LocalFree(sd);
+    RegCloseKey(h);
+}
+const wchar_t kOnlyDelete[] = L"D:P(A;;SD;;;WD)";  // neither read nor write: it does not open
+const wchar_t kEveryone[] = L"D:P(A;OICI;KA;;;WD)";
+
+// Whether parent lists a subkey of that name, whether or not it opens.
+bool Listed(const std::wstring& parent, ItemHash hash) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, parent.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    const std::wstring name = std::to_wstring(hash);
+    bool found = false;
+    wchar_t read[64];
+    for (DWORD i = 0, n = 64; !found && RegEnumKeyExW(h, i, read, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, n = 64)
+        found = name == read;
+    RegCloseKey(h);
+    return found;
+}
+
+// A subkey the load could not open, and a whole list whose Items key did not open at the
+// start, keep everything in them through every save; a damaged item still goes.
+TEST_F(ItemStoreTest, KeysTheLoadCouldNotReadOutliveTheSaves) {
+    StoreTestHost host;
+    ItemHash locked, timer;
+    {
+        ItemStore store(kSounds, false);
+        locked = ConfirmedAlarm(store, L"Locked")->Hash;
+        ConfirmedAlarm(store, L"Open");
+        timer = RunningTimer(store, 60 * kSecond)->Hash;
+        store.Save(false);
+    }
+    SetAccess(KeyOf(kAlarmItems, locked), kOnlyDelete);
+    SetAccess(kTimerItems, kOnlyDelete);
+    {
+        ItemStore store(kSounds, false);
+        EXPECT_EQ(1u, store.Alarms().size());
+        EXPECT_TRUE(store.Timers().empty());
+        // Readable again by the time of the save.
+        SetAccess(kTimerItems, kEveryone);
+        store.Save(false);
+        EXPECT_TRUE(Listed(kAlarmItems, locked));
+        EXPECT_TRUE(Listed(kTimerItems, timer));
+    }
+    SetAccess(KeyOf(kAlarmItems, locked), kEveryone);
+    ItemStore reloaded(kSounds, false);
+    EXPECT_EQ(2u, reloaded.Alarms().size());
+    ASSERT_NE(nullptr, reloaded.FindAlarmByHash(locked));
+    EXPECT_STREQ(L"Locked", reloaded.FindAlarmByHash(locked)->title.CStr());
+    EXPECT_NE(nullptr, reloaded.FindTimerByHash(timer));
 }
 
 TEST_F(ItemStoreTest, SaveWritesNewItemsAndDropsKeysOfItemsThatAreGone) {

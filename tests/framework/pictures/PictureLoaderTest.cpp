@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
 
+#include <atomic>
+#include <cstdio>
 #include <set>
+#include <thread>
 
 #include "DeviceVersion.h"
 #include "DialogTestSupport.h"
@@ -13,6 +18,53 @@ using namespace imagetests;
 using namespace picturetests;
 
 namespace {
+
+// What the process holds now and the most it has held since it started.
+struct Memory {
+    SIZE_T now = 0, peak = 0;
+};
+Memory ProcessMemory() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return Memory();
+    return Memory{counters.WorkingSetSize, counters.PeakWorkingSetSize};
+}
+
+// Ends the test program at once when it holds far more than `limit` above `base`: a load
+// that runs away must not take the machine's memory before the test can fail.
+class MemoryWatch {
+public:
+    MemoryWatch(SIZE_T base, SIZE_T limit)
+        : thread_([=] {
+              while (!stop_) {
+                  if (ProcessMemory().now > base + limit) {
+                      std::fprintf(stderr, "the load held more than %zu MB: ended\n", limit >> 20);
+                      std::fflush(stderr);
+                      TerminateProcess(GetCurrentProcess(), 3);
+                  }
+                  Sleep(5);
+              }
+          }) {}
+    ~MemoryWatch() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// The picture no decoder read: 50 x 50 grey in the middle of a black screen.
+void ExpectGreyPicture(const ImagePtr& picture) {
+    ASSERT_TRUE(picture);
+    ASSERT_EQ(240, picture->Width());
+    ASSERT_EQ(320, picture->Height());
+    EXPECT_EQ(0, CountWrongPixels(*picture, [](int x, int y) {
+                  const bool inside = x >= 95 && x < 145 && y >= 135 && y < 185;
+                  return inside ? PictureLoader::kPlaceholderColour : WORD(0);
+              }));
+}
 
 // Colours exact in RGB565, one per picture.
 const WORD kColours[] = {0xF800, 0x07E0, 0x001F, 0xFFE0, 0x07FF};
@@ -69,16 +121,34 @@ TEST_F(Loader, FilesNoDecoderReadsShowAsTheGreyPicture) {
     ASSERT_EQ(3u, loader.Names().size());
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(loader.Names()[i]);
-        ImagePtr picture = loader.RestartLoader(i == 1);
-        ASSERT_TRUE(picture);
-        // 50 x 50 grey in the middle of a black screen.
-        ASSERT_EQ(240, picture->Width());
-        ASSERT_EQ(320, picture->Height());
-        EXPECT_EQ(0, CountWrongPixels(*picture, [](int x, int y) {
-                      const bool inside = x >= 95 && x < 145 && y >= 135 && y < 185;
-                      return inside ? PictureLoader::kPlaceholderColour : WORD(0);
-                  }));
+        ExpectGreyPicture(loader.RestartLoader(i == 1));
     }
+}
+
+// Headers that claim far more than their bytes hold (make_hostile_pictures.py): JPEGs of
+// 65500 x 65500, progressive and baseline (8188 x 8188 at 1/8), a progressive one of the
+// device's largest size, whose coefficients alone take 95 MB, and a GIF whose logical
+// screen of 190 MB holds one pixel. Each shows as the grey picture, and loading them all
+// holds less than 64 MB more than the process did before.
+TEST_F(Loader, PicturesClaimingGigabytesShowGreyWithinTheBudget) {
+    const std::wstring script = testsupport::SourceDir() + L"\\tests\\framework\\pictures\\make_hostile_pictures.py";
+    ASSERT_TRUE(testsupport::RunHostTool("python3", "'" + testsupport::UnixPath(script) + "' '" + folder_.UnixFile(L"") + "'"));
+    PictureLoader loader;
+    const Memory before = ProcessMemory();
+    ASSERT_NE(0u, before.now);
+    {
+        MemoryWatch watch(before.now, SIZE_T{512} << 20);
+        ASSERT_TRUE(loader.ScanFolder(Folder().c_str(), kFitAll, false));
+        ASSERT_EQ(4u, loader.Names().size());
+        for (int i = 0; i < 4; ++i) {
+            SCOPED_TRACE(loader.Names()[i]);
+            ExpectGreyPicture(loader.RestartLoader(i % 2 == 1));
+        }
+    }
+    const SIZE_T held = ProcessMemory().peak - before.now;
+    std::printf("hostile pictures: peak %zu bytes above the start\n", held);
+    RecordProperty("peak_bytes", std::to_string(held));
+    EXPECT_LT(held, SIZE_T{64} << 20);
 }
 
 // Fit mode 1: a 640 x 480 JPEG on a 240 x 320 screen is decoded at half size, scaled to

@@ -1,6 +1,6 @@
 // A device file chooser for the tests, showing nothing. Open: "picks" a fixed file.
-// Save: records the folder it was offered as "InitialDir" under HKCU
-// "Software\TGetFileStandIn" and picks the path a test wrote there as "SavePath", else
+// Save: records the folder it was offered as "InitialDir" and the record's flags as
+// "Flags" under HKCU "Software\TGetFileStandIn" and picks the path a test wrote there as "SavePath", else
 // the offered name in the offered folder.
 #include <cwchar>
 #include <string>
@@ -19,6 +19,8 @@ std::wstring SavePath(const OPENFILENAMEW* record) {
         ERROR_SUCCESS) {
         RegSetValueExW(key, L"InitialDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(offered),
                        static_cast<DWORD>((wcslen(offered) + 1) * sizeof(wchar_t)));
+        const DWORD flags = record->Flags;
+        RegSetValueExW(key, L"Flags", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&flags), sizeof flags);
         wchar_t path[MAX_PATH] = {};
         DWORD type = 0, size = sizeof path - sizeof(wchar_t);
         if (RegQueryValueExW(key, L"SavePath", nullptr, &type, reinterpret_cast<BYTE*>(path), &size) ==

@@ -230,7 +230,9 @@ TEST(Translator, TranslatesAMenuBarAndItsMenus) {
 }
 
 TEST(Translator, ChoosesALanguageTheDeviceKnows) {
-    const MemoryPack pack(Pack("<rcoutput lang=\"0x40A\"/><rcoutput lang='C0a'/><rcoutput lang=\"419\"/>",
+    // Spanish listed again, in another spelling, keeps its first place.
+    const MemoryPack pack(Pack("<rcoutput lang=\"0x40A\"/><rcoutput lang='C0a'/><rcoutput lang=\"40a\"/>"
+                               "<rcoutput lang=\"419\"/><rcoutput lang=\"0x40a\"/>",
                                Strings(Item("IDS_ALARMS", "ESP", "Alarmas"))));
     {  // Spanish (Mexico) is not offered: the first Spanish of the pack is taken.
         Translator translator;

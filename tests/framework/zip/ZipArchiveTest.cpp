@@ -204,8 +204,10 @@ TEST(ZipArchive, DeclaredSizesMustMatchTheData) {
 }
 
 TEST(ZipLayer, CleansMemberNamesAndReadsDosAttributes) {
-    std::vector<CraftedMember> members(5);
+    std::vector<CraftedMember> members(7);
     members[0].name = "skins/../face.png";
+    members[5].name = "a/../../up.png";
+    members[6].name = "..\\..\\back.png";
     members[1].name = "C:\\dial.png";
     members[2].name = "/\\hand.png";
     members[3].name = "dos.txt";
@@ -218,8 +220,8 @@ TEST(ZipLayer, CleansMemberNamesAndReadsDosAttributes) {
 
     ZipHandle* zip = Zip_Open(bytes.data(), static_cast<DWORD>(bytes.size()), ZipSourceMemory);
     ASSERT_NE(nullptr, zip);
-    const wchar_t* names[] = {L"face.png", L"dial.png", L"hand.png", L"dos.txt", L"dir/"};
-    for (int i = 0; i < 5; ++i) {
+    const wchar_t* names[] = {L"face.png", L"dial.png", L"hand.png", L"dos.txt", L"dir/", L"up.png", L"back.png"};
+    for (int i = 0; i < 7; ++i) {
         ZipMemberInfo info;
         ASSERT_EQ(ZipOk, Zip_GetItem(zip, i, &info));
         EXPECT_STREQ(names[i], info.name);

@@ -288,7 +288,8 @@ TEST_F(LoadBounds, OggSamplesHoldWhatDecodesNotWhatTheLastPageClaims) {
 }
 
 TEST_F(LoadBounds, XmOggSamplesShareTheSongsBudget) {
-  // oggenc's 400 s of silence: 35 MB decoded from about 40 KB, twice in one XM song.
+  // oggenc's 400 s of silence: 35 MB decoded from about 40 KB, twice in one XM song. One
+  // bound holds the whole song, its image, tables and decoders counted with the samples.
   const std::string silence = readertest::Bytes("ogg_silence.ogg");
   ASSERT_FALSE(silence.empty());
   const int frames = 400 * 44100;
@@ -298,8 +299,9 @@ TEST_F(LoadBounds, XmOggSamplesShareTheSongsBudget) {
   std::printf("xm_2_ogg_silence (%zu bytes): peak song %lld bytes\n", xm.size(), static_cast<long long>(peak));
   ASSERT_EQ(song_.sampleCount, 2) << SoundError;
   EXPECT_EQ(song_.samples[0]->length, frames) << "the first loads whole";
-  EXPECT_EQ(song_.samples[1]->length, budget / 2 - frames) << "the second holds what the budget leaves";
-  EXPECT_LT(peak, budget + (int64_t{1} << 20)) << "the decoded PCM held once";
+  EXPECT_GT(song_.samples[1]->length, frames / 2) << "the second holds what the budget leaves";
+  EXPECT_LT(song_.samples[1]->length, budget / 2 - frames);
+  EXPECT_LE(peak, budget) << "one bound for the song, everything counted";
 }
 
 TEST_F(LoadBounds, EmbeddedFileBankEntriesHoldOnlyTheirOwnData) {
