@@ -201,6 +201,7 @@ void RecorderDialog::StartRecording() {
         return;
     }
     lastRecordingMs_ = 0;
+    toldNotCreated_ = false;
     startTick_ = GetTickCount();
     if (startTick_ == 0) startTick_ = 1;  // 0 means "not recording"
     SetTimer(dialog_, kElapsedTimer, 1000, nullptr);
@@ -242,6 +243,15 @@ void RecorderDialog::NoteKept() {
 }
 
 void RecorderDialog::ShowEnding(int code) {
+    const RecorderEngine* engine = Recorder_Engine();
+    // Without a file that is the whole story, whatever ended the recording first (a folder
+    // that does not exist has no free space either); the writer's own report of it, which
+    // may come after, is not told twice.
+    if (!engine || !engine->FileOpened()) code = RecorderCode::kFileOpenFailed;
+    if (code == RecorderCode::kFileOpenFailed) {
+        if (toldNotCreated_) return;
+        toldNotCreated_ = true;
+    }
     const Translator& translator = Translator::Instance();
     std::wstring text = translator.GetString(EndingString(code));
     if (code != RecorderCode::kFileOpenFailed)

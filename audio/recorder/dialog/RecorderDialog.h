@@ -82,5 +82,6 @@ private:
     DWORD lastRecordingMs_ = 0;
     bool recorded_ = false;
     bool kept_ = false;
+    bool toldNotCreated_ = false;  // this recording's "file cannot be created" was shown
     int margin_ = 0;
 };
