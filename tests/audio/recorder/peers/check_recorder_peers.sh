@@ -9,7 +9,8 @@
 # no measure here), and the decoded tone is the input's within 2 Hz. A WAV closed by Cancel while
 # recording has header sizes that match its data. A recording cut off (the process
 # terminated while recording, as a reset or a flat battery would end it) reads to its last
-# whole block in our reader, sox and ffmpeg, and holds all but its last moments.
+# whole block in our reader, sox and ffmpeg, and holds all but its last moments, also when
+# it is longer than its header's first sizes could say.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../peers/peer_checks.sh"
 run=$1 tool=$2 work=$3 codec_tool=$4
@@ -151,6 +152,17 @@ for spec in "killed.wav 0 440" "killed-gsm.wav 4 523" "killed.mp3 1 659"; do
   expect "$name: our samples" $frames "$(samples $name.ours.raw)"
   echo "$name: cut off after $ms ms captured, $((frames * 1000 / 22050)) ms read by all"
 done
+
+# Past the 758 MB a size of "----" would stand for: the cut-off recording's header on a
+# sparse file of 760 MiB reads to its end in sox and ffmpeg.
+if [ -s killed.wav ]; then
+  long=$((760 << 20))
+  head -c 44 killed.wav > long.wav
+  truncate -s $long long.wav
+  expect "long.wav: sox's bytes" $((long - 44)) "$("$sox" long.wav -t raw - 2> /dev/null | wc -c)"
+  expect "long.wav: ffmpeg's bytes" $((long - 44)) "$("$ffmpeg" -v error -nostdin -i long.wav -f s16le - 2> /dev/null | wc -c)"
+  rm -f long.wav
+fi
 
 [ $failures = 0 ] || { echo "$failures failures" >&2; exit 1; }
 echo "all recordings pass"
