@@ -79,6 +79,7 @@ shoot recorder 240 320 96
 shoot recorder-recording 240 320 96
 shoot recorder-ended 240 320 96
 shoot recorder-os4 240 320 96
+shoot recorder-ended-os4 240 320 96
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 240 320 96
 done
@@ -109,6 +110,7 @@ shoot recorder 480 640 192
 shoot recorder-recording 480 640 192
 shoot recorder-ended 480 640 192
 shoot recorder-os4 480 640 192
+shoot recorder-ended-os4 480 640 192
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 480 640 192
 done
