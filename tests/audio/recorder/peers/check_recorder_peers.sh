@@ -142,7 +142,7 @@ for spec in "killed.wav 0 440" "killed-gsm.wav 4 523" "killed.mp3 1 659"; do
     }
     within_a_frame ffmpeg "$(samples $name.ffmpeg.raw)"
     within_a_frame sox "$(samples $name.sox.raw)"
-    echo "mad $work/$name $work/$name.ours.raw" > $name.jobs
+    echo "mad-cut $work/$name $work/$name.ours.raw" > $name.jobs
   else
     expect "$name: ffmpeg's samples" $frames "$(samples $name.ffmpeg.raw)"
     expect "$name: sox's samples" $frames "$(samples $name.sox.raw)"
