@@ -42,6 +42,14 @@
 #define IDS_RING_SNOOZE                 30147
 #define IDS_CANCEL_SNOOZE               30079
 #define IDS_RECORDER_FAILED             330
+#define IDS_RECORDER_NO_ROOM            361
+#define IDS_RECORDER_LOW_MEMORY         362
+#define IDS_RECORDER_TOO_SLOW           363
+#define IDS_RECORDER_CARD_BEHIND        364
+#define IDS_RECORDER_NOT_CREATED        365
+#define IDS_RECORDER_WRITE_FAILED       366
+#define IDS_RECORDER_KEPT               367
+#define IDS_RECORDER_NOT_KEPT           368
 #define IDS_CLOCK_SETTINGS              30368
 #define IDS_CHIME                       30369
 #define IDS_SCREEN_SAVER                30370

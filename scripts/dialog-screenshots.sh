@@ -7,7 +7,7 @@
 # by night), the full-screen clock (built-in and a test skin), a slide of the slide show
 # (and a photo a little larger than the screen in each of the "Size" modes that fit it),
 # the Clock tab (built-in, a test skin and its tap-and-hold menu), the slide show's settings
-# and the recorder dialog (idle and recording), and the main window and the recorder on a
+# and the recorder dialog (idle, recording, and a recording that ran out of room), and the main window and the recorder on a
 # handheld that reports OS 4 (the older shells' tab strip and command bar), on the simulated
 # handheld, at 240 x 320 (96 DPI) and at 480 x 640 (192 DPI), each on a virtual screen of that size
 # (scripts/screen.sh) and a fresh device (scripts/shots.sh). The PNGs go to
@@ -77,7 +77,9 @@ shoot chooser 240 320 96
 shoot chooser-timer 240 320 96
 shoot recorder 240 320 96
 shoot recorder-recording 240 320 96
+shoot recorder-ended 240 320 96
 shoot recorder-os4 240 320 96
+shoot recorder-ended-os4 240 320 96
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 240 320 96
 done
@@ -106,7 +108,9 @@ shoot chooser 480 640 192
 shoot chooser-timer 480 640 192
 shoot recorder 480 640 192
 shoot recorder-recording 480 640 192
+shoot recorder-ended 480 640 192
 shoot recorder-os4 480 640 192
+shoot recorder-ended-os4 480 640 192
 for ring in ring-alarm ring-alarm-night ring-notify ring-notify-night ring-timer ring-timer-night; do
   shoot $ring 480 640 192
 done

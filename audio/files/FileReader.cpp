@@ -12,8 +12,8 @@ FileReader::FileReader() {
 FileReader::~FileReader() { free(buffer_); }
 
 uint32_t FileReader::RawRead(void*, uint32_t) { return 0; }
-bool FileReader::RawSeek(long, int) { return false; }
-long FileReader::RawTell() { return 0; }
+bool FileReader::RawSeek(int64_t, int) { return false; }
+int64_t FileReader::RawTell() { return 0; }
 
 bool FileReader::Refill() {
     if (!buffer_ || capacity_ > allocated_) {
@@ -34,7 +34,7 @@ uint32_t FileReader::Read(void* destination, uint32_t n) {
     auto* out = static_cast<uint8_t*>(destination);
     uint32_t done = 0;
     while (done < n) {
-        const bool buffered = position_ >= bufferStart_ && position_ - bufferStart_ < static_cast<long>(valid_);
+        const bool buffered = position_ >= bufferStart_ && position_ - bufferStart_ < static_cast<int64_t>(valid_);
         if (!buffered) {
             if (!Refill()) break;
             continue;
@@ -42,26 +42,26 @@ uint32_t FileReader::Read(void* destination, uint32_t n) {
         const uint32_t offset = static_cast<uint32_t>(position_ - bufferStart_);
         const uint32_t take = std::min(n - done, valid_ - offset);
         memcpy(out + done, buffer_ + offset, take);
-        position_ += static_cast<long>(take);
+        position_ += take;
         done += take;
     }
     if (done < n) atEnd_ = true;
     return done;
 }
 
-long FileReader::Size() {
-    const long raw = RawTell();
+int64_t FileReader::Size() {
+    const int64_t raw = RawTell();
     RawSeek(0, kFromEnd);
-    const long size = RawTell();
+    const int64_t size = RawTell();
     RawSeek(raw, kFromStart);
     return size;
 }
 
-long FileReader::Seek(long offset, int origin) {
+int64_t FileReader::Seek(int64_t offset, int origin) {
     if (origin == kFromCurrent)
         position_ += offset;
     else if (origin == kFromEnd)
-        position_ = Size() - std::labs(offset);
+        position_ = Size() - (offset < 0 ? -offset : offset);
     else
         position_ = offset;
     atEnd_ = false;
@@ -72,9 +72,9 @@ uint32_t StdioFileReader::RawRead(void* buffer, uint32_t n) {
     return static_cast<uint32_t>(fread(buffer, 1, n, stream_));
 }
 
-bool StdioFileReader::RawSeek(long offset, int origin) { return fseek(stream_, offset, origin) == 0; }
+bool StdioFileReader::RawSeek(int64_t offset, int origin) { return _fseeki64(stream_, offset, origin) == 0; }
 
-long StdioFileReader::RawTell() { return ftell(stream_); }
+int64_t StdioFileReader::RawTell() { return _ftelli64(stream_); }
 
 bool ChunkReader::Read(void* destination, uint32_t n) {
     if (left < n) return false;
@@ -85,7 +85,7 @@ bool ChunkReader::Read(void* destination, uint32_t n) {
 
 bool ChunkReader::Skip(uint32_t n) {
     if (left < n) return false;
-    reader->SetPosition(reader->Position() + static_cast<long>(n));
+    reader->SetPosition(reader->Position() + n);
     left -= n;
     return true;
 }

@@ -25,12 +25,13 @@ public:
     uint32_t Read(void* destination, uint32_t n);
     // Origin 1 adds to the position, 2 takes the file size minus |offset|, 0 sets it.
     // Clears AtEnd; answers the new position.
-    long Seek(long offset, int origin);
+    int64_t Seek(int64_t offset, int origin);
     // The file's size, leaving the raw position where it was.
-    long Size();
+    int64_t Size();
 
-    long Position() const { return position_; }
-    void SetPosition(long position) {
+    // Positions are 64-bit: recordings grow past 2 GiB.
+    int64_t Position() const { return position_; }
+    void SetPosition(int64_t position) {
         position_ = position;
         atEnd_ = false;
     }
@@ -43,8 +44,8 @@ public:
 
 protected:
     virtual uint32_t RawRead(void* buffer, uint32_t n);
-    virtual bool RawSeek(long offset, int origin);
-    virtual long RawTell();
+    virtual bool RawSeek(int64_t offset, int origin);
+    virtual int64_t RawTell();
 
 private:
     bool Refill();
@@ -53,8 +54,8 @@ private:
     uint32_t allocated_ = 0;
     uint8_t* buffer_ = nullptr;
     uint32_t valid_ = 0;
-    long bufferStart_ = 0;
-    long position_ = 0;
+    int64_t bufferStart_ = 0;
+    int64_t position_ = 0;
     bool atEnd_ = false;
 };
 
@@ -65,8 +66,8 @@ public:
 
 protected:
     uint32_t RawRead(void* buffer, uint32_t n) override;
-    bool RawSeek(long offset, int origin) override;
-    long RawTell() override;
+    bool RawSeek(int64_t offset, int origin) override;
+    int64_t RawTell() override;
 
 private:
     FILE* stream_;  // not owned

@@ -208,15 +208,23 @@ uint32_t Mp3Encoder::EncodeFrame(const int16_t* pairs, uint8_t* output) {
 
     uint32_t moved = 0;
     if (pendingCount_ + bytes > kPendingBytes) {
-        const uint32_t whole = pendingCount_ & ~3u;
         if (output) {
-            memcpy(output, pending_, whole);
-            moved = whole;
+            moved = TakePending(output);
+        } else {
+            const uint32_t whole = pendingCount_ & ~3u;
+            memmove(pending_, pending_ + whole, pendingCount_ - whole);
+            pendingCount_ -= whole;
         }
-        memmove(pending_, pending_ + whole, pendingCount_ - whole);
-        pendingCount_ -= whole;
     }
     memcpy(pending_ + pendingCount_, frame_, bytes);
     pendingCount_ += bytes;
     return moved;
+}
+
+uint32_t Mp3Encoder::TakePending(uint8_t* output) {
+    const uint32_t whole = pendingCount_ & ~3u;
+    memcpy(output, pending_, whole);
+    memmove(pending_, pending_ + whole, pendingCount_ - whole);
+    pendingCount_ -= whole;
+    return whole;
 }

@@ -37,6 +37,9 @@ public:
 
     const uint8_t* PendingData() const { return pending_; }
     uint32_t PendingCount() const { return pendingCount_; }
+    // Moves the pending bytes, rounded down to whole 32-bit words, into output (room for
+    // kPendingBytes); answers how many. The 0-3 bytes left stay at the area's start.
+    uint32_t TakePending(uint8_t* output);
     // Forgets the pending bytes once the caller has taken them.
     void DropPending() { pendingCount_ = 0; }
 

@@ -2,6 +2,7 @@
 
 #include "RecorderSettings.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -12,6 +13,9 @@ constexpr int kMpeg1Kbps[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 22
 constexpr int kLowRateKbps[] = {16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
 constexpr int kHalfFrame = Mp3EncoderCodec::kFrameSamples / 2;
 constexpr int kQuarterFrame = Mp3EncoderCodec::kFrameSamples / 4;
+constexpr int kHeaderRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+// Room the pending area keeps for the up to four encoder frames of one codec frame.
+constexpr uint32_t kMaxHandOver = Mp3Encoder::kPendingBytes - 4 * Mp3Encoder::kMaxFrameBytes;
 
 // A quarter frame doubled to twice the rate: each sample is preceded by its mean with the
 // sample before (the quarter's first sample stands in for the one before it).
@@ -48,12 +52,19 @@ int Mp3EncoderCodec::ChooseBitrate(int sampleRate, int wantedKbps) {
     return wantedKbps;
 }
 
+bool Mp3EncoderCodec::SupportedRate(int sampleRate) {
+    for (int rate : kHeaderRates)
+        if (rate == sampleRate) return true;
+    return false;
+}
+
 int Mp3EncoderCodec::OpenWrite() {
     assembler_.reset();
     const Mp3CodecSettings& settings = RecorderSettings_Global().mp3;
     enabled_ = settings.enabled != 0;
     if (!enabled_) return kDisabled;
-    if (!sink_ || (channels_ != 1 && channels_ != 2) || bitsPerSample_ != 16 || sampleRate_ <= 0) return kCannotOpen;
+    if (!sink_ || (channels_ != 1 && channels_ != 2) || bitsPerSample_ != 16 || !SupportedRate(sampleRate_))
+        return kCannotOpen;
     const bool stereoInput = channels_ == 2;
     const bool mixDown = stereoInput && settings.channelMode == 0;
     assembler_.reset(new (std::nothrow) FrameAssembler());
@@ -85,6 +96,7 @@ int Mp3EncoderCodec::OpenWrite() {
     setup.stereoInput = stereoInput;
     setup.mixDown = mixDown;
     encoder_->Configure(setup);
+    handOverBytes_ = std::min(static_cast<uint32_t>(setup.bitrateKbps) * 1000 / 8, kMaxHandOver);
     return kOk;
 }
 
@@ -118,6 +130,7 @@ uint32_t Mp3EncoderCodec::EncodeCodecFrame(const uint8_t* pcm) {
             encode(resampling_);
         }
     }
+    if (answer == 0 && encoder_->PendingCount() >= handOverBytes_) answer = encoder_->TakePending(output_);
     return answer;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Writes MPEG audio Layer III: cuts the PCM it is given into frames of 1152 sample frames,
 // feeds the encoder at a rate it supports (rates below 16000 Hz are doubled) and hands
-// the encoded bytes to the sink in buffers of up to 64 KiB. Takes 16-bit mono or stereo;
+// the encoded bytes to the sink about once a second of sound, so a recording cut off
+// loses little. Takes 16-bit mono or stereo at the rates a frame header can name;
 // the recorder settings' MP3 options decide whether it writes at all, the channels and
 // the bitrate.
 #include "AudioCodec.h"
@@ -33,6 +34,9 @@ public:
     // The first bitrate of the rate's list not below the wanted one; a wanted bitrate
     // above the whole list is passed on unchanged.
     static int ChooseBitrate(int sampleRate, int wantedKbps);
+    // Rates a frame header names, directly or doubled (8000, 11025, 12000 Hz): any other
+    // would play at the wrong speed, so OpenWrite refuses it.
+    static bool SupportedRate(int sampleRate);
 
 private:
     // Encodes one codec frame into output_; answers the bytes moved there (0: none).
@@ -47,4 +51,6 @@ private:
     std::unique_ptr<Mp3Encoder> encoder_;
     int16_t* resampling_ = nullptr;  // malloc'd
     uint32_t resamplingBytes_ = 0;
+    // The encoder's pending bytes go to the sink once they reach this (a second of sound).
+    uint32_t handOverBytes_ = 0;
 };

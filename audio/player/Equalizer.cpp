@@ -62,7 +62,8 @@ void Equalizer::Design(int32_t rate) {
     silenceCount_ = switchCount_ = 0;
     t_ = 0;
     u_ = 1;
-    silenceLimit_ = switchLimit_ = rate * 100 / 1000;
+    // 100 ms, without the product that a damaged rate would overflow.
+    silenceLimit_ = switchLimit_ = rate / 10;
     primaryLeft_ = true;
     designed_ = true;
 }

@@ -14,7 +14,8 @@ void Scale(void* block, int32_t frame, int channels, int32_t gain) {
 
 void PlayerFades_Apply(void* block, int32_t frames, int channels, int32_t first, const FadeFrames& fades) {
     if (fades.fadeIn > 0 && first < fades.fadeIn) {
-        int32_t gain = ((first << 8) / fades.fadeIn) << 16;
+        // In 64 bits: a fade of more than 2^23 frames (3 min at 44100 Hz) would overflow.
+        int32_t gain = static_cast<int32_t>((static_cast<int64_t>(first) << 8) / fades.fadeIn) << 16;
         const int32_t step = kUnity / fades.fadeIn;
         const int32_t end = std::min(fades.fadeIn, first + frames);
         for (int32_t f = first; f < end; ++f) {

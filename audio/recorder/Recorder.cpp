@@ -18,6 +18,7 @@
 
 #include <cstdlib>
 #include <cwchar>
+#include <cwctype>
 #include <memory>
 
 namespace {
@@ -101,13 +102,31 @@ void Recorder_Shutdown() {
     s.comInitialised = false;
 }
 
+namespace {
+bool HasExtension(const wchar_t* name, const wchar_t* extension) {
+    const wchar_t* dot = wcsrchr(name, L'.');
+    if (!dot || wcschr(dot, L'\\') || wcschr(dot, L'/') || wcslen(dot + 1) != wcslen(extension)) return false;
+    for (size_t i = 0; extension[i]; ++i)
+        if (towlower(dot[1 + i]) != extension[i]) return false;
+    return true;
+}
+}  // namespace
+
+int Recorder_CodecFor(const wchar_t* fileName, int settingsCodecId) {
+    // The Save dialog offers both kinds: the file holds what its name says.
+    if (HasExtension(fileName, L"mp3")) return CodecFactoryTable::kMp3Encoder;
+    if (HasExtension(fileName, L"wav"))
+        return settingsCodecId == CodecFactoryTable::kGsm610Wav ? settingsCodecId : CodecFactoryTable::kPcmWav;
+    return settingsCodecId;
+}
+
 int Recorder_StartRecording(const wchar_t* fileName) {
     FrontEnd& s = State();
     if (!s.engine || s.engine->ProcessingActive()) return RecorderCode::kWrongState;
     if (!fileName || !*fileName) return RecorderCode::kBadRequest;
     s.codec.reset();
     // Ids without a codec (2, 3, 5, 6, 8 on) make nothing.
-    s.codec.reset(CodecFactoryTable::Create(RecorderSettings_Global().codecId));
+    s.codec.reset(CodecFactoryTable::Create(Recorder_CodecFor(fileName, RecorderSettings_Global().codecId)));
     if (!s.codec) return RecorderCode::kOutOfMemory;
     const size_t bytes = (wcslen(fileName) + 1) * sizeof(wchar_t);
     wchar_t* copy = static_cast<wchar_t*>(malloc(bytes));
@@ -115,7 +134,7 @@ int Recorder_StartRecording(const wchar_t* fileName) {
     memcpy(copy, fileName, bytes);
     s.request.fileName = copy;
     s.request.codec = s.codec.get();
-    s.request.sizeLimit = -1;
+    s.request.sizeLimit = kRecorderMaxFileBytes;
     const int result = s.engine->Record(&s.request);
     if (result != RecorderCode::kOk) free(copy);
     return result;
@@ -124,5 +143,8 @@ int Recorder_StartRecording(const wchar_t* fileName) {
 int Recorder_Stop() {
     FrontEnd& s = State();
     if (!s.engine) return RecorderCode::kWrongState;
-    return s.engine->Stop();
+    const int stopped = s.engine->Stop();
+    // The next recording, or a play-back, finds the file closed.
+    s.engine->WaitUntilClosed();
+    return stopped;
 }

@@ -12,6 +12,10 @@ class RecorderEngine;
 class SilenceFilter;
 
 constexpr wchar_t kRecorderKeyPath[] = L"Software\\Ostrel\\Orvalen\\Recorder";
+// The largest recording: what the 32-bit sizes of a WAV header and the FAT file system
+// hold (4 GiB - 1), less room for what a codec writes at its close. A recording that
+// reaches it ends as one that has no room left.
+constexpr int64_t kRecorderMaxFileBytes = 0xFFFFFFFFll - (1 << 20);
 
 // Moves the settings to the recorder's key, makes the filters and the engine, loads the
 // settings and selects the input device. The engine's start result.
@@ -19,10 +23,14 @@ int Recorder_Init();
 // Saves nothing; stops a running recording and destroys the engine, the codec and the
 // filters (the recorder dialog's close).
 void Recorder_Shutdown();
-// Records into the named file (a device path) with the codec of the settings' codec id.
-// The capture must be open (RecorderEngine::OpenCapture).
+// Records into the named file (a device path) with the codec its name asks for (see
+// Recorder_CodecFor). The capture must be open (RecorderEngine::OpenCapture).
 int Recorder_StartRecording(const wchar_t* fileName);
-// Stops the recording and waits until the capture has closed; 18 when idle.
+// The codec a recording into the file gets: ".mp3" is MP3, ".wav" the settings' WAV
+// codec (PCM unless they name GSM 6.10); any other name the settings' codec.
+int Recorder_CodecFor(const wchar_t* fileName, int settingsCodecId);
+// Stops the recording and waits until the capture has closed and the file is written
+// (while the card keeps taking it); 18 when idle.
 int Recorder_Stop();
 // The engine, null outside Recorder_Init .. Recorder_Shutdown.
 RecorderEngine* Recorder_Engine();

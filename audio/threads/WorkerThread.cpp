@@ -21,6 +21,7 @@ DWORD WINAPI WorkerThread::ThreadMain(void* self) {
             // A failing message must not end the thread: later posts would then wait forever.
         }
     }
+    thread->OnLoopEnd();
     return 0;
 }
 
@@ -39,10 +40,17 @@ void WorkerThread::Stop() {
     if (thread_) Post(WM_QUIT, 0, 0);
 }
 
-void WorkerThread::StopAndJoin() {
-    if (!thread_) return;
+void WorkerThread::StopAndJoin() { StopAndJoin(INFINITE); }
+
+bool WorkerThread::StopAndJoin(DWORD timeoutMs) {
+    if (!thread_) return true;
     Stop();
-    WaitForSingleObject(thread_.Get(), INFINITE);
+    if (WaitForSingleObject(thread_.Get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    ForgetThread();
+    return true;
+}
+
+void WorkerThread::ForgetThread() {
     threadId_ = 0;
     thread_.Reset();
 }

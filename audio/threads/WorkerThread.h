@@ -21,6 +21,8 @@ public:
     BOOL Post(UINT message, WPARAM wParam, LPARAM lParam);
     // Asks the thread to leave its loop (WM_QUIT); does not wait.
     virtual void Stop();
+    // Stop, then wait up to timeoutMs: true (thread forgotten) when it ended in time.
+    bool StopAndJoin(DWORD timeoutMs);
     bool HasThread() const { return thread_.Valid(); }
     DWORD ThreadId() const { return threadId_; }
 
@@ -31,8 +33,12 @@ protected:
     HANDLE ThreadHandle() const { return thread_.Get(); }
     // Stop, then wait for the thread's end without limit and forget it.
     void StopAndJoin();
+    // Forgets the thread without waiting for it (the thread itself, before it deletes its object).
+    void ForgetThread();
     // Runs on the thread for every message but WM_QUIT; no exception may leave it.
     virtual void OnMessage(const MSG& message) = 0;
+    // Runs on the thread after its last message; the object may delete itself here.
+    virtual void OnLoopEnd() {}
 
 private:
     static DWORD WINAPI ThreadMain(void* self);

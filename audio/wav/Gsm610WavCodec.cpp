@@ -97,11 +97,19 @@ int Gsm610WavCodec::WriteHeader(const WAVEFORMATEX& format) {
     PutLe16(record.data() + 16, format.cbSize);
     memcpy(record.data() + 18, reinterpret_cast<const uint8_t*>(&format) + sizeof(WAVEFORMATEX), extra);
     headerLength_ = extra + 54;
-    const bool written = FileWriterSink_WriteCopy(sink_, "RIFF----WAVEfmt ", 16) &&
+    uint8_t riff[16], fact[12], data[8];
+    PutChunkHeader(riff, "RIFF", kUnfinishedSize);
+    memcpy(riff + 8, "WAVEfmt ", 8);
+    // The "fact" chunk has its true size from the start, and a sample count of 0 (none
+    // known) until the close: readers step over it to the data.
+    PutChunkHeader(fact, "fact", 4);
+    PutLe32(fact + 8, 0);
+    PutChunkHeader(data, "data", kUnfinishedSize);
+    const bool written = FileWriterSink_WriteCopy(sink_, riff, sizeof riff) &&
                          FileWriterSink_WriteCopy(sink_, fmtSize, sizeof fmtSize) &&
                          FileWriterSink_WriteCopy(sink_, record.data(), static_cast<uint32_t>(record.size())) &&
-                         FileWriterSink_WriteCopy(sink_, "fact--------", 12) &&
-                         FileWriterSink_WriteCopy(sink_, "data----", 8);
+                         FileWriterSink_WriteCopy(sink_, fact, sizeof fact) &&
+                         FileWriterSink_WriteCopy(sink_, data, sizeof data);
     return written ? kOk : kOutOfMemory;
 }
 
@@ -278,7 +286,7 @@ int Gsm610WavCodec::Seek(int32_t frame) {
     if (target >= input_.Frames()) target = static_cast<int64_t>(input_.Frames()) - 1;
     if (target < 0) target = 0;
     const uint32_t block = static_cast<uint32_t>(target) / kGsmSamplesPerBlock;
-    input_.Reader().SetPosition(input_.DataStart() + static_cast<long>(block * kGsmBlockAlign));
+    input_.Reader().SetPosition(input_.DataStart() + static_cast<int64_t>(block) * kGsmBlockAlign);
     taken_ = kGsmSamplesPerBlock;
     if (DecodeNextBlock(pcmBlock_.get()) != kOk) return kReadWriteFailed;
     position_ = static_cast<uint32_t>(target);

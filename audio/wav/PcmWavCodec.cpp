@@ -24,12 +24,15 @@ int PcmWavCodec::OpenWrite() {
     format.bitsPerSample = bits;
     uint8_t record[kFormatRecordBytes];
     format.Encode(record);
-    uint8_t fmtSize[4];
+    uint8_t riff[16], fmtSize[4], data[8];
+    PutChunkHeader(riff, "RIFF", kUnfinishedSize);
+    memcpy(riff + 8, "WAVEfmt ", 8);
     PutLe32(fmtSize, kFormatRecordBytes);
-    const bool written = FileWriterSink_WriteCopy(sink_, "RIFF----WAVEfmt ", 16) &&
+    PutChunkHeader(data, "data", kUnfinishedSize);
+    const bool written = FileWriterSink_WriteCopy(sink_, riff, sizeof riff) &&
                          FileWriterSink_WriteCopy(sink_, fmtSize, sizeof fmtSize) &&
                          FileWriterSink_WriteCopy(sink_, record, sizeof record) &&
-                         FileWriterSink_WriteCopy(sink_, "data----", 8);
+                         FileWriterSink_WriteCopy(sink_, data, sizeof data);
     return written ? kOk : kOutOfMemory;
 }
 
@@ -85,8 +88,8 @@ int PcmWavCodec::Read(void* destination, uint32_t* frames) {
     FileReader& reader = input_.Reader();
     const uint32_t frameBytes = FrameBytes();
     // The padding our writer adds, and chunks after the data, are not samples.
-    const long long used = reader.Position() - input_.DataStart();
-    const long long left = used < 0 ? 0 : static_cast<long long>(input_.Frames()) - used / frameBytes;
+    const int64_t used = reader.Position() - input_.DataStart();
+    const int64_t left = used < 0 ? 0 : static_cast<int64_t>(input_.Frames()) - used / frameBytes;
     uint32_t wanted = *frames;
     if (left <= 0)
         wanted = 0;
@@ -112,7 +115,7 @@ int PcmWavCodec::Seek(int32_t frame) {
     if (frame < 0) frame = 0;
     const uint32_t target = static_cast<uint32_t>(frame) < input_.Frames() ? static_cast<uint32_t>(frame)
                                                                           : input_.Frames();
-    input_.Reader().SetPosition(input_.DataStart() + static_cast<long>(target * FrameBytes()));
+    input_.Reader().SetPosition(input_.DataStart() + static_cast<int64_t>(target) * FrameBytes());
     return kOk;
 }
 

@@ -11,8 +11,8 @@ public:
     static constexpr long kDataLengthOffset = 40;
     static constexpr long kRiffSizeOffset = 4;
 
-    // A 44-byte header with both sizes left as "----" until CloseWrite. With the recorder's
-    // 8-bit capture flag set the file gets 8-bit samples.
+    // A 44-byte header with both sizes left unfinished until CloseWrite. With the
+    // recorder's 8-bit capture flag set the file gets 8-bit samples.
     int OpenWrite() override;
     // Parses the file and stands at its first sample: rate and channels from the file.
     int OpenRead() override;

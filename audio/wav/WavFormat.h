@@ -15,6 +15,10 @@ constexpr uint16_t kGsmExtraSize = 2;
 // player's stream sizes also stay far inside 32 bits.
 constexpr uint32_t kMinSampleRate = 200;
 constexpr uint32_t kMaxSampleRate = 705600;
+// The RIFF and "data" sizes a writer leaves until it closes the file. Read as "to the end
+// of the file" by this program, sox and ffmpeg alike, so a recording cut off by a reset,
+// a power loss or a full card still reads to its last whole block, however long it is.
+constexpr uint32_t kUnfinishedSize = 0xFFFFFFFF;
 // The first 16 bytes of a "fmt " chunk.
 constexpr uint32_t kFormatRecordBytes = 16;
 
@@ -31,6 +35,11 @@ inline void PutLe32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 inline bool IsFourCc(const uint8_t* p, const char* id) { return memcmp(p, id, 4) == 0; }
+// A chunk's id and size as they begin it.
+inline void PutChunkHeader(uint8_t* p, const char* id, uint32_t size) {
+    memcpy(p, id, 4);
+    PutLe32(p + 4, size);
+}
 
 // WAVEFORMAT as a "fmt " chunk begins.
 struct FormatRecord {

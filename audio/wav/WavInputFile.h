@@ -26,7 +26,7 @@ public:
     const wav::FormatRecord& Format() const { return format_; }
     uint32_t Frames() const { return frames_; }
     uint32_t DataLength() const { return dataLength_; }
-    long DataStart() const { return dataStart_; }
+    int64_t DataStart() const { return dataStart_; }
 
 private:
     StdioFile file_;
@@ -34,5 +34,5 @@ private:
     wav::FormatRecord format_;
     uint32_t frames_ = 0;
     uint32_t dataLength_ = 0;
-    long dataStart_ = 0;
+    int64_t dataStart_ = 0;
 };

@@ -6,13 +6,13 @@ using namespace wav;
 
 bool WavRiff::Open(FormatRecord* format) {
     FileReader& reader = *body_.reader;
-    const long size = reader.Size();
+    const int64_t size = reader.Size();
     reader.SetPosition(0);
     if (size < kMinFileBytes) return false;
     uint8_t header[8];
     if (reader.Read(header, sizeof header) != sizeof header || !IsFourCc(header, "RIFF")) return false;
     const uint32_t riffSize = Le32(header + 4);
-    uint32_t bodyBytes = static_cast<uint32_t>(size - 8);
+    uint32_t bodyBytes = static_cast<uint32_t>(std::min<int64_t>(size - 8, UINT32_MAX));
     // A RIFF size of 36 or less in a longer file is what an unfinished writer leaves: the file rules.
     if (riffSize > 36 || size == kMinFileBytes) bodyBytes = std::min(bodyBytes, riffSize);
     body_.left = bodyBytes;
@@ -30,6 +30,7 @@ bool WavRiff::FindChunks(Walk mode, FormatRecord* format, uint32_t* dataLength) 
             if (size < kFormatRecordBytes || size > body_.left) return false;
             body_.left -= size;
             formatRest_.left = size;
+            formatPad_ = size & 1;
             uint8_t record[kFormatRecordBytes];
             if (!formatRest_.Read(record, sizeof record)) return false;
             *format = FormatRecord::Decode(record);
@@ -41,6 +42,7 @@ bool WavRiff::FindChunks(Walk mode, FormatRecord* format, uint32_t* dataLength) 
             factCount_ = Le32(count);
             factSeen_ = true;
             if (!body_.Skip(size - sizeof count)) return false;
+            SkipPad(size);
             continue;
         }
         if (IsFourCc(id, "data")) {
@@ -49,8 +51,21 @@ bool WavRiff::FindChunks(Walk mode, FormatRecord* format, uint32_t* dataLength) 
             return true;
         }
         if (!body_.Skip(size)) return false;
+        SkipPad(size);
     }
     return false;
+}
+
+void WavRiff::SkipPad(uint32_t chunkSize) {
+    // A chunk of odd size is followed by a pad byte; a file that ends right after the
+    // chunk may lack it.
+    if ((chunkSize & 1) && body_.left > 0) body_.Skip(1);
+}
+
+bool WavRiff::SkipRestOfFormat() {
+    if (!formatRest_.Skip(formatRest_.left)) return false;
+    if (formatPad_) SkipPad(1);
+    return true;
 }
 
 // Rates the engine cannot play are refused (0 among them: durations divide by it).

@@ -32,10 +32,13 @@ public:
     static uint64_t DurationMs(uint32_t frames, uint32_t sampleRate);
 
 private:
-    bool SkipRestOfFormat() { return formatRest_.Skip(formatRest_.left); }
+    // Steps over the rest of "fmt " and its pad byte.
+    bool SkipRestOfFormat();
+    void SkipPad(uint32_t chunkSize);
 
     ChunkReader body_;        // what is left of the RIFF body
     ChunkReader formatRest_;  // the "fmt " chunk's bytes after its first 16
+    bool formatPad_ = false;
     bool factSeen_ = false;
     uint32_t factCount_ = 0;
 };

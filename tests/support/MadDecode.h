@@ -26,7 +26,10 @@ inline int16_t MadToPcm(mad_fixed_t v) {
     return static_cast<int16_t>(v >> (MAD_F_FRACBITS + 1 - 16));
 }
 
-inline MadDecoded DecodeWithLibmad(const std::string& file) {
+// With cutOff the file may end inside a frame (a recording cut off): that frame is not
+// one of the file's, whether libmad fails on it or decodes it from the guard's zeros.
+inline MadDecoded DecodeWithLibmad(const std::string& file, bool cutOff = false) {
+    constexpr size_t kMaxFrameBytes = 1441;
     // libmad reads a little past the last frame.
     std::vector<unsigned char> bytes(file.begin(), file.end());
     bytes.resize(bytes.size() + MAD_BUFFER_GUARD, 0);
@@ -43,10 +46,12 @@ inline MadDecoded DecodeWithLibmad(const std::string& file) {
             if (stream.error == MAD_ERROR_BUFLEN) break;
             // The guard bytes after the last frame are not a frame.
             if (stream.this_frame >= bytes.data() + file.size()) break;
+            if (cutOff && stream.this_frame + kMaxFrameBytes > bytes.data() + file.size()) break;
             ++decoded.errors;
             if (MAD_RECOVERABLE(stream.error)) continue;
             break;
         }
+        if (cutOff && stream.next_frame > bytes.data() + file.size()) break;
         ++decoded.frames;
         decoded.layer = frame.header.layer;
         decoded.channels = MAD_NCHANNELS(&frame.header);

@@ -11,8 +11,11 @@
 #include "InputMixer.h"
 #include "SharedSoundPlayer.h"
 #include "Signaller.h"
+#include "StdioFile.h"
 #include "Translator.h"
+#include "WavProbe.h"
 
+#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -27,6 +30,37 @@ constexpr int kStopWaitSteps = 30;
 // The recording format of the dialog: 22050 Hz mono 16 bits, MP3 at 96 kbit/s.
 constexpr RecorderCaptureSetting kDialogCapture = {100, 22050, 1, 16};
 constexpr int32_t kDialogMp3Bitrate = 96;
+
+// A recording worth offering as a ring sound: a WAV file with at least one frame, or
+// another (MP3) that is not empty.
+bool HoldsSound(const wchar_t* path) {
+    StdioFile file;
+    if (!file.OpenRead(path)) return false;
+    char magic[4] = {};
+    const size_t read = fread(magic, 1, sizeof magic, file.Get());
+    file.Close();
+    if (read == sizeof magic && memcmp(magic, "RIFF", 4) == 0) {
+        WavFileInfo info;
+        return SoundFileInfo_ProbeWav(path, &info) && info.frames > 0;
+    }
+    return read > 0;
+}
+
+// What the user is told of a recording that ended by itself.
+UINT EndingString(int code) {
+    static const struct Ending {
+        int code;
+        UINT text;
+    } kEndings[] = {{RecorderCode::kNoRoom, RecorderDialog::kNoRoomString},
+                    {RecorderCode::kLowMemory, RecorderDialog::kLowMemoryString},
+                    {RecorderCode::kQueueFull, RecorderDialog::kTooSlowString},
+                    {RecorderCode::kWriterBehind, RecorderDialog::kCardBehindString},
+                    {RecorderCode::kFileOpenFailed, RecorderDialog::kNotCreatedString},
+                    {RecorderCode::kFileWriteFailed, RecorderDialog::kWriteFailedString}};
+    for (const Ending& ending : kEndings)
+        if (ending.code == code) return ending.text;
+    return RecorderDialog::kRecordFailedString;
+}
 }  // namespace
 
 RecorderDialog::RecorderDialog(const wchar_t* fileName, Signaller* signaller)
@@ -167,6 +201,7 @@ void RecorderDialog::StartRecording() {
         return;
     }
     lastRecordingMs_ = 0;
+    toldNotCreated_ = false;
     startTick_ = GetTickCount();
     if (startTick_ == 0) startTick_ = 1;  // 0 means "not recording"
     SetTimer(dialog_, kElapsedTimer, 1000, nullptr);
@@ -185,6 +220,7 @@ void RecorderDialog::StopRecording() {
     engine->RequestFinish();
     for (int step = 0; step < kStopWaitSteps && engine->IsRecording(); ++step) Sleep(kStopWaitStepMs);
     Recorder_Stop();
+    NoteKept();
     SetCursor(previous);
 }
 
@@ -196,7 +232,31 @@ void RecorderDialog::OnRecordingEnded(int code) {
     startTick_ = 0;
     UpdateButtons();
     RestoreText(kRecordButton);
-    if (code != 0) ShowError(kRecordFailedString);
+    NoteKept();
+    if (code != 0) ShowEnding(code);
+}
+
+void RecorderDialog::NoteKept() {
+    const RecorderEngine* engine = Recorder_Engine();
+    // A file the writer never made is not this recording's, whatever lies under its name.
+    kept_ = engine && engine->FileOpened() && HoldsSound(fileName_.c_str());
+}
+
+void RecorderDialog::ShowEnding(int code) {
+    const RecorderEngine* engine = Recorder_Engine();
+    // Without a file that is the whole story, whatever ended the recording first (a folder
+    // that does not exist has no free space either); the writer's own report of it, which
+    // may come after, is not told twice.
+    if (!engine || !engine->FileOpened()) code = RecorderCode::kFileOpenFailed;
+    if (code == RecorderCode::kFileOpenFailed) {
+        if (toldNotCreated_) return;
+        toldNotCreated_ = true;
+    }
+    const Translator& translator = Translator::Instance();
+    std::wstring text = translator.GetString(EndingString(code));
+    if (code != RecorderCode::kFileOpenFailed)
+        text += L"\n" + translator.GetString(kept_ ? kKeptString : kNotKeptString);
+    ShowError(text);
 }
 
 void RecorderDialog::PlayOrStop() {
@@ -255,6 +315,6 @@ void RecorderDialog::RestoreText(int control) {
     SetDlgItemTextW(dialog_, control, text.c_str());
 }
 
-void RecorderDialog::ShowError(UINT stringId) {
-    AppMessageBox_Show(dialog_, Translator::Instance().GetString(stringId).c_str(), MB_ICONSTOP);
-}
+void RecorderDialog::ShowError(UINT stringId) { ShowError(Translator::Instance().GetString(stringId)); }
+
+void RecorderDialog::ShowError(const std::wstring& text) { AppMessageBox_Show(dialog_, text.c_str(), MB_ICONSTOP); }

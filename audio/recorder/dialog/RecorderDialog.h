@@ -25,6 +25,15 @@ public:
     static constexpr UINT_PTR kElapsedTimer = 10;
     static constexpr UINT kStopString = 30306;
     static constexpr UINT kRecordFailedString = 330;
+    // How a recording that ended by itself ended, and whether its file was kept.
+    static constexpr UINT kNoRoomString = 361;
+    static constexpr UINT kLowMemoryString = 362;
+    static constexpr UINT kTooSlowString = 363;
+    static constexpr UINT kCardBehindString = 364;
+    static constexpr UINT kNotCreatedString = 365;
+    static constexpr UINT kWriteFailedString = 366;
+    static constexpr UINT kKeptString = 367;
+    static constexpr UINT kNotKeptString = 368;
     static constexpr UINT kPlayFailedString = 30016;
     static constexpr int kTimeFontSize = 420;  // tenths of a point
 
@@ -36,8 +45,9 @@ public:
 
     // Runs the dialog modally from the resource module; 1 on OK.
     INT_PTR Run(HWND owner, HINSTANCE resources);
-    // True when a recording was started in this dialog.
-    bool Recorded() const { return recorded_; }
+    // True when this dialog saved a recording: its file was made and holds sound (the
+    // caller offers it as a ring sound).
+    bool Recorded() const { return recorded_ && kept_; }
     bool IsRecording() const { return startTick_ != 0; }
     // How long the last recording ran, by the dialog's clock (ms).
     DWORD LastRecordingMs() const { return lastRecordingMs_; }
@@ -49,6 +59,9 @@ private:
     void OnInitDialog();
     void OnCommand(UINT id);
     void OnRecordingEnded(int code);
+    // After a recording has closed: whether its file is one to keep.
+    void NoteKept();
+    void ShowEnding(int code);
     void OnDestroy();
     void StartRecording();
     void StopRecording();
@@ -57,6 +70,7 @@ private:
     void ShowElapsed();
     void RestoreText(int control);
     void ShowError(UINT stringId);
+    void ShowError(const std::wstring& text);
 
     std::wstring fileName_;
     Signaller* signaller_;
@@ -67,5 +81,7 @@ private:
     DWORD startTick_ = 0;
     DWORD lastRecordingMs_ = 0;
     bool recorded_ = false;
+    bool kept_ = false;
+    bool toldNotCreated_ = false;  // this recording's "file cannot be created" was shown
     int margin_ = 0;
 };

@@ -64,7 +64,7 @@ void ProcessingThread::StartRecording(const RecordRequest* request) {
 }
 
 void ProcessingThread::ProcessBlock(void* buffer, uint32_t bytes) {
-    processedBytes += static_cast<int32_t>(bytes);
+    processedBytes += bytes;
     ++processedBlocks;
     const uint32_t frameBytes = 2u * static_cast<uint32_t>(channels_);
     if (!error && codecOpen_) {

@@ -24,9 +24,9 @@ public:
     // Before a recording: the codec that will encode it, counters and error cleared.
     void Begin(AudioCodec* codec);
 
-    std::atomic<int32_t> postedBytes{0};
+    std::atomic<int64_t> postedBytes{0};
     std::atomic<int32_t> postedBlocks{0};
-    std::atomic<int32_t> processedBytes{0};
+    std::atomic<int64_t> processedBytes{0};
     std::atomic<int32_t> processedBlocks{0};
     std::atomic<bool> active{false};
     std::atomic<bool> error{false};

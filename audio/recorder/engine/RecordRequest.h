@@ -7,5 +7,5 @@ class AudioCodec;
 struct RecordRequest {
     wchar_t* fileName = nullptr;  // malloc'd copy; the file writer frees it
     AudioCodec* codec = nullptr;  // not owned
-    int32_t sizeLimit = -1;       // bytes; <= 0: none
+    int64_t sizeLimit = -1;       // bytes of file; <= 0: none
 };

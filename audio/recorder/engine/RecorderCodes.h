@@ -17,4 +17,5 @@ constexpr int kNoThread = 16;
 constexpr int kOutOfMemory = 17;
 constexpr int kWrongState = 18;       // engine missing, busy or idle
 constexpr int kBadRequest = 19;       // no file name or codec
+constexpr int kWriterBehind = 21;     // the card does not keep up with the recording
 }  // namespace RecorderCode

@@ -14,6 +14,11 @@
 #include <cwchar>
 #include <new>
 
+namespace {
+// How long the engine's end waits for a writer before leaving it behind.
+constexpr DWORD kWriterJoinMs = 2000;
+}  // namespace
+
 RecorderEngine::RecorderEngine() = default;
 
 RecorderEngine::~RecorderEngine() {
@@ -21,6 +26,8 @@ RecorderEngine::~RecorderEngine() {
     // processing thread, whose last messages reach the writer before the writer ends.
     capture_.reset();
     processing_.reset();
+    // A writer stuck in a write to a card that does not answer is left to end by itself.
+    if (writer_ && !writer_->StopAndJoin(kWriterJoinMs)) writer_.release()->Abandon();
     writer_.reset();
 }
 
@@ -66,6 +73,8 @@ int RecorderEngine::OpenCapture(int32_t sampleRate, int32_t channels, int32_t bi
     if (opened == 0) {
         busy_ = true;
         stopRequested_ = false;
+        // Blocks come as 16-bit samples whatever the capture's width.
+        captureBytesPerSecond_ = int64_t{sampleRate} * channels * 2;
     }
     return opened;
 }
@@ -92,6 +101,9 @@ int RecorderEngine::Record(RecordRequest* request) {
     processing_->Post(ProcessingThread::kStartMessage, 0, reinterpret_cast<LPARAM>(request));
     estimate_ = -1;
     memoryCountdown_ = 0;
+    writerSeen_ = 0;
+    capturedSinceWriterMoved_ = 0;
+    writerStillSince_ = GetTickCount();
     available_ = 0;
     bufferedTime_ = 0;
     lastRatioTotal_ = 0;
@@ -116,6 +128,25 @@ void RecorderEngine::RequestFinish() {
     CriticalSectionScope scope(lock_);
     if (recording_) stopPending_ = true;
 }
+
+bool RecorderEngine::WaitUntilClosed() {
+    if (!writer_ || !processing_) return true;
+    auto moved = [&] { return writer_->receivedBytes + processing_->processedBytes; };
+    int64_t seen = moved();
+    DWORD since = GetTickCount();
+    while (processingActive_ || writerActive_) {
+        if (moved() != seen) {
+            seen = moved();
+            since = GetTickCount();
+        } else if (GetTickCount() - since > kWriterStallMs) {
+            return false;
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+bool RecorderEngine::FileOpened() const { return writer_ && writer_->opened; }
 
 void RecorderEngine::SetClient(void* context, ClientNotification notification) {
     CriticalSectionScope scope(lock_);
@@ -147,18 +178,40 @@ void RecorderEngine::OnCapturedData(void* buffer, uint32_t bytes) {
             code = RecorderCode::kQueueFull;
         } else if (MemoryLow()) {
             code = RecorderCode::kLowMemory;
+        } else if (WriterBehind(bytes)) {
+            code = RecorderCode::kWriterBehind;
         } else if ((estimate_ = RemainingSpace()) == 0) {
             code = RecorderCode::kNoRoom;
         }
         if (code) {
             free(buffer);
         } else {
-            processing_->postedBytes += static_cast<int32_t>(bytes);
+            processing_->postedBytes += bytes;
             ++processing_->postedBlocks;
             processing_->Post(ProcessingThread::kDataMessage, reinterpret_cast<WPARAM>(buffer), bytes);
         }
     }
     if (recording_ && (code || stopPending_)) EndRecording(code);
+}
+
+bool RecorderEngine::WriterBehind(uint32_t bytes) {
+    const int64_t received = writer_->receivedBytes;
+    const int64_t backlog = writer_->postedBytes - received;
+    // Stalled: it had work and took none of it while the capture delivered that many
+    // seconds, and as long by the tick count (a capture that runs ahead of the clock, or a
+    // writer that waits a moment for a busy card, is no stall).
+    if (backlog == 0 || received != writerSeen_) {
+        writerSeen_ = received;
+        capturedSinceWriterMoved_ = 0;
+        writerStillSince_ = GetTickCount();
+    } else {
+        capturedSinceWriterMoved_ += bytes;
+    }
+    const bool stalled = captureBytesPerSecond_ > 0 &&
+                         capturedSinceWriterMoved_ > kWriterStallSeconds * captureBytesPerSecond_ &&
+                         GetTickCount() - writerStillSince_ >= kWriterStallSeconds * 1000u;
+    return stalled || backlog > kMaxWriterBacklogBytes ||
+           writer_->postedBlocks - writer_->receivedBlocks > kMaxWriterBlocksBehind;
 }
 
 void RecorderEngine::EndRecording(int code) {
@@ -223,11 +276,13 @@ int32_t RecorderEngine::RemainingSpace() {
     int64_t room = static_cast<int64_t>(freeBytes.QuadPart - kReservedBytes);
     const int64_t received = writer_->receivedBytes;
     if (sizeLimit_ > 0) {
-        if (received >= sizeLimit_) return 0;
-        if (room > sizeLimit_ - received) room = sizeLimit_ - received;
+        // Blocks not yet encoded count as written: no codec's output outgrows its input.
+        const int64_t committed = received + (processing_->postedBytes - processing_->processedBytes);
+        if (committed >= sizeLimit_) return 0;
+        if (room > sizeLimit_ - committed) room = sizeLimit_ - committed;
     }
     if (room >= (int64_t(1) << 31)) return -1;
-    const int64_t pending = static_cast<int64_t>(writer_->postedBytes) - received;
+    const int64_t pending = writer_->postedBytes - received;
     if (room <= pending) return 0;
     available_ = room - pending;
     if (!processing_->codec) {
@@ -235,12 +290,12 @@ int32_t RecorderEngine::RemainingSpace() {
         return -1;
     }
     bufferedTime_ = static_cast<int32_t>(TimeOf(pending) / 1024);
-    const int32_t posted = writer_->postedBytes;
-    const int32_t processed = processing_->processedBytes;
+    const int64_t posted = writer_->postedBytes;
+    const int64_t processed = processing_->processedBytes;
     if (posted > 9999 && processed > 9999) {
         if (ratio_ == 0 || posted - lastRatioTotal_ > 1000) {
             // In 64 bits: processed x 1024 passes 2^31 after 2 MiB of input.
-            const int64_t ratio = static_cast<int64_t>(processed) * 1024 / posted;
+            const int64_t ratio = processed * 1024 / posted;
             ratio_ = ratio > INT32_MAX ? INT32_MAX : static_cast<int32_t>(ratio);
             lastRatioTotal_ = posted;
         }

@@ -25,6 +25,14 @@ public:
     static constexpr uint64_t kLowMemory = 100000;
     static constexpr uint64_t kReservedBytes = 100000;
     static constexpr int kMaxOutputDirectory = 260;
+    // A writer that falls this far behind (a slow or stalled card) ends the recording
+    // before it eats the memory: bytes or blocks waiting for it, or seconds (of capture and
+    // of the tick count) during which it took nothing that waited.
+    static constexpr int64_t kMaxWriterBacklogBytes = 4 << 20;
+    static constexpr int32_t kMaxWriterBlocksBehind = 2000;
+    static constexpr int kWriterStallSeconds = 5;
+    // How long a close waits for a writer that has stopped moving.
+    static constexpr DWORD kWriterStallMs = 3000;
 
     // Called with the context and the code the recording ended with.
     using ClientNotification = void (*)(void* context, int code);
@@ -48,6 +56,11 @@ public:
     int Stop();
     // Sets the stop request so that the next block ends the recording.
     void RequestFinish();
+    // Waits until the recording's file is closed, as long as its threads keep moving:
+    // false when they took nothing for kWriterStallMs.
+    bool WaitUntilClosed();
+    // The last recording's file was created.
+    bool FileOpened() const;
     void SetClient(void* context, ClientNotification notification);
 
     // Called on the capture thread.
@@ -76,6 +89,8 @@ private:
     // Ends the recording with the code: the processing thread stops, the client hears it.
     void EndRecording(int code);
     bool MemoryLow();
+    // The writer's backlog, with this block counted in the capture it waited through.
+    bool WriterBehind(uint32_t bytes);
     int64_t TimeOf(int64_t bytes) const;
 
     std::unique_ptr<CaptureThread> capture_;
@@ -86,7 +101,7 @@ private:
     int32_t estimate_ = -1;
     int64_t available_ = 0;
     int32_t bufferedTime_ = 0;
-    int32_t lastRatioTotal_ = 0;
+    int64_t lastRatioTotal_ = 0;
     int32_t ratio_ = 0;
     wchar_t outputDirectory_[kMaxOutputDirectory + 1] = {};
     std::atomic<bool> busy_{false};
@@ -96,7 +111,11 @@ private:
     std::atomic<int> errorCode_{0};
     std::atomic<bool> writerActive_{false};
     std::atomic<bool> processingActive_{false};
-    int32_t sizeLimit_ = -1;
+    int64_t sizeLimit_ = -1;
+    int64_t captureBytesPerSecond_ = 0;
+    int64_t writerSeen_ = 0;
+    int64_t capturedSinceWriterMoved_ = 0;
+    DWORD writerStillSince_ = 0;
     void* clientContext_ = nullptr;
     ClientNotification clientNotification_ = nullptr;
     int32_t memoryCountdown_ = 0;

@@ -18,26 +18,26 @@ public:
         for (size_t i = 0; i < size; ++i) file.push_back(static_cast<char>(i * 7 + i / 251));
     }
     std::string file;
-    std::vector<long> refillOffsets;
+    std::vector<int64_t> refillOffsets;
     std::vector<uint32_t> refillSizes;
 
 protected:
     uint32_t RawRead(void* buffer, uint32_t n) override {
         refillOffsets.push_back(raw_);
         refillSizes.push_back(n);
-        const size_t take = raw_ < static_cast<long>(file.size()) ? std::min<size_t>(n, file.size() - raw_) : 0;
+        const size_t take = raw_ < static_cast<int64_t>(file.size()) ? std::min<size_t>(n, file.size() - raw_) : 0;
         memcpy(buffer, file.data() + raw_, take);
-        raw_ += static_cast<long>(take);
+        raw_ += static_cast<int64_t>(take);
         return static_cast<uint32_t>(take);
     }
-    bool RawSeek(long offset, int origin) override {
-        raw_ = origin == kFromEnd ? static_cast<long>(file.size()) + offset : origin == kFromCurrent ? raw_ + offset : offset;
+    bool RawSeek(int64_t offset, int origin) override {
+        raw_ = origin == kFromEnd ? static_cast<int64_t>(file.size()) + offset : origin == kFromCurrent ? raw_ + offset : offset;
         return raw_ >= 0;
     }
-    long RawTell() override { return raw_; }
+    int64_t RawTell() override { return raw_; }
 
 private:
-    long raw_ = 0;
+    int64_t raw_ = 0;
 };
 
 std::string ReadString(FileReader& reader, uint32_t n) {
@@ -54,7 +54,7 @@ TEST(FileReader, RefillsFromThePositionAndStopsShortAtTheEnd) {
     EXPECT_EQ(reader.file.substr(0, 10000), ReadString(reader, 10000));
     // Across the end of the buffered data: the rest of the buffer, then a refill where it ended.
     EXPECT_EQ(reader.file.substr(10000, 1000), ReadString(reader, 1000));
-    EXPECT_EQ((std::vector<long>{0, 10240}), reader.refillOffsets);
+    EXPECT_EQ((std::vector<int64_t>{0, 10240}), reader.refillOffsets);
     EXPECT_FALSE(reader.AtEnd());
 
     // Past the end: the bytes that exist, and the end flag until the next seek.
@@ -79,7 +79,7 @@ TEST(FileReader, SkipsCostNoReadAndALargerCapacityTakesEffectAtTheNextRefill) {
     reader.SetPosition(60000);
     EXPECT_EQ(reader.file.substr(60000, 20000), ReadString(reader, 20000));
     EXPECT_EQ((std::vector<uint32_t>{10240, 30000}), reader.refillSizes);
-    EXPECT_EQ((std::vector<long>{0, 60000}), reader.refillOffsets);
+    EXPECT_EQ((std::vector<int64_t>{0, 60000}), reader.refillOffsets);
 
     // A position before the file fails the refill instead of reading anything.
     reader.SetPosition(-5);

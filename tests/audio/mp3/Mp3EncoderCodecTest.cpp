@@ -137,22 +137,25 @@ TEST(Mp3EncoderCodec, SilenceIsStuffedAndSpareBitsStayWithinTheSideInformation) 
     }
 }
 
-TEST(Mp3EncoderCodec, OutputGoesToTheSinkInWholeWordsAsThePendingAreaFills) {
+// A recording cut off loses at most about a second: the frames go to the sink in whole
+// words once a second of them (16000 bytes at 128 kbit/s) is ready.
+TEST(Mp3EncoderCodec, OutputGoesToTheSinkInWholeWordsEverySecond) {
     SetMp3Options(true, 1, 128);
-    // About 167 KB of frames: the pending area of 64 KiB is handed over twice before the close.
-    const Recording large = Record(44100, 2, Tones(44100, 2, 44100 * 10), 3001 * 4);
+    // About 152 KB of frames in 9.5 s: nine hand-overs before the close.
+    const Recording large = Record(44100, 2, Tones(44100, 2, 44100 * 19 / 2), 3001 * 4);
     EXPECT_EQ(0, large.open + large.write + large.close);
-    EXPECT_EQ(2, large.writesBeforeClose);
-    ASSERT_EQ(3, large.writes);
-    for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(9, large.writesBeforeClose);
+    ASSERT_EQ(10, large.writes);
+    for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(0u, large.lengths[i] % 4);
-        EXPECT_GT(large.lengths[i], 65536u - 1441 - 4);
+        EXPECT_GE(large.lengths[i], 16000u - 4);
+        EXPECT_LT(large.lengths[i], 16000u + 418);
     }
     const auto frames = mp3test::ReadFrames(large.file);
-    EXPECT_EQ(383u, frames.size());
+    EXPECT_EQ(364u, frames.size());
     EXPECT_EQ(large.file.size(), frames.back().offset + frames.back().bytes);
 
-    // Less than 64 KiB of frames: nothing until the close.
+    // Less than a second of frames: nothing until the close.
     const Recording small = Record(44100, 2, Tones(44100, 2, 1152 * 10), 4096);
     EXPECT_EQ(0, small.writesBeforeClose);
     EXPECT_EQ(1, small.writes);
@@ -184,4 +187,8 @@ TEST(Mp3EncoderCodec, SettingsDecideWritingAndTheBitrate) {
     const auto stereo = mp3test::ReadFrames(Record(44100, 2, Tones(44100, 2, 1152 * 2), 4096).file);
     ASSERT_FALSE(stereo.empty());
     EXPECT_EQ(14, stereo[0].bitrateIndex);
+    // Rates no frame header names (not even doubled) would play at the wrong speed.
+    for (int rate : {96000, 22000, 7999, 0})
+        EXPECT_EQ(AudioCodec::kCannotOpen, Record(rate, 1, Tones(8000, 1, 1152), 4096).open) << rate;
+    for (int rate : {11025, 12000, 48000}) EXPECT_EQ(0, Record(rate, 1, Tones(8000, 1, 1152), 4096).open) << rate;
 }

@@ -6,6 +6,8 @@
 //   decode <codec id> <frame bytes> <in.wav> <out.raw>        (every frame the codec delivers)
 //   mad <in.mp3> <out.raw>     (libmad's decoding, 16-bit interleaved; fails on any decoding
 //                               error; prints "mad <frames> <channels> <rate> <bit/s> <in>")
+//   mad-cut <in.mp3> <out.raw> (the same for a file that may end inside its last frame,
+//                               which is left out)
 //   snr <reference.raw> <test.raw> [<channels> <max lag>]     (16-bit; prints "snr <dB> <lag>":
 //                               the test is taken up to max lag frames late, the lag that
 //                               matches best is used)
@@ -63,10 +65,10 @@ bool Encode(int codecId, int rate, int channels, int bits, const std::string& in
     return !file.empty() && WriteFile(out, file);
 }
 
-bool MadDecode(const std::string& in, const std::string& out) {
+bool MadDecode(const std::string& in, const std::string& out, bool cutOff) {
     std::string file;
     if (!ReadFile(in, &file)) return false;
-    const mp3test::MadDecoded decoded = mp3test::DecodeWithLibmad(file);
+    const mp3test::MadDecoded decoded = mp3test::DecodeWithLibmad(file, cutOff);
     printf("mad %d %d %u %lu %s\n", decoded.frames, decoded.channels, decoded.sampleRate, decoded.bitrate, in.c_str());
     if (decoded.errors > 0) fprintf(stderr, "libmad: %d decoding errors in %s\n", decoded.errors, in.c_str());
     const std::string pcm(reinterpret_cast<const char*>(decoded.samples.data()), decoded.samples.size() * 2);
@@ -142,10 +144,10 @@ bool RunJob(const std::string& line) {
         mp3.bitrateKbps = kbps;
         return static_cast<bool>(words);
     }
-    if (verb == "mad") {
+    if (verb == "mad" || verb == "mad-cut") {
         std::string in, out;
         words >> in >> out;
-        return words && MadDecode(in, out);
+        return words && MadDecode(in, out, verb == "mad-cut");
     }
     if (verb == "snr") {
         std::string reference, test;

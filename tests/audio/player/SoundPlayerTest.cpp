@@ -212,6 +212,17 @@ TEST(SoundPlayer, FadesFollowTheirRampsToTheFirstAndLastFrame) {
     EXPECT_LE(std::abs(capture.left[first + total - 1]), level / 64);          // and last frame
 }
 
+// A fade-in of more than 2^23 frames: halfway through it the gain is a half, not negative.
+TEST(SoundPlayer, AFadeInOfMoreThan2To23FramesKeepsItsRamp) {
+    FadeFrames fades;
+    fades.fadeIn = 1 << 24;
+    fades.total = 1 << 25;
+    int16_t frame[2] = {10000, 10000};
+    PlayerFades_Apply(frame, 1, 2, 1 << 23, fades);
+    EXPECT_EQ(5000, frame[0]);
+    EXPECT_EQ(5000, frame[1]);
+}
+
 // A file may deliver more frames than its header counts (a WMA file does, by a decoder
 // frame or two): past the counted end the fade-out keeps the gain at 0.
 TEST(SoundPlayer, FramesPastTheCountedEndStaySilentUnderTheFadeOut) {

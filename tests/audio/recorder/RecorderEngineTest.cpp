@@ -14,6 +14,7 @@
 #include "RecorderCodes.h"
 #include "RecorderEngine.h"
 #include "RecorderSettings.h"
+#include "CodecFactoryTable.h"
 #include "TestSupport.h"
 
 #include <atomic>
@@ -206,4 +207,118 @@ TEST(FileWriterThread, AFailedCloseIsAFailedWrite) {
     ASSERT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return !events.active; }));
     EXPECT_EQ(10, writer.writtenBytes.load());
     EXPECT_EQ(RecorderCode::kFileWriteFailed, events.error.load());
+}
+
+namespace {
+// Writes through fwrite, but the third call fails (a card that filled up).
+std::atomic<int> writeCalls{0};
+size_t ThirdWriteFails(const void* buffer, size_t size, size_t count, FILE* file) {
+    return ++writeCalls == 3 ? 0 : fwrite(buffer, size, count, file);
+}
+}  // namespace
+
+// After a failed write the data ends there, but the codec's size patches still go in.
+TEST(FileWriterThread, AFailedWriteKeepsTheSizePatches) {
+    writeCalls = 0;
+    FileWriterThread::writeFile = ThirdWriteFails;
+    CreateDirectoryW(HostPath(L"\\My Documents").c_str(), nullptr);
+    WriterEvents events;
+    {
+        FileWriterThread writer(&events);
+        writer.Begin();
+        writer.PostOpen(HeapName(L"\\My Documents\\patched.wav"));
+        for (const char* piece : {"AAAA", "BBBB", "CCCC", "DDDD"}) ASSERT_TRUE(FileWriterSink_WriteCopy(&writer, piece, 4));
+        writer.Seek(0, 0);
+        ASSERT_TRUE(FileWriterSink_WriteCopy(&writer, "ZZ", 2));
+        writer.Seek(6, 0);
+        ASSERT_TRUE(FileWriterSink_WriteCopy(&writer, "ZZZ", 3));  // would grow the file: not written
+        writer.PostClose();
+        ASSERT_TRUE(testsupport::PollUntil(kWaitMs, [&] { return !events.active; }));
+    }
+    FileWriterThread::writeFile = fwrite;
+    EXPECT_EQ(RecorderCode::kFileWriteFailed, events.error.load());
+    std::string bytes;
+    ASSERT_TRUE(testsupport::ReadBytes(HostPath(L"\\My Documents\\patched.wav"), &bytes));
+    EXPECT_EQ("ZZAABBBB", bytes);
+}
+
+namespace {
+// Every write waits until the test lets it go: a card that stopped answering.
+struct StalledCard {
+    static HANDLE release;
+    static HANDLE closed;
+    static size_t Write(const void* buffer, size_t size, size_t count, FILE* file) {
+        WaitForSingleObject(release, INFINITE);
+        return fwrite(buffer, size, count, file);
+    }
+    static int Close(FILE* file) {
+        const int result = fclose(file);
+        SetEvent(closed);
+        return result;
+    }
+    StalledCard() {
+        release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        closed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        FileWriterThread::writeFile = Write;
+        FileWriterThread::closeFile = Close;
+    }
+    ~StalledCard() {
+        // The writer left behind ends with its last write and close.
+        SetEvent(release);
+        WaitForSingleObject(closed, kWaitMs);
+        FileWriterThread::writeFile = fwrite;
+        FileWriterThread::closeFile = fclose;
+        CloseHandle(release);
+        CloseHandle(closed);
+    }
+};
+HANDLE StalledCard::release = nullptr;
+HANDLE StalledCard::closed = nullptr;
+}  // namespace
+
+// A card that stops answering: the recording ends with "writer behind" once the writer
+// has taken nothing for five seconds (of capture, and of the tick count: Wine's capture
+// runs ahead of the clock), so what waits for the card, as the recorder counts it, stays
+// far below its bound; the close and the engine's end do not wait for the card, and the
+// file, once the card answers again, is whole.
+TEST(RecorderEngine, AStalledCardEndsTheRecordingWithinSecondsAndNothingWaitsForIt) {
+    RecorderSettings& settings = RecorderSettings_Global();
+    settings.capture = {100, 22050, 1, 16};
+    CreateDirectoryW(HostPath(L"\\My Documents").c_str(), nullptr);
+    StalledCard card;
+    GainFilter level;
+    FilterChain chain;
+    PcmWavCodec pcm;
+    Ends ends;
+    RecordRequest request;
+    auto* engine = new RecorderEngine;
+    ASSERT_EQ(0, engine->Start(&level, &chain));
+    engine->SetClient(&ends, Ends::Notify);
+    ASSERT_EQ(0, engine->OpenCapture(22050, 1, 16));
+    request.fileName = HeapName(L"\\My Documents\\stalled.wav");
+    request.codec = &pcm;
+    ASSERT_EQ(0, engine->Record(&request));
+    const bool ended = testsupport::PollUntil(60000, [&] { return ends.count > 0; });
+    if (!ended) SetEvent(StalledCard::release);  // not to hang the rest of the test
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(RecorderCode::kWriterBehind, ends.first.load());
+    ASSERT_EQ(0, engine->Stop());
+    EXPECT_FALSE(engine->WaitUntilClosed()) << "the card still does not answer";
+    const int64_t captured = engine->Processing()->postedBytes;
+    const int64_t waiting = engine->Writer()->postedBytes - engine->Writer()->receivedBytes;
+    const int64_t perSecond = 22050 * 2;
+    EXPECT_GT(captured, RecorderEngine::kWriterStallSeconds * perSecond);
+    EXPECT_LT(captured, RecorderEngine::kMaxWriterBacklogBytes);
+    EXPECT_LE(waiting, captured + 100);  // the header and the sizes besides the samples
+    delete engine;  // leaves the writer behind
+    SetEvent(StalledCard::release);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(StalledCard::closed, kWaitMs));
+    std::unique_ptr<AudioCodec> reader(CodecFactoryTable::Create(CodecFactoryTable::kPcmWav));
+    reader->SetFileName(HostPath(L"\\My Documents\\stalled.wav").c_str());
+    ASSERT_EQ(0, reader->OpenRead());
+    uint32_t frames = 1 << 20;
+    std::vector<int16_t> samples(frames);
+    ASSERT_EQ(0, reader->Read(samples.data(), &frames));
+    EXPECT_EQ(static_cast<uint32_t>(captured / 2), frames);
+    reader->CloseRead();
 }

@@ -3,15 +3,20 @@
 #include <gtest/gtest.h>
 
 #include "DenoiseFilter.h"
+#include "DeviceFiles.h"
+#include "FileWriterThread.h"
 #include "FilterChain.h"
 #include "GainFilter.h"
 #include "OscilloscopeFilter.h"
+#include "ProcessingThread.h"
 #include "Recorder.h"
 #include "RecorderCodes.h"
+#include "RecorderEngine.h"
 #include "RecorderSettings.h"
 #include "SilenceFilter.h"
 #include "TestSupport.h"
 
+#include <atomic>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -219,4 +224,78 @@ TEST_F(RecorderFrontEndTest, NothingToStopOrRecordAnswersWrongState) {
     EXPECT_EQ(RecorderCode::kWrongState, Recorder_StartRecording(L"\\My Documents\\x.wav"));
     // The child of the recorder's key with an empty sub-path.
     EXPECT_EQ(L"Software\\Ostrel\\Orvalen\\Recorder\\", RecorderSettings_Global().key->Path());
+}
+
+namespace {
+std::wstring HostPath(const std::wstring& devicePath) {
+    wchar_t mapped[MAX_PATH];
+    return Device_MapPath(devicePath.c_str(), mapped, MAX_PATH) ? mapped : L"";
+}
+
+// The last bytes take a while to reach the card.
+int SlowClose(FILE* file) {
+    Sleep(300);
+    return fclose(file);
+}
+
+std::atomic<int> endCode{-1};
+void NoteEnd(void*, int code) { endCode = code; }
+
+// A recording of 22050 Hz mono under way into the file, with the settings' codec.
+void StartRecording(const std::wstring& name, int settingsCodec) {
+    RecorderSettings& s = RecorderSettings_Global();
+    s.capture = {100, 22050, 1, 16};
+    s.codecId = settingsCodec;
+    s.mp3.enabled = 1;
+    s.mp3.bitrateKbps = 96;
+    RecorderEngine* engine = Recorder_Engine();
+    ASSERT_EQ(0, engine->OpenCapture(22050, 1, 16));
+    ASSERT_EQ(0, Recorder_StartRecording(name.c_str()));
+    ASSERT_TRUE(testsupport::PollUntil(20000, [&] { return engine->Processing()->processedBlocks >= 3; }));
+}
+}  // namespace
+
+// The file holds what its name says, whatever codec the settings name; a stop returns with
+// the file closed, so the next recording (or a play-back) may start at once.
+TEST_F(RecorderFrontEndTest, AFileHoldsWhatItsNameSaysAndAStopReturnsWithItClosed) {
+    ASSERT_EQ(0, Recorder_Init());
+    CreateDirectoryW(HostPath(L"\\My Documents").c_str(), nullptr);
+    FileWriterThread::closeFile = SlowClose;
+    struct Case {
+        const wchar_t* name;
+        int settingsCodec;
+        const char* begins;
+    } const cases[] = {{L"\\My Documents\\named.mp3", 0, "\xFF\xF3"},
+                       {L"\\My Documents\\named.wav", 1, "RIFF"},
+                       {L"\\My Documents\\gsm.wav", 4, "RIFF"},
+                       {L"\\My Documents\\named.ogg", 4, "RIFF"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::string(c.name, c.name + wcslen(c.name)));
+        StartRecording(c.name, c.settingsCodec);
+        ASSERT_EQ(0, Recorder_Stop());
+        EXPECT_FALSE(Recorder_Engine()->ProcessingActive() || Recorder_Engine()->WriterActive());
+        std::string bytes;
+        ASSERT_TRUE(testsupport::ReadBytes(HostPath(c.name), &bytes));
+        EXPECT_EQ(c.begins, bytes.substr(0, strlen(c.begins)));
+        if (c.settingsCodec == 4) {
+            EXPECT_EQ(49, bytes[20]) << "GSM 6.10";
+        }
+    }
+    FileWriterThread::closeFile = fclose;
+}
+
+// A recording ends as one without room when its file reaches the largest a WAV header and
+// the file system hold.
+TEST_F(RecorderFrontEndTest, ARecordingEndsWithNoRoomAtFourGibibytes) {
+    ASSERT_EQ(0, Recorder_Init());
+    CreateDirectoryW(HostPath(L"\\My Documents").c_str(), nullptr);
+    Recorder_Engine()->SetClient(nullptr, NoteEnd);
+    StartRecording(L"\\My Documents\\long.wav", 0);
+    EXPECT_EQ(-1, endCode.load());
+    // As if 4 GiB had been written.
+    FileWriterThread* writer = Recorder_Engine()->Writer();
+    writer->postedBytes += int64_t{4} << 30;
+    writer->receivedBytes += int64_t{4} << 30;
+    EXPECT_TRUE(testsupport::PollUntil(20000, [&] { return endCode >= 0; }));
+    EXPECT_EQ(RecorderCode::kNoRoom, endCode.load());
 }

@@ -26,8 +26,10 @@ inline std::string ReadAll(AudioCodec& codec, uint32_t chunk, int frameBytes, in
     return all;
 }
 
-// Writes PCM through a codec into memory; empty when a step fails.
-inline std::string Encode(int codecId, int rate, int channels, int bits, const std::string& pcm, size_t piece) {
+// Writes PCM through a codec into memory; empty when a step fails. Without the close, what
+// a recording cut off would leave.
+inline std::string Encode(int codecId, int rate, int channels, int bits, const std::string& pcm, size_t piece,
+                          bool close = true) {
     std::unique_ptr<AudioCodec> codec(CodecFactoryTable::Create(codecId));
     MemorySink sink;
     codec->SetFormat(rate, channels, bits);
@@ -37,7 +39,7 @@ inline std::string Encode(int codecId, int rate, int channels, int bits, const s
         const size_t n = std::min(piece, pcm.size() - at);
         if (codec->Write(pcm.data() + at, static_cast<uint32_t>(n)) != 0) return std::string();
     }
-    if (codec->CloseWrite() != 0) return std::string();
+    if (close && codec->CloseWrite() != 0) return std::string();
     return sink.file;
 }
 

@@ -23,6 +23,12 @@ int FramesRead(int codecId, const std::string& bytes, int frameBytes, int* readR
     return static_cast<int>(all.size() / frameBytes);
 }
 
+std::string Le32(uint32_t v) {
+    std::string s(4, '\0');
+    PutLe32At(s, 0, v);
+    return s;
+}
+
 // sox's GSM file cut to three blocks.
 std::string SmallGsm() {
     std::string file = FixtureBytes(L"gsm_8000.wav").substr(0, 60 + 3 * 65);
@@ -56,6 +62,16 @@ TEST(WavRiff, UnfinishedAndOddHeadersStillFindTheData) {
 
     std::string withTail = SmallPcm() + "junkjunk";  // trailing bytes outside the data chunk
     EXPECT_EQ(250, FramesRead(0, withTail, 4));
+
+    // Chunks of odd size are followed by a pad byte: a 5-byte "LIST" and a 17-byte "fmt ".
+    const std::string small = SmallPcm();
+    std::string list = small.substr(0, 36) + "LIST" + Le32(5) + "INFOx" + '\0' + small.substr(36);
+    PutLe32At(list, 4, static_cast<uint32_t>(list.size() - 8));
+    EXPECT_EQ(250, FramesRead(0, list, 4));
+    std::string oddFormat = small.substr(0, 36) + '\0' + '\0' + small.substr(36);
+    PutLe32At(oddFormat, 4, static_cast<uint32_t>(oddFormat.size() - 8));
+    PutLe32At(oddFormat, 16, 17);
+    EXPECT_EQ(250, FramesRead(0, oddFormat, 4));
 
     std::string headerOnly = full.substr(0, 44);
     PutLe32At(headerOnly, 4, 36);
@@ -126,4 +142,48 @@ TEST(WavRiff, EveryTruncationOpensWithTenOrReadsWhatIsThere) {
         }
         EXPECT_GT(opened, 0) << "some truncations still hold a readable start";
     }
+}
+
+// A recording cut off before its close (a reset, a flat battery, a full card) has the
+// header its writer began with: it reads to the last whole block, whatever follows.
+TEST(WavRiff, ARecordingCutOffBeforeItsCloseReadsToItsLastWholeBlock) {
+    const std::string pcm = FixtureBytes(L"pcm16_stereo.wav").substr(44, 20000);  // as 10000 mono frames
+    const std::string unclosedPcm = Encode(CodecFactoryTable::kPcmWav, 22050, 1, 16, pcm, 4096, false) + "x";
+    EXPECT_EQ(10000, FramesRead(CodecFactoryTable::kPcmWav, unclosedPcm, 2));
+    // GSM: 31 whole blocks of 320 samples written; the file cut inside the last one.
+    const std::string unclosedGsm = Encode(CodecFactoryTable::kGsm610Wav, 22050, 1, 16, pcm, 4096, false);
+    ASSERT_EQ(60u + 31 * 65, unclosedGsm.size());
+    EXPECT_EQ(30 * 320, FramesRead(CodecFactoryTable::kGsm610Wav, unclosedGsm.substr(0, unclosedGsm.size() - 20), 2));
+}
+
+// Past 2 GiB (positions wider than 32 bits) and past the 758 MB a "----" size would stand
+// for: an unfinished recording of 3 GiB opens with every frame and seeks to its end.
+TEST(WavRiff, AnUnfinishedRecordingOfThreeGibibytesReadsToItsEnd) {
+    const std::wstring path = TempFile(L"huge.wav");
+    ASSERT_TRUE(testsupport::WriteBytes(path, Encode(CodecFactoryTable::kPcmWav, 22050, 1, 16, "", 1, false)));
+    const int64_t size = (int64_t{3} << 30) + 44;
+    const std::string last("\x11\x22\x33\x44", 4);
+    {
+        // A sparse file: only its header and its last two samples take room.
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        LARGE_INTEGER at;
+        at.QuadPart = size - 4;
+        DWORD written = 0;
+        const bool ok = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && WriteFile(file, last.data(), 4, &written, nullptr);
+        CloseHandle(file);
+        ASSERT_TRUE(ok);
+    }
+    int result = -1;
+    auto codec = OpenForReading(CodecFactoryTable::kPcmWav, path, &result);
+    ASSERT_EQ(0, result);
+    const int32_t frames = static_cast<int32_t>((size - 44) / 2);
+    ASSERT_EQ(0, codec->Seek(frames - 2));
+    char tail[8] = {};
+    uint32_t wanted = 4;
+    ASSERT_EQ(0, codec->Read(tail, &wanted));
+    EXPECT_EQ(2u, wanted);
+    EXPECT_EQ(last, std::string(tail, 4));
+    codec->CloseRead();
+    DeleteFileW(path.c_str());
 }

@@ -7,7 +7,7 @@
 //   screen_showcase clockpage|clockpage-skin|clockpage-menu|slidesettings <width> <height> <dpi> <pack> <ready>
 //                   <done> [folder]
 //   screen_showcase chooser|chooser-timer <width> <height> <dpi> - <ready file> <done file>
-//   screen_showcase recorder|recorder-recording <width> <height> <dpi> <unused> <ready file> <done file>
+//   screen_showcase recorder|recorder-recording|recorder-ended <width> <height> <dpi> <unused> <ready file> <done file>
 // countdown is the reset countdown; mainwnd the main window on the Alarms tab with three
 // alarms, mainwnd-empty with none, mainwnd-menu with three and the soft-key menu open,
 // mainwnd-timers on the Timers tab with three timers, mainwnd-stopwatch on the Stopwatch
@@ -19,7 +19,8 @@
 // folder's skin "test", clockpage-menu with the clock's tap-and-hold menu open);
 // slidesettings the slide show's settings page.
 // chooser is the snooze chooser of an alarm, chooser-timer of a timer.
-// recorder is the recorder dialog idle, recorder-recording three seconds into a recording.
+// recorder is the recorder dialog idle, recorder-recording three seconds into a recording,
+// recorder-ended a recording that ran out of room after two seconds, with what it says.
 // Any of them with "-os4" after it (mainwnd-os4, recorder-os4) shows on a device that
 // reports OS 4, which has the older shells' tab strip and command bars.
 // The ready file appears once the screen is up; it closes when the done file exists.
@@ -38,6 +39,7 @@
 #include "App.h"
 #include "ClockWnd.h"
 #include "DateFunctions.h"
+#include "DeviceControl.h"
 #include "DeviceFiles.h"
 #include "DeviceInput.h"
 #include "DeviceScreen.h"
@@ -337,6 +339,7 @@ int ShowRing(const std::wstring& kind, const std::wstring& program, const std::w
 
 struct RecorderShow {
     bool record;
+    bool runOutOfRoom;
     std::wstring ready, done;
     DWORD thread;
 };
@@ -354,7 +357,25 @@ HWND FindRecorder(DWORD thread) {
     return found;
 }
 
-// Presses Record when asked, lets the time run to 0:03, says ready, closes when done.
+// A visible dialog of the thread other than the recorder: the message box it shows.
+HWND FindMessageBox(DWORD thread, HWND recorder) {
+    struct Search {
+        HWND recorder, found;
+    } search = {recorder, nullptr};
+    EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            if (window == s->recorder || !IsWindowVisible(window) || !GetDlgItem(window, IDOK)) return TRUE;
+            s->found = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Presses Record when asked, lets the time run to 0:03 (or runs out of room after two
+// seconds and waits for the message), says ready, closes when done.
 DWORD WINAPI DriveRecorder(void* data) {
     const RecorderShow& show = *static_cast<RecorderShow*>(data);
     // The dialog's thread sits on the device's desktop; only there are its windows found.
@@ -365,18 +386,26 @@ DWORD WINAPI DriveRecorder(void* data) {
     Sleep(kPollMs * kSettleTicks);
     if (show.record) {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(RecorderDialog::kRecordButton, BN_CLICKED), 0);
-        Sleep(3500);
+        Sleep(show.runOutOfRoom ? 2000 : 3500);
+    }
+    HWND box = nullptr;
+    if (show.runOutOfRoom) {
+        DeviceControl_SetDiskFreeBytes(50000);
+        for (int i = 0; i < kRingWaitTicks && !(box = FindMessageBox(show.thread, dialog)); ++i) Sleep(kPollMs);
+        Sleep(kPollMs * kSettleTicks);
     }
     Touch(show.ready);
     while (!FileExists(show.done)) Sleep(kPollMs);
+    if (box) PostMessageW(box, WM_COMMAND, IDOK, 0);
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    DeviceControl_SetDiskFreeBytes(DEVICE_DISK_FREE_HOST);
     return 0;
 }
 
-int ShowRecorder(bool record, const std::wstring& ready, const std::wstring& done) {
+int ShowRecorder(bool record, bool runOutOfRoom, const std::wstring& ready, const std::wstring& done) {
     wchar_t folder[MAX_PATH];
     if (Device_MapPath(L"\\My Documents", folder, MAX_PATH)) CreateDirectoryW(folder, nullptr);
-    RecorderShow show = {record, ready, done, GetCurrentThreadId()};
+    RecorderShow show = {record, runOutOfRoom, ready, done, GetCurrentThreadId()};
     HANDLE driver = CreateThread(nullptr, 0, DriveRecorder, &show, 0, nullptr);
     RecorderDialog dialog(L"\\My Documents\\MyRecord.mp3", nullptr);
     dialog.Run(nullptr, nullptr);
@@ -479,11 +508,11 @@ int wmain(int argc, wchar_t** argv) {
     const bool mainWindow = kind.rfind(L"mainwnd", 0) == 0;
     const bool clockScreen =
         kind == L"clockpage" || kind == L"clockpage-skin" || kind == L"clockpage-menu" || kind == L"slidesettings";
-    const bool recorder = kind == L"recorder" || kind == L"recorder-recording";
+    const bool recorder = kind == L"recorder" || kind == L"recorder-recording" || kind == L"recorder-ended";
     if ((kind != L"countdown" && !ring && !clockKind && !mainWindow && !clockScreen && !chooser && !recorder) ||
         (!clockKind && !clockScreen && argc != 8) || argc < 8) {
         fwprintf(stderr, L"usage: screen_showcase countdown|mainwnd|mainwnd-empty|mainwnd-menu|chooser|chooser-timer|"
-                         L"recorder|recorder-recording|ring-<kind>|clock|skin|slide[-<size>]|clockpage|clockpage-skin|"
+                         L"recorder|recorder-recording|recorder-ended|ring-<kind>|clock|skin|slide[-<size>]|clockpage|clockpage-skin|"
                          L"clockpage-menu|slidesettings[-os4] <width> <height> <dpi> <pack or program> <ready> <done> "
                          L"[folder]\n");
         return 2;
@@ -498,7 +527,7 @@ int wmain(int argc, wchar_t** argv) {
     showcase::PrepareDevice();
     const std::wstring ready = argv[6], done = argv[7];
     if (ring) return ShowRing(kind, argv[5], ready, done);
-    if (recorder) return ShowRecorder(kind == L"recorder-recording", ready, done);
+    if (recorder) return ShowRecorder(kind != L"recorder", kind == L"recorder-ended", ready, done);
     gReady = ready;
     gDone = done;
     if (chooser) return ShowChooser(kind);

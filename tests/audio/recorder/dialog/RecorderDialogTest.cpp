@@ -174,20 +174,40 @@ TEST_F(RecorderDialogTest, RecordsShowsTheTimeAndPlaysBack) {
     EXPECT_TRUE(OnePlayOf(data / 44.1, tones[0])) << tones[0].soundingMs << " ms of " << data / 44.1;
 }
 
-// A volume without room: the engine ends the recording with 15 and the dialog says it
-// failed, back to Record.
-TEST_F(RecorderDialogTest, ARecordingThatEndsByItselfSaysItFailed) {
-    ASSERT_TRUE(DeviceControl_SetDiskFreeBytes(50000));
-    Signaller signaller;
-    RecorderDialog dialog(kFile.c_str(), &signaller);
-    std::wstring message, after;
-    Run(dialog, [&](HWND d) {
-        Click(d, RecorderDialog::kRecordButton);
-        message = TakeMessageBox(thread_, kWaitMs);
-        after = ItemText(d, RecorderDialog::kRecordButton);
-    });
-    EXPECT_EQ(L"Failed to record audio data", message);
-    EXPECT_EQ(L"Record", after);
+// A recording that ends by itself says how, and the dialog offers its file only when one
+// was saved: a volume full from the start saves nothing, one that fills after a second
+// keeps what was recorded until then, a folder that does not exist makes no file.
+TEST_F(RecorderDialogTest, AnEndingSaysWhatHappenedAndOnlyASavedFileIsOffered) {
+    struct Case {
+        std::wstring file;
+        bool fullAtOnce;
+        std::wstring message;
+        bool offered;
+    } const cases[] = {
+        {kFile, true, L"The recording stopped: there is no room left for it.\nNothing was saved.", false},
+        {kFile, false, L"The recording stopped: there is no room left for it.\nWhat was recorded until then is saved.", true},
+        {L"\\No Such Folder\\x.wav", false, L"The recording could not be saved: the file cannot be created.", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.offered << c.fullAtOnce);
+        ASSERT_TRUE(DeviceControl_SetDiskFreeBytes(c.fullAtOnce ? 50000 : DEVICE_DISK_FREE_HOST));
+        Signaller signaller;
+        RecorderDialog dialog(c.file.c_str(), &signaller);
+        std::wstring message, after;
+        const INT_PTR ended = Run(dialog, [&](HWND d) {
+            Click(d, RecorderDialog::kRecordButton);
+            if (c.offered) {
+                Until([&] { return ItemText(d, RecorderDialog::kTimeControl) == L"0:01"; });
+                DeviceControl_SetDiskFreeBytes(50000);
+            }
+            message = TakeMessageBox(thread_, kWaitMs);
+            after = ItemText(d, RecorderDialog::kRecordButton);
+            PostMessageW(d, WM_COMMAND, IDOK, 0);
+        });
+        EXPECT_EQ(IDOK, ended);
+        EXPECT_EQ(c.message, message);
+        EXPECT_EQ(L"Record", after);
+        EXPECT_EQ(c.offered, dialog.Recorded());
+    }
 }
 
 // An alarm's WMA sound rings on the shared sound-file player while the recorder is open:

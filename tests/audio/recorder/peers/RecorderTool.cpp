@@ -1,8 +1,9 @@
 // Records through the recorder dialog for the peer check script, which hands the file to
 // sox, soxi, ffmpeg and ffprobe. Usage:
-//   recorder_tool <codec id> <ms> <out path> [cancel]
+//   recorder_tool <codec id> <ms> <out path> [cancel | kill]
 // Opens the dialog on a fresh device, presses Record, waits <ms>, then presses Record
-// again and OK (or, with "cancel", Cancel while still recording). Prints
+// again and OK (or, with "cancel", Cancel while still recording; with "kill", the
+// process is terminated while still recording, as a reset would end it). Prints
 // "recorded <ms> captured <ms>" (the dialog's own measure of the recording, and the
 // length of what the capture delivered). Exit 0 when the dialog
 // ended as asked and the recording reported no error.
@@ -26,6 +27,7 @@ constexpr wchar_t kRecorderKey[] = L"Software\\Ostrel\\Orvalen\\Recorder";
 struct Script {
     DWORD ms = 0;
     bool cancel = false;
+    bool kill = false;
     DWORD dialogThread = 0;
 };
 
@@ -60,6 +62,13 @@ DWORD WINAPI Drive(void* data) {
     // Recording has begun when Play is disabled.
     for (int i = 0; i < 1000 && IsWindowEnabled(GetDlgItem(dialog, RecorderDialog::kPlayButton)); ++i) Sleep(10);
     Sleep(script.ms);
+    if (script.kill) {
+        RecorderEngine* engine = Recorder_Engine();
+        printf("recorded %lu captured %ld\n", static_cast<unsigned long>(script.ms),
+               static_cast<long>(engine ? engine->Processing()->processedBytes / 44.1 : 0));
+        fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 0);
+    }
     if (script.cancel) {
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         return 0;
@@ -99,6 +108,7 @@ int main(int argc, char** argv) {
     Script script;
     script.ms = static_cast<DWORD>(atoi(argv[2]));
     script.cancel = argc > 4 && std::string(argv[4]) == "cancel";
+    script.kill = argc > 4 && std::string(argv[4]) == "kill";
     script.dialogThread = GetCurrentThreadId();
     HANDLE driver = CreateThread(nullptr, 0, Drive, &script, 0, nullptr);
     RecorderDialog dialog(out.c_str(), nullptr);

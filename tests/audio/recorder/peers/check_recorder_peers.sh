@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Recordings made through the recorder dialog, as sox and ffmpeg see them:
-#   check_recorder_peers.sh <wine runner> <recorder_tool.exe> <work dir>
+#   check_recorder_peers.sh <wine runner> <recorder_tool.exe> <work dir> <codec_tool.exe>
 # Each recording hears a tone of its own (ALSA's capture reads ORVALEN_CAPTURE_TONE, a
 # sox-made file, long enough for a capture that runs faster than the clock) for about 3 s, as WAV PCM, WAV GSM 6.10 and MP3 ("WaveInCodec" 0, 4, 1).
 # soxi and ffprobe must see the dialog's format (22050 Hz, one channel), sox and ffmpeg
 # decode without a word on stderr, the length is within 0.2 s of what the capture delivered
 # (Wine's capture of ALSA's null device is not paced by a clock, so the dialog's own time is
 # no measure here), and the decoded tone is the input's within 2 Hz. A WAV closed by Cancel while
-# recording has header sizes that match its data.
+# recording has header sizes that match its data. A recording cut off (the process
+# terminated while recording, as a reset or a flat battery would end it) reads to its last
+# whole block in our reader, sox and ffmpeg, and holds all but its last moments, also when
+# it is longer than its header's first sizes could say.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../../peers/peer_checks.sh"
-run=$1 tool=$2 work=$3
+run=$1 tool=$2 work=$3 codec_tool=$4
 sox=$SOX_PROGRAM soxi=$SOXI_PROGRAM ffmpeg=$FFMPEG_PROGRAM ffprobe=$FFPROBE_PROGRAM
 RECORD_MS=3000
 
@@ -91,6 +94,75 @@ record cancelled.wav 0 440 cancel > /dev/null
 expect "cancelled.wav header sizes match" yes "$(wav_sizes_match cancelled.wav)"
 "$sox" -V2 cancelled.wav -n 2> cancelled.err || fail "cancelled.wav: sox failed"
 [ -s cancelled.err ] && fail "cancelled.wav: sox said: $(head -c 300 cancelled.err)"
+
+# The sample frames in the whole blocks of a WAV file (PCM or GSM 6.10, mono) or in the
+# whole frames of the recorder's MP3 (MPEG-2 layer III, 576 samples a frame).
+whole_frames() {
+  python3 - "$1" <<'PY'
+import struct, sys
+b = open(sys.argv[1], 'rb').read()
+if b[:4] == b'RIFF':
+    pos, tag, start = 12, None, len(b)
+    while pos + 8 <= len(b):
+        cid, size = b[pos:pos + 4], struct.unpack('<I', b[pos + 4:pos + 8])[0]
+        if cid == b'fmt ':
+            tag = struct.unpack('<H', b[pos + 8:pos + 10])[0]
+        if cid == b'data':
+            start = pos + 8
+            break
+        pos += 8 + size + (size & 1)
+    print((len(b) - start) // 2 if tag == 1 else (len(b) - start) // 65 * 320)
+else:
+    rates, kbps = {0: 22050, 1: 24000, 2: 16000}, [0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160]
+    pos = frames = 0
+    while pos + 4 <= len(b) and b[pos] == 0xFF and b[pos + 1] & 0xE0 == 0xE0:
+        length = 72000 * kbps[b[pos + 2] >> 4] // rates[b[pos + 2] >> 2 & 3] + (b[pos + 2] >> 1 & 1)
+        if pos + length > len(b):
+            break
+        pos, frames = pos + length, frames + 1
+    print(frames * 576)
+PY
+}
+samples() { echo $(($(stat -c %s "$1" 2> /dev/null || echo 0) / 2)); }
+
+for spec in "killed.wav 0 440" "killed-gsm.wav 4 523" "killed.mp3 1 659"; do
+  set -- $spec
+  name=$1 codec=$2 hz=$3
+  ms=$(record $name $codec $hz kill)
+  [ -s $name ] || { fail "$name: nothing written after ${ms:-?} ms captured"; continue; }
+  frames=$(whole_frames $name)
+  at_least "$name: ms kept of ${ms:-?} captured" $((${ms:-0} - 2000)) $((frames * 1000 / 22050))
+  "$sox" $name -t raw -e signed -b 16 -c 1 $name.sox.raw 2> $name.sox.err || fail "$name: sox failed: $(head -c 300 $name.sox.err)"
+  "$ffmpeg" -v error -nostdin -i $name -f s16le -ac 1 -y $name.ffmpeg.raw 2> /dev/null || fail "$name: ffmpeg failed"
+  if [ $codec = 1 ]; then
+    # MPEG decoders differ by a frame at the ends (ffmpeg conceals the cut-off last one).
+    within_a_frame() {
+      awk -v got="$2" -v want=$frames 'BEGIN { exit !(got >= want - 576 && got <= want + 576) }' ||
+        fail "$name: $1's samples: $2, wanted $frames within a frame"
+    }
+    within_a_frame ffmpeg "$(samples $name.ffmpeg.raw)"
+    within_a_frame sox "$(samples $name.sox.raw)"
+    echo "mad-cut $work/$name $work/$name.ours.raw" > $name.jobs
+  else
+    expect "$name: ffmpeg's samples" $frames "$(samples $name.ffmpeg.raw)"
+    expect "$name: sox's samples" $frames "$(samples $name.sox.raw)"
+    echo "decode $codec 2 $work/$name $work/$name.ours.raw" > $name.jobs
+  fi
+  "$run" --start-mark "$codec_tool" $name.jobs > /dev/null || fail "$name: our reader failed"
+  expect "$name: our samples" $frames "$(samples $name.ours.raw)"
+  echo "$name: cut off after $ms ms captured, $((frames * 1000 / 22050)) ms read by all"
+done
+
+# Past the 758 MB a size of "----" would stand for: the cut-off recording's header on a
+# sparse file of 760 MiB reads to its end in sox and ffmpeg.
+if [ -s killed.wav ]; then
+  long=$((760 << 20))
+  head -c 44 killed.wav > long.wav
+  truncate -s $long long.wav
+  expect "long.wav: sox's bytes" $((long - 44)) "$("$sox" long.wav -t raw - 2> /dev/null | wc -c)"
+  expect "long.wav: ffmpeg's bytes" $((long - 44)) "$("$ffmpeg" -v error -nostdin -i long.wav -f s16le - 2> /dev/null | wc -c)"
+  rm -f long.wav
+fi
 
 [ $failures = 0 ] || { echo "$failures failures" >&2; exit 1; }
 echo "all recordings pass"
