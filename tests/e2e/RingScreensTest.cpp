@@ -985,6 +985,29 @@ TEST_F(RingScreensTest, ARingTakenOverWaitsAndRingsToItsOwnEnd) {
     EXPECT_EQ((Calls{"AutoAction", "Close"}), Decisions(again));
 }
 
+// The older ring's sound is already heard when the newer ring shows (its window came a
+// moment late on a busy device): the older ring still waits, and closes only at the end of
+// its own sound, after the newer one.
+TEST_F(RingScreensTest, ARingTakenOverWhileItsSoundIsHeardRingsToItsOwnEnd) {
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    AlarmItem* first = AddAlarm(L"First");
+    AlarmItem* second = AddAlarm(L"Second");
+    for (AlarmItem* alarm : {first, second}) {
+        alarm->SnoozeType = EventItem::kSnoozeTypeAutoClose;
+        RingBriefly(*alarm, 2);
+    }
+    Signaller* signaller = App::GetSignaller();
+    HWND older = Ring(first)->GetHwnd();
+    ASSERT_TRUE(PumpUntil(10000, [&] { return signaller->IsPlayingFor(older) && ring_measure::FirstSoundTick(8); }));
+    Ring(second);
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(second) || !RingWindowOf(first); }));
+    EXPECT_EQ(nullptr, RingWindowOf(second)) << "the newer ring's sound plays first";
+    EXPECT_NE(nullptr, RingWindowOf(first)) << "the older ring closed with the newer one";
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(first); }));
+    EXPECT_EQ((Calls{"AutoAction", "Dismiss", "AutoAction", "Dismiss"}), Decisions(first));
+    EXPECT_GE(ring_measure::SoundingMs(), 4 * kWholePlayMs) << "both rings heard whole";
+}
+
 // The self-close poll of a window that shows nothing lands after the signaller fell quiet
 // but before the sound's end message is handled: the window stays, and the end then
 // snoozes the alarm as its snooze type says.
