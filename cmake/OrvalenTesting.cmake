@@ -12,7 +12,7 @@ foreach(t gtest gtest_main)
 endforeach()
 
 # orvalen_add_test(<name> SOURCES <files...> [LIBS <targets...>] [TIMEOUT <s>] [RESOURCE_LOCK <name>] [RUN_SERIAL]
-#                  [FIXTURES_REQUIRED <fixture>])
+#                  [FIXTURES_REQUIRED <fixtures...>])
 # Links the shared test support (clean registry root and device root per test),
 # which provides main(). Cases that share a machine-wide resource (a named mutex,
 # a window class other processes look for) name it as RESOURCE_LOCK and run one at a time.
@@ -24,7 +24,7 @@ set(ORVALEN_LIST_TESTS_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/OrvalenListTests.cmake)
 set(ORVALEN_TEST_ENVIRONMENT
     "ORVALEN_WINE=tests;ORVALEN_SOURCE_DIR=${CMAKE_SOURCE_DIR};ORVALEN_BINARY_DIR=${CMAKE_BINARY_DIR}")
 function(orvalen_add_test name)
-  cmake_parse_arguments(T "RUN_SERIAL" "TIMEOUT;RESOURCE_LOCK;FIXTURES_REQUIRED" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "RUN_SERIAL" "TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS;FIXTURES_REQUIRED" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(TARGET orvalen_testsupport)
     target_link_libraries(${name} PRIVATE orvalen_testsupport)
@@ -35,7 +35,9 @@ function(orvalen_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
+  # A case that GoogleTest skipped is shown as skipped, not passed.
   set(properties "WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==] TIMEOUT ${T_TIMEOUT} ENVIRONMENT \"${ORVALEN_TEST_ENVIRONMENT}\"")
+  string(APPEND properties " SKIP_REGULAR_EXPRESSION [==[\\[  SKIPPED \\]]==]")
   if(T_RESOURCE_LOCK)
     string(APPEND properties " RESOURCE_LOCK [==[${T_RESOURCE_LOCK}]==]")
   endif()

@@ -1,12 +1,11 @@
 #include "App.h"
 
-#include "DeviceObjects.h"
-
 #include "CommandWord.h"
 #include "CopyDataCommand.h"
 #include "EngineItemHost.h"
 #include "EngineScreens.h"
 #include "EngineWnd.h"
+#include "InstanceMutex.h"
 #include "InputSenseClient.h"
 #include "ItemStore.h"
 #include "PlatformHelpers.h"
@@ -33,7 +32,7 @@ const DWORD kCommonControlClasses = ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC
 }  // namespace
 
 HINSTANCE App::instance_ = nullptr;
-HANDLE App::instanceMutex_ = nullptr;
+InstanceMutex App::instanceMutex_;
 wchar_t* App::launcherPath_ = nullptr;
 RcString App::soundsFolder_;
 Signaller* App::signaller_ = nullptr;
@@ -57,29 +56,15 @@ std::wstring App::ProgramFolderFile(const wchar_t* name) {
     return path + name;
 }
 
-void App::CloseInstanceMutex() {
-    if (instanceMutex_) CloseHandle(instanceMutex_);
-    instanceMutex_ = nullptr;
-}
+void App::CloseInstanceMutex() { instanceMutex_.Release(); }
 
 int App::WinMain(HINSTANCE instance, const wchar_t* commandText) {
     if (!commandText) commandText = L"";
     UnattendedScope unattended;
     instance_ = instance;
 
-    // The name is the device's own, so programs of another simulated device never see it.
-    wchar_t mutexName[MAX_PATH];
-    if (!Device_GetObjectName(kInstanceMutexName, mutexName, MAX_PATH)) lstrcpynW(mutexName, kInstanceMutexName, MAX_PATH);
-    instanceMutex_ = CreateMutexW(nullptr, FALSE, mutexName);
-    if (instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseInstanceMutex();
-        HWND engine = CopyDataCommand::FindEngineWindow();
-        // A window that vanished since it was found: go on as the first instance.
-        if (engine && IsWindow(engine)) {
-            CopyDataCommand(commandText).SendTo(engine);
-            return 0;
-        }
-    }
+    // Never a second engine beside a running or starting one: the text goes to it.
+    if (instanceMutex_.TakeOrHandOver(commandText) != InstanceMutex::Start::kFirst) return 0;
 
     int exitCode = 0;
     try {
@@ -96,8 +81,9 @@ int App::WinMain(HINSTANCE instance, const wchar_t* commandText) {
         // Out of memory during start-up or in the loop: tear down what exists.
         exitCode = 0;
     }
-    CloseInstanceMutex();
     Shutdown();
+    // Held until everything is down, so the next start never runs beside this one.
+    CloseInstanceMutex();
     return exitCode;
 }
 

@@ -4,6 +4,7 @@
 // down in a fixed order, and the message loop with its idle registry flush.
 // Everything here runs on the GUI thread.
 #include "CopyDataCommand.h"
+#include "InstanceMutex.h"
 #include "ProductKey.h"
 #include "RcString.h"
 
@@ -32,6 +33,7 @@ public:
     static std::wstring ModulePath();
     // The module's folder (with its backslash) followed by name.
     static std::wstring ProgramFolderFile(const wchar_t* name);
+    // Gives the single-instance mutex back; the next start becomes the instance.
     static void CloseInstanceMutex();
     static void MarkRegistryDirty() { registryDirty_ = true; }
     static bool IsRegistryDirty() { return registryDirty_; }
@@ -55,7 +57,7 @@ private:
     static int RunMessageLoop();
 
     static HINSTANCE instance_;
-    static HANDLE instanceMutex_;
+    static InstanceMutex instanceMutex_;
     static wchar_t* launcherPath_;
     static RcString soundsFolder_;
     static Signaller* signaller_;

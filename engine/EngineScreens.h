@@ -40,6 +40,7 @@ public:
     // Opens (or raises) the main window, on a tab when tab is not negative; false when there is none.
     virtual bool OpenMainWindow(EngineWnd& engine, int tab) = 0;
     virtual void CloseMainWindow(EngineWnd& engine) = 0;
+    // The main window is up; one the user has closed no longer counts.
     virtual bool HasMainWindow() const = 0;
     // The alarms page's rows, while the main window exists: an alarm's row rewritten;
     // its row removed (before the alarm goes); a new alarm's row added and selected.

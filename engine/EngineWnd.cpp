@@ -2,8 +2,10 @@
 
 #include "App.h"
 #include "CommandHandler.h"
+#include "DueMoments.h"
 #include "EngineScreens.h"
 #include "FullScreenClockControl.h"
+#include "ItemStore.h"
 #include "NotifyDatabase.h"
 #include "PlatformHelpers.h"
 #include "RegKeyRef.h"
@@ -40,6 +42,7 @@ LRESULT EngineWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 bool EngineWnd::OnCreate(CREATESTRUCTW* create) {
     SetTimer(Hwnd(), kTickTimer, kTickIntervalMs, nullptr);
     SetTimer(Hwnd(), kIdleTimer, kIdleIntervalMs, nullptr);
+    RingUnansweredAgain();
     return WindowBase::OnCreate(create);
 }
 
@@ -79,12 +82,15 @@ void EngineWnd::OnTimer(UINT_PTR id) {
 }
 
 LRESULT EngineWnd::OnCopyData(HWND, COPYDATASTRUCT* record) {
+    // Once the loop is to end, a command would be lost with it: refused, its sender hands
+    // it to the instance that comes next.
+    MSG quit;
+    if (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return FALSE;
     CommandHandler::Handle(*this, record);
     return TRUE;
 }
 
 void EngineWnd::Quit(int mode) {
-    App::CloseInstanceMutex();
     quitMode_ = mode;
     PostQuitMessage(0);
 }
@@ -104,8 +110,20 @@ bool EngineWnd::IdleExit() {
     if (clock->IsShowing() || (clock->LockMark() && Sys_GetPhoneLockState() != 0)) return false;
     if (ringWindowCount_ != 0 || signaller->IsBusy()) return false;
     if (busyCount_ != 0 || App::HasMainWindow()) return false;
+    // A silent ring is counted nowhere else; an item due within the wake-up's lead would
+    // ring only when that wake-up comes.
+    if (RingAwaitsAnswer() || DueBeforeWakeUp()) return false;
     Quit(kQuitKeepNotifications);
     return true;
+}
+
+bool EngineWnd::DueBeforeWakeUp() const {
+    ItemStore* store = ItemStore::Current();
+    if (!store) return false;
+    const int64_t leadMs =
+        static_cast<int64_t>((SystemNotifications::kMinLeadDays + SystemNotifications::kEarlyStartDays) * 86400000.0);
+    const int64_t due = DueMoments::MsToNextFiring(*store, Time_LocalNowAsDate(true), tickClock_.LastDate(), MsSinceTick());
+    return due > 0 && due <= leadMs;
 }
 
 void EngineWnd::FlushRegistry() {

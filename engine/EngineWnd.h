@@ -43,7 +43,8 @@ public:
     // Raised by every modal dialog and message box of the engine while it is open.
     void ChangeBusyCount(int delta) { busyCount_ = busyCount_ + delta > 0 ? busyCount_ + delta : 0; }
 
-    // Closes the single-instance mutex, keeps the mode for the destroy handler and ends the loop.
+    // Keeps the mode for the destroy handler and ends the loop; commands that arrive
+    // while the quit waits are refused (the single-instance mutex goes once all is down).
     void Quit(int mode);
     // Holds or releases the engine's one long-lived unattended-mode request.
     void SetUnattended(bool on);
@@ -52,6 +53,11 @@ public:
     static bool DeviceNotOn();
     // Quits when nothing needs the process any more; true when it quit.
     bool IdleExit();
+    // An item's ring is on its way or up and unanswered.
+    bool RingAwaitsAnswer() const;
+    // Something falls due sooner than the system could start the program for it (a
+    // wake-up is never set nearer than 20 s ahead): the engine must stay for it.
+    bool DueBeforeWakeUp() const;
     // Flushes the product key and the notification database's volume.
     static void FlushRegistry();
     // Open ring windows that show an event dialog; kept by the items, never below 0.
@@ -100,6 +106,13 @@ private:
     // The private messages; false for any other message.
     bool OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnItemRing(UINT message, EventItem* item);
+    // Marks the ring about to show, so every save until its answer keeps it.
+    static void RingOnItsWay(EventItem& item);
+    void RingShown(EventItem& item);
+    // Rings again what was up and unanswered when the program last ended.
+    void RingUnansweredAgain();
+    // Saves when a ring the registry holds as unanswered has ended.
+    void SaveEndedRings();
     void OnDetachRing(EventItem* item);
     void OnDeleteTimer(TimerItem* timer);
     void OnDeleteAlarm(AlarmItem* alarm);

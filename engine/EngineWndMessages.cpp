@@ -10,6 +10,8 @@
 #include "RingLink.h"
 #include "UnattendedScope.h"
 
+#include <algorithm>
+
 namespace {
 
 // The main window's tabs, as the page messages select them.
@@ -36,6 +38,14 @@ AlarmItem* AlarmAt(ItemStore& store, WPARAM address) {
 TimerItem* TimerAt(ItemStore& store, WPARAM address) {
     if (TimerItem* timer = FindByAddress(store.Timers(), address)) return timer;
     return FindByAddress(store.Stopwatches(), address);
+}
+
+// Whether test holds for an alarm, a timer or a stopwatch of the store.
+template <class Test>
+bool AnyItem(const ItemStore& store, Test test) {
+    return std::any_of(store.Alarms().begin(), store.Alarms().end(), test) ||
+           std::any_of(store.Timers().begin(), store.Timers().end(), test) ||
+           std::any_of(store.Stopwatches().begin(), store.Stopwatches().end(), test);
 }
 
 }  // namespace
@@ -108,7 +118,9 @@ bool EngineWnd::OnPrivateMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case EngineMessage::kCloseMainWindow: {
         UnattendedScope unattended;
-        EngineScreens::Get().CloseMainWindow(*this);
+        if (wParam != EngineMessage::kMainWindowGone || !App::HasMainWindow()) EngineScreens::Get().CloseMainWindow(*this);
+        // Closing the main window ends the program, once nothing else needs it.
+        IdleExit();
         return true;
     }
     case EngineMessage::kQuit:
@@ -199,24 +211,68 @@ void EngineWnd::OnItemRing(UINT message, EventItem* item) {
     if (message == EngineMessage::kTimerExpired) {
         userActivitySeen_ = false;
         DecidePower(*item);
+        RingOnItsWay(*item);
         Reschedule();
         EngineScreens::Get().ShowTimerRing(*this, *static_cast<TimerItem*>(item));
+        RingShown(*item);
         return;
     }
     AlarmItem* alarm = static_cast<AlarmItem*>(item);
-    if (alarm->flags & AlarmItem::kSkipNext) {
-        alarm->flags &= ~AlarmItem::kSkipNext;
+    // "Skip next" is for the next occurrence, not for a snooze that comes before it; and
+    // an alarm the user switched off, or whose snooze they cancelled, since it fired has
+    // been answered.
+    const bool skipped = message == EngineMessage::kAlarmDue && (alarm->flags & AlarmItem::kSkipNext);
+    if (skipped || alarm->answeredSinceFired) {
+        if (skipped) alarm->flags &= ~AlarmItem::kSkipNext;
         Reschedule();
         EngineScreens::Get().RefreshAlarmRow(*alarm);
         return;
     }
     userActivitySeen_ = false;
     DecidePower(*alarm);
-    Reschedule();
     // The reschedule may not remove items, but the power switch runs the tick: look again.
-    if (!store || !AlarmAt(*store, reinterpret_cast<WPARAM>(alarm))) return;
+    const bool kept = store && AlarmAt(*store, reinterpret_cast<WPARAM>(alarm));
+    if (kept) RingOnItsWay(*alarm);
+    Reschedule();
+    if (!kept) return;
     EngineScreens::Get().RefreshAlarmRow(*alarm);
     EngineScreens::Get().ShowAlarmRing(*this, *alarm, message);
+    RingShown(*alarm);
+}
+
+void EngineWnd::RingOnItsWay(EventItem& item) {
+    // The saves from here on keep the ring until it is answered.
+    item.ringBegan = Time_LocalNowAsDate(true);
+    item.ringOnItsWay = true;
+}
+
+void EngineWnd::RingShown(EventItem& item) {
+    // From here its window keeps the ring; one decided on at once, or never shown, is over.
+    item.ringOnItsWay = false;
+    SaveEndedRings();
+}
+
+void EngineWnd::RingUnansweredAgain() {
+    // Alarms come back as the snoozes they were saved as; expired timers are told here.
+    ItemStore* store = ItemStore::Current();
+    if (!store) return;
+    auto post = [this](TimerItem* timer) {
+        if (timer->ringOnItsWay && !timer->ringUI)
+            PostMessageW(Hwnd(), EngineMessage::kTimerExpired, reinterpret_cast<WPARAM>(timer), 0);
+    };
+    for (TimerItem* timer : store->Timers()) post(timer);
+    for (StopwatchItem* stopwatch : store->Stopwatches()) post(stopwatch);
+}
+
+bool EngineWnd::RingAwaitsAnswer() const {
+    ItemStore* store = ItemStore::Current();
+    return store && AnyItem(*store, [](const EventItem* item) { return item->RingAwaitsAnswer(); });
+}
+
+void EngineWnd::SaveEndedRings() {
+    ItemStore* store = ItemStore::Current();
+    if (store && AnyItem(*store, [](const EventItem* item) { return item->savedRinging && !item->RingAwaitsAnswer(); }))
+        store->Save(false);
 }
 
 void EngineWnd::OnDetachRing(EventItem* item) {
@@ -255,6 +311,8 @@ void EngineWnd::RenewScreenSaverClient() {
 }
 
 void EngineWnd::OnRingClosed() {
+    // A ring that closed without a decision (a silent one after its sound) is over too.
+    SaveEndedRings();
     // A main window about to open keeps the device up anyway.
     MSG waiting;
     if (PeekMessageW(&waiting, Hwnd(), EngineMessage::kOpenMainWindow, EngineMessage::kOpenMainWindow, PM_NOREMOVE))

@@ -81,6 +81,8 @@ void EngineWnd::SleepAgain() {
     if (!deviceWasAsleep_) return;
     if (!rangScreenOff_ || DeviceNotOn()) {
         if (SignallerBusy()) return;  // the sound's or vibration's end comes back here
+        // Asleep, the item would wait for its late wake-up: its ring's end comes back here.
+        if (DueBeforeWakeUp()) return;
         deviceWasAsleep_ = false;
         InputSense_UnwatchWindow(Hwnd());
         if (ItemStore* store = ItemStore::Current()) TellRingWindowsToSleep(*store);

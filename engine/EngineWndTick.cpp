@@ -12,7 +12,7 @@
 
 void EngineWnd::RunTick() {
     ItemStore* store = ItemStore::Current();
-    int64_t elapsed = tickClock_.Step();
+    int64_t elapsed = tickClock_.Step(!DeviceNotOn());
     if (!store) return;
     OleDate now = tickClock_.LastDate();
     store->Chime().Tick(now);

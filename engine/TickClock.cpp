@@ -2,6 +2,7 @@
 
 #include "DeviceClock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -20,28 +21,34 @@ int64_t Milliseconds(OleDate days) { return static_cast<int64_t>(std::llround(da
 }  // namespace
 
 TickClock::TickClock() {
-    SYSTEMTIME local;
+    SYSTEMTIME local, utc;
     DeviceClock_GetLocalTime(&local);
-    Keep(local, DeviceClock_GetTickCount());
+    DeviceClock_GetSystemTime(&utc);
+    Keep(local, utc, DeviceClock_GetTickCount());
 }
 
-int64_t TickClock::Step() {
-    SYSTEMTIME local;
+int64_t TickClock::Step(bool deviceOn) {
+    SYSTEMTIME local, utc;
     DeviceClock_GetLocalTime(&local);
-    return Step(local, DeviceClock_GetTickCount());
+    DeviceClock_GetSystemTime(&utc);
+    return Step(local, utc, DeviceClock_GetTickCount(), deviceOn);
 }
 
-int64_t TickClock::Step(const SYSTEMTIME& local, DWORD tickCount) {
+int64_t TickClock::Step(const SYSTEMTIME& local, const SYSTEMTIME& utc, DWORD tickCount, bool deviceOn) {
     const OleDate date = Time_SystemTimeToDate(local);
-    int64_t elapsed;
-    if (SecondsOfDay(local) - lastSecondsOfDay_ > kJumpSeconds || !SameDay(local, lastTime_)) {
-        elapsed = Milliseconds(date - lastDate_);
-    } else {
-        elapsed = static_cast<DWORD>(tickCount - lastTickCount_);  // wraps safely
-    }
+    const int64_t counted = static_cast<DWORD>(tickCount - lastTickCount_);  // wraps safely
+    const int64_t utcMs = Milliseconds(Time_SystemTimeToDate(utc) - lastUtcDate_);
+    // The counter stands still while the device sleeps; what the UTC clock went on beyond
+    // it in a step that began or ended with the device not on was that sleep: time that
+    // passed, and no change of the clock for which a word may come.
+    const bool mayHaveSlept = !deviceOn || !lastDeviceOn_;
+    const int64_t sleptMs = mayHaveSlept ? std::max<int64_t>(utcMs - counted, 0) : 0;
+    const bool utcJumped = SecondsOfDay(utc) - SecondsOfDay(lastUtc_) > kJumpSeconds || !SameDay(utc, lastUtc_);
+    const int64_t elapsed = utcJumped ? utcMs : counted + sleptMs;
     // A jump no word took in time was the device sleeping, or a change nobody announced.
     if (unsettledMs_ != 0 && static_cast<DWORD>(tickCount - jumpTickCount_) > kChangeWordWaitMs) unsettledMs_ = 0;
-    const int64_t move = MoveSinceStep(date, tickCount);
+    // Only a new zone moves the local clock further than the sleep.
+    const int64_t move = MoveSinceStep(date, tickCount) - sleptMs;
     takenSinceStepMs_ = 0;
     if (std::llabs(move) >= kJumpMs) {
         if (unsettledMs_ == 0) jumpFrom_ = lastDate_;
@@ -49,7 +56,8 @@ int64_t TickClock::Step(const SYSTEMTIME& local, DWORD tickCount) {
         jumpTo_ = date;
         jumpTickCount_ = tickCount;
     }
-    Keep(local, tickCount);
+    Keep(local, utc, tickCount);
+    lastDeviceOn_ = deviceOn;
     return elapsed;
 }
 
@@ -78,9 +86,9 @@ int64_t TickClock::MoveSinceStep(OleDate date, DWORD tickCount) const {
     return Milliseconds(date - lastDate_) - counted - takenSinceStepMs_;
 }
 
-void TickClock::Keep(const SYSTEMTIME& local, DWORD tickCount) {
-    lastTime_ = local;
+void TickClock::Keep(const SYSTEMTIME& local, const SYSTEMTIME& utc, DWORD tickCount) {
     lastDate_ = Time_SystemTimeToDate(local);
+    lastUtc_ = utc;
+    lastUtcDate_ = Time_SystemTimeToDate(utc);
     lastTickCount_ = tickCount;
-    lastSecondsOfDay_ = SecondsOfDay(local);
 }

@@ -1,7 +1,8 @@
 // The simulated device's loudspeaker: a wave-out device that plays at the pace of the
-// device's clock, into a recording in the device state while a test records, so tests
-// hear what a program played, when, and how loud (host ALSA devices without hardware are
-// not paced). A handheld always has its loudspeaker: where the host has no wave-out
+// device's clock (and of the writer of a looping buffer: it never plays a part again that
+// was not written since), into a recording in the device state while a test records, so
+// tests hear what a program played, when, and how loud, each frame once (host ALSA
+// devices without hardware are not paced). A handheld always has its loudspeaker: where the host has no wave-out
 // device (a headless server), it is the device's only one, recording or not, and it
 // takes the place of a host device that does not open.
 #include <algorithm>
@@ -99,7 +100,8 @@ public:
         if (queue_.empty()) {
             // The device was idle: the clock of this play starts now.
             playStart_ = DeviceCounter();
-            headerStart_ = 0;
+            headerStart_ = consumed_ = clockSeen_ = 0;
+            limit_ = Frames(header) / 2;
         }
         queue_.push_back(header);
         return MMSYSERR_NOERROR;
@@ -113,10 +115,15 @@ public:
         position_ = 0;
     }
 
-    // Frames played since the first Write after opening or a reset.
+    // Frames played since the first Write after opening or a reset. The writer of a looping
+    // buffer learns here how far the play has come and fills what was played; the
+    // loudspeaker plays at most half a loop further before it is asked again, so it never
+    // plays a part again that its writer could not fill yet: a starved writer leaves a gap
+    // of silence, and what it wrote plays once, whole.
     uint64_t Position() {
         std::lock_guard<std::mutex> lock(guard_);
         Advance();
+        if (!queue_.empty() && Loops(queue_.front())) limit_ = consumed_ + Frames(queue_.front()) / 2;
         return position_;
     }
 
@@ -137,27 +144,33 @@ private:
 
     uint64_t ClockFrames() const { return FramesOf(DeviceCounter() - playStart_); }
 
-    // Moves the play through the queue up to the clock; headers played to their end are
-    // done, once the recording has what they played: however late the recording's thread
-    // or the program's calls come, nothing that played is missing from it.
+    // Moves the play through the queue up to the clock, counting the frames it takes (a
+    // looping buffer's up to the limit only); headers played to their end are done, once the
+    // recording has what they played: however late the recording's thread or the program's
+    // calls come, nothing that played is missing from it.
     void Advance() {
+        FollowRecording();
         if (queue_.empty()) return;
-        uint64_t now = ClockFrames();
+        uint64_t clock = ClockFrames();
         uint64_t goneAt = 0;
         const bool gone = OutputGone(&goneAt);
-        if (gone) now = std::min(now, goneAt > playStart_ ? FramesOf(goneAt - playStart_) : 0);
-        RecordUpTo(now);
-        if (gone) return DropQueue(now);
+        if (gone) clock = std::min(clock, goneAt > playStart_ ? FramesOf(goneAt - playStart_) : 0);
+        if (clock > clockSeen_) {
+            const uint64_t room = !Loops(queue_.front()) ? UINT64_MAX : limit_ > consumed_ ? limit_ - consumed_ : 0;
+            const uint64_t played = std::min(clock - clockSeen_, room);
+            RecordSpan(clockSeen_, clock, consumed_, played);
+            clockSeen_ = clock;
+            consumed_ += played;
+        }
+        if (gone) return DropQueue(consumed_);
         while (!queue_.empty()) {
             WAVEHDR* h = queue_.front();
-            if (Loops(h)) break;
-            const uint64_t frames = h->dwBufferLength / format_.nBlockAlign;
-            if (now < headerStart_ + frames) break;
-            headerStart_ += frames;
+            if (Loops(h) || consumed_ < headerStart_ + Frames(h)) break;
+            headerStart_ += Frames(h);
             h->dwFlags = (h->dwFlags & ~WHDR_INQUEUE) | WHDR_DONE;
             queue_.pop_front();
         }
-        position_ = queue_.empty() ? headerStart_ : now;
+        position_ = queue_.empty() ? headerStart_ : consumed_;
     }
 
     uint64_t FramesOf(uint64_t counts) const {
@@ -174,6 +187,8 @@ private:
     static bool Loops(const WAVEHDR* h) {
         return (h->dwFlags & (WHDR_BEGINLOOP | WHDR_ENDLOOP)) == (WHDR_BEGINLOOP | WHDR_ENDLOOP);
     }
+
+    uint64_t Frames(const WAVEHDR* h) const { return h->dwBufferLength / format_.nBlockAlign; }
 
     // The frame a play's frame `frame` takes from the queue, as one mono sample; false past the queued data.
     bool Sample(uint64_t frame, int* value) const {
@@ -219,31 +234,31 @@ private:
 
     void Record() {
         std::lock_guard<std::mutex> lock(guard_);
-        FollowRecording();
         Advance();
     }
 
-    // Writes what plays up to the play frame `now`, and a little ahead of it: a looping
-    // buffer's part ahead of the play position is final (its writer fills the part behind),
-    // the part just played may already hold the next round.
-    void RecordUpTo(uint64_t now) {
+    // Writes what played in the span [from, to) of the play's clock: its first `played`
+    // frames are the queue's from frame `first` on, the rest silence (the loudspeaker waited
+    // for its writer). Each frame is written before the writer can fill its place again: it
+    // fills only what the position it was given says has played.
+    void RecordSpan(uint64_t from, uint64_t to, uint64_t first, uint64_t played) {
         if (!file_) return;
-        const WAVEHDR* front = queue_.front();
-        const uint64_t ahead = Loops(front) ? front->dwBufferLength / format_.nBlockAlign / 2 : 0;
         const uint64_t rate = format_.nSamplesPerSec;
         if (recordedFrom_ != playStart_) {
             recordedFrom_ = playStart_;
             // What played before the recording began is not in it.
             written_ = recordingStart_ > playStart_ ? RecordingSamples(recordingStart_ - playStart_) : 0;
         }
-        const uint64_t until = (now + ahead) * DEVICE_SPEAKER_RATE / rate;
+        const uint64_t until = to * DEVICE_SPEAKER_RATE / rate;
         DWORD volume = 0xFFFFFFFF;
         waveOutGetVolume(nullptr, &volume);
         const int gain = int(volume & 0xFFFF);
         std::vector<int16_t> out;
         for (; written_ < until; ++written_) {
+            // (A recording that began just before the span, seen in it, takes the frames before it.)
+            const int64_t at = int64_t(written_ * rate / DEVICE_SPEAKER_RATE) - int64_t(from);
             int value = 0;
-            if (!Sample(written_ * rate / DEVICE_SPEAKER_RATE, &value)) break;
+            if (at < int64_t(played) && int64_t(first) + at >= 0 && !Sample(uint64_t(int64_t(first) + at), &value)) break;
             out.push_back(int16_t(value * gain / 0xFFFF));
         }
         if (out.empty()) return;
@@ -265,6 +280,9 @@ private:
     std::deque<WAVEHDR*> queue_;
     uint64_t playStart_ = 0;      // device counter when the play began
     uint64_t headerStart_ = 0;    // play frame where the front header began
+    uint64_t consumed_ = 0;       // frames of the play taken from the queue
+    uint64_t clockSeen_ = 0;      // frames of the play's clock when it last advanced
+    uint64_t limit_ = 0;          // the frame a looping buffer plays to before its writer asks again
     uint64_t position_ = 0;
     uint64_t recordedFrom_ = UINT64_MAX;  // the play the recording is in
     uint64_t written_ = 0;        // recording samples written of this play

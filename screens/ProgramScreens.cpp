@@ -82,7 +82,7 @@ bool ProgramScreens::OpenMainWindow(EngineWnd&, int tab) { return MainWindow::Op
 
 void ProgramScreens::CloseMainWindow(EngineWnd&) { MainWindow::Close(); }
 
-bool ProgramScreens::HasMainWindow() const { return MainWindow::Frame() != nullptr; }
+bool ProgramScreens::HasMainWindow() const { return MainWindow::Window() != nullptr; }
 
 void ProgramScreens::RefreshAlarmRow(AlarmItem& alarm) {
     if (AlarmListPage* page = MainWindow::AlarmPage()) page->UpdateRow(&alarm);

@@ -24,10 +24,10 @@ cd "$work"
 rm -f in.* *.mp3 *.decoded *.band jobs snr_jobs
 raw="-t raw -r 44100 -c 2 -b 16 -e signed -L"
 
-if bash "$repo/tests/audio/peers/music_excerpt.sh" "$work/music_cache" 20 $SECONDS_IN 44100 in.raw; then
+if bash "$repo/tests/audio/peers/music_excerpt.sh" "$build/_deps/music/frozen-mainzik-2p.xm" 20 $SECONDS_IN 44100 in.raw; then
   input="music: fb-music-high's module, $SECONDS_IN s from 0:20"
 else
-  input="synthesized: chords over noise (the music package could not be fetched)"
+  input="synthesized: chords over noise (the set-up did not fetch the music package)"
   sox -R -D -n $raw in.raw synth $SECONDS_IN pluck C3 pluck E3 pluck G3 pinknoise tremolo 2 40 vol 0.3
 fi
 sox -D $raw in.raw in.wav

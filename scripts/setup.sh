@@ -72,9 +72,9 @@ step "Debian packages" install_packages
 
 mkdir -p "$build/logs"
 # Files from Debian packages, taken out of them once (scripts/debian-files.sh): Wine's
-# Marlett font, and for the tests the real AIFF files. Without the archive the set-up goes
+# Marlett font, and for the tests the real files they read. Without the archive the set-up goes
 # on, and has said what then lacks them.
-step "files from Debian packages (first time: a download of about 4 MB)" \
+step "files from Debian packages (first time: a download of about 40 MB)" \
   "$here/debian-files.sh" "$wine_for" "$build" || true
 # The Wine prefix boots in the background while the libraries build and CMake configures;
 # it says itself when it begins and ends.

@@ -20,7 +20,17 @@ esac
 # library gives tells, not the locale's name.
 [ "$(locale charmap 2>/dev/null)" = UTF-8 ] || export LC_ALL=C.UTF-8
 # Wine's commands through scripts/wine-bin, before any other on PATH: its processes without
-# address randomization.
+# address randomization. Where the personality cannot be set (a container's system call
+# filter) they start as they are, and now and then a start is refused: said once a run
+# (ORVALEN_WINE_LAYOUT names the cause for scripts/test.sh's summary).
+if [ -z "${ORVALEN_WINE_LAYOUT+set}" ]; then
+  if _orvalen_said=$(setarch "$(uname -m)" --addr-no-randomize true 2>&1); then
+    export ORVALEN_WINE_LAYOUT=
+  else
+    export ORVALEN_WINE_LAYOUT="setarch cannot turn address randomization off here (${_orvalen_said:-it gave no reason})"
+    echo "wine-env: Wine starts with address randomization: $ORVALEN_WINE_LAYOUT" >&2
+  fi
+fi
 PATH=$(printf '%s\n' "$PATH" | tr ':' '\n' | { grep -vxF "$_orvalen_repo/scripts/wine-bin" || true; } | paste -sd: -)
 export PATH=$_orvalen_repo/scripts/wine-bin${PATH:+:$PATH}
 export WINEPREFIX=$ORVALEN_BUILD_DIR/wine/prefix-$ORVALEN_WINE

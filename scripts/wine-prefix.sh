@@ -50,13 +50,22 @@ caption_font() {  # prefix
 # Wine's line with the fault's address: no debugger is started for it. Wine's own one
 # waited for an answer to its crash dialog, which no one sees under the null graphics
 # driver, and ended the program with 0 or another code as it came. An empty "Debugger" is
-# none. Checked on every start (cheap), so an older prefix gets it too.
+# none. Checked on every start (cheap); an older prefix gets it once, under the prefix's lock,
+# so that the tests' many first starts do not each change the registry at once.
 crash_report() {  # prefix
-  [ -f "$1/.orvalen-no-debugger" ] && return 0
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d "" /f >/dev/null 2>&1 &&
+  # (the lock not handed on: a wineserver this starts would hold it for its whole life)
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d "" /f >/dev/null 2>&1 9>&- &&
     touch "$1/.orvalen-no-debugger"
 }
-[ -f "$prefix/.orvalen-ready" ] && { caption_font "$prefix"; crash_report "$prefix"; exit 0; }
+if [ -f "$prefix/.orvalen-ready" ]; then
+  caption_font "$prefix"
+  [ -f "$prefix/.orvalen-no-debugger" ] && exit 0
+  exec 9>"$prefix.lock"
+  flock 9
+  [ -f "$prefix/.orvalen-no-debugger" ] || crash_report "$prefix" ||
+    echo "wine-prefix: Wine's debugger could not be turned off in ${prefix#"$(pwd)"/}: a crash may wait for it" >&2
+  exit 0
+fi
 mkdir -p "$(dirname "$prefix")"
 exec 9>"$prefix.lock"
 flock 9
@@ -69,7 +78,7 @@ step_begin "making the Wine prefix ${prefix#"$(pwd)"/} (first time only, about 2
 wineboot -i >/dev/null 2>&1 || true
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d alsa /f >/dev/null 2>&1
-crash_report "$prefix"
+crash_report "$prefix" || true  # tried again, under the lock, at the next start
 wineserver -w
 caption_font "$prefix"
 touch "$prefix/.orvalen-ready"

@@ -12,9 +12,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 if [ "$ORVALEN_WINE" = tests ]; then
   # A program built with the tests' start (tests/support/ProcessStart.cpp) makes the file
   # named in ORVALEN_START_MARK_FILE before any code of its own runs. Ended without that
-  # mark, whatever its exit code, it never ran a line: Wine refused the start. Such a start
-  # is written down in $start_log with what Wine said, and made again; a program that
-  # began and then failed is never started again.
+  # mark, whatever its exit code, it never ran a line. Wine's words tell why: its refusal
+  # (the shared user data's place was taken, see scripts/wine-bin/wine) is written down in
+  # $start_log with what Wine said, and the start made again; any other start that never
+  # began (a library the program needs is missing) fails at once, as the test's failure. A
+  # program that began and then failed is never started again.
+  refusal="failed to map the shared user data"
   marked=0
   if [ "$1" = --start-mark ]; then marked=1; shift; fi
   start_log=$ORVALEN_BUILD_DIR/logs/refused-starts.log
@@ -32,11 +35,17 @@ if [ "$ORVALEN_WINE" = tests ]; then
   mark=$out.started
   trap 'rm -f "$out" "$err" "$mark"' EXIT
   [ $marked -eq 0 ] || export ORVALEN_START_MARK_FILE="$(wine_path "$mark")"
+  unstarted=
   for try in 1 2 3; do
     status=0
     started=$(date +%s%N)
     wine "$@" </dev/null >"$out" 2>"$err" || status=$?
     [ $marked -eq 1 ] && [ ! -e "$mark" ] || break
+    if ! grep -qF "$refusal" "$out" "$err"; then
+      unstarted="$(basename "$1") never began, and Wine did not refuse its start: it could not load it"
+      [ "$status" -ne 0 ] || status=125
+      break
+    fi
     {
       flock 9
       printf 'refused start %s load %s: %s ended with %s after %s ms without its start mark (try %s)\n' \
@@ -44,11 +53,12 @@ if [ "$ORVALEN_WINE" = tests ]; then
         $(( ($(date +%s%N) - started) / 1000000 )) "$try"
       sed 's/^/    /' "$out" "$err" | head -n 40
     } 9>>"$start_log" >>"$start_log"
-    [ "$try" -lt 3 ] || { [ "$status" -ne 0 ] || status=125; break; }
+    [ "$try" -lt 3 ] || { [ "$status" -ne 0 ] || status=125; unstarted=refused; break; }
   done
   # A process that Wine itself starts for the program (the desktop's explorer) and that dies
-  # at its start leaves only Wine's words in the output (scripts/wine-bin/wine says why).
-  { grep -h "failed to map the shared user data" "$out" "$err" || true; } | while read -r words; do
+  # at its start leaves only Wine's words in the output (scripts/wine-bin/wine says why); the
+  # program's own last refusal is written down already.
+  [ "$unstarted" = refused ] || { grep -hF "$refusal" "$out" "$err" || true; } | while read -r words; do
     {
       flock 9
       printf 'refused start %s load %s: a process died at its start in run %s: %s\n' \
@@ -64,6 +74,9 @@ if [ "$ORVALEN_WINE" = tests ]; then
   fi
   cat "$out"
   cat "$err" >&2
+  if [ -n "$unstarted" ] && [ "$unstarted" != refused ]; then
+    echo "wine.sh: $unstarted ($(grep -hm1 -o 'err:module:import_dll.*' "$err" "$out" || echo "exit code $status"))" >&2
+  fi
   exit "$status"
 fi
 exec wine "$@"

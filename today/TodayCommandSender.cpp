@@ -21,7 +21,10 @@ bool ProgramRuns() {
 
 LRESULT TodayCommandSender::Send(const wchar_t* text) {
     if (text && ProgramRuns()) {
-        if (HWND engine = CopyDataCommand::FindEngineWindow()) return CopyDataCommand(text).SendTo(engine);
+        // An engine that is quitting refuses the text: the program started below takes
+        // it once the old one is gone.
+        if (HWND engine = CopyDataCommand::FindEngineWindow())
+            if (LRESULT taken = CopyDataCommand(text).SendTo(engine)) return taken;
     }
     StartProgram(text);
     return 0;

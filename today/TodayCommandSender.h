@@ -2,7 +2,8 @@
 // How the Today item hands a command to the program: to the running instance's engine
 // window as one WM_COPYDATA record, or, when no instance runs (or its window never
 // shows), by starting the program named by "Location" with the command as its command
-// text. Failures are silent. Blocks the caller for up to 2.5 s while it waits for the
+// text (also when the instance refuses the record, as one that is quitting does).
+// Failures are silent. Blocks the caller for up to 2.5 s while it waits for the
 // engine window, and for as long as the program takes to answer.
 #include <windows.h>
 

@@ -3,6 +3,7 @@
 #include "ItemStore.h"
 #include "ProductKey.h"
 #include "RegKeyRefTyped.h"
+#include "SaveStamp.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +12,6 @@
 namespace {
 
 constexpr int kMaxSubKeyChars = 63;
-constexpr double kSecondsPerDay = 86400.0;
 
 // Every subkey of listName\Items under the product key, in index order, until the
 // enumeration refuses one; a subkey that cannot be opened is skipped. load() gets each.
@@ -47,23 +47,19 @@ void TodayStore::Clear() {
 
 void TodayStore::Load(OleDate now) {
     Clear();
-    savedTime = 0.0;
     RegKeyRef product = RegKeyRef::Open(ProductKey::kPath, HKEY_CURRENT_USER, false);
     if (!product.IsOpen()) return;
-    RegKeyRef_QueryDate(product, &savedTime, ItemStore::kSavedTimeValue);
 
     // What the running ones lost while the program was away, in whole seconds.
-    Ticks100ns elapsed = 0;
-    if (savedTime != 0.0) {
-        const double seconds = std::trunc((now - savedTime) * kSecondsPerDay);
-        if (seconds > 0) elapsed = Ticks_FromSeconds(static_cast<int64_t>(std::min(seconds, 1e12)));
-    }
+    const Ticks100ns elapsed = Ticks_FromSeconds(SaveStamp::MsSinceSave(product, now) / 1000);
 
     ForEachItemKey(
         product, ItemStore::kTimersSubKey,
         [&](const RegKeyRef& key) {
             auto timer = std::make_unique<TimerItem>();
-            if (!timer->Load(key, elapsed)) return;
+            // An expired timer the program keeps only until its ring is answered is
+            // nothing to start or show here.
+            if (!timer->Load(key, elapsed) || timer->ringOnItsWay) return;
             timer->flags &= ~TimerItem::kNew;
             timers_.push_back(std::move(timer));
         },

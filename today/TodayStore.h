@@ -29,7 +29,6 @@ public:
     // For the running-timer advance: the timers themselves change, the lists do not.
     TimerList& MutableTimers() { return timers_; }
 
-    OleDate savedTime = 0.0;
     Ticks100ns lastTimerTime = TimerItem::kDefaultDuration;
     Ticks100ns lastStopwatchTime = StopwatchItem::kNoStopTime;
 

@@ -69,8 +69,8 @@ bool CASFWMAReader::Open() {
             dataStart_ = Position();
             if (dataStart_ > fileSize_) return false;
             // The packets end with the data object, or with the file when its size is not kept.
-            const long declaredEnd = objectStart + static_cast<long>(size);
-            dataEnd_ = size > kObjectHeaderBytes && declaredEnd <= fileSize_ ? declaredEnd : fileSize_;
+            const int64_t declaredEnd = static_cast<int64_t>(objectStart) + size;
+            dataEnd_ = size > kObjectHeaderBytes && declaredEnd <= fileSize_ ? static_cast<long>(declaredEnd) : fileSize_;
             packetSize_ = minPacketSize_ == maxPacketSize_ && minPacketSize_ > 0 ? minPacketSize_ : 1;
             ClearPacketState();
             reader_->SetPosition(dataStart_);

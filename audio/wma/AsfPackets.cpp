@@ -42,13 +42,18 @@ void CASFWMAReader::DropAssembly() {
     objectSize_ = 0;
 }
 
+long CASFWMAReader::DataAhead(long position, int64_t bytes) const {
+    const int64_t at = static_cast<int64_t>(position) + std::max<int64_t>(bytes, 1);
+    return static_cast<long>(std::max<int64_t>(std::min<int64_t>(at, dataEnd_), position + int64_t{1}));
+}
+
 bool CASFWMAReader::StartPacket(long position) {
     reader_->SetPosition(position);
     packetStart_ = position;
     inPacket_ = ParsePacketHeader();
     if (!inPacket_) {
         // A damaged header: with a fixed packet size the next one is known; else step on.
-        nextPacket_ = packetSize_ > 1 ? position + static_cast<long>(packetSize_) : std::max(Position(), position + 1);
+        nextPacket_ = DataAhead(position, packetSize_ > 1 ? packetSize_ : Position() - position);
     }
     return inPacket_;
 }

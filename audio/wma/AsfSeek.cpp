@@ -21,13 +21,13 @@ void CASFWMAReader::PositionAtPacket(long packet, int objectsToDrop) {
 
 long CASFWMAReader::AlignToPacket(long position) const {
     if (position <= dataStart_ || packetSize_ <= 1) return dataStart_;
-    const long packet = static_cast<long>(packetSize_);
-    return dataStart_ + (position - dataStart_) / packet * packet;
+    const int64_t packet = packetSize_;
+    return static_cast<long>(dataStart_ + (static_cast<int64_t>(position) - dataStart_) / packet * packet);
 }
 
 bool CASFWMAReader::FirstObjectAt(long packet, AsfMediaObject* object) {
     PositionAtPacket(packet, 0);
-    const long probeEnd = packet + kProbePackets * static_cast<long>(std::max<uint32_t>(maxPacketSize_, 1));
+    const long probeEnd = DataAhead(packet, kProbePackets * static_cast<int64_t>(std::max<uint32_t>(maxPacketSize_, 1)));
     return ReadObject(object, probeEnd, true);
 }
 
@@ -39,11 +39,11 @@ int32_t CASFWMAReader::SeekMS(int32_t ms) {
     }
     const int64_t target = std::min<int64_t>(ms, durationMs_);
     long start = AlignToPacket(dataStart_ + static_cast<long>(static_cast<int64_t>(DataBytes()) * target / durationMs_));
-    const long step = kProbePackets * static_cast<long>(std::max<uint32_t>(packetSize_, 1));
+    const int64_t step = kProbePackets * static_cast<int64_t>(std::max<uint32_t>(packetSize_, 1));
     AsfMediaObject object;
     for (int i = 0; start > dataStart_ && i < kMaxStepsBack; ++i) {
         if (FirstObjectAt(start, &object) && object.timeMs <= target) break;
-        start = AlignToPacket(start - step);
+        start = AlignToPacket(static_cast<long>(std::max<int64_t>(static_cast<int64_t>(start) - step, dataStart_)));
     }
 
     PositionAtPacket(start, 0);

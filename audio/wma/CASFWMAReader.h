@@ -109,6 +109,9 @@ private:
     AsfGuid ReadGuid();
     void Skip(long bytes);
     long Position() const;
+    // `bytes` past `position` in the data, in 64 bits (packet sizes reach 2^32): never past
+    // the data's end, and never behind the position, so every walk ends.
+    long DataAhead(long position, int64_t bytes) const;
 
     FileReader* reader_ = nullptr;
     long fileSize_ = 0;

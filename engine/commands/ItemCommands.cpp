@@ -19,7 +19,7 @@ void RefreshRow(TimerItem& timer) {
 }  // namespace
 
 void CommandHandler::OnCancelSnooze(EngineWnd& engine, ItemStore& store) {
-    for (AlarmItem* alarm : store.Alarms()) alarm->Dismiss(false);
+    for (AlarmItem* alarm : store.Alarms()) alarm->CancelSnooze(false);
     engine.Reschedule();
     for (AlarmItem* alarm : store.Alarms()) RefreshRow(*alarm);
 }
@@ -30,9 +30,7 @@ void CommandHandler::OnAlarmWord(EngineWnd& engine, ItemStore& store, Command co
         // A repeating alarm switched off is recomputed when it comes back; a one-time
         // alarm stays on.
         if ((alarm.flags & AlarmItem::kEnabled) && (alarm.flags & AlarmItem::kDaysMask)) {
-            alarm.flags &= ~AlarmItem::kEnabled;
-            alarm.flags |= AlarmItem::kFired;
-            alarm.SetDismissed(true);
+            alarm.SwitchOff();
         } else {
             alarm.flags |= AlarmItem::kEnabled;
         }

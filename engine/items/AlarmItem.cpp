@@ -46,6 +46,19 @@ int AlarmItem::Dismiss(bool reschedule) {
     return EventItem::Dismiss(reschedule);
 }
 
+void AlarmItem::SwitchOff() {
+    flags &= ~kEnabled;
+    flags |= kFired;
+    answeredSinceFired = true;
+    Dismiss(false);
+}
+
+int AlarmItem::CancelSnooze(bool reschedule) {
+    // A fresh occurrence that has not shown yet had no snooze to cancel: it still rings.
+    if (IsSnoozed() || ringUI || firedBySnooze_) answeredSinceFired = true;
+    return Dismiss(reschedule);
+}
+
 OleDate AlarmItem::NextFireTime(OleDate now) const {
     if (!IsBit(kEnabled) || (flags & kDaysMask) == 0 || IsBit(kNew)) return kOleDateNever;
     // The weekday of the day the candidate starts on, even when now rounds into the next.
@@ -77,8 +90,10 @@ OleDate AlarmItem::FireDue() const {
 
 void AlarmItem::CheckFire(OleDate now) {
     if (FireDue() > now) return;
+    answeredSinceFired = false;
+    firedBySnooze_ = IsBit(kFired);
     UINT message;
-    if (IsBit(kFired)) {
+    if (firedBySnooze_) {
         SetDismissed(true);
         if (IsBit(kNotifyOnce)) {
             flags &= ~kEnabled;
@@ -100,7 +115,6 @@ void AlarmItem::CheckFire(OleDate now) {
 }
 
 void AlarmItem::Snooze(const OleDate* base, int minutes, int seconds, bool remember) {
-    flags |= kEnabled;
     snooze = base ? *base : time;
     snooze += static_cast<double>((minutes * 60 + seconds) * 1000) * kDaysPerMillisecond;
     if (remember) {
@@ -111,10 +125,21 @@ void AlarmItem::Snooze(const OleDate* base, int minutes, int seconds, bool remem
 
 void AlarmItem::Save(const RegKeyRef& key) const {
     SaveBase(key);
-    RegKey_WriteDword(key, flags, kFlagsValue);
+    uint32_t savedFlags = flags;
+    OleDate savedSnooze = snooze;
+    // A ring not answered yet is kept as a snooze due when it began: a start after the
+    // program ended mid-ring rings it again, and older versions and the Today item read
+    // it as the pending ring it is. A one-time alarm switched itself off when it rang.
+    savedRinging = IsDismissed() && RingAwaitsAnswer();
+    if (savedRinging) {
+        savedFlags = (flags | kFired) & ~kDismissed;
+        if (IsBit(kNotifyOnce)) savedFlags |= kEnabled;
+        savedSnooze = ringBegan != 0 ? ringBegan : Time_LocalNowAsDate(true);
+    }
+    RegKey_WriteDword(key, savedFlags, kFlagsValue);
     RegKeyRef_SetDate(key, time, kTimeValue);
     RegKeyRef_SetString(key, title.CStr(), kTitleValue);
-    RegKeyRef_SetDate(key, snooze, kSnoozeValue);
+    RegKeyRef_SetDate(key, savedSnooze, kSnoozeValue);
 }
 
 bool AlarmItem::Load(const RegKeyRef& key) {

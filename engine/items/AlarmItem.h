@@ -53,13 +53,25 @@ public:
     void CheckFire(OleDate now);
     // It rang and a snooze is pending (due at `snooze`).
     bool IsSnoozed() const { return IsBit(kFired) && !IsDismissed(); }
-    // Arms the snooze: base (or `time` when null) plus the length; remember keeps the length.
+    // Sets the snooze's moment: base (or `time` when null) plus the length; remember
+    // keeps the length. Whether it rings is the ring's decision (enabled, dismissed).
     void Snooze(const OleDate* base, int minutes, int seconds, bool remember);
+    // The user switched it off: no occurrence and no snooze, and its ring, when one is
+    // up or about to show, snoozes it no more.
+    void SwitchOff();
+    // The user cancelled its snoozes: Dismiss, and a ring that is up or a snooze's ring
+    // about to show snoozes it no more.
+    int CancelSnooze(bool reschedule);
     void Save(const RegKeyRef& key) const;
     // False when "flags" or "time" is missing or damaged; the store then drops the alarm.
     bool Load(const RegKeyRef& key);
 
     OleDate time = 0;
     OleDate snooze = 0;
+    // Not saved: the user switched the alarm off or cancelled its snoozes since it last
+    // fired, so the ring that firing brought neither shows nor snoozes it any more.
+    bool answeredSinceFired = false;
 
+private:
+    bool firedBySnooze_ = false;  // its last firing was the end of a snooze
 };

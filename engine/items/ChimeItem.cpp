@@ -146,6 +146,11 @@ OleDate ChimeItem::NextTime(OleDate now) {
     return next;
 }
 
+OleDate ChimeItem::NextDue(OleDate now) {
+    if (!IsOff() && now > EventTime && now - EventTime <= kLateLimitDays) return EventTime;
+    return NextTime(now);
+}
+
 void ChimeItem::Tick(OleDate now) {
     if (IsOff()) return;
     ItemHost* host = ItemHost::Current();

@@ -62,6 +62,9 @@ public:
     // The first chime moment at or after now outside the quiet period, kept as
     // EventTime; kOleDateNever (EventTime untouched) while the chime is off.
     OleDate NextTime(OleDate now);
+    // The moment the chime strikes next as seen at now: a strike whose moment has passed
+    // within the late limit, waiting for a ring to end, keeps it; else NextTime(now).
+    OleDate NextDue(OleDate now);
     // The per-second test: posts 1376 when EventTime has passed, or schedules the
     // next moment when it passed more than three minutes ago.
     void Tick(OleDate now);

@@ -8,7 +8,7 @@ constexpr UINT kSoundEnded = WM_USER + 12;      // 1036, from the signaller's so
 constexpr UINT kTimerExpired = 1374;            // wParam: the timer or stopwatch
 constexpr UINT kAlarmDue = 1376;                // wParam: the alarm
 constexpr UINT kSnoozeOver = 1377;              // wParam: the alarm
-constexpr UINT kCloseMainWindow = 1387;
+constexpr UINT kCloseMainWindow = 1387;        // wParam: kMainWindowGone when the user closed it
 constexpr UINT kQuit = 1391;
 constexpr UINT kSettingsChanged = 1393;
 constexpr UINT kUserActivity = 1394;            // lParam 1: activity, 0: idle time reached
@@ -28,6 +28,9 @@ constexpr UINT kNewTimer = 3484;
 constexpr UINT kNewAlarm = 3485;
 constexpr UINT kEditTimer = 3486;               // wParam: the timer's Hash
 constexpr UINT kEditAlarm = 3487;               // wParam: the alarm's Hash
+
+// The main window has gone already: one opened since stays.
+constexpr WPARAM kMainWindowGone = 1;
 constexpr UINT kShowClock = 3582;
 constexpr UINT kShowAbout = 3583;
 }  // namespace EngineMessage

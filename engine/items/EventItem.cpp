@@ -110,6 +110,8 @@ void EventItem::CloseRingWindow(RingLink* ring, WPARAM flag) {
     if (item && item->ringUI == ring) item->ringUI = nullptr;
 }
 
+bool EventItem::RingAwaitsAnswer() const { return ringOnItsWay || (ringUI && ringUI->AwaitsAnswer()); }
+
 void EventItem::CopyActions(const EventItem& from) {
     if (&from == this) return;
     soundSettings = from.soundSettings;

@@ -5,6 +5,7 @@
 // showing the item. Items live on the GUI thread; other threads get copies of
 // the sound and vibration records, never the item.
 #include "Action.h"
+#include "DateFunctions.h"
 #include "ItemHash.h"
 #include "ItemSoundSettings.h"
 #include "ItemVibrationSettings.h"
@@ -87,6 +88,9 @@ public:
     // The values every item stores in its own key, written and read before its own.
     void SaveBase(const RegKeyRef& key) const;
     void LoadBase(const RegKeyRef& key);
+    // A ring of the item is on its way to the screen or up, and unanswered: a save keeps
+    // it so that the next start rings it again should the program end before the answer.
+    bool RingAwaitsAnswer() const;
 
     boost::shared_ptr<Action> action;
     int32_t actionType = Action::kTypeNone;
@@ -97,6 +101,12 @@ public:
     SnoozeLength initsnooze;
     int32_t SnoozeCount = 0;
     int32_t SnoozeType = kSnoozeTypeAutoSnooze;
+    // Not saved as such: when the ring now up began (local), and whether a ring is on its
+    // way to the screen (set by the engine while it shows one, and by a load that found
+    // an unanswered ring); what the last save wrote of the ring.
+    OleDate ringBegan = 0;
+    bool ringOnItsWay = false;
+    mutable bool savedRinging = false;
 
 protected:
     EventItem();

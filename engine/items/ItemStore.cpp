@@ -4,6 +4,7 @@
 #include "ProductKey.h"
 #include "RegKeyRefTyped.h"
 #include "RegKeyTree.h"
+#include "SaveStamp.h"
 #include "Version3Import.h"
 
 #include <DeviceClock.h>
@@ -114,10 +115,6 @@ void SaveList(const RegKeyRef& items, const std::deque<Item*>& list, const std::
         written.insert(item->Hash);
     }
     for (const std::wstring& name : stale) RegKeyTree_Delete(items, name.c_str());
-}
-
-void WriteSavedTime(const RegKeyRef& productKey) {
-    RegKeyRef_SetDate(productKey, Time_LocalNowAsDate(true), ItemStore::kSavedTimeValue);
 }
 
 }  // namespace
@@ -251,6 +248,7 @@ TimerItem* ItemStore::StartTimer(TimerItem* timer, bool restart) {
     }
     // Its whole seconds count from this start.
     timer->counting = false;
+    timer->startNumber = ++starts_;
     timer->flags |= TimerItem::kRunning;
     timer->SnoozeCount = 0;
     timer->SetDismissed(true);
@@ -258,15 +256,17 @@ TimerItem* ItemStore::StartTimer(TimerItem* timer, bool restart) {
 }
 
 // Both loops go by index over the items there were at the start: an expiry may start
-// a template's copy, which joins the list while the loop runs.
+// a template's copy, which joins the list while the loop runs. An item an expiry started
+// during the loop began after the time being counted, wherever it stands in the list.
 void ItemStore::CountDownTimers(int64_t elapsedMs) {
+    const uint64_t startsBefore = starts_;
     const size_t count = timers_.size();
     for (size_t i = 0; i < count && i < timers_.size(); ++i) {
         TimerItem* timer = timers_[i];
-        if (Counts(*timer))
-            timer->CountDown(elapsedMs);
-        else
+        if (!Counts(*timer))
             timer->counting = false;
+        else if (timer->startNumber <= startsBefore)
+            timer->CountDown(elapsedMs);
     }
 }
 
@@ -284,8 +284,10 @@ bool ItemStore::Counts(const TimerItem& timer) {
 }
 
 void ItemStore::CountUpStopwatches(Ticks100ns elapsed) {
+    const uint64_t startsBefore = starts_;
     const size_t count = stopwatches_.size();
-    for (size_t i = 0; i < count && i < stopwatches_.size(); ++i) stopwatches_[i]->CountUp(elapsed);
+    for (size_t i = 0; i < count && i < stopwatches_.size(); ++i)
+        if (stopwatches_[i]->startNumber <= startsBefore) stopwatches_[i]->CountUp(elapsed);
 }
 
 template <class Item>
@@ -310,13 +312,11 @@ void ItemStore::Load() {
     // Nothing read: a later save must not take what is there for gone.
     for (UnreadItemKeys& unread : unread_) unread.Reset(!product.IsOpen());
     if (!product.IsOpen()) return;
-    OleDate saved = 0.0;
-    RegKeyRef_QueryDate(product, &saved, kSavedTimeValue);
     settings_->Load(product, activityDriverUsable_);
 
     // Running timers and stopwatches went on while the program was away, counted in whole
     // seconds; a timer's count goes on with the part of a second left over.
-    const int64_t awayMs = saved != 0.0 ? Time_ElapsedMilliseconds(saved, Time_NowAsDate(false)) : 0;
+    const int64_t awayMs = SaveStamp::MsSinceSave(product, Time_NowAsDate(false));
     const Ticks100ns away = Ticks_FromSeconds(awayMs / 1000);
     const int32_t awaySecondMs = static_cast<int32_t>(awayMs % 1000);
 
@@ -375,7 +375,7 @@ void ItemStore::Save(bool settingsOnly) {
     if (settingsOnly) {
         settings_->Save(product);
     } else {
-        WriteSavedTime(product);
+        SaveStamp::Write(product);
         // An alarm its editor has not confirmed yet gets no key.
         SaveList<AlarmItem>(OpenItemsKey(product, kAlarmsSubKey, false), alarms_,
                             [](const AlarmItem& alarm) { return (alarm.flags & AlarmItem::kNew) != 0; },
@@ -390,7 +390,7 @@ void ItemStore::Save(bool settingsOnly) {
 void ItemStore::SaveTimers() {
     RegKeyRef product = OpenProductKey(false);
     if (!product.IsOpen()) return;
-    WriteSavedTime(product);
+    SaveStamp::Write(product);
     SaveTimerLists(product);
     for (TimerItem* timer : timers_) {
         if (timer->IsRunning() && !timer->IsTemplate()) {

@@ -5,13 +5,14 @@
 // everything back on request and tells the Today item after every save. Items and
 // screens reach the one store through Current(). GUI thread only.
 //
-// Registry layout under the product key: "SavedTime"; Alarms\Items, Timers\Items
+// Registry layout under the product key: "SavedTime" and "SavedTimeUtc"; Alarms\Items, Timers\Items
 // and Stopwatches\Items with one subkey per item named by the signed decimal text
 // of its Hash, and the last-used times beside them; ChimeItem; Clock (settings).
 #include "AlarmItem.h"
 #include "ChimeItem.h"
 #include "DateFunctions.h"
 #include "ItemHash.h"
+#include "SaveStamp.h"
 #include "Settings.h"
 #include "StopwatchItem.h"
 #include "TimerItem.h"
@@ -22,7 +23,7 @@
 
 class ItemStore {
 public:
-    static constexpr wchar_t kSavedTimeValue[] = L"SavedTime";
+    static constexpr const wchar_t* kSavedTimeValue = SaveStamp::kLocalValue;
     static constexpr wchar_t kTodayWindowValue[] = L"TodayPluginHWND";
     static constexpr wchar_t kAlarmsSubKey[] = L"Alarms";
     static constexpr wchar_t kTimersSubKey[] = L"Timers";
@@ -91,12 +92,14 @@ public:
     // zero). The item actually started, or null.
     TimerItem* StartTimer(TimerItem* timer, bool restart);
     // The engine tick's countdown: every running, confirmed timer that is no template
-    // counts elapsedMs toward its own whole seconds; expired ones ring and start their chains.
+    // counts elapsedMs toward its own whole seconds; expired ones ring and start their
+    // chains. A timer an expiry starts (or starts again) meanwhile counts from that start.
     void CountDownTimers(int64_t elapsedMs);
     // Timers started since the last count begin their count now, sinceCountMs after it
     // (the engine calls it whenever items changed).
     void StartCountingStarted(int64_t sinceCountMs);
-    // The engine tick's count-up of every running stopwatch.
+    // The engine tick's count-up of every running stopwatch; one started again by an
+    // expiry meanwhile counts from that start.
     void CountUpStopwatches(Ticks100ns elapsed);
 
     // Empties the lists and reads settings, timers, stopwatches, alarms and the chime.
@@ -104,7 +107,7 @@ public:
     // Everything (or only the settings) and the chime; marks the registry dirty and
     // tells the Today item.
     void Save(bool settingsOnly);
-    // "SavedTime", timers and stopwatches; tells the Today item when a timer runs.
+    // The save stamp, timers and stopwatches; tells the Today item when a timer runs.
     void SaveTimers();
     // Posts 1402 to the window the Today item registered.
     void NotifyToday() const;
@@ -127,6 +130,7 @@ private:
     static ItemStore* current_;
 
     bool activityDriverUsable_;
+    uint64_t starts_ = 0;  // timers and stopwatches started so far, numbering each start
     std::deque<AlarmItem*> alarms_;
     std::deque<TimerItem*> timers_;
     std::deque<StopwatchItem*> stopwatches_;

@@ -16,6 +16,8 @@ public:
     virtual HWND RingWindow() const = 0;
     // Called once the ring window has been destroyed; the ring object may delete itself here.
     virtual void OnRingWindowDestroyed() = 0;
+    // The ring is up and nothing has been decided on it yet (no snooze, dismiss or close).
+    virtual bool AwaitsAnswer() const { return false; }
 
     EventItem* Item() const { return item_; }
     bool IsCounted() const { return counted_; }

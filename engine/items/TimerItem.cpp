@@ -113,6 +113,13 @@ void TimerItem::Save(const RegKeyRef& key) const {
     RegKey_WriteDword(key, static_cast<DWORD>(NextTimer), kNextTimerValue);
     RegKey_WriteDword(key, static_cast<DWORD>(SelfCounter), kSelfCounterValue);
     RegKey_WriteDword(key, static_cast<DWORD>(ParentHash), kParentHashValue);
+    // An expiry whose ring is not answered yet: the next start rings it again (a timer
+    // that runs on, snoozed or repeating itself, keeps its count instead).
+    savedRinging = !IsRunning() && RingAwaitsAnswer();
+    if (savedRinging)
+        RegKey_WriteDword(key, 1, kRingPendingValue);
+    else if (key.IsOpen())
+        RegDeleteValueW(key.Key(), kRingPendingValue);
 }
 
 bool TimerItem::LoadTimerValues(const RegKeyRef& key) {
@@ -143,12 +150,14 @@ bool TimerItem::LoadTimerValues(const RegKeyRef& key) {
     if (RegKeyRef_QueryTypedDword(key, &value, kParentHashValue) == ERROR_SUCCESS)
         ParentHash = static_cast<ItemHash>(value);
     RegKeyRef_QueryBoundedString(key, title, kTitleValue, -1);
+    ringOnItsWay = RegKeyRef_QueryTypedDword(key, &value, kRingPendingValue) == ERROR_SUCCESS && value != 0;
     return true;
 }
 
 bool TimerItem::Load(const RegKeyRef& key, Ticks100ns away) {
     if (!LoadTimerValues(key)) return false;
-    if (IsBit(kNotLoadable) || time <= 0) return false;
+    // An expired timer stays only while its ring waits for its answer.
+    if (IsBit(kNotLoadable) || (time <= 0 && !ringOnItsWay)) return false;
     if (IsRunning() && !IsTemplate()) {
         time = Ticks_AddSaturated(time, -(away > 0 ? away : 0));
         if (time < 0) time = 0;

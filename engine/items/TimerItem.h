@@ -17,6 +17,8 @@ public:
     static constexpr wchar_t kNextTimerValue[] = L"NextTimer";
     static constexpr wchar_t kSelfCounterValue[] = L"SelfCounter";
     static constexpr wchar_t kParentHashValue[] = L"ParentHash";
+    // Present (nonzero) while the ring of an expiry waits for its answer.
+    static constexpr wchar_t kRingPendingValue[] = L"RingPending";
 
     // flags
     static constexpr uint32_t kPlaySound = 0x00000002;
@@ -93,6 +95,8 @@ public:
     // from the engine's last count).
     int32_t secondMs = 0;
     bool counting = false;
+    // Not saved: which of the store's starts began the current run (0: none since loading).
+    uint64_t startNumber = 0;
 
 protected:
     // The timer values every timer and stopwatch stores; false without valid "flags"

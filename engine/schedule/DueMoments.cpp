@@ -40,7 +40,7 @@ DueMoments DueMoments::Collect(ItemStore& store, OleDate now) {
     }
     for (AlarmItem* alarm : store.Alarms()) due.AddAlarm(*alarm, now);
 
-    OleDate chime = store.Chime().NextTime(now);
+    OleDate chime = store.Chime().NextDue(now);
     if (chime < kOleDateNever) due.moments_.push_back(chime);
 
     std::sort(due.moments_.begin(), due.moments_.end());

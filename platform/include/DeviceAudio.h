@@ -23,7 +23,9 @@ MMRESULT Device_waveOutGetVolume(HWAVEOUT waveOut, LPDWORD volume);
 // (ORVALEN_NO_HOST_AUDIO set makes the layer see none); it also opens in place of a
 // host device that does not (DeviceControl_SetWaveOutFailure). It plays 16-bit PCM without
 // callbacks (CALLBACK_NULL), from headers played in turn, a header with
-// WHDR_BEGINLOOP | WHDR_ENDLOOP endlessly; its position follows the device's clock.
+// WHDR_BEGINLOOP | WHDR_ENDLOOP endlessly; its position follows the device's clock, a
+// looping header's no further than half a loop past the position last read (a writer that
+// fills what has played is never heard twice: the loudspeaker waits for it, silent).
 UINT Device_waveOutGetNumDevs(void);
 MMRESULT Device_waveOutGetDevCapsW(UINT_PTR device, LPWAVEOUTCAPSW caps, UINT size);
 MMRESULT Device_waveOutOpen(LPHWAVEOUT waveOut, UINT device, LPCWAVEFORMATEX format, DWORD_PTR callback,

@@ -96,8 +96,8 @@ BOOL DeviceControl_AddPowerDevice(const wchar_t* device);
 // play into the device's loudspeaker instead of the host's: it takes the data at the pace
 // of the clock and writes what it plays, scaled by the system volume, as 16-bit mono
 // samples at DEVICE_SPEAKER_RATE into a file of the device state, whose sample n sounds
-// n / DEVICE_SPEAKER_RATE seconds after recording began; silence between plays is
-// zeros. Turning it on starts an empty recording; off keeps the file. The host path of
+// n / DEVICE_SPEAKER_RATE seconds after recording began; silence between plays, and
+// while it waits for the writer of a looping buffer (DeviceAudio.h), is zeros. Turning it on starts an empty recording; off keeps the file. The host path of
 // the file and the device tick count when the recording began.
 #define DEVICE_SPEAKER_RATE 44100
 BOOL DeviceControl_RecordSpeaker(BOOL on);

@@ -115,8 +115,7 @@ bool AlarmPage::OnOK(UINT, HWND) {
     if (active) {
         alarm.flags |= AlarmItem::kEnabled;
     } else {
-        alarm.flags = (alarm.flags & ~AlarmItem::kEnabled) | AlarmItem::kFired;
-        alarm.SetDismissed(true);
+        alarm.SwitchOff();
     }
     if (Editor_IsChecked(page, IDC_ALARM_NOTIFY_ONCE)) alarm.flags |= AlarmItem::kNotifyOnce;
     else alarm.flags &= ~AlarmItem::kNotifyOnce;

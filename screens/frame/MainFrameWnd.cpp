@@ -7,6 +7,7 @@
 #include "ClockWnd.h"
 #include "DeviceScreen.h"
 #include "DialogFrame.h"
+#include "EngineMessage.h"
 #include "EngineWnd.h"
 #include "ItemStore.h"
 #include "MainTabView.h"
@@ -124,8 +125,13 @@ void MainFrameWnd::OnCommand(UINT id, HWND control, UINT code) {
 
 void MainFrameWnd::OnDestroy() {
     ControlWndBase::OnDestroy();
-    // Closing the main window ends the program.
-    PostQuitMessage(0);
+    // Closing the main window ends the program once nothing else needs it (a ring waiting
+    // for its answer, an item about to fall due): the engine decides.
+    EngineWnd* engine = App::GetEngine();
+    if (engine && IsWindow(engine->Hwnd()))
+        PostMessageW(engine->Hwnd(), EngineMessage::kCloseMainWindow, EngineMessage::kMainWindowGone, 0);
+    else
+        PostQuitMessage(0);
 }
 
 void MainFrameWnd::OnActivate(UINT state, HWND other, BOOL minimized) {
@@ -156,8 +162,9 @@ void MainFrameWnd::OnWindowPosChanged(WINDOWPOS* position) {
     wchar_t text[16] = {};
     if (above) GetWindowTextW(above, text, 16);
     ItemStore* store = ItemStore::Current();
+    // Minimized to the desktop: closed, as closing ends the program once nothing needs it.
     if (above && wcscmp(text, L"Desktop") == 0 && store && store->GetSettings().system->CloseOnMinimize)
-        if (EngineWnd* engine = App::GetEngine()) engine->Quit(EngineWnd::kQuitKeepNotifications);
+        if (EngineWnd* engine = App::GetEngine()) PostMessageW(engine->Hwnd(), EngineMessage::kCloseMainWindow, 0, 0);
     ControlWndBase::OnWindowPosChanged(position);
 }
 

@@ -132,7 +132,7 @@ bool AlarmListPage::RunCommand(UINT id) {
         Reschedule();
         return true;
     case IDS_CANCEL_SNOOZE:
-        alarm->Dismiss(true);
+        alarm->CancelSnooze(true);
         return true;
     case IDS_MAKE_A_COPY:
         CopySelected();
@@ -155,7 +155,7 @@ void AlarmListPage::OnHotKey(int id, UINT, UINT key) {
         return;
     case IDS_TODAY_CANCEL_SNOOZE:
         if (AlarmItem* alarm = SelectedAlarm()) {
-            alarm->Dismiss(true);
+            alarm->CancelSnooze(true);
             UpdateRow(alarm);
         }
         return;
@@ -244,9 +244,7 @@ void AlarmListPage::ToggleActive(AlarmItem& alarm, bool fromMenu) {
         alarm.SetDismissed(true);
     }
     if (IsActive(alarm)) {
-        alarm.flags &= ~AlarmItem::kEnabled;
-        alarm.flags |= AlarmItem::kFired;
-        alarm.SetDismissed(true);
+        alarm.SwitchOff();
     } else {
         alarm.flags |= AlarmItem::kEnabled;
     }
@@ -284,6 +282,6 @@ void AlarmListPage::ToggleOption(AlarmItem& alarm, UINT id) {
 
 void AlarmListPage::CancelAllSnoozes() {
     if (ItemStore* store = ItemStore::Current())
-        for (AlarmItem* alarm : store->Alarms()) alarm->Dismiss(false);
+        for (AlarmItem* alarm : store->Alarms()) alarm->CancelSnooze(false);
     Reschedule();
 }

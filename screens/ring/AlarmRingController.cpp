@@ -24,11 +24,17 @@ int AlarmRingController::Snooze(int seconds, bool autoFlag) {
     if (seconds == 0) seconds = DefaultSnoozeSeconds();
     if (SnoozeDismissesInstead()) return Dismiss(0);
     ended = true;
+    // Switched off, or its snoozes cancelled, while it rang: no snooze brings it back.
+    if (alarm_.answeredSinceFired) {
+        DetachRing();
+        return 1;
+    }
     const OleDate now = Time_LocalNowAsDate(true);
     const int minutes = seconds < 0 ? 0 : seconds / 60;
     const int rest = seconds - 60 * (seconds / 60);
     alarm_.Snooze(&now, minutes, rest, false);
     alarm_.SetDismissed(false);
+    // A "Notify once" alarm switched itself off as it rang: on until its snooze rings.
     alarm_.flags |= AlarmItem::kFired | AlarmItem::kEnabled;
     alarm_.SnoozeCount += 1;
     if (autoFlag) alarm_.flags |= AlarmItem::kAutoSnoozed;

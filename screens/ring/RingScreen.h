@@ -26,6 +26,7 @@ public:
     // The ring window, or null once it is gone.
     HWND RingWindow() const override { return closed_ ? nullptr : ScreenWindow(); }
     void OnRingWindowDestroyed() override { closed_ = true; }
+    bool AwaitsAnswer() const override { return !IsClosed() && !controller_->ended; }
     bool IsClosed() const { return closed_ || !ScreenWindow(); }
 
     // Links the item to this window and starts the ring.

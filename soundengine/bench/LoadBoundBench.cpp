@@ -12,10 +12,13 @@
 // a song, a sample and a stream (its allocator's peak); a ".wma" file goes through the ASF
 // reader and the WMA codec (the heap's peak). The report gives per file the worst peak
 // and time, and the mutants over the bounds: 64 MB or 16 times the file's size, whichever
-// is larger, and 10 s.
+// is larger, and 10 s (the loading thread's time). Then files are mutated by their
+// structure: Ogg Vorbis (OggMutator.h) and every other reader (LoadBoundStructured.h). A
+// crash, or a load that has not ended after a minute, stops the bench with its file saved.
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,17 +28,20 @@
 
 #include "BenchFiles.h"
 #include "LoadBoundFiles.h"
+#include "LoadBoundStructured.h"
+#include "LoadBounds.h"
 #include "LoadBoundWma.h"
 #include "LoadPeak.h"
+#include "OggMutator.h"
 #include "OggPages.h"
 #include "aural.h"
 #include "aural_engine.h"
 
 namespace {
 
-constexpr int64_t kFloorBytes = int64_t{64} << 20;
-constexpr int64_t kBytesPerFileByte = 16;
-constexpr double kMaxLoadSeconds = 10;
+using loadbound::kMaxLoadSeconds;
+// A load that has not ended after a minute never will: the bench stops with it saved.
+constexpr ULONGLONG kHangMs = 60000;
 
 struct Input {
   std::string name, bytes;
@@ -65,13 +71,6 @@ std::string Mutate(std::string m, std::mt19937& rng) {
   // Half the Ogg pages keep their damage past the decoder's checksum test.
   if (rng() % 2) oggpages::RechecksumAll(&m);
   return m;
-}
-
-double Now() {
-  LARGE_INTEGER t, f;
-  QueryPerformanceCounter(&t);
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
 // One load of every way the file's kind allows: its largest peak and what loaded.
@@ -105,10 +104,18 @@ Load LoadOnce(const Input& in, const std::string& bytes) {
   return l;
 }
 
-// Where the bench was when a mutant crashed it; the mutant is left for a rerun.
+// Where the bench was when a mutant crashed or hung it; the mutant is left for a rerun.
 const Input* g_current = nullptr;
 int g_run = -1;
 std::string g_mutant;
+std::atomic<ULONGLONG> g_startedAt{0};
+
+void SaveMutant(const char* as) {
+  if (FILE* f = std::fopen(as, "wb")) {
+    std::fwrite(g_mutant.data(), 1, g_mutant.size(), f);
+    std::fclose(f);
+  }
+}
 
 LONG WINAPI ReportCrash(EXCEPTION_POINTERS* e) {
   // The address as the program's image places it (addr2line -e the .exe finds the line).
@@ -117,12 +124,23 @@ LONG WINAPI ReportCrash(EXCEPTION_POINTERS* e) {
   std::fprintf(stderr, "crash 0x%08lx at 0x%llx on %s, mutant %d (saved as load_bound_crash.bin)\n",
                e->ExceptionRecord->ExceptionCode, static_cast<unsigned long long>(at),
                g_current ? g_current->name.c_str() : "?", g_run);
-  if (FILE* f = std::fopen("load_bound_crash.bin", "wb")) {
-    std::fwrite(g_mutant.data(), 1, g_mutant.size(), f);
-    std::fclose(f);
-  }
+  SaveMutant("load_bound_crash.bin");
   std::fflush(stdout);
   return EXCEPTION_EXECUTE_HANDLER;
+}
+
+DWORD WINAPI Watchdog(void*) {
+  for (;;) {
+    Sleep(1000);
+    const ULONGLONG started = g_startedAt;
+    if (started && GetTickCount64() - started > kHangMs) {
+      std::fprintf(stderr, "a load of %s, mutant %d, has not ended after %llu s (saved as load_bound_hang.bin)\n",
+                   g_current ? g_current->name.c_str() : "?", g_run, kHangMs / 1000);
+      SaveMutant("load_bound_hang.bin");
+      std::fflush(stdout);
+      TerminateProcess(GetCurrentProcess(), 4);
+    }
+  }
 }
 
 std::vector<Input> Inputs(int argc, char** argv) {
@@ -165,6 +183,7 @@ std::string Loaded(const Input& in, int songs, int samples, int streams) {
 int main(int argc, char** argv) {
   const int mutants = argc > 1 ? std::atoi(argv[1]) : 10000;
   SetUnhandledExceptionFilter(ReportCrash);
+  CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
   Aural_SetOutput(kSoundOutputNonRealtime);
   if (!Aural_Init(44100, 32)) {
     std::fprintf(stderr, "the engine did not start: error %d\n", SoundError);
@@ -181,6 +200,7 @@ int main(int argc, char** argv) {
     g_current = &in;
     g_run = -1;
     g_mutant = in.bytes;
+    g_startedAt = GetTickCount64();
     const Load whole = LoadOnce(in, in.bytes);
     std::printf("%s (%zu bytes)%s: unmutated peak %lld bytes (%s; %s)\n", in.name.c_str(), in.bytes.size(),
                 !in.wma ? "" : g_wmaDecodes ? ", by the ASF reader and the WMA codec" : ", by the ASF reader (no decoder)",
@@ -192,12 +212,12 @@ int main(int argc, char** argv) {
     int songs = 0, samples = 0, streams = 0, fileOver = 0, slow = 0;
     for (g_run = 0; g_run < mutants; ++g_run) {
       g_mutant = Mutate(in.bytes, rng);
-      const double start = Now();
+      g_startedAt = GetTickCount64();
+      const double start = loadbound::ThreadSeconds();
       const Load l = LoadOnce(in, g_mutant);
-      const double seconds = Now() - start;
+      const double seconds = loadbound::ThreadSeconds() - start;
       songs += l.songs, samples += l.samples, streams += l.streams;
-      const int64_t bound = std::max<int64_t>(kFloorBytes, kBytesPerFileByte * static_cast<int64_t>(g_mutant.size()));
-      if (l.peak > bound) ++fileOver;
+      if (!loadbound::WithinBound(l.peak, g_mutant.size())) ++fileOver;
       if (seconds > kMaxLoadSeconds) ++slow;
       slowest = std::max(slowest, seconds);
       if (l.peak > worst.peak) worst = l, worstSize = g_mutant.size();
@@ -210,7 +230,19 @@ int main(int argc, char** argv) {
                 fileOver, kMaxLoadSeconds, slow);
     std::fflush(stdout);
   }
+  // Ogg Vorbis mutated by its structure (OggMutator.h), from the named Ogg files.
+  std::vector<std::pair<std::string, std::string>> oggSeeds;
+  for (const Input& in : inputs)
+    if (EndsWith(in.name, ".ogg")) oggSeeds.push_back({in.name, in.bytes});
+  Input generated = {"", "", false};
+  const loadbound::Starting starting = [&](const std::string& what, const std::string& bytes) {
+    generated.name = what, g_current = &generated, g_run = -1, g_mutant = bytes, g_startedAt = GetTickCount64();
+  };
+  over += oggmutate::Run(oggSeeds, mutants, starting);
   if (!g_wmaPath.empty()) DeleteFileW(g_wmaPath.c_str());
+  // Every other reader's files written field by field (LoadBoundStructured.h).
+  over += loadbound::RunStructured(std::vector<std::string>(argv + std::min(argc, 2), argv + argc), starting);
+  g_startedAt = 0;
   Aural_Close();
   return over == 0 ? 0 : 2;
 }

@@ -39,7 +39,8 @@ struct SoundSample {
   int32_t baseRate;
   int32_t minDistance, maxDistance;  // x256
   void* driverData;
-  void* lockBuffer;
+  void* lockBuffer;                // multi-channel data: the interleaved window of a lock
+  int32_t lockBufferBytes;
   int32_t lockOffset;
   void* user;                      // a reader's state
   uint8_t lockInUse;               // the multi-channel lock buffer is handed out
@@ -56,6 +57,11 @@ SoundSample* SoundSample_Alloc(int index, int length, uint32_t mode, int frequen
 SoundSample* SoundSample_AllocChannels(int index, int length, uint32_t mode, int frequency, int volume, int pan,
                                        int priority, int channels);
 void SoundSample_Free(SoundSample* sample);
+// Gives the sample, with its length, the data format (width and channel layout) of
+// `format` and `channels` (its data zeroed), freeing the old data first. False with
+// error 12 when the new data cannot be made: the old format again, its data zeroed, or
+// (without memory for that either) no data and a length of 0.
+BOOL SoundSample_Reshape(SoundSample* sample, uint32_t format, int channels);
 BOOL SoundSample_Lock(SoundSample* sample, int offset, int length, void** ptr1, uint32_t* len1, void** ptr2,
                       uint32_t* len2);
 BOOL SoundSample_Unlock(SoundSample* sample, void* ptr1, uint32_t len1, void* ptr2, uint32_t len2);

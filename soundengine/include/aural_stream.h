@@ -170,10 +170,31 @@ BOOL AuralStream_SeekInternal(SoundStream* stream, int unit, int value, BOOL mov
 BOOL AuralStream_DecodeFill(SoundStream* stream, void* buffer, int bytes, void* userData);
 
 // Sync lists: two sentinels, "head" (offset 0) and "tail" (0xFFFFFFFF), points in
-// ascending offset order.
+// ascending offset order; a new point goes behind every point of smaller offset and
+// before the first of equal or greater. The head's `prev` names the tail.
 SoundSyncPoint* AuralSync_InitList();
+// Searches from the tail: points added in ascending order cost nothing to place.
 SoundSyncPoint* AuralSync_Add(SoundSyncPoint* list, uint32_t offset, uint32_t id, const char* name);
 void AuralSync_FreeAll(SoundSyncPoint* list);
 // The last point before `position`, so the first at or after it fires next.
 SoundSyncPoint* AuralSync_SeekCursor(SoundSyncPoint* list, uint32_t position);
 SoundSyncPoint* AuralSync_Tail(SoundSyncPoint* list);
+
+// Points of one file, made first and put into a list together with one sort and one
+// pass over the list: each lands where adding them one by one, in the order they were
+// made, would put it, whatever order the file gives them in.
+struct SoundSyncBatchEntry {
+  uint32_t offset;
+  int32_t order;                   // when it was made
+  SoundSyncPoint* point;
+};
+struct SoundSyncBatch {
+  SoundSyncBatchEntry* entries;
+  int32_t count, capacity;
+};
+// A new point in the batch (null without memory, error 12).
+SoundSyncPoint* AuralSync_BatchAdd(SoundSyncBatch* batch, uint32_t offset, uint32_t id, const char* name);
+// Moves every point of the batch into `list` and empties the batch.
+void AuralSync_BatchMerge(SoundSyncBatch* batch, SoundSyncPoint* list);
+// Frees the points still in the batch and the batch's table.
+void AuralSync_BatchFree(SoundSyncBatch* batch);

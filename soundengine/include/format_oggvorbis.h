@@ -17,6 +17,8 @@ BOOL OggFormat_Decode(SoundStream* stream, void* readBuffer, int readBufferSize,
 // Seeks the decoder to `targetSample` exactly; nothing to drop.
 int OggFormat_Seek(SoundStream* stream, int targetSample);
 SoundSample* OggFormat_LoadSample(int index, SoundFile* file, uint32_t mode, int* error);
-// The most decoded bytes the samples this thread loads from now on may hold (a song sets
-// its budget while it loads its samples); returns the limit it replaces.
+// The most the samples this thread loads from now on may make the engine hold, decoder
+// and PCM together (a song sets what its budget leaves while it loads its samples; such a
+// sample holds what fits, where one loaded alone is refused); returns the limit it
+// replaces.
 int64_t OggFormat_SetSampleLimit(int64_t bytes);

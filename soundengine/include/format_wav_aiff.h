@@ -8,9 +8,11 @@
 
 struct SoundFile;
 
-// The loop the "INST" and "MARK" chunks give, in sample frames (end < 0: none).
+// The loop the "INST" and "MARK" chunks give, in sample frames (end < 0: none), and
+// whether the sustain loop plays back and forth.
 struct AiffLoop {
   int32_t start, end;
+  bool backAndForth;
 };
 
 // 80-bit extended float to an integer rate; 0 for zero, infinities, NaN and values that

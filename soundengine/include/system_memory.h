@@ -53,3 +53,6 @@ void SoundMem_ResetHighWater();
 
 // Links `item` behind the last item of a chain linked through each item's first word.
 bool SoundList_Append(void** listHead, void* item);
+// The link behind the chain's last item (the head itself for an empty chain): a reader
+// that appends many items walks the chain once and then links each in at once.
+void** SoundList_LastLink(void** listHead);

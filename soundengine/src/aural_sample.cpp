@@ -156,8 +156,10 @@ SoundSample* SoundSample_AllocChannels(int index, int length, uint32_t mode, int
   return CreateSignedSample(index, length, mode, frequency, volume, pan, priority, channels);
 }
 
-void SoundSample_Free(SoundSample* sample) {
-  if (!sample) return;
+namespace {
+
+// Stops every channel that plays the sample and waits until the mixer has let go of it.
+void LetGo(SoundSample* sample) {
   SoundEngineTables& t = SoundTables;
   for (int i = 0; i < t.channelCount; ++i) {
     SoundChannel* ch = &t.channels[i];
@@ -169,6 +171,38 @@ void SoundSample_Free(SoundSample* sample) {
     for (int i = 0; i < t.channelCount; ++i) used = used || t.channels[i].sample == sample;
     if (used) Sleep(1);
   }
+}
+
+}  // namespace
+
+BOOL SoundSample_Reshape(SoundSample* s, uint32_t format, int channels) {
+  using namespace SoundMode;
+  constexpr uint32_t kFormatBits = Pcm8 | Pcm16 | Mono | Stereo | MultiChannel;
+  LetGo(s);
+  // The old data goes before the new is made: each may be large, both at once twice so.
+  const uint32_t oldMode = s->mode;
+  const int oldChannels = s->channels;
+  s->ops.free(s);
+  s->loopEnd = -1;  // no guard stands in the data that is gone
+  s->mode = (s->mode & ~kFormatBits) | (format & kFormatBits);
+  if (s->mode & Pcm16) s->mode &= ~Pcm8;
+  if (s->mode & Stereo) s->mode &= ~(Mono | MultiChannel);
+  s->channels = channels;
+  BOOL ok = s->length <= 0 || s->ops.allocate(s, s->length);
+  if (!ok) {
+    s->mode = oldMode;
+    s->channels = oldChannels;
+    if (!s->ops.allocate(s, s->length)) s->length = s->loopStart = s->loopLength = 0;
+    SoundError_Set(kSoundErrNoMemory);
+  }
+  SoundSample_RebuildGuards(s);
+  return ok;
+}
+
+void SoundSample_Free(SoundSample* sample) {
+  if (!sample) return;
+  SoundEngineTables& t = SoundTables;
+  LetGo(sample);
   Music_ForgetSample(sample);
   sample->ops.free(sample);
   if (sample->index >= 0 && sample->index < t.sampleSlots && t.samples && t.samples[sample->index] == sample)

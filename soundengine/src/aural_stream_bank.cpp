@@ -28,18 +28,6 @@ bool Reallocate(void** held, int heldBytes, int bytes, void** fresh) {
   return bytes == 0 || *fresh;
 }
 
-// A ring like `old` in the format of `mode` with `channels`, its loop over all of it.
-SoundSample* RemakeRing(const SoundSample* old, uint32_t mode, int channels) {
-  const uint32_t ringMode = (old->mode & ~kRingFormatBits) | (mode & kRingFormatBits);
-  SoundSample* ring = SoundSample_CreateStreamBuffer(0, old->length, ringMode, old->frequency, old->volume,
-                                                     (mode & Stereo) ? -1 : 128, old->priority, channels);
-  if (!ring) return nullptr;
-  std::memcpy(ring->name, old->name, sizeof ring->name);
-  SoundSample_SetMode(ring, LoopForward);
-  SoundSample_SetLoopPoints(ring, 0, ring->length - 1);
-  return ring;
-}
-
 void RunPendingSelect(void* object) {
   auto* s = static_cast<SoundStream*>(object);
   Stream_SelectSubStream(s, s->requestedSubStream, (s->pendingState & kPendingKeepPlaying) != 0);
@@ -73,12 +61,25 @@ bool Stream_SelectSubStream(SoundStream* s, int index, BOOL keepPlaying) {
   SoundSample* ring = s->ringSample;
   const bool relayout = (ring->mode & kRingFormatBits) != (format & kRingFormatBits) ||
                         ((format & MultiChannel) && ring->channels != info.channels);
-  // Everything that can fail comes first, so a failure leaves the old entry in place.
+  // What can fail comes first, so a failure leaves the old entry in place (a new ring
+  // layout, the last step, at worst stops the stream on its old layout).
   void *readBuffer, *decodeBuffer;
   const bool readOk = Reallocate(&s->readBuffer, s->readBufferSize, info.readBufferSize, &readBuffer);
   const bool decodeOk = Reallocate(&s->decodeBuffer, s->decodeBufferSize, info.decodeBufferSize, &decodeBuffer);
-  SoundSample* newRing = readOk && decodeOk && relayout ? RemakeRing(ring, format, info.channels) : nullptr;
-  if (!readOk || !decodeOk || (relayout && !newRing)) {
+  bool ringOk = readOk && decodeOk;
+  if (ringOk && relayout) {
+    // The channels that play a ring are as many as its layout: a new layout starts over,
+    // in the ring's own record (its old data freed first).
+    Stream_StopCore(s);
+    keepPlaying = FALSE;
+    ringOk = SoundSample_Reshape(ring, format, info.channels) != FALSE;
+    ring->pan = (ring->mode & Stereo) ? -1 : 128;
+    SoundSample_SetLoopPoints(ring, 0, ring->length - 1);
+    // Without the memory for even its old layout the ring holds nothing: the stream can
+    // only be closed.
+    if (ring->length == 0) s->ready = 0, s->failed = 1;
+  }
+  if (!ringOk) {
     if (readBuffer != s->readBuffer) SOUND_FREE(readBuffer);
     if (decodeBuffer != s->decodeBuffer) SOUND_FREE(decodeBuffer);
     SoundReaderInfo kept;
@@ -86,15 +87,6 @@ bool Stream_SelectSubStream(SoundStream* s, int index, BOOL keepPlaying) {
     Stream_UnlockBoth();
     SoundError_Set(kSoundErrNoMemory);
     return false;
-  }
-  if (relayout) {
-    // The channels that play a ring are as many as its layout: a new layout starts over.
-    Stream_StopCore(s);
-    keepPlaying = FALSE;
-    newRing->user = ring->user;
-    ring->user = nullptr;
-    SoundSample_Free(ring);
-    s->ringSample = ring = newRing;
   }
   if (readBuffer != s->readBuffer) SOUND_FREE(s->readBuffer);
   if (decodeBuffer != s->decodeBuffer) SOUND_FREE(s->decodeBuffer);

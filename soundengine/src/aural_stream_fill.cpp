@@ -46,9 +46,13 @@ void MakeSigned(SoundStream* s, uint8_t* p, int bytes) {
 
 int RingSampleIndex(SoundStream* s, const void* buffer) {
   const SoundSample* ring = s->ringSample;
-  // Multi-channel rings are locked through their interleaved lock buffer.
-  const void* base = (ring->mode & SoundMode::MultiChannel) && ring->lockBuffer ? ring->lockBuffer : ring->data;
-  return static_cast<int>((static_cast<const uint8_t*>(buffer) - static_cast<const uint8_t*>(base)) /
+  // Multi-channel rings are locked through an interleaved window that starts at the
+  // lock offset.
+  if ((ring->mode & SoundMode::MultiChannel) && ring->lockBuffer) {
+    const int64_t at = ring->lockOffset + (static_cast<const uint8_t*>(buffer) - static_cast<const uint8_t*>(ring->lockBuffer));
+    return ring->length > 0 ? static_cast<int>(at / RingFrameBytes(ring) % ring->length) : 0;
+  }
+  return static_cast<int>((static_cast<const uint8_t*>(buffer) - static_cast<const uint8_t*>(ring->data)) /
                           RingFrameBytes(ring));
 }
 
@@ -252,8 +256,12 @@ void AuralStream_Prime(SoundStream* s) {
   SoundSample* ring = s->ringSample;
   void *p1, *p2;
   uint32_t l1, l2;
-  if (SoundSample_Lock(ring, 0, ring->length * RingFrameBytes(ring), &p1, &l1, &p2, &l2)) {
+  // A half at a time: a multi-channel ring's lock window holds no more.
+  const int halfBytes = ring->length / 2 * RingFrameBytes(ring);
+  for (int half = 0; half < 2 && halfBytes > 0; ++half) {
+    if (!SoundSample_Lock(ring, half * halfBytes, halfBytes, &p1, &l1, &p2, &l2)) continue;
     if (p1) std::memset(p1, 0, l1);
+    if (p2) std::memset(p2, 0, l2);
     SoundSample_Unlock(ring, p1, l1, p2, l2);
   }
   if (s->readBuffer) std::memset(s->readBuffer, 0, s->readBufferSize);

@@ -75,25 +75,44 @@ SoundTag* NewTag(int type, const char* name, int length) {
   return t;
 }
 
-void Append(SoundTag** list, SoundTag* t) { SoundList_Append(reinterpret_cast<void**>(list), t); }
+// The end of a tag list, where each new tag is linked in: the list is walked once.
+struct TagEnd {
+  void** link;
+};
+
+TagEnd EndOf(SoundTag** list) { return {SoundList_LastLink(reinterpret_cast<void**>(list))}; }
+
+void Append(TagEnd& end, SoundTag* t) {
+  t->next = nullptr;
+  *end.link = t;
+  end.link = reinterpret_cast<void**>(&t->next);
+}
+
+bool AddTag(int type, const char* name, const void* data, int length, TagEnd& end) {
+  SoundTag* t = NewTag(type, name, length);
+  if (!t) return false;
+  if (length > 0) std::memcpy(t->data, data, length);
+  Append(end, t);
+  return true;
+}
 
 // A text field of the ID3v1 block: at most its width, up to a terminator if any.
-bool AddField(const char* name, const char* field, int width, SoundTag** list) {
+bool AddField(const char* name, const char* field, int width, TagEnd& list) {
   char text[32];
   const int n = static_cast<int>(strnlen(field, width));
   if (n == 0) return true;
   std::memcpy(text, field, n);
   text[n] = 0;
-  return SoundTag_Add(kSoundTagId3v1, name, text, n + 1, list) != FALSE;
+  return AddTag(kSoundTagId3v1, name, text, n + 1, list);
 }
 
-bool AddNumber(const char* name, int value, SoundTag** list) {
+bool AddNumber(const char* name, int value, TagEnd& list) {
   char text[8];
   const int n = std::snprintf(text, sizeof text, "%d", value);
-  return SoundTag_Add(kSoundTagId3v1, name, text, n + 1, list) != FALSE;
+  return AddTag(kSoundTagId3v1, name, text, n + 1, list);
 }
 
-bool ReadId3v1(SoundFile* f, int64_t at, SoundTag** list) {
+bool ReadId3v1(SoundFile* f, int64_t at, TagEnd& list) {
   Id3v1Block b;
   if (!ReadAt(f, at, &b, sizeof b)) {
     SoundError_Set(kSoundErrReadError);
@@ -107,7 +126,7 @@ bool ReadId3v1(SoundFile* f, int64_t at, SoundTag** list) {
 }
 
 // The frames of the ID3v2 tag whose header is at `at`; the file is left behind the tag.
-bool ReadId3v2(SoundFile* f, int64_t at, int fileLength, SoundTag** list) {
+bool ReadId3v2(SoundFile* f, int64_t at, int fileLength, TagEnd& list) {
   Id3v2Header h;
   if (!ReadAt(f, at, &h, sizeof h)) {
     SoundError_Set(kSoundErrReadError);
@@ -156,11 +175,8 @@ BOOL SoundTag_Add(int type, const char* name, const void* data, int length, Soun
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
-  SoundTag* t = NewTag(type, name, length);
-  if (!t) return FALSE;
-  if (length > 0) std::memcpy(t->data, data, length);
-  Append(list, t);
-  return TRUE;
+  TagEnd end = EndOf(list);
+  return AddTag(type, name, data, length, end) ? TRUE : FALSE;
 }
 
 BOOL SoundTag_AddComments(char* const* comments, int count, SoundTag** list) {
@@ -168,6 +184,7 @@ BOOL SoundTag_AddComments(char* const* comments, int count, SoundTag** list) {
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
+  TagEnd end = EndOf(list);
   for (int i = 0; i < count; ++i) {
     const char* c = comments[i];
     const char* eq = c ? std::strchr(c, '=') : nullptr;
@@ -176,7 +193,7 @@ BOOL SoundTag_AddComments(char* const* comments, int count, SoundTag** list) {
     const size_t n = static_cast<size_t>(eq - c) < sizeof name - 1 ? static_cast<size_t>(eq - c) : sizeof name - 1;
     std::memcpy(name, c, n);
     name[n] = 0;
-    if (!SoundTag_Add(kSoundTagVorbisComment, name, eq + 1, static_cast<int>(std::strlen(eq + 1)), list)) return FALSE;
+    if (!AddTag(kSoundTagVorbisComment, name, eq + 1, static_cast<int>(std::strlen(eq + 1)), end)) return FALSE;
   }
   return TRUE;
 }
@@ -187,12 +204,13 @@ BOOL SoundTag_ReadFileTags(SoundFile* f, SoundTag** list) {
     return FALSE;
   }
   const int length = FileLength(f);
+  TagEnd end = EndOf(list);
   // From the end: each tag found moves the window back; it never passes the start.
   for (int64_t k = 0; k < length;) {
     char magic[3];
     const int64_t v1 = length - kId3v1Bytes - k;
     if (v1 >= 0 && ReadAt(f, v1, magic, 3) && Is3(magic, "TAG")) {
-      if (!ReadId3v1(f, v1, list)) return FALSE;
+      if (!ReadId3v1(f, v1, end)) return FALSE;
       if (length <= kId3v1Bytes) break;
       k += kId3v1Bytes;
       continue;
@@ -203,7 +221,7 @@ BOOL SoundTag_ReadFileTags(SoundFile* f, SoundTag** list) {
     const int64_t tag = TagLength(h) + kId3v2HeaderBytes * ((h.flags & kId3v2FooterFlag) ? 0 : 1);
     const int64_t start = length - k - tag;
     if (start < 0) break;
-    if (!ReadId3v2(f, start, length, list)) return FALSE;
+    if (!ReadId3v2(f, start, length, end)) return FALSE;
     k += tag;
   }
   // From the start.
@@ -216,12 +234,12 @@ BOOL SoundTag_ReadFileTags(SoundFile* f, SoundTag** list) {
       return FALSE;
     }
     if (Is3(probe, "TAG")) {
-      if (!ReadId3v1(f, pos, list)) return FALSE;
+      if (!ReadId3v1(f, pos, end)) return FALSE;
       pos += kId3v1Bytes;
     } else if (Is3(probe, "ID3")) {
       Id3v2Header h;
       std::memcpy(&h, probe, sizeof h);
-      if (!ReadId3v2(f, pos, length, list)) return FALSE;
+      if (!ReadId3v2(f, pos, length, end)) return FALSE;
       pos += TagLength(h);
     } else {
       break;

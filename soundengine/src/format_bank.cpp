@@ -304,9 +304,12 @@ BOOL FsbFormat_SelectEntry(BankState* bank, int index, uint32_t callerMode, Soun
 BOOL FsbFormat_AddSyncPoints(const BankState* bank, int index, SoundSyncPoint* list) {
   const BankEntry* e = FsbFormat_Entry(bank, index);
   if (!e || !list) return TRUE;
-  for (int k = 0; k < e->syncCount; ++k)
-    if (!AuralSync_Add(list, e->sync[k].offset, 0, e->sync[k].name)) return FALSE;
-  return TRUE;
+  SoundSyncBatch points = {};
+  bool ok = true;
+  for (int k = 0; k < e->syncCount && ok; ++k) ok = AuralSync_BatchAdd(&points, e->sync[k].offset, 0, e->sync[k].name);
+  if (ok) AuralSync_BatchMerge(&points, list);
+  AuralSync_BatchFree(&points);
+  return ok ? TRUE : FALSE;
 }
 
 BOOL FsbFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList) {

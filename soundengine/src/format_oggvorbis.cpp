@@ -2,6 +2,7 @@
 // file layer, 16-bit PCM from ov_read, exact seeks by PCM sample.
 #include "format_oggvorbis.h"
 
+#include <ogg/ogg.h>
 #include <tremor/ivorbisfile.h>
 
 #include <algorithm>
@@ -9,7 +10,9 @@
 
 #include "aural_stream.h"
 #include "aural_tag.h"
+#include "format_oggvorbis_guard.h"
 #include "sound_alloc.h"
+#include "sound_load_budget.h"
 #include "sound_reader.h"
 
 static constexpr char kSoundFileTag[] = "src/format_oggvorbis";
@@ -29,14 +32,17 @@ void SoundVorbis_Free(void* block) { SoundMem_Free(block, kSoundFileTag, __LINE_
 namespace {
 
 constexpr int kMaxChannels = 2;
-// A sample's length comes from the last page's granule position, which any file can
-// claim. It is believed up to this many decoded bytes per byte of the file (Vorbis at
-// usual qualities packs 6 to 15 to 1); a longer claim is decoded once to count what
-// comes out, and the sample holds that.
-constexpr int64_t kBelievedBytesPerFileByte = 16;
-constexpr uint32_t kScratchBytes = 64 * 1024;
-// What a sample may hold, set by a song loading its samples from its budget.
-thread_local int64_t g_sampleLimit = INT64_MAX;
+constexpr int64_t kNoLimit = INT64_MAX;
+// What a load holds besides the decoder's tables and a sample's PCM: its records, the
+// tags, and the decoder's page buffers, which hold up to a packet (as long as the file).
+constexpr int64_t kLoadOverheadBytes = int64_t{1} << 20;
+// Comments past these are not made tags (encoders write a few dozen; each tag is
+// appended at the end of its list).
+constexpr int kMaxCommentTags = 1024;
+constexpr int kPageReadBytes = 4096;
+// What a sample may hold, decoder included, set by a song loading its samples from its
+// budget; unset, a load may hold what its file's size allows.
+thread_local int64_t g_sampleLimit = kNoLimit;
 
 size_t Read(void* buffer, size_t size, size_t count, void* file) {
   const int got = AuralFile_Read(buffer, static_cast<int>(size), static_cast<int>(count), static_cast<SoundFile*>(file));
@@ -59,6 +65,7 @@ struct OggState {
   // it keeps the half-built books and a second start would decode with them (a damaged
   // setup header divides by zero). A decoder that failed so is not called again.
   bool badLink;
+  int64_t decoderBytes;  // what the decoder's headers and tables hold
 };
 
 OggState* StateOf(SoundStream* s) {
@@ -91,16 +98,43 @@ uint32_t DecodeInto(OggState* st, char* out, uint32_t room) {
   return done;
 }
 
-// The bytes the decoder delivers, up to `limit`, through `scratch` (kScratchBytes).
-int64_t CountDecoded(OggState* st, int64_t limit, char* scratch) {
-  int64_t total = 0;
-  while (total < limit) {
-    const uint32_t room = static_cast<uint32_t>(std::min<int64_t>(limit - total, kScratchBytes));
-    const uint32_t got = DecodeInto(st, scratch, room);
-    total += got;
-    if (got < room) break;
+// The frames the first link's audio packets make, from their block sizes alone (each
+// packet after the first adds a quarter of its block and of the one before), as the
+// decoder will make them, less what the last page trims. The file is left where it was.
+int64_t CountFrames(OggVorbis_File* vf, SoundFile* f) {
+  vorbis_info* vi = ov_info(vf, 0);
+  if (!vi) return 0;
+  const int here = AuralFile_Tell(f);
+  AuralFile_Seek(f, 0, 0);
+  ogg_sync_state sync;
+  ogg_stream_state stream;
+  ogg_sync_init(&sync);
+  ogg_stream_init(&stream, static_cast<int>(ov_serialnumber(vf, 0)));
+  int64_t frames = 0;
+  long last = -1;
+  for (;;) {
+    ogg_page page;
+    const int found = ogg_sync_pageout(&sync, &page);
+    if (found == 0) {
+      char* buffer = ogg_sync_buffer(&sync, kPageReadBytes);
+      const int got = buffer ? AuralFile_Read(buffer, 1, kPageReadBytes, f) : 0;
+      if (got <= 0) break;
+      ogg_sync_wrote(&sync, got);
+      continue;
+    }
+    if (found < 0 || ogg_page_serialno(&page) != stream.serialno || ogg_stream_pagein(&stream, &page) != 0) continue;
+    ogg_packet packet;
+    for (int out; (out = ogg_stream_packetout(&stream, &packet)) != 0;) {
+      const long block = out > 0 ? vorbis_packet_blocksize(vi, &packet) : -1;
+      if (block <= 0) continue;  // a header, or a hole in the stream
+      if (last > 0) frames += (last + block) / 4;
+      last = block;
+    }
   }
-  return total;
+  ogg_stream_clear(&stream);
+  ogg_sync_clear(&sync);
+  AuralFile_Seek(f, here, 0);
+  return frames;
 }
 
 }  // namespace
@@ -128,13 +162,21 @@ BOOL OggFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   }
   const int dataBytes = SoundReader_FileLength(f);
   AuralFile_Seek(f, 0, 0);
+  // The decoder's tables come out of what the load may hold: a setup header that asks
+  // for more than encoders write is damaged data, one that asks for more than the load
+  // has left is out of its memory.
+  const int64_t limit = g_sampleLimit != kNoLimit ? g_sampleLimit : SoundLoad_Bound(dataBytes);
+  VorbisHeaderGuard guard(limit - kLoadOverheadBytes - dataBytes);
   // A failed open clears the decoder itself.
   OggVorbis_File* vf = &st->vf;
   if (ov_open_callbacks(f, vf, nullptr, 0, kCallbacks) < 0) {
     SOUND_FREE(st);
-    SoundError_Set(kSoundErrUnknownFormat);
+    SoundError_Set(guard.Refused()         ? kSoundErrReadError
+                   : guard.OverAllowance() ? kSoundErrNoMemory
+                                           : kSoundErrUnknownFormat);
     return FALSE;
   }
+  st->decoderBytes = guard.Cost();
   const vorbis_info* vi = ov_info(vf, -1);
   const ogg_int64_t pcm = ov_pcm_total(vf, 0);
   // The rate is checked before anything is sized from it (a stream's ring is).
@@ -145,7 +187,8 @@ BOOL OggFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
     return FALSE;
   }
   SoundTag* tags = nullptr;
-  if (const vorbis_comment* vc = ov_comment(vf, -1)) SoundTag_AddComments(vc->user_comments, vc->comments, &tags);
+  if (const vorbis_comment* vc = ov_comment(vf, -1))
+    SoundTag_AddComments(vc->user_comments, std::min(vc->comments, kMaxCommentTags), &tags);
 
   *info = SoundReaderInfo{};
   info->mode = (mode & ~0x1F8u) | Pcm16 | Signed | (vi->channels == 1 ? Mono : Stereo);
@@ -199,26 +242,21 @@ SoundSample* OggFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
     SoundError_Set(code);
     return nullptr;
   };
-  // A claim the file could hold sizes the sample; a larger one is decoded once to count
-  // what comes out, and the decoder starts again. Neither goes past what the caller allows.
-  const int64_t wanted = std::min<int64_t>(info.decodedBytes, std::max<int64_t>(g_sampleLimit, 0));
-  int64_t decoded = wanted;
-  if (info.decodedBytes > kBelievedBytesPerFileByte * info.dataBytes) {
-    auto* scratch = static_cast<char*>(SOUND_ALLOC(kScratchBytes));
-    if (!scratch) return fail(kSoundErrNoMemory);
-    decoded = CountDecoded(st, wanted, scratch);
-    SOUND_FREE(scratch);
-    OggFormat_Close(st);
-    if (!OggFormat_Open(f, mode, &info, nullptr)) {
-      *error = SoundError;
-      return nullptr;
-    }
-    tags = static_cast<SoundTag*>(info.tags);
-    if (tags) SoundTag_FreeList(&tags);
-    st = static_cast<OggState*>(info.state);
+  // What the last page claims, unless the packets make less (a claim is only a granule
+  // position); the PCM is held once, within what the load may hold beside the decoder.
+  const int64_t frames = std::min<int64_t>(info.decodedBytes / frameBytes, CountFrames(&st->vf, f));
+  if (frames < 1) return fail(kSoundErrUnknownFormat);
+  const bool songLimit = g_sampleLimit != kNoLimit;
+  const int64_t room =
+      (songLimit ? g_sampleLimit : SoundLoad_Bound(info.dataBytes)) - st->decoderBytes - kLoadOverheadBytes - info.dataBytes;
+  int64_t held = frames;
+  // A sound longer than a sample may hold plays as a stream; a song's sample holds what
+  // the song's budget leaves.
+  if (frames > room / frameBytes) {
+    if (!songLimit || room < frameBytes) return fail(kSoundErrNoMemory);
+    held = room / frameBytes;
   }
-  if (decoded < frameBytes) return fail(wanted < frameBytes ? kSoundErrNoMemory : kSoundErrUnknownFormat);
-  SoundSample* s = SoundReader_AllocSample(index, static_cast<int>(decoded / frameBytes), info.mode, info.rate);
+  SoundSample* s = SoundReader_AllocSample(index, static_cast<int>(held), info.mode, info.rate);
   if (!s) return fail(SoundError ? SoundError : kSoundErrNoMemory);
   void *p1, *p2;
   uint32_t l1, l2;

@@ -13,6 +13,7 @@
 
 #include "aural_engine.h"
 #include "aural_sample.h"
+#include "format_wav_cue.h"
 #include "sound_alloc.h"
 #include "sound_decode.h"
 #include "sound_reader.h"
@@ -30,6 +31,12 @@ constexpr int kSmplLoopStartAt = 44;
 constexpr int kSmplLoopEndAt = 48;
 constexpr int kReadBufferTarget = 2048;
 constexpr int kMaxLabel = 255;
+constexpr int kWavTagMsAdpcm = 2, kWavTagALaw = 6, kWavTagMuLaw = 7, kWavTagGsm610 = 0x31;
+constexpr int kMsAdpcmHeaderBytes = 7;
+constexpr int kGsmBlockBytes = 65, kGsmBlockSamples = 320;
+// Codecs whose layout the reader does not know decode no byte to more than this (GSM
+// 6.10, the densest the platform converts, gives under 10).
+constexpr int kMostBytesPerCodedByte = 12;
 
 uint32_t U32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24; }
 uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -41,29 +48,19 @@ bool ReadAt(SoundFile* f, int64_t offset, void* buffer, int bytes) {
   return AuralFile_Read(buffer, 1, bytes, f) == bytes;
 }
 
-// Names the first cue point with `id` (points made from "cue " start unnamed).
-void Label(SoundSyncPoint* list, uint32_t id, const char* text, int length) {
-  SoundSyncPoint* tail = AuralSync_Tail(list);
-  for (SoundSyncPoint* p = list->next; p && p != tail; p = p->next) {
-    if (p->id != id) continue;
-    if (length > kMaxLabel) length = kMaxLabel;
-    std::memcpy(p->name, text, length);
-    p->name[length] = 0;
-    return;
-  }
-}
-
-void ReadLabels(SoundFile* f, int64_t list, int64_t listSize, SoundSyncPoint* sync) {
+void ReadLabels(SoundFile* f, int64_t list, int64_t listSize, WavCues* cues) {
   // Sub-chunks start behind the list type; offsets count from the list's data.
   for (int64_t sub = 4; sub + 4 < listSize;) {
-    uint8_t h[kChunkHeaderBytes];
-    if (!ReadAt(f, list + sub, h, sizeof h)) return;
+    uint8_t h[kChunkHeaderBytes + 4];
+    const int64_t at = list + sub;
+    if (!ReadAt(f, at, h, kChunkHeaderBytes)) return;
     const int64_t size = U32(h + 4);
-    if (Is(h, "labl") && size >= 4) {
-      char text[4 + kMaxLabel + 1] = {};
-      const int want = size < static_cast<int>(sizeof text) - 1 ? static_cast<int>(size) : static_cast<int>(sizeof text) - 1;
-      const int got = AuralFile_Read(text, 1, want, f);
-      if (got >= 4) Label(sync, U32(reinterpret_cast<uint8_t*>(text)), text + 4, static_cast<int>(strnlen(text + 4, got - 4)));
+    if (Is(h, "labl") && size >= 4 && AuralFile_Read(h + kChunkHeaderBytes, 1, 4, f) == 4 &&
+        at + kChunkHeaderBytes + 4 <= INT32_MAX) {
+      const int64_t text = size - 4 < kMaxLabel ? size - 4 : kMaxLabel;
+      if (!WavCues_AddLabel(cues, U32(h + kChunkHeaderBytes), static_cast<int32_t>(at + kChunkHeaderBytes + 4),
+                            static_cast<int32_t>(text)))
+        return;
     }
     sub += kChunkHeaderBytes + size + (size & 1);
   }
@@ -83,6 +80,31 @@ bool OpenConversion(const uint8_t* format, int formatBytes, HACMSTREAM* stream, 
       pcm->nSamplesPerSec == 0)
     return false;
   return acmStreamOpen(stream, nullptr, source, pcm, nullptr, 0, 0, ACM_STREAMOPENF_NONREALTIME) == 0;
+}
+
+// The most decoded bytes (16-bit samples) one block of a codec the platform converts can
+// hold, by the codec's own layout; 0 when the block align cannot hold a block of it. The
+// converter's own figure follows the header's claims (an MS ADPCM block of 1 byte
+// "holding" 65535 samples a channel) and is only believed up to this.
+int64_t MostBlockBytes(const uint8_t* format, int formatBytes, int tag, int channels, int blockAlign) {
+  const int64_t c = channels;
+  switch (tag) {
+    case kWavTagMsAdpcm: {
+      // Per channel a 7-byte header holding two samples, then two samples a byte; the
+      // coefficient sets follow the samples per block and their count in the extra bytes.
+      const int extra = formatBytes >= 22 ? U16(format + 16) : 0;
+      const int coefficients = formatBytes >= 22 ? U16(format + 20) : 0;
+      if (blockAlign < kMsAdpcmHeaderBytes * c || coefficients < 1 || 4 + 4 * coefficients > extra) return 0;
+      return (2 + (blockAlign - kMsAdpcmHeaderBytes * c) * 2 / c) * c * 2;
+    }
+    case kWavTagALaw:
+    case kWavTagMuLaw:
+      return blockAlign % c == 0 ? int64_t{blockAlign} * 2 : 0;  // a byte a sample
+    case kWavTagGsm610:
+      return c == 1 && blockAlign % kGsmBlockBytes == 0 ? blockAlign / kGsmBlockBytes * kGsmBlockSamples * 2 : 0;
+    default:
+      return int64_t{blockAlign} * kMostBytesPerCodedByte;
+  }
 }
 
 DWORD ConvertedSize(HACMSTREAM stream, int sourceBytes) {
@@ -110,6 +132,7 @@ BOOL WavFormat_ReadChunks(SoundFile* f, WavFormatBlock* format, int* dataOffset,
   const int64_t riffEnd = static_cast<int64_t>(start) + kChunkHeaderBytes + U32(riff + 4);
   int64_t foundData = -1, foundSize = 0;
   bool haveFormat = false;
+  WavCues cues = {};
   for (int64_t off = start + 12; off < riffEnd && off + kChunkHeaderBytes <= fileEnd;) {
     uint8_t h[kChunkHeaderBytes];
     if (!ReadAt(f, off, h, sizeof h)) break;
@@ -137,15 +160,12 @@ BOOL WavFormat_ReadChunks(SoundFile* f, WavFormatBlock* format, int* dataOffset,
         for (uint32_t i = 0; i < count; ++i) {
           uint8_t r[kCueRecordBytes];
           if (AuralFile_Read(r, 1, sizeof r, f) != static_cast<int>(sizeof r)) break;
-          if (!AuralSync_Add(syncList, U32(r + kCueOffsetAt), U32(r), "")) {
-            SoundError_Set(kSoundErrNoMemory);
-            break;
-          }
+          if (!WavCues_AddPoint(&cues, U32(r + kCueOffsetAt), U32(r))) break;
         }
       }
     } else if (Is(h, "LIST") && syncList) {
       uint8_t type[4];
-      if (AuralFile_Read(type, 1, 4, f) == 4 && Is(type, "adtl")) ReadLabels(f, body, size, syncList);
+      if (AuralFile_Read(type, 1, 4, f) == 4 && Is(type, "adtl")) ReadLabels(f, body, size, &cues);
     } else if (Is(h, "smpl") && loopPoints) {
       uint8_t s[kSmplBytes];
       if (AuralFile_Read(s, 1, sizeof s, f) == kSmplBytes) {
@@ -155,6 +175,8 @@ BOOL WavFormat_ReadChunks(SoundFile* f, WavFormatBlock* format, int* dataOffset,
     }
     off = body + declared + (declared & 1);
   }
+  if (syncList) WavCues_Finish(&cues, f, syncList);
+  WavCues_Free(&cues);
   if (foundData < 0) {
     if (format) format->size = 0;
     if (dataOffset) *dataOffset = 0;
@@ -206,9 +228,10 @@ BOOL WavFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   if (ok && (tag == kWavTagPcm ? !pcm && !widePcm : dataBytes <= 0)) ok = false;
   HACMSTREAM acm = nullptr;
   WAVEFORMATEX acmPcm = {};
-  if (ok && !pcm && !widePcm && !ima) ok = OpenConversion(format, fmt.size, &acm, &acmPcm);
+  const int64_t mostBlockOut = ok && !pcm && !widePcm && !ima ? MostBlockBytes(format, fmt.size, tag, channels, blockAlign) : 0;
+  if (ok && !pcm && !widePcm && !ima) ok = mostBlockOut > 0 && OpenConversion(format, fmt.size, &acm, &acmPcm);
   const DWORD acmBlockOut = acm ? ConvertedSize(acm, blockAlign) : 0;
-  if (ok && acm && (acmBlockOut == 0 || acmBlockOut % acmPcm.nBlockAlign != 0)) ok = false;
+  if (ok && acm && (acmBlockOut == 0 || acmBlockOut % acmPcm.nBlockAlign != 0 || acmBlockOut > mostBlockOut)) ok = false;
   if (!ok) {
     if (acm) acmStreamClose(acm, 0);
     SoundError_Set(kSoundErrUnknownFormat);
@@ -315,6 +338,8 @@ int WavFormat_DecodeBlock(WavDecodeState* s, const uint8_t* input, int inputByte
     auto acm = static_cast<HACMSTREAM>(s->acmStream);
     // Whole blocks only, and no more than the output can take.
     int blocks = inputBytes / s->blockAlign;
+    const DWORD blockOut = ConvertedSize(acm, s->blockAlign);
+    if (blockOut > 0 && blocks > static_cast<int>(room / blockOut)) blocks = static_cast<int>(room / blockOut);
     while (blocks > 0 && ConvertedSize(acm, blocks * s->blockAlign) > static_cast<DWORD>(room)) --blocks;
     if (blocks <= 0) return 0;
     ACMSTREAMHEADER h = {};

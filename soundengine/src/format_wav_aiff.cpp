@@ -22,6 +22,7 @@ constexpr int kSsndFieldBytes = 8;  // offset and block size before the data
 constexpr int kInstBytes = 20;
 constexpr int kInstPlayModeAt = 8, kInstBeginAt = 10, kInstEndAt = 12;  // the sustain loop
 constexpr uint16_t kPlayModeNoLooping = 0;
+constexpr uint16_t kPlayModeBackAndForth = 2;
 constexpr int kMarkerFixedBytes = 7;  // id, position, name length
 constexpr int kExponentBias = 16383;
 constexpr int kMaxMarkerName = 255;
@@ -64,9 +65,9 @@ bool ChunkIdAt(SoundFile* f, int64_t offset) {
 }
 
 // Reads the "MARK" chunk of `size` bytes at the file position: each marker becomes a
-// sync point; the positions of the loop's ordinals are noted. The error of a short read
-// (11) or of a full memory (12), else 0.
-int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncPoint* sync, Markers* m) {
+// point of `sync`; the positions of the loop's ordinals are noted. The error of a short
+// read (11) or of a full memory (12), else 0.
+int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncBatch* sync, Markers* m) {
   uint8_t countBytes[2];
   if (size < 2 || AuralFile_Read(countBytes, 1, 2, f) != 2) return kSoundErrReadError;
   const int count = B16(countBytes);
@@ -77,11 +78,16 @@ int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncPoint*
     if (used + kMarkerFixedBytes > size || AuralFile_Read(fixed, 1, kMarkerFixedBytes, f) != kMarkerFixedBytes)
       return kSoundErrReadError;
     const int length = fixed[6];
-    char name[kMaxMarkerName + 2] = {};
-    // The name is read with one byte more: the pad that follows an even-length name.
-    if (AuralFile_Read(name, 1, length + 1, f) != length + 1) return kSoundErrReadError;
-    name[length] = 0;
-    used += kMarkerFixedBytes + length + 1;
+    char name[kMaxMarkerName + 1] = {};
+    if (AuralFile_Read(name, 1, length, f) != length) return kSoundErrReadError;
+    used += kMarkerFixedBytes + length;
+    // The count byte and the name take an even number of bytes: a pad byte follows an
+    // even-length name (inside the chunk; a writer that left out the last one lost nothing).
+    uint8_t pad;
+    if (length % 2 == 0 && used < size) {
+      if (AuralFile_Read(&pad, 1, 1, f) != 1) return kSoundErrReadError;
+      ++used;
+    }
     uint32_t position = B32(fixed + 2);
     if (frames > 0 && position > frames - 1) position = frames - 1;
     const int id = static_cast<int16_t>(B16(fixed));
@@ -89,8 +95,7 @@ int32_t ReadMarkers(SoundFile* f, int64_t size, uint32_t frames, SoundSyncPoint*
       if (id == m->wanted[k] && !m->found[k]) m->positions[k] = position, m->found[k] = true;
       if (i + 1 == m->ordinalWanted[k]) m->ordinalPositions[k] = position, m->ordinalFound[k] = true;
     }
-    if (sync && !AuralSync_Add(sync, position, static_cast<uint32_t>(static_cast<int16_t>(B16(fixed))), name))
-      return kSoundErrNoMemory;
+    if (sync && !AuralSync_BatchAdd(sync, position, static_cast<uint32_t>(id), name)) return kSoundErrNoMemory;
   }
   return kSoundErrNone;
 }
@@ -119,6 +124,7 @@ BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32
   *mode &= ~0x1F8u;
   *rate = 0;
   loop->start = loop->end = -1;
+  loop->backAndForth = false;
   uint8_t form[kFormHeaderBytes];
   const int got = AuralFile_Read(form, 1, kFormHeaderBytes, f);
   if (got < 4 || !Is(form, "FORM")) return Fail(kSoundErrUnknownFormat);
@@ -171,6 +177,7 @@ BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32
   // A sustain loop marked as not looping is no loop: its markers stay sync points.
   if (instOffset >= 0 && ReadAt(f, instOffset, inst, sizeof inst) &&
       B16(inst + kInstPlayModeAt) != kPlayModeNoLooping) {
+    loop->backAndForth = B16(inst + kInstPlayModeAt) == kPlayModeBackAndForth;
     const int begin = static_cast<int16_t>(B16(inst + kInstBeginAt)), end = static_cast<int16_t>(B16(inst + kInstEndAt));
     markers.loop = true;
     markers.wanted[0] = begin;
@@ -180,7 +187,10 @@ BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32
   }
   if (markOffset >= 0) {
     AuralFile_Seek(f, static_cast<int>(markOffset), 0);
-    const int32_t error = ReadMarkers(f, markSize, frames, syncList, &markers);
+    SoundSyncBatch points = {};
+    const int32_t error = ReadMarkers(f, markSize, frames, syncList ? &points : nullptr, &markers);
+    if (error == kSoundErrNone && syncList) AuralSync_BatchMerge(&points, syncList);
+    AuralSync_BatchFree(&points);
     if (error != kSoundErrNone) return Fail(error);
   }
   if (markers.found[0] && markers.found[1]) {
@@ -194,12 +204,14 @@ BOOL AiffFormat_ReadChunks(SoundFile* f, int* dataOffset, int* dataBytes, uint32
   return TRUE;
 }
 
-BOOL AiffFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList) {
+namespace {
+
+// The probe's description of the file, and the loop as the instrument chunk has it.
+BOOL Describe(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList, AiffLoop& loop) {
   using namespace SoundMode;
   AuralFile_Seek(f, 0, 0);
   int dataOffset = 0, dataBytes = 0, rate = 0;
   uint32_t m = mode;
-  AiffLoop loop;
   if (!AiffFormat_ReadChunks(f, &dataOffset, &dataBytes, &m, &rate, syncList, &loop)) return FALSE;
   // The decode callback turns the file's signed bytes into the unsigned form declared here.
   m |= (m & Pcm8) ? Unsigned : Signed;
@@ -217,6 +229,13 @@ BOOL AiffFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSy
   info->loopEnd = loop.end;
   info->lengthMs = -1;
   return TRUE;
+}
+
+}  // namespace
+
+BOOL AiffFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyncPoint* syncList) {
+  AiffLoop loop;
+  return Describe(f, mode, info, syncList, loop);
 }
 
 BOOL AiffFormat_Decode(SoundStream* stream, void* /*readBuffer*/, int /*readBufferSize*/, void* output, int* byteCount) {
@@ -246,7 +265,8 @@ BOOL AiffFormat_Decode(SoundStream* stream, void* /*readBuffer*/, int /*readBuff
 SoundSample* AiffFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* error) {
   using namespace SoundMode;
   SoundReaderInfo info = {};
-  if (!AiffFormat_Open(f, mode, &info, nullptr)) {
+  AiffLoop loop;
+  if (!Describe(f, mode, &info, nullptr, loop)) {
     *error = SoundError;
     return nullptr;
   }
@@ -279,7 +299,7 @@ SoundSample* AiffFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* 
     SoundError_Set(*error);
     return nullptr;
   }
-  SoundReader_ApplyLoop(s, mode, info.loopStart, info.loopEnd);
+  SoundReader_ApplyLoop(s, mode, info.loopStart, info.loopEnd, loop.backAndForth ? LoopPingPong : LoopForward);
   *error = kSoundErrNone;
   return s;
 }

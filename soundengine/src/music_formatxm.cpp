@@ -6,6 +6,7 @@
 #include "format_oggvorbis.h"
 #include "music_player.h"
 #include "sound_alloc.h"
+#include "sound_load_budget.h"
 
 static constexpr char kSoundFileTag[] = "src/music_formatxm";
 
@@ -34,11 +35,6 @@ constexpr int kFullFade = 65536;
 constexpr int kMinSlidePeriod = 56;
 constexpr int kTempoFromParam = 32;
 constexpr uint16_t kLinearFlag = 1;
-// Ogg Vorbis has no ratio a valid file stays under (silence packs thousands to one): the
-// song's Ogg-packed samples hold at most this many decoded bytes per file byte, or the
-// floor, whichever is more (usual samples pack 6 to 35 to one).
-constexpr int64_t kOggBytesPerFileByte = 16;
-constexpr int64_t kOggFloorBytes = int64_t{64} << 20;
 
 enum XmEffect : uint8_t {
   kArpeggio = 0, kSlideUp = 1, kSlideDown = 2, kTonePorta = 3, kVibrato = 4, kPortaVolume = 5, kVibratoVolume = 6,
@@ -124,18 +120,18 @@ bool AddSample(MusicSong* song, SoundSample* s, int* index) {
   return true;
 }
 
-// An Ogg Vorbis block: a 4-byte value, then the stream, drawing on the song's `budget`.
-// Null when the reader refuses it or the budget is spent.
-SoundSample* LoadOggSample(const uint8_t* block, int64_t bytes, const SampleHeader& h, int64_t* budget) {
+// An Ogg Vorbis block: a 4-byte value, then the stream, holding what the song's budget
+// leaves (Ogg Vorbis has no ratio a valid file stays under: silence packs thousands to
+// one). Null when the reader refuses it or the budget is spent.
+SoundSample* LoadOggSample(const uint8_t* block, int64_t bytes, const SampleHeader& h, const SoundLoadBudget& budget) {
   const uint32_t mode = SoundMode::FromMemory | SoundMode::No3d | SoundMode::Signed | SoundMode::Mono |
                         SoundMode::Pcm16;
   const int32_t saved = SoundError;
-  const int64_t was = OggFormat_SetSampleLimit(*budget);
+  const int64_t was = OggFormat_SetSampleLimit(budget.Left());
   SoundSample* s = SoundSample_Load(kSoundSampleUnlisted, block + 4, mode, 0, static_cast<int>(bytes - 4), nullptr);
   OggFormat_SetSampleLimit(was);
   SoundError_Set(saved);
   if (!s) return nullptr;
-  *budget -= static_cast<int64_t>(s->length) * ((s->mode & SoundMode::Stereo) ? 2 : 1) * 2;
   const bool loops = (h.type & 3) && h.loopLength > 0;
   const int start = static_cast<int>(h.loopStart);
   Music_SetSampleLoop(s, loops, start, loops ? static_cast<int>(h.loopLength) : 0);
@@ -167,7 +163,7 @@ SoundSample* LoadPcmSample(const uint8_t* block, int64_t bytes, const SampleHead
 }
 
 // Reads one instrument at the image's position; leaves it after the instrument's data.
-bool ReadInstrument(MusicSong* song, MusicImage* im, XmInstrument* ins, int64_t* oggBudget) {
+bool ReadInstrument(MusicSong* song, MusicImage* im, XmInstrument* ins, const SoundLoadBudget& budget) {
   const int64_t at = im->pos;
   const uint32_t size = im->U32LE();
   im->Seek(at + 27);
@@ -226,7 +222,7 @@ bool ReadInstrument(MusicSong* song, MusicImage* im, XmInstrument* ins, int64_t*
     im->pos += h.bytes;
     SoundSample* s = nullptr;
     if (bytes >= 8 && std::memcmp(block + 4, "OggS", 4) == 0) {
-      s = LoadOggSample(block, bytes, h, oggBudget);
+      s = LoadOggSample(block, bytes, h, budget);
       if (!s) continue;  // plays as "Invalid Sample"
     } else {
       s = LoadPcmSample(block, bytes, h);
@@ -695,6 +691,8 @@ int MusicXm_Load(MusicSong* song, MusicImage* im) {
     SoundError_Set(kSoundErrUnknownFormat);
     return 0;
   }
+  // The file's image is held from before the reader starts; it counts too.
+  const SoundLoadBudget budget(im->size, im->size + 1);
   im->Seek(kTagBytes);
   im->Bytes(song->name, kNameBytes);
   im->Seek(kHeaderSizeAt);
@@ -753,8 +751,7 @@ int MusicXm_Load(MusicSong* song, MusicImage* im) {
     }
     if (SoundError == kSoundErrNoMemory) return 0;
   }
-  int64_t oggBudget = std::max(kOggFloorBytes, kOggBytesPerFileByte * im->size);
   for (int i = 0; i < instrumentCount && !im->overrun; ++i)
-    if (!ReadInstrument(song, im, &Instruments(song)[i], &oggBudget)) return 0;
+    if (!ReadInstrument(song, im, &Instruments(song)[i], budget)) return 0;
   return 1;
 }

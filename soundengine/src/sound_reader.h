@@ -17,13 +17,15 @@ inline SoundSample* SoundReader_AllocSample(int index, int frames, uint32_t mode
   return s;
 }
 
-// Loop points from the file: set with a forward loop unless the caller's mode asks for none.
-inline void SoundReader_ApplyLoop(SoundSample* s, uint32_t mode, int loopStart, int loopEnd) {
+// Loop points from the file: set with the file's loop (forward unless it says back and
+// forth) unless the caller's mode asks for none.
+inline void SoundReader_ApplyLoop(SoundSample* s, uint32_t mode, int loopStart, int loopEnd,
+                                  uint32_t loop = SoundMode::LoopForward) {
   if (loopEnd <= loopStart || !SoundSample_SetLoopPoints(s, loopStart, loopEnd)) {
     SoundSample_SetLoopPoints(s, 0, s->length - 1);
     return;
   }
-  if (!(mode & SoundMode::NoLoop)) SoundSample_SetMode(s, (s->mode & ~0x7u) | SoundMode::LoopForward);
+  if (!(mode & SoundMode::NoLoop)) SoundSample_SetMode(s, (s->mode & ~0x7u) | loop);
 }
 
 // The highest rate a file may claim. Above it no file is sound a person hears, and the

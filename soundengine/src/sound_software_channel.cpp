@@ -208,8 +208,13 @@ BOOL SwAllocate(SoundSample* s, int length) {
     return FALSE;
   }
   s->outputData = SOUND_CALLOC(static_cast<size_t>(block));
-  if (multi && (s->mode & StreamBuffer) && s->outputData) s->lockBuffer = SOUND_CALLOC(static_cast<size_t>(bytes));
-  if (!s->outputData || (multi && (s->mode & StreamBuffer) && !s->lockBuffer)) {
+  // A stream's ring is locked a half at a time: its lock window is made now, so the
+  // streamer never waits on memory.
+  const bool window = multi && (s->mode & StreamBuffer);
+  const int64_t half = DataBytes64(s, length - length / 2);
+  if (window && s->outputData && half > 0) s->lockBuffer = SOUND_CALLOC(static_cast<size_t>(half));
+  s->lockBufferBytes = s->lockBuffer ? static_cast<int32_t>(half) : 0;
+  if (!s->outputData || (window && half > 0 && !s->lockBuffer)) {
     SOUND_FREE(s->outputData);
     s->outputData = nullptr;
     SoundError_Set(kSoundErrNoMemory);
@@ -223,6 +228,7 @@ void SwFreeData(SoundSample* s) {
   SOUND_FREE(s->outputData);
   SOUND_FREE(s->lockBuffer);
   s->outputData = s->data = s->lockBuffer = nullptr;
+  s->lockBufferBytes = 0;
 }
 
 // Splits [offset, offset + length) of a ring of `size` bytes into at most two parts.
@@ -236,18 +242,29 @@ void SplitRange(uint8_t* base, uint32_t size, uint32_t offset, uint32_t length, 
   *l2 = length - *l1;
 }
 
-// Element e of interleaved multi-channel data is frame e / channels of part e % channels.
+// Element e of interleaved multi-channel data is frame e / channels of part e % channels:
+// `bytes` of the lock window at `at` hold the data from byte `ringAt` of the sample on.
 template <typename Fn>
-void ForElements(const SoundSample* s, const uint8_t* at, uint32_t bytes, Fn fn) {
+void ForElements(const SoundSample* s, uint8_t* at, uint32_t ringAt, uint32_t bytes, Fn fn) {
   const int w = (s->mode & SoundMode::Pcm16) ? 2 : 1;
-  const uint32_t first = static_cast<uint32_t>(at - static_cast<const uint8_t*>(s->lockBuffer)) / w;
-  for (uint32_t e = first; e < first + bytes / w; ++e) {
-    const uint32_t part = e % s->channels, frame = e / s->channels;
-    fn(static_cast<uint8_t*>(s->lockBuffer) + static_cast<size_t>(e) * w,
-       static_cast<uint8_t*>(s->data) + static_cast<size_t>(part) * SoundSample_PartStride(s) +
-           static_cast<size_t>(frame) * w,
-       w);
+  const uint32_t first = ringAt / w, channels = static_cast<uint32_t>(s->channels);
+  const size_t stride = static_cast<size_t>(SoundSample_PartStride(s));
+  uint32_t part = first % channels, frame = first / channels % static_cast<uint32_t>(s->length);
+  auto* data = static_cast<uint8_t*>(s->data);
+  for (uint32_t i = 0; i < bytes / w; ++i) {
+    fn(at + static_cast<size_t>(i) * w, data + part * stride + static_cast<size_t>(frame) * w, w);
+    if (++part == channels) {
+      part = 0;
+      if (++frame == static_cast<uint32_t>(s->length)) frame = 0;
+    }
   }
+}
+
+// Where a byte of the lock window lies in the sample: the window holds the locked range
+// from the lock offset on, wrapping at the sample's end.
+uint32_t RingOffset(const SoundSample* s, const void* p, uint32_t size) {
+  const auto from = static_cast<uint64_t>(static_cast<const uint8_t*>(p) - static_cast<const uint8_t*>(s->lockBuffer));
+  return static_cast<uint32_t>((static_cast<uint64_t>(s->lockOffset) + from) % size);
 }
 
 BOOL SwLock(SoundSample* s, uint32_t offset, uint32_t length, void** p1, uint32_t* l1, void** p2, uint32_t* l2) {
@@ -267,37 +284,48 @@ BOOL SwLock(SoundSample* s, uint32_t offset, uint32_t length, void** p1, uint32_
     SoundError_Set(kSoundErrInvalidParam);
     return FALSE;
   }
-  if (!s->lockBuffer) s->lockBuffer = SOUND_CALLOC(static_cast<size_t>(size));
+  // The caller writes interleaved data into a window as large as the range it locks
+  // (a stream's ring keeps one of half its size, what the streamer locks each time).
+  const uint32_t want = length < size ? length : static_cast<uint32_t>(size);
+  if (!s->lockBuffer || static_cast<uint32_t>(s->lockBufferBytes) < want) {
+    SOUND_FREE(s->lockBuffer);
+    s->lockBuffer = SOUND_CALLOC(want > 0 ? want : 1);
+    s->lockBufferBytes = s->lockBuffer ? static_cast<int32_t>(want) : 0;
+  }
   if (!s->lockBuffer) {
     SoundError_Set(kSoundErrNoMemory);
     return FALSE;
   }
-  SplitRange(static_cast<uint8_t*>(s->lockBuffer), static_cast<uint32_t>(size), offset, length, p1, l1, p2, l2);
+  auto* window = static_cast<uint8_t*>(s->lockBuffer);
+  s->lockOffset = static_cast<int32_t>(offset);
+  *p1 = window;
+  *l1 = want <= size - offset ? want : static_cast<uint32_t>(size - offset);
+  *p2 = *l1 < want ? window + *l1 : nullptr;
+  *l2 = want - *l1;
   // The caller sees the present data interleaved, so a partial write keeps the rest.
   auto gather = [](uint8_t* buffer, const uint8_t* part, int w) { std::memcpy(buffer, part, w); };
-  ForElements(s, static_cast<uint8_t*>(*p1), *l1, gather);
-  if (*p2) ForElements(s, static_cast<uint8_t*>(*p2), *l2, gather);
+  ForElements(s, window, offset, want, gather);
   s->lockInUse = 1;
-  s->lockOffset = static_cast<int32_t>(offset % size);
   return TRUE;
 }
 
 BOOL SwUnlock(SoundSample* s, void* p1, uint32_t l1, void* p2, uint32_t l2) {
   if ((s->mode & SoundMode::MultiChannel) && s->lockInUse && s->lockBuffer) {
     const auto* base = static_cast<const uint8_t*>(s->lockBuffer);
-    const int64_t size = DataBytes64(s, s->length);
+    const auto size = static_cast<uint32_t>(DataBytes64(s, s->length));
     auto scatter = [](uint8_t* buffer, uint8_t* part, int w) { std::memcpy(part, buffer, w); };
-    // Only ranges inside the lock buffer are taken back.
-    auto inside = [&](const void* p, uint32_t l) {
-      const auto* b = static_cast<const uint8_t*>(p);
-      return b >= base && b + l <= base + size;
+    // Only ranges inside the lock window are taken back.
+    auto takeBack = [&](void* p, uint32_t l) {
+      auto* b = static_cast<uint8_t*>(p);
+      if (b && b >= base && b + l <= base + s->lockBufferBytes) ForElements(s, b, RingOffset(s, b, size), l, scatter);
     };
-    if (p1 && inside(p1, l1)) ForElements(s, static_cast<uint8_t*>(p1), l1, scatter);
-    if (p2 && inside(p2, l2)) ForElements(s, static_cast<uint8_t*>(p2), l2, scatter);
+    takeBack(p1, l1);
+    takeBack(p2, l2);
     s->lockInUse = 0;
     if (!(s->mode & SoundMode::StreamBuffer)) {
       SOUND_FREE(s->lockBuffer);
       s->lockBuffer = nullptr;
+      s->lockBufferBytes = 0;
     }
   }
   SoundSample_RebuildGuards(s);

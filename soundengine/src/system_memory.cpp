@@ -185,9 +185,14 @@ bool SoundList_Append(void** listHead, void* item) {
     SoundError = kSoundErrInvalidParam;
     return false;
   }
-  void** link = listHead;
-  while (*link) link = static_cast<void**>(*link);
+  void** link = SoundList_LastLink(listHead);
   *link = item;
   *static_cast<void**>(item) = nullptr;
   return true;
+}
+
+void** SoundList_LastLink(void** listHead) {
+  void** link = listHead;
+  while (*link) link = static_cast<void**>(*link);
+  return link;
 }

@@ -19,6 +19,19 @@ const wchar_t kAlarmRingCaption[] = L"Orvalen alarm elapsed";
 const wchar_t kTimerRingCaption[] = L"Orvalen timer elapsed";
 constexpr int kStoredTimerSeconds = 120;
 
+// A timer as the program keeps it, with `seconds` set and left.
+void StoreTimer(ItemHash hash, int seconds, const wchar_t* title, uint32_t running, void (*adjust)(TimerItem&)) {
+    RegKeyRef item = RegKeyRef::Open((std::wstring(kProductKey) + L"\\Timers\\Items\\" + std::to_wstring(hash)).c_str(),
+                                     HKEY_CURRENT_USER, false);
+    TimerItem timer;
+    timer.Hash = hash;
+    timer.flags = (timer.flags & ~(TimerItem::kNew | TimerItem::kRunning)) | running;
+    timer.origTime = timer.time = Ticks_FromSeconds(seconds);
+    timer.title.SetCStr(title);
+    if (adjust) adjust(timer);
+    timer.Save(item);
+}
+
 HWND FindShownDialog(const wchar_t* caption) {
     // The dialog is found from its creation on; it counts once it shows.
     HWND ring = FindWindowW(kDialogClass, caption);
@@ -85,19 +98,13 @@ void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title, void (*adjust)(
     alarm.Save(items);
 }
 
-void StoreRunningTimer(ItemHash hash, OleDate due, const wchar_t* title) {
-    const std::wstring product = kProductKey;
-    RegKeyRef item = RegKeyRef::Open((product + L"\\Timers\\Items\\" + std::to_wstring(hash)).c_str(),
-                                     HKEY_CURRENT_USER, false);
-    TimerItem timer;
-    timer.Hash = hash;
-    timer.flags = (timer.flags & ~TimerItem::kNew) | TimerItem::kRunning;
-    timer.origTime = timer.time = Ticks_FromSeconds(kStoredTimerSeconds);
-    timer.title.SetCStr(title);
-    timer.Save(item);
+void StoreRunningTimer(ItemHash hash, OleDate due, const wchar_t* title, void (*adjust)(TimerItem&)) {
+    StoreTimer(hash, kStoredTimerSeconds, title, TimerItem::kRunning, adjust);
     RegKeyRef_SetDate(RegKeyRef::Open(kProductKey, HKEY_CURRENT_USER, false), due - kStoredTimerSeconds / 86400.0,
                       ItemStore::kSavedTimeValue);
 }
+
+void StoreStoppedTimer(ItemHash hash, int seconds, const wchar_t* title) { StoreTimer(hash, seconds, title, 0, nullptr); }
 
 HWND FindAlarmRing() { return FindShownDialog(kAlarmRingCaption); }
 HWND FindTimerRing() { return FindShownDialog(kTimerRingCaption); }

@@ -10,6 +10,7 @@
 #include "ItemHash.h"
 
 class AlarmItem;
+class TimerItem;
 
 namespace device_program {
 
@@ -34,8 +35,11 @@ void EndProgram();
 // `adjust` may change it before.
 void StoreAlarm(ItemHash hash, OleDate at, const wchar_t* title, void (*adjust)(AlarmItem&) = nullptr);
 // A running timer that falls due at `due`, stored as the program keeps it when it saved
-// the store two minutes before `due` (the timer then had two minutes to run).
-void StoreRunningTimer(ItemHash hash, OleDate due, const wchar_t* title);
+// the store two minutes before `due` (the timer then had two minutes to run); `adjust`
+// may change it before.
+void StoreRunningTimer(ItemHash hash, OleDate due, const wchar_t* title, void (*adjust)(TimerItem&) = nullptr);
+// A timer that does not run, with that many seconds set and left.
+void StoreStoppedTimer(ItemHash hash, int seconds, const wchar_t* title);
 // The program's alarm or timer ring dialog on this device, null when none is shown.
 HWND FindAlarmRing();
 HWND FindTimerRing();

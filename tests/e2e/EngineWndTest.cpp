@@ -1,6 +1,7 @@
 // The engine window in this process, with the program's objects around it: the
-// nearest-alarm state after changes, the tick's clock-jump rule, the idle check,
-// skip-next, and the device's power around a ring.
+// nearest-alarm state after changes, the tick's clock-jump rule, timers across zone
+// changes and chains, the idle check, skip-next, the chime behind a ring, and the
+// device's power around a ring.
 #include "App.h"
 #include "CopyDataCommand.h"
 #include "DeviceClock.h"
@@ -10,6 +11,8 @@
 #include "EngineWnd.h"
 #include "ItemStore.h"
 #include "NearestAlarmState.h"
+#include "Signaller.h"
+#include "SpringForward.h"
 #include "TestSupport.h"
 #include "notify.h"
 #include "pm.h"
@@ -23,6 +26,7 @@
 namespace {
 
 const wchar_t kProductKey[] = L"Software\\Ostrel\\Orvalen";
+const wchar_t kMainWindowClass[] = L"OrvalenMainWnd";
 constexpr OleDate kSecond = 1.0 / 86400.0;
 
 // Everything waiting in this thread's queue is handled; a quit is dropped.
@@ -79,6 +83,15 @@ protected:
         alarm->title.SetCStr(title);
         return alarm;
     }
+    // A silent timer started with that many seconds to run.
+    TimerItem* StartTimer(int seconds) {
+        TimerItem* timer = store_->CreateTimer(nullptr);
+        timer->flags &= ~TimerItem::kNew;
+        timer->origTime = Ticks_FromSeconds(seconds);
+        timer->SetOption1(false);
+        timer->SetOption5(false);
+        return engine_->StartTimer(timer, true);
+    }
     LRESULT Send(UINT message, void* item) {
         return SendMessageW(engine_->Hwnd(), message, reinterpret_cast<WPARAM>(item), 0);
     }
@@ -86,6 +99,16 @@ protected:
     static HWND RingWindowOf(const EventItem* item) {
         HWND ring = item->ringUI ? item->ringUI->RingWindow() : nullptr;
         return ring && IsWindow(ring) ? ring : nullptr;
+    }
+
+    // A timer of that length that neither sounds nor vibrates, not yet started.
+    TimerItem* AddTimer(int seconds) {
+        TimerItem* timer = store_->CreateTimer(nullptr);
+        timer->flags &= ~(TimerItem::kNew | TimerItem::kRunning);
+        timer->origTime = Ticks_FromSeconds(seconds);
+        timer->SetOption1(false);
+        timer->SetOption5(false);
+        return timer;
     }
 
     EngineWnd* engine_ = nullptr;
@@ -232,11 +255,104 @@ TEST_F(EngineWndTest, WhatFallsDueBetweenTicksRingsAtItsInstant) {
     EXPECT_GE(expired - start, 2000u);
 }
 
-TEST_F(EngineWndTest, IdleCheckQuitsOnlyWithoutRingWindows) {
+// A timer that another's expiry starts counts from that start, whether it stands after the
+// first in the list or before it: with the tick a second after the first's start and every
+// second from then on, the first (1 s) expires at that tick and the second (2 s) two
+// seconds after it, not with the tick after.
+TEST_F(EngineWndTest, AChainedTimerCountsFromItsOwnStart) {
+    ASSERT_TRUE(KillTimer(engine_->Hwnd(), EngineWnd::kTickTimer));
+    for (bool secondStandsFirst : {false, true}) {
+        TimerItem* second = secondStandsFirst ? AddTimer(2) : nullptr;
+        TimerItem* first = AddTimer(1);
+        if (!second) second = AddTimer(2);
+        first->NextTimer = second->Hash;
+        Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
+        const DWORD start = DeviceClock_GetTickCount();
+        ASSERT_EQ(first, engine_->StartTimer(first, true));
+        DWORD nextTick = DeviceClock_GetTickCount() + 1000, expired = 0;
+        EXPECT_TRUE(PumpUntil(15000, [&] {
+            if (static_cast<LONG>(DeviceClock_GetTickCount() - nextTick) >= 0) {
+                Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
+                nextTick += 1000;
+            }
+            if (second->time < 0) expired = DeviceClock_GetTickCount();
+            return expired != 0;
+        })) << "the chain never ended";
+        EXPECT_GE(expired - start, 3000u) << (secondStandsFirst ? "second before the first" : "second after the first");
+    }
+}
+
+// Elapsed time is the device's UTC time: a new zone two hours east and the start of daylight
+// saving move only the local clock, for the tick and (daylight saving) across a restart.
+TEST_F(EngineWndTest, RunningTimersKeepTheirTimeAcrossZoneChangesEastAndSpringForward) {
+    ASSERT_TRUE(KillTimer(engine_->Hwnd(), EngineWnd::kTickTimer));
+    const Ticks100ns twoHours = Ticks_FromSeconds(7200), margin = Ticks_FromSeconds(60);
+    auto tick = [&] { Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer)); };
+    auto startTimer = [&] {
+        TimerItem* timer = AddTimer(7200);
+        engine_->StartTimer(timer, true);
+        tick();
+        return timer->Hash;
+    };
+    auto expectKept = [&](ItemHash hash, const char* what) {
+        TimerItem* timer = store_->FindTimerByHash(hash);
+        ASSERT_NE(nullptr, timer) << what;
+        EXPECT_TRUE(timer->IsRunning()) << what;
+        EXPECT_GT(timer->time, twoHours - margin) << what;
+    };
+    auto restart = [&](const std::function<void()>& meanwhile) {
+        engine_->Reschedule();
+        App::Shutdown();
+        meanwhile();
+        ASSERT_TRUE(App::InitInstance(GetModuleHandleW(nullptr), L"timer_start 77"));
+        engine_ = App::GetEngine();
+        store_ = App::GetItemStore();
+        Drain();
+    };
+
+    ItemHash timer = startTimer();
+    TIME_ZONE_INFORMATION east;
+    DeviceControl_MakeFixedZone(-120, &east);
+    ASSERT_TRUE(DeviceClock_SetTimeZoneInformation(&east));
+    tick();
+    expectKept(timer, "a zone change east");
+
+    ASSERT_TRUE(testsupport::SetClockBeforeSpringForward(1500));
+    tick();  // the clock set comes off what runs: the timer that keeps its time starts after it
+    timer = startTimer();
+    ASSERT_TRUE(PumpUntil(15000, testsupport::SpringedForward));
+    tick();
+    expectKept(timer, "spring-forward, seen by the tick");
+    ASSERT_TRUE(testsupport::SetClockBeforeSpringForward(1500));
+    tick();
+    restart([] { ASSERT_TRUE(testsupport::PollUntil(15000, testsupport::SpringedForward)); });
+    expectKept(timer, "spring-forward while the program was away");
+}
+
+// The idle check quits neither while a main or ring window is open nor while something
+// falls due sooner than the device's wake-up could start the program for it; once the
+// quit is on its way, a command is refused, for its sender to give to the next instance.
+TEST_F(EngineWndTest, IdleCheckQuitsOnlyWhenNothingNeedsTheProgram) {
+    // The main window closed, and another opened before the engine saw the close.
+    Send(EngineMessage::kOpenMainWindow, nullptr);
+    DestroyWindow(FindWindowW(kMainWindowClass, nullptr));
+    Send(EngineMessage::kOpenMainWindow, nullptr);
+    Drain();
+    EXPECT_TRUE(App::HasMainWindow()) << "the first one's close took the second";
+    DestroyWindow(FindWindowW(kMainWindowClass, nullptr));
+    Drain();
+    EXPECT_FALSE(App::HasMainWindow());
+
     engine_->ChangeRingWindowCount(1);
     EXPECT_FALSE(engine_->IdleExit());
     engine_->ChangeRingWindowCount(-1);
+    TimerItem* soon = StartTimer(10);
+    EXPECT_FALSE(engine_->IdleExit()) << "a timer due in 10 s";
+    engine_->StopTimer(soon);
     EXPECT_TRUE(engine_->IdleExit());
+    CopyDataCommand word(L"alarms");
+    EXPECT_EQ(FALSE, SendMessageW(engine_->Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&word.Record())));
+    EXPECT_FALSE(App::HasMainWindow());
     MSG quit;
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
@@ -252,6 +368,69 @@ TEST_F(EngineWndTest, SkipNextSwallowsOneRing) {
     EXPECT_NE(nullptr, ring);
     Send(EngineMessage::kAlarmDue, reinterpret_cast<AlarmItem*>(0x1234));  // not an item of the store
     EXPECT_EQ(ring, RingWindowOf(alarm));
+}
+
+// "Skip next" is for the next occurrence: a snooze that comes before it rings, and the
+// nearest alarm then is the occurrence after the skipped one.
+TEST_F(EngineWndTest, SkipNextLeavesTheSnoozeBeforeItToRing) {
+    OleDate now = Time_LocalNowAsDate(true);
+    AlarmItem* alarm = AddAlarm(now - 60 * kSecond, L"snoozed, next skipped");
+    alarm->SetOption1(false);
+    alarm->SetOption5(false);
+    alarm->flags |= AlarmItem::kFired | AlarmItem::kSkipNext;
+    alarm->Snooze(&now, 0, 0, false);
+    alarm->SetDismissed(false);
+    Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
+    Drain();
+    EXPECT_NE(nullptr, RingWindowOf(alarm)) << "the snooze rang";
+    EXPECT_TRUE(alarm->flags & AlarmItem::kSkipNext) << "the next occurrence is still skipped";
+
+    engine_->Reschedule();
+    SYSTEMTIME local;
+    Time_DateToSystemTime(alarm->NextFireTime(Time_LocalNowAsDate(true)) + 1, local);
+    FILETIME expected, published = {};
+    SystemTimeToFileTime(&local, &expected);
+    ASSERT_TRUE(ReadFileTime(HKEY_CURRENT_USER, kProductKey, NearestAlarmState::kTimeBinValue, &published));
+    EXPECT_EQ(0, CompareFileTime(&expected, &published)) << "the one after the skipped occurrence";
+}
+
+// A chime due while a ring holds the signaller waits for its end, whatever reschedules
+// meanwhile, and then strikes.
+TEST_F(EngineWndTest, AChimeWaitingBehindARingStrikesWhenItEnds) {
+    Signaller* signaller = App::GetSignaller();
+    ChimeItem& chime = store_->Chime();
+    chime.Active = 1;
+    chime.DisableFromTo = 0;
+    chime.ChimeType = ChimeItem::kEveryQuarter;
+    ASSERT_EQ(1, signaller->StartVibration(ItemVibrationSettings(), 60, nullptr, false));
+    chime.EventTime = Time_LocalNowAsDate(true) - kSecond;
+    const OleDate due = chime.EventTime;
+    Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
+    engine_->Reschedule();
+    EXPECT_EQ(due, chime.EventTime) << "the reschedule moved the waiting chime on";
+    signaller->StopVibration(true);
+    EXPECT_TRUE(PumpUntil(15000, [&] { return RingWindowOf(&chime) != nullptr; })) << "the chime never struck";
+}
+
+// A snooze that fell due while the device slept rings as soon as the device is woken, by
+// the snooze's own wake-up or anything else: the sleep is no change of the clock for
+// which a word may still come. Asleep, the device runs no tick; the first after it sees
+// the whole sleep.
+TEST_F(EngineWndTest, ASnoozeThatFellDueWhileTheDeviceSleptRingsOnWaking) {
+    ASSERT_TRUE(KillTimer(engine_->Hwnd(), EngineWnd::kTickTimer));
+    OleDate now = Time_LocalNowAsDate(true);
+    AlarmItem* alarm = AddAlarm(now - 60 * kSecond, L"slept through");
+    alarm->SetOption1(false);
+    alarm->SetOption5(false);
+    alarm->flags |= AlarmItem::kFired;
+    alarm->Snooze(&now, 0, 2, false);
+    alarm->SetDismissed(false);
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), SetSystemPowerState(nullptr, POWER_STATE_SUSPEND, POWER_FORCE));
+    const OleDate snooze = alarm->snooze;
+    ASSERT_TRUE(PumpUntil(15000, [&] { return Time_LocalNowAsDate(true) > snooze + kSecond; }));
+    CopyDataCommand(L"AppRunAtTime").SendTo(engine_->Hwnd());
+    Drain();
+    EXPECT_NE(nullptr, RingWindowOf(alarm));
 }
 
 TEST_F(EngineWndTest, RingThatWokeTheDeviceSuspendsItAfterwardsUnlessSomeoneUsesIt) {
@@ -276,6 +455,15 @@ TEST_F(EngineWndTest, RingThatWokeTheDeviceSuspendsItAfterwardsUnlessSomeoneUses
     // A ring screen switches the device on; when the ring is over it sleeps again.
     ringWhileAsleep(screen);
     EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState());
+    ringEnds();
+    EXPECT_EQ(DWORD(POWER_STATE_SUSPEND), DeviceControl_GetPowerState());
+
+    // Not while a timer falls due sooner than the device's wake-up could come for it.
+    TimerItem* soon = StartTimer(10);
+    ringWhileAsleep(screen);
+    ringEnds();
+    EXPECT_EQ(DWORD(POWER_STATE_ON), DeviceControl_GetPowerState()) << "asleep with a timer due in 10 s";
+    engine_->StopTimer(soon);
     ringEnds();
     EXPECT_EQ(DWORD(POWER_STATE_SUSPEND), DeviceControl_GetPowerState());
 

@@ -42,7 +42,7 @@ bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A stand-in for a running first instance: holds the mutex and an engine window
+// A stand-in for a running first instance: owns the mutex and an engine window
 // that records every WM_COPYDATA it receives.
 class FakeFirstInstance {
 public:
@@ -54,9 +54,13 @@ public:
     };
 
     explicit FakeFirstInstance(bool withWindow) : withWindow_(withWindow) {
-        mutex_ = CreateMutexW(nullptr, FALSE, DeviceMutexName().c_str());
+        mutex_ = CreateMutexW(nullptr, TRUE, DeviceMutexName().c_str());
         existed_ = GetLastError() == ERROR_ALREADY_EXISTS;
-        if (!withWindow) return;
+        if (withWindow) OpenWindow();
+    }
+    // The engine window of a first instance whose start has come that far.
+    void OpenWindow() {
+        withWindow_ = true;
         WNDCLASSW wc = {};
         wc.lpfnWndProc = WindowProc;
         wc.hInstance = GetModuleHandleW(nullptr);
@@ -66,10 +70,15 @@ public:
                                   nullptr);
         received().clear();
     }
-    ~FakeFirstInstance() {
+    ~FakeFirstInstance() { End(); }
+    // The instance ends: its window goes and the mutex is given back.
+    void End() {
         if (window_) DestroyWindow(window_);
+        window_ = nullptr;
         UnregisterClassW(kEngineClass, GetModuleHandleW(nullptr));
+        if (mutex_ && !existed_) ReleaseMutex(mutex_);
         if (mutex_) CloseHandle(mutex_);
+        mutex_ = nullptr;
     }
     bool Ready() const { return mutex_ && !existed_ && (!withWindow_ || window_); }
     static std::vector<Received>& received() {
@@ -163,17 +172,52 @@ TEST_F(ProgramStart, SecondStartDeliversItsTextAndExits) {
     EXPECT_FALSE(FileExists(sandbox_.FileInFolder(kTodayFile)));
 }
 
-TEST_F(ProgramStart, GivesUpWaitingForTheEngineWindowAfterFiveTries) {
-    FakeFirstInstance first(false);  // the other instance is still starting
+// The first instance is slow to start (its engine window comes late): a second start
+// waits for it, never running as a second engine, and hands its text over once the
+// window is there; a holder that ends without one leaves the start to be the instance.
+TEST_F(ProgramStart, ASecondStartWaitsForAFirstStillStarting) {
+    {
+        FakeFirstInstance first(false);
+        ASSERT_TRUE(first.Ready());
+        HANDLE process = sandbox_.Start(L"alarm_edit 12");
+        ASSERT_NE(nullptr, process);
+        // A start that goes on as an instance writes "Location" first and then makes its
+        // engine window; one that waits does neither, however long it waits.
+        EXPECT_FALSE(testsupport::PollUntil(15000, [] {
+            return FindWindowW(kEngineClass, nullptr) || !ReadLocation().empty();
+        })) << "a second engine started beside the first";
+        first.OpenWindow();
+        EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
+        ASSERT_EQ(1u, FakeFirstInstance::received().size());
+        EXPECT_EQ(Utf16WithTerminator(L"alarm_edit 12"), FakeFirstInstance::received().front().bytes);
+        EXPECT_EQ(L"", ReadLocation());
+    }
+    FakeFirstInstance first(false);
     ASSERT_TRUE(first.Ready());
-    DWORD start = GetTickCount();
     HANDLE process = sandbox_.Start(L"AppRunAfterTzChange");
     ASSERT_NE(nullptr, process);
+    EXPECT_EQ(STILL_ACTIVE, ProgramSandbox::WaitForExit(process, 1000));
+    first.End();
+    // It went on as the first instance: nothing is due, so it ended by itself.
     EXPECT_EQ(0u, ProgramSandbox::WaitForExit(process, kExitTimeoutMs));
-    EXPECT_GE(GetTickCount() - start, 5u * 500u - 100u);
-    // It went on as the first instance.
     EXPECT_EQ(sandbox_.ProgramPath(), ReadLocation());
     EXPECT_TRUE(FileExists(sandbox_.FileInFolder(kTodayFile)));
+}
+
+// The Today item probes the mutex by creating it and closing it again: a start at that
+// moment is still the one instance, and a start after it hands its text to that one.
+TEST_F(ProgramStart, AProbeOfTheMutexAtTheStartMakesNoSecondEngine) {
+    HANDLE probe = CreateMutexW(nullptr, FALSE, DeviceMutexName().c_str());
+    ASSERT_NE(nullptr, probe);
+    HANDLE first = sandbox_.Start(L"");  // the main window keeps it running
+    ASSERT_NE(nullptr, first);
+    ASSERT_NE(nullptr, testsupport::WaitForWindow(kEngineClass, kStartTimeoutMs));
+    CloseHandle(probe);
+    // A word that would keep an engine of its own running (it opens the main window).
+    HANDLE second = sandbox_.Start(L"timers");
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(0u, ProgramSandbox::WaitForExit(second, kExitTimeoutMs)) << "the second start ran as an engine";
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(first, 0)) << "the first instance ended";
 }
 
 TEST_F(ProgramStart, RunningInstanceTakesTheSecondStartsCommand) {

@@ -401,6 +401,41 @@ TEST_F(RingScreensTest, ASecondFiringRingsTheSameWindowAgain) {
     EXPECT_EQ(2, engine_->RingWindowCount());
 }
 
+// Off means off: an alarm switched off, or whose snoozes were cancelled, while it rings is
+// not brought back by its ring's snooze, automatic or tapped (the ring ends instead); one
+// switched off between the tick finding it due and its ring showing does not ring.
+TEST_F(RingScreensTest, AnAlarmSwitchedOffOrCancelledWhileItRingsIsNotSnoozedBack) {
+    auto send = [&](const std::wstring& word) { CopyDataCommand(word.c_str()).SendTo(engine_->Hwnd()); };
+    auto switchOff = [&](const AlarmItem* alarm) {
+        send(L"alarm_active " + std::to_wstring(static_cast<uint32_t>(alarm->Hash)));
+        ASSERT_FALSE(alarm->flags & AlarmItem::kEnabled);
+    };
+    for (int way = 0; way < 3; ++way) {
+        const char* label = way == 0 ? "switched off, snoozed by the sound's end"
+                                     : way == 1 ? "switched off, Snooze tapped" : "snoozes cancelled";
+        AlarmItem* alarm = AddAlarm(L"Answered elsewhere");
+        RingDialog* ring = Ring(alarm);
+        ASSERT_TRUE(ring) << label;
+        if (way < 2) switchOff(alarm);
+        else send(L"cancel_snooze");
+        Drain();
+        if (way == 1) Click(ring->SecondButton()->Hwnd());
+        else SendMessageW(ring->GetHwnd(), RingScreen::kSoundEndedMessage, 0, 0);
+        bool closed = false;
+        Decisions(alarm, &closed);
+        EXPECT_TRUE(closed) << label;
+        EXPECT_EQ(way == 2, (alarm->flags & AlarmItem::kEnabled) != 0) << label;
+        EXPECT_TRUE(alarm->IsDismissed()) << label << ": no snooze pending";
+    }
+
+    AlarmItem* late = AddAlarm(L"Off before it showed");
+    late->flags &= ~AlarmItem::kFired;
+    SendMessageW(engine_->Hwnd(), WM_TIMER, EngineWnd::kTickTimer, 0);
+    switchOff(late);
+    Drain();
+    EXPECT_EQ(nullptr, RingWindowOf(late));
+}
+
 // A ring's end the user asked for (stopping the sound for the snooze chooser) decides
 // nothing; a natural end closes an auto-close item.
 TEST_F(RingScreensTest, ARequestedSoundEndDuringTheChooserDecidesNothing) {

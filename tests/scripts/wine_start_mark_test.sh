@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # scripts/wine.sh --start-mark with a stand-in wine earlier on PATH: a program that began
-# (made its start mark) and failed is run once, its exit code passed on; a start that left
-# no mark is written down with what Wine said and made again; one that never leaves the
-# mark fails, even when Wine called it a success; without --start-mark nothing is retried;
-# a process that Wine started for the program and that died at its start is written down.
+# (made its start mark) and failed is run once, its exit code passed on; a start that Wine
+# refused (no mark, and Wine's words on the shared user data) is written down with what
+# Wine said and made again; one that never leaves the mark fails, even when Wine called it
+# a success; one that left no mark for another cause (a missing library) fails at once and
+# is not written down; without --start-mark nothing is retried; a process that Wine started
+# for the program and that died at its start is written down.
 #   wine_start_mark_test.sh <path of scripts/wine.sh>
 set -euo pipefail
 wine_sh=$1
@@ -12,17 +14,23 @@ trap 'rm -rf "$work"' EXIT
 bin=$work/bin
 mkdir -p "$bin"
 # The stand-in: counts its runs; makes the mark (its Windows path on drive Z:) from the
-# run named in $work/marks-from on; says something and ends with $work/code.
+# run named in $work/marks-from on, and before it says what Wine says of a start it refused
+# (or of a library it cannot find); ends with $work/code.
 cat >"$bin/wine" <<STANDIN
 #!/usr/bin/env bash
 [ "\$1" = reg ] && exit 0
 echo x >>"$work/runs"
 runs=\$(wc -l <"$work/runs")
+echo "wine: run \$runs" >&2
 if [ -n "\${ORVALEN_START_MARK_FILE:-}" ] && [ "\$runs" -ge "\$(cat "$work/marks-from")" ]; then
   mark=\${ORVALEN_START_MARK_FILE#Z:}
   : >"\${mark//\\\\//}"
+elif [ -f "$work/library-missing" ]; then
+  echo "err:module:import_dll Library gone.dll (which is needed by L\"prog.exe\") not found" >&2
+  exit 53
+elif [ -n "\${ORVALEN_START_MARK_FILE:-}" ]; then
+  echo "err:virtual:virtual_alloc_first_teb wine: failed to map the shared user data: c0000018" >&2
 fi
-echo "wine: run \$runs" >&2
 [ -f "$work/explorer-died" ] && echo "err:virtual:virtual_alloc_first_teb wine: failed to map the shared user data: c0000018" >&2
 exit "\$(cat "$work/code")"
 STANDIN
@@ -50,6 +58,11 @@ case_ 1 1 1 1 0 --start-mark prog.exe   # began and failed: once, its own exit c
 case_ 1 0 0 1 0 --start-mark prog.exe   # began and passed
 case_ 2 0 0 2 1 --start-mark prog.exe   # refused once, then began
 grep -q "wine: run 1" "$log" || { echo "FAIL: the refused start's entry lacks what Wine said"; exit 1; }
+touch "$work/library-missing"              # Wine could not load it: failed at once, not refused
+case_ 9 0 53 1 0 --start-mark prog.exe
+grep -q "prog.exe never began, and Wine did not refuse its start.*gone.dll" "$work/said" ||
+  { echo "FAIL: the failed start does not say why; it said:"; cat "$work/said"; exit 1; }
+rm "$work/library-missing"
 case_ 9 0 125 3 3 --start-mark prog.exe # never began, though Wine said 0
 case_ 9 1 1 1 0 prog.exe                # unmarked: never tried again
 touch "$work/explorer-died"                # a process Wine started for it died at its start

@@ -109,7 +109,7 @@ TEST_F(AiffReader, SoxFilesStreamAndLoadAsSoxReadsThem) {
 // test files (from Debian's package) have an odd "NAME" and "ANNO" chunk before the sound.
 TEST_F(AiffReader, RealFilesWithPadBytesReadAsSoxReadsThem) {
   const std::string status = Bytes("real/status");
-  if (status.rfind("ok", 0) != 0) GTEST_SKIP() << (status.empty() ? "the real AIFF files were not fetched" : status);
+  if (status.rfind("ok", 0) != 0) FAIL() << (status.empty() ? "the real AIFF files were not fetched" : status);
   for (const SoxAiff& f : {SoxAiff{"pluck-pcm8", 8, 2, 11025}, SoxAiff{"pluck-pcm16", 16, 2, 11025}}) {
     SCOPED_TRACE(f.name);
     ExpectReadsAsSox(Path((std::string("real/") + f.name + ".aiff").c_str()),
@@ -120,21 +120,21 @@ TEST_F(AiffReader, RealFilesWithPadBytesReadAsSoxReadsThem) {
 TEST_F(AiffReader, MarkersGiveSyncPointsAndTheSustainLoop) {
   const std::string sox = Bytes("aiff_m16_48000.aiff");
   const int frames = static_cast<int>(Bytes("aiff_m16_48000.raw").size() / 2);
-  // Markers "Go", "Loop" and "Done" with the identifiers `ids`; the odd-sized chunk in
+  // Markers "Start", "Loop" and "End" with the identifiers `ids`; the odd-sized chunk in
   // front of them with its pad byte when `pad`.
   auto marks = [](int beginId, int endId, std::vector<int> ids = {1, 2, 3}, bool pad = false, uint16_t playMode = 1) {
     std::string mark;
     PutB16(mark, 3);
-    const std::pair<uint32_t, const char*> points[] = {{1000, "Go"}, {4000, "Loop"}, {9000000, "Done"}};
+    const std::pair<uint32_t, const char*> points[] = {{1000, "Start"}, {4000, "Loop"}, {9000000, "End"}};
     for (int i = 0; i < 3; ++i) {
       PutB16(mark, static_cast<uint16_t>(ids[i]));
       PutB32(mark, points[i].first);
       mark += static_cast<char>(std::strlen(points[i].second));
       mark += points[i].second;
-      mark += '\0';  // even-length names are padded
+      if (std::strlen(points[i].second) % 2 == 0) mark += '\0';  // the count byte and the name take an even number
     }
     std::string inst(8, '\0');
-    PutB16(inst, playMode);  // 1: a forward sustain loop, 0: none
+    PutB16(inst, playMode);  // 1: a forward sustain loop, 2: back and forth, 0: none
     PutB16(inst, static_cast<uint16_t>(beginId));
     PutB16(inst, static_cast<uint16_t>(endId));
     inst.append(6, '\0');
@@ -159,6 +159,14 @@ TEST_F(AiffReader, MarkersGiveSyncPointsAndTheSustainLoop) {
     EXPECT_EQ(s->loopLength, 4000 - 1000 + 1) << pad;
     SoundSample_Free(s);
   }
+
+  // A sustain loop marked back and forth plays so.
+  const std::string pingPong = WithChunks(sox, marks(2, 3, {1, 2, 3}, false, 2));
+  s = SoundSample_Load(-1, pingPong.data(), SoundMode::FromMemory, 0, static_cast<int>(pingPong.size()), nullptr);
+  ASSERT_NE(s, nullptr) << SoundError;
+  EXPECT_EQ(s->loopStart, 4000);
+  EXPECT_EQ(s->mode & SoundMode::LoopBits, SoundMode::LoopPingPong);
+  SoundSample_Free(s);
 
   // A sustain loop marked as not looping is no loop; its markers stay sync points.
   const std::string noLoop = WithChunks(sox, marks(2, 3, {1, 2, 3}, false, 0));
@@ -193,7 +201,7 @@ TEST_F(AiffReader, MarkersGiveSyncPointsAndTheSustainLoop) {
   for (SoundSyncPoint* p = stream->syncList->next; p != AuralSync_Tail(stream->syncList); p = p->next)
     points.emplace_back(p->offset, p->name);
   const std::vector<std::pair<uint32_t, std::string>> expected = {
-      {1000, "Go"}, {4000, "Loop"}, {static_cast<uint32_t>(frames - 1), "Done"}};
+      {1000, "Start"}, {4000, "Loop"}, {static_cast<uint32_t>(frames - 1), "End"}};
   EXPECT_EQ(points, expected);
   EXPECT_TRUE(AuralStream_Close(stream));
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "LoadPeak.h"
 #include "ReaderTestSupport.h"
 #include "StreamTestSupport.h"
 
@@ -119,4 +120,43 @@ TEST_F(WavSizeTest, DamagedFormatSizeCostsNoMoreThanTheFile) {
   }
   Aural_Close();
   EXPECT_TRUE(SoundMem_UseCallbacks(nullptr, nullptr, nullptr));
+}
+
+TEST_F(WavSizeTest, MsAdpcmBlocksAreSizedByTheirLayoutNotTheConverter) {
+  using namespace streamtest;
+  // sox's stereo MS ADPCM file (blocks of 1024 bytes holding 1012 frames).
+  const std::string sox = FixtureBytes("msadpcm.wav");
+  ASSERT_EQ(sox.compare(12, 4, "fmt "), 0);
+  ASSERT_EQ(U32(sox, 20) & 0xFFFF, 2u) << "MS ADPCM";
+  constexpr size_t kBlockAlignAt = 32, kSamplesPerBlockAt = 38;
+  const auto with = [&](size_t at, uint16_t v) {
+    std::string f = sox;
+    f[at] = static_cast<char>(v), f[at + 1] = static_cast<char>(v >> 8);
+    return f;
+  };
+  const auto refused = [](const std::string& f) {
+    const int size = static_cast<int>(f.size());
+    bool opened = true;
+    const int64_t peak = loadpeak::PeakOf([&] {
+      SoundStream* s = AuralStream_Open(f.data(), SoundMode::FromMemory, 0, size);
+      const int32_t streamError = SoundError;
+      SoundSample* sample = SoundSample_Load(-1, f.data(), SoundMode::FromMemory, 0, size, nullptr);
+      opened = s || sample || streamError != kSoundErrUnknownFormat || SoundError != kSoundErrUnknownFormat;
+      if (s) AuralStream_Close(s);
+      if (sample) SoundSample_Free(sample);
+    });
+    return !opened && peak < (int64_t{1} << 20);
+  };
+  // Blocks too small for the two 7-byte channel headers: the converter counted
+  // (align - 14) + 2 frames a block, 65,526 and more once below zero.
+  for (uint16_t align : {1, 6, 11, 13}) EXPECT_TRUE(refused(with(kBlockAlignAt, align))) << "block align " << align;
+  // sox's own file, and copies whose samples per block claim more than a block holds,
+  // are sized as their blocks decode.
+  for (uint16_t frames : {1012, 1013, 0xFFFF}) {
+    const std::string f = with(kSamplesPerBlockAt, frames);
+    SoundStream* s = AuralStream_Open(f.data(), SoundMode::FromMemory, 0, static_cast<int>(f.size()));
+    ASSERT_NE(s, nullptr) << SoundError;
+    EXPECT_EQ(s->decodedBytes, static_cast<int>((DataChunk(sox).second / 1024) * 1012 * 4)) << frames;
+    EXPECT_TRUE(AuralStream_Close(s));
+  }
 }

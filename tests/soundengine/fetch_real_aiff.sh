@@ -3,7 +3,7 @@
 # suite, which the set-up took out of Debian's package and checked (scripts/debian-files.sh),
 # each with sox's reading of it as signed 16- or 8-bit raw data.
 # Usage: fetch_real_aiff.sh <set-up's folder> <out-dir>
-# Never fails: when the files are not there, "status" says why and the tests skip.
+# Never fails: when the files are not there, "status" says why and the test fails.
 set -uo pipefail
 from=$1 out=$2
 files=(pluck-pcm8 pluck-pcm16)

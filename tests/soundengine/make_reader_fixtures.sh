@@ -37,6 +37,10 @@ for f in ogg_stereo ogg_mono ogg_mono_pages; do
 done
 # 400 s of mono silence at 44.1 kHz: 35 MB of PCM that oggenc packs into about 40 KB.
 "$SOX_PROGRAM" -D -n -r 44100 -b 16 -c 1 -t wav - trim 0 400 | "$OGGENC_PROGRAM" -Q --serial 10 -q 2 -o ogg_silence.ogg -
+# 420 s of stereo at 44.1 kHz, a second of a tone and then silence: 74 MB of PCM, more
+# than a sample may hold, in about 30 KB.
+"$SOX_PROGRAM" -D -n -r 44100 -b 16 -c 2 -t wav - synth 1 sine 440 vol 0.5 pad 0 419 |
+  "$OGGENC_PROGRAM" -Q --serial 11 -q 2 -o ogg_tone_then_silence.ogg -
 
 # WAV written to a pipe, where the writer cannot seek back to fix the header: ffmpeg
 # leaves the sizes at 0xFFFFFFFF, sox near 0x7FFFF000 (and writes 32-bit PCM). ffmpeg

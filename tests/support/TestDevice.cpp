@@ -8,6 +8,7 @@
 #include "DeviceFiles.h"
 #include "DeviceSession.h"
 #include "ScopedHandle.h"
+#include "TeardownWatch.h"
 #include "TestFiles.h"
 #include "TestPaths.h"
 #include "TestPrograms.h"
@@ -60,6 +61,7 @@ void FreeLibrariesUnder(const std::wstring& folder) {
     module.dwSize = sizeof module;
     for (BOOL more = Module32FirstW(snapshot.Get(), &module); more; more = Module32NextW(snapshot.Get(), &module)) {
         if (_wcsnicmp(module.szExePath, folder.c_str(), folder.size()) != 0) continue;
+        TeardownWatch_Step(L"unloading", module.szExePath);
         for (int i = 0; i < 256 && FreeLibrary(module.hModule); ++i) {
         }
     }
@@ -85,6 +87,7 @@ void EndProcessesUnder(const std::wstring& folder) {
         DWORD length = MAX_PATH;
         if (!QueryFullProcessImageNameW(process.Get(), 0, image, &length)) continue;
         if (_wcsnicmp(image, folder.c_str(), folder.size()) != 0) continue;
+        TeardownWatch_Step(L"ending", image);
         TerminateProcess(process.Get(), 1);
         WaitForSingleObject(process.Get(), 5000);
     }
@@ -124,19 +127,24 @@ TestDevice::TestDevice() {
 TestDevice::~TestDevice() {
     // No process of the device outlives it.
     if (ready_) {
+        TeardownWatch_Step(L"ending the device's programs");
         EndProcessesUnder(root_ + L"\\");
+        TeardownWatch_Step(L"stopping the device's services");
         DeviceControl_StopServices();
     }
+    TeardownWatch_Step(L"leaving the device's session");
     DeviceSession_Detach();
     if (GetEnvironmentVariableW(kKeepVariable, nullptr, 0) != 0) {
         fwprintf(stderr, L"test device kept: %ls, HKCU\\%ls\n", root_.c_str(), registryRoot_.c_str());
     } else {
         FreeLibrariesUnder(root_ + L"\\");
+        TeardownWatch_Step(L"deleting the device's registry and files");
         RegDeleteTreeW(HKEY_CURRENT_USER, registryRoot_.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, registryRoot_.c_str());
         RegDeleteKeyW(HKEY_CURRENT_USER, kRegistryParent);  // only succeeds once it is empty
         DeleteTree(root_);
     }
+    TeardownWatch_Step(L"making the device before it current again");
     SetVariable(DEVICE_REGISTRY_VARIABLE, outerRegistryRoot_);
     Device_SetRoot(outerRoot_.c_str());
     SetVariable(DEVICE_DESKTOP_VARIABLE, outerDesktopName_);

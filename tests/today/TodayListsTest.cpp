@@ -148,6 +148,9 @@ TEST_F(TodayListsTest, DamagedItemsAreLeftOutAndNothingIsWritten) {
     Save(StoredAlarm{1, At(0, 7, 30), AlarmItem::kDaysMask, L"good"});
     Save(StoredAlarm{2, At(0, 8, 30), AlarmItem::kDaysMask, L"no time"});
     Save(StoredTimer{3, 0, L"expired"});
+    // Expired and kept by the program only until its ring is answered.
+    Save(StoredTimer{4, -1, L"ringing", false});
+    ASSERT_TRUE(registryprobe::WriteDword(ItemKey(L"Timers", 4), TimerItem::kRingPendingValue, 1));
     const DWORD one = 1;
     registryprobe::Write(ItemKey(L"Alarms", 2), AlarmItem::kTimeValue, REG_DWORD, &one, sizeof one);
     registryprobe::Write(kProduct + L"\\Clock\\System", L"PluginHeight", REG_BINARY, &one, sizeof one);

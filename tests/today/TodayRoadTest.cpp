@@ -3,9 +3,11 @@
 // program does not run, the program named by "Location" started with the command.
 #include "CopyDataCommand.h"
 #include "DeviceControl.h"
+#include "DeviceObjects.h"
 #include "EditorProbe.h"
 #include "ItemStore.h"
 #include "ProbeHelpers.h"
+#include "ScopedHandle.h"
 #include "TestSupport.h"
 #include "TodayCommandMenu.h"
 #include "TodayCommandSender.h"
@@ -278,6 +280,28 @@ TEST_F(TodayRoad, WithoutTheProgramAChoiceStartsItWithTheWord) {
     TodayCommandSender::Send(nullptr);
     ASSERT_TRUE(probe::WaitDone());
     EXPECT_EQ(L"", probe::Text(PROBE_COMMAND_TEXT_FILE));
+
+    // An instance that is quitting refuses the word: the program is started with it.
+    probe::Clear();
+    {
+        wchar_t name[MAX_PATH];
+        ASSERT_TRUE(Device_GetObjectName(CopyDataCommand::kInstanceMutexName, name, MAX_PATH));
+        ScopedHandle mutex(CreateMutexW(nullptr, TRUE, name));
+        WNDCLASSW quitting = {};
+        quitting.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+            return message == WM_COPYDATA ? FALSE : DefWindowProcW(window, message, wParam, lParam);
+        };
+        quitting.hInstance = GetModuleHandleW(nullptr);
+        quitting.lpszClassName = CopyDataCommand::kEngineWindowClass;
+        ASSERT_TRUE(RegisterClassW(&quitting));
+        HWND engine = CreateWindowExW(0, quitting.lpszClassName, nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                      quitting.hInstance, nullptr);
+        EXPECT_EQ(0, TodayCommandSender::Send(L"alarms"));
+        DestroyWindow(engine);
+        UnregisterClassW(quitting.lpszClassName, quitting.hInstance);
+    }
+    ASSERT_TRUE(probe::WaitDone());
+    EXPECT_EQ(L"alarms", probe::Text(PROBE_COMMAND_TEXT_FILE));
     // A damaged "Location" starts nothing.
     const BYTE odd[] = {'C', 0, ':'};
     ASSERT_TRUE(testsupport::WriteRegistryRaw(HKEY_CURRENT_USER, kProduct, L"Location", REG_SZ, odd, sizeof odd));

@@ -30,6 +30,8 @@ TEST_F(SignallerPlatformSoundTest, WmaPlaysThroughTheShellsPlayer) {
     const DWORD first = CallCount();
     Signaller signaller;
     NotifySink sink;
+    RecordSleeps();
+    const size_t slept = SleepCount();
     ASSERT_TRUE(signaller.StartSound(FileSound(DeviceSound(L"tone440.wav", L"ring.wma"), 3, 1), sink.Hwnd(), Module(),
                                      true, false));
     // Playing until the end step stops the player (the stop is recorded before the sound goes).
@@ -48,8 +50,16 @@ TEST_F(SignallerPlatformSoundTest, WmaPlaysThroughTheShellsPlayer) {
     EXPECT_EQ(CallsOf(DEVICE_CALL_SND_OPEN, first).size(), 1u);
     const std::vector<DEVICE_CALL> plays = CallsOf(DEVICE_CALL_SND_PLAY, first);
     ASSERT_EQ(plays.size(), 3u);
-    for (size_t i = 1; i < plays.size(); ++i)
-        EXPECT_NEAR(double(plays[i].tick - plays[i - 1].tick), 500 + 1000, 300) << "play " << i;
+    // Each play starts once the one before has played (500 ms) and its pause (1 s, its four
+    // slices) is over.
+    const std::vector<SleepCall> sleeps = SleepsFrom(slept);
+    for (size_t i = 1; i < plays.size(); ++i) {
+        EXPECT_GE(plays[i].tick - plays[i - 1].tick, 500u + 1000u - 1u) << "play " << i;
+        std::vector<DWORD> slices;
+        for (const SleepCall& sleep : sleeps)
+            if (LONG(sleep.tick - plays[i - 1].tick) >= 0 && LONG(plays[i].tick - sleep.tick) >= 0) slices.push_back(sleep.ms);
+        EXPECT_EQ(slices, std::vector<DWORD>(4, 250)) << "the pause before play " << i;
+    }
     EXPECT_EQ(CallsOf(DEVICE_CALL_SND_STOP, first).size(), 1u);
     EXPECT_EQ(CallsOf(DEVICE_CALL_SND_CLOSE, first).size(), 1u);
     EXPECT_EQ(DeviceControl_GetOpenSounds(), 0u);

@@ -36,35 +36,35 @@ bool DeviceDecodesWma(const std::wstring& path) {
 }
 
 // Rings `path` twice with a pause of a second between, through the player as a WMA file
-// or not: each play heard whole, one end message, and the ring playing all along, the
-// pause included.
+// or not: each play heard whole, once, a pause of its four slices between them, one end
+// message, and the ring playing all along, the pause included.
 void RingsTwiceAndPlaysThroughThePause(const std::wstring& path, bool wma) {
     Signaller signaller;
     NotifySink sink;
+    RecordSleeps();
     ASSERT_TRUE(signaller.StartSound(FileSound(path, 2, 1), sink.Hwnd(), GetModuleHandleW(nullptr), true, false));
     ASSERT_NE(SharedSoundPlayer::Get(), nullptr);
     EXPECT_EQ(wma, SharedSoundPlayer::Get()->Info().isWma);
-    std::vector<std::pair<DWORD, bool>> playing;
-    const DWORD start = GetTickCount();
-    while (!sink.WaitFor(kSoundEnded, 1, 20) && GetTickCount() - start < 40000)
-        playing.emplace_back(DeviceClock_GetTickCount(), signaller.IsPlaying());
+    const std::vector<RingSample> ring = WatchRing(signaller, sink, 40000);
     ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
     EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
     const Recording recording = Recording::Read();
     const std::vector<Tone> tones = recording.Tones();
     ASSERT_EQ(tones.size(), 2u);
     for (const Tone& tone : tones) {
-        // The file's 0.5 s, less the player's fades, and less than two plays of it (a
-        // starved mixer's buffer may play a part of it twice).
-        EXPECT_GT(tone.soundingMs, 450);
-        EXPECT_LT(tone.soundingMs, 1000);
+        // The file's 0.5 s, less the player's fades.
+        EXPECT_TRUE(OnePlayOf(500, tone)) << tone.soundingMs << " ms";
         EXPECT_GT(recording.ShareAt(tone, 440), 0.8);
     }
+    EXPECT_GE(tones[1].startMs - tones[0].endMs, 1000 - 10) << "the silence between the plays";
+    const std::vector<Pause> pauses = PausesOf(ring);
+    ASSERT_EQ(pauses.size(), 1u);
+    ExpectPauseOf(1, pauses[0]);
     size_t inPause = 0;
-    for (const auto& sample : playing) {
-        const double at = recording.MsAt(sample.first);
+    for (const RingSample& sample : ring) {
+        const double at = recording.MsAt(sample.tick);
         if (at >= tones.back().endMs - 20) continue;
-        EXPECT_TRUE(sample.second) << "not playing at " << at << " ms";
+        EXPECT_TRUE(sample.playing) << "not playing at " << at << " ms";
         inPause += at > tones.front().endMs + 100 && at < tones.back().startMs - 100;
     }
     EXPECT_GT(inPause, 10u) << "samples in the pause";

@@ -12,13 +12,7 @@ using namespace signallertest;
 
 namespace {
 constexpr double kToneMs = 500;
-// What played of a tone: the file's sound, less what of an encoder's lead-in and tail is
-// quieter than the recording's threshold, and less than two plays of it (a starved mixer's
-// buffer may play a part of it twice).
-constexpr double kToneShortMs = 50;
-bool OnePlayOf(double toneMs, const Tone& tone) {
-    return tone.soundingMs > toneMs - kToneShortMs && tone.soundingMs < 2 * toneMs;
-}
+constexpr double kWindowMs = 10;
 
 class SignallerSoundTest : public testing::Test {
 protected:
@@ -29,20 +23,15 @@ protected:
 class SignallerFormatTest : public SignallerSoundTest, public testing::WithParamInterface<const wchar_t*> {};
 
 // Plays 3 times with 1 s pauses: three whole 440 Hz tones of the file's length in the
-// recording, at least 1 s apart, then one end message with wParam 0; playing all along.
-// How long a pause takes on top of its second (the engine's buffer, a busy machine's late
-// threads) is the ring latency benchmark's to say.
+// recording, at least 1 s apart, with pauses of a second between the plays, then one end
+// message with wParam 0; playing all along.
 TEST_P(SignallerFormatTest, RingsTheToneRepeatTimesWithPauses) {
     const std::wstring file = DeviceSound(GetParam());
     Signaller signaller;
     NotifySink sink;
-    const DWORD started = DeviceClock_GetTickCount();
+    RecordSleeps();
     ASSERT_TRUE(signaller.StartSound(FileSound(file, 3, 1), sink.Hwnd(), Module(), true, false));
-    std::vector<std::pair<DWORD, bool>> playing;
-    while (sink.Of(kSoundEnded).empty() && DeviceClock_GetTickCount() - started < 30000) {
-        playing.emplace_back(DeviceClock_GetTickCount(), signaller.IsPlaying());
-        sink.Pump(20);
-    }
+    const std::vector<RingSample> ring = WatchRing(signaller, sink, 30000);
     ASSERT_EQ(sink.Of(kSoundEnded).size(), 1u);
     EXPECT_EQ(sink.Of(kSoundEnded)[0].wParam, 0u);
     sink.Pump(500);
@@ -55,15 +44,18 @@ TEST_P(SignallerFormatTest, RingsTheToneRepeatTimesWithPauses) {
         EXPECT_TRUE(OnePlayOf(kToneMs, tones[i])) << "tone " << i << ": " << tones[i].soundingMs << " ms";
         EXPECT_GT(recording.ShareAt(tones[i], 440), 0.8) << "tone " << i;
         if (i > 0) {
-            EXPECT_GE(tones[i].startMs - tones[i - 1].endMs, 1000 - 10) << "pause before tone " << i;
+            EXPECT_GE(tones[i].startMs - tones[i - 1].endMs, 1000 - kWindowMs) << "silence before tone " << i;
         }
     }
+    const std::vector<Pause> pauses = PausesOf(ring);
+    ASSERT_EQ(pauses.size(), 2u);
+    for (const Pause& pause : pauses) ExpectPauseOf(1, pause);
     // The whole ring plays, pauses included, until the last tone has been heard (within
     // the recording's 10 ms windows).
     size_t checked = 0;
-    for (const auto& sample : playing)
-        if (recording.MsAt(sample.first) < tones.back().endMs - 20) {
-            EXPECT_TRUE(sample.second) << "not playing at " << recording.MsAt(sample.first) << " ms";
+    for (const RingSample& sample : ring)
+        if (recording.MsAt(sample.tick) < tones.back().endMs - 20) {
+            EXPECT_TRUE(sample.playing) << "not playing at " << recording.MsAt(sample.tick) << " ms";
             ++checked;
         }
     EXPECT_GT(checked, 50u);
@@ -102,10 +94,17 @@ TEST_F(SignallerSoundTest, MissingFileRingsTheBuiltInSound) {
     NotifySink sink;
     ItemSoundSettings settings = FileSound(L"\\Sounds\\gone.wav", 1, 0);
     settings.volume = 70;
-    const DWORD started = GetTickCount();
+    RecordSleeps();
+    const size_t slept = SleepCount();
+    const DWORD started = DeviceClock_GetTickCount();
     ASSERT_TRUE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false));
-    EXPECT_GE(GetTickCount() - started, 19u * 100u - 20u) << "2 s of looking for the file first";
+    EXPECT_GE(DeviceClock_GetTickCount() - started, 19u * 100u - 1u) << "2 s of looking for the file first";
     ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 20000)) << "then one play";
+    std::vector<DWORD> sleeps;
+    for (const SleepCall& sleep : SleepsFrom(slept)) sleeps.push_back(sleep.ms);
+    std::vector<DWORD> looksThenEnd(19, 100);
+    looksThenEnd.push_back(250);
+    EXPECT_EQ(sleeps, looksThenEnd) << "20 looks 100 ms apart, the play, its end step";
     EXPECT_EQ(signaller.CurrentSoundSettings().builtIn, 1);
     EXPECT_EQ(signaller.CurrentSoundSettings().customres, Signaller::kFallbackResource);
     EXPECT_EQ(signaller.CurrentSoundSettings().repeat, 1);
@@ -124,20 +123,21 @@ TEST_F(SignallerSoundTest, MissingResourceRingsTheDefaultTenTimesLouder) {
     NotifySink sink;
     ItemSoundSettings settings = BuiltInSound(299, 1, 0);
     settings.volume = 50;
+    RecordSleeps();
+    const size_t slept = SleepCount();
     ASSERT_TRUE(signaller.StartSound(settings, sink.Hwnd(), Module(), true, false));
-    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 30000));
+    ASSERT_TRUE(sink.WaitFor(kSoundEnded, 1, 60000));
     EXPECT_EQ(signaller.CurrentSoundSettings().repeat, 10);
     EXPECT_EQ(signaller.CurrentSoundSettings().volume, 60);
     double sounding = 0;
     // Loud stretches unbridged: the short gaps between plays stay out.
     for (const Tone& tone : Recording::Read().Tones(500, 0)) sounding += tone.soundingMs;
     EXPECT_GT(sounding, 10 * (800 - kToneShortMs)) << "ten plays of the 0.8 s ring";
-    EXPECT_LT(sounding, 11 * 800) << "ten plays of the 0.8 s ring, not eleven";
-    // Without pauses: the plays follow each other (a 1 s pause would be five quarter-second
-    // slices of silence between two plays).
-    const std::vector<Tone> plays = Recording::Read().Tones();
-    for (size_t i = 1; i < plays.size(); ++i)
-        EXPECT_LT(plays[i].startMs - plays[i - 1].endMs, 1000) << "silence before play " << i;
+    EXPECT_LE(sounding, 10 * (800 + kToneLongMs)) << "ten plays of the 0.8 s ring";
+    // Without pauses: the ring's thread slept only its end step, no slice between two plays.
+    std::vector<DWORD> sleeps;
+    for (const SleepCall& sleep : SleepsFrom(slept)) sleeps.push_back(sleep.ms);
+    EXPECT_EQ(sleeps, std::vector<DWORD>{250}) << "the end step's sleep alone";
 }
 
 // The caller may forbid the fallback: then nothing rings.

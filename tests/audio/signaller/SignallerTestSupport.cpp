@@ -1,12 +1,18 @@
 #include "SignallerTestSupport.h"
 
+#include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 #include "DeviceAudio.h"
 #include "DeviceClock.h"
+#include "ImportHook.h"
+#include "Signaller.h"
+#include "aural.h"
+#include "aural_engine.h"
 #include "SignallerFixtures.h"
 #include "TestFiles.h"
 
@@ -74,6 +80,10 @@ std::vector<Posted> NotifySink::Of(UINT message) const {
     for (const Posted& p : posted_)
         if (p.message == message) found.push_back(p);
     return found;
+}
+
+bool OnePlayOf(double fileMs, const Tone& tone) {
+    return tone.soundingMs > fileMs - kToneShortMs && tone.soundingMs <= fileMs + kToneLongMs;
 }
 
 Recording Recording::Read() {
@@ -147,6 +157,80 @@ double Recording::RmsIn(double startMs, double endMs) const {
     size_t n = 0;
     for (size_t i = from; i < to && i < samples_.size(); ++i, ++n) sum += double(samples_[i]) * samples_[i];
     return n ? std::sqrt(sum / n) : 0;
+}
+
+std::vector<RingSample> WatchRing(const Signaller& signaller, NotifySink& sink, DWORD timeoutMs) {
+    std::vector<RingSample> ring;
+    const DWORD start = GetTickCount();
+    while (!sink.WaitFor(kSoundEnded, 1, 10) && GetTickCount() - start < timeoutMs) {
+        // The engine's channels are read only while the ring's sound is open: the end step
+        // closes the engine 250 ms after the sound at the soonest.
+        const bool playing = signaller.IsPlaying();
+        const bool mixing = playing && SoundEngine.initialised && Aural_CountActiveChannels() > 0;
+        ring.push_back(RingSample{DeviceClock_GetTickCount(), playing, mixing});
+    }
+    return ring;
+}
+
+namespace {
+constexpr DWORD kLoggedSleepMs = 100;
+constexpr size_t kSleepLogSize = 4096;
+using SleepFunction = void(WINAPI*)(DWORD);
+SleepFunction systemSleep = nullptr;
+SleepCall sleepLog[kSleepLogSize];
+std::atomic<size_t> sleepsMade{0};
+
+void WINAPI LoggedSleep(DWORD ms) {
+    if (ms >= kLoggedSleepMs) {
+        const size_t n = sleepsMade.fetch_add(1);
+        if (n < kSleepLogSize) sleepLog[n] = SleepCall{GetCurrentThreadId(), ms, DeviceClock_GetTickCount()};
+    }
+    systemSleep(ms);
+}
+}  // namespace
+
+void RecordSleeps() {
+    if (systemSleep) return;
+    systemSleep = reinterpret_cast<SleepFunction>(testsupport::ReplaceImport("Sleep", reinterpret_cast<void*>(LoggedSleep)));
+    ASSERT_NE(systemSleep, nullptr) << "the test program imports no Sleep";
+}
+
+std::vector<SleepCall> SleepsFrom(size_t first) {
+    const size_t made = std::min(sleepsMade.load(), kSleepLogSize);
+    std::vector<SleepCall> sleeps;
+    for (size_t i = first; i < made; ++i)
+        if (sleepLog[i].ms) sleeps.push_back(sleepLog[i]);  // (one written just now may not be filled in yet)
+    return sleeps;
+}
+
+size_t SleepCount() { return sleepsMade.load(); }
+
+std::vector<Pause> PausesOf(const std::vector<RingSample>& ring) {
+    std::vector<Pause> pauses;
+    const std::vector<SleepCall> sleeps = SleepsFrom();
+    size_t lastMixing = ring.size();
+    for (size_t i = 0; i < ring.size(); ++i) {
+        if (!ring[i].mixing) continue;
+        if (lastMixing < ring.size() && i > lastMixing + 1) {
+            const DWORD from = ring[lastMixing].tick, to = ring[i].tick;
+            Pause pause{double(ring[i - 1].tick - ring[lastMixing + 1].tick), double(to - from), {}};
+            for (const SleepCall& sleep : sleeps)
+                if (LONG(sleep.tick - from) >= 0 && LONG(to - sleep.tick) >= 0) pause.sleeps.push_back(sleep);
+            pauses.push_back(pause);
+        }
+        lastMixing = i;
+    }
+    return pauses;
+}
+
+void ExpectPauseOf(int seconds, const Pause& pause) {
+    std::vector<DWORD> slices;
+    for (const SleepCall& sleep : pause.sleeps) {
+        slices.push_back(sleep.ms);
+        EXPECT_EQ(sleep.thread, pause.sleeps[0].thread) << "a sleep of another thread in the pause";
+    }
+    EXPECT_EQ(slices, std::vector<DWORD>(size_t(seconds) * 4, 250)) << "the pause's slices";
+    EXPECT_GE(pause.longestMs, seconds * 1000.0 - 1) << "the pause";
 }
 
 std::vector<DEVICE_CALL> Calls(DWORD first, DWORD* total) {

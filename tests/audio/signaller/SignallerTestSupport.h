@@ -11,6 +11,8 @@
 #include "ItemSoundSettings.h"
 #include "ItemVibrationSettings.h"
 
+class Signaller;
+
 namespace signallertest {
 
 // The messages ring windows get, by their numbers.
@@ -50,12 +52,20 @@ private:
 struct Tone {
     double startMs, endMs;
     // How much of it played: its length less the silence where the loudspeaker ran dry.
-    // A busy machine starves the mixer now and then: what it had not written yet plays
-    // after such a gap, or after its looping buffer played an older part once more, so
-    // nothing of the sound is lost, but a tone may sound longer than its file.
+    // A busy machine starves the mixer now and then: the loudspeaker then waits for it,
+    // silent, and what it wrote plays after the gap, so nothing of the sound is lost or
+    // heard twice.
     double soundingMs;
     double Length() const { return endMs - startMs; }
 };
+
+// The loudspeaker plays what the mixer wrote once, whole: a sound of `fileMs` sounds for its
+// length, less what of an encoder's lead-in and tail is quieter than the recording's
+// threshold, and more by at most an MPEG frame's padding (26 ms) and the recording's 10 ms
+// windows at either end.
+constexpr double kToneShortMs = 50;
+constexpr double kToneLongMs = 26 + 2 * 10;
+bool OnePlayOf(double fileMs, const Tone& tone);
 
 // The loudspeaker's recording (16-bit mono at DEVICE_SPEAKER_RATE).
 class Recording {
@@ -67,8 +77,8 @@ public:
     std::vector<Tone> Tones(double level = 500, double bridgeMs = 300) const;
     // The share (0..1) of a stretch's power at `hz`: Goertzel over windows of ten periods
     // across the middle 80 % of what played of it (an encoder's low-level lead-in and the
-    // edges stay out, and a jump where a starved mixer's buffer played again spoils only
-    // the window it falls in).
+    // edges stay out, and a jump across a wait for a starved mixer spoils only the window
+    // it falls in).
     double ShareAt(const Tone& tone, double hz) const;
     // RMS over a stretch.
     double RmsIn(double startMs, double endMs) const;
@@ -82,6 +92,44 @@ private:
     std::vector<short> samples_;
     DWORD startTick_ = 0;
 };
+
+// A ring as the test thread saw it while it pumped: when (the device tick), whether the
+// signaller said it played, and whether the sound engine mixed a channel (a play, until
+// the stream's end came through its drain).
+struct RingSample {
+    DWORD tick;
+    bool playing;
+    bool mixing;
+};
+// Pumps until the end message came or `timeoutMs` passed, sampling the ring.
+std::vector<RingSample> WatchRing(const Signaller& signaller, NotifySink& sink, DWORD timeoutMs);
+
+// A sleep of at least 100 ms that a thread of the test program asked for (the signaller's
+// slices, its looks for a file and its end step; the sound engine's own sleeps are
+// shorter), with the device tick count when it began. What a sleep asked for is what the
+// program did, however late a busy machine woke it.
+struct SleepCall {
+    DWORD thread;
+    DWORD ms;
+    DWORD tick;
+};
+// From the first call on, every such sleep is written down.
+void RecordSleeps();
+// The sleeps from number `first` on, and how many there were so far.
+std::vector<SleepCall> SleepsFrom(size_t first = 0);
+size_t SleepCount();
+
+// A pause between two plays: the stretch in which no channel was mixed, at least and at
+// most as long as the samples show, and the sleeps begun in it.
+struct Pause {
+    double shortestMs, longestMs;
+    std::vector<SleepCall> sleeps;
+};
+// The pauses of a ring watched with the sleeps recorded (RecordSleeps before its start).
+std::vector<Pause> PausesOf(const std::vector<RingSample>& ring);
+// A pause of `seconds`: its four slices of 250 ms a second, on one thread, and at least
+// that long by the device's clock.
+void ExpectPauseOf(int seconds, const Pause& pause);
 
 // The device's calls from number `first` on, and how many there were ever.
 std::vector<DEVICE_CALL> Calls(DWORD first = 0, DWORD* total = nullptr);

@@ -1,6 +1,7 @@
 // The ASF reader over ffmpeg's files and damaged copies of them. The counting operator new
 // below serves the whole test program: it gives the most memory the reader held.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "CASFWMAReader.h"
 #include "StdioFile.h"
@@ -256,5 +257,53 @@ TEST(CASFWMAReader, SeeksToTheObjectBeforeATime) {
         EXPECT_EQ(all[i].timeMs, next.timeMs) << i;
         EXPECT_EQ(target, next.timeMs + skip) << i;
         delete[] next.data;
+    }
+}
+
+namespace {
+
+struct Walk {
+    std::wstring path;
+    bool opened = false;
+    static DWORD WINAPI Run(void* self) {
+        auto* w = static_cast<Walk*>(self);
+        AsfFile f;
+        w->opened = f.Open(w->path);
+        f.Objects(true);
+        f.asf.SeekMS(1000);
+        f.Objects(true);
+        return 0;
+    }
+};
+
+}  // namespace
+
+TEST(CASFWMAReader, PacketSizesNearTwoToTheThirtyTwoEndEveryWalk) {
+    // ffmpeg's file whose packets all claim a size past 2^31, the first of them damaged:
+    // the step over it overflowed 32 bits and the walk began again at it, for ever.
+    AsfFile plain;
+    ASSERT_TRUE(plain.Open(Path(L"wmav2_2_22050", L".wma")));
+    const size_t dataStart = static_cast<size_t>(plain.asf.DataStart());
+    std::string whole = Bytes(Path(L"wmav2_2_22050", L".wma"));
+    whole[dataStart] = '\x81';  // error correction flags no packet has
+    const size_t props = whole.find(std::string("\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16));
+    ASSERT_NE(props, std::string::npos);
+    constexpr size_t kMinPacketAt = 24 + 68, kMaxPacketAt = 24 + 72;
+    ASSERT_EQ(Le32(whole, props + kMinPacketAt), Le32(whole, props + kMaxPacketAt));
+    for (uint32_t size : {0x7FFFFF00u, 0x80000100u, 0xFFFFFF00u}) {
+        std::string file = whole;
+        Put32(file, props + kMinPacketAt, size);
+        Put32(file, props + kMaxPacketAt, size);
+        Walk walk;
+        walk.path = Copy(file, L"huge_packets.wma");
+        // On a thread of its own, so a walk that never ends fails the test rather than hangs it
+        // (a walk of this file takes milliseconds).
+        HANDLE thread = CreateThread(nullptr, 0, Walk::Run, &walk, 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+        const bool ended = WaitForSingleObject(thread, 60000) == WAIT_OBJECT_0;
+        if (!ended) TerminateThread(thread, 1);
+        CloseHandle(thread);
+        EXPECT_TRUE(ended) << std::hex << size << ": the walk went round for ever";
+        EXPECT_TRUE(walk.opened) << std::hex << size;
     }
 }

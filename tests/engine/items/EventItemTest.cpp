@@ -6,6 +6,7 @@
 #include "ItemTestHost.h"
 #include "RegistryProbe.h"
 #include "RingLink.h"
+#include "TimerItem.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,9 @@ public:
         ++finished;
         if (!IsWindow(window_)) window_ = nullptr;
     }
+    bool AwaitsAnswer() const override { return awaiting; }
     int finished = 0;
+    bool awaiting = false;
 
 private:
     HWND window_ = nullptr;
@@ -223,4 +226,43 @@ TEST(EventItem, ActionTypeIsTakenOnlyAsADword) {
     ASSERT_TRUE(stored.Load(RegKeyRef::Open(kItemKey, HKEY_CURRENT_USER, true)));
     EXPECT_EQ(4, stored.actionType);
     ASSERT_TRUE(stored.action);
+}
+
+// A ring not answered yet is saved so that the next start rings it again: an alarm as
+// the snooze due when its ring began (a one-time alarm on again), an expired timer kept
+// with its mark. Answered, the save is the item's own again, as older versions wrote it.
+TEST(EventItem, AnUnansweredRingIsSavedForTheNextStart) {
+    ItemTestHost host;
+    const wchar_t kTimerKey[] = L"Software\\Ostrel\\Orvalen\\Timers\\Items\\8";
+    TestRing alarmRing, timerRing;
+    alarmRing.awaiting = timerRing.awaiting = true;
+    RegKeyRef alarmKey = RegKeyRef::Open(kItemKey, HKEY_CURRENT_USER, false);
+    RegKeyRef timerKey = RegKeyRef::Open(kTimerKey, HKEY_CURRENT_USER, false);
+
+    AlarmItem alarm;  // a one-time alarm as its ring found it: switched off, nothing pending
+    alarm.flags = (alarm.flags & ~(AlarmItem::kEnabled | AlarmItem::kNew)) | AlarmItem::kNotifyOnce;
+    alarm.ringBegan = 46000.25;
+    alarm.AttachRingUI(&alarmRing);
+    alarm.Save(alarmKey);
+    AlarmItem saved;
+    ASSERT_TRUE(saved.Load(alarmKey));
+    EXPECT_TRUE(saved.IsSnoozed());
+    EXPECT_TRUE(saved.flags & AlarmItem::kEnabled);
+    EXPECT_EQ(46000.25, saved.snooze);
+    alarmRing.awaiting = false;
+    alarm.Save(alarmKey);
+    ASSERT_TRUE(saved.Load(alarmKey));
+    EXPECT_EQ(alarm.flags, saved.flags);
+
+    TimerItem timer;  // expired
+    timer.flags &= ~TimerItem::kNew;
+    timer.time = -1;
+    timer.AttachRingUI(&timerRing);
+    timer.Save(timerKey);
+    TimerItem kept;
+    ASSERT_TRUE(kept.Load(timerKey, 0));
+    EXPECT_TRUE(kept.ringOnItsWay);
+    timerRing.awaiting = false;
+    timer.Save(timerKey);
+    EXPECT_FALSE(TimerItem().Load(timerKey, 0));
 }

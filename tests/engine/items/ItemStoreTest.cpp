@@ -73,7 +73,8 @@ std::vector<UINT> TakeMessageNumbers(HWND window) {
 // Every value under the product key except the save stamp.
 std::map<std::wstring, registryprobe::RawValue> SavedItems() {
     auto tree = registryprobe::Tree(kProduct);
-    tree.erase(ItemStore::kSavedTimeValue);
+    tree.erase(SaveStamp::kLocalValue);
+    tree.erase(SaveStamp::kUtcValue);
     return tree;
 }
 
@@ -214,6 +215,33 @@ TEST_F(ItemStoreTest, ClockSetBackOrAbsurdSaveStampsCostNothingOrEverythingButNe
         ASSERT_NE(nullptr, store.FindStopwatchByHash(stopwatchHash));
         EXPECT_GE(store.FindStopwatchByHash(stopwatchHash)->time, 0);
     }
+}
+
+// The time away is UTC time, so a new zone two hours east costs running timers nothing; a
+// stamp of a save that wrote the local time alone (an older program's, beside the UTC
+// stamp of an earlier save) counts in local time, as it did.
+TEST_F(ItemStoreTest, TimeAwayIsUtcTimeUnlessTheSaveKeptOnlyLocalTime) {
+    StoreTestHost host;
+    const Ticks100ns twoHours = 7200 * kSecond;
+    ItemHash hash;
+    {
+        ItemStore store(kSounds, false);
+        hash = RunningTimer(store, twoHours)->Hash;
+        store.Save(false);
+    }
+    TIME_ZONE_INFORMATION east;
+    DeviceControl_MakeFixedZone(-120, &east);
+    ASSERT_TRUE(DeviceClock_SetTimeZoneInformation(&east));
+    {
+        ItemStore store(kSounds, false);
+        EXPECT_GT(store.FindTimerByHash(hash)->time, twoHours - 60 * kSecond);
+    }
+    const OleDate tenMinutesAgo = Time_NowAsDate(false) - 600.0 / 86400.0;
+    registryprobe::Write(kProduct, L"SavedTime", REG_BINARY, &tenMinutesAgo, sizeof tenMinutesAgo);
+    ItemStore store(kSounds, false);
+    const Ticks100ns lost = twoHours - store.FindTimerByHash(hash)->time;
+    EXPECT_GE(lost, 600 * kSecond);
+    EXPECT_LT(lost, 660 * kSecond);
 }
 
 TEST_F(ItemStoreTest, DamagedSubkeysCostOnlyThemselves) {

@@ -107,7 +107,9 @@ const Concrete& ActionOf(const ItemStore& store, int type) {
 
 std::map<std::wstring, registryprobe::RawValue> StoreTree() {
     auto tree = registryprobe::Tree(kProduct);
-    tree.erase(L"SavedTime");  // every save stamps its own time
+    // Every save stamps its own time.
+    tree.erase(SaveStamp::kLocalValue);
+    tree.erase(SaveStamp::kUtcValue);
     return tree;
 }
 

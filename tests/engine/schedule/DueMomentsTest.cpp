@@ -150,20 +150,25 @@ SYSTEMTIME At(int day, int hour, int minute, int second, int millisecond) {
     return st;
 }
 
+// A step of a device that is on, in a zone at UTC.
+int64_t StepOn(TickClock& clock, const SYSTEMTIME& t, DWORD tickCount) { return clock.Step(t, t, tickCount, true); }
+
 TEST(TickClock, TheTickCounterCountsUnlessTheClockJumped) {
     TickClock clock;
-    clock.Step(At(7, 10, 0, 0, 0), 5000);
-    EXPECT_EQ(400, clock.Step(At(7, 10, 0, 0, 400), 5400));
+    StepOn(clock, At(7, 10, 0, 0, 0), 5000);
+    EXPECT_EQ(400, StepOn(clock, At(7, 10, 0, 0, 400), 5400));
     // Set forward by an hour: the whole hour passed for the items (dates keep about a millisecond).
-    EXPECT_NEAR(3600600, clock.Step(At(7, 11, 0, 1, 0), 6400), 1);
+    EXPECT_NEAR(3600600, StepOn(clock, At(7, 11, 0, 1, 0), 6400), 1);
     // Set back within the day: only what the counter saw.
-    EXPECT_EQ(1000, clock.Step(At(7, 10, 30, 0, 0), 7400));
+    EXPECT_EQ(1000, StepOn(clock, At(7, 10, 30, 0, 0), 7400));
     // Across midnight the date differs: the clock's difference counts.
-    clock.Step(At(7, 23, 59, 59, 500), 8000);
-    EXPECT_NEAR(900, clock.Step(At(8, 0, 0, 0, 400), 99999), 1);
+    StepOn(clock, At(7, 23, 59, 59, 500), 8000);
+    EXPECT_NEAR(900, StepOn(clock, At(8, 0, 0, 0, 400), 99999), 1);
     // The counter wrapping around is still a small step.
-    clock.Step(At(8, 0, 0, 1, 0), 0xFFFFFF00u);
-    EXPECT_EQ(0x200, clock.Step(At(8, 0, 0, 1, 500), 0x100));
+    StepOn(clock, At(8, 0, 0, 1, 0), 0xFFFFFF00u);
+    EXPECT_EQ(0x200, StepOn(clock, At(8, 0, 0, 1, 500), 0x100));
+    // Two hours east (or daylight saving begins): only the local clock moved.
+    EXPECT_EQ(1000, clock.Step(At(8, 2, 0, 2, 500), At(8, 0, 0, 2, 500), 0x100 + 1000, true));
 }
 
 // What moved the wall clock beyond the time that passed is taken once by the change
@@ -172,9 +177,9 @@ TEST(TickClock, TheTickCounterCountsUnlessTheClockJumped) {
 TEST(TickClock, ClockChangesAreTakenOnceAndHoldWhatTheyJumpedOver) {
     const auto at = [](int hour, int minute, int second) { return Time_DateFromParts(2026, 12, 7, hour, minute, second, 0); };
     TickClock clock;
-    clock.Step(At(7, 10, 0, 0, 0), 5000);
+    StepOn(clock, At(7, 10, 0, 0, 0), 5000);
     clock.TakeChange(At(7, 10, 0, 0, 0), 5000);  // from the device's clock to the test's
-    clock.Step(At(7, 10, 3, 1, 0), 6000);         // three minutes forward
+    StepOn(clock, At(7, 10, 3, 1, 0), 6000);         // three minutes forward
     EXPECT_TRUE(clock.JumpedOver(at(10, 2, 0)));
     EXPECT_FALSE(clock.JumpedOver(at(10, 4, 0)));
     EXPECT_NEAR(180000, clock.TakeChange(At(7, 10, 3, 1, 500), 6500), 1);
@@ -183,13 +188,20 @@ TEST(TickClock, ClockChangesAreTakenOnceAndHoldWhatTheyJumpedOver) {
 
     // An hour back, the word before any step; the step after does not count it again.
     EXPECT_NEAR(-3600000, clock.TakeChange(At(7, 9, 3, 2, 500), 7500), 1);
-    EXPECT_EQ(2000, clock.Step(At(7, 9, 3, 3, 0), 8000));
+    EXPECT_EQ(2000, StepOn(clock, At(7, 9, 3, 3, 0), 8000));
     EXPECT_EQ(0, clock.TakeChange(At(7, 9, 3, 3, 0), 8000));
 
+    // Asleep, the counter stood still: the time the clocks went on passed, and jumped nothing,
+    // in one step or a second at a time, and in the step that woke.
+    EXPECT_NEAR(300000, clock.Step(At(7, 9, 8, 3, 0), At(7, 9, 8, 3, 0), 8000, false), 1);
+    EXPECT_NEAR(1000, clock.Step(At(7, 9, 8, 4, 0), At(7, 9, 8, 4, 0), 8000, false), 1);
+    EXPECT_NEAR(1000, StepOn(clock, At(7, 9, 8, 5, 0), 8200), 1);
+    EXPECT_FALSE(clock.JumpedOver(at(9, 5, 0)));
+
     // A jump no word explains.
-    clock.Step(At(7, 11, 0, 0, 0), 9000);
+    StepOn(clock, At(7, 11, 0, 0, 0), 9200);
     EXPECT_TRUE(clock.JumpedOver(at(10, 30, 0)));
-    clock.Step(At(7, 11, 0, 11, 0), 20000);
+    StepOn(clock, At(7, 11, 0, 11, 0), 20000);
     EXPECT_FALSE(clock.JumpedOver(at(10, 30, 0)));
     EXPECT_EQ(0, clock.TakeChange(At(7, 11, 0, 11, 0), 20000));
 }

@@ -1,25 +1,23 @@
 #!/usr/bin/env bash
 # Reference data of the tracker tests, made at test time (once per build tree):
-#  - real modules written by other people, from Debian game packages (apt-get download and
-#    dpkg -x into the build tree; nothing is committed);
+#  - real modules written by other people, from Debian game packages, which the set-up took
+#    out of them and checked (scripts/debian-files.sh; nothing is committed);
 #  - the effect modules the tests build (written by the Windows helper under Wine);
 #  - openmpt123's view of each: its length (--info) and its render (44.1 kHz, 16-bit,
 #    linear interpolation, no ramping) as 20 ms RMS envelopes in dB, and for the short
 #    effect modules the raw PCM itself.
-# Usage: make_tracker_references.sh <out-dir> <effect module writer .exe>
-# Never fails: when something cannot be had, "status" says why and the tests skip.
+# Usage: make_tracker_references.sh <out-dir> <effect module writer .exe> <set-up's module folder>
+# Never fails: when something cannot be had, "status" says why and the tests fail.
 set -uo pipefail
 out=$1
 writer=$2
+fetched=$3
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 mkdir -p "$out"
 status=$out/status
 # The effect modules are made again when their writer changed (a module was added).
 built_current() { [ -f "$out/built/done" ] && [ ! "$writer" -nt "$out/built/done" ]; }
 if grep -q "^ok" "$status" 2>/dev/null && built_current; then exit 0; fi
-
-packages=(tecnoballz-data circuslinux-data open-invaders-data bugsquish pachi-data penguin-command njam-data gweled
-          criticalmass-data ri-li-data pingus-data)
 
 # openmpt123's length of subsong 0 in seconds ("none" when it cannot play the file).
 openmpt_length() {
@@ -71,22 +69,15 @@ if ! built_current; then
 fi
 
 # Real modules.
-mkdir -p "$out/debs" "$out/root" "$out/modules"
+rm -rf "$out/modules"
+mkdir -p "$out/modules"
 got=0
-for p in "${packages[@]}"; do
-  if ! ls "$out/debs/${p}"_*.deb >/dev/null 2>&1; then
-    (cd "$out/debs" && apt-get download -q "$p" >/dev/null 2>&1) || continue
-  fi
-  deb=$(ls "$out/debs/${p}"_*.deb 2>/dev/null | head -1)
-  [ -n "$deb" ] || continue
-  dpkg -x "$deb" "$out/root/$p" || continue
-  while IFS= read -r -d '' f; do
-    cp "$f" "$out/modules/${p}__$(basename "$f")"
-    got=$((got + 1))
-  done < <(find "$out/root/$p" -type f \( -iname '*.mod' -o -iname '*.s3m' -o -iname '*.xm' -o -iname '*.it' \) -print0)
+for m in "$fetched"/*; do
+  [ -f "$m" ] || continue
+  cp "$m" "$out/modules/" && got=$((got + 1))
 done
 if [ "$got" -eq 0 ]; then
-  echo "unavailable: no module package could be downloaded from the Debian archive (apt-get download failed)" >"$status"
+  echo "unavailable: the set-up did not fetch the real modules from the Debian archive (scripts/setup.sh says why)" >"$status"
   exit 0
 fi
 for m in "$out"/modules/*.mod "$out"/modules/*.s3m "$out"/modules/*.xm "$out"/modules/*.it "$out"/modules/*.It; do
