@@ -159,11 +159,17 @@ Signaller::Request Signaller::NextTurn() {
 void Signaller::EndTurn(const Request& r, SoundOutcome outcome) {
     playingFor_ = nullptr;
     if (outcome == SoundOutcome::HeldBack) return;  // among the held ones already
+    bool listed = false;
     {
         CriticalSectionScope hold(lock_);
         // Over, though a newer sound took it over at its very end.
-        held_.erase(std::remove(held_.begin(), held_.end(), r), held_.end());
+        const auto at = std::find(held_.begin(), held_.end(), r);
+        if (at != held_.end()) {
+            held_.erase(at);
+            listed = true;
+        }
         if (front_ == r) {
+            listed = true;
             front_.reset();
             if (!held_.empty()) {
                 front_ = held_.back();
@@ -171,6 +177,12 @@ void Signaller::EndTurn(const Request& r, SoundOutcome outcome) {
                 front_->heldBack = false;
             }
         }
+    }
+    // One stopped while it waited has been reported by the stop, one replaced by its
+    // window is reported never.
+    if (!listed) {
+        SetEvent(r->done);
+        return;
     }
     if (outcome == SoundOutcome::Ended || outcome == SoundOutcome::Stopped)
         Report(*r, outcome == SoundOutcome::Stopped ? 1 : 0);

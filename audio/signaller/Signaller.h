@@ -38,9 +38,12 @@ enum class SoundOutcome;
 class Signaller {
 public:
     // Posted to the notify window: the sound ended (wParam 1 when it was stopped on
-    // request, else 0), the vibration ended (wParam 0).
+    // request, else 0), the vibration ended (wParam 0) or was taken over (below).
     static constexpr UINT kSoundEndedMessage = WM_USER + 12;      // 1036
     static constexpr UINT kVibrationEndedMessage = WM_USER + 13;  // 1037
+    // wParam of kVibrationEndedMessage: another window's vibration took the vibrator over
+    // before this one's reported end; lParam: the milliseconds it still had to run.
+    static constexpr WPARAM kVibrationTakenOver = 1;
     // The built-in sound rung by default and in place of a missing one.
     static constexpr int kFallbackResource = ItemSoundSettings::kDefaultSoundResource;
     static constexpr wchar_t kSoundResourceType[] = L"WAVE";
@@ -94,7 +97,8 @@ public:
     // Vibrates `seconds` in the cycles of `settings`; at the natural end posts
     // kVibrationEndedMessage to notifyWindow when postAtEnd is set. 1 when it vibrates;
     // 0 without a vibrator or when the vibration cannot start (then the end is posted at
-    // once when asked).
+    // once when asked). A reporting vibration of another window that this one replaces
+    // hears kVibrationTakenOver instead of its end: its window keeps its time.
     int StartVibration(const ItemVibrationSettings& settings, int seconds, HWND notifyWindow, bool postAtEnd);
     // Ends the vibration; with `wait`, only after its thread has ended.
     void StopVibration(bool wait);
@@ -190,6 +194,7 @@ private:
     void RunVibration(const std::shared_ptr<VibrationRun>& run);
     void EndVibrationNaturally(const std::shared_ptr<VibrationRun>& run, bool report);
     std::shared_ptr<VibrationRun> DetachVibration();
+    void EndVibrationRun(const std::shared_ptr<VibrationRun>& run, bool wait);
     void VibratorOn();
     void VibratorOff();
     void StopVibrateFunction();

@@ -63,6 +63,7 @@ struct VibrationRun {
     Signaller* owner = nullptr;
     ItemVibrationSettings settings;
     int timeLeftMs = 0;
+    DWORD endTick = 0;  // device tick count when it is over
     HWND notifyWindow = nullptr;
     bool postAtEnd = false;
     HANDLE stop = nullptr;    // manual reset; owned here

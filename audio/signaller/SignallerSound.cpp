@@ -72,6 +72,8 @@ SoundOutcome Signaller::Play(SoundRequest& r) {
         return r.dropped ? SoundOutcome::Dropped : SoundOutcome::HeldBack;
     };
     if (Interrupted(r)) return why();
+    // A sound whose window has gone while another took it over does not come back.
+    if (r.owner && !IsWindow(r.owner)) return SoundOutcome::Dropped;
     route_ = Route::EngineStream;
     resourceModule_ = r.module;
     fallbackAllowed_ = r.fallbackAllowed;

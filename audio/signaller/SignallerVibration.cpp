@@ -39,11 +39,20 @@ void Led_SetState(UINT led, int state) {
 int Signaller::StartVibration(const ItemVibrationSettings& settings, int seconds, HWND notifyWindow, bool postAtEnd) {
     if (hasVibrator_) {
         // Ended outside the lock: the old thread's own end takes it.
-        StopVibration(true);
+        std::shared_ptr<VibrationRun> previous = DetachVibration();
+        EndVibrationRun(previous, true);
+        // A window waiting for its vibration's end (a ring's lead before its sound) would
+        // otherwise never hear it: detached here, the run reports nothing itself.
+        if (previous && previous->postAtEnd && previous->notifyWindow != notifyWindow &&
+            IsWindow(previous->notifyWindow)) {
+            const LONG left = LONG(previous->endTick - DeviceClock_GetTickCount());
+            PostMessageW(previous->notifyWindow, kVibrationEndedMessage, kVibrationTakenOver, left > 0 ? left : 0);
+        }
         auto run = std::make_shared<VibrationRun>();
         run->owner = this;
         run->settings = settings;
         run->timeLeftMs = seconds * 1000;
+        run->endTick = DeviceClock_GetTickCount() + DWORD(run->timeLeftMs);
         run->notifyWindow = notifyWindow;
         run->postAtEnd = postAtEnd;
         run->stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -72,8 +81,9 @@ std::shared_ptr<VibrationRun> Signaller::DetachVibration() {
     return std::move(vibrationRun_);
 }
 
-void Signaller::StopVibration(bool wait) {
-    std::shared_ptr<VibrationRun> run = DetachVibration();
+void Signaller::StopVibration(bool wait) { EndVibrationRun(DetachVibration(), wait); }
+
+void Signaller::EndVibrationRun(const std::shared_ptr<VibrationRun>& run, bool wait) {
     if (run) {
         SetEvent(run->stop);
         // Waited for outside the lock: the thread's own end takes it.
@@ -112,7 +122,7 @@ void Signaller::RunVibration(const std::shared_ptr<VibrationRun>& run) {
         EndVibrationNaturally(run, false);
         return;
     }
-    const DWORD end = DeviceClock_GetTickCount() + DWORD(run->timeLeftMs);
+    const DWORD end = run->endTick;
     // Each switch is due at a moment of the cycle's own clock, so the time the device
     // takes to switch never stretches the cycle; the waits end early on a stop, so a
     // stop never waits for a whole cycle.

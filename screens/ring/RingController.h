@@ -64,6 +64,11 @@ public:
     // failure) is still to come: the ring is not over before.
     DWORD soundId = 0;
     bool soundPending = false;
+    // The vibration before the sound has not ended yet; leadHeld: another ring took the
+    // vibrator over and this ring waits out the rest on its window's lead timer, keeping
+    // the engine from ending or sleeping meanwhile.
+    bool leadPending = false;
+    bool leadHeld = false;
     // Set while the snooze chooser runs: a requested sound end then decides nothing.
     bool snoozeGuard = false;
     // A decision has been taken on this ring: a sound end still on its way decides

@@ -20,9 +20,13 @@ bool RingScreen::HandleRingMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         RingSignals::OnSoundMessage(Controller(), wParam, lParam);
         return true;
     case kVibrationEndedMessage:
-        RingSignals::OnVibrationEnded(Controller());
+        RingSignals::OnVibrationEnded(Controller(), wParam, lParam);
         return true;
     case WM_TIMER:
+        if (wParam == kLeadTimer) {
+            RingSignals::EndLead(Controller());
+            return true;
+        }
         if (wParam != kBacklightKeepOnTimer) return false;
         // The backlight has been kept on long enough after the sound.
         if (Controller().backlightRequirement) {

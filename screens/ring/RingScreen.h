@@ -16,6 +16,8 @@ public:
     static constexpr UINT kSoundEndedMessage = WM_USER + 12;      // 1036
     static constexpr UINT kVibrationEndedMessage = WM_USER + 13;  // 1037
     static constexpr UINT_PTR kBacklightKeepOnTimer = 125;
+    // The rest of a vibration before the sound that another ring took over.
+    static constexpr UINT_PTR kLeadTimer = 126;
 
     ~RingScreen() override = default;
 

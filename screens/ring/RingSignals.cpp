@@ -4,6 +4,7 @@
 #include "EngineWnd.h"
 #include "EventItem.h"
 #include "FullScreenClockControl.h"
+#include "ItemHost.h"
 #include "ItemStore.h"
 #include "RingController.h"
 #include "RingScreen.h"
@@ -88,6 +89,7 @@ bool StartVibration(RingController& ring, Signaller& signaller, const ItemVibrat
     // Without a lead there is no vibration to wait for: the sound starts with it.
     if (ring.vibrateBeforeSound && settings.LeadSeconds() == 0) ring.vibrateBeforeSound = false;
     if (ring.vibrateBeforeSound) {
+        ring.leadPending = true;
         signaller.StartVibration(settings, settings.LeadSeconds(), ring.notifyWindow, true);
         return true;
     }
@@ -102,6 +104,15 @@ void StartSound(RingController& ring, Signaller& signaller) {
     if (!ring.item->IsOption1()) return;
     StartSoundFor(ring, signaller);
     if (!ring.soundPending) SignalInPlaceOfSound(ring, signaller, false);
+}
+
+// The ring no longer waits for the end of its vibration before the sound.
+void ForgetLead(RingController& ring) {
+    ring.leadPending = false;
+    if (ring.notifyWindow) KillTimer(ring.notifyWindow, RingScreen::kLeadTimer);
+    if (!ring.leadHeld) return;
+    ring.leadHeld = false;
+    if (ItemHost* host = ItemHost::Current()) host->ChangeBusyCount(-1);
 }
 
 void RunAction(EventItem& item) {
@@ -127,7 +138,9 @@ HWND EngineWindow() {
     return engine && IsWindow(engine->Hwnd()) ? engine->Hwnd() : nullptr;
 }
 
-bool StillSounding(const RingController& ring) { return ring.soundPending || IsVibrationNotifyWindow(ring); }
+bool StillSounding(const RingController& ring) {
+    return ring.soundPending || ring.leadPending || IsVibrationNotifyWindow(ring);
+}
 
 bool IsVibrationNotifyWindow(const RingController& ring) {
     Signaller* signaller = GetSignaller();
@@ -138,6 +151,7 @@ void Start(RingController& ring, HWND window) {
     EventItem& item = *ring.item;
     ring.soundSettings = item.GetSoundSettings();
     boost::shared_ptr<ItemVibrationSettings> vibration = item.GetVibrationSettings();
+    ForgetLead(ring);
     ring.notifyWindow = window;
     ring.ended = false;
     ring.soundPending = false;
@@ -185,7 +199,24 @@ void OnSoundMessage(RingController& ring, WPARAM wParam, LPARAM lParam) {
     ring.RingEnded(RingScreen::kSoundEndedMessage, wParam);
 }
 
-void OnVibrationEnded(RingController& ring) {
+void OnVibrationEnded(RingController& ring, WPARAM wParam, LPARAM lParam) {
+    // Only the vibration before the sound reports to a ring, and only once.
+    if (!ring.leadPending) return;
+    if (wParam == Signaller::kVibrationTakenOver && lParam > 0 && ring.notifyWindow &&
+        SetTimer(ring.notifyWindow, RingScreen::kLeadTimer, UINT(lParam), nullptr)) {
+        if (!ring.leadHeld)
+            if (ItemHost* host = ItemHost::Current()) {
+                host->ChangeBusyCount(1);
+                ring.leadHeld = true;
+            }
+        return;
+    }
+    EndLead(ring);
+}
+
+void EndLead(RingController& ring) {
+    if (!ring.leadPending) return;
+    ForgetLead(ring);
     Signaller* signaller = GetSignaller();
     if (ring.vibrateBeforeSound && signaller) {
         boost::shared_ptr<ItemVibrationSettings> vibration = ring.item->GetVibrationSettings();
@@ -232,6 +263,7 @@ UINT BacklightKeepOnMs() {
 
 // What this ring started is stopped, whatever its item's options say by now.
 void StopSound(RingController& ring) {
+    ForgetLead(ring);
     Signaller* signaller = GetSignaller();
     if (!signaller) return;
     StopVibrationWithSound(ring);
@@ -256,6 +288,7 @@ void StopLedAndFlash(RingController& ring) {
 
 void Stop(RingController& ring) {
     Signaller* signaller = GetSignaller();
+    ForgetLead(ring);
     StopLedAndFlash(ring);
     // Nothing of the signaller's is this ring's (any more).
     const bool ownSound = signaller && ring.notifyWindow && signaller->HasSoundFor(ring.notifyWindow);

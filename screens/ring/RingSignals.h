@@ -37,7 +37,12 @@ void AfterSound(RingController& ring);
 // at most kMaxKeepOnMs.
 UINT BacklightKeepOnMs();
 // VibrationEndedMessage: a vibration before the sound is over, so the sound starts.
-void OnVibrationEnded(RingController& ring);
+// VibrationEndedMessage: the end of the vibration before the sound, which then starts;
+// or (wParam kVibrationTakenOver) another ring took the vibrator over, and the rest of
+// that time (lParam, ms) is waited out on the window's lead timer.
+void OnVibrationEnded(RingController& ring, WPARAM wParam, LPARAM lParam);
+// The vibration before the sound is over, however it ended: the sound follows.
+void EndLead(RingController& ring);
 // Releases the backlight requirement this ring holds.
 void ReleaseBacklight(RingController& ring);
 // SoundEndedMessage (lParam: the sound's number): the end of this ring's sound, or that

@@ -1020,6 +1020,29 @@ TEST_F(RingScreensTest, ARingTakenOverWaitsAndRingsToItsOwnEnd) {
     EXPECT_EQ((Calls{"AutoAction", "Close"}), Decisions(again));
 }
 
+// The older ring's sound is already heard when the newer ring shows (its window came a
+// moment late on a busy device): the older ring still waits, and closes only at the end of
+// its own sound, after the newer one.
+TEST_F(RingScreensTest, ARingTakenOverWhileItsSoundIsHeardRingsToItsOwnEnd) {
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    AlarmItem* first = AddAlarm(L"First");
+    AlarmItem* second = AddAlarm(L"Second");
+    for (AlarmItem* alarm : {first, second}) {
+        alarm->SnoozeType = EventItem::kSnoozeTypeAutoClose;
+        RingBriefly(*alarm, 2);
+    }
+    Signaller* signaller = App::GetSignaller();
+    HWND older = Ring(first)->GetHwnd();
+    ASSERT_TRUE(PumpUntil(10000, [&] { return signaller->IsPlayingFor(older) && ring_measure::FirstSoundTick(8); }));
+    Ring(second);
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(second) || !RingWindowOf(first); }));
+    EXPECT_EQ(nullptr, RingWindowOf(second)) << "the newer ring's sound plays first";
+    EXPECT_NE(nullptr, RingWindowOf(first)) << "the older ring closed with the newer one";
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(first); }));
+    EXPECT_EQ((Calls{"AutoAction", "Dismiss", "AutoAction", "Dismiss"}), Decisions(first));
+    EXPECT_GE(ring_measure::SoundingMs(), 4 * kWholePlayMs) << "both rings heard whole";
+}
+
 // The self-close poll of a window that shows nothing lands after the signaller fell quiet
 // but before the sound's end message is handled: the window stays, and the end then
 // snoozes the alarm as its snooze type says.
@@ -1112,4 +1135,50 @@ TEST_F(RingScreensTest, ARingWhoseLoudspeakerGoesVibratesWithTheLedToItsEnd) {
     EXPECT_EQ((Calls{"AutoAction", "Dismiss"}), Decisions(alarm));
     EXPECT_FALSE(signaller->IsVibrating());
     EXPECT_EQ(0, DeviceControl_GetLedState(signaller->LedIndex()));
+}
+
+// A ring that shows nothing vibrates 3 s before its sound when another alarm rings and
+// takes the vibrator over, and is dismissed at once: the first ring still waits out its
+// lead (its window stays, the program does not end meanwhile), then sounds and closes at
+// its sound's end.
+TEST_F(RingScreensTest, ARingWhoseLeadIsTakenOverSoundsWhenTheLeadIsOver) {
+    Signaller* signaller = App::GetSignaller();
+    ASSERT_TRUE(signaller && signaller->HasVibrator());
+    constexpr uint16_t kLeadSeconds = 3;
+    AlarmItem* leading = AddAlarm(L"Leading");
+    leading->SetOption7(false);
+    leading->SnoozeType = EventItem::kSnoozeTypeAutoClose;
+    RingBriefly(*leading, 1);
+    leading->SetOption5(true);
+    leading->vibrationSettings.bFixedVibrationTime = 0;
+    leading->vibrationSettings.bStartVibrateBeforeSound = 1;
+    leading->vibrationSettings.VibrateBeforeSoundTime = kLeadSeconds;
+    AlarmItem* other = AddAlarm(L"Other");
+    RingBriefly(*other, 20);
+    other->SetOption5(true);
+    other->vibrationSettings.bStartVibrateBeforeSound = 0;
+
+    const DWORD rung = DeviceClock_GetTickCount();
+    SendMessageW(engine_->Hwnd(), EngineMessage::kAlarmDue, reinterpret_cast<WPARAM>(leading), 0);
+    HWND silent = RingWindowOf(leading);
+    ASSERT_TRUE(silent);
+    ASSERT_EQ(silent, signaller->VibrationNotifyWindow());
+    RingDialog* taking = Ring(other);
+    ASSERT_TRUE(taking);
+    EXPECT_EQ(taking->GetHwnd(), signaller->VibrationNotifyWindow());
+    DestroyWindow(taking->GetHwnd());
+    ASSERT_TRUE(PumpUntil(5000, [&] { return !signaller->IsBusy(); }));
+    SendMessageW(silent, WM_TIMER, RingSignals::kSelfClosePollTimer, 0);
+    Drain();
+    ASSERT_TRUE(IsWindow(silent)) << "the ring closed in its lead";
+    EXPECT_FALSE(engine_->IdleExit()) << "the program would end in the ring's lead";
+    DWORD sounded = 0;
+    ASSERT_TRUE(PumpUntil(20000, [&] {
+        if (signaller->IsPlayingFor(silent)) sounded = DeviceClock_GetTickCount();
+        return sounded != 0;
+    })) << "the ring's sound never came";
+    // Less a window timer's granularity.
+    EXPECT_GE(LONG(sounded - rung), LONG(kLeadSeconds * 1000 - 50)) << "the lead was cut short";
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !IsWindow(silent); })) << "the ring never ended";
+    EXPECT_EQ((Calls{"AutoAction", "Dismiss"}), Decisions(leading));
 }
