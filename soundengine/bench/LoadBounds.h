@@ -9,7 +9,12 @@
 #include <random>
 #include <string>
 
+#include "BenchClock.h"
+
 namespace loadbound {
+
+// The loading thread's own time: other programs on a busy machine do not count.
+using bench::ThreadSeconds;
 
 // No load holds more than 64 MB or 16 times its file, whichever is larger.
 constexpr int64_t kFloorBytes = int64_t{64} << 20;
@@ -20,14 +25,6 @@ constexpr size_t kTimedBelowBytes = size_t{4} << 20;
 
 inline bool WithinBound(int64_t peak, size_t size) {
   return peak <= std::max(kFloorBytes, kBytesPerFileByte * static_cast<int64_t>(size));
-}
-
-// The loading thread's own time: other programs on a busy machine do not count.
-inline double ThreadSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  const auto ticks = [](const FILETIME& t) { return static_cast<double>(uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime); };
-  return (ticks(kernel) + ticks(user)) / 1e7;
 }
 
 // A value for a field that sizes or counts something, picked to lie: zero, small, just

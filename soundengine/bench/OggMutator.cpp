@@ -341,21 +341,37 @@ void EditPage(std::string* file, std::mt19937& rng, std::string* what) {
   *what += text;
 }
 
-Outcome LoadAlone(const std::string& bytes) {
+// One open of a generated file: what it made the allocator hold, what it took, and
+// whether it opened.
+struct Open {
+  const char* kind;
+  int64_t peak;
+  loadpeak::OpenTime time;
+  bool opened;
+};
+
+// Alone a file opens three ways, each timed on its own; it counts as opened when its
+// stream did (what the alarm plays).
+std::vector<Open> LoadAlone(const std::string& bytes) {
   const loadpeak::Peaks p = loadpeak::LoadEveryWay(bytes);
-  return {p.Largest(), p.streamOpened};
+  return {{"song", p.song, p.songTime, p.songLoaded},
+          {"sample", p.sample, p.sampleTime, p.sampleLoaded},
+          {"stream", p.stream, p.streamTime, p.streamOpened}};
 }
 
 // As a song: it opens when it loaded with its Ogg samples.
-Outcome LoadSong(const std::string& bytes) {
-  Outcome o;
-  o.peak = loadpeak::PeakOf([&] {
-    MusicSong song = {};
-    o.opened = Music_LoadSong(&song, bytes.data(), SoundMode::FromMemory, 0, static_cast<int>(bytes.size()), nullptr, 0) &&
-               song.sampleCount > 0;
-    Music_FreeSong(&song);
-  });
-  return o;
+std::vector<Open> LoadSong(const std::string& bytes) {
+  Open o = {"song", 0, {}, false};
+  o.peak = loadpeak::PeakOf(
+      [&] {
+        MusicSong song = {};
+        o.opened = Music_LoadSong(&song, bytes.data(), SoundMode::FromMemory, 0, static_cast<int>(bytes.size()), nullptr,
+                                  0) &&
+                   song.sampleCount > 0;
+        Music_FreeSong(&song);
+      },
+      &o.time);
+  return {o};
 }
 
 struct Tally {
@@ -363,9 +379,16 @@ struct Tally {
   int mutants = 0, opened = 0, over = 0, slow = 0;
   int64_t worstPeak = -1;
   size_t worstSize = 0;
-  std::string worstWhat, worstBytes, slowestWhat;
-  double slowest = 0;
+  std::string worstWhat, worstBytes, slowestWhat, slowestBytes;
+  Open slowest = {"", 0, {}, false};
 };
+
+void Save(const char* name, const std::string& bytes) {
+  if (FILE* f = std::fopen(name, "wb")) {
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+}
 
 }  // namespace
 
@@ -446,13 +469,16 @@ int Run(const std::vector<std::pair<std::string, std::string>>& seeds, int count
     for (int way = 0; way < 3; ++way) {
       const std::string bytes = wrapped(way, seed.second);
       starting(seed.first, bytes);
-      const double start = loadbound::ThreadSeconds();
-      const Outcome o = way == 0 ? LoadAlone(bytes) : LoadSong(bytes);
-      const double seconds = loadbound::ThreadSeconds() - start;
-      const bool bad = !o.opened || !WithinBound(o.peak, bytes.size()) || seconds > kMaxOpenSeconds;
-      failures += bad;
-      std::printf(" %s peak %lld bytes, %.0f ms%s;", tallies[way].way, static_cast<long long>(o.peak), seconds * 1000,
-                  bad ? " (FAILED)" : "");
+      const std::vector<Open> opens = way == 0 ? LoadAlone(bytes) : LoadSong(bytes);
+      std::printf(" %s", tallies[way].way);
+      for (const Open& o : opens) {
+        // Alone a file must open as a stream (a song or a sample it need not be).
+        const bool bad = (!o.opened && &o == &opens.back()) || !WithinBound(o.peak, bytes.size()) ||
+                         o.time.processor > kMaxOpenSeconds;
+        failures += bad;
+        std::printf(" %s peak %lld bytes, %.0f ms%s;", o.kind, static_cast<long long>(o.peak), o.time.processor * 1000,
+                    bad ? " (FAILED)" : "");
+      }
     }
     std::printf("\n");
   }
@@ -463,31 +489,32 @@ int Run(const std::vector<std::pair<std::string, std::string>>& seeds, int count
     const std::string bytes = wrapped(i % 3, m.bytes);
     const std::string what = seedName + ": " + m.what;
     starting(what, bytes);
-    const double start = loadbound::ThreadSeconds();
-    const Outcome o = i % 3 == 0 ? LoadAlone(bytes) : LoadSong(bytes);
-    const double seconds = loadbound::ThreadSeconds() - start;
+    const std::vector<Open> opens = i % 3 == 0 ? LoadAlone(bytes) : LoadSong(bytes);
     ++t.mutants;
-    t.opened += o.opened;
-    if (!WithinBound(o.peak, bytes.size())) ++t.over;
-    if (seconds > kMaxOpenSeconds && bytes.size() < kTimedBelowBytes) ++t.slow;
-    if (o.peak > t.worstPeak) t.worstPeak = o.peak, t.worstSize = bytes.size(), t.worstWhat = what, t.worstBytes = bytes;
-    if (seconds > t.slowest) t.slowest = seconds, t.slowestWhat = what;
+    t.opened += opens.back().opened;
+    for (const Open& o : opens) {
+      if (!WithinBound(o.peak, bytes.size())) ++t.over;
+      if (o.time.processor > kMaxOpenSeconds && bytes.size() < kTimedBelowBytes) ++t.slow;
+      if (o.peak > t.worstPeak) t.worstPeak = o.peak, t.worstSize = bytes.size(), t.worstWhat = what, t.worstBytes = bytes;
+      if (o.time.processor > t.slowest.time.processor) t.slowest = o, t.slowestWhat = what, t.slowestBytes = bytes;
+    }
   }
   std::printf("ogg vorbis by structure: %d mutants of %zu seeds (%s; %zu fields), each 1 to 3 edits\n", count,
               seeds.size(), names.c_str(), fields);
   for (int w = 0; w < 3; ++w) {
     const Tally& t = tallies[w];
-    char saved[64];
-    std::snprintf(saved, sizeof saved, "load_bound_ogg_worst_%d.bin", w);
-    if (FILE* f = std::fopen(saved, "wb")) {
-      std::fwrite(t.worstBytes.data(), 1, t.worstBytes.size(), f);
-      std::fclose(f);
-    }
+    char worst[64], slowest[64];
+    std::snprintf(worst, sizeof worst, "load_bound_ogg_worst_%d.bin", w);
+    std::snprintf(slowest, sizeof slowest, "load_bound_ogg_slowest_%d.bin", w);
+    Save(worst, t.worstBytes);
+    Save(slowest, t.slowestBytes);
     std::printf("  %s: %d mutants, opened %d (%.0f%%); worst peak %lld bytes (%.2f MB, a %zu-byte file: %s; saved as %s); "
-                "slowest open %.0f ms (%s); over the bound: %d; over %.0f s under 4 MB: %d\n",
+                "slowest open %.0f ms of processor time, %.0f ms on the wall clock (as a %s, a %zu-byte file: %s; saved as "
+                "%s); over the bound: %d; opens over %.0f s under 4 MB: %d\n",
                 t.way, t.mutants, t.opened, t.mutants ? 100.0 * t.opened / t.mutants : 0.0,
-                static_cast<long long>(t.worstPeak), t.worstPeak / 1048576.0, t.worstSize, t.worstWhat.c_str(), saved,
-                t.slowest * 1000, t.slowestWhat.c_str(), t.over, kMaxOpenSeconds, t.slow);
+                static_cast<long long>(t.worstPeak), t.worstPeak / 1048576.0, t.worstSize, t.worstWhat.c_str(), worst,
+                t.slowest.time.processor * 1000, t.slowest.time.wall * 1000, t.slowest.kind, t.slowestBytes.size(),
+                t.slowestWhat.c_str(), slowest, t.over, kMaxOpenSeconds, t.slow);
     failures += t.over + t.slow;
   }
   std::fflush(stdout);

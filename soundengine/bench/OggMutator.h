@@ -45,17 +45,12 @@ struct Mutant {
 // One to three edits of `seed`, pages written again and checksummed.
 Mutant Mutate(const Stream& seed, std::mt19937& rng);
 
-// What one load of a generated file did: the allocator's peak and whether it opened.
-struct Outcome {
-  int64_t peak = 0;
-  bool opened = false;
-};
-
 // Generates `count` mutants of the seeds (named files), each loaded alone, as an XM
 // song's sample and in an embedded-file bank in turn; `starting` is told of each before
-// it loads (so a crash can name it). Prints what opened, the worst peak and the slowest
-// open of each way, and returns how many passed the bound: 64 MB or 16 times the file,
-// and 1 s for a file under 4 MB.
+// it loads (so a crash can name it). Alone, a file opens as a song, a sample and a stream,
+// each weighed and timed on its own. Prints what opened, the worst peak and the slowest
+// open of each way (both saved), and returns how many opens passed the bound: 64 MB or 16
+// times the file, and 1 s of processor time for a file under 4 MB.
 int Run(const std::vector<std::pair<std::string, std::string>>& seeds, int count,
         const loadbound::Starting& starting);
 

@@ -25,7 +25,19 @@ void* SoundVorbis_Calloc(size_t count, size_t size) {
   if (size != 0 && count > SIZE_MAX / size) return nullptr;
   return SoundMem_Calloc(count * size, kSoundFileTag, __LINE__);
 }
-void* SoundVorbis_Realloc(void* block, size_t size) { return SoundMem_Realloc(block, size, kSoundFileTag); }
+// libogg grows a buffer by what each page adds to it (a packet's body and lacing, the
+// page being read): a packet of many pages would be copied whole once a page, each copy
+// into memory not touched before. A block that must grow takes half as much again as it
+// asks, so it is copied a few times whatever the packet's length.
+void* SoundVorbis_Realloc(void* block, size_t size) {
+  if (!block) return SoundMem_Alloc(nullptr, size, kSoundFileTag);
+  const auto* header = reinterpret_cast<const SoundMemHeader*>(static_cast<uint8_t*>(block) - kSoundMemHeaderSize);
+  const size_t held = static_cast<size_t>(header->size);
+  if (size <= held) return block;
+  if (held <= SIZE_MAX / 3 && held + held / 2 > size)
+    if (void* roomier = SoundMem_Realloc(block, held + held / 2, kSoundFileTag)) return roomier;
+  return SoundMem_Realloc(block, size, kSoundFileTag);
+}
 void SoundVorbis_Free(void* block) { SoundMem_Free(block, kSoundFileTag, __LINE__); }
 }
 
@@ -34,8 +46,10 @@ namespace {
 constexpr int kMaxChannels = 2;
 constexpr int64_t kNoLimit = INT64_MAX;
 // What a load holds besides the decoder's tables and a sample's PCM: its records, the
-// tags, and the decoder's page buffers, which hold up to a packet (as long as the file).
+// tags, and the decoder's page buffers, which hold up to half again a packet (as long as
+// the file).
 constexpr int64_t kLoadOverheadBytes = int64_t{1} << 20;
+int64_t OverheadBytes(int64_t fileBytes) { return kLoadOverheadBytes + fileBytes + fileBytes / 2; }
 // Comments past these are not made tags (encoders write a few dozen; each tag is
 // appended at the end of its list).
 constexpr int kMaxCommentTags = 1024;
@@ -100,12 +114,14 @@ uint32_t DecodeInto(OggState* st, char* out, uint32_t room) {
 
 // The frames the first link's audio packets make, from their block sizes alone (each
 // packet after the first adds a quarter of its block and of the one before), as the
-// decoder will make them, less what the last page trims. The file is left where it was.
+// decoder will make them, less what the last page trims. From the first audio page on,
+// where the decoder starts: the headers, a long comment header too, are not read again.
+// The file is left where it was.
 int64_t CountFrames(OggVorbis_File* vf, SoundFile* f) {
   vorbis_info* vi = ov_info(vf, 0);
-  if (!vi) return 0;
+  if (!vi || !vf->dataoffsets || vf->dataoffsets[0] < 0 || vf->dataoffsets[0] > INT32_MAX) return 0;
   const int here = AuralFile_Tell(f);
-  AuralFile_Seek(f, 0, 0);
+  AuralFile_Seek(f, static_cast<int>(vf->dataoffsets[0]), 0);
   ogg_sync_state sync;
   ogg_stream_state stream;
   ogg_sync_init(&sync);
@@ -166,7 +182,7 @@ BOOL OggFormat_Open(SoundFile* f, uint32_t mode, SoundReaderInfo* info, SoundSyn
   // for more than encoders write is damaged data, one that asks for more than the load
   // has left is out of its memory.
   const int64_t limit = g_sampleLimit != kNoLimit ? g_sampleLimit : SoundLoad_Bound(dataBytes);
-  VorbisHeaderGuard guard(limit - kLoadOverheadBytes - dataBytes);
+  VorbisHeaderGuard guard(limit - OverheadBytes(dataBytes));
   // A failed open clears the decoder itself.
   OggVorbis_File* vf = &st->vf;
   if (ov_open_callbacks(f, vf, nullptr, 0, kCallbacks) < 0) {
@@ -248,7 +264,7 @@ SoundSample* OggFormat_LoadSample(int index, SoundFile* f, uint32_t mode, int* e
   if (frames < 1) return fail(kSoundErrUnknownFormat);
   const bool songLimit = g_sampleLimit != kNoLimit;
   const int64_t room =
-      (songLimit ? g_sampleLimit : SoundLoad_Bound(info.dataBytes)) - st->decoderBytes - kLoadOverheadBytes - info.dataBytes;
+      (songLimit ? g_sampleLimit : SoundLoad_Bound(info.dataBytes)) - st->decoderBytes - OverheadBytes(info.dataBytes);
   int64_t held = frames;
   // A sound longer than a sample may hold plays as a stream; a song's sample holds what
   // the song's budget leaves.

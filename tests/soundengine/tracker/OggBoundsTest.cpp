@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "BankTestSupport.h"
 #include "LoadBoundFiles.h"
@@ -169,6 +170,42 @@ TEST_F(OggBounds, SamplesHoldNoMoreThanTheirBudgetAndLongerSoundsPlayAsStreams) 
   EXPECT_LT(peak, kBound);
   EXPECT_EQ(song_.sampleCount, 0);
   EXPECT_EQ(SoundError, kSoundErrNoMemory);
+}
+
+// What the runtime's realloc was asked for: the most reallocations may have copied.
+int64_t g_reallocBytes = 0;
+void* CountingRealloc(void* block, size_t size) {
+  g_reallocBytes += static_cast<int64_t>(size);
+  return std::realloc(block, size);
+}
+
+TEST_F(OggBounds, ALongCommentHeaderIsCopiedAFewTimesNotOncePerPage) {
+  // A 3.5 MB comment, as cover art is written, over 57 full pages: a file under 4 MB
+  // whose open took seconds while each page grew the packet's buffer by its own length.
+  Stream s;
+  s.comments = {"METADATA_BLOCK_PICTURE=" + std::string(7 << 19, 'x')};
+  const std::string file = vorbiswrite::File(s, 8);
+  const int size = static_cast<int>(file.size());
+  Aural_Close();
+  ASSERT_TRUE(SoundMem_UseCallbacks(std::malloc, CountingRealloc, std::free));
+  ASSERT_TRUE(Aural_Init(44100, 32));
+  g_reallocBytes = 0;
+  SoundStream* stream = AuralStream_Open(file.data(), SoundMode::FromMemory, 0, size);
+  const int64_t streamBytes = g_reallocBytes;
+  EXPECT_NE(stream, nullptr) << SoundError;
+  if (stream) AuralStream_Close(stream);
+  g_reallocBytes = 0;
+  SoundSample* sample = SoundSample_Load(-1, file.data(), SoundMode::FromMemory, 0, size, nullptr);
+  const int64_t sampleBytes = g_reallocBytes;
+  EXPECT_NE(sample, nullptr) << SoundError;
+  if (sample) SoundSample_Free(sample);
+  Aural_Close();
+  EXPECT_TRUE(SoundMem_UseCallbacks(nullptr, nullptr, nullptr));
+  ASSERT_TRUE(Aural_Init(44100, 32));
+  std::printf("ogg_comment_3_5MB (%d bytes): reallocated stream %lld, sample %lld bytes\n", size,
+              static_cast<long long>(streamBytes), static_cast<long long>(sampleBytes));
+  EXPECT_LT(streamBytes, int64_t{4} * size) << "the packet's buffer grows by half again, not by a page";
+  EXPECT_LT(sampleBytes, streamBytes + size / 2) << "counting frames reads the audio pages, not the headers again";
 }
 
 }  // namespace
