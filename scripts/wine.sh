@@ -22,7 +22,7 @@ if [ "$ORVALEN_WINE" = tests ]; then
   if [ "$1" = --start-mark ]; then marked=1; shift; fi
   start_log=$ORVALEN_BUILD_DIR/logs/refused-starts.log
   mkdir -p "$(dirname "$start_log")"
-  # Starts the device layer could not make are written there too (platform/RefusedStarts.cpp),
+  # Starts the device layer could not make are written there too (platform/core/process/RefusedStarts.cpp),
   # with this run's name, under which what the program said follows.
   export ORVALEN_START_LOG ORVALEN_START_LOG_RUN
   ORVALEN_START_LOG=$(wine_path "$start_log")
