@@ -27,6 +27,12 @@ while read -r package inside sum; do
   mkdir -p "$work/packages/$package/$(dirname "$inside")"
   cp "$deps/tracker-modules/${package}__$(basename "$inside")" "$work/packages/$package/$inside"
 done <"$(dirname "$script")/../tests/soundengine/tracker/real_modules.txt"
+while read -r package inside sum; do
+  case $package in '' | '#'*) continue ;; esac
+  [ -d "$work/packages/$package" ] || packages=$((packages + 1))
+  mkdir -p "$work/packages/$package/$(dirname "$inside")"
+  cp "$deps/real-ogg/${package}__$(basename "$inside")" "$work/packages/$package/$inside"
+done <"$(dirname "$script")/../tests/soundengine/real_ogg_debian.txt"
 cat >"$bin/apt-get" <<STANDIN
 #!/usr/bin/env bash
 echo "\$*" >>"$work/apt-calls"
