@@ -32,7 +32,7 @@ bool Update(Change change) {
         for (auto& e : r.entries)
             if (e.processId && !Runs(e)) e = DeviceProcessTable::Entry{};
         return change(r);
-    });
+    }, nullptr, DeviceStateStore::Lifetime::Running);
 }
 
 DeviceProcessTable::Entry Self() {

@@ -40,7 +40,7 @@ void DeviceCallLog::Add(DeviceCallKind kind, LONG a, LONG b, LONG result, const 
     Load(record.get());
     record->entries[record->total % DEVICE_CALL_LOG_SIZE] = call;
     ++record->total;
-    store->Write(kRecordName, record.get(), sizeof *record);
+    store->Write(kRecordName, record.get(), sizeof *record, DeviceStateStore::Lifetime::Running);
 }
 
 DWORD DeviceControl_GetCalls(DWORD first, DEVICE_CALL* calls, DWORD max) {

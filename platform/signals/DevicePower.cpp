@@ -55,7 +55,7 @@ bool Update(Change change) {
         for (Requirement& q : r.requirements)
             if (q.number && !PowerState::ProcessRuns(q.processId, q.creationTime)) q = Requirement{};
         return change(r);
-    });
+    }, nullptr, DeviceStateStore::Lifetime::Running);
 }
 
 DevicePowerRecord Load() {

@@ -37,7 +37,7 @@ bool Update(Change change) {
     return DeviceStateStore::Current()->Update(kRecordName, Defaults(), [&](SignalsRecord& r) {
         if (r.ledCount > DEVICE_MAX_LEDS) r = Defaults();
         return change(r);
-    });
+    }, nullptr, DeviceStateStore::Lifetime::Running);
 }
 
 BOOL Refuse() {

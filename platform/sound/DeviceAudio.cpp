@@ -48,7 +48,7 @@ bool Update(Change change) {
     return DeviceStateStore::Current()->Update(kRecordName, Defaults(), [&](AudioRecord& r) {
         change(r);
         return true;
-    });
+    }, nullptr, DeviceStateStore::Lifetime::Running);
 }
 
 bool IsDevice0(HWAVEOUT waveOut) { return waveOut == nullptr; }

@@ -15,7 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -32,10 +34,6 @@ std::vector<HWND> ShownAlarmRings() {
     for (HWND ring = nullptr; (ring = FindWindowExW(nullptr, ring, L"#32770", L"Orvalen alarm elapsed")) != nullptr;)
         if (IsWindowVisible(ring)) shown.push_back(ring);
     return shown;
-}
-HWND SecondAlarmRing() {
-    const std::vector<HWND> shown = ShownAlarmRings();
-    return shown.size() >= 2 ? shown[1] : nullptr;
 }
 
 class RingRoad : public testing::Test {
@@ -172,8 +170,10 @@ TEST_F(RingRoad, TwoAlarmsDueInOneSecondEachRingToTheirOwnEnd) {
     const ring_measure::RingTimes times = ring_measure::RingAt(due, kTimeoutMs, false);
     ASSERT_NE(0u, times.dialog) << "the alarms never rang";
     DWORD second = 0;
+    std::vector<HWND> rings;
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
-        if (SecondAlarmRing()) second = DeviceClock_GetTickCount();
+        rings = ShownAlarmRings();
+        if (rings.size() >= 2) second = DeviceClock_GetTickCount();
         return second != 0;
     })) << "the second alarm never rang";
     ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return ring_measure::FirstSoundTick(8) != 0; }));
@@ -186,12 +186,17 @@ TEST_F(RingRoad, TwoAlarmsDueInOneSecondEachRingToTheirOwnEnd) {
     EXPECT_LE(secondAfterFirst, 1500) << "the second ring came late while the first one started";
     EXPECT_LE(soundAfterSecond, 2000) << "no sound in the rings' first two seconds";
 
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return ShownAlarmRings().size() < 2; }));
-    const double heardAtFirstClose = ring_measure::SoundingMs();
-    EXPECT_EQ(1u, ShownAlarmRings().size()) << "both rings closed together";
-    EXPECT_GE(heardAtFirstClose, kWholeRingMs) << "a ring closed before its own sound was heard";
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return ShownAlarmRings().empty(); }));
-    EXPECT_GE(ring_measure::SoundingMs(), 2 * kWholeRingMs) << "the older ring closed before its own sound was heard";
+    // Each ring's close by the sound heard once its window had gone: a window thread the
+    // machine holds up may close both at once, but neither before its own sound.
+    double heardAtClose[] = {-1, -1};
+    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
+        for (int i : {0, 1})
+            if (heardAtClose[i] < 0 && !IsWindowVisible(rings[i])) heardAtClose[i] = ring_measure::SoundingMs();
+        return heardAtClose[0] >= 0 && heardAtClose[1] >= 0;
+    }));
+    std::sort(std::begin(heardAtClose), std::end(heardAtClose));
+    EXPECT_GE(heardAtClose[0], kWholeRingMs) << "a ring closed before its own sound was heard";
+    EXPECT_GE(heardAtClose[1], 2 * kWholeRingMs) << "the older ring closed before its own sound was heard";
     EXPECT_TRUE(testsupport::PollUntil(kTimeoutMs, [] { return !EngineRuns(); }));
     for (ItemHash hash : {kAlarmHash, kAlarmHash + 1})
         EXPECT_TRUE(testsupport::RegistryKeyExists(HKEY_CURRENT_USER, version3items::kAlarmItems + L"\\" +

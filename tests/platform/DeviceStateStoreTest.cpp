@@ -4,6 +4,7 @@
 #include "DeviceControl.h"
 #include "DeviceObjects.h"
 #include "DeviceStateStore.h"
+#include "ImportHook.h"
 #include "ProbeHelpers.h"
 
 namespace {
@@ -16,6 +17,12 @@ LONGLONG HostUtcMs() {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
     return ((LONGLONG(ft.dwHighDateTime) << 32) | ft.dwLowDateTime) / 10000;
+}
+
+int flushes = 0;
+BOOL WINAPI CountedFlush(HANDLE) {
+    ++flushes;
+    return TRUE;
 }
 
 std::wstring RecordFile(const DeviceStateStore& store, const wchar_t* name) {
@@ -101,4 +108,35 @@ TEST_F(StateStore, DevicesShareNoStateOrObjects) {
     EXPECT_EQ(outer.ObjectName(L"OrvalenMainWnd"), name);
     EXPECT_FALSE(Device_GetObjectName(L"Global\\x", name, MAX_PATH));
     EXPECT_FALSE(Device_GetObjectName(L"OrvalenMainWnd", name, 8));
+}
+
+// What the device keeps is on the disk before it replaces the old record; its running
+// state, and a record rewritten with what it holds, wait for nobody's disk.
+TEST_F(StateStore, OnlyKeptRecordsThatChangeAreFlushed) {
+    void* systemFlush = testsupport::ReplaceImport("FlushFileBuffers", reinterpret_cast<void*>(CountedFlush));
+    ASSERT_NE(nullptr, systemFlush);
+    DeviceStateStore store;
+    flushes = 0;
+    Sample value = {1, 1};
+    ASSERT_TRUE(store.Write(L"sample", &value, sizeof value));
+    EXPECT_EQ(1, flushes);
+    const LONG64 written = store.Sequence();
+    ASSERT_TRUE(store.Write(L"sample", &value, sizeof value));
+    EXPECT_EQ(1, flushes);
+    EXPECT_EQ(written, store.Sequence()) << "an unchanged record was written again";
+
+    value.a = 2;
+    ASSERT_TRUE(store.Write(L"sample", &value, sizeof value, DeviceStateStore::Lifetime::Running));
+    EXPECT_EQ(1, flushes);
+    Sample out = {};
+    ASSERT_TRUE(DeviceStateStore().Read(L"sample", &out, sizeof out));
+    EXPECT_EQ(2u, out.a);
+
+    // A record damaged behind the store's back is written whole again.
+    ASSERT_TRUE(testsupport::WriteBytes(RecordFile(store, L"sample"), "damaged"));
+    ASSERT_TRUE(store.Write(L"sample", &value, sizeof value));
+    EXPECT_EQ(2, flushes);
+    ASSERT_TRUE(DeviceStateStore().Read(L"sample", &out, sizeof out));
+    EXPECT_EQ(2u, out.a);
+    testsupport::ReplaceImport("FlushFileBuffers", systemFlush);
 }

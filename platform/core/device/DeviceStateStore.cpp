@@ -31,6 +31,17 @@ uint32_t Checksum(const void* data, DWORD size) {
     return h;
 }
 
+// The whole file, when it is `length` bytes long.
+bool ReadWhole(const std::wstring& path, size_t length, std::vector<BYTE>* bytes) {
+    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart != LONGLONG(length)) return false;
+    bytes->resize(length);
+    DWORD got = 0;
+    return ::ReadFile(file.Get(), bytes->data(), static_cast<DWORD>(length), &got, nullptr) && got == length;
+}
+
 uint64_t Hash64(const std::wstring& text) {
     uint64_t h = 14695981039346656037ull;
     for (wchar_t c : text) h = (h ^ static_cast<uint16_t>(c)) * 1099511628211ull;
@@ -151,18 +162,8 @@ bool DeviceStateStore::Read(const wchar_t* name, void* record, DWORD size) const
 // Records are replaced by rename, never written in place, so no lock is needed to
 // read a whole one; sharing delete lets a writer rename over a file being read.
 bool DeviceStateStore::ReadFile(const wchar_t* name, void* record, DWORD size) const {
-    ScopedFile file(CreateFileW(RecordPath(name).c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    LARGE_INTEGER length;
-    if (!GetFileSizeEx(file.Get(), &length) || length.QuadPart != LONGLONG(sizeof(RecordHeader)) + size)
-        return false;
-    std::vector<BYTE> bytes(sizeof(RecordHeader) + size);
-    DWORD got = 0;
-    if (!::ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) ||
-        got != bytes.size())
-        return false;
+    std::vector<BYTE> bytes;
+    if (!ReadWhole(RecordPath(name), sizeof(RecordHeader) + size, &bytes)) return false;
     RecordHeader header;
     memcpy(&header, bytes.data(), sizeof header);
     const BYTE* payload = bytes.data() + sizeof header;
@@ -172,7 +173,12 @@ bool DeviceStateStore::ReadFile(const wchar_t* name, void* record, DWORD size) c
     return true;
 }
 
-bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size) {
+bool DeviceStateStore::Holds(const std::wstring& path, const std::vector<BYTE>& bytes) const {
+    std::vector<BYTE> stored;
+    return ReadWhole(path, bytes.size(), &stored) && stored == bytes;
+}
+
+bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size, Lifetime lifetime) {
     if (!name || !record || !Ready()) return false;
     Lock lock(*this);
     if (!lock.Held()) return false;
@@ -182,6 +188,8 @@ bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size
     memcpy(bytes.data() + sizeof header, record, size);
 
     const std::wstring path = RecordPath(name);
+    // A reschedule sets every wake-up again, most of them unchanged.
+    if (Holds(path, bytes)) return true;
     const std::wstring aside = path + L".new";
     {
         ScopedFile file(CreateFileW(aside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -190,7 +198,7 @@ bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size
         DWORD written = 0;
         // On the disk before the rename: a power cut after it must not leave an empty record.
         if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-            written != bytes.size() || !FlushFileBuffers(file.Get())) {
+            written != bytes.size() || (lifetime == Lifetime::Kept && !FlushFileBuffers(file.Get()))) {
             file.Reset();
             DeleteFileW(aside.c_str());
             return false;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 #include "ScopedHandle.h"
 
@@ -47,18 +48,27 @@ public:
     // size or damaged. A record changed behind the store's back (not by Write) is
     // seen by stores made after the change.
     bool Read(const wchar_t* name, void* record, DWORD size) const;
-    // Replaces the stored record as a whole (write aside, then rename).
-    bool Write(const wchar_t* name, const void* record, DWORD size);
+
+    // What a record stands for on the device. What the device keeps across a power cut
+    // (its wake-ups, its clock, its messages) is on the disk before it replaces the old
+    // record; the running state of its services (power, signals, volume, processes) is
+    // lost with the power anyway, and one left damaged by a host crash reads as its
+    // default. Flushing that too would make every power or LED change wait for the disk.
+    enum class Lifetime { Kept, Running };
+    // Replaces the stored record as a whole (write aside, then rename); a record that
+    // holds these bytes already is left as it is.
+    bool Write(const wchar_t* name, const void* record, DWORD size, Lifetime lifetime = Lifetime::Kept);
 
     // Reads `name` (or `defaults`), lets `change` modify it, writes it back: one step.
     template <typename Record, typename Change>
-    bool Update(const wchar_t* name, const Record& defaults, Change change, Record* result = nullptr) {
+    bool Update(const wchar_t* name, const Record& defaults, Change change,
+                std::add_pointer_t<Record> result = nullptr, Lifetime lifetime = Lifetime::Kept) {
         Lock lock(*this);
         if (!lock.Held()) return false;
         Record record;
         if (!Read(name, &record, sizeof record)) record = defaults;
         if (!change(record)) return false;
-        if (!Write(name, &record, sizeof record)) return false;
+        if (!Write(name, &record, sizeof record, lifetime)) return false;
         if (result) *result = record;
         return true;
     }
@@ -76,6 +86,7 @@ private:
 
     std::wstring RecordPath(const wchar_t* name) const;
     bool ReadFile(const wchar_t* name, void* record, DWORD size) const;
+    bool Holds(const std::wstring& path, const std::vector<BYTE>& bytes) const;
 
     std::wstring folder_;
     std::wstring objectPrefix_;

@@ -84,7 +84,7 @@ bool PowerState::Update(const std::function<bool(Record&)>& change, Record* resu
     const Record before = r;
     Prune(r);
     if (change && !change(r)) return false;
-    if (memcmp(&before, &r, sizeof r) != 0 && !store->Write(kRecordName, &r, sizeof r)) {
+    if (memcmp(&before, &r, sizeof r) != 0 && !store->Write(kRecordName, &r, sizeof r, DeviceStateStore::Lifetime::Running)) {
         SetLastError(ERROR_WRITE_FAULT);
         return false;
     }
