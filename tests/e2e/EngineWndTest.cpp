@@ -6,6 +6,7 @@
 #include "CopyDataCommand.h"
 #include "DeviceClock.h"
 #include "DeviceControl.h"
+#include "ImportHook.h"
 #include "EngineMessage.h"
 #include "RingLink.h"
 #include "EngineWnd.h"
@@ -48,6 +49,16 @@ bool PumpUntil(DWORD timeoutMs, const std::function<bool()>& ready) {
             if (msg.message != WM_QUIT) DispatchMessageW(&msg);
     }
     return true;
+}
+
+// The device moment the engine last set its due timer to fire at: when it rings, whatever
+// the machine's load makes of the timer's message.
+DWORD dueTimerAt = 0;
+using SetTimerFunction = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
+SetTimerFunction systemSetTimer = nullptr;
+UINT_PTR WINAPI RecordedSetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC proc) {
+    if (id == EngineWnd::kDueTimer) dueTimerAt = DeviceClock_GetTickCount() + ms;
+    return systemSetTimer(window, id, ms, proc);
 }
 
 bool ReadFileTime(HKEY root, const wchar_t* key, const wchar_t* value, FILETIME* time) {
@@ -219,11 +230,17 @@ TEST_F(EngineWndTest, SnoozeKeepsItsRemainingWaitAcrossClockAndZoneChanges) {
 }
 
 // What falls due between two ticks is rung at its instant, by the tick's own work: with
-// the one-second tick held off, an alarm due in 300 ms rings, not before its time; a
-// timer counts its whole seconds from its own start, so one of 2 s started between two
-// ticks expires 2 s after its start, neither with the tick before nor the one after.
+// the one-second tick held off, an alarm due in 300 ms rings on the timer the engine set
+// for its instant, not before; a timer counts its whole seconds from its own start, so
+// one of 2 s started between two ticks expires 2 s after its start, neither with the tick
+// before nor the one after. The instants are those the engine asked for, which a busy
+// machine's late timer messages do not move.
 TEST_F(EngineWndTest, WhatFallsDueBetweenTicksRingsAtItsInstant) {
+    systemSetTimer = reinterpret_cast<SetTimerFunction>(
+        testsupport::ReplaceImport("SetTimer", reinterpret_cast<void*>(RecordedSetTimer)));
+    ASSERT_NE(nullptr, systemSetTimer);
     ASSERT_TRUE(KillTimer(engine_->Hwnd(), EngineWnd::kTickTimer));
+    const DWORD dueTick = DeviceClock_GetTickCount() + 300;
     AlarmItem* alarm = AddAlarm(Time_LocalNowAsDate(true) + 0.3 * kSecond, L"between ticks");
     TimerItem* timer = store_->CreateTimer(nullptr);
     timer->flags &= ~(TimerItem::kNew | TimerItem::kRunning);
@@ -234,9 +251,10 @@ TEST_F(EngineWndTest, WhatFallsDueBetweenTicksRingsAtItsInstant) {
     }
     engine_->Reschedule();
     ASSERT_FALSE(alarm->flags & AlarmItem::kFired);
+    EXPECT_NEAR(double(LONG(dueTimerAt - dueTick)), 0.0, 20.0) << "the due timer is not set for the alarm's instant";
     const OleDate due = alarm->time;
     OleDate rang = 0;
-    EXPECT_TRUE(PumpUntil(3000, [&] {
+    EXPECT_TRUE(PumpUntil(10000, [&] {
         if (alarm->flags & AlarmItem::kFired) rang = Time_LocalNowAsDate(true);
         return rang != 0;
     })) << "only a tick would have rung it";
@@ -247,12 +265,14 @@ TEST_F(EngineWndTest, WhatFallsDueBetweenTicksRingsAtItsInstant) {
     PumpUntil(1300, [&] { return DeviceClock_GetTickCount() - start >= 1300; });
     Send(WM_TIMER, reinterpret_cast<void*>(EngineWnd::kTickTimer));
     ASSERT_TRUE(timer->IsRunning()) << "expired 1.3 s into its 2 s";
+    EXPECT_NEAR(double(LONG(dueTimerAt - start)), 2000.0, 20.0) << "the due timer is not set for the timer's end";
     DWORD expired = 0;
-    EXPECT_TRUE(PumpUntil(3000, [&] {
+    EXPECT_TRUE(PumpUntil(10000, [&] {
         if (!timer->IsRunning()) expired = DeviceClock_GetTickCount();
         return expired != 0;
     })) << "only a tick would have expired it";
     EXPECT_GE(expired - start, 2000u);
+    testsupport::ReplaceImport("SetTimer", reinterpret_cast<void*>(systemSetTimer));
 }
 
 // A timer that another's expiry starts counts from that start, whether it stands after the

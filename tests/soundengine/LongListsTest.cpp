@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "BenchClock.h"
 #include "ReaderTestSupport.h"
 #include "StreamTestSupport.h"
 #include "aural_tag.h"
@@ -23,18 +24,11 @@ namespace {
 // (15 to 45 s).
 constexpr double kMostSeconds = 3.0;
 
-double ThreadSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  const auto ticks = [](const FILETIME& t) { return static_cast<double>(uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime); };
-  return (ticks(kernel) + ticks(user)) / 1e7;
-}
-
 template <typename Work>
 double SecondsOf(Work&& work) {
-  const double start = ThreadSeconds();
+  const double start = bench::ThreadSeconds();
   work();
-  return ThreadSeconds() - start;
+  return bench::ThreadSeconds() - start;
 }
 
 std::vector<std::string> Names(SoundStream* s) {
