@@ -34,6 +34,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -205,6 +206,11 @@ protected:
         return ring && IsWindow(ring) ? ring : nullptr;
     }
     // The calls since the last look, and whether the ring window has closed by then.
+    // Two auto-closing alarms, each ringing the built-in sound twice.
+    std::pair<AlarmItem*, AlarmItem*> FirstAndSecond();
+    // The newer of two rings closes first, at the end of its own sound, and the older one
+    // after it: both decided once, both heard whole.
+    void ExpectNewerThenOlderClose(AlarmItem* older, AlarmItem* newer, const char* olderEarly);
     Calls Decisions(const EventItem* item, bool* closed = nullptr) {
         Drain();
         if (closed) *closed = RingWindowOf(item) == nullptr;
@@ -985,26 +991,34 @@ constexpr double kWholePlayMs = kPlayMs - 50;
 // while the older one waits (open, nothing decided), and each closes at the end of its own
 // sound, both heard whole. A timer that repeats itself rings again over its own sound: its
 // ring goes on with the new sound and closes once, at that sound's end.
-TEST_F(RingScreensTest, ARingTakenOverWaitsAndRingsToItsOwnEnd) {
-    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
-    AlarmItem* first = AddAlarm(L"First");
-    AlarmItem* second = AddAlarm(L"Second");
-    for (AlarmItem* alarm : {first, second}) {
+std::pair<AlarmItem*, AlarmItem*> RingScreensTest::FirstAndSecond() {
+    std::pair<AlarmItem*, AlarmItem*> alarms(AddAlarm(L"First"), AddAlarm(L"Second"));
+    for (AlarmItem* alarm : {alarms.first, alarms.second}) {
         alarm->SnoozeType = EventItem::kSnoozeTypeAutoClose;
         RingBriefly(*alarm, 2);
     }
+    return alarms;
+}
+
+void RingScreensTest::ExpectNewerThenOlderClose(AlarmItem* older, AlarmItem* newer, const char* olderEarly) {
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(newer) || !RingWindowOf(older); }));
+    EXPECT_EQ(nullptr, RingWindowOf(newer)) << "the newer ring's sound plays first";
+    EXPECT_NE(nullptr, RingWindowOf(older)) << olderEarly;
+    EXPECT_GE(ring_measure::SoundingMs(), 2 * kWholePlayMs) << "the newer ring closed before its sound was heard";
+    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(older); }));
+    EXPECT_EQ((Calls{"AutoAction", "Dismiss", "AutoAction", "Dismiss"}), Decisions(older));
+    EXPECT_GE(ring_measure::SoundingMs(), 4 * kWholePlayMs) << "both rings heard whole";
+}
+
+TEST_F(RingScreensTest, ARingTakenOverWaitsAndRingsToItsOwnEnd) {
+    ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
+    const auto [first, second] = FirstAndSecond();
     Ring(first);
     Ring(second);
     bool closed = true;
     EXPECT_TRUE(Decisions(first, &closed).empty());
     EXPECT_FALSE(closed) << "the older ring ended when the newer one began";
-    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(second) || !RingWindowOf(first); }));
-    EXPECT_EQ(nullptr, RingWindowOf(second)) << "the newer ring's sound plays first";
-    EXPECT_NE(nullptr, RingWindowOf(first)) << "the older ring did not wait for its own sound";
-    EXPECT_GE(ring_measure::SoundingMs(), 2 * kWholePlayMs) << "the newer ring closed before its sound was heard";
-    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(first); }));
-    EXPECT_EQ((Calls{"AutoAction", "Dismiss", "AutoAction", "Dismiss"}), Decisions(first));
-    EXPECT_GE(ring_measure::SoundingMs(), 4 * kWholePlayMs) << "both rings heard whole";
+    ExpectNewerThenOlderClose(first, second, "the older ring did not wait for its own sound");
     EXPECT_LT(ring_measure::SoundingMs(), 5 * kPlayMs);
 
     TimerItem* again = AddTimer(L"Again");
@@ -1025,22 +1039,12 @@ TEST_F(RingScreensTest, ARingTakenOverWaitsAndRingsToItsOwnEnd) {
 // its own sound, after the newer one.
 TEST_F(RingScreensTest, ARingTakenOverWhileItsSoundIsHeardRingsToItsOwnEnd) {
     ASSERT_TRUE(DeviceControl_RecordSpeaker(TRUE));
-    AlarmItem* first = AddAlarm(L"First");
-    AlarmItem* second = AddAlarm(L"Second");
-    for (AlarmItem* alarm : {first, second}) {
-        alarm->SnoozeType = EventItem::kSnoozeTypeAutoClose;
-        RingBriefly(*alarm, 2);
-    }
+    const auto [first, second] = FirstAndSecond();
     Signaller* signaller = App::GetSignaller();
     HWND older = Ring(first)->GetHwnd();
     ASSERT_TRUE(PumpUntil(10000, [&] { return signaller->IsPlayingFor(older) && ring_measure::FirstSoundTick(8); }));
     Ring(second);
-    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(second) || !RingWindowOf(first); }));
-    EXPECT_EQ(nullptr, RingWindowOf(second)) << "the newer ring's sound plays first";
-    EXPECT_NE(nullptr, RingWindowOf(first)) << "the older ring closed with the newer one";
-    ASSERT_TRUE(PumpUntil(20000, [&] { return !RingWindowOf(first); }));
-    EXPECT_EQ((Calls{"AutoAction", "Dismiss", "AutoAction", "Dismiss"}), Decisions(first));
-    EXPECT_GE(ring_measure::SoundingMs(), 4 * kWholePlayMs) << "both rings heard whole";
+    ExpectNewerThenOlderClose(first, second, "the older ring closed with the newer one");
 }
 
 // The self-close poll of a window that shows nothing lands after the signaller fell quiet

@@ -38,6 +38,17 @@ bool Play(HWAVEOUT out, std::vector<short>& samples, WAVEHDR& header) {
            waveOutWrite(out, &header, sizeof header) == MMSYSERR_NOERROR;
 }
 
+// What the loudspeaker recorded, a sample a frame (the recording's rate is the play's);
+// empty when there is no recording.
+std::vector<short> Heard() {
+    wchar_t path[MAX_PATH];
+    std::string bytes;
+    if (!DeviceControl_GetSpeakerRecording(path, MAX_PATH, nullptr) || !testsupport::ReadBytes(path, &bytes)) return {};
+    std::vector<short> heard(bytes.size() / 2);
+    memcpy(heard.data(), bytes.data(), heard.size() * 2);
+    return heard;
+}
+
 }  // namespace
 
 // The loudspeaker plays at the pace of the device's clock, neither faster nor slower: its
@@ -83,19 +94,14 @@ TEST(DeviceSpeaker, WithoutAHostDeviceTheDeviceOffersItsOwnLoudspeaker) {
     EXPECT_EQ(MMSYSERR_NOERROR, waveOutUnprepareHeader(out, &header, sizeof header));
     EXPECT_EQ(MMSYSERR_NOERROR, waveOutClose(out));
 
-    wchar_t path[MAX_PATH];
-    std::string bytes;
-    ASSERT_TRUE(DeviceControl_GetSpeakerRecording(path, MAX_PATH, nullptr));
-    ASSERT_TRUE(testsupport::ReadBytes(path, &bytes));
-    size_t loud = 0, firstLoud = bytes.size();
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        short sample;
-        memcpy(&sample, &bytes[i], 2);
-        if (sample != kLoud) continue;
+    const std::vector<short> heard = Heard();
+    ASSERT_FALSE(heard.empty());
+    size_t loud = 0, firstLoud = heard.size();
+    for (size_t i = 0; i < heard.size(); ++i) {
+        if (heard[i] != kLoud) continue;
         ++loud;
-        firstLoud = std::min(firstLoud, i / 2);
+        firstLoud = std::min(firstLoud, i);
     }
-    // (The recording's rate is the play's: a frame is a sample.)
     EXPECT_GE(loud, 44100u - recordedTo - 1);
     EXPECT_LE(loud, 44100u - recordedFrom + 1);
     EXPECT_EQ(0u, firstLoud) << "the play goes on where the recording begins";
@@ -133,12 +139,7 @@ TEST(DeviceSpeaker, ALoopingBuffersLateWriterIsNeverHeardTwice) {
     EXPECT_EQ(MMSYSERR_NOERROR, waveOutUnprepareHeader(out, &header, sizeof header));
     EXPECT_EQ(MMSYSERR_NOERROR, waveOutClose(out));
 
-    wchar_t path[MAX_PATH];
-    std::string bytes;
-    ASSERT_TRUE(DeviceControl_GetSpeakerRecording(path, MAX_PATH, nullptr));
-    ASSERT_TRUE(testsupport::ReadBytes(path, &bytes));
-    std::vector<short> heard(bytes.size() / 2);
-    memcpy(heard.data(), bytes.data(), heard.size() * 2);
+    const std::vector<short> heard = Heard();
     size_t at = 0;
     while (at < heard.size() && heard[at] == 0) ++at;  // before the play
     for (short value = 1; value <= 2205; ++value, ++at) ASSERT_EQ(value, heard.at(at)) << "frame " << value - 1;
@@ -162,17 +163,8 @@ TEST(DeviceSpeaker, TheLoudspeakerOpensInPlaceOfAHostDeviceThatDoesNot) {
     ASSERT_TRUE(testsupport::PollUntil(3000, [&] { return (header.dwFlags & WHDR_DONE) != 0; }));
     EXPECT_EQ(MMSYSERR_NOERROR, waveOutUnprepareHeader(out, &header, sizeof header));
     EXPECT_EQ(MMSYSERR_NOERROR, waveOutClose(out));
-    wchar_t path[MAX_PATH];
-    std::string bytes;
-    ASSERT_TRUE(DeviceControl_GetSpeakerRecording(path, MAX_PATH, nullptr));
-    ASSERT_TRUE(testsupport::ReadBytes(path, &bytes));
-    bool heard = false;
-    for (size_t i = 0; i + 1 < bytes.size() && !heard; i += 2) {
-        short sample;
-        memcpy(&sample, &bytes[i], 2);
-        heard = sample == kLoud;
-    }
-    EXPECT_TRUE(heard) << "the loudspeaker heard nothing";
+    const std::vector<short> heard = Heard();
+    EXPECT_NE(heard.end(), std::find(heard.begin(), heard.end(), kLoud)) << "the loudspeaker heard nothing";
 
     ASSERT_TRUE(DeviceControl_SetWaveOutFailure(DEVICE_WAVEOUT_NOTHING_OPENS));
     EXPECT_EQ(1u, waveOutGetNumDevs());

@@ -120,10 +120,8 @@ TEST_F(StateStore, OnlyKeptRecordsThatChangeAreFlushed) {
     Sample value = {1, 1};
     ASSERT_TRUE(store.Write(L"sample", &value, sizeof value));
     EXPECT_EQ(1, flushes);
-    const LONG64 written = store.Sequence();
     ASSERT_TRUE(store.Write(L"sample", &value, sizeof value));
-    EXPECT_EQ(1, flushes);
-    EXPECT_EQ(written, store.Sequence()) << "an unchanged record was written again";
+    EXPECT_EQ(1, flushes) << "an unchanged record was written again";
 
     value.a = 2;
     ASSERT_TRUE(store.Write(L"sample", &value, sizeof value, DeviceStateStore::Lifetime::Running));

@@ -188,8 +188,12 @@ bool DeviceStateStore::Write(const wchar_t* name, const void* record, DWORD size
     memcpy(bytes.data() + sizeof header, record, size);
 
     const std::wstring path = RecordPath(name);
-    // A reschedule sets every wake-up again, most of them unchanged.
-    if (Holds(path, bytes)) return true;
+    // A reschedule sets every wake-up again, most of them unchanged. Counted all the same:
+    // a reader may have cached what the file held before a change behind the store's back.
+    if (Holds(path, bytes)) {
+        InterlockedIncrement64(const_cast<LONG64*>(sequence_));
+        return true;
+    }
     const std::wstring aside = path + L".new";
     {
         ScopedFile file(CreateFileW(aside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
