@@ -17,6 +17,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 
@@ -65,6 +66,39 @@ bool MakeTone(const std::wstring& devicePath, const char* format, const char* sy
     CreateDirectoryW(path.substr(0, path.rfind(L'\\')).c_str(), nullptr);
     return testsupport::RunHostTool(
         "sox", std::string("-r 8000 -n ") + format + " '" + testsupport::UnixPath(path) + "' synth " + synth);
+}
+
+// The values of a record that differ from those expected, one line each; empty when none.
+class Differences {
+public:
+    template <class Expected, class Actual>
+    void Check(const char* what, const Expected& expected, const Actual& actual) {
+        if (expected == actual) return;
+        text_ += std::string(what) + ": " + testing::PrintToString(actual) + ", not " +
+                 testing::PrintToString(expected) + "\n";
+    }
+    const std::string& Text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+// A save writes an item's values one by one and a load reads them in another order, so a
+// load in the middle of a save mixes both. The record is read until it shows every value
+// expected; what still differs when the time is up is the failure.
+template <class Item>
+std::string UntilTheRecordShows(const std::function<bool(Item&)>& load,
+                                const std::function<void(const Item&, Differences&)>& expect) {
+    std::string last = "the record was never read";
+    testsupport::PollUntil(editor_probe::kTimeoutMs, [&] {
+        Item item;
+        if (!load(item)) return false;
+        Differences differences;
+        expect(item, differences);
+        last = differences.Text();
+        return last.empty();
+    });
+    return last;
 }
 
 LONGLONG FileSize(const std::wstring& devicePath) {
@@ -195,38 +229,36 @@ TEST_F(EditorsRoad, NewAlarmTakesWhatItsControlsShow) {
     PressOk(frame);
     ASSERT_TRUE(Closed(frame));
 
-    std::set<std::wstring> after;
-    AlarmItem alarm;
-    // Saved with its action's name as the last of the alarm's values.
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
-        after = ItemNames(L"Alarms");
+    const std::wstring bell = testsupport::DevicePath(L"\\Program Files\\Orvalen\\Sounds\\bell.wav");
+    const std::function<bool(AlarmItem&)> loadNew = [&](AlarmItem& alarm) {
+        std::set<std::wstring> after = ItemNames(L"Alarms");
         for (const std::wstring& name : before) after.erase(name);
-        return after.size() == 1 && LoadAlarm(ItemsKey(L"Alarms") + L"\\" + *after.begin(), alarm) &&
-               alarm.title.Length() > 0 && alarm.soundSettings.volume == 40;
-    }));
-    EXPECT_STREQ(L"Suspend the device", alarm.title.CStr()) << "a default title yields to the action's name";
-    SYSTEMTIME at = {};
-    Time_DateToSystemTime(alarm.time, at);
-    EXPECT_EQ(6, at.wHour);
-    EXPECT_EQ(45, at.wMinute);
-    EXPECT_EQ(6u, static_cast<unsigned>(__builtin_popcount(alarm.flags & AlarmItem::kDaysMask)));
-    EXPECT_TRUE(alarm.flags & AlarmItem::kEnabled);
-    EXPECT_TRUE(alarm.flags & AlarmItem::kNotifyOnce);
-    EXPECT_FALSE(alarm.flags & AlarmItem::kNew);
-    EXPECT_FALSE(alarm.IsOption1());
-    EXPECT_EQ(7, alarm.initsnooze.minutes);
-    EXPECT_EQ(0, alarm.initsnooze.seconds);
-    EXPECT_EQ(EventItem::kSnoozeTypeAutoClose, alarm.SnoozeType);
-    EXPECT_EQ(Action::kTypeSuspend, alarm.actionType);
-    EXPECT_EQ(0, alarm.soundSettings.builtIn);
-    EXPECT_EQ(testsupport::DevicePath(L"\\Program Files\\Orvalen\\Sounds\\bell.wav"),
-              std::wstring(alarm.soundSettings.custom.CStr()));
-    EXPECT_EQ(40, alarm.soundSettings.volume);
-    EXPECT_EQ(3, alarm.soundSettings.repeat);
-    {
-        EXPECT_EQ(1, alarm.vibrationSettings.bStartVibrateBeforeSound);
-        EXPECT_EQ(12, alarm.vibrationSettings.VibrateBeforeSoundTime);
-    }
+        return after.size() == 1 && LoadAlarm(ItemsKey(L"Alarms") + L"\\" + *after.begin(), alarm);
+    };
+    const std::string differs = UntilTheRecordShows<AlarmItem>(loadNew, [&](const AlarmItem& alarm, Differences& differ) {
+        // A default title yields to the action's name.
+        differ.Check("title", std::wstring(L"Suspend the device"), std::wstring(alarm.title.CStr()));
+        SYSTEMTIME at = {};
+        Time_DateToSystemTime(alarm.time, at);
+        differ.Check("hour", 6, at.wHour);
+        differ.Check("minute", 45, at.wMinute);
+        differ.Check("days", 6, __builtin_popcount(alarm.flags & AlarmItem::kDaysMask));
+        differ.Check("enabled", true, (alarm.flags & AlarmItem::kEnabled) != 0);
+        differ.Check("notify once", true, (alarm.flags & AlarmItem::kNotifyOnce) != 0);
+        differ.Check("new", false, (alarm.flags & AlarmItem::kNew) != 0);
+        differ.Check("option 1", false, alarm.IsOption1());
+        differ.Check("snooze minutes", 7, alarm.initsnooze.minutes);
+        differ.Check("snooze seconds", 0, alarm.initsnooze.seconds);
+        differ.Check("snooze type", int(EventItem::kSnoozeTypeAutoClose), alarm.SnoozeType);
+        differ.Check("action", int(Action::kTypeSuspend), alarm.actionType);
+        differ.Check("built-in sound", 0, alarm.soundSettings.builtIn);
+        differ.Check("sound", bell, std::wstring(alarm.soundSettings.custom.CStr()));
+        differ.Check("volume", 40, alarm.soundSettings.volume);
+        differ.Check("repeat", 3, alarm.soundSettings.repeat);
+        differ.Check("vibrate before sound", 1, alarm.vibrationSettings.bStartVibrateBeforeSound);
+        differ.Check("vibration before sound", 12, alarm.vibrationSettings.VibrateBeforeSoundTime);
+    });
+    EXPECT_EQ("", differs);
 }
 
 // Cancel writes nothing: an edited alarm keeps its values, a new one is removed.
@@ -319,20 +351,18 @@ TEST_F(EditorsRoad, NewTimerTakesWhatItsControlsShow) {
     SetCheck(main, IDC_TIMER_KEEP_ON, false);
     PressOk(frame);
     ASSERT_TRUE(Closed(frame));
-    std::set<std::wstring> names;
-    TimerItem timer;
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
-        names = ItemNames(L"Timers");
+    const std::function<bool(TimerItem&)> loadNew = [](TimerItem& timer) {
+        std::set<std::wstring> names = ItemNames(L"Timers");
         names.erase(std::to_wstring(kTimerHash));
-        // A save writes the item's values one by one: the read waits for those written
-        // last, so a read in the middle of a save is not taken for its result.
-        return names.size() == 1 && LoadTimer(ItemsKey(L"Timers") + L"\\" + *names.begin(), timer) &&
-               timer.origTime == 123 * kTicksPerSecond && wcscmp(timer.title.CStr(), L"Tea") == 0;
-    }));
-    EXPECT_STREQ(L"Tea", timer.title.CStr());
-    EXPECT_EQ(123 * kTicksPerSecond, timer.origTime);
-    EXPECT_TRUE(timer.IsRunning());
-    EXPECT_TRUE(timer.flags & TimerItem::kNoIdleReset);
+        return names.size() == 1 && LoadTimer(ItemsKey(L"Timers") + L"\\" + *names.begin(), timer);
+    };
+    std::string differs = UntilTheRecordShows<TimerItem>(loadNew, [](const TimerItem& timer, Differences& differ) {
+        differ.Check("title", std::wstring(L"Tea"), std::wstring(timer.title.CStr()));
+        differ.Check("length", 123 * kTicksPerSecond, timer.origTime);
+        differ.Check("running", true, timer.IsRunning());
+        differ.Check("no idle reset", true, (timer.flags & TimerItem::kNoIdleReset) != 0);
+    });
+    EXPECT_EQ("", differs);
 
     // A 3-second timer that starts itself again is refused until it starts manually.
     ASSERT_TRUE(frame = Open(L"timer_edit " + std::to_wstring(kTimerHash), kTimerCaption));
@@ -346,10 +376,13 @@ TEST_F(EditorsRoad, NewTimerTakesWhatItsControlsShow) {
     SetCheck(main, IDC_TIMER_NEXT_MANUALLY, true);
     PressOk(frame);
     ASSERT_TRUE(Closed(frame));
-    ASSERT_TRUE(testsupport::PollUntil(kTimeoutMs, [&] {
-        return LoadTimer(ItemKey(L"Timers", kTimerHash), timer) && timer.origTime == 3 * kTicksPerSecond &&
-               timer.NextTimer == kTimerHash;
-    }));
-    EXPECT_EQ(kTimerHash, timer.NextTimer);
-    EXPECT_TRUE(timer.flags & TimerItem::kNoChain);
+    const std::function<bool(TimerItem&)> loadStored = [](TimerItem& timer) {
+        return LoadTimer(ItemKey(L"Timers", kTimerHash), timer);
+    };
+    differs = UntilTheRecordShows<TimerItem>(loadStored, [](const TimerItem& timer, Differences& differ) {
+        differ.Check("length", 3 * kTicksPerSecond, timer.origTime);
+        differ.Check("next", kTimerHash, timer.NextTimer);
+        differ.Check("next started manually", true, (timer.flags & TimerItem::kNoChain) != 0);
+    });
+    EXPECT_EQ("", differs);
 }
