@@ -249,8 +249,8 @@ TEST_F(EngineWndTest, SnoozeKeepsItsRemainingWaitAcrossClockAndZoneChanges) {
 // before nor the one after. The instants are those the engine asked for, which a busy
 // machine's late timer messages do not move.
 TEST_F(EngineWndTest, WhatFallsDueBetweenTicksRingsAtItsInstant) {
-    systemSetTimer = reinterpret_cast<SetTimerFunction>(
-        testsupport::ReplaceImport("SetTimer", reinterpret_cast<void*>(RecordedSetTimer)));
+    const testsupport::ScopedImport setTimer("SetTimer", reinterpret_cast<void*>(RecordedSetTimer));
+    systemSetTimer = reinterpret_cast<SetTimerFunction>(setTimer.Original());
     ASSERT_NE(nullptr, systemSetTimer);
     ASSERT_TRUE(KillTimer(engine_->Hwnd(), EngineWnd::kTickTimer));
     const DWORD dueFrom = DeviceClock_GetTickCount() + 300;
@@ -289,7 +289,6 @@ TEST_F(EngineWndTest, WhatFallsDueBetweenTicksRingsAtItsInstant) {
         return expired != 0;
     })) << "only a tick would have expired it";
     EXPECT_GE(expired - start, 2000u);
-    testsupport::ReplaceImport("SetTimer", reinterpret_cast<void*>(systemSetTimer));
 }
 
 // A timer that another's expiry starts counts from that start, whether it stands after the

@@ -113,8 +113,8 @@ TEST_F(StateStore, DevicesShareNoStateOrObjects) {
 // What the device keeps is on the disk before it replaces the old record; its running
 // state, and a record rewritten with what it holds, wait for nobody's disk.
 TEST_F(StateStore, OnlyKeptRecordsThatChangeAreFlushed) {
-    void* systemFlush = testsupport::ReplaceImport("FlushFileBuffers", reinterpret_cast<void*>(CountedFlush));
-    ASSERT_NE(nullptr, systemFlush);
+    const testsupport::ScopedImport flush("FlushFileBuffers", reinterpret_cast<void*>(CountedFlush));
+    ASSERT_NE(nullptr, flush.Original());
     DeviceStateStore store;
     flushes = 0;
     Sample value = {1, 1};
@@ -136,5 +136,4 @@ TEST_F(StateStore, OnlyKeptRecordsThatChangeAreFlushed) {
     EXPECT_EQ(2, flushes);
     ASSERT_TRUE(DeviceStateStore().Read(L"sample", &out, sizeof out));
     EXPECT_EQ(2u, out.a);
-    testsupport::ReplaceImport("FlushFileBuffers", systemFlush);
 }
